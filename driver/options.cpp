@@ -1,0 +1,19 @@
+#include "options.hpp"
+
+bool OptionStats = false;
+bool OptionVerbosity = false;
+bool OptionWait = false;
+bool OptionSilent = false;
+bool OptionStore = false;
+bool OptionDebug = false;
+bool OptionMinimal = false;
+bool OptionStrict = false;
+bool OptionCautious = false;
+bool OptionBrave = false;
+bool OptionIntegral = false;
+int OptionProgram = 1;
+int OptionOptimize = 2;
+
+const char* WhoAmI = "vok";
+std::string Goal;
+bool UpdatesExist = false;

@@ -1,0 +1,23 @@
+// The option flags of the command line and the run-wide settings that
+// every stage reads. Set once by main before any input is read.
+#pragma once
+
+#include <string>
+
+extern bool OptionStats;      // -stats: accepted, no effect
+extern bool OptionVerbosity;  // -v
+extern bool OptionWait;       // -wait
+extern bool OptionSilent;     // -silent
+extern bool OptionStore;      // -f= with a file name
+extern bool OptionDebug;      // -debug
+extern bool OptionMinimal;    // -min
+extern bool OptionStrict;     // -strict
+extern bool OptionCautious;   // -FC=
+extern bool OptionBrave;      // -FB=
+extern bool OptionIntegral;   // -integral
+extern int OptionProgram;     // -P=: 1 rox (default), 2 pexa, 0 any other type
+extern int OptionOptimize;    // -O=: 2 succint (default), 1 any other value
+
+extern const char* WhoAmI;  // the invocation name
+extern std::string Goal;    // the goal of -FB= or -FC=
+extern bool UpdatesExist;   // the parsed sequence holds at least one program

@@ -1,0 +1,27 @@
+// The input language: scanner (scanner.l) and parser (grammar.y).
+//
+// yyparse reads one input into the global tables: it opens an update
+// program per input without braces and per brace-enclosed block, appends
+// safe rules to UpdateIDs[CurrentUID] and safe constraints to Constraints,
+// and registers constants and predicates.
+#pragma once
+
+#include <cstdio>
+
+extern unsigned parser_line;    // current line of the input being read
+extern int parser_errors;       // counted errors so far
+extern const char* parser_file; // name of the input; empty for standard input
+extern bool IsPropositional;    // no atom with an argument list was read
+extern int CurrentUID;          // index in UpdateIDs of the program being read
+
+extern FILE* yyin;
+
+// Points the scanner at a new stream, discarding buffered text.
+void yyrestart(FILE* input);
+
+// 0: the whole input was read; 1: stopped at a syntax error; 2: stack overflow.
+int yyparse();
+
+// One diagnostic line on standard error: [WhoAmI " ("] [file ": "] "line " n
+// [")"] ": " message "." — not counted; callers count.
+void yyerror(const char* message);

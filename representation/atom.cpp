@@ -1,0 +1,144 @@
+#include "atom.hpp"
+
+#include <cstdlib>
+#include <iostream>
+
+#include "driver/exits.hpp"
+#include "driver/options.hpp"
+
+PREDICATE_NAMES ATOM::Predicates;
+PREDICATE_NAMES updatePredicates;
+PREDICATE_NAMES minimalPredicates;
+
+const char* const rox_builtin_name[BUILTIN_COUNT] = {"==", "!=", "<",    ">", "<=",
+                                                     ">=", "#int", "#succ", "+", "*"};
+const int rox_builtin_arity[BUILTIN_COUNT] = {2, 2, 2, 2, 2, 2, 1, 2, 3, 3};
+int NumBuiltins = 0;
+
+std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, unsigned arity, TYPE type) {
+    auto [n, fresh] = NAMES::insert(name);
+    if (fresh) {
+        arities.push_back(arity);
+        types.push_back(type);
+        return {n, true};
+    }
+    if (arities[n] != arity) return {n, false};
+    if (type == UNSPECIFIED || type == types[n]) return {n, true};
+    if (types[n] == UNSPECIFIED) {
+        types[n] = type;
+        return {n, true};
+    }
+    return {n, false};
+}
+
+void initBuiltins() {
+    if (OptionProgram != 1) return;
+    for (int b = 0; b < BUILTIN_COUNT; ++b)
+        ATOM::Predicates.insert(rox_builtin_name[b], static_cast<unsigned>(rox_builtin_arity[b]),
+                                PREDICATE_NAMES::BUILTIN_PREDICATE);
+    NumBuiltins = BUILTIN_COUNT;
+}
+
+// Reports why a name could not be registered and ends the run. The stop is
+// immediate: no wait for Return.
+[[noreturn]] static void predicateConflict(std::string_view name, unsigned arity,
+                                           PREDICATE_NAMES::TYPE type, unsigned n) {
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    if (P.arity(n) != arity)
+        std::cerr << name << ", first used with arity " << P.arity(n) << ", now seen with arity "
+                  << arity << "." << std::endl;
+    if (type == PREDICATE_NAMES::IDB && P.type(n) == PREDICATE_NAMES::EDB)
+        std::cerr << name << ", first used as EDB predicate," << " now seen as IDB predicate."
+                  << std::endl;
+    if (type == PREDICATE_NAMES::EDB && P.type(n) == PREDICATE_NAMES::IDB)
+        std::cerr << name << ", first used as IDB predicate," << " now seen as EDB predicate."
+                  << std::endl;
+    AbortRun(1);
+}
+
+ATOM::ATOM(std::string_view name, const std::vector<IDENT>* a, PREDICATE_NAMES::TYPE type) {
+    unsigned arity = a ? static_cast<unsigned>(a->size()) : 0;
+    auto [n, ok] = Predicates.insert(name, arity, type);
+    if (!ok) predicateConflict(name, arity, type, n);
+    predicate = n;
+    if (a) args = std::make_unique<std::vector<IDENT>>(*a);
+}
+
+bool ATOM::hasVariable() const {
+    if (args)
+        for (const IDENT& t : *args)
+            if (t.isVariable()) return true;
+    return false;
+}
+
+int ATOM::highestVariable() const {
+    int high = -1;
+    if (args)
+        for (const IDENT& t : *args)
+            if (t.isVariable() && t.value > high) high = t.value;
+    return high;
+}
+
+const std::string& ATOM::name() const {
+    // A builtin atom built while no builtin is registered has no name; the
+    // parser never lets one through, so meeting it here is a bug.
+    if (predicate >= Predicates.size()) InternalError("Atom of an unknown predicate.");
+    return Predicates.text(predicate);
+}
+
+bool ATOM::isComparison() const {
+    return predicate < Predicates.size() && predicate <= GREATER_OR_EQUAL &&
+           Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
+}
+
+ATOM newNegativeATOM(std::string_view name, const std::vector<IDENT>* args) {
+    std::string negated;
+    negated.reserve(name.size() + 1);
+    negated += '-';
+    negated += name;
+    return ATOM(negated, args, PREDICATE_NAMES::UNSPECIFIED);
+}
+
+ATOM newBuiltin(BUILTIN builtin, const std::vector<IDENT>* args) {
+    ATOM atom;
+    atom.predicate = static_cast<unsigned>(builtin);
+    if (args) atom.args = std::make_unique<std::vector<IDENT>>(*args);
+    return atom;
+}
+
+std::string complementName(std::string_view name) {
+    if (!name.empty() && name[0] == '-') return std::string(name.substr(1));
+    std::string c;
+    c.reserve(name.size() + 1);
+    c += '-';
+    c += name;
+    return c;
+}
+
+void print_atom(std::ostream& out, const ATOM& atom) {
+    print_name(out, atom.name());
+    if (atom.args && !atom.args->empty()) {
+        out << '(';
+        print_list(out, *atom.args, ",");
+        out << ')';
+    }
+}
+
+void print_literal(std::ostream& out, const LITERAL& literal) {
+    if (literal.negated) out << (OptionProgram == 2 ? "~" : "not ");
+    print_atom(out, literal);
+}
+
+void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep) {
+    for (const ATOM* a = first; a != last; ++a) {
+        if (a != first) out << sep;
+        print_atom(out, *a);
+    }
+}
+
+void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep) {
+    for (const LITERAL* l = first; l != last; ++l) {
+        if (l != first) out << sep;
+        print_literal(out, *l);
+    }
+}

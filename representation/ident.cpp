@@ -1,0 +1,56 @@
+#include "ident.hpp"
+
+#include "driver/options.hpp"
+
+NAMES IDENT::Constants;
+LOCAL_VARIABLES LocalVariables;
+
+IDENT newIDENT(std::string_view text) {
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
+        auto [it, fresh] = LocalVariables.names.try_emplace(std::string(text), LocalVariables.count);
+        if (fresh) ++LocalVariables.count;
+        return IDENT(IDENT::VARIABLE, static_cast<int>(it->second));
+    }
+    return IDENT(IDENT::CONSTANT, static_cast<int>(IDENT::Constants.insert(text).first));
+}
+
+std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second, const IDENT* third) {
+    std::vector<IDENT> terms;
+    terms.reserve(3);
+    terms.push_back(*first);
+    if (second) terms.push_back(*second);
+    if (third) terms.push_back(*third);
+    return terms;
+}
+
+void print_term(std::ostream& out, const IDENT& term) {
+    switch (term.kind) {
+        case IDENT::VARIABLE: out << 'X' << term.value; break;
+        case IDENT::CONSTANT: out << IDENT::Constants.text(static_cast<unsigned>(term.value)); break;
+        case IDENT::INTEGER: out << term.value; break;
+        default: break;
+    }
+}
+
+void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* sep) {
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        if (i) out << sep;
+        print_term(out, terms[i]);
+    }
+}
+
+void print_name(std::ostream& out, std::string_view name) {
+    if (OptionProgram == 2 && !name.empty() && name[0] == '-') {
+        out << "NEG_" << name.substr(1);
+    } else {
+        out << name;
+    }
+}
+
+void print_list(std::ostream& out, NAMES::const_iterator first, NAMES::const_iterator last,
+                const char* sep) {
+    for (auto it = first; it != last; ++it) {
+        if (it != first) out << sep;
+        print_name(out, it->first.name);
+    }
+}

@@ -1,0 +1,99 @@
+#include "rule.hpp"
+
+#include <unordered_set>
+
+std::vector<OID> UpdateIDs;
+RULES Pupd;
+std::vector<CONSTRAINT> Constraints;
+RULES MinRules;
+std::vector<CONSTRAINT> MinConstraints;
+
+bool Saves(const BODY& body, const IDENT& term) {
+    for (const LITERAL& l : body.literals) {
+        if (l.negated || l.isComparison() || !l.args) continue;
+        for (const IDENT& t : *l.args)
+            if (t == term) return true;
+    }
+    return false;
+}
+
+namespace {
+
+// The variables that the positive non-comparison literals of a body bind.
+// Collected once, so that checking a body is linear in its size.
+std::unordered_set<int> boundVariables(const BODY& body) {
+    std::unordered_set<int> bound;
+    for (const LITERAL& l : body.literals) {
+        if (l.negated || l.isComparison() || !l.args) continue;
+        for (const IDENT& t : *l.args)
+            if (t.isVariable()) bound.insert(t.value);
+    }
+    return bound;
+}
+
+bool bodyIsSafe(const BODY& body, const std::unordered_set<int>& bound) {
+    for (const LITERAL& l : body.literals) {
+        if (!(l.negated || l.isComparison()) || !l.args) continue;
+        for (const IDENT& t : *l.args)
+            if (t.isVariable() && !bound.count(t.value)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+template <>
+bool BODY::isSafe() const {
+    return bodyIsSafe(*this, boundVariables(*this));
+}
+
+template <>
+bool RULE::isSafe() const {
+    std::unordered_set<int> bound;
+    if (body) bound = boundVariables(*body);
+    if (head)
+        for (const ATOM& a : head->atoms) {
+            if (!a.args) continue;
+            for (const IDENT& t : *a.args)
+                if (t.isVariable() && (!body || !bound.count(t.value))) return false;
+        }
+    if (!body) return true;
+    return bodyIsSafe(*body, bound);
+}
+
+void print_list(std::ostream& out, const HEAD& head, const char* sep) {
+    print_list(out, head.atoms.data(), head.atoms.data() + head.atoms.size(), sep);
+}
+
+void print_list(std::ostream& out, const BODY& body, const char* sep) {
+    print_list(out, body.literals.data(), body.literals.data() + body.literals.size(), sep);
+}
+
+void print_rule(std::ostream& out, const RULE& rule) {
+    if (rule.head) print_list(out, *rule.head, " v ");
+    if (rule.body) {
+        out << " :- ";
+        print_list(out, *rule.body, ", ");
+    }
+    out << '.';
+}
+
+void print_constraint(std::ostream& out, const CONSTRAINT& constraint) {
+    out << ":- ";
+    print_list(out, constraint, ", ");
+    out << '.';
+}
+
+void print_list(std::ostream& out, const RULE* first, const RULE* last, const char* sep) {
+    for (const RULE* r = first; r != last; ++r) {
+        if (r != first) out << sep;
+        print_rule(out, *r);
+    }
+}
+
+void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep) {
+    for (const CONSTRAINT* c = first; c != last; ++c) {
+        if (c != first) out << sep;
+        print_constraint(out, *c);
+    }
+}
