@@ -1,0 +1,19 @@
+// Running the evaluation program on a program file and filtering what it
+// prints.
+#pragma once
+
+#include <string>
+
+// Runs "program options file" through the shell and reads its output. With
+// found true on entry (test mode) only reports in found whether an answer
+// set was printed; otherwise every line goes through OutputFilter. Removes
+// the file afterwards unless -f= named it. Returns the evaluation program's
+// exit code, or 128 + the signal number when a signal ended it.
+int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
+                   bool& answer, std::string& witness);
+
+// Passes text outside answer sets through, strips auxiliary atoms from each
+// answer set and prints it, tests it for minimality or hands it to the goal
+// test. Called with whole lines (line end included, when there was one).
+void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
+                  bool& answer, std::string& witness);

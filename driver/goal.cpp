@@ -1,0 +1,69 @@
+#include "goal.hpp"
+
+#include "options.hpp"
+
+namespace {
+
+bool isLetterOrDigit(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Removes the quoted strings of an argument text; false when a quote has
+// no partner.
+bool dropQuotedStrings(std::string& args) {
+    std::string rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != '"') {
+            rest += args[i];
+            continue;
+        }
+        std::size_t close = args.find('"', i + 1);
+        if (close == std::string::npos) return false;
+        i = close;
+    }
+    args = rest;
+    return true;
+}
+
+}  // namespace
+
+bool IsValidGoal() {
+    std::string g = Goal;
+    if (g.empty()) return false;
+    std::size_t open = g.find('(');
+    if (open != std::string::npos) {
+        if (open == 0 || g.back() != ')') return false;
+        std::size_t comma = g.find(',');
+        if (comma != std::string::npos && comma < open) return false;
+        std::string name = g.substr(0, open);
+        std::string args = g.substr(open + 1, g.size() - open - 2);
+        std::string kept;
+        for (char c : args)
+            if (c != ',') kept += c;
+        if (!dropQuotedStrings(kept)) return false;
+        g = name + kept;
+    }
+    for (char c : g)
+        if (c != '_' && !isLetterOrDigit(c)) return false;
+    return true;
+}
+
+void TestForGoal(std::string model, bool& answer, std::string& witness) {
+    const std::string& g = Goal;
+    bool holds = model.find(" " + g + ", ") != std::string::npos ||
+                 model.find(", " + g + "}") != std::string::npos ||
+                 model.find("{" + g + ", ") != std::string::npos ||
+                 model.find("{" + g + "}") != std::string::npos;
+    if (OptionCautious) {
+        if (!holds) {
+            witness = model;
+            answer = false;
+        } else if (witness.empty()) {
+            witness = model;
+        }
+    }
+    if (OptionBrave && holds) {
+        witness = model;
+        answer = true;
+    }
+}

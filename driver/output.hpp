@@ -1,0 +1,21 @@
+// Writing program files in the rox form (one item a line) or the pexa form
+// (one bracketed list).
+#pragma once
+
+#include <string>
+
+#include "representation/rule.hpp"
+
+// Writes Pupd, then with integral MinRules and the extra rules, then
+// Constraints, then with integral MinConstraints. Ends the run with status
+// 1 when the file cannot be opened or fully written.
+void StoreToFile(std::string file, bool integral, const RULES* extra);
+
+// Creates a new temporary program file from a mkstemps template
+// (directory + "/temp" + "XXXXXX" + ".vok"); returns the name, or "" when it
+// cannot be created. The file is registered for removal at every exit.
+std::string CreateTemporaryFile(const std::string& directory);
+
+// Creates name exclusively (never through a link) and registers it for
+// removal; false when that fails.
+bool CreateExclusiveFile(const std::string& name);

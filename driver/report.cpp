@@ -1,0 +1,55 @@
+#include "report.hpp"
+
+#include "options.hpp"
+#include "representation/rule.hpp"
+
+void PrintStatistics(std::ostream& out) {
+    out << "The rewritten program consits of " << IDENT::Constants.size() << " constants, "
+        << ATOM::Predicates.size() - static_cast<unsigned>(NumBuiltins) << " predicates, "
+        << Pupd.size() << " rules, and " << Constraints.size() << " constraints";
+    if (OptionMinimal || OptionStrict) {
+        if (OptionIntegral)
+            out << " plus " << MinRules.size() << " minimality rules and " << MinConstraints.size()
+                << " minimality constraints";
+        else
+            out << ". " << '\n'
+                << MinRules.size() << " global minimality rules and " << MinConstraints.size()
+                << " global minimality constraints are used for testing " << "candidates";
+    }
+    out << "." << std::endl;
+}
+
+namespace {
+void printNames(std::ostream& out, const char* title, const NAMES& table) {
+    out << title;
+    print_list(out, table.begin(), table.end(), ", ");
+    out << "\n\n";
+}
+}  // namespace
+
+void PrintDebugReport(std::ostream& out) {
+    const bool minimality = OptionMinimal || OptionStrict;
+    out << '\n';
+    printNames(out, "The following constants have been introduced: ", IDENT::Constants);
+    printNames(out, "The following predicates have been introduced: ", ATOM::Predicates);
+    printNames(out, "The following update predicates have been introduced: ", updatePredicates);
+    if (minimality)
+        printNames(out, "The following minimality predicates have been introduced: ",
+                   minimalPredicates);
+    out << "The following rules have been introduced: " << '\n';
+    print_list(out, Pupd, "\n");
+    out << "\n\n";
+    out << "The following constraints have been introduced: " << '\n';
+    print_list(out, Constraints, "\n");
+    out << '\n' << "\n\n";
+    if (minimality) {
+        out << "The following (global/integral) minimality rules have been introduced: " << '\n';
+        print_list(out, MinRules, "\n");
+        out << "\n\n";
+        out << "The following (global/integral) minimality constraints have been introduced: "
+            << '\n';
+        print_list(out, MinConstraints, "\n");
+        out << "\n\n";
+    }
+    out.flush();
+}
