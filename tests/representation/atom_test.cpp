@@ -1,1 +1,98 @@
 #include <gtest/gtest.h>
+
+#include "fixture.hpp"
+
+namespace {
+
+class Atoms : public ::testing::Test {
+protected:
+    void SetUp() override { resetTables(); }
+};
+
+TEST_F(Atoms, BuiltinsTakeTheFirstNumbersOnlyForRox) {
+    EXPECT_EQ(NumBuiltins, 10);
+    EXPECT_EQ(atom("p", {"a"}).predicate, 10u);
+    EXPECT_EQ(ATOM::Predicates.find("#succ"), std::make_pair(unsigned(SUCC), true));
+    EXPECT_EQ(ATOM::Predicates.type(PLUS), PREDICATE_NAMES::BUILTIN_PREDICATE);
+    EXPECT_EQ(ATOM::Predicates.arity(TIMES), 3u);
+
+    resetTables(2);
+    EXPECT_EQ(NumBuiltins, 0);
+    EXPECT_EQ(atom("p").predicate, 0u);
+}
+
+TEST_F(Atoms, InsertionUpgradesUnspecifiedAndRefusesConflicts) {
+    PREDICATE_NAMES t;
+    EXPECT_TRUE(t.insert("p", 1, PREDICATE_NAMES::UNSPECIFIED).second);
+    EXPECT_TRUE(t.insert("p", 1, PREDICATE_NAMES::IDB).second);
+    EXPECT_EQ(t.type(0), PREDICATE_NAMES::IDB);
+    EXPECT_TRUE(t.insert("p", 1, PREDICATE_NAMES::UNSPECIFIED).second);
+    EXPECT_FALSE(t.insert("p", 1, PREDICATE_NAMES::EDB).second);
+    EXPECT_FALSE(t.insert("p", 2, PREDICATE_NAMES::IDB).second);
+    EXPECT_EQ(t.arity(0), 1u);
+}
+
+TEST_F(Atoms, StrongNegationIsAPredicateOfItsOwn) {
+    std::vector<IDENT> two{newIDENT("a"), newIDENT("b")};
+    ATOM p = atom("p", {"a"});
+    ATOM np = newNegativeATOM("p", &two);
+    EXPECT_NE(p.predicate, np.predicate);
+    EXPECT_EQ(np.name(), "-p");
+    EXPECT_EQ(ATOM::Predicates.arity(np.predicate), 2u);
+    EXPECT_EQ(complementName("p"), "-p");
+    EXPECT_EQ(complementName("-p"), "p");
+}
+
+TEST_F(Atoms, ArityClashEndsTheRunWithItsMessage) {
+    EXPECT_EXIT((atom("p", {"a"}), atom("p", {"a", "b"})), ::testing::ExitedWithCode(1),
+                "^p, first used with arity 1, now seen with arity 2\\.\n$");
+    EXPECT_EXIT((newNegativeATOM("q", nullptr), atom("-q", {"a"})), ::testing::ExitedWithCode(1),
+                "^-q, first used with arity 0, now seen with arity 1\\.\n$");
+}
+
+TEST_F(Atoms, KindClashEndsTheRunWithItsMessage) {
+    EXPECT_EXIT((atom("e", {}, PREDICATE_NAMES::EDB), atom("e", {}, PREDICATE_NAMES::IDB)),
+                ::testing::ExitedWithCode(1),
+                "^e, first used as EDB predicate, now seen as IDB predicate\\.\n$");
+    EXPECT_EXIT((atom("i", {}, PREDICATE_NAMES::IDB), atom("i", {}, PREDICATE_NAMES::EDB)),
+                ::testing::ExitedWithCode(1),
+                "^i, first used as IDB predicate, now seen as EDB predicate\\.\n$");
+    EXPECT_EXIT(atom("<", {"X", "Y"}, PREDICATE_NAMES::IDB), ::testing::ExitedWithCode(1), "^$");
+}
+
+TEST_F(Atoms, TextFormsInBothProgramTypes) {
+    std::vector<IDENT> none;
+    ATOM empty("e", &none);
+    EXPECT_EQ(text(empty), "e");
+    EXPECT_EQ(text(atom("p")), "p");
+    ATOM np = newNegativeATOM("p", nullptr);
+    std::vector<IDENT> args{newIDENT("a")};
+    LITERAL l(newNegativeATOM("r", &args), true);
+    EXPECT_EQ(text(l), "not -r(a)");
+    IDENT x = newIDENT("X"), three(IDENT::INTEGER, 3);
+    std::vector<IDENT> cmp = newIDENTS(&x, &three);
+    EXPECT_EQ(text(newBuiltin(LESS, &cmp)), "<(X0,3)");
+    OptionProgram = 2;
+    EXPECT_EQ(text(l), "~NEG_r(a)");
+    EXPECT_EQ(text(np), "NEG_p");
+}
+
+TEST_F(Atoms, CopiesAreDeep) {
+    ATOM a = atom("p", {"a", "b"});
+    ATOM b = a;
+    (*b.args)[0] = IDENT(IDENT::INTEGER, 5);
+    EXPECT_EQ(text(a), "p(a,b)");
+    EXPECT_EQ(text(b), "p(5,b)");
+    ATOM c;
+    c = a;
+    a.args.reset();
+    EXPECT_EQ(text(c), "p(a,b)");
+}
+
+TEST_F(Atoms, UnregisteredPredicateNumberIsAnInternalError) {
+    resetTables(0);
+    ATOM b = newBuiltin(EQUAL, nullptr);
+    EXPECT_EXIT(text(b), ::testing::ExitedWithCode(99), "An internal error occurred");
+}
+
+}  // namespace

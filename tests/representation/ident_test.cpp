@@ -1,1 +1,79 @@
 #include <gtest/gtest.h>
+
+#include "fixture.hpp"
+
+namespace {
+
+class Names : public ::testing::Test {
+protected:
+    void SetUp() override { resetTables(); }
+};
+
+TEST_F(Names, NumbersDenselyInInsertionOrderAndListsInByteOrder) {
+    NAMES t;
+    EXPECT_EQ(t.insert("b"), std::make_pair(0u, true));
+    EXPECT_EQ(t.insert("a"), std::make_pair(1u, true));
+    EXPECT_EQ(t.insert("B"), std::make_pair(2u, true));
+    EXPECT_EQ(t.insert("a"), std::make_pair(1u, false));
+    EXPECT_EQ(t.count, 3u);
+    EXPECT_EQ(t.size(), 3u);
+    EXPECT_STREQ(t.name(0), "b");
+    EXPECT_STREQ(t.name(2), "B");
+    EXPECT_EQ(t.find("a"), std::make_pair(1u, true));
+    EXPECT_EQ(t.find("c"), std::make_pair(0u, false));
+
+    std::ostringstream out;
+    print_list(out, t.begin(), t.end(), ", ");
+    EXPECT_EQ(out.str(), "B, a, b");
+}
+
+TEST_F(Names, OrdersBytesAsUnsignedAndPrefixesFirst) {
+    NAMES t;
+    t.insert("\xe9t\xe9");
+    t.insert("ab");
+    t.insert("a");
+    t.insert("-p");
+    std::ostringstream out;
+    print_list(out, t.begin(), t.end(), " ");
+    EXPECT_EQ(out.str(), "-p a ab \xe9t\xe9");
+}
+
+TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {
+    NAMES t;
+    t.insert("-q");
+    t.insert("p");
+    OptionProgram = 2;
+    std::ostringstream out;
+    print_list(out, t.begin(), t.end(), ", ");
+    EXPECT_EQ(out.str(), "NEG_q, p");
+}
+
+TEST_F(Names, FirstCharacterDecidesVariableOrConstant) {
+    IDENT y = newIDENT("Y"), z = newIDENT("Z"), y2 = newIDENT("Y");
+    EXPECT_EQ(y, IDENT(IDENT::VARIABLE, 0));
+    EXPECT_EQ(z, IDENT(IDENT::VARIABLE, 1));
+    EXPECT_EQ(y2, y);
+    for (const char* c : {"abc", "_abc", "1abc", "", "\"Q\""})
+        EXPECT_EQ(newIDENT(c).kind, IDENT::CONSTANT) << c;
+    EXPECT_EQ(newIDENT("abc").value, 0);
+    EXPECT_EQ(newIDENT("abc").value, 0);
+    EXPECT_EQ(IDENT::Constants.size(), 5u);
+    LocalVariables.reset();
+    EXPECT_EQ(newIDENT("Z"), IDENT(IDENT::VARIABLE, 0));
+}
+
+TEST_F(Names, TermEqualityAndText) {
+    EXPECT_NE(IDENT(IDENT::CONSTANT, 0), IDENT(IDENT::VARIABLE, 0));
+    EXPECT_EQ(IDENT(), IDENT(IDENT::NONE, 7));
+    IDENT c = newIDENT("a");
+    IDENT first(IDENT::INTEGER, -3);
+    std::vector<IDENT> terms = newIDENTS(&first, nullptr, &c);
+    ASSERT_EQ(terms.size(), 2u);
+    terms.push_back(IDENT());
+    terms.push_back(IDENT(IDENT::VARIABLE, 12));
+    std::ostringstream out;
+    print_list(out, terms, ",");
+    EXPECT_EQ(out.str(), "-3,a,,X12");
+}
+
+}  // namespace

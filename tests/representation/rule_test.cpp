@@ -1,1 +1,116 @@
 #include <gtest/gtest.h>
+
+#include "fixture.hpp"
+
+namespace {
+
+class Rules : public ::testing::Test {
+protected:
+    void SetUp() override { resetTables(); }
+};
+
+BODY bodyOf(std::initializer_list<LITERAL> literals) {
+    BODY b;
+    for (const LITERAL& l : literals) b.add(l);
+    return b;
+}
+
+TEST_F(Rules, BodyKeepsPositiveLiteralsFirstInTheirOrder) {
+    BODY b = bodyOf({neg(atom("a")), pos(atom("b")), neg(atom("c")), pos(atom("d"))});
+    std::ostringstream out;
+    print_list(out, b, ", ");
+    EXPECT_EQ(out.str(), "b, d, not a, not c");
+    EXPECT_EQ(b.firstNegated, 2u);
+
+    BODY groups({pos(atom("b")), pos(atom("d"))}, {neg(atom("a")), neg(atom("c"))});
+    std::ostringstream out2;
+    print_list(out2, groups, ", ");
+    EXPECT_EQ(out2.str(), out.str());
+    EXPECT_EQ(groups.firstNegated, 2u);
+}
+
+TEST_F(Rules, CopiesAreDeepAndKeepFirstNegated) {
+    RULE r(HEAD(atom("h", {"X"})), bodyOf({neg(atom("n", {"X"})), pos(atom("q", {"X"}))}));
+    RULE copy = r;
+    copy.body->add(pos(atom("z")));
+    (*copy.head->atoms[0].args)[0] = newIDENT("k");
+    EXPECT_EQ(text(r), "h(X0) :- q(X0), not n(X0).");
+    EXPECT_EQ(text(copy), "h(k) :- q(X0), z, not n(X0).");
+    EXPECT_EQ(copy.body->firstNegated, 2u);
+    EXPECT_EQ(r.body->firstNegated, 1u);
+
+    std::vector<RULE> many;
+    for (int i = 0; i < 100; ++i) many.push_back(r);  // growth moves the rules
+    EXPECT_EQ(text(many[0]), "h(X0) :- q(X0), not n(X0).");
+    EXPECT_EQ(many[99].body->firstNegated, 1u);
+}
+
+TEST_F(Rules, TextForms) {
+    RULE fact{HEAD(atom("p", {"a"}))};
+    EXPECT_EQ(text(fact), "p(a).");
+    RULE empty(HEAD(atom("s")), BODY());
+    EXPECT_EQ(text(empty), "s :- .");
+    HEAD three(atom("x"));
+    three.add(atom("y"));
+    three.add(atom("z"));
+    EXPECT_EQ(text(RULE(three, bodyOf({pos(atom("d"))}))), "x v y v z :- d.");
+    CONSTRAINT c(bodyOf({neg(atom("x"))}));
+    EXPECT_EQ(text(c), ":- not x.");
+
+    RULE r(HEAD(atom("a", {"X"})), bodyOf({neg(atom("b", {"X"})), pos(atom("c", {"X"}))}));
+    EXPECT_EQ(text(r), "a(X0) :- c(X0), not b(X0).");
+    OptionProgram = 2;
+    EXPECT_EQ(text(r), "a(X0) :- c(X0), ~b(X0).");
+
+    std::vector<RULE> rules{fact, empty};
+    std::ostringstream out;
+    print_list(out, rules, "\n");
+    EXPECT_EQ(out.str(), "p(a).\ns :- .");
+    std::vector<CONSTRAINT> none;
+    std::ostringstream out2;
+    print_list(out2, none, "\n");
+    EXPECT_EQ(out2.str(), "");
+}
+
+ATOM builtin(BUILTIN b, std::initializer_list<const char*> args) {
+    std::vector<IDENT> terms;
+    for (const char* a : args) terms.push_back(newIDENT(a));
+    return newBuiltin(b, &terms);
+}
+
+TEST_F(Rules, SafetyOfRules) {
+    auto rule = [](ATOM head, std::initializer_list<LITERAL> body) {
+        RULE r(HEAD(std::move(head)), bodyOf(body));
+        LocalVariables.reset();
+        return r;
+    };
+    EXPECT_TRUE(rule(atom("a", {"X"}), {neg(atom("b", {"X"})), pos(atom("c", {"X"}))}).isSafe());
+    EXPECT_FALSE(rule(atom("p", {"X"}), {pos(builtin(LESS, {"X", "3"}))}).isSafe());
+    EXPECT_TRUE(rule(atom("p", {"X"}), {pos(builtin(INT, {"X"}))}).isSafe());
+    EXPECT_TRUE(rule(atom("p", {"X"}), {pos(atom("q", {"X"})), pos(builtin(NOT_EQUAL, {"X", "b"}))})
+                    .isSafe());
+    EXPECT_FALSE(rule(atom("p2", {"X", "Y"}), {pos(atom("q", {"X"})), pos(builtin(LESS, {"X", "Y"}))})
+                     .isSafe());
+    EXPECT_FALSE(rule(atom("p0"), {pos(atom("q0")), neg(atom("r", {"Y"}))}).isSafe());
+    EXPECT_TRUE(rule(atom("p0"), {pos(atom("q", {"Y"}))}).isSafe());
+    EXPECT_TRUE(rule(atom("p", {"X"}), {pos(builtin(PLUS, {"Y", "one", "X"})), pos(atom("q", {"Y"}))})
+                    .isSafe());
+
+    RULE varFact{HEAD(atom("p", {"X"}))};
+    EXPECT_FALSE(varFact.isSafe());
+    RULE groundFact{HEAD(atom("p", {"a"}))};
+    EXPECT_TRUE(groundFact.isSafe());
+    RULE emptyBody(HEAD(atom("p", {"Z"})), BODY());
+    EXPECT_FALSE(emptyBody.isSafe());
+}
+
+TEST_F(Rules, SafetyOfConstraintsAndSaves) {
+    BODY b = bodyOf({neg(atom("n", {"X"})), pos(builtin(GREATER, {"Y", "X"})), pos(atom("q", {"X"}))});
+    EXPECT_TRUE(Saves(b, IDENT(IDENT::VARIABLE, 0)));   // X by q
+    EXPECT_FALSE(Saves(b, IDENT(IDENT::VARIABLE, 1)));  // Y only in the comparison
+    EXPECT_FALSE(b.isSafe());
+    BODY onlyNegated = bodyOf({neg(atom("a"))});
+    EXPECT_TRUE(onlyNegated.isSafe());
+}
+
+}  // namespace

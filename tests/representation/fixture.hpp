@@ -1,0 +1,47 @@
+// Fresh global tables for every test: the representation keeps its state in
+// globals that only grow.
+#pragma once
+
+#include <sstream>
+#include <string>
+
+#include "driver/options.hpp"
+#include "representation/rule.hpp"
+
+inline void resetTables(int program = 1) {
+    IDENT::Constants = NAMES();
+    ATOM::Predicates = PREDICATE_NAMES();
+    updatePredicates = PREDICATE_NAMES();
+    minimalPredicates = PREDICATE_NAMES();
+    LocalVariables.reset();
+    NumBuiltins = 0;
+    UpdateIDs.clear();
+    Pupd.clear();
+    Constraints.clear();
+    MinRules.clear();
+    MinConstraints.clear();
+    OptionProgram = program;
+    initBuiltins();
+}
+
+template <class T>
+std::string text(const T& item) {
+    std::ostringstream out;
+    if constexpr (std::is_same_v<T, RULE>) print_rule(out, item);
+    else if constexpr (std::is_same_v<T, CONSTRAINT>) print_constraint(out, item);
+    else if constexpr (std::is_same_v<T, LITERAL>) print_literal(out, item);
+    else print_atom(out, item);
+    return out.str();
+}
+
+// An atom by name over the given argument texts (upper case: variables).
+inline ATOM atom(const std::string& name, std::initializer_list<const char*> args = {},
+                 PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED) {
+    if (args.size() == 0) return ATOM(name, nullptr, type);
+    std::vector<IDENT> terms;
+    for (const char* a : args) terms.push_back(newIDENT(a));
+    return ATOM(name, &terms, type);
+}
+
+inline LITERAL pos(ATOM a) { return LITERAL(std::move(a), false); }
+inline LITERAL neg(ATOM a) { return LITERAL(std::move(a), true); }
