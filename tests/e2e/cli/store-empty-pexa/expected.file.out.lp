@@ -1,0 +1,3 @@
+@SET FUNCTION
+@LP({
+})
