@@ -1,0 +1,27 @@
+// Predicate names in clingo's language.
+//
+// clingo reads a name with an upper-case initial as a variable, has no
+// quoted predicate names and reserves "not", so such names are rewritten
+// into identifiers that no name of a file can be: they contain a "'", which
+// the file forms never allow in a name.
+//   p, rej_P0_R0   -> unchanged
+//   P, NEG_b, not  -> u'P, u'NEG_b, u'not
+//   "my pred"      -> s'my'20pred   (bytes other than A-Z a-z 0-9 _ as 'XX)
+// Constants in argument position are lower-case identifiers, which clingo
+// reads as they are, so arguments are never rewritten.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "syntax.hpp"
+
+namespace vok::evaluation {
+
+std::string encode_predicate(const Name& name);
+
+// The name as the file writes it ("P", "\"my pred\"", "p"), from its clingo
+// form. A name that is not of the encoded shapes is returned unchanged.
+std::string decode_predicate(std::string_view clingo_name);
+
+} // namespace vok::evaluation

@@ -1,0 +1,40 @@
+// Runs clingo as a child process: the program goes to its standard input
+// through a pipe (no temporary files, so runs side by side never meet), and
+// its models are read from its standard output as they come, one whole line
+// at a time.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vok::evaluation {
+
+struct SolverCall {
+  std::string clingo = "clingo";    // a path, or a name looked up in PATH
+  std::vector<std::string> options; // passed on before the ones set here
+  std::size_t max_models = 0;       // 0: all
+};
+
+struct SolverOutcome {
+  bool finished = false;      // clingo ran to its end and said so
+  std::size_t answer_sets = 0;
+  std::string error;          // why not, when !finished
+};
+
+// The arguments clingo is started with (after its own name).
+std::vector<std::string> clingo_arguments(const SolverCall& call);
+
+// Feeds `program` to clingo and hands each answer set, already put into the
+// file's notation and ending in "\n", to `emit`. `emit` returns false when
+// it could not write the line; clingo is then stopped.
+SolverOutcome solve(const SolverCall& call, std::string_view program,
+                    const std::function<bool(std::string_view)>& emit);
+
+// Makes sure descriptors 0, 1 and 2 are open (on /dev/null if they were
+// closed), so that pipes made later never take their numbers.
+void ensure_standard_descriptors();
+
+} // namespace vok::evaluation

@@ -1,0 +1,42 @@
+// Puts a program into clingo's input language.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "syntax.hpp"
+
+namespace vok::evaluation {
+
+// A program that cannot be handed to clingo as it is (an unsafe variable,
+// arithmetic without a largest integer); line() is where the rule starts.
+class TranslateError : public std::runtime_error {
+public:
+  TranslateError(int line, const std::string& message)
+      : std::runtime_error(message), line_(line) {}
+  int line() const { return line_; }
+
+private:
+  int line_;
+};
+
+// Each rule is written on the line where it starts in the file, so that
+// line numbers in clingo's own messages point into the file.
+//
+// Builtins: the comparisons become clingo's comparisons (whose term order
+// puts integers, numerically, before constants and strings). #int, #succ, +
+// and * hold only for integers in 0..maxint and bind their variables in
+// every argument position: a variable is computed from the others where
+// they fix it (C = A+B, B = C-A, B = C/A, ...) and otherwise ranges over
+// 0..maxint. Range checks are comparisons with 0 and maxint, which fail for
+// constants and strings (they come after all integers), and every sum or
+// product is checked against maxint before it is formed, so clingo's 32-bit
+// arithmetic never overflows.
+std::string translate(const Program& program, std::optional<std::int64_t> maxint);
+
+// The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
+std::string clingo_term(const Term& term);
+
+} // namespace vok::evaluation
