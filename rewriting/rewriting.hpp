@@ -5,6 +5,12 @@
 // global minimality rules, then for pexa the strong negation constraints.
 // Rules go to Pupd, constraints to Constraints, the minimality part to
 // MinRules and MinConstraints.
+//
+// Rule j of program i with head p(t) becomes p_Pi(t) :- B, not rej_Pi_Rj(V)
+// (without the rejection literal in the most recent program), and every
+// program but the most recent gets the rejection rule
+// rej_Pi_Rj(V) :- B+, c_Pi'(t), B- where c is the complement of p, i' = i+1
+// and V the rule's variables.
 #pragma once
 
 #include <vector>
@@ -12,3 +18,15 @@
 #include "representation/rule.hpp"
 
 void UpdateRewriting(std::vector<OID>& ids);
+
+// The rejection and rewritten rules of program i of N, appended to Pupd; the
+// rules of the program are rewritten in place.
+void UpdateRewritingRules(OID& program, unsigned i, unsigned N);
+
+// Appends the rejection rule of rule j of program i to Pupd (and, with -min
+// or -strict, its minimality rejection constraint). V: the rule's variables.
+void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V);
+
+// Turns r into its rewritten form and appends a copy to Pupd; last is true
+// for the most recent program.
+void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last);

@@ -1,0 +1,66 @@
+// Names of the auxiliary predicates and their recognisers.
+//
+// Two families of generated names exist: the update family (update and
+// rejection predicates, registered in updatePredicates) and the minimality
+// family (registered in minimalPredicates). Every producer forms a base name,
+// makes it clash-free against the predicates already in use, registers it
+// with its arity and the kind IDB, and returns it. Asking again with the same
+// arguments returns the same name.
+//
+// Clash avoidance also looks at the complement of a name: the solver reads
+// "-x" as the strong negation of "x", so a generated name must not be the
+// complement of an input predicate or of a name of the other family either.
+// Because that test is symmetric, the update predicates of p and of -p at one
+// program always stay complementary (p_P0_0 and -p_P0_0).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "representation/rule.hpp"
+
+// A clash-free name for the update family (registers nothing).
+std::string uniqueUpdPred(std::string base);
+// A clash-free name for the minimality family (registers nothing).
+std::string uniqueMinPred(std::string base);
+
+// p + "_P" + i: the literal p holds at program i.
+std::string updPred(std::string p, unsigned i, unsigned k);
+// complement of p + "_P" + i: the complement of p holds at program i.
+std::string compl_updPred(std::string p, unsigned i, unsigned k);
+// "rej_P" + i + "_R" + j: rule j of program i is rejected.
+std::string rejectionPred(unsigned i, unsigned j, unsigned k);
+// "mrej" + the text of r after "rej": the candidate's view of rejection r.
+// A name that is not a rejection predicate is returned unchanged.
+std::string modelPred(std::string r, unsigned k);
+std::string truthAtom();                       // "is_true"
+std::string okAtom();                          // "ok"
+std::string okPred(unsigned i);                // "ok_P" + i
+std::string equalityPred(unsigned i, unsigned j);  // "eq_P" + i + "_R" + j
+
+// Names beginning with "^", "_", "@" or a double quote and "_" are never
+// predicates of the user's program.
+bool hasReservedPrefix(std::string_view name);
+
+// A predicate of the input: not reserved, not a builtin, not generated.
+bool isOriginal(std::string_view p);
+// Some update predicate has been made from p (p + "_P" + i, maybe with a
+// clash suffix).
+bool isRewritten(std::string_view p);
+// r was made by rejectionPred.
+bool isRejectionPred(std::string_view r);
+// The level (program number + 1) of a rejection predicate, 0 for any other
+// name.
+unsigned getLevel(std::string_view r);
+
+// X0 .. Xk-1, null for k = 0.
+std::unique_ptr<std::vector<IDENT>> arbitraryVariables(unsigned k);
+// The variables of a rule, X0 up to its highest variable; null when it has
+// none.
+std::unique_ptr<std::vector<IDENT>> variables(const RULE& rule);
+
+// Forgets the index behind isRewritten; for a run that starts the tables
+// afresh (the unit tests).
+void resetAuxiliaryIndex();

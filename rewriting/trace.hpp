@@ -1,0 +1,28 @@
+// The -debug lines of the rewriting: one per rule or constraint it adds,
+// written to standard error.
+#pragma once
+
+#include <iostream>
+
+#include "driver/options.hpp"
+#include "representation/rule.hpp"
+
+// what, the rule in its text form, and directly after its final period the
+// name of the receiving list (where).
+inline void traceRule(const char* what, const RULE& rule, const char* where) {
+    if (!OptionDebug) return;
+    std::cerr << what;
+    print_rule(std::cerr, rule);
+    std::cerr << where << '\n';
+}
+
+// what, the constraint in its text form, then tail.
+inline void traceConstraint(const char* what, const CONSTRAINT& constraint, const char* tail) {
+    if (!OptionDebug) return;
+    std::cerr << what;
+    print_constraint(std::cerr, constraint);
+    std::cerr << tail << '\n';
+}
+
+// Where the rules of the rewritten program are reported to go.
+inline constexpr const char* ToRewrittenRules = "to the rewritten program rules.";

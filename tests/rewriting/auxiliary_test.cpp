@@ -1,0 +1,137 @@
+// Generated names: clash avoidance, the registries, the recognisers and the
+// variable lists.
+#include <random>
+#include <set>
+
+#include "fixture.hpp"
+
+using Names = Rewriting;
+
+TEST_F(Names, UpdateNamesAreStableAndAvoidInputPredicates) {
+    EXPECT_EQ(updPred("p", 0, 1), "p_P0");
+    EXPECT_EQ(updPred("p", 0, 1), "p_P0");
+    EXPECT_EQ(updatePredicates.size(), 1u);
+    EXPECT_EQ(compl_updPred("q", 2, 0), "-q_P2");
+    EXPECT_EQ(compl_updPred("-q", 2, 0), "q_P2");
+    atom("s_P0");
+    atom("s_P0_0");
+    EXPECT_EQ(updPred("s", 0, 0), "s_P0_1");
+    EXPECT_EQ(updPred("s", 0, 0), "s_P0_1");
+    EXPECT_EQ(uniqueUpdPred("<"), "<_0");  // builtins are taken too
+}
+
+TEST_F(Names, ComplementOfAForeignNameIsTaken) {
+    // The solver reads -p_P0 as the negation of the input's p_P0: the names
+    // of p and -p at program 0 move together, whichever is asked first.
+    atom("p_P0");
+    EXPECT_EQ(compl_updPred("p", 0, 0), "-p_P0_0");
+    EXPECT_EQ(updPred("p", 0, 0), "p_P0_0");
+    EXPECT_EQ(updPred("-p", 0, 0), "-p_P0_0");
+    freshRun();
+    atom("p_P0");
+    atom("-p_P0_0");
+    EXPECT_EQ(updPred("-p", 0, 0), "-p_P0_1");
+    EXPECT_EQ(compl_updPred("-p", 0, 0), "p_P0_1");
+    freshRun();
+    atom("-rej_P0_R0");
+    atom("-is_true");
+    EXPECT_EQ(rejectionPred(0, 0, 0), "rej_P0_R0_0");
+    EXPECT_EQ(truthAtom(), "is_true_0");
+    // Across the families: -ok_P1 is an update predicate of -ok, and a name
+    // registered by the other family counts before any atom is built.
+    ATOM(updPred("-ok", 1, 0), nullptr, PREDICATE_NAMES::IDB);
+    EXPECT_EQ(okPred(1), "ok_P1_0");
+    equalityPred(3, 0);
+    EXPECT_EQ(uniqueUpdPred("eq_P3_R0"), "eq_P3_R0_0");
+}
+
+TEST_F(Names, RejectionAndMinimalityNames) {
+    EXPECT_EQ(rejectionPred(0, 3, 2), "rej_P0_R3");
+    EXPECT_TRUE(isRejectionPred("rej_P0_R3"));
+    EXPECT_EQ(getLevel("rej_P0_R3"), 1u);
+    EXPECT_EQ(modelPred("rej_P0_R3", 2), "mrej_P0_R3");
+    EXPECT_EQ(minimalPredicates.arity(0), 2u);
+    EXPECT_EQ(modelPred("p", 1), "p");
+    EXPECT_EQ(minimalPredicates.size(), 1u);
+
+    atom("rej_P4_R0", {"a"});
+    EXPECT_FALSE(isRejectionPred("rej_P4_R0"));
+    EXPECT_EQ(rejectionPred(4, 0, 1), "rej_P4_R0_0");
+    EXPECT_EQ(getLevel("rej_P4_R0_0"), 5u);
+    EXPECT_EQ(modelPred("rej_P4_R0_0", 1), "mrej_P4_R0_0");
+    EXPECT_EQ(rejectionPred(12, 30, 0), "rej_P12_R30");
+    EXPECT_EQ(getLevel("rej_P12_R30"), 13u);
+
+    atom("ok");
+    EXPECT_EQ(okAtom(), "ok_0");
+    EXPECT_EQ(okAtom(), "ok_0");
+    EXPECT_EQ(okPred(3), "ok_P3");
+    EXPECT_EQ(equalityPred(4, 0), "eq_P4_R0");
+}
+
+TEST_F(Names, UpdatePredicatesOfRejLikeInputsAreNoRejections) {
+    // Update predicates such as rejected_P0 must not reach the candidate
+    // test as rejection atoms.
+    for (const char* p : {"rejected", "rej", "rej_P0_R0", "-rej_P1"}) {
+        std::string u = updPred(p, 0, 0);
+        EXPECT_FALSE(isRejectionPred(u)) << u;
+        EXPECT_EQ(getLevel(u), 0u) << u;
+        EXPECT_EQ(modelPred(u, 0), u);
+    }
+    EXPECT_EQ(minimalPredicates.size(), 0u);
+}
+
+TEST_F(Names, IsOriginalLeavesOutReservedBuiltinAndGenerated) {
+    for (const char* p : {"p", "\"x\"", "_x", "^x", "@x", "\"_x\""}) atom(p);
+    EXPECT_TRUE(isOriginal("p"));
+    EXPECT_TRUE(isOriginal("\"x\""));
+    for (const char* p : {"_x", "^x", "@x", "\"_x\"", "<", "#int"}) EXPECT_FALSE(isOriginal(p)) << p;
+    EXPECT_FALSE(isOriginal(updPred("p", 0, 0)));
+    EXPECT_FALSE(isOriginal(okAtom()));
+}
+
+TEST_F(Names, IsRewrittenIndexAgreesWithScan) {
+    std::mt19937 random(7);
+    const std::vector<std::string> stems = {"p", "-p", "q", "p_P0", "-p_P0", "rej", "a_P", "_P"};
+    for (const std::string& s : stems)
+        if (random() % 2) atom(s);
+    for (int n = 0; n < 200; ++n) {
+        const std::string& s = stems[random() % stems.size()];
+        unsigned i = random() % 4, pick = random() % 3;
+        if (pick == 0) updPred(s, i, 0);
+        if (pick == 1) compl_updPred(s, i, 0);
+        if (pick == 2) rejectionPred(i, random() % 3, 0);
+    }
+    auto scan = [](const std::string& p) {
+        for (const auto& [u, number] : updatePredicates.index)
+            if (u.name.rfind("_P") != std::string::npos && u.name.substr(0, u.name.rfind("_P")) == p)
+                return true;
+        return false;
+    };
+    std::set<std::string> probes(stems.begin(), stems.end());
+    for (const auto& [u, number] : updatePredicates.index) {
+        probes.insert(u.name);
+        probes.insert(u.name.substr(0, u.name.rfind("_P")));
+    }
+    for (const std::string& p : probes) EXPECT_EQ(isRewritten(p), scan(p)) << p;
+}
+
+TEST_F(Names, VariableLists) {
+    EXPECT_EQ(arbitraryVariables(0), nullptr);
+    EXPECT_EQ(text(ATOM("v", arbitraryVariables(3).get())), "v(X0,X1,X2)");
+    EXPECT_EQ(variables(fact(atom("p", {"a"}))), nullptr);
+    // p(X1) :- q(X0, X3), not r(X4): up to the highest variable anywhere.
+    std::vector<IDENT> x1 = {IDENT(IDENT::VARIABLE, 1)}, x4 = {IDENT(IDENT::VARIABLE, 4)};
+    std::vector<IDENT> x0x3 = {IDENT(IDENT::VARIABLE, 0), IDENT(IDENT::VARIABLE, 3)};
+    EXPECT_EQ(variables(rule(ATOM("p", &x1), {pos(ATOM("q", &x0x3)), neg(ATOM("r", &x4))}))->size(), 5u);
+}
+
+TEST_F(Names, FailedRegistrationsAreInternalErrors) {
+    const std::string error = "An internal error occurred \\(Error storing ";
+    EXPECT_EXIT((updPred("p", 0, 1), compl_updPred("-p", 0, 2)), ::testing::ExitedWithCode(99),
+                error + "update predicate\\.\\)\\.");
+    EXPECT_EXIT((rejectionPred(0, 0, 1), rejectionPred(0, 0, 2)), ::testing::ExitedWithCode(99),
+                error + "rejection predicate\\.\\)\\.");
+    EXPECT_EXIT((rejectionPred(0, 0, 1), modelPred("rej_P0_R0", 1), modelPred("rej_P0_R0", 2)),
+                ::testing::ExitedWithCode(99), error + "minimality predicate\\.\\)\\.");
+}

@@ -1,0 +1,73 @@
+// Fresh tables and options for every rewriting test, and builders for
+// update sequences written out by hand.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "rewriting/auxiliary.hpp"
+#include "tests/representation/fixture.hpp"
+
+inline void freshRun(int program = 1) {
+    resetTables(program);
+    resetAuxiliaryIndex();
+    OptionDebug = OptionMinimal = OptionStrict = false;
+    OptionOptimize = 2;
+}
+
+struct Rewriting : ::testing::Test {
+    void SetUp() override { freshRun(); }
+    void TearDown() override { freshRun(); }
+};
+
+// Terms by their texts (upper case: variables of the current rule).
+inline std::vector<IDENT> terms(std::initializer_list<const char*> args) {
+    std::vector<IDENT> t;
+    for (const char* a : args) t.push_back(newIDENT(a));
+    return t;
+}
+
+inline ATOM strong(const std::string& name, std::initializer_list<const char*> args = {}) {
+    std::vector<IDENT> t = terms(args);
+    return newNegativeATOM(name, args.size() ? &t : nullptr);
+}
+
+// A rule or fact as the parser stores it; variables are numbered per rule.
+inline RULE rule(ATOM head, std::vector<LITERAL> body) {
+    BODY b;
+    for (LITERAL& l : body) b.add(std::move(l));
+    LocalVariables.reset();
+    return RULE(HEAD(std::move(head)), std::move(b));
+}
+inline RULE fact(ATOM head) {
+    LocalVariables.reset();
+    return RULE(HEAD(std::move(head)));
+}
+
+// Appends one update program to UpdateIDs.
+inline void program(std::vector<RULE> rules) {
+    UpdateIDs.emplace_back(newIDENT("vok"));
+    for (RULE& r : rules) UpdateIDs.back().rules->push_back(std::move(r));
+}
+
+// A rule or constraint list, one item per line.
+template <class LIST>
+std::string lines(const LIST& list) {
+    std::ostringstream out;
+    print_list(out, list, "\n");
+    return out.str();
+}
+inline std::string join(const std::vector<std::string>& items) {
+    std::string all;
+    for (const std::string& i : items) all += (all.empty() ? "" : "\n") + i;
+    return all;
+}
+
+inline std::string stderrOf(const std::function<void()>& f) {
+    ::testing::internal::CaptureStderr();
+    f();
+    return ::testing::internal::GetCapturedStderr();
+}

@@ -1,0 +1,178 @@
+// Whole rewritings of small sequences: the rule lists they produce, in order,
+// and the -debug lines.
+#include "fixture.hpp"
+#include "rewriting/minimality.hpp"
+#include "rewriting/rewriting.hpp"
+#include "rewriting/strongneg.hpp"
+
+namespace {
+
+// { p(X) :- q(X). q(a). }  { -p(X) :- q(X), not r(X). }
+void twoPrograms() {
+    program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}), fact(atom("q", {"a"}))});
+    program({rule(strong("p", {"X"}), {pos(atom("q", {"X"})), neg(atom("r", {"X"}))})});
+}
+
+const std::vector<std::string> TwoProgramRules = {
+    "rej_P0_R0(X0) :- q(X0), -p_P1(X0).", "p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
+    "rej_P0_R1 :- -q_P1(a).",             "q_P0(a) :- not rej_P0_R1.",
+    "-p_P1(X0) :- q(X0), not r(X0).",     "p_P0(X0) :- p_P1(X0).",
+    "-p_P0(X0) :- -p_P1(X0).",            "p(X0) :- p_P0(X0).",
+    "-p(X0) :- -p_P0(X0).",               "q_P0(X0) :- q_P1(X0).",
+    "-q_P0(X0) :- -q_P1(X0).",            "q(X0) :- q_P0(X0).",
+    "-q(X0) :- -q_P0(X0).",
+};
+
+// { a. b(X) :- c(X). }  { d. }
+void minimalityPrograms() {
+    program({fact(atom("a")), rule(atom("b", {"X"}), {pos(atom("c", {"X"}))})});
+    program({fact(atom("d"))});
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST_F(Rewriting, TwoProgramsWithInertiaAndDebugLines) {
+    twoPrograms();
+    OptionDebug = true;
+    std::string trace = stderrOf([] { UpdateRewriting(UpdateIDs); });
+    EXPECT_EQ(lines(Pupd), join(TwoProgramRules));
+    EXPECT_EQ(text((*UpdateIDs[0].rules)[1]), "q_P0(a) :- not rej_P0_R1.");  // rewritten in place
+    const char* registered[] = {"rej_P0_R0", "-p_P1", "p_P0", "rej_P0_R1", "-q_P1", "q_P0"};
+    for (unsigned n = 0; n < 6; ++n) EXPECT_EQ(updatePredicates.text(n), registered[n]);
+    EXPECT_TRUE(Constraints.empty() && MinRules.empty() && MinConstraints.empty());
+
+    std::string expected = "\nUpdate Rewriting.\n";
+    const char* kinds[] = {"rejection", "rewritten", "rejection", "rewritten", "rewritten"};
+    for (unsigned n = 0; n < 13; ++n)
+        expected += std::string("Added ") + (n < 5 ? kinds[n] : "propagation") + " rule " +
+                    TwoProgramRules[n] + "to the rewritten program rules.\n";
+    EXPECT_EQ(trace, expected + "Update Rewriting finished.\n\n");
+}
+
+TEST_F(Rewriting, ShapesOfRewrittenRules) {
+    // One program: no rejection; a fact keeps a present, empty body.
+    program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}), fact(atom("s"))});
+    UpdateRewriting(UpdateIDs);
+    EXPECT_EQ(lines(Pupd), join({"p_P0(X0) :- q(X0).", "s_P0 :- .", "p(X0) :- p_P0(X0).",
+                                 "-p(X0) :- -p_P0(X0).", "s :- s_P0.", "-s :- -s_P0."}));
+    // A negated head tests its complement; body-only variables still go into
+    // the rejection atom; an empty middle program keeps its number.
+    freshRun();
+    program({rule(strong("p", {"X"}), {pos(atom("q", {"X"}))}), rule(atom("t"), {pos(atom("u", {"Y"}))})});
+    program({});
+    program({});
+    OptionOptimize = 0;  // no inertia rules
+    UpdateRewriting(UpdateIDs);
+    EXPECT_EQ(lines(Pupd), join({"rej_P0_R0(X0) :- q(X0), p_P1(X0).", "-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
+                                 "rej_P0_R1(X0) :- u(X0), -t_P1.", "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
+}
+
+TEST_F(Rewriting, InertiaSelection) {
+    // Other than -O=succint, every input predicate is selected (r occurs
+    // only in a body); builtins and generated names never are.
+    std::vector<IDENT> oneTwo = {IDENT(IDENT::INTEGER, 1), IDENT(IDENT::INTEGER, 2)};
+    program({rule(atom("p"), {pos(atom("r")), pos(newBuiltin(LESS, &oneTwo))})});
+    program({});
+    OptionOptimize = 1;
+    UpdateRewriting(UpdateIDs);
+    EXPECT_EQ(lines(Pupd), join({"rej_P0_R0 :- r, <(1,2), -p_P1.", "p_P0 :- r, <(1,2), not rej_P0_R0.",
+                                 "p_P0 :- p_P1.", "-p_P0 :- -p_P1.", "p :- p_P0.", "-p :- -p_P0.",
+                                 "r_P0 :- r_P1.", "-r_P0 :- -r_P1.", "r :- r_P0.", "-r :- -r_P0."}));
+    // -q heads a rule and q occurs nowhere: the walk registers q behind its
+    // position and meets it again.
+    freshRun();
+    program({fact(strong("q"))});
+    UpdateRewriting(UpdateIDs);
+    EXPECT_EQ(lines(Pupd), join({"-q_P0 :- .", "-q :- -q_P0.", "q :- q_P0.", "q :- q_P0.", "-q :- -q_P0."}));
+}
+
+TEST_F(Rewriting, NoGeneratedNamePairsWithAnInputPredicate) {
+    // { p_P0. rej_P0_R0. } { -p. }: -p at program 0 must not be -p_P0.
+    program({fact(atom("p_P0")), fact(atom("rej_P0_R0"))});
+    program({fact(strong("p"))});
+    UpdateRewriting(UpdateIDs);
+    std::string all = lines(Pupd);
+    for (const char* r : {"rej_P0_R0_0 :- -p_P0_P1.", "-p_P0_0 :- -p_P1.", "p_P0_0 :- p_P1.",
+                          "-p :- -p_P0_0.", "p :- p_P0_0.", "p_P0 :- p_P0_P0.", "rej_P0_R0 :- rej_P0_R0_P0."})
+        EXPECT_TRUE(contains(all, r)) << r;
+    for (const char* input : {"p_P0", "rej_P0_R0", "-p"}) {
+        EXPECT_FALSE(updatePredicates.contains(input)) << input;
+        EXPECT_FALSE(updatePredicates.contains(complementName(input))) << input;
+    }
+}
+
+TEST_F(Rewriting, StrongNegationConstraintsWalkTheLiveTable) {
+    freshRun(2);
+    atom("p", {"a"});
+    atom("-q");
+    std::vector<IDENT> x = terms({"X"});
+    ATOM(updPred("p", 0, 1), &x, PREDICATE_NAMES::IDB);
+    ATOM(compl_updPred("p", 0, 1), &x, PREDICATE_NAMES::IDB);
+    OptionDebug = true;
+    std::string trace = stderrOf(addStrongNegCons);
+    EXPECT_EQ(lines(Constraints),
+              join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).", ":- p_P0(X0), NEG_p_P0(X0).", ":- q, NEG_q."}));
+    EXPECT_EQ(trace.substr(0, trace.find('\n')), "Added constraint :- NEG_q, q..");
+    freshRun();
+    program({fact(atom("p"))});
+    UpdateRewriting(UpdateIDs);
+    EXPECT_TRUE(Constraints.empty());  // rox gets none
+}
+
+TEST_F(Rewriting, MinimalityParts) {
+    minimalityPrograms();
+    OptionMinimal = OptionDebug = true;
+    std::string trace = stderrOf([] { UpdateRewriting(UpdateIDs); });
+    EXPECT_EQ(lines(MinConstraints),
+              join({":- rej_P0_R0, not mrej_P0_R0.", ":- rej_P0_R1(X0), not mrej_P0_R1(X0).", ":- not ok."}));
+    EXPECT_TRUE(MinRules.empty());
+    EXPECT_EQ(text(Pupd[4]), "d_P1 :- is_true.");
+    EXPECT_EQ(text(Pupd.back()), "is_true :- .");
+    EXPECT_TRUE(contains(trace, "rej_P0_R0 :- -a_P1.to the rewritten program rules.\n"
+                                "Added minimaltiy (strictness) rejction constraint :- rej_P0_R0, not mrej_P0_R0."
+                                "to the global minimality (strictness) constraints.\n"));
+    EXPECT_TRUE(contains(trace, "\nAdded minimaltiy (strictness) constraint :- not ok..\n"
+                                "Added truth fact is_true :- .to the rewritten program rules.\n"
+                                "Update Rewriting finished.\n\n"));
+}
+
+TEST_F(Rewriting, StrictMinimalityParts) {
+    minimalityPrograms();
+    OptionStrict = OptionMinimal = OptionDebug = true;  // -min adds nothing to -strict
+    std::string trace = stderrOf([] { UpdateRewriting(UpdateIDs); });
+    EXPECT_EQ(lines(MinConstraints), join({":- rej_P0_R0, eq_P2_R0, not mrej_P0_R0.",
+                                           ":- rej_P0_R1(X0), eq_P2_R0, not mrej_P0_R1(X0).", ":- not ok."}));
+    EXPECT_EQ(lines(MinRules), join({"ok :- ok_P1.", "eq_P1_R0 :- eq_P2_R0, not ok_P1.", "ok :- ok_P2.",
+                                     "eq_P2_R0 :- eq_P3_R0, not ok_P2.", "eq_P3_R0 :- is_true."}));
+    // Level 1 is reported between the rules of programs 0 and 1.
+    EXPECT_TRUE(contains(trace, "not rej_P0_R1(X0).to the rewritten program rules.\n"
+                                "Added minimaltiy (strictness) rule ok :- ok_P1.to the global minimaltiy "
+                                "(strictness) rules.\nAdded minimaltiy (strictness) rule eq_P1_R0 :- eq_P2_R0, "
+                                "not ok_P1.to the global minimaltiy (strictness) rules.\nAdded rewritten rule d_P1"));
+    // An input predicate named ok moves the ok proposition; a rule may have
+    // an empty body; wide rejections list all variables.
+    freshRun();
+    atom("ok");
+    addLevelRules(3);
+    createMinRule(HEAD(atom("h")), BODY());
+    EXPECT_EQ(lines(MinRules), join({"ok_0 :- ok_P3.", "eq_P3_R0 :- eq_P4_R0, not ok_P3.", "h :- ."}));
+    rejectionPred(0, 0, 3);
+    createMinRejCons("rej_P0_R0", 1, 3);
+    EXPECT_EQ(lines(MinConstraints), ":- rej_P0_R0(X0,X1,X2), not mrej_P0_R0(X0,X1,X2).");
+}
+
+TEST_F(Rewriting, ConflictingArities) {
+    // p/1 and -p/2 both head rules: their update predicates share names.
+    program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}), fact(strong("p", {"a", "b"}))});
+    EXPECT_EXIT(UpdateRewriting(UpdateIDs), ::testing::ExitedWithCode(99),
+                "An internal error occurred \\(Error storing update predicate\\.\\)\\.");
+    // -p/2 only in a body: the final complement rule of p cannot be built.
+    freshRun();
+    program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}), rule(atom("r"), {pos(strong("p", {"a", "b"}))})});
+    EXPECT_EXIT(UpdateRewriting(UpdateIDs), ::testing::ExitedWithCode(1),
+                "^-p, first used with arity 2, now seen with arity 1\\.\n$");
+}
