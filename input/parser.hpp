@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+#include "representation/rule.hpp"
+
 extern unsigned parser_line;    // current line of the input being read
 extern int parser_errors;       // counted errors so far
 extern const char* parser_file; // name of the input; empty for standard input
@@ -19,9 +21,25 @@ extern FILE* yyin;
 // Points the scanner at a new stream, discarding buffered text.
 void yyrestart(FILE* input);
 
+// The scanner: the next token code (token codes in input/grammar.hpp),
+// 0 at the end of the stream.
+int yylex();
+
 // 0: the whole input was read; 1: stopped at a syntax error; 2: stack overflow.
 int yyparse();
 
 // One diagnostic line on standard error: [WhoAmI " ("] [file ": "] "line " n
 // [")"] ": " message "." — not counted; callers count.
 void yyerror(const char* message);
+
+// Opens a new update program named vok and returns its index, which
+// becomes CurrentUID.
+int newUpdateID();
+
+// Stores a safe single-head rule in the current update program; an unsafe
+// or disjunctive rule is a counted error. Ends the statement.
+void newRule(RULE rule);
+
+// Stores a safe body as a constraint; an unsafe one is a counted error.
+// Ends the statement.
+void newConstraint(BODY body);

@@ -1,0 +1,135 @@
+// The parser's state and diagnostics, and the actions that store what the
+// grammar has read: update programs, rules, constraints.
+#include "input/actions.hpp"
+
+#include <cstring>
+#include <iostream>
+
+#include "driver/exits.hpp"
+#include "driver/options.hpp"
+#include "input/parser.hpp"
+
+unsigned parser_line = 1;
+int parser_errors = 0;
+const char* parser_file = "";
+bool IsPropositional = true;
+int CurrentUID = 0;
+
+namespace {
+
+// Set when the statement being read holds something that must not be
+// stored (a builtin without registered builtins); it is then dropped.
+bool parser_drop_statement = false;
+
+constexpr std::size_t MaxNameLength = 31;
+
+void countedError(const char* message) {
+    yyerror(message);
+    ++parser_errors;
+}
+
+void endStatement() {
+    LocalVariables.reset();
+    parser_drop_statement = false;
+}
+
+}  // namespace
+
+void yyerror(const char* message) {
+    // Built whole and written at once, so the line is never split.
+    std::string line;
+    if (OptionVerbosity) {
+        line += WhoAmI ? WhoAmI : "";
+        line += " (";
+    }
+    if (parser_file && *parser_file) {
+        line += parser_file;
+        line += ": ";
+    }
+    line += "line ";
+    line += std::to_string(parser_line);
+    if (OptionVerbosity) line += ')';
+    line += ": ";
+    line += message;
+    line += ".\n";
+    std::cerr << line << std::flush;
+}
+
+void lexicalError(const std::string& message) { countedError(message.c_str()); }
+
+std::string printableByte(unsigned char byte) {
+    if (byte >= 0x20 && byte < 0x7f) return std::string(1, static_cast<char>(byte));
+    if (byte == 0) return "\\0";
+    static const char digits[] = "0123456789abcdef";
+    return std::string{'\\', 'x', digits[byte >> 4], digits[byte & 0xf]};
+}
+
+char* copyText(const char* text, std::size_t length) {
+    char* copy = new char[length + 1];
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    return copy;
+}
+
+char* truncatedName(char* text) {
+    if (std::strlen(text) > MaxNameLength) {
+        text[MaxNameLength] = '\0';
+        countedError("identifier too long, truncated to 31 characters");
+    }
+    return text;
+}
+
+IDENT integerTerm(const char* digits) {
+    // The scanner lets at most 9 digits through, so this fits an int.
+    int value = 0;
+    for (const char* d = digits; *d; ++d) value = value * 10 + (*d - '0');
+    return IDENT(IDENT::INTEGER, value);
+}
+
+IDENT anonymousVariable() {
+    return IDENT(IDENT::VARIABLE, static_cast<int>(LocalVariables.count++));
+}
+
+ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
+    if (NumBuiltins != BUILTIN_COUNT) {
+        countedError("Builtin predicates are only available for rox programs");
+        parser_drop_statement = true;
+    }
+    return new ATOM(newBuiltin(builtin, &args));
+}
+
+void beginInput() { endStatement(); }
+
+int newUpdateID() {
+    unsigned vok = IDENT::Constants.insert("vok").first;
+    UpdateIDs.emplace_back(IDENT(IDENT::CONSTANT, static_cast<int>(vok)));
+    CurrentUID = static_cast<int>(UpdateIDs.size()) - 1;
+    return CurrentUID;
+}
+
+void newRule(RULE rule) {
+    if (parser_drop_statement) {
+        // already reported where the builtin was read
+    } else if (!rule.isSafe()) {
+        countedError("Rule is not safe");
+    } else if (rule.head && rule.head->size() >= 2) {
+        countedError("Can't handle disjunctive rules in update programs");
+    } else {
+        if (CurrentUID < 0 || static_cast<std::size_t>(CurrentUID) >= UpdateIDs.size() ||
+            !UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules)
+            InternalError("Rule read outside an update program");
+        UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules->push_back(std::move(rule));
+    }
+    endStatement();
+}
+
+void newConstraint(BODY body) {
+    if (parser_drop_statement) {
+        // already reported where the builtin was read
+    } else if (!body.isSafe()) {
+        countedError("Constraint is not safe");
+    } else {
+        Constraints.emplace_back(std::move(body));
+    }
+    endStatement();
+}

@@ -1,0 +1,87 @@
+// Shared helpers of the scanner and parser tests: fresh global tables for
+// every test, streams over literal texts, and the parsed program as text.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/options.hpp"
+#include "input/parser.hpp"
+
+// Empties every table the parser fills and resets its globals; builtins
+// are registered when program is 1 (rox).
+inline void resetParser(int program = 1) {
+    IDENT::Constants = NAMES();
+    ATOM::Predicates = PREDICATE_NAMES();
+    LocalVariables.reset();
+    NumBuiltins = 0;
+    UpdateIDs.clear();
+    Constraints.clear();
+    OptionProgram = program;
+    OptionVerbosity = false;
+    WhoAmI = "vok";
+    initBuiltins();
+    parser_errors = 0;
+    parser_line = 1;
+    parser_file = "";
+    IsPropositional = true;
+    CurrentUID = 0;
+}
+
+// A stream that reads exactly the bytes of text, NUL bytes included.
+inline FILE* streamOf(const std::string& text) {
+    FILE* f = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::rewind(f);
+    return f;
+}
+
+// Parses text as one input, the way the driver does; returns yyparse's
+// result.
+inline int parse(const std::string& text) {
+    FILE* f = streamOf(text);
+    parser_line = 1;
+    yyin = f;
+    yyrestart(f);
+    int result = yyparse();
+    std::fclose(f);
+    return result;
+}
+
+// The rules of update program p in their text form.
+inline std::vector<std::string> rulesOf(std::size_t p) {
+    std::vector<std::string> texts;
+    for (const RULE& r : *UpdateIDs.at(p).rules) {
+        std::ostringstream out;
+        print_rule(out, r);
+        texts.push_back(out.str());
+    }
+    return texts;
+}
+
+inline std::vector<std::string> constraintTexts() {
+    std::vector<std::string> texts;
+    for (const CONSTRAINT& c : Constraints) {
+        std::ostringstream out;
+        print_constraint(out, c);
+        texts.push_back(out.str());
+    }
+    return texts;
+}
+
+// Runs f and returns what it wrote to standard error.
+template <class F>
+std::string stderrOf(F&& f) {
+    ::testing::internal::CaptureStderr();
+    f();
+    return ::testing::internal::GetCapturedStderr();
+}
+
+class InputTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetParser(); }
+};
