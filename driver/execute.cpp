@@ -1,34 +1,266 @@
-// Minimal runner: passes the evaluation program's output through. The
-// output filter replaces it.
+// Running the evaluation program on a program file, and the output filter
+// that turns its answer sets back into the input's vocabulary.
+//
+// The solver's output is read line by line, whatever the length of a line.
+// Text outside answer sets is copied unchanged. An answer set begins with a
+// line whose first character is "{" and ends at the first "}" outside a
+// quoted string, possibly some lines later. Its atoms are read character by
+// character: argument lists are rebuilt with "," between the arguments and
+// no blanks, quoted strings are kept exactly as printed.
 #include "execute.hpp"
 
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <string_view>
 
-#include "exits.hpp"
-#include "options.hpp"
+#include "driver/candidate.hpp"
+#include "driver/exits.hpp"
+#include "driver/goal.hpp"
+#include "driver/options.hpp"
+#include "input/parser.hpp"
+#include "representation/rule.hpp"
+#include "rewriting/auxiliary.hpp"
 
-int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
-                   bool& answer, std::string& witness) {
-    std::string command = program + " " + options + " " + file;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) SafeExit(1);
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        OutputFilter(buffer, program, options, file, answer, witness);
-    if (!OptionStore) {
-        RemoveFile(file);
-        UnregisterTemporaryFile(file);
+namespace {
+
+// Characters that separate atoms, and arguments within an argument list.
+bool isSeparator(char c) {
+    return c == ' ' || c == ',' || c == '{' || c == '\t' || c == '\v' || c == '\r' || c == '\n';
+}
+
+// The atom being read; it may continue on the next line.
+struct ATOM_TEXT {
+    std::string text;
+    std::size_t nameLength = std::string::npos;  // npos: no argument list (yet)
+    int depth = 0;           // open parentheses
+    bool reading = false;    // an atom has begun
+    bool inString = false;   // inside a quoted string
+    bool separated = false;  // a separator followed the last argument character
+
+    void reset() {
+        text.clear();
+        nameLength = std::string::npos;
+        depth = 0;
+        reading = inString = separated = false;
     }
-    int status = ::pclose(pipe);
-    found = false;
+};
+
+// What the filter carries from one line to the next, for the whole run.
+struct FILTER_STATE {
+    bool doFilter = false;    // inside an answer set
+    bool doMinTests = false;  // answer sets are candidates of the minimality test
+    bool prev = false;        // an atom has been written into candidate
+    unsigned candNum = 0;     // answer sets begun so far, counted across the run
+    std::string candidate;    // the filtered answer set being built
+    RULES candRules;          // rules from the rejection atoms of the answer set
+    ATOM_TEXT atom;
+};
+
+FILTER_STATE& filterState() {
+    static FILTER_STATE state;
+    return state;
+}
+
+void beginAnswerSet(FILTER_STATE& s) {
+    s.doFilter = true;
+    s.doMinTests = (OptionMinimal || OptionStrict) && !OptionIntegral;
+    s.prev = false;
+    s.candidate = "{";
+    s.candRules.clear();
+    ++s.candNum;
+    s.atom.reset();
+}
+
+// Drops an atom of an auxiliary predicate, turns a rejection atom into
+// candidate rules when candidates are tested, and adds any other atom to
+// the candidate.
+void judgeAtom(FILTER_STATE& s) {
+    std::string& text = s.atom.text;
+    std::string_view name(text);
+    if (s.atom.nameLength != std::string::npos) name = name.substr(0, s.atom.nameLength);
+
+    // The registries hold strong negation in the input's form, "-p".
+    const bool pexaNegated = OptionProgram == 2 && name.starts_with("NEG_");
+    std::string negated;
+    if (pexaNegated) {
+        negated = "-";
+        negated += name.substr(4);
+        name = negated;
+    }
+    const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
+    const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
+    if (auxiliary && !rejection) return;
+
+    if (pexaNegated) text.replace(0, 4, "-");
+    if (rejection) {
+        AddCandidateRules(text, s.candRules);
+        return;
+    }
+    if (s.prev) s.candidate += ", ";
+    s.candidate += text;
+    s.prev = true;
+}
+
+void finishAtom(FILTER_STATE& s) {
+    if (s.atom.reading) judgeAtom(s);
+    s.atom.reset();
+}
+
+// Reads the atoms of one line of an answer set; true when the set ends in
+// it. What follows the closing "}" on its line belongs to no answer set.
+bool readAtoms(FILTER_STATE& s, std::string_view line) {
+    ATOM_TEXT& a = s.atom;
+    for (char c : line) {
+        if (a.inString) {
+            a.text += c;
+            if (c == '"') a.inString = false;
+        } else if (c == '}') {
+            finishAtom(s);
+            return true;
+        } else if (a.depth > 0) {
+            if (isSeparator(c)) {
+                a.separated = true;
+                continue;
+            }
+            if (c == ')') {
+                a.text += c;
+                a.separated = false;
+                if (--a.depth == 0) finishAtom(s);
+                continue;
+            }
+            if (a.separated && a.text.back() != '(') a.text += ',';
+            a.separated = false;
+            a.text += c;
+            if (c == '(') ++a.depth;
+            if (c == '"') a.inString = true;
+        } else if (isSeparator(c)) {
+            finishAtom(s);
+        } else {
+            a.reading = true;
+            a.text += c;
+            if (c == '(') {
+                a.nameLength = a.text.size() - 1;
+                a.depth = 1;
+            }
+            if (c == '"') a.inString = true;
+        }
+    }
+    return false;
+}
+
+void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
+                  const std::string& options, const std::string& file, bool& answer,
+                  std::string& witness) {
+    s.doFilter = false;
+    s.candidate += '}';
+    if (s.doMinTests && !TestCandidate(s.candNum, s.candRules, program, options, file)) return;
+    if (!OptionBrave && !OptionCautious) {
+        std::cout << s.candidate;
+        if (lineEnded) std::cout << '\n';
+    } else {
+        TestForGoal(s.candidate, answer, witness);
+    }
+}
+
+// The file name as one shell word: in single quotes, each embedded single
+// quote written as '\''.
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
+    }
+    quoted += '\'';
+    return quoted;
+}
+
+void removeUnlessStored(const std::string& file) {
+    if (OptionStore) return;
+    RemoveFile(file);
+    UnregisterTemporaryFile(file);
+}
+
+[[noreturn]] void cannotExecute(const std::string& program, const std::string& options,
+                                const std::string& file) {
+    std::cerr << "Could not execute " << program;
+    if (!options.empty()) std::cerr << " " << options;
+    std::cerr << " " << file << ". Aborting." << std::endl;
+    removeUnlessStored(file);
+    SafeExit(1);
+}
+
+// The exit code of the evaluation program, or 128 + the signal that ended
+// it; a status that tells neither is a failure too.
+int exitCodeOf(int status) {
+    if (status == -1) return 1;
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return 1;
 }
 
-void OutputFilter(std::string chunk, std::string, std::string, std::string, bool&, std::string&) {
-    std::cout << chunk;
+}  // namespace
+
+int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
+                   bool& answer, std::string& witness) {
+    if (OptionProgram == 2 && !IsPropositional) {
+        std::cerr << "Sorry, PEXA cannot process first order programs!" << " Aborting."
+                  << std::endl;
+        removeUnlessStored(file);
+        SafeExit(1);
+    }
+    if (OptionVerbosity) {
+        std::cout << "Executing " << program;
+        if (!options.empty()) std::cout << " " << options;
+        if (OptionStore) std::cout << " " << file;
+        std::cout << " ..." << std::endl;
+    }
+
+    const bool testMode = found;
+    found = false;
+    // The program and its options are shell text; the file name is data.
+    std::string command = program + " " + options + " " + shellQuoted(file);
+    std::cout.flush();
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) cannotExecute(program, options, file);
+
+    char* buffer = nullptr;
+    std::size_t capacity = 0;
+    bool printed = false;  // the command wrote anything at all
+    ssize_t length;
+    while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
+        printed = true;
+        std::string_view line(buffer, static_cast<std::size_t>(length));
+        if (OptionProgram != 1 && OptionProgram != 2) {
+            std::cout << line;
+        } else if (testMode) {
+            if (line[0] == '{') found = true;
+        } else {
+            OutputFilter(std::string(line), program, options, file, answer, witness);
+        }
+    }
+    std::free(buffer);
+    int code = exitCodeOf(::pclose(pipe));
+
+    // The shell answers 127 (not found) or 126 (not executable) when the
+    // evaluation program could not be started at all.
+    if ((code == 127 || code == 126) && !printed) cannotExecute(program, options, file);
+    removeUnlessStored(file);
+    return code;
+}
+
+void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
+                  bool& answer, std::string& witness) {
+    FILTER_STATE& s = filterState();
+    if (!s.doFilter) {
+        if (chunk.empty() || chunk[0] != '{') {
+            std::cout << chunk;
+            return;
+        }
+        beginAnswerSet(s);
+    }
+    if (readAtoms(s, chunk))
+        endAnswerSet(s, chunk.back() == '\n', program, options, file, answer, witness);
 }

@@ -1,0 +1,152 @@
+// Candidate rules from the rejection atoms of an answer set, and the test
+// program that decides whether the answer set is minimal.
+#include "candidate.hpp"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "driver/execute.hpp"
+#include "driver/exits.hpp"
+#include "driver/options.hpp"
+#include "driver/output.hpp"
+#include "rewriting/auxiliary.hpp"
+
+namespace {
+
+bool isDelimiter(char c) {
+    return c == ' ' || c == ',' || c == '\t' || c == '\v' || c == '\r' || c == '\n';
+}
+
+// The argument texts of an atom, split at delimiters; a quoted string, which
+// may hold delimiters, stays one argument.
+std::vector<std::string_view> argumentTokens(std::string_view args) {
+    std::vector<std::string_view> tokens;
+    std::size_t i = 0;
+    while (i < args.size()) {
+        if (isDelimiter(args[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t start = i;
+        bool quoted = false;
+        for (; i < args.size() && (quoted || !isDelimiter(args[i])); ++i)
+            if (args[i] == '"') quoted = !quoted;
+        tokens.push_back(args.substr(start, i - start));
+    }
+    return tokens;
+}
+
+// A printed argument as a term: a token that reads as a non-zero decimal
+// number (optional sign, leading digits) or is exactly "0" is an integer;
+// anything else, "-0" included, is a constant.
+IDENT termOf(std::string_view token) {
+    std::string text(token);
+    errno = 0;
+    long value = std::strtol(text.c_str(), nullptr, 10);
+    // A value beyond the range of terms cannot be an integer the solver
+    // computed; keeping its text is the only faithful reading.
+    bool fits = errno == 0 && value >= INT_MIN && value <= INT_MAX;
+    if ((value != 0 && fits) || text == "0") return IDENT(IDENT::INTEGER, static_cast<int>(value));
+    return IDENT(IDENT::CONSTANT, static_cast<int>(IDENT::Constants.insert(text).first));
+}
+
+void addCandidateRule(RULES& rules, RULE rule) {
+    if (OptionDebug) {
+        std::cerr << "Added minimaltiy (strictness) rule ";
+        print_rule(std::cerr, rule);
+        std::cerr << "to the current model's rules." << std::endl;
+    }
+    rules.push_back(std::move(rule));
+}
+
+ATOM proposition(const std::string& name) { return ATOM(name, nullptr, PREDICATE_NAMES::IDB); }
+
+}  // namespace
+
+std::string TestFileName(const std::string& file, unsigned n) {
+    std::string mark = "_MM" + std::to_string(n);
+    std::size_t slash = file.rfind('/');
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos || dot < base) return file + mark;
+    return file.substr(0, dot) + mark + file.substr(dot);
+}
+
+void AddCandidateRules(std::string text, RULES& rules) {
+    std::size_t open = text.find('(');
+    if (open == std::string::npos) {
+        AddModelRules(ATOM(text, nullptr, PREDICATE_NAMES::IDB), rules);
+        return;
+    }
+    std::string_view args(text);
+    args.remove_prefix(open + 1);
+    if (!args.empty() && args.back() == ')') args.remove_suffix(1);
+    std::vector<IDENT> terms;
+    for (std::string_view token : argumentTokens(args)) terms.push_back(termOf(token));
+    AddModelRules(ATOM(std::string_view(text).substr(0, open), &terms, PREDICATE_NAMES::IDB), rules);
+}
+
+void AddModelRules(const ATOM& atom, RULES& rules) {
+    const std::string r = atom.name();
+    if (!isRejectionPred(r) || atom.hasVariable()) return;
+
+    // ok :- not a.   or, with -strict,   ok_PL :- eq_P(L+1)_R0, not a.
+    HEAD head;
+    BODY body;
+    if (OptionStrict) {
+        unsigned level = getLevel(r);
+        head.add(proposition(okPred(level)));
+        body.add(LITERAL(proposition(equalityPred(level + 1, 0)), false));
+    } else {
+        head.add(proposition(okAtom()));
+    }
+    body.add(LITERAL(atom, true));
+    addCandidateRule(rules, RULE(std::move(head), std::move(body)));
+
+    // mrej(c1, ..., ck) :- is_true.
+    unsigned arity = ATOM::Predicates.arity(atom.predicate);
+    HEAD model(ATOM(modelPred(r, arity), atom.args.get(), PREDICATE_NAMES::IDB));
+    BODY truth;
+    truth.add(LITERAL(proposition(truthAtom()), false));
+    addCandidateRule(rules, RULE(std::move(model), std::move(truth)));
+}
+
+bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::string options,
+                   std::string file) {
+    const char* strict = OptionStrict ? "strict " : "";
+    if (OptionVerbosity)
+        std::cout << "Testing candidate " << n << " for " << strict << "minimality using "
+                  << rules.size() << " additional minimality rules ..." << std::endl;
+    if (OptionDebug) {
+        std::cerr << "\nThe following additional candidate minimality rules "
+                  << "have been introduced: \n";
+        print_list(std::cerr, rules, "\n");
+        std::cerr << "\n" << std::endl;
+    }
+
+    std::string testFile = TestFileName(file, n);
+    // Next to a temporary main file the test file is temporary too: created
+    // exclusively, so that nothing planted under its name is written through.
+    if (!OptionStore && !CreateExclusiveFile(testFile)) {
+        std::cerr << "Could not open file " << testFile << ". Aborting." << std::endl;
+        SafeExit(1);
+    }
+    StoreToFile(testFile, true, &rules);
+
+    bool found = true;
+    bool answer = true;
+    std::string witness;
+    int status = ExecuteProgram(program, options, testFile, found, answer, witness);
+    if (status != 0) {
+        std::cerr << "Candidate evaluation failed. Aborting ..." << std::endl;
+        SafeExit(status);
+    }
+    if (OptionVerbosity)
+        std::cout << "Candidate " << n << " is " << (found ? "not " : "") << strict << "minimal."
+                  << std::endl;
+    return !found;
+}

@@ -1,0 +1,30 @@
+// The candidate minimality test: every answer set of the rewritten program
+// is a candidate, and it stands only when a test program built for it, run
+// through the same evaluation program, has no answer set.
+#pragma once
+
+#include <string>
+
+#include "representation/rule.hpp"
+
+// Reads one rejection atom as the evaluation program printed it
+// ("rej_P0_R1(d,7)", a quoted string being one argument) and appends its
+// candidate rules to rules. Ends the run with status 1 when the predicate
+// is known with another arity.
+void AddCandidateRules(std::string text, RULES& rules);
+
+// Appends the two candidate rules of a ground rejection atom: the one that
+// derives ok (with -strict ok of the atom's level) when a test answer set
+// does not reject it, and the fact that the candidate rejects it. Any other
+// atom adds nothing.
+void AddModelRules(const ATOM& atom, RULES& rules);
+
+// Writes and runs the test program of candidate n next to the main program
+// file; true when the candidate is minimal. A failed test run ends the
+// process with its status.
+bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::string options,
+                   std::string file);
+
+// The test file of candidate n: "_MM" and n go before the extension of the
+// last path component, or at the end when it has none.
+std::string TestFileName(const std::string& file, unsigned n);

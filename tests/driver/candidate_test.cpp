@@ -1,0 +1,177 @@
+// Candidate rules from printed rejection atoms, test file names, and the
+// test run of one candidate.
+#include <fstream>
+
+#include "driver/candidate.hpp"
+#include "fixture.hpp"
+
+namespace {
+
+struct Candidates : Driver {
+    RULES rules;
+
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (const RULE& r : rules) t.push_back(text(r));
+        return t;
+    }
+    // The terms of the negated rejection atom of the first candidate rule.
+    std::vector<IDENT> rejectedTerms() const {
+        const LITERAL& l = rules.at(0).body->literals.back();
+        return l.args ? *l.args : std::vector<IDENT>{};
+    }
+};
+
+TEST_F(Candidates, RejectionAtomGivesOkRuleAndModelFact) {
+    rejectionPred(1, 4, 2);
+    rejectionPred(0, 0, 0);
+    AddCandidateRules("rej_P1_R4(a,7)", rules);
+    AddCandidateRules("rej_P0_R0", rules);
+    EXPECT_EQ(texts(), (std::vector<std::string>{
+                           "ok :- not rej_P1_R4(a,7).", "mrej_P1_R4(a,7) :- is_true.",
+                           "ok :- not rej_P0_R0.", "mrej_P0_R0 :- is_true."}));
+    EXPECT_EQ(minimalPredicates.arity(minimalPredicates.find("mrej_P1_R4").first), 2u);
+}
+
+TEST_F(Candidates, StrictRulesDependOnTheNextLevel) {
+    OptionStrict = true;
+    rejectionPred(1, 4, 1);
+    AddCandidateRules("rej_P1_R4(a)", rules);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"ok_P2 :- eq_P3_R0, not rej_P1_R4(a).",
+                                                 "mrej_P1_R4(a) :- is_true."}));
+}
+
+TEST_F(Candidates, ArgumentTokensBecomeIntegersOrConstants) {
+    rejectionPred(0, 0, 7);
+    AddCandidateRules("rej_P0_R0(0,007,-3,-0,x1,12,\"a, b\")", rules);
+    std::vector<IDENT> terms = rejectedTerms();
+    ASSERT_EQ(terms.size(), 7u);
+    EXPECT_EQ(terms[0], IDENT(IDENT::INTEGER, 0));
+    EXPECT_EQ(terms[1], IDENT(IDENT::INTEGER, 7));
+    EXPECT_EQ(terms[2], IDENT(IDENT::INTEGER, -3));
+    EXPECT_EQ(terms[3], IDENT(IDENT::CONSTANT, (int)IDENT::Constants.find("-0").first));
+    EXPECT_EQ(terms[4], IDENT(IDENT::CONSTANT, (int)IDENT::Constants.find("x1").first));
+    EXPECT_EQ(terms[5], IDENT(IDENT::INTEGER, 12));
+    EXPECT_TRUE(IDENT::Constants.contains("\"a, b\""));
+    EXPECT_EQ(text(rules[1]), "mrej_P0_R0(0,7,-3,-0,x1,12,\"a, b\") :- is_true.");
+}
+
+TEST_F(Candidates, BlanksBetweenArgumentsAreSeparators) {
+    rejectionPred(0, 1, 2);
+    AddCandidateRules("rej_P0_R1( a ,\tb )", rules);
+    EXPECT_EQ(text(rules.at(0)), "ok :- not rej_P0_R1(a,b).");
+}
+
+TEST_F(Candidates, OtherAtomsAddNoRules) {
+    rejectionPred(0, 0, 1);
+    AddCandidateRules("p(a)", rules);
+    // An input predicate that merely looks like a rejection predicate.
+    AddCandidateRules("rej_P5_R5", rules);
+    AddModelRules(atom("rej_P0_R0", {"X"}), rules);
+    EXPECT_TRUE(rules.empty());
+}
+
+TEST_F(Candidates, ArityConflictEndsTheRun) {
+    rejectionPred(0, 0, 1);
+    AddCandidateRules("rej_P0_R0(a)", rules);
+    EXPECT_EXIT(AddCandidateRules("rej_P0_R0(a,b)", rules), ::testing::ExitedWithCode(1),
+                "rej_P0_R0, first used with arity 1, now seen with arity 2\\.");
+}
+
+TEST_F(Candidates, DebugTracesEveryRule) {
+    OptionDebug = true;
+    rejectionPred(0, 0, 0);
+    Capture err(std::cerr);
+    AddCandidateRules("rej_P0_R0", rules);
+    EXPECT_EQ(err.text(),
+              "Added minimaltiy (strictness) rule ok :- not rej_P0_R0.to the current model's rules.\n"
+              "Added minimaltiy (strictness) rule mrej_P0_R0 :- is_true.to the current model's "
+              "rules.\n");
+}
+
+TEST(TestFileNames, MarkGoesBeforeTheExtensionOfTheLastComponent) {
+    EXPECT_EQ(TestFileName("/tmp/temp.vok", 3), "/tmp/temp_MM3.vok");
+    EXPECT_EQ(TestFileName("/tmp/tempAbC123.vok", 1), "/tmp/tempAbC123_MM1.vok");
+    EXPECT_EQ(TestFileName("out", 3), "out_MM3");
+    EXPECT_EQ(TestFileName("./out", 1), "./out_MM1");
+    EXPECT_EQ(TestFileName("run.d/prog.txt", 1), "run.d/prog_MM1.txt");
+    EXPECT_EQ(TestFileName("run.d/prog", 12), "run.d/prog_MM12");
+    EXPECT_EQ(TestFileName("a.b.c", 2), "a.b_MM2.c");
+}
+
+struct CandidateTest : Candidates {
+    ScratchFolder dir;
+
+    void SetUp() override {
+        Candidates::SetUp();
+        rejectionPred(0, 0, 0);
+        AddCandidateRules("rej_P0_R0", rules);
+        // The rest of a test program: one fact and the ok constraint.
+        Pupd.push_back(RULE(HEAD(atom("a"))));
+        MinConstraints.emplace_back(BODY({}, {neg(atom(okAtom()))}));
+    }
+};
+
+TEST_F(CandidateTest, WritesTheTestProgramAndReadsTheVerdict) {
+    OptionStore = true;
+    OptionVerbosity = true;
+    std::string main = dir / "prog.txt";
+    Capture out(std::cout);
+    EXPECT_TRUE(TestCandidate(4, rules, "true", "", main));
+    EXPECT_FALSE(TestCandidate(5, rules, "echo '{x}' #", "", main));
+    // With -f= the test files stay, holding the whole test program.
+    std::ifstream kept(dir / "prog_MM4.txt");
+    std::stringstream content;
+    content << kept.rdbuf();
+    EXPECT_EQ(content.str(), "a.\nok :- not rej_P0_R0.\nmrej_P0_R0 :- is_true.\n:- not ok.\n");
+    EXPECT_TRUE(std::filesystem::exists(dir / "prog_MM5.txt"));
+    EXPECT_EQ(out.text(),
+              "Testing candidate 4 for minimality using 2 additional minimality rules ...\n"
+              "Storing file " + dir / "prog_MM4.txt" + " ...\n"
+              "Executing true " + dir / "prog_MM4.txt" + " ...\n"
+              "Candidate 4 is minimal.\n"
+              "Testing candidate 5 for minimality using 2 additional minimality rules ...\n"
+              "Storing file " + dir / "prog_MM5.txt" + " ...\n"
+              "Executing echo '{x}' # " + dir / "prog_MM5.txt" + " ...\n"
+              "Candidate 5 is not minimal.\n");
+}
+
+TEST_F(CandidateTest, StrictVerdictsSaySo) {
+    OptionStrict = OptionVerbosity = true;
+    Capture out(std::cout);
+    TestCandidate(1, rules, "echo '{x}' #", "", dir / "t.vok");
+    EXPECT_NE(out.text().find("Candidate 1 is not strict minimal.\n"), std::string::npos);
+    EXPECT_NE(out.text().find("for strict minimality using"), std::string::npos);
+}
+
+TEST_F(CandidateTest, TemporaryTestFilesAreRemoved) {
+    EXPECT_TRUE(TestCandidate(1, rules, "true", "", dir / "t.vok"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(CandidateTest, PlantedTemporaryTestFileIsNotWrittenThrough) {
+    std::ofstream(dir / "t_MM2.vok") << "planted";
+    EXPECT_EXIT(TestCandidate(2, rules, "true", "", dir / "t.vok"), ::testing::ExitedWithCode(1),
+                "^Could not open file " + dir / "t_MM2.vok" + ". Aborting.\n$");
+    std::ifstream planted(dir / "t_MM2.vok");
+    std::string content;
+    std::getline(planted, content);
+    EXPECT_EQ(content, "planted");
+}
+
+TEST_F(CandidateTest, FailedTestRunEndsTheProcessWithItsStatus) {
+    EXPECT_EXIT(TestCandidate(1, rules, "exit 3 #", "", dir / "t.vok"),
+                ::testing::ExitedWithCode(3), "^Candidate evaluation failed. Aborting ...\n$");
+    EXPECT_EXIT(TestCandidate(1, rules, "kill -TERM $$ #", "", dir / "t.vok"),
+                ::testing::ExitedWithCode(128 + SIGTERM), "Candidate evaluation failed");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(CandidateTest, UnwritableTestFileEndsTheRun) {
+    OptionStore = true;
+    EXPECT_EXIT(TestCandidate(1, rules, "true", "", dir / "missing/t.vok"),
+                ::testing::ExitedWithCode(1),
+                "^Could not open file " + dir / "missing/t_MM1.vok" + ". Aborting.\n$");
+}
+
+}  // namespace
