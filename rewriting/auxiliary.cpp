@@ -14,46 +14,54 @@ namespace {
 // enters updatePredicates through registerUpdateName, which keeps it current.
 std::set<std::string, std::less<>> rewrittenBases;
 
-// A name belongs to another owner when the predicate table or the other
-// family's registry knows it and this family did not make it.
+// Another owner uses the name: the predicate table or the other family's
+// registry knows it and this family did not make it.
 bool foreign(std::string_view name, const PREDICATE_NAMES& own, const PREDICATE_NAMES& other) {
-    return !own.contains(name) && (ATOM::Predicates.contains(name) || other.contains(name));
+    return (ATOM::Predicates.contains(name) || other.contains(name)) && !own.contains(name);
 }
 
-// A family's own names are never taken; any other name is taken when it or
-// its complement belongs to another owner. The test gives the same answer
-// for a name and its complement.
-bool taken(const std::string& name, const PREDICATE_NAMES& own, const PREDICATE_NAMES& other) {
-    if (own.contains(name)) return false;
-    return foreign(name, own, other) || foreign(complementName(name), own, other);
-}
+struct Usable {
+    std::string name;
+    unsigned number;  // in the family's registry, when mine
+    bool mine;
+};
 
-// The base name if it is free, else the first free base + "_" + c. The
-// suffix always goes onto the base itself, so that p_P0 and -p_P0 move to
-// p_P0_c and -p_P0_c with the same c.
-std::string unique(std::string base, const PREDICATE_NAMES& own, const PREDICATE_NAMES& other) {
-    if (!taken(base, own, other)) return base;
-    for (unsigned c = 0;; ++c) {
-        std::string candidate = base + "_" + std::to_string(c);
-        if (!taken(candidate, own, other)) return candidate;
+// The first of base, base_0, base_1, ... that the family owns already or
+// that is free. A name is not free when it or its complement is foreign; the
+// test answers alike for a name and its complement, and the suffix always
+// goes onto the base itself, so p_P0 and -p_P0 move to p_P0_c and -p_P0_c
+// with the same c.
+Usable firstUsable(const std::string& base, const PREDICATE_NAMES& own, const PREDICATE_NAMES& other) {
+    std::string name = base;
+    for (unsigned c = 0;; name = base + "_" + std::to_string(c++)) {
+        auto [n, mine] = own.find(name);
+        if (mine) return {name, n, true};
+        if (!foreign(name, own, other) && !foreign(complementName(name), own, other))
+            return {name, 0, false};
     }
 }
 
-void registerName(PREDICATE_NAMES& registry, const std::string& name, unsigned k,
-                  const char* message) {
-    if (!registry.insert(name, k, PREDICATE_NAMES::IDB).second) InternalError(message);
+// Makes base clash-free and enters it in its registry with arity k; a name
+// the family owns already must keep its arity.
+std::string produce(const std::string& base, unsigned k, PREDICATE_NAMES& own,
+                    const PREDICATE_NAMES& other, const char* message) {
+    Usable u = firstUsable(base, own, other);
+    if (!u.mine) own.insert(u.name, k, PREDICATE_NAMES::IDB);
+    else if (own.arity(u.number) != k) InternalError(message);
+    return u.name;
 }
 
-std::string registerUpdateName(std::string name, unsigned k, const char* message) {
-    registerName(updatePredicates, name, k, message);
+std::string registerUpdateName(std::string base, unsigned k, const char* message) {
+    const unsigned before = updatePredicates.size();
+    std::string name = produce(base, k, updatePredicates, minimalPredicates, message);
     std::size_t last = name.rfind("_P");
-    if (last != std::string::npos) rewrittenBases.insert(name.substr(0, last));
+    if (updatePredicates.size() != before && last != std::string::npos)
+        rewrittenBases.insert(name.substr(0, last));
     return name;
 }
 
-std::string registerMinimalName(std::string name, unsigned k, const char* message) {
-    registerName(minimalPredicates, name, k, message);
-    return name;
+std::string registerMinimalName(std::string base, unsigned k, const char* message) {
+    return produce(base, k, minimalPredicates, updatePredicates, message);
 }
 
 const char* const UpdateMessage = "Error storing update predicate.";
@@ -89,47 +97,40 @@ bool hasRejectionForm(std::string_view r) {
 }  // namespace
 
 std::string uniqueUpdPred(std::string base) {
-    return unique(std::move(base), updatePredicates, minimalPredicates);
+    return firstUsable(base, updatePredicates, minimalPredicates).name;
 }
 
 std::string uniqueMinPred(std::string base) {
-    return unique(std::move(base), minimalPredicates, updatePredicates);
+    return firstUsable(base, minimalPredicates, updatePredicates).name;
 }
 
 std::string updPred(std::string p, unsigned i, unsigned k) {
-    return registerUpdateName(uniqueUpdPred(p + programSuffix(i)), k, UpdateMessage);
+    return registerUpdateName(p + programSuffix(i), k, UpdateMessage);
 }
 
 std::string compl_updPred(std::string p, unsigned i, unsigned k) {
-    return registerUpdateName(uniqueUpdPred(complementName(p) + programSuffix(i)), k,
-                              UpdateMessage);
+    return registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage);
 }
 
 std::string rejectionPred(unsigned i, unsigned j, unsigned k) {
-    return registerUpdateName(uniqueUpdPred("rej" + ruleSuffix(i, j)), k,
-                              "Error storing rejection predicate.");
+    return registerUpdateName("rej" + ruleSuffix(i, j), k, "Error storing rejection predicate.");
 }
 
 std::string modelPred(std::string r, unsigned k) {
     if (!isRejectionPred(r)) return r;
-    return registerMinimalName(uniqueMinPred("mrej" + r.substr(3)), k,
-                               "Error storing minimality predicate.");
+    return registerMinimalName("mrej" + r.substr(3), k, "Error storing minimality predicate.");
 }
 
-std::string truthAtom() {
-    return registerMinimalName(uniqueMinPred("is_true"), 0, "Error storing truth atom.");
-}
+std::string truthAtom() { return registerMinimalName("is_true", 0, "Error storing truth atom."); }
 
-std::string okAtom() { return registerMinimalName(uniqueMinPred("ok"), 0, "Error storing ok atom."); }
+std::string okAtom() { return registerMinimalName("ok", 0, "Error storing ok atom."); }
 
 std::string okPred(unsigned i) {
-    return registerMinimalName(uniqueMinPred("ok" + programSuffix(i)), 0,
-                               "Error storing ok predicate.");
+    return registerMinimalName("ok" + programSuffix(i), 0, "Error storing ok predicate.");
 }
 
 std::string equalityPred(unsigned i, unsigned j) {
-    return registerMinimalName(uniqueMinPred("eq" + ruleSuffix(i, j)), 0,
-                               "Error storing equality predicate.");
+    return registerMinimalName("eq" + ruleSuffix(i, j), 0, "Error storing equality predicate.");
 }
 
 bool hasReservedPrefix(std::string_view name) {
