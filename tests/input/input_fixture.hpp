@@ -12,6 +12,8 @@
 #include "driver/options.hpp"
 #include "input/parser.hpp"
 
+using Texts = std::vector<std::string>;
+
 // Empties every table the parser fills and resets its globals; builtins
 // are registered when program is 1 (rox).
 inline void resetParser(int program = 1) {
@@ -29,7 +31,6 @@ inline void resetParser(int program = 1) {
     parser_line = 1;
     parser_file = "";
     IsPropositional = true;
-    CurrentUID = 0;
 }
 
 // A stream that reads exactly the bytes of text, NUL bytes included.
@@ -52,26 +53,19 @@ inline int parse(const std::string& text) {
     return result;
 }
 
-// The rules of update program p in their text form.
-inline std::vector<std::string> rulesOf(std::size_t p) {
-    std::vector<std::string> texts;
-    for (const RULE& r : *UpdateIDs.at(p).rules) {
+// Rules or constraints in their text form.
+template <class T>
+Texts texts(const std::vector<T>& items) {
+    Texts result;
+    for (const T& item : items) {
         std::ostringstream out;
-        print_rule(out, r);
-        texts.push_back(out.str());
+        print_list(out, &item, &item + 1, "");
+        result.push_back(out.str());
     }
-    return texts;
+    return result;
 }
 
-inline std::vector<std::string> constraintTexts() {
-    std::vector<std::string> texts;
-    for (const CONSTRAINT& c : Constraints) {
-        std::ostringstream out;
-        print_constraint(out, c);
-        texts.push_back(out.str());
-    }
-    return texts;
-}
+inline Texts rulesOf(std::size_t p) { return texts(*UpdateIDs.at(p).rules); }
 
 // Runs f and returns what it wrote to standard error.
 template <class F>
