@@ -78,8 +78,9 @@ Options parse_options(const std::vector<std::string>& args) {
                          std::string(a.substr(3)) + "\"");
     } else if (a.starts_with("-N=")) {
       std::int64_t n = 0;
-      if (!parse_number(a.substr(3), n) || n < 0 || n > 2147483647)
-        throw UsageError("-N= needs the largest integer, from 0 to 2147483647, not \"" +
+      if (!parse_number(a.substr(3), n) || n < 0 || n > largest_maxint)
+        throw UsageError("-N= needs the largest integer, from 0 to " +
+                         std::to_string(largest_maxint) + ", not \"" +
                          std::string(a.substr(3)) + "\"");
       o.maxint = n;
     } else if (a.starts_with("--clingo=")) {

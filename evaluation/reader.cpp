@@ -291,14 +291,14 @@ private:
     if (form_ == Form::Rox && at_word("not")) {
       lex_.next();
       lit.negated = true;
-      if (builtin_of(lex_.peek())) fail("a builtin cannot be negated");
+      if (builtin_of(lex_.peek())) fail_here("a builtin cannot be negated");
       if (!starts_atom()) fail("expected an atom after \"not\"");
     } else if (form_ == Form::Pexa && lex_.peek().kind == Tok::Tilde) {
       lex_.next();
       lit.negated = true;
       if (!starts_atom()) fail("expected an atom after \"~\"");
     } else if (auto b = builtin_of(lex_.peek())) {
-      if (form_ == Form::Pexa) fail("builtins are not allowed in this form");
+      if (form_ == Form::Pexa) fail_here("builtins are not allowed in this form");
       return builtin(*b);
     } else if (!starts_atom()) {
       fail(form_ == Form::Rox ? "expected a body literal: an atom, \"not\" or a builtin"
@@ -328,7 +328,7 @@ private:
     Atom a;
     if (lex_.peek().kind == Tok::Minus) {
       if (form_ == Form::Pexa)
-        fail("strong negation \"-\" is not allowed in this form");
+        fail_here("strong negation \"-\" is not allowed in this form");
       lex_.next();
       a.strongly_negated = true;
       Tok k = lex_.peek().kind;
@@ -344,7 +344,7 @@ private:
     }
     if (lex_.peek().kind == Tok::LParen) {
       if (form_ == Form::Pexa)
-        fail("atom " + display(a.predicate) +
+        fail_here("atom " + display(a.predicate) +
              " has arguments, but this form allows only propositional atoms");
       lex_.next();
       a.args = arguments();
@@ -382,7 +382,7 @@ private:
     const Token& tok = lex_.peek();
     switch (tok.kind) {
     case Tok::Ident:
-      if (tok.text == "not") fail("\"not\" is a reserved word and cannot be a name");
+      if (tok.text == "not") fail_here("\"not\" is a reserved word and cannot be a name");
       t.kind = is_upper(tok.text[0]) ? Term::Kind::Variable : Term::Kind::Constant;
       t.text = std::string(tok.text);
       break;

@@ -214,7 +214,7 @@ SolverOutcome solve(const SolverCall& call, std::string_view program,
   }
   close_fd(in);
   close_fd(out);
-  if (stopped) ::kill(pid, SIGTERM);
+  if (stopped) ::kill(pid, SIGKILL); // its output is no longer wanted
 
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

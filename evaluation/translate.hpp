@@ -34,7 +34,12 @@ private:
 // constants and strings (they come after all integers), and every sum or
 // product is checked against maxint before it is formed, so clingo's 32-bit
 // arithmetic never overflows.
+// maxint is at most largest_maxint.
 std::string translate(const Program& program, std::optional<std::int64_t> maxint);
+
+// clingo's intervals a..b never end when b is its largest integer
+// (2147483647), so the integers of the builtins stop one short of it.
+constexpr std::int64_t largest_maxint = 2147483646;
 
 // The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
 std::string clingo_term(const Term& term);
