@@ -57,10 +57,10 @@ bool is_name_char(char c) {
 
 std::string describe_char(char c) {
   unsigned char u = static_cast<unsigned char>(c);
-  if (u >= 0x21 && u < 0x7f) return std::string("\"") + c + "\"";
+  if (u >= 0x21 && u < 0x7f) return std::string("character \"") + c + "\"";
   char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%02X", u);
-  return std::string("byte ") + buf;
+  std::snprintf(buf, sizeof buf, "byte 0x%02X", u);
+  return buf;
 }
 
 // Splits the text into tokens on demand; one token of lookahead.
@@ -124,7 +124,10 @@ private:
       take(Tok::Integer, end - start);
     } else if (c == '"') {
       std::size_t end = pos_ + 1;
-      while (end < text_.size() && text_[end] != '"' && text_[end] != '\n') ++end;
+      while (end < text_.size() && text_[end] != '"' && text_[end] != '\n' && text_[end] != '\0')
+        ++end;
+      if (end < text_.size() && text_[end] == '\0')
+        throw SyntaxError(line_, "a string cannot hold a zero byte");
       if (end >= text_.size() || text_[end] != '"')
         throw SyntaxError(line_, "unterminated string");
       current_.kind = Tok::String;
@@ -154,7 +157,7 @@ private:
       case '-': kind = Tok::Minus; break;
       case '~': kind = Tok::Tilde; break;
       default:
-        throw SyntaxError(line_, "unexpected character " + describe_char(c));
+        throw SyntaxError(line_, "unexpected " + describe_char(c));
       }
       take(kind, 1);
     }
