@@ -1,7 +1,4 @@
-// Candidate rules from printed rejection atoms, test file names, and the
-// test run of one candidate.
-#include <fstream>
-
+// Candidate rules from printed rejection atoms, and test file names.
 #include "driver/candidate.hpp"
 #include "fixture.hpp"
 
@@ -97,81 +94,6 @@ TEST(TestFileNames, MarkGoesBeforeTheExtensionOfTheLastComponent) {
     EXPECT_EQ(TestFileName("run.d/prog.txt", 1), "run.d/prog_MM1.txt");
     EXPECT_EQ(TestFileName("run.d/prog", 12), "run.d/prog_MM12");
     EXPECT_EQ(TestFileName("a.b.c", 2), "a.b_MM2.c");
-}
-
-struct CandidateTest : Candidates {
-    ScratchFolder dir;
-
-    void SetUp() override {
-        Candidates::SetUp();
-        rejectionPred(0, 0, 0);
-        AddCandidateRules("rej_P0_R0", rules);
-        // The rest of a test program: one fact and the ok constraint.
-        Pupd.push_back(RULE(HEAD(atom("a"))));
-        MinConstraints.emplace_back(BODY({}, {neg(atom(okAtom()))}));
-    }
-};
-
-TEST_F(CandidateTest, WritesTheTestProgramAndReadsTheVerdict) {
-    OptionStore = true;
-    OptionVerbosity = true;
-    std::string main = dir / "prog.txt";
-    Capture out(std::cout);
-    EXPECT_TRUE(TestCandidate(4, rules, "true", "", main));
-    EXPECT_FALSE(TestCandidate(5, rules, "echo '{x}' #", "", main));
-    // With -f= the test files stay, holding the whole test program.
-    std::ifstream kept(dir / "prog_MM4.txt");
-    std::stringstream content;
-    content << kept.rdbuf();
-    EXPECT_EQ(content.str(), "a.\nok :- not rej_P0_R0.\nmrej_P0_R0 :- is_true.\n:- not ok.\n");
-    EXPECT_TRUE(std::filesystem::exists(dir / "prog_MM5.txt"));
-    EXPECT_EQ(out.text(),
-              "Testing candidate 4 for minimality using 2 additional minimality rules ...\n"
-              "Storing file " + dir / "prog_MM4.txt" + " ...\n"
-              "Executing true " + dir / "prog_MM4.txt" + " ...\n"
-              "Candidate 4 is minimal.\n"
-              "Testing candidate 5 for minimality using 2 additional minimality rules ...\n"
-              "Storing file " + dir / "prog_MM5.txt" + " ...\n"
-              "Executing echo '{x}' # " + dir / "prog_MM5.txt" + " ...\n"
-              "Candidate 5 is not minimal.\n");
-}
-
-TEST_F(CandidateTest, StrictVerdictsSaySo) {
-    OptionStrict = OptionVerbosity = true;
-    Capture out(std::cout);
-    TestCandidate(1, rules, "echo '{x}' #", "", dir / "t.vok");
-    EXPECT_NE(out.text().find("Candidate 1 is not strict minimal.\n"), std::string::npos);
-    EXPECT_NE(out.text().find("for strict minimality using"), std::string::npos);
-}
-
-TEST_F(CandidateTest, TemporaryTestFilesAreRemoved) {
-    EXPECT_TRUE(TestCandidate(1, rules, "true", "", dir / "t.vok"));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-}
-
-TEST_F(CandidateTest, PlantedTemporaryTestFileIsNotWrittenThrough) {
-    std::ofstream(dir / "t_MM2.vok") << "planted";
-    EXPECT_EXIT(TestCandidate(2, rules, "true", "", dir / "t.vok"), ::testing::ExitedWithCode(1),
-                "^Could not open file " + dir / "t_MM2.vok" + ". Aborting.\n$");
-    std::ifstream planted(dir / "t_MM2.vok");
-    std::string content;
-    std::getline(planted, content);
-    EXPECT_EQ(content, "planted");
-}
-
-TEST_F(CandidateTest, FailedTestRunEndsTheProcessWithItsStatus) {
-    EXPECT_EXIT(TestCandidate(1, rules, "exit 3 #", "", dir / "t.vok"),
-                ::testing::ExitedWithCode(3), "^Candidate evaluation failed. Aborting ...\n$");
-    EXPECT_EXIT(TestCandidate(1, rules, "kill -TERM $$ #", "", dir / "t.vok"),
-                ::testing::ExitedWithCode(128 + SIGTERM), "Candidate evaluation failed");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-}
-
-TEST_F(CandidateTest, UnwritableTestFileEndsTheRun) {
-    OptionStore = true;
-    EXPECT_EXIT(TestCandidate(1, rules, "true", "", dir / "missing/t.vok"),
-                ::testing::ExitedWithCode(1),
-                "^Could not open file " + dir / "missing/t_MM1.vok" + ". Aborting.\n$");
 }
 
 }  // namespace

@@ -11,12 +11,11 @@ struct Filter : Driver {
     std::string witness;
 
     // Feeds the lines to the filter as the evaluation program printed them;
-    // returns what reached standard output. program is run for candidate
-    // tests, next to file.
-    std::string filter(std::initializer_list<std::string> lines, const std::string& program = "true",
-                       const std::string& file = "/nonexistent/main.vok") {
+    // returns what reached standard output.
+    std::string filter(std::initializer_list<std::string> lines) {
         Capture out(std::cout);
-        for (const std::string& line : lines) OutputFilter(line, program, "", file, answer, witness);
+        for (const std::string& line : lines)
+            OutputFilter(line, "true", "", "/nonexistent/main.vok", answer, witness);
         return out.text();
     }
 
@@ -98,63 +97,6 @@ TEST_F(Filter, GoalsSeeTheFilteredAnswerSetsInsteadOfTheOutput) {
     EXPECT_EQ(filter({"{q, q_P0(a)}\n", "{p(\"a, b\"), q}\n", "{r}\n", "done\n"}), "done\n");
     EXPECT_TRUE(answer);
     EXPECT_EQ(witness, "{p(\"a, b\"), q}");
-
-    freshRun();
-    OptionCautious = true;
-    Goal = "q";
-    answer = true;
-    witness.clear();
-    EXPECT_EQ(filter({"{p, q}\n", "{q}\n"}), "");
-    EXPECT_TRUE(answer);
-    EXPECT_EQ(witness, "{p, q}");
-    filter({"{p}\n"});
-    EXPECT_FALSE(answer);
-    EXPECT_EQ(witness, "{p}");
-}
-
-// The candidate number of each "Testing candidate n" line.
-std::vector<unsigned> testedCandidates(const std::string& out) {
-    std::vector<unsigned> numbers;
-    const std::string mark = "Testing candidate ";
-    for (std::size_t at = out.find(mark); at != std::string::npos; at = out.find(mark, at + 1))
-        numbers.push_back(static_cast<unsigned>(std::stoul(out.substr(at + mark.size()))));
-    return numbers;
-}
-
-TEST_F(Filter, CandidatesAreTestedAndNumberedAcrossTheRun) {
-    ScratchFolder dir;
-    registerAuxiliary();
-    OptionMinimal = true;
-    OptionVerbosity = true;
-    std::string main = dir / "main.vok";
-    // A test run that prints no answer set: every candidate is minimal, and
-    // its rejection atoms turn into candidate rules instead of output.
-    std::string out = filter({"{a, rej_P0_R1(b), q_P0(c)}\n", "{b}\n"}, "true", main);
-    EXPECT_NE(out.find("using 2 additional minimality rules"), std::string::npos) << out;
-    EXPECT_NE(out.find("using 0 additional minimality rules"), std::string::npos) << out;
-    EXPECT_NE(out.find("{a}\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("{b}\n"), std::string::npos) << out;
-    std::vector<unsigned> first = testedCandidates(out);
-    ASSERT_EQ(first.size(), 2u);
-    EXPECT_EQ(first[1], first[0] + 1);
-
-    // A test run that prints an answer set drops the candidate; the numbers
-    // go on counting.
-    out = filter({"{c}\n", "{d}\n"}, "echo '{x}' #", main);
-    EXPECT_EQ(out.find("{c}"), std::string::npos) << out;
-    EXPECT_NE(out.find("Candidate " + std::to_string(first[1] + 2) + " is not minimal.\n"),
-              std::string::npos)
-        << out;
-    EXPECT_EQ(testedCandidates(out), (std::vector<unsigned>{first[1] + 1, first[1] + 2}));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "test files are removed";
-}
-
-TEST_F(Filter, IntegralRunsTestNothingAndDropRejectionAtoms) {
-    registerAuxiliary();
-    OptionMinimal = true;
-    OptionIntegral = true;
-    // A test would fail here: the folder of the main file does not exist.
-    EXPECT_EQ(filter({"{a, rej_P0_R1(b)}\n"}), "{a}\n");
 }
 
 }  // namespace
