@@ -41,7 +41,7 @@ std::string encode_predicate(const Name& name) {
 std::string decode_predicate(std::string_view clingo_name) {
   if (clingo_name.starts_with("u'")) return std::string(clingo_name.substr(2));
   if (!clingo_name.starts_with("s'")) return std::string(clingo_name);
-  std::string out = "\"";
+  std::string out;
   for (std::size_t i = 2; i < clingo_name.size(); ++i) {
     char c = clingo_name[i];
     if (c != '\'') {
@@ -54,7 +54,6 @@ std::string decode_predicate(std::string_view clingo_name) {
     out += static_cast<char>(hi * 16 + lo);
     i += 2;
   }
-  out += '"';
   return out;
 }
 

@@ -6,7 +6,8 @@
 // the file forms never allow in a name.
 //   p, rej_P0_R0   -> unchanged
 //   P, NEG_b, not  -> u'P, u'NEG_b, u'not
-//   "my pred"      -> s'my'20pred   (bytes other than A-Z a-z 0-9 _ as 'XX)
+//   "my pred"_P1   -> s''22my'20pred'22_P1
+//                     (bytes other than A-Z a-z 0-9 _ written as 'XX)
 // Constants in argument position are lower-case identifiers, which clingo
 // reads as they are, so arguments are never rewritten.
 #pragma once
@@ -20,7 +21,7 @@ namespace vok::evaluation {
 
 std::string encode_predicate(const Name& name);
 
-// The name as the file writes it ("P", "\"my pred\"", "p"), from its clingo
+// The name as the file writes it (P, "my pred"_P1, p), from its clingo
 // form. A name that is not of the encoded shapes is returned unchanged.
 std::string decode_predicate(std::string_view clingo_name);
 

@@ -38,7 +38,7 @@ bool builtin_is_arithmetic(Builtin b) {
 namespace {
 
 enum class Tok {
-  End, Ident, Integer, String, LParen, RParen, LBrace, RBrace, Comma, Dot,
+  End, Ident, Integer, String, QuotedName, LParen, RParen, LBrace, RBrace, Comma, Dot,
   If, Minus, Tilde, Op, Hash, At,
 };
 
@@ -114,25 +114,12 @@ private:
     auto at = [&](std::size_t i) -> char {
       return start + i < text_.size() ? text_[start + i] : '\0';
     };
-    if (is_lower(c) || is_upper(c)) {
-      std::size_t end = pos_ + 1;
-      while (end < text_.size() && is_name_char(text_[end])) ++end;
-      take(Tok::Ident, end - start);
+    if (is_lower(c) || is_upper(c) || c == '"') {
+      word(start);
     } else if (is_digit(c)) {
       std::size_t end = pos_ + 1;
       while (end < text_.size() && is_digit(text_[end])) ++end;
       take(Tok::Integer, end - start);
-    } else if (c == '"') {
-      std::size_t end = pos_ + 1;
-      while (end < text_.size() && text_[end] != '"' && text_[end] != '\n' && text_[end] != '\0')
-        ++end;
-      if (end < text_.size() && text_[end] == '\0')
-        throw SyntaxError(line_, "a string cannot hold a zero byte");
-      if (end >= text_.size() || text_[end] != '"')
-        throw SyntaxError(line_, "unterminated string");
-      current_.kind = Tok::String;
-      current_.text = text_.substr(start + 1, end - start - 1);
-      pos_ = end + 1;
     } else if ((c == '#' || c == '@') && (is_lower(at(1)) || is_upper(at(1)))) {
       std::size_t end = pos_ + 1;
       while (end < text_.size() && is_name_char(text_[end])) ++end;
@@ -160,6 +147,46 @@ private:
         throw SyntaxError(line_, "unexpected " + describe_char(c));
       }
       take(kind, 1);
+    }
+  }
+
+  // A word is name characters and quoted strings with nothing between them:
+  // an identifier (p_1), a string ("a b"), or a name made of both, which vok
+  // writes when it adds a suffix to a quoted predicate ("a b"_P1).
+  void word(std::size_t start) {
+    std::size_t end = start;
+    int strings = 0;
+    bool other = false;
+    while (end < text_.size()) {
+      char c = text_[end];
+      if (is_name_char(c)) {
+        other = true;
+        ++end;
+      } else if (c == '"') {
+        ++strings;
+        ++end;
+        while (end < text_.size() && text_[end] != '"' && text_[end] != '\n' &&
+               text_[end] != '\0')
+          ++end;
+        if (end < text_.size() && text_[end] == '\0')
+          throw SyntaxError(line_, "a string cannot hold a zero byte");
+        if (end >= text_.size() || text_[end] != '"')
+          throw SyntaxError(line_, "unterminated string");
+        ++end;
+      } else {
+        break;
+      }
+    }
+    pos_ = end;
+    if (strings == 0) {
+      current_.kind = Tok::Ident;
+      current_.text = text_.substr(start, end - start);
+    } else if (strings == 1 && !other) {
+      current_.kind = Tok::String;
+      current_.text = text_.substr(start + 1, end - start - 2);
+    } else {
+      current_.kind = Tok::QuotedName;
+      current_.text = text_.substr(start, end - start);
     }
   }
 
@@ -251,7 +278,7 @@ private:
 
   bool starts_atom() const {
     Tok k = lex_.peek().kind;
-    return k == Tok::Ident || k == Tok::String || k == Tok::Minus;
+    return k == Tok::Ident || k == Tok::String || k == Tok::QuotedName || k == Tok::Minus;
   }
 
   Rule rule() {
@@ -335,10 +362,13 @@ private:
       lex_.next();
       a.strongly_negated = true;
       Tok k = lex_.peek().kind;
-      if (k != Tok::Ident && k != Tok::String) fail("expected a predicate name after \"-\"");
+      if (k != Tok::Ident && k != Tok::String && k != Tok::QuotedName)
+        fail("expected a predicate name after \"-\"");
     }
     Token name = lex_.next();
     if (name.kind == Tok::String) {
+      a.predicate = {Name::Kind::Quoted, "\"" + std::string(name.text) + "\""};
+    } else if (name.kind == Tok::QuotedName) {
       a.predicate = {Name::Kind::Quoted, std::string(name.text)};
     } else {
       if (form_ == Form::Rox && name.text == "not")
@@ -347,16 +377,12 @@ private:
     }
     if (lex_.peek().kind == Tok::LParen) {
       if (form_ == Form::Pexa)
-        fail_here("atom " + display(a.predicate) +
+        fail_here("atom " + a.predicate.text +
              " has arguments, but this form allows only propositional atoms");
       lex_.next();
       a.args = arguments();
     }
     return a;
-  }
-
-  static std::string display(const Name& n) {
-    return n.kind == Name::Kind::Quoted ? "\"" + n.text + "\"" : n.text;
   }
 
   // Reads "t1,...,tn)" after an opening parenthesis.

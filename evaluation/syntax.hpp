@@ -8,8 +8,9 @@
 
 namespace vok::evaluation {
 
-// A predicate name: either an identifier (p, P, rej_P0_R0) or a quoted
-// string ("my pred"), kept without its quotes.
+// A predicate name: either an identifier (p, P, rej_P0_R0) or a name with
+// quoted strings in it ("my pred", "my pred"_P1), kept as written, quotes
+// and all.
 struct Name {
   enum class Kind { Identifier, Quoted };
   Kind kind = Kind::Identifier;

@@ -55,10 +55,11 @@ TEST(RoxReader, ReadsTheRulesVokWrites) {
 TEST(RoxReader, ReadsTermsStringsAndComments) {
   Program p = read_rox("% \"a comment\" p(.\n"
                        "\"my pred\"(\"a b, c % d\", -3, 0, x1_Y, Var_2). % p(\n"
+                       "-\"a b\"_P1(c) :- \"x\".\n"
                        "a v b v v :- c.\n");
-  ASSERT_EQ(p.rules.size(), 2u);
+  ASSERT_EQ(p.rules.size(), 3u);
   const Atom& a = p.rules[0].head[0];
-  EXPECT_EQ(a.predicate, (Name{Name::Kind::Quoted, "my pred"}));
+  EXPECT_EQ(a.predicate, (Name{Name::Kind::Quoted, "\"my pred\""}));
   ASSERT_EQ(a.args.size(), 5u);
   EXPECT_EQ(a.args[0], (Term{Term::Kind::String, "a b, c % d", 0}));
   EXPECT_EQ(a.args[1].kind, Term::Kind::Integer);
@@ -67,9 +68,13 @@ TEST(RoxReader, ReadsTermsStringsAndComments) {
   EXPECT_EQ(a.args[3].kind, Term::Kind::Constant);
   EXPECT_EQ(a.args[4].kind, Term::Kind::Variable);
   EXPECT_EQ(p.rules[0].line, 2);
+  // vok adds suffixes to quoted names: the whole is one name.
+  EXPECT_EQ(p.rules[1].head[0].predicate, (Name{Name::Kind::Quoted, "\"a b\"_P1"}));
+  EXPECT_TRUE(p.rules[1].head[0].strongly_negated);
+  EXPECT_EQ(p.rules[1].body[0].atom.predicate.text, "\"x\"");
   // "v" separates head atoms and may itself be an atom.
-  ASSERT_EQ(p.rules[1].head.size(), 3u);
-  EXPECT_EQ(p.rules[1].head[2].predicate.text, "v");
+  ASSERT_EQ(p.rules[2].head.size(), 3u);
+  EXPECT_EQ(p.rules[2].head[2].predicate.text, "v");
 }
 
 TEST(RoxReader, ReadsBuiltinsInPrefixForm) {
@@ -101,6 +106,7 @@ TEST(RoxReader, ReportsSyntaxErrorsWithLineAndWhatWasExpected) {
   EXPECT_EQ(rox_error("\n\np :- q & r."), "3: unexpected character \"&\"");
   EXPECT_EQ(rox_error("p(_X)."), "1: a name cannot begin with \"_\"");
   EXPECT_EQ(rox_error("p(-a)."), "1: expected an integer after \"-\"");
+  EXPECT_EQ(rox_error("p(\"a\"_b)."), "1: expected an argument after \"(\"");
   EXPECT_EQ(rox_error("- (a)."), "1: expected a predicate name after \"-\"");
   EXPECT_EQ(rox_error("p(2147483648)."),
             "1: integer 2147483648 is out of range (at most 2147483647 in magnitude)");

@@ -41,8 +41,8 @@ std::vector<std::string> answer_sets(const std::string& text, std::int64_t maxin
 } // namespace
 
 TEST(Translate, KeepsNamesRecoverableAndRulesInClingoForm) {
-  EXPECT_EQ(rox("p(a). P(b). \"my pred\"(c). -q. -Q(X) :- r(X)."),
-            "p(a). u'P(b). s'my'20pred(c). -q. -u'Q(X) :- r(X).\n");
+  EXPECT_EQ(rox("p(a). P(b). \"my pred\"(c). -q. -Q(X) :- r(X), -\"a\"_P1(X)."),
+            "p(a). u'P(b). s''22my'20pred'22(c). -q. -u'Q(X) :- r(X), -s''22a'22_P1(X).\n");
   EXPECT_EQ(rox("a v B v -c :- d, not -e."), "a; u'B; -c :- d, not -e.\n");
   EXPECT_EQ(rox("s_P1 :- .\n:- a, not b.\n:- ."), "s_P1.\n:- a, not b.\n:- #true.\n");
   // Strings keep blanks, commas and "%"; "\" is doubled for clingo.
