@@ -228,10 +228,10 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
 
     char* buffer = nullptr;
     std::size_t capacity = 0;
-    bool printed = false;  // the command wrote anything at all
+    bool anyOutput = false;  // the command wrote anything at all
     ssize_t length;
     while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
-        printed = true;
+        anyOutput = true;
         std::string_view line(buffer, static_cast<std::size_t>(length));
         if (OptionProgram != 1 && OptionProgram != 2) {
             std::cout << line;
@@ -246,7 +246,7 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
 
     // The shell answers 127 (not found) or 126 (not executable) when the
     // evaluation program could not be started at all.
-    if ((code == 127 || code == 126) && !printed) cannotExecute(program, options, file);
+    if ((code == 127 || code == 126) && !anyOutput) cannotExecute(program, options, file);
     removeUnlessStored(file);
     return code;
 }
