@@ -163,15 +163,19 @@ private:
         other = true;
         ++end;
       } else if (c == '"') {
+        // A string runs to the next quote, line ends included (vok's input
+        // allows them); its lines still count for later messages.
         ++strings;
         ++end;
-        while (end < text_.size() && text_[end] != '"' && text_[end] != '\n' &&
-               text_[end] != '\0')
+        int lines = 0;
+        while (end < text_.size() && text_[end] != '"' && text_[end] != '\0') {
+          if (text_[end] == '\n') ++lines;
           ++end;
+        }
         if (end < text_.size() && text_[end] == '\0')
-          throw SyntaxError(line_, "a string cannot hold a zero byte");
-        if (end >= text_.size() || text_[end] != '"')
-          throw SyntaxError(line_, "unterminated string");
+          throw SyntaxError(line_ + lines, "a string cannot hold a zero byte");
+        if (end >= text_.size()) throw SyntaxError(line_, "unterminated string");
+        line_ += lines;
         ++end;
       } else {
         break;

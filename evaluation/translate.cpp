@@ -13,9 +13,14 @@ std::string clingo_term(const Term& term) {
   case Term::Kind::Constant: return term.text;
   case Term::Kind::Integer: return std::to_string(term.value);
   case Term::Kind::String: {
-    // The file's strings have no escapes; clingo's treat "\" as one.
+    // The file's strings have no escapes; clingo's treat "\" as one and
+    // have no raw line ends.
     std::string out = "\"";
     for (char c : term.text) {
+      if (c == '\n') {
+        out += "\\n";
+        continue;
+      }
       if (c == '\\') out += '\\';
       out += c;
     }

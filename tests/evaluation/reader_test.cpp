@@ -100,7 +100,8 @@ TEST(RoxReader, ReportsSyntaxErrorsWithLineAndWhatWasExpected) {
   EXPECT_EQ(rox_error("p :- q,."), "1: expected a body literal: an atom, \"not\" or a builtin");
   EXPECT_EQ(rox_error("p(."), "1: expected an argument after \"(\"");
   EXPECT_EQ(rox_error("p(a,)."), "1: expected an argument after \",\"");
-  EXPECT_EQ(rox_error("p(\"ab\n\")."), "1: unterminated string");
+  EXPECT_EQ(rox_error("p(a).\np(\"ab\n)."), "2: unterminated string");
+  EXPECT_EQ(rox_error("p(\"a\nb\").\np(a b)."), "3: expected \")\" or \",\" after argument");
   EXPECT_EQ(rox_error(std::string("p(\"a\0b\").", 9)), "1: a string cannot hold a zero byte");
   EXPECT_EQ(rox_error(std::string("p(a).\0", 6)), "1: unexpected byte 0x00");
   EXPECT_EQ(rox_error("\n\np :- q & r."), "3: unexpected character \"&\"");

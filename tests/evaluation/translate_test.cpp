@@ -47,6 +47,9 @@ TEST(Translate, KeepsNamesRecoverableAndRulesInClingoForm) {
   EXPECT_EQ(rox("s_P1 :- .\n:- a, not b.\n:- ."), "s_P1.\n:- a, not b.\n:- #true.\n");
   // Strings keep blanks, commas and "%"; "\" is doubled for clingo.
   EXPECT_EQ(rox("p(\"a, b % c\\d\", -3)."), "p(\"a, b % c\\\\d\",-3).\n");
+  // A line end in a string is an escape for clingo, and the rule after it
+  // is still on its own line.
+  EXPECT_EQ(rox("p(\"a\nb\").\nq."), "p(\"a\\nb\").\n\nq.\n");
   // In pexa "not" is a name, which clingo reserves.
   EXPECT_EQ(translate(read_pexa("@SET FUNCTION\n@LP({\nnot :- NEG_b, ~a.\n})"), {}),
             "\n\nu'not :- u'NEG_b, not a.\n");
