@@ -133,12 +133,13 @@ std::string usage(FileForm form) {
           "\n"
           "Exit status: 0 solving finished (with or without answer sets), 1 FILE\n"
           "cannot be read or holds a program that is refused, 2 a wrong command\n"
-          "line, 3 clingo could not be run, failed or did not finish.\n";
+          "line, 3 clingo could not be run, failed or did not finish, or the\n"
+          "answer sets could not be written.\n";
   return text;
 }
 
 int run(FileForm form, int argc, char** argv) {
-  ensure_standard_descriptors();
+  const unsigned closed = ensure_standard_descriptors();
   const std::string name = program_name(form);
   auto complain = [&](const std::string& message) {
     std::string line = name + ": " + message + "\n";
@@ -152,11 +153,21 @@ int run(FileForm form, int argc, char** argv) {
     complain(std::string(e.what()) + " (see " + name + " --help)");
     return exit_bad_usage;
   }
+  // Answer sets written to a closed standard output would be lost without a
+  // word; a closed standard input is no empty program.
+  if (closed & 2u) {
+    complain("standard output is closed");
+    return exit_solver_failed;
+  }
   if (options.help) {
-    return write_all(1, usage(form)) ? exit_finished : exit_bad_usage;
+    return write_all(1, usage(form)) ? exit_finished : exit_solver_failed;
   }
 
   std::string text, error;
+  if (options.file == "-" && (closed & 1u)) {
+    complain("cannot read standard input: it is closed");
+    return exit_bad_program;
+  }
   if (!read_all(options.file, text, error)) {
     complain("cannot read " + options.file + ": " + error);
     return exit_bad_program;

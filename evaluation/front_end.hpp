@@ -20,7 +20,8 @@ enum class FileForm { Rox, Pexa };
 constexpr int exit_finished = 0;      // solving finished, with or without answer sets
 constexpr int exit_bad_program = 1;   // FILE unreadable, a syntax error, a refused construct
 constexpr int exit_bad_usage = 2;     // a wrong command line
-constexpr int exit_solver_failed = 3; // clingo missing, failing, killed or interrupted
+constexpr int exit_solver_failed = 3; // clingo missing, failing, killed or interrupted,
+                                      // or the answer sets could not be written
 
 class UsageError : public std::runtime_error {
 public:

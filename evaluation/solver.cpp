@@ -62,7 +62,7 @@ private:
       }
       out += '\n';
       if (!emit_(out)) {
-        error_ = "the answer sets could not be written";
+        error_ = "the answer sets could not be written: " + errno_text(errno);
         return false;
       }
       ++count_;
@@ -94,15 +94,18 @@ std::string describe_exit(int code) {
 
 } // namespace
 
-void ensure_standard_descriptors() {
+unsigned ensure_standard_descriptors() {
+  unsigned closed = 0;
   for (int fd = 0; fd <= 2; ++fd) {
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    closed |= 1u << fd;
     int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
     if (opened >= 0 && opened != fd) {
       ::dup2(opened, fd);
       ::close(opened);
     }
   }
+  return closed;
 }
 
 std::vector<std::string> clingo_arguments(const SolverCall& call) {

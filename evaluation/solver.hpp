@@ -34,7 +34,8 @@ SolverOutcome solve(const SolverCall& call, std::string_view program,
                     const std::function<bool(std::string_view)>& emit);
 
 // Makes sure descriptors 0, 1 and 2 are open (on /dev/null if they were
-// closed), so that pipes made later never take their numbers.
-void ensure_standard_descriptors();
+// closed), so that pipes made later never take their numbers. Returns the
+// set of those that were closed: bit 0 for descriptor 0, and so on.
+unsigned ensure_standard_descriptors();
 
 } // namespace vok::evaluation

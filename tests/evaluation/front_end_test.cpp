@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -81,7 +82,11 @@ TEST(Solver, ReportsASolverThatCannotRunOrFails) {
 
 TEST(Solver, StopsWhenTheAnswerSetsCannotBeWritten) {
   SolverCall call;
-  SolverOutcome o = solve(call, "a; b; c.", [](std::string_view) { return false; });
+  SolverOutcome o = solve(call, "a; b; c.", [](std::string_view) {
+    errno = EPIPE;
+    return false;
+  });
   EXPECT_FALSE(o.finished);
-  EXPECT_EQ(o.error, "the answer sets could not be written");
+  EXPECT_EQ(o.error, "the answer sets could not be written: Broken pipe");
+  EXPECT_EQ(o.answer_sets, 0u);
 }
