@@ -1,0 +1,21 @@
+rej_P0_R0 :- -a_P1.
+a_P0 :- not rej_P0_R0.
+rej_P0_R1(X0) :- c(X0), -b_P1(X0).
+b_P0(X0) :- c(X0), not rej_P0_R1(X0).
+d_P1 :- is_true.
+a_P0 :- a_P1.
+-a_P0 :- -a_P1.
+a :- a_P0.
+-a :- -a_P0.
+b_P0(X0) :- b_P1(X0).
+-b_P0(X0) :- -b_P1(X0).
+b(X0) :- b_P0(X0).
+-b(X0) :- -b_P0(X0).
+d_P0 :- d_P1.
+-d_P0 :- -d_P1.
+d :- d_P0.
+-d :- -d_P0.
+is_true :- .
+:- rej_P0_R0, not mrej_P0_R0.
+:- rej_P0_R1(X0), not mrej_P0_R1(X0).
+:- not ok.

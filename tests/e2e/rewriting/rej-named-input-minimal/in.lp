@@ -1,0 +1,2 @@
+rejected(a) :- not other.
+other :- not rejected(a).
