@@ -2,6 +2,7 @@
 // generated names, and the variable lists of generated atoms.
 #include "rewriting/auxiliary.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <set>
 
@@ -154,15 +155,11 @@ bool isRejectionPred(std::string_view r) {
 
 unsigned getLevel(std::string_view r) {
     if (!isRejectionPred(r)) return 0;
-    std::size_t p = r.find("_P");
-    std::size_t rule = r.find("_R");
-    if (p == std::string_view::npos || rule == std::string_view::npos) return 0;
-    std::size_t s = p + 2;
-    if (s >= r.size() || s >= rule) return 0;
-    unsigned v = 0;
-    auto [end, error] = std::from_chars(r.data() + s, r.data() + rule, v);
-    if (error != std::errc() || end == r.data() + s) return 0;
-    return v + 1;
+    // The program number follows "rej_P" and ends at "_R"; it was written
+    // from an unsigned, so it fits one.
+    unsigned program = 0;
+    std::from_chars(r.data() + 5, r.data() + r.size(), program);
+    return program + 1;
 }
 
 std::unique_ptr<std::vector<IDENT>> arbitraryVariables(unsigned k) {
