@@ -6,9 +6,10 @@
 #include "driver/exits.hpp"
 #include "driver/options.hpp"
 
-PREDICATE_NAMES ATOM::Predicates;
-PREDICATE_NAMES updatePredicates;
-PREDICATE_NAMES minimalPredicates;
+// Never destroyed, like the constants (see ident.cpp).
+PREDICATE_NAMES& ATOM::Predicates = *new PREDICATE_NAMES;
+PREDICATE_NAMES& updatePredicates = *new PREDICATE_NAMES;
+PREDICATE_NAMES& minimalPredicates = *new PREDICATE_NAMES;
 
 const char* const rox_builtin_name[BUILTIN_COUNT] = {"==", "!=", "<",    ">", "<=",
                                                      ">=", "#int", "#succ", "+", "*"};

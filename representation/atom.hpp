@@ -52,8 +52,8 @@ extern int NumBuiltins;  // builtins registered: 10 for rox, 0 otherwise
 void initBuiltins();
 
 // The registries of generated names (see rewriting/auxiliary.hpp).
-extern PREDICATE_NAMES updatePredicates;
-extern PREDICATE_NAMES minimalPredicates;
+extern PREDICATE_NAMES& updatePredicates;
+extern PREDICATE_NAMES& minimalPredicates;
 
 // A predicate applied to terms. args is null for an atom without argument
 // list; an empty list prints alike. Copies are deep.
@@ -61,7 +61,7 @@ struct ATOM {
     unsigned predicate = 0;
     std::unique_ptr<std::vector<IDENT>> args;
 
-    static PREDICATE_NAMES Predicates;
+    static PREDICATE_NAMES& Predicates;
 
     ATOM() = default;
 

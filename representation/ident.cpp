@@ -2,7 +2,10 @@
 
 #include "driver/options.hpp"
 
-NAMES IDENT::Constants;
+// The global tables and lists are allocated once and never destroyed: they
+// live until the process ends, and tearing down millions of entries at exit
+// would only cost time.
+NAMES& IDENT::Constants = *new NAMES;
 LOCAL_VARIABLES LocalVariables;
 
 IDENT newIDENT(std::string_view text) {

@@ -6,7 +6,10 @@
 // the global table IDENT::Constants.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <string>
@@ -39,6 +42,12 @@ struct NAMES_ORDER {
 
 // Gives each distinct text a number, densely from 0 in order of first
 // insertion; iterates in name order.
+//
+// Lookups go through a hash index over the numbers (open addressing,
+// linear probing, at most half full), so that finding a name costs a hash
+// and about one string comparison rather than a descent of the ordered map
+// with a comparison per level; the map is descended only to insert a new
+// name. Everything that adds names goes through insert.
 template <class ITEM>
 struct NAMESTABLE {
     using map_type = std::map<ITEM, unsigned, NAMES_ORDER>;
@@ -50,20 +59,28 @@ struct NAMESTABLE {
 
     // (number, inserted)
     std::pair<unsigned, bool> insert(std::string_view text) {
+        const std::uint32_t h = hash(text);
+        std::size_t s = probe(text, h);
+        if (s < slots.size() && slots[s].entry != 0) return {slots[s].entry - 1, false};
         auto [it, fresh] = index.try_emplace(ITEM(text), count);
-        if (!fresh) return {it->second, false};
+        if (!fresh) return {it->second, false};  // not reached while the index is current
         items.push_back(it);
+        if (2 * items.size() > slots.size()) {
+            grow();
+            s = probe(text, h);
+        }
+        slots[s] = {count + 1, h};
         return {count++, true};
     }
 
     // (number, found); (0, false) when the text is absent
     std::pair<unsigned, bool> find(std::string_view text) const {
-        auto it = index.find(text);
-        if (it == index.end()) return {0, false};
-        return {it->second, true};
+        std::size_t s = probe(text, hash(text));
+        if (s < slots.size() && slots[s].entry != 0) return {slots[s].entry - 1, true};
+        return {0, false};
     }
 
-    bool contains(std::string_view text) const { return index.find(text) != index.end(); }
+    bool contains(std::string_view text) const { return find(text).second; }
 
     // The text of number n; n must be below count.
     const char* name(unsigned n) const { return items[n]->first.c_str(); }
@@ -72,6 +89,44 @@ struct NAMESTABLE {
     unsigned size() const { return static_cast<unsigned>(items.size()); }
     const_iterator begin() const { return index.begin(); }
     const_iterator end() const { return index.end(); }
+
+private:
+    // entry is 1 + the number of a name, or 0 for a free slot; hash is the
+    // name's hash, so that most mismatches and every regrowth need no text.
+    struct SLOT {
+        unsigned entry = 0;
+        std::uint32_t hash = 0;
+    };
+    std::vector<SLOT> slots;  // empty or a power of two in size
+
+    static std::uint32_t hash(std::string_view text) {
+        return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
+    }
+
+    // The slot that holds text, or the free slot where it would go;
+    // slots.size() while the index is empty.
+    std::size_t probe(std::string_view text, std::uint32_t h) const {
+        if (slots.empty()) return 0;
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t s = h & mask;; s = (s + 1) & mask) {
+            const SLOT& slot = slots[s];
+            if (slot.entry == 0 || (slot.hash == h && this->text(slot.entry - 1) == text)) return s;
+        }
+    }
+
+    // Doubles the slots (16 at first) and places the names anew; the new
+    // name, already in items, is placed by insert.
+    void grow() {
+        std::vector<SLOT> old(slots.empty() ? 16 : 2 * slots.size());
+        old.swap(slots);
+        const std::size_t mask = slots.size() - 1;
+        for (const SLOT& slot : old) {
+            if (slot.entry == 0) continue;
+            std::size_t s = slot.hash & mask;
+            while (slots[s].entry != 0) s = (s + 1) & mask;
+            slots[s] = slot;
+        }
+    }
 };
 
 using NAMES = NAMESTABLE<NAMES_ITEM>;
@@ -98,7 +153,7 @@ struct IDENT {
         return kind != NONE && value < o.value;
     }
 
-    static NAMES Constants;  // the text of every constant
+    static NAMES& Constants;  // the text of every constant
 };
 
 // The variables of the statement being parsed.

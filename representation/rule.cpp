@@ -2,11 +2,13 @@
 
 #include <unordered_set>
 
-std::vector<OID> UpdateIDs;
-RULES Pupd;
-std::vector<CONSTRAINT> Constraints;
-RULES MinRules;
-std::vector<CONSTRAINT> MinConstraints;
+// Never destroyed, like the name tables (see ident.cpp): freeing every rule
+// at exit would only cost time.
+std::vector<OID>& UpdateIDs = *new std::vector<OID>;
+RULES& Pupd = *new RULES;
+std::vector<CONSTRAINT>& Constraints = *new std::vector<CONSTRAINT>;
+RULES& MinRules = *new RULES;
+std::vector<CONSTRAINT>& MinConstraints = *new std::vector<CONSTRAINT>;
 
 bool Saves(const BODY& body, const IDENT& term) {
     for (const LITERAL& l : body.literals) {

@@ -138,11 +138,12 @@ struct OID {
     OID& operator=(OID&&) noexcept = default;
 };
 
-extern std::vector<OID> UpdateIDs;               // the parsed sequence
-extern RULES Pupd;                               // rules of the translated program
-extern std::vector<CONSTRAINT> Constraints;      // input and strong negation constraints
-extern RULES MinRules;                           // global minimality rules
-extern std::vector<CONSTRAINT> MinConstraints;   // global minimality constraints
+// Allocated once and never destroyed: they live until the process ends.
+extern std::vector<OID>& UpdateIDs;              // the parsed sequence
+extern RULES& Pupd;                              // rules of the translated program
+extern std::vector<CONSTRAINT>& Constraints;     // input and strong negation constraints
+extern RULES& MinRules;                          // global minimality rules
+extern std::vector<CONSTRAINT>& MinConstraints;  // global minimality constraints
 
 // True when a positive literal of body that is not a comparison has term
 // among its arguments.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "fixture.hpp"
 
 namespace {
@@ -25,6 +28,35 @@ TEST_F(Names, NumbersDenselyInInsertionOrderAndListsInByteOrder) {
     std::ostringstream out;
     print_list(out, t.begin(), t.end(), ", ");
     EXPECT_EQ(out.str(), "B, a, b");
+}
+
+// Enough names to grow the lookup index many times over: every name keeps
+// its number, is found again, and the listing stays in name order.
+TEST_F(Names, ManyNamesKeepTheirNumbersThroughGrowth) {
+    NAMES t;
+    const unsigned n = 5000;
+    for (unsigned i = 0; i < n; ++i) ASSERT_EQ(t.insert("n" + std::to_string(i * 7919 % n)).first, i);
+    for (unsigned i = 0; i < n; ++i) {
+        std::string name = "n" + std::to_string(i * 7919 % n);
+        ASSERT_EQ(t.find(name), std::make_pair(i, true)) << name;
+        ASSERT_EQ(t.insert(name), std::make_pair(i, false)) << name;
+        ASSERT_EQ(t.text(i), name);
+    }
+    EXPECT_FALSE(t.contains("n5000"));
+    EXPECT_FALSE(t.contains(""));
+    EXPECT_FALSE(t.contains("n"));
+    EXPECT_EQ(t.size(), n);
+    EXPECT_TRUE(std::is_sorted(t.begin(), t.end(), [](const auto& a, const auto& b) {
+        return a.first.name < b.first.name;
+    }));
+
+    // A table moved into another (as the tests' fresh tables are) keeps
+    // finding its names.
+    NAMES moved;
+    moved = std::move(t);
+    EXPECT_EQ(moved.find("n0"), std::make_pair(0u, true));
+    EXPECT_EQ(moved.insert("fresh"), std::make_pair(n, true));
+    EXPECT_EQ(moved.find("fresh"), std::make_pair(n, true));
 }
 
 TEST_F(Names, OrdersBytesAsUnsignedAndPrefixesFirst) {
