@@ -57,13 +57,23 @@ void initBuiltins() {
     AbortRun(1);
 }
 
-ATOM::ATOM(std::string_view name, const std::vector<IDENT>* a, PREDICATE_NAMES::TYPE type) {
-    unsigned arity = a ? static_cast<unsigned>(a->size()) : 0;
+unsigned ATOM::registered(std::string_view name, unsigned arity, PREDICATE_NAMES::TYPE type) {
     auto [n, ok] = Predicates.insert(name, arity, type);
     if (!ok) predicateConflict(name, arity, type, n);
-    predicate = n;
-    if (a) args = std::make_unique<std::vector<IDENT>>(*a);
+    return n;
 }
+
+// The argument list given by pointer, absent for null; built in place.
+static ARGUMENTS argumentsOf(const std::vector<IDENT>* a) { return a ? ARGUMENTS(*a) : ARGUMENTS(); }
+static ARGUMENTS argumentsOf(const ARGUMENTS* a) { return a ? ARGUMENTS(*a) : ARGUMENTS(); }
+
+ATOM::ATOM(std::string_view name, const std::vector<IDENT>* a, PREDICATE_NAMES::TYPE type)
+    : predicate(registered(name, a ? static_cast<unsigned>(a->size()) : 0, type)),
+      args(argumentsOf(a)) {}
+
+ATOM::ATOM(std::string_view name, const ARGUMENTS* a, PREDICATE_NAMES::TYPE type)
+    : predicate(registered(name, a ? static_cast<unsigned>(a->size()) : 0, type)),
+      args(argumentsOf(a)) {}
 
 bool ATOM::hasVariable() const {
     if (args)
@@ -101,9 +111,7 @@ ATOM newNegativeATOM(std::string_view name, const std::vector<IDENT>* args) {
 }
 
 ATOM newBuiltin(BUILTIN builtin, const std::vector<IDENT>* args) {
-    ATOM atom;
-    atom.predicate = static_cast<unsigned>(builtin);
-    if (args) atom.args = std::make_unique<std::vector<IDENT>>(*args);
+    ATOM atom(static_cast<unsigned>(builtin), argumentsOf(args));
     return atom;
 }
 
@@ -116,30 +124,49 @@ std::string complementName(std::string_view name) {
     return c;
 }
 
-void print_atom(std::ostream& out, const ATOM& atom) {
-    print_name(out, atom.name());
+void append_atom(std::string& out, const ATOM& atom) {
+    append_name(out, atom.name());
     if (atom.args && !atom.args->empty()) {
-        out << '(';
-        print_list(out, *atom.args, ",");
-        out << ')';
+        out += '(';
+        for (const IDENT& t : *atom.args) {
+            if (&t != atom.args.begin()) out += ',';
+            append_term(out, t);
+        }
+        out += ')';
     }
+}
+
+void append_literal(std::string& out, const LITERAL& literal) {
+    if (literal.negated) out += OptionProgram == 2 ? "~" : "not ";
+    append_atom(out, literal);
+}
+
+void print_atom(std::ostream& out, const ATOM& atom) {
+    std::string text;
+    append_atom(text, atom);
+    out << text;
 }
 
 void print_literal(std::ostream& out, const LITERAL& literal) {
-    if (literal.negated) out << (OptionProgram == 2 ? "~" : "not ");
-    print_atom(out, literal);
+    std::string text;
+    append_literal(text, literal);
+    out << text;
 }
 
 void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep) {
+    std::string text;
     for (const ATOM* a = first; a != last; ++a) {
-        if (a != first) out << sep;
-        print_atom(out, *a);
+        if (a != first) text += sep;
+        append_atom(text, *a);
     }
+    out << text;
 }
 
 void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep) {
+    std::string text;
     for (const LITERAL* l = first; l != last; ++l) {
-        if (l != first) out << sep;
-        print_literal(out, *l);
+        if (l != first) text += sep;
+        append_literal(text, *l);
     }
+    out << text;
 }

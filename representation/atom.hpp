@@ -7,6 +7,10 @@
 // values.
 #pragma once
 
+#include <cstddef>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,42 +59,127 @@ void initBuiltins();
 extern PREDICATE_NAMES& updatePredicates;
 extern PREDICATE_NAMES& minimalPredicates;
 
-// A predicate applied to terms. args is null for an atom without argument
+// The argument list of an atom: absent (no list at all) or a list of terms,
+// possibly empty. Up to three terms are kept in place and longer lists on
+// the heap, so that most atoms cost no allocation of their own. It reads
+// like an owned pointer to a term vector: it tests true when a list is
+// present, and *args, args->size() and args.get() (null when absent) reach
+// the list itself. Copies are deep.
+//
+// The pointer to a heap list is kept in the bytes of the in-place terms
+// (written and read with memcpy; moves copy those bytes as they are), so that the record needs no more than
+// the 4-byte alignment of its terms: an atom takes 32 bytes, a literal 36.
+class ARGUMENTS {
+public:
+    ARGUMENTS() = default;
+    explicit ARGUMENTS(const std::vector<IDENT>& terms) { assign(terms.data(), terms.size()); }
+    ARGUMENTS(const ARGUMENTS& o) {
+        if (o) assign(o.begin(), o.size());
+    }
+    ARGUMENTS(ARGUMENTS&& o) noexcept : stored_(o.stored_) {
+        std::copy(o.local_, o.local_ + InPlace, local_);
+        o.stored_ = 0;
+    }
+    ARGUMENTS& operator=(const ARGUMENTS& o) {
+        if (this != &o) {
+            reset();
+            if (o) assign(o.begin(), o.size());
+        }
+        return *this;
+    }
+    ARGUMENTS& operator=(ARGUMENTS&& o) noexcept {
+        if (this != &o) {
+            reset();
+            stored_ = o.stored_;
+            std::copy(o.local_, o.local_ + InPlace, local_);
+            o.stored_ = 0;
+        }
+        return *this;
+    }
+    ~ARGUMENTS() { reset(); }
+
+    explicit operator bool() const { return stored_ != 0; }
+    ARGUMENTS& operator*() { return *this; }
+    const ARGUMENTS& operator*() const { return *this; }
+    ARGUMENTS* operator->() { return this; }
+    const ARGUMENTS* operator->() const { return this; }
+    const ARGUMENTS* get() const { return stored_ != 0 ? this : nullptr; }
+
+    // Makes the list absent.
+    void reset() {
+        if (onHeap()) delete[] heap();
+        stored_ = 0;
+    }
+
+    std::size_t size() const { return stored_ == 0 ? 0 : stored_ - 1; }
+    bool empty() const { return size() == 0; }
+    IDENT* begin() { return onHeap() ? heap() : local_; }
+    IDENT* end() { return begin() + size(); }
+    const IDENT* begin() const { return onHeap() ? heap() : local_; }
+    const IDENT* end() const { return begin() + size(); }
+    IDENT& operator[](std::size_t i) { return begin()[i]; }
+    const IDENT& operator[](std::size_t i) const { return begin()[i]; }
+    operator std::vector<IDENT>() const { return std::vector<IDENT>(begin(), end()); }
+
+private:
+    static constexpr std::size_t InPlace = 3;
+    static_assert(sizeof(IDENT*) <= InPlace * sizeof(IDENT));
+
+    std::uint32_t stored_ = 0;  // 0: absent; otherwise 1 + the number of terms
+    IDENT local_[InPlace];      // the terms, or the heap list's pointer
+
+    bool onHeap() const { return size() > InPlace; }
+    IDENT* heap() const {
+        IDENT* p;
+        std::memcpy(&p, static_cast<const void*>(local_), sizeof p);
+        return p;
+    }
+    void assign(const IDENT* terms, std::size_t n) {
+        stored_ = static_cast<std::uint32_t>(n + 1);
+        IDENT* to = local_;
+        if (onHeap()) {
+            to = new IDENT[n];
+            std::memcpy(static_cast<void*>(local_), &to, sizeof to);
+        }
+        std::copy(terms, terms + n, to);
+    }
+};
+
+// A predicate applied to terms. args is absent for an atom without argument
 // list; an empty list prints alike. Copies are deep.
 struct ATOM {
     unsigned predicate = 0;
-    std::unique_ptr<std::vector<IDENT>> args;
+    ARGUMENTS args;
 
     static PREDICATE_NAMES& Predicates;
 
     ATOM() = default;
+    // An atom over a predicate number as it is, without registering (builtins).
+    ATOM(unsigned number, ARGUMENTS terms) : predicate(number), args(std::move(terms)) {}
 
     // Builds an atom by predicate name: registers the name with the arity
     // of args and the requested kind in Predicates. A conflict reports the
     // clash on standard error and ends the run with status 1.
     ATOM(std::string_view name, const std::vector<IDENT>* args,
          PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED);
+    // The same over another atom's argument list (null: none).
+    ATOM(std::string_view name, const ARGUMENTS* args,
+         PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED);
+    ATOM(std::string_view name, std::nullptr_t,
+         PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED)
+        : ATOM(name, static_cast<const ARGUMENTS*>(nullptr), type) {}
 
-    ATOM(const ATOM& o)
-        : predicate(o.predicate),
-          args(o.args ? std::make_unique<std::vector<IDENT>>(*o.args) : nullptr) {}
-    ATOM(ATOM&&) noexcept = default;
-    ATOM& operator=(const ATOM& o) {
-        if (this != &o) {
-            predicate = o.predicate;
-            args = o.args ? std::make_unique<std::vector<IDENT>>(*o.args) : nullptr;
-        }
-        return *this;
-    }
-    ATOM& operator=(ATOM&&) noexcept = default;
-
-    unsigned arity() const { return args ? static_cast<unsigned>(args->size()) : 0; }
+    unsigned arity() const { return static_cast<unsigned>(args.size()); }
     bool hasVariable() const;
     int highestVariable() const;  // -1 when there is none
     // The predicate's name; an unregistered number ends through InternalError.
     const std::string& name() const;
     // True for the six comparison builtins, which bind no variable.
     bool isComparison() const;
+
+private:
+    // Registers name with arity and type, or ends the run on a conflict.
+    static unsigned registered(std::string_view name, unsigned arity, PREDICATE_NAMES::TYPE type);
 };
 
 // An atom that may carry default negation.
@@ -118,6 +207,9 @@ std::string complementName(std::string_view name);
 void print_atom(std::ostream& out, const ATOM& atom);
 // Writes one literal: "not " (pexa: "~") when negated, then the atom.
 void print_literal(std::ostream& out, const LITERAL& literal);
+// The same texts appended to a string (see append_term).
+void append_atom(std::string& out, const ATOM& atom);
+void append_literal(std::string& out, const LITERAL& literal);
 
 void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep);
 void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep);

@@ -1,5 +1,7 @@
 #include "ident.hpp"
 
+#include <charconv>
+
 #include "driver/options.hpp"
 
 // The global tables and lists are allocated once and never destroyed: they
@@ -26,13 +28,26 @@ std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second, const IDEN
     return terms;
 }
 
-void print_term(std::ostream& out, const IDENT& term) {
+void append_term(std::string& out, const IDENT& term) {
+    char digits[16];
     switch (term.kind) {
-        case IDENT::VARIABLE: out << 'X' << term.value; break;
-        case IDENT::CONSTANT: out << IDENT::Constants.text(static_cast<unsigned>(term.value)); break;
-        case IDENT::INTEGER: out << term.value; break;
+        case IDENT::VARIABLE:
+            out += 'X';
+            [[fallthrough]];
+        case IDENT::INTEGER: {
+            auto [end, error] = std::to_chars(digits, digits + sizeof digits, term.value);
+            out.append(digits, end);
+            break;
+        }
+        case IDENT::CONSTANT: out += IDENT::Constants.text(static_cast<unsigned>(term.value)); break;
         default: break;
     }
+}
+
+void print_term(std::ostream& out, const IDENT& term) {
+    std::string text;
+    append_term(text, term);
+    out << text;
 }
 
 void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* sep) {
@@ -42,12 +57,19 @@ void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* 
     }
 }
 
-void print_name(std::ostream& out, std::string_view name) {
+void append_name(std::string& out, std::string_view name) {
     if (OptionProgram == 2 && !name.empty() && name[0] == '-') {
-        out << "NEG_" << name.substr(1);
+        out += "NEG_";
+        out += name.substr(1);
     } else {
-        out << name;
+        out += name;
     }
+}
+
+void print_name(std::ostream& out, std::string_view name) {
+    std::string text;
+    append_name(text, name);
+    out << text;
 }
 
 void print_list(std::ostream& out, NAMES::const_iterator first, NAMES::const_iterator last,

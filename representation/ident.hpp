@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <ostream>
 #include <string>
@@ -62,8 +63,9 @@ struct NAMESTABLE {
         const std::uint32_t h = hash(text);
         std::size_t s = probe(text, h);
         if (s < slots.size() && slots[s].entry != 0) return {slots[s].entry - 1, false};
-        auto [it, fresh] = index.try_emplace(ITEM(text), count);
-        if (!fresh) return {it->second, false};  // not reached while the index is current
+        const std::size_t before = index.size();
+        auto it = index.try_emplace(placeOf(text), ITEM(text), count);
+        if (index.size() == before) return {it->second, false};  // not reached while the index is current
         items.push_back(it);
         if (2 * items.size() > slots.size()) {
             grow();
@@ -112,6 +114,24 @@ private:
             const SLOT& slot = slots[s];
             if (slot.entry == 0 || (slot.hash == h && this->text(slot.entry - 1) == text)) return s;
         }
+    }
+
+    // Generated names come in sequences (rej_P0_R8, rej_P0_R9, ...) whose
+    // next member sorts right after one of the last few names made; then
+    // the new name is placed there without a descent of the map.
+    static constexpr std::size_t Recent = 4;
+
+    // The map position right after the recent name that text follows
+    // directly, or end() (which makes the map descend).
+    const_iterator placeOf(std::string_view text) const {
+        const std::size_t n = items.size();
+        for (std::size_t back = 1; back <= Recent && back <= n; ++back) {
+            const_iterator at = items[n - back];
+            if (!(std::string_view(at->first.name) < text)) continue;
+            const_iterator next = std::next(at);
+            if (next == index.end() || text < std::string_view(next->first.name)) return next;
+        }
+        return index.end();
     }
 
     // Doubles the slots (16 at first) and places the names anew; the new
@@ -179,6 +199,10 @@ std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second = nullptr,
 
 // Writes one term: X<n>, the constant's text, or the integer.
 void print_term(std::ostream& out, const IDENT& term);
+// Appends the same text to a string. The text forms are built in a string
+// and written at once: formatting piece by piece through a stream costs
+// more than the text itself.
+void append_term(std::string& out, const IDENT& term);
 
 // Writes the terms separated by sep.
 void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* sep);
@@ -191,3 +215,4 @@ void print_list(std::ostream& out, NAMES::const_iterator first, NAMES::const_ite
 // Writes a predicate or name text in the output form of the program type:
 // for pexa a leading "-" is written "NEG_".
 void print_name(std::ostream& out, std::string_view name);
+void append_name(std::string& out, std::string_view name);

@@ -71,31 +71,73 @@ void print_list(std::ostream& out, const BODY& body, const char* sep) {
     print_list(out, body.literals.data(), body.literals.data() + body.literals.size(), sep);
 }
 
-void print_rule(std::ostream& out, const RULE& rule) {
-    if (rule.head) print_list(out, *rule.head, " v ");
-    if (rule.body) {
-        out << " :- ";
-        print_list(out, *rule.body, ", ");
+namespace {
+
+void appendLiterals(std::string& out, const BODY& body) {
+    for (std::size_t i = 0; i < body.literals.size(); ++i) {
+        if (i) out += ", ";
+        append_literal(out, body.literals[i]);
     }
-    out << '.';
+}
+
+void appendRule(std::string& out, const RULE& rule) {
+    if (rule.head)
+        for (std::size_t i = 0; i < rule.head->atoms.size(); ++i) {
+            if (i) out += " v ";
+            append_atom(out, rule.head->atoms[i]);
+        }
+    if (rule.body) {
+        out += " :- ";
+        appendLiterals(out, *rule.body);
+    }
+    out += '.';
+}
+
+void appendConstraint(std::string& out, const CONSTRAINT& constraint) {
+    out += ":- ";
+    appendLiterals(out, constraint);
+    out += '.';
+}
+
+// Long lists go out in pieces of about this size.
+constexpr std::size_t Piece = 1 << 16;
+
+}  // namespace
+
+void print_rule(std::ostream& out, const RULE& rule) {
+    std::string text;
+    appendRule(text, rule);
+    out << text;
 }
 
 void print_constraint(std::ostream& out, const CONSTRAINT& constraint) {
-    out << ":- ";
-    print_list(out, constraint, ", ");
-    out << '.';
+    std::string text;
+    appendConstraint(text, constraint);
+    out << text;
 }
 
 void print_list(std::ostream& out, const RULE* first, const RULE* last, const char* sep) {
+    std::string text;
     for (const RULE* r = first; r != last; ++r) {
-        if (r != first) out << sep;
-        print_rule(out, *r);
+        if (r != first) text += sep;
+        appendRule(text, *r);
+        if (text.size() >= Piece) {
+            out << text;
+            text.clear();
+        }
     }
+    out << text;
 }
 
 void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep) {
+    std::string text;
     for (const CONSTRAINT* c = first; c != last; ++c) {
-        if (c != first) out << sep;
-        print_constraint(out, *c);
+        if (c != first) text += sep;
+        appendConstraint(text, *c);
+        if (text.size() >= Piece) {
+            out << text;
+            text.clear();
+        }
     }
+    out << text;
 }

@@ -56,8 +56,12 @@ std::string registerUpdateName(std::string base, unsigned k, const char* message
     const unsigned before = updatePredicates.size();
     std::string name = produce(base, k, updatePredicates, minimalPredicates, message);
     std::size_t last = name.rfind("_P");
-    if (updatePredicates.size() != before && last != std::string::npos)
-        rewrittenBases.insert(name.substr(0, last));
+    if (updatePredicates.size() != before && last != std::string::npos) {
+        // Most new names share their base with one made before (every
+        // rejection name has the base "rej"); look before copying.
+        const std::string_view base = std::string_view(name).substr(0, last);
+        if (rewrittenBases.find(base) == rewrittenBases.end()) rewrittenBases.emplace(base);
+    }
     return name;
 }
 

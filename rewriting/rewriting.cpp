@@ -26,6 +26,17 @@ const ATOM& headAtom(const RULE& r) {
 
 unsigned length(const std::vector<IDENT>* V) { return V ? static_cast<unsigned>(V->size()) : 0; }
 
+// A copy of the rule's body (empty for a fact) with room for the one literal
+// the rejection rule adds, so that adding it does not double the storage.
+BODY bodyWithRoom(const RULE& r) {
+    BODY body;
+    if (!r.body) return body;
+    body.literals.reserve(r.body->size() + 1);
+    body.literals = r.body->literals;
+    body.firstNegated = r.body->firstNegated;
+    return body;
+}
+
 }  // namespace
 
 void UpdateRewriting(std::vector<OID>& ids) {
@@ -59,7 +70,7 @@ void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vecto
 
     const std::string rho = rejectionPred(i, j, m);
     HEAD head(ATOM(rho, V, IDB));
-    BODY body = r.body ? *r.body : BODY();
+    BODY body = bodyWithRoom(r);
     const std::string gamma = compl_updPred(p, i + 1, h.arity());
     body.add(LITERAL(ATOM(gamma, h.args.get(), IDB), false));
 
@@ -85,6 +96,7 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, b
     }
     if (!last) {
         const std::string rho = rejectionPred(i, j, length(V));
+        r.body->literals.reserve(r.body->size() + 1);
         r.body->add(LITERAL(ATOM(rho, V, IDB), true));
     }
 

@@ -89,6 +89,39 @@ TEST_F(Atoms, CopiesAreDeep) {
     EXPECT_EQ(text(c), "p(a,b)");
 }
 
+// Short lists live in the atom, longer ones on the heap; both must copy
+// deeply, move without sharing, and keep absent apart from empty.
+TEST_F(Atoms, ArgumentListsInPlaceAndOnTheHeap) {
+    std::vector<IDENT> five;
+    for (int i = 0; i < 5; ++i) five.emplace_back(IDENT::INTEGER, i);
+    ATOM longer("q", &five);
+    EXPECT_EQ(longer.arity(), 5u);
+    ATOM copy = longer;
+    (*copy.args)[4] = newIDENT("z");
+    EXPECT_EQ(text(longer), "q(0,1,2,3,4)");
+    EXPECT_EQ(text(copy), "q(0,1,2,3,z)");
+    EXPECT_EQ(std::vector<IDENT>(*longer.args), five);
+
+    ATOM moved = std::move(copy);
+    EXPECT_EQ(text(moved), "q(0,1,2,3,z)");
+    copy = moved;  // a moved-from atom takes a new list
+    moved = atom("q", {"a", "b", "c", "d", "e"});
+    EXPECT_EQ(text(copy), "q(0,1,2,3,z)");
+    EXPECT_EQ(text(moved), "q(a,b,c,d,e)");
+    moved = ATOM(atom("r", {"a"}));  // from the heap back into place
+    EXPECT_EQ(text(moved), "r(a)");
+
+    std::vector<IDENT> none;
+    ATOM empty("e", &none), bare("e", nullptr);
+    EXPECT_TRUE(static_cast<bool>(empty.args));
+    EXPECT_TRUE(empty.args->empty());
+    EXPECT_FALSE(static_cast<bool>(bare.args));
+    EXPECT_EQ(bare.args.get(), nullptr);
+    ATOM over("f", empty.args.get());
+    EXPECT_TRUE(static_cast<bool>(over.args));
+    EXPECT_EQ(ATOM("f", bare.args.get()).args.get(), nullptr);
+}
+
 TEST_F(Atoms, UnregisteredPredicateNumberIsAnInternalError) {
     resetTables(0);
     ATOM b = newBuiltin(EQUAL, nullptr);
