@@ -208,6 +208,12 @@ test_run=$(field "$work/test" 1)
     echo "| $(field "$work/plain" 1) | $(field "$work/min" 1) | $per_candidate | $test_run | $(ratio "$per_candidate" "$test_run") |"
 } >>"$table"
 
+# vok's fixed cost: a run on an empty input.
+: >"$work/empty.txt"
+best "$work/empty" 5 "$build/vok" -silent "-f=$work/empty.vok" "$work/empty.txt"
+empty_run=$(field "$work/empty" 1)
+l3=$(cat /sys/devices/system/cpu/cpu0/cache/index3/size 2>/dev/null || echo unknown)
+
 # The targets.
 t5=${vok_time[100000]:-} t6=${vok_time[1000000]:-}
 m5=${vok_kib[100000]:-} m6=${vok_kib[1000000]:-}
@@ -244,6 +250,29 @@ verdict() { if awk "BEGIN { exit !($1) }"; then echo met; else echo "NOT met"; f
     fi
     echo "- (d) the filter adds ${filter_share} % to rox-clingo's time (10 % allowed):" \
          "$(verdict "$filter_share <= 10")"
+    b_missed=no
+    [ -n "$t6" ] && [ -n "$t5" ] && ! awk "BEGIN { exit !($t6 <= 11 * $t5) }" && b_missed=yes
+    if [ "$a_ok" = no ] || [ "$b_missed" = yes ]; then
+        echo
+        echo "Where a target is missed:"
+        echo
+    fi
+    if [ "$a_ok" = no ]; then
+        echo "- (a) vok's cost per input rule is about the same at every size (a run on an"
+        echo "  empty input takes $empty_run s), while clingo's grounding of these programs"
+        echo "  grows faster than their size: the ratio rises with the size, and at the"
+        echo "  smallest sizes clingo's grounding is not yet twenty times vok's work. Halving"
+        echo "  vok's cost there would mean reworking the parser's per-token and per-atom"
+        echo "  allocations (about 40 % of a small run) and the rewriting's name building."
+    fi
+    if [ "$b_missed" = yes ]; then
+        echo "- (b) the growth beyond tenfold comes from the name tables. Every input rule of"
+        echo "  an older program makes a rejection predicate, which enters two ordered name"
+        echo "  tables and their hash indexes; from 10^5 to 10^6 rules these grow past the"
+        echo "  processor's last-level cache ($l3), so looking up and inserting a new name"
+        echo "  becomes a few main-memory accesses. The number of operations per rule barely"
+        echo "  changes (the ordered tables add a logarithmic factor)."
+    fi
 } >>"$table"
 
 cp "$table" "$results"
