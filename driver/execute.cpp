@@ -248,6 +248,18 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
     // evaluation program could not be started at all.
     if ((code == 127 || code == 126) && !anyOutput) cannotExecute(program, options, file);
     removeUnlessStored(file);
+
+    // An answer set still open when the output ends was cut short: it is
+    // neither printed nor tested, and a run that lost it is no success.
+    FILTER_STATE& s = filterState();
+    if (!testMode && s.doFilter) {
+        s.doFilter = false;
+        std::cout.flush();
+        std::cerr << "Answer set " << s.candNum
+                  << " is incomplete: the output of the evaluation program ended inside it."
+                  << std::endl;
+        if (code == 0) code = 1;
+    }
     return code;
 }
 
