@@ -1,0 +1,146 @@
+// What the fuzz targets of vok's own code share: fresh global tables per
+// input, silenced standard streams, and the guard that keeps inputs away
+// from the one designed stop of the parser (a predicate seen with two
+// arities ends the process with status 1, which libFuzzer would count as a
+// crash).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "driver/options.hpp"
+#include "input/grammar.hpp"
+#include "input/parser.hpp"
+#include "rewriting/auxiliary.hpp"
+
+namespace fuzz {
+
+// Swallows everything: diagnostics and answer sets are not what is tested,
+// and writing them would slow every execution down.
+class NullBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+inline void silenceStreams() {
+    static NullBuffer sink;
+    std::cout.rdbuf(&sink);
+    std::cerr.rdbuf(&sink);
+}
+
+// Every table and list a run fills, emptied; the options a run may change,
+// back to their defaults; builtins registered for program type program.
+inline void freshRun(int program) {
+    IDENT::Constants = NAMES();
+    ATOM::Predicates = PREDICATE_NAMES();
+    updatePredicates = PREDICATE_NAMES();
+    minimalPredicates = PREDICATE_NAMES();
+    resetAuxiliaryIndex();
+    LocalVariables.reset();
+    NumBuiltins = 0;
+    UpdateIDs.clear();
+    Pupd.clear();
+    Constraints.clear();
+    MinRules.clear();
+    MinConstraints.clear();
+    OptionVerbosity = OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
+    OptionBrave = OptionCautious = OptionStore = OptionWait = false;
+    OptionOptimize = 2;
+    OptionProgram = program;
+    Goal.clear();
+    WhoAmI = "vok";
+    initBuiltins();
+    parser_errors = 0;
+    parser_line = 1;
+    parser_file = "";
+    IsPropositional = true;
+    CurrentUID = 0;
+}
+
+// A stream over exactly the given bytes, NUL bytes included.
+inline FILE* streamOf(const std::uint8_t* data, std::size_t size) {
+    FILE* f = std::tmpfile();
+    if (f && size) std::fwrite(data, 1, size, f);
+    if (f) std::rewind(f);
+    return f;
+}
+
+// Whether parsing the stream could meet a predicate under two arities. With
+// complementsAlike, p and -p count as one predicate: the rewriting gives a
+// predicate's complement the predicate's arity and ends the run (status 99,
+// or 1) when the input gave it another one. The
+// real scanner splits the text; every name outside parentheses counts as a
+// predicate (a name followed by "(" with the number of its terms, any other
+// with arity 0; strong negation gives the name "-" + name). That also counts
+// constants of infix builtins and names after a syntax error, so it refuses
+// a little more than the parser would stop on, never less.
+inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
+    struct TOKEN {
+        int code;
+        std::string text;
+    };
+    std::vector<TOKEN> tokens;
+    parser_line = 1;
+    yyin = in;
+    yyrestart(in);
+    for (int code; (code = yylex()) != 0;) {
+        TOKEN t{code, {}};
+        if (code == TOK_IDENTIFIER || code == TOK_NUMBER) {
+            t.text = yylval.text;
+            delete[] yylval.text;
+        }
+        tokens.push_back(std::move(t));
+    }
+    std::rewind(in);
+
+    std::map<std::string, std::size_t> arities;
+    int depth = 0;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const int code = tokens[i].code;
+        if (code == TOK_LPAREN) ++depth;
+        if (code == TOK_RPAREN && depth > 0) --depth;
+        if (depth > 0 || (code != TOK_IDENTIFIER && code != TOK_V)) continue;
+        std::string name = code == TOK_V ? "v" : tokens[i].text.substr(0, 31);
+        if (i > 0 && tokens[i - 1].code == TOK_STRONG_NEGATION && !complementsAlike)
+            name = "-" + name;
+        std::size_t arity = 0;
+        if (i + 1 < tokens.size() && tokens[i + 1].code == TOK_LPAREN) {
+            arity = 1;
+            for (std::size_t j = i + 2; j < tokens.size() && tokens[j].code != TOK_RPAREN &&
+                                        tokens[j].code != TOK_LPAREN;
+                 ++j)
+                if (tokens[j].code == TOK_COMMA) ++arity;
+        }
+        auto [it, fresh] = arities.emplace(name, arity);
+        if (!fresh && it->second != arity) return true;
+    }
+    return false;
+}
+
+// Parses the bytes as one input, the way the driver reads a file; false
+// (nothing parsed) when the input could end the process by design, in the
+// parser or, with forRewriting, in the rewriting.
+inline bool parseInput(const std::uint8_t* data, std::size_t size, bool forRewriting) {
+    FILE* in = streamOf(data, size);
+    if (!in) return false;
+    const int errorsBefore = parser_errors;
+    const bool refused = mayMeetArityConflict(in, forRewriting);
+    parser_errors = errorsBefore;  // the guard's own scan counts nothing
+    if (!refused) {
+        parser_line = 1;
+        yyin = in;
+        yyrestart(in);
+        yyparse();
+    }
+    std::fclose(in);
+    return !refused;
+}
+
+}  // namespace fuzz
