@@ -58,6 +58,14 @@ struct NAMESTABLE {
     std::vector<const_iterator> items;  // element n is the entry numbered n
     unsigned count = 0;
 
+    // items points into index: a copy would point into the original, so a
+    // table can only be moved (moving a map keeps its iterators valid).
+    NAMESTABLE() = default;
+    NAMESTABLE(const NAMESTABLE&) = delete;
+    NAMESTABLE& operator=(const NAMESTABLE&) = delete;
+    NAMESTABLE(NAMESTABLE&&) = default;
+    NAMESTABLE& operator=(NAMESTABLE&&) = default;
+
     // (number, inserted)
     std::pair<unsigned, bool> insert(std::string_view text) {
         const std::uint32_t h = hash(text);
