@@ -1,25 +1,49 @@
 // Fuzz target: the readers of rox-clingo and pexa-clingo. The first byte
 // selects the file form and the largest integer; a file that reads is also
-// put into clingo's language. Faults in the text must come out as the
-// readers' and the translation's exceptions, nothing else.
+// put into clingo's language, and every predicate name must come back from
+// its clingo form unchanged. With the top bit of the first byte the rest is
+// a model line of clingo's output instead. Faults in the text must come out
+// as the readers', the translation's and the formatter's exceptions.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
+#include "answer_sets.hpp"
+#include "names.hpp"
 #include "reader.hpp"
 #include "translate.hpp"
 
 using namespace vok::evaluation;
 
+namespace {
+
+void checkRoundTrip(const Atom& atom) {
+    if (decode_predicate(encode_predicate(atom.predicate)) != atom.predicate.text) __builtin_trap();
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::uint8_t mode = data[0];
     std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+    if (mode & 0x80) {
+        try {
+            format_answer_set(text);
+        } catch (const AnswerSetFormatError&) {
+        }
+        return 0;
+    }
     try {
         Program program = mode & 1 ? read_pexa(text) : read_rox(text);
         std::optional<std::int64_t> maxint;
         if (mode & 2) maxint = mode & 4 ? largest_maxint : std::int64_t(mode >> 3);
+        for (const Rule& rule : program.rules) {
+            for (const Atom& atom : rule.head) checkRoundTrip(atom);
+            for (const Literal& literal : rule.body)
+                if (!literal.is_builtin) checkRoundTrip(literal.atom);
+        }
         translate(program, maxint);
     } catch (const SyntaxError&) {
     } catch (const TranslateError&) {
