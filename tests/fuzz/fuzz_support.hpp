@@ -124,23 +124,24 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
     return false;
 }
 
-// Parses the bytes as one input, the way the driver reads a file; false
-// (nothing parsed) when the input could end the process by design, in the
-// parser or, with forRewriting, in the rewriting.
-inline bool parseInput(const std::uint8_t* data, std::size_t size, bool forRewriting) {
+// Parses the bytes as one input, the way the driver reads a file; returns
+// what yyparse returned, or -1 (nothing parsed) when the input could end the
+// process by design, in the parser or, with forRewriting, in the rewriting.
+inline int parseInput(const std::uint8_t* data, std::size_t size, bool forRewriting) {
     FILE* in = streamOf(data, size);
-    if (!in) return false;
+    if (!in) return -1;
     const int errorsBefore = parser_errors;
     const bool refused = mayMeetArityConflict(in, forRewriting);
     parser_errors = errorsBefore;  // the guard's own scan counts nothing
+    int result = -1;
     if (!refused) {
         parser_line = 1;
         yyin = in;
         yyrestart(in);
-        yyparse();
+        result = yyparse();
     }
     std::fclose(in);
-    return !refused;
+    return result;
 }
 
 }  // namespace fuzz

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     OptionOptimize = mode & 32 ? 1 : 2;
     OptionDebug = mode & 64;
     OptionVerbosity = mode & 128;
-    if (!fuzz::parseInput(data + 1, size - 1, true)) return -1;
+    if (fuzz::parseInput(data + 1, size - 1, true) < 0) return -1;
 
     // As the driver does it: errors in standard input do not stop the run,
     // so the rewriting must take whatever the parser stored.
