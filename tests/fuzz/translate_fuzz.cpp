@@ -1,11 +1,59 @@
 // Fuzz target: the whole translation. The first byte selects the options
 // (program type, -min, -strict, -integral, -O=, -debug), the rest is one
 // input file; whatever the parser stored is rewritten, reported, and written
-// to /dev/null in the selected form and in the other one.
+// in the selected form and in the other one. What is written must be read
+// by the evaluation programs' readers without a syntax error (the rox form
+// always, the pexa form when the program is propositional) when it was read
+// without errors. (Errors in standard input do not stop a run, and a name
+// cut to 31 characters may have lost its closing quote.)
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "fuzz_support.hpp"
+#include "reader.hpp"
 #include "rewriting/rewriting.hpp"
+
+namespace {
+
+// A name for the program file, made once; the file itself lives only from
+// each write to its reading.
+const std::string& programFile() {
+    static const std::string name = [] {
+        char pattern[] = "/tmp/vok-fuzz-translate.XXXXXX";
+        int fd = ::mkstemp(pattern);
+        if (fd >= 0) ::close(fd);
+        return std::string(pattern);
+    }();
+    return name;
+}
+
+// Writes the program in the current form and reads it back as the
+// evaluation program would.
+void storeAndRead(bool integral, const RULES* extra) {
+    StoreToFile(programFile(), integral, extra);
+    std::ifstream in(programFile(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    ::unlink(programFile().c_str());
+    if (parser_errors != 0) return;
+    try {
+        if (OptionProgram == 2) {
+            if (IsPropositional) vok::evaluation::read_pexa(text.str());
+        } else {
+            vok::evaluation::read_rox(text.str());
+        }
+    } catch (const vok::evaluation::SyntaxError&) {
+        __builtin_trap();
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::silenceStreams();
@@ -30,9 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!UpdateIDs.empty()) UpdateRewriting(UpdateIDs);
     PrintStatistics(std::cout);
     PrintDebugReport(std::cerr);
-    StoreToFile("/dev/null", OptionIntegral, nullptr);
+    storeAndRead(OptionIntegral, nullptr);
     OptionProgram = program == 2 ? 1 : 2;
-    StoreToFile("/dev/null", true, &MinRules);
+    storeAndRead(true, &MinRules);
     OptionProgram = program;
     return 0;
 }
