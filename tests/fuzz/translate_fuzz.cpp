@@ -33,6 +33,28 @@ const std::string& programFile() {
     return name;
 }
 
+// A program read for rox may hold builtins, which the pexa form cannot
+// express; a real run refuses them already while reading for pexa, so the
+// pexa reader is only asked about programs without them.
+bool usesBuiltins() {
+    auto builtin = [](const ATOM& a) {
+        return a.predicate < ATOM::Predicates.size() &&
+               ATOM::Predicates.type(a.predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
+    };
+    auto inBody = [&](const BODY& body) {
+        for (const LITERAL& l : body.literals)
+            if (builtin(l)) return true;
+        return false;
+    };
+    for (const RULES* rules : {&Pupd, &MinRules})
+        for (const RULE& r : *rules)
+            if (r.body && inBody(*r.body)) return true;
+    for (const std::vector<CONSTRAINT>* cs : {&Constraints, &MinConstraints})
+        for (const CONSTRAINT& c : *cs)
+            if (inBody(c)) return true;
+    return false;
+}
+
 // Writes the program in the current form and reads it back as the
 // evaluation program would.
 void storeAndRead(bool integral, const RULES* extra) {
@@ -44,7 +66,7 @@ void storeAndRead(bool integral, const RULES* extra) {
     if (parser_errors != 0) return;
     try {
         if (OptionProgram == 2) {
-            if (IsPropositional) vok::evaluation::read_pexa(text.str());
+            if (IsPropositional && !usesBuiltins()) vok::evaluation::read_pexa(text.str());
         } else {
             vok::evaluation::read_rox(text.str());
         }
