@@ -17,6 +17,7 @@
 #include "driver/options.hpp"
 #include "input/grammar.hpp"
 #include "input/parser.hpp"
+#include "tests/support/tables.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace fuzz {
@@ -38,25 +39,13 @@ inline void silenceStreams() {
 // Every table and list a run fills, emptied; the options a run may change,
 // back to their defaults; builtins registered for program type program.
 inline void freshRun(int program) {
-    IDENT::Constants = NAMES();
-    ATOM::Predicates = PREDICATE_NAMES();
-    updatePredicates = PREDICATE_NAMES();
-    minimalPredicates = PREDICATE_NAMES();
+    resetProgramTables(program);
     resetAuxiliaryIndex();
-    LocalVariables.reset();
-    NumBuiltins = 0;
-    UpdateIDs.clear();
-    Pupd.clear();
-    Constraints.clear();
-    MinRules.clear();
-    MinConstraints.clear();
     OptionVerbosity = OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
     OptionBrave = OptionCautious = OptionStore = OptionWait = false;
     OptionOptimize = 2;
-    OptionProgram = program;
     Goal.clear();
     WhoAmI = "vok";
-    initBuiltins();
     parser_errors = 0;
     parser_line = 1;
     parser_file = "";

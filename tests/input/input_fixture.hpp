@@ -11,22 +11,16 @@
 
 #include "driver/options.hpp"
 #include "input/parser.hpp"
+#include "tests/support/tables.hpp"
 
 using Texts = std::vector<std::string>;
 
 // Empties every table the parser fills and resets its globals; builtins
 // are registered when program is 1 (rox).
 inline void resetParser(int program = 1) {
-    IDENT::Constants = NAMES();
-    ATOM::Predicates = PREDICATE_NAMES();
-    LocalVariables.reset();
-    NumBuiltins = 0;
-    UpdateIDs.clear();
-    Constraints.clear();
-    OptionProgram = program;
+    resetProgramTables(program);
     OptionVerbosity = false;
     WhoAmI = "vok";
-    initBuiltins();
     parser_errors = 0;
     parser_line = 1;
     parser_file = "";

@@ -7,22 +7,9 @@
 
 #include "driver/options.hpp"
 #include "representation/rule.hpp"
+#include "tests/support/tables.hpp"
 
-inline void resetTables(int program = 1) {
-    IDENT::Constants = NAMES();
-    ATOM::Predicates = PREDICATE_NAMES();
-    updatePredicates = PREDICATE_NAMES();
-    minimalPredicates = PREDICATE_NAMES();
-    LocalVariables.reset();
-    NumBuiltins = 0;
-    UpdateIDs.clear();
-    Pupd.clear();
-    Constraints.clear();
-    MinRules.clear();
-    MinConstraints.clear();
-    OptionProgram = program;
-    initBuiltins();
-}
+inline void resetTables(int program = 1) { resetProgramTables(program); }
 
 template <class T>
 std::string text(const T& item) {

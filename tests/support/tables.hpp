@@ -1,0 +1,23 @@
+// Empties the global program tables and lists and registers the builtins of
+// the given program type, so that a test (or a fuzz input) starts from a run
+// that has read nothing.
+#pragma once
+
+#include "driver/options.hpp"
+#include "representation/rule.hpp"
+
+inline void resetProgramTables(int program) {
+    IDENT::Constants = NAMES();
+    ATOM::Predicates = PREDICATE_NAMES();
+    updatePredicates = PREDICATE_NAMES();
+    minimalPredicates = PREDICATE_NAMES();
+    LocalVariables.reset();
+    NumBuiltins = 0;
+    UpdateIDs.clear();
+    Pupd.clear();
+    Constraints.clear();
+    MinRules.clear();
+    MinConstraints.clear();
+    OptionProgram = program;
+    initBuiltins();
+}
