@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/exits.hpp"
+#include "base/options.hpp"
 #include "driver/execute.hpp"
-#include "driver/exits.hpp"
-#include "driver/options.hpp"
 #include "driver/output.hpp"
 #include "rewriting/auxiliary.hpp"
 

@@ -16,10 +16,10 @@
 #include <iostream>
 #include <string_view>
 
+#include "base/exits.hpp"
+#include "base/options.hpp"
 #include "driver/candidate.hpp"
-#include "driver/exits.hpp"
 #include "driver/goal.hpp"
-#include "driver/options.hpp"
 #include "input/parser.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"

@@ -1,6 +1,6 @@
 #include "goal.hpp"
 
-#include "options.hpp"
+#include "base/options.hpp"
 
 namespace {
 

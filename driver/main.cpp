@@ -6,10 +6,10 @@
 #include <iostream>
 #include <string>
 
+#include "base/exits.hpp"
+#include "base/options.hpp"
 #include "driver/execute.hpp"
-#include "driver/exits.hpp"
 #include "driver/goal.hpp"
-#include "driver/options.hpp"
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"

@@ -9,8 +9,8 @@
 #include <streambuf>
 #include <vector>
 
-#include "exits.hpp"
-#include "options.hpp"
+#include "base/exits.hpp"
+#include "base/options.hpp"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "driver/exits.hpp"
-#include "driver/options.hpp"
+#include "base/exits.hpp"
+#include "base/options.hpp"
 #include "input/parser.hpp"
 
 unsigned parser_line = 1;

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 #include "input/grammar.hpp"
 #include "input/parser.hpp"
-#include "tests/support/tables.hpp"
 #include "rewriting/auxiliary.hpp"
+#include "tests/support/tables.hpp"
 
 namespace fuzz {
 
