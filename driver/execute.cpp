@@ -20,7 +20,6 @@
 #include "base/options.hpp"
 #include "driver/candidate.hpp"
 #include "driver/goal.hpp"
-#include "input/parser.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 

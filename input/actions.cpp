@@ -12,7 +12,6 @@
 unsigned parser_line = 1;
 int parser_errors = 0;
 const char* parser_file = "";
-bool IsPropositional = true;
 int CurrentUID = 0;
 
 namespace {
