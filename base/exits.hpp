@@ -23,6 +23,7 @@ void WaitForReturn();
 // removed them itself before (UnregisterTemporaryFile).
 void RegisterTemporaryFile(const std::string& name);
 void UnregisterTemporaryFile(const std::string& name);
+bool IsTemporaryFile(const std::string& name);
 void RemoveTemporaryFiles();
 
 // Removes a file without involving a shell; a missing file is no error.

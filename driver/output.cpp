@@ -56,8 +56,6 @@ private:
     bool failed_ = false;
 };
 
-bool isRegisteredTemporary(const std::string& name);
-
 [[noreturn]] void cannotOpen(const std::string& file) {
     std::cerr << "Could not open file " << file << ". Aborting." << std::endl;
     SafeExit(1);
@@ -71,24 +69,8 @@ bool isRegisteredTemporary(const std::string& name);
 // Temporary files already exist (created exclusively); they are reopened
 // without following links. A user's file is created or truncated.
 int openProgramFile(const std::string& file) {
-    if (isRegisteredTemporary(file)) return ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW);
+    if (IsTemporaryFile(file)) return ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW);
     return ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
-}
-
-std::vector<std::string>& temporaryNames() {
-    static std::vector<std::string> names;
-    return names;
-}
-
-bool isRegisteredTemporary(const std::string& name) {
-    for (const std::string& n : temporaryNames())
-        if (n == name) return true;
-    return false;
-}
-
-void rememberTemporary(const std::string& name) {
-    temporaryNames().push_back(name);
-    RegisterTemporaryFile(name);
 }
 
 }  // namespace
@@ -101,7 +83,7 @@ std::string CreateTemporaryFile(const std::string& directory) {
     if (fd < 0) return "";
     ::close(fd);
     std::string created(name.data());
-    rememberTemporary(created);
+    RegisterTemporaryFile(created);
     return created;
 }
 
@@ -109,7 +91,7 @@ bool CreateExclusiveFile(const std::string& name) {
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
     if (fd < 0) return false;
     ::close(fd);
-    rememberTemporary(name);
+    RegisterTemporaryFile(name);
     return true;
 }
 
