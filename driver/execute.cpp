@@ -4,9 +4,9 @@
 // The solver's output is read line by line, whatever the length of a line.
 // Text outside answer sets is copied unchanged. An answer set begins with a
 // line whose first character is "{" and ends at the first "}" outside a
-// quoted string, possibly some lines later. Its atoms are read character by
-// character: argument lists are rebuilt with "," between the arguments and
-// no blanks, quoted strings are kept exactly as printed.
+// quoted string, possibly some lines later. Each of its atoms is read once
+// (answer_atom.hpp) and printed with "," between its arguments and no
+// blanks; quoted strings are kept exactly as printed.
 #include "execute.hpp"
 
 #include <sys/wait.h>
@@ -18,34 +18,13 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "driver/answer_atom.hpp"
 #include "driver/candidate.hpp"
 #include "driver/goal.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
-
-// Characters that separate atoms, and arguments within an argument list.
-bool isSeparator(char c) {
-    return c == ' ' || c == ',' || c == '{' || c == '\t' || c == '\v' || c == '\r' || c == '\n';
-}
-
-// The atom being read; it may continue on the next line.
-struct ATOM_TEXT {
-    std::string text;
-    std::size_t nameLength = std::string::npos;  // npos: no argument list (yet)
-    int depth = 0;           // open parentheses
-    bool reading = false;    // an atom has begun
-    bool inString = false;   // inside a quoted string
-    bool separated = false;  // a separator followed the last argument character
-
-    void reset() {
-        text.clear();
-        nameLength = std::string::npos;
-        depth = 0;
-        reading = inString = separated = false;
-    }
-};
 
 // What the filter carries from one line to the next, for the whole run.
 struct FILTER_STATE {
@@ -55,7 +34,7 @@ struct FILTER_STATE {
     unsigned candNum = 0;     // answer sets begun so far, counted across the run
     std::string candidate;    // the filtered answer set being built
     RULES candRules;          // rules from the rejection atoms of the answer set
-    ATOM_TEXT atom;
+    ANSWER_READER reader;
 };
 
 FILTER_STATE& filterState() {
@@ -70,84 +49,33 @@ void beginAnswerSet(FILTER_STATE& s) {
     s.candidate = "{";
     s.candRules.clear();
     ++s.candNum;
-    s.atom.reset();
+    s.reader = ANSWER_READER();
 }
 
 // Drops an atom of an auxiliary predicate, turns a rejection atom into
 // candidate rules when candidates are tested, and adds any other atom to
 // the candidate.
-void judgeAtom(FILTER_STATE& s) {
-    std::string& text = s.atom.text;
-    std::string_view name(text);
-    if (s.atom.nameLength != std::string::npos) name = name.substr(0, s.atom.nameLength);
-
+void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
-    const bool pexaNegated = OptionProgram == 2 && name.starts_with("NEG_");
-    std::string negated;
-    if (pexaNegated) {
-        negated = "-";
-        negated += name.substr(4);
-        name = negated;
-    }
+    if (OptionProgram == 2 && atom.name.starts_with("NEG_")) atom.name.replace(0, 4, "-");
+    const std::string& name = atom.name;
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
     if (auxiliary && !rejection) return;
 
-    if (pexaNegated) text.replace(0, 4, "-");
     if (rejection) {
-        AddCandidateRules(text, s.candRules);
+        AddCandidateRules(atomText(atom), s.candRules);
         return;
     }
     if (s.prev) s.candidate += ", ";
-    s.candidate += text;
+    appendAtomText(s.candidate, atom);
     s.prev = true;
-}
-
-void finishAtom(FILTER_STATE& s) {
-    if (s.atom.reading) judgeAtom(s);
-    s.atom.reset();
 }
 
 // Reads the atoms of one line of an answer set; true when the set ends in
 // it. What follows the closing "}" on its line belongs to no answer set.
 bool readAtoms(FILTER_STATE& s, std::string_view line) {
-    ATOM_TEXT& a = s.atom;
-    for (char c : line) {
-        if (a.inString) {
-            a.text += c;
-            if (c == '"') a.inString = false;
-        } else if (c == '}') {
-            finishAtom(s);
-            return true;
-        } else if (a.depth > 0) {
-            if (isSeparator(c)) {
-                a.separated = true;
-                continue;
-            }
-            if (c == ')') {
-                a.text += c;
-                a.separated = false;
-                if (--a.depth == 0) finishAtom(s);
-                continue;
-            }
-            if (a.separated && a.text.back() != '(') a.text += ',';
-            a.separated = false;
-            a.text += c;
-            if (c == '(') ++a.depth;
-            if (c == '"') a.inString = true;
-        } else if (isSeparator(c)) {
-            finishAtom(s);
-        } else {
-            a.reading = true;
-            a.text += c;
-            if (c == '(') {
-                a.nameLength = a.text.size() - 1;
-                a.depth = 1;
-            }
-            if (c == '"') a.inString = true;
-        }
-    }
-    return false;
+    return readAnswerAtoms(s.reader, line, [&s](ANSWER_ATOM& atom) { judgeAtom(s, atom); });
 }
 
 void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
