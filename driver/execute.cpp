@@ -64,7 +64,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     if (auxiliary && !rejection) return;
 
     if (rejection) {
-        AddCandidateRules(atomText(atom), s.candRules);
+        AddCandidateRules(atom, s.candRules);
         return;
     }
     if (s.prev) s.candidate += ", ";
