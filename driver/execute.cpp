@@ -31,6 +31,7 @@ struct FILTER_STATE {
     bool doFilter = false;    // inside an answer set
     bool doMinTests = false;  // answer sets are candidates of the minimality test
     bool prev = false;        // an atom has been written into candidate
+    bool goalHolds = false;   // an atom of candidate is the goal
     unsigned candNum = 0;     // answer sets begun so far, counted across the run
     std::string candidate;    // the filtered answer set being built
     RULES candRules;          // rules from the rejection atoms of the answer set
@@ -45,7 +46,7 @@ FILTER_STATE& filterState() {
 void beginAnswerSet(FILTER_STATE& s) {
     s.doFilter = true;
     s.doMinTests = (OptionMinimal || OptionStrict) && !OptionIntegral;
-    s.prev = false;
+    s.prev = s.goalHolds = false;
     s.candidate = "{";
     s.candRules.clear();
     ++s.candNum;
@@ -70,6 +71,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     if (s.prev) s.candidate += ", ";
     appendAtomText(s.candidate, atom);
     s.prev = true;
+    if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
 }
 
 // Reads the atoms of one line of an answer set; true when the set ends in
@@ -88,7 +90,7 @@ void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
         std::cout << s.candidate;
         if (lineEnded) std::cout << '\n';
     } else {
-        TestForGoal(s.candidate, answer, witness);
+        RecordForGoal(s.candidate, s.goalHolds, answer, witness);
     }
 }
 
