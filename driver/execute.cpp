@@ -130,38 +130,75 @@ int exitCodeOf(int status) {
     return 1;
 }
 
-}  // namespace
+// pexa reads propositional programs only; the run stops before starting it.
+void refuseFirstOrderForPexa(const std::string& file) {
+    if (OptionProgram != 2 || IsPropositional) return;
+    std::cerr << "Sorry, PEXA cannot process first order programs!" << " Aborting." << std::endl;
+    removeUnlessStored(file);
+    SafeExit(1);
+}
 
-int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
-                   bool& answer, std::string& witness) {
-    if (OptionProgram == 2 && !IsPropositional) {
-        std::cerr << "Sorry, PEXA cannot process first order programs!" << " Aborting."
-                  << std::endl;
-        removeUnlessStored(file);
-        SafeExit(1);
-    }
-    if (OptionVerbosity) {
-        std::cout << "Executing " << program;
-        if (!options.empty()) std::cout << " " << options;
-        if (OptionStore) std::cout << " " << file;
-        std::cout << " ..." << std::endl;
-    }
+void announceExecution(const std::string& program, const std::string& options,
+                       const std::string& file) {
+    std::cout << "Executing " << program;
+    if (!options.empty()) std::cout << " " << options;
+    if (OptionStore) std::cout << " " << file;
+    std::cout << " ..." << std::endl;
+}
 
-    const bool testMode = found;
-    found = false;
-    // The program and its options are shell text; the file name is data.
+// Starts "program options file" through the shell for reading its output.
+// The program and its options are shell text; the file name is data.
+FILE* startEvaluation(const std::string& program, const std::string& options,
+                      const std::string& file) {
     std::string command = program + " " + options + " " + shellQuoted(file);
     std::cout.flush();
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) cannotExecute(program, options, file);
+    return pipe;
+}
 
+// Calls take with every line the evaluation program prints, whatever its
+// length, line end included; true when it printed anything at all.
+template <class TAKE>
+bool readLines(FILE* pipe, TAKE&& take) {
     char* buffer = nullptr;
     std::size_t capacity = 0;
-    bool anyOutput = false;  // the command wrote anything at all
+    bool anyOutput = false;
     ssize_t length;
     while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
         anyOutput = true;
-        std::string_view line(buffer, static_cast<std::size_t>(length));
+        take(std::string_view(buffer, static_cast<std::size_t>(length)));
+    }
+    std::free(buffer);
+    return anyOutput;
+}
+
+// An answer set still open when the output ends was cut short: it is
+// neither printed nor tested, and a run that lost it is no success.
+int reportCutAnswerSet(int code) {
+    FILTER_STATE& s = filterState();
+    if (!s.doFilter) return code;
+    s.doFilter = false;
+    std::cout.flush();
+    std::cerr << "Answer set " << s.candNum
+              << " is incomplete: the output of the evaluation program ended inside it."
+              << std::endl;
+    return code == 0 ? 1 : code;
+}
+
+}  // namespace
+
+int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
+                   bool& answer, std::string& witness) {
+    refuseFirstOrderForPexa(file);
+    if (OptionVerbosity) announceExecution(program, options, file);
+
+    const bool testMode = found;
+    found = false;
+    FILE* pipe = startEvaluation(program, options, file);
+    // Other program types print as they are; test mode only looks for an
+    // answer set; otherwise every line goes through the filter.
+    const bool anyOutput = readLines(pipe, [&](std::string_view line) {
         if (OptionProgram != 1 && OptionProgram != 2) {
             std::cout << line;
         } else if (testMode) {
@@ -169,27 +206,14 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
         } else {
             OutputFilter(std::string(line), program, options, file, answer, witness);
         }
-    }
-    std::free(buffer);
+    });
     int code = exitCodeOf(::pclose(pipe));
 
     // The shell answers 127 (not found) or 126 (not executable) when the
     // evaluation program could not be started at all.
     if ((code == 127 || code == 126) && !anyOutput) cannotExecute(program, options, file);
     removeUnlessStored(file);
-
-    // An answer set still open when the output ends was cut short: it is
-    // neither printed nor tested, and a run that lost it is no success.
-    FILTER_STATE& s = filterState();
-    if (!testMode && s.doFilter) {
-        s.doFilter = false;
-        std::cout.flush();
-        std::cerr << "Answer set " << s.candNum
-                  << " is incomplete: the output of the evaluation program ended inside it."
-                  << std::endl;
-        if (code == 0) code = 1;
-    }
-    return code;
+    return testMode ? code : reportCutAnswerSet(code);
 }
 
 void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
