@@ -9,9 +9,7 @@ bool isSeparator(char c) {
 
 // Text of the atom's name or, once its argument list is open, of its last
 // argument.
-std::string& currentText(ANSWER_ATOM& atom) {
-    return atom.listed ? atom.args.back() : atom.name;
-}
+std::string& currentText(ANSWER_ATOM& atom) { return atom.listed ? atom.args.back() : atom.name; }
 
 // A character of the argument list (depth > 0) outside quoted strings.
 ANSWER_STEP readArgumentChar(ANSWER_READER& r, char c) {

@@ -133,7 +133,8 @@ int exitCodeOf(int status) {
 // pexa reads propositional programs only; the run stops before starting it.
 void refuseFirstOrderForPexa(const std::string& file) {
     if (OptionProgram != 2 || IsPropositional) return;
-    std::cerr << "Sorry, PEXA cannot process first order programs!" << " Aborting." << std::endl;
+    std::cerr << "Sorry, PEXA cannot process first order programs!"
+              << " Aborting." << std::endl;
     removeUnlessStored(file);
     SafeExit(1);
 }

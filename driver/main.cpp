@@ -113,7 +113,7 @@ bool readValueOption(const char* arg, Arguments& a) {
 // of them.
 bool readFlagOption(const char* arg, Arguments& a) {
     const std::pair<const char*, bool*> flags[] = {
-        {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},  {"-v", &OptionVerbosity},
+        {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},   {"-v", &OptionVerbosity},
         {"-debug", &OptionDebug},       {"-silent", &OptionSilent}, {"-stats", &OptionStats},
         {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait}};
     for (const auto& [name, flag] : flags) {

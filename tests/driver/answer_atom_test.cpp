@@ -47,10 +47,12 @@ TEST(AnswerAtoms, PiecesReadLikeTheWhole) {
         std::vector<std::string> texts;
         auto take = [&texts](const ANSWER_ATOM& atom) { texts.push_back(atomText(atom)); };
         const bool endedEarly = readAnswerAtoms(reader, std::string_view(set).substr(0, cut), take);
-        const bool ended = endedEarly || readAnswerAtoms(reader, std::string_view(set).substr(cut), take);
+        const bool ended =
+            endedEarly || readAnswerAtoms(reader, std::string_view(set).substr(cut), take);
         EXPECT_TRUE(ended) << cut;
         ASSERT_EQ(texts.size(), whole.size()) << cut;
-        for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i], atomText(whole[i])) << cut;
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(texts[i], atomText(whole[i])) << cut;
     }
 }
 
