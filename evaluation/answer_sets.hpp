@@ -9,7 +9,7 @@ namespace vok::evaluation {
 
 class AnswerSetFormatError : public std::runtime_error {
 public:
-  using std::runtime_error::runtime_error;
+    using std::runtime_error::runtime_error;
 };
 
 // Turns one model line of clingo's text output ("-q u'P(a) s'x'20y(\"b\")")
@@ -19,4 +19,4 @@ public:
 // a list of atoms.
 std::string format_answer_set(std::string_view clingo_model);
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation

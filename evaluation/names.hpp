@@ -25,4 +25,4 @@ std::string encode_predicate(const Name& name);
 // form. A name that is not of the encoded shapes is returned unchanged.
 std::string decode_predicate(std::string_view clingo_name);
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation

@@ -22,15 +22,14 @@ namespace vok::evaluation {
 // A fault in the file text; what() is the bare message, line() where it is.
 class SyntaxError : public std::runtime_error {
 public:
-  SyntaxError(int line, const std::string& message)
-      : std::runtime_error(message), line_(line) {}
-  int line() const { return line_; }
+    SyntaxError(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
+    int line() const { return line_; }
 
 private:
-  int line_;
+    int line_;
 };
 
 Program read_rox(std::string_view text);
 Program read_pexa(std::string_view text);
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation

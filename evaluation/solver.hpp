@@ -13,15 +13,15 @@
 namespace vok::evaluation {
 
 struct SolverCall {
-  std::string clingo = "clingo";    // a path, or a name looked up in PATH
-  std::vector<std::string> options; // passed on before the ones set here
-  std::size_t max_models = 0;       // 0: all
+    std::string clingo = "clingo";     // a path, or a name looked up in PATH
+    std::vector<std::string> options;  // passed on before the ones set here
+    std::size_t max_models = 0;        // 0: all
 };
 
 struct SolverOutcome {
-  bool finished = false;      // clingo ran to its end and said so
-  std::size_t answer_sets = 0;
-  std::string error;          // why not, when !finished
+    bool finished = false;  // clingo ran to its end and said so
+    std::size_t answer_sets = 0;
+    std::string error;  // why not, when !finished
 };
 
 // The arguments clingo is started with (after its own name).
@@ -38,4 +38,4 @@ SolverOutcome solve(const SolverCall& call, std::string_view program,
 // set of those that were closed: bit 0 for descriptor 0, and so on.
 unsigned ensure_standard_descriptors();
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation

@@ -14,12 +14,12 @@ namespace vok::evaluation {
 // arithmetic without a largest integer); line() is where the rule starts.
 class TranslateError : public std::runtime_error {
 public:
-  TranslateError(int line, const std::string& message)
-      : std::runtime_error(message), line_(line) {}
-  int line() const { return line_; }
+    TranslateError(int line, const std::string& message)
+        : std::runtime_error(message), line_(line) {}
+    int line() const { return line_; }
 
 private:
-  int line_;
+    int line_;
 };
 
 // Each rule is written on the line where it starts in the file, so that
@@ -44,4 +44,4 @@ constexpr std::int64_t largest_maxint = 2147483646;
 // The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
 std::string clingo_term(const Term& term);
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation
