@@ -9,20 +9,20 @@ namespace vok::evaluation {
 
 namespace {
 
-bool is_identifier_char(char c) {
+bool isIdentifierChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
            c == '\'';
 }
 
-class ModelReader {
+class MODEL_READER {
 public:
-    explicit ModelReader(std::string_view line) : s_(line) {}
+    explicit MODEL_READER(std::string_view line) : s_(line) {}
 
     std::string read() {
         std::vector<std::string> atoms;
         while (pos_ < s_.size()) {
             std::string atom;
-            read_atom(atom);
+            readAtom(atom);
             atoms.push_back(std::move(atom));
             if (pos_ < s_.size()) {
                 if (s_[pos_] != ' ') fail("expected a blank between atoms");
@@ -45,30 +45,30 @@ public:
 
 private:
     [[noreturn]] void fail(const char* what) {
-        throw AnswerSetFormatError(std::string("unexpected answer-set text from clingo (") + what +
-                                   " at column " + std::to_string(pos_ + 1) + ")");
+        throw ANSWER_SET_ERROR(std::string("unexpected answer-set text from clingo (") + what +
+                               " at column " + std::to_string(pos_ + 1) + ")");
     }
 
     char peek() const { return pos_ < s_.size() ? s_[pos_] : '\0'; }
 
     std::string_view identifier() {
         std::size_t start = pos_;
-        while (pos_ < s_.size() && is_identifier_char(s_[pos_])) ++pos_;
+        while (pos_ < s_.size() && isIdentifierChar(s_[pos_])) ++pos_;
         return s_.substr(start, pos_ - start);
     }
 
-    void read_atom(std::string& out) {
+    void readAtom(std::string& out) {
         if (peek() == '-') {
             out += '-';
             ++pos_;
         }
         std::string_view name = identifier();
         if (name.empty()) fail("expected an atom");
-        out += decode_predicate(name);
-        if (peek() == '(') read_arguments(out);
+        out += decodePredicate(name);
+        if (peek() == '(') readArguments(out);
     }
 
-    void read_arguments(std::string& out) {
+    void readArguments(std::string& out) {
         out += '(';
         ++pos_;
         if (peek() == ')') {  // clingo's empty tuple "()"
@@ -77,7 +77,7 @@ private:
             return;
         }
         for (;;) {
-            read_term(out);
+            readTerm(out);
             char c = peek();
             ++pos_;
             if (c == ')') break;
@@ -87,12 +87,12 @@ private:
         out += ')';
     }
 
-    void read_term(std::string& out) {
+    void readTerm(std::string& out) {
         char c = peek();
         if (c == '"') {
-            read_string(out);
+            readString(out);
         } else if (c == '(') {
-            read_arguments(out);
+            readArguments(out);
         } else if (c == '-' || (c >= '0' && c <= '9')) {
             std::size_t start = pos_++;
             while (peek() >= '0' && peek() <= '9') ++pos_;
@@ -106,13 +106,13 @@ private:
             std::string_view name = identifier();
             if (name.empty()) fail("expected a term");
             out += name;
-            if (peek() == '(') read_arguments(out);
+            if (peek() == '(') readArguments(out);
         }
     }
 
     // clingo escapes "\", "\"" and line ends in strings; the file form
     // writes strings without escapes.
-    void read_string(std::string& out) {
+    void readString(std::string& out) {
         out += '"';
         ++pos_;
         for (;;) {
@@ -136,8 +136,8 @@ private:
 
 }  // namespace
 
-std::string format_answer_set(std::string_view clingo_model) {
-    return ModelReader(clingo_model).read();
+std::string formatAnswerSet(std::string_view clingoModel) {
+    return MODEL_READER(clingoModel).read();
 }
 
 }  // namespace vok::evaluation

@@ -7,7 +7,7 @@
 
 namespace vok::evaluation {
 
-class AnswerSetFormatError : public std::runtime_error {
+class ANSWER_SET_ERROR : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -15,8 +15,8 @@ public:
 // Turns one model line of clingo's text output ("-q u'P(a) s'x'20y(\"b\")")
 // into an answer-set line without its line end ("{-q, P(a), \"x y\"(\"b\")}"):
 // names decoded, strings unescaped, atoms sorted by their text (byte order)
-// and separated by ", ". Throws AnswerSetFormatError for a line that is not
+// and separated by ", ". Throws ANSWER_SET_ERROR for a line that is not
 // a list of atoms.
-std::string format_answer_set(std::string_view clingo_model);
+std::string formatAnswerSet(std::string_view clingoModel);
 
 }  // namespace vok::evaluation

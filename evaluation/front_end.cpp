@@ -17,14 +17,14 @@ namespace vok::evaluation {
 namespace {
 
 template <typename T>
-bool parse_number(std::string_view text, T& value) {
+bool parseNumber(std::string_view text, T& value) {
     if (text.empty()) return false;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size();
 }
 
 // The whole file, or an error text.
-bool read_all(const std::string& path, std::string& content, std::string& error) {
+bool readAll(const std::string& path, std::string& content, std::string& error) {
     int fd = path == "-" ? 0 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = std::strerror(errno);
@@ -47,7 +47,7 @@ bool read_all(const std::string& path, std::string& content, std::string& error)
     return true;
 }
 
-bool write_all(int fd, std::string_view data) {
+bool writeAll(int fd, std::string_view data) {
     while (!data.empty()) {
         ssize_t w = ::write(fd, data.data(), data.size());
         if (w < 0) {
@@ -61,56 +61,57 @@ bool write_all(int fd, std::string_view data) {
 
 }  // namespace
 
-Options parse_options(const std::vector<std::string>& args) {
-    Options o;
+OPTIONS ParseOptions(const std::vector<std::string>& args) {
+    OPTIONS o;
     std::vector<std::string> files;
-    bool options_end = false;
+    bool optionsEnd = false;
     for (const std::string& arg : args) {
         std::string_view a = arg;
-        if (options_end || a == "-" || !a.starts_with("-")) {
+        if (optionsEnd || a == "-" || !a.starts_with("-")) {
             files.push_back(arg);
         } else if (a == "--") {
-            options_end = true;
+            optionsEnd = true;
         } else if (a == "-h" || a == "--help") {
             o.help = true;
         } else if (a.starts_with("-n=")) {
-            if (!parse_number(a.substr(3), o.max_models))
-                throw UsageError("-n= needs a number of answer sets (0 for all), not \"" +
-                                 std::string(a.substr(3)) + "\"");
+            if (!parseNumber(a.substr(3), o.maxModels))
+                throw USAGE_ERROR("-n= needs a number of answer sets (0 for all), not \"" +
+                                  std::string(a.substr(3)) + "\"");
         } else if (a.starts_with("-N=")) {
             std::int64_t n = 0;
-            if (!parse_number(a.substr(3), n) || n < 0 || n > largest_maxint)
-                throw UsageError("-N= needs the largest integer, from 0 to " +
-                                 std::to_string(largest_maxint) + ", not \"" +
-                                 std::string(a.substr(3)) + "\"");
+            if (!parseNumber(a.substr(3), n) || n < 0 || n > LargestMaxint)
+                throw USAGE_ERROR("-N= needs the largest integer, from 0 to " +
+                                  std::to_string(LargestMaxint) + ", not \"" +
+                                  std::string(a.substr(3)) + "\"");
             o.maxint = n;
         } else if (a.starts_with("--clingo=")) {
             o.clingo = arg.substr(9);
-            if (o.clingo.empty()) throw UsageError("--clingo= needs the path of a solver");
+            if (o.clingo.empty()) throw USAGE_ERROR("--clingo= needs the path of a solver");
         } else if (a.starts_with("--clingo-option=")) {
-            if (a.size() == 16) throw UsageError("--clingo-option= needs an option for clingo");
-            o.clingo_options.push_back(arg.substr(16));
+            if (a.size() == 16) throw USAGE_ERROR("--clingo-option= needs an option for clingo");
+            o.clingoOptions.push_back(arg.substr(16));
         } else {
-            throw UsageError("unknown option \"" + arg + "\"");
+            throw USAGE_ERROR("unknown option \"" + arg + "\"");
         }
     }
     if (o.help) return o;
-    if (files.empty()) throw UsageError("no FILE given");
+    if (files.empty()) throw USAGE_ERROR("no FILE given");
     if (files.size() > 1)
-        throw UsageError("one FILE expected, but got " + std::to_string(files.size()) + ": \"" +
-                         files[0] + "\", \"" + files[1] + "\"" + (files.size() > 2 ? ", ..." : ""));
+        throw USAGE_ERROR("one FILE expected, but got " + std::to_string(files.size()) + ": \"" +
+                          files[0] + "\", \"" + files[1] + "\"" +
+                          (files.size() > 2 ? ", ..." : ""));
     o.file = files[0];
     return o;
 }
 
-std::string program_name(FileForm form) {
-    return form == FileForm::Rox ? "rox-clingo" : "pexa-clingo";
+std::string ProgramName(FILE_FORM form) {
+    return form == FILE_FORM::ROX ? "rox-clingo" : "pexa-clingo";
 }
 
-std::string usage(FileForm form) {
-    std::string name = program_name(form);
+std::string Usage(FILE_FORM form) {
+    std::string name = ProgramName(form);
     std::string text = "Usage: " + name + " [OPTIONS] FILE\n";
-    if (form == FileForm::Rox)
+    if (form == FILE_FORM::ROX)
         text +=
             "Computes the answer sets of the program in FILE (rules such as\n"
             "\"a v -b(X) :- c(X), not d.\", builtins ==, !=, <, >, <=, >=, #int,\n"
@@ -126,7 +127,7 @@ std::string usage(FileForm form) {
         "always the same); the atoms of each are sorted by their text. FILE \"-\"\n"
         "reads standard input.\n"
         "\n"
-        "Options:\n"
+        "OPTIONS:\n"
         "  -n=<k>                 print at most k answer sets (0, the default: all)\n"
         "  -N=<n>                 integers for #int, #succ, + and * are 0..n\n"
         "  --clingo=<path>        run this solver instead of clingo found in PATH\n"
@@ -144,64 +145,64 @@ std::string usage(FileForm form) {
     return text;
 }
 
-int run(FileForm form, int argc, char** argv) {
-    const unsigned closed = ensure_standard_descriptors();
-    const std::string name = program_name(form);
+int Run(FILE_FORM form, int argc, char** argv) {
+    const unsigned closed = EnsureStandardDescriptors();
+    const std::string name = ProgramName(form);
     auto complain = [&](const std::string& message) {
         std::string line = name + ": " + message + "\n";
-        write_all(2, line);
+        writeAll(2, line);
     };
 
-    Options options;
+    OPTIONS options;
     try {
-        options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const UsageError& e) {
+        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const USAGE_ERROR& e) {
         complain(std::string(e.what()) + " (see " + name + " --help)");
-        return exit_bad_usage;
+        return ExitBadUsage;
     }
     // Answer sets written to a closed standard output would be lost without a
     // word; a closed standard input is no empty program.
     if (closed & 2u) {
         complain("standard output is closed");
-        return exit_solver_failed;
+        return ExitSolverFailed;
     }
     if (options.help) {
-        return write_all(1, usage(form)) ? exit_finished : exit_solver_failed;
+        return writeAll(1, Usage(form)) ? ExitFinished : ExitSolverFailed;
     }
 
     std::string text, error;
     if (options.file == "-" && (closed & 1u)) {
         complain("cannot read standard input: it is closed");
-        return exit_bad_program;
+        return ExitBadProgram;
     }
-    if (!read_all(options.file, text, error)) {
+    if (!readAll(options.file, text, error)) {
         complain("cannot read " + options.file + ": " + error);
-        return exit_bad_program;
+        return ExitBadProgram;
     }
-    std::string clingo_program;
+    std::string clingoProgram;
     try {
-        Program program = form == FileForm::Rox ? read_rox(text) : read_pexa(text);
+        PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
         text = std::string();  // the file's text is no longer needed
-        clingo_program = translate(program, options.maxint);
-    } catch (const SyntaxError& e) {
+        clingoProgram = Translate(program, options.maxint);
+    } catch (const SYNTAX_ERROR& e) {
         complain(options.file + ": line " + std::to_string(e.line()) + ": " + e.what());
-        return exit_bad_program;
-    } catch (const TranslateError& e) {
+        return ExitBadProgram;
+    } catch (const TRANSLATE_ERROR& e) {
         complain(options.file + ": line " + std::to_string(e.line()) + ": " + e.what());
-        return exit_bad_program;
+        return ExitBadProgram;
     }
 
-    SolverCall call;
+    SOLVER_CALL call;
     call.clingo = options.clingo;
-    call.options = options.clingo_options;
-    call.max_models = options.max_models;
-    SolverOutcome outcome =
-        solve(call, clingo_program, [](std::string_view line) { return write_all(1, line); });
+    call.options = options.clingoOptions;
+    call.maxModels = options.maxModels;
+    SOLVER_OUTCOME outcome =
+        Solve(call, clingoProgram, [](std::string_view line) { return writeAll(1, line); });
     if (!outcome.finished) {
         complain(outcome.error);
-        return exit_solver_failed;
+        return ExitSolverFailed;
     }
-    return exit_finished;
+    return ExitFinished;
 }
 
 }  // namespace vok::evaluation

@@ -14,36 +14,36 @@
 
 namespace vok::evaluation {
 
-enum class FileForm { Rox, Pexa };
+enum class FILE_FORM { ROX, PEXA };
 
 // Exit statuses.
-constexpr int exit_finished = 0;       // solving finished, with or without answer sets
-constexpr int exit_bad_program = 1;    // FILE unreadable, a syntax error, a refused construct
-constexpr int exit_bad_usage = 2;      // a wrong command line
-constexpr int exit_solver_failed = 3;  // clingo missing, failing, killed or interrupted,
-                                       // or the answer sets could not be written
+constexpr int ExitFinished = 0;      // solving finished, with or without answer sets
+constexpr int ExitBadProgram = 1;    // FILE unreadable, a syntax error, a refused construct
+constexpr int ExitBadUsage = 2;      // a wrong command line
+constexpr int ExitSolverFailed = 3;  // clingo missing, failing, killed or interrupted,
+                                     // or the answer sets could not be written
 
-class UsageError : public std::runtime_error {
+class USAGE_ERROR : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-struct Options {
+struct OPTIONS {
     bool help = false;
-    std::size_t max_models = 0;               // -n=<k>, 0: all
-    std::optional<std::int64_t> maxint;       // -N=<n>
-    std::string clingo = "clingo";            // --clingo=<path>
-    std::vector<std::string> clingo_options;  // --clingo-option=<opt>, in order
-    std::string file;                         // "-": standard input
+    std::size_t maxModels = 0;               // -n=<k>, 0: all
+    std::optional<std::int64_t> maxint;      // -N=<n>
+    std::string clingo = "clingo";           // --clingo=<path>
+    std::vector<std::string> clingoOptions;  // --clingo-option=<opt>, in order
+    std::string file;                        // "-": standard input
 };
 
-// Throws UsageError.
-Options parse_options(const std::vector<std::string>& args);
+// Throws USAGE_ERROR.
+OPTIONS ParseOptions(const std::vector<std::string>& args);
 
-std::string program_name(FileForm form);
-std::string usage(FileForm form);
+std::string ProgramName(FILE_FORM form);
+std::string Usage(FILE_FORM form);
 
 // The whole run of one program; returns its exit status.
-int run(FileForm form, int argc, char** argv);
+int Run(FILE_FORM form, int argc, char** argv);
 
 }  // namespace vok::evaluation

@@ -18,18 +18,18 @@ namespace vok::evaluation {
 
 namespace {
 
-std::string errno_text(int err) { return std::strerror(err); }
+std::string errnoText(int err) { return std::strerror(err); }
 
-void close_fd(int& fd) {
+void closeFd(int& fd) {
     if (fd >= 0) ::close(fd);
     fd = -1;
 }
 
 // Splits clingo's standard output into lines and picks out the models: in
 // clingo's text output a model is the line after "Answer: N".
-class OutputReader {
+class OUTPUT_READER {
 public:
-    OutputReader(const std::function<bool(std::string_view)>& emit) : emit_(emit) {}
+    OUTPUT_READER(const std::function<bool(std::string_view)>& emit) : emit_(emit) {}
 
     // Returns false when a model could not be written or read.
     bool feed(const char* data, std::size_t size) {
@@ -46,29 +46,29 @@ public:
         return true;
     }
 
-    std::size_t answer_sets() const { return count_; }
-    bool inside_answer_set() const { return expect_model_; }
+    std::size_t answerSets() const { return count_; }
+    bool insideAnswerSet() const { return expectModel_; }
     const std::string& error() const { return error_; }
 
 private:
     bool line(std::string_view text) {
-        if (expect_model_) {
-            expect_model_ = false;
+        if (expectModel_) {
+            expectModel_ = false;
             std::string out;
             try {
-                out = format_answer_set(text);
-            } catch (const AnswerSetFormatError& e) {
+                out = formatAnswerSet(text);
+            } catch (const ANSWER_SET_ERROR& e) {
                 error_ = e.what();
                 return false;
             }
             out += '\n';
             if (!emit_(out)) {
-                error_ = "the answer sets could not be written: " + errno_text(errno);
+                error_ = "the answer sets could not be written: " + errnoText(errno);
                 return false;
             }
             ++count_;
         } else if (text.starts_with("Answer: ")) {
-            expect_model_ = true;
+            expectModel_ = true;
         }
         return true;
     }
@@ -76,12 +76,12 @@ private:
     const std::function<bool(std::string_view)>& emit_;
     std::string buffer_;
     std::size_t scan_ = 0;
-    bool expect_model_ = false;
+    bool expectModel_ = false;
     std::size_t count_ = 0;
     std::string error_;
 };
 
-std::string describe_exit(int code) {
+std::string describeExit(int code) {
     std::string what = "clingo ended with status " + std::to_string(code);
     switch (code) {
         case 0: return what + " before solving finished";
@@ -95,7 +95,7 @@ std::string describe_exit(int code) {
 
 }  // namespace
 
-unsigned ensure_standard_descriptors() {
+unsigned EnsureStandardDescriptors() {
     unsigned closed = 0;
     for (int fd = 0; fd <= 2; ++fd) {
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
@@ -109,48 +109,48 @@ unsigned ensure_standard_descriptors() {
     return closed;
 }
 
-std::vector<std::string> clingo_arguments(const SolverCall& call) {
+std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     // Warnings are off first, so that an option passed on can turn them on
     // again; the output settings come last because the reading depends on
     // them (clingo refuses a second --verbose or --outf rather than take it).
     std::vector<std::string> args{"--warn=none"};
     args.insert(args.end(), call.options.begin(), call.options.end());
-    args.push_back("--models=" + std::to_string(call.max_models));
+    args.push_back("--models=" + std::to_string(call.maxModels));
     args.push_back("--outf=0");
     args.push_back("--verbose=1");
     args.push_back("-");
     return args;
 }
 
-SolverOutcome solve(const SolverCall& call, std::string_view program,
-                    const std::function<bool(std::string_view)>& emit) {
-    SolverOutcome outcome;
+SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
+                     const std::function<bool(std::string_view)>& emit) {
+    SOLVER_OUTCOME outcome;
     // A reader of our output that goes away must show up as a write error,
     // not end this process before clingo is stopped.
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::vector<std::string> args = clingo_arguments(call);
+    std::vector<std::string> args = clingoArguments(call);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(call.clingo.c_str()));
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    int to_child[2], from_child[2];
-    if (::pipe2(to_child, O_CLOEXEC) != 0) {
-        outcome.error = "cannot make a pipe: " + errno_text(errno);
+    int toChild[2], fromChild[2];
+    if (::pipe2(toChild, O_CLOEXEC) != 0) {
+        outcome.error = "cannot make a pipe: " + errnoText(errno);
         return outcome;
     }
-    if (::pipe2(from_child, O_CLOEXEC) != 0) {
-        outcome.error = "cannot make a pipe: " + errno_text(errno);
-        ::close(to_child[0]);
-        ::close(to_child[1]);
+    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+        outcome.error = "cannot make a pipe: " + errnoText(errno);
+        ::close(toChild[0]);
+        ::close(toChild[1]);
         return outcome;
     }
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, to_child[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, from_child[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, fromChild[1], 1);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     sigset_t defaults, empty;
@@ -165,20 +165,20 @@ SolverOutcome solve(const SolverCall& call, std::string_view program,
     int err = ::posix_spawnp(&pid, call.clingo.c_str(), &actions, &attr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
-    ::close(to_child[0]);
-    ::close(from_child[1]);
-    int in = to_child[1], out = from_child[0];
+    ::close(toChild[0]);
+    ::close(fromChild[1]);
+    int in = toChild[1], out = fromChild[0];
     if (err != 0) {
-        close_fd(in);
-        close_fd(out);
-        outcome.error = "cannot run clingo \"" + call.clingo + "\": " + errno_text(err);
+        closeFd(in);
+        closeFd(out);
+        outcome.error = "cannot run clingo \"" + call.clingo + "\": " + errnoText(err);
         return outcome;
     }
     ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) | O_NONBLOCK);
 
-    OutputReader reader(emit);
+    OUTPUT_READER reader(emit);
     std::size_t written = 0;
-    if (program.empty()) close_fd(in);
+    if (program.empty()) closeFd(in);
     bool stopped = false;  // we gave up reading (a write or read fault)
     std::vector<char> chunk(1 << 16);
     while (out >= 0) {
@@ -188,7 +188,7 @@ SolverOutcome solve(const SolverCall& call, std::string_view program,
         if (in >= 0) fds[n++] = {in, POLLOUT, 0};
         if (::poll(fds, n, -1) < 0) {
             if (errno == EINTR) continue;
-            outcome.error = "poll failed: " + errno_text(errno);
+            outcome.error = "poll failed: " + errnoText(errno);
             stopped = true;
             break;
         }
@@ -196,11 +196,11 @@ SolverOutcome solve(const SolverCall& call, std::string_view program,
             ssize_t w = ::write(in, program.data() + written, program.size() - written);
             if (w > 0) {
                 written += static_cast<std::size_t>(w);
-                if (written == program.size()) close_fd(in);
+                if (written == program.size()) closeFd(in);
             } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
                 // clingo stopped reading (it failed, or was told not to read us);
                 // its exit status says which.
-                close_fd(in);
+                closeFd(in);
             }
         }
         if (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) {
@@ -212,18 +212,18 @@ SolverOutcome solve(const SolverCall& call, std::string_view program,
                     break;
                 }
             } else if (r == 0 || (errno != EAGAIN && errno != EINTR)) {
-                close_fd(out);
+                closeFd(out);
             }
         }
     }
-    close_fd(in);
-    close_fd(out);
+    closeFd(in);
+    closeFd(out);
     if (stopped) ::kill(pid, SIGKILL);  // its output is no longer wanted
 
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    outcome.answer_sets = reader.answer_sets();
+    outcome.answerSets = reader.answerSets();
     if (stopped) return outcome;
 
     if (WIFSIGNALED(status)) {
@@ -237,10 +237,10 @@ SolverOutcome solve(const SolverCall& call, std::string_view program,
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
     if (code != 10 && code != 20 && code != 30) {
-        outcome.error = describe_exit(code);
+        outcome.error = describeExit(code);
         return outcome;
     }
-    if (reader.inside_answer_set() || (code != 20 && reader.answer_sets() == 0)) {
+    if (reader.insideAnswerSet() || (code != 20 && reader.answerSets() == 0)) {
         outcome.error = "clingo reported answer sets, but its output did not show them whole";
         return outcome;
     }

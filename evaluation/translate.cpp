@@ -7,12 +7,12 @@
 
 namespace vok::evaluation {
 
-std::string clingo_term(const Term& term) {
+std::string clingoTerm(const TERM& term) {
     switch (term.kind) {
-        case Term::Kind::Variable:
-        case Term::Kind::Constant: return term.text;
-        case Term::Kind::Integer: return std::to_string(term.value);
-        case Term::Kind::String: {
+        case TERM::KIND::VARIABLE:
+        case TERM::KIND::CONSTANT: return term.text;
+        case TERM::KIND::INTEGER: return std::to_string(term.value);
+        case TERM::KIND::STRING: {
             // The file's strings have no escapes; clingo's treat "\" as one and
             // have no raw line ends.
             std::string out = "\"";
@@ -33,53 +33,53 @@ std::string clingo_term(const Term& term) {
 
 namespace {
 
-void append_atom(std::string& out, const Atom& atom) {
-    if (atom.strongly_negated) out += '-';
-    out += encode_predicate(atom.predicate);
+void appendAtom(std::string& out, const ATOM& atom) {
+    if (atom.stronglyNegated) out += '-';
+    out += encodePredicate(atom.predicate);
     if (atom.args.empty()) return;
     out += '(';
     for (std::size_t i = 0; i < atom.args.size(); ++i) {
         if (i) out += ',';
-        out += clingo_term(atom.args[i]);
+        out += clingoTerm(atom.args[i]);
     }
     out += ')';
 }
 
-const char* clingo_comparison(Builtin b) {
+const char* clingoComparison(BUILTIN b) {
     switch (b) {
-        case Builtin::Equal: return "=";
-        case Builtin::Unequal: return "!=";
-        case Builtin::Less: return "<";
-        case Builtin::Greater: return ">";
-        case Builtin::LessEq: return "<=";
+        case BUILTIN::EQUAL: return "=";
+        case BUILTIN::UNEQUAL: return "!=";
+        case BUILTIN::LESS: return "<";
+        case BUILTIN::GREATER: return ">";
+        case BUILTIN::LESS_EQUAL: return "<=";
         default: return ">=";
     }
 }
 
 // Writes the body of one rule: its atoms, then its builtins in an order in
 // which each one finds the variables it needs already bound.
-class BodyWriter {
+class BODY_WRITER {
 public:
-    BodyWriter(const Rule& rule, std::optional<std::int64_t> maxint)
+    BODY_WRITER(const RULE& rule, std::optional<std::int64_t> maxint)
         : rule_(rule), maxint_(maxint) {}
 
     std::vector<std::string> write() {
-        std::vector<const Literal*> pending;
-        for (const Literal& lit : rule_.body) {
-            if (lit.is_builtin) {
-                if (builtin_is_arithmetic(lit.builtin) && !maxint_)
-                    throw TranslateError(rule_.line,
-                                         std::string("\"") + builtin_name(lit.builtin) +
-                                             "\" needs the largest integer: give -N=<n>");
+        std::vector<const LITERAL*> pending;
+        for (const LITERAL& lit : rule_.body) {
+            if (lit.isBuiltin) {
+                if (isArithmetic(lit.builtin) && !maxint_)
+                    throw TRANSLATE_ERROR(rule_.line,
+                                          std::string("\"") + builtinName(lit.builtin) +
+                                              "\" needs the largest integer: give -N=<n>");
                 pending.push_back(&lit);
                 continue;
             }
             std::string text = lit.negated ? "not " : "";
-            append_atom(text, lit.atom);
+            appendAtom(text, lit.atom);
             parts_.push_back(std::move(text));
             if (!lit.negated)
-                for (const Term& t : lit.atom.args)
-                    if (t.kind == Term::Kind::Variable) known_.insert(t.text);
+                for (const TERM& t : lit.atom.args)
+                    if (t.kind == TERM::KIND::VARIABLE) known_.insert(t.text);
         }
         if (maxint_) n_ = std::to_string(*maxint_);
 
@@ -97,11 +97,11 @@ public:
             if (progress) continue;
             // Nothing is fixed by what is bound: let one variable of an
             // arithmetic builtin range over 0..maxint and try again.
-            const Term* var = nullptr;
-            for (const Literal* lit : pending) {
-                if (!builtin_is_arithmetic(lit->builtin)) continue;
-                for (const Term& t : lit->args)
-                    if (!is_known(t)) {
+            const TERM* var = nullptr;
+            for (const LITERAL* lit : pending) {
+                if (!isArithmetic(lit->builtin)) continue;
+                for (const TERM& t : lit->args)
+                    if (!isKnown(t)) {
                         var = &t;
                         break;
                     }
@@ -111,107 +111,107 @@ public:
             parts_.push_back(var->text + "=0.." + n_);
             known_.insert(var->text);
         }
-        check_safety();
+        checkSafety();
         return std::move(parts_);
     }
 
 private:
-    bool is_known(const Term& t) const {
-        return t.kind != Term::Kind::Variable || known_.contains(t.text);
+    bool isKnown(const TERM& t) const {
+        return t.kind != TERM::KIND::VARIABLE || known_.contains(t.text);
     }
 
-    bool ready(const Literal& lit) const {
+    bool ready(const LITERAL& lit) const {
         const auto& a = lit.args;
         switch (lit.builtin) {
-            case Builtin::Equal: return is_known(a[0]) || is_known(a[1]);
-            case Builtin::Int: return is_known(a[0]);
-            case Builtin::Succ: return is_known(a[0]) || is_known(a[1]);
-            case Builtin::Plus:
-            case Builtin::Times: {
-                int n = is_known(a[0]) + is_known(a[1]) + is_known(a[2]);
+            case BUILTIN::EQUAL: return isKnown(a[0]) || isKnown(a[1]);
+            case BUILTIN::INT: return isKnown(a[0]);
+            case BUILTIN::SUCC: return isKnown(a[0]) || isKnown(a[1]);
+            case BUILTIN::PLUS:
+            case BUILTIN::TIMES: {
+                int n = isKnown(a[0]) + isKnown(a[1]) + isKnown(a[2]);
                 return n >= 2;
             }
-            default: return is_known(a[0]) && is_known(a[1]);
+            default: return isKnown(a[0]) && isKnown(a[1]);
         }
     }
 
     void add(std::string part) { parts_.push_back(std::move(part)); }
 
     // "T=expr": an assignment when T is an unbound variable, else a test.
-    void set(const Term& target, const std::string& expr) {
-        add(clingo_term(target) + "=" + expr);
-        if (target.kind == Term::Kind::Variable) known_.insert(target.text);
+    void set(const TERM& target, const std::string& expr) {
+        add(clingoTerm(target) + "=" + expr);
+        if (target.kind == TERM::KIND::VARIABLE) known_.insert(target.text);
     }
 
     // T is an integer in 0..maxint.
-    void in_range(const Term& t) {
-        if (t.kind == Term::Kind::Integer && t.value >= 0 && t.value <= *maxint_) return;
-        std::string s = clingo_term(t);
+    void inRange(const TERM& t) {
+        if (t.kind == TERM::KIND::INTEGER && t.value >= 0 && t.value <= *maxint_) return;
+        std::string s = clingoTerm(t);
         add("0<=" + s);
         add(s + "<=" + n_);
     }
 
-    void emit(const Literal& lit) {
+    void emit(const LITERAL& lit) {
         const auto& a = lit.args;
         switch (lit.builtin) {
-            case Builtin::Int: in_range(a[0]); return;
-            case Builtin::Succ:
-                if (is_known(a[0])) {
-                    std::string x = clingo_term(a[0]);
+            case BUILTIN::INT: inRange(a[0]); return;
+            case BUILTIN::SUCC:
+                if (isKnown(a[0])) {
+                    std::string x = clingoTerm(a[0]);
                     add("0<=" + x);
                     add(x + "<" + n_);
                     set(a[1], x + "+1");
                 } else {
-                    std::string y = clingo_term(a[1]);
+                    std::string y = clingoTerm(a[1]);
                     add("0<" + y);
                     add(y + "<=" + n_);
                     set(a[0], y + "-1");
                 }
                 return;
-            case Builtin::Plus: emit_plus(a[0], a[1], a[2]); return;
-            case Builtin::Times: emit_times(a[0], a[1], a[2]); return;
-            case Builtin::Equal:
-                if (!is_known(a[0])) {
-                    set(a[0], clingo_term(a[1]));
+            case BUILTIN::PLUS: emitPlus(a[0], a[1], a[2]); return;
+            case BUILTIN::TIMES: emitTimes(a[0], a[1], a[2]); return;
+            case BUILTIN::EQUAL:
+                if (!isKnown(a[0])) {
+                    set(a[0], clingoTerm(a[1]));
                     return;
                 }
-                if (!is_known(a[1])) {
-                    set(a[1], clingo_term(a[0]));
+                if (!isKnown(a[1])) {
+                    set(a[1], clingoTerm(a[0]));
                     return;
                 }
                 [[fallthrough]];
             default:
-                add(clingo_term(a[0]) + clingo_comparison(lit.builtin) + clingo_term(a[1]));
+                add(clingoTerm(a[0]) + clingoComparison(lit.builtin) + clingoTerm(a[1]));
                 return;
         }
     }
 
     // C = A+B with all three in 0..maxint.
-    void emit_plus(const Term& a, const Term& b, const Term& c) {
-        if (is_known(a) && is_known(b)) {
-            in_range(a);
-            in_range(b);
-            std::string x = clingo_term(a), y = clingo_term(b);
+    void emitPlus(const TERM& a, const TERM& b, const TERM& c) {
+        if (isKnown(a) && isKnown(b)) {
+            inRange(a);
+            inRange(b);
+            std::string x = clingoTerm(a), y = clingoTerm(b);
             add(x + "<=" + n_ + "-" + y);  // A+B <= maxint, without forming A+B
             set(c, x + "+" + y);
             return;
         }
         // C and one summand are known: the other is their difference.
-        const Term& known = is_known(a) ? a : b;
-        const Term& unknown = is_known(a) ? b : a;
-        in_range(known);
-        in_range(c);
-        std::string k = clingo_term(known), s = clingo_term(c);
+        const TERM& known = isKnown(a) ? a : b;
+        const TERM& unknown = isKnown(a) ? b : a;
+        inRange(known);
+        inRange(c);
+        std::string k = clingoTerm(known), s = clingoTerm(c);
         add(k + "<=" + s);
         set(unknown, s + "-" + k);
     }
 
     // C = A*B with all three in 0..maxint.
-    void emit_times(const Term& a, const Term& b, const Term& c) {
-        if (is_known(a) && is_known(b)) {
-            in_range(a);
-            in_range(b);
-            std::string x = clingo_term(a), y = clingo_term(b);
+    void emitTimes(const TERM& a, const TERM& b, const TERM& c) {
+        if (isKnown(a) && isKnown(b)) {
+            inRange(a);
+            inRange(b);
+            std::string x = clingoTerm(a), y = clingoTerm(b);
             // A*B <= maxint, without forming A*B: A <= maxint / max(B,1), where
             // 0**B is 1 for B = 0 and 0 otherwise.
             add(x + "<=" + n_ + "/(" + y + "+0**" + y + ")");
@@ -221,11 +221,11 @@ private:
         // C and one factor F are known. For F > 0 the other factor can only be
         // C/F; for F = 0 it can be anything in 0..maxint (and C must be 0).
         // With z = 0**F the candidates are (1-z)*(C/(F+z)) .. that + z*maxint.
-        const Term& known = is_known(a) ? a : b;
-        const Term& unknown = is_known(a) ? b : a;
-        in_range(known);
-        in_range(c);
-        std::string f = clingo_term(known), p = clingo_term(c);
+        const TERM& known = isKnown(a) ? a : b;
+        const TERM& unknown = isKnown(a) ? b : a;
+        inRange(known);
+        inRange(c);
+        std::string f = clingoTerm(known), p = clingoTerm(c);
         std::string z = "0**" + f;
         std::string low = "(1-" + z + ")*(" + p + "/(" + f + "+" + z + "))";
         add(unknown.text + "=" + low + ".." + low + "+" + z + "*" + n_);
@@ -233,20 +233,20 @@ private:
         add(p + "=" + f + "*" + unknown.text);
     }
 
-    void check_safety() const {
-        auto check = [&](const std::vector<Term>& args) {
-            for (const Term& t : args)
-                if (!is_known(t))
-                    throw TranslateError(rule_.line,
-                                         "variable " + t.text +
-                                             " is unsafe: it occurs in no positive body "
-                                             "atom and is bound by no builtin");
+    void checkSafety() const {
+        auto check = [&](const std::vector<TERM>& args) {
+            for (const TERM& t : args)
+                if (!isKnown(t))
+                    throw TRANSLATE_ERROR(rule_.line,
+                                          "variable " + t.text +
+                                              " is unsafe: it occurs in no positive body "
+                                              "atom and is bound by no builtin");
         };
-        for (const Atom& h : rule_.head) check(h.args);
-        for (const Literal& lit : rule_.body) check(lit.is_builtin ? lit.args : lit.atom.args);
+        for (const ATOM& h : rule_.head) check(h.args);
+        for (const LITERAL& lit : rule_.body) check(lit.isBuiltin ? lit.args : lit.atom.args);
     }
 
-    const Rule& rule_;
+    const RULE& rule_;
     std::optional<std::int64_t> maxint_;
     std::string n_;
     std::unordered_set<std::string_view> known_;
@@ -255,24 +255,24 @@ private:
 
 }  // namespace
 
-std::string translate(const Program& program, std::optional<std::int64_t> maxint) {
+std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint) {
     std::string out;
     int line = 1;
-    bool line_used = false;
-    for (const Rule& rule : program.rules) {
+    bool lineUsed = false;
+    for (const RULE& rule : program.rules) {
         if (rule.line > line) {
             out.append(static_cast<std::size_t>(rule.line - line), '\n');
             line = rule.line;
-            line_used = false;
+            lineUsed = false;
         }
-        if (line_used) out += ' ';
-        line_used = true;
+        if (lineUsed) out += ' ';
+        lineUsed = true;
 
         for (std::size_t i = 0; i < rule.head.size(); ++i) {
             if (i) out += "; ";
-            append_atom(out, rule.head[i]);
+            appendAtom(out, rule.head[i]);
         }
-        std::vector<std::string> body = BodyWriter(rule, maxint).write();
+        std::vector<std::string> body = BODY_WRITER(rule, maxint).write();
         if (body.empty()) {
             // clingo has no empty body: a fact, or a constraint that always fires.
             out += rule.head.empty() ? ":- #true." : ".";

@@ -15,22 +15,22 @@ using namespace vok::evaluation;
 namespace {
 
 std::string rox(const std::string& text, std::optional<std::int64_t> maxint = std::nullopt) {
-    return translate(read_rox(text), maxint);
+    return Translate(ReadRox(text), maxint);
 }
 
 std::string refusal(const std::string& text, std::optional<std::int64_t> maxint = std::nullopt) {
     try {
         rox(text, maxint);
-    } catch (const TranslateError& e) {
+    } catch (const TRANSLATE_ERROR& e) {
         return std::to_string(e.line()) + ": " + e.what();
     }
     return "accepted";
 }
 
 // The answer sets clingo finds for a rox program, as printed lines.
-std::vector<std::string> answer_sets(const std::string& text, std::int64_t maxint) {
+std::vector<std::string> answerSets(const std::string& text, std::int64_t maxint) {
     std::vector<std::string> lines;
-    SolverOutcome o = solve(SolverCall{}, rox(text, maxint), [&](std::string_view l) {
+    SOLVER_OUTCOME o = Solve(SOLVER_CALL{}, rox(text, maxint), [&](std::string_view l) {
         lines.emplace_back(l);
         return true;
     });
@@ -51,7 +51,7 @@ TEST(Translate, KeepsNamesRecoverableAndRulesInClingoForm) {
     // is still on its own line.
     EXPECT_EQ(rox("p(\"a\nb\").\nq."), "p(\"a\\nb\").\n\nq.\n");
     // In pexa "not" is a name, which clingo reserves.
-    EXPECT_EQ(translate(read_pexa("@SET FUNCTION\n@LP({\nnot :- NEG_b, ~a.\n})"), {}),
+    EXPECT_EQ(Translate(ReadPexa("@SET FUNCTION\n@LP({\nnot :- NEG_b, ~a.\n})"), {}),
               "\n\nu'not :- u'NEG_b, not a.\n");
 }
 
@@ -94,13 +94,13 @@ TEST(Translate, ComputesFromBoundArgumentsBeforeEnumerating) {
 // and a string.
 namespace {
 
-using Relation = std::function<bool(const std::vector<std::string>&, std::int64_t)>;
+using RELATION = std::function<bool(const std::vector<std::string>&, std::int64_t)>;
 
-bool is_int(const std::string& v) {
+bool isInt(const std::string& v) {
     return !v.empty() && (v[0] == '-' || (v[0] >= '0' && v[0] <= '9'));
 }
 // clingo's order: integers numerically, then constants, then strings.
-int rank(const std::string& v) { return is_int(v) ? 0 : v[0] == '"' ? 2 : 1; }
+int rank(const std::string& v) { return isInt(v) ? 0 : v[0] == '"' ? 2 : 1; }
 int compare(const std::string& a, const std::string& b) {
     if (rank(a) != rank(b)) return rank(a) < rank(b) ? -1 : 1;
     if (rank(a) == 0) {
@@ -112,7 +112,7 @@ int compare(const std::string& a, const std::string& b) {
 
 bool arithmetic(const std::vector<std::string>& v, std::int64_t n, std::vector<std::int64_t>& x) {
     for (const auto& s : v) {
-        if (!is_int(s)) return false;
+        if (!isInt(s)) return false;
         std::int64_t i = std::stoll(s);
         if (i < 0 || i > n) return false;
         x.push_back(i);
@@ -120,13 +120,13 @@ bool arithmetic(const std::vector<std::string>& v, std::int64_t n, std::vector<s
     return true;
 }
 
-struct Case {
+struct CASE {
     const char* name;
     int arity;
-    Relation holds;
+    RELATION holds;
 };
 
-const Case cases[] = {
+const CASE cases[] = {
     {"==", 2, [](auto& v, auto) { return compare(v[0], v[1]) == 0; }},
     {"!=", 2, [](auto& v, auto) { return compare(v[0], v[1]) != 0; }},
     {"<", 2, [](auto& v, auto) { return compare(v[0], v[1]) < 0; }},
@@ -157,11 +157,11 @@ const Case cases[] = {
 
 // Runs one builtin with the arguments bound (from d/1) where `bound` says,
 // unbound elsewhere, and compares with the tuples the relation gives.
-void check_pattern(const Case& c, const std::vector<bool>& bound, std::int64_t n,
-                   const std::vector<std::string>& domain) {
+void checkPattern(const CASE& c, const std::vector<bool>& bound, std::int64_t n,
+                  const std::vector<std::string>& domain) {
     bool arith = c.name[0] == '#' || c.name[0] == '+' || c.name[0] == '*';
-    int free_count = static_cast<int>(std::count(bound.begin(), bound.end(), false));
-    if (!arith && free_count > (c.name == std::string("==") ? 1 : 0)) return;  // unsafe
+    int freeCount = static_cast<int>(std::count(bound.begin(), bound.end(), false));
+    if (!arith && freeCount > (c.name == std::string("==") ? 1 : 0)) return;  // unsafe
     std::string program, vars, body;
     std::vector<std::string> atoms;
     for (const auto& v : domain) {
@@ -180,7 +180,7 @@ void check_pattern(const Case& c, const std::vector<bool>& bound, std::int64_t n
     std::vector<std::string> computed = domain;
     for (const auto& x : domain)
         for (const auto& y : domain) {
-            if (!is_int(x) || !is_int(y)) continue;
+            if (!isInt(x) || !isInt(y)) continue;
             std::int64_t a = std::stoll(x), b = std::stoll(y);
             for (std::int64_t v : {a + 1, a - 1, a + b, a - b, a * b, b ? a / b : 0})
                 if (v >= 0 && v <= n) computed.push_back(std::to_string(v));
@@ -210,15 +210,15 @@ void check_pattern(const Case& c, const std::vector<bool>& bound, std::int64_t n
     for (std::size_t i = 0; i < atoms.size(); ++i) expected += (i ? ", " : "") + atoms[i];
     expected += "}\n";
 
-    std::vector<std::string> got = answer_sets(program, n);
+    std::vector<std::string> got = answerSets(program, n);
     ASSERT_EQ(got.size(), 1u) << program;
     EXPECT_EQ(got[0], expected) << program;
 }
 
 // With `enumerate` false, only the patterns whose unbound arguments are
 // computed from the bound ones are run (for a large maxint).
-void check_builtins(std::int64_t n, const std::vector<std::string>& domain, bool enumerate) {
-    for (const Case& c : cases) {
+void checkBuiltins(std::int64_t n, const std::vector<std::string>& domain, bool enumerate) {
+    for (const CASE& c : cases) {
         for (int mask = 0; mask < (1 << c.arity); ++mask) {
             std::vector<bool> bound;
             for (int i = 0; i < c.arity; ++i) bound.push_back(mask >> i & 1);
@@ -226,7 +226,7 @@ void check_builtins(std::int64_t n, const std::vector<std::string>& domain, bool
             if (!enumerate && known < (c.arity == 3 ? 2 : 1)) continue;
             SCOPED_TRACE(std::string(c.name) + " maxint " + std::to_string(n) + " mask " +
                          std::to_string(mask));
-            check_pattern(c, bound, n, domain);
+            checkPattern(c, bound, n, domain);
         }
     }
 }
@@ -237,7 +237,7 @@ TEST(BuiltinsAgreeWithTheirMeaning, AtTheEdgesOfZeroAndMaxint) {
     for (std::int64_t n : {0, 1, 4}) {
         std::vector<std::string> domain{"-1", "a", "\"s\"", "\"a b\""};
         for (std::int64_t i = 0; i <= n + 1; ++i) domain.push_back(std::to_string(i));
-        check_builtins(n, domain, true);
+        checkBuiltins(n, domain, true);
     }
 }
 
@@ -246,18 +246,17 @@ TEST(BuiltinsAgreeWithTheirMeaning, WithoutOverflowNearTheLargestInteger) {
     // range over 0..maxint are run.
     std::vector<std::string> domain{"1",     "2",          "46340",      "46341",
                                     "65536", "2147483646", "2147483647", "a"};
-    check_builtins(largest_maxint, domain, false);
-    check_builtins(largest_maxint - 1, domain, false);
+    checkBuiltins(LargestMaxint, domain, false);
+    checkBuiltins(LargestMaxint - 1, domain, false);
 }
 
 TEST(BuiltinsAgreeWithTheirMeaning, WithRepeatedVariablesAndConstants) {
-    EXPECT_EQ(answer_sets("r(X) :- +(X,X,4).", 5), std::vector<std::string>{"{r(2)}\n"});
-    EXPECT_EQ(answer_sets("r(X) :- +(X,1,3).", 5), std::vector<std::string>{"{r(2)}\n"});
-    EXPECT_EQ(answer_sets("r(X) :- *(X,X,9).", 9), std::vector<std::string>{"{r(3)}\n"});
-    EXPECT_EQ(answer_sets("r(X) :- *(0,X,0).", 2),
-              std::vector<std::string>{"{r(0), r(1), r(2)}\n"});
-    EXPECT_EQ(answer_sets("r(X) :- #succ(X,X).", 5), std::vector<std::string>{"{}\n"});
-    EXPECT_EQ(answer_sets("r(X) :- +(a,1,X).", 5), std::vector<std::string>{"{}\n"});
-    EXPECT_EQ(answer_sets("r(X,Y) :- *(X,Y,Y), <(Y,2).", 2),
+    EXPECT_EQ(answerSets("r(X) :- +(X,X,4).", 5), std::vector<std::string>{"{r(2)}\n"});
+    EXPECT_EQ(answerSets("r(X) :- +(X,1,3).", 5), std::vector<std::string>{"{r(2)}\n"});
+    EXPECT_EQ(answerSets("r(X) :- *(X,X,9).", 9), std::vector<std::string>{"{r(3)}\n"});
+    EXPECT_EQ(answerSets("r(X) :- *(0,X,0).", 2), std::vector<std::string>{"{r(0), r(1), r(2)}\n"});
+    EXPECT_EQ(answerSets("r(X) :- #succ(X,X).", 5), std::vector<std::string>{"{}\n"});
+    EXPECT_EQ(answerSets("r(X) :- +(a,1,X).", 5), std::vector<std::string>{"{}\n"});
+    EXPECT_EQ(answerSets("r(X,Y) :- *(X,Y,Y), <(Y,2).", 2),
               std::vector<std::string>{"{r(0,0), r(1,0), r(1,1), r(2,0)}\n"});
 }
