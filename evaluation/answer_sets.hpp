@@ -7,8 +7,7 @@
 
 namespace vok::evaluation {
 
-class ANSWER_SET_ERROR : public std::runtime_error {
-public:
+struct ANSWER_SET_ERROR : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 

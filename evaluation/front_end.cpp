@@ -185,10 +185,10 @@ int Run(FILE_FORM form, int argc, char** argv) {
         text = std::string();  // the file's text is no longer needed
         clingoProgram = Translate(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
-        complain(options.file + ": line " + std::to_string(e.line()) + ": " + e.what());
+        complain(options.file + ": line " + std::to_string(e.line) + ": " + e.what());
         return ExitBadProgram;
     } catch (const TRANSLATE_ERROR& e) {
-        complain(options.file + ": line " + std::to_string(e.line()) + ": " + e.what());
+        complain(options.file + ": line " + std::to_string(e.line) + ": " + e.what());
         return ExitBadProgram;
     }
 

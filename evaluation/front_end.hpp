@@ -23,8 +23,7 @@ constexpr int ExitBadUsage = 2;      // a wrong command line
 constexpr int ExitSolverFailed = 3;  // clingo missing, failing, killed or interrupted,
                                      // or the answer sets could not be written
 
-class USAGE_ERROR : public std::runtime_error {
-public:
+struct USAGE_ERROR : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 

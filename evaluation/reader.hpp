@@ -19,14 +19,10 @@
 
 namespace vok::evaluation {
 
-// A fault in the file text; what() is the bare message, line() where it is.
-class SYNTAX_ERROR : public std::runtime_error {
-public:
-    SYNTAX_ERROR(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
-    int line() const { return line_; }
-
-private:
-    int line_;
+// A fault in the file text; what() is the bare message, line where it is.
+struct SYNTAX_ERROR : std::runtime_error {
+    int line;
+    SYNTAX_ERROR(int at, const std::string& message) : std::runtime_error(message), line(at) {}
 };
 
 PROGRAM ReadRox(std::string_view text);

@@ -11,15 +11,10 @@
 namespace vok::evaluation {
 
 // A program that cannot be handed to clingo as it is (an unsafe variable,
-// arithmetic without a largest integer); line() is where the rule starts.
-class TRANSLATE_ERROR : public std::runtime_error {
-public:
-    TRANSLATE_ERROR(int line, const std::string& message)
-        : std::runtime_error(message), line_(line) {}
-    int line() const { return line_; }
-
-private:
-    int line_;
+// arithmetic without a largest integer); line is where the rule starts.
+struct TRANSLATE_ERROR : std::runtime_error {
+    int line;
+    TRANSLATE_ERROR(int at, const std::string& message) : std::runtime_error(message), line(at) {}
 };
 
 // Each rule is written on the line where it starts in the file, so that

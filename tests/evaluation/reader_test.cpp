@@ -14,7 +14,7 @@ std::string errorOf(Read read, const std::string& text) {
     try {
         read(text);
     } catch (const SYNTAX_ERROR& e) {
-        return std::to_string(e.line()) + ": " + e.what();
+        return std::to_string(e.line) + ": " + e.what();
     }
     return "no error";
 }

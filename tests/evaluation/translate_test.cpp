@@ -22,7 +22,7 @@ std::string refusal(const std::string& text, std::optional<std::int64_t> maxint 
     try {
         rox(text, maxint);
     } catch (const TRANSLATE_ERROR& e) {
-        return std::to_string(e.line()) + ": " + e.what();
+        return std::to_string(e.line) + ": " + e.what();
     }
     return "accepted";
 }
