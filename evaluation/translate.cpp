@@ -101,51 +101,62 @@ void inRange(BODY& body, const TERM& t) {
     add(body, s + "<=" + body.n);
 }
 
-// C = A+B with all three in 0..maxint.
-void emitPlus(BODY& body, const TERM& a, const TERM& b, const TERM& c) {
-    if (isKnown(body, a) && isKnown(body, b)) {
-        inRange(body, a);
-        inRange(body, b);
-        std::string x = clingoTerm(a), y = clingoTerm(b);
-        add(body, x + "<=" + body.n + "-" + y);  // A+B <= maxint, without forming A+B
-        assign(body, c, x + "+" + y);
-        return;
-    }
-    // C and one summand are known: the other is their difference.
-    const TERM& known = isKnown(body, a) ? a : b;
-    const TERM& unknown = isKnown(body, a) ? b : a;
-    inRange(body, known);
-    inRange(body, c);
-    std::string k = clingoTerm(known), s = clingoTerm(c);
-    add(body, k + "<=" + s);
-    assign(body, unknown, s + "-" + k);
+// Sums and products are checked against maxint before they are formed, so
+// that clingo's 32-bit arithmetic never overflows.
+// A+B <= maxint as A <= maxint-B.
+std::string sumFits(const std::string& a, const std::string& b, const std::string& n) {
+    return a + "<=" + n + "-" + b;
+}
+// A*B <= maxint as A <= maxint / max(B,1), where 0**B is 1 for B = 0 and 0
+// otherwise.
+std::string productFits(const std::string& a, const std::string& b, const std::string& n) {
+    return a + "<=" + n + "/(" + b + "+0**" + b + ")";
 }
 
-// C = A*B with all three in 0..maxint.
-void emitTimes(BODY& body, const TERM& a, const TERM& b, const TERM& c) {
-    if (isKnown(body, a) && isKnown(body, b)) {
+// C and one summand K are known: the other is their difference.
+void solveSum(BODY& body, const TERM& unknown, const std::string& k, const std::string& c) {
+    add(body, k + "<=" + c);
+    assign(body, unknown, c + "-" + k);
+}
+
+// C and one factor F are known. For F > 0 the other factor can only be C/F;
+// for F = 0 it can be anything in 0..maxint (and C must be 0). With z = 0**F
+// the candidates are (1-z)*(C/(F+z)) .. that + z*maxint.
+void solveProduct(BODY& body, const TERM& unknown, const std::string& f, const std::string& c) {
+    std::string z = "0**" + f;
+    std::string low = "(1-" + z + ")*(" + c + "/(" + f + "+" + z + "))";
+    add(body, unknown.text + "=" + low + ".." + low + "+" + z + "*" + body.n);
+    body.known.insert(unknown.text);
+    add(body, c + "=" + f + "*" + unknown.text);
+}
+
+// What the translations of + and * differ in.
+struct OPERATION {
+    const char* symbol;
+    std::string (*fits)(const std::string& a, const std::string& b, const std::string& n);
+    void (*solve)(BODY& body, const TERM& unknown, const std::string& known, const std::string& c);
+};
+
+const OPERATION Sum{"+", sumFits, solveSum};
+const OPERATION Product{"*", productFits, solveProduct};
+
+// C = A op B with all three in 0..maxint: C from A and B, or the unknown
+// operand from C and the known one.
+void emitOperation(BODY& body, const OPERATION& op, const TERM& a, const TERM& b, const TERM& c) {
+    const bool aKnown = isKnown(body, a);
+    if (aKnown && isKnown(body, b)) {
         inRange(body, a);
         inRange(body, b);
         std::string x = clingoTerm(a), y = clingoTerm(b);
-        // A*B <= maxint, without forming A*B: A <= maxint / max(B,1), where
-        // 0**B is 1 for B = 0 and 0 otherwise.
-        add(body, x + "<=" + body.n + "/(" + y + "+0**" + y + ")");
-        assign(body, c, x + "*" + y);
+        add(body, op.fits(x, y, body.n));
+        assign(body, c, x + op.symbol + y);
         return;
     }
-    // C and one factor F are known. For F > 0 the other factor can only be
-    // C/F; for F = 0 it can be anything in 0..maxint (and C must be 0).
-    // With z = 0**F the candidates are (1-z)*(C/(F+z)) .. that + z*maxint.
-    const TERM& known = isKnown(body, a) ? a : b;
-    const TERM& unknown = isKnown(body, a) ? b : a;
+    const TERM& known = aKnown ? a : b;
+    const TERM& unknown = aKnown ? b : a;
     inRange(body, known);
     inRange(body, c);
-    std::string f = clingoTerm(known), p = clingoTerm(c);
-    std::string z = "0**" + f;
-    std::string low = "(1-" + z + ")*(" + p + "/(" + f + "+" + z + "))";
-    add(body, unknown.text + "=" + low + ".." + low + "+" + z + "*" + body.n);
-    body.known.insert(unknown.text);
-    add(body, p + "=" + f + "*" + unknown.text);
+    op.solve(body, unknown, clingoTerm(known), clingoTerm(c));
 }
 
 void emit(BODY& body, const LITERAL& lit) {
@@ -165,8 +176,8 @@ void emit(BODY& body, const LITERAL& lit) {
                 assign(body, a[0], y + "-1");
             }
             return;
-        case BUILTIN::PLUS: emitPlus(body, a[0], a[1], a[2]); return;
-        case BUILTIN::TIMES: emitTimes(body, a[0], a[1], a[2]); return;
+        case BUILTIN::PLUS: emitOperation(body, Sum, a[0], a[1], a[2]); return;
+        case BUILTIN::TIMES: emitOperation(body, Product, a[0], a[1], a[2]); return;
         case BUILTIN::EQUAL:
             if (!isKnown(body, a[0])) {
                 assign(body, a[0], clingoTerm(a[1]));
