@@ -207,53 +207,68 @@ void checkSafety(const BODY& body) {
     for (const LITERAL& lit : body.rule.body) check(lit.isBuiltin ? lit.args : lit.atom.args);
 }
 
-// Writes the body of one rule: its atoms, then its builtins in an order in
-// which each one finds the variables it needs already bound.
-std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t> maxint) {
-    BODY body{rule, maxint, maxint ? std::to_string(*maxint) : std::string(), {}, {}};
-    std::vector<const LITERAL*> pending;
-    for (const LITERAL& lit : rule.body) {
+// Writes the atoms of the body, in their order, and binds the variables of
+// the positive ones; returns the builtins, to be written after them.
+std::vector<const LITERAL*> writeAtoms(BODY& body) {
+    std::vector<const LITERAL*> builtins;
+    for (const LITERAL& lit : body.rule.body) {
         if (lit.isBuiltin) {
-            if (isArithmetic(lit.builtin) && !maxint)
-                throw TRANSLATE_ERROR(rule.line, std::string("\"") + builtinName(lit.builtin) +
-                                                     "\" needs the largest integer: give -N=<n>");
-            pending.push_back(&lit);
+            if (isArithmetic(lit.builtin) && !body.maxint)
+                throw TRANSLATE_ERROR(body.rule.line,
+                                      std::string("\"") + builtinName(lit.builtin) +
+                                          "\" needs the largest integer: give -N=<n>");
+            builtins.push_back(&lit);
             continue;
         }
         std::string text = lit.negated ? "not " : "";
         appendAtom(text, lit.atom);
-        body.parts.push_back(std::move(text));
+        add(body, std::move(text));
         if (!lit.negated)
             for (const TERM& t : lit.atom.args)
                 if (t.kind == TERM::KIND::VARIABLE) body.known.insert(t.text);
     }
+    return builtins;
+}
 
-    while (!pending.empty()) {
-        bool progress = false;
-        for (std::size_t i = 0; i < pending.size();) {
-            if (ready(body, *pending[i])) {
-                emit(body, *pending[i]);
-                pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
-                progress = true;
-            } else {
-                ++i;
-            }
+// Writes, in one pass, every pending builtin that has what it needs bound
+// (each one written may bind what a later one needs); false when none had.
+bool writeReadyBuiltins(BODY& body, std::vector<const LITERAL*>& pending) {
+    bool progress = false;
+    for (std::size_t i = 0; i < pending.size();) {
+        if (ready(body, *pending[i])) {
+            emit(body, *pending[i]);
+            pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+            progress = true;
+        } else {
+            ++i;
         }
-        if (progress) continue;
+    }
+    return progress;
+}
+
+// The first unbound variable of a pending arithmetic builtin, or null.
+const TERM* unboundArithmeticVariable(const BODY& body,
+                                      const std::vector<const LITERAL*>& pending) {
+    for (const LITERAL* lit : pending) {
+        if (!isArithmetic(lit->builtin)) continue;
+        for (const TERM& t : lit->args)
+            if (!isKnown(body, t)) return &t;
+    }
+    return nullptr;
+}
+
+// Writes the body of one rule: its atoms, then its builtins in an order in
+// which each one finds the variables it needs already bound.
+std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t> maxint) {
+    BODY body{rule, maxint, maxint ? std::to_string(*maxint) : std::string(), {}, {}};
+    std::vector<const LITERAL*> pending = writeAtoms(body);
+    while (!pending.empty()) {
+        if (writeReadyBuiltins(body, pending)) continue;
         // Nothing is fixed by what is bound: let one variable of an
         // arithmetic builtin range over 0..maxint and try again.
-        const TERM* var = nullptr;
-        for (const LITERAL* lit : pending) {
-            if (!isArithmetic(lit->builtin)) continue;
-            for (const TERM& t : lit->args)
-                if (!isKnown(body, t)) {
-                    var = &t;
-                    break;
-                }
-            if (var) break;
-        }
+        const TERM* var = unboundArithmeticVariable(body, pending);
         if (!var) break;  // only comparisons with unbound variables are left
-        body.parts.push_back(var->text + "=0.." + body.n);
+        add(body, var->text + "=0.." + body.n);
         body.known.insert(var->text);
     }
     checkSafety(body);
