@@ -275,6 +275,26 @@ std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t>
     return std::move(body.parts);
 }
 
+// Appends one rule in clingo's form, without a line end.
+void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint) {
+    for (std::size_t i = 0; i < rule.head.size(); ++i) {
+        if (i) out += "; ";
+        appendAtom(out, rule.head[i]);
+    }
+    std::vector<std::string> body = writeBody(rule, maxint);
+    if (body.empty()) {
+        // clingo has no empty body: a fact, or a constraint that always fires.
+        out += rule.head.empty() ? ":- #true." : ".";
+        return;
+    }
+    out += rule.head.empty() ? ":- " : " :- ";
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (i) out += ", ";
+        out += body[i];
+    }
+    out += '.';
+}
+
 }  // namespace
 
 std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint) {
@@ -289,23 +309,7 @@ std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint
         }
         if (lineUsed) out += ' ';
         lineUsed = true;
-
-        for (std::size_t i = 0; i < rule.head.size(); ++i) {
-            if (i) out += "; ";
-            appendAtom(out, rule.head[i]);
-        }
-        std::vector<std::string> body = writeBody(rule, maxint);
-        if (body.empty()) {
-            // clingo has no empty body: a fact, or a constraint that always fires.
-            out += rule.head.empty() ? ":- #true." : ".";
-            continue;
-        }
-        out += rule.head.empty() ? ":- " : " :- ";
-        for (std::size_t i = 0; i < body.size(); ++i) {
-            if (i) out += ", ";
-            out += body[i];
-        }
-        out += '.';
+        appendRule(out, rule, maxint);
     }
     out += '\n';
     return out;
