@@ -14,130 +14,137 @@ bool isIdentifierChar(char c) {
            c == '\'';
 }
 
-class MODEL_READER {
-public:
-    explicit MODEL_READER(std::string_view line) : s_(line) {}
-
-    std::string read() {
-        std::vector<std::string> atoms;
-        while (pos_ < s_.size()) {
-            std::string atom;
-            readAtom(atom);
-            atoms.push_back(std::move(atom));
-            if (pos_ < s_.size()) {
-                if (s_[pos_] != ' ') fail("expected a blank between atoms");
-                ++pos_;
-            }
-        }
-        std::sort(atoms.begin(), atoms.end());
-        std::size_t size = 2;
-        for (const auto& a : atoms) size += a.size() + 2;
-        std::string out;
-        out.reserve(size);
-        out += '{';
-        for (std::size_t i = 0; i < atoms.size(); ++i) {
-            if (i) out += ", ";
-            out += atoms[i];
-        }
-        out += '}';
-        return out;
-    }
-
-private:
-    [[noreturn]] void fail(const char* what) {
-        throw ANSWER_SET_ERROR(std::string("unexpected answer-set text from clingo (") + what +
-                               " at column " + std::to_string(pos_ + 1) + ")");
-    }
-
-    char peek() const { return pos_ < s_.size() ? s_[pos_] : '\0'; }
-
-    std::string_view identifier() {
-        std::size_t start = pos_;
-        while (pos_ < s_.size() && isIdentifierChar(s_[pos_])) ++pos_;
-        return s_.substr(start, pos_ - start);
-    }
-
-    void readAtom(std::string& out) {
-        if (peek() == '-') {
-            out += '-';
-            ++pos_;
-        }
-        std::string_view name = identifier();
-        if (name.empty()) fail("expected an atom");
-        out += decodePredicate(name);
-        if (peek() == '(') readArguments(out);
-    }
-
-    void readArguments(std::string& out) {
-        out += '(';
-        ++pos_;
-        if (peek() == ')') {  // clingo's empty tuple "()"
-            out += ')';
-            ++pos_;
-            return;
-        }
-        for (;;) {
-            readTerm(out);
-            char c = peek();
-            ++pos_;
-            if (c == ')') break;
-            if (c != ',') fail("expected \",\" or \")\"");
-            out += ',';
-        }
-        out += ')';
-    }
-
-    void readTerm(std::string& out) {
-        char c = peek();
-        if (c == '"') {
-            readString(out);
-        } else if (c == '(') {
-            readArguments(out);
-        } else if (c == '-' || (c >= '0' && c <= '9')) {
-            std::size_t start = pos_++;
-            while (peek() >= '0' && peek() <= '9') ++pos_;
-            if (pos_ == start + 1 && c == '-') fail("expected a digit");
-            out += s_.substr(start, pos_ - start);
-        } else if (c == '#') {
-            ++pos_;
-            out += '#';
-            out += identifier();
-        } else {
-            std::string_view name = identifier();
-            if (name.empty()) fail("expected a term");
-            out += name;
-            if (peek() == '(') readArguments(out);
-        }
-    }
-
-    // clingo escapes "\", "\"" and line ends in strings; the file form
-    // writes strings without escapes.
-    void readString(std::string& out) {
-        out += '"';
-        ++pos_;
-        for (;;) {
-            if (pos_ >= s_.size()) fail("unterminated string");
-            char c = s_[pos_++];
-            if (c == '"') break;
-            if (c == '\\') {
-                if (pos_ >= s_.size()) fail("unterminated string");
-                char e = s_[pos_++];
-                out += e == 'n' ? '\n' : e;
-            } else {
-                out += c;
-            }
-        }
-        out += '"';
-    }
-
-    std::string_view s_;
-    std::size_t pos_ = 0;
+// A model line of clingo's output and the position reached in it.
+struct MODEL_LINE {
+    std::string_view text;
+    std::size_t pos = 0;
 };
+
+[[noreturn]] void fail(const MODEL_LINE& m, const char* what) {
+    throw ANSWER_SET_ERROR(std::string("unexpected answer-set text from clingo (") + what +
+                           " at column " + std::to_string(m.pos + 1) + ")");
+}
+
+char peek(const MODEL_LINE& m) { return m.pos < m.text.size() ? m.text[m.pos] : '\0'; }
+
+std::string_view readIdentifier(MODEL_LINE& m) {
+    std::size_t start = m.pos;
+    while (m.pos < m.text.size() && isIdentifierChar(m.text[m.pos])) ++m.pos;
+    return m.text.substr(start, m.pos - start);
+}
+
+// clingo escapes "\", "\"" and line ends in strings; the file form writes
+// strings without escapes.
+void readString(MODEL_LINE& m, std::string& out) {
+    out += '"';
+    ++m.pos;
+    for (;;) {
+        if (m.pos >= m.text.size()) fail(m, "unterminated string");
+        char c = m.text[m.pos++];
+        if (c == '"') break;
+        if (c == '\\') {
+            if (m.pos >= m.text.size()) fail(m, "unterminated string");
+            char e = m.text[m.pos++];
+            out += e == 'n' ? '\n' : e;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+void readArguments(MODEL_LINE& m, std::string& out);
+
+void readTerm(MODEL_LINE& m, std::string& out) {
+    char c = peek(m);
+    if (c == '"') {
+        readString(m, out);
+    } else if (c == '(') {
+        readArguments(m, out);
+    } else if (c == '-' || (c >= '0' && c <= '9')) {
+        std::size_t start = m.pos++;
+        while (peek(m) >= '0' && peek(m) <= '9') ++m.pos;
+        if (m.pos == start + 1 && c == '-') fail(m, "expected a digit");
+        out += m.text.substr(start, m.pos - start);
+    } else if (c == '#') {
+        ++m.pos;
+        out += '#';
+        out += readIdentifier(m);
+    } else {
+        std::string_view name = readIdentifier(m);
+        if (name.empty()) fail(m, "expected a term");
+        out += name;
+        if (peek(m) == '(') readArguments(m, out);
+    }
+}
+
+void readArguments(MODEL_LINE& m, std::string& out) {
+    out += '(';
+    ++m.pos;
+    if (peek(m) == ')') {  // clingo's empty tuple "()"
+        out += ')';
+        ++m.pos;
+        return;
+    }
+    for (;;) {
+        readTerm(m, out);
+        char c = peek(m);
+        ++m.pos;
+        if (c == ')') break;
+        if (c != ',') fail(m, "expected \",\" or \")\"");
+        out += ',';
+    }
+    out += ')';
+}
+
+void readAtom(MODEL_LINE& m, std::string& out) {
+    if (peek(m) == '-') {
+        out += '-';
+        ++m.pos;
+    }
+    std::string_view name = readIdentifier(m);
+    if (name.empty()) fail(m, "expected an atom");
+    out += decodePredicate(name);
+    if (peek(m) == '(') readArguments(m, out);
+}
+
+// The atoms of the line, separated by one blank each, in the file's notation.
+std::vector<std::string> readAtoms(MODEL_LINE& m) {
+    std::vector<std::string> atoms;
+    while (m.pos < m.text.size()) {
+        std::string atom;
+        readAtom(m, atom);
+        atoms.push_back(std::move(atom));
+        if (m.pos < m.text.size()) {
+            if (m.text[m.pos] != ' ') fail(m, "expected a blank between atoms");
+            ++m.pos;
+        }
+    }
+    return atoms;
+}
+
+// "{a, b, ...}".
+std::string answerSetText(const std::vector<std::string>& atoms) {
+    std::size_t size = 2;
+    for (const auto& a : atoms) size += a.size() + 2;
+    std::string out;
+    out.reserve(size);
+    out += '{';
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+        if (i) out += ", ";
+        out += atoms[i];
+    }
+    out += '}';
+    return out;
+}
 
 }  // namespace
 
 std::string formatAnswerSet(std::string_view clingoModel) {
-    return MODEL_READER(clingoModel).read();
+    MODEL_LINE m{clingoModel, 0};
+    std::vector<std::string> atoms = readAtoms(m);
+    std::sort(atoms.begin(), atoms.end());
+    return answerSetText(atoms);
 }
 
 }  // namespace vok::evaluation
