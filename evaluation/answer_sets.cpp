@@ -14,10 +14,16 @@ bool isIdentifierChar(char c) {
            c == '\'';
 }
 
+// How deep argument lists may nest. The file forms have no nested terms, so
+// only a garbled model comes near it; reading one deeper would exhaust the
+// stack.
+constexpr int MaxNesting = 1000;
+
 // A model line of clingo's output and the position reached in it.
 struct MODEL_LINE {
     std::string_view text;
     std::size_t pos = 0;
+    int depth = 0;  // argument lists open at pos
 };
 
 [[noreturn]] void fail(const MODEL_LINE& m, const char* what) {
@@ -79,11 +85,13 @@ void readTerm(MODEL_LINE& m, std::string& out) {
 }
 
 void readArguments(MODEL_LINE& m, std::string& out) {
+    if (++m.depth > MaxNesting) fail(m, "terms nested too deeply");
     out += '(';
     ++m.pos;
     if (peek(m) == ')') {  // clingo's empty tuple "()"
         out += ')';
         ++m.pos;
+        --m.depth;
         return;
     }
     for (;;) {
@@ -95,6 +103,7 @@ void readArguments(MODEL_LINE& m, std::string& out) {
         out += ',';
     }
     out += ')';
+    --m.depth;
 }
 
 void readAtom(MODEL_LINE& m, std::string& out) {
@@ -141,7 +150,7 @@ std::string answerSetText(const std::vector<std::string>& atoms) {
 }  // namespace
 
 std::string formatAnswerSet(std::string_view clingoModel) {
-    MODEL_LINE m{clingoModel, 0};
+    MODEL_LINE m{clingoModel, 0, 0};
     std::vector<std::string> atoms = readAtoms(m);
     std::sort(atoms.begin(), atoms.end());
     return answerSetText(atoms);

@@ -49,3 +49,18 @@ TEST(AnswerSetLine, RefusesTextThatIsNoListOfAtoms) {
     EXPECT_THROW(formatAnswerSet("SATISFIABLE!"), ANSWER_SET_ERROR);
     EXPECT_THROW(formatAnswerSet("p(-)"), ANSWER_SET_ERROR);
 }
+
+TEST(AnswerSetLine, RefusesTermsNestedBeyondWhatTheStackHolds) {
+    const std::string deep = "p(" + std::string(1000000, '(');
+    try {
+        formatAnswerSet(deep);
+        FAIL() << "accepted";
+    } catch (const ANSWER_SET_ERROR& e) {
+        EXPECT_STREQ(e.what(),
+                     "unexpected answer-set text from clingo (terms nested too deeply at column "
+                     "1002)");
+    }
+    // Nesting up to the limit still reads.
+    const std::string nested = "p" + std::string(1000, '(') + "a" + std::string(1000, ')');
+    EXPECT_EQ(formatAnswerSet(nested), "{" + nested + "}");
+}
