@@ -25,61 +25,60 @@ void closeFd(int& fd) {
     fd = -1;
 }
 
-// Splits clingo's standard output into lines and picks out the models: in
-// clingo's text output a model is the line after "Answer: N".
-class OUTPUT_READER {
-public:
-    OUTPUT_READER(const std::function<bool(std::string_view)>& emit) : emit_(emit) {}
-
-    // Returns false when a model could not be written or read.
-    bool feed(const char* data, std::size_t size) {
-        buffer_.append(data, size);
-        std::size_t start = 0;
-        for (;;) {
-            std::size_t end = buffer_.find('\n', scan_);
-            if (end == std::string::npos) break;
-            if (!line(std::string_view(buffer_).substr(start, end - start))) return false;
-            start = scan_ = end + 1;
-        }
-        buffer_.erase(0, start);
-        scan_ = buffer_.size();
-        return true;
-    }
-
-    std::size_t answerSets() const { return count_; }
-    bool insideAnswerSet() const { return expectModel_; }
-    const std::string& error() const { return error_; }
-
-private:
-    bool line(std::string_view text) {
-        if (expectModel_) {
-            expectModel_ = false;
-            std::string out;
-            try {
-                out = formatAnswerSet(text);
-            } catch (const ANSWER_SET_ERROR& e) {
-                error_ = e.what();
-                return false;
-            }
-            out += '\n';
-            if (!emit_(out)) {
-                error_ = "the answer sets could not be written: " + errnoText(errno);
-                return false;
-            }
-            ++count_;
-        } else if (text.starts_with("Answer: ")) {
-            expectModel_ = true;
-        }
-        return true;
-    }
-
-    const std::function<bool(std::string_view)>& emit_;
-    std::string buffer_;
-    std::size_t scan_ = 0;
-    bool expectModel_ = false;
-    std::size_t count_ = 0;
-    std::string error_;
+// What is known of clingo's standard output so far. It is split into lines,
+// and the models picked out: in clingo's text output a model is the line
+// after "Answer: N".
+struct OUTPUT_READER {
+    std::string buffer;        // the start of a line not yet whole
+    std::size_t scan = 0;      // where buffer may hold a line end
+    bool expectModel = false;  // the next line is a model
+    std::size_t answerSets = 0;
+    std::string error;  // why reading stopped
 };
+
+// Hands one line of output to emit when it is a model, in the file's
+// notation; false when it could not be read or written.
+bool takeLine(OUTPUT_READER& reader, std::string_view text,
+              const std::function<bool(std::string_view)>& emit) {
+    if (reader.expectModel) {
+        reader.expectModel = false;
+        std::string out;
+        try {
+            out = formatAnswerSet(text);
+        } catch (const ANSWER_SET_ERROR& e) {
+            reader.error = e.what();
+            return false;
+        }
+        out += '\n';
+        if (!emit(out)) {
+            reader.error = "the answer sets could not be written: " + errnoText(errno);
+            return false;
+        }
+        ++reader.answerSets;
+    } else if (text.starts_with("Answer: ")) {
+        reader.expectModel = true;
+    }
+    return true;
+}
+
+// Takes a chunk of output, and every line it completes; false when a model
+// could not be read or written.
+bool feedOutput(OUTPUT_READER& reader, const char* data, std::size_t size,
+                const std::function<bool(std::string_view)>& emit) {
+    std::string& buffer = reader.buffer;
+    buffer.append(data, size);
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = buffer.find('\n', reader.scan);
+        if (end == std::string::npos) break;
+        if (!takeLine(reader, std::string_view(buffer).substr(start, end - start), emit))
+            return false;
+        start = reader.scan = end + 1;
+    }
+    buffer.erase(0, start);
+    reader.scan = buffer.size();
+    return true;
+}
 
 std::string describeExit(int code) {
     std::string what = "clingo ended with status " + std::to_string(code);
@@ -176,7 +175,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     }
     ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) | O_NONBLOCK);
 
-    OUTPUT_READER reader(emit);
+    OUTPUT_READER reader;
     std::size_t written = 0;
     if (program.empty()) closeFd(in);
     bool stopped = false;  // we gave up reading (a write or read fault)
@@ -206,8 +205,8 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
         if (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) {
             ssize_t r = ::read(out, chunk.data(), chunk.size());
             if (r > 0) {
-                if (!reader.feed(chunk.data(), static_cast<std::size_t>(r))) {
-                    outcome.error = reader.error();
+                if (!feedOutput(reader, chunk.data(), static_cast<std::size_t>(r), emit)) {
+                    outcome.error = reader.error;
                     stopped = true;
                     break;
                 }
@@ -223,7 +222,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    outcome.answerSets = reader.answerSets();
+    outcome.answerSets = reader.answerSets;
     if (stopped) return outcome;
 
     if (WIFSIGNALED(status)) {
@@ -240,7 +239,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
         outcome.error = describeExit(code);
         return outcome;
     }
-    if (reader.insideAnswerSet() || (code != 20 && reader.answerSets() == 0)) {
+    if (reader.expectModel || (code != 20 && reader.answerSets == 0)) {
         outcome.error = "clingo reported answer sets, but its output did not show them whole";
         return outcome;
     }
