@@ -145,64 +145,81 @@ std::string Usage(FILE_FORM form) {
     return text;
 }
 
-int Run(FILE_FORM form, int argc, char** argv) {
-    const unsigned closed = EnsureStandardDescriptors();
-    const std::string name = ProgramName(form);
-    auto complain = [&](const std::string& message) {
-        std::string line = name + ": " + message + "\n";
-        writeAll(2, line);
-    };
+namespace {
 
-    OPTIONS options;
-    try {
-        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const USAGE_ERROR& e) {
-        complain(std::string(e.what()) + " (see " + name + " --help)");
-        return ExitBadUsage;
-    }
-    // Answer sets written to a closed standard output would be lost without a
-    // word; a closed standard input is no empty program.
-    if (closed & 2u) {
-        complain("standard output is closed");
-        return ExitSolverFailed;
-    }
-    if (options.help) {
-        return writeAll(1, Usage(form)) ? ExitFinished : ExitSolverFailed;
-    }
+// One message on standard error: "rox-clingo: message".
+void complain(FILE_FORM form, const std::string& message) {
+    writeAll(2, ProgramName(form) + ": " + message + "\n");
+}
 
+// The text of the file ("-": standard input), or nothing after a complaint.
+std::optional<std::string> fileText(FILE_FORM form, const std::string& file, bool stdinClosed) {
+    // A closed standard input is no empty program.
+    if (file == "-" && stdinClosed) {
+        complain(form, "cannot read standard input: it is closed");
+        return std::nullopt;
+    }
     std::string text, error;
-    if (options.file == "-" && (closed & 1u)) {
-        complain("cannot read standard input: it is closed");
-        return ExitBadProgram;
+    if (!readAll(file, text, error)) {
+        complain(form, "cannot read " + file + ": " + error);
+        return std::nullopt;
     }
-    if (!readAll(options.file, text, error)) {
-        complain("cannot read " + options.file + ": " + error);
-        return ExitBadProgram;
-    }
-    std::string clingoProgram;
+    return text;
+}
+
+// The program of the file's text in clingo's language, or nothing after a
+// complaint about the line where it is at fault.
+std::optional<std::string> clingoProgram(FILE_FORM form, const OPTIONS& options, std::string text) {
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
         text = std::string();  // the file's text is no longer needed
-        clingoProgram = Translate(program, options.maxint);
+        return Translate(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
-        complain(options.file + ": line " + std::to_string(e.line) + ": " + e.what());
-        return ExitBadProgram;
+        complain(form, options.file + ": line " + std::to_string(e.line) + ": " + e.what());
     } catch (const TRANSLATE_ERROR& e) {
-        complain(options.file + ": line " + std::to_string(e.line) + ": " + e.what());
-        return ExitBadProgram;
+        complain(form, options.file + ": line " + std::to_string(e.line) + ": " + e.what());
     }
+    return std::nullopt;
+}
 
+// Runs clingo on the program and prints its answer sets on standard
+// output; the exit status.
+int printAnswerSets(FILE_FORM form, const OPTIONS& options, std::string_view program) {
     SOLVER_CALL call;
     call.clingo = options.clingo;
     call.options = options.clingoOptions;
     call.maxModels = options.maxModels;
     SOLVER_OUTCOME outcome =
-        Solve(call, clingoProgram, [](std::string_view line) { return writeAll(1, line); });
-    if (!outcome.finished) {
-        complain(outcome.error);
+        Solve(call, program, [](std::string_view line) { return writeAll(1, line); });
+    if (outcome.finished) return ExitFinished;
+    complain(form, outcome.error);
+    return ExitSolverFailed;
+}
+
+}  // namespace
+
+int Run(FILE_FORM form, int argc, char** argv) {
+    const unsigned closed = EnsureStandardDescriptors();
+    OPTIONS options;
+    try {
+        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const USAGE_ERROR& e) {
+        complain(form, std::string(e.what()) + " (see " + ProgramName(form) + " --help)");
+        return ExitBadUsage;
+    }
+    // Answer sets written to a closed standard output would be lost without a
+    // word.
+    if (closed & 2u) {
+        complain(form, "standard output is closed");
         return ExitSolverFailed;
     }
-    return ExitFinished;
+    if (options.help) return writeAll(1, Usage(form)) ? ExitFinished : ExitSolverFailed;
+
+    std::optional<std::string> text = fileText(form, options.file, closed & 1u);
+    if (!text) return ExitBadProgram;
+    std::optional<std::string> program = clingoProgram(form, options, std::move(*text));
+    if (!program) return ExitBadProgram;
+    return printAnswerSets(form, options, *program);
 }
 
 }  // namespace vok::evaluation
