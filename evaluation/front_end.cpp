@@ -61,46 +61,58 @@ bool writeAll(int fd, std::string_view data) {
 
 }  // namespace
 
-OPTIONS ParseOptions(const std::vector<std::string>& args) {
-    OPTIONS o;
-    std::vector<std::string> files;
-    bool optionsEnd = false;
-    for (const std::string& arg : args) {
-        std::string_view a = arg;
-        if (optionsEnd || a == "-" || !a.starts_with("-")) {
-            files.push_back(arg);
-        } else if (a == "--") {
-            optionsEnd = true;
-        } else if (a == "-h" || a == "--help") {
-            o.help = true;
-        } else if (a.starts_with("-n=")) {
-            if (!parseNumber(a.substr(3), o.maxModels))
-                throw USAGE_ERROR("-n= needs a number of answer sets (0 for all), not \"" +
-                                  std::string(a.substr(3)) + "\"");
-        } else if (a.starts_with("-N=")) {
-            std::int64_t n = 0;
-            if (!parseNumber(a.substr(3), n) || n < 0 || n > LargestMaxint)
-                throw USAGE_ERROR("-N= needs the largest integer, from 0 to " +
-                                  std::to_string(LargestMaxint) + ", not \"" +
-                                  std::string(a.substr(3)) + "\"");
-            o.maxint = n;
-        } else if (a.starts_with("--clingo=")) {
-            o.clingo = arg.substr(9);
-            if (o.clingo.empty()) throw USAGE_ERROR("--clingo= needs the path of a solver");
-        } else if (a.starts_with("--clingo-option=")) {
-            if (a.size() == 16) throw USAGE_ERROR("--clingo-option= needs an option for clingo");
-            o.clingoOptions.push_back(arg.substr(16));
-        } else {
-            throw USAGE_ERROR("unknown option \"" + arg + "\"");
-        }
+namespace {
+
+// Sets what one option (anything but "--" and "-") asks for.
+void readOption(OPTIONS& o, const std::string& arg) {
+    std::string_view a = arg;
+    if (a == "-h" || a == "--help") {
+        o.help = true;
+    } else if (a.starts_with("-n=")) {
+        if (!parseNumber(a.substr(3), o.maxModels))
+            throw USAGE_ERROR("-n= needs a number of answer sets (0 for all), not \"" +
+                              std::string(a.substr(3)) + "\"");
+    } else if (a.starts_with("-N=")) {
+        std::int64_t n = 0;
+        if (!parseNumber(a.substr(3), n) || n < 0 || n > LargestMaxint)
+            throw USAGE_ERROR("-N= needs the largest integer, from 0 to " +
+                              std::to_string(LargestMaxint) + ", not \"" +
+                              std::string(a.substr(3)) + "\"");
+        o.maxint = n;
+    } else if (a.starts_with("--clingo=")) {
+        o.clingo = arg.substr(9);
+        if (o.clingo.empty()) throw USAGE_ERROR("--clingo= needs the path of a solver");
+    } else if (a.starts_with("--clingo-option=")) {
+        if (a.size() == 16) throw USAGE_ERROR("--clingo-option= needs an option for clingo");
+        o.clingoOptions.push_back(arg.substr(16));
+    } else {
+        throw USAGE_ERROR("unknown option \"" + arg + "\"");
     }
-    if (o.help) return o;
+}
+
+// The one FILE among the arguments that are no options.
+std::string theFile(const std::vector<std::string>& files) {
     if (files.empty()) throw USAGE_ERROR("no FILE given");
     if (files.size() > 1)
         throw USAGE_ERROR("one FILE expected, but got " + std::to_string(files.size()) + ": \"" +
                           files[0] + "\", \"" + files[1] + "\"" +
                           (files.size() > 2 ? ", ..." : ""));
-    o.file = files[0];
+    return files[0];
+}
+
+}  // namespace
+
+OPTIONS ParseOptions(const std::vector<std::string>& args) {
+    OPTIONS o;
+    std::vector<std::string> files;
+    bool optionsEnd = false;
+    for (const std::string& arg : args) {
+        if (optionsEnd || arg == "-" || !arg.starts_with("-")) files.push_back(arg);
+        else if (arg == "--") optionsEnd = true;
+        else readOption(o, arg);
+    }
+    if (o.help) return o;
+    o.file = theFile(files);
     return o;
 }
 
