@@ -1,6 +1,8 @@
 #include "answer_sets.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "names.hpp"
@@ -147,6 +149,32 @@ std::string answerSetText(const std::vector<std::string>& atoms) {
     return out;
 }
 
+// Hands one line of output to emit when it is a model, in the file's
+// notation; false when it could not be read or written.
+bool takeLine(OUTPUT_READER& reader, std::string_view text,
+              const std::function<bool(std::string_view)>& emit) {
+    if (reader.expectModel) {
+        reader.expectModel = false;
+        std::string out;
+        try {
+            out = formatAnswerSet(text);
+        } catch (const ANSWER_SET_ERROR& e) {
+            reader.error = e.what();
+            return false;
+        }
+        out += '\n';
+        if (!emit(out)) {
+            reader.error =
+                "the answer sets could not be written: " + std::string(std::strerror(errno));
+            return false;
+        }
+        ++reader.answerSets;
+    } else if (text.starts_with("Answer: ")) {
+        reader.expectModel = true;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string formatAnswerSet(std::string_view clingoModel) {
@@ -154,6 +182,23 @@ std::string formatAnswerSet(std::string_view clingoModel) {
     std::vector<std::string> atoms = readAtoms(m);
     std::sort(atoms.begin(), atoms.end());
     return answerSetText(atoms);
+}
+
+bool feedOutput(OUTPUT_READER& reader, const char* data, std::size_t size,
+                const std::function<bool(std::string_view)>& emit) {
+    std::string& buffer = reader.buffer;
+    buffer.append(data, size);
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = buffer.find('\n', reader.scan);
+        if (end == std::string::npos) break;
+        if (!takeLine(reader, std::string_view(buffer).substr(start, end - start), emit))
+            return false;
+        start = reader.scan = end + 1;
+    }
+    buffer.erase(0, start);
+    reader.scan = buffer.size();
+    return true;
 }
 
 }  // namespace vok::evaluation

@@ -25,61 +25,6 @@ void closeFd(int& fd) {
     fd = -1;
 }
 
-// What is known of clingo's standard output so far. It is split into lines,
-// and the models picked out: in clingo's text output a model is the line
-// after "Answer: N".
-struct OUTPUT_READER {
-    std::string buffer;        // the start of a line not yet whole
-    std::size_t scan = 0;      // where buffer may hold a line end
-    bool expectModel = false;  // the next line is a model
-    std::size_t answerSets = 0;
-    std::string error;  // why reading stopped
-};
-
-// Hands one line of output to emit when it is a model, in the file's
-// notation; false when it could not be read or written.
-bool takeLine(OUTPUT_READER& reader, std::string_view text,
-              const std::function<bool(std::string_view)>& emit) {
-    if (reader.expectModel) {
-        reader.expectModel = false;
-        std::string out;
-        try {
-            out = formatAnswerSet(text);
-        } catch (const ANSWER_SET_ERROR& e) {
-            reader.error = e.what();
-            return false;
-        }
-        out += '\n';
-        if (!emit(out)) {
-            reader.error = "the answer sets could not be written: " + errnoText(errno);
-            return false;
-        }
-        ++reader.answerSets;
-    } else if (text.starts_with("Answer: ")) {
-        reader.expectModel = true;
-    }
-    return true;
-}
-
-// Takes a chunk of output, and every line it completes; false when a model
-// could not be read or written.
-bool feedOutput(OUTPUT_READER& reader, const char* data, std::size_t size,
-                const std::function<bool(std::string_view)>& emit) {
-    std::string& buffer = reader.buffer;
-    buffer.append(data, size);
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t end = buffer.find('\n', reader.scan);
-        if (end == std::string::npos) break;
-        if (!takeLine(reader, std::string_view(buffer).substr(start, end - start), emit))
-            return false;
-        start = reader.scan = end + 1;
-    }
-    buffer.erase(0, start);
-    reader.scan = buffer.size();
-    return true;
-}
-
 std::string describeExit(int code) {
     std::string what = "clingo ended with status " + std::to_string(code);
     switch (code) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "answer_sets.hpp"
@@ -63,4 +64,38 @@ TEST(AnswerSetLine, RefusesTermsNestedBeyondWhatTheStackHolds) {
     // Nesting up to the limit still reads.
     const std::string nested = "p" + std::string(1000, '(') + "a" + std::string(1000, ')');
     EXPECT_EQ(formatAnswerSet(nested), "{" + nested + "}");
+}
+
+TEST(OutputReader, PicksTheModelsOutOfOutputCutIntoChunksAnywhere) {
+    const std::string output =
+        "clingo version 5.4.0\nReading from stdin\nSolving...\nAnswer: 1\nq p\nAnswer: 2\n\n"
+        "SATISFIABLE\n";
+    for (std::size_t chunk = 1; chunk <= output.size(); ++chunk) {
+        OUTPUT_READER reader;
+        std::string printed;
+        auto emit = [&](std::string_view line) {
+            printed += line;
+            return true;
+        };
+        for (std::size_t i = 0; i < output.size(); i += chunk)
+            ASSERT_TRUE(
+                feedOutput(reader, output.data() + i, std::min(chunk, output.size() - i), emit));
+        EXPECT_EQ(printed, "{p, q}\n{}\n") << chunk;
+        EXPECT_EQ(reader.answerSets, 2u);
+        EXPECT_FALSE(reader.expectModel);
+    }
+}
+
+TEST(OutputReader, StopsAtAGarbledModelAndShowsAModelCutShort) {
+    auto emit = [](std::string_view) { return true; };
+    OUTPUT_READER garbled;
+    EXPECT_FALSE(feedOutput(garbled, "Answer: 1\np(\n", 13, emit));
+    EXPECT_EQ(garbled.error,
+              "unexpected answer-set text from clingo (expected a term at column 3)");
+
+    // The output ends inside a model's line: it is not counted as read.
+    OUTPUT_READER cut;
+    EXPECT_TRUE(feedOutput(cut, "Answer: 1\np q", 14, emit));
+    EXPECT_TRUE(cut.expectModel);
+    EXPECT_EQ(cut.answerSets, 0u);
 }
