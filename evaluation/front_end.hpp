@@ -3,6 +3,24 @@
 // reads FILE, puts it into clingo's language, runs clingo and prints one
 // line "{...}" per answer set on standard output; messages go to standard
 // error.
+//
+// The evaluation programs are written in the house style, with three
+// deliberate differences from vok itself:
+// - A refusal is an exception, not the end of the process: the readers,
+//   the translation, the model reader and the option reader throw
+//   SYNTAX_ERROR, TRANSLATE_ERROR, ANSWER_SET_ERROR and USAGE_ERROR (plain
+//   records deriving from std::runtime_error; those of the readers and the
+//   translation carry the line of the fault). The recursive readers meet a
+//   fault deep down, and the one place that reports it is Run, which prints
+//   the message and returns the exit status; the unit tests and the fuzz
+//   targets catch the same exceptions to observe a refusal while the
+//   process goes on.
+// - The options of a run are a record (OPTIONS) that ParseOptions returns,
+//   not global flags, so that a command line can be read again and again.
+// - Everything is in the namespace vok::evaluation. These are programs of
+//   their own, whose records (ATOM, RULE, LITERAL, BUILTIN, TERM) share their
+//   names with vok's global ones; code that sees both, such as the fuzz
+//   target that reads what vok writes, keeps them apart by the namespace.
 #pragma once
 
 #include <cstddef>
