@@ -59,10 +59,6 @@ bool writeAll(int fd, std::string_view data) {
     return true;
 }
 
-}  // namespace
-
-namespace {
-
 // Sets what one option (anything but "--" and "-") asks for.
 void readOption(OPTIONS& o, const std::string& arg) {
     std::string_view a = arg;
