@@ -66,11 +66,11 @@ void storeAndRead(bool integral, const RULES* extra) {
     if (parser_errors != 0) return;
     try {
         if (OptionProgram == 2) {
-            if (IsPropositional && !usesBuiltins()) vok::evaluation::read_pexa(text.str());
+            if (IsPropositional && !usesBuiltins()) vok::evaluation::ReadPexa(text.str());
         } else {
-            vok::evaluation::read_rox(text.str());
+            vok::evaluation::ReadRox(text.str());
         }
-    } catch (const vok::evaluation::SyntaxError&) {
+    } catch (const vok::evaluation::SYNTAX_ERROR&) {
         __builtin_trap();
     }
 }
