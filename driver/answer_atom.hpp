@@ -1,5 +1,5 @@
 // The atoms of an answer set as the evaluation program prints them, read
-// once into their predicate name and argument texts.
+// once into their text, predicate name and argument texts.
 //
 // An answer set begins with "{" and ends at the first "}" outside a quoted
 // string, possibly some lines later. Atoms are separated by blanks, ",",
@@ -8,31 +8,38 @@
 // all, and so is a nested argument list (with "," between its parts).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
+// One atom. Its text is the form the filter prints: the name, then for a
+// listed atom "(", the arguments joined by "," without blanks, and ")"
+// once that was read. The name and the arguments are parts of the text.
 struct ANSWER_ATOM {
-    std::string name;               // the predicate name
-    std::vector<std::string> args;  // the argument texts, in order
-    bool listed = false;            // an argument list follows the name
-    bool closed = false;            // and its ")" was read
+    std::string text;
+    std::size_t nameLength = 0;          // of a listed atom; otherwise all of text
+    std::vector<std::size_t> argStarts;  // counted from the character after "("
+    bool listed = false;                 // an argument list follows the name
+    bool closed = false;                 // and its ")" was read
 
-    bool empty() const { return name.empty() && !listed; }
+    bool empty() const { return text.empty(); }
     void clear() {
-        name.clear();
-        args.clear();
+        text.clear();
+        argStarts.clear();
+        nameLength = 0;
         listed = closed = false;
     }
+
+    std::string_view name() const {
+        return listed ? std::string_view(text).substr(0, nameLength) : std::string_view(text);
+    }
+    std::size_t argCount() const { return argStarts.size(); }
+    std::string_view arg(std::size_t i) const;
+
+    // Replaces the first n characters of the name by name.
+    void renameStart(std::size_t n, std::string_view name);
 };
-
-// The text form of an atom: the name, then for a listed atom "(", the
-// arguments joined by "," without blanks, and ")" once it was read.
-void appendAtomText(std::string& out, const ANSWER_ATOM& atom);
-std::string atomText(const ANSWER_ATOM& atom);
-
-// Whether text is exactly the text form of atom.
-bool hasAtomText(const ANSWER_ATOM& atom, std::string_view text);
 
 // The state of reading one answer set, carried from one line to the next.
 struct ANSWER_READER {
@@ -42,12 +49,13 @@ struct ANSWER_READER {
     bool separated = false;  // a separator followed the last argument character
 };
 
-// What one character did: nothing to act upon, an atom completed (in
-// reader.atom), or the end of the answer set (reader.atom holds its last
-// atom, unless that is empty).
+// Where reading stopped: at the end of the text, after an atom (in
+// reader.atom), or at the end of the answer set (reader.atom holds its
+// last atom, unless that is empty).
 enum ANSWER_STEP { STEP_READ, STEP_ATOM, STEP_END };
 
-ANSWER_STEP readAnswerChar(ANSWER_READER& reader, char c);
+// Reads text from pos on until one of those; pos moves past what was read.
+ANSWER_STEP readAnswerText(ANSWER_READER& reader, std::string_view text, std::size_t& pos);
 
 // Reads text (the whole or a piece of an answer set) and calls take with
 // each atom completed in it; true when the answer set ends in text, whose
@@ -55,14 +63,13 @@ ANSWER_STEP readAnswerChar(ANSWER_READER& reader, char c);
 // reader and continued by the next call.
 template <class TAKE>
 bool readAnswerAtoms(ANSWER_READER& reader, std::string_view text, TAKE&& take) {
-    for (char c : text) {
-        const ANSWER_STEP step = readAnswerChar(reader, c);
-        if (step == STEP_READ) continue;
+    for (std::size_t pos = 0;;) {
+        const ANSWER_STEP step = readAnswerText(reader, text, pos);
+        if (step == STEP_READ) return false;
         if (!reader.atom.empty()) take(reader.atom);
         reader.atom.clear();
         if (step == STEP_END) return true;
     }
-    return false;
 }
 
 // The atoms of one answer set printed whole ("{a, p(b,"c d")}"), or of one

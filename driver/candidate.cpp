@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 #include <vector>
 
 #include "base/exits.hpp"
@@ -19,7 +20,8 @@ namespace {
 // A printed argument as a term: a token that reads as a non-zero decimal
 // number (optional sign, leading digits) or is exactly "0" is an integer;
 // anything else, "-0" included, is a constant.
-IDENT termOf(const std::string& text) {
+IDENT termOf(std::string_view token) {
+    const std::string text(token);
     errno = 0;
     long value = std::strtol(text.c_str(), nullptr, 10);
     // A value beyond the range of terms cannot be an integer the solver
@@ -53,13 +55,13 @@ std::string TestFileName(const std::string& file, unsigned n) {
 
 void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules) {
     if (!printed.listed) {
-        AddModelRules(ATOM(printed.name, nullptr, PREDICATE_NAMES::IDB), rules);
+        AddModelRules(ATOM(printed.name(), nullptr, PREDICATE_NAMES::IDB), rules);
         return;
     }
     std::vector<IDENT> terms;
-    terms.reserve(printed.args.size());
-    for (const std::string& arg : printed.args) terms.push_back(termOf(arg));
-    AddModelRules(ATOM(printed.name, &terms, PREDICATE_NAMES::IDB), rules);
+    terms.reserve(printed.argCount());
+    for (std::size_t i = 0; i < printed.argCount(); ++i) terms.push_back(termOf(printed.arg(i)));
+    AddModelRules(ATOM(printed.name(), &terms, PREDICATE_NAMES::IDB), rules);
 }
 
 void AddCandidateRules(std::string text, RULES& rules) {

@@ -58,8 +58,8 @@ void beginAnswerSet(FILTER_STATE& s) {
 // the candidate.
 void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
-    if (OptionProgram == 2 && atom.name.starts_with("NEG_")) atom.name.replace(0, 4, "-");
-    const std::string& name = atom.name;
+    if (OptionProgram == 2 && atom.name().starts_with("NEG_")) atom.renameStart(4, "-");
+    const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
     if (auxiliary && !rejection) return;
@@ -69,7 +69,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
         return;
     }
     if (s.prev) s.candidate += ", ";
-    appendAtomText(s.candidate, atom);
+    s.candidate += atom.text;
     s.prev = true;
     if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
 }

@@ -48,7 +48,7 @@ bool IsValidGoal() {
     return true;
 }
 
-bool IsGoalAtom(const ANSWER_ATOM& atom) { return hasAtomText(atom, Goal); }
+bool IsGoalAtom(const ANSWER_ATOM& atom) { return atom.text == Goal; }
 
 void RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness) {
     if (OptionCautious) {
