@@ -20,7 +20,8 @@
 void WaitForReturn();
 
 // Temporary files that every end of the run removes, unless the run
-// removed them itself before (UnregisterTemporaryFile).
+// removed them itself before (UnregisterTemporaryFile). The program writer
+// asks IsTemporaryFile to reopen them without following links.
 void RegisterTemporaryFile(const std::string& name);
 void UnregisterTemporaryFile(const std::string& name);
 bool IsTemporaryFile(const std::string& name);
