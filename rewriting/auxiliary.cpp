@@ -6,7 +6,7 @@
 #include <charconv>
 #include <set>
 
-#include "driver/exits.hpp"
+#include "base/exits.hpp"
 
 namespace {
 
