@@ -29,7 +29,8 @@ struct OUTPUT_READER {
     std::size_t scan = 0;      // where buffer may hold a line end
     bool expectModel = false;  // the next line is a model
     std::size_t answerSets = 0;
-    std::string error;  // why reading stopped
+    bool closed = false;  // the last line was the one-run script's closing line
+    std::string error;    // why reading stopped
 };
 
 // Takes the next chunk of output and hands each model it completes to emit,

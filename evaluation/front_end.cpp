@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "one_run.hpp"
 #include "reader.hpp"
 #include "solver.hpp"
 #include "translate.hpp"
@@ -59,11 +60,24 @@ bool writeAll(int fd, std::string_view data) {
     return true;
 }
 
+// --minimal=min or --minimal=strict. A second one could only contradict
+// the first (a user's -o= option against vok's own), so it is refused.
+void readMinimality(OPTIONS& o, std::string_view mode) {
+    if (o.minimal != MINIMALITY::NONE) throw USAGE_ERROR("--minimal= given twice");
+    if (mode == "min") o.minimal = MINIMALITY::MIN;
+    else if (mode == "strict") o.minimal = MINIMALITY::STRICT;
+    else
+        throw USAGE_ERROR("--minimal= needs \"min\" or \"strict\", not \"" + std::string(mode) +
+                          "\"");
+}
+
 // Sets what one option (anything but "--" and "-") asks for.
 void readOption(OPTIONS& o, const std::string& arg) {
     std::string_view a = arg;
     if (a == "-h" || a == "--help") {
         o.help = true;
+    } else if (a.starts_with("--minimal=")) {
+        readMinimality(o, a.substr(10));
     } else if (a.starts_with("-n=")) {
         if (!parseNumber(a.substr(3), o.maxModels))
             throw USAGE_ERROR("-n= needs a number of answer sets (0 for all), not \"" +
@@ -144,7 +158,24 @@ std::string Usage(FILE_FORM form) {
         "                         and --verbose are set by " +
         name +
         "\n"
+        "  --minimal=min|strict   print only the minimal (strict: strictly minimal\n"
+        "                         by level) answer sets, computed in one clingo run\n"
+        "                         (see below); -n=<k> then counts printed minimal\n"
+        "                         answer sets\n"
         "  -h, --help             print this text\n"
+        "\n"
+        "Minimal answer sets: vok -min --one-run (or -strict --one-run) ends the\n"
+        "file it writes with comment lines that name the rejection predicates:\n"
+        "  %vok:rejection NAME ARITY LEVEL   one per rejection predicate (LEVEL:\n"
+        "                                    program number + 1)\n"
+        "  %vok:rejections COUNT             the closing line\n"
+        "Without --minimal they are plain comments. With it, FILE must end with\n"
+        "them (a kept file is solved again by hand with " +
+        name +
+        " --minimal=min\n"
+        "FILE); answer sets then come grouped by their rejected rules. clingo runs\n"
+        "with --heuristic=Domain, which the method needs: options that change the\n"
+        "heuristic, the enumeration or projection are refused.\n"
         "\n"
         "Exit status: 0 solving finished (with or without answer sets), 1 FILE\n"
         "cannot be read or holds a program that is refused, 2 a wrong command\n"
@@ -175,13 +206,33 @@ std::optional<std::string> fileText(FILE_FORM form, const std::string& file, boo
     return text;
 }
 
+// The program in clingo's language with the script that prints only its
+// minimal answer sets; nothing after a complaint when the file does not
+// declare its rejection predicates.
+std::optional<std::string> minimalityProgram(FILE_FORM form, const OPTIONS& options,
+                                             const PROGRAM& program) {
+    REJECTION_LIST rejections = ReadRejectionList(program.declarations);
+    if (!rejections.closed) {
+        complain(form, options.file +
+                           " does not declare its rejection predicates (vok writes them with "
+                           "--one-run), so its minimal answer sets are unknown");
+        return std::nullopt;
+    }
+    CheckRejectionList(rejections, program);
+    std::string text = Translate(program, options.maxint);
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    text += OneRunScript(rejections, options.minimal == MINIMALITY::STRICT, options.maxModels);
+    return text;
+}
+
 // The program of the file's text in clingo's language, or nothing after a
 // complaint about the line where it is at fault.
 std::optional<std::string> clingoProgram(FILE_FORM form, const OPTIONS& options, std::string text) {
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
         text = std::string();  // the file's text is no longer needed
-        return Translate(program, options.maxint);
+        if (options.minimal == MINIMALITY::NONE) return Translate(program, options.maxint);
+        return minimalityProgram(form, options, program);
     } catch (const SYNTAX_ERROR& e) {
         complain(form, options.file + ": line " + std::to_string(e.line) + ": " + e.what());
     } catch (const TRANSLATE_ERROR& e) {
@@ -197,6 +248,7 @@ int printAnswerSets(FILE_FORM form, const OPTIONS& options, std::string_view pro
     call.clingo = options.clingo;
     call.options = options.clingoOptions;
     call.maxModels = options.maxModels;
+    call.oneRun = options.minimal != MINIMALITY::NONE;
     SOLVER_OUTCOME outcome =
         Solve(call, program, [](std::string_view line) { return writeAll(1, line); });
     if (outcome.finished) return ExitFinished;

@@ -45,8 +45,13 @@ struct USAGE_ERROR : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// --minimal=: all answer sets, or only the minimal or strictly minimal ones
+// by the rejection predicates the file declares (one_run.hpp).
+enum class MINIMALITY { NONE, MIN, STRICT };
+
 struct OPTIONS {
     bool help = false;
+    MINIMALITY minimal = MINIMALITY::NONE;   // --minimal=min|strict
     std::size_t maxModels = 0;               // -n=<k>, 0: all
     std::optional<std::int64_t> maxint;      // -N=<n>
     std::string clingo = "clingo";           // --clingo=<path>

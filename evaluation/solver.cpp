@@ -157,7 +157,7 @@ int waitForExit(pid_t pid) {
 
 // Why a run whose output was read to its end did not finish, from clingo's
 // wait status and what it printed; nothing when it finished.
-std::string failureOf(int status, const OUTPUT_READER& reader) {
+std::string failureOf(int status, const OUTPUT_READER& reader, bool oneRun) {
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
         const char* name = ::strsignal(sig);
@@ -168,6 +168,13 @@ std::string failureOf(int status, const OUTPUT_READER& reader) {
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
     if (code != 10 && code != 20 && code != 30) return describeExit(code);
+    // After a script, clingo's status is that of the script's last solve
+    // call, which says nothing about the whole run: only the closing line does.
+    if (oneRun) {
+        if (reader.expectModel || !reader.closed)
+            return "clingo ended before the minimal answer sets were complete";
+        return {};
+    }
     if (reader.expectModel || (code != 20 && reader.answerSets == 0))
         return "clingo reported answer sets, but its output did not show them whole";
     return {};
@@ -195,9 +202,15 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     // them (clingo refuses a second --verbose or --outf rather than take it).
     std::vector<std::string> args{"--warn=none"};
     args.insert(args.end(), call.options.begin(), call.options.end());
-    args.push_back("--models=" + std::to_string(call.maxModels));
-    args.push_back("--outf=0");
-    args.push_back("--verbose=1");
+    if (call.oneRun) {
+        // The script limits and prints the answer sets; the Domain heuristic
+        // is what makes its first answer set in each round a minimal one.
+        args.insert(args.end(), {"--models=0", "--heuristic=Domain", "--outf=3", "--verbose=0"});
+    } else {
+        args.push_back("--models=" + std::to_string(call.maxModels));
+        args.push_back("--outf=0");
+        args.push_back("--verbose=1");
+    }
     args.push_back("-");
     return args;
 }
@@ -219,7 +232,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
     outcome.answerSets = reader.answerSets;
-    outcome.error = stopped.empty() ? failureOf(status, reader) : stopped;
+    outcome.error = stopped.empty() ? failureOf(status, reader, call.oneRun) : stopped;
     outcome.finished = outcome.error.empty();
     return outcome;
 }
