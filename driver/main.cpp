@@ -11,6 +11,7 @@
 #include "base/options.hpp"
 #include "driver/execute.hpp"
 #include "driver/goal.hpp"
+#include "driver/one_run.hpp"
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
@@ -115,7 +116,8 @@ bool readFlagOption(const char* arg, Arguments& a) {
     const std::pair<const char*, bool*> flags[] = {
         {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},   {"-v", &OptionVerbosity},
         {"-debug", &OptionDebug},       {"-silent", &OptionSilent}, {"-stats", &OptionStats},
-        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait}};
+        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait},
+        {"--one-run", &OptionOneRun}};
     for (const auto& [name, flag] : flags) {
         if (std::strcmp(arg, name) == 0) {
             *flag = true;
@@ -234,6 +236,7 @@ int main(int argc, char** argv) {
     Arguments args = readOptions(argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();
+    CheckOneRunOptions();
 
     initBuiltins();
     readInputs(args, argc, argv);
@@ -249,7 +252,9 @@ int main(int argc, char** argv) {
     bool answer = !OptionBrave;
     std::string witness;
     if (!args.program.empty()) {
-        status = ExecuteProgram(args.program, args.options, file, found, answer, witness);
+        const std::string options = OptionOneRun ? OneRunOptions(args.options) : args.options;
+        status = ExecuteProgram(args.program, options, file, found, answer, witness);
+        if (OptionOneRun && OptionVerbosity && status == 0) ReportOneRun();
     } else if (!OptionStore) {
         RemoveFile(file);
         UnregisterTemporaryFile(file);
