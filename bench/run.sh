@@ -11,7 +11,9 @@
 #      within five minutes and a memory limit;
 #   3. the output filter: vok -p=rox-clingo against rox-clingo alone on one
 #      answer set of 10^5 atoms;
-#   4. -min: time per candidate against one solver run on one test program.
+#   4. -min: time per candidate against one solver run on one test program;
+#   5. -min and -strict testing every candidate against --one-run
+#      (bench/one_run.sh; VOK_BENCH_ONE_RUN=0 leaves it out).
 # It prints a table and writes it to bench/RESULTS.md.
 #
 # Environment: VOK_BENCH_TOP (largest size, default 1000000),
@@ -296,6 +298,12 @@ verdict() { if awk "BEGIN { exit !($1) }"; then echo met; else echo "NOT met"; f
         echo "  changes (the ordered tables add a logarithmic factor)."
     fi
 } >>"$table"
+
+# -min and -strict: every candidate tested against --one-run.
+if [ "${VOK_BENCH_ONE_RUN:-1}" = 1 ]; then
+    echo >>"$table"
+    bash "$here/one_run.sh" "$build" >>"$table"
+fi
 
 cp "$table" "$results"
 echo
