@@ -1,6 +1,7 @@
 // The entry point: reads the command line, parses the inputs, rewrites the
 // update sequence, writes the program file, runs the evaluation program and
 // prints the answer of a goal query.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -152,28 +153,43 @@ Arguments readOptions(int argc, char** argv) {
     return a;
 }
 
+// Parses one input; a syntax error, which leaves the rest of the input
+// unread, counts as an error like any other, so that no rule is lost
+// without stopping the run.
+void parseStream(FILE* in) {
+    parser_line = 1;
+    yyin = in;
+    yyrestart(in);
+    if (yyparse() != 0) ++parser_errors;
+}
+
+// A file that cannot be opened is a counted error too; the system's reason
+// follows on a line of its own, so the first line stays as it always was.
 void parseFile(const char* name) {
     parser_file = name;
     parser_line = 0;
     FILE* in = std::fopen(name, "r");
     if (!in) {
+        const int reason = errno;
         yyerror("can't open input");
+        yyerror(std::strerror(reason));
+        ++parser_errors;
         return;
     }
     if (OptionVerbosity) std::cout << "Reading \"" << name << "\"" << std::endl;
-    parser_line = 1;
-    yyin = in;
-    yyrestart(in);
-    yyparse();
+    parseStream(in);
     std::fclose(in);
 }
 
 void parseStdin() {
     parser_file = "";
-    parser_line = 1;
-    yyin = stdin;
-    yyrestart(stdin);
-    yyparse();
+    parseStream(stdin);
+}
+
+void stopOnParserErrors() {
+    if (parser_errors == 0) return;
+    std::cerr << "Aborting due to parser errors." << std::endl;
+    SafeExit(1);
 }
 
 // The -f= file, or a new temporary file in /tmp or else the working
@@ -203,14 +219,14 @@ void checkGoalOptions() {
 }
 
 // The input files in order, then standard input. Errors in the files stop
-// the run; errors in standard input, read after that check, do not.
+// the run before standard input is read; errors in standard input stop it
+// after.
 void readInputs(const Arguments& a, int argc, char** argv) {
     for (int i = a.firstInput; i < argc; ++i) parseFile(argv[i]);
-    if (parser_errors != 0) {
-        std::cerr << "Aborting due to parser errors." << std::endl;
-        SafeExit(1);
-    }
-    if (a.readStdin) parseStdin();
+    stopOnParserErrors();
+    if (!a.readStdin) return;
+    parseStdin();
+    stopOnParserErrors();
 }
 
 void rewriteUpdates() {
