@@ -52,6 +52,11 @@ IDENT anonymousVariable();
 // counted error and the statement is dropped.
 ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args);
 
+// pexa programs write strong negation as the prefix "NEG_", so there an
+// input predicate with that prefix would be read back as a negated one: a
+// counted error.
+void checkPredicateName(const char* name);
+
 // Reports a scanner error through yyerror and counts it.
 void lexicalError(const std::string& message);
 
