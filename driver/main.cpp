@@ -15,6 +15,7 @@
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
+#include "rewriting/minimality.hpp"
 #include "rewriting/rewriting.hpp"
 
 #ifndef VOK_BUILD_ID
@@ -231,7 +232,13 @@ void readInputs(const Arguments& a, int argc, char** argv) {
 
 void rewriteUpdates() {
     UpdatesExist = !UpdateIDs.empty();
-    if (!UpdatesExist) return;
+    if (!UpdatesExist) {
+        // Nothing to rewrite, but the candidates are still tested: their test
+        // programs need the global minimality part, without which the empty
+        // answer set, which rejects nothing, would count as not minimal.
+        if ((OptionMinimal || OptionStrict) && !OptionIntegral) addMinRules(0);
+        return;
+    }
     if (OptionVerbosity) std::cout << "Rewriting updates ..." << std::endl;
     UpdateRewriting(UpdateIDs);
 }
