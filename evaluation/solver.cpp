@@ -219,6 +219,9 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
     outcome.answerSets = reader.answerSets;
+    // clingo adds 20 to its exit status when the search space was used up.
+    outcome.exhausted =
+        WIFEXITED(status) && (WEXITSTATUS(status) == 20 || WEXITSTATUS(status) == 30);
     outcome.error = stopped.empty() ? failureOf(status, reader) : stopped;
     outcome.finished = outcome.error.empty();
     return outcome;
