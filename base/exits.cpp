@@ -4,9 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <new>
 #include <vector>
 
 #include "options.hpp"
@@ -80,6 +83,34 @@ void RemoveTemporaryFiles() {
     temporaryFiles().clear();
 }
 
+namespace {
+// Output that could not be written must not end as a success: standard
+// output is flushed and closed, and a failure of either is one line on
+// standard error and status 1, unless the status already tells of a
+// failure. A stream that failed earlier is flushed once more after its
+// error is cleared, so that the system's reason can be shown.
+int checkedOutput(int status) {
+    std::cout.flush();
+    bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
+    int reason = 0;
+    if (failed) {
+        std::clearerr(stdout);
+        errno = 0;
+        if (std::fflush(stdout) != 0) reason = errno;
+    } else if (::close(STDOUT_FILENO) != 0 && errno != EBADF && errno != EINTR) {
+        // EBADF: standard output was closed from the start and nothing was
+        // written to it.
+        failed = true;
+        reason = errno;
+    }
+    if (!failed) return status;
+    std::cerr << "Could not write to standard output";
+    if (reason != 0) std::cerr << ": " << std::strerror(reason);
+    std::cerr << "." << std::endl;
+    return status == 0 ? 1 : status;
+}
+}  // namespace
+
 void WaitForReturn() {
     if (!OptionWait) return;
     std::cout << std::endl;
@@ -91,13 +122,18 @@ void SafeExit(int status) {
     std::cout.flush();
     RemoveTemporaryFiles();
     WaitForReturn();
-    std::exit(status);
+    std::exit(checkedOutput(status));
 }
 
 void AbortRun(int status) {
     std::cout.flush();
     RemoveTemporaryFiles();
-    std::exit(status);
+    std::exit(checkedOutput(status));
+}
+
+void EndRunWhenMemoryRunsOut() {
+    // The message fits a short string, so reporting it needs no memory.
+    std::set_new_handler([] { InternalError("out of memory"); });
 }
 
 void InternalError(const std::string& message) {
@@ -106,5 +142,5 @@ void InternalError(const std::string& message) {
               << "An internal error occurred (" << message << ")." << std::endl
               << "Please contact <maintainers@vok.invalid>!" << std::endl;
     RemoveTemporaryFiles();
-    std::exit(99);
+    std::exit(checkedOutput(99));
 }

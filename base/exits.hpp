@@ -16,6 +16,10 @@
 // contact the maintainer; exits 99 without waiting.
 [[noreturn]] void InternalError(const std::string& message);
 
+// From now on a memory request that cannot be met ends the run through
+// InternalError ("out of memory"), so that the temporary files go too.
+void EndRunWhenMemoryRunsOut();
+
 // The -wait pause alone, for stops that end otherwise.
 void WaitForReturn();
 

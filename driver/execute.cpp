@@ -11,6 +11,7 @@
 
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -166,11 +167,15 @@ bool readLines(FILE* pipe, TAKE&& take) {
     std::size_t capacity = 0;
     bool anyOutput = false;
     ssize_t length;
+    errno = 0;
     while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
         anyOutput = true;
         take(std::string_view(buffer, static_cast<std::size_t>(length)));
+        errno = 0;
     }
     std::free(buffer);
+    // A line too long for the memory left is no end of the output.
+    if (errno == ENOMEM && !std::feof(pipe)) InternalError("out of memory");
     return anyOutput;
 }
 

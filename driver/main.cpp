@@ -132,7 +132,7 @@ bool readFlagOption(const char* arg, Arguments& a) {
 [[noreturn]] void showUsageAndEnd(bool asked) {
     printBanner(std::cout);
     printUsage(asked ? std::cout : std::cerr);
-    std::exit(asked ? 0 : 255);
+    AbortRun(asked ? 0 : 255);
 }
 
 // The options up to the first argument that does not begin with "-" or
@@ -254,6 +254,7 @@ void printGoalAnswer(bool answer, const std::string& witness) {
 
 int main(int argc, char** argv) {
     WhoAmI = argc > 0 ? argv[0] : "vok";
+    EndRunWhenMemoryRunsOut();
     Arguments args = readOptions(argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();
