@@ -1,6 +1,7 @@
 #include "process.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,40 @@
 #include "base/exits.hpp"
 
 extern char** environ;
+
+namespace {
+
+// The command's group is never the terminal's foreground group, so a
+// command that writes to the terminal (with "stty tostop") or reads from it
+// would be stopped, and the run would hang. It starts with these signals
+// ignored instead: its writes go through and its reads fail.
+struct TERMINAL_STOPS_IGNORED {
+    struct sigaction oldOut {};
+    struct sigaction oldIn {};
+    TERMINAL_STOPS_IGNORED() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGTTOU, &ignore, &oldOut);
+        ::sigaction(SIGTTIN, &ignore, &oldIn);
+    }
+    ~TERMINAL_STOPS_IGNORED() {
+        ::sigaction(SIGTTOU, &oldOut, nullptr);
+        ::sigaction(SIGTTIN, &oldIn, nullptr);
+    }
+};
+
+pid_t spawnShell(const std::string& command, posix_spawn_file_actions_t& actions,
+                 posix_spawnattr_t& attributes, int& err) {
+    std::string shell = "sh", option = "-c", text = command;
+    char* argv[] = {shell.data(), option.data(), text.data(), nullptr};
+    pid_t pid = -1;
+    TERMINAL_STOPS_IGNORED ignored;
+    err = ::posix_spawn(&pid, "/bin/sh", &actions, &attributes, argv, environ);
+    return pid;
+}
+
+}  // namespace
 
 CHILD_RUN StartShellCommand(const std::string& command) {
     CHILD_RUN run;
@@ -27,10 +62,8 @@ CHILD_RUN StartShellCommand(const std::string& command) {
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    std::string shell = "sh", option = "-c", text = command;
-    char* argv[] = {shell.data(), option.data(), text.data(), nullptr};
-    pid_t pid = -1;
-    int err = ::posix_spawn(&pid, "/bin/sh", &actions, &attributes, argv, environ);
+    int err = 0;
+    pid_t pid = spawnShell(command, actions, attributes, err);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(fds[1]);
