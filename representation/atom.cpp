@@ -90,7 +90,7 @@ int ATOM::highestVariable() const {
     return high;
 }
 
-const std::string& ATOM::name() const {
+std::string_view ATOM::nameView() const {
     // A builtin atom built while no builtin is registered has no name; the
     // parser never lets one through, so meeting it here is a bug.
     if (predicate >= Predicates.size()) InternalError("Atom of an unknown predicate.");
@@ -125,7 +125,7 @@ std::string complementName(std::string_view name) {
 }
 
 void append_atom(std::string& out, const ATOM& atom) {
-    append_name(out, atom.name());
+    append_name(out, atom.nameView());
     if (atom.args && !atom.args->empty()) {
         out += '(';
         for (const IDENT& t : *atom.args) {

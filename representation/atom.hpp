@@ -173,7 +173,8 @@ struct ATOM {
     bool hasVariable() const;
     int highestVariable() const;  // -1 when there is none
     // The predicate's name; an unregistered number ends through InternalError.
-    const std::string& name() const;
+    std::string_view nameView() const;
+    std::string name() const { return std::string(nameView()); }
     // True for the six comparison builtins, which bind no variable.
     bool isComparison() const;
 

@@ -23,13 +23,13 @@ bool isSelected(const std::string& p) {
 }  // namespace
 
 void UpdateRewritingPropagation(unsigned N) {
-    // The map's iterators survive insertions, so names that the walk itself
-    // adds are met when they sort after the current one.
-    const auto& index = ATOM::Predicates.index;
-    for (auto it = index.begin(); it != index.end(); ++it) {
-        const std::string p = it->first.name;
+    // A live walk: names that the walk itself adds are met when they sort
+    // after the current one.
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    for (auto it = P.begin(); it != P.end(); ++it) {
+        const std::string p(it->name);
         if (!isSelected(p)) continue;
-        const unsigned k = ATOM::Predicates.arity(it->second);
+        const unsigned k = P.arity(it->number);
         for (unsigned n = N; n-- > 0;) addPropRules(p, n, k);
     }
 }

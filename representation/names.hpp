@@ -1,0 +1,271 @@
+// Name tables: every distinct text gets a dense number, in order of first
+// insertion, and a table can be walked in byte-wise name order.
+//
+// A table keeps each text once, in blocks of text that never move, finds
+// texts through a hash index and builds its name order only when a walk
+// asks for it: most tables are only ever looked up, and the walks (the
+// inertia and strong negation steps, the debug report) come after the
+// tables have been filled.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The texts of one table, back to back in blocks that never move, so that
+// a text's address stays valid for the table's life however many texts
+// follow. Each text is preceded by its length (4 bytes, unaligned) and ends
+// in a NUL, so that it is also a C string.
+class NAME_TEXTS {
+public:
+    NAME_TEXTS() = default;
+    NAME_TEXTS(const NAME_TEXTS&) = delete;
+    NAME_TEXTS& operator=(const NAME_TEXTS&) = delete;
+    NAME_TEXTS(NAME_TEXTS&& o) noexcept { *this = std::move(o); }
+    NAME_TEXTS& operator=(NAME_TEXTS&& o) noexcept {
+        blocks_ = std::move(o.blocks_);
+        free_ = std::exchange(o.free_, nullptr);
+        room_ = std::exchange(o.room_, 0);
+        o.blocks_.clear();
+        return *this;
+    }
+
+    // Stores a copy of text; the result points at its first character.
+    const char* add(std::string_view text);
+
+    // The text stored at p (a result of add).
+    static std::string_view view(const char* p) {
+        std::uint32_t length;
+        std::memcpy(&length, p - sizeof length, sizeof length);
+        return {p, length};
+    }
+
+private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* free_ = nullptr;  // the unused rest of the last block
+    std::size_t room_ = 0;
+};
+
+// Sorts entry numbers by their texts (byte-wise, as strcmp).
+void sortByName(std::vector<unsigned>& numbers, const std::vector<const char*>& texts);
+
+// One entry as a walk in name order meets it: its text, which the table
+// owns, and its number.
+struct NAMES_ITEM {
+    std::string_view name;
+    unsigned number = 0;
+
+    const char* c_str() const { return name.data(); }  // the stored text ends in a NUL
+};
+
+// Gives each distinct text a number, densely from 0 in order of first
+// insertion; walks in name order.
+template <class ITEM>
+struct NAMESTABLE {
+    unsigned count = 0;  // the number the next new text receives
+
+    NAMESTABLE() = default;
+    NAMESTABLE(const NAMESTABLE&) = delete;
+    NAMESTABLE& operator=(const NAMESTABLE&) = delete;
+    NAMESTABLE(NAMESTABLE&&) = default;
+    NAMESTABLE& operator=(NAMESTABLE&&) = default;
+
+    // (number, inserted)
+    std::pair<unsigned, bool> insert(std::string_view text) {
+        const std::uint32_t h = hash(text);
+        std::size_t s = probe(text, h);
+        if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, false};
+        items_.push_back(texts_.add(text));
+        if (4 * items_.size() > 3 * slots_.size()) {
+            grow();
+            s = probe(text, h);
+        }
+        slots_[s] = {count + 1, h};
+        return {count++, true};
+    }
+
+    // (number, found); (0, false) when the text is absent
+    std::pair<unsigned, bool> find(std::string_view text) const {
+        std::size_t s = probe(text, hash(text));
+        if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, true};
+        return {0, false};
+    }
+
+    bool contains(std::string_view text) const { return find(text).second; }
+
+    // The text of number n, as a C string or a view; n must be below count.
+    const char* name(unsigned n) const { return items_[n]; }
+    std::string_view text(unsigned n) const { return NAME_TEXTS::view(items_[n]); }
+
+    unsigned size() const { return static_cast<unsigned>(items_.size()); }
+
+    // A walk in name order over the live table: a name inserted during the
+    // walk is met when it sorts after the current one, as with an ordered
+    // map, so that a walk may add names that it must visit itself.
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = ITEM;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const ITEM*;
+        using reference = const ITEM&;
+
+        const_iterator() = default;
+
+        const ITEM& operator*() const { return item_; }
+        const ITEM* operator->() const { return &item_; }
+        const_iterator& operator++() {
+            table_->advance(*this);
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++*this;
+            return before;
+        }
+        bool operator==(const const_iterator& o) const { return item_.number == o.item_.number; }
+
+    private:
+        friend struct NAMESTABLE;
+        static constexpr unsigned End = ~0u;
+
+        const NAMESTABLE* table_ = nullptr;
+        ITEM item_{{}, End};
+        std::size_t next_ = 0;    // position in sorted_ of the first name after this one
+        unsigned generation_ = 0;  // of sorted_ when next_ was found
+    };
+
+    const_iterator begin() const {
+        order();
+        const_iterator it;
+        it.table_ = this;
+        it.generation_ = generation_;
+        if (!sorted_.empty()) at(it, sorted_[0], 1);
+        return it;
+    }
+    const_iterator end() const { return const_iterator(); }
+
+private:
+    // entry is 1 + the number of a name, or 0 for a free slot; hash is the
+    // name's hash, so that most mismatches and every regrowth need no text.
+    struct SLOT {
+        unsigned entry = 0;
+        std::uint32_t hash = 0;
+    };
+
+    // A name inserted after the name order was last built.
+    struct LATE {
+        const char* text;
+        unsigned number;
+    };
+    struct LATE_ORDER {
+        using is_transparent = void;
+        static std::string_view view(const LATE& l) { return NAME_TEXTS::view(l.text); }
+        static std::string_view view(std::string_view s) { return s; }
+        template <class A, class B>
+        bool operator()(const A& a, const B& b) const {
+            // string_view compares as unsigned bytes, like memcmp.
+            return view(a) < view(b);
+        }
+    };
+
+    NAME_TEXTS texts_;
+    std::vector<const char*> items_;  // element n: the text numbered n
+    std::vector<SLOT> slots_;         // empty or a power of two in size
+
+    // The name order: sorted_ holds the numbers below indexed_ that were
+    // there when it was built, late_ those that came during walks since.
+    mutable std::vector<unsigned> sorted_;
+    mutable std::set<LATE, LATE_ORDER> late_;
+    mutable unsigned indexed_ = 0;
+    mutable unsigned generation_ = 0;
+
+    static std::uint32_t hash(std::string_view text) {
+        return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
+    }
+
+    // The slot that holds text, or the free slot where it would go;
+    // slots_.size() while the index is empty.
+    std::size_t probe(std::string_view text, std::uint32_t h) const {
+        if (slots_.empty()) return 0;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t s = h & mask;; s = (s + 1) & mask) {
+            const SLOT& slot = slots_[s];
+            if (slot.entry == 0 || (slot.hash == h && this->text(slot.entry - 1) == text)) return s;
+        }
+    }
+
+    // Doubles the slots (16 at first) and places the names anew; the new
+    // name, already in items_, is placed by insert.
+    void grow() {
+        std::vector<SLOT> old(slots_.empty() ? 16 : 2 * slots_.size());
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const SLOT& slot : old) {
+            if (slot.entry == 0) continue;
+            std::size_t s = slot.hash & mask;
+            while (slots_[s].entry != 0) s = (s + 1) & mask;
+            slots_[s] = slot;
+        }
+    }
+
+    // Brings every name into sorted_, for a walk that starts.
+    void order() const {
+        if (indexed_ == count && late_.empty()) return;
+        std::vector<unsigned> fresh;
+        fresh.reserve(count - indexed_ + late_.size());
+        for (const LATE& l : late_) fresh.push_back(l.number);
+        for (unsigned n = indexed_; n < count; ++n) fresh.push_back(n);
+        sortByName(fresh, items_);
+        if (sorted_.empty()) {
+            sorted_ = std::move(fresh);
+        } else {
+            std::vector<unsigned> merged;
+            merged.reserve(sorted_.size() + fresh.size());
+            std::merge(sorted_.begin(), sorted_.end(), fresh.begin(), fresh.end(),
+                       std::back_inserter(merged),
+                       [this](unsigned a, unsigned b) { return text(a) < text(b); });
+            sorted_ = std::move(merged);
+        }
+        late_.clear();
+        indexed_ = count;
+        ++generation_;
+    }
+
+    void at(const_iterator& it, unsigned number, std::size_t next) const {
+        it.item_ = ITEM{text(number), number};
+        it.next_ = next;
+    }
+
+    // Moves it to the next name: the first of sorted_ after it or the first
+    // late name after it, whichever sorts first.
+    void advance(const_iterator& it) const {
+        for (; indexed_ < count; ++indexed_) late_.insert(LATE{items_[indexed_], indexed_});
+        const std::string_view current = it.item_.name;
+        if (it.generation_ != generation_) {
+            auto after = std::upper_bound(sorted_.begin(), sorted_.end(), current,
+                                          [this](std::string_view t, unsigned n) { return t < text(n); });
+            it.next_ = static_cast<std::size_t>(after - sorted_.begin());
+            it.generation_ = generation_;
+        }
+        auto late = late_.upper_bound(current);
+        const bool sortedLeft = it.next_ < sorted_.size();
+        if (late != late_.end() && (!sortedLeft || LATE_ORDER::view(*late) < text(sorted_[it.next_]))) {
+            at(it, late->number, it.next_);
+        } else if (sortedLeft) {
+            at(it, sorted_[it.next_], it.next_ + 1);
+        } else {
+            it.item_ = ITEM{{}, const_iterator::End};
+        }
+    }
+};
+
+using NAMES = NAMESTABLE<NAMES_ITEM>;
