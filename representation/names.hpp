@@ -251,14 +251,17 @@ private:
         for (; indexed_ < count; ++indexed_) late_.insert(LATE{items_[indexed_], indexed_});
         const std::string_view current = it.item_.name;
         if (it.generation_ != generation_) {
-            auto after = std::upper_bound(sorted_.begin(), sorted_.end(), current,
-                                          [this](std::string_view t, unsigned n) { return t < text(n); });
+            auto after = std::upper_bound(
+                sorted_.begin(), sorted_.end(), current,
+                [this](std::string_view t, unsigned n) { return t < text(n); });
             it.next_ = static_cast<std::size_t>(after - sorted_.begin());
             it.generation_ = generation_;
         }
         auto late = late_.upper_bound(current);
         const bool sortedLeft = it.next_ < sorted_.size();
-        if (late != late_.end() && (!sortedLeft || LATE_ORDER::view(*late) < text(sorted_[it.next_]))) {
+        const bool lateFirst = late != late_.end() &&
+                               (!sortedLeft || LATE_ORDER::view(*late) < text(sorted_[it.next_]));
+        if (lateFirst) {
             at(it, late->number, it.next_);
         } else if (sortedLeft) {
             at(it, sorted_[it.next_], it.next_ + 1);

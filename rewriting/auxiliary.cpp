@@ -176,10 +176,10 @@ std::unique_ptr<std::vector<IDENT>> arbitraryVariables(unsigned k) {
 
 std::unique_ptr<std::vector<IDENT>> variables(const RULE& rule) {
     int high = -1;
-    if (rule.head)
-        for (const ATOM& a : rule.head->atoms) high = std::max(high, a.highestVariable());
-    if (rule.body)
-        for (const LITERAL& l : rule.body->literals) high = std::max(high, l.highestVariable());
+    if (const auto head = rule.head())
+        for (const ATOM& a : head->atoms) high = std::max(high, a.highestVariable());
+    if (const auto body = rule.body())
+        for (const LITERAL& l : body->literals) high = std::max(high, l.highestVariable());
     return arbitraryVariables(static_cast<unsigned>(high + 1));
 }
 

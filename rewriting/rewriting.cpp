@@ -20,22 +20,23 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 // The single head atom of an update program's rule. The parser stores no
 // other kind of rule; anything else reaching the rewriting is a bug.
 const ATOM& headAtom(const RULE& r) {
-    if (!r.head || r.head->atoms.size() != 1) InternalError("Update rule without a single head atom.");
-    return r.head->atoms.front();
+    const auto head = r.head();
+    if (!head || head->atoms.size() != 1) InternalError("Update rule without a single head atom.");
+    return head->atoms.front();
 }
 
 unsigned length(const std::vector<IDENT>* V) { return V ? static_cast<unsigned>(V->size()) : 0; }
 
-// A copy of the rule's body (empty for a fact) with room for the one literal
-// the rejection rule adds, so that adding it does not double the storage.
-BODY bodyWithRoom(const RULE& r) {
-    BODY body;
-    if (!r.body) return body;
-    body.literals.reserve(r.body->size() + 1);
-    body.literals = r.body->literals;
-    body.firstNegated = r.body->firstNegated;
-    return body;
+// A group of a body's literals with one more literal after it, in a buffer
+// that serves rule after rule.
+std::span<const LITERAL> withOneMore(std::span<const LITERAL> group, LITERAL&& extra,
+                                     std::vector<LITERAL>& buffer) {
+    buffer.assign(group.begin(), group.end());
+    buffer.push_back(std::move(extra));
+    return buffer;
 }
+
+std::vector<LITERAL> positiveBuffer, negatedBuffer;
 
 }  // namespace
 
@@ -69,37 +70,36 @@ void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vecto
     const unsigned m = length(V);
 
     const std::string rho = rejectionPred(i, j, m);
-    HEAD head(ATOM(rho, V, IDB));
-    BODY body = bodyWithRoom(r);
+    const ATOM head(rho, V, IDB);
+    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     const std::string gamma = compl_updPred(p, i + 1, h.arity());
-    body.add(LITERAL(ATOM(gamma, h.args.get(), IDB), false));
+    LITERAL complement(ATOM(gamma, h.args.get(), IDB), false);
 
-    Pupd.emplace_back(std::move(head), std::move(body));
+    // The complementary literal goes after the positive literals of r.
+    const auto positive = withOneMore(body.literals.first(body.firstNegated), std::move(complement),
+                                      positiveBuffer);
+    Pupd.emplace_back(std::span<const ATOM>(&head, 1), positive, body.literals.subspan(body.firstNegated));
     traceRule("Added rejection rule ", Pupd.back(), ToRewrittenRules);
     if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
 }
 
 void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last) {
     const ATOM& h = headAtom(r);
-    const std::string upsilon = updPred(h.name(), i, h.arity());
-    ATOM update(upsilon, h.args.get(), IDB);
-    r.head->atoms.erase(r.head->atoms.begin());
-    r.head->add(std::move(update));
+    const ATOM update(updPred(h.name(), i, h.arity()), h.args.get(), IDB);
 
-    if (!r.body) {
-        r.body = std::make_unique<BODY>();
-        // Under -min/-strict the facts of the most recent program depend on
-        // the truth proposition, which the truth fact of addMinRules makes
-        // hold.
-        if (last && (OptionMinimal || OptionStrict))
-            r.body->add(LITERAL(ATOM(truthAtom(), nullptr, IDB), false));
-    }
-    if (!last) {
-        const std::string rho = rejectionPred(i, j, length(V));
-        r.body->literals.reserve(r.body->size() + 1);
-        r.body->add(LITERAL(ATOM(rho, V, IDB), true));
-    }
+    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
+    std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
+    std::span<const LITERAL> negated = body.literals.subspan(body.firstNegated);
+    // Under -min/-strict the facts of the most recent program depend on the
+    // truth proposition, which the truth fact of addMinRules makes hold.
+    if (!r.body() && last && (OptionMinimal || OptionStrict))
+        positive = withOneMore({}, LITERAL(ATOM(truthAtom(), nullptr, IDB), false), positiveBuffer);
+    if (!last)
+        negated = withOneMore(negated, LITERAL(ATOM(rejectionPred(i, j, length(V)), V, IDB), true),
+                              negatedBuffer);
 
+    // The rewritten rule replaces r in its program and is shared with Pupd.
+    r = RULE(std::span<const ATOM>(&update, 1), positive, negated);
     Pupd.push_back(r);
     traceRule("Added rewritten rule ", Pupd.back(), ToRewrittenRules);
 }
