@@ -32,7 +32,13 @@ struct BODY_PARTS {
     }
     // Positives first, each group in textual order; empties the parts.
     BODY conjunction() { return BODY(std::move(positive), std::move(negative)); }
+    // The rule of head and this body, with room for the literal that the
+    // rewriting adds to each rule (see TRULE).
+    RULE* rule(const HEAD& head) const { return new RULE(head.atoms, positive, negative, true, 1); }
 };
+
+// A rule without body, with room for the literal that the rewriting adds.
+inline RULE* factOf(const HEAD& head) { return new RULE(head.atoms, {}, {}, false, 1); }
 
 // A NUL-terminated heap copy (new[]) of length bytes of text.
 char* copyText(const char* text, std::size_t length);

@@ -1,25 +1,33 @@
 #include "names.hpp"
 
 #include <limits>
+
+#include "representation/pool.hpp"
 #include <stdexcept>
 
+NAME_TEXTS::~NAME_TEXTS() {
+    for (const BLOCK& b : blocks_) releaseChunk(b.bytes, b.size);
+}
+
 const char* NAME_TEXTS::add(std::string_view text) {
-    constexpr std::size_t BlockSize = 1 << 16;
+    constexpr std::size_t LargestBlock = std::size_t(4) << 20;
     if (text.size() > std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("name longer than 4 GiB");
     const auto length = static_cast<std::uint32_t>(text.size());
     const std::size_t need = sizeof length + text.size() + 1;
+    blocks_.reserve(blocks_.size() + 1);  // so that no block is lost if this fails
     char* p;
-    if (need > BlockSize) {
-        // A text too long for a block gets one of its own; the current
-        // block stays in use for the texts that follow.
-        blocks_.push_back(std::unique_ptr<char[]>(new char[need]));
-        p = blocks_.back().get();
+    if (need > next_) {
+        // A text too long for a block gets one of its own; the block being
+        // filled stays in use for the texts that follow.
+        p = static_cast<char*>(allocateChunk(need));
+        blocks_.push_back({p, need});
     } else {
         if (need > room_) {
-            blocks_.push_back(std::unique_ptr<char[]>(new char[BlockSize]));
-            free_ = blocks_.back().get();
-            room_ = BlockSize;
+            free_ = static_cast<char*>(allocateChunk(next_));
+            blocks_.push_back({free_, next_});
+            room_ = next_;
+            next_ = std::min(2 * next_, LargestBlock);
         }
         p = free_;
         free_ += need;

@@ -29,14 +29,13 @@ public:
     NAME_TEXTS() = default;
     NAME_TEXTS(const NAME_TEXTS&) = delete;
     NAME_TEXTS& operator=(const NAME_TEXTS&) = delete;
-    NAME_TEXTS(NAME_TEXTS&& o) noexcept { *this = std::move(o); }
+    NAME_TEXTS(NAME_TEXTS&& o) noexcept { swap(o); }
     NAME_TEXTS& operator=(NAME_TEXTS&& o) noexcept {
-        blocks_ = std::move(o.blocks_);
-        free_ = std::exchange(o.free_, nullptr);
-        room_ = std::exchange(o.room_, 0);
-        o.blocks_.clear();
+        NAME_TEXTS gone(std::move(*this));
+        swap(o);
         return *this;
     }
+    ~NAME_TEXTS();
 
     // Stores a copy of text; the result points at its first character.
     const char* add(std::string_view text);
@@ -49,9 +48,21 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    char* free_ = nullptr;  // the unused rest of the last block
+    struct BLOCK {
+        char* bytes;
+        std::size_t size;
+    };
+    std::vector<BLOCK> blocks_;
+    char* free_ = nullptr;  // the unused rest of the block being filled
     std::size_t room_ = 0;
+    std::size_t next_ = std::size_t(1) << 16;  // the size of the next block
+
+    void swap(NAME_TEXTS& o) noexcept {
+        std::swap(blocks_, o.blocks_);
+        std::swap(free_, o.free_);
+        std::swap(room_, o.room_);
+        std::swap(next_, o.next_);
+    }
 };
 
 // Sorts entry numbers by their texts (byte-wise, as strcmp).

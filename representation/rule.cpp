@@ -1,5 +1,6 @@
 #include "rule.hpp"
 
+#include <algorithm>
 #include <unordered_set>
 
 // Never destroyed, like the name tables (see ident.cpp): freeing every rule
@@ -14,12 +15,16 @@ std::vector<CONSTRAINT>& MinConstraints = *new std::vector<CONSTRAINT>;
 // parts against a block size it folded for one caller.
 template <class A, class L>
 typename TRULE<A, L>::BLOCK* TRULE<A, L>::build(std::span<const A> head, std::span<const L> positive,
-                                                std::span<const L> negated, bool hasBody) {
+                                                std::span<const L> negated, bool hasBody,
+                                                unsigned spare) {
     const std::size_t heads = head.size();
     const std::size_t count = positive.size() + negated.size();
-    void* memory = ::operator new(literalsAt(heads) + count * sizeof(L));
+    spare = std::min(spare, 255u);
+    const std::size_t bytes = literalsAt(heads) + (count + spare) * sizeof(L);
+    void* memory = allocateBlock(bytes);
     BLOCK* b = new (memory) BLOCK{1, static_cast<std::uint32_t>(heads), 0,
-                                  static_cast<std::uint32_t>(positive.size()), hasBody};
+                                  static_cast<std::uint32_t>(positive.size()), hasBody,
+                                  static_cast<std::uint8_t>(spare)};
     // Counted as they are made, so that a failure halfway (a long argument
     // list that cannot be allocated) destroys what exists.
     std::size_t made = 0;
@@ -31,18 +36,18 @@ typename TRULE<A, L>::BLOCK* TRULE<A, L>::build(std::span<const A> head, std::sp
                 ++b->literals;
             }
     } catch (...) {
-        destroy(b, made);
+        destroy(b, made, bytes);
         throw;
     }
     return b;
 }
 
 template <class A, class L>
-void TRULE<A, L>::destroy(BLOCK* b, std::size_t heads) {
+void TRULE<A, L>::destroy(BLOCK* b, std::size_t heads, std::size_t bytes) {
     for (std::size_t i = 0; i < heads; ++i) atoms(b)[i].~A();
     for (std::size_t i = 0; i < b->literals; ++i) literals(b)[i].~L();
     b->~BLOCK();
-    ::operator delete(b);
+    releaseBlock(b, bytes);
 }
 
 template struct TRULE<ATOM, LITERAL>;

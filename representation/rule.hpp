@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "representation/atom.hpp"
+#include "representation/pool.hpp"
 
 // A rule head: the disjunction of its atoms.
 template <class A>
@@ -147,16 +148,18 @@ private:
 template <class A, class L>
 struct TRULE {
     TRULE() = default;
-    explicit TRULE(const TDISJUNCTION<A>& h) : block_(build(h.atoms, {}, {}, false)) {}
+    explicit TRULE(const TDISJUNCTION<A>& h) : block_(build(h.atoms, {}, {}, false, 0)) {}
     TRULE(const TDISJUNCTION<A>& h, TBODY_VIEW<L> b)
         : block_(build(h.atoms, b.literals.first(b.firstNegated),
-                       b.literals.subspan(b.firstNegated), true)) {}
+                       b.literals.subspan(b.firstNegated), true, 0)) {}
     // The same from parts kept elsewhere: the head atoms, and the body's
     // positive and negated literals, each group in its order; without a
-    // body (a fact) both groups are empty.
+    // body (a fact) both groups are empty. The block gets room for spare
+    // more literals, so that a rule one literal longer (the rewriting
+    // makes them from each input rule) can reuse it once this rule is gone.
     TRULE(std::span<const A> head, std::span<const L> positive, std::span<const L> negated,
-          bool hasBody = true)
-        : block_(build(head, positive, negated, hasBody)) {}
+          bool hasBody = true, unsigned spare = 0)
+        : block_(build(head, positive, negated, hasBody, spare)) {}
 
     TRULE(const TRULE& o) : block_(o.block_) {
         if (block_) ++block_->refs;
@@ -194,6 +197,7 @@ private:
         std::uint32_t literals;
         std::uint32_t firstNegated;
         bool hasBody;
+        std::uint8_t spare;  // room for more literals
     };
     static constexpr std::size_t roundUp(std::size_t n, std::size_t to) {
         return (n + to - 1) / to * to;
@@ -217,11 +221,13 @@ private:
 
     // A new block holding copies of the parts, with one reference.
     static BLOCK* build(std::span<const A> head, std::span<const L> positive,
-                        std::span<const L> negated, bool hasBody);
-    // Destroys the first heads atoms, the literals and the block.
-    static void destroy(BLOCK* b, std::size_t heads);
+                        std::span<const L> negated, bool hasBody, unsigned spare);
+    // Destroys the first heads atoms and the literals, and gives back the
+    // block's bytes.
+    static void destroy(BLOCK* b, std::size_t heads, std::size_t bytes);
     static void release(BLOCK* b) {
-        if (b && --b->refs == 0) destroy(b, b->heads);
+        if (b && --b->refs == 0)
+            destroy(b, b->heads, literalsAt(b->heads) + (b->literals + b->spare) * sizeof(L));
     }
 };
 
