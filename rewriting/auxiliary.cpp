@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <set>
 
 #include "driver/exits.hpp"
 
@@ -13,7 +12,7 @@ namespace {
 // The part before the last "_P" of every registered update predicate, so that
 // isRewritten is a lookup instead of a scan of updatePredicates. Every name
 // enters updatePredicates through registerUpdateName, which keeps it current.
-std::set<std::string, std::less<>> rewrittenBases;
+NAMES rewrittenBases;
 
 // Another owner uses the name: the predicate table or the other family's
 // registry knows it and this family did not make it.
@@ -56,12 +55,8 @@ std::string registerUpdateName(std::string base, unsigned k, const char* message
     const unsigned before = updatePredicates.size();
     std::string name = produce(base, k, updatePredicates, minimalPredicates, message);
     std::size_t last = name.rfind("_P");
-    if (updatePredicates.size() != before && last != std::string::npos) {
-        // Most new names share their base with one made before (every
-        // rejection name has the base "rej"); look before copying.
-        const std::string_view base = std::string_view(name).substr(0, last);
-        if (rewrittenBases.find(base) == rewrittenBases.end()) rewrittenBases.emplace(base);
-    }
+    if (updatePredicates.size() != before && last != std::string::npos)
+        rewrittenBases.insert(std::string_view(name).substr(0, last));
     return name;
 }
 
@@ -151,7 +146,9 @@ bool isOriginal(std::string_view p) {
     return !updatePredicates.contains(p) && !minimalPredicates.contains(p);
 }
 
-bool isRewritten(std::string_view p) { return rewrittenBases.find(p) != rewrittenBases.end(); }
+bool isRewritten(std::string_view p) { return rewrittenBases.contains(p); }
+
+const NAMES& rewrittenNames() { return rewrittenBases; }
 
 bool isRejectionPred(std::string_view r) {
     return hasRejectionForm(r) && updatePredicates.contains(r);
@@ -183,4 +180,4 @@ std::unique_ptr<std::vector<IDENT>> variables(const RULE& rule) {
     return arbitraryVariables(static_cast<unsigned>(high + 1));
 }
 
-void resetAuxiliaryIndex() { rewrittenBases.clear(); }
+void resetAuxiliaryIndex() { rewrittenBases = NAMES(); }

@@ -49,6 +49,10 @@ bool isOriginal(std::string_view p);
 // Some update predicate has been made from p (p + "_P" + i, maybe with a
 // clash suffix).
 bool isRewritten(std::string_view p);
+// The names that update predicates have been made from (those for which
+// isRewritten holds), as a name table: a walk in name order meets the names
+// added while it goes on.
+const NAMES& rewrittenNames();
 // r was made by rejectionPred.
 bool isRejectionPred(std::string_view r);
 // The level (program number + 1) of a rejection predicate, 0 for any other

@@ -23,14 +23,30 @@ bool isSelected(const std::string& p) {
 }  // namespace
 
 void UpdateRewritingPropagation(unsigned N) {
-    // A live walk: names that the walk itself adds are met when they sort
-    // after the current one.
+    // The predicates are visited in name order, in a live walk: names that
+    // the walk itself adds are met when they sort after the current one.
     const PREDICATE_NAMES& P = ATOM::Predicates;
-    for (auto it = P.begin(); it != P.end(); ++it) {
-        const std::string p(it->name);
-        if (!isSelected(p)) continue;
-        const unsigned k = P.arity(it->number);
+    auto visit = [&](std::string_view name, unsigned number) {
+        const std::string p(name);
+        if (!isSelected(p)) return;
+        const unsigned k = P.arity(number);
         for (unsigned n = N; n-- > 0;) addPropRules(p, n, k);
+    };
+    if (OptionOptimize != 2) {
+        for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number);
+        return;
+    }
+    // With -O=succint only the names that update predicates were made from
+    // can be selected, so the walk goes over those (about one per predicate
+    // of the input) instead of every predicate (generated ones included, one
+    // per input rule and more). It meets the selected predicates in the same
+    // order: visiting a name that is not selected changes nothing, so at
+    // every step both walks go on to the first name after the current one
+    // that is a predicate, made an update predicate from and selected.
+    const NAMES& bases = rewrittenNames();
+    for (auto it = bases.begin(); it != bases.end(); ++it) {
+        auto [number, known] = P.find(it->name);
+        if (known) visit(it->name, number);
     }
 }
 

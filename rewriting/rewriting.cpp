@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <string>
+#include <unordered_map>
 
 #include "driver/exits.hpp"
 #include "driver/options.hpp"
@@ -38,6 +39,79 @@ std::span<const LITERAL> withOneMore(std::span<const LITERAL> group, LITERAL&& e
 
 std::vector<LITERAL> positiveBuffer, negatedBuffer;
 
+constexpr unsigned Unknown = ~0u;
+
+// The predicate numbers of the generated atoms of a rule, once they have
+// been made: the update atom of its head, the complementary update atom of
+// the next program and its rejection atom. A program's rules with the same
+// head predicate share the first two, so that only the first of them makes
+// the names and registers the atoms; the others would find everything
+// registered already and change nothing, and instead take the numbers from
+// here without looking the names up again.
+struct RULE_ATOMS {
+    unsigned update = Unknown;
+    unsigned complement = Unknown;
+    unsigned rejection = Unknown;
+};
+
+// The atom over a generated predicate with the given arguments: built by
+// name (made by name(), registered as IDB) the first time, when number is
+// Unknown, which then receives its number; built over the number after.
+template <class NAME, class ARGS>
+ATOM generatedAtom(unsigned& number, NAME&& name, const ARGS* args) {
+    if (number != Unknown) return ATOM(number, args ? ARGUMENTS(*args) : ARGUMENTS());
+    ATOM atom(name(), args, IDB);
+    number = atom.predicate;
+    return atom;
+}
+
+void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V,
+                      RULE_ATOMS& known) {
+    const ATOM& h = headAtom(r);
+    const unsigned m = length(V);
+
+    const std::string rho = rejectionPred(i, j, m);
+    const ATOM head(rho, V, IDB);
+    known.rejection = head.predicate;
+    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
+    LITERAL complement(generatedAtom(
+                           known.complement,
+                           [&] { return compl_updPred(h.name(), i + 1, h.arity()); }, h.args.get()),
+                       false);
+
+    // The complementary literal goes after the positive literals of r.
+    const auto positive = withOneMore(body.literals.first(body.firstNegated), std::move(complement),
+                                      positiveBuffer);
+    Pupd.emplace_back(std::span<const ATOM>(&head, 1), positive, body.literals.subspan(body.firstNegated));
+    traceRule("Added rejection rule ", Pupd.back(), ToRewrittenRules);
+    if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
+}
+
+void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last,
+                      RULE_ATOMS& known) {
+    const ATOM& h = headAtom(r);
+    const ATOM update = generatedAtom(
+        known.update, [&] { return updPred(h.name(), i, h.arity()); }, h.args.get());
+
+    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
+    std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
+    std::span<const LITERAL> negated = body.literals.subspan(body.firstNegated);
+    // Under -min/-strict the facts of the most recent program depend on the
+    // truth proposition, which the truth fact of addMinRules makes hold.
+    if (!r.body() && last && (OptionMinimal || OptionStrict))
+        positive = withOneMore({}, LITERAL(ATOM(truthAtom(), nullptr, IDB), false), positiveBuffer);
+    if (!last) {
+        ATOM rejection = generatedAtom(
+            known.rejection, [&] { return rejectionPred(i, j, length(V)); }, V);
+        negated = withOneMore(negated, LITERAL(std::move(rejection), true), negatedBuffer);
+    }
+
+    // The rewritten rule replaces r in its program and is shared with Pupd.
+    r = RULE(std::span<const ATOM>(&update, 1), positive, negated);
+    Pupd.push_back(r);
+    traceRule("Added rewritten rule ", Pupd.back(), ToRewrittenRules);
+}
+
 }  // namespace
 
 void UpdateRewriting(std::vector<OID>& ids) {
@@ -57,49 +131,25 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
     const bool last = i + 1 == N;
     if (!program.rules) return;
     RULES& rules = *program.rules;
+    // The update atoms of this program by head predicate.
+    std::unordered_map<unsigned, RULE_ATOMS> byHead;
     for (std::size_t j = 0; j < rules.size(); ++j) {
         auto V = variables(rules[j]);
-        if (!last) createRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get());
-        rewriteRule(rules[j], i, static_cast<unsigned>(j), V.get(), last);
+        RULE_ATOMS& shared = byHead[headAtom(rules[j]).predicate];
+        RULE_ATOMS known{shared.update, shared.complement, Unknown};
+        if (!last) addRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get(), known);
+        addRewrittenRule(rules[j], i, static_cast<unsigned>(j), V.get(), last, known);
+        shared.update = known.update;
+        shared.complement = known.complement;
     }
 }
 
 void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V) {
-    const ATOM& h = headAtom(r);
-    const std::string p = h.name();
-    const unsigned m = length(V);
-
-    const std::string rho = rejectionPred(i, j, m);
-    const ATOM head(rho, V, IDB);
-    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
-    const std::string gamma = compl_updPred(p, i + 1, h.arity());
-    LITERAL complement(ATOM(gamma, h.args.get(), IDB), false);
-
-    // The complementary literal goes after the positive literals of r.
-    const auto positive = withOneMore(body.literals.first(body.firstNegated), std::move(complement),
-                                      positiveBuffer);
-    Pupd.emplace_back(std::span<const ATOM>(&head, 1), positive, body.literals.subspan(body.firstNegated));
-    traceRule("Added rejection rule ", Pupd.back(), ToRewrittenRules);
-    if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
+    RULE_ATOMS known;
+    addRejectionRule(r, i, j, V, known);
 }
 
 void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last) {
-    const ATOM& h = headAtom(r);
-    const ATOM update(updPred(h.name(), i, h.arity()), h.args.get(), IDB);
-
-    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
-    std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
-    std::span<const LITERAL> negated = body.literals.subspan(body.firstNegated);
-    // Under -min/-strict the facts of the most recent program depend on the
-    // truth proposition, which the truth fact of addMinRules makes hold.
-    if (!r.body() && last && (OptionMinimal || OptionStrict))
-        positive = withOneMore({}, LITERAL(ATOM(truthAtom(), nullptr, IDB), false), positiveBuffer);
-    if (!last)
-        negated = withOneMore(negated, LITERAL(ATOM(rejectionPred(i, j, length(V)), V, IDB), true),
-                              negatedBuffer);
-
-    // The rewritten rule replaces r in its program and is shared with Pupd.
-    r = RULE(std::span<const ATOM>(&update, 1), positive, negated);
-    Pupd.push_back(r);
-    traceRule("Added rewritten rule ", Pupd.back(), ToRewrittenRules);
+    RULE_ATOMS known;
+    addRewrittenRule(r, i, j, V, last, known);
 }
