@@ -22,8 +22,8 @@
 struct PREDICATE_NAMES : NAMES {
     enum TYPE { UNSPECIFIED = 0, EDB = 1, IDB = 2, BUILTIN_PREDICATE = 3 };
 
-    std::vector<TYPE> types;
-    std::vector<unsigned> arities;
+    TABLE_ARRAY<TYPE> types;
+    TABLE_ARRAY<unsigned> arities;
 
     // (number, ok): a new name is numbered and recorded; a known name is ok
     // when the arity matches and the kinds agree (UNSPECIFIED takes the

@@ -1,14 +1,15 @@
 // Name tables: every distinct text gets a dense number, in order of first
 // insertion, and a table can be walked in byte-wise name order.
 //
-// A table keeps each text once, in blocks of text that never move, finds
-// texts through a hash index and builds its name order only when a walk
-// asks for it: most tables are only ever looked up, and the walks (the
-// inertia and strong negation steps, the debug report) come after the
-// tables have been filled.
+// A table keeps each text once, in storage that never moves, finds texts
+// through a hash index and builds its name order only when a walk asks for
+// it: most tables are only ever looked up, and the walks (the inertia and
+// strong negation steps, the debug report) come after the tables have been
+// filled.
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,10 +21,12 @@
 #include <utility>
 #include <vector>
 
-// The texts of one table, back to back in blocks that never move, so that
-// a text's address stays valid for the table's life however many texts
-// follow. Each text is preceded by its length (4 bytes, unaligned) and ends
-// in a NUL, so that it is also a C string.
+#include "representation/pool.hpp"
+
+// Texts back to back in blocks that never move, so that a text's address
+// stays valid for the owner's life however many texts follow. Each text is
+// preceded by its length (4 bytes, unaligned) and ends in a NUL, so that
+// it is also a C string.
 class NAME_TEXTS {
 public:
     NAME_TEXTS() = default;
@@ -65,8 +68,78 @@ private:
     }
 };
 
+// The texts of a table by number, 16 bytes each, in blocks that never move
+// (each as large as all before it). A text of up to 15 bytes is kept in its
+// entry, so that reading it costs one access: the last byte holds 15 less
+// its length, which is also the terminating NUL of a 15-byte text. A longer
+// text goes to NAME_TEXTS and its entry points at it.
+class NAME_ENTRIES {
+public:
+    NAME_ENTRIES() = default;
+    NAME_ENTRIES(const NAME_ENTRIES&) = delete;
+    NAME_ENTRIES& operator=(const NAME_ENTRIES&) = delete;
+    NAME_ENTRIES(NAME_ENTRIES&& o) noexcept { swap(o); }
+    NAME_ENTRIES& operator=(NAME_ENTRIES&& o) noexcept {
+        NAME_ENTRIES gone(std::move(*this));
+        swap(o);
+        return *this;
+    }
+    ~NAME_ENTRIES();
+
+    // Stores text as the entry numbered size().
+    void add(std::string_view text);
+
+    std::string_view text(unsigned n) const {
+        const ENTRY& e = at(n);
+        const auto tag = static_cast<unsigned char>(e.bytes[Inline]);
+        if (tag <= Inline) return {e.bytes, Inline - tag};
+        const char* p;
+        std::memcpy(&p, e.bytes, sizeof p);
+        return NAME_TEXTS::view(p);
+    }
+    // The same as a C string.
+    const char* c_str(unsigned n) const { return text(n).data(); }
+
+    unsigned size() const { return size_; }
+
+private:
+    static constexpr unsigned Inline = 15;    // the longest text kept in its entry
+    static constexpr unsigned OutOfLine = 0xFF;  // the last byte of an entry that points
+    static constexpr unsigned FirstBits = 8;  // the first two blocks hold 2^8 entries each
+    struct ENTRY {
+        char bytes[Inline + 1];
+    };
+
+    std::vector<ENTRY*> blocks_;
+    unsigned size_ = 0;
+    NAME_TEXTS long_;
+
+    static std::size_t blockSize(std::size_t block) {
+        return std::size_t(1) << (block == 0 ? FirstBits : FirstBits + block - 1);
+    }
+    // The block and the place in it of entry n.
+    static std::pair<std::size_t, std::size_t> place(unsigned n) {
+        if (n < (1u << FirstBits)) return {0, n};
+        const unsigned high = static_cast<unsigned>(std::bit_width(n)) - 1;  // 2^high <= n
+        return {high - FirstBits + 1, n - (1u << high)};
+    }
+    const ENTRY& at(unsigned n) const {
+        const auto [block, offset] = place(n);
+        return blocks_[block][offset];
+    }
+    void swap(NAME_ENTRIES& o) noexcept {
+        std::swap(blocks_, o.blocks_);
+        std::swap(size_, o.size_);
+        std::swap(long_, o.long_);
+    }
+};
+
+// The arrays of the tables, which grow with the input.
+template <class T>
+using TABLE_ARRAY = std::vector<T, CHUNK_ALLOCATOR<T>>;
+
 // Sorts entry numbers by their texts (byte-wise, as strcmp).
-void sortByName(std::vector<unsigned>& numbers, const std::vector<const char*>& texts);
+void sortByName(TABLE_ARRAY<unsigned>& numbers, const NAME_ENTRIES& texts);
 
 // One entry as a walk in name order meets it: its text, which the table
 // owns, and its number.
@@ -94,8 +167,8 @@ struct NAMESTABLE {
         const std::uint32_t h = hash(text);
         std::size_t s = probe(text, h);
         if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, false};
-        items_.push_back(texts_.add(text));
-        if (4 * items_.size() > 3 * slots_.size()) {
+        entries_.add(text);
+        if (4 * std::size_t(entries_.size()) > 3 * slots_.size()) {
             grow();
             s = probe(text, h);
         }
@@ -113,10 +186,10 @@ struct NAMESTABLE {
     bool contains(std::string_view text) const { return find(text).second; }
 
     // The text of number n, as a C string or a view; n must be below count.
-    const char* name(unsigned n) const { return items_[n]; }
-    std::string_view text(unsigned n) const { return NAME_TEXTS::view(items_[n]); }
+    const char* name(unsigned n) const { return entries_.c_str(n); }
+    std::string_view text(unsigned n) const { return entries_.text(n); }
 
-    unsigned size() const { return static_cast<unsigned>(items_.size()); }
+    unsigned size() const { return entries_.size(); }
 
     // A walk in name order over the live table: a name inserted during the
     // walk is met when it sorts after the current one, as with an ordered
@@ -174,12 +247,12 @@ private:
 
     // A name inserted after the name order was last built.
     struct LATE {
-        const char* text;
+        std::string_view text;
         unsigned number;
     };
     struct LATE_ORDER {
         using is_transparent = void;
-        static std::string_view view(const LATE& l) { return NAME_TEXTS::view(l.text); }
+        static std::string_view view(const LATE& l) { return l.text; }
         static std::string_view view(std::string_view s) { return s; }
         template <class A, class B>
         bool operator()(const A& a, const B& b) const {
@@ -188,13 +261,12 @@ private:
         }
     };
 
-    NAME_TEXTS texts_;
-    std::vector<const char*> items_;  // element n: the text numbered n
-    std::vector<SLOT> slots_;         // empty or a power of two in size
+    NAME_ENTRIES entries_;
+    TABLE_ARRAY<SLOT> slots_;  // empty or a power of two in size
 
     // The name order: sorted_ holds the numbers below indexed_ that were
     // there when it was built, late_ those that came during walks since.
-    mutable std::vector<unsigned> sorted_;
+    mutable TABLE_ARRAY<unsigned> sorted_;
     mutable std::set<LATE, LATE_ORDER> late_;
     mutable unsigned indexed_ = 0;
     mutable unsigned generation_ = 0;
@@ -215,9 +287,9 @@ private:
     }
 
     // Doubles the slots (16 at first) and places the names anew; the new
-    // name, already in items_, is placed by insert.
+    // name, already among the entries, is placed by insert.
     void grow() {
-        std::vector<SLOT> old(slots_.empty() ? 16 : 2 * slots_.size());
+        decltype(slots_) old(slots_.empty() ? 16 : 2 * slots_.size());
         old.swap(slots_);
         const std::size_t mask = slots_.size() - 1;
         for (const SLOT& slot : old) {
@@ -231,15 +303,15 @@ private:
     // Brings every name into sorted_, for a walk that starts.
     void order() const {
         if (indexed_ == count && late_.empty()) return;
-        std::vector<unsigned> fresh;
+        TABLE_ARRAY<unsigned> fresh;
         fresh.reserve(count - indexed_ + late_.size());
         for (const LATE& l : late_) fresh.push_back(l.number);
         for (unsigned n = indexed_; n < count; ++n) fresh.push_back(n);
-        sortByName(fresh, items_);
+        sortByName(fresh, entries_);
         if (sorted_.empty()) {
             sorted_ = std::move(fresh);
         } else {
-            std::vector<unsigned> merged;
+            TABLE_ARRAY<unsigned> merged;
             merged.reserve(sorted_.size() + fresh.size());
             std::merge(sorted_.begin(), sorted_.end(), fresh.begin(), fresh.end(),
                        std::back_inserter(merged),
@@ -259,7 +331,7 @@ private:
     // Moves it to the next name: the first of sorted_ after it or the first
     // late name after it, whichever sorts first.
     void advance(const_iterator& it) const {
-        for (; indexed_ < count; ++indexed_) late_.insert(LATE{items_[indexed_], indexed_});
+        for (; indexed_ < count; ++indexed_) late_.insert(LATE{text(indexed_), indexed_});
         const std::string_view current = it.item_.name;
         if (it.generation_ != generation_) {
             auto after = std::upper_bound(

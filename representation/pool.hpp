@@ -23,3 +23,20 @@ void releaseBlock(void* block, std::size_t bytes) noexcept;
 void* allocateChunk(std::size_t bytes);
 // Gives back a chunk that allocateChunk returned for the same size.
 void releaseChunk(void* chunk, std::size_t bytes) noexcept;
+
+// An allocator over chunks for the large arrays of the tables, so that
+// their random accesses (hash lookups, names by number) find huge pages.
+template <class T>
+struct CHUNK_ALLOCATOR {
+    using value_type = T;
+
+    CHUNK_ALLOCATOR() = default;
+    template <class U>
+    CHUNK_ALLOCATOR(const CHUNK_ALLOCATOR<U>&) {}
+
+    T* allocate(std::size_t n) { return static_cast<T*>(allocateChunk(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { releaseChunk(p, n * sizeof(T)); }
+
+    template <class U>
+    bool operator==(const CHUNK_ALLOCATOR<U>&) const { return true; }
+};

@@ -96,21 +96,25 @@ TEST_F(Names, WalksSeeNamesInsertedBehindThemButNotBefore) {
 }
 
 // Texts are compared whole: long shared beginnings, a NUL inside a text,
+// texts on either side of the longest one kept in its entry, the empty text
 // and texts longer than the blocks they are stored in.
 TEST_F(Names, LongAndAlikeTextsKeepApartAndInOrder) {
     NAMES t;
     const std::string shared(20, 'r');
     const std::string huge(100000, 'h');
     const std::string withNul("a\0b", 3);
-    for (const std::string& n : {shared + "b", shared + "a", shared, huge, withNul, std::string("a")})
-        t.insert(n);
-    EXPECT_EQ(t.insert(huge), std::make_pair(3u, false));
-    EXPECT_EQ(t.find(withNul), std::make_pair(4u, true));
-    EXPECT_EQ(t.text(3), huge);
-    EXPECT_EQ(t.text(4), withNul);
+    const std::vector<std::string> names = {shared + "b", shared + "a", shared, huge, withNul,
+                                            "a", std::string(15, 'f'), std::string(16, 'f'), ""};
+    for (const std::string& n : names) t.insert(n);
+    for (unsigned n = 0; n < names.size(); ++n) {
+        EXPECT_EQ(t.insert(names[n]), std::make_pair(n, false));
+        EXPECT_EQ(t.text(n), names[n]);
+        EXPECT_STREQ(t.name(n), names[n].c_str());
+    }
     std::vector<std::string> order;
     for (const NAMES_ITEM& item : t) order.emplace_back(item.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"a", withNul, huge, shared, shared + "a", shared + "b"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"", "a", withNul, std::string(15, 'f'), std::string(16, 'f'),
+                                               huge, shared, shared + "a", shared + "b"}));
 }
 
 TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {
