@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "representation/rule.hpp"
@@ -57,6 +59,15 @@ IDENT anonymousVariable();
 // rox) the builtin's number would name a user predicate, so that is a
 // counted error and the statement is dropped.
 ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args);
+
+// Starts fetching the places where a name the scanner has just read will be
+// looked up (as a constant or as a predicate), so that the memory access
+// overlaps with the parser's work until then.
+inline void prefetchName(std::string_view name) {
+    const std::uint32_t h = NAMES::hash(name);
+    IDENT::Constants.prefetch(h);
+    ATOM::Predicates.prefetch(h);
+}
 
 // Reports a scanner error through yyerror and counts it.
 void lexicalError(const std::string& message);

@@ -19,14 +19,14 @@ int NumBuiltins = 0;
 std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, unsigned arity, TYPE type) {
     auto [n, fresh] = NAMES::insert(name);
     if (fresh) {
-        arities.push_back(arity);
-        types.push_back(type);
+        signatures.push_back({arity, type});
         return {n, true};
     }
-    if (arities[n] != arity) return {n, false};
-    if (type == UNSPECIFIED || type == types[n]) return {n, true};
-    if (types[n] == UNSPECIFIED) {
-        types[n] = type;
+    SIGNATURE& known = signatures[n];
+    if (known.arity != arity) return {n, false};
+    if (type == UNSPECIFIED || type == known.type) return {n, true};
+    if (known.type == UNSPECIFIED) {
+        known.type = type;
         return {n, true};
     }
     return {n, false};

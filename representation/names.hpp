@@ -163,8 +163,8 @@ struct NAMESTABLE {
     NAMESTABLE& operator=(NAMESTABLE&&) = default;
 
     // (number, inserted)
-    std::pair<unsigned, bool> insert(std::string_view text) {
-        const std::uint32_t h = hash(text);
+    std::pair<unsigned, bool> insert(std::string_view text) { return insert(text, hash(text)); }
+    std::pair<unsigned, bool> insert(std::string_view text, std::uint32_t h) {
         std::size_t s = probe(text, h);
         if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, false};
         entries_.add(text);
@@ -177,13 +177,25 @@ struct NAMESTABLE {
     }
 
     // (number, found); (0, false) when the text is absent
-    std::pair<unsigned, bool> find(std::string_view text) const {
-        std::size_t s = probe(text, hash(text));
+    std::pair<unsigned, bool> find(std::string_view text) const { return find(text, hash(text)); }
+    std::pair<unsigned, bool> find(std::string_view text, std::uint32_t h) const {
+        std::size_t s = probe(text, h);
         if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, true};
         return {0, false};
     }
 
     bool contains(std::string_view text) const { return find(text).second; }
+    bool contains(std::string_view text, std::uint32_t h) const { return find(text, h).second; }
+
+    // Lookups in two steps, so that the slots of several names, in several
+    // tables, are fetched from memory at the same time: the hash of a text,
+    // which the lookups above also take, and the start of fetching its slot.
+    static std::uint32_t hash(std::string_view text) {
+        return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
+    }
+    void prefetch(std::uint32_t h) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
+    }
 
     // The text of number n, as a C string or a view; n must be below count.
     const char* name(unsigned n) const { return entries_.c_str(n); }
@@ -270,10 +282,6 @@ private:
     mutable std::set<LATE, LATE_ORDER> late_;
     mutable unsigned indexed_ = 0;
     mutable unsigned generation_ = 0;
-
-    static std::uint32_t hash(std::string_view text) {
-        return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
-    }
 
     // The slot that holds text, or the free slot where it would go;
     // slots_.size() while the index is empty.

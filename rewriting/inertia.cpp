@@ -20,6 +20,32 @@ bool isSelected(const std::string& p) {
     return OptionOptimize == 2 && !isRewritten(q);
 }
 
+// The inertia rules of p (arity k) for program number n, over the
+// variables V. update and complement hold the predicates of the update
+// atoms of p and of its complement at n, or UnknownPredicate, and receive
+// those at n - 1: walking down the programs, each atom is built by name
+// once (see generatedAtom).
+void addInertiaRules(const std::string& p, unsigned n, unsigned k, const std::vector<IDENT>* V,
+                     unsigned& update, unsigned& complement) {
+    const ATOM a = generatedAtom(update, [&] { return updAtom(p, n, k, V); }, V);
+    if (n > 0) {
+        unsigned below = UnknownPredicate, complementBelow = UnknownPredicate;
+        const ATOM b = generatedAtom(below, [&] { return updAtom(p, n - 1, k, V); }, V);
+        createPropRule(b, a);
+        const ATOM ca = generatedAtom(complement, [&] { return compl_updAtom(p, n, k, V); }, V);
+        const ATOM cb = generatedAtom(complementBelow, [&] { return compl_updAtom(p, n - 1, k, V); }, V);
+        createPropRule(cb, ca);
+        update = below;
+        complement = complementBelow;
+    } else {
+        const ATOM self(p, V, IDB);
+        createPropRule(self, a);
+        const ATOM ca = generatedAtom(complement, [&] { return compl_updAtom(p, 0, k, V); }, V);
+        const ATOM c(complementName(p), V, IDB);
+        createPropRule(c, ca);
+    }
+}
+
 }  // namespace
 
 void UpdateRewritingPropagation(unsigned N) {
@@ -30,7 +56,9 @@ void UpdateRewritingPropagation(unsigned N) {
         const std::string p(name);
         if (!isSelected(p)) return;
         const unsigned k = P.arity(number);
-        for (unsigned n = N; n-- > 0;) addPropRules(p, n, k);
+        const auto V = arbitraryVariables(k);
+        unsigned update = UnknownPredicate, complement = UnknownPredicate;
+        for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V.get(), update, complement);
     };
     if (OptionOptimize != 2) {
         for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number);
@@ -52,21 +80,8 @@ void UpdateRewritingPropagation(unsigned N) {
 
 void addPropRules(std::string p, unsigned n, unsigned k) {
     const auto V = arbitraryVariables(k);
-    if (n > 0) {
-        ATOM a(updPred(p, n, k), V.get(), IDB);
-        ATOM b(updPred(p, n - 1, k), V.get(), IDB);
-        createPropRule(b, a);
-        ATOM ca(compl_updPred(p, n, k), V.get(), IDB);
-        ATOM cb(compl_updPred(p, n - 1, k), V.get(), IDB);
-        createPropRule(cb, ca);
-    } else {
-        ATOM a(updPred(p, 0, k), V.get(), IDB);
-        ATOM self(p, V.get(), IDB);
-        createPropRule(self, a);
-        ATOM ca(compl_updPred(p, 0, k), V.get(), IDB);
-        ATOM complement(complementName(p), V.get(), IDB);
-        createPropRule(complement, ca);
-    }
+    unsigned update = UnknownPredicate, complement = UnknownPredicate;
+    addInertiaRules(p, n, k, V.get(), update, complement);
 }
 
 void createPropRule(const ATOM& head, const ATOM& body) {

@@ -4,7 +4,6 @@
 
 #include <iostream>
 #include <string>
-#include <unordered_map>
 
 #include "driver/exits.hpp"
 #include "driver/options.hpp"
@@ -39,31 +38,28 @@ std::span<const LITERAL> withOneMore(std::span<const LITERAL> group, LITERAL&& e
 
 std::vector<LITERAL> positiveBuffer, negatedBuffer;
 
-constexpr unsigned Unknown = ~0u;
+constexpr unsigned Unknown = UnknownPredicate;
 
 // The predicate numbers of the generated atoms of a rule, once they have
 // been made: the update atom of its head, the complementary update atom of
 // the next program and its rejection atom. A program's rules with the same
 // head predicate share the first two, so that only the first of them makes
-// the names and registers the atoms; the others would find everything
-// registered already and change nothing, and instead take the numbers from
-// here without looking the names up again.
+// the names and registers the atoms (see generatedAtom).
 struct RULE_ATOMS {
     unsigned update = Unknown;
     unsigned complement = Unknown;
     unsigned rejection = Unknown;
 };
 
-// The atom over a generated predicate with the given arguments: built by
-// name (made by name(), registered as IDB) the first time, when number is
-// Unknown, which then receives its number; built over the number after.
-template <class NAME, class ARGS>
-ATOM generatedAtom(unsigned& number, NAME&& name, const ARGS* args) {
-    if (number != Unknown) return ATOM(number, args ? ARGUMENTS(*args) : ARGUMENTS());
-    ATOM atom(name(), args, IDB);
-    number = atom.predicate;
-    return atom;
-}
+// The shared atoms of the program being rewritten, by head predicate; an
+// entry belongs to the program whose pass wrote it, so that no pass needs
+// to empty the list for the next.
+struct SHARED_ATOMS {
+    unsigned pass = 0;
+    RULE_ATOMS atoms;
+};
+std::vector<SHARED_ATOMS> sharedAtoms;
+unsigned passes = 0;
 
 void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V,
                       RULE_ATOMS& known) {
@@ -74,10 +70,11 @@ void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<I
     const ATOM head(rho, V, IDB);
     known.rejection = head.predicate;
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
-    LITERAL complement(generatedAtom(
-                           known.complement,
-                           [&] { return compl_updPred(h.name(), i + 1, h.arity()); }, h.args.get()),
-                       false);
+    LITERAL complement(
+        generatedAtom(
+            known.complement,
+            [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args.get()); }, h.args.get()),
+        false);
 
     // The complementary literal goes after the positive literals of r.
     const auto positive = withOneMore(body.literals.first(body.firstNegated), std::move(complement),
@@ -91,7 +88,7 @@ void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>*
                       RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const ATOM update = generatedAtom(
-        known.update, [&] { return updPred(h.name(), i, h.arity()); }, h.args.get());
+        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args.get()); }, h.args.get());
 
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
@@ -102,7 +99,7 @@ void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>*
         positive = withOneMore({}, LITERAL(ATOM(truthAtom(), nullptr, IDB), false), positiveBuffer);
     if (!last) {
         ATOM rejection = generatedAtom(
-            known.rejection, [&] { return rejectionPred(i, j, length(V)); }, V);
+            known.rejection, [&] { return ATOM(rejectionPred(i, j, length(V)), V, IDB); }, V);
         negated = withOneMore(negated, LITERAL(std::move(rejection), true), negatedBuffer);
     }
 
@@ -131,11 +128,14 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
     const bool last = i + 1 == N;
     if (!program.rules) return;
     RULES& rules = *program.rules;
-    // The update atoms of this program by head predicate.
-    std::unordered_map<unsigned, RULE_ATOMS> byHead;
+    const unsigned pass = ++passes;
     for (std::size_t j = 0; j < rules.size(); ++j) {
         auto V = variables(rules[j]);
-        RULE_ATOMS& shared = byHead[headAtom(rules[j]).predicate];
+        const unsigned head = headAtom(rules[j]).predicate;
+        if (head >= sharedAtoms.size()) sharedAtoms.resize(head + 1);
+        SHARED_ATOMS& entry = sharedAtoms[head];
+        if (entry.pass != pass) entry = {pass, RULE_ATOMS{}};
+        RULE_ATOMS& shared = entry.atoms;
         RULE_ATOMS known{shared.update, shared.complement, Unknown};
         if (!last) addRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get(), known);
         addRewrittenRule(rules[j], i, static_cast<unsigned>(j), V.get(), last, known);
