@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     text << in.rdbuf();
     try {
         std::string program =
-            vok::evaluation::translate(vok::evaluation::read_rox(text.str()), maxint);
+            vok::evaluation::Translate(vok::evaluation::ReadRox(text.str()), maxint);
         std::fwrite(program.data(), 1, program.size(), stdout);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", argv[0], e.what());

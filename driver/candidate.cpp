@@ -9,42 +9,19 @@
 #include <string_view>
 #include <vector>
 
+#include "base/exits.hpp"
+#include "base/options.hpp"
 #include "driver/execute.hpp"
-#include "driver/exits.hpp"
-#include "driver/options.hpp"
 #include "driver/output.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
 
-bool isDelimiter(char c) {
-    return c == ' ' || c == ',' || c == '\t' || c == '\v' || c == '\r' || c == '\n';
-}
-
-// The argument texts of an atom, split at delimiters; a quoted string, which
-// may hold delimiters, stays one argument.
-std::vector<std::string_view> argumentTokens(std::string_view args) {
-    std::vector<std::string_view> tokens;
-    std::size_t i = 0;
-    while (i < args.size()) {
-        if (isDelimiter(args[i])) {
-            ++i;
-            continue;
-        }
-        std::size_t start = i;
-        bool quoted = false;
-        for (; i < args.size() && (quoted || !isDelimiter(args[i])); ++i)
-            if (args[i] == '"') quoted = !quoted;
-        tokens.push_back(args.substr(start, i - start));
-    }
-    return tokens;
-}
-
 // A printed argument as a term: a token that reads as a non-zero decimal
 // number (optional sign, leading digits) or is exactly "0" is an integer;
 // anything else, "-0" included, is a constant.
 IDENT termOf(std::string_view token) {
-    std::string text(token);
+    const std::string text(token);
     errno = 0;
     long value = std::strtol(text.c_str(), nullptr, 10);
     // A value beyond the range of terms cannot be an integer the solver
@@ -76,18 +53,19 @@ std::string TestFileName(const std::string& file, unsigned n) {
     return file.substr(0, dot) + mark + file.substr(dot);
 }
 
-void AddCandidateRules(std::string text, RULES& rules) {
-    std::size_t open = text.find('(');
-    if (open == std::string::npos) {
-        AddModelRules(ATOM(text, nullptr, PREDICATE_NAMES::IDB), rules);
+void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules) {
+    if (!printed.listed) {
+        AddModelRules(ATOM(printed.name(), nullptr, PREDICATE_NAMES::IDB), rules);
         return;
     }
-    std::string_view args(text);
-    args.remove_prefix(open + 1);
-    if (!args.empty() && args.back() == ')') args.remove_suffix(1);
     std::vector<IDENT> terms;
-    for (std::string_view token : argumentTokens(args)) terms.push_back(termOf(token));
-    AddModelRules(ATOM(std::string_view(text).substr(0, open), &terms, PREDICATE_NAMES::IDB), rules);
+    terms.reserve(printed.argCount());
+    for (std::size_t i = 0; i < printed.argCount(); ++i) terms.push_back(termOf(printed.arg(i)));
+    AddModelRules(ATOM(printed.name(), &terms, PREDICATE_NAMES::IDB), rules);
+}
+
+void AddCandidateRules(std::string text, RULES& rules) {
+    AddCandidateRules(readAnswerAtom(text), rules);
 }
 
 void AddModelRules(const ATOM& atom, RULES& rules) {

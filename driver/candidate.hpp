@@ -5,12 +5,15 @@
 
 #include <string>
 
+#include "driver/answer_atom.hpp"
 #include "representation/rule.hpp"
 
-// Reads one rejection atom as the evaluation program printed it
-// ("rej_P0_R1(d,7)", a quoted string being one argument) and appends its
-// candidate rules to rules. Ends the run with status 1 when the predicate
-// is known with another arity.
+// Turns one rejection atom of an answer set into an atom of the program
+// (an argument that reads as a decimal integer becomes that integer, any
+// other a constant) and appends its candidate rules to rules. Ends the run
+// with status 1 when the predicate is known with another arity.
+void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules);
+// The same for the atom's text ("rej_P0_R1(d,7)").
 void AddCandidateRules(std::string text, RULES& rules);
 
 // Appends the two candidate rules of a ground rejection atom: the one that

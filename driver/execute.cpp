@@ -4,9 +4,9 @@
 // The solver's output is read line by line, whatever the length of a line.
 // Text outside answer sets is copied unchanged. An answer set begins with a
 // line whose first character is "{" and ends at the first "}" outside a
-// quoted string, possibly some lines later. Its atoms are read character by
-// character: argument lists are rebuilt with "," between the arguments and
-// no blanks, quoted strings are kept exactly as printed.
+// quoted string, possibly some lines later. Each of its atoms is read once
+// (answer_atom.hpp) and printed with "," between its arguments and no
+// blanks; quoted strings are kept exactly as printed.
 #include "execute.hpp"
 
 #include <sys/wait.h>
@@ -16,47 +16,26 @@
 #include <iostream>
 #include <string_view>
 
+#include "base/exits.hpp"
+#include "base/options.hpp"
+#include "driver/answer_atom.hpp"
 #include "driver/candidate.hpp"
-#include "driver/exits.hpp"
 #include "driver/goal.hpp"
-#include "driver/options.hpp"
-#include "input/parser.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
-
-// Characters that separate atoms, and arguments within an argument list.
-bool isSeparator(char c) {
-    return c == ' ' || c == ',' || c == '{' || c == '\t' || c == '\v' || c == '\r' || c == '\n';
-}
-
-// The atom being read; it may continue on the next line.
-struct ATOM_TEXT {
-    std::string text;
-    std::size_t nameLength = std::string::npos;  // npos: no argument list (yet)
-    int depth = 0;           // open parentheses
-    bool reading = false;    // an atom has begun
-    bool inString = false;   // inside a quoted string
-    bool separated = false;  // a separator followed the last argument character
-
-    void reset() {
-        text.clear();
-        nameLength = std::string::npos;
-        depth = 0;
-        reading = inString = separated = false;
-    }
-};
 
 // What the filter carries from one line to the next, for the whole run.
 struct FILTER_STATE {
     bool doFilter = false;    // inside an answer set
     bool doMinTests = false;  // answer sets are candidates of the minimality test
     bool prev = false;        // an atom has been written into candidate
+    bool goalHolds = false;   // an atom of candidate is the goal
     unsigned candNum = 0;     // answer sets begun so far, counted across the run
     std::string candidate;    // the filtered answer set being built
     RULES candRules;          // rules from the rejection atoms of the answer set
-    ATOM_TEXT atom;
+    ANSWER_READER reader;
 };
 
 FILTER_STATE& filterState() {
@@ -67,88 +46,38 @@ FILTER_STATE& filterState() {
 void beginAnswerSet(FILTER_STATE& s) {
     s.doFilter = true;
     s.doMinTests = (OptionMinimal || OptionStrict) && !OptionIntegral;
-    s.prev = false;
+    s.prev = s.goalHolds = false;
     s.candidate = "{";
     s.candRules.clear();
     ++s.candNum;
-    s.atom.reset();
+    s.reader = ANSWER_READER();
 }
 
 // Drops an atom of an auxiliary predicate, turns a rejection atom into
 // candidate rules when candidates are tested, and adds any other atom to
 // the candidate.
-void judgeAtom(FILTER_STATE& s) {
-    std::string& text = s.atom.text;
-    std::string_view name(text);
-    if (s.atom.nameLength != std::string::npos) name = name.substr(0, s.atom.nameLength);
-
+void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
-    const bool pexaNegated = OptionProgram == 2 && name.starts_with("NEG_");
-    std::string negated;
-    if (pexaNegated) {
-        negated = "-";
-        negated += name.substr(4);
-        name = negated;
-    }
+    if (OptionProgram == 2 && atom.name().starts_with("NEG_")) atom.renameStart(4, "-");
+    const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
     if (auxiliary && !rejection) return;
 
-    if (pexaNegated) text.replace(0, 4, "-");
     if (rejection) {
-        AddCandidateRules(text, s.candRules);
+        AddCandidateRules(atom, s.candRules);
         return;
     }
     if (s.prev) s.candidate += ", ";
-    s.candidate += text;
+    s.candidate += atom.text;
     s.prev = true;
-}
-
-void finishAtom(FILTER_STATE& s) {
-    if (s.atom.reading) judgeAtom(s);
-    s.atom.reset();
+    if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
 }
 
 // Reads the atoms of one line of an answer set; true when the set ends in
 // it. What follows the closing "}" on its line belongs to no answer set.
 bool readAtoms(FILTER_STATE& s, std::string_view line) {
-    ATOM_TEXT& a = s.atom;
-    for (char c : line) {
-        if (a.inString) {
-            a.text += c;
-            if (c == '"') a.inString = false;
-        } else if (c == '}') {
-            finishAtom(s);
-            return true;
-        } else if (a.depth > 0) {
-            if (isSeparator(c)) {
-                a.separated = true;
-                continue;
-            }
-            if (c == ')') {
-                a.text += c;
-                a.separated = false;
-                if (--a.depth == 0) finishAtom(s);
-                continue;
-            }
-            if (a.separated && a.text.back() != '(') a.text += ',';
-            a.separated = false;
-            a.text += c;
-            if (c == '(') ++a.depth;
-            if (c == '"') a.inString = true;
-        } else if (isSeparator(c)) {
-            finishAtom(s);
-        } else {
-            a.reading = true;
-            a.text += c;
-            if (c == '(') {
-                a.nameLength = a.text.size() - 1;
-                a.depth = 1;
-            }
-            if (c == '"') a.inString = true;
-        }
-    }
-    return false;
+    return readAnswerAtoms(s.reader, line, [&s](ANSWER_ATOM& atom) { judgeAtom(s, atom); });
 }
 
 void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
@@ -161,7 +90,7 @@ void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
         std::cout << s.candidate;
         if (lineEnded) std::cout << '\n';
     } else {
-        TestForGoal(s.candidate, answer, witness);
+        RecordForGoal(s.candidate, s.goalHolds, answer, witness);
     }
 }
 
@@ -201,38 +130,76 @@ int exitCodeOf(int status) {
     return 1;
 }
 
-}  // namespace
+// pexa reads propositional programs only; the run stops before starting it.
+void refuseFirstOrderForPexa(const std::string& file) {
+    if (OptionProgram != 2 || IsPropositional) return;
+    std::cerr << "Sorry, PEXA cannot process first order programs!"
+              << " Aborting." << std::endl;
+    removeUnlessStored(file);
+    SafeExit(1);
+}
 
-int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
-                   bool& answer, std::string& witness) {
-    if (OptionProgram == 2 && !IsPropositional) {
-        std::cerr << "Sorry, PEXA cannot process first order programs!" << " Aborting."
-                  << std::endl;
-        removeUnlessStored(file);
-        SafeExit(1);
-    }
-    if (OptionVerbosity) {
-        std::cout << "Executing " << program;
-        if (!options.empty()) std::cout << " " << options;
-        if (OptionStore) std::cout << " " << file;
-        std::cout << " ..." << std::endl;
-    }
+void announceExecution(const std::string& program, const std::string& options,
+                       const std::string& file) {
+    std::cout << "Executing " << program;
+    if (!options.empty()) std::cout << " " << options;
+    if (OptionStore) std::cout << " " << file;
+    std::cout << " ..." << std::endl;
+}
 
-    const bool testMode = found;
-    found = false;
-    // The program and its options are shell text; the file name is data.
+// Starts "program options file" through the shell for reading its output.
+// The program and its options are shell text; the file name is data.
+FILE* startEvaluation(const std::string& program, const std::string& options,
+                      const std::string& file) {
     std::string command = program + " " + options + " " + shellQuoted(file);
     std::cout.flush();
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) cannotExecute(program, options, file);
+    return pipe;
+}
 
+// Calls take with every line the evaluation program prints, whatever its
+// length, line end included; true when it printed anything at all.
+template <class TAKE>
+bool readLines(FILE* pipe, TAKE&& take) {
     char* buffer = nullptr;
     std::size_t capacity = 0;
-    bool anyOutput = false;  // the command wrote anything at all
+    bool anyOutput = false;
     ssize_t length;
     while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
         anyOutput = true;
-        std::string_view line(buffer, static_cast<std::size_t>(length));
+        take(std::string_view(buffer, static_cast<std::size_t>(length)));
+    }
+    std::free(buffer);
+    return anyOutput;
+}
+
+// An answer set still open when the output ends was cut short: it is
+// neither printed nor tested, and a run that lost it is no success.
+int reportCutAnswerSet(int code) {
+    FILTER_STATE& s = filterState();
+    if (!s.doFilter) return code;
+    s.doFilter = false;
+    std::cout.flush();
+    std::cerr << "Answer set " << s.candNum
+              << " is incomplete: the output of the evaluation program ended inside it."
+              << std::endl;
+    return code == 0 ? 1 : code;
+}
+
+}  // namespace
+
+int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
+                   bool& answer, std::string& witness) {
+    refuseFirstOrderForPexa(file);
+    if (OptionVerbosity) announceExecution(program, options, file);
+
+    const bool testMode = found;
+    found = false;
+    FILE* pipe = startEvaluation(program, options, file);
+    // Other program types print as they are; test mode only looks for an
+    // answer set; otherwise every line goes through the filter.
+    const bool anyOutput = readLines(pipe, [&](std::string_view line) {
         if (OptionProgram != 1 && OptionProgram != 2) {
             std::cout << line;
         } else if (testMode) {
@@ -240,27 +207,14 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
         } else {
             OutputFilter(std::string(line), program, options, file, answer, witness);
         }
-    }
-    std::free(buffer);
+    });
     int code = exitCodeOf(::pclose(pipe));
 
     // The shell answers 127 (not found) or 126 (not executable) when the
     // evaluation program could not be started at all.
     if ((code == 127 || code == 126) && !anyOutput) cannotExecute(program, options, file);
     removeUnlessStored(file);
-
-    // An answer set still open when the output ends was cut short: it is
-    // neither printed nor tested, and a run that lost it is no success.
-    FILTER_STATE& s = filterState();
-    if (!testMode && s.doFilter) {
-        s.doFilter = false;
-        std::cout.flush();
-        std::cerr << "Answer set " << s.candNum
-                  << " is incomplete: the output of the evaluation program ended inside it."
-                  << std::endl;
-        if (code == 0) code = 1;
-    }
-    return code;
+    return testMode ? code : reportCutAnswerSet(code);
 }
 
 void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,

@@ -1,6 +1,6 @@
 #include "goal.hpp"
 
-#include "options.hpp"
+#include "base/options.hpp"
 
 namespace {
 
@@ -48,12 +48,9 @@ bool IsValidGoal() {
     return true;
 }
 
-void TestForGoal(std::string model, bool& answer, std::string& witness) {
-    const std::string& g = Goal;
-    bool holds = model.find(" " + g + ", ") != std::string::npos ||
-                 model.find(", " + g + "}") != std::string::npos ||
-                 model.find("{" + g + ", ") != std::string::npos ||
-                 model.find("{" + g + "}") != std::string::npos;
+bool IsGoalAtom(const ANSWER_ATOM& atom) { return atom.text == Goal; }
+
+void RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness) {
     if (OptionCautious) {
         if (!holds) {
             witness = model;
@@ -66,4 +63,10 @@ void TestForGoal(std::string model, bool& answer, std::string& witness) {
         witness = model;
         answer = true;
     }
+}
+
+void TestForGoal(std::string model, bool& answer, std::string& witness) {
+    bool holds = false;
+    for (const ANSWER_ATOM& atom : readAnswerSet(model)) holds = holds || IsGoalAtom(atom);
+    RecordForGoal(model, holds, answer, witness);
 }

@@ -5,11 +5,12 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <utility>
 
+#include "base/exits.hpp"
+#include "base/options.hpp"
 #include "driver/execute.hpp"
-#include "driver/exits.hpp"
 #include "driver/goal.hpp"
-#include "driver/options.hpp"
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
@@ -70,63 +71,82 @@ const char* valueOf(const char* arg, const char* prefix) {
     return std::strncmp(arg, prefix, n) == 0 ? arg + n : nullptr;
 }
 
+// -O=: only "succint" selects the default rewriting.
+int optimizationOf(const char* value) { return std::strcmp(value, "succint") == 0 ? 2 : 1; }
+
+// -P=: rox 1, pexa 2, any other type 0.
+int programTypeOf(const char* value) {
+    if (std::strcmp(value, "rox") == 0) return 1;
+    return std::strcmp(value, "pexa") == 0 ? 2 : 0;
+}
+
+// An option with a value ("-f=file"); false when arg is none of them. An
+// empty value leaves the setting as it was, except for the reasoning mode.
+bool readValueOption(const char* arg, Arguments& a) {
+    const char* v;
+    if ((v = valueOf(arg, "-f="))) {
+        if (*v) {
+            a.file = v;
+            OptionStore = true;
+        }
+    } else if ((v = valueOf(arg, "-FB="))) {
+        if (*v) Goal = v;
+        OptionBrave = true;
+    } else if ((v = valueOf(arg, "-FC="))) {
+        if (*v) Goal = v;
+        OptionCautious = true;
+    } else if ((v = valueOf(arg, "-o="))) {
+        if (*v) a.options = v;
+    } else if ((v = valueOf(arg, "-O="))) {
+        OptionOptimize = optimizationOf(v);
+    } else if ((v = valueOf(arg, "-P="))) {
+        OptionProgram = programTypeOf(v);
+    } else if ((v = valueOf(arg, "-p="))) {
+        if (*v) a.program = v;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// An option without a value, which sets its flag; false when arg is none
+// of them.
+bool readFlagOption(const char* arg, Arguments& a) {
+    const std::pair<const char*, bool*> flags[] = {
+        {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},   {"-v", &OptionVerbosity},
+        {"-debug", &OptionDebug},       {"-silent", &OptionSilent}, {"-stats", &OptionStats},
+        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait}};
+    for (const auto& [name, flag] : flags) {
+        if (std::strcmp(arg, name) == 0) {
+            *flag = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// -help and -h show the usage on standard output and end the run well; an
+// unknown option shows it on standard error and ends with status 255.
+[[noreturn]] void showUsageAndEnd(bool asked) {
+    printBanner(std::cout);
+    printUsage(asked ? std::cout : std::cerr);
+    std::exit(asked ? 0 : 255);
+}
+
+// The options up to the first argument that does not begin with "-" or
+// just after "--"; the rest are input files.
 Arguments readOptions(int argc, char** argv) {
     Arguments a;
     int i = 1;
     for (; i < argc; ++i) {
         const char* arg = argv[i];
         if (arg[0] != '-') break;
-        const std::string exact(arg);
-        const char* v;
-        if ((v = valueOf(arg, "-f="))) {
-            if (*v) {
-                a.file = v;
-                OptionStore = true;
-            }
-        } else if ((v = valueOf(arg, "-FB="))) {
-            if (*v) Goal = v;
-            OptionBrave = true;
-        } else if ((v = valueOf(arg, "-FC="))) {
-            if (*v) Goal = v;
-            OptionCautious = true;
-        } else if (exact == "-integral") {
-            OptionIntegral = true;
-        } else if (exact == "-min") {
-            OptionMinimal = true;
-        } else if ((v = valueOf(arg, "-o="))) {
-            if (*v) a.options = v;
-        } else if ((v = valueOf(arg, "-O="))) {
-            OptionOptimize = std::strcmp(v, "succint") == 0 ? 2 : 1;
-        } else if ((v = valueOf(arg, "-P="))) {
-            OptionProgram = std::strcmp(v, "rox") == 0 ? 1 : std::strcmp(v, "pexa") == 0 ? 2 : 0;
-        } else if ((v = valueOf(arg, "-p="))) {
-            if (*v) a.program = v;
-        } else if (exact == "-v") {
-            OptionVerbosity = true;
-        } else if (exact == "-debug") {
-            OptionDebug = true;
-        } else if (exact == "-silent") {
-            OptionSilent = true;
-        } else if (exact == "-stats") {
-            OptionStats = true;
-        } else if (exact == "-stdin") {
-            a.readStdin = true;
-        } else if (exact == "-strict") {
-            OptionStrict = true;
-        } else if (exact == "-wait") {
-            OptionWait = true;
-        } else if (exact == "-help" || exact == "-h") {
-            printBanner(std::cout);
-            printUsage(std::cout);
-            std::exit(0);
-        } else if (exact == "--") {
+        if (std::strcmp(arg, "--") == 0) {
             ++i;
             break;
-        } else {
-            printBanner(std::cout);
-            printUsage(std::cerr);
-            std::exit(255);
         }
+        if (readValueOption(arg, a) || readFlagOption(arg, a)) continue;
+        showUsageAndEnd(std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "-h") == 0);
     }
     a.firstInput = i;
     return a;
@@ -169,13 +189,9 @@ std::string chooseOutputFile(const Arguments& a) {
     return name;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    WhoAmI = argc > 0 ? argv[0] : "vok";
-    Arguments args = readOptions(argc, argv);
-    if (!OptionSilent) printBanner(std::cout);
-
+// Both reasoning modes at once, or a goal of the wrong form, stop the run
+// before any input is read.
+void checkGoalOptions() {
     if (OptionBrave && OptionCautious) {
         std::cerr << "Cannot reason cautiously and brave concurrently." << std::endl;
         SafeExit(1);
@@ -184,20 +200,44 @@ int main(int argc, char** argv) {
         std::cerr << "Invalid goal: " << Goal << "." << std::endl;
         SafeExit(1);
     }
+}
 
-    initBuiltins();
-    for (int i = args.firstInput; i < argc; ++i) parseFile(argv[i]);
+// The input files in order, then standard input. Errors in the files stop
+// the run; errors in standard input, read after that check, do not.
+void readInputs(const Arguments& a, int argc, char** argv) {
+    for (int i = a.firstInput; i < argc; ++i) parseFile(argv[i]);
     if (parser_errors != 0) {
         std::cerr << "Aborting due to parser errors." << std::endl;
         SafeExit(1);
     }
-    if (args.readStdin) parseStdin();
+    if (a.readStdin) parseStdin();
+}
 
+void rewriteUpdates() {
     UpdatesExist = !UpdateIDs.empty();
-    if (UpdatesExist) {
-        if (OptionVerbosity) std::cout << "Rewriting updates ..." << std::endl;
-        UpdateRewriting(UpdateIDs);
-    }
+    if (!UpdatesExist) return;
+    if (OptionVerbosity) std::cout << "Rewriting updates ..." << std::endl;
+    UpdateRewriting(UpdateIDs);
+}
+
+// The verdict, and the witness where it shows something: an answer set
+// with the goal for brave reasoning, one without it for cautious.
+void printGoalAnswer(bool answer, const std::string& witness) {
+    std::cout << (answer ? "true" : "false") << "." << std::endl;
+    if ((OptionBrave && answer) || (OptionCautious && !answer)) std::cout << witness << std::endl;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    WhoAmI = argc > 0 ? argv[0] : "vok";
+    Arguments args = readOptions(argc, argv);
+    if (!OptionSilent) printBanner(std::cout);
+    checkGoalOptions();
+
+    initBuiltins();
+    readInputs(args, argc, argv);
+    rewriteUpdates();
     if (OptionVerbosity) PrintStatistics(std::cout);
     if (OptionDebug) PrintDebugReport(std::cerr);
 
@@ -215,10 +255,7 @@ int main(int argc, char** argv) {
         UnregisterTemporaryFile(file);
     }
 
-    if (OptionCautious || OptionBrave) {
-        std::cout << (answer ? "true" : "false") << "." << std::endl;
-        if ((OptionBrave && answer) || (OptionCautious && !answer)) std::cout << witness << std::endl;
-    }
+    if (OptionCautious || OptionBrave) printGoalAnswer(answer, witness);
     if (OptionVerbosity) std::cout << std::endl;
     SafeExit(status);
 }

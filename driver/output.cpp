@@ -3,60 +3,38 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <streambuf>
+#include <sstream>
+#include <string_view>
 #include <vector>
 
-#include "exits.hpp"
-#include "options.hpp"
+#include "base/exits.hpp"
+#include "base/options.hpp"
 
 namespace {
 
-// An output buffer over a file descriptor that remembers whether any write
-// failed, so that a full disk never passes for a complete program.
-class FileBuffer : public std::streambuf {
-public:
-    explicit FileBuffer(int fd) : fd_(fd), buffer_(1 << 16) {
-        setp(buffer_.data(), buffer_.data() + buffer_.size());
+// Rules and constraints go to the file this many at a time: each batch
+// is formatted in a string stream and written at once, so that the text of
+// a large program never stands in memory whole.
+constexpr std::size_t Batch = 1024;
+
+// The items separated by sep, without a separator after the last.
+template <class ITEM>
+void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep) {
+    std::ostringstream text;
+    for (std::size_t at = 0; at < items.size(); at += Batch) {
+        const ITEM* first = items.data() + at;
+        const ITEM* last = first + std::min(Batch, items.size() - at);
+        if (at > 0) text << sep;
+        print_list(text, first, last, sep);
+        const std::string_view piece = text.view();
+        std::fwrite(piece.data(), 1, piece.size(), out);
+        text.str("");
     }
-    ~FileBuffer() override { flush(); }
-
-    bool flush() {
-        const char* p = pbase();
-        while (p < pptr()) {
-            ssize_t n = ::write(fd_, p, static_cast<size_t>(pptr() - p));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                failed_ = true;
-                break;
-            }
-            p += n;
-        }
-        setp(buffer_.data(), buffer_.data() + buffer_.size());
-        return !failed_;
-    }
-    bool failed() const { return failed_; }
-
-protected:
-    int_type overflow(int_type c) override {
-        if (!flush()) return traits_type::eof();
-        if (!traits_type::eq_int_type(c, traits_type::eof())) {
-            *pptr() = traits_type::to_char_type(c);
-            pbump(1);
-        }
-        return traits_type::not_eof(c);
-    }
-    int sync() override { return flush() ? 0 : -1; }
-
-private:
-    int fd_;
-    std::vector<char> buffer_;
-    bool failed_ = false;
-};
-
-bool isRegisteredTemporary(const std::string& name);
+}
 
 [[noreturn]] void cannotOpen(const std::string& file) {
     std::cerr << "Could not open file " << file << ". Aborting." << std::endl;
@@ -71,24 +49,36 @@ bool isRegisteredTemporary(const std::string& name);
 // Temporary files already exist (created exclusively); they are reopened
 // without following links. A user's file is created or truncated.
 int openProgramFile(const std::string& file) {
-    if (isRegisteredTemporary(file)) return ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW);
+    if (IsTemporaryFile(file)) return ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW);
     return ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
 }
 
-std::vector<std::string>& temporaryNames() {
-    static std::vector<std::string> names;
-    return names;
-}
+// Pupd, then with integral MinRules and the extra rules, then Constraints,
+// then with integral MinConstraints; in the pexa form inside one list.
+void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
+    const bool pexa = OptionProgram == 2;
+    const char* sep = pexa ? ",\n" : "\n";
+    const bool rules = !Pupd.empty();
+    const bool minRules = integral && !MinRules.empty();
+    const bool extraRules = integral && extra && !extra->empty();
+    const bool constraints = !Constraints.empty();
+    const bool minConstraints = integral && !MinConstraints.empty();
 
-bool isRegisteredTemporary(const std::string& name) {
-    for (const std::string& n : temporaryNames())
-        if (n == name) return true;
-    return false;
-}
-
-void rememberTemporary(const std::string& name) {
-    temporaryNames().push_back(name);
-    RegisterTemporaryFile(name);
+    if (pexa) std::fputs("@SET FUNCTION\n@LP({\n", out);
+    // In the pexa form a group is followed by the separator exactly when a
+    // later group is written, so the list never ends with a comma.
+    auto group = [&](bool written, bool later, const auto& items) {
+        if (!written) return;
+        writeList(out, items, sep);
+        if (pexa && later) std::fputs(sep, out);
+        std::fputc('\n', out);
+    };
+    group(rules, constraints || minRules || extraRules || minConstraints, Pupd);
+    group(minRules, extraRules || constraints || minConstraints, MinRules);
+    if (extraRules) group(true, constraints || minConstraints, *extra);
+    group(constraints, minConstraints, Constraints);
+    group(minConstraints, false, MinConstraints);
+    if (pexa) std::fputs("})\n", out);
 }
 
 }  // namespace
@@ -101,7 +91,7 @@ std::string CreateTemporaryFile(const std::string& directory) {
     if (fd < 0) return "";
     ::close(fd);
     std::string created(name.data());
-    rememberTemporary(created);
+    RegisterTemporaryFile(created);
     return created;
 }
 
@@ -109,46 +99,24 @@ bool CreateExclusiveFile(const std::string& name) {
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
     if (fd < 0) return false;
     ::close(fd);
-    rememberTemporary(name);
+    RegisterTemporaryFile(name);
     return true;
 }
 
 void StoreToFile(std::string file, bool integral, const RULES* extra) {
-    const bool pexa = OptionProgram == 2;
-    const char* sep = pexa ? ",\n" : "\n";
     if (OptionStore && OptionVerbosity) std::cout << "Storing file " << file << " ..." << std::endl;
-
     int fd = openProgramFile(file);
     if (fd < 0) cannotOpen(file);
-
-    const bool rules = !Pupd.empty();
-    const bool minRules = integral && !MinRules.empty();
-    const bool extraRules = integral && extra && !extra->empty();
-    const bool constraints = !Constraints.empty();
-    const bool minConstraints = integral && !MinConstraints.empty();
-
-    bool ok;
-    {
-        FileBuffer buffer(fd);
-        std::ostream out(&buffer);
-        if (pexa) out << "@SET FUNCTION\n@LP({\n";
-        // In the pexa form a group is followed by the separator exactly when
-        // a later group is written, so the list never ends with a comma.
-        auto group = [&](bool written, bool later, auto&& items) {
-            if (!written) return;
-            print_list(out, items, sep);
-            if (pexa && later) out << sep;
-            out << '\n';
-        };
-        group(rules, constraints || minRules || extraRules || minConstraints, Pupd);
-        group(minRules, extraRules || constraints || minConstraints, MinRules);
-        if (extraRules) group(true, constraints || minConstraints, *extra);
-        group(constraints, minConstraints, Constraints);
-        group(minConstraints, false, MinConstraints);
-        if (pexa) out << "})\n";
-        out.flush();
-        ok = buffer.flush();
+    std::FILE* out = ::fdopen(fd, "w");
+    if (!out) {
+        ::close(fd);
+        cannotOpen(file);
     }
-    if (::close(fd) != 0) ok = false;
+    std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
+    writeProgram(out, integral, extra);
+    // The stream remembers a failed write, and closing it reports the last
+    // one, so that a full disk never passes for a complete program.
+    bool ok = !std::ferror(out);
+    if (std::fclose(out) != 0) ok = false;
     if (!ok) cannotWrite(file);
 }

@@ -1,6 +1,6 @@
 #include "report.hpp"
 
-#include "options.hpp"
+#include "base/options.hpp"
 #include "representation/rule.hpp"
 
 void PrintStatistics(std::ostream& out) {

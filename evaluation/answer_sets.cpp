@@ -1,6 +1,8 @@
 #include "answer_sets.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "names.hpp"
@@ -9,135 +11,194 @@ namespace vok::evaluation {
 
 namespace {
 
-bool is_identifier_char(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         c == '_' || c == '\'';
+bool isIdentifierChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '\'';
 }
 
-class ModelReader {
-public:
-  explicit ModelReader(std::string_view line) : s_(line) {}
+// How deep argument lists may nest. The file forms have no nested terms, so
+// only a garbled model comes near it; reading one deeper would exhaust the
+// stack.
+constexpr int MaxNesting = 1000;
 
-  std::string read() {
-    std::vector<std::string> atoms;
-    while (pos_ < s_.size()) {
-      std::string atom;
-      read_atom(atom);
-      atoms.push_back(std::move(atom));
-      if (pos_ < s_.size()) {
-        if (s_[pos_] != ' ') fail("expected a blank between atoms");
-        ++pos_;
-      }
+// A model line of clingo's output and the position reached in it.
+struct MODEL_LINE {
+    std::string_view text;
+    std::size_t pos = 0;
+    int depth = 0;  // argument lists open at pos
+};
+
+[[noreturn]] void fail(const MODEL_LINE& m, const char* what) {
+    throw ANSWER_SET_ERROR(std::string("unexpected answer-set text from clingo (") + what +
+                           " at column " + std::to_string(m.pos + 1) + ")");
+}
+
+char peek(const MODEL_LINE& m) { return m.pos < m.text.size() ? m.text[m.pos] : '\0'; }
+
+std::string_view readIdentifier(MODEL_LINE& m) {
+    std::size_t start = m.pos;
+    while (m.pos < m.text.size() && isIdentifierChar(m.text[m.pos])) ++m.pos;
+    return m.text.substr(start, m.pos - start);
+}
+
+// clingo escapes "\", "\"" and line ends in strings; the file form writes
+// strings without escapes.
+void readString(MODEL_LINE& m, std::string& out) {
+    out += '"';
+    ++m.pos;
+    for (;;) {
+        if (m.pos >= m.text.size()) fail(m, "unterminated string");
+        char c = m.text[m.pos++];
+        if (c == '"') break;
+        if (c == '\\') {
+            if (m.pos >= m.text.size()) fail(m, "unterminated string");
+            char e = m.text[m.pos++];
+            out += e == 'n' ? '\n' : e;
+        } else {
+            out += c;
+        }
     }
-    std::sort(atoms.begin(), atoms.end());
+    out += '"';
+}
+
+void readArguments(MODEL_LINE& m, std::string& out);
+
+void readTerm(MODEL_LINE& m, std::string& out) {
+    char c = peek(m);
+    if (c == '"') {
+        readString(m, out);
+    } else if (c == '(') {
+        readArguments(m, out);
+    } else if (c == '-' || (c >= '0' && c <= '9')) {
+        std::size_t start = m.pos++;
+        while (peek(m) >= '0' && peek(m) <= '9') ++m.pos;
+        if (m.pos == start + 1 && c == '-') fail(m, "expected a digit");
+        out += m.text.substr(start, m.pos - start);
+    } else if (c == '#') {
+        ++m.pos;
+        out += '#';
+        out += readIdentifier(m);
+    } else {
+        std::string_view name = readIdentifier(m);
+        if (name.empty()) fail(m, "expected a term");
+        out += name;
+        if (peek(m) == '(') readArguments(m, out);
+    }
+}
+
+void readArguments(MODEL_LINE& m, std::string& out) {
+    if (++m.depth > MaxNesting) fail(m, "terms nested too deeply");
+    out += '(';
+    ++m.pos;
+    if (peek(m) == ')') {  // clingo's empty tuple "()"
+        out += ')';
+        ++m.pos;
+        --m.depth;
+        return;
+    }
+    for (;;) {
+        readTerm(m, out);
+        char c = peek(m);
+        ++m.pos;
+        if (c == ')') break;
+        if (c != ',') fail(m, "expected \",\" or \")\"");
+        out += ',';
+    }
+    out += ')';
+    --m.depth;
+}
+
+void readAtom(MODEL_LINE& m, std::string& out) {
+    if (peek(m) == '-') {
+        out += '-';
+        ++m.pos;
+    }
+    std::string_view name = readIdentifier(m);
+    if (name.empty()) fail(m, "expected an atom");
+    out += decodePredicate(name);
+    if (peek(m) == '(') readArguments(m, out);
+}
+
+// The atoms of the line, separated by one blank each, in the file's notation.
+std::vector<std::string> readAtoms(MODEL_LINE& m) {
+    std::vector<std::string> atoms;
+    while (m.pos < m.text.size()) {
+        std::string atom;
+        readAtom(m, atom);
+        atoms.push_back(std::move(atom));
+        if (m.pos < m.text.size()) {
+            if (m.text[m.pos] != ' ') fail(m, "expected a blank between atoms");
+            ++m.pos;
+        }
+    }
+    return atoms;
+}
+
+// "{a, b, ...}".
+std::string answerSetText(const std::vector<std::string>& atoms) {
     std::size_t size = 2;
     for (const auto& a : atoms) size += a.size() + 2;
     std::string out;
     out.reserve(size);
     out += '{';
     for (std::size_t i = 0; i < atoms.size(); ++i) {
-      if (i) out += ", ";
-      out += atoms[i];
+        if (i) out += ", ";
+        out += atoms[i];
     }
     out += '}';
     return out;
-  }
-
-private:
-  [[noreturn]] void fail(const char* what) {
-    throw AnswerSetFormatError(std::string("unexpected answer-set text from clingo (") + what +
-                               " at column " + std::to_string(pos_ + 1) + ")");
-  }
-
-  char peek() const { return pos_ < s_.size() ? s_[pos_] : '\0'; }
-
-  std::string_view identifier() {
-    std::size_t start = pos_;
-    while (pos_ < s_.size() && is_identifier_char(s_[pos_])) ++pos_;
-    return s_.substr(start, pos_ - start);
-  }
-
-  void read_atom(std::string& out) {
-    if (peek() == '-') {
-      out += '-';
-      ++pos_;
-    }
-    std::string_view name = identifier();
-    if (name.empty()) fail("expected an atom");
-    out += decode_predicate(name);
-    if (peek() == '(') read_arguments(out);
-  }
-
-  void read_arguments(std::string& out) {
-    out += '(';
-    ++pos_;
-    if (peek() == ')') { // clingo's empty tuple "()"
-      out += ')';
-      ++pos_;
-      return;
-    }
-    for (;;) {
-      read_term(out);
-      char c = peek();
-      ++pos_;
-      if (c == ')') break;
-      if (c != ',') fail("expected \",\" or \")\"");
-      out += ',';
-    }
-    out += ')';
-  }
-
-  void read_term(std::string& out) {
-    char c = peek();
-    if (c == '"') {
-      read_string(out);
-    } else if (c == '(') {
-      read_arguments(out);
-    } else if (c == '-' || (c >= '0' && c <= '9')) {
-      std::size_t start = pos_++;
-      while (peek() >= '0' && peek() <= '9') ++pos_;
-      if (pos_ == start + 1 && c == '-') fail("expected a digit");
-      out += s_.substr(start, pos_ - start);
-    } else if (c == '#') {
-      ++pos_;
-      out += '#';
-      out += identifier();
-    } else {
-      std::string_view name = identifier();
-      if (name.empty()) fail("expected a term");
-      out += name;
-      if (peek() == '(') read_arguments(out);
-    }
-  }
-
-  // clingo escapes "\", "\"" and line ends in strings; the file form
-  // writes strings without escapes.
-  void read_string(std::string& out) {
-    out += '"';
-    ++pos_;
-    for (;;) {
-      if (pos_ >= s_.size()) fail("unterminated string");
-      char c = s_[pos_++];
-      if (c == '"') break;
-      if (c == '\\') {
-        if (pos_ >= s_.size()) fail("unterminated string");
-        char e = s_[pos_++];
-        out += e == 'n' ? '\n' : e;
-      } else {
-        out += c;
-      }
-    }
-    out += '"';
-  }
-
-  std::string_view s_;
-  std::size_t pos_ = 0;
-};
-
-} // namespace
-
-std::string format_answer_set(std::string_view clingo_model) {
-  return ModelReader(clingo_model).read();
 }
 
-} // namespace vok::evaluation
+// Hands one line of output to emit when it is a model, in the file's
+// notation; false when it could not be read or written.
+bool takeLine(OUTPUT_READER& reader, std::string_view text,
+              const std::function<bool(std::string_view)>& emit) {
+    if (reader.expectModel) {
+        reader.expectModel = false;
+        std::string out;
+        try {
+            out = formatAnswerSet(text);
+        } catch (const ANSWER_SET_ERROR& e) {
+            reader.error = e.what();
+            return false;
+        }
+        out += '\n';
+        if (!emit(out)) {
+            reader.error =
+                "the answer sets could not be written: " + std::string(std::strerror(errno));
+            return false;
+        }
+        ++reader.answerSets;
+    } else if (text.starts_with("Answer: ")) {
+        reader.expectModel = true;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string formatAnswerSet(std::string_view clingoModel) {
+    MODEL_LINE m{clingoModel, 0, 0};
+    std::vector<std::string> atoms = readAtoms(m);
+    std::sort(atoms.begin(), atoms.end());
+    return answerSetText(atoms);
+}
+
+bool feedOutput(OUTPUT_READER& reader, const char* data, std::size_t size,
+                const std::function<bool(std::string_view)>& emit) {
+    std::string& buffer = reader.buffer;
+    buffer.append(data, size);
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = buffer.find('\n', reader.scan);
+        if (end == std::string::npos) break;
+        if (!takeLine(reader, std::string_view(buffer).substr(start, end - start), emit))
+            return false;
+        start = reader.scan = end + 1;
+    }
+    buffer.erase(0, start);
+    reader.scan = buffer.size();
+    return true;
+}
+
+}  // namespace vok::evaluation

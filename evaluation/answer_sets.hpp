@@ -1,22 +1,41 @@
-// Answer sets as clingo prints them, back in the file's own notation.
+// Reading clingo's text output: the models it prints, back in the file's
+// own notation.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace vok::evaluation {
 
-class AnswerSetFormatError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
+struct ANSWER_SET_ERROR : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
 
 // Turns one model line of clingo's text output ("-q u'P(a) s'x'20y(\"b\")")
 // into an answer-set line without its line end ("{-q, P(a), \"x y\"(\"b\")}"):
 // names decoded, strings unescaped, atoms sorted by their text (byte order)
-// and separated by ", ". Throws AnswerSetFormatError for a line that is not
+// and separated by ", ". Throws ANSWER_SET_ERROR for a line that is not
 // a list of atoms.
-std::string format_answer_set(std::string_view clingo_model);
+std::string formatAnswerSet(std::string_view clingoModel);
 
-} // namespace vok::evaluation
+// What is known of clingo's standard output so far. It is split into lines,
+// and the models picked out: in clingo's text output a model is the line
+// after "Answer: N".
+struct OUTPUT_READER {
+    std::string buffer;        // the start of a line not yet whole
+    std::size_t scan = 0;      // where buffer may hold a line end
+    bool expectModel = false;  // the next line is a model
+    std::size_t answerSets = 0;
+    std::string error;  // why reading stopped
+};
+
+// Takes the next chunk of output and hands each model it completes to emit,
+// formatted and ending in "\n". False when a model could not be read, or
+// emit could not write it (error says which).
+bool feedOutput(OUTPUT_READER& reader, const char* data, std::size_t size,
+                const std::function<bool(std::string_view)>& emit);
+
+}  // namespace vok::evaluation

@@ -19,10 +19,10 @@
 
 namespace vok::evaluation {
 
-std::string encode_predicate(const Name& name);
+std::string encodePredicate(const NAME& name);
 
 // The name as the file writes it (P, "my pred"_P1, p), from its clingo
 // form. A name that is not of the encoded shapes is returned unchanged.
-std::string decode_predicate(std::string_view clingo_name);
+std::string decodePredicate(std::string_view clingoName);
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation

@@ -3,5 +3,5 @@
 #include "front_end.hpp"
 
 int main(int argc, char** argv) {
-  return vok::evaluation::run(vok::evaluation::FileForm::Pexa, argc, argv);
+    return vok::evaluation::Run(vok::evaluation::FILE_FORM::PEXA, argc, argv);
 }

@@ -19,18 +19,13 @@
 
 namespace vok::evaluation {
 
-// A fault in the file text; what() is the bare message, line() where it is.
-class SyntaxError : public std::runtime_error {
-public:
-  SyntaxError(int line, const std::string& message)
-      : std::runtime_error(message), line_(line) {}
-  int line() const { return line_; }
-
-private:
-  int line_;
+// A fault in the file text; what() is the bare message, line where it is.
+struct SYNTAX_ERROR : std::runtime_error {
+    int line;
+    SYNTAX_ERROR(int at, const std::string& message) : std::runtime_error(message), line(at) {}
 };
 
-Program read_rox(std::string_view text);
-Program read_pexa(std::string_view text);
+PROGRAM ReadRox(std::string_view text);
+PROGRAM ReadPexa(std::string_view text);
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation

@@ -2,5 +2,5 @@
 #include "front_end.hpp"
 
 int main(int argc, char** argv) {
-  return vok::evaluation::run(vok::evaluation::FileForm::Rox, argc, argv);
+    return vok::evaluation::Run(vok::evaluation::FILE_FORM::ROX, argc, argv);
 }

@@ -1,13 +1,14 @@
 #include "solver.hpp"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 #include "answer_sets.hpp"
 
@@ -17,234 +18,210 @@ namespace vok::evaluation {
 
 namespace {
 
-std::string errno_text(int err) { return std::strerror(err); }
+std::string errnoText(int err) { return std::strerror(err); }
 
-void close_fd(int& fd) {
-  if (fd >= 0) ::close(fd);
-  fd = -1;
+void closeFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
 }
 
-// Splits clingo's standard output into lines and picks out the models: in
-// clingo's text output a model is the line after "Answer: N".
-class OutputReader {
-public:
-  OutputReader(const std::function<bool(std::string_view)>& emit) : emit_(emit) {}
-
-  // Returns false when a model could not be written or read.
-  bool feed(const char* data, std::size_t size) {
-    buffer_.append(data, size);
-    std::size_t start = 0;
-    for (;;) {
-      std::size_t end = buffer_.find('\n', scan_);
-      if (end == std::string::npos) break;
-      if (!line(std::string_view(buffer_).substr(start, end - start))) return false;
-      start = scan_ = end + 1;
+std::string describeExit(int code) {
+    std::string what = "clingo ended with status " + std::to_string(code);
+    switch (code) {
+        case 0: return what + " before solving finished";
+        case 1: return what + " (interrupted, or its options were refused)";
+        case 33: return what + " (out of memory)";
+        case 65: return what + " (error)";
+        case 128: return what + " (it did not run)";
+        default: return what + " before solving finished";
     }
-    buffer_.erase(0, start);
-    scan_ = buffer_.size();
-    return true;
-  }
+}
 
-  std::size_t answer_sets() const { return count_; }
-  bool inside_answer_set() const { return expect_model_; }
-  const std::string& error() const { return error_; }
-
-private:
-  bool line(std::string_view text) {
-    if (expect_model_) {
-      expect_model_ = false;
-      std::string out;
-      try {
-        out = format_answer_set(text);
-      } catch (const AnswerSetFormatError& e) {
-        error_ = e.what();
-        return false;
-      }
-      out += '\n';
-      if (!emit_(out)) {
-        error_ = "the answer sets could not be written: " + errno_text(errno);
-        return false;
-      }
-      ++count_;
-    } else if (text.starts_with("Answer: ")) {
-      expect_model_ = true;
-    }
-    return true;
-  }
-
-  const std::function<bool(std::string_view)>& emit_;
-  std::string buffer_;
-  std::size_t scan_ = 0;
-  bool expect_model_ = false;
-  std::size_t count_ = 0;
-  std::string error_;
+// clingo running as a child process.
+struct CHILD {
+    pid_t pid = -1;
+    int in = -1;   // our end of the pipe to its standard input
+    int out = -1;  // our end of the pipe from its standard output
 };
 
-std::string describe_exit(int code) {
-  std::string what = "clingo ended with status " + std::to_string(code);
-  switch (code) {
-  case 0: return what + " before solving finished";
-  case 1: return what + " (interrupted, or its options were refused)";
-  case 33: return what + " (out of memory)";
-  case 65: return what + " (error)";
-  case 128: return what + " (it did not run)";
-  default: return what + " before solving finished";
-  }
+// Starts path with the arguments, its standard input and output on the
+// given descriptors, SIGPIPE back at its default action and no signal
+// blocked, whatever this process set for itself. Returns 0 or an errno value.
+int spawnWithPipes(const std::string& path, std::vector<std::string>& args, int input, int output,
+                   pid_t& pid) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(path.c_str()));
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input, 0);
+    posix_spawn_file_actions_adddup2(&actions, output, 1);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t defaults, empty;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigemptyset(&empty);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setsigmask(&attr, &empty);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    int err = ::posix_spawnp(&pid, path.c_str(), &actions, &attr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    return err;
 }
 
-} // namespace
-
-unsigned ensure_standard_descriptors() {
-  unsigned closed = 0;
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    closed |= 1u << fd;
-    int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-    if (opened >= 0 && opened != fd) {
-      ::dup2(opened, fd);
-      ::close(opened);
+// Starts clingo on two new pipes, the one to it not blocking; returns why
+// it could not be started, or nothing.
+std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
+    int toChild[2], fromChild[2];
+    if (::pipe2(toChild, O_CLOEXEC) != 0) return "cannot make a pipe: " + errnoText(errno);
+    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+        std::string error = "cannot make a pipe: " + errnoText(errno);
+        ::close(toChild[0]);
+        ::close(toChild[1]);
+        return error;
     }
-  }
-  return closed;
-}
-
-std::vector<std::string> clingo_arguments(const SolverCall& call) {
-  // Warnings are off first, so that an option passed on can turn them on
-  // again; the output settings come last because the reading depends on
-  // them (clingo refuses a second --verbose or --outf rather than take it).
-  std::vector<std::string> args{"--warn=none"};
-  args.insert(args.end(), call.options.begin(), call.options.end());
-  args.push_back("--models=" + std::to_string(call.max_models));
-  args.push_back("--outf=0");
-  args.push_back("--verbose=1");
-  args.push_back("-");
-  return args;
-}
-
-SolverOutcome solve(const SolverCall& call, std::string_view program,
-                    const std::function<bool(std::string_view)>& emit) {
-  SolverOutcome outcome;
-  // A reader of our output that goes away must show up as a write error,
-  // not end this process before clingo is stopped.
-  std::signal(SIGPIPE, SIG_IGN);
-
-  std::vector<std::string> args = clingo_arguments(call);
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(call.clingo.c_str()));
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  int to_child[2], from_child[2];
-  if (::pipe2(to_child, O_CLOEXEC) != 0) {
-    outcome.error = "cannot make a pipe: " + errno_text(errno);
-    return outcome;
-  }
-  if (::pipe2(from_child, O_CLOEXEC) != 0) {
-    outcome.error = "cannot make a pipe: " + errno_text(errno);
-    ::close(to_child[0]);
-    ::close(to_child[1]);
-    return outcome;
-  }
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, to_child[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, from_child[1], 1);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t defaults, empty;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGPIPE);
-  sigemptyset(&empty);
-  posix_spawnattr_setsigdefault(&attr, &defaults);
-  posix_spawnattr_setsigmask(&attr, &empty);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
-  pid_t pid = -1;
-  int err = ::posix_spawnp(&pid, call.clingo.c_str(), &actions, &attr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
-  ::close(to_child[0]);
-  ::close(from_child[1]);
-  int in = to_child[1], out = from_child[0];
-  if (err != 0) {
-    close_fd(in);
-    close_fd(out);
-    outcome.error = "cannot run clingo \"" + call.clingo + "\": " + errno_text(err);
-    return outcome;
-  }
-  ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) | O_NONBLOCK);
-
-  OutputReader reader(emit);
-  std::size_t written = 0;
-  if (program.empty()) close_fd(in);
-  bool stopped = false; // we gave up reading (a write or read fault)
-  std::vector<char> chunk(1 << 16);
-  while (out >= 0) {
-    pollfd fds[2];
-    nfds_t n = 0;
-    fds[n++] = {out, POLLIN, 0};
-    if (in >= 0) fds[n++] = {in, POLLOUT, 0};
-    if (::poll(fds, n, -1) < 0) {
-      if (errno == EINTR) continue;
-      outcome.error = "poll failed: " + errno_text(errno);
-      stopped = true;
-      break;
+    std::vector<std::string> args = clingoArguments(call);
+    int err = spawnWithPipes(call.clingo, args, toChild[0], fromChild[1], child.pid);
+    ::close(toChild[0]);
+    ::close(fromChild[1]);
+    child.in = toChild[1];
+    child.out = fromChild[0];
+    if (err != 0) {
+        closeFd(child.in);
+        closeFd(child.out);
+        return "cannot run clingo \"" + call.clingo + "\": " + errnoText(err);
     }
-    if (in >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
-      ssize_t w = ::write(in, program.data() + written, program.size() - written);
-      if (w > 0) {
+    ::fcntl(child.in, F_SETFL, ::fcntl(child.in, F_GETFL) | O_NONBLOCK);
+    return {};
+}
+
+// Writes as much of the rest of the program as the pipe takes; closes the
+// pipe once all is written, or when clingo stopped reading (it failed, or
+// was told not to read us; its exit status says which).
+void writeSome(CHILD& child, std::string_view program, std::size_t& written) {
+    ssize_t w = ::write(child.in, program.data() + written, program.size() - written);
+    if (w > 0) {
         written += static_cast<std::size_t>(w);
-        if (written == program.size()) close_fd(in);
-      } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
-        // clingo stopped reading (it failed, or was told not to read us);
-        // its exit status says which.
-        close_fd(in);
-      }
+        if (written == program.size()) closeFd(child.in);
+    } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
+        closeFd(child.in);
     }
-    if (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) {
-      ssize_t r = ::read(out, chunk.data(), chunk.size());
-      if (r > 0) {
-        if (!reader.feed(chunk.data(), static_cast<std::size_t>(r))) {
-          outcome.error = reader.error();
-          stopped = true;
-          break;
-        }
-      } else if (r == 0 || (errno != EAGAIN && errno != EINTR)) {
-        close_fd(out);
-      }
-    }
-  }
-  close_fd(in);
-  close_fd(out);
-  if (stopped) ::kill(pid, SIGKILL); // its output is no longer wanted
-
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  outcome.answer_sets = reader.answer_sets();
-  if (stopped) return outcome;
-
-  if (WIFSIGNALED(status)) {
-    int sig = WTERMSIG(status);
-    const char* name = ::strsignal(sig);
-    outcome.error = "clingo was killed by signal " + std::to_string(sig) +
-                    (name ? std::string(" (") + name + ")" : std::string());
-    return outcome;
-  }
-  int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  // clingo's exit status: 10 answer sets found, 20 search space used up
-  // without one, 30 both; anything else means it did not finish.
-  if (code != 10 && code != 20 && code != 30) {
-    outcome.error = describe_exit(code);
-    return outcome;
-  }
-  if (reader.inside_answer_set() || (code != 20 && reader.answer_sets() == 0)) {
-    outcome.error = "clingo reported answer sets, but its output did not show them whole";
-    return outcome;
-  }
-  outcome.finished = true;
-  return outcome;
 }
 
-} // namespace vok::evaluation
+// Reads what clingo printed; closes the pipe at its end. False when a model
+// could not be read or written.
+bool readSome(CHILD& child, std::vector<char>& chunk, OUTPUT_READER& reader,
+              const std::function<bool(std::string_view)>& emit) {
+    ssize_t r = ::read(child.out, chunk.data(), chunk.size());
+    if (r > 0) return feedOutput(reader, chunk.data(), static_cast<std::size_t>(r), emit);
+    if (r == 0 || (errno != EAGAIN && errno != EINTR)) closeFd(child.out);
+    return true;
+}
+
+// Feeds the program to clingo while reading its output, until clingo closes
+// its standard output; returns why reading had to stop before, or nothing.
+std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& reader,
+                     const std::function<bool(std::string_view)>& emit) {
+    std::size_t written = 0;
+    if (program.empty()) closeFd(child.in);
+    std::vector<char> chunk(1 << 16);
+    while (child.out >= 0) {
+        pollfd fds[2];
+        nfds_t n = 0;
+        fds[n++] = {child.out, POLLIN, 0};
+        if (child.in >= 0) fds[n++] = {child.in, POLLOUT, 0};
+        if (::poll(fds, n, -1) < 0) {
+            if (errno == EINTR) continue;
+            return "poll failed: " + errnoText(errno);
+        }
+        if (child.in >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP)))
+            writeSome(child, program, written);
+        if ((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) &&
+            !readSome(child, chunk, reader, emit))
+            return reader.error;
+    }
+    return {};
+}
+
+int waitForExit(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+// Why a run whose output was read to its end did not finish, from clingo's
+// wait status and what it printed; nothing when it finished.
+std::string failureOf(int status, const OUTPUT_READER& reader) {
+    if (WIFSIGNALED(status)) {
+        int sig = WTERMSIG(status);
+        const char* name = ::strsignal(sig);
+        return "clingo was killed by signal " + std::to_string(sig) +
+               (name ? std::string(" (") + name + ")" : std::string());
+    }
+    int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // clingo's exit status: 10 answer sets found, 20 search space used up
+    // without one, 30 both; anything else means it did not finish.
+    if (code != 10 && code != 20 && code != 30) return describeExit(code);
+    if (reader.expectModel || (code != 20 && reader.answerSets == 0))
+        return "clingo reported answer sets, but its output did not show them whole";
+    return {};
+}
+
+}  // namespace
+
+unsigned EnsureStandardDescriptors() {
+    unsigned closed = 0;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        closed |= 1u << fd;
+        int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+    return closed;
+}
+
+std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
+    // Warnings are off first, so that an option passed on can turn them on
+    // again; the output settings come last because the reading depends on
+    // them (clingo refuses a second --verbose or --outf rather than take it).
+    std::vector<std::string> args{"--warn=none"};
+    args.insert(args.end(), call.options.begin(), call.options.end());
+    args.push_back("--models=" + std::to_string(call.maxModels));
+    args.push_back("--outf=0");
+    args.push_back("--verbose=1");
+    args.push_back("-");
+    return args;
+}
+
+SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
+                     const std::function<bool(std::string_view)>& emit) {
+    SOLVER_OUTCOME outcome;
+    // A reader of our output that goes away must show up as a write error,
+    // not end this process before clingo is stopped.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    CHILD child;
+    outcome.error = startClingo(call, child);
+    if (!outcome.error.empty()) return outcome;
+    OUTPUT_READER reader;
+    const std::string stopped = exchange(child, program, reader, emit);
+    closeFd(child.in);
+    closeFd(child.out);
+    if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
+    const int status = waitForExit(child.pid);
+    outcome.answerSets = reader.answerSets;
+    outcome.error = stopped.empty() ? failureOf(status, reader) : stopped;
+    outcome.finished = outcome.error.empty();
+    return outcome;
+}
+
+}  // namespace vok::evaluation

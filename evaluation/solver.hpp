@@ -12,30 +12,30 @@
 
 namespace vok::evaluation {
 
-struct SolverCall {
-  std::string clingo = "clingo";    // a path, or a name looked up in PATH
-  std::vector<std::string> options; // passed on before the ones set here
-  std::size_t max_models = 0;       // 0: all
+struct SOLVER_CALL {
+    std::string clingo = "clingo";     // a path, or a name looked up in PATH
+    std::vector<std::string> options;  // passed on before the ones set here
+    std::size_t maxModels = 0;         // 0: all
 };
 
-struct SolverOutcome {
-  bool finished = false;      // clingo ran to its end and said so
-  std::size_t answer_sets = 0;
-  std::string error;          // why not, when !finished
+struct SOLVER_OUTCOME {
+    bool finished = false;  // clingo ran to its end and said so
+    std::size_t answerSets = 0;
+    std::string error;  // why not, when !finished
 };
 
 // The arguments clingo is started with (after its own name).
-std::vector<std::string> clingo_arguments(const SolverCall& call);
+std::vector<std::string> clingoArguments(const SOLVER_CALL& call);
 
 // Feeds `program` to clingo and hands each answer set, already put into the
 // file's notation and ending in "\n", to `emit`. `emit` returns false when
 // it could not write the line; clingo is then stopped.
-SolverOutcome solve(const SolverCall& call, std::string_view program,
-                    const std::function<bool(std::string_view)>& emit);
+SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
+                     const std::function<bool(std::string_view)>& emit);
 
 // Makes sure descriptors 0, 1 and 2 are open (on /dev/null if they were
 // closed), so that pipes made later never take their numbers. Returns the
 // set of those that were closed: bit 0 for descriptor 0, and so on.
-unsigned ensure_standard_descriptors();
+unsigned EnsureStandardDescriptors();
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation

@@ -11,15 +11,10 @@
 namespace vok::evaluation {
 
 // A program that cannot be handed to clingo as it is (an unsafe variable,
-// arithmetic without a largest integer); line() is where the rule starts.
-class TranslateError : public std::runtime_error {
-public:
-  TranslateError(int line, const std::string& message)
-      : std::runtime_error(message), line_(line) {}
-  int line() const { return line_; }
-
-private:
-  int line_;
+// arithmetic without a largest integer); line is where the rule starts.
+struct TRANSLATE_ERROR : std::runtime_error {
+    int line;
+    TRANSLATE_ERROR(int at, const std::string& message) : std::runtime_error(message), line(at) {}
 };
 
 // Each rule is written on the line where it starts in the file, so that
@@ -34,14 +29,14 @@ private:
 // constants and strings (they come after all integers), and every sum or
 // product is checked against maxint before it is formed, so clingo's 32-bit
 // arithmetic never overflows.
-// maxint is at most largest_maxint.
-std::string translate(const Program& program, std::optional<std::int64_t> maxint);
+// maxint is at most LargestMaxint.
+std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint);
 
 // clingo's intervals a..b never end when b is its largest integer
 // (2147483647), so the integers of the builtins stop one short of it.
-constexpr std::int64_t largest_maxint = 2147483646;
+constexpr std::int64_t LargestMaxint = 2147483646;
 
 // The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
-std::string clingo_term(const Term& term);
+std::string clingoTerm(const TERM& term);
 
-} // namespace vok::evaluation
+}  // namespace vok::evaluation

@@ -5,14 +5,13 @@
 #include <cstring>
 #include <iostream>
 
-#include "driver/exits.hpp"
-#include "driver/options.hpp"
+#include "base/exits.hpp"
+#include "base/options.hpp"
 #include "input/parser.hpp"
 
 unsigned parser_line = 1;
 int parser_errors = 0;
 const char* parser_file = "";
-bool IsPropositional = true;
 int CurrentUID = 0;
 
 namespace {

@@ -27,6 +27,7 @@ static const char* parserMessage(const char* text) {
 }
 
 %code {
+#include "base/options.hpp"
 #include "input/parser.hpp"
 
 /* Room for 200 states at first, doubled as needed up to 10000. */

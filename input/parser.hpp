@@ -13,7 +13,6 @@
 extern unsigned parser_line;    // current line of the input being read
 extern int parser_errors;       // counted errors so far
 extern const char* parser_file; // name of the input; empty for standard input
-extern bool IsPropositional;    // no atom with an argument list was read
 extern int CurrentUID;          // index in UpdateIDs of the program being read
 
 extern FILE* yyin;

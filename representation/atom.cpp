@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "driver/exits.hpp"
-#include "driver/options.hpp"
+#include "base/exits.hpp"
+#include "base/options.hpp"
 
 // Never destroyed, like the constants (see ident.cpp).
 PREDICATE_NAMES& ATOM::Predicates = *new PREDICATE_NAMES;

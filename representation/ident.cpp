@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 
 // The global tables and lists are allocated once and never destroyed: they
 // live until the process ends, and tearing down millions of entries at exit

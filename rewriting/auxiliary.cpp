@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "driver/exits.hpp"
+#include "base/exits.hpp"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Selection of the predicates that get inertia rules, and the rules.
 #include "rewriting/inertia.hpp"
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/trace.hpp"
 

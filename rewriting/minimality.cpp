@@ -1,7 +1,7 @@
 // Global minimality rules and constraints, and the truth fact.
 #include "rewriting/minimality.hpp"
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/trace.hpp"
 

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <string>
 
-#include "driver/exits.hpp"
-#include "driver/options.hpp"
+#include "base/exits.hpp"
+#include "base/options.hpp"
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/inertia.hpp"
 #include "rewriting/minimality.hpp"

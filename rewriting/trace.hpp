@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 #include "representation/rule.hpp"
 
 // what, the rule in its text form, and directly after its final period the

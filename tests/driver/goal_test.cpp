@@ -35,6 +35,9 @@ TEST_F(Driver, GoalMatchesWholeAtomsOnly) {
         EXPECT_FALSE(reason("p", {m}).first) << m;
     EXPECT_TRUE(reason("p(\"a, b\")", {"{q, p(\"a, b\")}"}).first);
     EXPECT_FALSE(reason("p(\"a,b\")", {"{p(\"a, b\")}"}).first);
+    // The goal's text inside a quoted argument is no atom of the set.
+    for (const char* m : {"{s(\"a p, b\"), r}", "{s(\"{p}\")}", "{s(\"x\", \" p, \")}"})
+        EXPECT_FALSE(reason("p", {m}).first) << m;
 }
 
 TEST_F(Driver, BraveKeepsTheLastModelWithTheGoal) {

@@ -21,23 +21,17 @@ void registerAuxiliaryNames() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::silenceStreams();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const std::uint8_t mode = data[0];
-    fuzz::freshRun(mode & 1 ? 2 : 1);
+    const std::uint8_t mode = fuzz::beginRun(data, size, false);
     registerAuxiliaryNames();
-    OptionBrave = mode & 2;
-    OptionCautious = !OptionBrave && (mode & 4);
-    if (OptionBrave || OptionCautious) Goal = mode & 8 ? "p(a)" : "q";
+    OptionBrave = mode & 4;
+    OptionCautious = !OptionBrave && (mode & 8);
+    if (OptionBrave || OptionCautious) Goal = mode & 16 ? "p(a)" : "q";
 
     bool answer = !OptionBrave;
     std::string witness;
-    std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::string text(reinterpret_cast<const char*>(data), size);
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);
         end = end == std::string::npos ? text.size() : end + 1;

@@ -1,5 +1,6 @@
 // What the fuzz targets of vok's own code share: fresh global tables per
-// input, silenced standard streams, and the guard that keeps inputs away
+// input, silenced standard streams (fuzz_support.cpp), the options an
+// input's first byte selects, and the guard that keeps inputs away
 // from the one designed stop of the parser (a predicate seen with two
 // arities ends the process with status 1, which libFuzzer would count as a
 // crash).
@@ -14,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 #include "input/grammar.hpp"
 #include "input/parser.hpp"
-#include "tests/support/tables.hpp"
 #include "rewriting/auxiliary.hpp"
+#include "tests/support/tables.hpp"
 
 namespace fuzz {
 
@@ -51,6 +52,20 @@ inline void freshRun(int program) {
     parser_file = "";
     IsPropositional = true;
     CurrentUID = 0;
+}
+
+// The first byte of an input selects the options of its run, the rest is
+// what the target reads. The byte's lowest two bits give the program type:
+// 1 pexa, 2 another type (for a target that takes one, rox otherwise), 0
+// and 3 rox; the other bits are the target's own. Starts a fresh run of
+// that type, moves data past the byte and returns it.
+inline std::uint8_t beginRun(const std::uint8_t*& data, std::size_t& size, bool otherTypes) {
+    const std::uint8_t mode = data[0];
+    const int type = (mode & 3) == 1 ? 2 : (mode & 3) == 2 && otherTypes ? 0 : 1;
+    freshRun(type);
+    ++data;
+    --size;
+    return mode;
 }
 
 // A stream over exactly the given bytes, NUL bytes included.

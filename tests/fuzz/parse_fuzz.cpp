@@ -30,11 +30,6 @@ std::string printed() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::silenceStreams();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The first byte picks the program type: with rox the builtins exist.
     const int program = size > 0 && (data[0] & 1) ? 2 : 1;

@@ -18,8 +18,8 @@ using namespace vok::evaluation;
 
 namespace {
 
-void checkRoundTrip(const Atom& atom) {
-    if (decode_predicate(encode_predicate(atom.predicate)) != atom.predicate.text) __builtin_trap();
+void checkRoundTrip(const ATOM& atom) {
+    if (decodePredicate(encodePredicate(atom.predicate)) != atom.predicate.text) __builtin_trap();
 }
 
 }  // namespace
@@ -30,23 +30,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     if (mode & 0x80) {
         try {
-            format_answer_set(text);
-        } catch (const AnswerSetFormatError&) {
+            formatAnswerSet(text);
+        } catch (const ANSWER_SET_ERROR&) {
         }
         return 0;
     }
     try {
-        Program program = mode & 1 ? read_pexa(text) : read_rox(text);
+        PROGRAM program = mode & 1 ? ReadPexa(text) : ReadRox(text);
         std::optional<std::int64_t> maxint;
-        if (mode & 2) maxint = mode & 4 ? largest_maxint : std::int64_t(mode >> 3);
-        for (const Rule& rule : program.rules) {
-            for (const Atom& atom : rule.head) checkRoundTrip(atom);
-            for (const Literal& literal : rule.body)
-                if (!literal.is_builtin) checkRoundTrip(literal.atom);
+        if (mode & 2) maxint = mode & 4 ? LargestMaxint : std::int64_t(mode >> 3);
+        for (const RULE& rule : program.rules) {
+            for (const ATOM& atom : rule.head) checkRoundTrip(atom);
+            for (const LITERAL& literal : rule.body)
+                if (!literal.isBuiltin) checkRoundTrip(literal.atom);
         }
-        translate(program, maxint);
-    } catch (const SyntaxError&) {
-    } catch (const TranslateError&) {
+        Translate(program, maxint);
+    } catch (const SYNTAX_ERROR&) {
+    } catch (const TRANSLATE_ERROR&) {
     }
     return 0;
 }

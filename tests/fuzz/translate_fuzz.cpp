@@ -66,34 +66,28 @@ void storeAndRead(bool integral, const RULES* extra) {
     if (parser_errors != 0) return;
     try {
         if (OptionProgram == 2) {
-            if (IsPropositional && !usesBuiltins()) vok::evaluation::read_pexa(text.str());
+            if (IsPropositional && !usesBuiltins()) vok::evaluation::ReadPexa(text.str());
         } else {
-            vok::evaluation::read_rox(text.str());
+            vok::evaluation::ReadRox(text.str());
         }
-    } catch (const vok::evaluation::SyntaxError&) {
+    } catch (const vok::evaluation::SYNTAX_ERROR&) {
         __builtin_trap();
     }
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::silenceStreams();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const std::uint8_t mode = data[0];
-    const int program = (mode & 3) == 1 ? 2 : (mode & 3) == 2 ? 0 : 1;
-    fuzz::freshRun(program);
+    const std::uint8_t mode = fuzz::beginRun(data, size, true);
+    const int program = OptionProgram;
     OptionMinimal = mode & 4;
     OptionStrict = mode & 8;
     OptionIntegral = mode & 16;
     OptionOptimize = mode & 32 ? 1 : 2;
     OptionDebug = mode & 64;
     OptionVerbosity = mode & 128;
-    if (fuzz::parseInput(data + 1, size - 1, true) < 0) return -1;
+    if (fuzz::parseInput(data, size, true) < 0) return -1;
 
     // As the driver does it: errors in standard input do not stop the run,
     // so the rewriting must take whatever the parser stored.

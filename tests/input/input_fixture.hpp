@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 #include "input/parser.hpp"
 #include "tests/support/tables.hpp"
 

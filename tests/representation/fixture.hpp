@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 #include "representation/rule.hpp"
 #include "tests/support/tables.hpp"
 

@@ -3,7 +3,7 @@
 // that has read nothing.
 #pragma once
 
-#include "driver/options.hpp"
+#include "base/options.hpp"
 #include "representation/rule.hpp"
 
 inline void resetProgramTables(int program) {

@@ -17,3 +17,4 @@ int OptionOptimize = 2;
 const char* WhoAmI = "vok";
 std::string Goal;
 bool UpdatesExist = false;
+bool IsPropositional = true;

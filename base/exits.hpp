@@ -20,9 +20,11 @@
 void WaitForReturn();
 
 // Temporary files that every end of the run removes, unless the run
-// removed them itself before (UnregisterTemporaryFile).
+// removed them itself before (UnregisterTemporaryFile). The program writer
+// asks IsTemporaryFile to reopen them without following links.
 void RegisterTemporaryFile(const std::string& name);
 void UnregisterTemporaryFile(const std::string& name);
+bool IsTemporaryFile(const std::string& name);
 void RemoveTemporaryFiles();
 
 // Removes a file without involving a shell; a missing file is no error.

@@ -67,6 +67,11 @@ void UnregisterTemporaryFile(const std::string& name) {
     files.erase(std::remove(files.begin(), files.end(), name), files.end());
 }
 
+bool IsTemporaryFile(const std::string& name) {
+    const auto& files = temporaryFiles();
+    return std::find(files.begin(), files.end(), name) != files.end();
+}
+
 void RemoveFile(const std::string& name) { ::unlink(name.c_str()); }
 
 void RemoveTemporaryFiles() {

@@ -1,5 +1,6 @@
 // The option flags of the command line and the run-wide settings that
-// every stage reads. Set once by main before any input is read.
+// every stage reads, set once by main before any input is read; and two
+// facts about the parsed sequence that later steps of the run read.
 #pragma once
 
 #include <string>
@@ -18,6 +19,7 @@ extern bool OptionIntegral;   // -integral
 extern int OptionProgram;     // -P=: 1 rox (default), 2 pexa, 0 any other type
 extern int OptionOptimize;    // -O=: 2 succint (default), 1 any other value
 
-extern const char* WhoAmI;  // the invocation name
-extern std::string Goal;    // the goal of -FB= or -FC=
-extern bool UpdatesExist;   // the parsed sequence holds at least one program
+extern const char* WhoAmI;    // the invocation name
+extern std::string Goal;      // the goal of -FB= or -FC=
+extern bool UpdatesExist;     // the parsed sequence holds at least one program
+extern bool IsPropositional;  // no atom with an argument list was read (pexa needs that)
