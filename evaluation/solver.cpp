@@ -164,6 +164,8 @@ std::string failureOf(int status, const OUTPUT_READER& reader) {
         return "clingo was killed by signal " + std::to_string(sig) +
                (name ? std::string(" (") + name + ")" : std::string());
     }
+    if (!reader.timeLimit.empty())
+        return "time limit of " + reader.timeLimit + " s reached before solving finished";
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
@@ -194,6 +196,7 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     // again; the output settings come last because the reading depends on
     // them (clingo refuses a second --verbose or --outf rather than take it).
     std::vector<std::string> args{"--warn=none"};
+    if (call.stats) args.push_back("--stats");
     args.insert(args.end(), call.options.begin(), call.options.end());
     args.push_back("--models=" + std::to_string(call.maxModels));
     args.push_back("--outf=0");
@@ -219,6 +222,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
     outcome.answerSets = reader.answerSets;
+    outcome.summary = std::move(reader.summary);
     outcome.error = stopped.empty() ? failureOf(status, reader) : stopped;
     outcome.finished = outcome.error.empty();
     return outcome;

@@ -16,12 +16,14 @@ struct SOLVER_CALL {
     std::string clingo = "clingo";     // a path, or a name looked up in PATH
     std::vector<std::string> options;  // passed on before the ones set here
     std::size_t maxModels = 0;         // 0: all
+    bool stats = false;                // clingo's statistics in the summary
 };
 
 struct SOLVER_OUTCOME {
     bool finished = false;  // clingo ran to its end and said so
     std::size_t answerSets = 0;
     std::string error;  // why not, when !finished
+    std::string summary;  // clingo's lines after its result line
 };
 
 // The arguments clingo is started with (after its own name).
