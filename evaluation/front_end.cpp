@@ -189,7 +189,7 @@ std::string Usage(FILE_FORM form) {
         "                         and --verbose are set by " +
         name +
         "\n"
-        "  --version              print the version\n"
+        "  --version              print the version, and that of clingo\n"
         "  -h, --help             print this text\n"
         "\n"
         "Exit status: 0 solving finished (with or without answer sets), 1 FILE\n"
@@ -314,6 +314,13 @@ int printAnswerSets(FILE_FORM form, const OPTIONS& options, std::string_view pro
     return ExitSolverFailed;
 }
 
+// Its own version, and that of the clingo it would run.
+std::string versionText(FILE_FORM form, const std::string& clingo) {
+    std::string found = ClingoVersion(clingo);
+    return ProgramName(form) + " " + VOK_VERSION + "\n" +
+           (found.empty() ? "no clingo found to run as \"" + clingo + "\"" : found) + "\n";
+}
+
 // What --text and --version print; a failed write is said as such.
 int printText(FILE_FORM form, std::string_view text) {
     if (writeAll(1, text)) return ExitFinished;
@@ -339,7 +346,7 @@ int Run(FILE_FORM form, int argc, char** argv) {
         return ExitSolverFailed;
     }
     if (options.help) return writeAll(1, Usage(form)) ? ExitFinished : ExitSolverFailed;
-    if (options.version) return printText(form, ProgramName(form) + " " + VOK_VERSION + "\n");
+    if (options.version) return printText(form, versionText(form, options.clingo));
 
     std::optional<std::string> text = fileText(form, options.file, closed & 1u);
     if (!text) return ExitBadProgram;

@@ -191,6 +191,31 @@ unsigned EnsureStandardDescriptors() {
     return closed;
 }
 
+std::string ClingoVersion(const std::string& clingo) {
+    int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int fromChild[2];
+    if (nothing < 0) return {};
+    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+        ::close(nothing);
+        return {};
+    }
+    std::vector<std::string> args{"--version"};
+    pid_t pid = -1;
+    int err = spawnWithPipes(clingo, args, nothing, fromChild[1], pid);
+    ::close(nothing);
+    ::close(fromChild[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t r; err == 0 && (r = ::read(fromChild[0], buf, sizeof buf)) != 0;) {
+        if (r > 0) text.append(buf, static_cast<std::size_t>(r));
+        else if (errno != EINTR) break;
+    }
+    ::close(fromChild[0]);
+    if (err == 0) waitForExit(pid);
+    std::string first = text.substr(0, text.find('\n'));
+    return first.starts_with("clingo version ") ? first : std::string();
+}
+
 std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     // Warnings are off first, so that an option passed on can turn them on
     // again; the output settings come last because the reading depends on

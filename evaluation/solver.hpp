@@ -35,6 +35,10 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call);
 SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
                      const std::function<bool(std::string_view)>& emit);
 
+// The first line clingo --version prints ("clingo version 5.4.1"), or
+// nothing when clingo cannot be run or says something else.
+std::string ClingoVersion(const std::string& clingo);
+
 // Makes sure descriptors 0, 1 and 2 are open (on /dev/null if they were
 // closed), so that pipes made later never take their numbers. Returns the
 // set of those that were closed: bit 0 for descriptor 0, and so on.
