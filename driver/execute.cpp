@@ -11,6 +11,7 @@
 
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -21,6 +22,7 @@
 #include "driver/answer_atom.hpp"
 #include "driver/candidate.hpp"
 #include "driver/goal.hpp"
+#include "driver/process.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -89,6 +91,9 @@ void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
     if (!OptionBrave && !OptionCautious) {
         std::cout << s.candidate;
         if (lineEnded) std::cout << '\n';
+        // Answer sets that can no longer be written (a full disk, a reader
+        // that went away while SIGPIPE is ignored) end the run at once.
+        if (!std::cout) SafeExit(1);
     } else {
         RecordForGoal(s.candidate, s.goalHolds, answer, witness);
     }
@@ -149,13 +154,13 @@ void announceExecution(const std::string& program, const std::string& options,
 
 // Starts "program options file" through the shell for reading its output.
 // The program and its options are shell text; the file name is data.
-FILE* startEvaluation(const std::string& program, const std::string& options,
-                      const std::string& file) {
+CHILD_RUN startEvaluation(const std::string& program, const std::string& options,
+                          const std::string& file) {
     std::string command = program + " " + options + " " + shellQuoted(file);
     std::cout.flush();
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) cannotExecute(program, options, file);
-    return pipe;
+    CHILD_RUN run = StartShellCommand(command);
+    if (!run.output) cannotExecute(program, options, file);
+    return run;
 }
 
 // Calls take with every line the evaluation program prints, whatever its
@@ -166,11 +171,15 @@ bool readLines(FILE* pipe, TAKE&& take) {
     std::size_t capacity = 0;
     bool anyOutput = false;
     ssize_t length;
+    errno = 0;
     while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
         anyOutput = true;
         take(std::string_view(buffer, static_cast<std::size_t>(length)));
+        errno = 0;
     }
     std::free(buffer);
+    // A line too long for the memory left is no end of the output.
+    if (errno == ENOMEM && !std::feof(pipe)) InternalError("out of memory");
     return anyOutput;
 }
 
@@ -196,10 +205,10 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
 
     const bool testMode = found;
     found = false;
-    FILE* pipe = startEvaluation(program, options, file);
+    CHILD_RUN run = startEvaluation(program, options, file);
     // Other program types print as they are; test mode only looks for an
     // answer set; otherwise every line goes through the filter.
-    const bool anyOutput = readLines(pipe, [&](std::string_view line) {
+    const bool anyOutput = readLines(run.output, [&](std::string_view line) {
         if (OptionProgram != 1 && OptionProgram != 2) {
             std::cout << line;
         } else if (testMode) {
@@ -208,7 +217,7 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
             OutputFilter(std::string(line), program, options, file, answer, witness);
         }
     });
-    int code = exitCodeOf(::pclose(pipe));
+    int code = exitCodeOf(FinishShellCommand(run));
 
     // The shell answers 127 (not found) or 126 (not executable) when the
     // evaluation program could not be started at all.

@@ -1,6 +1,7 @@
 // The entry point: reads the command line, parses the inputs, rewrites the
 // update sequence, writes the program file, runs the evaluation program and
 // prints the answer of a goal query.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -14,6 +15,7 @@
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
+#include "rewriting/minimality.hpp"
 #include "rewriting/rewriting.hpp"
 
 #ifndef VOK_BUILD_ID
@@ -168,8 +170,7 @@ void showLongOption(const char* arg) {
     } else {
         return;
     }
-    std::cout.flush();
-    std::exit(std::cout ? 0 : 1);
+    AbortRun(0);
 }
 
 // -help and -h show the usage on standard output and end the run well; an
@@ -180,7 +181,7 @@ void showLongOption(const char* arg) {
     printBanner(std::cout);
     printUsage(asked ? std::cout : std::cerr);
     if (!asked) std::cerr << WhoAmI << ": unknown option '" << arg << "'" << std::endl;
-    std::exit(asked ? 0 : 255);
+    AbortRun(asked ? 0 : 255);
 }
 
 // The options up to the first argument that does not begin with "-" or
@@ -203,28 +204,43 @@ Arguments readOptions(int argc, char** argv) {
     return a;
 }
 
+// Parses one input; a syntax error, which leaves the rest of the input
+// unread, counts as an error like any other, so that no rule is lost
+// without stopping the run.
+void parseStream(FILE* in) {
+    parser_line = 1;
+    yyin = in;
+    yyrestart(in);
+    if (yyparse() != 0) ++parser_errors;
+}
+
+// A file that cannot be opened is a counted error too; the system's reason
+// follows on a line of its own, so the first line stays as it always was.
 void parseFile(const char* name) {
     parser_file = name;
     parser_line = 0;
     FILE* in = std::fopen(name, "r");
     if (!in) {
+        const int reason = errno;
         yyerror("can't open input");
+        yyerror(std::strerror(reason));
+        ++parser_errors;
         return;
     }
     if (OptionVerbosity) std::cout << "Reading \"" << name << "\"" << std::endl;
-    parser_line = 1;
-    yyin = in;
-    yyrestart(in);
-    yyparse();
+    parseStream(in);
     std::fclose(in);
 }
 
 void parseStdin() {
     parser_file = "";
-    parser_line = 1;
-    yyin = stdin;
-    yyrestart(stdin);
-    yyparse();
+    parseStream(stdin);
+}
+
+void stopOnParserErrors() {
+    if (parser_errors == 0) return;
+    std::cerr << "Aborting due to parser errors." << std::endl;
+    SafeExit(1);
 }
 
 // The -f= file, or a new temporary file in /tmp or else the working
@@ -254,19 +270,25 @@ void checkGoalOptions() {
 }
 
 // The input files in order, then standard input. Errors in the files stop
-// the run; errors in standard input, read after that check, do not.
+// the run before standard input is read; errors in standard input stop it
+// after.
 void readInputs(const Arguments& a, int argc, char** argv) {
     for (int i = a.firstInput; i < argc; ++i) parseFile(argv[i]);
-    if (parser_errors != 0) {
-        std::cerr << "Aborting due to parser errors." << std::endl;
-        SafeExit(1);
-    }
-    if (a.readStdin) parseStdin();
+    stopOnParserErrors();
+    if (!a.readStdin) return;
+    parseStdin();
+    stopOnParserErrors();
 }
 
 void rewriteUpdates() {
     UpdatesExist = !UpdateIDs.empty();
-    if (!UpdatesExist) return;
+    if (!UpdatesExist) {
+        // Nothing to rewrite, but the candidates are still tested: their test
+        // programs need the global minimality part, without which the empty
+        // answer set, which rejects nothing, would count as not minimal.
+        if ((OptionMinimal || OptionStrict) && !OptionIntegral) addMinRules(0);
+        return;
+    }
     if (OptionVerbosity) std::cout << "Rewriting updates ..." << std::endl;
     UpdateRewriting(UpdateIDs);
 }
@@ -282,6 +304,7 @@ void printGoalAnswer(bool answer, const std::string& witness) {
 
 int main(int argc, char** argv) {
     WhoAmI = argc > 0 ? argv[0] : "vok";
+    EndRunWhenMemoryRunsOut();
     Arguments args = readOptions(argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();

@@ -297,6 +297,18 @@ std::optional<std::string> clingoProgram(FILE_FORM form, const OPTIONS& options,
     return std::nullopt;
 }
 
+// A run cut short by -n= lists only some of the answer sets: a caller that
+// takes them for all of them (a minimality test, a cautious query) would
+// answer wrongly without this line.
+void warnOfLimit(FILE_FORM form, const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
+    if (options.maxModels == 0 || outcome.exhausted || outcome.answerSets < options.maxModels)
+        return;
+    const std::string n = std::to_string(options.maxModels);
+    complain(form, "stopped after " + n +
+                       (options.maxModels == 1 ? " answer set" : " answer sets") + " (-n=" + n +
+                       "); there may be more");
+}
+
 // Runs clingo on the program and prints its answer sets on standard
 // output, and with --stats clingo's statistics on standard error; the exit
 // status.
@@ -309,7 +321,10 @@ int printAnswerSets(FILE_FORM form, const OPTIONS& options, std::string_view pro
     SOLVER_OUTCOME outcome =
         Solve(call, program, [](std::string_view line) { return writeAll(1, line); });
     if (options.stats) writeAll(2, outcome.summary);
-    if (outcome.finished) return ExitFinished;
+    if (outcome.finished) {
+        warnOfLimit(form, options, outcome);
+        return ExitFinished;
+    }
     complain(form, outcome.error);
     return ExitSolverFailed;
 }

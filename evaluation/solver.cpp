@@ -148,7 +148,31 @@ std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& read
     return {};
 }
 
+// clingo while it runs, for the handler below.
+volatile std::sig_atomic_t runningClingo = 0;
+
+// A signal that ends this program ends clingo too, which would otherwise
+// search on for a reader that is gone.
+void stopClingoAndDie(int sig) {
+    if (runningClingo > 0) ::kill(static_cast<pid_t>(runningClingo), SIGKILL);
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
+// Signals that were ignored when the program began (nohup) stay ignored.
+void stopClingoOnSignals() {
+    for (int sig : {SIGHUP, SIGINT, SIGTERM})
+        if (::signal(sig, stopClingoAndDie) == SIG_IGN) ::signal(sig, SIG_IGN);
+}
+
 int waitForExit(pid_t pid) {
+    // Waited for without being reaped first, so that the handler never
+    // signals a process id that was given to another process.
+    siginfo_t info;
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 &&
+           errno == EINTR) {
+    }
+    runningClingo = 0;
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -236,10 +260,12 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     // A reader of our output that goes away must show up as a write error,
     // not end this process before clingo is stopped.
     std::signal(SIGPIPE, SIG_IGN);
+    stopClingoOnSignals();
 
     CHILD child;
     outcome.error = startClingo(call, child);
     if (!outcome.error.empty()) return outcome;
+    runningClingo = child.pid;
     OUTPUT_READER reader;
     const std::string stopped = exchange(child, program, reader, emit);
     closeFd(child.in);
@@ -247,6 +273,9 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
     outcome.answerSets = reader.answerSets;
+    // clingo adds 20 to its exit status when the search space was used up.
+    outcome.exhausted =
+        WIFEXITED(status) && (WEXITSTATUS(status) == 20 || WEXITSTATUS(status) == 30);
     outcome.summary = std::move(reader.summary);
     outcome.error = stopped.empty() ? failureOf(status, reader) : stopped;
     outcome.finished = outcome.error.empty();

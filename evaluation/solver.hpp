@@ -22,8 +22,9 @@ struct SOLVER_CALL {
 struct SOLVER_OUTCOME {
     bool finished = false;  // clingo ran to its end and said so
     std::size_t answerSets = 0;
-    std::string error;  // why not, when !finished
-    std::string summary;  // clingo's lines after its result line
+    bool exhausted = false;  // clingo searched the whole space: there are no more answer sets
+    std::string error;       // why not, when !finished
+    std::string summary;     // clingo's lines after its result line
 };
 
 // The arguments clingo is started with (after its own name).

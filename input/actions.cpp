@@ -97,6 +97,13 @@ ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
     return new ATOM(newBuiltin(builtin, &args));
 }
 
+void checkPredicateName(const char* name) {
+    if (OptionProgram == 2 && std::strncmp(name, "NEG_", 4) == 0)
+        countedError(
+            "predicate names beginning with NEG_ are reserved for strong negation in pexa "
+            "programs");
+}
+
 void beginInput() { endStatement(); }
 
 int newUpdateID() {

@@ -60,6 +60,11 @@ IDENT anonymousVariable();
 // counted error and the statement is dropped.
 ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args);
 
+// pexa programs write strong negation as the prefix "NEG_", so there an
+// input predicate with that prefix would be read back as a negated one: a
+// counted error.
+void checkPredicateName(const char* name);
+
 // Starts fetching the places where a name the scanner has just read will be
 // looked up (as a constant or as a predicate), so that the memory access
 // overlaps with the parser's work until then.

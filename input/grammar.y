@@ -167,13 +167,25 @@ literal
  * becomes of its statement; -p is the predicate named "-p". */
 atom
     : name
-        { $$ = new ATOM($1, nullptr); delete[] $1; }
+        { checkPredicateName($1); $$ = new ATOM($1, nullptr); delete[] $1; }
     | "-" name
-        { $$ = new ATOM(newNegativeATOM($2, nullptr)); delete[] $2; }
+        { checkPredicateName($2); $$ = new ATOM(newNegativeATOM($2, nullptr)); delete[] $2; }
     | name "(" terms ")"
-        { IsPropositional = false; $$ = new ATOM($1, $3); delete[] $1; delete $3; }
+        {
+            checkPredicateName($1);
+            IsPropositional = false;
+            $$ = new ATOM($1, $3);
+            delete[] $1;
+            delete $3;
+        }
     | "-" name "(" terms ")"
-        { IsPropositional = false; $$ = new ATOM(newNegativeATOM($2, $4)); delete[] $2; delete $4; }
+        {
+            checkPredicateName($2);
+            IsPropositional = false;
+            $$ = new ATOM(newNegativeATOM($2, $4));
+            delete[] $2;
+            delete $4;
+        }
     ;
 
 terms
