@@ -6,7 +6,7 @@ BENCH_BUILD  ?= build-release
 GENERATOR    ?= Ninja
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
-PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev flex bison googletest libgtest-dev gringo
+PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev flex bison googletest libgtest-dev gringo jq
 
 .PHONY: all deps configure build test unit-test sanitize fuzz bench demo clean
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <map>
 #include <tuple>
 
 #include "rewriting/auxiliary.hpp"
@@ -20,14 +19,11 @@ bool readNumber(std::string_view s, std::size_t& pos, unsigned& value) {
     return true;
 }
 
-// The registered update predicate of literal name at program k. Asking the
-// registry with the base name gives the clash-free name that the rewriting
-// made, or an unused one when it made none (no atom of it can then hold).
-const std::string& updateName(const std::string& name, unsigned k) {
-    static std::map<std::pair<std::string, unsigned>, std::string> names;
-    auto [at, fresh] = names.try_emplace({name, k});
-    if (fresh) at->second = uniqueUpdPred(name + "_P" + std::to_string(k));
-    return at->second;
+// The update predicate of literal name at program k. Asking the registry
+// with the base name gives the clash-free name that the rewriting made, or
+// an unused one when it made none (no atom of it can then hold).
+std::string updateName(const std::string& name, unsigned k) {
+    return uniqueUpdPred(name + "_P" + std::to_string(k));
 }
 
 // name, or name(a,b) as the filter writes atoms.
