@@ -87,3 +87,8 @@ const RULE_ORIGIN* RuleOrigin(unsigned i, unsigned j) {
     if (i >= RuleOrigins.size() || j >= RuleOrigins[i].size()) return nullptr;
     return &RuleOrigins[i][j];
 }
+
+void ResetRuleOrigins() {
+    RuleOrigins.clear();
+    OriginInputs.clear();
+}

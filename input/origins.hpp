@@ -36,3 +36,7 @@ std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& name
 
 // An atom's text with its variables named by names.
 std::string NamedAtomText(const ATOM& atom, const std::vector<std::string>& names);
+
+// Forgets every origin; for a run that starts the tables afresh (the unit
+// tests).
+void ResetRuleOrigins();

@@ -10,14 +10,12 @@ namespace {
 struct Explain : Driver {
     void SetUp() override {
         Driver::SetUp();
-        RuleOrigins.clear();
-        OriginInputs.clear();
+        ResetRuleOrigins();
         OptionExplain = true;
     }
     void TearDown() override {
+        ResetRuleOrigins();
         OptionExplain = false;
-        RuleOrigins.clear();
-        OriginInputs.clear();
         Driver::TearDown();
     }
     // Parses text as input "in.lp" and rewrites it.

@@ -8,14 +8,12 @@ namespace {
 struct Origins : InputTest {
     void SetUp() override {
         InputTest::SetUp();
-        RuleOrigins.clear();
-        OriginInputs.clear();
+        ResetRuleOrigins();
         OptionExplain = true;
     }
     void TearDown() override {
+        ResetRuleOrigins();
         OptionExplain = false;
-        RuleOrigins.clear();
-        OriginInputs.clear();
         InputTest::TearDown();
     }
     static std::string where(unsigned i, unsigned j) {
