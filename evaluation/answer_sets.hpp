@@ -30,6 +30,11 @@ struct OUTPUT_READER {
     bool expectModel = false;  // the next line is a model
     std::size_t answerSets = 0;
     std::string error;  // why reading stopped
+    // What follows the result line (SATISFIABLE, UNKNOWN, ...): clingo's
+    // summary and, with --stats, its statistics.
+    bool afterResult = false;
+    std::string summary;
+    std::string timeLimit;  // the seconds of a time limit clingo reached
 };
 
 // Takes the next chunk of output and hands each model it completes to emit,

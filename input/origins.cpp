@@ -53,16 +53,18 @@ std::string NamedAtomText(const ATOM& atom, const std::vector<std::string>& name
 
 std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& names) {
     std::string text;
-    if (rule.head) {
-        for (const ATOM& a : rule.head->atoms) {
-            if (&a != rule.head->atoms.data()) text += " v ";
+    const auto head = rule.head();
+    if (head) {
+        for (const ATOM& a : head->atoms) {
+            if (&a != head->atoms.data()) text += " v ";
             appendNamedAtom(text, a, names);
         }
     }
-    if (rule.body && !rule.body->empty()) {
+    const auto body = rule.body();
+    if (body && !body->empty()) {
         text += " :- ";
-        for (const LITERAL& l : rule.body->literals) {
-            if (&l != rule.body->literals.data()) text += ", ";
+        for (const LITERAL& l : body->literals) {
+            if (&l != body->literals.data()) text += ", ";
             if (l.negated) text += "not ";
             appendNamedAtom(text, l, names);
         }
@@ -80,7 +82,8 @@ void RecordRuleOrigin(unsigned i, unsigned j, unsigned line, const RULE& rule) {
     origin.line = line;
     origin.variables = variableNames();
     origin.text = NamedRuleText(rule, origin.variables);
-    if (rule.head && !rule.head->empty()) origin.head = rule.head->atoms.front();
+    const auto head = rule.head();
+    if (head && !head->empty()) origin.head = head->atoms.front();
 }
 
 const RULE_ORIGIN* RuleOrigin(unsigned i, unsigned j) {
