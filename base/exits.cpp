@@ -116,7 +116,13 @@ namespace {
 // standard error and status 1, unless the status already tells of a
 // failure. (The reason is not shown: the stream forgets it once a write
 // failed.)
+std::vector<void (*)()>& outputEnds() {
+    static std::vector<void (*)()> ends;
+    return ends;
+}
+
 int checkedOutput(int status) {
+    for (void (*finish)() : outputEnds()) finish();
     std::cout.flush();
     bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
     // EBADF: standard output was closed from the start, and nothing was
@@ -133,6 +139,8 @@ void stopRunningChildren() {
     runningChildren().clear();
 }
 }  // namespace
+
+void AtOutputEnd(void (*finish)()) { outputEnds().push_back(finish); }
 
 void WaitForReturn() {
     if (!OptionWait) return;

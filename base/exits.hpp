@@ -22,6 +22,12 @@
 // InternalError ("out of memory"), so that the temporary files go too.
 void EndRunWhenMemoryRunsOut();
 
+// finish runs when the run ends through SafeExit, AbortRun or
+// InternalError, before standard output is checked and closed: a writer
+// whose output must be complete on every end (a document that needs its
+// closing lines) registers here.
+void AtOutputEnd(void (*finish)());
+
 // The -wait pause alone, for stops that end otherwise.
 void WaitForReturn();
 

@@ -21,7 +21,9 @@
 #include "base/options.hpp"
 #include "driver/answer_atom.hpp"
 #include "driver/candidate.hpp"
+#include "driver/explain.hpp"
 #include "driver/goal.hpp"
+#include "driver/json.hpp"
 #include "driver/process.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
@@ -38,6 +40,8 @@ struct FILTER_STATE {
     std::string candidate;    // the filtered answer set being built
     RULES candRules;          // rules from the rejection atoms of the answer set
     ANSWER_READER reader;
+    ANSWER_TRACE trace;              // with --explain: its auxiliary atoms
+    std::vector<std::string> atoms;  // with --json: the atoms of candidate
 };
 
 FILTER_STATE& filterState() {
@@ -51,6 +55,8 @@ void beginAnswerSet(FILTER_STATE& s) {
     s.prev = s.goalHolds = false;
     s.candidate = "{";
     s.candRules.clear();
+    s.trace.clear();
+    s.atoms.clear();
     ++s.candNum;
     s.reader = ANSWER_READER();
 }
@@ -64,6 +70,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
+    if (auxiliary && OptionExplain) s.trace.note(atom);
     if (auxiliary && !rejection) return;
 
     if (rejection) {
@@ -72,6 +79,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     }
     if (s.prev) s.candidate += ", ";
     s.candidate += atom.text;
+    if (OptionJson) s.atoms.push_back(atom.text);
     s.prev = true;
     if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
 }
@@ -82,20 +90,35 @@ bool readAtoms(FILTER_STATE& s, std::string_view line) {
     return readAnswerAtoms(s.reader, line, [&s](ANSWER_ATOM& atom) { judgeAtom(s, atom); });
 }
 
+// The answer set line, and with --explain a line per rejected rule instance;
+// those lines never begin with "{".
+void printAnswerSet(const std::string& candidate, bool lineEnded,
+                    const std::vector<EXPLANATION>& explanations) {
+    std::cout << candidate;
+    if (lineEnded || !explanations.empty()) std::cout << '\n';
+    if (!explanations.empty()) std::cout << ExplanationLines(explanations);
+}
+
 void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
                   const std::string& options, const std::string& file, bool& answer,
                   std::string& witness) {
     s.doFilter = false;
     s.candidate += '}';
     if (s.doMinTests && !TestCandidate(s.candNum, s.candRules, program, options, file)) return;
-    if (!OptionBrave && !OptionCautious) {
-        std::cout << s.candidate;
-        if (lineEnded) std::cout << '\n';
+    std::vector<EXPLANATION> explanations;
+    if (OptionExplain) explanations = ExplainAnswerSet(s.trace);
+    const bool goal = OptionBrave || OptionCautious;
+    if (OptionJson) JsonWitness(s.atoms, OptionExplain ? &explanations : nullptr);
+    if (goal) {
+        if (RecordForGoal(s.candidate, s.goalHolds, answer, witness)) {
+            WitnessExplanations = std::move(explanations);
+            if (OptionJson) WitnessAtoms = s.atoms;
+        }
+    } else if (!OptionJson) {
+        printAnswerSet(s.candidate, lineEnded, explanations);
         // Answer sets that can no longer be written (a full disk, a reader
         // that went away while SIGPIPE is ignored) end the run at once.
         if (!std::cout) SafeExit(1);
-    } else {
-        RecordForGoal(s.candidate, s.goalHolds, answer, witness);
     }
 }
 

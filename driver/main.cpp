@@ -7,11 +7,14 @@
 #include <iostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
 #include "driver/execute.hpp"
+#include "driver/explain.hpp"
 #include "driver/goal.hpp"
+#include "driver/json.hpp"
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
@@ -120,7 +123,8 @@ bool readFlagOption(const char* arg, Arguments& a) {
     const std::pair<const char*, bool*> flags[] = {
         {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},   {"-v", &OptionVerbosity},
         {"-debug", &OptionDebug},       {"-silent", &OptionSilent}, {"-stats", &OptionStats},
-        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait}};
+        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait},
+        {"--explain", &OptionExplain},  {"--json", &OptionJson}};
     for (const auto& [name, flag] : flags) {
         if (std::strcmp(arg, name) == 0) {
             *flag = true;
@@ -297,7 +301,17 @@ void rewriteUpdates() {
 // with the goal for brave reasoning, one without it for cautious.
 void printGoalAnswer(bool answer, const std::string& witness) {
     std::cout << (answer ? "true" : "false") << "." << std::endl;
-    if ((OptionBrave && answer) || (OptionCautious && !answer)) std::cout << witness << std::endl;
+    if ((OptionBrave && answer) || (OptionCautious && !answer)) {
+        std::cout << witness << std::endl;
+        if (OptionExplain) std::cout << ExplanationLines(WitnessExplanations) << std::flush;
+    }
+}
+
+// --json: the document names vok and its inputs, standard input last.
+void beginJson(const Arguments& a, int argc, char** argv) {
+    std::vector<std::string> inputs(argv + a.firstInput, argv + argc);
+    if (a.readStdin) inputs.push_back("<stdin>");
+    JsonBegin(std::string("vok ") + VOK_VERSION, inputs);
 }
 
 }  // namespace
@@ -306,6 +320,7 @@ int main(int argc, char** argv) {
     WhoAmI = argc > 0 ? argv[0] : "vok";
     EndRunWhenMemoryRunsOut();
     Arguments args = readOptions(argc, argv);
+    if (OptionJson) beginJson(args, argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();
 
@@ -329,7 +344,12 @@ int main(int argc, char** argv) {
         UnregisterTemporaryFile(file);
     }
 
-    if (OptionCautious || OptionBrave) printGoalAnswer(answer, witness);
+    if (OptionJson) {
+        const bool evaluated = !args.program.empty() && (OptionProgram == 1 || OptionProgram == 2);
+        JsonFinish(evaluated, status, answer);
+    } else if (OptionCautious || OptionBrave) {
+        printGoalAnswer(answer, witness);
+    }
     if (OptionVerbosity) std::cout << std::endl;
     SafeExit(status);
 }

@@ -7,6 +7,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "input/origins.hpp"
 #include "input/parser.hpp"
 
 unsigned parser_line = 1;
@@ -20,6 +21,10 @@ namespace {
 // stored (a builtin without registered builtins); it is then dropped.
 bool parser_drop_statement = false;
 
+// The line of the statement's first name (its head, for a rule); 0 until
+// that name is read.
+unsigned parser_statement_line = 0;
+
 constexpr std::size_t MaxNameLength = 31;
 
 void countedError(const char* message) {
@@ -30,6 +35,7 @@ void countedError(const char* message) {
 void endStatement() {
     LocalVariables.reset();
     parser_drop_statement = false;
+    parser_statement_line = 0;
 }
 
 }  // namespace
@@ -106,6 +112,10 @@ void checkPredicateName(const char* name) {
 
 void beginInput() { endStatement(); }
 
+void noteStatementStart() {
+    if (parser_statement_line == 0) parser_statement_line = parser_line;
+}
+
 int newUpdateID() {
     unsigned vok = IDENT::Constants.insert("vok").first;
     UpdateIDs.emplace_back(IDENT(IDENT::CONSTANT, static_cast<int>(vok)));
@@ -124,7 +134,11 @@ void newRule(RULE rule) {
         if (CurrentUID < 0 || static_cast<std::size_t>(CurrentUID) >= UpdateIDs.size() ||
             !UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules)
             InternalError("Rule read outside an update program");
-        UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules->push_back(std::move(rule));
+        RULES& rules = *UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules;
+        if (OptionExplain)
+            RecordRuleOrigin(static_cast<unsigned>(CurrentUID), static_cast<unsigned>(rules.size()),
+                             parser_statement_line ? parser_statement_line : parser_line, rule);
+        rules.push_back(std::move(rule));
     }
     endStatement();
 }

@@ -86,3 +86,7 @@ std::string printableByte(unsigned char byte);
 // dropped. Called at the start of every input, so that a statement left
 // unfinished by a syntax error does not leak into the next input.
 void beginInput();
+
+// Notes the current line as the start of the statement being read, unless
+// an earlier name of it was noted already.
+void noteStatementStart();

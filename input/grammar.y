@@ -200,8 +200,8 @@ term
     ;
 
 name
-    : IDENTIFIER { $$ = truncatedName($1); }
-    | "v"        { $$ = copyText("v", 1); }
+    : IDENTIFIER { noteStatementStart(); $$ = truncatedName($1); }
+    | "v"        { noteStatementStart(); $$ = copyText("v", 1); }
     ;
 
 /* The infix forms keep the order of the prefix ones; X = Y + Z puts the
