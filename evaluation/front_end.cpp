@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 
+#include "compact.hpp"
 #include "reader.hpp"
 #include "solver.hpp"
 #include "translate.hpp"
@@ -175,13 +177,29 @@ std::optional<std::string> fileText(FILE_FORM form, const std::string& file, boo
     return text;
 }
 
+// clingo options that change neither what is solved nor what is printed of
+// it. Any other option (--text, --mode=gringo, --warn=..., ...) may show the
+// text itself, or messages about its lines, so it gets the plain text.
+bool keepsCompactText(std::string_view option) {
+    return option.starts_with("--time-limit=") || option == "--stats" ||
+           option.starts_with("--stats=");
+}
+
+// Whether the run may hand clingo the compact text of a large program
+// (compact.hpp decides, from the program, whether it is used).
+bool mayCompact(const OPTIONS& options) {
+    return std::all_of(options.clingoOptions.begin(), options.clingoOptions.end(),
+                       [](const std::string& o) { return keepsCompactText(o); });
+}
+
 // The program of the file's text in clingo's language, or nothing after a
 // complaint about the line where it is at fault.
-std::optional<std::string> clingoProgram(FILE_FORM form, const OPTIONS& options, std::string text) {
+std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options, std::string text) {
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
         text = std::string();  // the file's text is no longer needed
-        return Translate(program, options.maxint);
+        if (!mayCompact(options)) return CLINGO_TEXT{Translate(program, options.maxint), {}};
+        return TranslateCompact(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
         complain(form, options.file + ": line " + std::to_string(e.line) + ": " + e.what());
     } catch (const TRANSLATE_ERROR& e) {
@@ -192,13 +210,14 @@ std::optional<std::string> clingoProgram(FILE_FORM form, const OPTIONS& options,
 
 // Runs clingo on the program and prints its answer sets on standard
 // output; the exit status.
-int printAnswerSets(FILE_FORM form, const OPTIONS& options, std::string_view program) {
+int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& program) {
     SOLVER_CALL call;
     call.clingo = options.clingo;
     call.options = options.clingoOptions;
     call.maxModels = options.maxModels;
+    if (!program.data.texts.empty()) call.dataNames = &program.data.texts;
     SOLVER_OUTCOME outcome =
-        Solve(call, program, [](std::string_view line) { return writeAll(1, line); });
+        Solve(call, program.text, [](std::string_view line) { return writeAll(1, line); });
     if (outcome.finished) return ExitFinished;
     complain(form, outcome.error);
     return ExitSolverFailed;
@@ -225,7 +244,7 @@ int Run(FILE_FORM form, int argc, char** argv) {
 
     std::optional<std::string> text = fileText(form, options.file, closed & 1u);
     if (!text) return ExitBadProgram;
-    std::optional<std::string> program = clingoProgram(form, options, std::move(*text));
+    std::optional<CLINGO_TEXT> program = clingoProgram(form, options, std::move(*text));
     if (!program) return ExitBadProgram;
     return printAnswerSets(form, options, *program);
 }

@@ -213,6 +213,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     outcome.error = startClingo(call, child);
     if (!outcome.error.empty()) return outcome;
     OUTPUT_READER reader;
+    reader.dataNames = call.dataNames;
     const std::string stopped = exchange(child, program, reader, emit);
     closeFd(child.in);
     closeFd(child.out);
