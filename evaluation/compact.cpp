@@ -62,6 +62,7 @@ struct INTERNED {
 INTERNED internNames(const PROGRAM& program) {
     INTERNED in;
     std::unordered_map<std::string_view, std::uint32_t> number;
+    number.reserve(program.rules.size());
     in.first.reserve(program.rules.size() + 1);
     for (const RULE& rule : program.rules) {
         in.first.push_back(in.names.size());

@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -208,6 +211,16 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
     return std::nullopt;
 }
 
+// The program read from a large file took many small blocks, which the
+// allocator keeps for this process after they are freed; while clingo runs,
+// this process only holds the text it hands over, so the rest goes back to
+// the system.
+void giveMemoryBack() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
+
 // Runs clingo on the program and prints its answer sets on standard
 // output; the exit status.
 int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& program) {
@@ -246,6 +259,7 @@ int Run(FILE_FORM form, int argc, char** argv) {
     if (!text) return ExitBadProgram;
     std::optional<CLINGO_TEXT> program = clingoProgram(form, options, std::move(*text));
     if (!program) return ExitBadProgram;
+    giveMemoryBack();
     return printAnswerSets(form, options, *program);
 }
 
