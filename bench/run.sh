@@ -2,7 +2,7 @@
 # The benchmark suite: bash bench/run.sh BUILD
 #
 # BUILD is a build folder holding vok, rox-clingo and the helpers of bench/
-# (vok-generate, vok-measure, vok-translate). It measures
+# (vok-generate, vok-measure). It measures
 #   1. vok's own work (parse, rewrite, write the program with -f=) on
 #      generated sequences of 10^3 to 10^6 input rules: wall time and peak
 #      memory;
@@ -28,7 +28,7 @@ ground_timeout=300
 maxint=10     # -N= for the arithmetic builtins of the generated programs
 programs=10   # update programs per generated sequence
 
-for tool in vok rox-clingo vok-generate vok-measure vok-translate; do
+for tool in vok rox-clingo vok-generate vok-measure; do
     if [ ! -x "$build/$tool" ]; then
         echo "bench: $build/$tool is missing; build it first" >&2
         exit 2
@@ -102,7 +102,7 @@ for n in "${sizes[@]}"; do
 
     # The yardstick: only clingo's grounding is timed, not the translation.
     ground="did not finish"
-    if "$build/vok-translate" "-N=$maxint" "$out" >"$work/out$n.lp" 2>"$work/stderr"; then
+    if "$build/rox-clingo" --text "-N=$maxint" "$out" >"$work/out$n.lp" 2>"$work/stderr"; then
         rm -f "$out"
         measure "$work/g" bash -c 'ulimit -v "$1"; exec timeout "$2" "$3" --mode=gringo --warn=none "$4"' \
             _ "$ground_memory" "$ground_timeout" "$clingo" "$work/out$n.lp" >/dev/null 2>"$work/stderr"

@@ -19,6 +19,9 @@
 #ifndef VOK_BUILD_ID
 #define VOK_BUILD_ID "unknown"
 #endif
+#ifndef VOK_VERSION
+#define VOK_VERSION "unknown"
+#endif
 
 #if defined(__clang__)
 #define VOK_COMPILER "clang " __clang_version__
@@ -38,10 +41,10 @@ struct Arguments {
     int firstInput = 0;
 };
 
-void printBanner(std::ostream& out) {
-    out << "vok [build " << VOK_BUILD_ID << "/" << __DATE__ << "   " << VOK_COMPILER << "]\n"
-        << std::endl;
-}
+const char* const BuildLine =
+    "vok [build " VOK_BUILD_ID "/" __DATE__ "   " VOK_COMPILER "]";
+
+void printBanner(std::ostream& out) { out << BuildLine << "\n" << std::endl; }
 
 void printUsage(std::ostream& out) {
     out << "usage:  " << WhoAmI << " {OPTIONS}" << " [filename [filename [...]]]\n"
@@ -125,11 +128,58 @@ bool readFlagOption(const char* arg, Arguments& a) {
     return false;
 }
 
+// What --help adds to the usage: the options it leaves out, the long
+// options, which evaluation program computes answer sets, and the exit
+// statuses.
+void printMoreHelp(std::ostream& out) {
+    out << "More options:\n"
+        << "-integral    Write the minimality test into the program instead of testing\n"
+        << "             each candidate (for reading it with -f=; no answer set results).\n"
+        << "-debug       Trace every generated rule and report all tables on stderr.\n"
+        << "-stats       Accepted, no effect.\n"
+        << "-h, -help    Print the banner and the usage.\n"
+        << "--help       Print this text.\n"
+        << "--version    Print the version and the build.\n"
+        << "\n"
+        // The long options of the extensions, one line each.
+        << "Extensions:\n"
+        << "--one-run    With -min or -strict: the evaluation program finds the minimal\n"
+        << "             answer sets in one run instead of one test per candidate.\n"
+        << "--explain    After each answer set, list the rules rejected and by what.\n"
+        << "--json       Print the result as one JSON document shaped like clingo's.\n"
+        << "\n"
+        << "Answer sets: -p=rox-clingo (build/rox-clingo before installing) computes them\n"
+        << "with clingo; -P=pexa goes with -p=pexa-clingo. Options for it go in -o=,\n"
+        << "for example -o=-N=20 for the arithmetic builtins.\n"
+        << "\n"
+        << "Exit status: 0 normal end; 1 the run stopped on an error; 2 a fatal scanner\n"
+        << "condition; 99 an internal error; 255 an unknown option; otherwise the\n"
+        << "evaluation program's status.\n";
+}
+
+// --help and --version, which end the run at once; nothing when arg is
+// neither.
+void showLongOption(const char* arg) {
+    if (std::strcmp(arg, "--help") == 0) {
+        printUsage(std::cout);
+        printMoreHelp(std::cout);
+    } else if (std::strcmp(arg, "--version") == 0) {
+        std::cout << "vok " << VOK_VERSION << "\n" << BuildLine << "\n";
+    } else {
+        return;
+    }
+    std::cout.flush();
+    std::exit(std::cout ? 0 : 1);
+}
+
 // -help and -h show the usage on standard output and end the run well; an
 // unknown option shows it on standard error and ends with status 255.
-[[noreturn]] void showUsageAndEnd(bool asked) {
+// The unknown option is named last, below the usage, where it is seen.
+[[noreturn]] void showUsageAndEnd(const char* arg) {
+    bool asked = std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "-h") == 0;
     printBanner(std::cout);
     printUsage(asked ? std::cout : std::cerr);
+    if (!asked) std::cerr << WhoAmI << ": unknown option '" << arg << "'" << std::endl;
     std::exit(asked ? 0 : 255);
 }
 
@@ -146,7 +196,8 @@ Arguments readOptions(int argc, char** argv) {
             break;
         }
         if (readValueOption(arg, a) || readFlagOption(arg, a)) continue;
-        showUsageAndEnd(std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "-h") == 0);
+        showLongOption(arg);
+        showUsageAndEnd(arg);
     }
     a.firstInput = i;
     return a;

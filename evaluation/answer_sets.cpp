@@ -177,6 +177,19 @@ std::string answerSetText(const std::vector<std::string>& atoms) {
     return out;
 }
 
+// Keeps a line of clingo's summary; a time limit it reached shows there as
+// "TIME LIMIT   : 60".
+void takeSummaryLine(OUTPUT_READER& reader, std::string_view text) {
+    reader.summary.append(text);
+    reader.summary += '\n';
+    if (!text.starts_with("TIME LIMIT")) return;
+    std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return;
+    std::string_view value = text.substr(colon + 1);
+    while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+    reader.timeLimit = value;
+}
+
 // Hands one line of output to emit when it is a model, in the file's
 // notation; false when it could not be read or written.
 bool takeLine(OUTPUT_READER& reader, std::string_view text,
@@ -199,6 +212,11 @@ bool takeLine(OUTPUT_READER& reader, std::string_view text,
         ++reader.answerSets;
     } else if (text.starts_with("Answer: ")) {
         reader.expectModel = true;
+    } else if (reader.afterResult) {
+        takeSummaryLine(reader, text);
+    } else {
+        reader.afterResult = text == "SATISFIABLE" || text == "UNSATISFIABLE" ||
+                             text == "UNKNOWN" || text == "OPTIMUM FOUND";
     }
     return true;
 }

@@ -35,6 +35,11 @@ struct OUTPUT_READER {
     std::string error;  // why reading stopped
     // The names of the predicates written as data (see formatAnswerSet).
     const std::vector<std::string>* dataNames = nullptr;
+    // What follows the result line (SATISFIABLE, UNKNOWN, ...): clingo's
+    // summary and, with --stats, its statistics.
+    bool afterResult = false;
+    std::string summary;
+    std::string timeLimit;  // the seconds of a time limit clingo reached
 };
 
 // Takes the next chunk of output and hands each model it completes to emit,

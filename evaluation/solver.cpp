@@ -164,6 +164,8 @@ std::string failureOf(int status, const OUTPUT_READER& reader) {
         return "clingo was killed by signal " + std::to_string(sig) +
                (name ? std::string(" (") + name + ")" : std::string());
     }
+    if (!reader.timeLimit.empty())
+        return "time limit of " + reader.timeLimit + " s reached before solving finished";
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
@@ -189,11 +191,37 @@ unsigned EnsureStandardDescriptors() {
     return closed;
 }
 
+std::string ClingoVersion(const std::string& clingo) {
+    int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int fromChild[2];
+    if (nothing < 0) return {};
+    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+        ::close(nothing);
+        return {};
+    }
+    std::vector<std::string> args{"--version"};
+    pid_t pid = -1;
+    int err = spawnWithPipes(clingo, args, nothing, fromChild[1], pid);
+    ::close(nothing);
+    ::close(fromChild[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t r; err == 0 && (r = ::read(fromChild[0], buf, sizeof buf)) != 0;) {
+        if (r > 0) text.append(buf, static_cast<std::size_t>(r));
+        else if (errno != EINTR) break;
+    }
+    ::close(fromChild[0]);
+    if (err == 0) waitForExit(pid);
+    std::string first = text.substr(0, text.find('\n'));
+    return first.starts_with("clingo version ") ? first : std::string();
+}
+
 std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     // Warnings are off first, so that an option passed on can turn them on
     // again; the output settings come last because the reading depends on
     // them (clingo refuses a second --verbose or --outf rather than take it).
     std::vector<std::string> args{"--warn=none"};
+    if (call.stats) args.push_back("--stats");
     args.insert(args.end(), call.options.begin(), call.options.end());
     args.push_back("--models=" + std::to_string(call.maxModels));
     args.push_back("--outf=0");
@@ -220,6 +248,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
     outcome.answerSets = reader.answerSets;
+    outcome.summary = std::move(reader.summary);
     outcome.error = stopped.empty() ? failureOf(status, reader) : stopped;
     outcome.finished = outcome.error.empty();
     return outcome;

@@ -111,7 +111,7 @@ void newRule(RULE rule) {
         // already reported where the builtin was read
     } else if (!rule.isSafe()) {
         countedError("Rule is not safe");
-    } else if (rule.head && rule.head->size() >= 2) {
+    } else if (rule.head() && rule.head()->size() >= 2) {
         countedError("Can't handle disjunctive rules in update programs");
     } else {
         if (CurrentUID < 0 || static_cast<std::size_t>(CurrentUID) >= UpdateIDs.size() ||

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "representation/rule.hpp"
@@ -32,7 +34,13 @@ struct BODY_PARTS {
     }
     // Positives first, each group in textual order; empties the parts.
     BODY conjunction() { return BODY(std::move(positive), std::move(negative)); }
+    // The rule of head and this body, with room for the literal that the
+    // rewriting adds to each rule (see TRULE).
+    RULE* rule(const HEAD& head) const { return new RULE(head.atoms, positive, negative, true, 1); }
 };
+
+// A rule without body, with room for the literal that the rewriting adds.
+inline RULE* factOf(const HEAD& head) { return new RULE(head.atoms, {}, {}, false, 1); }
 
 // A NUL-terminated heap copy (new[]) of length bytes of text.
 char* copyText(const char* text, std::size_t length);
@@ -51,6 +59,15 @@ IDENT anonymousVariable();
 // rox) the builtin's number would name a user predicate, so that is a
 // counted error and the statement is dropped.
 ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args);
+
+// Starts fetching the places where a name the scanner has just read will be
+// looked up (as a constant or as a predicate), so that the memory access
+// overlaps with the parser's work until then.
+inline void prefetchName(std::string_view name) {
+    const std::uint32_t h = NAMES::hash(name);
+    IDENT::Constants.prefetch(h);
+    ATOM::Predicates.prefetch(h);
+}
 
 // Reports a scanner error through yyerror and counts it.
 void lexicalError(const std::string& message);

@@ -139,9 +139,9 @@ statement
 
 /* "p." and "p :- ." both give a rule without any body. */
 rule
-    : head "."           { $$ = new RULE(std::move(*$1)); delete $1; }
-    | head ":-" "."      { $$ = new RULE(std::move(*$1)); delete $1; }
-    | head ":-" body "." { $$ = new RULE(std::move(*$1), $3->conjunction()); delete $1; delete $3; }
+    : head "."           { $$ = factOf(*$1); delete $1; }
+    | head ":-" "."      { $$ = factOf(*$1); delete $1; }
+    | head ":-" body "." { $$ = $3->rule(*$1); delete $1; delete $3; }
     ;
 
 constraint

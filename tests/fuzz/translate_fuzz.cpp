@@ -46,14 +46,14 @@ bool usesBuiltins() {
         return a.predicate < ATOM::Predicates.size() &&
                ATOM::Predicates.type(a.predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
     };
-    auto inBody = [&](const BODY& body) {
+    auto inBody = [&](const BODY_VIEW& body) {
         for (const LITERAL& l : body.literals)
             if (builtin(l)) return true;
         return false;
     };
     for (const RULES* rules : {&Pupd, &MinRules})
         for (const RULE& r : *rules)
-            if (r.body && inBody(*r.body)) return true;
+            if (r.body() && inBody(*r.body())) return true;
     for (const std::vector<CONSTRAINT>* cs : {&Constraints, &MinConstraints})
         for (const CONSTRAINT& c : *cs)
             if (inBody(c)) return true;
