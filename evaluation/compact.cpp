@@ -562,11 +562,17 @@ CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t>
     if (minGroup == 0 || candidates < minGroup || !isNormal(program))
         return plainText(program, maxint);
     const INTERNED in = internNames(program);
-    const GRAPH graph = dependencies(program, in, nullptr, nullptr);
-    if (!stratified(graph)) return plainText(program, maxint);
-
+    std::vector<std::uint32_t> family;
+    {
+        // The graph holds a node per predicate, and goes before the text is
+        // written, so that it does not add to the largest size.
+        const GRAPH graph = dependencies(program, in, nullptr, nullptr);
+        if (!stratified(graph)) return plainText(program, maxint);
+        family = namesToMakeData(program, in, graph, minGroup);
+    }
     std::vector<std::uint32_t> dataId;
-    DATA_NAMES data = numberDataNames(in, namesToMakeData(program, in, graph, minGroup), dataId);
+    DATA_NAMES data = numberDataNames(in, family, dataId);
+    family = {};
     // A family is one predicate to clingo, and must not join predicates
     // into a cycle through "not".
     if (!data.texts.empty() && !stratified(dependencies(program, in, &dataId, &data.family)))
