@@ -68,12 +68,14 @@ long numberAt(std::string_view text, std::size_t& pos) {
     return n;
 }
 
-// Every data atom g'F(id,...) of the text names a predicate of family F.
+// Every data atom g'F(id,...) of the text names a predicate of family F
+// (the #show statements name families only: g'F/k).
 bool dataAtomsDecode(std::string_view text, const vok::evaluation::DATA_NAMES& data) {
     for (std::size_t pos = text.find("g'"); pos != std::string_view::npos;
          pos = text.find("g'", pos)) {
         pos += 2;
         const long family = numberAt(text, pos);
+        if (family >= 0 && pos < text.size() && text[pos] == '/') continue;  // in #show
         if (family < 0 || pos >= text.size() || text[pos] != '(') return false;
         ++pos;
         if (pos < text.size() && text[pos] == 'V') continue;  // in a table rule
