@@ -11,7 +11,9 @@
 #      within five minutes and a memory limit;
 #   3. the output filter: vok -p=rox-clingo against rox-clingo alone on one
 #      answer set of 10^5 atoms;
-#   4. -min: time per candidate against one solver run on one test program.
+#   4. -min: time per candidate against one solver run on one test program;
+#   5. a fact base with a small update, end to end against clingo on the
+#      same knowledge as one plain program (bench/fact-base.sh).
 # It prints a table and writes it to bench/RESULTS.md.
 #
 # Environment: VOK_BENCH_TOP (largest size, default 1000000),
@@ -229,6 +231,13 @@ test_run=$(field "$work/test" 1)
     echo "|---:|---:|---:|---:|---:|"
     echo "| $(field "$work/plain" 1) | $(field "$work/min" 1) | $per_candidate | $test_run | $(ratio "$per_candidate" "$test_run") |"
 } >>"$table"
+
+# A fact base with a small update, end to end against plain clingo.
+if [ "$top" -ge 1000000 ]; then
+    bash "$here/fact-base.sh" "$build" 100000 1000000 >>"$table"
+else
+    bash "$here/fact-base.sh" "$build" "$top" >>"$table"
+fi
 
 # vok's fixed cost: a run on an empty input.
 : >"$work/empty.txt"

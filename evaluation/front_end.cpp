@@ -2,13 +2,18 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 
+#include "compact.hpp"
 #include "reader.hpp"
 #include "solver.hpp"
 #include "translate.hpp"
@@ -236,6 +241,22 @@ std::optional<std::string> fileText(FILE_FORM form, const std::string& file, boo
     return text;
 }
 
+// clingo options that change neither what is solved nor what is printed of
+// it. Any other option (--text, --mode=gringo, --warn=..., ...) may show the
+// text itself, or messages about its lines, so it gets the plain text.
+bool keepsCompactText(std::string_view option) {
+    return option.starts_with("--time-limit=") || option == "--stats" ||
+           option.starts_with("--stats=");
+}
+
+// Whether the run may hand clingo the compact text of a large program
+// (compact.hpp decides, from the program, whether it is used).
+bool mayCompact(const OPTIONS& options) {
+    if (options.text) return false;  // --text shows the program with the file's own names
+    return std::all_of(options.clingoOptions.begin(), options.clingoOptions.end(),
+                       [](const std::string& o) { return keepsCompactText(o); });
+}
+
 // Where a fault is: FILE and line, or for a file vok wrote and removes
 // again, the text of that line (cut short when long).
 std::string placeOf(const std::string& file, int line) {
@@ -282,12 +303,13 @@ std::optional<std::string> otherForm(FILE_FORM form, const std::string& file,
 
 // The program of the file's text in clingo's language, or nothing after a
 // complaint about the place where it is at fault.
-std::optional<std::string> clingoProgram(FILE_FORM form, const OPTIONS& options, std::string text) {
+std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options, std::string text) {
     const std::string& file = options.file;
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
         text = std::string();  // the file's text is no longer needed
-        return Translate(program, options.maxint);
+        if (!mayCompact(options)) return CLINGO_TEXT{Translate(program, options.maxint), {}};
+        return TranslateCompact(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
         std::optional<std::string> other = otherForm(form, file, text);
         complain(form, other ? *other : placeOf(file, e.line) + ": " + e.what());
@@ -309,17 +331,28 @@ void warnOfLimit(FILE_FORM form, const OPTIONS& options, const SOLVER_OUTCOME& o
                        "); there may be more");
 }
 
+// The program read from a large file took many small blocks, which the
+// allocator keeps for this process after they are freed; while clingo runs,
+// this process only holds the text it hands over, so the rest goes back to
+// the system.
+void giveMemoryBack() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
+
 // Runs clingo on the program and prints its answer sets on standard
 // output, and with --stats clingo's statistics on standard error; the exit
 // status.
-int printAnswerSets(FILE_FORM form, const OPTIONS& options, std::string_view program) {
+int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& program) {
     SOLVER_CALL call;
     call.clingo = options.clingo;
     call.options = options.clingoOptions;
     call.maxModels = options.maxModels;
     call.stats = options.stats;
+    if (!program.data.texts.empty()) call.dataNames = &program.data.texts;
     SOLVER_OUTCOME outcome =
-        Solve(call, program, [](std::string_view line) { return writeAll(1, line); });
+        Solve(call, program.text, [](std::string_view line) { return writeAll(1, line); });
     if (options.stats) writeAll(2, outcome.summary);
     if (outcome.finished) {
         warnOfLimit(form, options, outcome);
@@ -365,9 +398,10 @@ int Run(FILE_FORM form, int argc, char** argv) {
 
     std::optional<std::string> text = fileText(form, options.file, closed & 1u);
     if (!text) return ExitBadProgram;
-    std::optional<std::string> program = clingoProgram(form, options, std::move(*text));
+    std::optional<CLINGO_TEXT> program = clingoProgram(form, options, std::move(*text));
     if (!program) return ExitBadProgram;
-    if (options.text) return printText(form, *program);
+    if (options.text) return printText(form, program->text);
+    giveMemoryBack();
     return printAnswerSets(form, options, *program);
 }
 

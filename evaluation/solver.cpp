@@ -267,6 +267,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     if (!outcome.error.empty()) return outcome;
     runningClingo = child.pid;
     OUTPUT_READER reader;
+    reader.dataNames = call.dataNames;
     const std::string stopped = exchange(child, program, reader, emit);
     closeFd(child.in);
     closeFd(child.out);
