@@ -23,10 +23,10 @@ void WriteRejectionDeclarations(std::FILE* out) {
     // In the order the rewriting made them, which follows the input.
     unsigned count = 0;
     for (unsigned n = 0; n < updatePredicates.size(); ++n) {
-        const std::string& name = updatePredicates.text(n);
+        const std::string_view name = updatePredicates.text(n);
         if (!isRejectionPred(name)) continue;
-        std::fprintf(out, "%%vok:rejection %s %u %u\n", name.c_str(), updatePredicates.arity(n),
-                     getLevel(name));
+        std::fprintf(out, "%%vok:rejection %.*s %u %u\n", static_cast<int>(name.size()),
+                     name.data(), updatePredicates.arity(n), getLevel(name));
         ++count;
     }
     std::fprintf(out, "%%vok:rejections %u\n", count);
