@@ -11,6 +11,7 @@ bool OptionStrict = false;
 bool OptionCautious = false;
 bool OptionBrave = false;
 bool OptionIntegral = false;
+bool OptionOneRun = false;
 int OptionProgram = 1;
 int OptionOptimize = 2;
 

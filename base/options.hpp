@@ -16,6 +16,7 @@ extern bool OptionStrict;     // -strict
 extern bool OptionCautious;   // -FC=
 extern bool OptionBrave;      // -FB=
 extern bool OptionIntegral;   // -integral
+extern bool OptionOneRun;     // --one-run: minimality decided by the evaluation program
 extern int OptionProgram;     // -P=: 1 rox (default), 2 pexa, 0 any other type
 extern int OptionOptimize;    // -O=: 2 succint (default), 1 any other value
 

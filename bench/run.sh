@@ -12,7 +12,9 @@
 #   3. the output filter: vok -p=rox-clingo against rox-clingo alone on one
 #      answer set of 10^5 atoms;
 #   4. -min: time per candidate against one solver run on one test program;
-#   5. a fact base with a small update, end to end against clingo on the
+#   5. -min and -strict testing every candidate against --one-run
+#      (bench/one_run.sh; VOK_BENCH_ONE_RUN=0 leaves it out).
+#   6. a fact base with a small update, end to end against clingo on the
 #      same knowledge as one plain program (bench/fact-base.sh).
 # It prints a table and writes it to bench/RESULTS.md.
 #
@@ -305,6 +307,12 @@ verdict() { if awk "BEGIN { exit !($1) }"; then echo met; else echo "NOT met"; f
         echo "  changes (the ordered tables add a logarithmic factor)."
     fi
 } >>"$table"
+
+# -min and -strict: every candidate tested against --one-run.
+if [ "${VOK_BENCH_ONE_RUN:-1}" = 1 ]; then
+    echo >>"$table"
+    bash "$here/one_run.sh" "$build" >>"$table"
+fi
 
 cp "$table" "$results"
 echo

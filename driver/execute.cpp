@@ -51,7 +51,8 @@ FILTER_STATE& filterState() {
 
 void beginAnswerSet(FILTER_STATE& s) {
     s.doFilter = true;
-    s.doMinTests = (OptionMinimal || OptionStrict) && !OptionIntegral;
+    // With --one-run the evaluation program prints only minimal answer sets.
+    s.doMinTests = (OptionMinimal || OptionStrict) && !OptionIntegral && !OptionOneRun;
     s.prev = s.goalHolds = false;
     s.candidate = "{";
     s.candRules.clear();

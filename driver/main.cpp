@@ -15,6 +15,7 @@
 #include "driver/explain.hpp"
 #include "driver/goal.hpp"
 #include "driver/json.hpp"
+#include "driver/one_run.hpp"
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
@@ -124,7 +125,7 @@ bool readFlagOption(const char* arg, Arguments& a) {
         {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},   {"-v", &OptionVerbosity},
         {"-debug", &OptionDebug},       {"-silent", &OptionSilent}, {"-stats", &OptionStats},
         {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait},
-        {"--explain", &OptionExplain},  {"--json", &OptionJson}};
+        {"--explain", &OptionExplain},  {"--json", &OptionJson},    {"--one-run", &OptionOneRun}};
     for (const auto& [name, flag] : flags) {
         if (std::strcmp(arg, name) == 0) {
             *flag = true;
@@ -323,6 +324,7 @@ int main(int argc, char** argv) {
     if (OptionJson) beginJson(args, argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();
+    CheckOneRunOptions();
 
     initBuiltins();
     readInputs(args, argc, argv);
@@ -338,7 +340,9 @@ int main(int argc, char** argv) {
     bool answer = !OptionBrave;
     std::string witness;
     if (!args.program.empty()) {
-        status = ExecuteProgram(args.program, args.options, file, found, answer, witness);
+        const std::string options = OptionOneRun ? OneRunOptions(args.options) : args.options;
+        status = ExecuteProgram(args.program, options, file, found, answer, witness);
+        if (OptionOneRun && OptionVerbosity && status == 0) ReportOneRun();
     } else if (!OptionStore) {
         RemoveFile(file);
         UnregisterTemporaryFile(file);

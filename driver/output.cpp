@@ -13,6 +13,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "driver/one_run.hpp"
 
 namespace {
 
@@ -114,6 +115,7 @@ void StoreToFile(std::string file, bool integral, const RULES* extra) {
     }
     std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
     writeProgram(out, integral, extra);
+    if (OptionOneRun && !integral) WriteRejectionDeclarations(out);
     // The stream remembers a failed write, and closing it reports the last
     // one, so that a full disk never passes for a complete program.
     bool ok = !std::ferror(out);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "names.hpp"
+#include "one_run.hpp"
 
 namespace vok::evaluation {
 
@@ -194,6 +195,8 @@ void takeSummaryLine(OUTPUT_READER& reader, std::string_view text) {
 // notation; false when it could not be read or written.
 bool takeLine(OUTPUT_READER& reader, std::string_view text,
               const std::function<bool(std::string_view)>& emit) {
+    // Only a closing line that nothing follows counts.
+    reader.closed = !reader.expectModel && text == OneRunClosingLine;
     if (reader.expectModel) {
         reader.expectModel = false;
         std::string out;

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "compact.hpp"
+#include "one_run.hpp"
 #include "reader.hpp"
 #include "solver.hpp"
 #include "translate.hpp"
@@ -69,6 +70,17 @@ bool writeAll(int fd, std::string_view data) {
     return true;
 }
 
+// --minimal=min or --minimal=strict. A second one could only contradict
+// the first (a user's -o= option against vok's own), so it is refused.
+void readMinimality(OPTIONS& o, std::string_view mode) {
+    if (o.minimal != MINIMALITY::NONE) throw USAGE_ERROR("--minimal= given twice");
+    if (mode == "min") o.minimal = MINIMALITY::MIN;
+    else if (mode == "strict") o.minimal = MINIMALITY::STRICT;
+    else
+        throw USAGE_ERROR("--minimal= needs \"min\" or \"strict\", not \"" + std::string(mode) +
+                          "\"");
+}
+
 void readModels(OPTIONS& o, std::string_view name, std::string_view value) {
     if (!parseNumber(value, o.maxModels))
         throw USAGE_ERROR(std::string(name) + " needs a number of answer sets (0 for all), not \"" +
@@ -89,6 +101,8 @@ std::size_t readOption(OPTIONS& o, const std::vector<std::string>& args, std::si
     std::string_view a = arg;
     if (a == "-h" || a == "--help") {
         o.help = true;
+    } else if (a.starts_with("--minimal=")) {
+        readMinimality(o, a.substr(10));
     } else if (a == "--version") {
         o.version = true;
     } else if (a == "--text") {
@@ -194,8 +208,25 @@ std::string Usage(FILE_FORM form) {
         "                         and --verbose are set by " +
         name +
         "\n"
+        "  --minimal=min|strict   print only the minimal (strict: strictly minimal\n"
+        "                         by level) answer sets, computed in one clingo run\n"
+        "                         (see below); -n=<k> then counts printed minimal\n"
+        "                         answer sets\n"
         "  --version              print the version, and that of clingo\n"
         "  -h, --help             print this text\n"
+        "\n"
+        "Minimal answer sets: vok -min --one-run (or -strict --one-run) ends the\n"
+        "file it writes with comment lines that name the rejection predicates:\n"
+        "  %vok:rejection NAME ARITY LEVEL   one per rejection predicate (LEVEL:\n"
+        "                                    program number + 1)\n"
+        "  %vok:rejections COUNT             the closing line\n"
+        "Without --minimal they are plain comments. With it, FILE must end with\n"
+        "them (a kept file is solved again by hand with " +
+        name +
+        " --minimal=min\n"
+        "FILE); answer sets then come grouped by their rejected rules. clingo runs\n"
+        "with --heuristic=Domain, which the method needs: options that change the\n"
+        "heuristic, the enumeration or projection are refused.\n"
         "\n"
         "Exit status: 0 solving finished (with or without answer sets), 1 FILE\n"
         "cannot be read or holds a program that is refused, 2 a wrong command\n"
@@ -241,6 +272,25 @@ std::optional<std::string> fileText(FILE_FORM form, const std::string& file, boo
     return text;
 }
 
+// The program in clingo's language with the script that prints only its
+// minimal answer sets; nothing after a complaint when the file does not
+// declare its rejection predicates.
+std::optional<std::string> minimalityProgram(FILE_FORM form, const OPTIONS& options,
+                                             const PROGRAM& program) {
+    REJECTION_LIST rejections = ReadRejectionList(program.declarations);
+    if (!rejections.closed) {
+        complain(form, options.file +
+                           " does not declare its rejection predicates (vok writes them with "
+                           "--one-run), so its minimal answer sets are unknown");
+        return std::nullopt;
+    }
+    CheckRejectionList(rejections, program);
+    std::string text = Translate(program, options.maxint);
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    text += OneRunScript(rejections, options.minimal == MINIMALITY::STRICT, options.maxModels);
+    return text;
+}
+
 // clingo options that change neither what is solved nor what is printed of
 // it. Any other option (--text, --mode=gringo, --warn=..., ...) may show the
 // text itself, or messages about its lines, so it gets the plain text.
@@ -252,6 +302,8 @@ bool keepsCompactText(std::string_view option) {
 // Whether the run may hand clingo the compact text of a large program
 // (compact.hpp decides, from the program, whether it is used).
 bool mayCompact(const OPTIONS& options) {
+    // The one-run script reads the atoms of the answer sets by their names.
+    if (options.minimal != MINIMALITY::NONE) return false;
     if (options.text) return false;  // --text shows the program with the file's own names
     return std::all_of(options.clingoOptions.begin(), options.clingoOptions.end(),
                        [](const std::string& o) { return keepsCompactText(o); });
@@ -308,6 +360,11 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
         text = std::string();  // the file's text is no longer needed
+        if (options.minimal != MINIMALITY::NONE) {
+            std::optional<std::string> minimal = minimalityProgram(form, options, program);
+            if (!minimal) return std::nullopt;
+            return CLINGO_TEXT{std::move(*minimal), {}};
+        }
         if (!mayCompact(options)) return CLINGO_TEXT{Translate(program, options.maxint), {}};
         return TranslateCompact(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
@@ -349,6 +406,7 @@ int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& p
     call.clingo = options.clingo;
     call.options = options.clingoOptions;
     call.maxModels = options.maxModels;
+    call.oneRun = options.minimal != MINIMALITY::NONE;
     call.stats = options.stats;
     if (!program.data.texts.empty()) call.dataNames = &program.data.texts;
     SOLVER_OUTCOME outcome =

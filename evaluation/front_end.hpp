@@ -45,8 +45,13 @@ struct USAGE_ERROR : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// --minimal=: all answer sets, or only the minimal or strictly minimal ones
+// by the rejection predicates the file declares (one_run.hpp).
+enum class MINIMALITY { NONE, MIN, STRICT };
+
 struct OPTIONS {
     bool help = false;
+    MINIMALITY minimal = MINIMALITY::NONE;   // --minimal=min|strict
     bool version = false;
     bool text = false;                       // --text: print the clingo program, solve nothing
     bool stats = false;                      // --stats: clingo's statistics on standard error

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace vok::evaluation {
 
@@ -83,7 +84,19 @@ struct LEXER {
     int line = 1;      // the line of pos
     int lastLine = 1;  // the line of the token taken last
     TOKEN current;
+    std::vector<DECLARATION> declarations;  // the "%vok:" comments skipped so far
 };
+
+// A comment that begins with "%vok:" is kept as a declaration. Only comments
+// the lexer skips count, so text inside a quoted string never does.
+void noteDeclaration(LEXER& lex, std::size_t start, std::size_t end) {
+    constexpr std::string_view mark = "%vok:";
+    std::string_view comment = lex.text.substr(start, end - start);
+    if (!comment.starts_with(mark)) return;
+    comment.remove_prefix(mark.size());
+    if (comment.ends_with('\r')) comment.remove_suffix(1);
+    lex.declarations.push_back({lex.line, std::string(comment)});
+}
 
 void skipBlanksAndComments(LEXER& lex) {
     while (lex.pos < lex.text.size()) {
@@ -94,7 +107,9 @@ void skipBlanksAndComments(LEXER& lex) {
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
             ++lex.pos;
         } else if (c == '%') {
+            const std::size_t start = lex.pos;
             while (lex.pos < lex.text.size() && lex.text[lex.pos] != '\n') ++lex.pos;
+            noteDeclaration(lex, start, lex.pos);
         } else {
             break;
         }
@@ -480,12 +495,16 @@ READER readerOf(std::string_view text, FORM form) {
 
 PROGRAM ReadRox(std::string_view text) {
     READER r = readerOf(text, FORM::ROX);
-    return readRoxProgram(r);
+    PROGRAM program = readRoxProgram(r);
+    program.declarations = std::move(r.lex.declarations);
+    return program;
 }
 
 PROGRAM ReadPexa(std::string_view text) {
     READER r = readerOf(text, FORM::PEXA);
-    return readPexaProgram(r);
+    PROGRAM program = readPexaProgram(r);
+    program.declarations = std::move(r.lex.declarations);
+    return program;
 }
 
 }  // namespace vok::evaluation

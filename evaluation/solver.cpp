@@ -181,7 +181,7 @@ int waitForExit(pid_t pid) {
 
 // Why a run whose output was read to its end did not finish, from clingo's
 // wait status and what it printed; nothing when it finished.
-std::string failureOf(int status, const OUTPUT_READER& reader) {
+std::string failureOf(int status, const OUTPUT_READER& reader, bool oneRun) {
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
         const char* name = ::strsignal(sig);
@@ -194,6 +194,13 @@ std::string failureOf(int status, const OUTPUT_READER& reader) {
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
     if (code != 10 && code != 20 && code != 30) return describeExit(code);
+    // After a script, clingo's status is that of the script's last solve
+    // call, which says nothing about the whole run: only the closing line does.
+    if (oneRun) {
+        if (reader.expectModel || !reader.closed)
+            return "clingo ended before the minimal answer sets were complete";
+        return {};
+    }
     if (reader.expectModel || (code != 20 && reader.answerSets == 0))
         return "clingo reported answer sets, but its output did not show them whole";
     return {};
@@ -247,9 +254,15 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     std::vector<std::string> args{"--warn=none"};
     if (call.stats) args.push_back("--stats");
     args.insert(args.end(), call.options.begin(), call.options.end());
-    args.push_back("--models=" + std::to_string(call.maxModels));
-    args.push_back("--outf=0");
-    args.push_back("--verbose=1");
+    if (call.oneRun) {
+        // The script limits and prints the answer sets; the Domain heuristic
+        // is what makes its first answer set in each round a minimal one.
+        args.insert(args.end(), {"--models=0", "--heuristic=Domain", "--outf=3", "--verbose=0"});
+    } else {
+        args.push_back("--models=" + std::to_string(call.maxModels));
+        args.push_back("--outf=0");
+        args.push_back("--verbose=1");
+    }
     args.push_back("-");
     return args;
 }
@@ -278,7 +291,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     outcome.exhausted =
         WIFEXITED(status) && (WEXITSTATUS(status) == 20 || WEXITSTATUS(status) == 30);
     outcome.summary = std::move(reader.summary);
-    outcome.error = stopped.empty() ? failureOf(status, reader) : stopped;
+    outcome.error = stopped.empty() ? failureOf(status, reader, call.oneRun) : stopped;
     outcome.finished = outcome.error.empty();
     return outcome;
 }

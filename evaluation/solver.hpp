@@ -16,6 +16,9 @@ struct SOLVER_CALL {
     std::string clingo = "clingo";     // a path, or a name looked up in PATH
     std::vector<std::string> options;  // passed on before the ones set here
     std::size_t maxModels = 0;         // 0: all
+    // The program carries the one-run script (one_run.hpp), which prints
+    // the answer sets itself and counts them against maxModels.
+    bool oneRun = false;
     // The names of predicates the program writes as data, by id, or null.
     const std::vector<std::string>* dataNames = nullptr;
     bool stats = false;  // clingo's statistics in the summary

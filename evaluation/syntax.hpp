@@ -72,8 +72,16 @@ struct RULE {
     std::vector<LITERAL> body;
 };
 
+// A comment that begins with "%vok:" (a declaration vok writes for the
+// evaluation program, see one_run.hpp): its line and its text after "%vok:".
+struct DECLARATION {
+    int line = 0;
+    std::string text;
+};
+
 struct PROGRAM {
     std::vector<RULE> rules;
+    std::vector<DECLARATION> declarations;  // in the order of the file
 };
 
 }  // namespace vok::evaluation

@@ -1,8 +1,9 @@
 // Fuzz target: the readers of rox-clingo and pexa-clingo. The first byte
 // selects the file form and the largest integer; a file that reads is also
 // put into clingo's language, and every predicate name must come back from
-// its clingo form unchanged. With the top bit of the first byte the rest is
-// a model line of clingo's output instead. Faults in the text must come out
+// its clingo form unchanged; its "%vok:" declarations are read and checked.
+// With the top bit of the first byte the rest is a model line of clingo's
+// output instead. Faults in the text must come out
 // as the readers', the translation's and the formatter's exceptions.
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "answer_sets.hpp"
 #include "names.hpp"
+#include "one_run.hpp"
 #include "reader.hpp"
 #include "translate.hpp"
 
@@ -45,6 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (!literal.isBuiltin) checkRoundTrip(literal.atom);
         }
         Translate(program, maxint);
+        // The "%vok:" declarations are checked as --minimal checks them.
+        CheckRejectionList(ReadRejectionList(program.declarations), program);
     } catch (const SYNTAX_ERROR&) {
     } catch (const TRANSLATE_ERROR&) {
     }

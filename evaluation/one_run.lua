@@ -1,0 +1,189 @@
+-- Minimal answer sets in one clingo run.
+--
+-- The evaluation program appends this script to the program it hands to
+-- clingo, after three definitions that it writes itself:
+--   local rejections = [==[
+--   NAME ARITY LEVEL        one line per rejection predicate, NAME in
+--   ...                     clingo's form (as the translation writes it)
+--   ]==]
+--   local strict = true | false
+--   local limit = K          -- print at most K answer sets, 0: all
+-- clingo must run with --heuristic=Domain and --outf=3 (its own output off):
+-- the script prints each answer set itself as "Answer: N" and the model on
+-- the next line, and ends with the line "One run: complete" once every
+-- answer set has been printed (or the limit was reached). clingo's exit
+-- status only reflects the last solve call, so the closing line is the
+-- sign of success.
+--
+-- Method. The Domain heuristic decides the rejection atoms before any other
+-- atom, higher levels first, and always to false. Every rejection atom that
+-- is true at the moment all of them are decided was then forced by
+-- propagation, so the first answer set found has a rejection set R that no
+-- remaining answer set improves on: none has a subset of R (plain), none
+-- agrees with R on the levels above some level and has a subset there
+-- (strict). All answer sets with exactly R are enumerated under
+-- assumptions, then R and every rejection set worse than R are blocked,
+-- and the next solve call finds the next minimal R, until none is left.
+
+local done_line = "One run: complete"
+
+local function fail(message)
+  error("one run: " .. message, 0)
+end
+
+-- The solver settings the method depends on; anything else could print
+-- answer sets that are not minimal without any sign of it.
+local function check_configuration(conf)
+  for i = 0, #conf.solver - 1 do
+    local s = conf.solver[i]
+    if not string.find(s.heuristic, "^domain") then
+      fail("needs --heuristic=Domain, but solver " .. i .. " uses " .. s.heuristic)
+    end
+    if s.dom_mod ~= "no" then
+      fail("cannot work with --dom-mod=" .. s.dom_mod)
+    end
+    if s.rand_freq ~= "0" then
+      fail("cannot work with --rand-freq=" .. s.rand_freq)
+    end
+  end
+  local mode = conf.solve.enum_mode
+  if mode ~= "auto" and mode ~= "bt" and mode ~= "record" then
+    fail("cannot work with --enum-mode=" .. mode)
+  end
+  if conf.solve.project ~= "no" then
+    fail("cannot work with --project")
+  end
+end
+
+-- The rejection atoms that grounding kept: {lit, level, symbol}. An atom
+-- without a solver literal (0) takes no part in solving and cannot be
+-- assumed, so it is left out.
+local function collect_atoms(prg)
+  local atoms = {}
+  for name, arity, level in string.gmatch(rejections, "(%S+) (%d+) (%d+)") do
+    level = strict and tonumber(level) or 1
+    for a in prg.symbolic_atoms:by_signature(name, tonumber(arity), true) do
+      if a.literal ~= 0 then
+        atoms[#atoms + 1] = {lit = a.literal, level = level, symbol = a.symbol}
+      end
+    end
+  end
+  return atoms
+end
+
+-- Ground "#heuristic a. [L@L,false]" for every rejection atom a, in a
+-- program part of its own: the Lua API cannot add heuristic modifiers, and
+-- a modifier with a condition that is not a fact stays off until the
+-- condition is true, too late to decide first.
+local function add_heuristics(prg, atoms)
+  local parts = {}
+  for i, a in ipairs(atoms) do
+    parts[i] = "#heuristic " .. tostring(a.symbol) .. ". [" .. a.level .. "@" .. a.level .. ",false]"
+  end
+  prg:add("one_run_heuristic", {}, table.concat(parts, "\n"))
+  prg:ground({{"one_run_heuristic", {}}})
+end
+
+-- The levels that hold rejection atoms, lowest first.
+local function levels_of(atoms)
+  local seen, levels = {}, {}
+  for _, a in ipairs(atoms) do
+    if not seen[a.level] then
+      seen[a.level] = true
+      levels[#levels + 1] = a.level
+    end
+  end
+  table.sort(levels)
+  return levels
+end
+
+-- Blocks the rejection set `in_r` (in_r[i]: atom i is rejected) and every
+-- rejection set worse than it.
+--   plain:  :- R.
+--   strict: for each level L, with R>=L the atoms of R of level L or above
+--   and A>L \ R the atoms above L outside R:
+--     lowest level:  :- R>=L, not (A>L \ R).
+--     other levels:  :- R>=L, not (A>L \ R), more_L.
+--     with more_L :- a. for every atom a of level L outside R
+--   (the same rejections above L, and at level L a proper superset of R's).
+local function block(prg, atoms, levels, in_r)
+  local backend = prg:backend()
+  if not strict then
+    local body = {}
+    for i, a in ipairs(atoms) do
+      if in_r[i] then body[#body + 1] = a.lit end
+    end
+    backend:add_rule{head = {}, body = body}
+  else
+    for k, level in ipairs(levels) do
+      local body = {}
+      local outside = {}
+      for i, a in ipairs(atoms) do
+        if a.level >= level and in_r[i] then
+          body[#body + 1] = a.lit
+        elseif a.level > level then
+          body[#body + 1] = -a.lit
+        elseif a.level == level then
+          outside[#outside + 1] = a.lit
+        end
+      end
+      if k == 1 then
+        backend:add_rule{head = {}, body = body}
+      elseif #outside > 0 then
+        local more = backend:add_atom()
+        for _, lit in ipairs(outside) do
+          backend:add_rule{head = {more}, body = {lit}}
+        end
+        body[#body + 1] = more
+        backend:add_rule{head = {}, body = body}
+      end
+    end
+  end
+  backend:close()
+end
+
+function main(prg)
+  local conf = prg.configuration
+  check_configuration(conf)
+  prg:ground({{"base", {}}})
+  local atoms = collect_atoms(prg)
+  add_heuristics(prg, atoms)
+  local levels = levels_of(atoms)
+
+  local printed = 0
+  local function print_model(m)
+    printed = printed + 1
+    local texts = {}
+    for i, s in ipairs(m:symbols{shown = true}) do texts[i] = tostring(s) end
+    io.write("Answer: ", printed, "\n", table.concat(texts, " "), "\n")
+  end
+
+  while limit == 0 or printed < limit do
+    -- One answer set with a minimal rejection set R.
+    conf.solve.models = "1"
+    local in_r = nil
+    local result = prg:solve{on_model = function(m)
+      in_r = {}
+      for i, a in ipairs(atoms) do in_r[i] = m:is_true(a.lit) end
+    end}
+    if result.interrupted then fail("interrupted") end
+    if in_r == nil then break end
+
+    -- Every answer set with exactly R.
+    local assumptions = {}
+    for i, a in ipairs(atoms) do
+      assumptions[i] = in_r[i] and a.lit or -a.lit
+    end
+    conf.solve.models = tostring(limit == 0 and 0 or limit - printed)
+    result = prg:solve{assumptions = assumptions, on_model = print_model}
+    if result.interrupted then fail("interrupted") end
+    io.stdout:flush()
+    -- Nothing to block, or nothing more wanted. Stopping before the backend
+    -- adds rules keeps the result of the last solve call, which becomes
+    -- clingo's exit status (new rules would make it "unknown", status 0).
+    if #atoms == 0 or (limit > 0 and printed >= limit) then break end
+    block(prg, atoms, levels, in_r)
+  end
+  io.write(done_line, "\n")
+  io.stdout:flush()
+end
