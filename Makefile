@@ -6,9 +6,14 @@ BENCH_BUILD  ?= build-release
 GENERATOR    ?= Ninja
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
-PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev flex bison googletest libgtest-dev gringo
+PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev flex bison googletest libgtest-dev gringo jq
 
-.PHONY: all deps configure build test unit-test sanitize fuzz bench demo clean
+PREFIX       ?= /usr/local
+INSTALLED     = bin/vok bin/rox-clingo bin/pexa-clingo \
+                share/man/man1/vok.1 share/man/man1/rox-clingo.1 share/man/man1/pexa-clingo.1
+
+.PHONY: all deps configure build test check unit-test sanitize fuzz bench demo clean \
+        install uninstall
 
 all: build
 
@@ -22,9 +27,13 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The whole suite, then again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of every fuzz target.
-test: unit-test sanitize
-	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
+# UndefinedBehaviorSanitizer, then a short run of every fuzz target; each
+# phase under a heading, and a closing summary line.
+test: deps
+	@MAKE="$(MAKE)" bash tools/run-tests.sh
+
+# The quick check: the plain suite only.
+check: unit-test
 
 unit-test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -48,6 +57,14 @@ bench: deps
 
 demo: build
 	@bash examples/demo.sh $(BUILD)
+
+# vok, the evaluation programs and their man pages, below
+# $(DESTDIR)$(PREFIX); uninstall removes exactly those files.
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	@for f in $(INSTALLED); do rm -f "$(DESTDIR)$(PREFIX)/$$f"; done
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

@@ -18,3 +18,6 @@ const char* WhoAmI = "vok";
 std::string Goal;
 bool UpdatesExist = false;
 bool IsPropositional = true;
+
+bool OptionExplain = false;
+bool OptionJson = false;

@@ -2,7 +2,7 @@
 # The benchmark suite: bash bench/run.sh BUILD
 #
 # BUILD is a build folder holding vok, rox-clingo and the helpers of bench/
-# (vok-generate, vok-measure, vok-translate). It measures
+# (vok-generate, vok-measure). It measures
 #   1. vok's own work (parse, rewrite, write the program with -f=) on
 #      generated sequences of 10^3 to 10^6 input rules: wall time and peak
 #      memory;
@@ -11,7 +11,9 @@
 #      within five minutes and a memory limit;
 #   3. the output filter: vok -p=rox-clingo against rox-clingo alone on one
 #      answer set of 10^5 atoms;
-#   4. -min: time per candidate against one solver run on one test program.
+#   4. -min: time per candidate against one solver run on one test program;
+#   5. a fact base with a small update, end to end against clingo on the
+#      same knowledge as one plain program (bench/fact-base.sh).
 # It prints a table and writes it to bench/RESULTS.md.
 #
 # Environment: VOK_BENCH_TOP (largest size, default 1000000),
@@ -28,7 +30,7 @@ ground_timeout=300
 maxint=10     # -N= for the arithmetic builtins of the generated programs
 programs=10   # update programs per generated sequence
 
-for tool in vok rox-clingo vok-generate vok-measure vok-translate; do
+for tool in vok rox-clingo vok-generate vok-measure; do
     if [ ! -x "$build/$tool" ]; then
         echo "bench: $build/$tool is missing; build it first" >&2
         exit 2
@@ -102,7 +104,7 @@ for n in "${sizes[@]}"; do
 
     # The yardstick: only clingo's grounding is timed, not the translation.
     ground="did not finish"
-    if "$build/vok-translate" "-N=$maxint" "$out" >"$work/out$n.lp" 2>"$work/stderr"; then
+    if "$build/rox-clingo" --text "-N=$maxint" "$out" >"$work/out$n.lp" 2>"$work/stderr"; then
         rm -f "$out"
         measure "$work/g" bash -c 'ulimit -v "$1"; exec timeout "$2" "$3" --mode=gringo --warn=none "$4"' \
             _ "$ground_memory" "$ground_timeout" "$clingo" "$work/out$n.lp" >/dev/null 2>"$work/stderr"
@@ -229,6 +231,13 @@ test_run=$(field "$work/test" 1)
     echo "|---:|---:|---:|---:|---:|"
     echo "| $(field "$work/plain" 1) | $(field "$work/min" 1) | $per_candidate | $test_run | $(ratio "$per_candidate" "$test_run") |"
 } >>"$table"
+
+# A fact base with a small update, end to end against plain clingo.
+if [ "$top" -ge 1000000 ]; then
+    bash "$here/fact-base.sh" "$build" 100000 1000000 >>"$table"
+else
+    bash "$here/fact-base.sh" "$build" "$top" >>"$table"
+fi
 
 # vok's fixed cost: a run on an empty input.
 : >"$work/empty.txt"

@@ -11,6 +11,7 @@
 
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -20,7 +21,10 @@
 #include "base/options.hpp"
 #include "driver/answer_atom.hpp"
 #include "driver/candidate.hpp"
+#include "driver/explain.hpp"
 #include "driver/goal.hpp"
+#include "driver/json.hpp"
+#include "driver/process.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -36,6 +40,8 @@ struct FILTER_STATE {
     std::string candidate;    // the filtered answer set being built
     RULES candRules;          // rules from the rejection atoms of the answer set
     ANSWER_READER reader;
+    ANSWER_TRACE trace;              // with --explain: its auxiliary atoms
+    std::vector<std::string> atoms;  // with --json: the atoms of candidate
 };
 
 FILTER_STATE& filterState() {
@@ -49,6 +55,8 @@ void beginAnswerSet(FILTER_STATE& s) {
     s.prev = s.goalHolds = false;
     s.candidate = "{";
     s.candRules.clear();
+    s.trace.clear();
+    s.atoms.clear();
     ++s.candNum;
     s.reader = ANSWER_READER();
 }
@@ -62,6 +70,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
+    if (auxiliary && OptionExplain) s.trace.note(atom);
     if (auxiliary && !rejection) return;
 
     if (rejection) {
@@ -70,6 +79,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     }
     if (s.prev) s.candidate += ", ";
     s.candidate += atom.text;
+    if (OptionJson) s.atoms.push_back(atom.text);
     s.prev = true;
     if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
 }
@@ -80,17 +90,35 @@ bool readAtoms(FILTER_STATE& s, std::string_view line) {
     return readAnswerAtoms(s.reader, line, [&s](ANSWER_ATOM& atom) { judgeAtom(s, atom); });
 }
 
+// The answer set line, and with --explain a line per rejected rule instance;
+// those lines never begin with "{".
+void printAnswerSet(const std::string& candidate, bool lineEnded,
+                    const std::vector<EXPLANATION>& explanations) {
+    std::cout << candidate;
+    if (lineEnded || !explanations.empty()) std::cout << '\n';
+    if (!explanations.empty()) std::cout << ExplanationLines(explanations);
+}
+
 void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
                   const std::string& options, const std::string& file, bool& answer,
                   std::string& witness) {
     s.doFilter = false;
     s.candidate += '}';
     if (s.doMinTests && !TestCandidate(s.candNum, s.candRules, program, options, file)) return;
-    if (!OptionBrave && !OptionCautious) {
-        std::cout << s.candidate;
-        if (lineEnded) std::cout << '\n';
-    } else {
-        RecordForGoal(s.candidate, s.goalHolds, answer, witness);
+    std::vector<EXPLANATION> explanations;
+    if (OptionExplain) explanations = ExplainAnswerSet(s.trace);
+    const bool goal = OptionBrave || OptionCautious;
+    if (OptionJson) JsonWitness(s.atoms, OptionExplain ? &explanations : nullptr);
+    if (goal) {
+        if (RecordForGoal(s.candidate, s.goalHolds, answer, witness)) {
+            WitnessExplanations = std::move(explanations);
+            if (OptionJson) WitnessAtoms = s.atoms;
+        }
+    } else if (!OptionJson) {
+        printAnswerSet(s.candidate, lineEnded, explanations);
+        // Answer sets that can no longer be written (a full disk, a reader
+        // that went away while SIGPIPE is ignored) end the run at once.
+        if (!std::cout) SafeExit(1);
     }
 }
 
@@ -149,13 +177,13 @@ void announceExecution(const std::string& program, const std::string& options,
 
 // Starts "program options file" through the shell for reading its output.
 // The program and its options are shell text; the file name is data.
-FILE* startEvaluation(const std::string& program, const std::string& options,
-                      const std::string& file) {
+CHILD_RUN startEvaluation(const std::string& program, const std::string& options,
+                          const std::string& file) {
     std::string command = program + " " + options + " " + shellQuoted(file);
     std::cout.flush();
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) cannotExecute(program, options, file);
-    return pipe;
+    CHILD_RUN run = StartShellCommand(command);
+    if (!run.output) cannotExecute(program, options, file);
+    return run;
 }
 
 // Calls take with every line the evaluation program prints, whatever its
@@ -166,11 +194,15 @@ bool readLines(FILE* pipe, TAKE&& take) {
     std::size_t capacity = 0;
     bool anyOutput = false;
     ssize_t length;
+    errno = 0;
     while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
         anyOutput = true;
         take(std::string_view(buffer, static_cast<std::size_t>(length)));
+        errno = 0;
     }
     std::free(buffer);
+    // A line too long for the memory left is no end of the output.
+    if (errno == ENOMEM && !std::feof(pipe)) InternalError("out of memory");
     return anyOutput;
 }
 
@@ -196,10 +228,10 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
 
     const bool testMode = found;
     found = false;
-    FILE* pipe = startEvaluation(program, options, file);
+    CHILD_RUN run = startEvaluation(program, options, file);
     // Other program types print as they are; test mode only looks for an
     // answer set; otherwise every line goes through the filter.
-    const bool anyOutput = readLines(pipe, [&](std::string_view line) {
+    const bool anyOutput = readLines(run.output, [&](std::string_view line) {
         if (OptionProgram != 1 && OptionProgram != 2) {
             std::cout << line;
         } else if (testMode) {
@@ -208,7 +240,7 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
             OutputFilter(std::string(line), program, options, file, answer, witness);
         }
     });
-    int code = exitCodeOf(::pclose(pipe));
+    int code = exitCodeOf(FinishShellCommand(run));
 
     // The shell answers 127 (not found) or 126 (not executable) when the
     // evaluation program could not be started at all.

@@ -50,19 +50,24 @@ bool IsValidGoal() {
 
 bool IsGoalAtom(const ANSWER_ATOM& atom) { return atom.text == Goal; }
 
-void RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness) {
+bool RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness) {
+    bool taken = false;
     if (OptionCautious) {
         if (!holds) {
             witness = model;
             answer = false;
+            taken = true;
         } else if (witness.empty()) {
             witness = model;
+            taken = true;
         }
     }
     if (OptionBrave && holds) {
         witness = model;
         answer = true;
+        taken = true;
     }
+    return taken;
 }
 
 void TestForGoal(std::string model, bool& answer, std::string& witness) {

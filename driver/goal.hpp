@@ -17,8 +17,9 @@ bool IsGoalAtom(const ANSWER_ATOM& atom);
 
 // Records one filtered answer set for the goal, given whether one of its
 // atoms is the goal: brave reasoning keeps the last model holding the
-// goal, cautious reasoning the last one lacking it.
-void RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness);
+// goal, cautious reasoning the last one lacking it. True when model became
+// the witness.
+bool RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness);
 
 // The same for a filtered answer set given as text ("{a, p(b)}").
 void TestForGoal(std::string model, bool& answer, std::string& witness);

@@ -1,23 +1,31 @@
 // The entry point: reads the command line, parses the inputs, rewrites the
 // update sequence, writes the program file, runs the evaluation program and
 // prints the answer of a goal query.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
 #include "driver/execute.hpp"
+#include "driver/explain.hpp"
 #include "driver/goal.hpp"
+#include "driver/json.hpp"
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
+#include "rewriting/minimality.hpp"
 #include "rewriting/rewriting.hpp"
 
 #ifndef VOK_BUILD_ID
 #define VOK_BUILD_ID "unknown"
+#endif
+#ifndef VOK_VERSION
+#define VOK_VERSION "unknown"
 #endif
 
 #if defined(__clang__)
@@ -38,10 +46,10 @@ struct Arguments {
     int firstInput = 0;
 };
 
-void printBanner(std::ostream& out) {
-    out << "vok [build " << VOK_BUILD_ID << "/" << __DATE__ << "   " << VOK_COMPILER << "]\n"
-        << std::endl;
-}
+const char* const BuildLine =
+    "vok [build " VOK_BUILD_ID "/" __DATE__ "   " VOK_COMPILER "]";
+
+void printBanner(std::ostream& out) { out << BuildLine << "\n" << std::endl; }
 
 void printUsage(std::ostream& out) {
     out << "usage:  " << WhoAmI << " {OPTIONS}" << " [filename [filename [...]]]\n"
@@ -115,7 +123,8 @@ bool readFlagOption(const char* arg, Arguments& a) {
     const std::pair<const char*, bool*> flags[] = {
         {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},   {"-v", &OptionVerbosity},
         {"-debug", &OptionDebug},       {"-silent", &OptionSilent}, {"-stats", &OptionStats},
-        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait}};
+        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait},
+        {"--explain", &OptionExplain},  {"--json", &OptionJson}};
     for (const auto& [name, flag] : flags) {
         if (std::strcmp(arg, name) == 0) {
             *flag = true;
@@ -125,12 +134,58 @@ bool readFlagOption(const char* arg, Arguments& a) {
     return false;
 }
 
+// What --help adds to the usage: the options it leaves out, the long
+// options, which evaluation program computes answer sets, and the exit
+// statuses.
+void printMoreHelp(std::ostream& out) {
+    out << "More options:\n"
+        << "-integral    Write the minimality test into the program instead of testing\n"
+        << "             each candidate (for reading it with -f=; no answer set results).\n"
+        << "-debug       Trace every generated rule and report all tables on stderr.\n"
+        << "-stats       Accepted, no effect.\n"
+        << "-h, -help    Print the banner and the usage.\n"
+        << "--help       Print this text.\n"
+        << "--version    Print the version and the build.\n"
+        << "\n"
+        // The long options of the extensions, one line each.
+        << "Extensions:\n"
+        << "--one-run    With -min or -strict: the evaluation program finds the minimal\n"
+        << "             answer sets in one run instead of one test per candidate.\n"
+        << "--explain    After each answer set, list the rules rejected and by what.\n"
+        << "--json       Print the result as one JSON document shaped like clingo's.\n"
+        << "\n"
+        << "Answer sets: -p=rox-clingo (build/rox-clingo before installing) computes them\n"
+        << "with clingo; -P=pexa goes with -p=pexa-clingo. Options for it go in -o=,\n"
+        << "for example -o=-N=20 for the arithmetic builtins.\n"
+        << "\n"
+        << "Exit status: 0 normal end; 1 the run stopped on an error; 2 a fatal scanner\n"
+        << "condition; 99 an internal error; 255 an unknown option; otherwise the\n"
+        << "evaluation program's status.\n";
+}
+
+// --help and --version, which end the run at once; nothing when arg is
+// neither.
+void showLongOption(const char* arg) {
+    if (std::strcmp(arg, "--help") == 0) {
+        printUsage(std::cout);
+        printMoreHelp(std::cout);
+    } else if (std::strcmp(arg, "--version") == 0) {
+        std::cout << "vok " << VOK_VERSION << "\n" << BuildLine << "\n";
+    } else {
+        return;
+    }
+    AbortRun(0);
+}
+
 // -help and -h show the usage on standard output and end the run well; an
 // unknown option shows it on standard error and ends with status 255.
-[[noreturn]] void showUsageAndEnd(bool asked) {
+// The unknown option is named last, below the usage, where it is seen.
+[[noreturn]] void showUsageAndEnd(const char* arg) {
+    bool asked = std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "-h") == 0;
     printBanner(std::cout);
     printUsage(asked ? std::cout : std::cerr);
-    std::exit(asked ? 0 : 255);
+    if (!asked) std::cerr << WhoAmI << ": unknown option '" << arg << "'" << std::endl;
+    AbortRun(asked ? 0 : 255);
 }
 
 // The options up to the first argument that does not begin with "-" or
@@ -146,34 +201,50 @@ Arguments readOptions(int argc, char** argv) {
             break;
         }
         if (readValueOption(arg, a) || readFlagOption(arg, a)) continue;
-        showUsageAndEnd(std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "-h") == 0);
+        showLongOption(arg);
+        showUsageAndEnd(arg);
     }
     a.firstInput = i;
     return a;
 }
 
+// Parses one input; a syntax error, which leaves the rest of the input
+// unread, counts as an error like any other, so that no rule is lost
+// without stopping the run.
+void parseStream(FILE* in) {
+    parser_line = 1;
+    yyin = in;
+    yyrestart(in);
+    if (yyparse() != 0) ++parser_errors;
+}
+
+// A file that cannot be opened is a counted error too; the system's reason
+// follows on a line of its own, so the first line stays as it always was.
 void parseFile(const char* name) {
     parser_file = name;
     parser_line = 0;
     FILE* in = std::fopen(name, "r");
     if (!in) {
+        const int reason = errno;
         yyerror("can't open input");
+        yyerror(std::strerror(reason));
+        ++parser_errors;
         return;
     }
     if (OptionVerbosity) std::cout << "Reading \"" << name << "\"" << std::endl;
-    parser_line = 1;
-    yyin = in;
-    yyrestart(in);
-    yyparse();
+    parseStream(in);
     std::fclose(in);
 }
 
 void parseStdin() {
     parser_file = "";
-    parser_line = 1;
-    yyin = stdin;
-    yyrestart(stdin);
-    yyparse();
+    parseStream(stdin);
+}
+
+void stopOnParserErrors() {
+    if (parser_errors == 0) return;
+    std::cerr << "Aborting due to parser errors." << std::endl;
+    SafeExit(1);
 }
 
 // The -f= file, or a new temporary file in /tmp or else the working
@@ -203,19 +274,25 @@ void checkGoalOptions() {
 }
 
 // The input files in order, then standard input. Errors in the files stop
-// the run; errors in standard input, read after that check, do not.
+// the run before standard input is read; errors in standard input stop it
+// after.
 void readInputs(const Arguments& a, int argc, char** argv) {
     for (int i = a.firstInput; i < argc; ++i) parseFile(argv[i]);
-    if (parser_errors != 0) {
-        std::cerr << "Aborting due to parser errors." << std::endl;
-        SafeExit(1);
-    }
-    if (a.readStdin) parseStdin();
+    stopOnParserErrors();
+    if (!a.readStdin) return;
+    parseStdin();
+    stopOnParserErrors();
 }
 
 void rewriteUpdates() {
     UpdatesExist = !UpdateIDs.empty();
-    if (!UpdatesExist) return;
+    if (!UpdatesExist) {
+        // Nothing to rewrite, but the candidates are still tested: their test
+        // programs need the global minimality part, without which the empty
+        // answer set, which rejects nothing, would count as not minimal.
+        if ((OptionMinimal || OptionStrict) && !OptionIntegral) addMinRules(0);
+        return;
+    }
     if (OptionVerbosity) std::cout << "Rewriting updates ..." << std::endl;
     UpdateRewriting(UpdateIDs);
 }
@@ -224,14 +301,26 @@ void rewriteUpdates() {
 // with the goal for brave reasoning, one without it for cautious.
 void printGoalAnswer(bool answer, const std::string& witness) {
     std::cout << (answer ? "true" : "false") << "." << std::endl;
-    if ((OptionBrave && answer) || (OptionCautious && !answer)) std::cout << witness << std::endl;
+    if ((OptionBrave && answer) || (OptionCautious && !answer)) {
+        std::cout << witness << std::endl;
+        if (OptionExplain) std::cout << ExplanationLines(WitnessExplanations) << std::flush;
+    }
+}
+
+// --json: the document names vok and its inputs, standard input last.
+void beginJson(const Arguments& a, int argc, char** argv) {
+    std::vector<std::string> inputs(argv + a.firstInput, argv + argc);
+    if (a.readStdin) inputs.push_back("<stdin>");
+    JsonBegin(std::string("vok ") + VOK_VERSION, inputs);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     WhoAmI = argc > 0 ? argv[0] : "vok";
+    EndRunWhenMemoryRunsOut();
     Arguments args = readOptions(argc, argv);
+    if (OptionJson) beginJson(args, argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();
 
@@ -255,7 +344,12 @@ int main(int argc, char** argv) {
         UnregisterTemporaryFile(file);
     }
 
-    if (OptionCautious || OptionBrave) printGoalAnswer(answer, witness);
+    if (OptionJson) {
+        const bool evaluated = !args.program.empty() && (OptionProgram == 1 || OptionProgram == 2);
+        JsonFinish(evaluated, status, answer);
+    } else if (OptionCautious || OptionBrave) {
+        printGoalAnswer(answer, witness);
+    }
     if (OptionVerbosity) std::cout << std::endl;
     SafeExit(status);
 }

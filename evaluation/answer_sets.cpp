@@ -26,6 +26,8 @@ struct MODEL_LINE {
     std::string_view text;
     std::size_t pos = 0;
     int depth = 0;  // argument lists open at pos
+    // The names of the predicates written as data, by id, or null.
+    const std::vector<std::string>* dataNames = nullptr;
 };
 
 [[noreturn]] void fail(const MODEL_LINE& m, const char* what) {
@@ -108,6 +110,28 @@ void readArguments(MODEL_LINE& m, std::string& out) {
     --m.depth;
 }
 
+// The rest of g'F(id) or g'F(id,t1,...,tk): the name of id, then the terms
+// as an argument list.
+void readDataAtom(MODEL_LINE& m, std::string& out) {
+    if (peek(m) != '(') fail(m, "expected \"(\" after a predicate written as data");
+    ++m.pos;
+    const std::size_t start = m.pos;
+    std::size_t id = 0;
+    while (peek(m) >= '0' && peek(m) <= '9' && m.pos - start < 10)
+        id = id * 10 + static_cast<std::size_t>(m.text[m.pos++] - '0');
+    if (m.pos == start || id >= m.dataNames->size())
+        fail(m, "expected the number of a predicate written as data");
+    out += (*m.dataNames)[id];
+    const char c = peek(m);
+    ++m.pos;
+    if (c == ')') return;
+    if (c != ',') fail(m, "expected \",\" or \")\"");
+    if (peek(m) == ')') fail(m, "expected a term");
+    // From the comma on, the rest reads as an argument list of its own.
+    --m.pos;
+    readArguments(m, out);
+}
+
 void readAtom(MODEL_LINE& m, std::string& out) {
     if (peek(m) == '-') {
         out += '-';
@@ -115,6 +139,10 @@ void readAtom(MODEL_LINE& m, std::string& out) {
     }
     std::string_view name = readIdentifier(m);
     if (name.empty()) fail(m, "expected an atom");
+    if (m.dataNames && name.starts_with(DataPrefix)) {
+        readDataAtom(m, out);
+        return;
+    }
     out += decodePredicate(name);
     if (peek(m) == '(') readArguments(m, out);
 }
@@ -149,6 +177,19 @@ std::string answerSetText(const std::vector<std::string>& atoms) {
     return out;
 }
 
+// Keeps a line of clingo's summary; a time limit it reached shows there as
+// "TIME LIMIT   : 60".
+void takeSummaryLine(OUTPUT_READER& reader, std::string_view text) {
+    reader.summary.append(text);
+    reader.summary += '\n';
+    if (!text.starts_with("TIME LIMIT")) return;
+    std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return;
+    std::string_view value = text.substr(colon + 1);
+    while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+    reader.timeLimit = value;
+}
+
 // Hands one line of output to emit when it is a model, in the file's
 // notation; false when it could not be read or written.
 bool takeLine(OUTPUT_READER& reader, std::string_view text,
@@ -157,7 +198,7 @@ bool takeLine(OUTPUT_READER& reader, std::string_view text,
         reader.expectModel = false;
         std::string out;
         try {
-            out = formatAnswerSet(text);
+            out = formatAnswerSet(text, reader.dataNames);
         } catch (const ANSWER_SET_ERROR& e) {
             reader.error = e.what();
             return false;
@@ -171,14 +212,20 @@ bool takeLine(OUTPUT_READER& reader, std::string_view text,
         ++reader.answerSets;
     } else if (text.starts_with("Answer: ")) {
         reader.expectModel = true;
+    } else if (reader.afterResult) {
+        takeSummaryLine(reader, text);
+    } else {
+        reader.afterResult = text == "SATISFIABLE" || text == "UNSATISFIABLE" ||
+                             text == "UNKNOWN" || text == "OPTIMUM FOUND";
     }
     return true;
 }
 
 }  // namespace
 
-std::string formatAnswerSet(std::string_view clingoModel) {
-    MODEL_LINE m{clingoModel, 0, 0};
+std::string formatAnswerSet(std::string_view clingoModel,
+                            const std::vector<std::string>* dataNames) {
+    MODEL_LINE m{clingoModel, 0, 0, dataNames};
     std::vector<std::string> atoms = readAtoms(m);
     std::sort(atoms.begin(), atoms.end());
     return answerSetText(atoms);

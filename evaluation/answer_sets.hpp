@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vok::evaluation {
 
@@ -18,8 +19,10 @@ struct ANSWER_SET_ERROR : std::runtime_error {
 // into an answer-set line without its line end ("{-q, P(a), \"x y\"(\"b\")}"):
 // names decoded, strings unescaped, atoms sorted by their text (byte order)
 // and separated by ", ". Throws ANSWER_SET_ERROR for a line that is not
-// a list of atoms.
-std::string formatAnswerSet(std::string_view clingoModel);
+// a list of atoms. With dataNames (the names of the predicates written as
+// data, by id), an atom g'F(id,t1,...,tk) is read back as the named atom.
+std::string formatAnswerSet(std::string_view clingoModel,
+                            const std::vector<std::string>* dataNames = nullptr);
 
 // What is known of clingo's standard output so far. It is split into lines,
 // and the models picked out: in clingo's text output a model is the line
@@ -30,6 +33,13 @@ struct OUTPUT_READER {
     bool expectModel = false;  // the next line is a model
     std::size_t answerSets = 0;
     std::string error;  // why reading stopped
+    // The names of the predicates written as data (see formatAnswerSet).
+    const std::vector<std::string>* dataNames = nullptr;
+    // What follows the result line (SATISFIABLE, UNKNOWN, ...): clingo's
+    // summary and, with --stats, its statistics.
+    bool afterResult = false;
+    std::string summary;
+    std::string timeLimit;  // the seconds of a time limit clingo reached
 };
 
 // Takes the next chunk of output and hands each model it completes to emit,

@@ -2,15 +2,25 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 
+#include "compact.hpp"
 #include "reader.hpp"
 #include "solver.hpp"
 #include "translate.hpp"
+
+#ifndef VOK_VERSION
+#define VOK_VERSION "unknown"
+#endif
 
 namespace vok::evaluation {
 
@@ -59,15 +69,41 @@ bool writeAll(int fd, std::string_view data) {
     return true;
 }
 
-// Sets what one option (anything but "--" and "-") asks for.
-void readOption(OPTIONS& o, const std::string& arg) {
+void readModels(OPTIONS& o, std::string_view name, std::string_view value) {
+    if (!parseNumber(value, o.maxModels))
+        throw USAGE_ERROR(std::string(name) + " needs a number of answer sets (0 for all), not \"" +
+                          std::string(value) + "\"");
+}
+
+// The value of an option written "-n 1" or "--models 1": the next argument.
+const std::string& nextValue(const std::vector<std::string>& args, std::size_t i) {
+    if (i + 1 >= args.size())
+        throw USAGE_ERROR(args[i] + " needs a number of answer sets (0 for all)");
+    return args[i + 1];
+}
+
+// Sets what the option args[i] (anything but "--" and "-") asks for;
+// returns how many arguments it took, 2 when its value is the next one.
+std::size_t readOption(OPTIONS& o, const std::vector<std::string>& args, std::size_t i) {
+    const std::string& arg = args[i];
     std::string_view a = arg;
     if (a == "-h" || a == "--help") {
         o.help = true;
+    } else if (a == "--version") {
+        o.version = true;
+    } else if (a == "--text") {
+        o.text = true;
+    } else if (a == "--stats") {
+        o.stats = true;
+    } else if (a == "-n" || a == "--models") {
+        readModels(o, a, nextValue(args, i));
+        return 2;
     } else if (a.starts_with("-n=")) {
-        if (!parseNumber(a.substr(3), o.maxModels))
-            throw USAGE_ERROR("-n= needs a number of answer sets (0 for all), not \"" +
-                              std::string(a.substr(3)) + "\"");
+        readModels(o, "-n=", a.substr(3));
+    } else if (a.starts_with("--models=")) {
+        readModels(o, "--models=", a.substr(9));
+    } else if (a.starts_with("-n")) {
+        readModels(o, "-n", a.substr(2));
     } else if (a.starts_with("-N=")) {
         std::int64_t n = 0;
         if (!parseNumber(a.substr(3), n) || n < 0 || n > LargestMaxint)
@@ -84,6 +120,7 @@ void readOption(OPTIONS& o, const std::string& arg) {
     } else {
         throw USAGE_ERROR("unknown option \"" + arg + "\"");
     }
+    return 1;
 }
 
 // The one FILE among the arguments that are no options.
@@ -102,12 +139,17 @@ OPTIONS ParseOptions(const std::vector<std::string>& args) {
     OPTIONS o;
     std::vector<std::string> files;
     bool optionsEnd = false;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size();) {
+        const std::string& arg = args[i];
         if (optionsEnd || arg == "-" || !arg.starts_with("-")) files.push_back(arg);
         else if (arg == "--") optionsEnd = true;
-        else readOption(o, arg);
+        else {
+            i += readOption(o, args, i);
+            continue;
+        }
+        ++i;
     }
-    if (o.help) return o;
+    if (o.help || o.version) return o;
     o.file = theFile(files);
     return o;
 }
@@ -136,21 +178,45 @@ std::string Usage(FILE_FORM form) {
         "reads standard input.\n"
         "\n"
         "OPTIONS:\n"
-        "  -n=<k>                 print at most k answer sets (0, the default: all)\n"
-        "  -N=<n>                 integers for #int, #succ, + and * are 0..n\n"
+        "  -n <k>, -n<k>, -n=<k>, --models=<k>\n"
+        "                         print at most k answer sets (0, the default: all)\n";
+    // A propositional program has no integers for -N= to bound.
+    if (form == FILE_FORM::ROX)
+        text +=
+            "  -N=<n>                 integers for #int, #succ, + and * are 0..n; other\n"
+            "                         values are not produced\n";
+    text +=
+        "  --text                 print the program in clingo's language, solve nothing\n"
+        "  --stats                print clingo's statistics on standard error\n"
         "  --clingo=<path>        run this solver instead of clingo found in PATH\n"
         "  --clingo-option=<opt>  pass <opt> to clingo (repeatable), for example\n"
         "                         --clingo-option=--time-limit=60; --models, --outf\n"
         "                         and --verbose are set by " +
         name +
         "\n"
+        "  --version              print the version, and that of clingo\n"
         "  -h, --help             print this text\n"
         "\n"
         "Exit status: 0 solving finished (with or without answer sets), 1 FILE\n"
         "cannot be read or holds a program that is refused, 2 a wrong command\n"
-        "line, 3 clingo could not be run, failed or did not finish, or the\n"
-        "answer sets could not be written.\n";
+        "line, 3 clingo could not be run, failed or did not finish (a time limit\n"
+        "reached), or the answer sets could not be written.\n";
     return text;
+}
+
+bool WrittenByVok(const std::string& path) {
+    std::string_view name = path;
+    std::size_t slash = name.rfind('/');
+    if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
+    if (!name.starts_with("temp") || !name.ends_with(".vok") || name.size() < 14) return false;
+    for (char c : name.substr(4, 6))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    std::string_view rest = name.substr(10, name.size() - 14);
+    if (rest.empty()) return true;
+    if (!rest.starts_with("_MM") || rest.size() == 3) return false;
+    for (char c : rest.substr(3))
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    return true;
 }
 
 namespace {
@@ -175,32 +241,138 @@ std::optional<std::string> fileText(FILE_FORM form, const std::string& file, boo
     return text;
 }
 
+// clingo options that change neither what is solved nor what is printed of
+// it. Any other option (--text, --mode=gringo, --warn=..., ...) may show the
+// text itself, or messages about its lines, so it gets the plain text.
+bool keepsCompactText(std::string_view option) {
+    return option.starts_with("--time-limit=") || option == "--stats" ||
+           option.starts_with("--stats=");
+}
+
+// Whether the run may hand clingo the compact text of a large program
+// (compact.hpp decides, from the program, whether it is used).
+bool mayCompact(const OPTIONS& options) {
+    if (options.text) return false;  // --text shows the program with the file's own names
+    return std::all_of(options.clingoOptions.begin(), options.clingoOptions.end(),
+                       [](const std::string& o) { return keepsCompactText(o); });
+}
+
+// Where a fault is: FILE and line, or for a file vok wrote and removes
+// again, the text of that line (cut short when long).
+std::string placeOf(const std::string& file, int line) {
+    if (!WrittenByVok(file)) return file + ": line " + std::to_string(line);
+    std::string text, error;
+    if (line < 1 || !readAll(file, text, error)) return "in the program vok wrote";
+    std::size_t start = 0;
+    for (int n = 1; n < line && start != std::string::npos; ++n) {
+        start = text.find('\n', start);
+        if (start != std::string::npos) ++start;
+    }
+    if (start == std::string::npos) return "in the program vok wrote";
+    std::string rule = text.substr(start, text.find('\n', start) - start);
+    constexpr std::size_t shown = 72;
+    if (rule.size() > shown) rule = rule.substr(0, shown) + "...";
+    return "in the program vok wrote, at \"" + rule + "\"";
+}
+
+// vok passes options to its evaluation program with -o=.
+std::string remedyOf(const std::string& file, std::string message) {
+    const std::string give = "give -N=<n>";
+    if (WrittenByVok(file) && message.ends_with(give))
+        message.replace(message.size() - give.size(), give.size(), "run vok with -o=-N=<n>");
+    return message;
+}
+
+// A file that the other evaluation program reads, said as such rather than
+// as the first syntax error the reader meets in it; nothing otherwise.
+std::optional<std::string> otherForm(FILE_FORM form, const std::string& file,
+                                     std::string_view text) {
+    try {
+        form == FILE_FORM::ROX ? ReadPexa(text) : ReadRox(text);
+    } catch (const SYNTAX_ERROR&) {
+        return std::nullopt;
+    }
+    bool byVok = WrittenByVok(file);
+    if (form == FILE_FORM::ROX)
+        return byVok ? "vok wrote a program in pexa form (-P=pexa): run vok with -p=pexa-clingo"
+                     : file + " holds a program in pexa form: solve it with pexa-clingo";
+    return byVok ? "vok wrote a program in rox form (-P=pexa was not given): run vok with "
+                   "-p=rox-clingo, or with -P=pexa for a propositional program"
+                 : file + " holds a program in rox form: solve it with rox-clingo";
+}
+
 // The program of the file's text in clingo's language, or nothing after a
-// complaint about the line where it is at fault.
-std::optional<std::string> clingoProgram(FILE_FORM form, const OPTIONS& options, std::string text) {
+// complaint about the place where it is at fault.
+std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options, std::string text) {
+    const std::string& file = options.file;
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
         text = std::string();  // the file's text is no longer needed
-        return Translate(program, options.maxint);
+        if (!mayCompact(options)) return CLINGO_TEXT{Translate(program, options.maxint), {}};
+        return TranslateCompact(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
-        complain(form, options.file + ": line " + std::to_string(e.line) + ": " + e.what());
+        std::optional<std::string> other = otherForm(form, file, text);
+        complain(form, other ? *other : placeOf(file, e.line) + ": " + e.what());
     } catch (const TRANSLATE_ERROR& e) {
-        complain(form, options.file + ": line " + std::to_string(e.line) + ": " + e.what());
+        complain(form, placeOf(file, e.line) + ": " + remedyOf(file, e.what()));
     }
     return std::nullopt;
 }
 
+// A run cut short by -n= lists only some of the answer sets: a caller that
+// takes them for all of them (a minimality test, a cautious query) would
+// answer wrongly without this line.
+void warnOfLimit(FILE_FORM form, const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
+    if (options.maxModels == 0 || outcome.exhausted || outcome.answerSets < options.maxModels)
+        return;
+    const std::string n = std::to_string(options.maxModels);
+    complain(form, "stopped after " + n +
+                       (options.maxModels == 1 ? " answer set" : " answer sets") + " (-n=" + n +
+                       "); there may be more");
+}
+
+// The program read from a large file took many small blocks, which the
+// allocator keeps for this process after they are freed; while clingo runs,
+// this process only holds the text it hands over, so the rest goes back to
+// the system.
+void giveMemoryBack() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
+
 // Runs clingo on the program and prints its answer sets on standard
-// output; the exit status.
-int printAnswerSets(FILE_FORM form, const OPTIONS& options, std::string_view program) {
+// output, and with --stats clingo's statistics on standard error; the exit
+// status.
+int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& program) {
     SOLVER_CALL call;
     call.clingo = options.clingo;
     call.options = options.clingoOptions;
     call.maxModels = options.maxModels;
+    call.stats = options.stats;
+    if (!program.data.texts.empty()) call.dataNames = &program.data.texts;
     SOLVER_OUTCOME outcome =
-        Solve(call, program, [](std::string_view line) { return writeAll(1, line); });
-    if (outcome.finished) return ExitFinished;
+        Solve(call, program.text, [](std::string_view line) { return writeAll(1, line); });
+    if (options.stats) writeAll(2, outcome.summary);
+    if (outcome.finished) {
+        warnOfLimit(form, options, outcome);
+        return ExitFinished;
+    }
     complain(form, outcome.error);
+    return ExitSolverFailed;
+}
+
+// Its own version, and that of the clingo it would run.
+std::string versionText(FILE_FORM form, const std::string& clingo) {
+    std::string found = ClingoVersion(clingo);
+    return ProgramName(form) + " " + VOK_VERSION + "\n" +
+           (found.empty() ? "no clingo found to run as \"" + clingo + "\"" : found) + "\n";
+}
+
+// What --text and --version print; a failed write is said as such.
+int printText(FILE_FORM form, std::string_view text) {
+    if (writeAll(1, text)) return ExitFinished;
+    complain(form, "cannot write to standard output: " + std::string(std::strerror(errno)));
     return ExitSolverFailed;
 }
 
@@ -222,11 +394,14 @@ int Run(FILE_FORM form, int argc, char** argv) {
         return ExitSolverFailed;
     }
     if (options.help) return writeAll(1, Usage(form)) ? ExitFinished : ExitSolverFailed;
+    if (options.version) return printText(form, versionText(form, options.clingo));
 
     std::optional<std::string> text = fileText(form, options.file, closed & 1u);
     if (!text) return ExitBadProgram;
-    std::optional<std::string> program = clingoProgram(form, options, std::move(*text));
+    std::optional<CLINGO_TEXT> program = clingoProgram(form, options, std::move(*text));
     if (!program) return ExitBadProgram;
+    if (options.text) return printText(form, program->text);
+    giveMemoryBack();
     return printAnswerSets(form, options, *program);
 }
 

@@ -47,7 +47,10 @@ struct USAGE_ERROR : std::runtime_error {
 
 struct OPTIONS {
     bool help = false;
-    std::size_t maxModels = 0;               // -n=<k>, 0: all
+    bool version = false;
+    bool text = false;                       // --text: print the clingo program, solve nothing
+    bool stats = false;                      // --stats: clingo's statistics on standard error
+    std::size_t maxModels = 0;               // -n=<k>, -n <k>, -n<k>, --models=<k>; 0: all
     std::optional<std::int64_t> maxint;      // -N=<n>
     std::string clingo = "clingo";           // --clingo=<path>
     std::vector<std::string> clingoOptions;  // --clingo-option=<opt>, in order
@@ -59,6 +62,12 @@ OPTIONS ParseOptions(const std::vector<std::string>& args);
 
 std::string ProgramName(FILE_FORM form);
 std::string Usage(FILE_FORM form);
+
+// Whether a program file is one of vok's temporary ones (tempXXXXXX.vok,
+// and the test files tempXXXXXX_MM<n>.vok made from it), which vok removes
+// when its run ends: a place in such a file is named by its text, and a
+// remedy by vok's options.
+bool WrittenByVok(const std::string& path);
 
 // The whole run of one program; returns its exit status.
 int Run(FILE_FORM form, int argc, char** argv);

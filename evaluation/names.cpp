@@ -56,4 +56,19 @@ std::string decodePredicate(std::string_view clingoName) {
     return out;
 }
 
+const std::uint32_t* findDataName(const DATA_NAMES& data, const NAME& name) {
+    if (data.ids.empty()) return nullptr;
+    auto it = data.ids.find(name.text);
+    return it == data.ids.end() ? nullptr : &it->second;
+}
+
+std::uint32_t addDataName(DATA_NAMES& data, const NAME& name, std::uint32_t family) {
+    auto [it, fresh] = data.ids.emplace(name.text, static_cast<std::uint32_t>(data.texts.size()));
+    if (fresh) {
+        data.texts.push_back(name.text);
+        data.family.push_back(family);
+    }
+    return it->second;
+}
+
 }  // namespace vok::evaluation

@@ -148,7 +148,31 @@ std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& read
     return {};
 }
 
+// clingo while it runs, for the handler below.
+volatile std::sig_atomic_t runningClingo = 0;
+
+// A signal that ends this program ends clingo too, which would otherwise
+// search on for a reader that is gone.
+void stopClingoAndDie(int sig) {
+    if (runningClingo > 0) ::kill(static_cast<pid_t>(runningClingo), SIGKILL);
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
+// Signals that were ignored when the program began (nohup) stay ignored.
+void stopClingoOnSignals() {
+    for (int sig : {SIGHUP, SIGINT, SIGTERM})
+        if (::signal(sig, stopClingoAndDie) == SIG_IGN) ::signal(sig, SIG_IGN);
+}
+
 int waitForExit(pid_t pid) {
+    // Waited for without being reaped first, so that the handler never
+    // signals a process id that was given to another process.
+    siginfo_t info;
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 &&
+           errno == EINTR) {
+    }
+    runningClingo = 0;
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -164,6 +188,8 @@ std::string failureOf(int status, const OUTPUT_READER& reader) {
         return "clingo was killed by signal " + std::to_string(sig) +
                (name ? std::string(" (") + name + ")" : std::string());
     }
+    if (!reader.timeLimit.empty())
+        return "time limit of " + reader.timeLimit + " s reached before solving finished";
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
@@ -189,11 +215,37 @@ unsigned EnsureStandardDescriptors() {
     return closed;
 }
 
+std::string ClingoVersion(const std::string& clingo) {
+    int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int fromChild[2];
+    if (nothing < 0) return {};
+    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+        ::close(nothing);
+        return {};
+    }
+    std::vector<std::string> args{"--version"};
+    pid_t pid = -1;
+    int err = spawnWithPipes(clingo, args, nothing, fromChild[1], pid);
+    ::close(nothing);
+    ::close(fromChild[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t r; err == 0 && (r = ::read(fromChild[0], buf, sizeof buf)) != 0;) {
+        if (r > 0) text.append(buf, static_cast<std::size_t>(r));
+        else if (errno != EINTR) break;
+    }
+    ::close(fromChild[0]);
+    if (err == 0) waitForExit(pid);
+    std::string first = text.substr(0, text.find('\n'));
+    return first.starts_with("clingo version ") ? first : std::string();
+}
+
 std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     // Warnings are off first, so that an option passed on can turn them on
     // again; the output settings come last because the reading depends on
     // them (clingo refuses a second --verbose or --outf rather than take it).
     std::vector<std::string> args{"--warn=none"};
+    if (call.stats) args.push_back("--stats");
     args.insert(args.end(), call.options.begin(), call.options.end());
     args.push_back("--models=" + std::to_string(call.maxModels));
     args.push_back("--outf=0");
@@ -208,17 +260,24 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     // A reader of our output that goes away must show up as a write error,
     // not end this process before clingo is stopped.
     std::signal(SIGPIPE, SIG_IGN);
+    stopClingoOnSignals();
 
     CHILD child;
     outcome.error = startClingo(call, child);
     if (!outcome.error.empty()) return outcome;
+    runningClingo = child.pid;
     OUTPUT_READER reader;
+    reader.dataNames = call.dataNames;
     const std::string stopped = exchange(child, program, reader, emit);
     closeFd(child.in);
     closeFd(child.out);
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
     outcome.answerSets = reader.answerSets;
+    // clingo adds 20 to its exit status when the search space was used up.
+    outcome.exhausted =
+        WIFEXITED(status) && (WEXITSTATUS(status) == 20 || WEXITSTATUS(status) == 30);
+    outcome.summary = std::move(reader.summary);
     outcome.error = stopped.empty() ? failureOf(status, reader) : stopped;
     outcome.finished = outcome.error.empty();
     return outcome;

@@ -16,12 +16,17 @@ struct SOLVER_CALL {
     std::string clingo = "clingo";     // a path, or a name looked up in PATH
     std::vector<std::string> options;  // passed on before the ones set here
     std::size_t maxModels = 0;         // 0: all
+    // The names of predicates the program writes as data, by id, or null.
+    const std::vector<std::string>* dataNames = nullptr;
+    bool stats = false;  // clingo's statistics in the summary
 };
 
 struct SOLVER_OUTCOME {
     bool finished = false;  // clingo ran to its end and said so
     std::size_t answerSets = 0;
-    std::string error;  // why not, when !finished
+    bool exhausted = false;  // clingo searched the whole space: there are no more answer sets
+    std::string error;       // why not, when !finished
+    std::string summary;     // clingo's lines after its result line
 };
 
 // The arguments clingo is started with (after its own name).
@@ -32,6 +37,10 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call);
 // it could not write the line; clingo is then stopped.
 SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
                      const std::function<bool(std::string_view)>& emit);
+
+// The first line clingo --version prints ("clingo version 5.4.1"), or
+// nothing when clingo cannot be run or says something else.
+std::string ClingoVersion(const std::string& clingo);
 
 // Makes sure descriptors 0, 1 and 2 are open (on /dev/null if they were
 // closed), so that pipes made later never take their numbers. Returns the

@@ -31,10 +31,21 @@ std::string clingoTerm(const TERM& term) {
     return {};
 }
 
-namespace {
-
-void appendAtom(std::string& out, const ATOM& atom) {
+void appendAtom(std::string& out, const ATOM& atom, const DATA_NAMES* data) {
     if (atom.stronglyNegated) out += '-';
+    if (const std::uint32_t* id = data ? findDataName(*data, atom.predicate) : nullptr) {
+        // p(t1,...,tk) is written g'F(id,t1,...,tk).
+        out += DataPrefix;
+        out += std::to_string(data->family[*id]);
+        out += '(';
+        out += std::to_string(*id);
+        for (const TERM& t : atom.args) {
+            out += ',';
+            out += clingoTerm(t);
+        }
+        out += ')';
+        return;
+    }
     out += encodePredicate(atom.predicate);
     if (atom.args.empty()) return;
     out += '(';
@@ -44,6 +55,8 @@ void appendAtom(std::string& out, const ATOM& atom) {
     }
     out += ')';
 }
+
+namespace {
 
 const char* clingoComparison(BUILTIN b) {
     switch (b) {
@@ -61,6 +74,7 @@ const char* clingoComparison(BUILTIN b) {
 struct BODY {
     const RULE& rule;
     std::optional<std::int64_t> maxint;
+    const DATA_NAMES* data;                      // predicates written as data, or null
     std::string n;                               // maxint's text
     std::unordered_set<std::string_view> known;  // variables bound so far
     std::vector<std::string> parts;
@@ -221,7 +235,7 @@ std::vector<const LITERAL*> writeAtoms(BODY& body) {
             continue;
         }
         std::string text = lit.negated ? "not " : "";
-        appendAtom(text, lit.atom);
+        appendAtom(text, lit.atom, body.data);
         add(body, std::move(text));
         if (!lit.negated)
             for (const TERM& t : lit.atom.args)
@@ -259,8 +273,9 @@ const TERM* unboundArithmeticVariable(const BODY& body,
 
 // Writes the body of one rule: its atoms, then its builtins in an order in
 // which each one finds the variables it needs already bound.
-std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t> maxint) {
-    BODY body{rule, maxint, maxint ? std::to_string(*maxint) : std::string(), {}, {}};
+std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t> maxint,
+                                   const DATA_NAMES* data) {
+    BODY body{rule, maxint, data, maxint ? std::to_string(*maxint) : std::string(), {}, {}};
     std::vector<const LITERAL*> pending = writeAtoms(body);
     while (!pending.empty()) {
         if (writeReadyBuiltins(body, pending)) continue;
@@ -275,13 +290,15 @@ std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t>
     return std::move(body.parts);
 }
 
-// Appends one rule in clingo's form, without a line end.
-void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint) {
+}  // namespace
+
+void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint,
+                const DATA_NAMES* data) {
     for (std::size_t i = 0; i < rule.head.size(); ++i) {
         if (i) out += "; ";
-        appendAtom(out, rule.head[i]);
+        appendAtom(out, rule.head[i], data);
     }
-    std::vector<std::string> body = writeBody(rule, maxint);
+    std::vector<std::string> body = writeBody(rule, maxint, data);
     if (body.empty()) {
         // clingo has no empty body: a fact, or a constraint that always fires.
         out += rule.head.empty() ? ":- #true." : ".";
@@ -295,21 +312,22 @@ void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> 
     out += '.';
 }
 
-}  // namespace
+void placeOnLine(std::string& out, LINE_PLACE& place, int line) {
+    if (line > place.line) {
+        out.append(static_cast<std::size_t>(line - place.line), '\n');
+        place.line = line;
+        place.used = false;
+    }
+    if (place.used) out += ' ';
+    place.used = true;
+}
 
 std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint) {
     std::string out;
-    int line = 1;
-    bool lineUsed = false;
+    LINE_PLACE place;
     for (const RULE& rule : program.rules) {
-        if (rule.line > line) {
-            out.append(static_cast<std::size_t>(rule.line - line), '\n');
-            line = rule.line;
-            lineUsed = false;
-        }
-        if (lineUsed) out += ' ';
-        lineUsed = true;
-        appendRule(out, rule, maxint);
+        placeOnLine(out, place, rule.line);
+        appendRule(out, rule, maxint, nullptr);
     }
     out += '\n';
     return out;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "names.hpp"
 #include "syntax.hpp"
 
 namespace vok::evaluation {
@@ -35,6 +36,22 @@ std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint
 // clingo's intervals a..b never end when b is its largest integer
 // (2147483647), so the integers of the builtins stop one short of it.
 constexpr std::int64_t LargestMaxint = 2147483646;
+
+// One atom, one rule in clingo's form (without a line end); with data, the
+// predicates it holds are written as data (see names.hpp).
+void appendAtom(std::string& out, const ATOM& atom, const DATA_NAMES* data);
+void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint,
+                const DATA_NAMES* data);
+
+// Where the text written so far ends: its line, and whether a rule is on it.
+struct LINE_PLACE {
+    int line = 1;
+    bool used = false;
+};
+
+// Moves on to the given line (a blank between rules on one line), so that
+// each rule is written on the line where it starts in the file.
+void placeOnLine(std::string& out, LINE_PLACE& place, int line);
 
 // The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
 std::string clingoTerm(const TERM& term);

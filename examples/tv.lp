@@ -25,6 +25,16 @@
 %
 %   $ build/vok -silent -p=build/rox-clingo examples/tv-off.lp
 %   {-tv_on, power_failure, sleep}
+%
+% Why: --explain follows each answer set with the rules that newer programs
+% rejected, where they were read, and the literal that rejected them:
+%
+%   $ build/vok -silent --explain -p=build/rox-clingo examples/tv.lp
+%   {-power_failure, tv_on, watch_tv}
+%     rejected: program 1, rule 1 (examples/tv.lp:46) "power_failure." by -power_failure of program 2
+%   $ build/vok -silent --explain -p=build/rox-clingo examples/tv-off.lp
+%   {-tv_on, power_failure, sleep}
+%     rejected: program 0, rule 2 (examples/tv-off.lp:10) "tv_on." by -tv_on of program 1
 
 {
   sleep :- not tv_on.

@@ -7,6 +7,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "input/origins.hpp"
 #include "input/parser.hpp"
 
 unsigned parser_line = 1;
@@ -20,6 +21,10 @@ namespace {
 // stored (a builtin without registered builtins); it is then dropped.
 bool parser_drop_statement = false;
 
+// The line of the statement's first name (its head, for a rule); 0 until
+// that name is read.
+unsigned parser_statement_line = 0;
+
 constexpr std::size_t MaxNameLength = 31;
 
 void countedError(const char* message) {
@@ -30,6 +35,7 @@ void countedError(const char* message) {
 void endStatement() {
     LocalVariables.reset();
     parser_drop_statement = false;
+    parser_statement_line = 0;
 }
 
 }  // namespace
@@ -97,7 +103,18 @@ ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
     return new ATOM(newBuiltin(builtin, &args));
 }
 
+void checkPredicateName(const char* name) {
+    if (OptionProgram == 2 && std::strncmp(name, "NEG_", 4) == 0)
+        countedError(
+            "predicate names beginning with NEG_ are reserved for strong negation in pexa "
+            "programs");
+}
+
 void beginInput() { endStatement(); }
+
+void noteStatementStart() {
+    if (parser_statement_line == 0) parser_statement_line = parser_line;
+}
 
 int newUpdateID() {
     unsigned vok = IDENT::Constants.insert("vok").first;
@@ -111,13 +128,17 @@ void newRule(RULE rule) {
         // already reported where the builtin was read
     } else if (!rule.isSafe()) {
         countedError("Rule is not safe");
-    } else if (rule.head && rule.head->size() >= 2) {
+    } else if (rule.head() && rule.head()->size() >= 2) {
         countedError("Can't handle disjunctive rules in update programs");
     } else {
         if (CurrentUID < 0 || static_cast<std::size_t>(CurrentUID) >= UpdateIDs.size() ||
             !UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules)
             InternalError("Rule read outside an update program");
-        UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules->push_back(std::move(rule));
+        RULES& rules = *UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules;
+        if (OptionExplain)
+            RecordRuleOrigin(static_cast<unsigned>(CurrentUID), static_cast<unsigned>(rules.size()),
+                             parser_statement_line ? parser_statement_line : parser_line, rule);
+        rules.push_back(std::move(rule));
     }
     endStatement();
 }

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "representation/rule.hpp"
@@ -32,7 +34,13 @@ struct BODY_PARTS {
     }
     // Positives first, each group in textual order; empties the parts.
     BODY conjunction() { return BODY(std::move(positive), std::move(negative)); }
+    // The rule of head and this body, with room for the literal that the
+    // rewriting adds to each rule (see TRULE).
+    RULE* rule(const HEAD& head) const { return new RULE(head.atoms, positive, negative, true, 1); }
 };
+
+// A rule without body, with room for the literal that the rewriting adds.
+inline RULE* factOf(const HEAD& head) { return new RULE(head.atoms, {}, {}, false, 1); }
 
 // A NUL-terminated heap copy (new[]) of length bytes of text.
 char* copyText(const char* text, std::size_t length);
@@ -52,6 +60,20 @@ IDENT anonymousVariable();
 // counted error and the statement is dropped.
 ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args);
 
+// pexa programs write strong negation as the prefix "NEG_", so there an
+// input predicate with that prefix would be read back as a negated one: a
+// counted error.
+void checkPredicateName(const char* name);
+
+// Starts fetching the places where a name the scanner has just read will be
+// looked up (as a constant or as a predicate), so that the memory access
+// overlaps with the parser's work until then.
+inline void prefetchName(std::string_view name) {
+    const std::uint32_t h = NAMES::hash(name);
+    IDENT::Constants.prefetch(h);
+    ATOM::Predicates.prefetch(h);
+}
+
 // Reports a scanner error through yyerror and counts it.
 void lexicalError(const std::string& message);
 
@@ -64,3 +86,7 @@ std::string printableByte(unsigned char byte);
 // dropped. Called at the start of every input, so that a statement left
 // unfinished by a syntax error does not leak into the next input.
 void beginInput();
+
+// Notes the current line as the start of the statement being read, unless
+// an earlier name of it was noted already.
+void noteStatementStart();

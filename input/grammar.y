@@ -139,9 +139,9 @@ statement
 
 /* "p." and "p :- ." both give a rule without any body. */
 rule
-    : head "."           { $$ = new RULE(std::move(*$1)); delete $1; }
-    | head ":-" "."      { $$ = new RULE(std::move(*$1)); delete $1; }
-    | head ":-" body "." { $$ = new RULE(std::move(*$1), $3->conjunction()); delete $1; delete $3; }
+    : head "."           { $$ = factOf(*$1); delete $1; }
+    | head ":-" "."      { $$ = factOf(*$1); delete $1; }
+    | head ":-" body "." { $$ = $3->rule(*$1); delete $1; delete $3; }
     ;
 
 constraint
@@ -167,13 +167,25 @@ literal
  * becomes of its statement; -p is the predicate named "-p". */
 atom
     : name
-        { $$ = new ATOM($1, nullptr); delete[] $1; }
+        { checkPredicateName($1); $$ = new ATOM($1, nullptr); delete[] $1; }
     | "-" name
-        { $$ = new ATOM(newNegativeATOM($2, nullptr)); delete[] $2; }
+        { checkPredicateName($2); $$ = new ATOM(newNegativeATOM($2, nullptr)); delete[] $2; }
     | name "(" terms ")"
-        { IsPropositional = false; $$ = new ATOM($1, $3); delete[] $1; delete $3; }
+        {
+            checkPredicateName($1);
+            IsPropositional = false;
+            $$ = new ATOM($1, $3);
+            delete[] $1;
+            delete $3;
+        }
     | "-" name "(" terms ")"
-        { IsPropositional = false; $$ = new ATOM(newNegativeATOM($2, $4)); delete[] $2; delete $4; }
+        {
+            checkPredicateName($2);
+            IsPropositional = false;
+            $$ = new ATOM(newNegativeATOM($2, $4));
+            delete[] $2;
+            delete $4;
+        }
     ;
 
 terms
@@ -188,8 +200,8 @@ term
     ;
 
 name
-    : IDENTIFIER { $$ = truncatedName($1); }
-    | "v"        { $$ = copyText("v", 1); }
+    : IDENTIFIER { noteStatementStart(); $$ = truncatedName($1); }
+    | "v"        { noteStatementStart(); $$ = copyText("v", 1); }
     ;
 
 /* The infix forms keep the order of the prefix ones; X = Y + Z puts the

@@ -19,14 +19,14 @@ int NumBuiltins = 0;
 std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, unsigned arity, TYPE type) {
     auto [n, fresh] = NAMES::insert(name);
     if (fresh) {
-        arities.push_back(arity);
-        types.push_back(type);
+        signatures.push_back({arity, type});
         return {n, true};
     }
-    if (arities[n] != arity) return {n, false};
-    if (type == UNSPECIFIED || type == types[n]) return {n, true};
-    if (types[n] == UNSPECIFIED) {
-        types[n] = type;
+    SIGNATURE& known = signatures[n];
+    if (known.arity != arity) return {n, false};
+    if (type == UNSPECIFIED || type == known.type) return {n, true};
+    if (known.type == UNSPECIFIED) {
+        known.type = type;
         return {n, true};
     }
     return {n, false};
@@ -90,7 +90,7 @@ int ATOM::highestVariable() const {
     return high;
 }
 
-const std::string& ATOM::name() const {
+std::string_view ATOM::nameView() const {
     // A builtin atom built while no builtin is registered has no name; the
     // parser never lets one through, so meeting it here is a bug.
     if (predicate >= Predicates.size()) InternalError("Atom of an unknown predicate.");
@@ -125,7 +125,7 @@ std::string complementName(std::string_view name) {
 }
 
 void append_atom(std::string& out, const ATOM& atom) {
-    append_name(out, atom.name());
+    append_name(out, atom.nameView());
     if (atom.args && !atom.args->empty()) {
         out += '(';
         for (const IDENT& t : *atom.args) {

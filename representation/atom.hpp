@@ -22,16 +22,26 @@
 struct PREDICATE_NAMES : NAMES {
     enum TYPE { UNSPECIFIED = 0, EDB = 1, IDB = 2, BUILTIN_PREDICATE = 3 };
 
-    std::vector<TYPE> types;
-    std::vector<unsigned> arities;
+    // The arity and the kind of each predicate, side by side, so that
+    // checking a known predicate reads one place.
+    struct SIGNATURE {
+        unsigned arity;
+        TYPE type;
+        // In the registries of generated names: the name's number in
+        // ATOM::Predicates once an atom has been built over it (see
+        // updAtom), or NoAtom.
+        unsigned atom = NoAtom;
+    };
+    static constexpr unsigned NoAtom = ~0u;
+    TABLE_ARRAY<SIGNATURE> signatures;
 
     // (number, ok): a new name is numbered and recorded; a known name is ok
     // when the arity matches and the kinds agree (UNSPECIFIED takes the
     // requested kind).
     std::pair<unsigned, bool> insert(std::string_view name, unsigned arity, TYPE type);
 
-    unsigned arity(unsigned n) const { return arities[n]; }
-    TYPE type(unsigned n) const { return types[n]; }
+    unsigned arity(unsigned n) const { return signatures[n].arity; }
+    TYPE type(unsigned n) const { return signatures[n].type; }
 };
 
 enum BUILTIN {
@@ -173,7 +183,8 @@ struct ATOM {
     bool hasVariable() const;
     int highestVariable() const;  // -1 when there is none
     // The predicate's name; an unregistered number ends through InternalError.
-    const std::string& name() const;
+    std::string_view nameView() const;
+    std::string name() const { return std::string(nameView()); }
     // True for the six comparison builtins, which bind no variable.
     bool isComparison() const;
 

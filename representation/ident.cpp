@@ -76,6 +76,6 @@ void print_list(std::ostream& out, NAMES::const_iterator first, NAMES::const_ite
                 const char* sep) {
     for (auto it = first; it != last; ++it) {
         if (it != first) out << sep;
-        print_name(out, it->first.name);
+        print_name(out, it->name);
     }
 }

@@ -1,5 +1,6 @@
 #include "rule.hpp"
 
+#include <algorithm>
 #include <unordered_set>
 
 // Never destroyed, like the name tables (see ident.cpp): freeing every rule
@@ -10,7 +11,48 @@ std::vector<CONSTRAINT>& Constraints = *new std::vector<CONSTRAINT>;
 RULES& MinRules = *new RULES;
 std::vector<CONSTRAINT>& MinConstraints = *new std::vector<CONSTRAINT>;
 
-bool Saves(const BODY& body, const IDENT& term) {
+// Out of line, so that the compiler does not judge the placement of the
+// parts against a block size it folded for one caller.
+template <class A, class L>
+typename TRULE<A, L>::BLOCK* TRULE<A, L>::build(std::span<const A> head, std::span<const L> positive,
+                                                std::span<const L> negated, bool hasBody,
+                                                unsigned spare) {
+    const std::size_t heads = head.size();
+    const std::size_t count = positive.size() + negated.size();
+    spare = std::min(spare, 255u);
+    const std::size_t bytes = literalsAt(heads) + (count + spare) * sizeof(L);
+    void* memory = allocateBlock(bytes);
+    BLOCK* b = new (memory) BLOCK{1, static_cast<std::uint32_t>(heads), 0,
+                                  static_cast<std::uint32_t>(positive.size()), hasBody,
+                                  static_cast<std::uint8_t>(spare)};
+    // Counted as they are made, so that a failure halfway (a long argument
+    // list that cannot be allocated) destroys what exists.
+    std::size_t made = 0;
+    try {
+        for (; made < heads; ++made) new (atoms(b) + made) A(head[made]);
+        for (std::span<const L> group : {positive, negated})
+            for (const L& l : group) {
+                new (literals(b) + b->literals) L(l);
+                ++b->literals;
+            }
+    } catch (...) {
+        destroy(b, made, bytes);
+        throw;
+    }
+    return b;
+}
+
+template <class A, class L>
+void TRULE<A, L>::destroy(BLOCK* b, std::size_t heads, std::size_t bytes) {
+    for (std::size_t i = 0; i < heads; ++i) atoms(b)[i].~A();
+    for (std::size_t i = 0; i < b->literals; ++i) literals(b)[i].~L();
+    b->~BLOCK();
+    releaseBlock(b, bytes);
+}
+
+template struct TRULE<ATOM, LITERAL>;
+
+bool Saves(const BODY_VIEW& body, const IDENT& term) {
     for (const LITERAL& l : body.literals) {
         if (l.negated || l.isComparison() || !l.args) continue;
         for (const IDENT& t : *l.args)
@@ -23,7 +65,7 @@ namespace {
 
 // The variables that the positive non-comparison literals of a body bind.
 // Collected once, so that checking a body is linear in its size.
-std::unordered_set<int> boundVariables(const BODY& body) {
+std::unordered_set<int> boundVariables(const BODY_VIEW& body) {
     std::unordered_set<int> bound;
     for (const LITERAL& l : body.literals) {
         if (l.negated || l.isComparison() || !l.args) continue;
@@ -33,7 +75,7 @@ std::unordered_set<int> boundVariables(const BODY& body) {
     return bound;
 }
 
-bool bodyIsSafe(const BODY& body, const std::unordered_set<int>& bound) {
+bool bodyIsSafe(const BODY_VIEW& body, const std::unordered_set<int>& bound) {
     for (const LITERAL& l : body.literals) {
         if (!(l.negated || l.isComparison()) || !l.args) continue;
         for (const IDENT& t : *l.args)
@@ -51,29 +93,30 @@ bool BODY::isSafe() const {
 
 template <>
 bool RULE::isSafe() const {
+    const auto b = body();
     std::unordered_set<int> bound;
-    if (body) bound = boundVariables(*body);
-    if (head)
-        for (const ATOM& a : head->atoms) {
+    if (b) bound = boundVariables(*b);
+    if (const auto h = head())
+        for (const ATOM& a : h->atoms) {
             if (!a.args) continue;
             for (const IDENT& t : *a.args)
-                if (t.isVariable() && (!body || !bound.count(t.value))) return false;
+                if (t.isVariable() && (!b || !bound.count(t.value))) return false;
         }
-    if (!body) return true;
-    return bodyIsSafe(*body, bound);
+    if (!b) return true;
+    return bodyIsSafe(*b, bound);
 }
 
-void print_list(std::ostream& out, const HEAD& head, const char* sep) {
+void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep) {
     print_list(out, head.atoms.data(), head.atoms.data() + head.atoms.size(), sep);
 }
 
-void print_list(std::ostream& out, const BODY& body, const char* sep) {
+void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep) {
     print_list(out, body.literals.data(), body.literals.data() + body.literals.size(), sep);
 }
 
 namespace {
 
-void appendLiterals(std::string& out, const BODY& body) {
+void appendLiterals(std::string& out, const BODY_VIEW& body) {
     for (std::size_t i = 0; i < body.literals.size(); ++i) {
         if (i) out += ", ";
         append_literal(out, body.literals[i]);
@@ -81,14 +124,14 @@ void appendLiterals(std::string& out, const BODY& body) {
 }
 
 void appendRule(std::string& out, const RULE& rule) {
-    if (rule.head)
-        for (std::size_t i = 0; i < rule.head->atoms.size(); ++i) {
+    if (const auto head = rule.head())
+        for (std::size_t i = 0; i < head->atoms.size(); ++i) {
             if (i) out += " v ";
-            append_atom(out, rule.head->atoms[i]);
+            append_atom(out, head->atoms[i]);
         }
-    if (rule.body) {
+    if (const auto body = rule.body()) {
         out += " :- ";
-        appendLiterals(out, *rule.body);
+        appendLiterals(out, *body);
     }
     out += '.';
 }

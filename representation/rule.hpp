@@ -2,15 +2,21 @@
 //
 // A body keeps its literals without default negation in front of the
 // default-negated ones, each group in the order the literals were added.
-// Rules own their head and body and copy them deeply.
+// A rule keeps its head and body in one block that copies share; a copy
+// reads like a deep copy, since a stored rule never changes.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <new>
 #include <ostream>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "representation/atom.hpp"
+#include "representation/pool.hpp"
 
 // A rule head: the disjunction of its atoms.
 template <class A>
@@ -81,31 +87,148 @@ struct TCONSTRAINT : TCONJUNCTION<L> {
     explicit TCONSTRAINT(TCONJUNCTION<L>&& body) : TCONJUNCTION<L>(std::move(body)) {}
 };
 
+// What a stored rule's head reads as: its atoms in the order they were
+// added.
+template <class A>
+struct THEAD_VIEW {
+    std::span<const A> atoms;
+
+    THEAD_VIEW() = default;
+    explicit THEAD_VIEW(std::span<const A> a) : atoms(a) {}
+    THEAD_VIEW(const TDISJUNCTION<A>& head) : atoms(head.atoms) {}
+
+    std::size_t size() const { return atoms.size(); }
+    bool empty() const { return atoms.empty(); }
+};
+
+// What a stored rule's body (or a body being built, or a constraint) reads
+// as: its literals, the positive ones first, and where the negated ones
+// begin.
+template <class L>
+struct TBODY_VIEW {
+    std::span<const L> literals;
+    std::size_t firstNegated = 0;
+
+    TBODY_VIEW() = default;
+    TBODY_VIEW(std::span<const L> l, std::size_t negatedFrom)
+        : literals(l), firstNegated(negatedFrom) {}
+    TBODY_VIEW(const TCONJUNCTION<L>& body)
+        : literals(body.literals), firstNegated(body.firstNegated) {}
+
+    std::size_t size() const { return literals.size(); }
+    bool empty() const { return literals.empty(); }
+};
+
+// A part of a rule that may be absent (a rule's head, a fact's body): it
+// tests false when absent and reads like a pointer to the part otherwise.
+template <class VIEW>
+class TPART {
+public:
+    TPART() = default;
+    explicit TPART(VIEW v) : view_(v), present_(true) {}
+
+    explicit operator bool() const { return present_; }
+    const VIEW* operator->() const { return &view_; }
+    const VIEW& operator*() const { return view_; }
+    bool operator==(std::nullptr_t) const { return !present_; }
+
+private:
+    VIEW view_{};
+    bool present_ = false;
+};
+
+// A rule: a head (which may be absent) and a body (absent for a fact).
+//
+// A rule keeps its head atoms and body literals in one block of memory
+// together with their counts; the block is never changed once built, so a
+// copy of a rule shares it (counted references) and reads exactly like a
+// deep copy. Rules are the bulk of a large run (each input rule is stored,
+// and the rewritten program holds two or three rules per input rule), so a
+// rule costs one allocation and no more than its atoms need.
 template <class A, class L>
 struct TRULE {
-    std::unique_ptr<TDISJUNCTION<A>> head;  // may be null
-    std::unique_ptr<TCONJUNCTION<L>> body;  // null for a fact
-
     TRULE() = default;
-    explicit TRULE(TDISJUNCTION<A> h) : head(std::make_unique<TDISJUNCTION<A>>(std::move(h))) {}
-    TRULE(TDISJUNCTION<A> h, TCONJUNCTION<L> b)
-        : head(std::make_unique<TDISJUNCTION<A>>(std::move(h))),
-          body(std::make_unique<TCONJUNCTION<L>>(std::move(b))) {}
+    explicit TRULE(const TDISJUNCTION<A>& h) : block_(build(h.atoms, {}, {}, false, 0)) {}
+    TRULE(const TDISJUNCTION<A>& h, TBODY_VIEW<L> b)
+        : block_(build(h.atoms, b.literals.first(b.firstNegated),
+                       b.literals.subspan(b.firstNegated), true, 0)) {}
+    // The same from parts kept elsewhere: the head atoms, and the body's
+    // positive and negated literals, each group in its order; without a
+    // body (a fact) both groups are empty. The block gets room for spare
+    // more literals, so that a rule one literal longer (the rewriting
+    // makes them from each input rule) can reuse it once this rule is gone.
+    TRULE(std::span<const A> head, std::span<const L> positive, std::span<const L> negated,
+          bool hasBody = true, unsigned spare = 0)
+        : block_(build(head, positive, negated, hasBody, spare)) {}
 
-    TRULE(const TRULE& o)
-        : head(o.head ? std::make_unique<TDISJUNCTION<A>>(*o.head) : nullptr),
-          body(o.body ? std::make_unique<TCONJUNCTION<L>>(*o.body) : nullptr) {}
-    TRULE(TRULE&&) noexcept = default;
+    TRULE(const TRULE& o) : block_(o.block_) {
+        if (block_) ++block_->refs;
+    }
+    TRULE(TRULE&& o) noexcept : block_(std::exchange(o.block_, nullptr)) {}
     TRULE& operator=(const TRULE& o) {
-        if (this != &o) {
-            head = o.head ? std::make_unique<TDISJUNCTION<A>>(*o.head) : nullptr;
-            body = o.body ? std::make_unique<TCONJUNCTION<L>>(*o.body) : nullptr;
-        }
+        TRULE copy(o);
+        std::swap(block_, copy.block_);
         return *this;
     }
-    TRULE& operator=(TRULE&&) noexcept = default;
+    TRULE& operator=(TRULE&& o) noexcept {
+        std::swap(block_, o.block_);
+        return *this;
+    }
+    ~TRULE() { release(block_); }
+
+    TPART<THEAD_VIEW<A>> head() const {
+        if (!block_) return {};
+        return TPART<THEAD_VIEW<A>>(THEAD_VIEW<A>({atoms(block_), block_->heads}));
+    }
+    TPART<TBODY_VIEW<L>> body() const {
+        if (!block_ || !block_->hasBody) return {};
+        return TPART<TBODY_VIEW<L>>(
+            TBODY_VIEW<L>({literals(block_), block_->literals}, block_->firstNegated));
+    }
 
     bool isSafe() const;
+
+private:
+    // The block: this header, then the head atoms, then the body literals.
+    // A rule with a block has a head (possibly without atoms).
+    struct BLOCK {
+        std::uint32_t refs;
+        std::uint32_t heads;
+        std::uint32_t literals;
+        std::uint32_t firstNegated;
+        bool hasBody;
+        std::uint8_t spare;  // room for more literals
+    };
+    static constexpr std::size_t roundUp(std::size_t n, std::size_t to) {
+        return (n + to - 1) / to * to;
+    }
+    static constexpr std::size_t AtomsAt = roundUp(sizeof(BLOCK), alignof(A));
+    static std::size_t literalsAt(std::size_t heads) {
+        return roundUp(AtomsAt + heads * sizeof(A), alignof(L));
+    }
+    static A* atoms(BLOCK* b) {
+        return reinterpret_cast<A*>(reinterpret_cast<char*>(b) + AtomsAt);
+    }
+    static L* literals(BLOCK* b) {
+        return reinterpret_cast<L*>(reinterpret_cast<char*>(b) + literalsAt(b->heads));
+    }
+    // operator new's memory suits all three.
+    static_assert(alignof(BLOCK) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ &&
+                  alignof(A) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ &&
+                  alignof(L) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+
+    BLOCK* block_ = nullptr;  // null: neither head nor body
+
+    // A new block holding copies of the parts, with one reference.
+    static BLOCK* build(std::span<const A> head, std::span<const L> positive,
+                        std::span<const L> negated, bool hasBody, unsigned spare);
+    // Destroys the first heads atoms and the literals, and gives back the
+    // block's bytes.
+    static void destroy(BLOCK* b, std::size_t heads, std::size_t bytes);
+    static void release(BLOCK* b) {
+        if (b && --b->refs == 0)
+            destroy(b, b->heads, literalsAt(b->heads) + (b->literals + b->spare) * sizeof(L));
+    }
 };
 
 using HEAD = TDISJUNCTION<ATOM>;
@@ -113,6 +236,8 @@ using BODY = TCONJUNCTION<LITERAL>;
 using RULE = TRULE<ATOM, LITERAL>;
 using CONSTRAINT = TCONSTRAINT<LITERAL>;
 using RULES = std::vector<RULE>;
+using HEAD_VIEW = THEAD_VIEW<ATOM>;
+using BODY_VIEW = TBODY_VIEW<LITERAL>;
 
 template <>
 bool BODY::isSafe() const;
@@ -147,7 +272,7 @@ extern std::vector<CONSTRAINT>& MinConstraints;  // global minimality constraint
 
 // True when a positive literal of body that is not a comparison has term
 // among its arguments.
-bool Saves(const BODY& body, const IDENT& term);
+bool Saves(const BODY_VIEW& body, const IDENT& term);
 
 // Head atoms joined by " v ", " :- " and the body's literals when there is
 // a body, then ".".
@@ -157,9 +282,9 @@ void print_constraint(std::ostream& out, const CONSTRAINT& constraint);
 
 void print_list(std::ostream& out, const RULE* first, const RULE* last, const char* sep);
 void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep);
-void print_list(std::ostream& out, const HEAD& head, const char* sep);
+void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep);
 // Also prints a constraint's literals (without ":- " and ".").
-void print_list(std::ostream& out, const BODY& body, const char* sep);
+void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep);
 
 // Whole-list conveniences for the vectors of rules and constraints.
 inline void print_list(std::ostream& out, const RULES& rules, const char* sep) {

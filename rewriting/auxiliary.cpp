@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <set>
 
 #include "base/exits.hpp"
 
@@ -13,12 +12,13 @@ namespace {
 // The part before the last "_P" of every registered update predicate, so that
 // isRewritten is a lookup instead of a scan of updatePredicates. Every name
 // enters updatePredicates through registerUpdateName, which keeps it current.
-std::set<std::string, std::less<>> rewrittenBases;
+NAMES rewrittenBases;
 
-// Another owner uses the name: the predicate table or the other family's
-// registry knows it and this family did not make it.
-bool foreign(std::string_view name, const PREDICATE_NAMES& own, const PREDICATE_NAMES& other) {
-    return (ATOM::Predicates.contains(name) || other.contains(name)) && !own.contains(name);
+// Another owner uses the name (h is its hash): the predicate table or the
+// other family's registry knows it and this family did not make it.
+bool foreign(std::string_view name, std::uint32_t h, const PREDICATE_NAMES& own,
+             const PREDICATE_NAMES& other) {
+    return (ATOM::Predicates.contains(name, h) || other.contains(name, h)) && !own.contains(name, h);
 }
 
 struct Usable {
@@ -33,40 +33,46 @@ struct Usable {
 // goes onto the base itself, so p_P0 and -p_P0 move to p_P0_c and -p_P0_c
 // with the same c.
 Usable firstUsable(const std::string& base, const PREDICATE_NAMES& own, const PREDICATE_NAMES& other) {
+    const PREDICATE_NAMES& P = ATOM::Predicates;
     std::string name = base;
     for (unsigned c = 0;; name = base + "_" + std::to_string(c++)) {
-        auto [n, mine] = own.find(name);
+        // A new name (one per input rule makes its rejection name) is looked
+        // up in three large tables, each time in a place of its own: the
+        // places are fetched from memory together, not one after the other.
+        const std::uint32_t h = NAMES::hash(name);
+        own.prefetch(h);
+        P.prefetch(h);
+        const std::string complement = complementName(name);
+        const std::uint32_t hc = NAMES::hash(complement);
+        P.prefetch(hc);
+        auto [n, mine] = own.find(name, h);
         if (mine) return {name, n, true};
-        if (!foreign(name, own, other) && !foreign(complementName(name), own, other))
-            return {name, 0, false};
+        if (!foreign(name, h, own, other) && !foreign(complement, hc, own, other)) return {name, 0, false};
     }
 }
 
 // Makes base clash-free and enters it in its registry with arity k; a name
-// the family owns already must keep its arity.
-std::string produce(const std::string& base, unsigned k, PREDICATE_NAMES& own,
-                    const PREDICATE_NAMES& other, const char* message) {
+// the family owns already must keep its arity. The name and its number in
+// the registry.
+Usable produce(const std::string& base, unsigned k, PREDICATE_NAMES& own,
+               const PREDICATE_NAMES& other, const char* message) {
     Usable u = firstUsable(base, own, other);
-    if (!u.mine) own.insert(u.name, k, PREDICATE_NAMES::IDB);
+    if (!u.mine) u.number = own.insert(u.name, k, PREDICATE_NAMES::IDB).first;
     else if (own.arity(u.number) != k) InternalError(message);
-    return u.name;
+    return u;
 }
 
-std::string registerUpdateName(std::string base, unsigned k, const char* message) {
+Usable registerUpdateName(std::string base, unsigned k, const char* message) {
     const unsigned before = updatePredicates.size();
-    std::string name = produce(base, k, updatePredicates, minimalPredicates, message);
-    std::size_t last = name.rfind("_P");
-    if (updatePredicates.size() != before && last != std::string::npos) {
-        // Most new names share their base with one made before (every
-        // rejection name has the base "rej"); look before copying.
-        const std::string_view base = std::string_view(name).substr(0, last);
-        if (rewrittenBases.find(base) == rewrittenBases.end()) rewrittenBases.emplace(base);
-    }
-    return name;
+    Usable made = produce(base, k, updatePredicates, minimalPredicates, message);
+    std::size_t last = made.name.rfind("_P");
+    if (updatePredicates.size() != before && last != std::string::npos)
+        rewrittenBases.insert(std::string_view(made.name).substr(0, last));
+    return made;
 }
 
 std::string registerMinimalName(std::string base, unsigned k, const char* message) {
-    return produce(base, k, minimalPredicates, updatePredicates, message);
+    return produce(base, k, minimalPredicates, updatePredicates, message).name;
 }
 
 const char* const UpdateMessage = "Error storing update predicate.";
@@ -110,15 +116,48 @@ std::string uniqueMinPred(std::string base) {
 }
 
 std::string updPred(std::string p, unsigned i, unsigned k) {
-    return registerUpdateName(p + programSuffix(i), k, UpdateMessage);
+    return registerUpdateName(p + programSuffix(i), k, UpdateMessage).name;
 }
 
 std::string compl_updPred(std::string p, unsigned i, unsigned k) {
-    return registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage);
+    return registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage).name;
+}
+
+namespace {
+
+// The atom over a registered update predicate: built by name the first
+// time, over the number the registry then keeps after. Once an atom over
+// the name exists, the name is an IDB predicate of that arity, and building
+// one by name again would change nothing (an atom of another arity, which
+// ends the run, is built by name).
+template <class ARGS>
+ATOM atomOver(const Usable& made, const ARGS* args) {
+    unsigned& linked = updatePredicates.signatures[made.number].atom;
+    const std::size_t arity = args ? args->size() : 0;
+    if (linked != PREDICATE_NAMES::NoAtom && arity == updatePredicates.arity(made.number))
+        return ATOM(linked, args ? ARGUMENTS(*args) : ARGUMENTS());
+    ATOM atom(made.name, args, PREDICATE_NAMES::IDB);
+    linked = atom.predicate;
+    return atom;
+}
+
+}  // namespace
+
+ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args) {
+    return atomOver(registerUpdateName(std::string(p) + programSuffix(i), k, UpdateMessage), args);
+}
+ATOM updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args) {
+    return atomOver(registerUpdateName(std::string(p) + programSuffix(i), k, UpdateMessage), args);
+}
+ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args) {
+    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage), args);
+}
+ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args) {
+    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage), args);
 }
 
 std::string rejectionPred(unsigned i, unsigned j, unsigned k) {
-    return registerUpdateName("rej" + ruleSuffix(i, j), k, "Error storing rejection predicate.");
+    return registerUpdateName("rej" + ruleSuffix(i, j), k, "Error storing rejection predicate.").name;
 }
 
 std::string modelPred(std::string r, unsigned k) {
@@ -151,7 +190,9 @@ bool isOriginal(std::string_view p) {
     return !updatePredicates.contains(p) && !minimalPredicates.contains(p);
 }
 
-bool isRewritten(std::string_view p) { return rewrittenBases.find(p) != rewrittenBases.end(); }
+bool isRewritten(std::string_view p) { return rewrittenBases.contains(p); }
+
+const NAMES& rewrittenNames() { return rewrittenBases; }
 
 bool isRejectionPred(std::string_view r) {
     return hasRejectionForm(r) && updatePredicates.contains(r);
@@ -176,11 +217,11 @@ std::unique_ptr<std::vector<IDENT>> arbitraryVariables(unsigned k) {
 
 std::unique_ptr<std::vector<IDENT>> variables(const RULE& rule) {
     int high = -1;
-    if (rule.head)
-        for (const ATOM& a : rule.head->atoms) high = std::max(high, a.highestVariable());
-    if (rule.body)
-        for (const LITERAL& l : rule.body->literals) high = std::max(high, l.highestVariable());
+    if (const auto head = rule.head())
+        for (const ATOM& a : head->atoms) high = std::max(high, a.highestVariable());
+    if (const auto body = rule.body())
+        for (const LITERAL& l : body->literals) high = std::max(high, l.highestVariable());
     return arbitraryVariables(static_cast<unsigned>(high + 1));
 }
 
-void resetAuxiliaryIndex() { rewrittenBases.clear(); }
+void resetAuxiliaryIndex() { rewrittenBases = NAMES(); }

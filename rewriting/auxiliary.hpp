@@ -30,6 +30,14 @@ std::string uniqueMinPred(std::string base);
 std::string updPred(std::string p, unsigned i, unsigned k);
 // complement of p + "_P" + i: the complement of p holds at program i.
 std::string compl_updPred(std::string p, unsigned i, unsigned k);
+// The atoms over updPred(p, i, k) and compl_updPred(p, i, k) with the given
+// arguments, as ATOM(name, args, IDB) builds them. The registry keeps the
+// predicate's number once such an atom exists, so that building the next
+// costs one lookup instead of two.
+ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args);
+ATOM updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args);
+ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args);
+ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args);
 // "rej_P" + i + "_R" + j: rule j of program i is rejected.
 std::string rejectionPred(unsigned i, unsigned j, unsigned k);
 // "mrej" + the text of r after "rej": the candidate's view of rejection r.
@@ -49,11 +57,30 @@ bool isOriginal(std::string_view p);
 // Some update predicate has been made from p (p + "_P" + i, maybe with a
 // clash suffix).
 bool isRewritten(std::string_view p);
+// The names that update predicates have been made from (those for which
+// isRewritten holds), as a name table: a walk in name order meets the names
+// added while it goes on.
+const NAMES& rewrittenNames();
 // r was made by rejectionPred.
 bool isRejectionPred(std::string_view r);
 // The level (program number + 1) of a rejection predicate, 0 for any other
 // name.
 unsigned getLevel(std::string_view r);
+
+// The atom over a generated predicate, for rewritings that build the same
+// atom again and again: made by make() (by name, registered as IDB) while
+// number is UnknownPredicate, which then receives the predicate's number,
+// and over that number after. Registering a registered name once more would
+// change nothing, so both ways build the same atom; the second only spares
+// the lookups.
+inline constexpr unsigned UnknownPredicate = ~0u;
+template <class MAKE, class ARGS>
+ATOM generatedAtom(unsigned& number, MAKE&& make, const ARGS* args) {
+    if (number != UnknownPredicate) return ATOM(number, args ? ARGUMENTS(*args) : ARGUMENTS());
+    ATOM atom = make();
+    number = atom.predicate;
+    return atom;
+}
 
 // X0 .. Xk-1, null for k = 0.
 std::unique_ptr<std::vector<IDENT>> arbitraryVariables(unsigned k);

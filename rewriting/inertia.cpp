@@ -20,37 +20,68 @@ bool isSelected(const std::string& p) {
     return OptionOptimize == 2 && !isRewritten(q);
 }
 
+// The inertia rules of p (arity k) for program number n, over the
+// variables V. update and complement hold the predicates of the update
+// atoms of p and of its complement at n, or UnknownPredicate, and receive
+// those at n - 1: walking down the programs, each atom is built by name
+// once (see generatedAtom).
+void addInertiaRules(const std::string& p, unsigned n, unsigned k, const std::vector<IDENT>* V,
+                     unsigned& update, unsigned& complement) {
+    const ATOM a = generatedAtom(update, [&] { return updAtom(p, n, k, V); }, V);
+    if (n > 0) {
+        unsigned below = UnknownPredicate, complementBelow = UnknownPredicate;
+        const ATOM b = generatedAtom(below, [&] { return updAtom(p, n - 1, k, V); }, V);
+        createPropRule(b, a);
+        const ATOM ca = generatedAtom(complement, [&] { return compl_updAtom(p, n, k, V); }, V);
+        const ATOM cb = generatedAtom(complementBelow, [&] { return compl_updAtom(p, n - 1, k, V); }, V);
+        createPropRule(cb, ca);
+        update = below;
+        complement = complementBelow;
+    } else {
+        const ATOM self(p, V, IDB);
+        createPropRule(self, a);
+        const ATOM ca = generatedAtom(complement, [&] { return compl_updAtom(p, 0, k, V); }, V);
+        const ATOM c(complementName(p), V, IDB);
+        createPropRule(c, ca);
+    }
+}
+
 }  // namespace
 
 void UpdateRewritingPropagation(unsigned N) {
-    // The map's iterators survive insertions, so names that the walk itself
-    // adds are met when they sort after the current one.
-    const auto& index = ATOM::Predicates.index;
-    for (auto it = index.begin(); it != index.end(); ++it) {
-        const std::string p = it->first.name;
-        if (!isSelected(p)) continue;
-        const unsigned k = ATOM::Predicates.arity(it->second);
-        for (unsigned n = N; n-- > 0;) addPropRules(p, n, k);
+    // The predicates are visited in name order, in a live walk: names that
+    // the walk itself adds are met when they sort after the current one.
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    auto visit = [&](std::string_view name, unsigned number) {
+        const std::string p(name);
+        if (!isSelected(p)) return;
+        const unsigned k = P.arity(number);
+        const auto V = arbitraryVariables(k);
+        unsigned update = UnknownPredicate, complement = UnknownPredicate;
+        for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V.get(), update, complement);
+    };
+    if (OptionOptimize != 2) {
+        for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number);
+        return;
+    }
+    // With -O=succint only the names that update predicates were made from
+    // can be selected, so the walk goes over those (about one per predicate
+    // of the input) instead of every predicate (generated ones included, one
+    // per input rule and more). It meets the selected predicates in the same
+    // order: visiting a name that is not selected changes nothing, so at
+    // every step both walks go on to the first name after the current one
+    // that is a predicate, made an update predicate from and selected.
+    const NAMES& bases = rewrittenNames();
+    for (auto it = bases.begin(); it != bases.end(); ++it) {
+        auto [number, known] = P.find(it->name);
+        if (known) visit(it->name, number);
     }
 }
 
 void addPropRules(std::string p, unsigned n, unsigned k) {
     const auto V = arbitraryVariables(k);
-    if (n > 0) {
-        ATOM a(updPred(p, n, k), V.get(), IDB);
-        ATOM b(updPred(p, n - 1, k), V.get(), IDB);
-        createPropRule(b, a);
-        ATOM ca(compl_updPred(p, n, k), V.get(), IDB);
-        ATOM cb(compl_updPred(p, n - 1, k), V.get(), IDB);
-        createPropRule(cb, ca);
-    } else {
-        ATOM a(updPred(p, 0, k), V.get(), IDB);
-        ATOM self(p, V.get(), IDB);
-        createPropRule(self, a);
-        ATOM ca(compl_updPred(p, 0, k), V.get(), IDB);
-        ATOM complement(complementName(p), V.get(), IDB);
-        createPropRule(complement, ca);
-    }
+    unsigned update = UnknownPredicate, complement = UnknownPredicate;
+    addInertiaRules(p, n, k, V.get(), update, complement);
 }
 
 void createPropRule(const ATOM& head, const ATOM& body) {

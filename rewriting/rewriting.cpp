@@ -20,21 +20,93 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 // The single head atom of an update program's rule. The parser stores no
 // other kind of rule; anything else reaching the rewriting is a bug.
 const ATOM& headAtom(const RULE& r) {
-    if (!r.head || r.head->atoms.size() != 1) InternalError("Update rule without a single head atom.");
-    return r.head->atoms.front();
+    const auto head = r.head();
+    if (!head || head->atoms.size() != 1) InternalError("Update rule without a single head atom.");
+    return head->atoms.front();
 }
 
 unsigned length(const std::vector<IDENT>* V) { return V ? static_cast<unsigned>(V->size()) : 0; }
 
-// A copy of the rule's body (empty for a fact) with room for the one literal
-// the rejection rule adds, so that adding it does not double the storage.
-BODY bodyWithRoom(const RULE& r) {
-    BODY body;
-    if (!r.body) return body;
-    body.literals.reserve(r.body->size() + 1);
-    body.literals = r.body->literals;
-    body.firstNegated = r.body->firstNegated;
-    return body;
+// A group of a body's literals with one more literal after it, in a buffer
+// that serves rule after rule.
+std::span<const LITERAL> withOneMore(std::span<const LITERAL> group, LITERAL&& extra,
+                                     std::vector<LITERAL>& buffer) {
+    buffer.assign(group.begin(), group.end());
+    buffer.push_back(std::move(extra));
+    return buffer;
+}
+
+std::vector<LITERAL> positiveBuffer, negatedBuffer;
+
+constexpr unsigned Unknown = UnknownPredicate;
+
+// The predicate numbers of the generated atoms of a rule, once they have
+// been made: the update atom of its head, the complementary update atom of
+// the next program and its rejection atom. A program's rules with the same
+// head predicate share the first two, so that only the first of them makes
+// the names and registers the atoms (see generatedAtom).
+struct RULE_ATOMS {
+    unsigned update = Unknown;
+    unsigned complement = Unknown;
+    unsigned rejection = Unknown;
+};
+
+// The shared atoms of the program being rewritten, by head predicate; an
+// entry belongs to the program whose pass wrote it, so that no pass needs
+// to empty the list for the next.
+struct SHARED_ATOMS {
+    unsigned pass = 0;
+    RULE_ATOMS atoms;
+};
+std::vector<SHARED_ATOMS> sharedAtoms;
+unsigned passes = 0;
+
+void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V,
+                      RULE_ATOMS& known) {
+    const ATOM& h = headAtom(r);
+    const unsigned m = length(V);
+
+    const std::string rho = rejectionPred(i, j, m);
+    const ATOM head(rho, V, IDB);
+    known.rejection = head.predicate;
+    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
+    LITERAL complement(
+        generatedAtom(
+            known.complement,
+            [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args.get()); }, h.args.get()),
+        false);
+
+    // The complementary literal goes after the positive literals of r.
+    const auto positive = withOneMore(body.literals.first(body.firstNegated), std::move(complement),
+                                      positiveBuffer);
+    Pupd.emplace_back(std::span<const ATOM>(&head, 1), positive, body.literals.subspan(body.firstNegated));
+    traceRule("Added rejection rule ", Pupd.back(), ToRewrittenRules);
+    if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
+}
+
+void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last,
+                      RULE_ATOMS& known) {
+    const ATOM& h = headAtom(r);
+    const ATOM update = generatedAtom(
+        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args.get()); }, h.args.get());
+
+    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
+    std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
+    std::span<const LITERAL> negated = body.literals.subspan(body.firstNegated);
+    // Under -min/-strict the facts of the most recent program depend on the
+    // truth proposition, which the truth fact of addMinRules makes hold.
+    if (!r.body() && last && (OptionMinimal || OptionStrict))
+        positive = withOneMore({}, LITERAL(ATOM(truthAtom(), nullptr, IDB), false), positiveBuffer);
+    if (!last) {
+        ATOM rejection = generatedAtom(
+            known.rejection, [&] { return ATOM(rejectionPred(i, j, length(V)), V, IDB); }, V);
+        negated = withOneMore(negated, LITERAL(std::move(rejection), true), negatedBuffer);
+    }
+
+    // The rewritten rule replaces r in its program and is shared with Pupd.
+    r = RULE(std::span<const ATOM>(&update, 1), positive, negated);
+    Pupd.push_back(r);
+    traceRule("Added rewritten rule ", Pupd.back(), ToRewrittenRules);
 }
 
 }  // namespace
@@ -56,50 +128,28 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
     const bool last = i + 1 == N;
     if (!program.rules) return;
     RULES& rules = *program.rules;
+    const unsigned pass = ++passes;
     for (std::size_t j = 0; j < rules.size(); ++j) {
         auto V = variables(rules[j]);
-        if (!last) createRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get());
-        rewriteRule(rules[j], i, static_cast<unsigned>(j), V.get(), last);
+        const unsigned head = headAtom(rules[j]).predicate;
+        if (head >= sharedAtoms.size()) sharedAtoms.resize(head + 1);
+        SHARED_ATOMS& entry = sharedAtoms[head];
+        if (entry.pass != pass) entry = {pass, RULE_ATOMS{}};
+        RULE_ATOMS& shared = entry.atoms;
+        RULE_ATOMS known{shared.update, shared.complement, Unknown};
+        if (!last) addRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get(), known);
+        addRewrittenRule(rules[j], i, static_cast<unsigned>(j), V.get(), last, known);
+        shared.update = known.update;
+        shared.complement = known.complement;
     }
 }
 
 void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V) {
-    const ATOM& h = headAtom(r);
-    const std::string p = h.name();
-    const unsigned m = length(V);
-
-    const std::string rho = rejectionPred(i, j, m);
-    HEAD head(ATOM(rho, V, IDB));
-    BODY body = bodyWithRoom(r);
-    const std::string gamma = compl_updPred(p, i + 1, h.arity());
-    body.add(LITERAL(ATOM(gamma, h.args.get(), IDB), false));
-
-    Pupd.emplace_back(std::move(head), std::move(body));
-    traceRule("Added rejection rule ", Pupd.back(), ToRewrittenRules);
-    if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
+    RULE_ATOMS known;
+    addRejectionRule(r, i, j, V, known);
 }
 
 void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last) {
-    const ATOM& h = headAtom(r);
-    const std::string upsilon = updPred(h.name(), i, h.arity());
-    ATOM update(upsilon, h.args.get(), IDB);
-    r.head->atoms.erase(r.head->atoms.begin());
-    r.head->add(std::move(update));
-
-    if (!r.body) {
-        r.body = std::make_unique<BODY>();
-        // Under -min/-strict the facts of the most recent program depend on
-        // the truth proposition, which the truth fact of addMinRules makes
-        // hold.
-        if (last && (OptionMinimal || OptionStrict))
-            r.body->add(LITERAL(ATOM(truthAtom(), nullptr, IDB), false));
-    }
-    if (!last) {
-        const std::string rho = rejectionPred(i, j, length(V));
-        r.body->literals.reserve(r.body->size() + 1);
-        r.body->add(LITERAL(ATOM(rho, V, IDB), true));
-    }
-
-    Pupd.push_back(r);
-    traceRule("Added rewritten rule ", Pupd.back(), ToRewrittenRules);
+    RULE_ATOMS known;
+    addRewrittenRule(r, i, j, V, last, known);
 }

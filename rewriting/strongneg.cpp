@@ -8,14 +8,14 @@ void addStrongNegCons() {
     // Live walk: complements registered by addNegConstraint are met when
     // they sort after the current name.
     const PREDICATE_NAMES& P = ATOM::Predicates;
-    for (auto it = P.index.begin(); it != P.index.end(); ++it) {
-        const std::string name = it->first.name;
-        if (P.type(it->second) == PREDICATE_NAMES::BUILTIN_PREDICATE || hasReservedPrefix(name))
+    for (auto it = P.begin(); it != P.end(); ++it) {
+        const std::string name(it->name);
+        if (P.type(it->number) == PREDICATE_NAMES::BUILTIN_PREDICATE || hasReservedPrefix(name))
             continue;
         // The pair is handled when its positive name is visited.
         if (!name.empty() && name[0] == '-' && P.contains(std::string_view(name).substr(1)))
             continue;
-        addNegConstraint(name, P.arity(it->second));
+        addNegConstraint(name, P.arity(it->number));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "input/parser.hpp"
 #include "tests/support/builders.hpp"
 #include "tests/support/capture.hpp"
 #include "tests/support/rewriting/fresh_run.hpp"

@@ -10,10 +10,17 @@
 #   expected.status  optional: the exit status (missing: 0)
 #   expected.file.N  optional: the exact content that file N must have afterwards
 #   expected.absent  optional: names (one a line) that must not exist afterwards
+#   not-sanitized    optional: the case is skipped (status 77) in a sanitizer
+#                    build, for cases that limit memory with ulimit -v
 # In the expected texts @BANNER@ stands for the banner line of the vok under test.
 set -u
 case_dir=$1
 bin_dir=$2
+
+if [ -e "$case_dir/not-sanitized" ] && [ -n "${VOK_SANITIZED:-}" ]; then
+  echo "skipped: the sanitizers do not run under a limit on virtual memory"
+  exit 77
+fi
 
 export VOK=$bin_dir/vok ROX=$bin_dir/rox-clingo PEXA=$bin_dir/pexa-clingo
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/vok-e2e.XXXXXX")

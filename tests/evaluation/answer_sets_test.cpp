@@ -66,10 +66,14 @@ TEST(AnswerSetLine, RefusesTermsNestedBeyondWhatTheStackHolds) {
     EXPECT_EQ(formatAnswerSet(nested), "{" + nested + "}");
 }
 
+// The summary after the result line is kept for --stats, and a time limit
+// reached is read from it.
 TEST(OutputReader, PicksTheModelsOutOfOutputCutIntoChunksAnywhere) {
+    const std::string summary = "\nTIME LIMIT   : 5\nModels       : 2+\n";
     const std::string output =
         "clingo version 5.4.0\nReading from stdin\nSolving...\nAnswer: 1\nq p\nAnswer: 2\n\n"
-        "SATISFIABLE\n";
+        "SATISFIABLE\n" +
+        summary;
     for (std::size_t chunk = 1; chunk <= output.size(); ++chunk) {
         OUTPUT_READER reader;
         std::string printed;
@@ -83,6 +87,8 @@ TEST(OutputReader, PicksTheModelsOutOfOutputCutIntoChunksAnywhere) {
         EXPECT_EQ(printed, "{p, q}\n{}\n") << chunk;
         EXPECT_EQ(reader.answerSets, 2u);
         EXPECT_FALSE(reader.expectModel);
+        EXPECT_EQ(reader.summary, summary);
+        EXPECT_EQ(reader.timeLimit, "5");
     }
 }
 

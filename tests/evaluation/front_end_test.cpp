@@ -38,7 +38,21 @@ TEST(OPTIONS, ReadTheCommandLineVokWrites) {
     EXPECT_EQ(ParseOptions({"-"}).file, "-");
     EXPECT_EQ(ParseOptions({"--", "-n=2"}).file, "-n=2");
     EXPECT_TRUE(ParseOptions({"--help"}).help);
+    EXPECT_TRUE(ParseOptions({"--version"}).version);
     EXPECT_EQ(ParseOptions({"-N=2147483646", "f"}).maxint, 2147483646);
+}
+
+TEST(OPTIONS, TakeTheNumberOfAnswerSetsInClingosForms) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"-n", "4", "f"}, {"-n4", "f"}, {"--models=4", "f"}, {"--models", "4", "f"}}) {
+        OPTIONS o = ParseOptions(args);
+        EXPECT_EQ(o.maxModels, 4u) << args[0];
+        EXPECT_EQ(o.file, "f") << args[0];
+    }
+    OPTIONS o = ParseOptions({"--text", "--stats", "-n", "0", "-"});
+    EXPECT_TRUE(o.text);
+    EXPECT_TRUE(o.stats);
+    EXPECT_EQ(o.file, "-");
 }
 
 TEST(OPTIONS, RefuseWhatTheyCannotMeanClearly) {
@@ -54,6 +68,21 @@ TEST(OPTIONS, RefuseWhatTheyCannotMeanClearly) {
               "-N= needs the largest integer, from 0 to 2147483646, not \"3x\"");
     EXPECT_EQ(usageError({"--clingo=", "f"}), "--clingo= needs the path of a solver");
     EXPECT_EQ(usageError({"--clingo-option=", "f"}), "--clingo-option= needs an option for clingo");
+    EXPECT_EQ(usageError({"f", "-n"}), "-n needs a number of answer sets (0 for all)");
+    EXPECT_EQ(usageError({"--models", "all", "f"}),
+              "--models needs a number of answer sets (0 for all), not \"all\"");
+    EXPECT_EQ(usageError({"-nx", "f"}), "-n needs a number of answer sets (0 for all), not \"x\"");
+    EXPECT_EQ(usageError({"--text"}), "no FILE given");
+}
+
+// Only vok's own temporary files are taken for removed ones.
+TEST(OPTIONS, TellVoksTemporaryFilesFromTheUsers) {
+    for (const char* f : {"/tmp/tempAb3xYz.vok", "tempAb3xYz.vok", "/tmp/tempAb3xYz_MM12.vok"})
+        EXPECT_TRUE(WrittenByVok(f)) << f;
+    for (const char* f : {"/tmp/out.vok", "/tmp/tempAb3xY.vok", "/tmp/tempAb3xYz_MM.vok",
+                          "/tmp/tempAb3xYz.lp", "/tmp/tempAb-xYz.vok", "/tmp/tempAb3xYz_x1.vok",
+                          "tempAb3xYz.vok/x"})
+        EXPECT_FALSE(WrittenByVok(f)) << f;
 }
 
 TEST(Solver, SetsTheOutputOptionsAfterThoseItPassesOn) {

@@ -4,8 +4,11 @@
 // in the selected form and in the other one. What is written must be read
 // by the evaluation programs' readers without a syntax error (the rox form
 // always, the pexa form when the program is propositional) when it was read
-// without errors. (Errors in standard input do not stop a run, and a name
-// cut to 31 characters may have lost its closing quote.)
+// without errors; the rox form must also give a compact clingo text (with
+// thresholds low enough for small programs to form tables) whose data atoms
+// all name a predicate and whose table rules bind every variable, and which
+// is refused exactly where the plain text is. (Errors in standard input do not stop a run, and a
+// name cut to 31 characters may have lost its closing quote.)
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -13,11 +16,13 @@
 #include <sstream>
 #include <string>
 
+#include "compact.hpp"
 #include "driver/output.hpp"
 #include "driver/report.hpp"
 #include "fuzz_support.hpp"
 #include "reader.hpp"
 #include "rewriting/rewriting.hpp"
+#include "translate.hpp"
 
 namespace {
 
@@ -41,18 +46,88 @@ bool usesBuiltins() {
         return a.predicate < ATOM::Predicates.size() &&
                ATOM::Predicates.type(a.predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
     };
-    auto inBody = [&](const BODY& body) {
+    auto inBody = [&](const BODY_VIEW& body) {
         for (const LITERAL& l : body.literals)
             if (builtin(l)) return true;
         return false;
     };
     for (const RULES* rules : {&Pupd, &MinRules})
         for (const RULE& r : *rules)
-            if (r.body && inBody(*r.body)) return true;
+            if (r.body() && inBody(*r.body())) return true;
     for (const std::vector<CONSTRAINT>* cs : {&Constraints, &MinConstraints})
         for (const CONSTRAINT& c : *cs)
             if (inBody(c)) return true;
     return false;
+}
+
+// The number written at text[pos...], advancing pos; -1 when there is none.
+long numberAt(std::string_view text, std::size_t& pos) {
+    long n = -1;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && n < 1000000000)
+        n = (n < 0 ? 0 : n * 10) + (text[pos++] - '0');
+    return n;
+}
+
+// Every data atom g'F(id,...) of the text names a predicate of family F
+// (the #show statements name families only: g'F/k).
+bool dataAtomsDecode(std::string_view text, const vok::evaluation::DATA_NAMES& data) {
+    for (std::size_t pos = text.find("g'"); pos != std::string_view::npos;
+         pos = text.find("g'", pos)) {
+        pos += 2;
+        const long family = numberAt(text, pos);
+        if (family >= 0 && pos < text.size() && text[pos] == '/') continue;  // in #show
+        if (family < 0 || pos >= text.size() || text[pos] != '(') return false;
+        ++pos;
+        if (pos < text.size() && text[pos] == 'V') continue;  // in a table rule
+        const long id = numberAt(text, pos);
+        if (id < 0 || static_cast<std::size_t>(id) >= data.texts.size() ||
+            data.family[static_cast<std::size_t>(id)] != static_cast<unsigned long>(family))
+            return false;
+    }
+    return true;
+}
+
+// Each table rule "... :- t'N(V0,...,Vk), ..." uses no variable beyond the
+// table's columns, so clingo finds it safe.
+bool tableRulesSafe(std::string_view text) {
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos;
+         start = end + 1) {
+        const std::string_view line = text.substr(start, end - start);
+        const std::size_t table = line.find(":- t'");
+        if (table == std::string_view::npos) continue;
+        const std::size_t close = line.find(')', table);
+        if (close == std::string_view::npos) return false;
+        // Variables are "V<n>" right after "(" or ","; no encoded name holds
+        // either character.
+        long columns = 1;
+        for (std::size_t i = table; i < close; ++i) columns += line[i] == ',';
+        for (std::size_t i = 1; i < line.size(); ++i)
+            if (line[i] == 'V' && (line[i - 1] == '(' || line[i - 1] == ',')) {
+                std::size_t pos = i + 1;
+                if (numberAt(line, pos) >= columns) return false;
+            }
+    }
+    return true;
+}
+
+// The compact text with small thresholds, checked as above.
+void checkCompactText(const vok::evaluation::PROGRAM& program) {
+    bool plainRefused = false;
+    try {
+        vok::evaluation::Translate(program, 100);
+    } catch (const vok::evaluation::TRANSLATE_ERROR&) {
+        plainRefused = true;
+    }
+    for (std::size_t threshold = 1; threshold <= 3; ++threshold) {
+        try {
+            const auto t = vok::evaluation::TranslateCompact(program, 100, threshold);
+            if (plainRefused || !dataAtomsDecode(t.text, t.data) || !tableRulesSafe(t.text))
+                __builtin_trap();
+        } catch (const vok::evaluation::TRANSLATE_ERROR&) {
+            if (!plainRefused) __builtin_trap();
+        }
+    }
 }
 
 // Writes the program in the current form and reads it back as the
@@ -68,7 +143,7 @@ void storeAndRead(bool integral, const RULES* extra) {
         if (OptionProgram == 2) {
             if (IsPropositional && !usesBuiltins()) vok::evaluation::ReadPexa(text.str());
         } else {
-            vok::evaluation::ReadRox(text.str());
+            checkCompactText(vok::evaluation::ReadRox(text.str()));
         }
     } catch (const vok::evaluation::SYNTAX_ERROR&) {
         __builtin_trap();

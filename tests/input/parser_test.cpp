@@ -56,7 +56,7 @@ TEST_F(Parser, StatementsAsStored) {
     }
     // A rule without body has no conjunction at all, not an empty one.
     EXPECT_EQ(parse("z :- ."), 0);
-    EXPECT_EQ(UpdateIDs[1].rules->at(0).body, nullptr);
+    EXPECT_EQ(UpdateIDs[1].rules->at(0).body(), nullptr);
     // Predicate names are not constants.
     EXPECT_FALSE(IDENT::Constants.contains("p"));
 }
@@ -153,7 +153,7 @@ TEST_F(Parser, LongBodiesInLinearTime) {
     std::string text = "p :- ";
     for (int i = 0; i < n; ++i) text += (i % 2 ? "not q" : "r") + std::to_string(i % 100) + ", ";
     EXPECT_EQ(parse(text + "r0."), 0);
-    const BODY& body = *UpdateIDs[0].rules->at(0).body;
+    const BODY_VIEW body = *UpdateIDs[0].rules->at(0).body();
     ASSERT_EQ(body.size(), static_cast<std::size_t>(n + 1));
     EXPECT_EQ(body.firstNegated, static_cast<std::size_t>(n / 2 + 1));
     std::ostringstream out;

@@ -47,7 +47,7 @@ TEST_F(Names, ManyNamesKeepTheirNumbersThroughGrowth) {
     EXPECT_FALSE(t.contains("n"));
     EXPECT_EQ(t.size(), n);
     EXPECT_TRUE(std::is_sorted(t.begin(), t.end(), [](const auto& a, const auto& b) {
-        return a.first.name < b.first.name;
+        return a.name < b.name;
     }));
 
     // A table moved into another (as the tests' fresh tables are) keeps
@@ -68,6 +68,53 @@ TEST_F(Names, OrdersBytesAsUnsignedAndPrefixesFirst) {
     std::ostringstream out;
     print_list(out, t.begin(), t.end(), " ");
     EXPECT_EQ(out.str(), "-p a ab \xe9t\xe9");
+}
+
+// The name order is built when a walk starts; names inserted during a walk
+// are met when they sort after the current name, and a walk started inside
+// another (which rebuilds the order) leaves the outer one on its course.
+TEST_F(Names, WalksSeeNamesInsertedBehindThemButNotBefore) {
+    NAMES t;
+    for (const char* n : {"m", "c", "x"}) t.insert(n);
+    std::string seen, inner;
+    for (auto it = t.begin(); it != t.end(); ++it) {
+        seen += std::string(it->name) + " ";
+        if (it->name == "c") {
+            t.insert("a");  // before: not met
+            t.insert("d");  // between c and m
+            t.insert("z");  // after everything
+            for (auto i = t.begin(); i != t.end(); ++i) inner += std::string(i->name) + " ";
+        }
+        if (it->name == "d") t.insert("e");  // met next, before m
+    }
+    EXPECT_EQ(seen, "c d e m x z ");
+    EXPECT_EQ(inner, "a c d m x z ");
+    std::ostringstream out;
+    print_list(out, t.begin(), t.end(), ",");
+    EXPECT_EQ(out.str(), "a,c,d,e,m,x,z");
+    EXPECT_EQ(t.text(t.find("e").first), "e");
+}
+
+// Texts are compared whole: long shared beginnings, a NUL inside a text,
+// texts on either side of the longest one kept in its entry, the empty text
+// and texts longer than the blocks they are stored in.
+TEST_F(Names, LongAndAlikeTextsKeepApartAndInOrder) {
+    NAMES t;
+    const std::string shared(20, 'r');
+    const std::string huge(100000, 'h');
+    const std::string withNul("a\0b", 3);
+    const std::vector<std::string> names = {shared + "b", shared + "a", shared, huge, withNul,
+                                            "a", std::string(15, 'f'), std::string(16, 'f'), ""};
+    for (const std::string& n : names) t.insert(n);
+    for (unsigned n = 0; n < names.size(); ++n) {
+        EXPECT_EQ(t.insert(names[n]), std::make_pair(n, false));
+        EXPECT_EQ(t.text(n), names[n]);
+        EXPECT_STREQ(t.name(n), names[n].c_str());
+    }
+    std::vector<std::string> order;
+    for (const NAMES_ITEM& item : t) order.emplace_back(item.name);
+    EXPECT_EQ(order, (std::vector<std::string>{"", "a", withNul, std::string(15, 'f'), std::string(16, 'f'),
+                                               huge, shared, shared + "a", shared + "b"}));
 }
 
 TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {

@@ -29,20 +29,36 @@ TEST_F(Rules, BodyKeepsPositiveLiteralsFirstInTheirOrder) {
     EXPECT_EQ(groups.firstNegated, 2u);
 }
 
-TEST_F(Rules, CopiesAreDeepAndKeepFirstNegated) {
-    RULE r(HEAD(atom("h", {"X"})), bodyOf({neg(atom("n", {"X"})), pos(atom("q", {"X"}))}));
-    RULE copy = r;
-    copy.body->add(pos(atom("z")));
-    (*copy.head->atoms[0].args)[0] = newIDENT("k");
-    EXPECT_EQ(text(r), "h(X0) :- q(X0), not n(X0).");
-    EXPECT_EQ(text(copy), "h(k) :- q(X0), z, not n(X0).");
-    EXPECT_EQ(copy.body->firstNegated, 2u);
-    EXPECT_EQ(r.body->firstNegated, 1u);
-
+// A rule copies what it is built from, and its copies share it: a copy
+// outlives the original and the builders, and replacing one copy leaves
+// the others as they were.
+TEST_F(Rules, CopiesOutliveTheirOriginalAndKeepFirstNegated) {
     std::vector<RULE> many;
-    for (int i = 0; i < 100; ++i) many.push_back(r);  // growth moves the rules
-    EXPECT_EQ(text(many[0]), "h(X0) :- q(X0), not n(X0).");
-    EXPECT_EQ(many[99].body->firstNegated, 1u);
+    {
+        HEAD head(atom("h", {"X", "a", "b", "c", "d"}));  // a long argument list
+        BODY body = bodyOf({neg(atom("n", {"X"})), pos(atom("q", {"X"}))});
+        RULE r(head, body);
+        for (int i = 0; i < 100; ++i) many.push_back(r);  // growth moves the rules
+        head.atoms.clear();
+        body.add(pos(atom("z")));
+    }
+    EXPECT_EQ(text(many[0]), "h(X0,a,b,c,d) :- q(X0), not n(X0).");
+    EXPECT_EQ(many[99].body()->firstNegated, 1u);
+    many[1] = RULE(HEAD(atom("g")));
+    many[2] = std::move(many[3]);
+    EXPECT_EQ(text(many[1]), "g.");
+    EXPECT_EQ(many[1].body(), nullptr);
+    EXPECT_EQ(text(many[2]), text(many[0]));
+
+    // Rules built from separate groups keep the positives first.
+    const ATOM h = atom("p");
+    const LITERAL positive[] = {pos(atom("b")), pos(atom("c"))};
+    const LITERAL negated[] = {neg(atom("a"))};
+    RULE parts(std::span<const ATOM>(&h, 1), positive, negated);
+    EXPECT_EQ(text(parts), "p :- b, c, not a.");
+    EXPECT_EQ(parts.body()->firstNegated, 2u);
+    EXPECT_EQ(text(RULE(std::span<const ATOM>(&h, 1), {}, {}, false)), "p.");
+    EXPECT_EQ(text(RULE()), ".");
 }
 
 TEST_F(Rules, TextForms) {

@@ -103,15 +103,15 @@ TEST_F(AuxiliaryNames, IsRewrittenIndexAgreesWithScan) {
         if (pick == 2) rejectionPred(i, random() % 3, 0);
     }
     auto scan = [](const std::string& p) {
-        for (const auto& [u, number] : updatePredicates.index)
+        for (const NAMES_ITEM& u : updatePredicates)
             if (u.name.rfind("_P") != std::string::npos && u.name.substr(0, u.name.rfind("_P")) == p)
                 return true;
         return false;
     };
     std::set<std::string> probes(stems.begin(), stems.end());
-    for (const auto& [u, number] : updatePredicates.index) {
-        probes.insert(u.name);
-        probes.insert(u.name.substr(0, u.name.rfind("_P")));
+    for (const NAMES_ITEM& u : updatePredicates) {
+        probes.insert(std::string(u.name));
+        probes.insert(std::string(u.name.substr(0, u.name.rfind("_P"))));
     }
     for (const std::string& p : probes) EXPECT_EQ(isRewritten(p), scan(p)) << p;
 }

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# A large fact base with a small update, against clingo on the same
+# knowledge written as one plain program:
+#
+#   bash bench/fact-base.sh BUILD [FACTS...]     (default: 100000 1000000)
+#
+# Program 0 holds FACTS facts p<i mod 20>(c<i>,d<i mod 7>), the update is
+# { -p3(c3,d3). q. }; the plain program is the facts without p3(c3,d3), plus
+# -p3(c3,d3) and q. Per size, taking turns: clingo on the plain program;
+# vok -p=rox-clingo end to end; vok alone (-f=); rox-clingo's reading and
+# translation alone (with a stand-in for clingo that only reads the text).
+# Time is wall and CPU seconds (the CPU of a run includes its children);
+# memory is the peak of the largest process. Prints a markdown section.
+#
+# Environment: VOK_FACT_RUNS (runs below 10^6 facts, best counts; default 3;
+# one run at 10^6 and above).
+set -u
+build=${1:?usage: bench/fact-base.sh BUILD [FACTS...]}
+build=$(cd "$build" && pwd) || exit 2
+shift
+sizes=("$@")
+[ ${#sizes[@]} -eq 0 ] && sizes=(100000 1000000)
+for tool in vok rox-clingo vok-measure; do
+    [ -x "$build/$tool" ] || { echo "bench: $build/$tool is missing; build it first" >&2; exit 2; }
+done
+clingo=$(command -v clingo) || { echo "bench: clingo is not installed" >&2; exit 2; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/vok-facts.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# Reads the whole text as clingo would, then reports an empty search.
+printf '#!/bin/sh\ncat >/dev/null\nexit 20\n' >"$work/reader"
+chmod +x "$work/reader"
+
+# run NAME COMMAND...: one measured run, kept in $work/NAME when it is the
+# fastest so far ("SECONDS KIB STATUS CPU").
+run() {
+    local name=$1
+    shift
+    "$build/vok-measure" "$work/one" "$@" >/dev/null 2>"$work/stderr"
+    if [ ! -s "$work/$name" ] ||
+        awk -v a="$(cut -d' ' -f1 "$work/one")" -v b="$(cut -d' ' -f1 "$work/$name")" \
+            'BEGIN { exit !(a < b) }'; then
+        cp "$work/one" "$work/$name"
+    fi
+}
+# cell NAME: "wall s / CPU s / MiB"
+cell() { awk '{ printf "%.2f / %.2f / %.0f", $1, $4, $2 / 1024 }' "$work/$1"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b > 0 ? a / b : 0) }'; }
+field() { cut -d' ' -f"$2" "$work/$1"; }
+
+echo
+echo "## Fact base with a small update"
+echo
+echo "Program 0: N facts \`p<i mod 20>(c<i>,d<i mod 7>).\`, update \`{ -p3(c3,d3). q. }\`;"
+echo "plain: clingo on the same knowledge as one program. Each cell: wall s / CPU s /"
+echo "peak MiB of the largest process; runs taken in turns, best of"
+echo "${VOK_FACT_RUNS:-3} below 10^6 facts, one run at 10^6. Ratios: end to end against plain."
+echo
+echo "| facts | plain clingo | vok -p=rox-clingo | vok alone | rox-clingo read + translate | time (wall, CPU) | peak |"
+echo "|---:|---:|---:|---:|---:|---:|---:|"
+for n in "${sizes[@]}"; do
+    awk -v n="$n" 'BEGIN { print "{"; for (i = 0; i < n; i++) printf "p%d(c%d,d%d).\n", i % 20, i, i % 7;
+                          print "}"; print "{ -p3(c3,d3). q. }" }' >"$work/kb.txt"
+    awk -v n="$n" 'BEGIN { for (i = 0; i < n; i++) if (i != 3) printf "p%d(c%d,d%d).\n", i % 20, i, i % 7;
+                          print "-p3(c3,d3). q." }' >"$work/plain.lp"
+    runs=${VOK_FACT_RUNS:-3}
+    [ "$n" -ge 1000000 ] && runs=1
+    rm -f "$work/plain" "$work/e2e" "$work/own" "$work/translate"
+    for ((r = 0; r < runs; r++)); do
+        run plain "$clingo" --warn=none --models=0 --outf=0 --verbose=1 "$work/plain.lp"
+        run e2e "$build/vok" -silent "-p=$build/rox-clingo" "$work/kb.txt"
+        run own "$build/vok" -silent "-f=$work/kb.rox" "$work/kb.txt"
+        run translate "$build/rox-clingo" "--clingo=$work/reader" "$work/kb.rox"
+    done
+    printf '| %d | %s | %s | %s | %s | %s, %s | %s |\n' "$n" "$(cell plain)" "$(cell e2e)" \
+        "$(cell own)" "$(cell translate)" "$(ratio "$(field e2e 1)" "$(field plain 1)")" \
+        "$(ratio "$(field e2e 4)" "$(field plain 4)")" "$(ratio "$(field e2e 2)" "$(field plain 2)")"
+    rm -f "$work/kb.txt" "$work/plain.lp" "$work/kb.rox"
+done

@@ -1,0 +1,22 @@
+// The evaluation program as a child process whose standard output is read
+// through a pipe, as popen does it, but in a process group of its own whose
+// id is known, so that every end of the run, a signal included, can stop
+// it with everything it started.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdio>
+#include <string>
+
+struct CHILD_RUN {
+    std::FILE* output = nullptr;  // its standard output; null when it could not be started
+    pid_t pid = -1;               // the shell's, and its process group's
+};
+
+// Starts "/bin/sh -c command" with the standard input and error of this
+// process.
+CHILD_RUN StartShellCommand(const std::string& command);
+
+// Closes the pipe and waits for the command to end; its wait status, or -1.
+int FinishShellCommand(CHILD_RUN& run);

@@ -1,0 +1,97 @@
+#include "input/origins.hpp"
+
+#include "input/parser.hpp"
+
+std::vector<std::string> OriginInputs;
+std::vector<std::vector<RULE_ORIGIN>> RuleOrigins;
+
+namespace {
+
+// The number of the current input in OriginInputs, added when it is new.
+unsigned currentInput() {
+    const std::string name = parser_file && *parser_file ? parser_file : "<stdin>";
+    if (OriginInputs.empty() || OriginInputs.back() != name) OriginInputs.push_back(name);
+    return static_cast<unsigned>(OriginInputs.size() - 1);
+}
+
+// The statement's variable names by number, from the parser's table.
+std::vector<std::string> variableNames() {
+    std::vector<std::string> names(LocalVariables.count);
+    for (const auto& [name, number] : LocalVariables.names)
+        if (number < names.size()) names[number] = name;
+    return names;
+}
+
+void appendNamedTerm(std::string& out, const IDENT& term, const std::vector<std::string>& names) {
+    if (!term.isVariable()) {
+        append_term(out, term);
+        return;
+    }
+    const auto n = static_cast<std::size_t>(term.value);
+    out += n < names.size() && !names[n].empty() ? names[n] : std::string("_");
+}
+
+void appendNamedAtom(std::string& out, const ATOM& atom, const std::vector<std::string>& names) {
+    // The user's own name: "-p" stays "-p" whatever the output form.
+    out += atom.name();
+    if (!atom.args || atom.args->empty()) return;
+    out += '(';
+    for (const IDENT& t : *atom.args) {
+        if (&t != atom.args.begin()) out += ", ";
+        appendNamedTerm(out, t, names);
+    }
+    out += ')';
+}
+
+}  // namespace
+
+std::string NamedAtomText(const ATOM& atom, const std::vector<std::string>& names) {
+    std::string text;
+    appendNamedAtom(text, atom, names);
+    return text;
+}
+
+std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& names) {
+    std::string text;
+    const auto head = rule.head();
+    if (head) {
+        for (const ATOM& a : head->atoms) {
+            if (&a != head->atoms.data()) text += " v ";
+            appendNamedAtom(text, a, names);
+        }
+    }
+    const auto body = rule.body();
+    if (body && !body->empty()) {
+        text += " :- ";
+        for (const LITERAL& l : body->literals) {
+            if (&l != body->literals.data()) text += ", ";
+            if (l.negated) text += "not ";
+            appendNamedAtom(text, l, names);
+        }
+    }
+    text += '.';
+    return text;
+}
+
+void RecordRuleOrigin(unsigned i, unsigned j, unsigned line, const RULE& rule) {
+    if (RuleOrigins.size() <= i) RuleOrigins.resize(i + 1);
+    std::vector<RULE_ORIGIN>& program = RuleOrigins[i];
+    if (program.size() <= j) program.resize(j + 1);
+    RULE_ORIGIN& origin = program[j];
+    origin.input = currentInput();
+    origin.line = line;
+    origin.variables = variableNames();
+    origin.text = NamedRuleText(rule, origin.variables);
+    const auto head = rule.head();
+    if (head && !head->empty()) origin.head = head->atoms.front();
+}
+
+const RULE_ORIGIN* RuleOrigin(unsigned i, unsigned j) {
+    if (i >= RuleOrigins.size() || j >= RuleOrigins[i].size()) return nullptr;
+    return &RuleOrigins[i][j];
+}
+
+void ResetRuleOrigins() {
+    RuleOrigins.clear();
+    OriginInputs.clear();
+}

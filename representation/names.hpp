@@ -1,0 +1,365 @@
+// Name tables: every distinct text gets a dense number, in order of first
+// insertion, and a table can be walked in byte-wise name order.
+//
+// A table keeps each text once, in storage that never moves, finds texts
+// through a hash index and builds its name order only when a walk asks for
+// it: most tables are only ever looked up, and the walks (the inertia and
+// strong negation steps, the debug report) come after the tables have been
+// filled.
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "representation/pool.hpp"
+
+// Texts back to back in blocks that never move, so that a text's address
+// stays valid for the owner's life however many texts follow. Each text is
+// preceded by its length (4 bytes, unaligned) and ends in a NUL, so that
+// it is also a C string.
+class NAME_TEXTS {
+public:
+    NAME_TEXTS() = default;
+    NAME_TEXTS(const NAME_TEXTS&) = delete;
+    NAME_TEXTS& operator=(const NAME_TEXTS&) = delete;
+    NAME_TEXTS(NAME_TEXTS&& o) noexcept { swap(o); }
+    NAME_TEXTS& operator=(NAME_TEXTS&& o) noexcept {
+        NAME_TEXTS gone(std::move(*this));
+        swap(o);
+        return *this;
+    }
+    ~NAME_TEXTS();
+
+    // Stores a copy of text; the result points at its first character.
+    const char* add(std::string_view text);
+
+    // The text stored at p (a result of add).
+    static std::string_view view(const char* p) {
+        std::uint32_t length;
+        std::memcpy(&length, p - sizeof length, sizeof length);
+        return {p, length};
+    }
+
+private:
+    struct BLOCK {
+        char* bytes;
+        std::size_t size;
+    };
+    std::vector<BLOCK> blocks_;
+    char* free_ = nullptr;  // the unused rest of the block being filled
+    std::size_t room_ = 0;
+    std::size_t next_ = std::size_t(1) << 16;  // the size of the next block
+
+    void swap(NAME_TEXTS& o) noexcept {
+        std::swap(blocks_, o.blocks_);
+        std::swap(free_, o.free_);
+        std::swap(room_, o.room_);
+        std::swap(next_, o.next_);
+    }
+};
+
+// The texts of a table by number, 16 bytes each, in blocks that never move
+// (each as large as all before it). A text of up to 15 bytes is kept in its
+// entry, so that reading it costs one access: the last byte holds 15 less
+// its length, which is also the terminating NUL of a 15-byte text. A longer
+// text goes to NAME_TEXTS and its entry points at it.
+class NAME_ENTRIES {
+public:
+    NAME_ENTRIES() = default;
+    NAME_ENTRIES(const NAME_ENTRIES&) = delete;
+    NAME_ENTRIES& operator=(const NAME_ENTRIES&) = delete;
+    NAME_ENTRIES(NAME_ENTRIES&& o) noexcept { swap(o); }
+    NAME_ENTRIES& operator=(NAME_ENTRIES&& o) noexcept {
+        NAME_ENTRIES gone(std::move(*this));
+        swap(o);
+        return *this;
+    }
+    ~NAME_ENTRIES();
+
+    // Stores text as the entry numbered size().
+    void add(std::string_view text);
+
+    std::string_view text(unsigned n) const {
+        const ENTRY& e = at(n);
+        const auto tag = static_cast<unsigned char>(e.bytes[Inline]);
+        if (tag <= Inline) return {e.bytes, Inline - tag};
+        const char* p;
+        std::memcpy(&p, e.bytes, sizeof p);
+        return NAME_TEXTS::view(p);
+    }
+    // The same as a C string.
+    const char* c_str(unsigned n) const { return text(n).data(); }
+
+    unsigned size() const { return size_; }
+
+private:
+    static constexpr unsigned Inline = 15;    // the longest text kept in its entry
+    static constexpr unsigned OutOfLine = 0xFF;  // the last byte of an entry that points
+    static constexpr unsigned FirstBits = 8;  // the first two blocks hold 2^8 entries each
+    struct ENTRY {
+        char bytes[Inline + 1];
+    };
+
+    std::vector<ENTRY*> blocks_;
+    unsigned size_ = 0;
+    NAME_TEXTS long_;
+
+    static std::size_t blockSize(std::size_t block) {
+        return std::size_t(1) << (block == 0 ? FirstBits : FirstBits + block - 1);
+    }
+    // The block and the place in it of entry n.
+    static std::pair<std::size_t, std::size_t> place(unsigned n) {
+        if (n < (1u << FirstBits)) return {0, n};
+        const unsigned high = static_cast<unsigned>(std::bit_width(n)) - 1;  // 2^high <= n
+        return {high - FirstBits + 1, n - (1u << high)};
+    }
+    const ENTRY& at(unsigned n) const {
+        const auto [block, offset] = place(n);
+        return blocks_[block][offset];
+    }
+    void swap(NAME_ENTRIES& o) noexcept {
+        std::swap(blocks_, o.blocks_);
+        std::swap(size_, o.size_);
+        std::swap(long_, o.long_);
+    }
+};
+
+// The arrays of the tables, which grow with the input.
+template <class T>
+using TABLE_ARRAY = std::vector<T, CHUNK_ALLOCATOR<T>>;
+
+// Sorts entry numbers by their texts (byte-wise, as strcmp).
+void sortByName(TABLE_ARRAY<unsigned>& numbers, const NAME_ENTRIES& texts);
+
+// One entry as a walk in name order meets it: its text, which the table
+// owns, and its number.
+struct NAMES_ITEM {
+    std::string_view name;
+    unsigned number = 0;
+
+    const char* c_str() const { return name.data(); }  // the stored text ends in a NUL
+};
+
+// Gives each distinct text a number, densely from 0 in order of first
+// insertion; walks in name order.
+template <class ITEM>
+struct NAMESTABLE {
+    unsigned count = 0;  // the number the next new text receives
+
+    NAMESTABLE() = default;
+    NAMESTABLE(const NAMESTABLE&) = delete;
+    NAMESTABLE& operator=(const NAMESTABLE&) = delete;
+    NAMESTABLE(NAMESTABLE&&) = default;
+    NAMESTABLE& operator=(NAMESTABLE&&) = default;
+
+    // (number, inserted)
+    std::pair<unsigned, bool> insert(std::string_view text) { return insert(text, hash(text)); }
+    std::pair<unsigned, bool> insert(std::string_view text, std::uint32_t h) {
+        std::size_t s = probe(text, h);
+        if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, false};
+        entries_.add(text);
+        if (4 * std::size_t(entries_.size()) > 3 * slots_.size()) {
+            grow();
+            s = probe(text, h);
+        }
+        slots_[s] = {count + 1, h};
+        return {count++, true};
+    }
+
+    // (number, found); (0, false) when the text is absent
+    std::pair<unsigned, bool> find(std::string_view text) const { return find(text, hash(text)); }
+    std::pair<unsigned, bool> find(std::string_view text, std::uint32_t h) const {
+        std::size_t s = probe(text, h);
+        if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, true};
+        return {0, false};
+    }
+
+    bool contains(std::string_view text) const { return find(text).second; }
+    bool contains(std::string_view text, std::uint32_t h) const { return find(text, h).second; }
+
+    // Lookups in two steps, so that the slots of several names, in several
+    // tables, are fetched from memory at the same time: the hash of a text,
+    // which the lookups above also take, and the start of fetching its slot.
+    static std::uint32_t hash(std::string_view text) {
+        return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
+    }
+    void prefetch(std::uint32_t h) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
+    }
+
+    // The text of number n, as a C string or a view; n must be below count.
+    const char* name(unsigned n) const { return entries_.c_str(n); }
+    std::string_view text(unsigned n) const { return entries_.text(n); }
+
+    unsigned size() const { return entries_.size(); }
+
+    // A walk in name order over the live table: a name inserted during the
+    // walk is met when it sorts after the current one, as with an ordered
+    // map, so that a walk may add names that it must visit itself.
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = ITEM;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const ITEM*;
+        using reference = const ITEM&;
+
+        const_iterator() = default;
+
+        const ITEM& operator*() const { return item_; }
+        const ITEM* operator->() const { return &item_; }
+        const_iterator& operator++() {
+            table_->advance(*this);
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++*this;
+            return before;
+        }
+        bool operator==(const const_iterator& o) const { return item_.number == o.item_.number; }
+
+    private:
+        friend struct NAMESTABLE;
+        static constexpr unsigned End = ~0u;
+
+        const NAMESTABLE* table_ = nullptr;
+        ITEM item_{{}, End};
+        std::size_t next_ = 0;    // position in sorted_ of the first name after this one
+        unsigned generation_ = 0;  // of sorted_ when next_ was found
+    };
+
+    const_iterator begin() const {
+        order();
+        const_iterator it;
+        it.table_ = this;
+        it.generation_ = generation_;
+        if (!sorted_.empty()) at(it, sorted_[0], 1);
+        return it;
+    }
+    const_iterator end() const { return const_iterator(); }
+
+private:
+    // entry is 1 + the number of a name, or 0 for a free slot; hash is the
+    // name's hash, so that most mismatches and every regrowth need no text.
+    struct SLOT {
+        unsigned entry = 0;
+        std::uint32_t hash = 0;
+    };
+
+    // A name inserted after the name order was last built.
+    struct LATE {
+        std::string_view text;
+        unsigned number;
+    };
+    struct LATE_ORDER {
+        using is_transparent = void;
+        static std::string_view view(const LATE& l) { return l.text; }
+        static std::string_view view(std::string_view s) { return s; }
+        template <class A, class B>
+        bool operator()(const A& a, const B& b) const {
+            // string_view compares as unsigned bytes, like memcmp.
+            return view(a) < view(b);
+        }
+    };
+
+    NAME_ENTRIES entries_;
+    TABLE_ARRAY<SLOT> slots_;  // empty or a power of two in size
+
+    // The name order: sorted_ holds the numbers below indexed_ that were
+    // there when it was built, late_ those that came during walks since.
+    mutable TABLE_ARRAY<unsigned> sorted_;
+    mutable std::set<LATE, LATE_ORDER> late_;
+    mutable unsigned indexed_ = 0;
+    mutable unsigned generation_ = 0;
+
+    // The slot that holds text, or the free slot where it would go;
+    // slots_.size() while the index is empty.
+    std::size_t probe(std::string_view text, std::uint32_t h) const {
+        if (slots_.empty()) return 0;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t s = h & mask;; s = (s + 1) & mask) {
+            const SLOT& slot = slots_[s];
+            if (slot.entry == 0 || (slot.hash == h && this->text(slot.entry - 1) == text)) return s;
+        }
+    }
+
+    // Doubles the slots (16 at first) and places the names anew; the new
+    // name, already among the entries, is placed by insert.
+    void grow() {
+        decltype(slots_) old(slots_.empty() ? 16 : 2 * slots_.size());
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const SLOT& slot : old) {
+            if (slot.entry == 0) continue;
+            std::size_t s = slot.hash & mask;
+            while (slots_[s].entry != 0) s = (s + 1) & mask;
+            slots_[s] = slot;
+        }
+    }
+
+    // Brings every name into sorted_, for a walk that starts.
+    void order() const {
+        if (indexed_ == count && late_.empty()) return;
+        TABLE_ARRAY<unsigned> fresh;
+        fresh.reserve(count - indexed_ + late_.size());
+        for (const LATE& l : late_) fresh.push_back(l.number);
+        for (unsigned n = indexed_; n < count; ++n) fresh.push_back(n);
+        sortByName(fresh, entries_);
+        if (sorted_.empty()) {
+            sorted_ = std::move(fresh);
+        } else {
+            TABLE_ARRAY<unsigned> merged;
+            merged.reserve(sorted_.size() + fresh.size());
+            std::merge(sorted_.begin(), sorted_.end(), fresh.begin(), fresh.end(),
+                       std::back_inserter(merged),
+                       [this](unsigned a, unsigned b) { return text(a) < text(b); });
+            sorted_ = std::move(merged);
+        }
+        late_.clear();
+        indexed_ = count;
+        ++generation_;
+    }
+
+    void at(const_iterator& it, unsigned number, std::size_t next) const {
+        it.item_ = ITEM{text(number), number};
+        it.next_ = next;
+    }
+
+    // Moves it to the next name: the first of sorted_ after it or the first
+    // late name after it, whichever sorts first.
+    void advance(const_iterator& it) const {
+        for (; indexed_ < count; ++indexed_) late_.insert(LATE{text(indexed_), indexed_});
+        const std::string_view current = it.item_.name;
+        if (it.generation_ != generation_) {
+            auto after = std::upper_bound(
+                sorted_.begin(), sorted_.end(), current,
+                [this](std::string_view t, unsigned n) { return t < text(n); });
+            it.next_ = static_cast<std::size_t>(after - sorted_.begin());
+            it.generation_ = generation_;
+        }
+        auto late = late_.upper_bound(current);
+        const bool sortedLeft = it.next_ < sorted_.size();
+        const bool lateFirst = late != late_.end() &&
+                               (!sortedLeft || LATE_ORDER::view(*late) < text(sorted_[it.next_]));
+        if (lateFirst) {
+            at(it, late->number, it.next_);
+        } else if (sortedLeft) {
+            at(it, sorted_[it.next_], it.next_ + 1);
+        } else {
+            it.item_ = ITEM{{}, const_iterator::End};
+        }
+    }
+};
+
+using NAMES = NAMESTABLE<NAMES_ITEM>;

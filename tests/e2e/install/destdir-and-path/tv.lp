@@ -1,0 +1,2 @@
+{ on. }
+{ -on :- failure. failure. }
