@@ -4,8 +4,9 @@
 # A file may include its own folder and the folders below its own; input
 # and rewriting do not include each other. evaluation/ is a program of its
 # own: it includes nothing of the stages, and they include nothing of it.
-# The unit tests follow their stage (tests/driver as driver, ...), and
-# tests/support, which they share, counts as representation. The fuzz
+# The unit tests follow their stage (tests/driver as driver, ...); the
+# helpers they share in tests/support count as representation, those in
+# tests/support/<stage>/ as that stage. The fuzz
 # targets and bench/ span the whole system and are not checked.
 #   tests/check_layers.sh SOURCE-TREE
 set -u
@@ -45,7 +46,8 @@ function normal(path,    n, part, out, i, k) {
 function stageOf(path,    part) {
     split(path, part, "/")
     if (part[1] != "tests") return part[1]
-    return part[2] == "support" ? "representation" : part[2]
+    if (part[2] != "support") return part[2]
+    return (part[3] in rank) ? part[3] : "representation"
 }
 
 # Where an include lands: next to the including file, from the root of the

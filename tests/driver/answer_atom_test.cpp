@@ -38,6 +38,14 @@ TEST(AnswerAtoms, NameAndArgumentsAreSplitAtSeparatorsOutsideQuotesAndNesting) {
     EXPECT_EQ(argumentsOf(a), (TEXTS{"a", "b"}));
 }
 
+// Line ends of either kind and runs of separators between atoms or at the
+// end of a text yield no atom of their own.
+TEST(AnswerAtoms, SeparatorsAloneAreNoAtoms) {
+    TEXTS texts;
+    for (const ANSWER_ATOM& a : readAnswerSet("{a,\r\n b(c,\r\nd),\r\n")) texts.push_back(a.text);
+    EXPECT_EQ(texts, (TEXTS{"a", "b(c,d)"}));
+}
+
 TEST(AnswerAtoms, RenamingTheNameKeepsTheArguments) {
     ANSWER_ATOM a = readAnswerAtom("NEG_p(a,\"b c\")");
     a.renameStart(4, "-");

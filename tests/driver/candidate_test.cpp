@@ -39,10 +39,10 @@ TEST_F(Candidates, StrictRulesDependOnTheNextLevel) {
 }
 
 TEST_F(Candidates, ArgumentTokensBecomeIntegersOrConstants) {
-    rejectionPred(0, 0, 7);
-    AddCandidateRules("rej_P0_R0(0,007,-3,-0,x1,12,\"a, b\")", rules);
+    rejectionPred(0, 0, 8);
+    AddCandidateRules("rej_P0_R0(0,007,-3,-0,x1,12,\"a, b\",99999999999)", rules);
     std::vector<IDENT> terms = rejectedTerms();
-    ASSERT_EQ(terms.size(), 7u);
+    ASSERT_EQ(terms.size(), 8u);
     EXPECT_EQ(terms[0], IDENT(IDENT::INTEGER, 0));
     EXPECT_EQ(terms[1], IDENT(IDENT::INTEGER, 7));
     EXPECT_EQ(terms[2], IDENT(IDENT::INTEGER, -3));
@@ -50,7 +50,9 @@ TEST_F(Candidates, ArgumentTokensBecomeIntegersOrConstants) {
     EXPECT_EQ(terms[4], IDENT(IDENT::CONSTANT, (int)IDENT::Constants.find("x1").first));
     EXPECT_EQ(terms[5], IDENT(IDENT::INTEGER, 12));
     EXPECT_TRUE(IDENT::Constants.contains("\"a, b\""));
-    EXPECT_EQ(text(rules[1]), "mrej_P0_R0(0,7,-3,-0,x1,12,\"a, b\") :- is_true.");
+    // Beyond the range of integer terms the token keeps its text.
+    EXPECT_EQ(terms[7], IDENT(IDENT::CONSTANT, (int)IDENT::Constants.find("99999999999").first));
+    EXPECT_EQ(text(rules[1]), "mrej_P0_R0(0,7,-3,-0,x1,12,\"a, b\",99999999999) :- is_true.");
 }
 
 TEST_F(Candidates, BlanksBetweenArgumentsAreSeparators) {

@@ -1,5 +1,5 @@
-// Fresh tables and options for every driver test, a capture of a standard
-// stream, and a scratch folder for program files.
+// Fresh tables and options for every driver test, and a scratch folder for
+// program files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,30 +11,9 @@
 #include <string>
 
 #include "input/parser.hpp"
-#include "rewriting/auxiliary.hpp"
-#include "tests/representation/fixture.hpp"
-
-inline void freshRun(int program = 1) {
-    resetTables(program);
-    resetAuxiliaryIndex();
-    OptionVerbosity = OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
-    OptionBrave = OptionCautious = OptionStore = OptionWait = false;
-    IsPropositional = true;
-    Goal.clear();
-}
-
-// Redirects a stream into a string for the lifetime of the capture.
-class Capture {
-public:
-    explicit Capture(std::ostream& stream) : stream_(stream), old_(stream.rdbuf(text_.rdbuf())) {}
-    ~Capture() { stream_.rdbuf(old_); }
-    std::string text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::ostream& stream_;
-    std::streambuf* old_;
-};
+#include "tests/support/builders.hpp"
+#include "tests/support/capture.hpp"
+#include "tests/support/rewriting/fresh_run.hpp"
 
 // A folder of its own under /tmp, removed with everything in it.
 class ScratchFolder {

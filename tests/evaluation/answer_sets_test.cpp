@@ -8,7 +8,7 @@
 
 using namespace vok::evaluation;
 
-TEST(Names, EncodeOnlyWhatClingoWouldReadDifferently) {
+TEST(ClingoNames, EncodeOnlyWhatClingoWouldReadDifferently) {
     using K = NAME::KIND;
     EXPECT_EQ(encodePredicate({K::IDENTIFIER, "rej_P0_R0"}), "rej_P0_R0");
     EXPECT_EQ(encodePredicate({K::IDENTIFIER, "P"}), "u'P");
@@ -19,7 +19,7 @@ TEST(Names, EncodeOnlyWhatClingoWouldReadDifferently) {
     EXPECT_EQ(encodePredicate({K::QUOTED, "\"a b\"_P1"}), "s''22a'20b'22_P1");
 }
 
-TEST(Names, DecodeBackToTheFileForm) {
+TEST(ClingoNames, DecodeBackToTheFileForm) {
     for (const NAME& n :
          {NAME{NAME::KIND::IDENTIFIER, "p_1"}, NAME{NAME::KIND::IDENTIFIER, "Q"},
           NAME{NAME::KIND::IDENTIFIER, "not"}, NAME{NAME::KIND::QUOTED, "\"a 'b', c%\\ \xc3\xa9\""},

@@ -19,7 +19,8 @@
 #include "input/grammar.hpp"
 #include "input/parser.hpp"
 #include "rewriting/auxiliary.hpp"
-#include "tests/support/tables.hpp"
+#include "tests/support/rewriting/fresh_run.hpp"
+#include "tests/support/input/parser_state.hpp"
 
 namespace fuzz {
 
@@ -40,18 +41,8 @@ inline void silenceStreams() {
 // Every table and list a run fills, emptied; the options a run may change,
 // back to their defaults; builtins registered for program type program.
 inline void freshRun(int program) {
-    resetProgramTables(program);
-    resetAuxiliaryIndex();
-    OptionVerbosity = OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
-    OptionBrave = OptionCautious = OptionStore = OptionWait = false;
-    OptionOptimize = 2;
-    Goal.clear();
-    WhoAmI = "vok";
-    parser_errors = 0;
-    parser_line = 1;
-    parser_file = "";
-    IsPropositional = true;
-    CurrentUID = 0;
+    ::freshRun(program);
+    resetParserState();
 }
 
 // The first byte of an input selects the options of its run, the rest is

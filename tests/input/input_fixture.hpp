@@ -11,20 +11,18 @@
 
 #include "base/options.hpp"
 #include "input/parser.hpp"
+#include "tests/support/capture.hpp"
+#include "tests/support/input/parser_state.hpp"
 #include "tests/support/tables.hpp"
 
 using Texts = std::vector<std::string>;
 
-// Empties every table the parser fills and resets its globals; builtins
-// are registered when program is 1 (rox).
+// Empties every table the parser fills and resets its globals and the
+// options; builtins are registered when program is 1 (rox).
 inline void resetParser(int program = 1) {
     resetProgramTables(program);
-    OptionVerbosity = false;
-    WhoAmI = "vok";
-    parser_errors = 0;
-    parser_line = 1;
-    parser_file = "";
-    IsPropositional = true;
+    resetOptions();
+    resetParserState();
 }
 
 // A stream that reads exactly the bytes of text, NUL bytes included.
@@ -60,14 +58,6 @@ Texts texts(const std::vector<T>& items) {
 }
 
 inline Texts rulesOf(std::size_t p) { return texts(*UpdateIDs.at(p).rules); }
-
-// Runs f and returns what it wrote to standard error.
-template <class F>
-std::string stderrOf(F&& f) {
-    ::testing::internal::CaptureStderr();
-    f();
-    return ::testing::internal::GetCapturedStderr();
-}
 
 class InputTest : public ::testing::Test {
 protected:

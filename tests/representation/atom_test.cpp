@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "fixture.hpp"
+#include "tests/support/builders.hpp"
 
 namespace {
 
 class Atoms : public ::testing::Test {
 protected:
-    void SetUp() override { resetTables(); }
+    void SetUp() override { resetProgramTables(1); }
 };
 
 TEST_F(Atoms, BuiltinsTakeTheFirstNumbersOnlyForRox) {
@@ -16,7 +16,7 @@ TEST_F(Atoms, BuiltinsTakeTheFirstNumbersOnlyForRox) {
     EXPECT_EQ(ATOM::Predicates.type(PLUS), PREDICATE_NAMES::BUILTIN_PREDICATE);
     EXPECT_EQ(ATOM::Predicates.arity(TIMES), 3u);
 
-    resetTables(2);
+    resetProgramTables(2);
     EXPECT_EQ(NumBuiltins, 0);
     EXPECT_EQ(atom("p").predicate, 0u);
 }
@@ -123,7 +123,7 @@ TEST_F(Atoms, ArgumentListsInPlaceAndOnTheHeap) {
 }
 
 TEST_F(Atoms, UnregisteredPredicateNumberIsAnInternalError) {
-    resetTables(0);
+    resetProgramTables(0);
     ATOM b = newBuiltin(EQUAL, nullptr);
     EXPECT_EXIT(text(b), ::testing::ExitedWithCode(99), "An internal error occurred");
 }

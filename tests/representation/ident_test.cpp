@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <string>
 
-#include "fixture.hpp"
+#include "tests/support/builders.hpp"
 
 namespace {
 
 class Names : public ::testing::Test {
 protected:
-    void SetUp() override { resetTables(); }
+    void SetUp() override { resetProgramTables(1); }
 };
 
 TEST_F(Names, NumbersDenselyInInsertionOrderAndListsInByteOrder) {

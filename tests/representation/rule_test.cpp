@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "fixture.hpp"
+#include "tests/support/builders.hpp"
 
 namespace {
 
 class Rules : public ::testing::Test {
 protected:
-    void SetUp() override { resetTables(); }
+    void SetUp() override { resetProgramTables(1); }
 };
 
 BODY bodyOf(std::initializer_list<LITERAL> literals) {

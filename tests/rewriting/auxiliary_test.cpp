@@ -5,9 +5,9 @@
 
 #include "fixture.hpp"
 
-using Names = Rewriting;
+using AuxiliaryNames = Rewriting;
 
-TEST_F(Names, UpdateNamesAreStableAndAvoidInputPredicates) {
+TEST_F(AuxiliaryNames, UpdateNamesAreStableAndAvoidInputPredicates) {
     EXPECT_EQ(updPred("p", 0, 1), "p_P0");
     EXPECT_EQ(updPred("p", 0, 1), "p_P0");
     EXPECT_EQ(updatePredicates.size(), 1u);
@@ -20,7 +20,7 @@ TEST_F(Names, UpdateNamesAreStableAndAvoidInputPredicates) {
     EXPECT_EQ(uniqueUpdPred("<"), "<_0");  // builtins are taken too
 }
 
-TEST_F(Names, ComplementOfAForeignNameIsTaken) {
+TEST_F(AuxiliaryNames, ComplementOfAForeignNameIsTaken) {
     // The solver reads -p_P0 as the negation of the input's p_P0: the names
     // of p and -p at program 0 move together, whichever is asked first.
     atom("p_P0");
@@ -45,7 +45,7 @@ TEST_F(Names, ComplementOfAForeignNameIsTaken) {
     EXPECT_EQ(uniqueUpdPred("eq_P3_R0"), "eq_P3_R0_0");
 }
 
-TEST_F(Names, RejectionAndMinimalityNames) {
+TEST_F(AuxiliaryNames, RejectionAndMinimalityNames) {
     EXPECT_EQ(rejectionPred(0, 3, 2), "rej_P0_R3");
     EXPECT_TRUE(isRejectionPred("rej_P0_R3"));
     EXPECT_EQ(getLevel("rej_P0_R3"), 1u);
@@ -69,7 +69,7 @@ TEST_F(Names, RejectionAndMinimalityNames) {
     EXPECT_EQ(equalityPred(4, 0), "eq_P4_R0");
 }
 
-TEST_F(Names, UpdatePredicatesOfRejLikeInputsAreNoRejections) {
+TEST_F(AuxiliaryNames, UpdatePredicatesOfRejLikeInputsAreNoRejections) {
     // Update predicates such as rejected_P0 must not reach the candidate
     // test as rejection atoms.
     for (const char* p : {"rejected", "rej", "rej_P0_R0", "-rej_P1"}) {
@@ -81,7 +81,7 @@ TEST_F(Names, UpdatePredicatesOfRejLikeInputsAreNoRejections) {
     EXPECT_EQ(minimalPredicates.size(), 0u);
 }
 
-TEST_F(Names, IsOriginalLeavesOutReservedBuiltinAndGenerated) {
+TEST_F(AuxiliaryNames, IsOriginalLeavesOutReservedBuiltinAndGenerated) {
     for (const char* p : {"p", "\"x\"", "_x", "^x", "@x", "\"_x\""}) atom(p);
     EXPECT_TRUE(isOriginal("p"));
     EXPECT_TRUE(isOriginal("\"x\""));
@@ -90,7 +90,7 @@ TEST_F(Names, IsOriginalLeavesOutReservedBuiltinAndGenerated) {
     EXPECT_FALSE(isOriginal(okAtom()));
 }
 
-TEST_F(Names, IsRewrittenIndexAgreesWithScan) {
+TEST_F(AuxiliaryNames, IsRewrittenIndexAgreesWithScan) {
     std::mt19937 random(7);
     const std::vector<std::string> stems = {"p", "-p", "q", "p_P0", "-p_P0", "rej", "a_P", "_P"};
     for (const std::string& s : stems)
@@ -116,7 +116,7 @@ TEST_F(Names, IsRewrittenIndexAgreesWithScan) {
     for (const std::string& p : probes) EXPECT_EQ(isRewritten(p), scan(p)) << p;
 }
 
-TEST_F(Names, VariableLists) {
+TEST_F(AuxiliaryNames, VariableLists) {
     EXPECT_EQ(arbitraryVariables(0), nullptr);
     EXPECT_EQ(text(ATOM("v", arbitraryVariables(3).get())), "v(X0,X1,X2)");
     EXPECT_EQ(variables(fact(atom("p", {"a"}))), nullptr);
@@ -126,7 +126,7 @@ TEST_F(Names, VariableLists) {
     EXPECT_EQ(variables(rule(ATOM("p", &x1), {pos(ATOM("q", &x0x3)), neg(ATOM("r", &x4))}))->size(), 5u);
 }
 
-TEST_F(Names, FailedRegistrationsAreInternalErrors) {
+TEST_F(AuxiliaryNames, FailedRegistrationsAreInternalErrors) {
     const std::string error = "An internal error occurred \\(Error storing ";
     EXPECT_EXIT((updPred("p", 0, 1), compl_updPred("-p", 0, 2)), ::testing::ExitedWithCode(99),
                 error + "update predicate\\.\\)\\.");

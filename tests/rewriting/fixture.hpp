@@ -4,19 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "rewriting/auxiliary.hpp"
-#include "tests/representation/fixture.hpp"
-
-inline void freshRun(int program = 1) {
-    resetTables(program);
-    resetAuxiliaryIndex();
-    OptionDebug = OptionMinimal = OptionStrict = false;
-    OptionOptimize = 2;
-}
+#include "tests/support/builders.hpp"
+#include "tests/support/capture.hpp"
+#include "tests/support/rewriting/fresh_run.hpp"
 
 struct Rewriting : ::testing::Test {
     void SetUp() override { freshRun(); }
@@ -64,10 +57,4 @@ inline std::string join(const std::vector<std::string>& items) {
     std::string all;
     for (const std::string& i : items) all += (all.empty() ? "" : "\n") + i;
     return all;
-}
-
-inline std::string stderrOf(const std::function<void()>& f) {
-    ::testing::internal::CaptureStderr();
-    f();
-    return ::testing::internal::GetCapturedStderr();
 }

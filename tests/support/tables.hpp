@@ -1,6 +1,6 @@
 // Empties the global program tables and lists and registers the builtins of
-// the given program type, so that a test (or a fuzz input) starts from a run
-// that has read nothing.
+// the given program type, and puts the options back to their defaults, so
+// that a test (or a fuzz input) starts from a run that has read nothing.
 #pragma once
 
 #include "base/options.hpp"
@@ -20,4 +20,14 @@ inline void resetProgramTables(int program) {
     MinConstraints.clear();
     OptionProgram = program;
     initBuiltins();
+}
+
+inline void resetOptions() {
+    OptionStats = OptionVerbosity = OptionWait = OptionSilent = OptionStore = false;
+    OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
+    OptionBrave = OptionCautious = false;
+    OptionOptimize = 2;
+    WhoAmI = "vok";
+    Goal.clear();
+    IsPropositional = true;
 }

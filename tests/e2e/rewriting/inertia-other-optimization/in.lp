@@ -1,2 +1,2 @@
 { p(X) :- q(X). q(a). }
-{ -p(X) :- q(X), not r(X). }
+{ -p(X) :- q(X), not r(X). -r(X) :- q(X). -s. }

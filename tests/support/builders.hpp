@@ -1,5 +1,6 @@
-// Fresh global tables for every test: the representation keeps its state in
-// globals that only grow.
+// Atoms, literals and rules built from texts, and any of them back in its
+// text form. The representation keeps its state in globals that only grow:
+// a test starts with resetProgramTables.
 #pragma once
 
 #include <sstream>
@@ -8,8 +9,6 @@
 #include "base/options.hpp"
 #include "representation/rule.hpp"
 #include "tests/support/tables.hpp"
-
-inline void resetTables(int program = 1) { resetProgramTables(program); }
 
 template <class T>
 std::string text(const T& item) {
