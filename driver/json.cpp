@@ -152,6 +152,9 @@ void JsonBegin(const std::string& solver, const std::vector<std::string>& inputs
     static std::ostream json(std::cout.rdbuf());
     std::cout.rdbuf(std::cerr.rdbuf());
     d.out = &json;
+    // Every end of the run through base/exits closes the document before
+    // standard output is checked; the scanner's fatal error exits on its
+    // own, which only atexit sees (a second call does nothing).
     AtOutputEnd(finishUnknown);
     std::atexit(finishUnknown);
     json << "{\n  \"Solver\": " << JsonString(solver)

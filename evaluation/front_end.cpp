@@ -302,8 +302,6 @@ bool keepsCompactText(std::string_view option) {
 // Whether the run may hand clingo the compact text of a large program
 // (compact.hpp decides, from the program, whether it is used).
 bool mayCompact(const OPTIONS& options) {
-    // The one-run script reads the atoms of the answer sets by their names.
-    if (options.minimal != MINIMALITY::NONE) return false;
     if (options.text) return false;  // --text shows the program with the file's own names
     return std::all_of(options.clingoOptions.begin(), options.clingoOptions.end(),
                        [](const std::string& o) { return keepsCompactText(o); });
@@ -360,6 +358,8 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
         text = std::string();  // the file's text is no longer needed
+        // The one-run script reads the atoms of the answer sets by their
+        // names, so its program is never the compact one.
         if (options.minimal != MINIMALITY::NONE) {
             std::optional<std::string> minimal = minimalityProgram(form, options, program);
             if (!minimal) return std::nullopt;
