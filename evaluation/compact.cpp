@@ -26,7 +26,7 @@ void forEachSlot(const RULE& rule, F&& f) {
 
 std::size_t slotCount(const RULE& rule) { return rule.head.size() + rule.body.size(); }
 
-bool groundTerms(const std::vector<TERM>& args) {
+bool groundTerms(TERMS args) {
     return std::none_of(args.begin(), args.end(),
                         [](const TERM& t) { return t.kind == TERM::KIND::VARIABLE; });
 }
@@ -52,7 +52,9 @@ bool isCandidate(const RULE& rule) {
 }
 
 // Every predicate name of the program as a number, atom by atom in slot
-// order, so that shapes and counts compare numbers, not texts.
+// order, so that shapes and counts compare numbers, not texts. The reader
+// numbered the names already; here they are numbered again in the order
+// the rules hold them, which the text follows.
 struct INTERNED {
     std::vector<std::uint32_t> names;  // per slot, all rules
     std::vector<std::size_t> first;    // per rule its first slot in names, and the end
@@ -61,16 +63,19 @@ struct INTERNED {
 
 INTERNED internNames(const PROGRAM& program) {
     INTERNED in;
-    std::unordered_map<std::string_view, std::uint32_t> number;
-    number.reserve(program.rules.size());
+    // The last entry stands for the empty name of a builtin's slot.
+    std::vector<std::uint32_t> number(std::size_t(program.names) + 1, NoData);
     in.first.reserve(program.rules.size() + 1);
     for (const RULE& rule : program.rules) {
         in.first.push_back(in.names.size());
         forEachSlot(rule, [&](const ATOM& a, bool, bool) {
-            auto [it, fresh] =
-                number.emplace(a.predicate.text, static_cast<std::uint32_t>(in.nameOf.size()));
-            if (fresh) in.nameOf.push_back(&a.predicate);
-            in.names.push_back(it->second);
+            const std::uint32_t text = a.predicate.number;
+            std::uint32_t& n = number.at(text == NAME::NoNumber ? program.names : text);
+            if (n == NoData) {
+                n = static_cast<std::uint32_t>(in.nameOf.size());
+                in.nameOf.push_back(&a.predicate);
+            }
+            in.names.push_back(n);
         });
     }
     in.first.push_back(in.names.size());
@@ -365,14 +370,57 @@ void appendRow(std::string& out, const ROWS& rows, std::size_t r) {
         const std::uint32_t id = slotId(rows, r, s);
         if (id == NoData) continue;
         separate();
-        out += std::to_string(id);
+        appendNumber(out, id);
     }
     forEachSlot(rule, [&](const ATOM& a, bool, bool) {
         for (const TERM& t : a.args) {
             separate();
-            out += clingoTerm(t);
+            appendTerm(out, t);
         }
     });
+}
+
+// A row as appendRow writes it, without the text: the data ids, then the
+// arguments.
+struct ROW {
+    std::vector<std::uint32_t> ids;
+    std::vector<const TERM*> args;
+};
+
+void rowOf(ROW& row, const ROWS& rows, std::size_t r) {
+    const RULE& rule = rows.program.rules[r];
+    row.ids.clear();
+    row.args.clear();
+    for (std::size_t s = 0; s < slotCount(rule); ++s)
+        if (const std::uint32_t id = slotId(rows, r, s); id != NoData) row.ids.push_back(id);
+    forEachSlot(rule, [&](const ATOM& a, bool, bool) {
+        for (const TERM& t : a.args) row.args.push_back(&t);
+    });
+}
+
+// Whether two rules have the same row (the terms of a row are ground, and
+// equal terms are written alike).
+bool sameRow(const ROWS& rows, std::size_t a, std::size_t b) {
+    static thread_local ROW x, y;
+    rowOf(x, rows, a);
+    rowOf(y, rows, b);
+    return x.ids == y.ids &&
+           std::ranges::equal(x.args, y.args, [](const TERM* s, const TERM* t) { return *s == *t; });
+}
+
+// A hash of a rule's row, equal for equal rows.
+std::size_t rowHash(const ROWS& rows, std::size_t r) {
+    static thread_local ROW row;
+    rowOf(row, rows, r);
+    std::size_t h = row.ids.size();
+    auto mix = [&](std::size_t v) { h = (h ^ v) * 0x100000001b3u; };
+    for (std::uint32_t id : row.ids) mix(id);
+    for (const TERM* t : row.args) {
+        mix(static_cast<std::size_t>(t->kind));
+        mix(t->kind == TERM::KIND::INTEGER ? static_cast<std::size_t>(t->value)
+                                           : std::hash<std::string_view>{}(t->text));
+    }
+    return h;
 }
 
 std::size_t rowWidth(const ROWS& rows, std::size_t r) {
@@ -387,14 +435,8 @@ std::string tableName(std::size_t table) { return TablePrefix + std::to_string(t
 
 bool sameRows(const ROWS& rows, const GROUP& a, const GROUP& b) {
     if (a.members.size() != b.members.size()) return false;
-    std::string x, y;
-    for (std::size_t i = 0; i < a.members.size(); ++i) {
-        x.clear();
-        y.clear();
-        appendRow(x, rows, a.members[i]);
-        appendRow(y, rows, b.members[i]);
-        if (x != y) return false;
-    }
+    for (std::size_t i = 0; i < a.members.size(); ++i)
+        if (!sameRow(rows, a.members[i], b.members[i])) return false;
     return true;
 }
 
@@ -403,15 +445,10 @@ bool sameRows(const ROWS& rows, const GROUP& a, const GROUP& b) {
 // tables.
 std::size_t shareTables(const ROWS& rows, const std::vector<GROUP*>& compacted) {
     std::unordered_map<std::size_t, std::vector<GROUP*>> byHash;
-    std::string row;
     std::size_t tables = 0;
     for (GROUP* g : compacted) {
         std::size_t h = g->members.size();
-        for (std::uint32_t m : g->members) {
-            row.clear();
-            appendRow(row, rows, m);
-            h = h * 1000003u ^ std::hash<std::string>{}(row);
-        }
+        for (std::uint32_t m : g->members) h = h * 1000003u ^ rowHash(rows, m);
         std::vector<GROUP*>& alike = byHash[h];
         auto same = std::find_if(alike.begin(), alike.end(),
                                  [&](const GROUP* c) { return sameRows(rows, *c, *g); });
@@ -588,7 +625,7 @@ CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t>
     if (compacted.empty()) return plainText(program, maxint);
     shareTables(rows, compacted);
     std::string text = compactText(rows, data, compacted, maxint);
-    data.ids = {};  // its keys point into the program
+    data.idOfText = {};  // the numbers are the program's
     return CLINGO_TEXT{std::move(text), std::move(data)};
 }
 
