@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "simplify.hpp"
 #include "translate.hpp"
 
 namespace vok::evaluation {
@@ -591,20 +592,20 @@ bool isStratifiedNormal(const PROGRAM& program) {
            stratified(dependencies(program, internNames(program), nullptr, nullptr));
 }
 
-CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
-                             std::size_t minGroup) {
-    // Too few candidates for a single table: nothing to look at.
-    const std::size_t candidates = static_cast<std::size_t>(
-        std::count_if(program.rules.begin(), program.rules.end(), isCandidate));
-    if (minGroup == 0 || candidates < minGroup || !isNormal(program))
-        return plainText(program, maxint);
+namespace {
+
+// The compact text of a normal program, or nothing when it is not
+// stratified.
+std::optional<CLINGO_TEXT> stratifiedText(const PROGRAM& program,
+                                          std::optional<std::int64_t> maxint,
+                                          std::size_t minGroup) {
     const INTERNED in = internNames(program);
     std::vector<std::uint32_t> family;
     {
         // The graph holds a node per predicate, and goes before the text is
         // written, so that it does not add to the largest size.
         const GRAPH graph = dependencies(program, in, nullptr, nullptr);
-        if (!stratified(graph)) return plainText(program, maxint);
+        if (!stratified(graph)) return std::nullopt;
         family = namesToMakeData(program, in, graph, minGroup);
     }
     std::vector<std::uint32_t> dataId;
@@ -627,6 +628,23 @@ CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t>
     std::string text = compactText(rows, data, compacted, maxint);
     data.idOfText = {};  // the numbers are the program's
     return CLINGO_TEXT{std::move(text), std::move(data)};
+}
+
+}  // namespace
+
+CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
+                             std::size_t minGroup) {
+    // Too few candidates for a single table: nothing to look at.
+    const std::size_t candidates = static_cast<std::size_t>(
+        std::count_if(program.rules.begin(), program.rules.end(), isCandidate));
+    if (minGroup == 0 || candidates < minGroup || !isNormal(program))
+        return plainText(program, maxint);
+    // The simpler program has the same answer sets; when it is stratified
+    // there is at most one, so no order of them can change either.
+    const std::optional<PROGRAM> simpler = WithoutDeadRules(program);
+    std::optional<CLINGO_TEXT> text =
+        stratifiedText(simpler ? *simpler : program, maxint, minGroup);
+    return text ? std::move(*text) : plainText(program, maxint);
 }
 
 }  // namespace vok::evaluation

@@ -28,7 +28,8 @@ std::string solve(const CLINGO_TEXT& t) {
 }
 
 // rules rules of one shape: a fact base with its rejection and rewritten
-// rules, as an update sequence is written.
+// rules, as an update sequence is written, and an update of each predicate
+// (so that every rejection rule may apply).
 std::string factBase(int facts) {
     std::string text;
     for (int i = 0; i < facts; ++i) {
@@ -38,7 +39,7 @@ std::string factBase(int facts) {
         text += rej + " :- -" + p + "_P1" + atom + ".\n";
         text += p + "_P0" + atom + " :- not " + rej + ".\n";
     }
-    return text + "-p0_P1(c0,d0).\np0(X,Y) :- p0_P0(X,Y).\np1(X,Y) :- p1_P0(X,Y).\n";
+    return text + "-p0_P1(c0,d0).\n-p1_P1(c1,d1).\np0(X,Y) :- p0_P0(X,Y).\np1(X,Y) :- p1_P0(X,Y).\n";
 }
 
 // A random program of few shapes: layered so that "not" points down (a
@@ -158,13 +159,30 @@ TEST(Compact, PredicatesUsedWithVariablesStayNames) {
 TEST(Compact, FamiliesJoinOnlyPredicatesOfOneHeight) {
     // r2 depends on r1 through "not": in one family they would make a cycle
     // through "not" for clingo.
-    const PROGRAM program =
-        ReadRox("r1 :- a(1), not z.\nr2 :- a(2), not r1.\nr3 :- a(3), not r1.\nz :- a(4).");
+    const PROGRAM program = ReadRox(
+        "r1 :- a(1), not z.\nr2 :- a(2), not r1.\nr3 :- a(3), not r1.\nz :- a(4).\na(X) :- b(X).");
     const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 2);
     ASSERT_EQ(t.data.texts.size(), 4u) << t.text;
     EXPECT_EQ(t.data.texts[0], "r1");
     EXPECT_NE(t.data.family[0], t.data.family[2]);  // r1, r2
     EXPECT_EQ(t.data.family[2], t.data.family[3]);  // r2, r3
+    EXPECT_EQ(solve(t), solve(CLINGO_TEXT{Translate(program, std::nullopt), {}}));
+}
+
+TEST(Compact, LeavesOutGroundRulesThatNeverApply) {
+    // No update touches p1: its rejection rules never apply, so its
+    // rewritten rules become facts; p0's stay, as -p0_P1 may hold. A rule
+    // with variables stays even where it never applies.
+    std::string text = factBase(6);
+    text.erase(text.find("\n-p1_P1(c1,d1).\n") + 1, 15);
+    const PROGRAM program = ReadRox(text + "r(X) :- s(X).\nt :- s(1).\nu :- not t, p0_P0(c0,d0).\n");
+    const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 2);
+    EXPECT_EQ(t.data.texts, (std::vector<std::string>{"rej_P0_R0", "rej_P0_R2", "rej_P0_R4"}));
+    EXPECT_NE(t.text.find("\np1_P0(c1,d1).\n"), std::string::npos) << t.text;
+    EXPECT_EQ(t.text.find("rej_P0_R1"), std::string::npos);
+    EXPECT_NE(t.text.find("r(X) :- s(X)."), std::string::npos);
+    EXPECT_EQ(t.text.find("t :-"), std::string::npos);
+    EXPECT_NE(t.text.find("u :- p0_P0(c0,d0)."), std::string::npos);
     EXPECT_EQ(solve(t), solve(CLINGO_TEXT{Translate(program, std::nullopt), {}}));
 }
 
