@@ -401,8 +401,7 @@ void rowOf(ROW& row, const ROWS& rows, std::size_t r) {
 
 // Whether two rules have the same row (the terms of a row are ground, and
 // equal terms are written alike).
-bool sameRow(const ROWS& rows, std::size_t a, std::size_t b) {
-    static thread_local ROW x, y;
+bool sameRow(const ROWS& rows, std::size_t a, std::size_t b, ROW& x, ROW& y) {
     rowOf(x, rows, a);
     rowOf(y, rows, b);
     return x.ids == y.ids &&
@@ -410,8 +409,7 @@ bool sameRow(const ROWS& rows, std::size_t a, std::size_t b) {
 }
 
 // A hash of a rule's row, equal for equal rows.
-std::size_t rowHash(const ROWS& rows, std::size_t r) {
-    static thread_local ROW row;
+std::size_t rowHash(const ROWS& rows, std::size_t r, ROW& row) {
     rowOf(row, rows, r);
     std::size_t h = row.ids.size();
     auto mix = [&](std::size_t v) { h = (h ^ v) * 0x100000001b3u; };
@@ -434,10 +432,10 @@ std::size_t rowWidth(const ROWS& rows, std::size_t r) {
 
 std::string tableName(std::size_t table) { return TablePrefix + std::to_string(table); }
 
-bool sameRows(const ROWS& rows, const GROUP& a, const GROUP& b) {
+bool sameRows(const ROWS& rows, const GROUP& a, const GROUP& b, ROW& x, ROW& y) {
     if (a.members.size() != b.members.size()) return false;
     for (std::size_t i = 0; i < a.members.size(); ++i)
-        if (!sameRow(rows, a.members[i], b.members[i])) return false;
+        if (!sameRow(rows, a.members[i], b.members[i], x, y)) return false;
     return true;
 }
 
@@ -447,12 +445,13 @@ bool sameRows(const ROWS& rows, const GROUP& a, const GROUP& b) {
 std::size_t shareTables(const ROWS& rows, const std::vector<GROUP*>& compacted) {
     std::unordered_map<std::size_t, std::vector<GROUP*>> byHash;
     std::size_t tables = 0;
+    ROW x, y;  // scratch for the rows compared
     for (GROUP* g : compacted) {
         std::size_t h = g->members.size();
-        for (std::uint32_t m : g->members) h = h * 1000003u ^ rowHash(rows, m);
+        for (std::uint32_t m : g->members) h = h * 1000003u ^ rowHash(rows, m, x);
         std::vector<GROUP*>& alike = byHash[h];
         auto same = std::find_if(alike.begin(), alike.end(),
-                                 [&](const GROUP* c) { return sameRows(rows, *c, *g); });
+                                 [&](const GROUP* c) { return sameRows(rows, *c, *g, x, y); });
         if (same != alike.end()) {
             g->table = (*same)->table;
         } else {
