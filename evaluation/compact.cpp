@@ -161,7 +161,7 @@ GRAPH dependencies(const PROGRAM& program, const INTERNED& in,
     std::vector<std::uint32_t> slotNode;
     for (std::size_t r = 0; r < program.rules.size(); ++r) {
         const RULE& rule = program.rules[r];
-        const std::uint32_t* names = &in.names[in.first[r]];
+        const std::uint32_t* names = in.names.data() + in.first[r];
         slotNode.clear();
         std::size_t s = 0;
         forEachSlot(rule, [&](const ATOM& a, bool, bool) {
@@ -259,7 +259,7 @@ std::vector<std::vector<std::uint32_t>> shapesWithoutNames(const PROGRAM& progra
     for (std::size_t i = 0; i < program.rules.size(); ++i) {
         const RULE& rule = program.rules[i];
         if (!isCandidate(rule)) continue;
-        shapeKey(key, rule, &in.names[in.first[i]], nullptr, nullptr);
+        shapeKey(key, rule, in.names.data() + in.first[i], nullptr, nullptr);
         auto [it, fresh] = groupOf.emplace(key, groups.size());
         if (fresh) groups.emplace_back();
         groups[it->second].push_back(static_cast<std::uint32_t>(i));
@@ -404,8 +404,9 @@ void rowOf(ROW& row, const ROWS& rows, std::size_t r) {
 bool sameRow(const ROWS& rows, std::size_t a, std::size_t b, ROW& x, ROW& y) {
     rowOf(x, rows, a);
     rowOf(y, rows, b);
-    return x.ids == y.ids &&
-           std::ranges::equal(x.args, y.args, [](const TERM* s, const TERM* t) { return *s == *t; });
+    return x.ids == y.ids && std::ranges::equal(x.args, y.args, [](const TERM* s, const TERM* t) {
+               return *s == *t;
+           });
 }
 
 // A hash of a rule's row, equal for equal rows.
@@ -545,7 +546,7 @@ std::vector<GROUP> shapeGroups(const ROWS& rows, const DATA_NAMES& data) {
     for (std::size_t i = 0; i < rows.program.rules.size(); ++i) {
         const RULE& rule = rows.program.rules[i];
         if (!isCandidate(rule)) continue;
-        shapeKey(key, rule, &rows.in.names[rows.in.first[i]], &rows.dataId, &data.family);
+        shapeKey(key, rule, rows.in.names.data() + rows.in.first[i], &rows.dataId, &data.family);
         auto [it, fresh] = groupOf.emplace(key, groups.size());
         if (fresh) groups.emplace_back();
         groups[it->second].members.push_back(static_cast<std::uint32_t>(i));
