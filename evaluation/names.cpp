@@ -67,7 +67,8 @@ const std::uint32_t* findDataName(const DATA_NAMES& data, const NAME& name) {
 std::uint32_t addDataName(DATA_NAMES& data, const NAME& name, std::uint32_t family) {
     if (name.number == NAME::NoNumber)
         throw std::logic_error("a predicate written as data must come from a read program");
-    if (data.idOfText.size() <= name.number) data.idOfText.resize(name.number + 1, DATA_NAMES::NoId);
+    if (data.idOfText.size() <= name.number)
+        data.idOfText.resize(name.number + 1, DATA_NAMES::NoId);
     std::uint32_t& id = data.idOfText[name.number];
     if (id == DATA_NAMES::NoId) {
         id = static_cast<std::uint32_t>(data.texts.size());

@@ -378,7 +378,7 @@ TERMS readArguments(READER& r) {
     const std::size_t first = r.terms.size();
     for (;;) {
         const TERM t = readTerm(r, r.terms.size() == first ? "expected an argument after \"(\""
-                                                            : "expected an argument after \",\"");
+                                                           : "expected an argument after \",\"");
         r.terms.push_back(t);
         if (peek(r).kind == TOK::RPAREN) {
             next(r);

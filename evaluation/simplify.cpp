@@ -175,9 +175,9 @@ std::optional<PROGRAM> WithoutDeadRules(const PROGRAM& program) {
         changed = changed || dead;
         if (dead) continue;
         const RULE& rule = program.rules[i];
-        kept.rules.push_back(changeable(rule) ? withoutTrueLiterals(rule, an.heads, scratch,
-                                                                    kept.store->literals)
-                                              : rule);
+        kept.rules.push_back(
+            changeable(rule) ? withoutTrueLiterals(rule, an.heads, scratch, kept.store->literals)
+                             : rule);
         changed = changed || kept.rules.back().body.size() != rule.body.size();
     }
     if (!changed) return std::nullopt;

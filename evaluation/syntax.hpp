@@ -3,9 +3,10 @@
 //
 // A large program is mostly ground rules of a few atoms each, so the
 // records are small and flat: predicate names view texts kept once per
-// program, terms view copies of theirs, and the atoms, literals and arguments of a rule are spans into
-// blocks of the program's store. Nothing in the store moves or goes while
-// the program lives; a PROGRAM is moved, never copied.
+// program, terms view copies of theirs, and the atoms, literals and
+// arguments of a rule are spans into blocks of the program's store.
+// Nothing in the store moves or goes while the program lives; a PROGRAM is
+// moved, never copied.
 #pragma once
 
 #include <algorithm>
@@ -97,8 +98,8 @@ struct LITERAL {
 };
 
 struct RULE {
-    int line = 0;                  // line where the rule starts
-    std::span<const ATOM> head;    // disjunction; empty for a constraint
+    int line = 0;                // line where the rule starts
+    std::span<const ATOM> head;  // disjunction; empty for a constraint
     std::span<const LITERAL> body;
 };
 

@@ -164,7 +164,8 @@ TEST(Compact, FamiliesJoinOnlyPredicatesOfOneHeight) {
     // r2 depends on r1 through "not": in one family they would make a cycle
     // through "not" for clingo.
     const PROGRAM program = ReadRox(
-        "r1 :- a(1), not z.\nr2 :- a(2), not r1.\nr3 :- a(3), not r1.\nz :- a(4).\na(X) :- b(X).\nb(1).\nb(2).\nb(3).\nb(4).");
+        "r1 :- a(1), not z.\nr2 :- a(2), not r1.\nr3 :- a(3), not r1.\nz :- a(4).\na(X) :- "
+        "b(X).\nb(1).\nb(2).\nb(3).\nb(4).");
     const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 2);
     ASSERT_EQ(t.data.texts.size(), 4u) << t.text;
     EXPECT_EQ(t.data.texts[0], "r1");
@@ -179,9 +180,10 @@ TEST(Compact, LeavesOutGroundRulesThatNeverApply) {
     // rules become facts. The update names one fact of p0: only that one's
     // rejection rule stays. Rules with variables stay in the text, and one
     // that may apply (over -p0_P1) is not mistaken for one that never does.
-    const PROGRAM program = ReadRox(factBase(6, "-p0_P1(c0,d0).\n") +
-                                    "-p1_P1(X,Y) :- -p1_P2(X,Y).\nr(X) :- s(X).\nt :- w(1).\n"
-                                    "u :- not t, p0_P0(c0,d0).\ns(X) :- -p0_P1(X,d0).\nz :- s(c0).\n");
+    const PROGRAM program =
+        ReadRox(factBase(6, "-p0_P1(c0,d0).\n") +
+                "-p1_P1(X,Y) :- -p1_P2(X,Y).\nr(X) :- s(X).\nt :- w(1).\n"
+                "u :- not t, p0_P0(c0,d0).\ns(X) :- -p0_P1(X,d0).\nz :- s(c0).\n");
     const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 2);
     EXPECT_TRUE(t.data.texts.empty());
     EXPECT_NE(t.text.find("rej_P0_R0 :- -p0_P1(c0,d0).\np0_P0(c0,d0) :- not rej_P0_R0.\n"),
@@ -191,8 +193,8 @@ TEST(Compact, LeavesOutGroundRulesThatNeverApply) {
     EXPECT_NE(t.text.find("\np0_P0(c2,d2).\n"), std::string::npos);
     for (const char* gone : {"rej_P0_R1", "rej_P0_R2", "t :-"})
         EXPECT_EQ(t.text.find(gone), std::string::npos) << gone;
-    for (const char* kept : {"r(X) :- s(X).", "-p1_P1(X,Y) :- -p1_P2(X,Y).", "u :- p0_P0(c0,d0).",
-                             "z :- s(c0)."})
+    for (const char* kept :
+         {"r(X) :- s(X).", "-p1_P1(X,Y) :- -p1_P2(X,Y).", "u :- p0_P0(c0,d0).", "z :- s(c0)."})
         EXPECT_NE(t.text.find(kept), std::string::npos) << kept;
     const std::string answer = solve(t);
     EXPECT_NE(answer.find(", z}"), std::string::npos) << answer;
