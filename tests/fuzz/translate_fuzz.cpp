@@ -69,10 +69,19 @@ long numberAt(std::string_view text, std::size_t& pos) {
 }
 
 // Every data atom g'F(id,...) of the text names a predicate of family F
-// (the #show statements name families only: g'F/k).
+// (the #show statements name families only: g'F/k). Only a name begins
+// with g': inside an encoded name (s'..neg'97..) it is no data atom.
 bool dataAtomsDecode(std::string_view text, const vok::evaluation::DATA_NAMES& data) {
+    auto inName = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == '\'';
+    };
     for (std::size_t pos = text.find("g'"); pos != std::string_view::npos;
          pos = text.find("g'", pos)) {
+        if (pos > 0 && inName(text[pos - 1])) {
+            pos += 2;
+            continue;
+        }
         pos += 2;
         const long family = numberAt(text, pos);
         if (family >= 0 && pos < text.size() && text[pos] == '/') continue;  // in #show
