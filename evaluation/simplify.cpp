@@ -16,17 +16,19 @@ namespace {
 // quadratic (what is left in is merely not simplified).
 constexpr int MaxPasses = 4;
 
+bool groundAtom(const ATOM& a) {
+    return std::none_of(a.args.begin(), a.args.end(),
+                        [](const TERM& t) { return t.kind == TERM::KIND::VARIABLE; });
+}
+
+// A ground rule with a body and without builtins: one that may be left out
+// or lose literals, as its translation cannot fail.
 bool changeable(const RULE& rule) {
     if (rule.body.empty()) return false;
-    auto ground = [](TERMS args) {
-        for (const TERM& t : args)
-            if (t.kind == TERM::KIND::VARIABLE) return false;
-        return true;
-    };
     for (const ATOM& a : rule.head)
-        if (!ground(a.args)) return false;
+        if (!groundAtom(a)) return false;
     for (const LITERAL& l : rule.body)
-        if (l.isBuiltin || !ground(l.atom.args)) return false;
+        if (l.isBuiltin || !groundAtom(l.atom)) return false;
     return true;
 }
 
@@ -47,6 +49,7 @@ struct SAME_ATOM {
     }
 };
 
+// Whether every predicate name carries the number the reader gave it.
 bool numbered(const PROGRAM& program) {
     for (const RULE& rule : program.rules) {
         for (const ATOM& a : rule.head)
@@ -67,11 +70,6 @@ struct HEADS {
     std::vector<bool> groundOnly;  // empty until the atoms are noted
     std::unordered_set<const ATOM*, ATOM_HASH, SAME_ATOM> atoms;
 };
-
-bool groundAtom(const ATOM& a) {
-    return std::none_of(a.args.begin(), a.args.end(),
-                        [](const TERM& t) { return t.kind == TERM::KIND::VARIABLE; });
-}
 
 // Whether a may be true: never when no live rule heads it; for a ground
 // atom of a predicate noted atom by atom, only when it is among the heads.

@@ -49,6 +49,8 @@ std::size_t nextBlockBytes(std::size_t bytes) {
     return bytes == 0 ? FirstBlock : std::min(2 * bytes, HugePage);
 }
 
+// The same advice as vok gives its own chunks; the evaluation programs
+// share no code with vok's stages, so it is written here again.
 void* allocateBlock(std::size_t bytes) {
     if (bytes < HugePage) return ::operator new(bytes);
     void* block = std::aligned_alloc(HugePage, roundUp(bytes, HugePage));
