@@ -2,11 +2,18 @@
 # A large fact base with a small update, against clingo on the same
 # knowledge written as one plain program:
 #
-#   bash bench/fact-base.sh BUILD [FACTS...]     (default: 100000 1000000)
+#   bash bench/fact-base.sh BUILD [FACTS[:UPDATE]...]
+#                                  (default: 100000 1000000, UPDATE two)
 #
-# Program 0 holds FACTS facts p<i mod 20>(c<i>,d<i mod 7>), the update is
-# { -p3(c3,d3). q. }; the plain program is the facts without p3(c3,d3), plus
-# -p3(c3,d3) and q. Per size, taking turns: clingo on the plain program;
+# Program 0 holds FACTS facts p<i mod 20>(c<i>,d<i mod 7>), then the update:
+#   two     { -p3(c3,d3). q. }
+#   twenty  { -p0(c0,d0). ... -p19(c19,d5). q. }: a fact of every predicate
+#   rule    { -p3(X,Y) :- r(X,Y). r(c3,d3). q. }: a rule that may reject any
+#           fact of p3
+#   three   { -p3(c3,d3). } and then { q. }: two update programs
+# The plain program is the same knowledge as one program: the facts the
+# update does not override, plus the update. Per size, taking turns: clingo
+# on the plain program;
 # vok -p=rox-clingo end to end; vok alone (-f=); rox-clingo's reading and
 # translation alone (with a stand-in for clingo that only reads the text).
 # Time is wall and CPU seconds (the CPU of a run includes its children);
@@ -56,13 +63,32 @@ echo "plain: clingo on the same knowledge as one program. Each cell: wall s / CP
 echo "peak MiB of the largest process; runs taken in turns, best of"
 echo "${VOK_FACT_RUNS:-3} below 10^6 facts, one run at 10^6. Ratios: end to end against plain."
 echo
-echo "| facts | plain clingo | vok -p=rox-clingo | vok alone | rox-clingo read + translate | time (wall, CPU) | peak |"
-echo "|---:|---:|---:|---:|---:|---:|---:|"
-for n in "${sizes[@]}"; do
-    awk -v n="$n" 'BEGIN { print "{"; for (i = 0; i < n; i++) printf "p%d(c%d,d%d).\n", i % 20, i, i % 7;
-                          print "}"; print "{ -p3(c3,d3). q. }" }' >"$work/kb.txt"
-    awk -v n="$n" 'BEGIN { for (i = 0; i < n; i++) if (i != 3) printf "p%d(c%d,d%d).\n", i % 20, i, i % 7;
-                          print "-p3(c3,d3). q." }' >"$work/plain.lp"
+echo "| facts | update | plain clingo | vok -p=rox-clingo | vok alone | rox-clingo read + translate | time (wall, CPU) | peak |"
+echo "|---:|---|---:|---:|---:|---:|---:|---:|"
+# inputs N UPDATE: the sequence in kb.txt, the same knowledge in plain.lp.
+inputs() {
+    awk -v n="$1" -v u="$2" -v kb="$work/kb.txt" -v plain="$work/plain.lp" '
+        function fact(i) { return sprintf("p%d(c%d,d%d)", i % 20, i, i % 7) }
+        BEGIN {
+            over = u == "twenty" ? 20 : 4   # facts below it may be overridden
+            update = "-p3(c3,d3). q."
+            if (u == "twenty") { update = ""; for (i = 0; i < 20; i++) update = update "-" fact(i) ". "; update = update "q." }
+            if (u == "rule") update = "-p3(X,Y) :- r(X,Y). r(c3,d3). q."
+            print "{" > kb
+            for (i = 0; i < n; i++) print fact(i) "." > kb
+            print "}" > kb
+            if (u == "three") print "{ -p3(c3,d3). }\n{ q. }" > kb
+            else print "{ " update " }" > kb
+            for (i = 0; i < n; i++) if (i >= over || (u != "twenty" && i != 3)) print fact(i) "." > plain
+            print update > plain
+        }'
+}
+for size in "${sizes[@]}"; do
+    n=${size%%:*}
+    update=two
+    [[ $size == *:* ]] && update=${size#*:}
+    case $update in two | twenty | rule | three) ;; *) echo "bench: unknown update $update" >&2; exit 2 ;; esac
+    inputs "$n" "$update"
     runs=${VOK_FACT_RUNS:-3}
     [ "$n" -ge 1000000 ] && runs=1
     rm -f "$work/plain" "$work/e2e" "$work/own" "$work/translate"
@@ -72,7 +98,7 @@ for n in "${sizes[@]}"; do
         run own "$build/vok" -silent "-f=$work/kb.rox" "$work/kb.txt"
         run translate "$build/rox-clingo" "--clingo=$work/reader" "$work/kb.rox"
     done
-    printf '| %d | %s | %s | %s | %s | %s, %s | %s |\n' "$n" "$(cell plain)" "$(cell e2e)" \
+    printf '| %d | %s | %s | %s | %s | %s | %s, %s | %s |\n' "$n" "$update" "$(cell plain)" "$(cell e2e)" \
         "$(cell own)" "$(cell translate)" "$(ratio "$(field e2e 1)" "$(field plain 1)")" \
         "$(ratio "$(field e2e 4)" "$(field plain 4)")" "$(ratio "$(field e2e 2)" "$(field plain 2)")"
     rm -f "$work/kb.txt" "$work/plain.lp" "$work/kb.rox"

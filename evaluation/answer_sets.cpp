@@ -148,23 +148,32 @@ void readAtom(MODEL_LINE& m, std::string& out) {
     if (peek(m) == '(') readArguments(m, out);
 }
 
-// The atoms of the line, separated by one blank each, in the file's notation.
-std::vector<std::string> readAtoms(MODEL_LINE& m) {
-    std::vector<std::string> atoms;
+// The atoms of the line, separated by one blank each, in the file's
+// notation: written one after another into text (an answer set may hold
+// millions of atoms, which need no string each), and viewed there.
+std::vector<std::string_view> readAtoms(MODEL_LINE& m, std::string& text) {
+    std::vector<std::size_t> ends;
+    text.reserve(m.text.size());
     while (m.pos < m.text.size()) {
-        std::string atom;
-        readAtom(m, atom);
-        atoms.push_back(std::move(atom));
+        readAtom(m, text);
+        ends.push_back(text.size());
         if (m.pos < m.text.size()) {
             if (m.text[m.pos] != ' ') fail(m, "expected a blank between atoms");
             ++m.pos;
         }
     }
+    std::vector<std::string_view> atoms;
+    atoms.reserve(ends.size());
+    std::size_t start = 0;
+    for (std::size_t end : ends) {
+        atoms.emplace_back(text.data() + start, end - start);
+        start = end;
+    }
     return atoms;
 }
 
 // "{a, b, ...}".
-std::string answerSetText(const std::vector<std::string>& atoms) {
+std::string answerSetText(const std::vector<std::string_view>& atoms) {
     std::size_t size = 2;
     for (const auto& a : atoms) size += a.size() + 2;
     std::string out;
@@ -229,7 +238,8 @@ bool takeLine(OUTPUT_READER& reader, std::string_view text,
 std::string formatAnswerSet(std::string_view clingoModel,
                             const std::vector<std::string>* dataNames) {
     MODEL_LINE m{clingoModel, 0, 0, dataNames};
-    std::vector<std::string> atoms = readAtoms(m);
+    std::string text;
+    std::vector<std::string_view> atoms = readAtoms(m, text);
     std::sort(atoms.begin(), atoms.end());
     return answerSetText(atoms);
 }

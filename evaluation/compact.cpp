@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "simplify.hpp"
 #include "translate.hpp"
 
 namespace vok::evaluation {
@@ -26,7 +27,7 @@ void forEachSlot(const RULE& rule, F&& f) {
 
 std::size_t slotCount(const RULE& rule) { return rule.head.size() + rule.body.size(); }
 
-bool groundTerms(const std::vector<TERM>& args) {
+bool groundTerms(TERMS args) {
     return std::none_of(args.begin(), args.end(),
                         [](const TERM& t) { return t.kind == TERM::KIND::VARIABLE; });
 }
@@ -52,7 +53,9 @@ bool isCandidate(const RULE& rule) {
 }
 
 // Every predicate name of the program as a number, atom by atom in slot
-// order, so that shapes and counts compare numbers, not texts.
+// order, so that shapes and counts compare numbers, not texts. The reader
+// numbered the names already; here they are numbered again in the order
+// the rules hold them, which the text follows.
 struct INTERNED {
     std::vector<std::uint32_t> names;  // per slot, all rules
     std::vector<std::size_t> first;    // per rule its first slot in names, and the end
@@ -61,16 +64,19 @@ struct INTERNED {
 
 INTERNED internNames(const PROGRAM& program) {
     INTERNED in;
-    std::unordered_map<std::string_view, std::uint32_t> number;
-    number.reserve(program.rules.size());
+    // The last entry stands for the empty name of a builtin's slot.
+    std::vector<std::uint32_t> number(std::size_t(program.names) + 1, NoData);
     in.first.reserve(program.rules.size() + 1);
     for (const RULE& rule : program.rules) {
         in.first.push_back(in.names.size());
         forEachSlot(rule, [&](const ATOM& a, bool, bool) {
-            auto [it, fresh] =
-                number.emplace(a.predicate.text, static_cast<std::uint32_t>(in.nameOf.size()));
-            if (fresh) in.nameOf.push_back(&a.predicate);
-            in.names.push_back(it->second);
+            const std::uint32_t text = a.predicate.number;
+            std::uint32_t& n = number.at(text == NAME::NoNumber ? program.names : text);
+            if (n == NoData) {
+                n = static_cast<std::uint32_t>(in.nameOf.size());
+                in.nameOf.push_back(&a.predicate);
+            }
+            in.names.push_back(n);
         });
     }
     in.first.push_back(in.names.size());
@@ -155,7 +161,7 @@ GRAPH dependencies(const PROGRAM& program, const INTERNED& in,
     std::vector<std::uint32_t> slotNode;
     for (std::size_t r = 0; r < program.rules.size(); ++r) {
         const RULE& rule = program.rules[r];
-        const std::uint32_t* names = &in.names[in.first[r]];
+        const std::uint32_t* names = in.names.data() + in.first[r];
         slotNode.clear();
         std::size_t s = 0;
         forEachSlot(rule, [&](const ATOM& a, bool, bool) {
@@ -253,7 +259,7 @@ std::vector<std::vector<std::uint32_t>> shapesWithoutNames(const PROGRAM& progra
     for (std::size_t i = 0; i < program.rules.size(); ++i) {
         const RULE& rule = program.rules[i];
         if (!isCandidate(rule)) continue;
-        shapeKey(key, rule, &in.names[in.first[i]], nullptr, nullptr);
+        shapeKey(key, rule, in.names.data() + in.first[i], nullptr, nullptr);
         auto [it, fresh] = groupOf.emplace(key, groups.size());
         if (fresh) groups.emplace_back();
         groups[it->second].push_back(static_cast<std::uint32_t>(i));
@@ -365,14 +371,56 @@ void appendRow(std::string& out, const ROWS& rows, std::size_t r) {
         const std::uint32_t id = slotId(rows, r, s);
         if (id == NoData) continue;
         separate();
-        out += std::to_string(id);
+        appendNumber(out, id);
     }
     forEachSlot(rule, [&](const ATOM& a, bool, bool) {
         for (const TERM& t : a.args) {
             separate();
-            out += clingoTerm(t);
+            appendTerm(out, t);
         }
     });
+}
+
+// A row as appendRow writes it, without the text: the data ids, then the
+// arguments.
+struct ROW {
+    std::vector<std::uint32_t> ids;
+    std::vector<const TERM*> args;
+};
+
+void rowOf(ROW& row, const ROWS& rows, std::size_t r) {
+    const RULE& rule = rows.program.rules[r];
+    row.ids.clear();
+    row.args.clear();
+    for (std::size_t s = 0; s < slotCount(rule); ++s)
+        if (const std::uint32_t id = slotId(rows, r, s); id != NoData) row.ids.push_back(id);
+    forEachSlot(rule, [&](const ATOM& a, bool, bool) {
+        for (const TERM& t : a.args) row.args.push_back(&t);
+    });
+}
+
+// Whether two rules have the same row (the terms of a row are ground, and
+// equal terms are written alike).
+bool sameRow(const ROWS& rows, std::size_t a, std::size_t b, ROW& x, ROW& y) {
+    rowOf(x, rows, a);
+    rowOf(y, rows, b);
+    return x.ids == y.ids && std::ranges::equal(x.args, y.args, [](const TERM* s, const TERM* t) {
+               return *s == *t;
+           });
+}
+
+// A hash of a rule's row, equal for equal rows.
+std::size_t rowHash(const ROWS& rows, std::size_t r, ROW& row) {
+    rowOf(row, rows, r);
+    std::size_t h = row.ids.size();
+    auto mix = [&](std::size_t v) { h = (h ^ v) * 0x100000001b3u; };
+    for (std::uint32_t id : row.ids) mix(id);
+    for (const TERM* t : row.args) {
+        mix(static_cast<std::size_t>(t->kind));
+        mix(t->kind == TERM::KIND::INTEGER ? static_cast<std::size_t>(t->value)
+                                           : std::hash<std::string_view>{}(t->text));
+    }
+    return h;
 }
 
 std::size_t rowWidth(const ROWS& rows, std::size_t r) {
@@ -385,16 +433,10 @@ std::size_t rowWidth(const ROWS& rows, std::size_t r) {
 
 std::string tableName(std::size_t table) { return TablePrefix + std::to_string(table); }
 
-bool sameRows(const ROWS& rows, const GROUP& a, const GROUP& b) {
+bool sameRows(const ROWS& rows, const GROUP& a, const GROUP& b, ROW& x, ROW& y) {
     if (a.members.size() != b.members.size()) return false;
-    std::string x, y;
-    for (std::size_t i = 0; i < a.members.size(); ++i) {
-        x.clear();
-        y.clear();
-        appendRow(x, rows, a.members[i]);
-        appendRow(y, rows, b.members[i]);
-        if (x != y) return false;
-    }
+    for (std::size_t i = 0; i < a.members.size(); ++i)
+        if (!sameRow(rows, a.members[i], b.members[i], x, y)) return false;
     return true;
 }
 
@@ -403,18 +445,14 @@ bool sameRows(const ROWS& rows, const GROUP& a, const GROUP& b) {
 // tables.
 std::size_t shareTables(const ROWS& rows, const std::vector<GROUP*>& compacted) {
     std::unordered_map<std::size_t, std::vector<GROUP*>> byHash;
-    std::string row;
     std::size_t tables = 0;
+    ROW x, y;  // scratch for the rows compared
     for (GROUP* g : compacted) {
         std::size_t h = g->members.size();
-        for (std::uint32_t m : g->members) {
-            row.clear();
-            appendRow(row, rows, m);
-            h = h * 1000003u ^ std::hash<std::string>{}(row);
-        }
+        for (std::uint32_t m : g->members) h = h * 1000003u ^ rowHash(rows, m, x);
         std::vector<GROUP*>& alike = byHash[h];
         auto same = std::find_if(alike.begin(), alike.end(),
-                                 [&](const GROUP* c) { return sameRows(rows, *c, *g); });
+                                 [&](const GROUP* c) { return sameRows(rows, *c, *g, x, y); });
         if (same != alike.end()) {
             g->table = (*same)->table;
         } else {
@@ -508,7 +546,7 @@ std::vector<GROUP> shapeGroups(const ROWS& rows, const DATA_NAMES& data) {
     for (std::size_t i = 0; i < rows.program.rules.size(); ++i) {
         const RULE& rule = rows.program.rules[i];
         if (!isCandidate(rule)) continue;
-        shapeKey(key, rule, &rows.in.names[rows.in.first[i]], &rows.dataId, &data.family);
+        shapeKey(key, rule, rows.in.names.data() + rows.in.first[i], &rows.dataId, &data.family);
         auto [it, fresh] = groupOf.emplace(key, groups.size());
         if (fresh) groups.emplace_back();
         groups[it->second].members.push_back(static_cast<std::uint32_t>(i));
@@ -554,20 +592,20 @@ bool isStratifiedNormal(const PROGRAM& program) {
            stratified(dependencies(program, internNames(program), nullptr, nullptr));
 }
 
-CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
-                             std::size_t minGroup) {
-    // Too few candidates for a single table: nothing to look at.
-    const std::size_t candidates = static_cast<std::size_t>(
-        std::count_if(program.rules.begin(), program.rules.end(), isCandidate));
-    if (minGroup == 0 || candidates < minGroup || !isNormal(program))
-        return plainText(program, maxint);
+namespace {
+
+// The compact text of a normal program, or nothing when it is not
+// stratified.
+std::optional<CLINGO_TEXT> stratifiedText(const PROGRAM& program,
+                                          std::optional<std::int64_t> maxint,
+                                          std::size_t minGroup) {
     const INTERNED in = internNames(program);
     std::vector<std::uint32_t> family;
     {
         // The graph holds a node per predicate, and goes before the text is
         // written, so that it does not add to the largest size.
         const GRAPH graph = dependencies(program, in, nullptr, nullptr);
-        if (!stratified(graph)) return plainText(program, maxint);
+        if (!stratified(graph)) return std::nullopt;
         family = namesToMakeData(program, in, graph, minGroup);
     }
     std::vector<std::uint32_t> dataId;
@@ -588,8 +626,25 @@ CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t>
     if (compacted.empty()) return plainText(program, maxint);
     shareTables(rows, compacted);
     std::string text = compactText(rows, data, compacted, maxint);
-    data.ids = {};  // its keys point into the program
+    data.idOfText = {};  // the numbers are the program's
     return CLINGO_TEXT{std::move(text), std::move(data)};
+}
+
+}  // namespace
+
+CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
+                             std::size_t minGroup) {
+    // Too few candidates for a single table: nothing to look at.
+    const std::size_t candidates = static_cast<std::size_t>(
+        std::count_if(program.rules.begin(), program.rules.end(), isCandidate));
+    if (minGroup == 0 || candidates < minGroup || !isNormal(program))
+        return plainText(program, maxint);
+    // The simpler program has the same answer sets; when it is stratified
+    // there is at most one, so no order of them can change either.
+    const std::optional<PROGRAM> simpler = WithoutDeadRules(program);
+    std::optional<CLINGO_TEXT> text =
+        stratifiedText(simpler ? *simpler : program, maxint, minGroup);
+    return text ? std::move(*text) : plainText(program, maxint);
 }
 
 }  // namespace vok::evaluation

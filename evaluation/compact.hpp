@@ -46,8 +46,10 @@ struct CLINGO_TEXT {
 };
 
 // The program in clingo's language: compact where that keeps the answer
-// sets and their order (see above), otherwise what Translate writes. Throws
-// TRANSLATE_ERROR like Translate.
+// sets and their order (see above), otherwise what Translate writes. The
+// compact text also leaves out the ground rules that never apply and the
+// "not" literals that always hold (simplify.hpp): with at most one answer
+// set, no order can change. Throws TRANSLATE_ERROR like Translate.
 CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
                              std::size_t minGroup = MinGroup);
 

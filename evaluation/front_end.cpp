@@ -1,6 +1,7 @@
 #include "front_end.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -41,6 +42,10 @@ bool readAll(const std::string& path, std::string& content, std::string& error) 
         error = std::strerror(errno);
         return false;
     }
+    // A file's size ahead, so that the text is not copied as it grows.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        content.reserve(static_cast<std::size_t>(st.st_size) + 1);
     char buf[1 << 16];
     for (;;) {
         ssize_t r = ::read(fd, buf, sizeof buf);
@@ -357,7 +362,9 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
     const std::string& file = options.file;
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
-        text = std::string();  // the file's text is no longer needed
+        // The file's text is no longer needed. (Assigning an empty string
+        // would keep its memory.)
+        std::string().swap(text);
         // The one-run script reads the atoms of the answer sets by their
         // names, so its program is never the compact one.
         if (options.minimal != MINIMALITY::NONE) {

@@ -1,5 +1,7 @@
 #include "names.hpp"
 
+#include <stdexcept>
+
 namespace vok::evaluation {
 
 namespace {
@@ -20,7 +22,7 @@ std::string encodePredicate(const NAME& name) {
     if (name.kind == NAME::KIND::IDENTIFIER) {
         bool clingoReadsAsIs =
             !name.text.empty() && name.text[0] >= 'a' && name.text[0] <= 'z' && name.text != "not";
-        return clingoReadsAsIs ? name.text : "u'" + name.text;
+        return clingoReadsAsIs ? std::string(name.text) : "u'" + std::string(name.text);
     }
     static const char digits[] = "0123456789ABCDEF";
     std::string out = "s'";
@@ -57,18 +59,23 @@ std::string decodePredicate(std::string_view clingoName) {
 }
 
 const std::uint32_t* findDataName(const DATA_NAMES& data, const NAME& name) {
-    if (data.ids.empty()) return nullptr;
-    auto it = data.ids.find(name.text);
-    return it == data.ids.end() ? nullptr : &it->second;
+    if (name.number >= data.idOfText.size()) return nullptr;
+    const std::uint32_t* id = &data.idOfText[name.number];
+    return *id == DATA_NAMES::NoId ? nullptr : id;
 }
 
 std::uint32_t addDataName(DATA_NAMES& data, const NAME& name, std::uint32_t family) {
-    auto [it, fresh] = data.ids.emplace(name.text, static_cast<std::uint32_t>(data.texts.size()));
-    if (fresh) {
-        data.texts.push_back(name.text);
+    if (name.number == NAME::NoNumber)
+        throw std::logic_error("a predicate written as data must come from a read program");
+    if (data.idOfText.size() <= name.number)
+        data.idOfText.resize(name.number + 1, DATA_NAMES::NoId);
+    std::uint32_t& id = data.idOfText[name.number];
+    if (id == DATA_NAMES::NoId) {
+        id = static_cast<std::uint32_t>(data.texts.size());
+        data.texts.emplace_back(name.text);
         data.family.push_back(family);
     }
-    return it->second;
+    return id;
 }
 
 }  // namespace vok::evaluation

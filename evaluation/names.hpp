@@ -21,7 +21,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "syntax.hpp"
@@ -36,10 +35,10 @@ inline constexpr const char* DataPrefix = "g'";
 // The predicates written as data, numbered from 0 in the order the text
 // first holds them.
 struct DATA_NAMES {
-    // Keyed by the name's text (a quoted name's text holds its quotes, so the
-    // two kinds never meet); the views point into the program's names, which
-    // outlive the translation.
-    std::unordered_map<std::string_view, std::uint32_t> ids;
+    static constexpr std::uint32_t NoId = UINT32_MAX;
+    // By the number the reader gave the name's text (NAME::number): its id,
+    // or NoId. Only names read from the program are data.
+    std::vector<std::uint32_t> idOfText;
     std::vector<std::string> texts;     // by id: the name as the file writes it
     std::vector<std::uint32_t> family;  // by id
 };

@@ -1,39 +1,11 @@
 #include "reader.hpp"
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <utility>
 
 namespace vok::evaluation {
-
-int builtinArity(BUILTIN b) {
-    switch (b) {
-        case BUILTIN::INT: return 1;
-        case BUILTIN::PLUS:
-        case BUILTIN::TIMES: return 3;
-        default: return 2;
-    }
-}
-
-const char* builtinName(BUILTIN b) {
-    switch (b) {
-        case BUILTIN::EQUAL: return "==";
-        case BUILTIN::UNEQUAL: return "!=";
-        case BUILTIN::LESS: return "<";
-        case BUILTIN::GREATER: return ">";
-        case BUILTIN::LESS_EQUAL: return "<=";
-        case BUILTIN::GREATER_EQUAL: return ">=";
-        case BUILTIN::INT: return "#int";
-        case BUILTIN::SUCC: return "#succ";
-        case BUILTIN::PLUS: return "+";
-        case BUILTIN::TIMES: return "*";
-    }
-    return "?";
-}
-
-bool isArithmetic(BUILTIN b) {
-    return b == BUILTIN::INT || b == BUILTIN::SUCC || b == BUILTIN::PLUS || b == BUILTIN::TIMES;
-}
 
 namespace {
 
@@ -249,11 +221,82 @@ std::optional<BUILTIN> builtinOf(const TOKEN& t) {
 // Largest magnitude of an integer: clingo computes with 32-bit integers.
 constexpr std::int64_t MaxInteger = 2147483647;
 
-// A recursive-descent reader of one file form.
+// The distinct predicate names read so far, each kept once in the store:
+// an open-addressing table of their numbers (plus one; zero is a free
+// slot), with the upper half of each name's hash beside its number, so that
+// a probe rarely has to compare texts.
+struct NAMES {
+    std::vector<std::string_view> byNumber;
+    std::vector<std::uint64_t> slots = std::vector<std::uint64_t>(1024, 0);
+};
+
+// A recursive-descent reader of one file form. The lists of the rule being
+// read are gathered in scratch vectors and kept in the store when complete.
 struct READER {
     LEXER lex;
     FORM form = FORM::ROX;
+    PROGRAM program;
+    NAMES names;
+    std::vector<TERM> terms;
+    std::vector<ATOM> atoms;
+    std::vector<LITERAL> literals;
 };
+
+std::uint64_t slotOf(std::uint64_t hash, std::uint32_t number) {
+    return (hash & 0xffffffff00000000u) | (number + 1);
+}
+
+void growNames(NAMES& t) {
+    std::vector<std::uint64_t> slots(t.slots.size() * 2, 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::uint32_t n = 0; n < t.byNumber.size(); ++n) {
+        const std::uint64_t hash = std::hash<std::string_view>{}(t.byNumber[n]);
+        std::size_t i = hash & mask;
+        while (slots[i]) i = (i + 1) & mask;
+        slots[i] = slotOf(hash, n);
+    }
+    t.slots = std::move(slots);
+}
+
+// The program's own copy of a predicate name, and its number.
+std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view text) {
+    NAMES& t = r.names;
+    if (2 * (t.byNumber.size() + 1) > t.slots.size()) growNames(t);
+    const std::uint64_t hash = std::hash<std::string_view>{}(text);
+    const std::size_t mask = t.slots.size() - 1;
+    std::size_t i = hash & mask;
+    for (; t.slots[i]; i = (i + 1) & mask) {
+        const std::uint32_t number = static_cast<std::uint32_t>(t.slots[i]) - 1;
+        if ((t.slots[i] ^ hash) >> 32 == 0 && t.byNumber[number] == text)
+            return {t.byNumber[number], number};
+    }
+    const std::span<const char> kept = keep(r.program.store->texts, std::span(text));
+    const auto number = static_cast<std::uint32_t>(t.byNumber.size());
+    t.byNumber.emplace_back(kept.data(), kept.size());
+    t.slots[i] = slotOf(hash, number);
+    return {t.byNumber.back(), number};
+}
+
+// A term's text: copied, not interned, as nothing looks terms up by text.
+std::string_view keepText(READER& r, std::string_view text) {
+    const std::span<const char> kept = keep(r.program.store->texts, std::span(text));
+    return {kept.data(), kept.size()};
+}
+
+NAME nameOf(READER& r, NAME::KIND kind, std::string_view text) {
+    auto [kept, number] = intern(r, text);
+    return NAME(kind, kept, number);
+}
+
+// Keeps the scratch entries from first on as one run, and drops them from
+// the scratch vector.
+template <typename T>
+std::span<const T> keepFrom(std::vector<T>& scratch, std::size_t first, BLOCKS<T>& blocks) {
+    std::span<const T> kept =
+        keep(blocks, std::span<const T>(scratch.data() + first, scratch.size() - first));
+    scratch.resize(first);
+    return kept;
+}
 
 const TOKEN& peek(const READER& r) { return r.lex.current; }
 TOKEN next(READER& r) { return next(r.lex); }
@@ -288,7 +331,7 @@ bool startsAtom(const READER& r) {
 }
 
 // The integer of the current token, negative with minus.
-TERM integerTerm(const READER& r, bool minus) {
+TERM integerTerm(READER& r, bool minus) {
     const std::string_view digits = peek(r).text;
     std::int64_t v = 0;
     for (char c : digits) {
@@ -300,7 +343,7 @@ TERM integerTerm(const READER& r, bool minus) {
     TERM t;
     t.kind = TERM::KIND::INTEGER;
     t.value = minus ? -v : v;
-    t.text = std::to_string(t.value);
+    t.text = keepText(r, std::to_string(t.value));
     return t;
 }
 
@@ -317,11 +360,11 @@ TERM readTerm(READER& r, const char* missing) {
         case TOK::IDENT:
             if (tok.text == "not") failHere(r, "\"not\" is a reserved word and cannot be a name");
             t.kind = isUpper(tok.text[0]) ? TERM::KIND::VARIABLE : TERM::KIND::CONSTANT;
-            t.text = std::string(tok.text);
+            t.text = keepText(r, tok.text);
             break;
         case TOK::STRING:
             t.kind = TERM::KIND::STRING;
-            t.text = std::string(tok.text);
+            t.text = keepText(r, tok.text);
             break;
         case TOK::INTEGER: t = integerTerm(r, minus); break;
         default: fail(r, missing);
@@ -331,14 +374,15 @@ TERM readTerm(READER& r, const char* missing) {
 }
 
 // Reads "t1,...,tn)" after an opening parenthesis.
-std::vector<TERM> readArguments(READER& r) {
-    std::vector<TERM> args;
+TERMS readArguments(READER& r) {
+    const std::size_t first = r.terms.size();
     for (;;) {
-        args.push_back(readTerm(r, args.empty() ? "expected an argument after \"(\""
-                                                : "expected an argument after \",\""));
+        const TERM t = readTerm(r, r.terms.size() == first ? "expected an argument after \"(\""
+                                                           : "expected an argument after \",\"");
+        r.terms.push_back(t);
         if (peek(r).kind == TOK::RPAREN) {
             next(r);
-            return args;
+            return keepFrom(r.terms, first, r.program.store->terms);
         }
         if (peek(r).kind != TOK::COMMA) fail(r, "expected \")\" or \",\" after argument");
         next(r);
@@ -357,17 +401,19 @@ ATOM readAtom(READER& r) {
     }
     TOKEN name = next(r);
     if (name.kind == TOK::STRING) {
-        a.predicate = {NAME::KIND::QUOTED, "\"" + std::string(name.text) + "\""};
+        // The name keeps its quotes, which stand just around the token.
+        a.predicate = nameOf(r, NAME::KIND::QUOTED,
+                             std::string_view(name.text.data() - 1, name.text.size() + 2));
     } else if (name.kind == TOK::QUOTED_NAME) {
-        a.predicate = {NAME::KIND::QUOTED, std::string(name.text)};
+        a.predicate = nameOf(r, NAME::KIND::QUOTED, name.text);
     } else {
         if (r.form == FORM::ROX && name.text == "not")
             throw SYNTAX_ERROR(name.line, "\"not\" is a reserved word and cannot be a name");
-        a.predicate = {NAME::KIND::IDENTIFIER, std::string(name.text)};
+        a.predicate = nameOf(r, NAME::KIND::IDENTIFIER, name.text);
     }
     if (peek(r).kind == TOK::LPAREN) {
         if (r.form == FORM::PEXA)
-            failHere(r, "atom " + a.predicate.text +
+            failHere(r, "atom " + std::string(a.predicate.text) +
                             " has arguments, but this form allows only propositional atoms");
         next(r);
         a.args = readArguments(r);
@@ -415,34 +461,34 @@ LITERAL readLiteral(READER& r) {
 
 // The head atoms of a rule, up to ":-" or the final "."; none for a
 // constraint.
-std::vector<ATOM> readHead(READER& r) {
-    std::vector<ATOM> head;
-    if (peek(r).kind == TOK::IF) return head;
+std::span<const ATOM> readHead(READER& r) {
+    if (peek(r).kind == TOK::IF) return {};
     if (!startsAtom(r)) failHere(r, "expected an atom or \":-\" at the start of a rule");
-    head.push_back(readAtom(r));
+    r.atoms.clear();
+    r.atoms.push_back(readAtom(r));
     while (atWord(r, "v")) {
         next(r);
         if (!startsAtom(r)) fail(r, "expected an atom after \"v\"");
-        head.push_back(readAtom(r));
+        r.atoms.push_back(readAtom(r));
     }
     if (peek(r).kind != TOK::DOT && peek(r).kind != TOK::IF)
         fail(r, "expected \"v\", \":-\" or \".\" after a head atom");
-    return head;
+    return keepFrom(r.atoms, 0, r.program.store->atoms);
 }
 
 // The body literals after ":-", up to and with the final ".".
-std::vector<LITERAL> readBody(READER& r) {
-    std::vector<LITERAL> body;
+std::span<const LITERAL> readBody(READER& r) {
     next(r);  // ":-"
     if (peek(r).kind == TOK::DOT) {
         next(r);
-        return body;
+        return {};
     }
+    r.literals.clear();
     for (;;) {
-        body.push_back(readLiteral(r));
+        r.literals.push_back(readLiteral(r));
         if (peek(r).kind == TOK::DOT) {
             next(r);
-            return body;
+            return keepFrom(r.literals, 0, r.program.store->literals);
         }
         if (peek(r).kind != TOK::COMMA) fail(r, "expected \",\" or \".\" after a body literal");
         next(r);
@@ -458,14 +504,11 @@ RULE readRule(READER& r) {
     return rule;
 }
 
-PROGRAM readRoxProgram(READER& r) {
-    PROGRAM program;
-    while (peek(r).kind != TOK::END) program.rules.push_back(readRule(r));
-    return program;
+void readRoxProgram(READER& r) {
+    while (peek(r).kind != TOK::END) r.program.rules.push_back(readRule(r));
 }
 
-PROGRAM readPexaProgram(READER& r) {
-    PROGRAM program;
+void readPexaProgram(READER& r) {
     expectWord(r, TOK::AT, "@SET", "expected \"@SET FUNCTION\" at the start of the file");
     expectWord(r, TOK::IDENT, "FUNCTION", "expected \"@SET FUNCTION\" at the start of the file");
     expectWord(r, TOK::AT, "@LP", "expected \"@LP({\" after \"@SET FUNCTION\"");
@@ -473,38 +516,34 @@ PROGRAM readPexaProgram(READER& r) {
     expect(r, TOK::LBRACE, "expected \"@LP({\" after \"@SET FUNCTION\"");
     while (peek(r).kind != TOK::RBRACE) {
         if (peek(r).kind == TOK::END) fail(r, "expected \"})\" at the end of the program");
-        program.rules.push_back(readRule(r));
+        r.program.rules.push_back(readRule(r));
         if (peek(r).kind == TOK::COMMA) next(r);
         else if (peek(r).kind != TOK::RBRACE) fail(r, "expected \",\" or \"})\" after an item");
     }
     next(r);
     expect(r, TOK::RPAREN, "expected \")\" after \"}\"");
     if (peek(r).kind != TOK::END) failHere(r, "unexpected text after \"})\"");
-    return program;
 }
 
-READER readerOf(std::string_view text, FORM form) {
+PROGRAM readProgram(std::string_view text, FORM form) {
     READER r;
     r.lex.text = text;
     r.form = form;
+    // A rule takes a line or two: reserve for the lines, not to move the
+    // rules again and again while they grow.
+    r.program.rules.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     advance(r.lex);
-    return r;
+    form == FORM::ROX ? readRoxProgram(r) : readPexaProgram(r);
+    r.program.rules.shrink_to_fit();
+    r.program.declarations = std::move(r.lex.declarations);
+    r.program.names = static_cast<std::uint32_t>(r.names.byNumber.size());
+    return std::move(r.program);
 }
 
 }  // namespace
 
-PROGRAM ReadRox(std::string_view text) {
-    READER r = readerOf(text, FORM::ROX);
-    PROGRAM program = readRoxProgram(r);
-    program.declarations = std::move(r.lex.declarations);
-    return program;
-}
+PROGRAM ReadRox(std::string_view text) { return readProgram(text, FORM::ROX); }
 
-PROGRAM ReadPexa(std::string_view text) {
-    READER r = readerOf(text, FORM::PEXA);
-    PROGRAM program = readPexaProgram(r);
-    program.declarations = std::move(r.lex.declarations);
-    return program;
-}
+PROGRAM ReadPexa(std::string_view text) { return readProgram(text, FORM::PEXA); }
 
 }  // namespace vok::evaluation

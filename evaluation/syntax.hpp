@@ -1,9 +1,22 @@
 // The program as read from a rox or pexa file, before it is put into
 // clingo's language.
+//
+// A large program is mostly ground rules of a few atoms each, so the
+// records are small and flat: predicate names view texts kept once per
+// program, terms view copies of theirs, and the atoms, literals and
+// arguments of a rule are spans into blocks of the program's store.
+// Nothing in the store moves or goes while the program lives; a PROGRAM is
+// moved, never copied.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace vok::evaluation {
@@ -12,28 +25,43 @@ namespace vok::evaluation {
 // quoted strings in it ("my pred", "my pred"_P1), kept as written, quotes
 // and all.
 struct NAME {
-    enum class KIND { IDENTIFIER, QUOTED };
-    KIND kind = KIND::IDENTIFIER;
-    std::string text;
+    enum class KIND : std::uint8_t { IDENTIFIER, QUOTED };
+    static constexpr std::uint32_t NoNumber = UINT32_MAX;
 
-    bool operator==(const NAME&) const = default;
+    std::string_view text;
+    // For a name read from a file: its number among the program's distinct
+    // predicate names (below PROGRAM::names), so that a pass over the
+    // program can index by name without hashing it.
+    std::uint32_t number = NoNumber;
+    KIND kind = KIND::IDENTIFIER;
+
+    NAME() = default;
+    NAME(KIND k, std::string_view t, std::uint32_t n = NoNumber) : text(t), number(n), kind(k) {}
+    bool operator==(const NAME& o) const { return kind == o.kind && text == o.text; }
 };
 
 struct TERM {
-    enum class KIND { VARIABLE, CONSTANT, INTEGER, STRING };
+    enum class KIND : std::uint8_t { VARIABLE, CONSTANT, INTEGER, STRING };
     KIND kind = KIND::CONSTANT;
-    std::string text;        // the name, or a string's content without quotes
+    std::string_view text;   // the name, or a string's content without quotes
     std::int64_t value = 0;  // for integers
 
     bool operator==(const TERM&) const = default;
 };
 
+using TERMS = std::span<const TERM>;
+
+inline bool sameTerms(TERMS a, TERMS b) { return std::ranges::equal(a, b); }
+
 struct ATOM {
     bool stronglyNegated = false;  // written with a leading "-"
     NAME predicate;
-    std::vector<TERM> args;
+    TERMS args;
 
-    bool operator==(const ATOM&) const = default;
+    bool operator==(const ATOM& o) const {
+        return stronglyNegated == o.stronglyNegated && predicate == o.predicate &&
+               sameTerms(args, o.args);
+    }
 };
 
 enum class BUILTIN {
@@ -59,17 +87,20 @@ bool isArithmetic(BUILTIN b);
 struct LITERAL {
     bool negated = false;  // default negation ("not" or "~")
     bool isBuiltin = false;
-    ATOM atom;  // when !isBuiltin
     BUILTIN builtin = BUILTIN::EQUAL;
-    std::vector<TERM> args;  // when isBuiltin
+    ATOM atom;   // when !isBuiltin
+    TERMS args;  // when isBuiltin
 
-    bool operator==(const LITERAL&) const = default;
+    bool operator==(const LITERAL& o) const {
+        return negated == o.negated && isBuiltin == o.isBuiltin && builtin == o.builtin &&
+               atom == o.atom && sameTerms(args, o.args);
+    }
 };
 
 struct RULE {
-    int line = 0;            // line where the rule starts
-    std::vector<ATOM> head;  // disjunction; empty for a constraint
-    std::vector<LITERAL> body;
+    int line = 0;                // line where the rule starts
+    std::span<const ATOM> head;  // disjunction; empty for a constraint
+    std::span<const LITERAL> body;
 };
 
 // A comment that begins with "%vok:" (a declaration vok writes for the
@@ -79,9 +110,66 @@ struct DECLARATION {
     std::string text;
 };
 
+// Memory for blocks. Blocks grow from small to a huge page each, and those
+// of a huge page or more are aligned to one and offered huge pages: a large
+// program then costs a page fault per 2 MiB, not per 4 KiB.
+void* allocateBlock(std::size_t bytes);
+void releaseBlock(void* block, std::size_t bytes) noexcept;
+// The size of the block after one of the given size.
+std::size_t nextBlockBytes(std::size_t bytes);
+
+// Elements kept in blocks that never move: a run of them, once kept, is a
+// span that stays valid as long as the blocks. Only plain values that need
+// no destructor are kept.
+template <typename T>
+struct BLOCKS {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+    struct BLOCK {
+        T* items;
+        std::size_t bytes;
+    };
+    std::vector<BLOCK> blocks;
+    std::size_t used = 0;  // of the last block
+    std::size_t room = 0;  // elements the last block holds
+
+    BLOCKS() = default;
+    BLOCKS(const BLOCKS&) = delete;
+    BLOCKS& operator=(const BLOCKS&) = delete;
+    ~BLOCKS() {
+        for (const BLOCK& b : blocks) releaseBlock(b.items, b.bytes);
+    }
+};
+
+// A copy of items in blocks, as one run.
+template <typename T>
+std::span<const T> keep(BLOCKS<T>& b, std::span<const T> items) {
+    if (items.empty()) return {};
+    if (b.room - b.used < items.size()) {
+        std::size_t bytes = nextBlockBytes(b.blocks.empty() ? 0 : b.blocks.back().bytes);
+        bytes = std::max(bytes, items.size() * sizeof(T));
+        b.blocks.push_back({static_cast<T*>(allocateBlock(bytes)), bytes});
+        b.room = bytes / sizeof(T);
+        b.used = 0;
+    }
+    T* at = b.blocks.back().items + b.used;
+    std::memcpy(static_cast<void*>(at), items.data(), items.size() * sizeof(T));
+    b.used += items.size();
+    return {at, items.size()};
+}
+
+// What the rules of a program point into.
+struct STORE {
+    BLOCKS<char> texts;  // each predicate name once, each term's text
+    BLOCKS<TERM> terms;
+    BLOCKS<ATOM> atoms;
+    BLOCKS<LITERAL> literals;
+};
+
 struct PROGRAM {
     std::vector<RULE> rules;
     std::vector<DECLARATION> declarations;  // in the order of the file
+    std::uint32_t names = 0;                // distinct predicate names, the bound of NAME::number
+    std::unique_ptr<STORE> store = std::make_unique<STORE>();
 };
 
 }  // namespace vok::evaluation

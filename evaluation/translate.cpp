@@ -1,5 +1,6 @@
 #include "translate.hpp"
 
+#include <charconv>
 #include <string_view>
 #include <unordered_set>
 
@@ -7,15 +8,21 @@
 
 namespace vok::evaluation {
 
-std::string clingoTerm(const TERM& term) {
+void appendNumber(std::string& out, std::int64_t n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out.append(digits, end);
+}
+
+void appendTerm(std::string& out, const TERM& term) {
     switch (term.kind) {
         case TERM::KIND::VARIABLE:
-        case TERM::KIND::CONSTANT: return term.text;
-        case TERM::KIND::INTEGER: return std::to_string(term.value);
-        case TERM::KIND::STRING: {
+        case TERM::KIND::CONSTANT: out += term.text; return;
+        case TERM::KIND::INTEGER: appendNumber(out, term.value); return;
+        case TERM::KIND::STRING:
             // The file's strings have no escapes; clingo's treat "\" as one and
             // have no raw line ends.
-            std::string out = "\"";
+            out += '"';
             for (char c : term.text) {
                 if (c == '\n') {
                     out += "\\n";
@@ -25,10 +32,14 @@ std::string clingoTerm(const TERM& term) {
                 out += c;
             }
             out += '"';
-            return out;
-        }
+            return;
     }
-    return {};
+}
+
+std::string clingoTerm(const TERM& term) {
+    std::string out;
+    appendTerm(out, term);
+    return out;
 }
 
 void appendAtom(std::string& out, const ATOM& atom, const DATA_NAMES* data) {
@@ -36,12 +47,12 @@ void appendAtom(std::string& out, const ATOM& atom, const DATA_NAMES* data) {
     if (const std::uint32_t* id = data ? findDataName(*data, atom.predicate) : nullptr) {
         // p(t1,...,tk) is written g'F(id,t1,...,tk).
         out += DataPrefix;
-        out += std::to_string(data->family[*id]);
+        appendNumber(out, data->family[*id]);
         out += '(';
-        out += std::to_string(*id);
+        appendNumber(out, *id);
         for (const TERM& t : atom.args) {
             out += ',';
-            out += clingoTerm(t);
+            appendTerm(out, t);
         }
         out += ')';
         return;
@@ -51,7 +62,7 @@ void appendAtom(std::string& out, const ATOM& atom, const DATA_NAMES* data) {
     out += '(';
     for (std::size_t i = 0; i < atom.args.size(); ++i) {
         if (i) out += ',';
-        out += clingoTerm(atom.args[i]);
+        appendTerm(out, atom.args[i]);
     }
     out += ')';
 }
@@ -139,9 +150,9 @@ void solveSum(BODY& body, const TERM& unknown, const std::string& k, const std::
 void solveProduct(BODY& body, const TERM& unknown, const std::string& f, const std::string& c) {
     std::string z = "0**" + f;
     std::string low = "(1-" + z + ")*(" + c + "/(" + f + "+" + z + "))";
-    add(body, unknown.text + "=" + low + ".." + low + "+" + z + "*" + body.n);
+    add(body, std::string(unknown.text) + "=" + low + ".." + low + "+" + z + "*" + body.n);
     body.known.insert(unknown.text);
-    add(body, c + "=" + f + "*" + unknown.text);
+    add(body, c + "=" + f + "*" + std::string(unknown.text));
 }
 
 // What the translations of + and * differ in.
@@ -209,11 +220,11 @@ void emit(BODY& body, const LITERAL& lit) {
 }
 
 void checkSafety(const BODY& body) {
-    auto check = [&](const std::vector<TERM>& args) {
+    auto check = [&](TERMS args) {
         for (const TERM& t : args)
             if (!isKnown(body, t))
                 throw TRANSLATE_ERROR(body.rule.line,
-                                      "variable " + t.text +
+                                      "variable " + std::string(t.text) +
                                           " is unsafe: it occurs in no positive body "
                                           "atom and is bound by no builtin");
     };
@@ -283,7 +294,7 @@ std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t>
         // arithmetic builtin range over 0..maxint and try again.
         const TERM* var = unboundArithmeticVariable(body, pending);
         if (!var) break;  // only comparisons with unbound variables are left
-        add(body, var->text + "=0.." + body.n);
+        add(body, std::string(var->text) + "=0.." + body.n);
         body.known.insert(var->text);
     }
     checkSafety(body);

@@ -55,5 +55,7 @@ void placeOnLine(std::string& out, LINE_PLACE& place, int line);
 
 // The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
 std::string clingoTerm(const TERM& term);
+void appendTerm(std::string& out, const TERM& term);
+void appendNumber(std::string& out, std::int64_t n);
 
 }  // namespace vok::evaluation

@@ -203,6 +203,14 @@ struct NAMESTABLE {
 
     unsigned size() const { return entries_.size(); }
 
+    // Room in the index for names texts in all, for a caller that knows how
+    // many it is about to add: the index does not regrow while they come.
+    void reserve(std::size_t names) {
+        std::size_t want = slots_.empty() ? 16 : slots_.size();
+        while (4 * names > 3 * want) want *= 2;
+        if (want > slots_.size()) regrow(want);
+    }
+
     // A walk in name order over the live table: a name inserted during the
     // walk is met when it sorts after the current one, as with an ordered
     // map, so that a walk may add names that it must visit itself.
@@ -296,8 +304,10 @@ private:
 
     // Doubles the slots (16 at first) and places the names anew; the new
     // name, already among the entries, is placed by insert.
-    void grow() {
-        decltype(slots_) old(slots_.empty() ? 16 : 2 * slots_.size());
+    void grow() { regrow(slots_.empty() ? 16 : 2 * slots_.size()); }
+
+    void regrow(std::size_t size) {
+        decltype(slots_) old(size);
         old.swap(slots_);
         const std::size_t mask = slots_.size() - 1;
         for (const SLOT& slot : old) {

@@ -114,6 +114,14 @@ void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>*
 void UpdateRewriting(std::vector<OID>& ids) {
     const unsigned N = static_cast<unsigned>(ids.size());
     if (OptionDebug) std::cerr << '\n' << "Update Rewriting." << '\n';
+    // Each rule of a program but the last gets a rejection predicate of its
+    // own, and an atom over it: room for all of them at once, so that the
+    // two largest tables do not regrow again and again while they fill.
+    std::size_t rejections = 0;
+    for (unsigned i = 0; i + 1 < N; ++i)
+        if (ids[i].rules) rejections += ids[i].rules->size();
+    updatePredicates.reserve(updatePredicates.size() + rejections);
+    ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
     for (unsigned i = 0; i < N; ++i) {
         UpdateRewritingRules(ids[i], i, N);
         if (OptionStrict) addLevelRules(i + 1);

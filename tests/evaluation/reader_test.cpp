@@ -134,6 +134,27 @@ TEST(RoxReader, AcceptsTheExtremes) {
     EXPECT_EQ(p.rules[1].head[0].args[0].value, -2147483647);
 }
 
+TEST(RoxReader, ProgramOwnsItsTextsAndNumbersItsNames) {
+    // The text read is gone before the program is looked at; a program
+    // large enough to fill many blocks keeps its first rules intact.
+    std::string text = "\"q r\"(\"s\") :- p(a), not -p(b).\n";
+    for (int i = 0; i < 100000; ++i)
+        text += "rej_R" + std::to_string(i) + " :- p(c" + std::to_string(i) + ").\n";
+    PROGRAM p = ReadRox(std::string(text));
+    text.assign(text.size(), 'x');
+    ASSERT_EQ(p.rules.size(), 100001u);
+    const RULE& first = p.rules[0];
+    EXPECT_EQ(first.head[0].predicate.text, "\"q r\"");
+    EXPECT_EQ(first.head[0].args[0].text, "s");
+    EXPECT_EQ(first.body[0].atom.args[0].text, "a");
+    EXPECT_EQ(p.rules[100000].body[0].atom.args[0].text, "c99999");
+    // One number per distinct predicate name, whatever the sign.
+    EXPECT_EQ(first.body[0].atom.predicate.number, first.body[1].atom.predicate.number);
+    EXPECT_NE(first.head[0].predicate.number, first.body[0].atom.predicate.number);
+    EXPECT_EQ(p.rules[100000].body[0].atom.predicate.number, first.body[0].atom.predicate.number);
+    EXPECT_EQ(p.names, 100002u);  // "q r", p and each rej_R<i>
+}
+
 TEST(PexaReader, ReadsItemsBetweenTheHeaderAndTheEnd) {
     PROGRAM p = ReadPexa(
         "@SET FUNCTION\n@LP({\n"

@@ -69,11 +69,24 @@ long numberAt(std::string_view text, std::size_t& pos) {
 }
 
 // Every data atom g'F(id,...) of the text names a predicate of family F
-// (the #show statements name families only: g'F/k).
+// (the #show statements name families only: g'F/k). Only a name outside a
+// string begins with g': inside an encoded name (s'..neg'97..) or a string
+// ("-g'q") it is no data atom.
 bool dataAtomsDecode(std::string_view text, const vok::evaluation::DATA_NAMES& data) {
-    for (std::size_t pos = text.find("g'"); pos != std::string_view::npos;
-         pos = text.find("g'", pos)) {
-        pos += 2;
+    auto inName = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == '\'';
+    };
+    bool inString = false;
+    for (std::size_t at = 0; at + 1 < text.size(); ++at) {
+        if (inString) {
+            if (text[at] == '\\') ++at;
+            else if (text[at] == '"') inString = false;
+            continue;
+        }
+        inString = text[at] == '"';
+        if (text[at] != 'g' || text[at + 1] != '\'' || (at > 0 && inName(text[at - 1]))) continue;
+        std::size_t pos = at + 2;
         const long family = numberAt(text, pos);
         if (family >= 0 && pos < text.size() && text[pos] == '/') continue;  // in #show
         if (family < 0 || pos >= text.size() || text[pos] != '(') return false;
