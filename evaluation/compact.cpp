@@ -27,30 +27,18 @@ void forEachSlot(const RULE& rule, F&& f) {
 
 std::size_t slotCount(const RULE& rule) { return rule.head.size() + rule.body.size(); }
 
-bool groundTerms(TERMS args) {
-    return std::none_of(args.begin(), args.end(),
-                        [](const TERM& t) { return t.kind == TERM::KIND::VARIABLE; });
-}
-
 bool isGround(const RULE& rule) {
     for (const ATOM& a : rule.head)
-        if (!groundTerms(a.args)) return false;
+        if (!isGround(a.args)) return false;
     for (const LITERAL& l : rule.body)
-        if (!groundTerms(l.isBuiltin ? l.args : l.atom.args)) return false;
+        if (!isGround(l.isBuiltin ? l.args : l.atom.args)) return false;
     return true;
 }
 
-// Ground rules with a body and without builtins. Facts are as cheap as
+// The rules a table may hold (isGroundWithBody). Facts are as cheap as
 // table rows already; builtins over constants are rare and may make clingo
 // report an error on the rule's line, which must keep its text.
-bool isCandidate(const RULE& rule) {
-    if (rule.body.empty()) return false;
-    for (const ATOM& a : rule.head)
-        if (!groundTerms(a.args)) return false;
-    for (const LITERAL& l : rule.body)
-        if (l.isBuiltin || !groundTerms(l.atom.args)) return false;
-    return true;
-}
+bool isCandidate(const RULE& rule) { return isGroundWithBody(rule); }
 
 // Every predicate name of the program as a number, atom by atom in slot
 // order, so that shapes and counts compare numbers, not texts. The reader
@@ -359,30 +347,8 @@ std::uint32_t slotId(const ROWS& rows, std::size_t rule, std::size_t slot) {
 }
 
 // One table row: the ids of the data slots, then all arguments, in slot
-// order.
-void appendRow(std::string& out, const ROWS& rows, std::size_t r) {
-    const RULE& rule = rows.program.rules[r];
-    bool first = true;
-    auto separate = [&] {
-        if (!first) out += ',';
-        first = false;
-    };
-    for (std::size_t s = 0; s < slotCount(rule); ++s) {
-        const std::uint32_t id = slotId(rows, r, s);
-        if (id == NoData) continue;
-        separate();
-        appendNumber(out, id);
-    }
-    forEachSlot(rule, [&](const ATOM& a, bool, bool) {
-        for (const TERM& t : a.args) {
-            separate();
-            appendTerm(out, t);
-        }
-    });
-}
-
-// A row as appendRow writes it, without the text: the data ids, then the
-// arguments.
+// order; held as pointers, so that rows compare and hash without their
+// text.
 struct ROW {
     std::vector<std::uint32_t> ids;
     std::vector<const TERM*> args;
@@ -397,6 +363,22 @@ void rowOf(ROW& row, const ROWS& rows, std::size_t r) {
     forEachSlot(rule, [&](const ATOM& a, bool, bool) {
         for (const TERM& t : a.args) row.args.push_back(&t);
     });
+}
+
+void appendRow(std::string& out, const ROW& row) {
+    bool first = true;
+    auto separate = [&] {
+        if (!first) out += ',';
+        first = false;
+    };
+    for (std::uint32_t id : row.ids) {
+        separate();
+        appendNumber(out, id);
+    }
+    for (const TERM* t : row.args) {
+        separate();
+        appendTerm(out, *t);
+    }
 }
 
 // Whether two rules have the same row (the terms of a row are ground, and
@@ -424,11 +406,9 @@ std::size_t rowHash(const ROWS& rows, std::size_t r, ROW& row) {
 }
 
 std::size_t rowWidth(const ROWS& rows, std::size_t r) {
-    std::size_t width = 0, s = 0;
-    forEachSlot(rows.program.rules[r], [&](const ATOM& a, bool, bool) {
-        width += a.args.size() + (slotId(rows, r, s++) != NoData ? 1 : 0);
-    });
-    return width;
+    ROW row;
+    rowOf(row, rows, r);
+    return row.ids.size() + row.args.size();
 }
 
 std::string tableName(std::size_t table) { return TablePrefix + std::to_string(table); }
@@ -565,6 +545,7 @@ std::string compactText(const ROWS& rows, const DATA_NAMES& data,
         for (std::uint32_t m : g->members) groupOfRule[m] = g;
     std::string out;
     LINE_PLACE place;
+    ROW row;
     for (std::size_t i = 0; i < program.rules.size(); ++i) {
         const RULE& rule = program.rules[i];
         const GROUP* g = groupOfRule[i];
@@ -574,7 +555,8 @@ std::string compactText(const ROWS& rows, const DATA_NAMES& data,
         } else if (g->ownsTable) {
             placeOnLine(out, place, rule.line);
             out += tableName(g->table) + '(';
-            appendRow(out, rows, i);
+            rowOf(row, rows, i);
+            appendRow(out, row);
             out += ").";
         }
     }

@@ -16,21 +16,8 @@ namespace {
 // quadratic (what is left in is merely not simplified).
 constexpr int MaxPasses = 4;
 
-bool groundAtom(const ATOM& a) {
-    return std::none_of(a.args.begin(), a.args.end(),
-                        [](const TERM& t) { return t.kind == TERM::KIND::VARIABLE; });
-}
-
-// A ground rule with a body and without builtins: one that may be left out
-// or lose literals, as its translation cannot fail.
-bool changeable(const RULE& rule) {
-    if (rule.body.empty()) return false;
-    for (const ATOM& a : rule.head)
-        if (!groundAtom(a)) return false;
-    for (const LITERAL& l : rule.body)
-        if (l.isBuiltin || !groundAtom(l.atom)) return false;
-    return true;
-}
+// A rule that may be left out or lose literals (isGroundWithBody).
+bool changeable(const RULE& rule) { return isGroundWithBody(rule); }
 
 std::size_t keyOf(const ATOM& a) { return std::size_t(a.predicate.number) * 2 + a.stronglyNegated; }
 
@@ -76,7 +63,7 @@ struct HEADS {
 bool mayHold(const HEADS& heads, const ATOM& a) {
     const std::size_t key = keyOf(a);
     if (heads.count[key] == 0) return false;
-    if (heads.groundOnly.empty() || !heads.groundOnly[key] || !groundAtom(a)) return true;
+    if (heads.groundOnly.empty() || !heads.groundOnly[key] || !isGround(a.args)) return true;
     return heads.atoms.contains(&a);
 }
 
@@ -120,7 +107,7 @@ void noteGroundHeads(const PROGRAM& program, ANALYSIS& an) {
         if (an.state[i] != STATE::LIVE) continue;
         const RULE& rule = program.rules[i];
         for (const ATOM& a : rule.head)
-            if (!groundAtom(a)) groundOnly[keyOf(a)] = false;
+            if (!isGround(a.args)) groundOnly[keyOf(a)] = false;
         if (changeable(rule))
             for (const LITERAL& l : rule.body)
                 if (!l.negated) usedPositively[keyOf(l.atom)] = true;

@@ -36,6 +36,20 @@ bool isArithmetic(BUILTIN b) {
     return b == BUILTIN::INT || b == BUILTIN::SUCC || b == BUILTIN::PLUS || b == BUILTIN::TIMES;
 }
 
+bool isGround(TERMS args) {
+    return std::none_of(args.begin(), args.end(),
+                        [](const TERM& t) { return t.kind == TERM::KIND::VARIABLE; });
+}
+
+bool isGroundWithBody(const RULE& rule) {
+    if (rule.body.empty()) return false;
+    for (const ATOM& a : rule.head)
+        if (!isGround(a.args)) return false;
+    for (const LITERAL& l : rule.body)
+        if (l.isBuiltin || !isGround(l.atom.args)) return false;
+    return true;
+}
+
 namespace {
 
 constexpr std::size_t HugePage = std::size_t(2) << 20;

@@ -103,6 +103,12 @@ struct RULE {
     std::span<const LITERAL> body;
 };
 
+// Whether no argument is a variable.
+bool isGround(TERMS args);
+// A ground rule with a body and without builtins: the rules the compact
+// text may put in a table or leave out, as their translation cannot fail.
+bool isGroundWithBody(const RULE& rule);
+
 // A comment that begins with "%vok:" (a declaration vok writes for the
 // evaluation program, see one_run.hpp): its line and its text after "%vok:".
 struct DECLARATION {
