@@ -83,6 +83,8 @@ std::string ruleSuffix(unsigned i, unsigned j) {
     return programSuffix(i) + "_R" + std::to_string(j);
 }
 
+std::string rejectionBase(unsigned i, unsigned j) { return "rej" + ruleSuffix(i, j); }
+
 // Skips a run of decimal digits at pos; false when there is none.
 bool skipDigits(std::string_view s, std::size_t& pos) {
     std::size_t start = pos;
@@ -157,11 +159,11 @@ ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector
 }
 
 std::string rejectionPred(unsigned i, unsigned j, unsigned k) {
-    return registerUpdateName("rej" + ruleSuffix(i, j), k, "Error storing rejection predicate.").name;
+    return registerUpdateName(rejectionBase(i, j), k, "Error storing rejection predicate.").name;
 }
 
 void prefetchRejectionPred(unsigned i, unsigned j) {
-    const std::uint32_t h = NAMES::hash("rej" + ruleSuffix(i, j));
+    const std::uint32_t h = NAMES::hash(rejectionBase(i, j));
     updatePredicates.prefetch(h);
     ATOM::Predicates.prefetch(h);
 }

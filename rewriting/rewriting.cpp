@@ -151,8 +151,11 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
     constexpr std::size_t Ahead = 8;
     for (std::size_t j = 0; j < rules.size(); ++j) {
         if (j + Ahead < rules.size()) {
-            const unsigned later = headAtom(rules[j + Ahead]).predicate;
-            if (later < sharedAtoms.size()) __builtin_prefetch(&sharedAtoms[later]);
+            // Only a look: a rule without a single head atom is reported
+            // when its turn comes.
+            const auto later = rules[j + Ahead].head();
+            if (later && later->atoms.size() == 1 && later->atoms[0].predicate < sharedAtoms.size())
+                __builtin_prefetch(&sharedAtoms[later->atoms[0].predicate]);
             if (!last) prefetchRejectionPred(i, static_cast<unsigned>(j + Ahead));
         }
         auto V = variables(rules[j]);
