@@ -37,14 +37,14 @@ Usable firstUsable(const std::string& base, const PREDICATE_NAMES& own, const PR
     std::string name = base;
     for (unsigned c = 0;; name = base + "_" + std::to_string(c++)) {
         // A new name (one per input rule makes its rejection name) is looked
-        // up in three large tables, each time in a place of its own: the
-        // places are fetched from memory together, not one after the other.
+        // up in two large tables, each in a place of its own: the places are
+        // fetched from memory together, not one after the other. The
+        // complement's place neighbours the name's.
         const std::uint32_t h = NAMES::hash(name);
         own.prefetch(h);
         P.prefetch(h);
         const std::string complement = complementName(name);
-        const std::uint32_t hc = NAMES::hash(complement);
-        P.prefetch(hc);
+        const std::uint32_t hc = NAMES::complementHash(h);
         auto [n, mine] = own.find(name, h);
         if (mine) return {name, n, true};
         if (!foreign(name, h, own, other) && !foreign(complement, hc, own, other)) return {name, 0, false};
@@ -82,6 +82,8 @@ std::string programSuffix(unsigned i) { return "_P" + std::to_string(i); }
 std::string ruleSuffix(unsigned i, unsigned j) {
     return programSuffix(i) + "_R" + std::to_string(j);
 }
+
+std::string rejectionBase(unsigned i, unsigned j) { return "rej" + ruleSuffix(i, j); }
 
 // Skips a run of decimal digits at pos; false when there is none.
 bool skipDigits(std::string_view s, std::size_t& pos) {
@@ -157,7 +159,13 @@ ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector
 }
 
 std::string rejectionPred(unsigned i, unsigned j, unsigned k) {
-    return registerUpdateName("rej" + ruleSuffix(i, j), k, "Error storing rejection predicate.").name;
+    return registerUpdateName(rejectionBase(i, j), k, "Error storing rejection predicate.").name;
+}
+
+void prefetchRejectionPred(unsigned i, unsigned j) {
+    const std::uint32_t h = NAMES::hash(rejectionBase(i, j));
+    updatePredicates.prefetch(h);
+    ATOM::Predicates.prefetch(h);
 }
 
 std::string modelPred(std::string r, unsigned k) {

@@ -40,6 +40,10 @@ ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* 
 ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args);
 // "rej_P" + i + "_R" + j: rule j of program i is rejected.
 std::string rejectionPred(unsigned i, unsigned j, unsigned k);
+// Starts fetching the places where the name tables keep or would keep that
+// name, for a caller about to make it: a large program's rejection names
+// are looked up in tables far larger than the caches.
+void prefetchRejectionPred(unsigned i, unsigned j);
 // "mrej" + the text of r after "rej": the candidate's view of rejection r.
 // A name that is not a rejection predicate is returned unchanged.
 std::string modelPred(std::string r, unsigned k);

@@ -117,11 +117,19 @@ void UpdateRewriting(std::vector<OID>& ids) {
     // Each rule of a program but the last gets a rejection predicate of its
     // own, and an atom over it: room for all of them at once, so that the
     // two largest tables do not regrow again and again while they fill.
-    std::size_t rejections = 0;
-    for (unsigned i = 0; i + 1 < N; ++i)
-        if (ids[i].rules) rejections += ids[i].rules->size();
+    // Pupd receives a rewritten rule per rule and a rejection rule per rule
+    // but the last program's: it is sized once too.
+    std::size_t rejections = 0, rules = 0;
+    for (unsigned i = 0; i < N; ++i)
+        if (ids[i].rules) {
+            rules += ids[i].rules->size();
+            if (i + 1 < N) rejections += ids[i].rules->size();
+        }
     updatePredicates.reserve(updatePredicates.size() + rejections);
     ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
+    Pupd.reserve(Pupd.size() + rules + rejections);
+    // Every head predicate is known before the first generated name.
+    if (sharedAtoms.size() < ATOM::Predicates.size()) sharedAtoms.resize(ATOM::Predicates.size());
     for (unsigned i = 0; i < N; ++i) {
         UpdateRewritingRules(ids[i], i, N);
         if (OptionStrict) addLevelRules(i + 1);
@@ -137,7 +145,19 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
     if (!program.rules) return;
     RULES& rules = *program.rules;
     const unsigned pass = ++passes;
+    // The entries of a large program's many head predicates are met in no
+    // order, and its rejection names fall anywhere in the name tables: both
+    // are fetched from memory a few rules ahead.
+    constexpr std::size_t Ahead = 8;
     for (std::size_t j = 0; j < rules.size(); ++j) {
+        if (j + Ahead < rules.size()) {
+            // Only a look: a rule without a single head atom is reported
+            // when its turn comes.
+            const auto later = rules[j + Ahead].head();
+            if (later && later->atoms.size() == 1 && later->atoms[0].predicate < sharedAtoms.size())
+                __builtin_prefetch(&sharedAtoms[later->atoms[0].predicate]);
+            if (!last) prefetchRejectionPred(i, static_cast<unsigned>(j + Ahead));
+        }
         auto V = variables(rules[j]);
         const unsigned head = headAtom(rules[j]).predicate;
         if (head >= sharedAtoms.size()) sharedAtoms.resize(head + 1);

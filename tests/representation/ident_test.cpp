@@ -59,6 +59,37 @@ TEST_F(Names, ManyNamesKeepTheirNumbersThroughGrowth) {
     EXPECT_EQ(moved.find("fresh"), std::make_pair(n, true));
 }
 
+// A name and its complement share their place in the index: both, either
+// or neither may be present, in any order of insertion, through growth.
+TEST_F(Names, NamesAndComplementsAreFoundApart) {
+    EXPECT_EQ(NAMES::hash("-p_P1") ^ NAMES::hash("p_P1"), 1u);
+    EXPECT_EQ(NAMES::complementHash(NAMES::hash("q")), NAMES::hash("-q"));
+    NAMES t;
+    const unsigned n = 3000;
+    for (unsigned i = 0; i < n; ++i) {
+        const std::string name = "p" + std::to_string(i);
+        if (i % 3 == 0) t.insert("-" + name);
+        t.insert(name);
+        if (i % 3 == 1) t.insert("-" + name);
+    }
+    t.insert("-");
+    t.insert("--p0");
+    for (unsigned i = 0; i < n; ++i) {
+        const std::string name = "p" + std::to_string(i);
+        ASSERT_TRUE(t.contains(name)) << name;
+        ASSERT_EQ(t.text(t.find(name).first), name);
+        const auto [number, found] = t.find("-" + name);
+        ASSERT_EQ(found, i % 3 != 2) << name;
+        if (found) {
+            ASSERT_EQ(t.text(number), "-" + name);
+        }
+    }
+    EXPECT_TRUE(t.contains("-"));
+    EXPECT_TRUE(t.contains("--p0"));
+    EXPECT_FALSE(t.contains(""));
+    EXPECT_FALSE(t.contains("--p1"));
+}
+
 TEST_F(Names, OrdersBytesAsUnsignedAndPrefixesFirst) {
     NAMES t;
     t.insert("\xe9t\xe9");
