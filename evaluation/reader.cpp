@@ -1,6 +1,7 @@
 #include "reader.hpp"
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -221,17 +222,23 @@ std::optional<BUILTIN> builtinOf(const TOKEN& t) {
 // Largest magnitude of an integer: clingo computes with 32-bit integers.
 constexpr std::int64_t MaxInteger = 2147483647;
 
-// The distinct predicate names read so far, each kept once in the store:
-// an open-addressing table of their numbers (plus one; zero is a free
-// slot), with the upper half of each name's hash beside its number, so that
-// a probe rarely has to compare texts.
-struct NAMES {
-    std::vector<std::string_view> byNumber;
-    std::vector<std::uint64_t> slots = std::vector<std::uint64_t>(1024, 0);
+// The distinct predicate names read so far, each kept once in the store
+// after its length (4 bytes): an open-addressing table whose slots point at
+// the names, with the upper half of each name's hash beside, so that a
+// probe rarely has to compare texts and a hit reads one place besides its
+// slot.
+struct NAME_SLOT {
+    const char* text = nullptr;  // null: a free slot
+    std::uint32_t hash = 0;      // the upper half of the name's hash
+    std::uint32_t number = 0;
 };
 
-// A recursive-descent reader of one file form. The lists of the rule being
-// read are gathered in scratch vectors and kept in the store when complete.
+struct NAMES {
+    std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>> slots =
+        std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>>(1024);
+    std::uint32_t count = 0;
+};
+
 struct READER {
     LEXER lex;
     FORM form = FORM::ROX;
@@ -240,20 +247,23 @@ struct READER {
     std::vector<TERM> terms;
     std::vector<ATOM> atoms;
     std::vector<LITERAL> literals;
+    std::string nameEntry;  // a new name with its length before it
 };
 
-std::uint64_t slotOf(std::uint64_t hash, std::uint32_t number) {
-    return (hash & 0xffffffff00000000u) | (number + 1);
+std::string_view keptName(const char* text) {
+    std::uint32_t length;
+    std::memcpy(&length, text - sizeof length, sizeof length);
+    return {text, length};
 }
 
 void growNames(NAMES& t) {
-    std::vector<std::uint64_t> slots(t.slots.size() * 2, 0);
+    std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>> slots(t.slots.size() * 2);
     const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t n = 0; n < t.byNumber.size(); ++n) {
-        const std::uint64_t hash = std::hash<std::string_view>{}(t.byNumber[n]);
-        std::size_t i = hash & mask;
-        while (slots[i]) i = (i + 1) & mask;
-        slots[i] = slotOf(hash, n);
+    for (const NAME_SLOT& old : t.slots) {
+        if (!old.text) continue;
+        std::size_t i = std::hash<std::string_view>{}(keptName(old.text)) & mask;
+        while (slots[i].text) i = (i + 1) & mask;
+        slots[i] = old;
     }
     t.slots = std::move(slots);
 }
@@ -261,20 +271,24 @@ void growNames(NAMES& t) {
 // The program's own copy of a predicate name, and its number.
 std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view text) {
     NAMES& t = r.names;
-    if (2 * (t.byNumber.size() + 1) > t.slots.size()) growNames(t);
+    if (2 * (std::size_t(t.count) + 1) > t.slots.size()) growNames(t);
     const std::uint64_t hash = std::hash<std::string_view>{}(text);
+    const auto high = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = t.slots.size() - 1;
     std::size_t i = hash & mask;
-    for (; t.slots[i]; i = (i + 1) & mask) {
-        const std::uint32_t number = static_cast<std::uint32_t>(t.slots[i]) - 1;
-        if ((t.slots[i] ^ hash) >> 32 == 0 && t.byNumber[number] == text)
-            return {t.byNumber[number], number};
+    for (; t.slots[i].text; i = (i + 1) & mask) {
+        const NAME_SLOT& slot = t.slots[i];
+        if (slot.hash == high && keptName(slot.text) == text) return {keptName(slot.text), slot.number};
     }
-    const std::span<const char> kept = keep(r.program.store->texts, std::span(text));
-    const auto number = static_cast<std::uint32_t>(t.byNumber.size());
-    t.byNumber.emplace_back(kept.data(), kept.size());
-    t.slots[i] = slotOf(hash, number);
-    return {t.byNumber.back(), number};
+    const auto length = static_cast<std::uint32_t>(text.size());
+    std::string& entry = r.nameEntry;
+    entry.assign(sizeof length, '\0');
+    std::memcpy(entry.data(), &length, sizeof length);
+    entry += text;
+    const std::span<const char> kept = keep(r.program.store->texts, std::span<const char>(entry));
+    const char* name = kept.data() + sizeof length;
+    t.slots[i] = {name, high, t.count};
+    return {{name, text.size()}, t.count++};
 }
 
 // A term's text: copied, not interned, as nothing looks terms up by text.
@@ -342,7 +356,7 @@ TERM integerTerm(READER& r, bool minus) {
     }
     TERM t;
     t.kind = TERM::KIND::INTEGER;
-    t.value = minus ? -v : v;
+    t.value = static_cast<std::int32_t>(minus ? -v : v);
     t.text = keepText(r, std::to_string(t.value));
     return t;
 }
@@ -536,7 +550,8 @@ PROGRAM readProgram(std::string_view text, FORM form) {
     form == FORM::ROX ? readRoxProgram(r) : readPexaProgram(r);
     r.program.rules.shrink_to_fit();
     r.program.declarations = std::move(r.lex.declarations);
-    r.program.names = static_cast<std::uint32_t>(r.names.byNumber.size());
+    r.program.names = r.names.count;
+    r.program.sourceBytes = text.size();
     return std::move(r.program);
 }
 

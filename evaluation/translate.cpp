@@ -333,10 +333,32 @@ void placeOnLine(std::string& out, LINE_PLACE& place, int line) {
     place.used = true;
 }
 
+namespace {
+
+// The predicate names of a large program are met in no order: the
+// translation starts fetching those of the rule this many places ahead.
+// Always inlined: g++ drops calls to a function that only prefetches.
+constexpr std::size_t Ahead = 8;
+
+[[gnu::always_inline]] inline void prefetchNames(const RULE& rule) {
+    for (const ATOM& a : rule.head) __builtin_prefetch(a.predicate.text.data());
+    for (const LITERAL& l : rule.body)
+        if (!l.isBuiltin) __builtin_prefetch(l.atom.predicate.text.data());
+}
+
+}  // namespace
+
 std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint) {
+    // The translation is about as long as the file: room for a little more
+    // at once, so that a large text is not copied again and again as it
+    // grows (room it does not fill is never touched).
     std::string out;
+    out.reserve(program.sourceBytes + program.sourceBytes / 4);
     LINE_PLACE place;
-    for (const RULE& rule : program.rules) {
+    const std::vector<RULE>& rules = program.rules;
+    for (std::size_t k = 0; k < rules.size(); ++k) {
+        if (k + Ahead < rules.size()) prefetchNames(rules[k + Ahead]);
+        const RULE& rule = rules[k];
         placeOnLine(out, place, rule.line);
         appendRule(out, rule, maxint, nullptr);
     }

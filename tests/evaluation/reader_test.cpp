@@ -63,7 +63,7 @@ TEST(RoxReader, ReadsTermsStringsAndComments) {
     const ATOM& a = p.rules[0].head[0];
     EXPECT_EQ(a.predicate, (NAME{NAME::KIND::QUOTED, "\"my pred\""}));
     ASSERT_EQ(a.args.size(), 5u);
-    EXPECT_EQ(a.args[0], (TERM{TERM::KIND::STRING, "a b, c % d", 0}));
+    EXPECT_EQ(a.args[0], (TERM{"a b, c % d", 0, TERM::KIND::STRING}));
     EXPECT_EQ(a.args[1].kind, TERM::KIND::INTEGER);
     EXPECT_EQ(a.args[1].value, -3);
     EXPECT_EQ(a.args[2].value, 0);
