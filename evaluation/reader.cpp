@@ -1,5 +1,7 @@
 #include "reader.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -236,6 +238,9 @@ struct NAME_SLOT {
 struct NAMES {
     std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>> slots =
         std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>>(1024);
+    // The names by number: a growing index is refilled in the order the
+    // names were kept, which reads their texts front to back.
+    std::vector<const char*, BLOCK_ALLOCATOR<const char*>> byNumber;
     std::uint32_t count = 0;
 };
 
@@ -248,6 +253,12 @@ struct READER {
     std::vector<ATOM> atoms;
     std::vector<LITERAL> literals;
     std::string nameEntry;  // a new name with its length before it
+    std::size_t ahead = 0;  // where the look ahead for names goes on
+    int aheadDepth = 0;     // of parentheses at that place
+    // The index places the look ahead fetched last, to fetch the names they
+    // point at a little later (see lookAhead).
+    std::array<std::uint32_t, 32> fetched{};
+    std::uint32_t fetches = 0;
 };
 
 std::string_view keptName(const char* text) {
@@ -259,11 +270,12 @@ std::string_view keptName(const char* text) {
 void growNames(NAMES& t) {
     std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>> slots(t.slots.size() * 2);
     const std::size_t mask = slots.size() - 1;
-    for (const NAME_SLOT& old : t.slots) {
-        if (!old.text) continue;
-        std::size_t i = std::hash<std::string_view>{}(keptName(old.text)) & mask;
+    for (std::uint32_t number = 0; number < t.count; ++number) {
+        const char* name = t.byNumber[number];
+        const std::uint64_t hash = std::hash<std::string_view>{}(keptName(name));
+        std::size_t i = hash & mask;
         while (slots[i].text) i = (i + 1) & mask;
-        slots[i] = old;
+        slots[i] = {name, static_cast<std::uint32_t>(hash >> 32), number};
     }
     t.slots = std::move(slots);
 }
@@ -288,6 +300,7 @@ std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view te
     const std::span<const char> kept = keep(r.program.store->texts, std::span<const char>(entry));
     const char* name = kept.data() + sizeof length;
     t.slots[i] = {name, high, t.count};
+    t.byNumber.push_back(name);
     return {{name, text.size()}, t.count++};
 }
 
@@ -443,11 +456,11 @@ LITERAL readBuiltin(READER& r, BUILTIN b) {
     next(r);
     if (peek(r).kind != TOK::LPAREN) fail(r, "expected \"(\" after \"" + name + "\"");
     next(r);
-    lit.args = readArguments(r);
+    lit.atom.args = readArguments(r);
     int arity = builtinArity(b);
-    if (static_cast<int>(lit.args.size()) != arity)
+    if (static_cast<int>(lit.atom.args.size()) != arity)
         fail(r, "\"" + name + "\" takes " + std::to_string(arity) + " argument" +
-                    (arity == 1 ? "" : "s") + ", not " + std::to_string(lit.args.size()));
+                    (arity == 1 ? "" : "s") + ", not " + std::to_string(lit.atom.args.size()));
     return lit;
 }
 
@@ -509,7 +522,49 @@ std::span<const LITERAL> readBody(READER& r) {
     }
 }
 
+// A large file names many more predicates than the caches hold, and each
+// name read is looked up at a place of the index its hash decides. A scan
+// some way ahead of the reader takes the words outside parentheses (the
+// predicate names, and a few other words), hashes them and starts fetching
+// their places, so that the lookup finds them at hand. It is only a hint:
+// strings, comments and unbalanced parentheses merely make it miss names.
+constexpr std::size_t AheadBytes = 2048;
+
+void lookAhead(READER& r) {
+    const std::string_view text = r.lex.text;
+    std::size_t pos = std::max(r.ahead, r.lex.pos);
+    const std::size_t end = std::min(text.size(), r.lex.pos + AheadBytes);
+    int depth = r.ahead < r.lex.pos ? 0 : r.aheadDepth;
+    const NAMES& t = r.names;
+    const std::size_t mask = t.slots.size() - 1;
+    while (pos < end) {
+        const char c = text[pos];
+        if (isNameChar(c)) {
+            const std::size_t start = pos;
+            while (pos < text.size() && isNameChar(text[pos])) ++pos;
+            if (depth == 0 && isLower(c)) {
+                const std::uint64_t hash = std::hash<std::string_view>{}(text.substr(start, pos - start));
+                __builtin_prefetch(&t.slots[hash & mask]);
+                // The place fetched 32 names before has arrived by now:
+                // the name it holds is fetched in turn.
+                std::uint32_t& place = r.fetched[r.fetches++ % r.fetched.size()];
+                if (place < t.slots.size() && t.slots[place].text)
+                    __builtin_prefetch(t.slots[place].text - sizeof(std::uint32_t));
+                place = static_cast<std::uint32_t>(hash & mask);
+            }
+            continue;
+        }
+        if (c == '(') ++depth;
+        else if (c == ')' && depth > 0) --depth;
+        else if (c == '\n') depth = 0;
+        ++pos;
+    }
+    r.ahead = pos;
+    r.aheadDepth = depth;
+}
+
 RULE readRule(READER& r) {
+    lookAhead(r);
     RULE rule;
     rule.line = peek(r).line;
     rule.head = readHead(r);

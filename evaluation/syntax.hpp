@@ -86,16 +86,17 @@ const char* builtinName(BUILTIN b);
 // True for the builtins that need the largest integer (-N=).
 bool isArithmetic(BUILTIN b);
 
+// A builtin's arguments are kept in atom.args (its atom has no name), so
+// that a literal takes 56 bytes: a large program holds several per rule.
 struct LITERAL {
+    ATOM atom;
     bool negated = false;  // default negation ("not" or "~")
     bool isBuiltin = false;
     BUILTIN builtin = BUILTIN::EQUAL;
-    ATOM atom;   // when !isBuiltin
-    TERMS args;  // when isBuiltin
 
     bool operator==(const LITERAL& o) const {
         return negated == o.negated && isBuiltin == o.isBuiltin && builtin == o.builtin &&
-               atom == o.atom && sameTerms(args, o.args);
+               atom == o.atom;
     }
 };
 

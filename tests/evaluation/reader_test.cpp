@@ -92,9 +92,9 @@ TEST(RoxReader, ReadsBuiltinsInPrefixForm) {
     for (std::size_t i = 0; i < body.size(); ++i) {
         EXPECT_TRUE(body[i].isBuiltin) << i;
         EXPECT_EQ(body[i].builtin, expected[i]) << i;
-        EXPECT_EQ(static_cast<int>(body[i].args.size()), builtinArity(expected[i])) << i;
+        EXPECT_EQ(static_cast<int>(body[i].atom.args.size()), builtinArity(expected[i])) << i;
     }
-    EXPECT_EQ(body[8].args[1].value, 1);
+    EXPECT_EQ(body[8].atom.args[1].value, 1);
 }
 
 TEST(RoxReader, ReportsSyntaxErrorsWithLineAndWhatWasExpected) {
