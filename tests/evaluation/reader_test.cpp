@@ -140,9 +140,15 @@ TEST(RoxReader, ProgramOwnsItsTextsAndNumbersItsNames) {
     std::string text = "\"q r\"(\"s\") :- p(a), not -p(b).\n";
     for (int i = 0; i < 100000; ++i)
         text += "rej_R" + std::to_string(i) + " :- p(c" + std::to_string(i) + ").\n";
+    // Names met again after the index has grown many times, one of them
+    // behind a string with a parenthesis in it.
+    text += "rej_R0 :- rej_R99999, p(\"(\"). % (\n";
     PROGRAM p = ReadRox(std::string(text));
     text.assign(text.size(), 'x');
-    ASSERT_EQ(p.rules.size(), 100001u);
+    ASSERT_EQ(p.rules.size(), 100002u);
+    EXPECT_EQ(p.rules[100001].head[0].predicate.number, p.rules[1].head[0].predicate.number);
+    EXPECT_EQ(p.rules[100001].body[0].atom.predicate.number, p.rules[100000].head[0].predicate.number);
+    EXPECT_EQ(p.rules[100001].body[0].atom.predicate.text, "rej_R99999");
     const RULE& first = p.rules[0];
     EXPECT_EQ(first.head[0].predicate.text, "\"q r\"");
     EXPECT_EQ(first.head[0].args[0].text, "s");
