@@ -244,6 +244,8 @@ struct NAMES {
     std::uint32_t count = 0;
 };
 
+// A recursive-descent reader of one file form. The lists of the rule being
+// read are gathered in scratch vectors and kept in the store when complete.
 struct READER {
     LEXER lex;
     FORM form = FORM::ROX;
