@@ -31,7 +31,7 @@ bool isGround(const RULE& rule) {
     for (const ATOM& a : rule.head)
         if (!isGround(a.args)) return false;
     for (const LITERAL& l : rule.body)
-        if (!isGround(l.isBuiltin ? l.args : l.atom.args)) return false;
+        if (!isGround(l.atom.args)) return false;
     return true;
 }
 

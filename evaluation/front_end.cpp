@@ -362,8 +362,11 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
     const std::string& file = options.file;
     try {
         PROGRAM program = form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text);
-        // The file's text is no longer needed. (Assigning an empty string
-        // would keep its memory.)
+        // The file's text is no longer needed: the plain translation is
+        // written into its memory, and otherwise it goes. (Assigning an
+        // empty string would keep its memory.)
+        const bool plain = options.minimal == MINIMALITY::NONE && !mayCompact(options);
+        if (plain) return CLINGO_TEXT{Translate(program, options.maxint, std::move(text)), {}};
         std::string().swap(text);
         // The one-run script reads the atoms of the answer sets by their
         // names, so its program is never the compact one.
@@ -372,7 +375,6 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
             if (!minimal) return std::nullopt;
             return CLINGO_TEXT{std::move(*minimal), {}};
         }
-        if (!mayCompact(options)) return CLINGO_TEXT{Translate(program, options.maxint), {}};
         return TranslateCompact(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
         std::optional<std::string> other = otherForm(form, file, text);

@@ -1,6 +1,9 @@
 #include "reader.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -221,13 +224,24 @@ std::optional<BUILTIN> builtinOf(const TOKEN& t) {
 // Largest magnitude of an integer: clingo computes with 32-bit integers.
 constexpr std::int64_t MaxInteger = 2147483647;
 
-// The distinct predicate names read so far, each kept once in the store:
-// an open-addressing table of their numbers (plus one; zero is a free
-// slot), with the upper half of each name's hash beside its number, so that
-// a probe rarely has to compare texts.
+// The distinct predicate names read so far, each kept once in the store
+// after its length (4 bytes): an open-addressing table whose slots point at
+// the names, with the upper half of each name's hash beside, so that a
+// probe rarely has to compare texts and a hit reads one place besides its
+// slot.
+struct NAME_SLOT {
+    const char* text = nullptr;  // null: a free slot
+    std::uint32_t hash = 0;      // the upper half of the name's hash
+    std::uint32_t number = 0;
+};
+
 struct NAMES {
-    std::vector<std::string_view> byNumber;
-    std::vector<std::uint64_t> slots = std::vector<std::uint64_t>(1024, 0);
+    std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>> slots =
+        std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>>(1024);
+    // The names by number: a growing index is refilled in the order the
+    // names were kept, which reads their texts front to back.
+    std::vector<const char*, BLOCK_ALLOCATOR<const char*>> byNumber;
+    std::uint32_t count = 0;
 };
 
 // A recursive-descent reader of one file form. The lists of the rule being
@@ -240,20 +254,30 @@ struct READER {
     std::vector<TERM> terms;
     std::vector<ATOM> atoms;
     std::vector<LITERAL> literals;
+    std::string nameEntry;  // a new name with its length before it
+    std::size_t ahead = 0;  // where the look ahead for names goes on
+    int aheadDepth = 0;     // of parentheses at that place
+    // The index places the look ahead fetched last, to fetch the names they
+    // point at a little later (see lookAhead).
+    std::array<std::uint32_t, 32> fetched{};
+    std::uint32_t fetches = 0;
 };
 
-std::uint64_t slotOf(std::uint64_t hash, std::uint32_t number) {
-    return (hash & 0xffffffff00000000u) | (number + 1);
+std::string_view keptName(const char* text) {
+    std::uint32_t length;
+    std::memcpy(&length, text - sizeof length, sizeof length);
+    return {text, length};
 }
 
 void growNames(NAMES& t) {
-    std::vector<std::uint64_t> slots(t.slots.size() * 2, 0);
+    std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>> slots(t.slots.size() * 2);
     const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t n = 0; n < t.byNumber.size(); ++n) {
-        const std::uint64_t hash = std::hash<std::string_view>{}(t.byNumber[n]);
+    for (std::uint32_t number = 0; number < t.count; ++number) {
+        const char* name = t.byNumber[number];
+        const std::uint64_t hash = std::hash<std::string_view>{}(keptName(name));
         std::size_t i = hash & mask;
-        while (slots[i]) i = (i + 1) & mask;
-        slots[i] = slotOf(hash, n);
+        while (slots[i].text) i = (i + 1) & mask;
+        slots[i] = {name, static_cast<std::uint32_t>(hash >> 32), number};
     }
     t.slots = std::move(slots);
 }
@@ -261,20 +285,25 @@ void growNames(NAMES& t) {
 // The program's own copy of a predicate name, and its number.
 std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view text) {
     NAMES& t = r.names;
-    if (2 * (t.byNumber.size() + 1) > t.slots.size()) growNames(t);
+    if (2 * (std::size_t(t.count) + 1) > t.slots.size()) growNames(t);
     const std::uint64_t hash = std::hash<std::string_view>{}(text);
+    const auto high = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = t.slots.size() - 1;
     std::size_t i = hash & mask;
-    for (; t.slots[i]; i = (i + 1) & mask) {
-        const std::uint32_t number = static_cast<std::uint32_t>(t.slots[i]) - 1;
-        if ((t.slots[i] ^ hash) >> 32 == 0 && t.byNumber[number] == text)
-            return {t.byNumber[number], number};
+    for (; t.slots[i].text; i = (i + 1) & mask) {
+        const NAME_SLOT& slot = t.slots[i];
+        if (slot.hash == high && keptName(slot.text) == text) return {keptName(slot.text), slot.number};
     }
-    const std::span<const char> kept = keep(r.program.store->texts, std::span(text));
-    const auto number = static_cast<std::uint32_t>(t.byNumber.size());
-    t.byNumber.emplace_back(kept.data(), kept.size());
-    t.slots[i] = slotOf(hash, number);
-    return {t.byNumber.back(), number};
+    const auto length = static_cast<std::uint32_t>(text.size());
+    std::string& entry = r.nameEntry;
+    entry.assign(sizeof length, '\0');
+    std::memcpy(entry.data(), &length, sizeof length);
+    entry += text;
+    const std::span<const char> kept = keep(r.program.store->texts, std::span<const char>(entry));
+    const char* name = kept.data() + sizeof length;
+    t.slots[i] = {name, high, t.count};
+    t.byNumber.push_back(name);
+    return {{name, text.size()}, t.count++};
 }
 
 // A term's text: copied, not interned, as nothing looks terms up by text.
@@ -342,7 +371,7 @@ TERM integerTerm(READER& r, bool minus) {
     }
     TERM t;
     t.kind = TERM::KIND::INTEGER;
-    t.value = minus ? -v : v;
+    t.value = static_cast<std::int32_t>(minus ? -v : v);
     t.text = keepText(r, std::to_string(t.value));
     return t;
 }
@@ -429,11 +458,11 @@ LITERAL readBuiltin(READER& r, BUILTIN b) {
     next(r);
     if (peek(r).kind != TOK::LPAREN) fail(r, "expected \"(\" after \"" + name + "\"");
     next(r);
-    lit.args = readArguments(r);
+    lit.atom.args = readArguments(r);
     int arity = builtinArity(b);
-    if (static_cast<int>(lit.args.size()) != arity)
+    if (static_cast<int>(lit.atom.args.size()) != arity)
         fail(r, "\"" + name + "\" takes " + std::to_string(arity) + " argument" +
-                    (arity == 1 ? "" : "s") + ", not " + std::to_string(lit.args.size()));
+                    (arity == 1 ? "" : "s") + ", not " + std::to_string(lit.atom.args.size()));
     return lit;
 }
 
@@ -495,7 +524,49 @@ std::span<const LITERAL> readBody(READER& r) {
     }
 }
 
+// A large file names many more predicates than the caches hold, and each
+// name read is looked up at a place of the index its hash decides. A scan
+// some way ahead of the reader takes the words outside parentheses (the
+// predicate names, and a few other words), hashes them and starts fetching
+// their places, so that the lookup finds them at hand. It is only a hint:
+// strings, comments and unbalanced parentheses merely make it miss names.
+constexpr std::size_t AheadBytes = 2048;
+
+void lookAhead(READER& r) {
+    const std::string_view text = r.lex.text;
+    std::size_t pos = std::max(r.ahead, r.lex.pos);
+    const std::size_t end = std::min(text.size(), r.lex.pos + AheadBytes);
+    int depth = r.ahead < r.lex.pos ? 0 : r.aheadDepth;
+    const NAMES& t = r.names;
+    const std::size_t mask = t.slots.size() - 1;
+    while (pos < end) {
+        const char c = text[pos];
+        if (isNameChar(c)) {
+            const std::size_t start = pos;
+            while (pos < text.size() && isNameChar(text[pos])) ++pos;
+            if (depth == 0 && isLower(c)) {
+                const std::uint64_t hash = std::hash<std::string_view>{}(text.substr(start, pos - start));
+                __builtin_prefetch(&t.slots[hash & mask]);
+                // The place fetched 32 names before has arrived by now:
+                // the name it holds is fetched in turn.
+                std::uint32_t& place = r.fetched[r.fetches++ % r.fetched.size()];
+                if (place < t.slots.size() && t.slots[place].text)
+                    __builtin_prefetch(t.slots[place].text - sizeof(std::uint32_t));
+                place = static_cast<std::uint32_t>(hash & mask);
+            }
+            continue;
+        }
+        if (c == '(') ++depth;
+        else if (c == ')' && depth > 0) --depth;
+        else if (c == '\n') depth = 0;
+        ++pos;
+    }
+    r.ahead = pos;
+    r.aheadDepth = depth;
+}
+
 RULE readRule(READER& r) {
+    lookAhead(r);
     RULE rule;
     rule.line = peek(r).line;
     rule.head = readHead(r);
@@ -536,7 +607,8 @@ PROGRAM readProgram(std::string_view text, FORM form) {
     form == FORM::ROX ? readRoxProgram(r) : readPexaProgram(r);
     r.program.rules.shrink_to_fit();
     r.program.declarations = std::move(r.lex.declarations);
-    r.program.names = static_cast<std::uint32_t>(r.names.byNumber.size());
+    r.program.names = r.names.count;
+    r.program.sourceBytes = text.size();
     return std::move(r.program);
 }
 

@@ -40,11 +40,13 @@ struct NAME {
     bool operator==(const NAME& o) const { return kind == o.kind && text == o.text; }
 };
 
+// 24 bytes: a large program holds several terms per rule. An integer's
+// magnitude is at most 2^31 - 1, as clingo computes with 32-bit integers.
 struct TERM {
     enum class KIND : std::uint8_t { VARIABLE, CONSTANT, INTEGER, STRING };
-    KIND kind = KIND::CONSTANT;
     std::string_view text;   // the name, or a string's content without quotes
-    std::int64_t value = 0;  // for integers
+    std::int32_t value = 0;  // for integers
+    KIND kind = KIND::CONSTANT;
 
     bool operator==(const TERM&) const = default;
 };
@@ -84,16 +86,17 @@ const char* builtinName(BUILTIN b);
 // True for the builtins that need the largest integer (-N=).
 bool isArithmetic(BUILTIN b);
 
+// A builtin's arguments are kept in atom.args (its atom has no name), so
+// that a literal takes 56 bytes: a large program holds several per rule.
 struct LITERAL {
+    ATOM atom;
     bool negated = false;  // default negation ("not" or "~")
     bool isBuiltin = false;
     BUILTIN builtin = BUILTIN::EQUAL;
-    ATOM atom;   // when !isBuiltin
-    TERMS args;  // when isBuiltin
 
     bool operator==(const LITERAL& o) const {
         return negated == o.negated && isBuiltin == o.isBuiltin && builtin == o.builtin &&
-               atom == o.atom && sameTerms(args, o.args);
+               atom == o.atom;
     }
 };
 
@@ -123,6 +126,24 @@ void* allocateBlock(std::size_t bytes);
 void releaseBlock(void* block, std::size_t bytes) noexcept;
 // The size of the block after one of the given size.
 std::size_t nextBlockBytes(std::size_t bytes);
+
+// An allocator over those blocks, for the large arrays that are read in no
+// order (a hash index, a table by number): on huge pages their random
+// accesses miss the address cache far less often.
+template <typename T>
+struct BLOCK_ALLOCATOR {
+    using value_type = T;
+
+    BLOCK_ALLOCATOR() = default;
+    template <typename U>
+    BLOCK_ALLOCATOR(const BLOCK_ALLOCATOR<U>&) {}
+
+    T* allocate(std::size_t n) { return static_cast<T*>(allocateBlock(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { releaseBlock(p, n * sizeof(T)); }
+
+    template <typename U>
+    bool operator==(const BLOCK_ALLOCATOR<U>&) const { return true; }
+};
 
 // Elements kept in blocks that never move: a run of them, once kept, is a
 // span that stays valid as long as the blocks. Only plain values that need
@@ -175,6 +196,7 @@ struct PROGRAM {
     std::vector<RULE> rules;
     std::vector<DECLARATION> declarations;  // in the order of the file
     std::uint32_t names = 0;                // distinct predicate names, the bound of NAME::number
+    std::size_t sourceBytes = 0;            // the size of the text it was read from
     std::unique_ptr<STORE> store = std::make_unique<STORE>();
 };
 

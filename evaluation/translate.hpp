@@ -30,8 +30,11 @@ struct TRANSLATE_ERROR : std::runtime_error {
 // constants and strings (they come after all integers), and every sum or
 // product is checked against maxint before it is formed, so clingo's 32-bit
 // arithmetic never overflows.
-// maxint is at most LargestMaxint.
-std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint);
+// maxint is at most LargestMaxint. The text is written into room's memory
+// (the file's text, say, once the program is read), so that a large
+// translation takes no fresh memory.
+std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint,
+                      std::string room = {});
 
 // clingo's intervals a..b never end when b is its largest integer
 // (2147483647), so the integers of the builtins stop one short of it.

@@ -63,7 +63,7 @@ TEST(RoxReader, ReadsTermsStringsAndComments) {
     const ATOM& a = p.rules[0].head[0];
     EXPECT_EQ(a.predicate, (NAME{NAME::KIND::QUOTED, "\"my pred\""}));
     ASSERT_EQ(a.args.size(), 5u);
-    EXPECT_EQ(a.args[0], (TERM{TERM::KIND::STRING, "a b, c % d", 0}));
+    EXPECT_EQ(a.args[0], (TERM{"a b, c % d", 0, TERM::KIND::STRING}));
     EXPECT_EQ(a.args[1].kind, TERM::KIND::INTEGER);
     EXPECT_EQ(a.args[1].value, -3);
     EXPECT_EQ(a.args[2].value, 0);
@@ -92,9 +92,9 @@ TEST(RoxReader, ReadsBuiltinsInPrefixForm) {
     for (std::size_t i = 0; i < body.size(); ++i) {
         EXPECT_TRUE(body[i].isBuiltin) << i;
         EXPECT_EQ(body[i].builtin, expected[i]) << i;
-        EXPECT_EQ(static_cast<int>(body[i].args.size()), builtinArity(expected[i])) << i;
+        EXPECT_EQ(static_cast<int>(body[i].atom.args.size()), builtinArity(expected[i])) << i;
     }
-    EXPECT_EQ(body[8].args[1].value, 1);
+    EXPECT_EQ(body[8].atom.args[1].value, 1);
 }
 
 TEST(RoxReader, ReportsSyntaxErrorsWithLineAndWhatWasExpected) {
@@ -140,9 +140,15 @@ TEST(RoxReader, ProgramOwnsItsTextsAndNumbersItsNames) {
     std::string text = "\"q r\"(\"s\") :- p(a), not -p(b).\n";
     for (int i = 0; i < 100000; ++i)
         text += "rej_R" + std::to_string(i) + " :- p(c" + std::to_string(i) + ").\n";
+    // Names met again after the index has grown many times, one of them
+    // behind a string with a parenthesis in it.
+    text += "rej_R0 :- rej_R99999, p(\"(\"). % (\n";
     PROGRAM p = ReadRox(std::string(text));
     text.assign(text.size(), 'x');
-    ASSERT_EQ(p.rules.size(), 100001u);
+    ASSERT_EQ(p.rules.size(), 100002u);
+    EXPECT_EQ(p.rules[100001].head[0].predicate.number, p.rules[1].head[0].predicate.number);
+    EXPECT_EQ(p.rules[100001].body[0].atom.predicate.number, p.rules[100000].head[0].predicate.number);
+    EXPECT_EQ(p.rules[100001].body[0].atom.predicate.text, "rej_R99999");
     const RULE& first = p.rules[0];
     EXPECT_EQ(first.head[0].predicate.text, "\"q r\"");
     EXPECT_EQ(first.head[0].args[0].text, "s");

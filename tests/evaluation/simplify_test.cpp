@@ -71,8 +71,8 @@ TEST(Simplify, OnlyProgramsReadFromAFile) {
     // Hand-made names have no numbers: nothing is simplified.
     PROGRAM program;
     const ATOM head{false, NAME(NAME::KIND::IDENTIFIER, "a"), {}};
-    const LITERAL body{
-        false, false, BUILTIN::EQUAL, ATOM{false, NAME(NAME::KIND::IDENTIFIER, "b"), {}}, {}};
+    const LITERAL body{ATOM{false, NAME(NAME::KIND::IDENTIFIER, "b"), {}}, false, false,
+                       BUILTIN::EQUAL};
     program.rules.push_back(RULE{1, std::span(&head, 1), std::span(&body, 1)});
     EXPECT_FALSE(WithoutDeadRules(program));
 }
