@@ -244,6 +244,13 @@ struct NAMES {
     std::uint32_t count = 0;
 };
 
+// A word of the file's text that the look ahead has hashed.
+struct HASHED {
+    const char* start = nullptr;
+    std::size_t length = 0;
+    std::uint64_t hash = 0;
+};
+
 // A recursive-descent reader of one file form. The lists of the rule being
 // read are gathered in scratch vectors and kept in the store when complete.
 struct READER {
@@ -257,10 +264,11 @@ struct READER {
     std::string nameEntry;  // a new name with its length before it
     std::size_t ahead = 0;  // where the look ahead for names goes on
     int aheadDepth = 0;     // of parentheses at that place
-    // The index places the look ahead fetched last, to fetch the names they
-    // point at a little later (see lookAhead).
-    std::array<std::uint32_t, 32> fetched{};
-    std::uint32_t fetches = 0;
+    // The words the look ahead hashed, in the order of the text: those from
+    // taken on are still ahead of the reader (see lookAhead).
+    std::array<HASHED, 256> hashed{};
+    std::uint64_t pushed = 0;
+    std::uint64_t taken = 0;
 };
 
 std::string_view keptName(const char* text) {
@@ -282,11 +290,24 @@ void growNames(NAMES& t) {
     t.slots = std::move(slots);
 }
 
-// The program's own copy of a predicate name, and its number.
+// The hash of a name the reader has come to, from the look ahead when it
+// hashed that very word of the text.
+std::uint64_t hashOfName(READER& r, std::string_view text) {
+    while (r.taken < r.pushed) {
+        const HASHED& w = r.hashed[r.taken % r.hashed.size()];
+        if (w.start > text.data()) break;
+        ++r.taken;
+        if (w.start == text.data() && w.length == text.size()) return w.hash;
+    }
+    return std::hash<std::string_view>{}(text);
+}
+
+// The program's own copy of a predicate name read from the file's text,
+// and its number.
 std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view text) {
     NAMES& t = r.names;
     if (2 * (std::size_t(t.count) + 1) > t.slots.size()) growNames(t);
-    const std::uint64_t hash = std::hash<std::string_view>{}(text);
+    const std::uint64_t hash = hashOfName(r, text);
     const auto high = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = t.slots.size() - 1;
     std::size_t i = hash & mask;
@@ -531,6 +552,7 @@ std::span<const LITERAL> readBody(READER& r) {
 // their places, so that the lookup finds them at hand. It is only a hint:
 // strings, comments and unbalanced parentheses merely make it miss names.
 constexpr std::size_t AheadBytes = 2048;
+constexpr std::uint64_t Lag = 32;
 
 void lookAhead(READER& r) {
     const std::string_view text = r.lex.text;
@@ -545,14 +567,18 @@ void lookAhead(READER& r) {
             const std::size_t start = pos;
             while (pos < text.size() && isNameChar(text[pos])) ++pos;
             if (depth == 0 && isLower(c)) {
-                const std::uint64_t hash = std::hash<std::string_view>{}(text.substr(start, pos - start));
+                const std::string_view word = text.substr(start, pos - start);
+                const std::uint64_t hash = std::hash<std::string_view>{}(word);
                 __builtin_prefetch(&t.slots[hash & mask]);
-                // The place fetched 32 names before has arrived by now:
-                // the name it holds is fetched in turn.
-                std::uint32_t& place = r.fetched[r.fetches++ % r.fetched.size()];
-                if (place < t.slots.size() && t.slots[place].text)
-                    __builtin_prefetch(t.slots[place].text - sizeof(std::uint32_t));
-                place = static_cast<std::uint32_t>(hash & mask);
+                r.hashed[r.pushed++ % r.hashed.size()] = {word.data(), word.size(), hash};
+                r.taken = std::max(r.taken, r.pushed - std::min<std::uint64_t>(r.pushed, r.hashed.size()));
+                // The place fetched Lag words before has arrived by now: the
+                // name it holds is fetched in turn.
+                if (r.pushed > Lag) {
+                    const HASHED& earlier = r.hashed[(r.pushed - 1 - Lag) % r.hashed.size()];
+                    if (const char* name = t.slots[earlier.hash & mask].text)
+                        __builtin_prefetch(name - sizeof(std::uint32_t));
+                }
             }
             continue;
         }

@@ -16,8 +16,9 @@ const char* const rox_builtin_name[BUILTIN_COUNT] = {"==", "!=", "<",    ">", "<
 const int rox_builtin_arity[BUILTIN_COUNT] = {2, 2, 2, 2, 2, 2, 1, 2, 3, 3};
 int NumBuiltins = 0;
 
-std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, unsigned arity, TYPE type) {
-    auto [n, fresh] = NAMES::insert(name);
+std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, std::uint32_t h,
+                                                  unsigned arity, TYPE type) {
+    auto [n, fresh] = NAMES::insert(name, h);
     if (fresh) {
         signatures.push_back({arity, type});
         return {n, true};

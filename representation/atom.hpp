@@ -38,7 +38,12 @@ struct PREDICATE_NAMES : NAMES {
     // (number, ok): a new name is numbered and recorded; a known name is ok
     // when the arity matches and the kinds agree (UNSPECIFIED takes the
     // requested kind).
-    std::pair<unsigned, bool> insert(std::string_view name, unsigned arity, TYPE type);
+    std::pair<unsigned, bool> insert(std::string_view name, unsigned arity, TYPE type) {
+        return insert(name, hash(name), arity, type);
+    }
+    // The same for a caller that has the name's hash already.
+    std::pair<unsigned, bool> insert(std::string_view name, std::uint32_t h, unsigned arity,
+                                     TYPE type);
 
     unsigned arity(unsigned n) const { return signatures[n].arity; }
     TYPE type(unsigned n) const { return signatures[n].type; }

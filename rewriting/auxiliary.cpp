@@ -25,6 +25,7 @@ struct Usable {
     std::string name;
     unsigned number;  // in the family's registry, when mine
     bool mine;
+    std::uint32_t hash;  // of name, as NAMES::hash gives it
 };
 
 // The first of base, base_0, base_1, ... that the family owns already or
@@ -46,8 +47,9 @@ Usable firstUsable(const std::string& base, const PREDICATE_NAMES& own, const PR
         const std::string complement = complementName(name);
         const std::uint32_t hc = NAMES::complementHash(h);
         auto [n, mine] = own.find(name, h);
-        if (mine) return {name, n, true};
-        if (!foreign(name, h, own, other) && !foreign(complement, hc, own, other)) return {name, 0, false};
+        if (mine) return {name, n, true, h};
+        if (!foreign(name, h, own, other) && !foreign(complement, hc, own, other))
+            return {name, 0, false, h};
     }
 }
 
@@ -57,7 +59,7 @@ Usable firstUsable(const std::string& base, const PREDICATE_NAMES& own, const PR
 Usable produce(const std::string& base, unsigned k, PREDICATE_NAMES& own,
                const PREDICATE_NAMES& other, const char* message) {
     Usable u = firstUsable(base, own, other);
-    if (!u.mine) u.number = own.insert(u.name, k, PREDICATE_NAMES::IDB).first;
+    if (!u.mine) u.number = own.insert(u.name, u.hash, k, PREDICATE_NAMES::IDB).first;
     else if (own.arity(u.number) != k) InternalError(message);
     return u;
 }
