@@ -25,5 +25,5 @@ extern std::string Goal;      // the goal of -FB= or -FC=
 extern bool UpdatesExist;     // the parsed sequence holds at least one program
 extern bool IsPropositional;  // no atom with an argument list was read (pexa needs that)
 
-extern bool OptionExplain;    // --explain: why rules were rejected, after each answer set
-extern bool OptionJson;       // --json: one JSON document on standard output
+extern bool OptionExplain;  // --explain: why rules were rejected, after each answer set
+extern bool OptionJson;     // --json: one JSON document on standard output

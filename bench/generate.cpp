@@ -75,7 +75,8 @@ std::string rule(Random& rnd, unsigned predicates) {
     unsigned p = 4 + rnd.below(predicates - 4);
     unsigned k = arityOf(p);
     std::string head = (rnd.chance(30) ? "-" : "") + atomText(p, variableArgs(k));
-    if (rnd.chance(25)) return (rnd.chance(30) ? "-" : "") + atomText(p, constantArgs(rnd, k)) + ".";
+    if (rnd.chance(25))
+        return (rnd.chance(30) ? "-" : "") + atomText(p, constantArgs(rnd, k)) + ".";
     // Now and then the last variable of a head comes from arithmetic.
     bool arithmetic = k == 3 && rnd.chance(3);
     std::string body = binder(rnd, p, arithmetic ? 2 : k == 0 ? rnd.below(2) : k);

@@ -5,7 +5,8 @@
 //
 // writes "SECONDS KIB STATUS CPU" to OUTFILE (wall seconds, the child's
 // peak resident set in KiB, its exit status or 128+signal, and its user and
-// system CPU seconds) and exits with the command's status. The command's own output is left as it is.
+// system CPU seconds) and exits with the command's status. The command's own output is left as it
+// is.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>

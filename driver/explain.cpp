@@ -40,7 +40,8 @@ std::string atomText(const std::string& name, const std::vector<std::string>& ar
 }
 
 // The head's arguments with the rejection atom's values for its variables.
-std::vector<std::string> groundHeadArguments(const ATOM& head, const std::vector<std::string>& values) {
+std::vector<std::string> groundHeadArguments(const ATOM& head,
+                                             const std::vector<std::string>& values) {
     std::vector<std::string> arguments;
     if (!head.args) return arguments;
     for (const IDENT& t : *head.args) {
@@ -118,8 +119,8 @@ std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace) {
 std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
     std::string lines;
     for (const EXPLANATION& e : explanations) {
-        lines += "  rejected: program " + std::to_string(e.program) + ", rule " +
-                 std::to_string(e.rule);
+        lines +=
+            "  rejected: program " + std::to_string(e.program) + ", rule " + std::to_string(e.rule);
         if (e.origin) {
             lines += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
                      ") \"" + e.origin->text + "\"";

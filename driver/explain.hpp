@@ -19,11 +19,11 @@
 struct EXPLANATION {
     unsigned program = 0;
     unsigned rule = 0;
-    const RULE_ORIGIN* origin = nullptr;      // null when none was recorded
-    std::vector<std::string> arguments;       // of the rejection atom, X0..Xm-1
+    const RULE_ORIGIN* origin = nullptr;                        // null when none was recorded
+    std::vector<std::string> arguments;                         // of the rejection atom, X0..Xm-1
     std::vector<std::pair<std::string, std::string>> bindings;  // named variables only
-    std::string by;                           // the complementary literal
-    int byProgram = -1;                       // the program it holds at; -1: not found
+    std::string by;                                             // the complementary literal
+    int byProgram = -1;  // the program it holds at; -1: not found
 };
 
 // The auxiliary atoms of one answer set, as the filter meets them.

@@ -29,8 +29,10 @@ std::size_t utf8Length(std::string_view s, std::size_t i) {
     std::size_t n;
     unsigned char low = 0x80, high = 0xbf;  // bounds of the second byte
     if (c >= 0xc2 && c <= 0xdf) n = 2;
-    else if (c >= 0xe0 && c <= 0xef) n = 3, low = c == 0xe0 ? 0xa0 : 0x80, high = c == 0xed ? 0x9f : 0xbf;
-    else if (c >= 0xf0 && c <= 0xf4) n = 4, low = c == 0xf0 ? 0x90 : 0x80, high = c == 0xf4 ? 0x8f : 0xbf;
+    else if (c >= 0xe0 && c <= 0xef)
+        n = 3, low = c == 0xe0 ? 0xa0 : 0x80, high = c == 0xed ? 0x9f : 0xbf;
+    else if (c >= 0xf0 && c <= 0xf4)
+        n = 4, low = c == 0xf0 ? 0x90 : 0x80, high = c == 0xf4 ? 0x8f : 0xbf;
     else return 0;
     if (i + n > s.size() || byte(i + 1) < low || byte(i + 1) > high) return 0;
     for (std::size_t k = 2; k < n; ++k)
@@ -81,8 +83,8 @@ std::string stringList(const std::vector<std::string>& items) {
 }
 
 std::string rejectedObject(const EXPLANATION& e) {
-    std::string text = "{\"Program\": " + std::to_string(e.program) +
-                       ", \"Rule\": " + std::to_string(e.rule);
+    std::string text =
+        "{\"Program\": " + std::to_string(e.program) + ", \"Rule\": " + std::to_string(e.rule);
     if (e.origin) {
         text += ", \"File\": " + JsonString(OriginInputs[e.origin->input]) +
                 ", \"Line\": " + std::to_string(e.origin->line) +
@@ -94,7 +96,8 @@ std::string rejectedObject(const EXPLANATION& e) {
         text += JsonString(e.bindings[n].first) + ": " + JsonString(e.bindings[n].second);
     }
     text += "}, \"By\": " + (e.by.empty() ? std::string("null") : JsonString(e.by));
-    text += ", \"ByProgram\": " + (e.byProgram < 0 ? std::string("null") : std::to_string(e.byProgram));
+    text +=
+        ", \"ByProgram\": " + (e.byProgram < 0 ? std::string("null") : std::to_string(e.byProgram));
     return text + "}";
 }
 
@@ -157,8 +160,7 @@ void JsonBegin(const std::string& solver, const std::vector<std::string>& inputs
     // own, which only atexit sees (a second call does nothing).
     AtOutputEnd(finishUnknown);
     std::atexit(finishUnknown);
-    json << "{\n  \"Solver\": " << JsonString(solver)
-         << ",\n  \"Input\": " << stringList(inputs)
+    json << "{\n  \"Solver\": " << JsonString(solver) << ",\n  \"Input\": " << stringList(inputs)
          << ",\n  \"Call\": [\n    {\n      \"Witnesses\": [" << std::flush;
 }
 

@@ -47,13 +47,13 @@ struct Arguments {
     int firstInput = 0;
 };
 
-const char* const BuildLine =
-    "vok [build " VOK_BUILD_ID "/" __DATE__ "   " VOK_COMPILER "]";
+const char* const BuildLine = "vok [build " VOK_BUILD_ID "/" __DATE__ "   " VOK_COMPILER "]";
 
 void printBanner(std::ostream& out) { out << BuildLine << "\n" << std::endl; }
 
 void printUsage(std::ostream& out) {
-    out << "usage:  " << WhoAmI << " {OPTIONS}" << " [filename [filename [...]]]\n"
+    out << "usage:  " << WhoAmI << " {OPTIONS}"
+        << " [filename [filename [...]]]\n"
         << "\n"
         << "Options:\n"
         << "-f=<file>    Store rewritten update program in <file>.\n"

@@ -14,7 +14,8 @@ void PrintStatistics(std::ostream& out) {
         else
             out << ". " << '\n'
                 << MinRules.size() << " global minimality rules and " << MinConstraints.size()
-                << " global minimality constraints are used for testing " << "candidates";
+                << " global minimality constraints are used for testing "
+                << "candidates";
     }
     out << "." << std::endl;
 }
@@ -34,8 +35,8 @@ void PrintDebugReport(std::ostream& out) {
     printNames(out, "The following predicates have been introduced: ", ATOM::Predicates);
     printNames(out, "The following update predicates have been introduced: ", updatePredicates);
     if (minimality)
-        printNames(out, "The following minimality predicates have been introduced: ",
-                   minimalPredicates);
+        printNames(out,
+                   "The following minimality predicates have been introduced: ", minimalPredicates);
     out << "The following rules have been introduced: " << '\n';
     print_list(out, Pupd, "\n");
     out << "\n\n";

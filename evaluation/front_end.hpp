@@ -51,7 +51,7 @@ enum class MINIMALITY { NONE, MIN, STRICT };
 
 struct OPTIONS {
     bool help = false;
-    MINIMALITY minimal = MINIMALITY::NONE;   // --minimal=min|strict
+    MINIMALITY minimal = MINIMALITY::NONE;  // --minimal=min|strict
     bool version = false;
     bool text = false;                       // --text: print the clingo program, solve nothing
     bool stats = false;                      // --stats: clingo's statistics on standard error

@@ -313,7 +313,8 @@ std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view te
     std::size_t i = hash & mask;
     for (; t.slots[i].text; i = (i + 1) & mask) {
         const NAME_SLOT& slot = t.slots[i];
-        if (slot.hash == high && keptName(slot.text) == text) return {keptName(slot.text), slot.number};
+        if (slot.hash == high && keptName(slot.text) == text)
+            return {keptName(slot.text), slot.number};
     }
     const auto length = static_cast<std::uint32_t>(text.size());
     std::string& entry = r.nameEntry;
@@ -571,7 +572,8 @@ void lookAhead(READER& r) {
                 const std::uint64_t hash = std::hash<std::string_view>{}(word);
                 __builtin_prefetch(&t.slots[hash & mask]);
                 r.hashed[r.pushed++ % r.hashed.size()] = {word.data(), word.size(), hash};
-                r.taken = std::max(r.taken, r.pushed - std::min<std::uint64_t>(r.pushed, r.hashed.size()));
+                r.taken = std::max(r.taken,
+                                   r.pushed - std::min<std::uint64_t>(r.pushed, r.hashed.size()));
                 // The place fetched Lag words before has arrived by now: the
                 // name it holds is fetched in turn.
                 if (r.pushed > Lag) {

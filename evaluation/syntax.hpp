@@ -142,7 +142,9 @@ struct BLOCK_ALLOCATOR {
     void deallocate(T* p, std::size_t n) noexcept { releaseBlock(p, n * sizeof(T)); }
 
     template <typename U>
-    bool operator==(const BLOCK_ALLOCATOR<U>&) const { return true; }
+    bool operator==(const BLOCK_ALLOCATOR<U>&) const {
+        return true;
+    }
 };
 
 // Elements kept in blocks that never move: a run of them, once kept, is a

@@ -10,10 +10,10 @@
 
 #include "representation/rule.hpp"
 
-extern unsigned parser_line;    // current line of the input being read
-extern int parser_errors;       // counted errors so far
-extern const char* parser_file; // name of the input; empty for standard input
-extern int CurrentUID;          // index in UpdateIDs of the program being read
+extern unsigned parser_line;     // current line of the input being read
+extern int parser_errors;        // counted errors so far
+extern const char* parser_file;  // name of the input; empty for standard input
+extern int CurrentUID;           // index in UpdateIDs of the program being read
 
 extern FILE* yyin;
 

@@ -11,8 +11,8 @@ PREDICATE_NAMES& ATOM::Predicates = *new PREDICATE_NAMES;
 PREDICATE_NAMES& updatePredicates = *new PREDICATE_NAMES;
 PREDICATE_NAMES& minimalPredicates = *new PREDICATE_NAMES;
 
-const char* const rox_builtin_name[BUILTIN_COUNT] = {"==", "!=", "<",    ">", "<=",
-                                                     ">=", "#int", "#succ", "+", "*"};
+const char* const rox_builtin_name[BUILTIN_COUNT] = {
+    "==", "!=", "<", ">", "<=", ">=", "#int", "#succ", "+", "*"};
 const int rox_builtin_arity[BUILTIN_COUNT] = {2, 2, 2, 2, 2, 2, 1, 2, 3, 3};
 int NumBuiltins = 0;
 
@@ -50,11 +50,11 @@ void initBuiltins() {
         std::cerr << name << ", first used with arity " << P.arity(n) << ", now seen with arity "
                   << arity << "." << std::endl;
     if (type == PREDICATE_NAMES::IDB && P.type(n) == PREDICATE_NAMES::EDB)
-        std::cerr << name << ", first used as EDB predicate," << " now seen as IDB predicate."
-                  << std::endl;
+        std::cerr << name << ", first used as EDB predicate,"
+                  << " now seen as IDB predicate." << std::endl;
     if (type == PREDICATE_NAMES::EDB && P.type(n) == PREDICATE_NAMES::IDB)
-        std::cerr << name << ", first used as IDB predicate," << " now seen as EDB predicate."
-                  << std::endl;
+        std::cerr << name << ", first used as IDB predicate,"
+                  << " now seen as EDB predicate." << std::endl;
     AbortRun(1);
 }
 
@@ -65,7 +65,9 @@ unsigned ATOM::registered(std::string_view name, unsigned arity, PREDICATE_NAMES
 }
 
 // The argument list given by pointer, absent for null; built in place.
-static ARGUMENTS argumentsOf(const std::vector<IDENT>* a) { return a ? ARGUMENTS(*a) : ARGUMENTS(); }
+static ARGUMENTS argumentsOf(const std::vector<IDENT>* a) {
+    return a ? ARGUMENTS(*a) : ARGUMENTS();
+}
 static ARGUMENTS argumentsOf(const ARGUMENTS* a) { return a ? ARGUMENTS(*a) : ARGUMENTS(); }
 
 ATOM::ATOM(std::string_view name, const std::vector<IDENT>* a, PREDICATE_NAMES::TYPE type)

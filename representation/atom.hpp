@@ -7,8 +7,8 @@
 // values.
 #pragma once
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -82,8 +82,8 @@ extern PREDICATE_NAMES& minimalPredicates;
 // the list itself. Copies are deep.
 //
 // The pointer to a heap list is kept in the bytes of the in-place terms
-// (written and read with memcpy; moves copy those bytes as they are), so that the record needs no more than
-// the 4-byte alignment of its terms: an atom takes 32 bytes, a literal 36.
+// (written and read with memcpy; moves copy those bytes as they are), so that the record needs no
+// more than the 4-byte alignment of its terms: an atom takes 32 bytes, a literal 36.
 class ARGUMENTS {
 public:
     ARGUMENTS() = default;

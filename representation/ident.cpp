@@ -12,7 +12,8 @@ LOCAL_VARIABLES LocalVariables;
 
 IDENT newIDENT(std::string_view text) {
     if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
-        auto [it, fresh] = LocalVariables.names.try_emplace(std::string(text), LocalVariables.count);
+        auto [it, fresh] =
+            LocalVariables.names.try_emplace(std::string(text), LocalVariables.count);
         if (fresh) ++LocalVariables.count;
         return IDENT(IDENT::VARIABLE, static_cast<int>(it->second));
     }
@@ -31,15 +32,15 @@ std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second, const IDEN
 void append_term(std::string& out, const IDENT& term) {
     char digits[16];
     switch (term.kind) {
-        case IDENT::VARIABLE:
-            out += 'X';
-            [[fallthrough]];
+        case IDENT::VARIABLE: out += 'X'; [[fallthrough]];
         case IDENT::INTEGER: {
             auto [end, error] = std::to_chars(digits, digits + sizeof digits, term.value);
             out.append(digits, end);
             break;
         }
-        case IDENT::CONSTANT: out += IDENT::Constants.text(static_cast<unsigned>(term.value)); break;
+        case IDENT::CONSTANT:
+            out += IDENT::Constants.text(static_cast<unsigned>(term.value));
+            break;
         default: break;
     }
 }

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "representation/pool.hpp"
 #include <stdexcept>
+#include "representation/pool.hpp"
 
 NAME_TEXTS::~NAME_TEXTS() {
     for (const BLOCK& b : blocks_) releaseChunk(b.bytes, b.size);

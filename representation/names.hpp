@@ -108,9 +108,9 @@ public:
     unsigned size() const { return size_; }
 
 private:
-    static constexpr unsigned Inline = 15;    // the longest text kept in its entry
+    static constexpr unsigned Inline = 15;       // the longest text kept in its entry
     static constexpr unsigned OutOfLine = 0xFF;  // the last byte of an entry that points
-    static constexpr unsigned FirstBits = 8;  // the first two blocks hold 2^8 entries each
+    static constexpr unsigned FirstBits = 8;     // the first two blocks hold 2^8 entries each
     struct ENTRY {
         char bytes[Inline + 1];
     };
@@ -259,7 +259,7 @@ struct NAMESTABLE {
 
         const NAMESTABLE* table_ = nullptr;
         ITEM item_{{}, End};
-        std::size_t next_ = 0;    // position in sorted_ of the first name after this one
+        std::size_t next_ = 0;     // position in sorted_ of the first name after this one
         unsigned generation_ = 0;  // of sorted_ when next_ was found
     };
 
@@ -368,9 +368,9 @@ private:
         for (; indexed_ < count; ++indexed_) late_.insert(LATE{text(indexed_), indexed_});
         const std::string_view current = it.item_.name;
         if (it.generation_ != generation_) {
-            auto after = std::upper_bound(
-                sorted_.begin(), sorted_.end(), current,
-                [this](std::string_view t, unsigned n) { return t < text(n); });
+            auto after =
+                std::upper_bound(sorted_.begin(), sorted_.end(), current,
+                                 [this](std::string_view t, unsigned n) { return t < text(n); });
             it.next_ = static_cast<std::size_t>(after - sorted_.begin());
             it.generation_ = generation_;
         }

@@ -23,7 +23,7 @@ constexpr std::size_t roundUp(std::size_t n, std::size_t to) { return (n + to - 
 
 #ifndef VOK_CHECKED_BLOCKS
 
-constexpr std::size_t Grain = 8;        // block sizes are multiples of this
+constexpr std::size_t Grain = 8;         // block sizes are multiples of this
 constexpr std::size_t MaxPooled = 2048;  // larger blocks come from operator new
 constexpr std::size_t FirstChunk = std::size_t(64) << 10;
 constexpr std::size_t LastChunk = std::size_t(32) << 20;

@@ -38,5 +38,7 @@ struct CHUNK_ALLOCATOR {
     void deallocate(T* p, std::size_t n) noexcept { releaseChunk(p, n * sizeof(T)); }
 
     template <class U>
-    bool operator==(const CHUNK_ALLOCATOR<U>&) const { return true; }
+    bool operator==(const CHUNK_ALLOCATOR<U>&) const {
+        return true;
+    }
 };

@@ -14,7 +14,8 @@ std::vector<CONSTRAINT>& MinConstraints = *new std::vector<CONSTRAINT>;
 // Out of line, so that the compiler does not judge the placement of the
 // parts against a block size it folded for one caller.
 template <class A, class L>
-typename TRULE<A, L>::BLOCK* TRULE<A, L>::build(std::span<const A> head, std::span<const L> positive,
+typename TRULE<A, L>::BLOCK* TRULE<A, L>::build(std::span<const A> head,
+                                                std::span<const L> positive,
                                                 std::span<const L> negated, bool hasBody,
                                                 unsigned spare) {
     const std::size_t heads = head.size();
@@ -22,9 +23,9 @@ typename TRULE<A, L>::BLOCK* TRULE<A, L>::build(std::span<const A> head, std::sp
     spare = std::min(spare, 255u);
     const std::size_t bytes = literalsAt(heads) + (count + spare) * sizeof(L);
     void* memory = allocateBlock(bytes);
-    BLOCK* b = new (memory) BLOCK{1, static_cast<std::uint32_t>(heads), 0,
-                                  static_cast<std::uint32_t>(positive.size()), hasBody,
-                                  static_cast<std::uint8_t>(spare)};
+    BLOCK* b = new (memory) BLOCK{1,       static_cast<std::uint32_t>(heads),
+                                  0,       static_cast<std::uint32_t>(positive.size()),
+                                  hasBody, static_cast<std::uint8_t>(spare)};
     // Counted as they are made, so that a failure halfway (a long argument
     // list that cannot be allocated) destroys what exists.
     std::size_t made = 0;
@@ -185,7 +186,8 @@ void print_list(std::ostream& out, const RULE* first, const RULE* last, const ch
     out << text;
 }
 
-void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep) {
+void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last,
+                const char* sep) {
     std::string text;
     for (const CONSTRAINT* c = first; c != last; ++c) {
         if (c != first) text += sep;

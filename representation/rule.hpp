@@ -206,9 +206,7 @@ private:
     static std::size_t literalsAt(std::size_t heads) {
         return roundUp(AtomsAt + heads * sizeof(A), alignof(L));
     }
-    static A* atoms(BLOCK* b) {
-        return reinterpret_cast<A*>(reinterpret_cast<char*>(b) + AtomsAt);
-    }
+    static A* atoms(BLOCK* b) { return reinterpret_cast<A*>(reinterpret_cast<char*>(b) + AtomsAt); }
     static L* literals(BLOCK* b) {
         return reinterpret_cast<L*>(reinterpret_cast<char*>(b) + literalsAt(b->heads));
     }
@@ -281,7 +279,8 @@ void print_rule(std::ostream& out, const RULE& rule);
 void print_constraint(std::ostream& out, const CONSTRAINT& constraint);
 
 void print_list(std::ostream& out, const RULE* first, const RULE* last, const char* sep);
-void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep);
+void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last,
+                const char* sep);
 void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep);
 // Also prints a constraint's literals (without ":- " and ".").
 void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep);

@@ -18,7 +18,8 @@ NAMES rewrittenBases;
 // other family's registry knows it and this family did not make it.
 bool foreign(std::string_view name, std::uint32_t h, const PREDICATE_NAMES& own,
              const PREDICATE_NAMES& other) {
-    return (ATOM::Predicates.contains(name, h) || other.contains(name, h)) && !own.contains(name, h);
+    return (ATOM::Predicates.contains(name, h) || other.contains(name, h)) &&
+           !own.contains(name, h);
 }
 
 struct Usable {
@@ -33,7 +34,8 @@ struct Usable {
 // test answers alike for a name and its complement, and the suffix always
 // goes onto the base itself, so p_P0 and -p_P0 move to p_P0_c and -p_P0_c
 // with the same c.
-Usable firstUsable(const std::string& base, const PREDICATE_NAMES& own, const PREDICATE_NAMES& other) {
+Usable firstUsable(const std::string& base, const PREDICATE_NAMES& own,
+                   const PREDICATE_NAMES& other) {
     const PREDICATE_NAMES& P = ATOM::Predicates;
     std::string name = base;
     for (unsigned c = 0;; name = base + "_" + std::to_string(c++)) {
@@ -154,10 +156,12 @@ ATOM updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT
     return atomOver(registerUpdateName(std::string(p) + programSuffix(i), k, UpdateMessage), args);
 }
 ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args) {
-    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage), args);
+    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage),
+                    args);
 }
 ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args) {
-    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage), args);
+    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage),
+                    args);
 }
 
 std::string rejectionPred(unsigned i, unsigned j, unsigned k) {

@@ -47,9 +47,9 @@ void prefetchRejectionPred(unsigned i, unsigned j);
 // "mrej" + the text of r after "rej": the candidate's view of rejection r.
 // A name that is not a rejection predicate is returned unchanged.
 std::string modelPred(std::string r, unsigned k);
-std::string truthAtom();                       // "is_true"
-std::string okAtom();                          // "ok"
-std::string okPred(unsigned i);                // "ok_P" + i
+std::string truthAtom();                           // "is_true"
+std::string okAtom();                              // "ok"
+std::string okPred(unsigned i);                    // "ok_P" + i
 std::string equalityPred(unsigned i, unsigned j);  // "eq_P" + i + "_R" + j
 
 // Names beginning with "^", "_", "@" or a double quote and "_" are never

@@ -27,20 +27,25 @@ bool isSelected(const std::string& p) {
 // once (see generatedAtom).
 void addInertiaRules(const std::string& p, unsigned n, unsigned k, const std::vector<IDENT>* V,
                      unsigned& update, unsigned& complement) {
-    const ATOM a = generatedAtom(update, [&] { return updAtom(p, n, k, V); }, V);
+    const ATOM a = generatedAtom(
+        update, [&] { return updAtom(p, n, k, V); }, V);
     if (n > 0) {
         unsigned below = UnknownPredicate, complementBelow = UnknownPredicate;
-        const ATOM b = generatedAtom(below, [&] { return updAtom(p, n - 1, k, V); }, V);
+        const ATOM b = generatedAtom(
+            below, [&] { return updAtom(p, n - 1, k, V); }, V);
         createPropRule(b, a);
-        const ATOM ca = generatedAtom(complement, [&] { return compl_updAtom(p, n, k, V); }, V);
-        const ATOM cb = generatedAtom(complementBelow, [&] { return compl_updAtom(p, n - 1, k, V); }, V);
+        const ATOM ca = generatedAtom(
+            complement, [&] { return compl_updAtom(p, n, k, V); }, V);
+        const ATOM cb = generatedAtom(
+            complementBelow, [&] { return compl_updAtom(p, n - 1, k, V); }, V);
         createPropRule(cb, ca);
         update = below;
         complement = complementBelow;
     } else {
         const ATOM self(p, V, IDB);
         createPropRule(self, a);
-        const ATOM ca = generatedAtom(complement, [&] { return compl_updAtom(p, 0, k, V); }, V);
+        const ATOM ca = generatedAtom(
+            complement, [&] { return compl_updAtom(p, 0, k, V); }, V);
         const ATOM c(complementName(p), V, IDB);
         createPropRule(c, ca);
     }

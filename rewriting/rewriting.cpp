@@ -73,13 +73,15 @@ void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<I
     LITERAL complement(
         generatedAtom(
             known.complement,
-            [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args.get()); }, h.args.get()),
+            [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args.get()); },
+            h.args.get()),
         false);
 
     // The complementary literal goes after the positive literals of r.
-    const auto positive = withOneMore(body.literals.first(body.firstNegated), std::move(complement),
-                                      positiveBuffer);
-    Pupd.emplace_back(std::span<const ATOM>(&head, 1), positive, body.literals.subspan(body.firstNegated));
+    const auto positive =
+        withOneMore(body.literals.first(body.firstNegated), std::move(complement), positiveBuffer);
+    Pupd.emplace_back(std::span<const ATOM>(&head, 1), positive,
+                      body.literals.subspan(body.firstNegated));
     traceRule("Added rejection rule ", Pupd.back(), ToRewrittenRules);
     if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
 }
@@ -88,7 +90,8 @@ void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>*
                       RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const ATOM update = generatedAtom(
-        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args.get()); }, h.args.get());
+        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args.get()); },
+        h.args.get());
 
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     std::span<const LITERAL> positive = body.literals.first(body.firstNegated);

@@ -24,9 +24,9 @@ TEST_F(Candidates, RejectionAtomGivesOkRuleAndModelFact) {
     rejectionPred(0, 0, 0);
     AddCandidateRules("rej_P1_R4(a,7)", rules);
     AddCandidateRules("rej_P0_R0", rules);
-    EXPECT_EQ(texts(), (std::vector<std::string>{
-                           "ok :- not rej_P1_R4(a,7).", "mrej_P1_R4(a,7) :- is_true.",
-                           "ok :- not rej_P0_R0.", "mrej_P0_R0 :- is_true."}));
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"ok :- not rej_P1_R4(a,7).", "mrej_P1_R4(a,7) :- is_true.",
+                                        "ok :- not rej_P0_R0.", "mrej_P0_R0 :- is_true."}));
     EXPECT_EQ(minimalPredicates.arity(minimalPredicates.find("mrej_P1_R4").first), 2u);
 }
 
@@ -82,10 +82,11 @@ TEST_F(Candidates, DebugTracesEveryRule) {
     rejectionPred(0, 0, 0);
     Capture err(std::cerr);
     AddCandidateRules("rej_P0_R0", rules);
-    EXPECT_EQ(err.text(),
-              "Added minimaltiy (strictness) rule ok :- not rej_P0_R0.to the current model's rules.\n"
-              "Added minimaltiy (strictness) rule mrej_P0_R0 :- is_true.to the current model's "
-              "rules.\n");
+    EXPECT_EQ(
+        err.text(),
+        "Added minimaltiy (strictness) rule ok :- not rej_P0_R0.to the current model's rules.\n"
+        "Added minimaltiy (strictness) rule mrej_P0_R0 :- is_true.to the current model's "
+        "rules.\n");
 }
 
 TEST(TestFileNames, MarkGoesBeforeTheExtensionOfTheLastComponent) {

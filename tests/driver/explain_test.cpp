@@ -40,19 +40,21 @@ struct Explain : Driver {
 };
 
 TEST_F(Explain, InstancesInOrderWithBindingsAndTheNewestRejecter) {
-    read("{ p(X, Y) :- q(X), r(Y). q(a). q(b). r(1). t. }\n"
-         "{ -p(a, 1). -p(b, 1). -t. }\n"
-         "{ -p(a, 1). }");
+    read(
+        "{ p(X, Y) :- q(X), r(Y). q(a). q(b). r(1). t. }\n"
+        "{ -p(a, 1). -p(b, 1). -t. }\n"
+        "{ -p(a, 1). }");
     // -p(a,1) holds at programs 1 and 2: the newest rule rejected it. The
     // fact t has no variables and no bindings.
-    EXPECT_EQ(explain({"rej_P0_R0(b,1)", "rej_P0_R4", "-t_P1", "rej_P0_R0(a,1)", "-p_P1(a,1)",
-                       "-p_P2(a,1)", "-p_P1(b,1)", "rej_P1_R0"}),
-              "  rejected: program 0, rule 0 (in.lp:1) \"p(X, Y) :- q(X), r(Y).\" with X = a, Y = 1,"
-              " by -p(a,1) of program 2\n"
-              "  rejected: program 0, rule 0 (in.lp:1) \"p(X, Y) :- q(X), r(Y).\" with X = b, Y = 1,"
-              " by -p(b,1) of program 1\n"
-              "  rejected: program 0, rule 4 (in.lp:1) \"t.\" by -t of program 1\n"
-              "  rejected: program 1, rule 0 (in.lp:2) \"-p(a, 1).\" by p(a,1)\n");
+    EXPECT_EQ(
+        explain({"rej_P0_R0(b,1)", "rej_P0_R4", "-t_P1", "rej_P0_R0(a,1)", "-p_P1(a,1)",
+                 "-p_P2(a,1)", "-p_P1(b,1)", "rej_P1_R0"}),
+        "  rejected: program 0, rule 0 (in.lp:1) \"p(X, Y) :- q(X), r(Y).\" with X = a, Y = 1,"
+        " by -p(a,1) of program 2\n"
+        "  rejected: program 0, rule 0 (in.lp:1) \"p(X, Y) :- q(X), r(Y).\" with X = b, Y = 1,"
+        " by -p(b,1) of program 1\n"
+        "  rejected: program 0, rule 4 (in.lp:1) \"t.\" by -t of program 1\n"
+        "  rejected: program 1, rule 0 (in.lp:2) \"-p(a, 1).\" by p(a,1)\n");
     EXPECT_EQ(explain({"-p_P1(a,1)"}), "");
 }
 

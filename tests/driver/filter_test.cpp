@@ -29,7 +29,7 @@ struct Filter : Driver {
 
 TEST_F(Filter, TextOutsideAnswerSetsPassesThroughUnchanged) {
     EXPECT_EQ(filter({"solver 1.0\n", "\n", " {a}\n", "\t{b}\n", "x {c}", "Models: 1\n"}),
-                     "solver 1.0\n\n {a}\n\t{b}\nx {c}Models: 1\n");
+              "solver 1.0\n\n {a}\n\t{b}\nx {c}Models: 1\n");
 }
 
 TEST_F(Filter, AuxiliaryAtomsAreDropped) {

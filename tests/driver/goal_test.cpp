@@ -10,11 +10,11 @@ bool valid(const std::string& goal) {
 }
 
 TEST_F(Driver, GoalsAreNamesWithFlatArgumentLists) {
-    for (const char* g : {"p", "p(a)", "p(a,b)", "p_1(x_2)", "p(\"a b\")", "p(\"a, (b)\",c)", "P",
-                          "p(X)", "_"})
+    for (const char* g :
+         {"p", "p(a)", "p(a,b)", "p_1(x_2)", "p(\"a b\")", "p(\"a, (b)\",c)", "P", "p(X)", "_"})
         EXPECT_TRUE(valid(g)) << g;
-    for (const char* g : {"", "(a)", "p(a", "p(a)x", "a,p(b)", "p(a) ", "-p", "p(f(a))",
-                          "p(a, b)", "p(\"a)", "p(\"a\"\")", "p q", "p.", "p()x)"})
+    for (const char* g : {"", "(a)", "p(a", "p(a)x", "a,p(b)", "p(a) ", "-p", "p(f(a))", "p(a, b)",
+                          "p(\"a)", "p(\"a\"\")", "p q", "p.", "p()x)"})
         EXPECT_FALSE(valid(g)) << g;
 }
 
@@ -43,7 +43,8 @@ TEST_F(Driver, GoalMatchesWholeAtomsOnly) {
 TEST_F(Driver, BraveKeepsTheLastModelWithTheGoal) {
     OptionBrave = true;
     EXPECT_EQ(reason("p", {"{q}", "{p}"}), std::make_pair(true, std::string("{p}")));
-    EXPECT_EQ(reason("p", {"{p, a}", "{p, b}", "{q}"}), std::make_pair(true, std::string("{p, b}")));
+    EXPECT_EQ(reason("p", {"{p, a}", "{p, b}", "{q}"}),
+              std::make_pair(true, std::string("{p, b}")));
     EXPECT_EQ(reason("p", {}), std::make_pair(false, std::string()));
     EXPECT_EQ(reason("p", {"{q}"}), std::make_pair(false, std::string()));
 }

@@ -79,9 +79,9 @@ TEST(OPTIONS, RefuseWhatTheyCannotMeanClearly) {
 TEST(OPTIONS, TellVoksTemporaryFilesFromTheUsers) {
     for (const char* f : {"/tmp/tempAb3xYz.vok", "tempAb3xYz.vok", "/tmp/tempAb3xYz_MM12.vok"})
         EXPECT_TRUE(WrittenByVok(f)) << f;
-    for (const char* f : {"/tmp/out.vok", "/tmp/tempAb3xY.vok", "/tmp/tempAb3xYz_MM.vok",
-                          "/tmp/tempAb3xYz.lp", "/tmp/tempAb-xYz.vok", "/tmp/tempAb3xYz_x1.vok",
-                          "tempAb3xYz.vok/x"})
+    for (const char* f :
+         {"/tmp/out.vok", "/tmp/tempAb3xY.vok", "/tmp/tempAb3xYz_MM.vok", "/tmp/tempAb3xYz.lp",
+          "/tmp/tempAb-xYz.vok", "/tmp/tempAb3xYz_x1.vok", "tempAb3xYz.vok/x"})
         EXPECT_FALSE(WrittenByVok(f)) << f;
 }
 

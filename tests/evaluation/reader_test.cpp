@@ -147,7 +147,8 @@ TEST(RoxReader, ProgramOwnsItsTextsAndNumbersItsNames) {
     text.assign(text.size(), 'x');
     ASSERT_EQ(p.rules.size(), 100002u);
     EXPECT_EQ(p.rules[100001].head[0].predicate.number, p.rules[1].head[0].predicate.number);
-    EXPECT_EQ(p.rules[100001].body[0].atom.predicate.number, p.rules[100000].head[0].predicate.number);
+    EXPECT_EQ(p.rules[100001].body[0].atom.predicate.number,
+              p.rules[100000].head[0].predicate.number);
     EXPECT_EQ(p.rules[100001].body[0].atom.predicate.text, "rej_R99999");
     const RULE& first = p.rules[0];
     EXPECT_EQ(first.head[0].predicate.text, "\"q r\"");

@@ -19,8 +19,8 @@
 #include "input/grammar.hpp"
 #include "input/parser.hpp"
 #include "rewriting/auxiliary.hpp"
-#include "tests/support/rewriting/fresh_run.hpp"
 #include "tests/support/input/parser_state.hpp"
+#include "tests/support/rewriting/fresh_run.hpp"
 
 namespace fuzz {
 
@@ -108,8 +108,8 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
         std::size_t arity = 0;
         if (i + 1 < tokens.size() && tokens[i + 1].code == TOK_LPAREN) {
             arity = 1;
-            for (std::size_t j = i + 2; j < tokens.size() && tokens[j].code != TOK_RPAREN &&
-                                        tokens[j].code != TOK_LPAREN;
+            for (std::size_t j = i + 2;
+                 j < tokens.size() && tokens[j].code != TOK_RPAREN && tokens[j].code != TOK_LPAREN;
                  ++j)
                 if (tokens[j].code == TOK_COMMA) ++arity;
         }

@@ -27,9 +27,10 @@ TEST_F(Origins, StoredRulesKeepInputLineAndNamedText) {
     parser_file = "a.lp";
     // The unsafe rule is neither stored nor numbered.
     EXPECT_EQ(stderrOf([] {
-                  parse("% comment\n{ p(X) :- q(X), k(X, Y),\n  not r(Y). q(a).\n"
-                        "  bad(X) :- not q(X).\n  t :- u(_, Z), not w(Z).\n"
-                        "  -s(X) :- q(X), X < 3.\n  v(\"a b\", 7). }\n{\n\n  z. }");
+                  parse(
+                      "% comment\n{ p(X) :- q(X), k(X, Y),\n  not r(Y). q(a).\n"
+                      "  bad(X) :- not q(X).\n  t :- u(_, Z), not w(Z).\n"
+                      "  -s(X) :- q(X), X < 3.\n  v(\"a b\", 7). }\n{\n\n  z. }");
               }),
               "a.lp: line 4: Rule is not safe.\n");
     EXPECT_EQ(where(0, 0), "a.lp:2 p(X) :- q(X), k(X, Y), not r(Y).");

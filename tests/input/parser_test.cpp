@@ -29,10 +29,12 @@ TEST_F(Parser, StatementsAsStored) {
     };
     const Case cases[] = {
         {"p. q :- . r :- p, q. :- p, not r. -s(a) :- p.",
-         {"p.", "q.", "r :- p, q.", "-s(a) :- p."}, {":- p, not r."}},
+         {"p.", "q.", "r :- p, q.", "-s(a) :- p."},
+         {":- p, not r."}},
         {"p :- not q, r, not s, t. :- not a, b.", {"p :- r, t, not q, not s."}, {":- b, not a."}},
         {"p(X, Y) :- q(Y, X, 007, c, \"s t\"). r :- not -q. v(a). w :- v(v). P(a).",
-         {"p(X0,X1) :- q(X1,X0,7,c,\"s t\").", "r :- not -q.", "v(a).", "w :- v(v).", "P(a)."}, {}},
+         {"p(X0,X1) :- q(X1,X0,7,c,\"s t\").", "r :- not -q.", "v(a).", "w :- v(v).", "P(a)."},
+         {}},
         {"s :- t(_, _), u(Z, _), not w(Z).", {"s :- t(X0,X1), u(X2,X3), not w(X2)."}, {}},
         {"p(X) :- q(X), X < 3.\n"
          "p(X) :- q(Y), X = Y * 2.\n"
@@ -69,9 +71,9 @@ TEST_F(Parser, ArgumentListsMakeTheInputNonPropositional) {
 }
 
 TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
-    for (const char* text :
-         {"p :- not X < 3.", "p :- - not q.", "1(a).", "p() .", "p :- q", "p v q.", "p | q.",
-          "p :- q; r.", "[p].", ":- .", "p. { q. }", "{ p. } q.", "{ p. { q. } }", "X = Y + 1 :- s."}) {
+    for (const char* text : {"p :- not X < 3.", "p :- - not q.", "1(a).", "p() .", "p :- q",
+                             "p v q.", "p | q.", "p :- q; r.", "[p].", ":- .", "p. { q. }",
+                             "{ p. } q.", "{ p. { q. } }", "X = Y + 1 :- s."}) {
         std::string err = stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
         EXPECT_EQ(err, "line 1: parse error.\n") << text;
     }
@@ -79,9 +81,8 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
 }
 
 TEST_F(Parser, WhatWasReadBeforeASyntaxErrorStays) {
-    std::string err = stderrOf([] {
-        EXPECT_EQ(parse("{ p(a). :- p(a), not q. }\n{ r(b) :- s(b) $ }"), 1);
-    });
+    std::string err =
+        stderrOf([] { EXPECT_EQ(parse("{ p(a). :- p(a), not q. }\n{ r(b) :- s(b) $ }"), 1); });
     EXPECT_EQ(err, "line 2: syntax error ($).\nline 2: parse error.\n");
     EXPECT_EQ(parser_errors, 1);
     ASSERT_EQ(UpdateIDs.size(), 2u);
@@ -117,9 +118,9 @@ TEST_F(Parser, CountedErrorsDropTheStatement) {
               "line 11: identifier too long, truncated to 31 characters.\n");
     EXPECT_EQ(parser_errors, 8);
     // Truncated names stay in use; a quoted string loses its closing quote.
-    EXPECT_EQ(rulesOf(0), (Texts{"ok(X0) :- q(X0), !=(X0,2).", "p(X0) :- #int(X0), <(X0,3).",
-                                 a31 + ".", b31 + "(c" + std::string(30, 'd') + ").",
-                                 "\"" + std::string(30, 'e') + "."}));
+    EXPECT_EQ(rulesOf(0),
+              (Texts{"ok(X0) :- q(X0), !=(X0,2).", "p(X0) :- #int(X0), <(X0,3).", a31 + ".",
+                     b31 + "(c" + std::string(30, 'd') + ").", "\"" + std::string(30, 'e') + "."}));
     EXPECT_EQ(texts(Constraints), (Texts{":- q(X0), not r(X0).", ":- +(X1,1,X0)."}));
 
     // The grammar makes single heads only; other producers are refused.
@@ -133,9 +134,8 @@ TEST_F(Parser, CountedErrorsDropTheStatement) {
 TEST_F(Parser, BuiltinsRefusedWithoutRegisteredBuiltins) {
     for (int program : {2, 0}) {
         resetParser(program);
-        std::string err = stderrOf([] {
-            EXPECT_EQ(parse("a.\np(X) :- q(X), X < 3.\n:- #int(X).\nb :- a."), 0);
-        });
+        std::string err =
+            stderrOf([] { EXPECT_EQ(parse("a.\np(X) :- q(X), X < 3.\n:- #int(X).\nb :- a."), 0); });
         EXPECT_EQ(err,
                   "line 2: Builtin predicates are only available for rox programs.\n"
                   "line 3: Builtin predicates are only available for rox programs.\n");
@@ -188,9 +188,9 @@ TEST_F(Parser, ValuesOnTheStackAreFreedOnSyntaxErrors) {
     // Each input breaks off with names, terms, atoms, bodies and heads on
     // the parse stack; the sanitizer build's leak check catches what the
     // destructors miss.
-    for (const char* text :
-         {"p(a, X", "p(a, b) :- q(X, Y), not r(X), Y < 3 ]", "-p(X) :- s(X), X = Y + 1 )",
-          ":- q(X, Z), #succ(X, Y) ,)", "{ a :- b, c. } { s(t) :- u ", "p(1, 2, _, \"x\" ", "w :- x +"}) {
+    for (const char* text : {"p(a, X", "p(a, b) :- q(X, Y), not r(X), Y < 3 ]",
+                             "-p(X) :- s(X), X = Y + 1 )", ":- q(X, Z), #succ(X, Y) ,)",
+                             "{ a :- b, c. } { s(t) :- u ", "p(1, 2, _, \"x\" ", "w :- x +"}) {
         stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
     }
 }

@@ -26,17 +26,16 @@ using Scanner = InputTest;
 
 TEST_F(Scanner, TokenCodesAndLongestMatch) {
     EXPECT_EQ(scan("abc 42 , . : ; ! + * = | v ( ) [ ] { } == < > <= >= #int #succ _"),
-              (Texts{"258 abc", "259 42", "262", "263", "264", "265", "266", "267", "268", "269",
-                     "270", "271", "274", "275", "276", "277", "278", "279", "280", "282", "283",
-                     "284", "285", "286", "287", "273"}));
+              (Texts{"258 abc", "259 42", "262", "263", "264", "265", "266", "267", "268",
+                     "269",     "270",    "271", "274", "275", "276", "277", "278", "279",
+                     "280",     "282",    "283", "284", "285", "286", "287", "273"}));
     EXPECT_EQ(scan(":- <- != <> not non - ~"),
               (Texts{"272", "272", "281", "281", "288", "288", "289", "289"}));
     // Keywords win over names of the same length only.
     EXPECT_EQ(scan("notx nonempty vx V no"),
               (Texts{"258 notx", "258 nonempty", "258 vx", "258 V", "258 no"}));
-    EXPECT_EQ(scan(":-: <=<->=> === !!= <<>"),
-              (Texts{"272", "264", "284", "272", "285", "283", "280", "269", "266", "281", "282",
-                     "281"}));
+    EXPECT_EQ(scan(":-: <=<->=> === !!= <<>"), (Texts{"272", "264", "284", "272", "285", "283",
+                                                      "280", "269", "266", "281", "282", "281"}));
     EXPECT_EQ(scan("p_1(X2,\"a b\"). 1abc _1 __ 123456789"),
               (Texts{"258 p_1", "274", "258 X2", "262", "258 \"a b\"", "275", "263", "259 1",
                      "258 abc", "273", "259 1", "273", "273", "259 123456789"}));
@@ -45,7 +44,8 @@ TEST_F(Scanner, TokenCodesAndLongestMatch) {
 }
 
 TEST_F(Scanner, LineEndsCommentsAndQuotedStrings) {
-    EXPECT_EQ(scan("p. % q.\n\t r\r\n\"a\nb\" % end"), (Texts{"258 p", "263", "258 r", "258 \"a\nb\""}));
+    EXPECT_EQ(scan("p. % q.\n\t r\r\n\"a\nb\" % end"),
+              (Texts{"258 p", "263", "258 r", "258 \"a\nb\""}));
     // Line ends inside the string count too.
     EXPECT_EQ(parser_line, 4u);
 }

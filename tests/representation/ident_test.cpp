@@ -35,7 +35,8 @@ TEST_F(Names, NumbersDenselyInInsertionOrderAndListsInByteOrder) {
 TEST_F(Names, ManyNamesKeepTheirNumbersThroughGrowth) {
     NAMES t;
     const unsigned n = 5000;
-    for (unsigned i = 0; i < n; ++i) ASSERT_EQ(t.insert("n" + std::to_string(i * 7919 % n)).first, i);
+    for (unsigned i = 0; i < n; ++i)
+        ASSERT_EQ(t.insert("n" + std::to_string(i * 7919 % n)).first, i);
     for (unsigned i = 0; i < n; ++i) {
         std::string name = "n" + std::to_string(i * 7919 % n);
         ASSERT_EQ(t.find(name), std::make_pair(i, true)) << name;
@@ -46,9 +47,8 @@ TEST_F(Names, ManyNamesKeepTheirNumbersThroughGrowth) {
     EXPECT_FALSE(t.contains(""));
     EXPECT_FALSE(t.contains("n"));
     EXPECT_EQ(t.size(), n);
-    EXPECT_TRUE(std::is_sorted(t.begin(), t.end(), [](const auto& a, const auto& b) {
-        return a.name < b.name;
-    }));
+    EXPECT_TRUE(std::is_sorted(t.begin(), t.end(),
+                               [](const auto& a, const auto& b) { return a.name < b.name; }));
 
     // A table moved into another (as the tests' fresh tables are) keeps
     // finding its names.
@@ -134,8 +134,9 @@ TEST_F(Names, LongAndAlikeTextsKeepApartAndInOrder) {
     const std::string shared(20, 'r');
     const std::string huge(100000, 'h');
     const std::string withNul("a\0b", 3);
-    const std::vector<std::string> names = {shared + "b", shared + "a", shared, huge, withNul,
-                                            "a", std::string(15, 'f'), std::string(16, 'f'), ""};
+    const std::vector<std::string> names = {
+        shared + "b",         shared + "a",         shared, huge, withNul, "a",
+        std::string(15, 'f'), std::string(16, 'f'), ""};
     for (const std::string& n : names) t.insert(n);
     for (unsigned n = 0; n < names.size(); ++n) {
         EXPECT_EQ(t.insert(names[n]), std::make_pair(n, false));
@@ -144,8 +145,9 @@ TEST_F(Names, LongAndAlikeTextsKeepApartAndInOrder) {
     }
     std::vector<std::string> order;
     for (const NAMES_ITEM& item : t) order.emplace_back(item.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"", "a", withNul, std::string(15, 'f'), std::string(16, 'f'),
-                                               huge, shared, shared + "a", shared + "b"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"", "a", withNul, std::string(15, 'f'),
+                                               std::string(16, 'f'), huge, shared, shared + "a",
+                                               shared + "b"}));
 }
 
 TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {

@@ -105,12 +105,14 @@ TEST_F(Rules, SafetyOfRules) {
     EXPECT_TRUE(rule(atom("p", {"X"}), {pos(builtin(INT, {"X"}))}).isSafe());
     EXPECT_TRUE(rule(atom("p", {"X"}), {pos(atom("q", {"X"})), pos(builtin(NOT_EQUAL, {"X", "b"}))})
                     .isSafe());
-    EXPECT_FALSE(rule(atom("p2", {"X", "Y"}), {pos(atom("q", {"X"})), pos(builtin(LESS, {"X", "Y"}))})
-                     .isSafe());
+    EXPECT_FALSE(
+        rule(atom("p2", {"X", "Y"}), {pos(atom("q", {"X"})), pos(builtin(LESS, {"X", "Y"}))})
+            .isSafe());
     EXPECT_FALSE(rule(atom("p0"), {pos(atom("q0")), neg(atom("r", {"Y"}))}).isSafe());
     EXPECT_TRUE(rule(atom("p0"), {pos(atom("q", {"Y"}))}).isSafe());
-    EXPECT_TRUE(rule(atom("p", {"X"}), {pos(builtin(PLUS, {"Y", "one", "X"})), pos(atom("q", {"Y"}))})
-                    .isSafe());
+    EXPECT_TRUE(
+        rule(atom("p", {"X"}), {pos(builtin(PLUS, {"Y", "one", "X"})), pos(atom("q", {"Y"}))})
+            .isSafe());
 
     RULE varFact{HEAD(atom("p", {"X"}))};
     EXPECT_FALSE(varFact.isSafe());
@@ -121,7 +123,8 @@ TEST_F(Rules, SafetyOfRules) {
 }
 
 TEST_F(Rules, SafetyOfConstraintsAndSaves) {
-    BODY b = bodyOf({neg(atom("n", {"X"})), pos(builtin(GREATER, {"Y", "X"})), pos(atom("q", {"X"}))});
+    BODY b =
+        bodyOf({neg(atom("n", {"X"})), pos(builtin(GREATER, {"Y", "X"})), pos(atom("q", {"X"}))});
     EXPECT_TRUE(Saves(b, IDENT(IDENT::VARIABLE, 0)));   // X by q
     EXPECT_FALSE(Saves(b, IDENT(IDENT::VARIABLE, 1)));  // Y only in the comparison
     EXPECT_FALSE(b.isSafe());

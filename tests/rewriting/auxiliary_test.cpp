@@ -85,7 +85,8 @@ TEST_F(AuxiliaryNames, IsOriginalLeavesOutReservedBuiltinAndGenerated) {
     for (const char* p : {"p", "\"x\"", "_x", "^x", "@x", "\"_x\""}) atom(p);
     EXPECT_TRUE(isOriginal("p"));
     EXPECT_TRUE(isOriginal("\"x\""));
-    for (const char* p : {"_x", "^x", "@x", "\"_x\"", "<", "#int"}) EXPECT_FALSE(isOriginal(p)) << p;
+    for (const char* p : {"_x", "^x", "@x", "\"_x\"", "<", "#int"})
+        EXPECT_FALSE(isOriginal(p)) << p;
     EXPECT_FALSE(isOriginal(updPred("p", 0, 0)));
     EXPECT_FALSE(isOriginal(okAtom()));
 }
@@ -104,7 +105,8 @@ TEST_F(AuxiliaryNames, IsRewrittenIndexAgreesWithScan) {
     }
     auto scan = [](const std::string& p) {
         for (const NAMES_ITEM& u : updatePredicates)
-            if (u.name.rfind("_P") != std::string::npos && u.name.substr(0, u.name.rfind("_P")) == p)
+            if (u.name.rfind("_P") != std::string::npos &&
+                u.name.substr(0, u.name.rfind("_P")) == p)
                 return true;
         return false;
     };
@@ -123,7 +125,8 @@ TEST_F(AuxiliaryNames, VariableLists) {
     // p(X1) :- q(X0, X3), not r(X4): up to the highest variable anywhere.
     std::vector<IDENT> x1 = {IDENT(IDENT::VARIABLE, 1)}, x4 = {IDENT(IDENT::VARIABLE, 4)};
     std::vector<IDENT> x0x3 = {IDENT(IDENT::VARIABLE, 0), IDENT(IDENT::VARIABLE, 3)};
-    EXPECT_EQ(variables(rule(ATOM("p", &x1), {pos(ATOM("q", &x0x3)), neg(ATOM("r", &x4))}))->size(), 5u);
+    EXPECT_EQ(variables(rule(ATOM("p", &x1), {pos(ATOM("q", &x0x3)), neg(ATOM("r", &x4))}))->size(),
+              5u);
 }
 
 TEST_F(AuxiliaryNames, FailedRegistrationsAreInternalErrors) {

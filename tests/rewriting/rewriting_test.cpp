@@ -17,12 +17,18 @@ void twoPrograms() {
 }
 
 const std::vector<std::string> TwoProgramRules = {
-    "rej_P0_R0(X0) :- q(X0), -p_P1(X0).", "p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
-    "rej_P0_R1 :- -q_P1(a).",             "q_P0(a) :- not rej_P0_R1.",
-    "-p_P1(X0) :- q(X0), not r(X0).",     "p_P0(X0) :- p_P1(X0).",
-    "-p_P0(X0) :- -p_P1(X0).",            "p(X0) :- p_P0(X0).",
-    "-p(X0) :- -p_P0(X0).",               "q_P0(X0) :- q_P1(X0).",
-    "-q_P0(X0) :- -q_P1(X0).",            "q(X0) :- q_P0(X0).",
+    "rej_P0_R0(X0) :- q(X0), -p_P1(X0).",
+    "p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
+    "rej_P0_R1 :- -q_P1(a).",
+    "q_P0(a) :- not rej_P0_R1.",
+    "-p_P1(X0) :- q(X0), not r(X0).",
+    "p_P0(X0) :- p_P1(X0).",
+    "-p_P0(X0) :- -p_P1(X0).",
+    "p(X0) :- p_P0(X0).",
+    "-p(X0) :- -p_P0(X0).",
+    "q_P0(X0) :- q_P1(X0).",
+    "-q_P0(X0) :- -q_P1(X0).",
+    "q(X0) :- q_P0(X0).",
     "-q(X0) :- -q_P0(X0).",
 };
 
@@ -59,13 +65,15 @@ TEST_F(Rewriting, ShapesOfRewrittenRules) {
     // A negated head tests its complement; body-only variables still go into
     // the rejection atom; an empty middle program keeps its number.
     freshRun();
-    program({rule(strong("p", {"X"}), {pos(atom("q", {"X"}))}), rule(atom("t"), {pos(atom("u", {"Y"}))})});
+    program({rule(strong("p", {"X"}), {pos(atom("q", {"X"}))}),
+             rule(atom("t"), {pos(atom("u", {"Y"}))})});
     program({});
     program({});
     OptionOptimize = 0;  // no inertia rules
     UpdateRewriting(UpdateIDs);
-    EXPECT_EQ(lines(Pupd), join({"rej_P0_R0(X0) :- q(X0), p_P1(X0).", "-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
-                                 "rej_P0_R1(X0) :- u(X0), -t_P1.", "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
+    EXPECT_EQ(lines(Pupd),
+              join({"rej_P0_R0(X0) :- q(X0), p_P1(X0).", "-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
+                    "rej_P0_R1(X0) :- u(X0), -t_P1.", "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
 }
 
 TEST_F(Rewriting, InertiaSelection) {
@@ -76,15 +84,17 @@ TEST_F(Rewriting, InertiaSelection) {
     program({});
     OptionOptimize = 1;
     UpdateRewriting(UpdateIDs);
-    EXPECT_EQ(lines(Pupd), join({"rej_P0_R0 :- r, <(1,2), -p_P1.", "p_P0 :- r, <(1,2), not rej_P0_R0.",
-                                 "p_P0 :- p_P1.", "-p_P0 :- -p_P1.", "p :- p_P0.", "-p :- -p_P0.",
-                                 "r_P0 :- r_P1.", "-r_P0 :- -r_P1.", "r :- r_P0.", "-r :- -r_P0."}));
+    EXPECT_EQ(lines(Pupd),
+              join({"rej_P0_R0 :- r, <(1,2), -p_P1.", "p_P0 :- r, <(1,2), not rej_P0_R0.",
+                    "p_P0 :- p_P1.", "-p_P0 :- -p_P1.", "p :- p_P0.", "-p :- -p_P0.",
+                    "r_P0 :- r_P1.", "-r_P0 :- -r_P1.", "r :- r_P0.", "-r :- -r_P0."}));
     // -q heads a rule and q occurs nowhere: the walk registers q behind its
     // position and meets it again.
     freshRun();
     program({fact(strong("q"))});
     UpdateRewriting(UpdateIDs);
-    EXPECT_EQ(lines(Pupd), join({"-q_P0 :- .", "-q :- -q_P0.", "q :- q_P0.", "q :- q_P0.", "-q :- -q_P0."}));
+    EXPECT_EQ(lines(Pupd),
+              join({"-q_P0 :- .", "-q :- -q_P0.", "q :- q_P0.", "q :- q_P0.", "-q :- -q_P0."}));
 }
 
 // With -O=succint the inertia step walks only the names that update
@@ -92,7 +102,8 @@ TEST_F(Rewriting, InertiaSelection) {
 // generated ones it must select exactly what a walk over every predicate
 // selects, in the same order.
 TEST_F(Rewriting, InertiaWalkAgreesWithAWalkOverAllPredicates) {
-    const char* names[] = {"p", "-p", "q", "-q", "p_P0", "-p_P1", "rej", "-rej", "q_P0_P1", "r", "-r_P0"};
+    const char* names[] = {"p",   "-p",   "q",       "-q", "p_P0", "-p_P1",
+                           "rej", "-rej", "q_P0_P1", "r",  "-r_P0"};
     std::mt19937 random(11);
     auto name = [&] { return std::string(names[random() % std::size(names)]); };
     auto sequence = [&](unsigned seed) {
@@ -136,8 +147,9 @@ TEST_F(Rewriting, NoGeneratedNamePairsWithAnInputPredicate) {
     program({fact(strong("p"))});
     UpdateRewriting(UpdateIDs);
     std::string all = lines(Pupd);
-    for (const char* r : {"rej_P0_R0_0 :- -p_P0_P1.", "-p_P0_0 :- -p_P1.", "p_P0_0 :- p_P1.",
-                          "-p :- -p_P0_0.", "p :- p_P0_0.", "p_P0 :- p_P0_P0.", "rej_P0_R0 :- rej_P0_R0_P0."})
+    for (const char* r :
+         {"rej_P0_R0_0 :- -p_P0_P1.", "-p_P0_0 :- -p_P1.", "p_P0_0 :- p_P1.", "-p :- -p_P0_0.",
+          "p :- p_P0_0.", "p_P0 :- p_P0_P0.", "rej_P0_R0 :- rej_P0_R0_P0."})
         EXPECT_TRUE(contains(all, r)) << r;
     for (const char* input : {"p_P0", "rej_P0_R0", "-p"}) {
         EXPECT_FALSE(updatePredicates.contains(input)) << input;
@@ -154,8 +166,8 @@ TEST_F(Rewriting, StrongNegationConstraintsWalkTheLiveTable) {
     ATOM(compl_updPred("p", 0, 1), &x, PREDICATE_NAMES::IDB);
     OptionDebug = true;
     std::string trace = stderrOf(addStrongNegCons);
-    EXPECT_EQ(lines(Constraints),
-              join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).", ":- p_P0(X0), NEG_p_P0(X0).", ":- q, NEG_q."}));
+    EXPECT_EQ(lines(Constraints), join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).",
+                                        ":- p_P0(X0), NEG_p_P0(X0).", ":- q, NEG_q."}));
     EXPECT_EQ(trace.substr(0, trace.find('\n')), "Added constraint :- NEG_q, q..");
     freshRun();
     program({fact(atom("p"))});
@@ -170,22 +182,26 @@ TEST_F(Rewriting, MinimalityParts) {
     program({fact(atom("d"))});
     OptionStrict = OptionDebug = true;
     std::string trace = stderrOf([] { UpdateRewriting(UpdateIDs); });
-    EXPECT_TRUE(contains(trace, "Added minimaltiy (strictness) rejction constraint :- rej_P0_R0, eq_P2_R0, "
-                                "not mrej_P0_R0.to the global minimality (strictness) constraints.\n"
-                                "Added rewritten rule a_P0 :- not rej_P0_R0.to the rewritten program rules.\n"
-                                "Added minimaltiy (strictness) rule ok :- ok_P1.to the global minimaltiy "
-                                "(strictness) rules.\n"));
-    EXPECT_TRUE(contains(trace, "\nAdded minimaltiy (strictness) constraint :- not ok..\n"
-                                "Added minimaltiy (strictness) rule eq_P3_R0 :- is_true.to the global "
-                                "minimaltiy (strictness) rules.\nAdded truth fact is_true :- .to the "
-                                "rewritten program rules.\nUpdate Rewriting finished.\n\n"));
+    EXPECT_TRUE(
+        contains(trace,
+                 "Added minimaltiy (strictness) rejction constraint :- rej_P0_R0, eq_P2_R0, "
+                 "not mrej_P0_R0.to the global minimality (strictness) constraints.\n"
+                 "Added rewritten rule a_P0 :- not rej_P0_R0.to the rewritten program rules.\n"
+                 "Added minimaltiy (strictness) rule ok :- ok_P1.to the global minimaltiy "
+                 "(strictness) rules.\n"));
+    EXPECT_TRUE(contains(trace,
+                         "\nAdded minimaltiy (strictness) constraint :- not ok..\n"
+                         "Added minimaltiy (strictness) rule eq_P3_R0 :- is_true.to the global "
+                         "minimaltiy (strictness) rules.\nAdded truth fact is_true :- .to the "
+                         "rewritten program rules.\nUpdate Rewriting finished.\n\n"));
     // An input predicate named ok moves the ok proposition; a rule may have
     // an empty body; wide rejections list all variables.
     freshRun();
     atom("ok");
     addLevelRules(3);
     createMinRule(HEAD(atom("h")), BODY());
-    EXPECT_EQ(lines(MinRules), join({"ok_0 :- ok_P3.", "eq_P3_R0 :- eq_P4_R0, not ok_P3.", "h :- ."}));
+    EXPECT_EQ(lines(MinRules),
+              join({"ok_0 :- ok_P3.", "eq_P3_R0 :- eq_P4_R0, not ok_P3.", "h :- ."}));
     rejectionPred(0, 0, 3);
     createMinRejCons("rej_P0_R0", 1, 3);
     EXPECT_EQ(lines(MinConstraints), ":- rej_P0_R0(X0,X1,X2), not mrej_P0_R0(X0,X1,X2).");
@@ -198,7 +214,8 @@ TEST_F(Rewriting, ConflictingArities) {
                 "An internal error occurred \\(Error storing update predicate\\.\\)\\.");
     // -p/2 only in a body: the final complement rule of p cannot be built.
     freshRun();
-    program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}), rule(atom("r"), {pos(strong("p", {"a", "b"}))})});
+    program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}),
+             rule(atom("r"), {pos(strong("p", {"a", "b"}))})});
     EXPECT_EXIT(UpdateRewriting(UpdateIDs), ::testing::ExitedWithCode(1),
                 "^-p, first used with arity 2, now seen with arity 1\\.\n$");
 }
