@@ -3,7 +3,7 @@
 #include <limits>
 
 #include <stdexcept>
-#include "representation/pool.hpp"
+#include "common/chunks.hpp"
 
 NAME_TEXTS::~NAME_TEXTS() {
     for (const BLOCK& b : blocks_) releaseChunk(b.bytes, b.size);

@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-#include "representation/pool.hpp"
+#include "common/chunks.hpp"
 
 // Texts back to back in blocks that never move, so that a text's address
 // stays valid for the owner's life however many texts follow. Each text is

@@ -19,7 +19,7 @@ set -u
 tree=${1:?usage: check_layers.sh SOURCE-TREE}
 cd "$tree" || exit 2
 
-find base representation input rewriting driver evaluation tests -type f \
+find common base representation input rewriting driver evaluation tests -type f \
     \( -name '*.cpp' -o -name '*.hpp' -o -name '*.y' -o -name '*.l' \) \
     ! -path 'tests/fuzz/*' ! -path 'tests/e2e/*' | LC_ALL=C sort |
 awk '

@@ -236,11 +236,11 @@ struct NAME_SLOT {
 };
 
 struct NAMES {
-    std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>> slots =
-        std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>>(1024);
+    std::vector<NAME_SLOT, CHUNK_ALLOCATOR<NAME_SLOT>> slots =
+        std::vector<NAME_SLOT, CHUNK_ALLOCATOR<NAME_SLOT>>(1024);
     // The names by number: a growing index is refilled in the order the
     // names were kept, which reads their texts front to back.
-    std::vector<const char*, BLOCK_ALLOCATOR<const char*>> byNumber;
+    std::vector<const char*, CHUNK_ALLOCATOR<const char*>> byNumber;
     std::uint32_t count = 0;
 };
 
@@ -278,7 +278,7 @@ std::string_view keptName(const char* text) {
 }
 
 void growNames(NAMES& t) {
-    std::vector<NAME_SLOT, BLOCK_ALLOCATOR<NAME_SLOT>> slots(t.slots.size() * 2);
+    std::vector<NAME_SLOT, CHUNK_ALLOCATOR<NAME_SLOT>> slots(t.slots.size() * 2);
     const std::size_t mask = slots.size() - 1;
     for (std::uint32_t number = 0; number < t.count; ++number) {
         const char* name = t.byNumber[number];

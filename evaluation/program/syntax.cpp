@@ -1,9 +1,6 @@
 #include "evaluation/program/syntax.hpp"
 
-#include <cstdlib>
-#include <new>
-
-#include <sys/mman.h>
+#include <algorithm>
 
 namespace vok::evaluation {
 
@@ -52,33 +49,12 @@ bool isGroundWithBody(const RULE& rule) {
 
 namespace {
 
-constexpr std::size_t HugePage = std::size_t(2) << 20;
 constexpr std::size_t FirstBlock = std::size_t(16) << 10;
-
-std::size_t roundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
 
 }  // namespace
 
 std::size_t nextBlockBytes(std::size_t bytes) {
     return bytes == 0 ? FirstBlock : std::min(2 * bytes, HugePage);
-}
-
-// The same advice as vok gives its own chunks; the evaluation programs
-// share no code with vok's stages, so it is written here again.
-void* allocateBlock(std::size_t bytes) {
-    if (bytes < HugePage) return ::operator new(bytes);
-    void* block = std::aligned_alloc(HugePage, roundUp(bytes, HugePage));
-    if (!block) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    // Only advice: without huge pages the block works all the same.
-    ::madvise(block, roundUp(bytes, HugePage), MADV_HUGEPAGE);
-#endif
-    return block;
-}
-
-void releaseBlock(void* block, std::size_t bytes) noexcept {
-    if (bytes < HugePage) return ::operator delete(block);
-    std::free(block);
 }
 
 }  // namespace vok::evaluation

@@ -19,6 +19,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "common/chunks.hpp"
+
 namespace vok::evaluation {
 
 // A predicate name: either an identifier (p, P, rej_P0_R0) or a name with
@@ -119,33 +121,9 @@ struct DECLARATION {
     std::string text;
 };
 
-// Memory for blocks. Blocks grow from small to a huge page each, and those
-// of a huge page or more are aligned to one and offered huge pages: a large
-// program then costs a page fault per 2 MiB, not per 4 KiB.
-void* allocateBlock(std::size_t bytes);
-void releaseBlock(void* block, std::size_t bytes) noexcept;
-// The size of the block after one of the given size.
+// Blocks grow from small to a huge page each (common/chunks.hpp): the size
+// of the block after one of the given size.
 std::size_t nextBlockBytes(std::size_t bytes);
-
-// An allocator over those blocks, for the large arrays that are read in no
-// order (a hash index, a table by number): on huge pages their random
-// accesses miss the address cache far less often.
-template <typename T>
-struct BLOCK_ALLOCATOR {
-    using value_type = T;
-
-    BLOCK_ALLOCATOR() = default;
-    template <typename U>
-    BLOCK_ALLOCATOR(const BLOCK_ALLOCATOR<U>&) {}
-
-    T* allocate(std::size_t n) { return static_cast<T*>(allocateBlock(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) noexcept { releaseBlock(p, n * sizeof(T)); }
-
-    template <typename U>
-    bool operator==(const BLOCK_ALLOCATOR<U>&) const {
-        return true;
-    }
-};
 
 // Elements kept in blocks that never move: a run of them, once kept, is a
 // span that stays valid as long as the blocks. Only plain values that need
@@ -165,7 +143,7 @@ struct BLOCKS {
     BLOCKS(const BLOCKS&) = delete;
     BLOCKS& operator=(const BLOCKS&) = delete;
     ~BLOCKS() {
-        for (const BLOCK& b : blocks) releaseBlock(b.items, b.bytes);
+        for (const BLOCK& b : blocks) releaseChunk(b.items, b.bytes);
     }
 };
 
@@ -176,7 +154,7 @@ std::span<const T> keep(BLOCKS<T>& b, std::span<const T> items) {
     if (b.room - b.used < items.size()) {
         std::size_t bytes = nextBlockBytes(b.blocks.empty() ? 0 : b.blocks.back().bytes);
         bytes = std::max(bytes, items.size() * sizeof(T));
-        b.blocks.push_back({static_cast<T*>(allocateBlock(bytes)), bytes});
+        b.blocks.push_back({static_cast<T*>(allocateChunk(bytes)), bytes});
         b.room = bytes / sizeof(T);
         b.used = 0;
     }
