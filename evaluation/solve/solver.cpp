@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,9 +9,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "common/child.hpp"
 #include "evaluation/solve/answer_sets.hpp"
-
-extern char** environ;
 
 namespace vok::evaluation {
 
@@ -47,31 +45,18 @@ struct CHILD {
 // Starts path with the arguments, its standard input and output on the
 // given descriptors, SIGPIPE back at its default action and no signal
 // blocked, whatever this process set for itself. Returns 0 or an errno value.
-int spawnWithPipes(const std::string& path, std::vector<std::string>& args, int input, int output,
-                   pid_t& pid) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(path.c_str()));
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input, 0);
-    posix_spawn_file_actions_adddup2(&actions, output, 1);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t defaults, empty;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigemptyset(&empty);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setsigmask(&attr, &empty);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
-    int err = ::posix_spawnp(&pid, path.c_str(), &actions, &attr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    return err;
+int spawnWithPipes(const std::string& path, const std::vector<std::string>& args, int input,
+                   int output, pid_t& pid) {
+    CHILD_START start;
+    start.program = path;
+    start.argv.reserve(args.size() + 1);
+    start.argv.push_back(path);
+    start.argv.insert(start.argv.end(), args.begin(), args.end());
+    start.searchPath = true;
+    start.input = input;
+    start.output = output;
+    start.defaultSignals = true;
+    return StartChild(start, pid);
 }
 
 // Starts clingo on two new pipes, the one to it not blocking; returns why
@@ -165,18 +150,12 @@ void stopClingoOnSignals() {
         if (::signal(sig, stopClingoAndDie) == SIG_IGN) ::signal(sig, SIG_IGN);
 }
 
+// Waited for without being reaped first, so that the handler never
+// signals a process id that was given to another process. A child that
+// cannot be waited for reads as status 0, which says it did not finish.
 int waitForExit(pid_t pid) {
-    // Waited for without being reaped first, so that the handler never
-    // signals a process id that was given to another process.
-    siginfo_t info;
-    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 &&
-           errno == EINTR) {
-    }
-    runningClingo = 0;
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return status;
+    const int status = WaitForChild(pid, [](pid_t) { runningClingo = 0; });
+    return status < 0 ? 0 : status;
 }
 
 // Why a run whose output was read to its end did not finish, from clingo's
