@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "common/contract.hpp"
 #include "evaluation/clingo/translate.hpp"
 
 namespace vok::evaluation {
@@ -18,12 +19,14 @@ bool parseNumber(std::string_view text, T& value) {
 // --minimal=min or --minimal=strict. A second one could only contradict
 // the first (a user's -o= option against vok's own), so it is refused.
 void readMinimality(OPTIONS& o, std::string_view mode) {
-    if (o.minimal != MINIMALITY::NONE) throw USAGE_ERROR("--minimal= given twice");
-    if (mode == "min") o.minimal = MINIMALITY::MIN;
-    else if (mode == "strict") o.minimal = MINIMALITY::STRICT;
+    if (o.minimal != MINIMALITY::NONE)
+        throw USAGE_ERROR(std::string(MinimalOption) + " given twice");
+    if (mode == MinimalMode) o.minimal = MINIMALITY::MIN;
+    else if (mode == StrictMinimalMode) o.minimal = MINIMALITY::STRICT;
     else
-        throw USAGE_ERROR("--minimal= needs \"min\" or \"strict\", not \"" + std::string(mode) +
-                          "\"");
+        throw USAGE_ERROR(std::string(MinimalOption) + " needs \"" + std::string(MinimalMode) +
+                          "\" or \"" + std::string(StrictMinimalMode) + "\", not \"" +
+                          std::string(mode) + "\"");
 }
 
 void readModels(OPTIONS& o, std::string_view name, std::string_view value) {
@@ -46,8 +49,8 @@ std::size_t readOption(OPTIONS& o, const std::vector<std::string>& args, std::si
     std::string_view a = arg;
     if (a == "-h" || a == "--help") {
         o.help = true;
-    } else if (a.starts_with("--minimal=")) {
-        readMinimality(o, a.substr(10));
+    } else if (a.starts_with(MinimalOption)) {
+        readMinimality(o, a.substr(MinimalOption.size()));
     } else if (a == "--version") {
         o.version = true;
     } else if (a == "--text") {

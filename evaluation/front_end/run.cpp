@@ -8,11 +8,11 @@
 #endif
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "common/contract.hpp"
 #include "evaluation/clingo/compact.hpp"
 #include "evaluation/clingo/one_run.hpp"
 #include "evaluation/clingo/translate.hpp"
@@ -68,21 +68,6 @@ bool writeAll(int fd, std::string_view data) {
 }
 
 }  // namespace
-
-bool WrittenByVok(const std::string& path) {
-    std::string_view name = path;
-    std::size_t slash = name.rfind('/');
-    if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
-    if (!name.starts_with("temp") || !name.ends_with(".vok") || name.size() < 14) return false;
-    for (char c : name.substr(4, 6))
-        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
-    std::string_view rest = name.substr(10, name.size() - 14);
-    if (rest.empty()) return true;
-    if (!rest.starts_with("_MM") || rest.size() == 3) return false;
-    for (char c : rest.substr(3))
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    return true;
-}
 
 namespace {
 
@@ -144,7 +129,7 @@ bool mayCompact(const OPTIONS& options) {
 // Where a fault is: FILE and line, or for a file vok wrote and removes
 // again, the text of that line (cut short when long).
 std::string placeOf(const std::string& file, int line) {
-    if (!WrittenByVok(file)) return file + ": line " + std::to_string(line);
+    if (!IsVokTemporaryFile(file)) return file + ": line " + std::to_string(line);
     std::string text, error;
     if (line < 1 || !readAll(file, text, error)) return "in the program vok wrote";
     std::size_t start = 0;
@@ -162,7 +147,7 @@ std::string placeOf(const std::string& file, int line) {
 // vok passes options to its evaluation program with -o=.
 std::string remedyOf(const std::string& file, std::string message) {
     const std::string give = "give -N=<n>";
-    if (WrittenByVok(file) && message.ends_with(give))
+    if (IsVokTemporaryFile(file) && message.ends_with(give))
         message.replace(message.size() - give.size(), give.size(), "run vok with -o=-N=<n>");
     return message;
 }
@@ -176,7 +161,7 @@ std::optional<std::string> otherForm(FILE_FORM form, const std::string& file,
     } catch (const SYNTAX_ERROR&) {
         return std::nullopt;
     }
-    bool byVok = WrittenByVok(file);
+    bool byVok = IsVokTemporaryFile(file);
     if (form == FILE_FORM::ROX)
         return byVok ? "vok wrote a program in pexa form (-P=pexa): run vok with -p=pexa-clingo"
                      : file + " holds a program in pexa form: solve it with pexa-clingo";

@@ -34,8 +34,6 @@
 //   target that reads what vok writes, keeps them apart by the namespace.
 #pragma once
 
-#include <string>
-
 #include "evaluation/front_end/options.hpp"
 
 namespace vok::evaluation {
@@ -46,12 +44,6 @@ constexpr int ExitBadProgram = 1;    // FILE unreadable, a syntax error, a refus
 constexpr int ExitBadUsage = 2;      // a wrong command line
 constexpr int ExitSolverFailed = 3;  // clingo missing, failing, killed or interrupted,
                                      // or the answer sets could not be written
-
-// Whether a program file is one of vok's temporary ones (tempXXXXXX.vok,
-// and the test files tempXXXXXX_MM<n>.vok made from it), which vok removes
-// when its run ends: a place in such a file is named by its text, and a
-// remedy by vok's options.
-bool WrittenByVok(const std::string& path);
 
 // The whole run of one program; returns its exit status.
 int Run(FILE_FORM form, int argc, char** argv);

@@ -4,14 +4,25 @@
 #include <set>
 #include <utility>
 
+#include "common/contract.hpp"
 #include "evaluation/program/reader.hpp"
 
 namespace vok::evaluation {
 
 namespace {
 
-constexpr std::string_view RejectionWord = "rejection ";
-constexpr std::string_view CountWord = "rejections ";
+// "%vok:WORD", as a message shows it.
+std::string declaration(std::string_view word) {
+    return std::string(DeclarationMark) + std::string(word);
+}
+
+// Whether a declaration's text is the word and a blank, and what follows.
+bool hasWord(std::string_view text, std::string_view word, std::string_view& rest) {
+    if (!text.starts_with(word) || text.size() == word.size() || text[word.size()] != ' ')
+        return false;
+    rest = text.substr(word.size() + 1);
+    return true;
+}
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
@@ -38,22 +49,22 @@ std::vector<std::string_view> fieldsOf(std::string_view s) {
     }
 }
 
-REJECTION_PREDICATE rejectionOf(const DECLARATION& d) {
-    std::vector<std::string_view> f =
-        fieldsOf(std::string_view(d.text).substr(RejectionWord.size()));
+REJECTION_PREDICATE rejectionOf(const DECLARATION& d, std::string_view fields) {
+    std::vector<std::string_view> f = fieldsOf(fields);
     REJECTION_PREDICATE p;
     p.line = d.line;
     if (f.size() != 3 || !isIdentifier(f[0]) || !readNumber(f[1], p.arity) ||
         !readNumber(f[2], p.level) || p.level == 0)
-        throw SYNTAX_ERROR(d.line, "expected \"%vok:rejection NAME ARITY LEVEL\" (LEVEL from 1)");
+        throw SYNTAX_ERROR(d.line, "expected \"" + declaration(RejectionWord) +
+                                       " NAME ARITY LEVEL\" (LEVEL from 1)");
     p.name = std::string(f[0]);
     return p;
 }
 
-void checkCount(const DECLARATION& d, std::size_t declared) {
+void checkCount(const DECLARATION& d, std::string_view field, std::size_t declared) {
     unsigned count = 0;
-    if (!readNumber(std::string_view(d.text).substr(CountWord.size()), count))
-        throw SYNTAX_ERROR(d.line, "expected \"%vok:rejections COUNT\"");
+    if (!readNumber(field, count))
+        throw SYNTAX_ERROR(d.line, "expected \"" + declaration(RejectionCountWord) + " COUNT\"");
     if (count != declared)
         throw SYNTAX_ERROR(d.line, "the file declares " + std::to_string(declared) +
                                        " rejection predicates, but its closing line says " +
@@ -67,17 +78,19 @@ REJECTION_LIST ReadRejectionList(const std::vector<DECLARATION>& declarations) {
     std::set<std::string, std::less<>> seen;
     for (const DECLARATION& d : declarations) {
         if (list.closed)
-            throw SYNTAX_ERROR(d.line, "a declaration after the closing \"%vok:rejections\" line");
-        if (d.text.starts_with(RejectionWord)) {
-            REJECTION_PREDICATE p = rejectionOf(d);
+            throw SYNTAX_ERROR(d.line, "a declaration after the closing \"" +
+                                           declaration(RejectionCountWord) + "\" line");
+        std::string_view rest;
+        if (hasWord(d.text, RejectionWord, rest)) {
+            REJECTION_PREDICATE p = rejectionOf(d, rest);
             if (!seen.insert(p.name).second)
                 throw SYNTAX_ERROR(d.line, "rejection predicate " + p.name + " is declared twice");
             list.predicates.push_back(std::move(p));
-        } else if (d.text.starts_with(CountWord)) {
-            checkCount(d, list.predicates.size());
+        } else if (hasWord(d.text, RejectionCountWord, rest)) {
+            checkCount(d, rest, list.predicates.size());
             list.closed = true;
         } else {
-            throw SYNTAX_ERROR(d.line, "unknown declaration \"%vok:" + d.text + "\"");
+            throw SYNTAX_ERROR(d.line, "unknown declaration \"" + declaration(d.text) + "\"");
         }
     }
     return list;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <utility>
 
+#include "common/contract.hpp"
+
 namespace vok::evaluation {
 
 namespace {
@@ -65,10 +67,9 @@ struct LEXER {
 // A comment that begins with "%vok:" is kept as a declaration. Only comments
 // the lexer skips count, so text inside a quoted string never does.
 void noteDeclaration(LEXER& lex, std::size_t start, std::size_t end) {
-    constexpr std::string_view mark = "%vok:";
     std::string_view comment = lex.text.substr(start, end - start);
-    if (!comment.starts_with(mark)) return;
-    comment.remove_prefix(mark.size());
+    if (!comment.starts_with(DeclarationMark)) return;
+    comment.remove_prefix(DeclarationMark.size());
     if (comment.ends_with('\r')) comment.remove_suffix(1);
     lex.declarations.push_back({lex.line, std::string(comment)});
 }

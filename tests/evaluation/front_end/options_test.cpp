@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "evaluation/front_end/run.hpp"
+#include "common/contract.hpp"
+#include "evaluation/front_end/options.hpp"
 
 using namespace vok::evaluation;
 
@@ -73,16 +74,6 @@ TEST(OPTIONS, RefuseWhatTheyCannotMeanClearly) {
     EXPECT_EQ(usageError({"--text"}), "no FILE given");
 }
 
-// Only vok's own temporary files are taken for removed ones.
-TEST(OPTIONS, TellVoksTemporaryFilesFromTheUsers) {
-    for (const char* f : {"/tmp/tempAb3xYz.vok", "tempAb3xYz.vok", "/tmp/tempAb3xYz_MM12.vok"})
-        EXPECT_TRUE(WrittenByVok(f)) << f;
-    for (const char* f :
-         {"/tmp/out.vok", "/tmp/tempAb3xY.vok", "/tmp/tempAb3xYz_MM.vok", "/tmp/tempAb3xYz.lp",
-          "/tmp/tempAb-xYz.vok", "/tmp/tempAb3xYz_x1.vok", "tempAb3xYz.vok/x"})
-        EXPECT_FALSE(WrittenByVok(f)) << f;
-}
-
 TEST(OPTIONS, TakeOneMinimality) {
     EXPECT_EQ(ParseOptions({"--minimal=min", "f"}).minimal, MINIMALITY::MIN);
     EXPECT_EQ(ParseOptions({"--minimal=strict", "f"}).minimal, MINIMALITY::STRICT);
@@ -91,4 +82,17 @@ TEST(OPTIONS, TakeOneMinimality) {
                       std::vector<std::string>{"--minimal=", "f"},
                       std::vector<std::string>{"--minimal=Min", "f"}})
         EXPECT_THROW(ParseOptions(args), USAGE_ERROR);
+}
+
+// The usage text shows the declarations and the option as vok writes them.
+TEST(OPTIONS, AreDescribedInTheWordsVokWrites) {
+    for (FILE_FORM form : {FILE_FORM::ROX, FILE_FORM::PEXA}) {
+        const std::string usage = Usage(form);
+        for (const std::string& shown :
+             {std::string(DeclarationMark) + std::string(RejectionWord) + " NAME ARITY LEVEL",
+              std::string(DeclarationMark) + std::string(RejectionCountWord) + " COUNT",
+              std::string(MinimalOption) + std::string(MinimalMode) + "|" +
+                  std::string(StrictMinimalMode)})
+            EXPECT_NE(usage.find(shown), std::string::npos) << shown;
+    }
 }

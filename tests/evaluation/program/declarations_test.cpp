@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/contract.hpp"
 #include "evaluation/program/declarations.hpp"
 #include "evaluation/program/reader.hpp"
 
@@ -74,4 +75,17 @@ TEST(RejectionList, RefusesWhatDoesNotDescribeTheProgram) {
               "3: rejection predicate rej_P0_R0/0 heads no rule of the program");
     EXPECT_EQ(refusal("-r :- a.\n%vok:rejection r 0 1\n%vok:rejections 1\n"),
               "2: rejection predicate r/0 heads no rule of the program");
+}
+
+// The lines vok writes read back as the list they declare.
+TEST(RejectionList, ReadsTheLinesVokWrites) {
+    const PROGRAM program =
+        ReadRox(Rules + RejectionDeclaration("rej_P0_R0", 1, 1) +
+                RejectionDeclaration("rej_P1_R2", 0, 2) + RejectionCountDeclaration(2));
+    const REJECTION_LIST list = ReadRejectionList(program.declarations);
+    EXPECT_TRUE(list.closed);
+    ASSERT_EQ(list.predicates.size(), 2u);
+    EXPECT_EQ(list.predicates[1].name, "rej_P1_R2");
+    EXPECT_EQ(list.predicates[1].level, 2u);
+    EXPECT_NO_THROW(CheckRejectionList(list, program));
 }
