@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
-#include <functional>
 #include <optional>
 #include <utility>
 
 #include "common/contract.hpp"
+#include "common/name_index.hpp"
 
 namespace vok::evaluation {
 
@@ -226,22 +225,18 @@ std::optional<BUILTIN> builtinOf(const TOKEN& t) {
 constexpr std::int64_t MaxInteger = 2147483647;
 
 // The distinct predicate names read so far, each kept once in the store
-// after its length (4 bytes): an open-addressing table whose slots point at
-// the names, with the upper half of each name's hash beside, so that a
-// probe rarely has to compare texts and a hit reads one place besides its
-// slot.
+// (NAME_TEXTS): an index whose slots point at the names, with each name's
+// hash beside, so that a probe rarely has to compare texts and a hit reads
+// one place besides its slot.
 struct NAME_SLOT {
     const char* text = nullptr;  // null: a free slot
-    std::uint32_t hash = 0;      // the upper half of the name's hash
+    std::uint32_t hash = 0;
     std::uint32_t number = 0;
+    bool free() const { return !text; }
 };
 
 struct NAMES {
-    std::vector<NAME_SLOT, CHUNK_ALLOCATOR<NAME_SLOT>> slots =
-        std::vector<NAME_SLOT, CHUNK_ALLOCATOR<NAME_SLOT>>(1024);
-    // The names by number: a growing index is refilled in the order the
-    // names were kept, which reads their texts front to back.
-    std::vector<const char*, CHUNK_ALLOCATOR<const char*>> byNumber;
+    NAME_INDEX<NAME_SLOT> index;
     std::uint32_t count = 0;
 };
 
@@ -249,7 +244,7 @@ struct NAMES {
 struct HASHED {
     const char* start = nullptr;
     std::size_t length = 0;
-    std::uint64_t hash = 0;
+    std::uint32_t hash = 0;
 };
 
 // A recursive-descent reader of one file form. The lists of the rule being
@@ -262,7 +257,6 @@ struct READER {
     std::vector<TERM> terms;
     std::vector<ATOM> atoms;
     std::vector<LITERAL> literals;
-    std::string nameEntry;  // a new name with its length before it
     std::size_t ahead = 0;  // where the look ahead for names goes on
     int aheadDepth = 0;     // of parentheses at that place
     // The words the look ahead hashed, in the order of the text: those from
@@ -272,60 +266,31 @@ struct READER {
     std::uint64_t taken = 0;
 };
 
-std::string_view keptName(const char* text) {
-    std::uint32_t length;
-    std::memcpy(&length, text - sizeof length, sizeof length);
-    return {text, length};
-}
-
-void growNames(NAMES& t) {
-    std::vector<NAME_SLOT, CHUNK_ALLOCATOR<NAME_SLOT>> slots(t.slots.size() * 2);
-    const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t number = 0; number < t.count; ++number) {
-        const char* name = t.byNumber[number];
-        const std::uint64_t hash = std::hash<std::string_view>{}(keptName(name));
-        std::size_t i = hash & mask;
-        while (slots[i].text) i = (i + 1) & mask;
-        slots[i] = {name, static_cast<std::uint32_t>(hash >> 32), number};
-    }
-    t.slots = std::move(slots);
-}
-
 // The hash of a name the reader has come to, from the look ahead when it
 // hashed that very word of the text.
-std::uint64_t hashOfName(READER& r, std::string_view text) {
+std::uint32_t hashOfName(READER& r, std::string_view text) {
     while (r.taken < r.pushed) {
         const HASHED& w = r.hashed[r.taken % r.hashed.size()];
         if (w.start > text.data()) break;
         ++r.taken;
         if (w.start == text.data() && w.length == text.size()) return w.hash;
     }
-    return std::hash<std::string_view>{}(text);
+    return nameHash(text);
 }
 
 // The program's own copy of a predicate name read from the file's text,
 // and its number.
 std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view text) {
     NAMES& t = r.names;
-    if (2 * (std::size_t(t.count) + 1) > t.slots.size()) growNames(t);
-    const std::uint64_t hash = hashOfName(r, text);
-    const auto high = static_cast<std::uint32_t>(hash >> 32);
-    const std::size_t mask = t.slots.size() - 1;
-    std::size_t i = hash & mask;
-    for (; t.slots[i].text; i = (i + 1) & mask) {
-        const NAME_SLOT& slot = t.slots[i];
-        if (slot.hash == high && keptName(slot.text) == text)
-            return {keptName(slot.text), slot.number};
-    }
-    const auto length = static_cast<std::uint32_t>(text.size());
-    std::string& entry = r.nameEntry;
-    entry.assign(sizeof length, '\0');
-    std::memcpy(entry.data(), &length, sizeof length);
-    entry += text;
-    const std::span<const char> kept = keep(r.program.store->texts, std::span<const char>(entry));
-    const char* name = kept.data() + sizeof length;
-    t.slots[i] = {name, high, t.count};
-    t.byNumber.push_back(name);
+    if (2 * (std::size_t(t.count) + 1) > t.index.slots.size())
+        regrowIndex(t.index, 2 * t.index.slots.size());
+    const std::uint32_t hash = hashOfName(r, text);
+    const std::size_t i = probeIndex(
+        t.index, hash, [&](const NAME_SLOT& slot) { return NAME_TEXTS::view(slot.text) == text; });
+    const NAME_SLOT& slot = t.index.slots[i];
+    if (!slot.free()) return {NAME_TEXTS::view(slot.text), slot.number};
+    const char* name = r.program.store->names.add(text);
+    t.index.slots[i] = {name, hash, t.count};
     return {{name, text.size()}, t.count++};
 }
 
@@ -561,8 +526,7 @@ void lookAhead(READER& r) {
     std::size_t pos = std::max(r.ahead, r.lex.pos);
     const std::size_t end = std::min(text.size(), r.lex.pos + AheadBytes);
     int depth = r.ahead < r.lex.pos ? 0 : r.aheadDepth;
-    const NAMES& t = r.names;
-    const std::size_t mask = t.slots.size() - 1;
+    const NAME_INDEX<NAME_SLOT>& index = r.names.index;
     while (pos < end) {
         const char c = text[pos];
         if (isNameChar(c)) {
@@ -570,8 +534,8 @@ void lookAhead(READER& r) {
             while (pos < text.size() && isNameChar(text[pos])) ++pos;
             if (depth == 0 && isLower(c)) {
                 const std::string_view word = text.substr(start, pos - start);
-                const std::uint64_t hash = std::hash<std::string_view>{}(word);
-                __builtin_prefetch(&t.slots[hash & mask]);
+                const std::uint32_t hash = nameHash(word);
+                prefetchSlot(index, hash);
                 r.hashed[r.pushed++ % r.hashed.size()] = {word.data(), word.size(), hash};
                 r.taken = std::max(r.taken,
                                    r.pushed - std::min<std::uint64_t>(r.pushed, r.hashed.size()));
@@ -579,7 +543,7 @@ void lookAhead(READER& r) {
                 // name it holds is fetched in turn.
                 if (r.pushed > Lag) {
                     const HASHED& earlier = r.hashed[(r.pushed - 1 - Lag) % r.hashed.size()];
-                    if (const char* name = t.slots[earlier.hash & mask].text)
+                    if (const char* name = firstSlot(index, earlier.hash).text)
                         __builtin_prefetch(name - sizeof(std::uint32_t));
                 }
             }
@@ -627,6 +591,7 @@ void readPexaProgram(READER& r) {
 
 PROGRAM readProgram(std::string_view text, FORM form) {
     READER r;
+    regrowIndex(r.names.index, 1024);  // room for the names of a small program
     r.lex.text = text;
     r.form = form;
     // A rule takes a line or two: reserve for the lines, not to move the

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/chunks.hpp"
+#include "common/name_index.hpp"
 
 namespace vok::evaluation {
 
@@ -166,7 +167,8 @@ std::span<const T> keep(BLOCKS<T>& b, std::span<const T> items) {
 
 // What the rules of a program point into.
 struct STORE {
-    BLOCKS<char> texts;  // each predicate name once, each term's text
+    NAME_TEXTS names;    // each predicate name once
+    BLOCKS<char> texts;  // each term's text
     BLOCKS<TERM> terms;
     BLOCKS<ATOM> atoms;
     BLOCKS<LITERAL> literals;
