@@ -567,15 +567,6 @@ std::string compactText(const ROWS& rows, const DATA_NAMES& data,
     return out;
 }
 
-}  // namespace
-
-bool isStratifiedNormal(const PROGRAM& program) {
-    return isNormal(program) &&
-           stratified(dependencies(program, internNames(program), nullptr, nullptr));
-}
-
-namespace {
-
 // The compact text of a normal program, or nothing when it is not
 // stratified.
 std::optional<CLINGO_TEXT> stratifiedText(const PROGRAM& program,

@@ -53,8 +53,4 @@ struct CLINGO_TEXT {
 CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
                              std::size_t minGroup = MinGroup);
 
-// True when the program is normal (no disjunction) and no predicate depends
-// on itself through "not": it then has at most one answer set.
-bool isStratifiedNormal(const PROGRAM& program);
-
 }  // namespace vok::evaluation

@@ -36,12 +36,15 @@ void appendTerm(std::string& out, const TERM& term) {
     }
 }
 
+namespace {
+
 std::string clingoTerm(const TERM& term) {
     std::string out;
     appendTerm(out, term);
     return out;
 }
 
+// One atom in clingo's form; with data, as data when its predicate is.
 void appendAtom(std::string& out, const ATOM& atom, const DATA_NAMES* data) {
     if (atom.stronglyNegated) out += '-';
     if (const std::uint32_t* id = data ? findDataName(*data, atom.predicate) : nullptr) {
@@ -66,8 +69,6 @@ void appendAtom(std::string& out, const ATOM& atom, const DATA_NAMES* data) {
     }
     out += ')';
 }
-
-namespace {
 
 const char* clingoComparison(BUILTIN b) {
     switch (b) {

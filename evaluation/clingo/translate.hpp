@@ -40,9 +40,8 @@ std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint
 // (2147483647), so the integers of the builtins stop one short of it.
 constexpr std::int64_t LargestMaxint = 2147483646;
 
-// One atom, one rule in clingo's form (without a line end); with data, the
+// One rule in clingo's form (without a line end); with data, the
 // predicates it holds are written as data (see names.hpp).
-void appendAtom(std::string& out, const ATOM& atom, const DATA_NAMES* data);
 void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint,
                 const DATA_NAMES* data);
 
@@ -57,7 +56,6 @@ struct LINE_PLACE {
 void placeOnLine(std::string& out, LINE_PLACE& place, int line);
 
 // The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
-std::string clingoTerm(const TERM& term);
 void appendTerm(std::string& out, const TERM& term);
 void appendNumber(std::string& out, std::int64_t n);
 

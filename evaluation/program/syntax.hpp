@@ -62,11 +62,6 @@ struct ATOM {
     bool stronglyNegated = false;  // written with a leading "-"
     NAME predicate;
     TERMS args;
-
-    bool operator==(const ATOM& o) const {
-        return stronglyNegated == o.stronglyNegated && predicate == o.predicate &&
-               sameTerms(args, o.args);
-    }
 };
 
 enum class BUILTIN {
@@ -96,11 +91,6 @@ struct LITERAL {
     bool negated = false;  // default negation ("not" or "~")
     bool isBuiltin = false;
     BUILTIN builtin = BUILTIN::EQUAL;
-
-    bool operator==(const LITERAL& o) const {
-        return negated == o.negated && isBuiltin == o.isBuiltin && builtin == o.builtin &&
-               atom == o.atom;
-    }
 };
 
 struct RULE {
