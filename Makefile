@@ -6,7 +6,8 @@ BENCH_BUILD  ?= build-release
 GENERATOR    ?= Ninja
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
-PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev flex bison googletest libgtest-dev gringo jq
+PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev clang-format flex bison googletest \
+                libgtest-dev gringo jq
 
 PREFIX       ?= /usr/local
 INSTALLED     = bin/vok bin/rox-clingo bin/pexa-clingo \
