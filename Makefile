@@ -6,13 +6,14 @@ BENCH_BUILD  ?= build-release
 GENERATOR    ?= Ninja
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
-PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev flex bison googletest libgtest-dev gringo jq
+PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev clang-format flex bison googletest \
+                libgtest-dev gringo jq
 
 PREFIX       ?= /usr/local
 INSTALLED     = bin/vok bin/rox-clingo bin/pexa-clingo \
                 share/man/man1/vok.1 share/man/man1/rox-clingo.1 share/man/man1/pexa-clingo.1
 
-.PHONY: all deps configure build test check unit-test sanitize fuzz bench demo clean \
+.PHONY: all deps configure build programs test check unit-test sanitize fuzz bench demo clean \
         install uninstall
 
 all: build
@@ -25,6 +26,11 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The three programs alone, without the tests, fuzz replayers and
+# benchmarks: what a first run and an install need.
+programs: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target vok rox-clingo pexa-clingo
 
 # The whole suite, then again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then a short run of every fuzz target; each
@@ -55,12 +61,12 @@ bench: deps
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@bash bench/run.sh $(BENCH_BUILD)
 
-demo: build
+demo: programs
 	@bash examples/demo.sh $(BUILD)
 
 # vok, the evaluation programs and their man pages, below
 # $(DESTDIR)$(PREFIX); uninstall removes exactly those files.
-install: build
+install: programs
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 uninstall:
