@@ -11,6 +11,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "driver/execute.hpp"
 #include "driver/output.hpp"
 #include "rewriting/auxiliary.hpp"
@@ -43,15 +44,6 @@ void addCandidateRule(RULES& rules, RULE rule) {
 ATOM proposition(const std::string& name) { return ATOM(name, nullptr, PREDICATE_NAMES::IDB); }
 
 }  // namespace
-
-std::string TestFileName(const std::string& file, unsigned n) {
-    std::string mark = "_MM" + std::to_string(n);
-    std::size_t slash = file.rfind('/');
-    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    std::size_t dot = file.rfind('.');
-    if (dot == std::string::npos || dot < base) return file + mark;
-    return file.substr(0, dot) + mark + file.substr(dot);
-}
 
 void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules) {
     if (!printed.listed) {

@@ -27,7 +27,3 @@ void AddModelRules(const ATOM& atom, RULES& rules);
 // process with its status.
 bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::string options,
                    std::string file);
-
-// The test file of candidate n: "_MM" and n go before the extension of the
-// last path component, or at the end when it has none.
-std::string TestFileName(const std::string& file, unsigned n);

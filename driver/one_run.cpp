@@ -5,6 +5,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "rewriting/auxiliary.hpp"
 
 void CheckOneRunOptions() {
@@ -25,16 +26,17 @@ void WriteRejectionDeclarations(std::FILE* out) {
     for (unsigned n = 0; n < updatePredicates.size(); ++n) {
         const std::string_view name = updatePredicates.text(n);
         if (!isRejectionPred(name)) continue;
-        std::fprintf(out, "%%vok:rejection %.*s %u %u\n", static_cast<int>(name.size()),
-                     name.data(), updatePredicates.arity(n), getLevel(name));
+        std::fputs(RejectionDeclaration(name, updatePredicates.arity(n), getLevel(name)).c_str(),
+                   out);
         ++count;
     }
-    std::fprintf(out, "%%vok:rejections %u\n", count);
+    std::fputs(RejectionCountDeclaration(count).c_str(), out);
 }
 
 std::string OneRunOptions(const std::string& options) {
     // -strict wins when both are given, as it does for the candidate tests.
-    const std::string request = OptionStrict ? "--minimal=strict" : "--minimal=min";
+    const std::string request =
+        std::string(MinimalOption) + std::string(OptionStrict ? StrictMinimalMode : MinimalMode);
     return options.empty() ? request : options + " " + request;
 }
 

@@ -13,6 +13,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "driver/one_run.hpp"
 
 namespace {
@@ -85,10 +86,10 @@ void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
 }  // namespace
 
 std::string CreateTemporaryFile(const std::string& directory) {
-    std::string pattern = directory.empty() ? "tempXXXXXX.vok" : directory + "/tempXXXXXX.vok";
+    std::string pattern = TemporaryFileTemplate(directory);
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    int fd = ::mkstemps(name.data(), 4);
+    int fd = ::mkstemps(name.data(), static_cast<int>(TemporaryFileSuffix.size()));
     if (fd < 0) return "";
     ::close(fd);
     std::string created(name.data());

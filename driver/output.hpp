@@ -11,9 +11,9 @@
 // 1 when the file cannot be opened or fully written.
 void StoreToFile(std::string file, bool integral, const RULES* extra);
 
-// Creates a new temporary program file from a mkstemps template
-// (directory + "/temp" + "XXXXXX" + ".vok"); returns the name, or "" when it
-// cannot be created. The file is registered for removal at every exit.
+// Creates a new temporary program file in directory, named as
+// common/contract.hpp says; returns the name, or "" when it cannot be
+// created. The file is registered for removal at every exit.
 std::string CreateTemporaryFile(const std::string& directory);
 
 // Creates name exclusively (never through a link) and registers it for

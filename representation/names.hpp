@@ -21,52 +21,8 @@
 #include <utility>
 #include <vector>
 
-#include "representation/pool.hpp"
-
-// Texts back to back in blocks that never move, so that a text's address
-// stays valid for the owner's life however many texts follow. Each text is
-// preceded by its length (4 bytes, unaligned) and ends in a NUL, so that
-// it is also a C string.
-class NAME_TEXTS {
-public:
-    NAME_TEXTS() = default;
-    NAME_TEXTS(const NAME_TEXTS&) = delete;
-    NAME_TEXTS& operator=(const NAME_TEXTS&) = delete;
-    NAME_TEXTS(NAME_TEXTS&& o) noexcept { swap(o); }
-    NAME_TEXTS& operator=(NAME_TEXTS&& o) noexcept {
-        NAME_TEXTS gone(std::move(*this));
-        swap(o);
-        return *this;
-    }
-    ~NAME_TEXTS();
-
-    // Stores a copy of text; the result points at its first character.
-    const char* add(std::string_view text);
-
-    // The text stored at p (a result of add).
-    static std::string_view view(const char* p) {
-        std::uint32_t length;
-        std::memcpy(&length, p - sizeof length, sizeof length);
-        return {p, length};
-    }
-
-private:
-    struct BLOCK {
-        char* bytes;
-        std::size_t size;
-    };
-    std::vector<BLOCK> blocks_;
-    char* free_ = nullptr;  // the unused rest of the block being filled
-    std::size_t room_ = 0;
-    std::size_t next_ = std::size_t(1) << 16;  // the size of the next block
-
-    void swap(NAME_TEXTS& o) noexcept {
-        std::swap(blocks_, o.blocks_);
-        std::swap(free_, o.free_);
-        std::swap(room_, o.room_);
-        std::swap(next_, o.next_);
-    }
-};
+#include "common/chunks.hpp"
+#include "common/name_index.hpp"
 
 // The texts of a table by number, 16 bytes each, in blocks that never move
 // (each as large as all before it). A text of up to 15 bytes is kept in its
@@ -171,13 +127,14 @@ struct NAMESTABLE {
     std::pair<unsigned, bool> insert(std::string_view text) { return insert(text, hash(text)); }
     std::pair<unsigned, bool> insert(std::string_view text, std::uint32_t h) {
         std::size_t s = probe(text, h);
-        if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, false};
+        if (s < index_.slots.size() && !index_.slots[s].free())
+            return {index_.slots[s].entry - 1, false};
         entries_.add(text);
-        if (4 * std::size_t(entries_.size()) > 3 * slots_.size()) {
-            grow();
+        if (4 * std::size_t(entries_.size()) > 3 * index_.slots.size()) {
+            regrowIndex(index_, index_.slots.empty() ? 16 : 2 * index_.slots.size());
             s = probe(text, h);
         }
-        slots_[s] = {count + 1, h};
+        index_.slots[s] = {count + 1, h};
         return {count++, true};
     }
 
@@ -185,7 +142,8 @@ struct NAMESTABLE {
     std::pair<unsigned, bool> find(std::string_view text) const { return find(text, hash(text)); }
     std::pair<unsigned, bool> find(std::string_view text, std::uint32_t h) const {
         std::size_t s = probe(text, h);
-        if (s < slots_.size() && slots_[s].entry != 0) return {slots_[s].entry - 1, true};
+        if (s < index_.slots.size() && !index_.slots[s].free())
+            return {index_.slots[s].entry - 1, true};
         return {0, false};
     }
 
@@ -202,12 +160,10 @@ struct NAMESTABLE {
     static std::uint32_t hash(std::string_view text) {
         const bool negative = !text.empty() && text.front() == '-';
         if (negative) text.remove_prefix(1);
-        return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text)) ^ negative;
+        return nameHash(text) ^ negative;
     }
     static std::uint32_t complementHash(std::uint32_t h) { return h ^ 1u; }
-    [[gnu::always_inline]] void prefetch(std::uint32_t h) const {
-        if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
-    }
+    [[gnu::always_inline]] void prefetch(std::uint32_t h) const { prefetchSlot(index_, h); }
 
     // The text of number n, as a C string or a view; n must be below count.
     const char* name(unsigned n) const { return entries_.c_str(n); }
@@ -222,9 +178,9 @@ struct NAMESTABLE {
     // Room in the index for names texts in all, for a caller that knows how
     // many it is about to add: the index does not regrow while they come.
     void reserve(std::size_t names) {
-        std::size_t want = slots_.empty() ? 16 : slots_.size();
+        std::size_t want = index_.slots.empty() ? 16 : index_.slots.size();
         while (4 * names > 3 * want) want *= 2;
-        if (want > slots_.size()) regrow(want);
+        if (want > index_.slots.size()) regrowIndex(index_, want);
     }
 
     // A walk in name order over the live table: a name inserted during the
@@ -279,6 +235,7 @@ private:
     struct SLOT {
         unsigned entry = 0;
         std::uint32_t hash = 0;
+        bool free() const { return entry == 0; }
     };
 
     // A name inserted after the name order was last built.
@@ -298,7 +255,7 @@ private:
     };
 
     NAME_ENTRIES entries_;
-    TABLE_ARRAY<SLOT> slots_;  // empty or a power of two in size
+    NAME_INDEX<SLOT> index_;
 
     // The name order: sorted_ holds the numbers below indexed_ that were
     // there when it was built, late_ those that came during walks since.
@@ -308,30 +265,10 @@ private:
     mutable unsigned generation_ = 0;
 
     // The slot that holds text, or the free slot where it would go;
-    // slots_.size() while the index is empty.
+    // index_.slots.size() while the index is empty.
     std::size_t probe(std::string_view text, std::uint32_t h) const {
-        if (slots_.empty()) return 0;
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t s = h & mask;; s = (s + 1) & mask) {
-            const SLOT& slot = slots_[s];
-            if (slot.entry == 0 || (slot.hash == h && this->text(slot.entry - 1) == text)) return s;
-        }
-    }
-
-    // Doubles the slots (16 at first) and places the names anew; the new
-    // name, already among the entries, is placed by insert.
-    void grow() { regrow(slots_.empty() ? 16 : 2 * slots_.size()); }
-
-    void regrow(std::size_t size) {
-        decltype(slots_) old(size);
-        old.swap(slots_);
-        const std::size_t mask = slots_.size() - 1;
-        for (const SLOT& slot : old) {
-            if (slot.entry == 0) continue;
-            std::size_t s = slot.hash & mask;
-            while (slots_[s].entry != 0) s = (s + 1) & mask;
-            slots_[s] = slot;
-        }
+        return probeIndex(index_, h,
+                          [&](const SLOT& slot) { return this->text(slot.entry - 1) == text; });
     }
 
     // Brings every name into sorted_, for a walk that starts.

@@ -1,11 +1,9 @@
 #include "pool.hpp"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <new>
-#include <vector>
+
+#include "common/chunks.hpp"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VOK_CHECKED_BLOCKS 1
@@ -17,11 +15,9 @@
 
 namespace {
 
-constexpr std::size_t HugePage = std::size_t(2) << 20;
+#ifndef VOK_CHECKED_BLOCKS
 
 constexpr std::size_t roundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
-
-#ifndef VOK_CHECKED_BLOCKS
 
 constexpr std::size_t Grain = 8;         // block sizes are multiples of this
 constexpr std::size_t MaxPooled = 2048;  // larger blocks come from operator new
@@ -91,20 +87,4 @@ void releaseBlock(void* block, std::size_t bytes) noexcept {
     if (size > MaxPooled) return ::operator delete(block);
     push(pool(), block, size);
 #endif
-}
-
-void* allocateChunk(std::size_t bytes) {
-    if (bytes < HugePage) return ::operator new(bytes);
-    void* chunk = std::aligned_alloc(HugePage, roundUp(bytes, HugePage));
-    if (!chunk) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    // Only advice: without huge pages the chunk works all the same.
-    ::madvise(chunk, roundUp(bytes, HugePage), MADV_HUGEPAGE);
-#endif
-    return chunk;
-}
-
-void releaseChunk(void* chunk, std::size_t bytes) noexcept {
-    if (bytes < HugePage) return ::operator delete(chunk);
-    std::free(chunk);
 }

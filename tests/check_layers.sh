@@ -1,25 +1,40 @@
 #!/usr/bin/env bash
-# Checks that every include points down the stages:
+# Checks that every include points down the layers. vok's stages:
 #   driver -> (input, rewriting) -> representation -> base
+# and the rooms of the evaluation programs:
+#   evaluation/front_end -> evaluation/solve -> evaluation/clingo
+#     -> evaluation/program
 # A file may include its own folder and the folders below its own; input
-# and rewriting do not include each other. evaluation/ is a program of its
-# own: it includes nothing of the stages, and they include nothing of it.
-# The unit tests follow their stage (tests/driver as driver, ...); the
-# helpers they share in tests/support count as representation, those in
-# tests/support/<stage>/ as that stage. The fuzz
-# targets and bench/ span the whole system and are not checked.
+# and rewriting do not include each other. The stages and the rooms include
+# nothing of each other; both may include common/, the lowest layer, which
+# includes nothing of either.
+# The unit tests follow their layer (tests/driver as driver,
+# tests/evaluation/clingo as evaluation/clingo, ...); the helpers they
+# share in tests/support count as representation, those in
+# tests/support/<stage>/ as that stage and those in
+# tests/support/evaluation/ as evaluation/program. The fuzz targets and
+# bench/ span the whole system and are not checked.
 #   tests/check_layers.sh SOURCE-TREE
 set -u
 tree=${1:?usage: check_layers.sh SOURCE-TREE}
 cd "$tree" || exit 2
 
-find base representation input rewriting driver evaluation tests -type f \
+find common base representation input rewriting driver evaluation tests -type f \
     \( -name '*.cpp' -o -name '*.hpp' -o -name '*.y' -o -name '*.l' \) \
     ! -path 'tests/fuzz/*' ! -path 'tests/e2e/*' | LC_ALL=C sort |
 awk '
 BEGIN {
-    rank["base"] = 0; rank["representation"] = 1
-    rank["input"] = 2; rank["rewriting"] = 2; rank["driver"] = 3
+    # Two orders, one for each program, with common/ below both.
+    order["common"] = "all"; rank["common"] = -1
+    order["base"] = "vok"; rank["base"] = 0
+    order["representation"] = "vok"; rank["representation"] = 1
+    order["input"] = "vok"; rank["input"] = 2
+    order["rewriting"] = "vok"; rank["rewriting"] = 2
+    order["driver"] = "vok"; rank["driver"] = 3
+    order["evaluation/program"] = "evaluation"; rank["evaluation/program"] = 0
+    order["evaluation/clingo"] = "evaluation"; rank["evaluation/clingo"] = 1
+    order["evaluation/solve"] = "evaluation"; rank["evaluation/solve"] = 2
+    order["evaluation/front_end"] = "evaluation"; rank["evaluation/front_end"] = 3
 }
 
 function exists(path,    line, r) {
@@ -42,36 +57,51 @@ function normal(path,    n, part, out, i, k) {
     return path
 }
 
-# The stage of a path: its first folder, or for tests/X the stage X.
-function stageOf(path,    part) {
+# The layer of a path in the product: its first folder, and in evaluation/
+# the room that follows.
+function layerOf(path,    part) {
     split(path, part, "/")
-    if (part[1] != "tests") return part[1]
-    if (part[2] != "support") return part[2]
+    if (part[1] == "evaluation") return "evaluation/" part[2]
+    return part[1]
+}
+
+# The layer of a file: that of its path, or for tests/X that of X.
+function fileLayer(path,    part, rest) {
+    split(path, part, "/")
+    if (part[1] != "tests") return layerOf(path)
+    rest = substr(path, length("tests/") + 1)
+    if (part[2] != "support") return layerOf(rest)
+    if (part[3] == "evaluation") return "evaluation/program"
     return (part[3] in rank) ? part[3] : "representation"
 }
 
 # Where an include lands: next to the including file, from the root of the
-# tree, in evaluation/ (whose users include its headers by bare name), or,
-# for generated headers such as input/grammar.hpp, in the folder it names.
+# tree, or, for generated headers such as input/grammar.hpp, in the folder
+# it names.
 function place(file, inc,    dir, part) {
     dir = file; sub(/\/[^\/]*$/, "", dir)
     if (exists(dir "/" inc)) return normal(dir "/" inc)
     if (exists(inc)) return normal(inc)
-    if (exists("evaluation/" inc)) return "evaluation/" inc
     split(inc, part, "/")
     if (part[1] in rank) return inc
     return ""
 }
 
+# The layer of an include target: tests/... as a file, the rest by path.
+function targetLayer(target) {
+    return target ~ /^tests\// ? fileLayer(target) : layerOf(target)
+}
+
 function allowed(from, to) {
     if (from == to) return 1
     if (!(from in rank) || !(to in rank)) return 0
-    return rank[to] < rank[from]
+    if (order[to] == "all") return 1
+    return order[from] == order[to] && rank[to] < rank[from]
 }
 
 {
     file = $0
-    from = stageOf(file)
+    from = fileLayer(file)
     checked++
     n = 0
     while ((getline text < file) > 0) {
@@ -84,8 +114,8 @@ function allowed(from, to) {
         if (target == "") {
             printf "%s:%d: cannot tell where \"%s\" belongs\n", file, n, inc
             failed = 1
-        } else if (!allowed(from, stageOf(target))) {
-            printf "%s:%d: %s includes \"%s\" of %s\n", file, n, from, inc, stageOf(target)
+        } else if (!allowed(from, to = targetLayer(target))) {
+            printf "%s:%d: %s includes \"%s\" of %s\n", file, n, from, inc, to
             failed = 1
         }
     }

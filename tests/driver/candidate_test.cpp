@@ -89,14 +89,4 @@ TEST_F(Candidates, DebugTracesEveryRule) {
         "rules.\n");
 }
 
-TEST(TestFileNames, MarkGoesBeforeTheExtensionOfTheLastComponent) {
-    EXPECT_EQ(TestFileName("/tmp/temp.vok", 3), "/tmp/temp_MM3.vok");
-    EXPECT_EQ(TestFileName("/tmp/tempAbC123.vok", 1), "/tmp/tempAbC123_MM1.vok");
-    EXPECT_EQ(TestFileName("out", 3), "out_MM3");
-    EXPECT_EQ(TestFileName("./out", 1), "./out_MM1");
-    EXPECT_EQ(TestFileName("run.d/prog.txt", 1), "run.d/prog_MM1.txt");
-    EXPECT_EQ(TestFileName("run.d/prog", 12), "run.d/prog_MM12");
-    EXPECT_EQ(TestFileName("a.b.c", 2), "a.b_MM2.c");
-}
-
 }  // namespace

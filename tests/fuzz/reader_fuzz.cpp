@@ -10,11 +10,11 @@
 #include <optional>
 #include <string_view>
 
-#include "answer_sets.hpp"
-#include "names.hpp"
-#include "one_run.hpp"
-#include "reader.hpp"
-#include "translate.hpp"
+#include "evaluation/clingo/names.hpp"
+#include "evaluation/clingo/translate.hpp"
+#include "evaluation/program/declarations.hpp"
+#include "evaluation/program/reader.hpp"
+#include "evaluation/solve/answer_sets.hpp"
 
 using namespace vok::evaluation;
 

@@ -16,13 +16,13 @@
 #include <sstream>
 #include <string>
 
-#include "compact.hpp"
 #include "driver/output.hpp"
 #include "driver/report.hpp"
+#include "evaluation/clingo/compact.hpp"
+#include "evaluation/clingo/translate.hpp"
+#include "evaluation/program/reader.hpp"
 #include "fuzz_support.hpp"
-#include "reader.hpp"
 #include "rewriting/rewriting.hpp"
-#include "translate.hpp"
 
 namespace {
 

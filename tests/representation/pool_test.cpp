@@ -1,4 +1,4 @@
-// Blocks and chunks: every live block keeps its own bytes, whatever sizes
+// Blocks: every live block keeps its own bytes, whatever sizes
 // were asked for, given back and asked for again.
 #include <gtest/gtest.h>
 
@@ -47,14 +47,6 @@ TEST(Pool, LiveBlocksNeverOverlap) {
     for (const LIVE& b : live) EXPECT_TRUE(intact(b));
     for (const LIVE& b : live)
         if (b.size) releaseBlock(b.bytes, b.size);
-
-    // A chunk large enough for huge pages is usable and given back.
-    const std::size_t big = std::size_t(3) << 20;
-    auto* chunk = static_cast<unsigned char*>(allocateChunk(big));
-    chunk[0] = 1;
-    chunk[big - 1] = 2;
-    EXPECT_EQ(chunk[0] + chunk[big - 1], 3);
-    releaseChunk(chunk, big);
 }
 
 }  // namespace

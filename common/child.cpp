@@ -1,0 +1,98 @@
+#include "common/child.hpp"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+
+extern char** environ;
+
+namespace {
+
+// The terminal's stop signals ignored while a child starts in a group of
+// its own, which inherits that; this process gets its own actions back.
+struct TERMINAL_STOPS_IGNORED {
+    struct sigaction oldOut {};
+    struct sigaction oldIn {};
+    TERMINAL_STOPS_IGNORED() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGTTOU, &ignore, &oldOut);
+        ::sigaction(SIGTTIN, &ignore, &oldIn);
+    }
+    ~TERMINAL_STOPS_IGNORED() {
+        ::sigaction(SIGTTOU, &oldOut, nullptr);
+        ::sigaction(SIGTTIN, &oldIn, nullptr);
+    }
+};
+
+// The attributes the start asks for.
+void setAttributes(posix_spawnattr_t& attributes, const CHILD_START& start) {
+    short flags = 0;
+    if (start.ownGroup) {
+        posix_spawnattr_setpgroup(&attributes, 0);
+        flags |= POSIX_SPAWN_SETPGROUP;
+    }
+    if (start.defaultSignals) {
+        sigset_t defaults, empty;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGPIPE);
+        sigemptyset(&empty);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setsigmask(&attributes, &empty);
+        flags |= POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+    }
+    if (flags) posix_spawnattr_setflags(&attributes, flags);
+}
+
+int spawn(const CHILD_START& start, const posix_spawn_file_actions_t& actions,
+          const posix_spawnattr_t& attributes, pid_t& pid) {
+    // posix_spawn takes the arguments as char* for historic reasons only:
+    // it changes none of them.
+    std::vector<char*> argv;
+    for (const std::string& a : start.argv) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    if (start.searchPath)
+        return ::posix_spawnp(&pid, start.program.c_str(), &actions, &attributes, argv.data(),
+                              environ);
+    return ::posix_spawn(&pid, start.program.c_str(), &actions, &attributes, argv.data(), environ);
+}
+
+}  // namespace
+
+int StartChild(const CHILD_START& start, pid_t& pid) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (start.input >= 0) posix_spawn_file_actions_adddup2(&actions, start.input, 0);
+    if (start.output >= 0) posix_spawn_file_actions_adddup2(&actions, start.output, 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    setAttributes(attributes, start);
+    int err;
+    if (start.ownGroup) {
+        TERMINAL_STOPS_IGNORED ignored;
+        err = spawn(start, actions, attributes, pid);
+    } else {
+        err = spawn(start, actions, attributes, pid);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    return err;
+}
+
+int WaitForChild(pid_t pid, void (*beforeReap)(pid_t)) {
+    // Waited for without being reaped first, so that beforeReap runs while
+    // the process id is still the child's.
+    siginfo_t info;
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 &&
+           errno == EINTR) {
+    }
+    if (beforeReap) beforeReap(pid);
+    int status = 0;
+    pid_t reaped;
+    while ((reaped = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    return reaped < 0 ? -1 : status;
+}

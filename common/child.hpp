@@ -1,0 +1,36 @@
+// Starting a program as a child process and waiting for it, for vok (which
+// runs its evaluation program through the shell, in a process group of its
+// own) and for the evaluation programs (which run clingo).
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+struct CHILD_START {
+    std::string program;            // a path, or with searchPath a name looked up in PATH
+    std::vector<std::string> argv;  // its arguments, its own name first
+    bool searchPath = false;
+    int input = -1;   // a descriptor to be its standard input; -1: ours
+    int output = -1;  // a descriptor to be its standard output; -1: ours
+    // A process group of its own, so that stopping the group reaches every
+    // process the child starts. The group is never the terminal's
+    // foreground group, so the child starts with the terminal's stop
+    // signals ignored: its writes go through and its reads fail, where
+    // they would stop it and hang the run.
+    bool ownGroup = false;
+    // SIGPIPE at its default action and no signal blocked, whatever this
+    // process set for itself.
+    bool defaultSignals = false;
+};
+
+// Starts the child; 0 and its process id, or an errno value.
+int StartChild(const CHILD_START& start, pid_t& pid);
+
+// Waits for the child to end and returns its wait status, or -1 when it
+// cannot be waited for. beforeReap, when given, runs once the child has
+// ended but before it is reaped: until then its process id cannot have
+// been given to another process, so a signal handler may still send it a
+// signal safely, and beforeReap tells it to stop doing so.
+int WaitForChild(pid_t pid, void (*beforeReap)(pid_t) = nullptr);

@@ -1,0 +1,56 @@
+// A compact clingo text for programs with many ground rules of one shape.
+//
+// Ground rules that differ only in their constants (and in predicates that
+// vary from rule to rule) are handed to clingo as one rule with variables
+// over a table of facts that holds the constants:
+//
+//   rej_P0_R7 :- -p_P1(c7,d0).        t'0(7,c7,d0).   (on the rule's line)
+//   rej_P0_R8 :- -p_P1(c8,d1).   ->   t'0(8,c8,d1).
+//   ...                               g'0(V0) :- t'0(V0,V1,V2), -p_P1(V1,V2).
+//
+// clingo grounds a fact far more cheaply than a statement of its own, so a
+// large fact base with its rewritten rules costs a fraction of the time and
+// memory. A predicate that differs from rule to rule within a large group
+// of one shape (rej_P0_R7, rej_P0_R8, ...) becomes data: all its atoms, in
+// every rule, are written g'F(id, args) (names.hpp), and the answer sets
+// are read back with the names of the file (solve/answer_sets.hpp).
+//
+// clingo instantiates each table rule once per row, which gives exactly the
+// original ground rule (renamed) plus a true table atom; the table
+// predicates occur nowhere else and are hidden with #show. So the answer
+// sets are those of the plain translation, atom for atom. Their order is
+// the order in which clingo's search finds them, which a different ground
+// program may change; the compact text is therefore used only where the
+// program has at most one answer set (normal and stratified), and the plain
+// text, byte for byte, everywhere else.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "evaluation/clingo/names.hpp"
+#include "evaluation/program/syntax.hpp"
+
+namespace vok::evaluation {
+
+// Fewest ground rules of one shape that get a table. Below it the saving
+// does not show (clingo's fixed cost per table rule), and a program of a
+// few hundred rules keeps the text it always had.
+constexpr std::size_t MinGroup = 64;
+
+struct CLINGO_TEXT {
+    std::string text;
+    DATA_NAMES data;  // empty when text is the plain translation
+};
+
+// The program in clingo's language: compact where that keeps the answer
+// sets and their order (see above), otherwise what Translate writes. The
+// compact text also leaves out the ground rules that never apply and the
+// "not" literals that always hold (simplify.hpp): with at most one answer
+// set, no order can change. Throws TRANSLATE_ERROR like Translate.
+CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
+                             std::size_t minGroup = MinGroup);
+
+}  // namespace vok::evaluation

@@ -1,0 +1,62 @@
+// Puts a program into clingo's input language.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "evaluation/clingo/names.hpp"
+#include "evaluation/program/syntax.hpp"
+
+namespace vok::evaluation {
+
+// A program that cannot be handed to clingo as it is (an unsafe variable,
+// arithmetic without a largest integer); line is where the rule starts.
+struct TRANSLATE_ERROR : std::runtime_error {
+    int line;
+    TRANSLATE_ERROR(int at, const std::string& message) : std::runtime_error(message), line(at) {}
+};
+
+// Each rule is written on the line where it starts in the file, so that
+// line numbers in clingo's own messages point into the file.
+//
+// Builtins: the comparisons become clingo's comparisons (whose term order
+// puts integers, numerically, before constants and strings). #int, #succ, +
+// and * hold only for integers in 0..maxint and bind their variables in
+// every argument position: a variable is computed from the others where
+// they fix it (C = A+B, B = C-A, B = C/A, ...) and otherwise ranges over
+// 0..maxint. Range checks are comparisons with 0 and maxint, which fail for
+// constants and strings (they come after all integers), and every sum or
+// product is checked against maxint before it is formed, so clingo's 32-bit
+// arithmetic never overflows.
+// maxint is at most LargestMaxint. The text is written into room's memory
+// (the file's text, say, once the program is read), so that a large
+// translation takes no fresh memory.
+std::string Translate(const PROGRAM& program, std::optional<std::int64_t> maxint,
+                      std::string room = {});
+
+// clingo's intervals a..b never end when b is its largest integer
+// (2147483647), so the integers of the builtins stop one short of it.
+constexpr std::int64_t LargestMaxint = 2147483646;
+
+// One rule in clingo's form (without a line end); with data, the
+// predicates it holds are written as data (see names.hpp).
+void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint,
+                const DATA_NAMES* data);
+
+// Where the text written so far ends: its line, and whether a rule is on it.
+struct LINE_PLACE {
+    int line = 1;
+    bool used = false;
+};
+
+// Moves on to the given line (a blank between rules on one line), so that
+// each rule is written on the line where it starts in the file.
+void placeOnLine(std::string& out, LINE_PLACE& place, int line);
+
+// The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
+void appendTerm(std::string& out, const TERM& term);
+void appendNumber(std::string& out, std::int64_t n);
+
+}  // namespace vok::evaluation

@@ -1,0 +1,44 @@
+// The command line shared by rox-clingo and pexa-clingo,
+//   PROGRAM [OPTIONS] FILE,
+// read into a record, and the usage text that describes it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vok::evaluation {
+
+enum class FILE_FORM { ROX, PEXA };
+
+struct USAGE_ERROR : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// --minimal=: all answer sets, or only the minimal or strictly minimal ones
+// by the rejection predicates the file declares (clingo/one_run.hpp).
+enum class MINIMALITY { NONE, MIN, STRICT };
+
+struct OPTIONS {
+    bool help = false;
+    MINIMALITY minimal = MINIMALITY::NONE;  // --minimal=min|strict
+    bool version = false;
+    bool text = false;                       // --text: print the clingo program, solve nothing
+    bool stats = false;                      // --stats: clingo's statistics on standard error
+    std::size_t maxModels = 0;               // -n=<k>, -n <k>, -n<k>, --models=<k>; 0: all
+    std::optional<std::int64_t> maxint;      // -N=<n>
+    std::string clingo = "clingo";           // --clingo=<path>
+    std::vector<std::string> clingoOptions;  // --clingo-option=<opt>, in order
+    std::string file;                        // "-": standard input
+};
+
+// Throws USAGE_ERROR.
+OPTIONS ParseOptions(const std::vector<std::string>& args);
+
+std::string ProgramName(FILE_FORM form);
+std::string Usage(FILE_FORM form);
+
+}  // namespace vok::evaluation

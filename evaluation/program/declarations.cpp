@@ -1,0 +1,112 @@
+#include "evaluation/program/declarations.hpp"
+
+#include <charconv>
+#include <set>
+#include <utility>
+
+#include "common/contract.hpp"
+#include "evaluation/program/reader.hpp"
+
+namespace vok::evaluation {
+
+namespace {
+
+// "%vok:WORD", as a message shows it.
+std::string declaration(std::string_view word) {
+    return std::string(DeclarationMark) + std::string(word);
+}
+
+// Whether a declaration's text is the word and a blank, and what follows.
+bool hasWord(std::string_view text, std::string_view word, std::string_view& rest) {
+    if (!text.starts_with(word) || text.size() == word.size() || text[word.size()] != ' ')
+        return false;
+    rest = text.substr(word.size() + 1);
+    return true;
+}
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool isIdentifier(std::string_view s) {
+    if (s.empty() || !isLetter(s[0])) return false;
+    for (char c : s)
+        if (!isLetter(c) && !(c >= '0' && c <= '9') && c != '_') return false;
+    return true;
+}
+
+bool readNumber(std::string_view s, unsigned& value) {
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return !s.empty() && ec == std::errc() && end == s.data() + s.size();
+}
+
+// "a b c" split at single blanks.
+std::vector<std::string_view> fieldsOf(std::string_view s) {
+    std::vector<std::string_view> fields;
+    for (;;) {
+        std::size_t blank = s.find(' ');
+        fields.push_back(s.substr(0, blank));
+        if (blank == std::string_view::npos) return fields;
+        s.remove_prefix(blank + 1);
+    }
+}
+
+REJECTION_PREDICATE rejectionOf(const DECLARATION& d, std::string_view fields) {
+    std::vector<std::string_view> f = fieldsOf(fields);
+    REJECTION_PREDICATE p;
+    p.line = d.line;
+    if (f.size() != 3 || !isIdentifier(f[0]) || !readNumber(f[1], p.arity) ||
+        !readNumber(f[2], p.level) || p.level == 0)
+        throw SYNTAX_ERROR(d.line, "expected \"" + declaration(RejectionWord) +
+                                       " NAME ARITY LEVEL\" (LEVEL from 1)");
+    p.name = std::string(f[0]);
+    return p;
+}
+
+void checkCount(const DECLARATION& d, std::string_view field, std::size_t declared) {
+    unsigned count = 0;
+    if (!readNumber(field, count))
+        throw SYNTAX_ERROR(d.line, "expected \"" + declaration(RejectionCountWord) + " COUNT\"");
+    if (count != declared)
+        throw SYNTAX_ERROR(d.line, "the file declares " + std::to_string(declared) +
+                                       " rejection predicates, but its closing line says " +
+                                       std::to_string(count));
+}
+
+}  // namespace
+
+REJECTION_LIST ReadRejectionList(const std::vector<DECLARATION>& declarations) {
+    REJECTION_LIST list;
+    std::set<std::string, std::less<>> seen;
+    for (const DECLARATION& d : declarations) {
+        if (list.closed)
+            throw SYNTAX_ERROR(d.line, "a declaration after the closing \"" +
+                                           declaration(RejectionCountWord) + "\" line");
+        std::string_view rest;
+        if (hasWord(d.text, RejectionWord, rest)) {
+            REJECTION_PREDICATE p = rejectionOf(d, rest);
+            if (!seen.insert(p.name).second)
+                throw SYNTAX_ERROR(d.line, "rejection predicate " + p.name + " is declared twice");
+            list.predicates.push_back(std::move(p));
+        } else if (hasWord(d.text, RejectionCountWord, rest)) {
+            checkCount(d, rest, list.predicates.size());
+            list.closed = true;
+        } else {
+            throw SYNTAX_ERROR(d.line, "unknown declaration \"" + declaration(d.text) + "\"");
+        }
+    }
+    return list;
+}
+
+void CheckRejectionList(const REJECTION_LIST& list, const PROGRAM& program) {
+    std::set<std::pair<std::string_view, std::size_t>> heads;
+    for (const RULE& rule : program.rules)
+        for (const ATOM& a : rule.head)
+            if (!a.stronglyNegated && a.predicate.kind == NAME::KIND::IDENTIFIER)
+                heads.emplace(a.predicate.text, a.args.size());
+    for (const REJECTION_PREDICATE& p : list.predicates)
+        if (!heads.contains({p.name, p.arity}))
+            throw SYNTAX_ERROR(p.line, "rejection predicate " + p.name + "/" +
+                                           std::to_string(p.arity) +
+                                           " heads no rule of the program");
+}
+
+}  // namespace vok::evaluation

@@ -1,0 +1,615 @@
+#include "evaluation/program/reader.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include "common/contract.hpp"
+#include "common/name_index.hpp"
+
+namespace vok::evaluation {
+
+namespace {
+
+enum class TOK {
+    END,
+    IDENT,
+    INTEGER,
+    STRING,
+    QUOTED_NAME,
+    LPAREN,
+    RPAREN,
+    LBRACE,
+    RBRACE,
+    COMMA,
+    DOT,
+    IF,
+    MINUS,
+    TILDE,
+    OP,
+    HASH,
+    AT
+};
+
+struct TOKEN {
+    TOK kind = TOK::END;
+    std::string_view text;  // identifier, digits, string content, operator...
+    int line = 1;
+};
+
+bool isLower(char c) { return c >= 'a' && c <= 'z'; }
+bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isNameChar(char c) { return isLower(c) || isUpper(c) || isDigit(c) || c == '_'; }
+
+std::string describeChar(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u >= 0x21 && u < 0x7f) return std::string("character \"") + c + "\"";
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "byte 0x%02X", u);
+    return buf;
+}
+
+// The text being split into tokens, with one token of lookahead: current is
+// the token under the cursor, pos where the one after it begins.
+struct LEXER {
+    std::string_view text;
+    std::size_t pos = 0;
+    int line = 1;      // the line of pos
+    int lastLine = 1;  // the line of the token taken last
+    TOKEN current;
+    std::vector<DECLARATION> declarations;  // the "%vok:" comments skipped so far
+};
+
+// A comment that begins with "%vok:" is kept as a declaration. Only comments
+// the lexer skips count, so text inside a quoted string never does.
+void noteDeclaration(LEXER& lex, std::size_t start, std::size_t end) {
+    std::string_view comment = lex.text.substr(start, end - start);
+    if (!comment.starts_with(DeclarationMark)) return;
+    comment.remove_prefix(DeclarationMark.size());
+    if (comment.ends_with('\r')) comment.remove_suffix(1);
+    lex.declarations.push_back({lex.line, std::string(comment)});
+}
+
+void skipBlanksAndComments(LEXER& lex) {
+    while (lex.pos < lex.text.size()) {
+        char c = lex.text[lex.pos];
+        if (c == '\n') {
+            ++lex.line;
+            ++lex.pos;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+            ++lex.pos;
+        } else if (c == '%') {
+            const std::size_t start = lex.pos;
+            while (lex.pos < lex.text.size() && lex.text[lex.pos] != '\n') ++lex.pos;
+            noteDeclaration(lex, start, lex.pos);
+        } else {
+            break;
+        }
+    }
+}
+
+char charAt(const LEXER& lex, std::size_t i) { return i < lex.text.size() ? lex.text[i] : '\0'; }
+
+// Where the run of characters that pass test, beginning at i, ends.
+std::size_t endOfRun(const LEXER& lex, std::size_t i, bool (*test)(char)) {
+    while (i < lex.text.size() && test(lex.text[i])) ++i;
+    return i;
+}
+
+// Makes text[start, end) the current token.
+void take(LEXER& lex, TOK kind, std::size_t start, std::size_t end) {
+    lex.current.kind = kind;
+    lex.current.text = lex.text.substr(start, end - start);
+    lex.pos = end;
+}
+
+// Where the string whose opening quote is at open ends, after its closing
+// quote. A string runs to the next quote, line ends included (vok's input
+// allows them); its lines still count for later messages.
+std::size_t endOfString(LEXER& lex, std::size_t open) {
+    std::size_t end = open + 1;
+    int lines = 0;
+    while (end < lex.text.size() && lex.text[end] != '"' && lex.text[end] != '\0') {
+        if (lex.text[end] == '\n') ++lines;
+        ++end;
+    }
+    if (end < lex.text.size() && lex.text[end] == '\0')
+        throw SYNTAX_ERROR(lex.line + lines, "a string cannot hold a zero byte");
+    if (end >= lex.text.size()) throw SYNTAX_ERROR(lex.line, "unterminated string");
+    lex.line += lines;
+    return end + 1;
+}
+
+// A word is name characters and quoted strings with nothing between them:
+// an identifier (p_1), a string ("a b"), or a name made of both, which vok
+// writes when it adds a suffix to a quoted predicate ("a b"_P1).
+void takeWord(LEXER& lex, std::size_t start) {
+    std::size_t end = start;
+    int strings = 0;
+    bool other = false;
+    while (end < lex.text.size()) {
+        if (isNameChar(lex.text[end])) {
+            other = true;
+            ++end;
+        } else if (lex.text[end] == '"') {
+            ++strings;
+            end = endOfString(lex, end);
+        } else {
+            break;
+        }
+    }
+    if (strings == 1 && !other) {
+        take(lex, TOK::STRING, start, end);
+        lex.current.text = lex.text.substr(start + 1, end - start - 2);  // without its quotes
+        return;
+    }
+    take(lex, strings == 0 ? TOK::IDENT : TOK::QUOTED_NAME, start, end);
+}
+
+// The kind of a one-character token that is no operator.
+TOK punctuationKind(char c, int line) {
+    switch (c) {
+        case '(': return TOK::LPAREN;
+        case ')': return TOK::RPAREN;
+        case '{': return TOK::LBRACE;
+        case '}': return TOK::RBRACE;
+        case ',': return TOK::COMMA;
+        case '.': return TOK::DOT;
+        case '-': return TOK::MINUS;
+        case '~': return TOK::TILDE;
+        default: throw SYNTAX_ERROR(line, "unexpected " + describeChar(c));
+    }
+}
+
+// Reads the token after pos into current.
+void advance(LEXER& lex) {
+    skipBlanksAndComments(lex);
+    lex.current.line = lex.line;
+    const std::size_t start = lex.pos;
+    if (start >= lex.text.size()) {
+        take(lex, TOK::END, start, start);
+        return;
+    }
+    const char c = lex.text[start];
+    const char following = charAt(lex, start + 1);
+    if (isLower(c) || isUpper(c) || c == '"') {
+        takeWord(lex, start);
+    } else if (isDigit(c)) {
+        take(lex, TOK::INTEGER, start, endOfRun(lex, start + 1, isDigit));
+    } else if ((c == '#' || c == '@') && (isLower(following) || isUpper(following))) {
+        take(lex, c == '#' ? TOK::HASH : TOK::AT, start, endOfRun(lex, start + 1, isNameChar));
+    } else if (c == ':' && following == '-') {
+        take(lex, TOK::IF, start, start + 2);
+    } else if ((c == '=' || c == '!' || c == '<' || c == '>') && following == '=') {
+        take(lex, TOK::OP, start, start + 2);
+    } else if (c == '<' || c == '>' || c == '+' || c == '*') {
+        take(lex, TOK::OP, start, start + 1);
+    } else if (c == '_') {
+        throw SYNTAX_ERROR(lex.line, "a name cannot begin with \"_\"");
+    } else {
+        take(lex, punctuationKind(c, lex.line), start, start + 1);
+    }
+}
+
+// Takes the current token and reads the next one.
+TOKEN next(LEXER& lex) {
+    TOKEN t = lex.current;
+    lex.lastLine = t.line;
+    advance(lex);
+    return t;
+}
+
+enum class FORM { ROX, PEXA };
+
+std::optional<BUILTIN> builtinOf(const TOKEN& t) {
+    if (t.kind == TOK::OP) {
+        if (t.text == "==") return BUILTIN::EQUAL;
+        if (t.text == "!=") return BUILTIN::UNEQUAL;
+        if (t.text == "<") return BUILTIN::LESS;
+        if (t.text == ">") return BUILTIN::GREATER;
+        if (t.text == "<=") return BUILTIN::LESS_EQUAL;
+        if (t.text == ">=") return BUILTIN::GREATER_EQUAL;
+        if (t.text == "+") return BUILTIN::PLUS;
+        if (t.text == "*") return BUILTIN::TIMES;
+    } else if (t.kind == TOK::HASH) {
+        if (t.text == "#int") return BUILTIN::INT;
+        if (t.text == "#succ") return BUILTIN::SUCC;
+    }
+    return std::nullopt;
+}
+
+// Largest magnitude of an integer: clingo computes with 32-bit integers.
+constexpr std::int64_t MaxInteger = 2147483647;
+
+// The distinct predicate names read so far, each kept once in the store
+// (NAME_TEXTS): an index whose slots point at the names, with each name's
+// hash beside, so that a probe rarely has to compare texts and a hit reads
+// one place besides its slot.
+struct NAME_SLOT {
+    const char* text = nullptr;  // null: a free slot
+    std::uint32_t hash = 0;
+    std::uint32_t number = 0;
+    bool free() const { return !text; }
+};
+
+struct NAMES {
+    NAME_INDEX<NAME_SLOT> index;
+    std::uint32_t count = 0;
+};
+
+// A word of the file's text that the look ahead has hashed.
+struct HASHED {
+    const char* start = nullptr;
+    std::size_t length = 0;
+    std::uint32_t hash = 0;
+};
+
+// A recursive-descent reader of one file form. The lists of the rule being
+// read are gathered in scratch vectors and kept in the store when complete.
+struct READER {
+    LEXER lex;
+    FORM form = FORM::ROX;
+    PROGRAM program;
+    NAMES names;
+    std::vector<TERM> terms;
+    std::vector<ATOM> atoms;
+    std::vector<LITERAL> literals;
+    std::size_t ahead = 0;  // where the look ahead for names goes on
+    int aheadDepth = 0;     // of parentheses at that place
+    // The words the look ahead hashed, in the order of the text: those from
+    // taken on are still ahead of the reader (see lookAhead).
+    std::array<HASHED, 256> hashed{};
+    std::uint64_t pushed = 0;
+    std::uint64_t taken = 0;
+};
+
+// The hash of a name the reader has come to, from the look ahead when it
+// hashed that very word of the text.
+std::uint32_t hashOfName(READER& r, std::string_view text) {
+    while (r.taken < r.pushed) {
+        const HASHED& w = r.hashed[r.taken % r.hashed.size()];
+        if (w.start > text.data()) break;
+        ++r.taken;
+        if (w.start == text.data() && w.length == text.size()) return w.hash;
+    }
+    return nameHash(text);
+}
+
+// The program's own copy of a predicate name read from the file's text,
+// and its number.
+std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view text) {
+    NAMES& t = r.names;
+    if (2 * (std::size_t(t.count) + 1) > t.index.slots.size())
+        regrowIndex(t.index, 2 * t.index.slots.size());
+    const std::uint32_t hash = hashOfName(r, text);
+    const std::size_t i = probeIndex(
+        t.index, hash, [&](const NAME_SLOT& slot) { return NAME_TEXTS::view(slot.text) == text; });
+    const NAME_SLOT& slot = t.index.slots[i];
+    if (!slot.free()) return {NAME_TEXTS::view(slot.text), slot.number};
+    const char* name = r.program.store->names.add(text);
+    t.index.slots[i] = {name, hash, t.count};
+    return {{name, text.size()}, t.count++};
+}
+
+// A term's text: copied, not interned, as nothing looks terms up by text.
+std::string_view keepText(READER& r, std::string_view text) {
+    const std::span<const char> kept = keep(r.program.store->texts, std::span(text));
+    return {kept.data(), kept.size()};
+}
+
+NAME nameOf(READER& r, NAME::KIND kind, std::string_view text) {
+    auto [kept, number] = intern(r, text);
+    return NAME(kind, kept, number);
+}
+
+// Keeps the scratch entries from first on as one run, and drops them from
+// the scratch vector.
+template <typename T>
+std::span<const T> keepFrom(std::vector<T>& scratch, std::size_t first, BLOCKS<T>& blocks) {
+    std::span<const T> kept =
+        keep(blocks, std::span<const T>(scratch.data() + first, scratch.size() - first));
+    scratch.resize(first);
+    return kept;
+}
+
+const TOKEN& peek(const READER& r) { return r.lex.current; }
+TOKEN next(READER& r) { return next(r.lex); }
+
+// Most faults are a missing piece after what was read, so they are reported
+// on the line of the last token read (a missing "." at the end of line 3 is
+// reported on line 3, not where the next rule starts).
+[[noreturn]] void fail(const READER& r, const std::string& message) {
+    throw SYNTAX_ERROR(r.lex.lastLine, message);
+}
+[[noreturn]] void failHere(const READER& r, const std::string& message) {
+    throw SYNTAX_ERROR(peek(r).line, message);
+}
+
+void expect(READER& r, TOK kind, const char* message) {
+    if (peek(r).kind != kind) fail(r, message);
+    next(r);
+}
+
+void expectWord(READER& r, TOK kind, std::string_view word, const char* message) {
+    if (peek(r).kind != kind || peek(r).text != word) failHere(r, message);
+    next(r);
+}
+
+bool atWord(const READER& r, std::string_view word) {
+    return peek(r).kind == TOK::IDENT && peek(r).text == word;
+}
+
+bool startsAtom(const READER& r) {
+    TOK k = peek(r).kind;
+    return k == TOK::IDENT || k == TOK::STRING || k == TOK::QUOTED_NAME || k == TOK::MINUS;
+}
+
+// The integer of the current token, negative with minus.
+TERM integerTerm(READER& r, bool minus) {
+    const std::string_view digits = peek(r).text;
+    std::int64_t v = 0;
+    for (char c : digits) {
+        v = v * 10 + (c - '0');
+        if (v > MaxInteger)
+            fail(r, "integer " + std::string(minus ? "-" : "") + std::string(digits) +
+                        " is out of range (at most 2147483647 in magnitude)");
+    }
+    TERM t;
+    t.kind = TERM::KIND::INTEGER;
+    t.value = static_cast<std::int32_t>(minus ? -v : v);
+    t.text = keepText(r, std::to_string(t.value));
+    return t;
+}
+
+TERM readTerm(READER& r, const char* missing) {
+    bool minus = false;
+    if (peek(r).kind == TOK::MINUS) {
+        next(r);
+        minus = true;
+        if (peek(r).kind != TOK::INTEGER) fail(r, "expected an integer after \"-\"");
+    }
+    const TOKEN& tok = peek(r);
+    TERM t;
+    switch (tok.kind) {
+        case TOK::IDENT:
+            if (tok.text == "not") failHere(r, "\"not\" is a reserved word and cannot be a name");
+            t.kind = isUpper(tok.text[0]) ? TERM::KIND::VARIABLE : TERM::KIND::CONSTANT;
+            t.text = keepText(r, tok.text);
+            break;
+        case TOK::STRING:
+            t.kind = TERM::KIND::STRING;
+            t.text = keepText(r, tok.text);
+            break;
+        case TOK::INTEGER: t = integerTerm(r, minus); break;
+        default: fail(r, missing);
+    }
+    next(r);
+    return t;
+}
+
+// Reads "t1,...,tn)" after an opening parenthesis.
+TERMS readArguments(READER& r) {
+    const std::size_t first = r.terms.size();
+    for (;;) {
+        const TERM t = readTerm(r, r.terms.size() == first ? "expected an argument after \"(\""
+                                                           : "expected an argument after \",\"");
+        r.terms.push_back(t);
+        if (peek(r).kind == TOK::RPAREN) {
+            next(r);
+            return keepFrom(r.terms, first, r.program.store->terms);
+        }
+        if (peek(r).kind != TOK::COMMA) fail(r, "expected \")\" or \",\" after argument");
+        next(r);
+    }
+}
+
+ATOM readAtom(READER& r) {
+    ATOM a;
+    if (peek(r).kind == TOK::MINUS) {
+        if (r.form == FORM::PEXA) failHere(r, "strong negation \"-\" is not allowed in this form");
+        next(r);
+        a.stronglyNegated = true;
+        TOK k = peek(r).kind;
+        if (k != TOK::IDENT && k != TOK::STRING && k != TOK::QUOTED_NAME)
+            fail(r, "expected a predicate name after \"-\"");
+    }
+    TOKEN name = next(r);
+    if (name.kind == TOK::STRING) {
+        // The name keeps its quotes, which stand just around the token.
+        a.predicate = nameOf(r, NAME::KIND::QUOTED,
+                             std::string_view(name.text.data() - 1, name.text.size() + 2));
+    } else if (name.kind == TOK::QUOTED_NAME) {
+        a.predicate = nameOf(r, NAME::KIND::QUOTED, name.text);
+    } else {
+        if (r.form == FORM::ROX && name.text == "not")
+            throw SYNTAX_ERROR(name.line, "\"not\" is a reserved word and cannot be a name");
+        a.predicate = nameOf(r, NAME::KIND::IDENTIFIER, name.text);
+    }
+    if (peek(r).kind == TOK::LPAREN) {
+        if (r.form == FORM::PEXA)
+            failHere(r, "atom " + std::string(a.predicate.text) +
+                            " has arguments, but this form allows only propositional atoms");
+        next(r);
+        a.args = readArguments(r);
+    }
+    return a;
+}
+
+LITERAL readBuiltin(READER& r, BUILTIN b) {
+    LITERAL lit;
+    lit.isBuiltin = true;
+    lit.builtin = b;
+    std::string name = builtinName(b);
+    next(r);
+    if (peek(r).kind != TOK::LPAREN) fail(r, "expected \"(\" after \"" + name + "\"");
+    next(r);
+    lit.atom.args = readArguments(r);
+    int arity = builtinArity(b);
+    if (static_cast<int>(lit.atom.args.size()) != arity)
+        fail(r, "\"" + name + "\" takes " + std::to_string(arity) + " argument" +
+                    (arity == 1 ? "" : "s") + ", not " + std::to_string(lit.atom.args.size()));
+    return lit;
+}
+
+LITERAL readLiteral(READER& r) {
+    LITERAL lit;
+    if (r.form == FORM::ROX && atWord(r, "not")) {
+        next(r);
+        lit.negated = true;
+        if (builtinOf(peek(r))) failHere(r, "a builtin cannot be negated");
+        if (!startsAtom(r)) fail(r, "expected an atom after \"not\"");
+    } else if (r.form == FORM::PEXA && peek(r).kind == TOK::TILDE) {
+        next(r);
+        lit.negated = true;
+        if (!startsAtom(r)) fail(r, "expected an atom after \"~\"");
+    } else if (auto b = builtinOf(peek(r))) {
+        if (r.form == FORM::PEXA) failHere(r, "builtins are not allowed in this form");
+        return readBuiltin(r, *b);
+    } else if (!startsAtom(r)) {
+        fail(r, r.form == FORM::ROX ? "expected a body literal: an atom, \"not\" or a builtin"
+                                    : "expected a body literal: an atom or \"~\"");
+    }
+    lit.atom = readAtom(r);
+    return lit;
+}
+
+// The head atoms of a rule, up to ":-" or the final "."; none for a
+// constraint.
+std::span<const ATOM> readHead(READER& r) {
+    if (peek(r).kind == TOK::IF) return {};
+    if (!startsAtom(r)) failHere(r, "expected an atom or \":-\" at the start of a rule");
+    r.atoms.clear();
+    r.atoms.push_back(readAtom(r));
+    while (atWord(r, "v")) {
+        next(r);
+        if (!startsAtom(r)) fail(r, "expected an atom after \"v\"");
+        r.atoms.push_back(readAtom(r));
+    }
+    if (peek(r).kind != TOK::DOT && peek(r).kind != TOK::IF)
+        fail(r, "expected \"v\", \":-\" or \".\" after a head atom");
+    return keepFrom(r.atoms, 0, r.program.store->atoms);
+}
+
+// The body literals after ":-", up to and with the final ".".
+std::span<const LITERAL> readBody(READER& r) {
+    next(r);  // ":-"
+    if (peek(r).kind == TOK::DOT) {
+        next(r);
+        return {};
+    }
+    r.literals.clear();
+    for (;;) {
+        r.literals.push_back(readLiteral(r));
+        if (peek(r).kind == TOK::DOT) {
+            next(r);
+            return keepFrom(r.literals, 0, r.program.store->literals);
+        }
+        if (peek(r).kind != TOK::COMMA) fail(r, "expected \",\" or \".\" after a body literal");
+        next(r);
+    }
+}
+
+// A large file names many more predicates than the caches hold, and each
+// name read is looked up at a place of the index its hash decides. A scan
+// some way ahead of the reader takes the words outside parentheses (the
+// predicate names, and a few other words), hashes them and starts fetching
+// their places, so that the lookup finds them at hand. It is only a hint:
+// strings, comments and unbalanced parentheses merely make it miss names.
+constexpr std::size_t AheadBytes = 2048;
+constexpr std::uint64_t Lag = 32;
+
+void lookAhead(READER& r) {
+    const std::string_view text = r.lex.text;
+    std::size_t pos = std::max(r.ahead, r.lex.pos);
+    const std::size_t end = std::min(text.size(), r.lex.pos + AheadBytes);
+    int depth = r.ahead < r.lex.pos ? 0 : r.aheadDepth;
+    const NAME_INDEX<NAME_SLOT>& index = r.names.index;
+    while (pos < end) {
+        const char c = text[pos];
+        if (isNameChar(c)) {
+            const std::size_t start = pos;
+            while (pos < text.size() && isNameChar(text[pos])) ++pos;
+            if (depth == 0 && isLower(c)) {
+                const std::string_view word = text.substr(start, pos - start);
+                const std::uint32_t hash = nameHash(word);
+                prefetchSlot(index, hash);
+                r.hashed[r.pushed++ % r.hashed.size()] = {word.data(), word.size(), hash};
+                r.taken = std::max(r.taken,
+                                   r.pushed - std::min<std::uint64_t>(r.pushed, r.hashed.size()));
+                // The place fetched Lag words before has arrived by now: the
+                // name it holds is fetched in turn.
+                if (r.pushed > Lag) {
+                    const HASHED& earlier = r.hashed[(r.pushed - 1 - Lag) % r.hashed.size()];
+                    if (const char* name = firstSlot(index, earlier.hash).text)
+                        __builtin_prefetch(name - sizeof(std::uint32_t));
+                }
+            }
+            continue;
+        }
+        if (c == '(') ++depth;
+        else if (c == ')' && depth > 0) --depth;
+        else if (c == '\n') depth = 0;
+        ++pos;
+    }
+    r.ahead = pos;
+    r.aheadDepth = depth;
+}
+
+RULE readRule(READER& r) {
+    lookAhead(r);
+    RULE rule;
+    rule.line = peek(r).line;
+    rule.head = readHead(r);
+    if (peek(r).kind == TOK::DOT) next(r);
+    else rule.body = readBody(r);
+    return rule;
+}
+
+void readRoxProgram(READER& r) {
+    while (peek(r).kind != TOK::END) r.program.rules.push_back(readRule(r));
+}
+
+void readPexaProgram(READER& r) {
+    expectWord(r, TOK::AT, "@SET", "expected \"@SET FUNCTION\" at the start of the file");
+    expectWord(r, TOK::IDENT, "FUNCTION", "expected \"@SET FUNCTION\" at the start of the file");
+    expectWord(r, TOK::AT, "@LP", "expected \"@LP({\" after \"@SET FUNCTION\"");
+    expect(r, TOK::LPAREN, "expected \"@LP({\" after \"@SET FUNCTION\"");
+    expect(r, TOK::LBRACE, "expected \"@LP({\" after \"@SET FUNCTION\"");
+    while (peek(r).kind != TOK::RBRACE) {
+        if (peek(r).kind == TOK::END) fail(r, "expected \"})\" at the end of the program");
+        r.program.rules.push_back(readRule(r));
+        if (peek(r).kind == TOK::COMMA) next(r);
+        else if (peek(r).kind != TOK::RBRACE) fail(r, "expected \",\" or \"})\" after an item");
+    }
+    next(r);
+    expect(r, TOK::RPAREN, "expected \")\" after \"}\"");
+    if (peek(r).kind != TOK::END) failHere(r, "unexpected text after \"})\"");
+}
+
+PROGRAM readProgram(std::string_view text, FORM form) {
+    READER r;
+    regrowIndex(r.names.index, 1024);  // room for the names of a small program
+    r.lex.text = text;
+    r.form = form;
+    // A rule takes a line or two: reserve for the lines, not to move the
+    // rules again and again while they grow.
+    r.program.rules.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    advance(r.lex);
+    form == FORM::ROX ? readRoxProgram(r) : readPexaProgram(r);
+    r.program.rules.shrink_to_fit();
+    r.program.declarations = std::move(r.lex.declarations);
+    r.program.names = r.names.count;
+    r.program.sourceBytes = text.size();
+    return std::move(r.program);
+}
+
+}  // namespace
+
+PROGRAM ReadRox(std::string_view text) { return readProgram(text, FORM::ROX); }
+
+PROGRAM ReadPexa(std::string_view text) { return readProgram(text, FORM::PEXA); }
+
+}  // namespace vok::evaluation

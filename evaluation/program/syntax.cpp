@@ -1,0 +1,60 @@
+#include "evaluation/program/syntax.hpp"
+
+#include <algorithm>
+
+namespace vok::evaluation {
+
+int builtinArity(BUILTIN b) {
+    switch (b) {
+        case BUILTIN::INT: return 1;
+        case BUILTIN::PLUS:
+        case BUILTIN::TIMES: return 3;
+        default: return 2;
+    }
+}
+
+const char* builtinName(BUILTIN b) {
+    switch (b) {
+        case BUILTIN::EQUAL: return "==";
+        case BUILTIN::UNEQUAL: return "!=";
+        case BUILTIN::LESS: return "<";
+        case BUILTIN::GREATER: return ">";
+        case BUILTIN::LESS_EQUAL: return "<=";
+        case BUILTIN::GREATER_EQUAL: return ">=";
+        case BUILTIN::INT: return "#int";
+        case BUILTIN::SUCC: return "#succ";
+        case BUILTIN::PLUS: return "+";
+        case BUILTIN::TIMES: return "*";
+    }
+    return "?";
+}
+
+bool isArithmetic(BUILTIN b) {
+    return b == BUILTIN::INT || b == BUILTIN::SUCC || b == BUILTIN::PLUS || b == BUILTIN::TIMES;
+}
+
+bool isGround(TERMS args) {
+    return std::none_of(args.begin(), args.end(),
+                        [](const TERM& t) { return t.kind == TERM::KIND::VARIABLE; });
+}
+
+bool isGroundWithBody(const RULE& rule) {
+    if (rule.body.empty()) return false;
+    for (const ATOM& a : rule.head)
+        if (!isGround(a.args)) return false;
+    for (const LITERAL& l : rule.body)
+        if (l.isBuiltin || !isGround(l.atom.args)) return false;
+    return true;
+}
+
+namespace {
+
+constexpr std::size_t FirstBlock = std::size_t(16) << 10;
+
+}  // namespace
+
+std::size_t nextBlockBytes(std::size_t bytes) {
+    return bytes == 0 ? FirstBlock : std::min(2 * bytes, HugePage);
+}
+
+}  // namespace vok::evaluation

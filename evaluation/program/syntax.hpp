@@ -1,0 +1,175 @@
+// The program as read from a rox or pexa file, before it is put into
+// clingo's language.
+//
+// A large program is mostly ground rules of a few atoms each, so the
+// records are small and flat: predicate names view texts kept once per
+// program, terms view copies of theirs, and the atoms, literals and
+// arguments of a rule are spans into blocks of the program's store.
+// Nothing in the store moves or goes while the program lives; a PROGRAM is
+// moved, never copied.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "common/chunks.hpp"
+#include "common/name_index.hpp"
+
+namespace vok::evaluation {
+
+// A predicate name: either an identifier (p, P, rej_P0_R0) or a name with
+// quoted strings in it ("my pred", "my pred"_P1), kept as written, quotes
+// and all.
+struct NAME {
+    enum class KIND : std::uint8_t { IDENTIFIER, QUOTED };
+    static constexpr std::uint32_t NoNumber = UINT32_MAX;
+
+    std::string_view text;
+    // For a name read from a file: its number among the program's distinct
+    // predicate names (below PROGRAM::names), so that a pass over the
+    // program can index by name without hashing it.
+    std::uint32_t number = NoNumber;
+    KIND kind = KIND::IDENTIFIER;
+
+    NAME() = default;
+    NAME(KIND k, std::string_view t, std::uint32_t n = NoNumber) : text(t), number(n), kind(k) {}
+    bool operator==(const NAME& o) const { return kind == o.kind && text == o.text; }
+};
+
+// 24 bytes: a large program holds several terms per rule. An integer's
+// magnitude is at most 2^31 - 1, as clingo computes with 32-bit integers.
+struct TERM {
+    enum class KIND : std::uint8_t { VARIABLE, CONSTANT, INTEGER, STRING };
+    std::string_view text;   // the name, or a string's content without quotes
+    std::int32_t value = 0;  // for integers
+    KIND kind = KIND::CONSTANT;
+
+    bool operator==(const TERM&) const = default;
+};
+
+using TERMS = std::span<const TERM>;
+
+inline bool sameTerms(TERMS a, TERMS b) { return std::ranges::equal(a, b); }
+
+struct ATOM {
+    bool stronglyNegated = false;  // written with a leading "-"
+    NAME predicate;
+    TERMS args;
+};
+
+enum class BUILTIN {
+    EQUAL,          // ==(A,B)
+    UNEQUAL,        // !=(A,B)
+    LESS,           // <(A,B)
+    GREATER,        // >(A,B)
+    LESS_EQUAL,     // <=(A,B)
+    GREATER_EQUAL,  // >=(A,B)
+    INT,            // #int(A): A in 0..maxint
+    SUCC,           // #succ(A,B): B = A+1
+    PLUS,           // +(A,B,C): C = A+B
+    TIMES,          // *(A,B,C): C = A*B
+};
+
+// Number of arguments a builtin takes.
+int builtinArity(BUILTIN b);
+// The builtin's name as written in a file, e.g. "#succ" or "<=".
+const char* builtinName(BUILTIN b);
+// True for the builtins that need the largest integer (-N=).
+bool isArithmetic(BUILTIN b);
+
+// A builtin's arguments are kept in atom.args (its atom has no name), so
+// that a literal takes 56 bytes: a large program holds several per rule.
+struct LITERAL {
+    ATOM atom;
+    bool negated = false;  // default negation ("not" or "~")
+    bool isBuiltin = false;
+    BUILTIN builtin = BUILTIN::EQUAL;
+};
+
+struct RULE {
+    int line = 0;                // line where the rule starts
+    std::span<const ATOM> head;  // disjunction; empty for a constraint
+    std::span<const LITERAL> body;
+};
+
+// Whether no argument is a variable.
+bool isGround(TERMS args);
+// A ground rule with a body and without builtins: the rules the compact
+// text may put in a table or leave out, as their translation cannot fail.
+bool isGroundWithBody(const RULE& rule);
+
+// A comment that begins with "%vok:" (a declaration vok writes for the
+// evaluation program, see declarations.hpp): its line and its text after "%vok:".
+struct DECLARATION {
+    int line = 0;
+    std::string text;
+};
+
+// Blocks grow from small to a huge page each (common/chunks.hpp): the size
+// of the block after one of the given size.
+std::size_t nextBlockBytes(std::size_t bytes);
+
+// Elements kept in blocks that never move: a run of them, once kept, is a
+// span that stays valid as long as the blocks. Only plain values that need
+// no destructor are kept.
+template <typename T>
+struct BLOCKS {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+    struct BLOCK {
+        T* items;
+        std::size_t bytes;
+    };
+    std::vector<BLOCK> blocks;
+    std::size_t used = 0;  // of the last block
+    std::size_t room = 0;  // elements the last block holds
+
+    BLOCKS() = default;
+    BLOCKS(const BLOCKS&) = delete;
+    BLOCKS& operator=(const BLOCKS&) = delete;
+    ~BLOCKS() {
+        for (const BLOCK& b : blocks) releaseChunk(b.items, b.bytes);
+    }
+};
+
+// A copy of items in blocks, as one run.
+template <typename T>
+std::span<const T> keep(BLOCKS<T>& b, std::span<const T> items) {
+    if (items.empty()) return {};
+    if (b.room - b.used < items.size()) {
+        std::size_t bytes = nextBlockBytes(b.blocks.empty() ? 0 : b.blocks.back().bytes);
+        bytes = std::max(bytes, items.size() * sizeof(T));
+        b.blocks.push_back({static_cast<T*>(allocateChunk(bytes)), bytes});
+        b.room = bytes / sizeof(T);
+        b.used = 0;
+    }
+    T* at = b.blocks.back().items + b.used;
+    std::memcpy(static_cast<void*>(at), items.data(), items.size() * sizeof(T));
+    b.used += items.size();
+    return {at, items.size()};
+}
+
+// What the rules of a program point into.
+struct STORE {
+    NAME_TEXTS names;    // each predicate name once
+    BLOCKS<char> texts;  // each term's text
+    BLOCKS<TERM> terms;
+    BLOCKS<ATOM> atoms;
+    BLOCKS<LITERAL> literals;
+};
+
+struct PROGRAM {
+    std::vector<RULE> rules;
+    std::vector<DECLARATION> declarations;  // in the order of the file
+    std::uint32_t names = 0;                // distinct predicate names, the bound of NAME::number
+    std::size_t sourceBytes = 0;            // the size of the text it was read from
+    std::unique_ptr<STORE> store = std::make_unique<STORE>();
+};
+
+}  // namespace vok::evaluation

@@ -1,0 +1,278 @@
+#include "evaluation/solve/solver.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include "common/child.hpp"
+#include "evaluation/solve/answer_sets.hpp"
+
+namespace vok::evaluation {
+
+namespace {
+
+std::string errnoText(int err) { return std::strerror(err); }
+
+void closeFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+std::string describeExit(int code) {
+    std::string what = "clingo ended with status " + std::to_string(code);
+    switch (code) {
+        case 0: return what + " before solving finished";
+        case 1: return what + " (interrupted, or its options were refused)";
+        case 33: return what + " (out of memory)";
+        case 65: return what + " (error)";
+        case 128: return what + " (it did not run)";
+        default: return what + " before solving finished";
+    }
+}
+
+// clingo running as a child process.
+struct CHILD {
+    pid_t pid = -1;
+    int in = -1;   // our end of the pipe to its standard input
+    int out = -1;  // our end of the pipe from its standard output
+};
+
+// Starts path with the arguments, its standard input and output on the
+// given descriptors, SIGPIPE back at its default action and no signal
+// blocked, whatever this process set for itself. Returns 0 or an errno value.
+int spawnWithPipes(const std::string& path, const std::vector<std::string>& args, int input,
+                   int output, pid_t& pid) {
+    CHILD_START start;
+    start.program = path;
+    start.argv.reserve(args.size() + 1);
+    start.argv.push_back(path);
+    start.argv.insert(start.argv.end(), args.begin(), args.end());
+    start.searchPath = true;
+    start.input = input;
+    start.output = output;
+    start.defaultSignals = true;
+    return StartChild(start, pid);
+}
+
+// Starts clingo on two new pipes, the one to it not blocking; returns why
+// it could not be started, or nothing.
+std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
+    int toChild[2], fromChild[2];
+    if (::pipe2(toChild, O_CLOEXEC) != 0) return "cannot make a pipe: " + errnoText(errno);
+    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+        std::string error = "cannot make a pipe: " + errnoText(errno);
+        ::close(toChild[0]);
+        ::close(toChild[1]);
+        return error;
+    }
+    std::vector<std::string> args = clingoArguments(call);
+    int err = spawnWithPipes(call.clingo, args, toChild[0], fromChild[1], child.pid);
+    ::close(toChild[0]);
+    ::close(fromChild[1]);
+    child.in = toChild[1];
+    child.out = fromChild[0];
+    if (err != 0) {
+        closeFd(child.in);
+        closeFd(child.out);
+        return "cannot run clingo \"" + call.clingo + "\": " + errnoText(err);
+    }
+    ::fcntl(child.in, F_SETFL, ::fcntl(child.in, F_GETFL) | O_NONBLOCK);
+    return {};
+}
+
+// Writes as much of the rest of the program as the pipe takes; closes the
+// pipe once all is written, or when clingo stopped reading (it failed, or
+// was told not to read us; its exit status says which).
+void writeSome(CHILD& child, std::string_view program, std::size_t& written) {
+    ssize_t w = ::write(child.in, program.data() + written, program.size() - written);
+    if (w > 0) {
+        written += static_cast<std::size_t>(w);
+        if (written == program.size()) closeFd(child.in);
+    } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
+        closeFd(child.in);
+    }
+}
+
+// Reads what clingo printed; closes the pipe at its end. False when a model
+// could not be read or written.
+bool readSome(CHILD& child, std::vector<char>& chunk, OUTPUT_READER& reader,
+              const std::function<bool(std::string_view)>& emit) {
+    ssize_t r = ::read(child.out, chunk.data(), chunk.size());
+    if (r > 0) return feedOutput(reader, chunk.data(), static_cast<std::size_t>(r), emit);
+    if (r == 0 || (errno != EAGAIN && errno != EINTR)) closeFd(child.out);
+    return true;
+}
+
+// Feeds the program to clingo while reading its output, until clingo closes
+// its standard output; returns why reading had to stop before, or nothing.
+std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& reader,
+                     const std::function<bool(std::string_view)>& emit) {
+    std::size_t written = 0;
+    if (program.empty()) closeFd(child.in);
+    std::vector<char> chunk(1 << 16);
+    while (child.out >= 0) {
+        pollfd fds[2];
+        nfds_t n = 0;
+        fds[n++] = {child.out, POLLIN, 0};
+        if (child.in >= 0) fds[n++] = {child.in, POLLOUT, 0};
+        if (::poll(fds, n, -1) < 0) {
+            if (errno == EINTR) continue;
+            return "poll failed: " + errnoText(errno);
+        }
+        if (child.in >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP)))
+            writeSome(child, program, written);
+        if ((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) &&
+            !readSome(child, chunk, reader, emit))
+            return reader.error;
+    }
+    return {};
+}
+
+// clingo while it runs, for the handler below.
+volatile std::sig_atomic_t runningClingo = 0;
+
+// A signal that ends this program ends clingo too, which would otherwise
+// search on for a reader that is gone.
+void stopClingoAndDie(int sig) {
+    if (runningClingo > 0) ::kill(static_cast<pid_t>(runningClingo), SIGKILL);
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
+// Signals that were ignored when the program began (nohup) stay ignored.
+void stopClingoOnSignals() {
+    for (int sig : {SIGHUP, SIGINT, SIGTERM})
+        if (::signal(sig, stopClingoAndDie) == SIG_IGN) ::signal(sig, SIG_IGN);
+}
+
+// Waited for without being reaped first, so that the handler never
+// signals a process id that was given to another process. A child that
+// cannot be waited for reads as status 0, which says it did not finish.
+int waitForExit(pid_t pid) {
+    const int status = WaitForChild(pid, [](pid_t) { runningClingo = 0; });
+    return status < 0 ? 0 : status;
+}
+
+// Why a run whose output was read to its end did not finish, from clingo's
+// wait status and what it printed; nothing when it finished.
+std::string failureOf(int status, const OUTPUT_READER& reader, bool oneRun) {
+    if (WIFSIGNALED(status)) {
+        int sig = WTERMSIG(status);
+        const char* name = ::strsignal(sig);
+        return "clingo was killed by signal " + std::to_string(sig) +
+               (name ? std::string(" (") + name + ")" : std::string());
+    }
+    if (!reader.timeLimit.empty())
+        return "time limit of " + reader.timeLimit + " s reached before solving finished";
+    int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // clingo's exit status: 10 answer sets found, 20 search space used up
+    // without one, 30 both; anything else means it did not finish.
+    if (code != 10 && code != 20 && code != 30) return describeExit(code);
+    // After a script, clingo's status is that of the script's last solve
+    // call, which says nothing about the whole run: only the closing line does.
+    if (oneRun) {
+        if (reader.expectModel || !reader.closed)
+            return "clingo ended before the minimal answer sets were complete";
+        return {};
+    }
+    if (reader.expectModel || (code != 20 && reader.answerSets == 0))
+        return "clingo reported answer sets, but its output did not show them whole";
+    return {};
+}
+
+}  // namespace
+
+unsigned EnsureStandardDescriptors() {
+    unsigned closed = 0;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        closed |= 1u << fd;
+        int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+    return closed;
+}
+
+std::string ClingoVersion(const std::string& clingo) {
+    int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int fromChild[2];
+    if (nothing < 0) return {};
+    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+        ::close(nothing);
+        return {};
+    }
+    std::vector<std::string> args{"--version"};
+    pid_t pid = -1;
+    int err = spawnWithPipes(clingo, args, nothing, fromChild[1], pid);
+    ::close(nothing);
+    ::close(fromChild[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t r; err == 0 && (r = ::read(fromChild[0], buf, sizeof buf)) != 0;) {
+        if (r > 0) text.append(buf, static_cast<std::size_t>(r));
+        else if (errno != EINTR) break;
+    }
+    ::close(fromChild[0]);
+    if (err == 0) waitForExit(pid);
+    std::string first = text.substr(0, text.find('\n'));
+    return first.starts_with("clingo version ") ? first : std::string();
+}
+
+std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
+    // Warnings are off first, so that an option passed on can turn them on
+    // again; the output settings come last because the reading depends on
+    // them (clingo refuses a second --verbose or --outf rather than take it).
+    std::vector<std::string> args{"--warn=none"};
+    if (call.stats) args.push_back("--stats");
+    args.insert(args.end(), call.options.begin(), call.options.end());
+    if (call.oneRun) {
+        // The script limits and prints the answer sets; the Domain heuristic
+        // is what makes its first answer set in each round a minimal one.
+        args.insert(args.end(), {"--models=0", "--heuristic=Domain", "--outf=3", "--verbose=0"});
+    } else {
+        args.push_back("--models=" + std::to_string(call.maxModels));
+        args.push_back("--outf=0");
+        args.push_back("--verbose=1");
+    }
+    args.push_back("-");
+    return args;
+}
+
+SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
+                     const std::function<bool(std::string_view)>& emit) {
+    SOLVER_OUTCOME outcome;
+    // A reader of our output that goes away must show up as a write error,
+    // not end this process before clingo is stopped.
+    std::signal(SIGPIPE, SIG_IGN);
+    stopClingoOnSignals();
+
+    CHILD child;
+    outcome.error = startClingo(call, child);
+    if (!outcome.error.empty()) return outcome;
+    runningClingo = child.pid;
+    OUTPUT_READER reader;
+    reader.dataNames = call.dataNames;
+    const std::string stopped = exchange(child, program, reader, emit);
+    closeFd(child.in);
+    closeFd(child.out);
+    if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
+    const int status = waitForExit(child.pid);
+    outcome.answerSets = reader.answerSets;
+    // clingo adds 20 to its exit status when the search space was used up.
+    outcome.exhausted =
+        WIFEXITED(status) && (WEXITSTATUS(status) == 20 || WEXITSTATUS(status) == 30);
+    outcome.summary = std::move(reader.summary);
+    outcome.error = stopped.empty() ? failureOf(status, reader, call.oneRun) : stopped;
+    outcome.finished = outcome.error.empty();
+    return outcome;
+}
+
+}  // namespace vok::evaluation

@@ -1,0 +1,53 @@
+// Runs clingo as a child process: the program goes to its standard input
+// through a pipe (no temporary files, so runs side by side never meet), and
+// its models are read from its standard output as they come, one whole line
+// at a time.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vok::evaluation {
+
+struct SOLVER_CALL {
+    std::string clingo = "clingo";     // a path, or a name looked up in PATH
+    std::vector<std::string> options;  // passed on before the ones set here
+    std::size_t maxModels = 0;         // 0: all
+    // The program carries the one-run script (clingo/one_run.hpp), which prints
+    // the answer sets itself and counts them against maxModels.
+    bool oneRun = false;
+    // The names of predicates the program writes as data, by id, or null.
+    const std::vector<std::string>* dataNames = nullptr;
+    bool stats = false;  // clingo's statistics in the summary
+};
+
+struct SOLVER_OUTCOME {
+    bool finished = false;  // clingo ran to its end and said so
+    std::size_t answerSets = 0;
+    bool exhausted = false;  // clingo searched the whole space: there are no more answer sets
+    std::string error;       // why not, when !finished
+    std::string summary;     // clingo's lines after its result line
+};
+
+// The arguments clingo is started with (after its own name).
+std::vector<std::string> clingoArguments(const SOLVER_CALL& call);
+
+// Feeds `program` to clingo and hands each answer set, already put into the
+// file's notation and ending in "\n", to `emit`. `emit` returns false when
+// it could not write the line; clingo is then stopped.
+SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
+                     const std::function<bool(std::string_view)>& emit);
+
+// The first line clingo --version prints ("clingo version 5.4.1"), or
+// nothing when clingo cannot be run or says something else.
+std::string ClingoVersion(const std::string& clingo);
+
+// Makes sure descriptors 0, 1 and 2 are open (on /dev/null if they were
+// closed), so that pipes made later never take their numbers. Returns the
+// set of those that were closed: bit 0 for descriptor 0, and so on.
+unsigned EnsureStandardDescriptors();
+
+}  // namespace vok::evaluation

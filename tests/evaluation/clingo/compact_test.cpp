@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "evaluation/clingo/compact.hpp"
+#include "evaluation/clingo/translate.hpp"
+#include "evaluation/program/reader.hpp"
+#include "tests/support/evaluation/programs.hpp"
+
+using namespace vok::evaluation;
+
+TEST(Compact, FactBaseBecomesTablesWithNamesPrintedBack) {
+    const PROGRAM program = ReadRox(factBase(6));
+    const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 3);
+    ASSERT_EQ(t.data.texts.size(), 6u);  // the rejection predicates
+    EXPECT_EQ(t.data.texts[1], "rej_P0_R1");
+    // Rows stay on their rules' lines; one table serves both groups of a
+    // predicate.
+    EXPECT_TRUE(t.text.starts_with("t'0(0,c0,d0).\n\nt'1(1,c1,d1).\n\n")) << t.text;
+    EXPECT_NE(t.text.find("g'0(V0) :- t'0(V0,V1,V2), -p0_P1(V1,V2).\n"), std::string::npos);
+    EXPECT_NE(t.text.find("p0_P0(V1,V2) :- t'0(V0,V1,V2), not g'0(V0).\n"), std::string::npos);
+    EXPECT_NE(t.text.find("#show g'0/1.\n"), std::string::npos);
+    // Below the threshold, the plain text.
+    EXPECT_EQ(TranslateCompact(program, std::nullopt).text, Translate(program, std::nullopt));
+}
+
+// A program with more than one answer set (not stratified, or not normal)
+// keeps the plain text; one that is stratified and normal does not.
+TEST(Compact, KeepsThePlainTextWhereTheOrderOfAnswerSetsCouldChange) {
+    const std::string base = factBase(4);
+    for (const char* extra : {"q :- not r.\nr :- not q.\n", "q v r.\n"}) {
+        const PROGRAM program = ReadRox(base + extra);
+        EXPECT_EQ(TranslateCompact(program, std::nullopt, 1).text, Translate(program, std::nullopt))
+            << extra;
+    }
+    const PROGRAM stratified = ReadRox(base + "q :- not r.\nr :- s.\n");
+    EXPECT_NE(TranslateCompact(stratified, std::nullopt, 1).text,
+              Translate(stratified, std::nullopt));
+}
+
+TEST(Compact, PredicatesUsedWithVariablesStayNames) {
+    // p0_P0 heads ground rules and feeds a rule with variables: a body
+    // literal over a family would make clingo search the whole family.
+    const CLINGO_TEXT t = TranslateCompact(ReadRox(factBase(6)), std::nullopt, 2);
+    for (const std::string& name : t.data.texts) EXPECT_TRUE(name.starts_with("rej_")) << name;
+    EXPECT_NE(t.text.find("p0(X,Y) :- p0_P0(X,Y)."), std::string::npos);
+}
+
+TEST(Compact, FamiliesJoinOnlyPredicatesOfOneHeight) {
+    // r2 depends on r1 through "not": in one family they would make a cycle
+    // through "not" for clingo.
+    const PROGRAM program = ReadRox(TwoHeights);
+    const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 2);
+    ASSERT_EQ(t.data.texts.size(), 4u) << t.text;
+    EXPECT_EQ(t.data.texts[0], "r1");
+    EXPECT_NE(t.data.family[0], t.data.family[2]);  // r1, r2
+    EXPECT_EQ(t.data.family[2], t.data.family[3]);  // r2, r3
+}
+
+TEST(Compact, LeavesOutGroundRulesThatNeverApply) {
+    // No update touches p1 (the rule with variables that heads -p1_P1
+    // never applies): its rejection rules never apply, so its rewritten
+    // rules become facts. The update names one fact of p0: only that one's
+    // rejection rule stays. Rules with variables stay in the text, and one
+    // that may apply (over -p0_P1) is not mistaken for one that never does.
+    const PROGRAM program = ReadRox(factBaseWithDeadRules());
+    const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 2);
+    EXPECT_TRUE(t.data.texts.empty());
+    EXPECT_NE(t.text.find("rej_P0_R0 :- -p0_P1(c0,d0).\np0_P0(c0,d0) :- not rej_P0_R0.\n"),
+              std::string::npos)
+        << t.text;
+    EXPECT_NE(t.text.find("\np1_P0(c1,d1).\n"), std::string::npos);
+    EXPECT_NE(t.text.find("\np0_P0(c2,d2).\n"), std::string::npos);
+    for (const char* gone : {"rej_P0_R1", "rej_P0_R2", "t :-"})
+        EXPECT_EQ(t.text.find(gone), std::string::npos) << gone;
+    for (const char* kept :
+         {"r(X) :- s(X).", "-p1_P1(X,Y) :- -p1_P2(X,Y).", "u :- p0_P0(c0,d0).", "z :- s(c0)."})
+        EXPECT_NE(t.text.find(kept), std::string::npos) << kept;
+}
