@@ -12,7 +12,7 @@
 #include "base/exits.hpp"
 #include "base/options.hpp"
 #include "driver/execute.hpp"
-#include "driver/output.hpp"
+#include "driver/program_file.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "driver/goal.hpp"
 #include "driver/json.hpp"
 #include "driver/one_run.hpp"
-#include "driver/output.hpp"
+#include "driver/program_file.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
 #include "rewriting/minimality.hpp"

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "compact.hpp"
-#include "driver/output.hpp"
+#include "driver/program_file.hpp"
 #include "driver/report.hpp"
 #include "fuzz_support.hpp"
 #include "reader.hpp"

@@ -1,4 +1,4 @@
-#include "output.hpp"
+#include "program_file.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
