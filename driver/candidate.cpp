@@ -64,10 +64,6 @@ void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules) {
     AddModelRules(ATOM(printed.name(), &terms, PREDICATE_NAMES::IDB), rules);
 }
 
-void AddCandidateRules(std::string text, RULES& rules) {
-    AddCandidateRules(readAnswerAtom(text), rules);
-}
-
 void AddModelRules(const ATOM& atom, RULES& rules) {
     const std::string r = atom.name();
     if (!isRejectionPred(r) || atom.hasVariable()) return;
@@ -115,10 +111,10 @@ bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::str
     }
     StoreToFile(testFile, true, &rules);
 
+    // Test mode reads no answer set, so no goal is answered.
     bool found = true;
-    bool answer = true;
-    std::string witness;
-    int status = ExecuteProgram(program, options, testFile, found, answer, witness);
+    GOAL_ANSWER unused;
+    int status = ExecuteProgram(program, options, testFile, found, unused);
     if (status != 0) {
         std::cerr << "Candidate evaluation failed. Aborting ..." << std::endl;
         SafeExit(status);

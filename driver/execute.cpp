@@ -23,7 +23,6 @@
 #include "driver/candidate.hpp"
 #include "driver/explain.hpp"
 #include "driver/goal.hpp"
-#include "driver/json.hpp"
 #include "driver/process.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
@@ -34,14 +33,12 @@ namespace {
 struct FILTER_STATE {
     bool doFilter = false;    // inside an answer set
     bool doMinTests = false;  // answer sets are candidates of the minimality test
-    bool prev = false;        // an atom has been written into candidate
-    bool goalHolds = false;   // an atom of candidate is the goal
+    bool goalHolds = false;   // an atom of the answer set is the goal
     unsigned candNum = 0;     // answer sets begun so far, counted across the run
-    std::string candidate;    // the filtered answer set being built
+    ANSWER answer;            // the answer set being read, without auxiliary atoms
     RULES candRules;          // rules from the rejection atoms of the answer set
     ANSWER_READER reader;
-    ANSWER_TRACE trace;              // with --explain: its auxiliary atoms
-    std::vector<std::string> atoms;  // with --json: the atoms of candidate
+    ANSWER_TRACE trace;  // with --explain: its auxiliary atoms
 };
 
 FILTER_STATE& filterState() {
@@ -53,11 +50,11 @@ void beginAnswerSet(FILTER_STATE& s) {
     s.doFilter = true;
     // With --one-run the evaluation program prints only minimal answer sets.
     s.doMinTests = (OptionMinimal || OptionStrict) && !OptionIntegral && !OptionOneRun;
-    s.prev = s.goalHolds = false;
-    s.candidate = "{";
+    s.goalHolds = false;
+    s.answer.atoms.clear();
+    s.answer.rejected.reset();
     s.candRules.clear();
     s.trace.clear();
-    s.atoms.clear();
     ++s.candNum;
     s.reader = ANSWER_READER();
 }
@@ -78,10 +75,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
         AddCandidateRules(atom, s.candRules);
         return;
     }
-    if (s.prev) s.candidate += ", ";
-    s.candidate += atom.text;
-    if (OptionJson) s.atoms.push_back(atom.text);
-    s.prev = true;
+    s.answer.atoms.add(atom.text);
     if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
 }
 
@@ -91,36 +85,16 @@ bool readAtoms(FILTER_STATE& s, std::string_view line) {
     return readAnswerAtoms(s.reader, line, [&s](ANSWER_ATOM& atom) { judgeAtom(s, atom); });
 }
 
-// The answer set line, and with --explain a line per rejected rule instance;
-// those lines never begin with "{".
-void printAnswerSet(const std::string& candidate, bool lineEnded,
-                    const std::vector<EXPLANATION>& explanations) {
-    std::cout << candidate;
-    if (lineEnded || !explanations.empty()) std::cout << '\n';
-    if (!explanations.empty()) std::cout << ExplanationLines(explanations);
-}
-
+// An answer set that stands is written, and it may answer the goal.
 void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
-                  const std::string& options, const std::string& file, bool& answer,
-                  std::string& witness) {
+                  const std::string& options, const std::string& file, GOAL_ANSWER& goal) {
     s.doFilter = false;
-    s.candidate += '}';
     if (s.doMinTests && !TestCandidate(s.candNum, s.candRules, program, options, file)) return;
-    std::vector<EXPLANATION> explanations;
-    if (OptionExplain) explanations = ExplainAnswerSet(s.trace);
-    const bool goal = OptionBrave || OptionCautious;
-    if (OptionJson) JsonWitness(s.atoms, OptionExplain ? &explanations : nullptr);
-    if (goal) {
-        if (RecordForGoal(s.candidate, s.goalHolds, answer, witness)) {
-            WitnessExplanations = std::move(explanations);
-            if (OptionJson) WitnessAtoms = s.atoms;
-        }
-    } else if (!OptionJson) {
-        printAnswerSet(s.candidate, lineEnded, explanations);
-        // Answer sets that can no longer be written (a full disk, a reader
-        // that went away while SIGPIPE is ignored) end the run at once.
-        if (!std::cout) SafeExit(1);
-    }
+    ANSWER& answer = s.answer;
+    answer.lineEnded = lineEnded;
+    if (OptionExplain) answer.rejected = ExplainAnswerSet(s.trace);
+    WriteAnswer(answer);
+    if (OptionBrave || OptionCautious) RecordForGoal(std::move(answer), s.goalHolds, goal);
 }
 
 // The file name as one shell word: in single quotes, each embedded single
@@ -223,7 +197,7 @@ int reportCutAnswerSet(int code) {
 }  // namespace
 
 int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
-                   bool& answer, std::string& witness) {
+                   GOAL_ANSWER& goal) {
     refuseFirstOrderForPexa(file);
     if (OptionVerbosity) announceExecution(program, options, file);
 
@@ -238,7 +212,7 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
         } else if (testMode) {
             if (line[0] == '{') found = true;
         } else {
-            OutputFilter(std::string(line), program, options, file, answer, witness);
+            OutputFilter(std::string(line), program, options, file, goal);
         }
     });
     int code = exitCodeOf(FinishShellCommand(run));
@@ -251,7 +225,7 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
 }
 
 void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
-                  bool& answer, std::string& witness) {
+                  GOAL_ANSWER& goal) {
     FILTER_STATE& s = filterState();
     if (!s.doFilter) {
         if (chunk.empty() || chunk[0] != '{') {
@@ -260,6 +234,5 @@ void OutputFilter(std::string chunk, std::string program, std::string options, s
         }
         beginAnswerSet(s);
     }
-    if (readAtoms(s, chunk))
-        endAnswerSet(s, chunk.back() == '\n', program, options, file, answer, witness);
+    if (readAtoms(s, chunk)) endAnswerSet(s, chunk.back() == '\n', program, options, file, goal);
 }

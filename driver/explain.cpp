@@ -6,8 +6,6 @@
 
 #include "rewriting/auxiliary.hpp"
 
-std::vector<EXPLANATION> WitnessExplanations;
-
 namespace {
 
 // Reads the decimal number at pos; false when there is none.
@@ -114,28 +112,4 @@ std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace) {
         return std::tie(a.program, a.rule, a.arguments) < std::tie(b.program, b.rule, b.arguments);
     });
     return all;
-}
-
-std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
-    std::string lines;
-    for (const EXPLANATION& e : explanations) {
-        lines +=
-            "  rejected: program " + std::to_string(e.program) + ", rule " + std::to_string(e.rule);
-        if (e.origin) {
-            lines += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
-                     ") \"" + e.origin->text + "\"";
-        }
-        if (!e.bindings.empty()) {
-            lines += " with ";
-            for (std::size_t n = 0; n < e.bindings.size(); ++n) {
-                if (n) lines += ", ";
-                lines += e.bindings[n].first + " = " + e.bindings[n].second;
-            }
-            lines += ',';
-        }
-        if (!e.by.empty()) lines += " by " + e.by;
-        if (e.byProgram >= 0) lines += " of program " + std::to_string(e.byProgram);
-        lines += '\n';
-    }
-    return lines;
 }

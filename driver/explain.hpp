@@ -48,13 +48,6 @@ struct ANSWER_TRACE {
 // arguments.
 std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace);
 
-// One line per instance:
-//   "  rejected: program 0, rule 0 (in.lp:3) "p(X) :- q(X)." with X = a, by -p(a) of program 1"
-std::string ExplanationLines(const std::vector<EXPLANATION>& explanations);
-
 // The program and rule numbers of a rejection predicate's name; false for
 // any other name.
 bool RejectionNumbers(std::string_view name, unsigned& program, unsigned& rule);
-
-// The explanation of the goal's witness, kept with it.
-extern std::vector<EXPLANATION> WitnessExplanations;

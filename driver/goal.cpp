@@ -50,28 +50,23 @@ bool IsValidGoal() {
 
 bool IsGoalAtom(const ANSWER_ATOM& atom) { return atom.text == Goal; }
 
-bool RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness) {
-    bool taken = false;
+GOAL_ANSWER UnansweredGoal() { return GOAL_ANSWER{!OptionBrave, std::nullopt}; }
+
+void RecordForGoal(ANSWER&& model, bool holds, GOAL_ANSWER& goal) {
     if (OptionCautious) {
         if (!holds) {
-            witness = model;
-            answer = false;
-            taken = true;
-        } else if (witness.empty()) {
-            witness = model;
-            taken = true;
+            goal.witness = std::move(model);
+            goal.holds = false;
+        } else if (!goal.witness) {
+            goal.witness = std::move(model);
         }
+    } else if (OptionBrave && holds) {
+        goal.witness = std::move(model);
+        goal.holds = true;
     }
-    if (OptionBrave && holds) {
-        witness = model;
-        answer = true;
-        taken = true;
-    }
-    return taken;
 }
 
-void TestForGoal(std::string model, bool& answer, std::string& witness) {
-    bool holds = false;
-    for (const ANSWER_ATOM& atom : readAnswerSet(model)) holds = holds || IsGoalAtom(atom);
-    RecordForGoal(model, holds, answer, witness);
+bool WitnessShown(const GOAL_ANSWER& goal) {
+    const bool shown = (OptionBrave && goal.holds) || (OptionCautious && !goal.holds);
+    return shown && goal.witness.has_value();
 }

@@ -1,6 +1,7 @@
 // Candidate rules from printed rejection atoms, and test file names.
 #include "driver/candidate.hpp"
 #include "fixture.hpp"
+#include "tests/support/driver/by_text.hpp"
 
 namespace {
 

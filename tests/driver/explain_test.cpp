@@ -1,6 +1,7 @@
 // Explanations of rejected rule instances, and the JSON strings they are
 // written in.
 #include "driver/explain.hpp"
+#include "driver/answers.hpp"
 #include "driver/json.hpp"
 #include "fixture.hpp"
 #include "rewriting/rewriting.hpp"

@@ -7,15 +7,14 @@
 namespace {
 
 struct Filter : Driver {
-    bool answer = false;
-    std::string witness;
+    GOAL_ANSWER goal;
 
     // Feeds the lines to the filter as the evaluation program printed them;
     // returns what reached standard output.
     std::string filter(std::initializer_list<std::string> lines) {
         Capture out(std::cout);
         for (const std::string& line : lines)
-            OutputFilter(line, "true", "", "/nonexistent/main.vok", answer, witness);
+            OutputFilter(line, "true", "", "/nonexistent/main.vok", goal);
         return out.text();
     }
 
@@ -95,8 +94,9 @@ TEST_F(Filter, GoalsSeeTheFilteredAnswerSetsInsteadOfTheOutput) {
     OptionBrave = true;
     Goal = "p(\"a, b\")";
     EXPECT_EQ(filter({"{q, q_P0(a)}\n", "{p(\"a, b\"), q}\n", "{r}\n", "done\n"}), "done\n");
-    EXPECT_TRUE(answer);
-    EXPECT_EQ(witness, "{p(\"a, b\"), q}");
+    EXPECT_TRUE(goal.holds);
+    ASSERT_TRUE(goal.witness);
+    EXPECT_EQ(AnswerText(goal.witness->atoms), "{p(\"a, b\"), q}");
 }
 
 }  // namespace
