@@ -1,21 +1,11 @@
 #include "driver/explain.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <tuple>
 
 #include "rewriting/auxiliary.hpp"
 
 namespace {
-
-// Reads the decimal number at pos; false when there is none.
-bool readNumber(std::string_view s, std::size_t& pos, unsigned& value) {
-    const char* first = s.data() + pos;
-    auto [end, error] = std::from_chars(first, s.data() + s.size(), value);
-    if (error != std::errc() || end == first) return false;
-    pos += static_cast<std::size_t>(end - first);
-    return true;
-}
 
 // The update predicate of literal name at program k. Asking the registry
 // with the base name gives the clash-free name that the rewriting made, or
@@ -87,17 +77,9 @@ EXPLANATION explain(const ANSWER_TRACE::REJECTION& r, const ANSWER_TRACE& trace)
 
 }  // namespace
 
-bool RejectionNumbers(std::string_view name, unsigned& program, unsigned& rule) {
-    if (!isRejectionPred(name) || !name.starts_with("rej_P")) return false;
-    std::size_t pos = 5;
-    if (!readNumber(name, pos, program) || name.substr(pos, 2) != "_R") return false;
-    pos += 2;
-    return readNumber(name, pos, rule);
-}
-
 void ANSWER_TRACE::note(const ANSWER_ATOM& atom) {
-    REJECTION r{};
-    if (RejectionNumbers(atom.name(), r.program, r.rule)) {
+    if (const auto numbers = rejectionNumbers(atom.name())) {
+        REJECTION r{numbers->program, numbers->rule, {}};
         for (std::size_t n = 0; n < atom.argCount(); ++n) r.arguments.emplace_back(atom.arg(n));
         rejections.push_back(std::move(r));
     }

@@ -47,7 +47,3 @@ struct ANSWER_TRACE {
 // The rejected rule instances of an answer set, ordered by program, rule and
 // arguments.
 std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace);
-
-// The program and rule numbers of a rejection predicate's name; false for
-// any other name.
-bool RejectionNumbers(std::string_view name, unsigned& program, unsigned& rule);

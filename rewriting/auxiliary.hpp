@@ -15,6 +15,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,18 @@ bool isRewritten(std::string_view p);
 // isRewritten holds), as a name table: a walk in name order meets the names
 // added while it goes on.
 const NAMES& rewrittenNames();
+// The program and rule numbers in the name of a rejection predicate.
+struct REJECTION_NUMBERS {
+    unsigned program;
+    unsigned rule;
+};
+// The numbers of a name of the form rej_P<i>_R<j>, optionally followed by a
+// clash suffix _<c>, as rejectionPred writes them; nothing for a name of any
+// other form. Only the form is read: no registry is asked.
+std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view name);
+// The numbers of a rejection predicate (a name rejectionPred made); nothing
+// for any other name.
+std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r);
 // r was made by rejectionPred.
 bool isRejectionPred(std::string_view r);
 // The level (program number + 1) of a rejection predicate, 0 for any other

@@ -59,21 +59,6 @@ TEST_F(Explain, InstancesInOrderWithBindingsAndTheNewestRejecter) {
     EXPECT_EQ(explain({"-p_P1(a,1)"}), "");
 }
 
-TEST_F(Explain, RejectionNamesGiveProgramAndRule) {
-    updatePredicates.insert("rej_P12_R4_0", 0, PREDICATE_NAMES::IDB);
-    updatePredicates.insert("rej_P0_R3", 1, PREDICATE_NAMES::IDB);
-    unsigned i = 99, j = 99;
-    EXPECT_TRUE(RejectionNumbers("rej_P12_R4_0", i, j));
-    EXPECT_EQ(i, 12u);
-    EXPECT_EQ(j, 4u);
-    EXPECT_TRUE(RejectionNumbers("rej_P0_R3", i, j));
-    EXPECT_EQ(i, 0u);
-    EXPECT_EQ(j, 3u);
-    // A user's predicate of that form is no rejection predicate.
-    EXPECT_FALSE(RejectionNumbers("rej_P1_R1", i, j));
-    EXPECT_FALSE(RejectionNumbers("p_P0", i, j));
-}
-
 TEST(JsonStrings, EscapedAsJsonRequires) {
     EXPECT_EQ(JsonString("p(\"a b\",c)"), "\"p(\\\"a b\\\",c)\"");
     EXPECT_EQ(JsonString("a\\b"), "\"a\\\\b\"");

@@ -69,6 +69,31 @@ TEST_F(AuxiliaryNames, RejectionAndMinimalityNames) {
     EXPECT_EQ(equalityPred(4, 0), "eq_P4_R0");
 }
 
+TEST_F(AuxiliaryNames, RejectionNamesGiveProgramAndRule) {
+    const auto numbers = [](std::string_view name) {
+        const auto n = readRejectionName(name);
+        return n ? std::to_string(n->program) + "/" + std::to_string(n->rule) : std::string("-");
+    };
+    EXPECT_EQ(numbers("rej_P0_R3"), "0/3");
+    EXPECT_EQ(numbers("rej_P12_R4_0"), "12/4");
+    EXPECT_EQ(numbers("rej_P4294967295_R7_12"), "4294967295/7");
+    for (const char* other :
+         {"rej_P", "rej_P1", "rej_P1_R", "rej_P_R1", "rej_P1_R1_", "rej_P1_R1_a", "rej_P1_R1_0_1",
+          "rej_P1_R1x", "rej_P+1_R1", "rej_P1_R-1", "-rej_P1_R1", "mrej_P1_R1", "rej_P1_P2",
+          "rej_P4294967296_R0"})
+        EXPECT_EQ(numbers(other), "-") << other;
+
+    // A rejection predicate is a name of that form that rejectionPred made;
+    // a user's predicate of that form is none.
+    rejectionPred(12, 4, 0);
+    atom("rej_P0_R3");
+    EXPECT_EQ(rejectionPred(0, 3, 1), "rej_P0_R3_0");
+    EXPECT_EQ(rejectionNumbers("rej_P0_R3_0")->program, 0u);
+    EXPECT_EQ(rejectionNumbers("rej_P12_R4")->rule, 4u);
+    EXPECT_FALSE(rejectionNumbers("rej_P0_R3"));
+    EXPECT_FALSE(rejectionNumbers("rej_P1_R1"));
+}
+
 TEST_F(AuxiliaryNames, UpdatePredicatesOfRejLikeInputsAreNoRejections) {
     // Update predicates such as rejected_P0 must not reach the candidate
     // test as rejection atoms.
