@@ -64,7 +64,8 @@ void beginAnswerSet(FILTER_STATE& s) {
 // the candidate.
 void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
-    if (OptionProgram == 2 && atom.name().starts_with("NEG_")) atom.renameStart(4, "-");
+    if (OptionProgram == PROGRAM_TYPE::PEXA && atom.name().starts_with("NEG_"))
+        atom.renameStart(4, "-");
     const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
@@ -135,7 +136,7 @@ int exitCodeOf(int status) {
 
 // pexa reads propositional programs only; the run stops before starting it.
 void refuseFirstOrderForPexa(const std::string& file) {
-    if (OptionProgram != 2 || IsPropositional) return;
+    if (OptionProgram != PROGRAM_TYPE::PEXA || IsPropositional) return;
     std::cerr << "Sorry, PEXA cannot process first order programs!"
               << " Aborting." << std::endl;
     removeUnlessStored(file);
@@ -207,7 +208,7 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
     // Other program types print as they are; test mode only looks for an
     // answer set; otherwise every line goes through the filter.
     const bool anyOutput = readLines(run.output, [&](std::string_view line) {
-        if (OptionProgram != 1 && OptionProgram != 2) {
+        if (!ReadsAnswerSets()) {
             std::cout << line;
         } else if (testMode) {
             if (line[0] == '{') found = true;

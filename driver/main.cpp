@@ -80,12 +80,14 @@ const char* valueOf(const char* arg, const char* prefix) {
 }
 
 // -O=: only "succint" selects the default rewriting.
-int optimizationOf(const char* value) { return std::strcmp(value, "succint") == 0 ? 2 : 1; }
+OPTIMIZATION optimizationOf(const char* value) {
+    return std::strcmp(value, "succint") == 0 ? OPTIMIZATION::SUCCINT : OPTIMIZATION::ALL;
+}
 
-// -P=: rox 1, pexa 2, any other type 0.
-int programTypeOf(const char* value) {
-    if (std::strcmp(value, "rox") == 0) return 1;
-    return std::strcmp(value, "pexa") == 0 ? 2 : 0;
+// -P=: rox, pexa or any other type.
+PROGRAM_TYPE programTypeOf(const char* value) {
+    if (std::strcmp(value, "rox") == 0) return PROGRAM_TYPE::ROX;
+    return std::strcmp(value, "pexa") == 0 ? PROGRAM_TYPE::PEXA : PROGRAM_TYPE::OTHER;
 }
 
 // An option with a value ("-f=file"); false when arg is none of them. An
@@ -337,7 +339,7 @@ int main(int argc, char** argv) {
     }
 
     // Other program types print the evaluation program's output unread.
-    const bool evaluated = !args.program.empty() && (OptionProgram == 1 || OptionProgram == 2);
+    const bool evaluated = !args.program.empty() && ReadsAnswerSets();
     FinishAnswers(RUN_END{evaluated, status}, goal);
     if (OptionVerbosity) std::cout << std::endl;
     SafeExit(status);

@@ -104,7 +104,7 @@ ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
 }
 
 void checkPredicateName(const char* name) {
-    if (OptionProgram == 2 && std::strncmp(name, "NEG_", 4) == 0)
+    if (OptionProgram == PROGRAM_TYPE::PEXA && std::strncmp(name, "NEG_", 4) == 0)
         countedError(
             "predicate names beginning with NEG_ are reserved for strong negation in pexa "
             "programs");

@@ -34,7 +34,7 @@ std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, std::ui
 }
 
 void initBuiltins() {
-    if (OptionProgram != 1) return;
+    if (OptionProgram != PROGRAM_TYPE::ROX) return;
     for (int b = 0; b < BUILTIN_COUNT; ++b)
         ATOM::Predicates.insert(rox_builtin_name[b], static_cast<unsigned>(rox_builtin_arity[b]),
                                 PREDICATE_NAMES::BUILTIN_PREDICATE);
@@ -140,7 +140,7 @@ void append_atom(std::string& out, const ATOM& atom) {
 }
 
 void append_literal(std::string& out, const LITERAL& literal) {
-    if (literal.negated) out += OptionProgram == 2 ? "~" : "not ";
+    if (literal.negated) out += OptionProgram == PROGRAM_TYPE::PEXA ? "~" : "not ";
     append_atom(out, literal);
 }
 

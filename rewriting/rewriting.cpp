@@ -139,7 +139,7 @@ void UpdateRewriting(std::vector<OID>& ids) {
     }
     UpdateRewritingPropagation(N);
     if (OptionMinimal || OptionStrict) addMinRules(N);
-    if (OptionProgram == 2) addStrongNegCons();
+    if (OptionProgram == PROGRAM_TYPE::PEXA) addStrongNegCons();
     if (OptionDebug) std::cerr << "Update Rewriting finished." << '\n' << '\n';
 }
 

@@ -37,7 +37,7 @@ TEST_F(Execute, TestModeOnlyLooksForALineBeginningAnAnswerSet) {
 }
 
 TEST_F(Execute, PexaRefusesFirstOrderProgramsAndRemovesTheTemporaryFile) {
-    OptionProgram = 2;
+    OptionProgram = PROGRAM_TYPE::PEXA;
     IsPropositional = false;
     std::string file = makeFile("f");
     EXPECT_EXIT(run("true", file, false), ::testing::ExitedWithCode(1),

@@ -80,13 +80,13 @@ TEST_F(Filter, LongLineIsFilteredLikeAShortOne) {
 }
 
 TEST_F(Filter, PexaNegationIsWrittenAsInTheInput) {
-    freshRun(2);
+    freshRun(PROGRAM_TYPE::PEXA);
     updatePredicates.insert("-q_P0", 0, PREDICATE_NAMES::IDB);
     updatePredicates.insert("q_P0", 0, PREDICATE_NAMES::IDB);
     EXPECT_EQ(filter({"{NEG_p, p, NEG_q_P0, q_P0, NEG_NEG_x, xNEG_y}\n"}),
               "{-p, p, -NEG_x, xNEG_y}\n");
     // Only the pexa type reads the prefix.
-    freshRun(1);
+    freshRun(PROGRAM_TYPE::ROX);
     EXPECT_EQ(filter({"{NEG_p}\n"}), "{NEG_p}\n");
 }
 
@@ -122,7 +122,7 @@ TEST_F(Filter, PexaGoalsAreJudgedInTheInputsVocabulary) {
         {false, "q", {"{q}\n", "{NEG_q_P0, q}\n"}, true, ""},
     };
     for (const CASE& c : cases) {
-        freshRun(2);
+        freshRun(PROGRAM_TYPE::PEXA);
         updatePredicates.insert("-q_P0", 0, PREDICATE_NAMES::IDB);
         updatePredicates.insert("q_P0", 0, PREDICATE_NAMES::IDB);
         (c.brave ? OptionBrave : OptionCautious) = true;

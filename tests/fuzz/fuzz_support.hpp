@@ -40,7 +40,7 @@ inline void silenceStreams() {
 
 // Every table and list a run fills, emptied; the options a run may change,
 // back to their defaults; builtins registered for program type program.
-inline void freshRun(int program) {
+inline void freshRun(PROGRAM_TYPE program) {
     ::freshRun(program);
     resetParserState();
 }
@@ -52,8 +52,10 @@ inline void freshRun(int program) {
 // that type, moves data past the byte and returns it.
 inline std::uint8_t beginRun(const std::uint8_t*& data, std::size_t& size, bool otherTypes) {
     const std::uint8_t mode = data[0];
-    const int type = (mode & 3) == 1 ? 2 : (mode & 3) == 2 && otherTypes ? 0 : 1;
-    freshRun(type);
+    const PROGRAM_TYPE type = (mode & 3) == 1                 ? PROGRAM_TYPE::PEXA
+                              : (mode & 3) == 2 && otherTypes ? PROGRAM_TYPE::OTHER
+                                                              : PROGRAM_TYPE::ROX;
+    fuzz::freshRun(type);
     ++data;
     --size;
     return mode;

@@ -18,8 +18,8 @@
 using Texts = std::vector<std::string>;
 
 // Empties every table the parser fills and resets its globals and the
-// options; builtins are registered when program is 1 (rox).
-inline void resetParser(int program = 1) {
+// options; builtins are registered for rox programs.
+inline void resetParser(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
     resetProgramTables(program);
     resetOptions();
     resetParserState();

@@ -132,7 +132,7 @@ TEST_F(Parser, CountedErrorsDropTheStatement) {
 }
 
 TEST_F(Parser, BuiltinsRefusedWithoutRegisteredBuiltins) {
-    for (int program : {2, 0}) {
+    for (PROGRAM_TYPE program : {PROGRAM_TYPE::PEXA, PROGRAM_TYPE::OTHER}) {
         resetParser(program);
         std::string err =
             stderrOf([] { EXPECT_EQ(parse("a.\np(X) :- q(X), X < 3.\n:- #int(X).\nb :- a."), 0); });

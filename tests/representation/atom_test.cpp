@@ -6,7 +6,7 @@ namespace {
 
 class Atoms : public ::testing::Test {
 protected:
-    void SetUp() override { resetProgramTables(1); }
+    void SetUp() override { resetProgramTables(PROGRAM_TYPE::ROX); }
 };
 
 TEST_F(Atoms, BuiltinsTakeTheFirstNumbersOnlyForRox) {
@@ -16,7 +16,7 @@ TEST_F(Atoms, BuiltinsTakeTheFirstNumbersOnlyForRox) {
     EXPECT_EQ(ATOM::Predicates.type(PLUS), PREDICATE_NAMES::BUILTIN_PREDICATE);
     EXPECT_EQ(ATOM::Predicates.arity(TIMES), 3u);
 
-    resetProgramTables(2);
+    resetProgramTables(PROGRAM_TYPE::PEXA);
     EXPECT_EQ(NumBuiltins, 0);
     EXPECT_EQ(atom("p").predicate, 0u);
 }
@@ -72,7 +72,7 @@ TEST_F(Atoms, TextFormsInBothProgramTypes) {
     IDENT x = newIDENT("X"), three(IDENT::INTEGER, 3);
     std::vector<IDENT> cmp = newIDENTS(&x, &three);
     EXPECT_EQ(text(newBuiltin(LESS, &cmp)), "<(X0,3)");
-    OptionProgram = 2;
+    OptionProgram = PROGRAM_TYPE::PEXA;
     EXPECT_EQ(text(l), "~NEG_r(a)");
     EXPECT_EQ(text(np), "NEG_p");
 }
@@ -123,7 +123,7 @@ TEST_F(Atoms, ArgumentListsInPlaceAndOnTheHeap) {
 }
 
 TEST_F(Atoms, UnregisteredPredicateNumberIsAnInternalError) {
-    resetProgramTables(0);
+    resetProgramTables(PROGRAM_TYPE::OTHER);
     ATOM b = newBuiltin(EQUAL, nullptr);
     EXPECT_EXIT(text(b), ::testing::ExitedWithCode(99), "An internal error occurred");
 }

@@ -6,7 +6,7 @@ namespace {
 
 class Rules : public ::testing::Test {
 protected:
-    void SetUp() override { resetProgramTables(1); }
+    void SetUp() override { resetProgramTables(PROGRAM_TYPE::ROX); }
 };
 
 BODY bodyOf(std::initializer_list<LITERAL> literals) {
@@ -75,7 +75,7 @@ TEST_F(Rules, TextForms) {
 
     RULE r(HEAD(atom("a", {"X"})), bodyOf({neg(atom("b", {"X"})), pos(atom("c", {"X"}))}));
     EXPECT_EQ(text(r), "a(X0) :- c(X0), not b(X0).");
-    OptionProgram = 2;
+    OptionProgram = PROGRAM_TYPE::PEXA;
     EXPECT_EQ(text(r), "a(X0) :- c(X0), ~b(X0).");
 
     std::vector<RULE> rules{fact, empty};
