@@ -45,12 +45,6 @@ void appendNamedAtom(std::string& out, const ATOM& atom, const std::vector<std::
 
 }  // namespace
 
-std::string NamedAtomText(const ATOM& atom, const std::vector<std::string>& names) {
-    std::string text;
-    appendNamedAtom(text, atom, names);
-    return text;
-}
-
 std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& names) {
     std::string text;
     const auto head = rule.head();

@@ -144,18 +144,6 @@ void append_literal(std::string& out, const LITERAL& literal) {
     append_atom(out, literal);
 }
 
-void print_atom(std::ostream& out, const ATOM& atom) {
-    std::string text;
-    append_atom(text, atom);
-    out << text;
-}
-
-void print_literal(std::ostream& out, const LITERAL& literal) {
-    std::string text;
-    append_literal(text, literal);
-    out << text;
-}
-
 void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep) {
     std::string text;
     for (const ATOM* a = first; a != last; ++a) {

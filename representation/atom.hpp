@@ -219,12 +219,10 @@ ATOM newBuiltin(BUILTIN builtin, const std::vector<IDENT>* args);
 // The complement of a predicate name: adds or removes the leading "-".
 std::string complementName(std::string_view name);
 
-// Writes one atom: its name (pexa: "-" as "NEG_") and the arguments.
-void print_atom(std::ostream& out, const ATOM& atom);
-// Writes one literal: "not " (pexa: "~") when negated, then the atom.
-void print_literal(std::ostream& out, const LITERAL& literal);
-// The same texts appended to a string (see append_term).
+// Appends one atom: its name (pexa: "-" as "NEG_") and the arguments; the
+// text forms are built in strings, see append_term.
 void append_atom(std::string& out, const ATOM& atom);
+// Appends one literal: "not " (pexa: "~") when negated, then the atom.
 void append_literal(std::string& out, const LITERAL& literal);
 
 void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep);

@@ -106,10 +106,6 @@ std::string uniqueUpdPred(std::string base) {
     return firstUsable(base, updatePredicates, minimalPredicates).name;
 }
 
-std::string uniqueMinPred(std::string base) {
-    return firstUsable(base, minimalPredicates, updatePredicates).name;
-}
-
 std::string updPred(std::string p, unsigned i, unsigned k) {
     return registerUpdateName(p + programSuffix(i), k, UpdateMessage).name;
 }

@@ -24,8 +24,6 @@
 
 // A clash-free name for the update family (registers nothing).
 std::string uniqueUpdPred(std::string base);
-// A clash-free name for the minimality family (registers nothing).
-std::string uniqueMinPred(std::string base);
 
 // p + "_P" + i: the literal p holds at program i.
 std::string updPred(std::string p, unsigned i, unsigned k);

@@ -61,8 +61,12 @@ struct SHARED_ATOMS {
 std::vector<SHARED_ATOMS> sharedAtoms;
 unsigned passes = 0;
 
-void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V,
-                      RULE_ATOMS& known) {
+// Appends the rejection rule of rule j of program i to Pupd (and, with -min
+// or -strict, its minimality rejection constraint). V: the rule's variables;
+// known: the generated atoms' predicates made already (see RULE_ATOMS),
+// completed with those made here.
+void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V,
+                         RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const unsigned m = length(V);
 
@@ -86,8 +90,10 @@ void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<I
     if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
 }
 
-void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last,
-                      RULE_ATOMS& known) {
+// Turns r into its rewritten form and appends a copy to Pupd; last is true
+// for the most recent program. V and known as for createRejectionRule.
+void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last,
+                 RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const ATOM update = generatedAtom(
         known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args.get()); },
@@ -168,19 +174,9 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
         if (entry.pass != pass) entry = {pass, RULE_ATOMS{}};
         RULE_ATOMS& shared = entry.atoms;
         RULE_ATOMS known{shared.update, shared.complement, Unknown};
-        if (!last) addRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get(), known);
-        addRewrittenRule(rules[j], i, static_cast<unsigned>(j), V.get(), last, known);
+        if (!last) createRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get(), known);
+        rewriteRule(rules[j], i, static_cast<unsigned>(j), V.get(), last, known);
         shared.update = known.update;
         shared.complement = known.complement;
     }
-}
-
-void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V) {
-    RULE_ATOMS known;
-    addRejectionRule(r, i, j, V, known);
-}
-
-void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last) {
-    RULE_ATOMS known;
-    addRewrittenRule(r, i, j, V, last, known);
 }

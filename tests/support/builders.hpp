@@ -13,11 +13,12 @@
 template <class T>
 std::string text(const T& item) {
     std::ostringstream out;
+    std::string text;
     if constexpr (std::is_same_v<T, RULE>) print_rule(out, item);
     else if constexpr (std::is_same_v<T, CONSTRAINT>) print_constraint(out, item);
-    else if constexpr (std::is_same_v<T, LITERAL>) print_literal(out, item);
-    else print_atom(out, item);
-    return out.str();
+    else if constexpr (std::is_same_v<T, LITERAL>) append_literal(text, item);
+    else append_atom(text, item);
+    return out.str() + text;
 }
 
 // An atom by name over the given argument texts (upper case: variables).
