@@ -58,7 +58,7 @@ TEST_F(Parser, StatementsAsStored) {
     }
     // A rule without body has no conjunction at all, not an empty one.
     EXPECT_EQ(parse("z :- ."), 0);
-    EXPECT_EQ(UpdateIDs[1].rules->at(0).body(), nullptr);
+    EXPECT_FALSE(UpdateIDs[1].rules->at(0).body());
     // Predicate names are not constants.
     EXPECT_FALSE(IDENT::Constants.contains("p"));
 }

@@ -47,7 +47,7 @@ TEST_F(Rules, CopiesOutliveTheirOriginalAndKeepFirstNegated) {
     many[1] = RULE(HEAD(atom("g")));
     many[2] = std::move(many[3]);
     EXPECT_EQ(text(many[1]), "g.");
-    EXPECT_EQ(many[1].body(), nullptr);
+    EXPECT_FALSE(many[1].body());
     EXPECT_EQ(text(many[2]), text(many[0]));
 
     // Rules built from separate groups keep the positives first.
