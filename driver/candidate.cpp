@@ -40,7 +40,7 @@ void addCandidateRule(RULES& rules, RULE rule) {
     rules.push_back(std::move(rule));
 }
 
-ATOM proposition(const std::string& name) { return ATOM(name, nullptr, PREDICATE_NAMES::IDB); }
+ATOM proposition(const std::string& name) { return ATOM(name, std::nullopt, PREDICATE_NAMES::IDB); }
 
 }  // namespace
 
@@ -55,13 +55,13 @@ std::string TestFileName(const std::string& file, unsigned n) {
 
 void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules) {
     if (!printed.listed) {
-        AddModelRules(ATOM(printed.name(), nullptr, PREDICATE_NAMES::IDB), rules);
+        AddModelRules(ATOM(printed.name(), std::nullopt, PREDICATE_NAMES::IDB), rules);
         return;
     }
     std::vector<IDENT> terms;
     terms.reserve(printed.argCount());
     for (std::size_t i = 0; i < printed.argCount(); ++i) terms.push_back(termOf(printed.arg(i)));
-    AddModelRules(ATOM(printed.name(), &terms, PREDICATE_NAMES::IDB), rules);
+    AddModelRules(ATOM(printed.name(), ARGUMENTS(terms), PREDICATE_NAMES::IDB), rules);
 }
 
 void AddModelRules(const ATOM& atom, RULES& rules) {
@@ -83,7 +83,7 @@ void AddModelRules(const ATOM& atom, RULES& rules) {
 
     // mrej(c1, ..., ck) :- is_true.
     unsigned arity = ATOM::Predicates.arity(atom.predicate);
-    HEAD model(ATOM(modelPred(r, arity), atom.args.get(), PREDICATE_NAMES::IDB));
+    HEAD model(ATOM(modelPred(r, arity), atom.args, PREDICATE_NAMES::IDB));
     BODY truth;
     truth.add(LITERAL(proposition(truthAtom()), false));
     addCandidateRule(rules, RULE(std::move(model), std::move(truth)));

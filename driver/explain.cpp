@@ -31,8 +31,7 @@ std::string atomText(const std::string& name, const std::vector<std::string>& ar
 std::vector<std::string> groundHeadArguments(const ATOM& head,
                                              const std::vector<std::string>& values) {
     std::vector<std::string> arguments;
-    if (!head.args) return arguments;
-    for (const IDENT& t : *head.args) {
+    for (const IDENT& t : head.args) {
         const auto v = static_cast<std::size_t>(t.value);
         if (t.isVariable()) {
             arguments.push_back(v < values.size() ? values[v] : std::string("_"));

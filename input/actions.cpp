@@ -100,7 +100,7 @@ ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
         countedError("Builtin predicates are only available for rox programs");
         parser_drop_statement = true;
     }
-    return new ATOM(newBuiltin(builtin, &args));
+    return new ATOM(newBuiltin(builtin, ARGUMENTS(args)));
 }
 
 void checkPredicateName(const char* name) {

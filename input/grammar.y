@@ -167,14 +167,14 @@ literal
  * becomes of its statement; -p is the predicate named "-p". */
 atom
     : name
-        { checkPredicateName($1); $$ = new ATOM($1, nullptr); delete[] $1; }
+        { checkPredicateName($1); $$ = new ATOM($1, std::nullopt); delete[] $1; }
     | "-" name
-        { checkPredicateName($2); $$ = new ATOM(newNegativeATOM($2, nullptr)); delete[] $2; }
+        { checkPredicateName($2); $$ = new ATOM(newNegativeATOM($2, std::nullopt)); delete[] $2; }
     | name "(" terms ")"
         {
             checkPredicateName($1);
             IsPropositional = false;
-            $$ = new ATOM($1, $3);
+            $$ = new ATOM($1, ARGUMENTS(*$3));
             delete[] $1;
             delete $3;
         }
@@ -182,7 +182,7 @@ atom
         {
             checkPredicateName($2);
             IsPropositional = false;
-            $$ = new ATOM(newNegativeATOM($2, $4));
+            $$ = new ATOM(newNegativeATOM($2, ARGUMENTS(*$4)));
             delete[] $2;
             delete $4;
         }

@@ -121,12 +121,10 @@ namespace {
 // the name exists, the name is an IDB predicate of that arity, and building
 // one by name again would change nothing (an atom of another arity, which
 // ends the run, is built by name).
-template <class ARGS>
-ATOM atomOver(const Usable& made, const ARGS* args) {
+ATOM atomOver(const Usable& made, const ARGUMENTS& args) {
     unsigned& linked = updatePredicates.signatures[made.number].atom;
-    const std::size_t arity = args ? args->size() : 0;
-    if (linked != PREDICATE_NAMES::NoAtom && arity == updatePredicates.arity(made.number))
-        return ATOM(linked, args ? ARGUMENTS(*args) : ARGUMENTS());
+    if (linked != PREDICATE_NAMES::NoAtom && args.size() == updatePredicates.arity(made.number))
+        return ATOM(linked, args);
     ATOM atom(made.name, args, PREDICATE_NAMES::IDB);
     linked = atom.predicate;
     return atom;
@@ -134,17 +132,10 @@ ATOM atomOver(const Usable& made, const ARGS* args) {
 
 }  // namespace
 
-ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args) {
+ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
     return atomOver(registerUpdateName(std::string(p) + programSuffix(i), k, UpdateMessage), args);
 }
-ATOM updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args) {
-    return atomOver(registerUpdateName(std::string(p) + programSuffix(i), k, UpdateMessage), args);
-}
-ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args) {
-    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage),
-                    args);
-}
-ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args) {
+ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
     return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage),
                     args);
 }
@@ -222,15 +213,15 @@ unsigned getLevel(std::string_view r) {
     return numbers ? numbers->program + 1 : 0;
 }
 
-std::unique_ptr<std::vector<IDENT>> arbitraryVariables(unsigned k) {
-    if (k == 0) return nullptr;
-    auto vars = std::make_unique<std::vector<IDENT>>();
-    vars->reserve(k);
-    for (unsigned n = 0; n < k; ++n) vars->emplace_back(IDENT::VARIABLE, static_cast<int>(n));
-    return vars;
+ARGUMENTS arbitraryVariables(unsigned k) {
+    if (k == 0) return std::nullopt;
+    std::vector<IDENT> vars;
+    vars.reserve(k);
+    for (unsigned n = 0; n < k; ++n) vars.emplace_back(IDENT::VARIABLE, static_cast<int>(n));
+    return ARGUMENTS(vars);
 }
 
-std::unique_ptr<std::vector<IDENT>> variables(const RULE& rule) {
+ARGUMENTS variables(const RULE& rule) {
     int high = -1;
     if (const auto head = rule.head())
         for (const ATOM& a : head->atoms) high = std::max(high, a.highestVariable());

@@ -26,7 +26,7 @@ bool isSelected(const std::string& p) {
 // atoms of p and of its complement at n, or UnknownPredicate, and receive
 // those at n - 1: walking down the programs, each atom is built by name
 // once (see generatedAtom).
-void addInertiaRules(const std::string& p, unsigned n, unsigned k, const std::vector<IDENT>* V,
+void addInertiaRules(const std::string& p, unsigned n, unsigned k, const ARGUMENTS& V,
                      unsigned& update, unsigned& complement) {
     const ATOM a = generatedAtom(
         update, [&] { return updAtom(p, n, k, V); }, V);
@@ -64,7 +64,7 @@ void UpdateRewritingPropagation(unsigned N) {
         const unsigned k = P.arity(number);
         const auto V = arbitraryVariables(k);
         unsigned update = UnknownPredicate, complement = UnknownPredicate;
-        for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V.get(), update, complement);
+        for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V, update, complement);
     };
     if (OptionOptimize != OPTIMIZATION::SUCCINT) {
         for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number);
@@ -87,7 +87,7 @@ void UpdateRewritingPropagation(unsigned N) {
 void addPropRules(std::string p, unsigned n, unsigned k) {
     const auto V = arbitraryVariables(k);
     unsigned update = UnknownPredicate, complement = UnknownPredicate;
-    addInertiaRules(p, n, k, V.get(), update, complement);
+    addInertiaRules(p, n, k, V, update, complement);
 }
 
 void createPropRule(const ATOM& head, const ATOM& body) {

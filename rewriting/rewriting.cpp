@@ -25,7 +25,7 @@ const ATOM& headAtom(const RULE& r) {
     return head->atoms.front();
 }
 
-unsigned length(const std::vector<IDENT>* V) { return V ? static_cast<unsigned>(V->size()) : 0; }
+unsigned length(const ARGUMENTS& V) { return static_cast<unsigned>(V.size()); }
 
 // A group of a body's literals with one more literal after it, in a buffer
 // that serves rule after rule.
@@ -65,7 +65,7 @@ unsigned passes = 0;
 // or -strict, its minimality rejection constraint). V: the rule's variables;
 // known: the generated atoms' predicates made already (see RULE_ATOMS),
 // completed with those made here.
-void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V,
+void createRejectionRule(const RULE& r, unsigned i, unsigned j, const ARGUMENTS& V,
                          RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const unsigned m = length(V);
@@ -76,9 +76,8 @@ void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vecto
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     LITERAL complement(
         generatedAtom(
-            known.complement,
-            [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args.get()); },
-            h.args.get()),
+            known.complement, [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args); },
+            h.args),
         false);
 
     // The complementary literal goes after the positive literals of r.
@@ -92,12 +91,11 @@ void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vecto
 
 // Turns r into its rewritten form and appends a copy to Pupd; last is true
 // for the most recent program. V and known as for createRejectionRule.
-void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last,
+void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
                  RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const ATOM update = generatedAtom(
-        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args.get()); },
-        h.args.get());
+        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args); }, h.args);
 
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
@@ -105,7 +103,8 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, b
     // Under -min/-strict the facts of the most recent program depend on the
     // truth proposition, which the truth fact of addMinRules makes hold.
     if (!r.body() && last && (OptionMinimal || OptionStrict))
-        positive = withOneMore({}, LITERAL(ATOM(truthAtom(), nullptr, IDB), false), positiveBuffer);
+        positive =
+            withOneMore({}, LITERAL(ATOM(truthAtom(), std::nullopt, IDB), false), positiveBuffer);
     if (!last) {
         ATOM rejection = generatedAtom(
             known.rejection, [&] { return ATOM(rejectionPred(i, j, length(V)), V, IDB); }, V);
@@ -174,8 +173,8 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
         if (entry.pass != pass) entry = {pass, RULE_ATOMS{}};
         RULE_ATOMS& shared = entry.atoms;
         RULE_ATOMS known{shared.update, shared.complement, Unknown};
-        if (!last) createRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get(), known);
-        rewriteRule(rules[j], i, static_cast<unsigned>(j), V.get(), last, known);
+        if (!last) createRejectionRule(rules[j], i, static_cast<unsigned>(j), V, known);
+        rewriteRule(rules[j], i, static_cast<unsigned>(j), V, last, known);
         shared.update = known.update;
         shared.complement = known.complement;
     }

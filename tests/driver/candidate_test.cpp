@@ -16,7 +16,7 @@ struct Candidates : Driver {
     // The terms of the negated rejection atom of the first candidate rule.
     std::vector<IDENT> rejectedTerms() const {
         const LITERAL& l = rules.at(0).body()->literals.back();
-        return l.args ? *l.args : std::vector<IDENT>{};
+        return l.args;
     }
 };
 

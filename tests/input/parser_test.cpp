@@ -124,8 +124,8 @@ TEST_F(Parser, CountedErrorsDropTheStatement) {
     EXPECT_EQ(texts(Constraints), (Texts{":- q(X0), not r(X0).", ":- +(X1,1,X0)."}));
 
     // The grammar makes single heads only; other producers are refused.
-    HEAD head(ATOM("a", nullptr));
-    head.add(ATOM("b", nullptr));
+    HEAD head(ATOM("a", std::nullopt));
+    head.add(ATOM("b", std::nullopt));
     EXPECT_EQ(stderrOf([&] { newRule(RULE(std::move(head))); }),
               "line 11: Can't handle disjunctive rules in update programs.\n");
     EXPECT_EQ(rulesOf(0).size(), 5u);

@@ -91,7 +91,7 @@ TEST_F(Rules, TextForms) {
 ATOM builtin(BUILTIN b, std::initializer_list<const char*> args) {
     std::vector<IDENT> terms;
     for (const char* a : args) terms.push_back(newIDENT(a));
-    return newBuiltin(b, &terms);
+    return newBuiltin(b, ARGUMENTS(terms));
 }
 
 TEST_F(Rules, SafetyOfRules) {

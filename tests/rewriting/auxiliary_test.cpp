@@ -39,7 +39,7 @@ TEST_F(AuxiliaryNames, ComplementOfAForeignNameIsTaken) {
     EXPECT_EQ(truthAtom(), "is_true_0");
     // Across the families: -ok_P1 is an update predicate of -ok, and a name
     // registered by the other family counts before any atom is built.
-    ATOM(updPred("-ok", 1, 0), nullptr, PREDICATE_NAMES::IDB);
+    ATOM(updPred("-ok", 1, 0), std::nullopt, PREDICATE_NAMES::IDB);
     EXPECT_EQ(okPred(1), "ok_P1_0");
     equalityPred(3, 0);
     EXPECT_EQ(uniqueUpdPred("eq_P3_R0"), "eq_P3_R0_0");
@@ -144,13 +144,15 @@ TEST_F(AuxiliaryNames, IsRewrittenIndexAgreesWithScan) {
 }
 
 TEST_F(AuxiliaryNames, VariableLists) {
-    EXPECT_EQ(arbitraryVariables(0), nullptr);
-    EXPECT_EQ(text(ATOM("v", arbitraryVariables(3).get())), "v(X0,X1,X2)");
-    EXPECT_EQ(variables(fact(atom("p", {"a"}))), nullptr);
+    EXPECT_FALSE(arbitraryVariables(0));
+    EXPECT_EQ(text(ATOM("v", arbitraryVariables(3))), "v(X0,X1,X2)");
+    EXPECT_FALSE(variables(fact(atom("p", {"a"}))));
     // p(X1) :- q(X0, X3), not r(X4): up to the highest variable anywhere.
     std::vector<IDENT> x1 = {IDENT(IDENT::VARIABLE, 1)}, x4 = {IDENT(IDENT::VARIABLE, 4)};
     std::vector<IDENT> x0x3 = {IDENT(IDENT::VARIABLE, 0), IDENT(IDENT::VARIABLE, 3)};
-    EXPECT_EQ(variables(rule(ATOM("p", &x1), {pos(ATOM("q", &x0x3)), neg(ATOM("r", &x4))}))->size(),
+    EXPECT_EQ(variables(rule(ATOM("p", ARGUMENTS(x1)),
+                             {pos(ATOM("q", ARGUMENTS(x0x3))), neg(ATOM("r", ARGUMENTS(x4)))}))
+                  .size(),
               5u);
 }
 

@@ -81,7 +81,7 @@ TEST_F(Rewriting, InertiaSelection) {
     // Other than -O=succint, every input predicate is selected (r occurs
     // only in a body); builtins and generated names never are.
     std::vector<IDENT> oneTwo = {IDENT(IDENT::INTEGER, 1), IDENT(IDENT::INTEGER, 2)};
-    program({rule(atom("p"), {pos(atom("r")), pos(newBuiltin(LESS, &oneTwo))})});
+    program({rule(atom("p"), {pos(atom("r")), pos(newBuiltin(LESS, ARGUMENTS(oneTwo)))})});
     program({});
     OptionOptimize = OPTIMIZATION::ALL;
     UpdateRewriting(UpdateIDs);
@@ -115,8 +115,8 @@ TEST_F(Rewriting, InertiaWalkAgreesWithAWalkOverAllPredicates) {
             for (unsigned n = random() % 4; n-- > 0;) {
                 std::vector<LITERAL> body;
                 for (unsigned b = random() % 3; b-- > 0;)
-                    body.push_back(LITERAL(ATOM(name(), nullptr), random() % 2));
-                rules.push_back(rule(ATOM(name(), nullptr), std::move(body)));
+                    body.push_back(LITERAL(ATOM(name(), std::nullopt), random() % 2));
+                rules.push_back(rule(ATOM(name(), std::nullopt), std::move(body)));
             }
             program(std::move(rules));
         }
@@ -163,8 +163,8 @@ TEST_F(Rewriting, StrongNegationConstraintsWalkTheLiveTable) {
     atom("p", {"a"});
     atom("-q");
     std::vector<IDENT> x = terms({"X"});
-    ATOM(updPred("p", 0, 1), &x, PREDICATE_NAMES::IDB);
-    ATOM(compl_updPred("p", 0, 1), &x, PREDICATE_NAMES::IDB);
+    ATOM(updPred("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
+    ATOM(compl_updPred("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
     OptionDebug = true;
     std::string trace = stderrOf(addStrongNegCons);
     EXPECT_EQ(lines(Constraints), join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).",

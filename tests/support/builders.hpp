@@ -24,10 +24,10 @@ std::string text(const T& item) {
 // An atom by name over the given argument texts (upper case: variables).
 inline ATOM atom(const std::string& name, std::initializer_list<const char*> args = {},
                  PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED) {
-    if (args.size() == 0) return ATOM(name, nullptr, type);
+    if (args.size() == 0) return ATOM(name, std::nullopt, type);
     std::vector<IDENT> terms;
     for (const char* a : args) terms.push_back(newIDENT(a));
-    return ATOM(name, &terms, type);
+    return ATOM(name, ARGUMENTS(terms), type);
 }
 
 inline LITERAL pos(ATOM a) { return LITERAL(std::move(a), false); }
