@@ -2,7 +2,6 @@
 // grammar has read: update programs, rules, constraints.
 #include "input/actions.hpp"
 
-#include <cstring>
 #include <iostream>
 
 #include "base/exits.hpp"
@@ -14,6 +13,7 @@ unsigned parser_line = 1;
 int parser_errors = 0;
 const char* parser_file = "";
 int CurrentUID = 0;
+PARSE_VALUES ParseValues;
 
 namespace {
 
@@ -69,25 +69,16 @@ std::string printableByte(unsigned char byte) {
     return std::string{'\\', 'x', digits[byte >> 4], digits[byte & 0xf]};
 }
 
-char* copyText(const char* text, std::size_t length) {
-    char* copy = new char[length + 1];
-    std::memcpy(copy, text, length);
-    copy[length] = '\0';
-    return copy;
+void truncateName(std::string& text) {
+    if (text.size() <= MaxNameLength) return;
+    text.resize(MaxNameLength);
+    countedError("identifier too long, truncated to 31 characters");
 }
 
-char* truncatedName(char* text) {
-    if (std::strlen(text) > MaxNameLength) {
-        text[MaxNameLength] = '\0';
-        countedError("identifier too long, truncated to 31 characters");
-    }
-    return text;
-}
-
-IDENT integerTerm(const char* digits) {
+IDENT integerTerm(std::string_view digits) {
     // The scanner lets at most 9 digits through, so this fits an int.
     int value = 0;
-    for (const char* d = digits; *d; ++d) value = value * 10 + (*d - '0');
+    for (char d : digits) value = value * 10 + (d - '0');
     return IDENT(IDENT::INTEGER, value);
 }
 
@@ -95,16 +86,16 @@ IDENT anonymousVariable() {
     return IDENT(IDENT::VARIABLE, static_cast<int>(LocalVariables.count++));
 }
 
-ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
+ATOM builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
     if (NumBuiltins != BUILTIN_COUNT) {
         countedError("Builtin predicates are only available for rox programs");
         parser_drop_statement = true;
     }
-    return new ATOM(newBuiltin(builtin, ARGUMENTS(args)));
+    return newBuiltin(builtin, ARGUMENTS(args));
 }
 
-void checkPredicateName(const char* name) {
-    if (OptionProgram == PROGRAM_TYPE::PEXA && std::strncmp(name, "NEG_", 4) == 0)
+void checkPredicateName(std::string_view name) {
+    if (OptionProgram == PROGRAM_TYPE::PEXA && name.starts_with("NEG_"))
         countedError(
             "predicate names beginning with NEG_ are reserved for strong negation in pexa "
             "programs");

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/options.hpp"
+#include "input/actions.hpp"
 #include "input/grammar.hpp"
 #include "input/parser.hpp"
 #include "rewriting/auxiliary.hpp"
@@ -90,8 +91,7 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
     for (int code; (code = yylex()) != 0;) {
         TOKEN t{code, {}};
         if (code == TOK_IDENTIFIER || code == TOK_NUMBER) {
-            t.text = yylval.text;
-            delete[] yylval.text;
+            t.text = ParseValues.texts.take(yylval.text);
         }
         tokens.push_back(std::move(t));
     }

@@ -71,11 +71,32 @@ TEST_F(Parser, ArgumentListsMakeTheInputNonPropositional) {
 }
 
 TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
-    for (const char* text : {"p :- not X < 3.", "p :- - not q.", "1(a).", "p() .", "p :- q",
-                             "p v q.", "p | q.", "p :- q; r.", "[p].", ":- .", "p. { q. }",
-                             "{ p. } q.", "{ p. { q. } }", "X = Y + 1 :- s."}) {
+    // Among them, inputs that stop with a value of every kind on the parse
+    // stack: names, terms, atoms, literals and bodies.
+    for (const char* text : {"p :- not X < 3.",
+                             "p :- - not q.",
+                             "1(a).",
+                             "p() .",
+                             "p :- q",
+                             "p v q.",
+                             "p | q.",
+                             "p :- q; r.",
+                             "[p].",
+                             ":- .",
+                             "p. { q. }",
+                             "{ p. } q.",
+                             "{ p. { q. } }",
+                             "X = Y + 1 :- s.",
+                             "u(a, b",
+                             "w(a) :- x(X, Y), not y(Y) z",
+                             "p :- #int(3) #succ",
+                             "p :- +(1, 2, X",
+                             ":- x(a, b), X = Y + Z Z",
+                             "-w(a) v",
+                             "p. q :- r. t(t"}) {
         std::string err = stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
         EXPECT_EQ(err, "line 1: parse error.\n") << text;
+        EXPECT_TRUE(noValueLeft()) << text;
     }
     EXPECT_EQ(parser_errors, 0);
 }
