@@ -28,7 +28,8 @@ void textAnswer(const ANSWER& answer) {
     // Explanation lines never begin with "{", so that scripts that read
     // answer-set lines are unaffected.
     const bool explained = answer.rejected && !answer.rejected->empty();
-    std::cout << AnswerText(answer.atoms);
+    // Written in place: an answer set may be large.
+    std::cout << '{' << answer.atoms.text << '}';
     if (answer.lineEnded || explained) std::cout << '\n';
     if (explained) std::cout << ExplanationLines(*answer.rejected);
     // Answer sets that can no longer be written (a full disk, a reader
