@@ -15,9 +15,9 @@
 //          (banner, verbose lines, the evaluation program's own text) goes
 //          to standard error from its beginning on.
 //
-// A new format is a value of ANSWER_FORMAT, chosen from the options in formatOf() and
-// written in the case of each function in answers.cpp; nothing else in
-// the driver needs to change.
+// A new format is a value of ANSWER_FORMAT, chosen from the options in
+// formatOf() and written in its case of each function in answers.cpp;
+// nothing else in the driver needs to change.
 #pragma once
 
 #include <cstddef>

@@ -61,7 +61,7 @@ void beginAnswerSet(FILTER_STATE& s) {
 
 // Drops an atom of an auxiliary predicate, turns a rejection atom into
 // candidate rules when candidates are tested, and adds any other atom to
-// the candidate.
+// the answer set.
 void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
     if (OptionProgram == PROGRAM_TYPE::PEXA && atom.name().starts_with("NEG_"))
