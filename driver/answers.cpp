@@ -28,10 +28,16 @@ void textAnswer(const ANSWER& answer) {
     // Explanation lines never begin with "{", so that scripts that read
     // answer-set lines are unaffected.
     const bool explained = answer.rejected && !answer.rejected->empty();
-    // Written in place: an answer set may be large.
-    std::cout << '{' << answer.atoms.text << '}';
-    if (answer.lineEnded || explained) std::cout << '\n';
-    if (explained) std::cout << ExplanationLines(*answer.rejected);
+    // Built in a buffer that serves answer set after answer set, and
+    // written at once: each write to standard output is a call of the C
+    // library, and a run may print millions of answer sets.
+    static std::string line;
+    line.assign(1, '{');
+    line += answer.atoms.text;
+    line += '}';
+    if (answer.lineEnded || explained) line += '\n';
+    if (explained) line += ExplanationLines(*answer.rejected);
+    std::cout << line;
     // Answer sets that can no longer be written (a full disk, a reader
     // that went away while SIGPIPE is ignored) end the run at once.
     if (!std::cout) SafeExit(1);

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "driver/explain.hpp"
@@ -52,6 +53,10 @@ struct ANSWER_ATOMS {
         text.clear();
         ends.clear();
     }
+    friend void swap(ANSWER_ATOMS& a, ANSWER_ATOMS& b) noexcept {
+        a.text.swap(b.text);
+        a.ends.swap(b.ends);
+    }
 };
 
 // One answer set that stands (a minimal one, with -min or -strict).
@@ -63,6 +68,12 @@ struct ANSWER {
     // The evaluation program's line that closed it ended with a line end;
     // the text form ends its line only then.
     bool lineEnded = true;
+
+    friend void swap(ANSWER& a, ANSWER& b) noexcept {
+        swap(a.atoms, b.atoms);
+        a.rejected.swap(b.rejected);
+        std::swap(a.lineEnded, b.lineEnded);
+    }
 };
 
 // The answer to -FB= or -FC=: whether the goal holds (brave: in some answer

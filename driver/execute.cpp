@@ -95,7 +95,7 @@ void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
     answer.lineEnded = lineEnded;
     if (OptionExplain) answer.rejected = ExplainAnswerSet(s.trace);
     WriteAnswer(answer);
-    if (OptionBrave || OptionCautious) RecordForGoal(std::move(answer), s.goalHolds, goal);
+    if (OptionBrave || OptionCautious) RecordForGoal(answer, s.goalHolds, goal);
 }
 
 // The file name as one shell word: in single quotes, each embedded single

@@ -25,6 +25,13 @@ bool dropQuotedStrings(std::string& args) {
     return true;
 }
 
+// A run may record millions of witnesses: the lists of the former one are
+// handed back instead of being given up.
+void becomeWitness(ANSWER& model, GOAL_ANSWER& goal) {
+    if (goal.witness) swap(*goal.witness, model);
+    else goal.witness = std::move(model);
+}
+
 }  // namespace
 
 bool IsValidGoal() {
@@ -52,16 +59,16 @@ bool IsGoalAtom(const ANSWER_ATOM& atom) { return atom.text == Goal; }
 
 GOAL_ANSWER UnansweredGoal() { return GOAL_ANSWER{!OptionBrave, std::nullopt}; }
 
-void RecordForGoal(ANSWER&& model, bool holds, GOAL_ANSWER& goal) {
+void RecordForGoal(ANSWER& model, bool holds, GOAL_ANSWER& goal) {
     if (OptionCautious) {
         if (!holds) {
-            goal.witness = std::move(model);
+            becomeWitness(model, goal);
             goal.holds = false;
         } else if (!goal.witness) {
-            goal.witness = std::move(model);
+            becomeWitness(model, goal);
         }
     } else if (OptionBrave && holds) {
-        goal.witness = std::move(model);
+        becomeWitness(model, goal);
         goal.holds = true;
     }
 }

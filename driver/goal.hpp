@@ -23,8 +23,9 @@ GOAL_ANSWER UnansweredGoal();
 // Records one answer set that stands, given whether one of its atoms is the
 // goal: brave reasoning keeps the last one holding the goal as the witness,
 // cautious reasoning the last one lacking it (and the first one until
-// then). The answer set is taken only when it becomes the witness.
-void RecordForGoal(ANSWER&& model, bool holds, GOAL_ANSWER& goal);
+// then). When model becomes the witness, it trades places with the former
+// witness, whose room the caller may use for the next answer set.
+void RecordForGoal(ANSWER& model, bool holds, GOAL_ANSWER& goal);
 
 // Whether the witness is shown with the verdict: for brave reasoning when
 // the goal holds, for cautious when it does not.

@@ -23,7 +23,8 @@ inline void TestForGoal(const std::string& model, bool& answer, std::string& wit
     for (const ANSWER_ATOM& atom : readAnswerSet(model)) holds = holds || IsGoalAtom(atom);
     GOAL_ANSWER goal{answer, std::nullopt};
     if (!witness.empty()) goal.witness = answerOf(witness);
-    RecordForGoal(answerOf(model), holds, goal);
+    ANSWER recorded = answerOf(model);
+    RecordForGoal(recorded, holds, goal);
     answer = goal.holds;
     witness = goal.witness ? AnswerText(goal.witness->atoms) : std::string();
 }
