@@ -99,9 +99,9 @@ std::string rejectedObject(const EXPLANATION& e) {
         if (n) text += ", ";
         text += JsonString(e.bindings[n].first) + ": " + JsonString(e.bindings[n].second);
     }
-    text += "}, \"By\": " + (e.by.empty() ? std::string("null") : JsonString(e.by));
+    text += "}, \"By\": " + (e.by ? JsonString(*e.by) : std::string("null"));
     text +=
-        ", \"ByProgram\": " + (e.byProgram < 0 ? std::string("null") : std::to_string(e.byProgram));
+        ", \"ByProgram\": " + (e.byProgram ? std::to_string(*e.byProgram) : std::string("null"));
     return text + "}";
 }
 
@@ -229,8 +229,8 @@ std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
             }
             lines += ',';
         }
-        if (!e.by.empty()) lines += " by " + e.by;
-        if (e.byProgram >= 0) lines += " of program " + std::to_string(e.byProgram);
+        if (e.by) lines += " by " + *e.by;
+        if (e.byProgram) lines += " of program " + std::to_string(*e.byProgram);
         lines += '\n';
     }
     return lines;

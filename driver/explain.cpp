@@ -54,7 +54,7 @@ void findRejector(EXPLANATION& e, const ANSWER_TRACE& trace) {
     const auto programs = static_cast<unsigned>(UpdateIDs.size());
     for (unsigned k = programs; k-- > e.program + 1;) {
         if (trace.auxiliary.count(atomText(updateName(complement, k), arguments))) {
-            e.byProgram = static_cast<int>(k);
+            e.byProgram = k;
             return;
         }
     }

@@ -3,6 +3,7 @@
 #include "input/actions.hpp"
 
 #include <iostream>
+#include <optional>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
@@ -21,9 +22,9 @@ namespace {
 // stored (a builtin without registered builtins); it is then dropped.
 bool parser_drop_statement = false;
 
-// The line of the statement's first name (its head, for a rule); 0 until
-// that name is read.
-unsigned parser_statement_line = 0;
+// The line of the statement's first name (its head, for a rule), once that
+// name is read.
+std::optional<unsigned> parser_statement_line;
 
 constexpr std::size_t MaxNameLength = 31;
 
@@ -35,7 +36,7 @@ void countedError(const char* message) {
 void endStatement() {
     LocalVariables.reset();
     parser_drop_statement = false;
-    parser_statement_line = 0;
+    parser_statement_line.reset();
 }
 
 }  // namespace
@@ -104,7 +105,7 @@ void checkPredicateName(std::string_view name) {
 void beginInput() { endStatement(); }
 
 void noteStatementStart() {
-    if (parser_statement_line == 0) parser_statement_line = parser_line;
+    if (!parser_statement_line) parser_statement_line = parser_line;
 }
 
 int newUpdateID() {
@@ -128,7 +129,7 @@ void newRule(RULE rule) {
         RULES& rules = *UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules;
         if (OptionExplain)
             RecordRuleOrigin(static_cast<unsigned>(CurrentUID), static_cast<unsigned>(rules.size()),
-                             parser_statement_line ? parser_statement_line : parser_line, rule);
+                             parser_statement_line.value_or(parser_line), rule);
         rules.push_back(std::move(rule));
     }
     endStatement();
