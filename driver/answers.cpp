@@ -22,6 +22,9 @@ const ANSWER* shownWitness(const GOAL_ANSWER& goal) {
 
 // ---- Text: answer sets and verdicts on standard output.
 
+// Bytes of atoms beyond which an answer set is not copied to be written.
+constexpr std::size_t LargeAnswerSet = 1 << 16;
+
 void textAnswer(const ANSWER& answer) {
     // A goal query shows its witness only, once it is known.
     if (goalQuery()) return;
@@ -30,10 +33,17 @@ void textAnswer(const ANSWER& answer) {
     const bool explained = answer.rejected && !answer.rejected->empty();
     // Built in a buffer that serves answer set after answer set, and
     // written at once: each write to standard output is a call of the C
-    // library, and a run may print millions of answer sets.
+    // library, and a run may print millions of answer sets. The atoms of a
+    // large one are written where they stand rather than copied.
     static std::string line;
     line.assign(1, '{');
-    line += answer.atoms.text;
+    const std::string& atoms = answer.atoms.text;
+    if (atoms.size() > LargeAnswerSet) {
+        std::cout << line << atoms;
+        line.clear();
+    } else {
+        line += atoms;
+    }
     line += '}';
     if (answer.lineEnded || explained) line += '\n';
     if (explained) line += ExplanationLines(*answer.rejected);

@@ -44,6 +44,16 @@ TEST_F(Answers, AnswerSetsOnLinesOfTheirOwn) {
     EXPECT_EQ(written(why), "{a}\n  rejected: program 0, rule 1 by -p of program 1\n");
     why.rejected->clear();
     EXPECT_EQ(written(why), "{a}");
+    // A large answer set, which is written where it stands, alike.
+    std::string large = "{a";
+    for (int i = 0; i < 20000; ++i) large += ", p(" + std::to_string(i) + ")";
+    large += "}";
+    ANSWER big = explained(large);
+    ASSERT_GT(big.atoms.text.size(), 1u << 16);
+    EXPECT_EQ(written(big), large + "\n  rejected: program 0, rule 1 by -p of program 1\n");
+    big.rejected.reset();
+    big.lineEnded = false;
+    EXPECT_EQ(written(big), large);
     // A run without a goal has nothing to say at its end.
     EXPECT_EQ(finished(UnansweredGoal()), "");
 }
