@@ -109,12 +109,12 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %type <rule> rule
 %type <builtin> comparison arithmetic
 
-%destructor { ParseValues.texts.free($$); } <text>
-%destructor { ParseValues.terms.free($$); } <terms>
-%destructor { ParseValues.atoms.free($$); } <atom>
-%destructor { ParseValues.literals.free($$); } <literal>
-%destructor { ParseValues.bodies.free($$); } <body>
-%destructor { ParseValues.rules.free($$); } <rule>
+%destructor { V.texts.free($$); } <text>
+%destructor { V.terms.free($$); } <terms>
+%destructor { V.atoms.free($$); } <atom>
+%destructor { V.literals.free($$); } <literal>
+%destructor { V.bodies.free($$); } <body>
+%destructor { V.rules.free($$); } <rule>
 
 %initial-action { beginInput(); }
 
