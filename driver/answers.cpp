@@ -78,20 +78,14 @@ JSON_DOCUMENT& document() {
     return d;
 }
 
-std::string stringList(const std::vector<std::string>& items) {
+// A JSON list of the strings of items (the inputs, the atoms of an answer
+// set).
+template <class LIST>
+std::string stringList(const LIST& items) {
     std::string text = "[";
     for (std::size_t n = 0; n < items.size(); ++n) {
         if (n) text += ", ";
         text += JsonString(items[n]);
-    }
-    return text + "]";
-}
-
-std::string atomList(const ANSWER_ATOMS& atoms) {
-    std::string text = "[";
-    for (std::size_t n = 0; n < atoms.size(); ++n) {
-        if (n) text += ", ";
-        text += JsonString(atoms[n]);
     }
     return text + "]";
 }
@@ -131,7 +125,7 @@ std::string goalObject(const GOAL_ANSWER& goal) {
     std::string text = ",\n  \"Goal\": {\n    \"Atom\": " + JsonString(Goal) +
                        ",\n    \"Reasoning\": \"" + (OptionBrave ? "brave" : "cautious") +
                        "\",\n    \"Holds\": " + (goal.holds ? "true" : "false") +
-                       ",\n    \"Witness\": " + (witness ? atomList(witness->atoms) : "null");
+                       ",\n    \"Witness\": " + (witness ? stringList(witness->atoms) : "null");
     if (witness && witness->rejected) text += rejectedList(*witness->rejected, "    ");
     return text + "\n  }";
 }
@@ -175,7 +169,7 @@ void jsonAnswer(const ANSWER& answer) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
     std::string text = d.models++ ? ",\n" : "\n";
-    text += "        {\n          \"Value\": " + atomList(answer.atoms);
+    text += "        {\n          \"Value\": " + stringList(answer.atoms);
     if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
     text += "\n        }";
     *d.out << text << std::flush;
