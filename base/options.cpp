@@ -12,8 +12,8 @@ bool OptionCautious = false;
 bool OptionBrave = false;
 bool OptionIntegral = false;
 bool OptionOneRun = false;
-int OptionProgram = 1;
-int OptionOptimize = 2;
+PROGRAM_TYPE OptionProgram = PROGRAM_TYPE::ROX;
+OPTIMIZATION OptionOptimize = OPTIMIZATION::SUCCINT;
 
 const char* WhoAmI = "vok";
 std::string Goal;

@@ -17,8 +17,21 @@ extern bool OptionCautious;   // -FC=
 extern bool OptionBrave;      // -FB=
 extern bool OptionIntegral;   // -integral
 extern bool OptionOneRun;     // --one-run: minimality decided by the evaluation program
-extern int OptionProgram;     // -P=: 1 rox (default), 2 pexa, 0 any other type
-extern int OptionOptimize;    // -O=: 2 succint (default), 1 any other value
+
+// -P=: the type of evaluation program the program file is written for. rox
+// and pexa programs print answer sets that the output filter reads back;
+// the output of any other type is copied as it is.
+enum class PROGRAM_TYPE { OTHER = 0, ROX = 1, PEXA = 2 };
+extern PROGRAM_TYPE OptionProgram;  // ROX unless -P= says otherwise
+
+// -O=: the predicates that get inertia rules: with SUCCINT ("succint", the
+// default) those an update predicate was made from, with ALL (any other
+// value) every predicate of the input.
+enum class OPTIMIZATION { ALL = 1, SUCCINT = 2 };
+extern OPTIMIZATION OptionOptimize;
+
+// The answer sets of the program type are read back (rox and pexa).
+inline bool ReadsAnswerSets() { return OptionProgram != PROGRAM_TYPE::OTHER; }
 
 extern const char* WhoAmI;    // the invocation name
 extern std::string Goal;      // the goal of -FB= or -FC=

@@ -13,7 +13,7 @@
 #include "base/options.hpp"
 #include "common/contract.hpp"
 #include "driver/execute.hpp"
-#include "driver/output.hpp"
+#include "driver/program_file.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
@@ -41,23 +41,19 @@ void addCandidateRule(RULES& rules, RULE rule) {
     rules.push_back(std::move(rule));
 }
 
-ATOM proposition(const std::string& name) { return ATOM(name, nullptr, PREDICATE_NAMES::IDB); }
+ATOM proposition(const std::string& name) { return ATOM(name, std::nullopt, PREDICATE_NAMES::IDB); }
 
 }  // namespace
 
 void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules) {
     if (!printed.listed) {
-        AddModelRules(ATOM(printed.name(), nullptr, PREDICATE_NAMES::IDB), rules);
+        AddModelRules(ATOM(printed.name(), std::nullopt, PREDICATE_NAMES::IDB), rules);
         return;
     }
     std::vector<IDENT> terms;
     terms.reserve(printed.argCount());
     for (std::size_t i = 0; i < printed.argCount(); ++i) terms.push_back(termOf(printed.arg(i)));
-    AddModelRules(ATOM(printed.name(), &terms, PREDICATE_NAMES::IDB), rules);
-}
-
-void AddCandidateRules(std::string text, RULES& rules) {
-    AddCandidateRules(readAnswerAtom(text), rules);
+    AddModelRules(ATOM(printed.name(), ARGUMENTS(terms), PREDICATE_NAMES::IDB), rules);
 }
 
 void AddModelRules(const ATOM& atom, RULES& rules) {
@@ -79,7 +75,7 @@ void AddModelRules(const ATOM& atom, RULES& rules) {
 
     // mrej(c1, ..., ck) :- is_true.
     unsigned arity = ATOM::Predicates.arity(atom.predicate);
-    HEAD model(ATOM(modelPred(r, arity), atom.args.get(), PREDICATE_NAMES::IDB));
+    HEAD model(ATOM(modelPred(r, arity), atom.args, PREDICATE_NAMES::IDB));
     BODY truth;
     truth.add(LITERAL(proposition(truthAtom()), false));
     addCandidateRule(rules, RULE(std::move(model), std::move(truth)));
@@ -107,10 +103,10 @@ bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::str
     }
     StoreToFile(testFile, true, &rules);
 
+    // Test mode reads no answer set, so no goal is answered.
     bool found = true;
-    bool answer = true;
-    std::string witness;
-    int status = ExecuteProgram(program, options, testFile, found, answer, witness);
+    GOAL_ANSWER unused;
+    int status = ExecuteProgram(program, options, testFile, found, unused);
     if (status != 0) {
         std::cerr << "Candidate evaluation failed. Aborting ..." << std::endl;
         SafeExit(status);

@@ -13,8 +13,6 @@
 // other a constant) and appends its candidate rules to rules. Ends the run
 // with status 1 when the predicate is known with another arity.
 void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules);
-// The same for the atom's text ("rej_P0_R1(d,7)").
-void AddCandidateRules(std::string text, RULES& rules);
 
 // Appends the two candidate rules of a ground rejection atom: the one that
 // derives ok (with -strict ok of the atom's level) when a test answer set

@@ -23,7 +23,6 @@
 #include "driver/candidate.hpp"
 #include "driver/explain.hpp"
 #include "driver/goal.hpp"
-#include "driver/json.hpp"
 #include "driver/process.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
@@ -34,14 +33,12 @@ namespace {
 struct FILTER_STATE {
     bool doFilter = false;    // inside an answer set
     bool doMinTests = false;  // answer sets are candidates of the minimality test
-    bool prev = false;        // an atom has been written into candidate
-    bool goalHolds = false;   // an atom of candidate is the goal
+    bool goalHolds = false;   // an atom of the answer set is the goal
     unsigned candNum = 0;     // answer sets begun so far, counted across the run
-    std::string candidate;    // the filtered answer set being built
+    ANSWER answer;            // the answer set being read, without auxiliary atoms
     RULES candRules;          // rules from the rejection atoms of the answer set
     ANSWER_READER reader;
-    ANSWER_TRACE trace;              // with --explain: its auxiliary atoms
-    std::vector<std::string> atoms;  // with --json: the atoms of candidate
+    ANSWER_TRACE trace;  // with --explain: its auxiliary atoms
 };
 
 FILTER_STATE& filterState() {
@@ -53,21 +50,22 @@ void beginAnswerSet(FILTER_STATE& s) {
     s.doFilter = true;
     // With --one-run the evaluation program prints only minimal answer sets.
     s.doMinTests = (OptionMinimal || OptionStrict) && !OptionIntegral && !OptionOneRun;
-    s.prev = s.goalHolds = false;
-    s.candidate = "{";
+    s.goalHolds = false;
+    s.answer.atoms.clear();
+    s.answer.rejected.reset();
     s.candRules.clear();
     s.trace.clear();
-    s.atoms.clear();
     ++s.candNum;
     s.reader = ANSWER_READER();
 }
 
 // Drops an atom of an auxiliary predicate, turns a rejection atom into
 // candidate rules when candidates are tested, and adds any other atom to
-// the candidate.
+// the answer set.
 void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
-    if (OptionProgram == 2 && atom.name().starts_with("NEG_")) atom.renameStart(4, "-");
+    if (OptionProgram == PROGRAM_TYPE::PEXA && atom.name().starts_with("NEG_"))
+        atom.renameStart(4, "-");
     const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
@@ -78,10 +76,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
         AddCandidateRules(atom, s.candRules);
         return;
     }
-    if (s.prev) s.candidate += ", ";
-    s.candidate += atom.text;
-    if (OptionJson) s.atoms.push_back(atom.text);
-    s.prev = true;
+    s.answer.atoms.add(atom.text);
     if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
 }
 
@@ -91,36 +86,16 @@ bool readAtoms(FILTER_STATE& s, std::string_view line) {
     return readAnswerAtoms(s.reader, line, [&s](ANSWER_ATOM& atom) { judgeAtom(s, atom); });
 }
 
-// The answer set line, and with --explain a line per rejected rule instance;
-// those lines never begin with "{".
-void printAnswerSet(const std::string& candidate, bool lineEnded,
-                    const std::vector<EXPLANATION>& explanations) {
-    std::cout << candidate;
-    if (lineEnded || !explanations.empty()) std::cout << '\n';
-    if (!explanations.empty()) std::cout << ExplanationLines(explanations);
-}
-
+// An answer set that stands is written, and it may answer the goal.
 void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
-                  const std::string& options, const std::string& file, bool& answer,
-                  std::string& witness) {
+                  const std::string& options, const std::string& file, GOAL_ANSWER& goal) {
     s.doFilter = false;
-    s.candidate += '}';
     if (s.doMinTests && !TestCandidate(s.candNum, s.candRules, program, options, file)) return;
-    std::vector<EXPLANATION> explanations;
-    if (OptionExplain) explanations = ExplainAnswerSet(s.trace);
-    const bool goal = OptionBrave || OptionCautious;
-    if (OptionJson) JsonWitness(s.atoms, OptionExplain ? &explanations : nullptr);
-    if (goal) {
-        if (RecordForGoal(s.candidate, s.goalHolds, answer, witness)) {
-            WitnessExplanations = std::move(explanations);
-            if (OptionJson) WitnessAtoms = s.atoms;
-        }
-    } else if (!OptionJson) {
-        printAnswerSet(s.candidate, lineEnded, explanations);
-        // Answer sets that can no longer be written (a full disk, a reader
-        // that went away while SIGPIPE is ignored) end the run at once.
-        if (!std::cout) SafeExit(1);
-    }
+    ANSWER& answer = s.answer;
+    answer.lineEnded = lineEnded;
+    if (OptionExplain) answer.rejected = ExplainAnswerSet(s.trace);
+    WriteAnswer(answer);
+    if (OptionBrave || OptionCautious) RecordForGoal(answer, s.goalHolds, goal);
 }
 
 // The file name as one shell word: in single quotes, each embedded single
@@ -161,7 +136,7 @@ int exitCodeOf(int status) {
 
 // pexa reads propositional programs only; the run stops before starting it.
 void refuseFirstOrderForPexa(const std::string& file) {
-    if (OptionProgram != 2 || IsPropositional) return;
+    if (OptionProgram != PROGRAM_TYPE::PEXA || IsPropositional) return;
     std::cerr << "Sorry, PEXA cannot process first order programs!"
               << " Aborting." << std::endl;
     removeUnlessStored(file);
@@ -223,7 +198,7 @@ int reportCutAnswerSet(int code) {
 }  // namespace
 
 int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
-                   bool& answer, std::string& witness) {
+                   GOAL_ANSWER& goal) {
     refuseFirstOrderForPexa(file);
     if (OptionVerbosity) announceExecution(program, options, file);
 
@@ -233,12 +208,12 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
     // Other program types print as they are; test mode only looks for an
     // answer set; otherwise every line goes through the filter.
     const bool anyOutput = readLines(run.output, [&](std::string_view line) {
-        if (OptionProgram != 1 && OptionProgram != 2) {
+        if (!ReadsAnswerSets()) {
             std::cout << line;
         } else if (testMode) {
             if (line[0] == '{') found = true;
         } else {
-            OutputFilter(std::string(line), program, options, file, answer, witness);
+            OutputFilter(std::string(line), program, options, file, goal);
         }
     });
     int code = exitCodeOf(FinishShellCommand(run));
@@ -251,7 +226,7 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
 }
 
 void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
-                  bool& answer, std::string& witness) {
+                  GOAL_ANSWER& goal) {
     FILTER_STATE& s = filterState();
     if (!s.doFilter) {
         if (chunk.empty() || chunk[0] != '{') {
@@ -260,6 +235,5 @@ void OutputFilter(std::string chunk, std::string program, std::string options, s
         }
         beginAnswerSet(s);
     }
-    if (readAtoms(s, chunk))
-        endAnswerSet(s, chunk.back() == '\n', program, options, file, answer, witness);
+    if (readAtoms(s, chunk)) endAnswerSet(s, chunk.back() == '\n', program, options, file, goal);
 }

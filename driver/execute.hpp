@@ -4,16 +4,20 @@
 
 #include <string>
 
+#include "driver/answers.hpp"
+
 // Runs "program options file" through the shell and reads its output. With
 // found true on entry (test mode) only reports in found whether an answer
-// set was printed; otherwise every line goes through OutputFilter. Removes
+// set was printed; otherwise every line goes through OutputFilter, which
+// records in goal the answer of a goal query. Removes
 // the file afterwards unless -f= named it. Returns the evaluation program's
 // exit code, or 128 + the signal number when a signal ended it.
 int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
-                   bool& answer, std::string& witness);
+                   GOAL_ANSWER& goal);
 
 // Passes text outside answer sets through, strips auxiliary atoms from each
-// answer set and prints it, tests it for minimality or hands it to the goal
-// test. Called with whole lines (line end included, when there was one).
+// answer set, tests it for minimality, and hands one that stands to the
+// writer of the results (answers.hpp) and to the goal test. Called with
+// whole lines (line end included, when there was one).
 void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
-                  bool& answer, std::string& witness);
+                  GOAL_ANSWER& goal);

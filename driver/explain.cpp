@@ -1,23 +1,11 @@
 #include "driver/explain.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <tuple>
 
 #include "rewriting/auxiliary.hpp"
 
-std::vector<EXPLANATION> WitnessExplanations;
-
 namespace {
-
-// Reads the decimal number at pos; false when there is none.
-bool readNumber(std::string_view s, std::size_t& pos, unsigned& value) {
-    const char* first = s.data() + pos;
-    auto [end, error] = std::from_chars(first, s.data() + s.size(), value);
-    if (error != std::errc() || end == first) return false;
-    pos += static_cast<std::size_t>(end - first);
-    return true;
-}
 
 // The update predicate of literal name at program k. Asking the registry
 // with the base name gives the clash-free name that the rewriting made, or
@@ -43,8 +31,7 @@ std::string atomText(const std::string& name, const std::vector<std::string>& ar
 std::vector<std::string> groundHeadArguments(const ATOM& head,
                                              const std::vector<std::string>& values) {
     std::vector<std::string> arguments;
-    if (!head.args) return arguments;
-    for (const IDENT& t : *head.args) {
+    for (const IDENT& t : head.args) {
         const auto v = static_cast<std::size_t>(t.value);
         if (t.isVariable()) {
             arguments.push_back(v < values.size() ? values[v] : std::string("_"));
@@ -67,7 +54,7 @@ void findRejector(EXPLANATION& e, const ANSWER_TRACE& trace) {
     const auto programs = static_cast<unsigned>(UpdateIDs.size());
     for (unsigned k = programs; k-- > e.program + 1;) {
         if (trace.auxiliary.count(atomText(updateName(complement, k), arguments))) {
-            e.byProgram = static_cast<int>(k);
+            e.byProgram = k;
             return;
         }
     }
@@ -89,17 +76,9 @@ EXPLANATION explain(const ANSWER_TRACE::REJECTION& r, const ANSWER_TRACE& trace)
 
 }  // namespace
 
-bool RejectionNumbers(std::string_view name, unsigned& program, unsigned& rule) {
-    if (!isRejectionPred(name) || !name.starts_with("rej_P")) return false;
-    std::size_t pos = 5;
-    if (!readNumber(name, pos, program) || name.substr(pos, 2) != "_R") return false;
-    pos += 2;
-    return readNumber(name, pos, rule);
-}
-
 void ANSWER_TRACE::note(const ANSWER_ATOM& atom) {
-    REJECTION r{};
-    if (RejectionNumbers(atom.name(), r.program, r.rule)) {
+    if (const auto numbers = rejectionNumbers(atom.name())) {
+        REJECTION r{numbers->program, numbers->rule, {}};
         for (std::size_t n = 0; n < atom.argCount(); ++n) r.arguments.emplace_back(atom.arg(n));
         rejections.push_back(std::move(r));
     }
@@ -114,28 +93,4 @@ std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace) {
         return std::tie(a.program, a.rule, a.arguments) < std::tie(b.program, b.rule, b.arguments);
     });
     return all;
-}
-
-std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
-    std::string lines;
-    for (const EXPLANATION& e : explanations) {
-        lines +=
-            "  rejected: program " + std::to_string(e.program) + ", rule " + std::to_string(e.rule);
-        if (e.origin) {
-            lines += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
-                     ") \"" + e.origin->text + "\"";
-        }
-        if (!e.bindings.empty()) {
-            lines += " with ";
-            for (std::size_t n = 0; n < e.bindings.size(); ++n) {
-                if (n) lines += ", ";
-                lines += e.bindings[n].first + " = " + e.bindings[n].second;
-            }
-            lines += ',';
-        }
-        if (!e.by.empty()) lines += " by " + e.by;
-        if (e.byProgram >= 0) lines += " of program " + std::to_string(e.byProgram);
-        lines += '\n';
-    }
-    return lines;
 }

@@ -7,6 +7,7 @@
 // program k that is not derived by a rule of k comes by inertia from k+1.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -22,8 +23,10 @@ struct EXPLANATION {
     const RULE_ORIGIN* origin = nullptr;                        // null when none was recorded
     std::vector<std::string> arguments;                         // of the rejection atom, X0..Xm-1
     std::vector<std::pair<std::string, std::string>> bindings;  // named variables only
-    std::string by;                                             // the complementary literal
-    int byProgram = -1;  // the program it holds at; -1: not found
+    // The complementary literal of its head, and the program where it holds;
+    // none without an origin, and no program when none holds it.
+    std::optional<std::string> by;
+    std::optional<unsigned> byProgram;
 };
 
 // The auxiliary atoms of one answer set, as the filter meets them.
@@ -47,14 +50,3 @@ struct ANSWER_TRACE {
 // The rejected rule instances of an answer set, ordered by program, rule and
 // arguments.
 std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace);
-
-// One line per instance:
-//   "  rejected: program 0, rule 0 (in.lp:3) "p(X) :- q(X)." with X = a, by -p(a) of program 1"
-std::string ExplanationLines(const std::vector<EXPLANATION>& explanations);
-
-// The program and rule numbers of a rejection predicate's name; false for
-// any other name.
-bool RejectionNumbers(std::string_view name, unsigned& program, unsigned& rule);
-
-// The explanation of the goal's witness, kept with it.
-extern std::vector<EXPLANATION> WitnessExplanations;

@@ -25,6 +25,13 @@ bool dropQuotedStrings(std::string& args) {
     return true;
 }
 
+// A run may record millions of witnesses: the lists of the former one are
+// handed back instead of being given up.
+void becomeWitness(ANSWER& model, GOAL_ANSWER& goal) {
+    if (goal.witness) swap(*goal.witness, model);
+    else goal.witness = std::move(model);
+}
+
 }  // namespace
 
 bool IsValidGoal() {
@@ -50,28 +57,23 @@ bool IsValidGoal() {
 
 bool IsGoalAtom(const ANSWER_ATOM& atom) { return atom.text == Goal; }
 
-bool RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness) {
-    bool taken = false;
+GOAL_ANSWER UnansweredGoal() { return GOAL_ANSWER{!OptionBrave, std::nullopt}; }
+
+void RecordForGoal(ANSWER& model, bool holds, GOAL_ANSWER& goal) {
     if (OptionCautious) {
         if (!holds) {
-            witness = model;
-            answer = false;
-            taken = true;
-        } else if (witness.empty()) {
-            witness = model;
-            taken = true;
+            becomeWitness(model, goal);
+            goal.holds = false;
+        } else if (!goal.witness) {
+            becomeWitness(model, goal);
         }
+    } else if (OptionBrave && holds) {
+        becomeWitness(model, goal);
+        goal.holds = true;
     }
-    if (OptionBrave && holds) {
-        witness = model;
-        answer = true;
-        taken = true;
-    }
-    return taken;
 }
 
-void TestForGoal(std::string model, bool& answer, std::string& witness) {
-    bool holds = false;
-    for (const ANSWER_ATOM& atom : readAnswerSet(model)) holds = holds || IsGoalAtom(atom);
-    RecordForGoal(model, holds, answer, witness);
+bool WitnessShown(const GOAL_ANSWER& goal) {
+    const bool shown = (OptionBrave && goal.holds) || (OptionCautious && !goal.holds);
+    return shown && goal.witness.has_value();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "driver/answer_atom.hpp"
+#include "driver/answers.hpp"
 
 // Whether Goal is a name, or a name with an argument list of names,
 // numbers and quoted strings.
@@ -15,11 +16,17 @@ bool IsValidGoal();
 // is not.
 bool IsGoalAtom(const ANSWER_ATOM& atom);
 
-// Records one filtered answer set for the goal, given whether one of its
-// atoms is the goal: brave reasoning keeps the last model holding the
-// goal, cautious reasoning the last one lacking it. True when model became
-// the witness.
-bool RecordForGoal(const std::string& model, bool holds, bool& answer, std::string& witness);
+// The answer before any answer set: cautious reasoning holds until an
+// answer set lacks the goal, brave reasoning fails until one has it.
+GOAL_ANSWER UnansweredGoal();
 
-// The same for a filtered answer set given as text ("{a, p(b)}").
-void TestForGoal(std::string model, bool& answer, std::string& witness);
+// Records one answer set that stands, given whether one of its atoms is the
+// goal: brave reasoning keeps the last one holding the goal as the witness,
+// cautious reasoning the last one lacking it (and the first one until
+// then). When model becomes the witness, it trades places with the former
+// witness, whose room the caller may use for the next answer set.
+void RecordForGoal(ANSWER& model, bool holds, GOAL_ANSWER& goal);
+
+// Whether the witness is shown with the verdict: for brave reasoning when
+// the goal holds, for cautious when it does not.
+bool WitnessShown(const GOAL_ANSWER& goal);

@@ -11,12 +11,11 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "driver/answers.hpp"
 #include "driver/execute.hpp"
-#include "driver/explain.hpp"
 #include "driver/goal.hpp"
-#include "driver/json.hpp"
 #include "driver/one_run.hpp"
-#include "driver/output.hpp"
+#include "driver/program_file.hpp"
 #include "driver/report.hpp"
 #include "input/parser.hpp"
 #include "rewriting/minimality.hpp"
@@ -81,12 +80,14 @@ const char* valueOf(const char* arg, const char* prefix) {
 }
 
 // -O=: only "succint" selects the default rewriting.
-int optimizationOf(const char* value) { return std::strcmp(value, "succint") == 0 ? 2 : 1; }
+OPTIMIZATION optimizationOf(const char* value) {
+    return std::strcmp(value, "succint") == 0 ? OPTIMIZATION::SUCCINT : OPTIMIZATION::ALL;
+}
 
-// -P=: rox 1, pexa 2, any other type 0.
-int programTypeOf(const char* value) {
-    if (std::strcmp(value, "rox") == 0) return 1;
-    return std::strcmp(value, "pexa") == 0 ? 2 : 0;
+// -P=: rox, pexa or any other type.
+PROGRAM_TYPE programTypeOf(const char* value) {
+    if (std::strcmp(value, "rox") == 0) return PROGRAM_TYPE::ROX;
+    return std::strcmp(value, "pexa") == 0 ? PROGRAM_TYPE::PEXA : PROGRAM_TYPE::OTHER;
 }
 
 // An option with a value ("-f=file"); false when arg is none of them. An
@@ -298,21 +299,11 @@ void rewriteUpdates() {
     UpdateRewriting(UpdateIDs);
 }
 
-// The verdict, and the witness where it shows something: an answer set
-// with the goal for brave reasoning, one without it for cautious.
-void printGoalAnswer(bool answer, const std::string& witness) {
-    std::cout << (answer ? "true" : "false") << "." << std::endl;
-    if ((OptionBrave && answer) || (OptionCautious && !answer)) {
-        std::cout << witness << std::endl;
-        if (OptionExplain) std::cout << ExplanationLines(WitnessExplanations) << std::flush;
-    }
-}
-
-// --json: the document names vok and its inputs, standard input last.
-void beginJson(const Arguments& a, int argc, char** argv) {
+// The results name vok and its inputs, standard input last.
+void beginAnswers(const Arguments& a, int argc, char** argv) {
     std::vector<std::string> inputs(argv + a.firstInput, argv + argc);
     if (a.readStdin) inputs.push_back("<stdin>");
-    JsonBegin(std::string("vok ") + VOK_VERSION, inputs);
+    BeginAnswers(std::string("vok ") + VOK_VERSION, inputs);
 }
 
 }  // namespace
@@ -321,7 +312,7 @@ int main(int argc, char** argv) {
     WhoAmI = argc > 0 ? argv[0] : "vok";
     EndRunWhenMemoryRunsOut();
     Arguments args = readOptions(argc, argv);
-    if (OptionJson) beginJson(args, argc, argv);
+    beginAnswers(args, argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();
     CheckOneRunOptions();
@@ -337,23 +328,19 @@ int main(int argc, char** argv) {
 
     int status = 0;
     bool found = false;
-    bool answer = !OptionBrave;
-    std::string witness;
+    GOAL_ANSWER goal = UnansweredGoal();
     if (!args.program.empty()) {
         const std::string options = OptionOneRun ? OneRunOptions(args.options) : args.options;
-        status = ExecuteProgram(args.program, options, file, found, answer, witness);
+        status = ExecuteProgram(args.program, options, file, found, goal);
         if (OptionOneRun && OptionVerbosity && status == 0) ReportOneRun();
     } else if (!OptionStore) {
         RemoveFile(file);
         UnregisterTemporaryFile(file);
     }
 
-    if (OptionJson) {
-        const bool evaluated = !args.program.empty() && (OptionProgram == 1 || OptionProgram == 2);
-        JsonFinish(evaluated, status, answer);
-    } else if (OptionCautious || OptionBrave) {
-        printGoalAnswer(answer, witness);
-    }
+    // Other program types print the evaluation program's output unread.
+    const bool evaluated = !args.program.empty() && ReadsAnswerSets();
+    FinishAnswers(RUN_END{evaluated, status}, goal);
     if (OptionVerbosity) std::cout << std::endl;
     SafeExit(status);
 }

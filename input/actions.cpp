@@ -2,8 +2,8 @@
 // grammar has read: update programs, rules, constraints.
 #include "input/actions.hpp"
 
-#include <cstring>
 #include <iostream>
+#include <optional>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
@@ -14,6 +14,7 @@ unsigned parser_line = 1;
 int parser_errors = 0;
 const char* parser_file = "";
 int CurrentUID = 0;
+PARSE_VALUES ParseValues;
 
 namespace {
 
@@ -21,9 +22,9 @@ namespace {
 // stored (a builtin without registered builtins); it is then dropped.
 bool parser_drop_statement = false;
 
-// The line of the statement's first name (its head, for a rule); 0 until
-// that name is read.
-unsigned parser_statement_line = 0;
+// The line of the statement's first name (its head, for a rule), once that
+// name is read.
+std::optional<unsigned> parser_statement_line;
 
 constexpr std::size_t MaxNameLength = 31;
 
@@ -35,7 +36,7 @@ void countedError(const char* message) {
 void endStatement() {
     LocalVariables.reset();
     parser_drop_statement = false;
-    parser_statement_line = 0;
+    parser_statement_line.reset();
 }
 
 }  // namespace
@@ -69,25 +70,16 @@ std::string printableByte(unsigned char byte) {
     return std::string{'\\', 'x', digits[byte >> 4], digits[byte & 0xf]};
 }
 
-char* copyText(const char* text, std::size_t length) {
-    char* copy = new char[length + 1];
-    std::memcpy(copy, text, length);
-    copy[length] = '\0';
-    return copy;
+void truncateName(std::string& text) {
+    if (text.size() <= MaxNameLength) return;
+    text.resize(MaxNameLength);
+    countedError("identifier too long, truncated to 31 characters");
 }
 
-char* truncatedName(char* text) {
-    if (std::strlen(text) > MaxNameLength) {
-        text[MaxNameLength] = '\0';
-        countedError("identifier too long, truncated to 31 characters");
-    }
-    return text;
-}
-
-IDENT integerTerm(const char* digits) {
+IDENT integerTerm(std::string_view digits) {
     // The scanner lets at most 9 digits through, so this fits an int.
     int value = 0;
-    for (const char* d = digits; *d; ++d) value = value * 10 + (*d - '0');
+    for (char d : digits) value = value * 10 + (d - '0');
     return IDENT(IDENT::INTEGER, value);
 }
 
@@ -95,16 +87,16 @@ IDENT anonymousVariable() {
     return IDENT(IDENT::VARIABLE, static_cast<int>(LocalVariables.count++));
 }
 
-ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
+ATOM builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
     if (NumBuiltins != BUILTIN_COUNT) {
         countedError("Builtin predicates are only available for rox programs");
         parser_drop_statement = true;
     }
-    return new ATOM(newBuiltin(builtin, &args));
+    return newBuiltin(builtin, ARGUMENTS(args));
 }
 
-void checkPredicateName(const char* name) {
-    if (OptionProgram == 2 && std::strncmp(name, "NEG_", 4) == 0)
+void checkPredicateName(std::string_view name) {
+    if (OptionProgram == PROGRAM_TYPE::PEXA && name.starts_with("NEG_"))
         countedError(
             "predicate names beginning with NEG_ are reserved for strong negation in pexa "
             "programs");
@@ -113,7 +105,7 @@ void checkPredicateName(const char* name) {
 void beginInput() { endStatement(); }
 
 void noteStatementStart() {
-    if (parser_statement_line == 0) parser_statement_line = parser_line;
+    if (!parser_statement_line) parser_statement_line = parser_line;
 }
 
 int newUpdateID() {
@@ -137,7 +129,7 @@ void newRule(RULE rule) {
         RULES& rules = *UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules;
         if (OptionExplain)
             RecordRuleOrigin(static_cast<unsigned>(CurrentUID), static_cast<unsigned>(rules.size()),
-                             parser_statement_line ? parser_statement_line : parser_line, rule);
+                             parser_statement_line.value_or(parser_line), rule);
         rules.push_back(std::move(rule));
     }
     endStatement();

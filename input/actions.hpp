@@ -1,6 +1,8 @@
-// What the grammar's actions and the scanner build on: owned token texts,
-// terms, builtin atoms, bodies under construction and the per-statement
-// parser state. Only input/ includes this; the public face is parser.hpp.
+// What the grammar's actions and the scanner build on: the values of the
+// grammar's symbols (token texts, terms, atoms, bodies under construction),
+// builtin atoms and the per-statement parser state. Only input/ (and tests
+// that drive the scanner themselves) include this; the public face is
+// parser.hpp.
 #pragma once
 
 #include <cstddef>
@@ -36,21 +38,88 @@ struct BODY_PARTS {
     BODY conjunction() { return BODY(std::move(positive), std::move(negative)); }
     // The rule of head and this body, with room for the literal that the
     // rewriting adds to each rule (see TRULE).
-    RULE* rule(const HEAD& head) const { return new RULE(head.atoms, positive, negative, true, 1); }
+    RULE rule(const ATOM& head) const { return RULE({&head, 1}, positive, negative, true, 1); }
+    void clear() {
+        positive.clear();
+        negative.clear();
+    }
 };
 
 // A rule without body, with room for the literal that the rewriting adds.
-inline RULE* factOf(const HEAD& head) { return new RULE(head.atoms, {}, {}, false, 1); }
+inline RULE factOf(const ATOM& head) { return RULE({&head, 1}, {}, {}, false, 1); }
 
-// A NUL-terminated heap copy (new[]) of length bytes of text.
-char* copyText(const char* text, std::size_t length);
+// Values of one kind for the grammar's symbols. The parser's value stack
+// holds only trivial types, so a symbol's value is the number of a slot
+// here: the action that makes a value puts it into a slot, the action that
+// consumes it takes it out (or reads it and frees the slot), and the
+// grammar's %destructors free the slots of the values that a syntax error
+// leaves on the stack. Freed slots are reused and keep the room their
+// lists had, so that after the first statements a statement's values cost
+// no allocation.
+template <class T>
+struct TVALUES {
+    std::vector<T> slots;
+    std::vector<unsigned> unused;
+
+    // A slot holding an empty value.
+    unsigned fresh() {
+        if (unused.empty()) {
+            slots.emplace_back();
+            return static_cast<unsigned>(slots.size() - 1);
+        }
+        const unsigned slot = unused.back();
+        unused.pop_back();
+        return slot;
+    }
+    unsigned put(T&& value) {
+        const unsigned slot = fresh();
+        slots[slot] = std::move(value);
+        return slot;
+    }
+    T& operator[](unsigned slot) { return slots[slot]; }
+    T take(unsigned slot) {
+        T value = std::move(slots[slot]);
+        free(slot);
+        return value;
+    }
+    void free(unsigned slot) {
+        emptied(slots[slot]);
+        unused.push_back(slot);
+    }
+
+private:
+    // Lists keep their room; anything else is replaced by an empty value.
+    template <class V>
+    static void emptied(V& value) {
+        if constexpr (requires { value.clear(); }) value.clear();
+        else value = V();
+    }
+};
+
+// The values of the symbols on the parse stack, by kind.
+struct PARSE_VALUES {
+    TVALUES<std::string> texts;  // IDENTIFIER, NUMBER, name
+    TVALUES<std::vector<IDENT>> terms;
+    TVALUES<ATOM> atoms;  // atoms and builtins, a rule's head
+    TVALUES<LITERAL> literals;
+    TVALUES<BODY_PARTS> bodies;
+    TVALUES<RULE> rules;
+};
+extern PARSE_VALUES ParseValues;
+
+// A token's text as a value.
+inline unsigned textValue(const char* text, std::size_t length) {
+    const unsigned slot = ParseValues.texts.fresh();
+    ParseValues.texts[slot].assign(text, length);
+    return slot;
+}
 
 // The text of a name token, cut to 31 characters if longer (a counted
-// error). Takes and returns ownership of the same buffer.
-char* truncatedName(char* text);
+// error).
+void truncateName(std::string& text);
 
 // A number token of at most 9 digits as an integer term.
-IDENT integerTerm(const char* digits);
+IDENT integerTerm(std::string_view digits);
 
 // "_": a variable of its own, numbered after the statement's variables.
 IDENT anonymousVariable();
@@ -58,12 +127,12 @@ IDENT anonymousVariable();
 // A builtin atom. Without registered builtins (program types other than
 // rox) the builtin's number would name a user predicate, so that is a
 // counted error and the statement is dropped.
-ATOM* builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args);
+ATOM builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args);
 
 // pexa programs write strong negation as the prefix "NEG_", so there an
 // input predicate with that prefix would be read back as a negated one: a
 // counted error.
-void checkPredicateName(const char* name);
+void checkPredicateName(std::string_view name);
 
 // Starts fetching the places where a name the scanner has just read will be
 // looked up (as a constant or as a predicate), so that the memory access

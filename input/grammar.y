@@ -4,9 +4,10 @@
  * There are no error productions: the first token no production accepts
  * ends the input with "parse error"; what was stored before stays.
  *
- * Semantic values are owned pointers (texts from new[], the rest from
- * new); every action frees what it consumed, and the %destructors free
- * what a syntax error leaves on the stack. */
+ * A symbol's value is the number of a slot in ParseValues (actions.hpp),
+ * which holds the text, terms, atom, ...: an action takes out or frees
+ * what it consumes, and the %destructors free what a syntax error leaves
+ * on the stack, so that nothing is lost whatever the input. */
 
 %code top {
 #include <cstring>
@@ -27,8 +28,20 @@ static const char* parserMessage(const char* text) {
 }
 
 %code {
+#include <initializer_list>
+
 #include "base/options.hpp"
 #include "input/parser.hpp"
+
+/* The actions' short name for the values of the symbols. */
+static PARSE_VALUES& V = ParseValues;
+
+/* A list of terms as a value. */
+static unsigned termList(std::initializer_list<IDENT> terms) {
+    const unsigned slot = V.terms.fresh();
+    V.terms[slot].assign(terms);
+    return slot;
+}
 
 /* Room for 200 states at first, doubled as needed up to 10000. */
 #ifndef YYINITDEPTH
@@ -43,15 +56,14 @@ static const char* parserMessage(const char* text) {
 %expect 0
 
 %union {
-    char* text;                /* IDENTIFIER, NUMBER, name */
+    unsigned text;    /* IDENTIFIER, NUMBER, name: in ParseValues.texts */
     TERM_VALUE term;
-    std::vector<IDENT>* terms; /* terms, oneArg, twoArgs, threeArgs */
-    ATOM* atom;                /* atom, builtin */
-    LITERAL* literal;
-    BODY_PARTS* body;
-    HEAD* head;
-    RULE* rule;
-    int builtin;               /* comparison, arithmetic: a BUILTIN */
+    unsigned terms;   /* terms, oneArg, twoArgs, threeArgs: in ParseValues.terms */
+    unsigned atom;    /* atom, builtin, head: in ParseValues.atoms */
+    unsigned literal; /* in ParseValues.literals */
+    unsigned body;    /* in ParseValues.bodies */
+    unsigned rule;    /* in ParseValues.rules */
+    int builtin;      /* comparison, arithmetic: a BUILTIN */
 }
 
 /* The token codes are fixed: the scanner and the parser agree on them. */
@@ -91,15 +103,18 @@ static const char* parserMessage(const char* text) {
 %type <text> name
 %type <term> term
 %type <terms> terms oneArg twoArgs threeArgs
-%type <atom> atom builtin
+%type <atom> atom builtin head
 %type <literal> literal
 %type <body> body
-%type <head> head
 %type <rule> rule
 %type <builtin> comparison arithmetic
 
-%destructor { delete[] $$; } <text>
-%destructor { delete $$; } <terms> <atom> <literal> <body> <head> <rule>
+%destructor { V.texts.free($$); } <text>
+%destructor { V.terms.free($$); } <terms>
+%destructor { V.atoms.free($$); } <atom>
+%destructor { V.literals.free($$); } <literal>
+%destructor { V.bodies.free($$); } <body>
+%destructor { V.rules.free($$); } <rule>
 
 %initial-action { beginInput(); }
 
@@ -133,92 +148,108 @@ statements
     ;
 
 statement
-    : rule { newRule(std::move(*$1)); delete $1; }
+    : rule { newRule(V.rules.take($1)); }
     | constraint
     ;
 
 /* "p." and "p :- ." both give a rule without any body. */
 rule
-    : head "."           { $$ = factOf(*$1); delete $1; }
-    | head ":-" "."      { $$ = factOf(*$1); delete $1; }
-    | head ":-" body "." { $$ = $3->rule(*$1); delete $1; delete $3; }
+    : head "."           { $$ = V.rules.put(factOf(V.atoms[$1])); V.atoms.free($1); }
+    | head ":-" "."      { $$ = V.rules.put(factOf(V.atoms[$1])); V.atoms.free($1); }
+    | head ":-" body "."
+        {
+            $$ = V.rules.put(V.bodies[$3].rule(V.atoms[$1]));
+            V.atoms.free($1);
+            V.bodies.free($3);
+        }
     ;
 
 constraint
-    : ":-" body "." { newConstraint($2->conjunction()); delete $2; }
+    : ":-" body "." { newConstraint(V.bodies[$2].conjunction()); V.bodies.free($2); }
     ;
 
 head
-    : atom { $$ = new HEAD(std::move(*$1)); delete $1; }
+    : atom
     ;
 
 body
-    : literal          { $$ = new BODY_PARTS; $$->add(std::move(*$1)); delete $1; }
-    | body "," literal { $$ = $1; $$->add(std::move(*$3)); delete $3; }
+    : literal          { $$ = V.bodies.fresh(); V.bodies[$$].add(V.literals.take($1)); }
+    | body "," literal { $$ = $1; V.bodies[$$].add(V.literals.take($3)); }
     ;
 
 literal
-    : atom       { $$ = new LITERAL(std::move(*$1), false); delete $1; }
-    | "not" atom { $$ = new LITERAL(std::move(*$2), true); delete $2; }
-    | builtin    { $$ = new LITERAL(std::move(*$1), false); delete $1; }
+    : atom       { $$ = V.literals.put(LITERAL(V.atoms.take($1), false)); }
+    | "not" atom { $$ = V.literals.put(LITERAL(V.atoms.take($2), true)); }
+    | builtin    { $$ = V.literals.put(LITERAL(V.atoms.take($1), false)); }
     ;
 
 /* Every atom registers its predicate and arity here, whatever later
  * becomes of its statement; -p is the predicate named "-p". */
 atom
     : name
-        { checkPredicateName($1); $$ = new ATOM($1, nullptr); delete[] $1; }
+        {
+            checkPredicateName(V.texts[$1]);
+            $$ = V.atoms.put(ATOM(V.texts[$1], std::nullopt));
+            V.texts.free($1);
+        }
     | "-" name
-        { checkPredicateName($2); $$ = new ATOM(newNegativeATOM($2, nullptr)); delete[] $2; }
+        {
+            checkPredicateName(V.texts[$2]);
+            $$ = V.atoms.put(newNegativeATOM(V.texts[$2], std::nullopt));
+            V.texts.free($2);
+        }
     | name "(" terms ")"
         {
-            checkPredicateName($1);
+            checkPredicateName(V.texts[$1]);
             IsPropositional = false;
-            $$ = new ATOM($1, $3);
-            delete[] $1;
-            delete $3;
+            $$ = V.atoms.put(ATOM(V.texts[$1], ARGUMENTS(V.terms[$3])));
+            V.texts.free($1);
+            V.terms.free($3);
         }
     | "-" name "(" terms ")"
         {
-            checkPredicateName($2);
+            checkPredicateName(V.texts[$2]);
             IsPropositional = false;
-            $$ = new ATOM(newNegativeATOM($2, $4));
-            delete[] $2;
-            delete $4;
+            $$ = V.atoms.put(newNegativeATOM(V.texts[$2], ARGUMENTS(V.terms[$4])));
+            V.texts.free($2);
+            V.terms.free($4);
         }
     ;
 
 terms
-    : term           { $$ = new std::vector<IDENT>{identOf($1)}; }
-    | terms "," term { $$ = $1; $$->push_back(identOf($3)); }
+    : term           { $$ = V.terms.fresh(); V.terms[$$].push_back(identOf($1)); }
+    | terms "," term { $$ = $1; V.terms[$$].push_back(identOf($3)); }
     ;
 
 term
-    : name   { $$ = termValue(newIDENT($1)); delete[] $1; }
-    | NUMBER { $$ = termValue(integerTerm($1)); delete[] $1; }
+    : name   { $$ = termValue(newIDENT(V.texts[$1])); V.texts.free($1); }
+    | NUMBER { $$ = termValue(integerTerm(V.texts[$1])); V.texts.free($1); }
     | "_"    { $$ = termValue(anonymousVariable()); }
     ;
 
 name
-    : IDENTIFIER { noteStatementStart(); $$ = truncatedName($1); }
-    | "v"        { noteStatementStart(); $$ = copyText("v", 1); }
+    : IDENTIFIER { noteStatementStart(); truncateName(V.texts[$1]); $$ = $1; }
+    | "v"        { noteStatementStart(); $$ = textValue("v", 1); }
     ;
 
 /* The infix forms keep the order of the prefix ones; X = Y + Z puts the
  * result last: +(Y, Z, X). */
 builtin
     : comparison twoArgs
-        { $$ = builtinAtom(BUILTIN($1), *$2); delete $2; }
+        { $$ = V.atoms.put(builtinAtom(BUILTIN($1), V.terms[$2])); V.terms.free($2); }
     | term comparison term
-        { $$ = builtinAtom(BUILTIN($2), std::vector<IDENT>{identOf($1), identOf($3)}); }
+        { $$ = V.atoms.put(builtinAtom(BUILTIN($2), {identOf($1), identOf($3)})); }
     | "#int" oneArg
-        { $$ = builtinAtom(INT, *$2); delete $2; }
+        { $$ = V.atoms.put(builtinAtom(INT, V.terms[$2])); V.terms.free($2); }
     | "#succ" twoArgs
-        { $$ = builtinAtom(SUCC, *$2); delete $2; }
+        { $$ = V.atoms.put(builtinAtom(SUCC, V.terms[$2])); V.terms.free($2); }
     | arithmetic threeArgs
-        { $$ = builtinAtom(BUILTIN($1), *$2); delete $2; }
+        { $$ = V.atoms.put(builtinAtom(BUILTIN($1), V.terms[$2])); V.terms.free($2); }
     | term "=" term arithmetic term
-        { $$ = builtinAtom(BUILTIN($4), std::vector<IDENT>{identOf($3), identOf($5), identOf($1)}); }
+        {
+            $$ = V.atoms.put(
+                builtinAtom(BUILTIN($4), {identOf($3), identOf($5), identOf($1)}));
+        }
     ;
 
 comparison
@@ -236,16 +267,15 @@ arithmetic
     ;
 
 oneArg
-    : "(" term ")" { $$ = new std::vector<IDENT>{identOf($2)}; }
+    : "(" term ")" { $$ = termList({identOf($2)}); }
     ;
 
 twoArgs
-    : "(" term "," term ")" { $$ = new std::vector<IDENT>{identOf($2), identOf($4)}; }
+    : "(" term "," term ")" { $$ = termList({identOf($2), identOf($4)}); }
     ;
 
 threeArgs
-    : "(" term "," term "," term ")"
-        { $$ = new std::vector<IDENT>{identOf($2), identOf($4), identOf($6)}; }
+    : "(" term "," term "," term ")" { $$ = termList({identOf($2), identOf($4), identOf($6)}); }
     ;
 
 %%

@@ -34,9 +34,9 @@ void appendNamedTerm(std::string& out, const IDENT& term, const std::vector<std:
 void appendNamedAtom(std::string& out, const ATOM& atom, const std::vector<std::string>& names) {
     // The user's own name: "-p" stays "-p" whatever the output form.
     out += atom.name();
-    if (!atom.args || atom.args->empty()) return;
+    if (atom.args.empty()) return;
     out += '(';
-    for (const IDENT& t : *atom.args) {
+    for (const IDENT& t : atom.args) {
         if (&t != atom.args.begin()) out += ", ";
         appendNamedTerm(out, t, names);
     }
@@ -44,12 +44,6 @@ void appendNamedAtom(std::string& out, const ATOM& atom, const std::vector<std::
 }
 
 }  // namespace
-
-std::string NamedAtomText(const ATOM& atom, const std::vector<std::string>& names) {
-    std::string text;
-    appendNamedAtom(text, atom, names);
-    return text;
-}
 
 std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& names) {
     std::string text;

@@ -34,9 +34,6 @@ const RULE_ORIGIN* RuleOrigin(unsigned i, unsigned j);
 // name prints as "_"): positive body literals first, as the rule holds them.
 std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& names);
 
-// An atom's text with its variables named by names.
-std::string NamedAtomText(const ATOM& atom, const std::vector<std::string>& names);
-
 // Forgets every origin; for a run that starts the tables afresh (the unit
 // tests).
 void ResetRuleOrigins();

@@ -34,7 +34,7 @@ std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, std::ui
 }
 
 void initBuiltins() {
-    if (OptionProgram != 1) return;
+    if (OptionProgram != PROGRAM_TYPE::ROX) return;
     for (int b = 0; b < BUILTIN_COUNT; ++b)
         ATOM::Predicates.insert(rox_builtin_name[b], static_cast<unsigned>(rox_builtin_arity[b]),
                                 PREDICATE_NAMES::BUILTIN_PREDICATE);
@@ -64,32 +64,20 @@ unsigned ATOM::registered(std::string_view name, unsigned arity, PREDICATE_NAMES
     return n;
 }
 
-// The argument list given by pointer, absent for null; built in place.
-static ARGUMENTS argumentsOf(const std::vector<IDENT>* a) {
-    return a ? ARGUMENTS(*a) : ARGUMENTS();
-}
-static ARGUMENTS argumentsOf(const ARGUMENTS* a) { return a ? ARGUMENTS(*a) : ARGUMENTS(); }
-
-ATOM::ATOM(std::string_view name, const std::vector<IDENT>* a, PREDICATE_NAMES::TYPE type)
-    : predicate(registered(name, a ? static_cast<unsigned>(a->size()) : 0, type)),
-      args(argumentsOf(a)) {}
-
-ATOM::ATOM(std::string_view name, const ARGUMENTS* a, PREDICATE_NAMES::TYPE type)
-    : predicate(registered(name, a ? static_cast<unsigned>(a->size()) : 0, type)),
-      args(argumentsOf(a)) {}
+ATOM::ATOM(std::string_view name, ARGUMENTS terms, PREDICATE_NAMES::TYPE type)
+    : predicate(registered(name, static_cast<unsigned>(terms.size()), type)),
+      args(std::move(terms)) {}
 
 bool ATOM::hasVariable() const {
-    if (args)
-        for (const IDENT& t : *args)
-            if (t.isVariable()) return true;
+    for (const IDENT& t : args)
+        if (t.isVariable()) return true;
     return false;
 }
 
 int ATOM::highestVariable() const {
     int high = -1;
-    if (args)
-        for (const IDENT& t : *args)
-            if (t.isVariable() && t.value > high) high = t.value;
+    for (const IDENT& t : args)
+        if (t.isVariable() && t.value > high) high = t.value;
     return high;
 }
 
@@ -105,17 +93,16 @@ bool ATOM::isComparison() const {
            Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
 }
 
-ATOM newNegativeATOM(std::string_view name, const std::vector<IDENT>* args) {
+ATOM newNegativeATOM(std::string_view name, ARGUMENTS args) {
     std::string negated;
     negated.reserve(name.size() + 1);
     negated += '-';
     negated += name;
-    return ATOM(negated, args, PREDICATE_NAMES::UNSPECIFIED);
+    return ATOM(negated, std::move(args), PREDICATE_NAMES::UNSPECIFIED);
 }
 
-ATOM newBuiltin(BUILTIN builtin, const std::vector<IDENT>* args) {
-    ATOM atom(static_cast<unsigned>(builtin), argumentsOf(args));
-    return atom;
+ATOM newBuiltin(BUILTIN builtin, ARGUMENTS args) {
+    return ATOM(static_cast<unsigned>(builtin), std::move(args));
 }
 
 std::string complementName(std::string_view name) {
@@ -129,9 +116,9 @@ std::string complementName(std::string_view name) {
 
 void append_atom(std::string& out, const ATOM& atom) {
     append_name(out, atom.nameView());
-    if (atom.args && !atom.args->empty()) {
+    if (!atom.args.empty()) {
         out += '(';
-        for (const IDENT& t : *atom.args) {
+        for (const IDENT& t : atom.args) {
             if (&t != atom.args.begin()) out += ',';
             append_term(out, t);
         }
@@ -140,20 +127,8 @@ void append_atom(std::string& out, const ATOM& atom) {
 }
 
 void append_literal(std::string& out, const LITERAL& literal) {
-    if (literal.negated) out += OptionProgram == 2 ? "~" : "not ";
+    if (literal.negated) out += OptionProgram == PROGRAM_TYPE::PEXA ? "~" : "not ";
     append_atom(out, literal);
-}
-
-void print_atom(std::ostream& out, const ATOM& atom) {
-    std::string text;
-    append_atom(text, atom);
-    out << text;
-}
-
-void print_literal(std::ostream& out, const LITERAL& literal) {
-    std::string text;
-    append_literal(text, literal);
-    out << text;
 }
 
 void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,19 +75,23 @@ void initBuiltins();
 extern PREDICATE_NAMES& updatePredicates;
 extern PREDICATE_NAMES& minimalPredicates;
 
-// The argument list of an atom: absent (no list at all) or a list of terms,
-// possibly empty. Up to three terms are kept in place and longer lists on
-// the heap, so that most atoms cost no allocation of their own. It reads
-// like an owned pointer to a term vector: it tests true when a list is
-// present, and *args, args->size() and args.get() (null when absent) reach
-// the list itself. Copies are deep.
+// The argument list of an atom, which may be absent (no list at all: "p",
+// as against an empty list) or a list of terms, possibly empty: an optional
+// list of terms, which tests true when a list is present, and reads as an
+// empty list when absent. Copies are deep. Up to three terms are kept in
+// place and longer lists on the heap, so that most atoms cost no
+// allocation of their own.
 //
-// The pointer to a heap list is kept in the bytes of the in-place terms
-// (written and read with memcpy; moves copy those bytes as they are), so that the record needs no
-// more than the 4-byte alignment of its terms: an atom takes 32 bytes, a literal 36.
+// std::optional<std::vector<IDENT>> would say the same at 40 bytes and an
+// allocation per list. Here absence is the count 0, and the pointer to a
+// heap list is kept in the bytes of the in-place terms (written and read
+// with memcpy; moves copy those bytes as they are), so that the record
+// needs no more than the 4-byte alignment of its terms: an atom takes 32
+// bytes, a literal 36.
 class ARGUMENTS {
 public:
     ARGUMENTS() = default;
+    ARGUMENTS(std::nullopt_t) {}
     explicit ARGUMENTS(const std::vector<IDENT>& terms) { assign(terms.data(), terms.size()); }
     ARGUMENTS(const ARGUMENTS& o) {
         if (o) assign(o.begin(), o.size());
@@ -113,12 +118,8 @@ public:
     }
     ~ARGUMENTS() { reset(); }
 
-    explicit operator bool() const { return stored_ != 0; }
-    ARGUMENTS& operator*() { return *this; }
-    const ARGUMENTS& operator*() const { return *this; }
-    ARGUMENTS* operator->() { return this; }
-    const ARGUMENTS* operator->() const { return this; }
-    const ARGUMENTS* get() const { return stored_ != 0 ? this : nullptr; }
+    bool has_value() const { return stored_ != 0; }
+    explicit operator bool() const { return has_value(); }
 
     // Makes the list absent.
     void reset() {
@@ -173,16 +174,11 @@ struct ATOM {
     ATOM(unsigned number, ARGUMENTS terms) : predicate(number), args(std::move(terms)) {}
 
     // Builds an atom by predicate name: registers the name with the arity
-    // of args and the requested kind in Predicates. A conflict reports the
-    // clash on standard error and ends the run with status 1.
-    ATOM(std::string_view name, const std::vector<IDENT>* args,
+    // of terms (std::nullopt: no argument list) and the requested kind in
+    // Predicates. A conflict reports the clash on standard error and ends
+    // the run with status 1.
+    ATOM(std::string_view name, ARGUMENTS terms,
          PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED);
-    // The same over another atom's argument list (null: none).
-    ATOM(std::string_view name, const ARGUMENTS* args,
-         PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED);
-    ATOM(std::string_view name, std::nullptr_t,
-         PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED)
-        : ATOM(name, static_cast<const ARGUMENTS*>(nullptr), type) {}
 
     unsigned arity() const { return static_cast<unsigned>(args.size()); }
     bool hasVariable() const;
@@ -211,20 +207,18 @@ struct TLITERAL : A {
 using LITERAL = TLITERAL<ATOM>;
 
 // The strongly negated atom of name: predicate "-" + name.
-ATOM newNegativeATOM(std::string_view name, const std::vector<IDENT>* args);
+ATOM newNegativeATOM(std::string_view name, ARGUMENTS args);
 
 // A builtin atom; consults no table and checks no arity.
-ATOM newBuiltin(BUILTIN builtin, const std::vector<IDENT>* args);
+ATOM newBuiltin(BUILTIN builtin, ARGUMENTS args);
 
 // The complement of a predicate name: adds or removes the leading "-".
 std::string complementName(std::string_view name);
 
-// Writes one atom: its name (pexa: "-" as "NEG_") and the arguments.
-void print_atom(std::ostream& out, const ATOM& atom);
-// Writes one literal: "not " (pexa: "~") when negated, then the atom.
-void print_literal(std::ostream& out, const LITERAL& literal);
-// The same texts appended to a string (see append_term).
+// Appends one atom: its name (pexa: "-" as "NEG_") and the arguments; the
+// text forms are built in strings, see append_term.
 void append_atom(std::string& out, const ATOM& atom);
+// Appends one literal: "not " (pexa: "~") when negated, then the atom.
 void append_literal(std::string& out, const LITERAL& literal);
 
 void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep);

@@ -59,7 +59,7 @@ void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* 
 }
 
 void append_name(std::string& out, std::string_view name) {
-    if (OptionProgram == 2 && !name.empty() && name[0] == '-') {
+    if (OptionProgram == PROGRAM_TYPE::PEXA && !name.empty() && name[0] == '-') {
         out += "NEG_";
         out += name.substr(1);
     } else {

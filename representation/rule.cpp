@@ -55,8 +55,8 @@ template struct TRULE<ATOM, LITERAL>;
 
 bool Saves(const BODY_VIEW& body, const IDENT& term) {
     for (const LITERAL& l : body.literals) {
-        if (l.negated || l.isComparison() || !l.args) continue;
-        for (const IDENT& t : *l.args)
+        if (l.negated || l.isComparison()) continue;
+        for (const IDENT& t : l.args)
             if (t == term) return true;
     }
     return false;
@@ -69,8 +69,8 @@ namespace {
 std::unordered_set<int> boundVariables(const BODY_VIEW& body) {
     std::unordered_set<int> bound;
     for (const LITERAL& l : body.literals) {
-        if (l.negated || l.isComparison() || !l.args) continue;
-        for (const IDENT& t : *l.args)
+        if (l.negated || l.isComparison()) continue;
+        for (const IDENT& t : l.args)
             if (t.isVariable()) bound.insert(t.value);
     }
     return bound;
@@ -78,8 +78,8 @@ std::unordered_set<int> boundVariables(const BODY_VIEW& body) {
 
 bool bodyIsSafe(const BODY_VIEW& body, const std::unordered_set<int>& bound) {
     for (const LITERAL& l : body.literals) {
-        if (!(l.negated || l.isComparison()) || !l.args) continue;
-        for (const IDENT& t : *l.args)
+        if (!(l.negated || l.isComparison())) continue;
+        for (const IDENT& t : l.args)
             if (t.isVariable() && !bound.count(t.value)) return false;
     }
     return true;
@@ -99,8 +99,7 @@ bool RULE::isSafe() const {
     if (b) bound = boundVariables(*b);
     if (const auto h = head())
         for (const ATOM& a : h->atoms) {
-            if (!a.args) continue;
-            for (const IDENT& t : *a.args)
+            for (const IDENT& t : a.args)
                 if (t.isVariable() && (!b || !bound.count(t.value))) return false;
         }
     if (!b) return true;

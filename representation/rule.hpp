@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <utility>
@@ -119,24 +120,6 @@ struct TBODY_VIEW {
     bool empty() const { return literals.empty(); }
 };
 
-// A part of a rule that may be absent (a rule's head, a fact's body): it
-// tests false when absent and reads like a pointer to the part otherwise.
-template <class VIEW>
-class TPART {
-public:
-    TPART() = default;
-    explicit TPART(VIEW v) : view_(v), present_(true) {}
-
-    explicit operator bool() const { return present_; }
-    const VIEW* operator->() const { return &view_; }
-    const VIEW& operator*() const { return view_; }
-    bool operator==(std::nullptr_t) const { return !present_; }
-
-private:
-    VIEW view_{};
-    bool present_ = false;
-};
-
 // A rule: a head (which may be absent) and a body (absent for a fact).
 //
 // A rule keeps its head atoms and body literals in one block of memory
@@ -176,14 +159,14 @@ struct TRULE {
     }
     ~TRULE() { release(block_); }
 
-    TPART<THEAD_VIEW<A>> head() const {
-        if (!block_) return {};
-        return TPART<THEAD_VIEW<A>>(THEAD_VIEW<A>({atoms(block_), block_->heads}));
+    // The head, absent for a rule without one; the body, absent for a fact.
+    std::optional<THEAD_VIEW<A>> head() const {
+        if (!block_) return std::nullopt;
+        return THEAD_VIEW<A>({atoms(block_), block_->heads});
     }
-    TPART<TBODY_VIEW<L>> body() const {
-        if (!block_ || !block_->hasBody) return {};
-        return TPART<TBODY_VIEW<L>>(
-            TBODY_VIEW<L>({literals(block_), block_->literals}, block_->firstNegated));
+    std::optional<TBODY_VIEW<L>> body() const {
+        if (!block_ || !block_->hasBody) return std::nullopt;
+        return TBODY_VIEW<L>({literals(block_), block_->literals}, block_->firstNegated);
     }
 
     bool isSafe() const;

@@ -89,36 +89,21 @@ std::string ruleSuffix(unsigned i, unsigned j) {
 
 std::string rejectionBase(unsigned i, unsigned j) { return "rej" + ruleSuffix(i, j); }
 
-// Skips a run of decimal digits at pos; false when there is none.
-bool skipDigits(std::string_view s, std::size_t& pos) {
-    std::size_t start = pos;
-    while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9') ++pos;
-    return pos > start;
-}
-
-// rej_P<i>_R<j>, optionally followed by a clash suffix _<c>. No update
-// predicate has this form: its last "_P" is followed by digits and at most
-// a clash suffix, never by "_R".
-bool hasRejectionForm(std::string_view r) {
-    if (r.substr(0, 5) != "rej_P") return false;
-    std::size_t pos = 5;
-    if (!skipDigits(r, pos) || r.substr(pos, 2) != "_R") return false;
-    pos += 2;
-    if (!skipDigits(r, pos)) return false;
-    if (pos == r.size()) return true;
-    if (r[pos] != '_') return false;
-    ++pos;
-    return skipDigits(r, pos) && pos == r.size();
+// Reads the decimal number at pos and moves pos past it; false when there
+// is none, or when it does not fit an unsigned (no generated name holds
+// such a number).
+bool readNumber(std::string_view s, std::size_t& pos, unsigned& value) {
+    const char* first = s.data() + pos;
+    const auto [end, error] = std::from_chars(first, s.data() + s.size(), value);
+    if (error != std::errc() || end == first) return false;
+    pos += static_cast<std::size_t>(end - first);
+    return true;
 }
 
 }  // namespace
 
 std::string uniqueUpdPred(std::string base) {
     return firstUsable(base, updatePredicates, minimalPredicates).name;
-}
-
-std::string uniqueMinPred(std::string base) {
-    return firstUsable(base, minimalPredicates, updatePredicates).name;
 }
 
 std::string updPred(std::string p, unsigned i, unsigned k) {
@@ -136,12 +121,10 @@ namespace {
 // the name exists, the name is an IDB predicate of that arity, and building
 // one by name again would change nothing (an atom of another arity, which
 // ends the run, is built by name).
-template <class ARGS>
-ATOM atomOver(const Usable& made, const ARGS* args) {
+ATOM atomOver(const Usable& made, const ARGUMENTS& args) {
     unsigned& linked = updatePredicates.signatures[made.number].atom;
-    const std::size_t arity = args ? args->size() : 0;
-    if (linked != PREDICATE_NAMES::NoAtom && arity == updatePredicates.arity(made.number))
-        return ATOM(linked, args ? ARGUMENTS(*args) : ARGUMENTS());
+    if (linked != PREDICATE_NAMES::NoAtom && args.size() == updatePredicates.arity(made.number))
+        return ATOM(linked, args);
     ATOM atom(made.name, args, PREDICATE_NAMES::IDB);
     linked = atom.predicate;
     return atom;
@@ -149,17 +132,10 @@ ATOM atomOver(const Usable& made, const ARGS* args) {
 
 }  // namespace
 
-ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args) {
+ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
     return atomOver(registerUpdateName(std::string(p) + programSuffix(i), k, UpdateMessage), args);
 }
-ATOM updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args) {
-    return atomOver(registerUpdateName(std::string(p) + programSuffix(i), k, UpdateMessage), args);
-}
-ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args) {
-    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage),
-                    args);
-}
-ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args) {
+ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
     return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage),
                     args);
 }
@@ -208,28 +184,44 @@ bool isRewritten(std::string_view p) { return rewrittenBases.contains(p); }
 
 const NAMES& rewrittenNames() { return rewrittenBases; }
 
-bool isRejectionPred(std::string_view r) {
-    return hasRejectionForm(r) && updatePredicates.contains(r);
+// No update predicate has the form of a rejection name: its last "_P" is
+// followed by digits and at most a clash suffix, never by "_R".
+std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view name) {
+    if (!name.starts_with("rej_P")) return std::nullopt;
+    REJECTION_NUMBERS numbers{};
+    std::size_t pos = 5;
+    if (!readNumber(name, pos, numbers.program) || name.substr(pos, 2) != "_R") return std::nullopt;
+    pos += 2;
+    if (!readNumber(name, pos, numbers.rule)) return std::nullopt;
+    if (pos == name.size()) return numbers;
+    unsigned clash;
+    if (name[pos] != '_' || !readNumber(name, ++pos, clash) || pos != name.size())
+        return std::nullopt;
+    return numbers;
 }
+
+std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r) {
+    const auto numbers = readRejectionName(r);
+    if (!numbers || !updatePredicates.contains(r)) return std::nullopt;
+    return numbers;
+}
+
+bool isRejectionPred(std::string_view r) { return rejectionNumbers(r).has_value(); }
 
 unsigned getLevel(std::string_view r) {
-    if (!isRejectionPred(r)) return 0;
-    // The program number follows "rej_P" and ends at "_R"; it was written
-    // from an unsigned, so it fits one.
-    unsigned program = 0;
-    std::from_chars(r.data() + 5, r.data() + r.size(), program);
-    return program + 1;
+    const auto numbers = rejectionNumbers(r);
+    return numbers ? numbers->program + 1 : 0;
 }
 
-std::unique_ptr<std::vector<IDENT>> arbitraryVariables(unsigned k) {
-    if (k == 0) return nullptr;
-    auto vars = std::make_unique<std::vector<IDENT>>();
-    vars->reserve(k);
-    for (unsigned n = 0; n < k; ++n) vars->emplace_back(IDENT::VARIABLE, static_cast<int>(n));
-    return vars;
+ARGUMENTS arbitraryVariables(unsigned k) {
+    if (k == 0) return std::nullopt;
+    std::vector<IDENT> vars;
+    vars.reserve(k);
+    for (unsigned n = 0; n < k; ++n) vars.emplace_back(IDENT::VARIABLE, static_cast<int>(n));
+    return ARGUMENTS(vars);
 }
 
-std::unique_ptr<std::vector<IDENT>> variables(const RULE& rule) {
+ARGUMENTS variables(const RULE& rule) {
     int high = -1;
     if (const auto head = rule.head())
         for (const ATOM& a : head->atoms) high = std::max(high, a.highestVariable());

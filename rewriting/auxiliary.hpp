@@ -14,7 +14,7 @@
 // program always stay complementary (p_P0_0 and -p_P0_0).
 #pragma once
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +23,6 @@
 
 // A clash-free name for the update family (registers nothing).
 std::string uniqueUpdPred(std::string base);
-// A clash-free name for the minimality family (registers nothing).
-std::string uniqueMinPred(std::string base);
 
 // p + "_P" + i: the literal p holds at program i.
 std::string updPred(std::string p, unsigned i, unsigned k);
@@ -34,10 +32,8 @@ std::string compl_updPred(std::string p, unsigned i, unsigned k);
 // arguments, as ATOM(name, args, IDB) builds them. The registry keeps the
 // predicate's number once such an atom exists, so that building the next
 // costs one lookup instead of two.
-ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args);
-ATOM updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args);
-ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS* args);
-ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const std::vector<IDENT>* args);
+ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args);
+ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args);
 // "rej_P" + i + "_R" + j: rule j of program i is rejected.
 std::string rejectionPred(unsigned i, unsigned j, unsigned k);
 // Starts fetching the places where the name tables keep or would keep that
@@ -65,6 +61,18 @@ bool isRewritten(std::string_view p);
 // isRewritten holds), as a name table: a walk in name order meets the names
 // added while it goes on.
 const NAMES& rewrittenNames();
+// The program and rule numbers in the name of a rejection predicate.
+struct REJECTION_NUMBERS {
+    unsigned program;
+    unsigned rule;
+};
+// The numbers of a name of the form rej_P<i>_R<j>, optionally followed by a
+// clash suffix _<c>, as rejectionPred writes them; nothing for a name of any
+// other form. Only the form is read: no registry is asked.
+std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view name);
+// The numbers of a rejection predicate (a name rejectionPred made); nothing
+// for any other name.
+std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r);
 // r was made by rejectionPred.
 bool isRejectionPred(std::string_view r);
 // The level (program number + 1) of a rejection predicate, 0 for any other
@@ -78,19 +86,19 @@ unsigned getLevel(std::string_view r);
 // change nothing, so both ways build the same atom; the second only spares
 // the lookups.
 inline constexpr unsigned UnknownPredicate = ~0u;
-template <class MAKE, class ARGS>
-ATOM generatedAtom(unsigned& number, MAKE&& make, const ARGS* args) {
-    if (number != UnknownPredicate) return ATOM(number, args ? ARGUMENTS(*args) : ARGUMENTS());
+template <class MAKE>
+ATOM generatedAtom(unsigned& number, MAKE&& make, const ARGUMENTS& args) {
+    if (number != UnknownPredicate) return ATOM(number, args);
     ATOM atom = make();
     number = atom.predicate;
     return atom;
 }
 
-// X0 .. Xk-1, null for k = 0.
-std::unique_ptr<std::vector<IDENT>> arbitraryVariables(unsigned k);
-// The variables of a rule, X0 up to its highest variable; null when it has
-// none.
-std::unique_ptr<std::vector<IDENT>> variables(const RULE& rule);
+// X0 .. Xk-1, absent for k = 0.
+ARGUMENTS arbitraryVariables(unsigned k);
+// The variables of a rule, X0 up to its highest variable; absent when it
+// has none.
+ARGUMENTS variables(const RULE& rule);
 
 // Forgets the index behind isRewritten; for a run that starts the tables
 // afresh (the unit tests).

@@ -9,15 +9,16 @@ namespace {
 
 constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 
-// With -O=succint (2) the predicates that some update predicate was made
-// from; with any other -O= value (1) every predicate of the input. A
-// strongly negated -q is left to q when q's rules will cover it.
+// With -O=succint the predicates that some update predicate was made from;
+// with any other -O= value every predicate of the input. A strongly
+// negated -q is left to q when q's rules will cover it.
 bool isSelected(const std::string& p) {
-    bool selected = OptionOptimize == 2 ? isRewritten(p) : OptionOptimize == 1 && isOriginal(p);
+    const bool succint = OptionOptimize == OPTIMIZATION::SUCCINT;
+    const bool selected = succint ? isRewritten(p) : isOriginal(p);
     if (!selected || p.empty() || p[0] != '-') return selected;
     const std::string_view q = std::string_view(p).substr(1);
     if (!ATOM::Predicates.contains(q)) return true;
-    return OptionOptimize == 2 && !isRewritten(q);
+    return succint && !isRewritten(q);
 }
 
 // The inertia rules of p (arity k) for program number n, over the
@@ -25,7 +26,7 @@ bool isSelected(const std::string& p) {
 // atoms of p and of its complement at n, or UnknownPredicate, and receive
 // those at n - 1: walking down the programs, each atom is built by name
 // once (see generatedAtom).
-void addInertiaRules(const std::string& p, unsigned n, unsigned k, const std::vector<IDENT>* V,
+void addInertiaRules(const std::string& p, unsigned n, unsigned k, const ARGUMENTS& V,
                      unsigned& update, unsigned& complement) {
     const ATOM a = generatedAtom(
         update, [&] { return updAtom(p, n, k, V); }, V);
@@ -63,9 +64,9 @@ void UpdateRewritingPropagation(unsigned N) {
         const unsigned k = P.arity(number);
         const auto V = arbitraryVariables(k);
         unsigned update = UnknownPredicate, complement = UnknownPredicate;
-        for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V.get(), update, complement);
+        for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V, update, complement);
     };
-    if (OptionOptimize != 2) {
+    if (OptionOptimize != OPTIMIZATION::SUCCINT) {
         for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number);
         return;
     }
@@ -86,7 +87,7 @@ void UpdateRewritingPropagation(unsigned N) {
 void addPropRules(std::string p, unsigned n, unsigned k) {
     const auto V = arbitraryVariables(k);
     unsigned update = UnknownPredicate, complement = UnknownPredicate;
-    addInertiaRules(p, n, k, V.get(), update, complement);
+    addInertiaRules(p, n, k, V, update, complement);
 }
 
 void createPropRule(const ATOM& head, const ATOM& body) {

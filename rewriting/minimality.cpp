@@ -11,7 +11,7 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 
 // A literal over an argument-less generated proposition.
 LITERAL proposition(const std::string& name, bool negated) {
-    return LITERAL(ATOM(name, nullptr, IDB), negated);
+    return LITERAL(ATOM(name, std::nullopt, IDB), negated);
 }
 
 }  // namespace
@@ -28,12 +28,12 @@ void createMinRule(const HEAD& head, const BODY& body) {
 }
 
 void addLevelRules(unsigned L) {
-    HEAD h1(ATOM(okAtom(), nullptr, IDB));
+    HEAD h1(ATOM(okAtom(), std::nullopt, IDB));
     BODY b1;
     b1.add(proposition(okPred(L), false));
     createMinRule(h1, b1);
 
-    HEAD h2(ATOM(equalityPred(L, 0), nullptr, IDB));
+    HEAD h2(ATOM(equalityPred(L, 0), std::nullopt, IDB));
     BODY b2;
     b2.add(proposition(equalityPred(L + 1, 0), false));
     b2.add(proposition(okPred(L), true));
@@ -44,8 +44,8 @@ void createMinRejCons(std::string r, unsigned L, unsigned k) {
     const auto V = arbitraryVariables(k);
     const std::string m = modelPred(r, k);
     BODY body;
-    body.add(LITERAL(ATOM(m, V.get(), IDB), true));
-    body.add(LITERAL(ATOM(r, V.get(), IDB), false));
+    body.add(LITERAL(ATOM(m, V, IDB), true));
+    body.add(LITERAL(ATOM(r, V, IDB), false));
     if (OptionStrict) body.add(proposition(equalityPred(L + 1, 0), false));
     MinConstraints.emplace_back(std::move(body));
     traceConstraint("Added minimaltiy (strictness) rejction constraint ", MinConstraints.back(),
@@ -63,9 +63,9 @@ void addMinRules(unsigned N) {
     if (OptionStrict) {
         BODY isTrue;
         isTrue.add(proposition(truth, false));
-        createMinRule(HEAD(ATOM(equalityPred(N + 1, 0), nullptr, IDB)), isTrue);
+        createMinRule(HEAD(ATOM(equalityPred(N + 1, 0), std::nullopt, IDB)), isTrue);
     }
 
-    Pupd.emplace_back(HEAD(ATOM(truth, nullptr, IDB)), BODY());
+    Pupd.emplace_back(HEAD(ATOM(truth, std::nullopt, IDB)), BODY());
     traceRule("Added truth fact ", Pupd.back(), ToRewrittenRules);
 }

@@ -25,7 +25,7 @@ const ATOM& headAtom(const RULE& r) {
     return head->atoms.front();
 }
 
-unsigned length(const std::vector<IDENT>* V) { return V ? static_cast<unsigned>(V->size()) : 0; }
+unsigned length(const ARGUMENTS& V) { return static_cast<unsigned>(V.size()); }
 
 // A group of a body's literals with one more literal after it, in a buffer
 // that serves rule after rule.
@@ -61,8 +61,12 @@ struct SHARED_ATOMS {
 std::vector<SHARED_ATOMS> sharedAtoms;
 unsigned passes = 0;
 
-void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V,
-                      RULE_ATOMS& known) {
+// Appends the rejection rule of rule j of program i to Pupd (and, with -min
+// or -strict, its minimality rejection constraint). V: the rule's variables;
+// known: the generated atoms' predicates made already (see RULE_ATOMS),
+// completed with those made here.
+void createRejectionRule(const RULE& r, unsigned i, unsigned j, const ARGUMENTS& V,
+                         RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const unsigned m = length(V);
 
@@ -72,9 +76,8 @@ void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<I
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     LITERAL complement(
         generatedAtom(
-            known.complement,
-            [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args.get()); },
-            h.args.get()),
+            known.complement, [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args); },
+            h.args),
         false);
 
     // The complementary literal goes after the positive literals of r.
@@ -86,12 +89,13 @@ void addRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<I
     if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
 }
 
-void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last,
-                      RULE_ATOMS& known) {
+// Turns r into its rewritten form and appends a copy to Pupd; last is true
+// for the most recent program. V and known as for createRejectionRule.
+void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
+                 RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const ATOM update = generatedAtom(
-        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args.get()); },
-        h.args.get());
+        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args); }, h.args);
 
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
@@ -99,7 +103,8 @@ void addRewrittenRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>*
     // Under -min/-strict the facts of the most recent program depend on the
     // truth proposition, which the truth fact of addMinRules makes hold.
     if (!r.body() && last && (OptionMinimal || OptionStrict))
-        positive = withOneMore({}, LITERAL(ATOM(truthAtom(), nullptr, IDB), false), positiveBuffer);
+        positive =
+            withOneMore({}, LITERAL(ATOM(truthAtom(), std::nullopt, IDB), false), positiveBuffer);
     if (!last) {
         ATOM rejection = generatedAtom(
             known.rejection, [&] { return ATOM(rejectionPred(i, j, length(V)), V, IDB); }, V);
@@ -139,7 +144,7 @@ void UpdateRewriting(std::vector<OID>& ids) {
     }
     UpdateRewritingPropagation(N);
     if (OptionMinimal || OptionStrict) addMinRules(N);
-    if (OptionProgram == 2) addStrongNegCons();
+    if (OptionProgram == PROGRAM_TYPE::PEXA) addStrongNegCons();
     if (OptionDebug) std::cerr << "Update Rewriting finished." << '\n' << '\n';
 }
 
@@ -168,19 +173,9 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
         if (entry.pass != pass) entry = {pass, RULE_ATOMS{}};
         RULE_ATOMS& shared = entry.atoms;
         RULE_ATOMS known{shared.update, shared.complement, Unknown};
-        if (!last) addRejectionRule(rules[j], i, static_cast<unsigned>(j), V.get(), known);
-        addRewrittenRule(rules[j], i, static_cast<unsigned>(j), V.get(), last, known);
+        if (!last) createRejectionRule(rules[j], i, static_cast<unsigned>(j), V, known);
+        rewriteRule(rules[j], i, static_cast<unsigned>(j), V, last, known);
         shared.update = known.update;
         shared.complement = known.complement;
     }
-}
-
-void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V) {
-    RULE_ATOMS known;
-    addRejectionRule(r, i, j, V, known);
-}
-
-void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last) {
-    RULE_ATOMS known;
-    addRewrittenRule(r, i, j, V, last, known);
 }

@@ -22,11 +22,3 @@ void UpdateRewriting(std::vector<OID>& ids);
 // The rejection and rewritten rules of program i of N, appended to Pupd; the
 // rules of the program are rewritten in place.
 void UpdateRewritingRules(OID& program, unsigned i, unsigned N);
-
-// Appends the rejection rule of rule j of program i to Pupd (and, with -min
-// or -strict, its minimality rejection constraint). V: the rule's variables.
-void createRejectionRule(const RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V);
-
-// Turns r into its rewritten form and appends a copy to Pupd; last is true
-// for the most recent program.
-void rewriteRule(RULE& r, unsigned i, unsigned j, const std::vector<IDENT>* V, bool last);

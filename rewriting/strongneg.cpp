@@ -22,8 +22,8 @@ void addStrongNegCons() {
 void addNegConstraint(std::string name, unsigned k) {
     const auto V = arbitraryVariables(k);
     std::vector<LITERAL> positive;
-    positive.emplace_back(ATOM(name, V.get(), PREDICATE_NAMES::IDB), false);
-    positive.emplace_back(ATOM(complementName(name), V.get(), PREDICATE_NAMES::IDB), false);
+    positive.emplace_back(ATOM(name, V, PREDICATE_NAMES::IDB), false);
+    positive.emplace_back(ATOM(complementName(name), V, PREDICATE_NAMES::IDB), false);
     Constraints.emplace_back(BODY(std::move(positive), {}));
     traceConstraint("Added constraint ", Constraints.back(), ".");
 }

@@ -1,6 +1,7 @@
 // Candidate rules from printed rejection atoms, and test file names.
 #include "driver/candidate.hpp"
 #include "fixture.hpp"
+#include "tests/support/driver/by_text.hpp"
 
 namespace {
 
@@ -15,7 +16,7 @@ struct Candidates : Driver {
     // The terms of the negated rejection atom of the first candidate rule.
     std::vector<IDENT> rejectedTerms() const {
         const LITERAL& l = rules.at(0).body()->literals.back();
-        return l.args ? *l.args : std::vector<IDENT>{};
+        return l.args;
     }
 };
 

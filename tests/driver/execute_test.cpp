@@ -10,8 +10,7 @@ namespace {
 struct Execute : Driver {
     ScratchFolder dir;
     bool found = false;
-    bool answer = true;
-    std::string witness;
+    GOAL_ANSWER goal;
 
     std::string makeFile(const std::string& name) {
         std::string path = dir / name;
@@ -20,7 +19,7 @@ struct Execute : Driver {
     }
     int run(const std::string& program, const std::string& file, bool testMode) {
         found = testMode;
-        return ExecuteProgram(program, "", file, found, answer, witness);
+        return ExecuteProgram(program, "", file, found, goal);
     }
 };
 
@@ -38,7 +37,7 @@ TEST_F(Execute, TestModeOnlyLooksForALineBeginningAnAnswerSet) {
 }
 
 TEST_F(Execute, PexaRefusesFirstOrderProgramsAndRemovesTheTemporaryFile) {
-    OptionProgram = 2;
+    OptionProgram = PROGRAM_TYPE::PEXA;
     IsPropositional = false;
     std::string file = makeFile("f");
     EXPECT_EXIT(run("true", file, false), ::testing::ExitedWithCode(1),

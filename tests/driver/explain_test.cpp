@@ -1,6 +1,7 @@
 // Explanations of rejected rule instances, and the JSON strings they are
 // written in.
 #include "driver/explain.hpp"
+#include "driver/answers.hpp"
 #include "driver/json.hpp"
 #include "fixture.hpp"
 #include "rewriting/rewriting.hpp"
@@ -56,21 +57,6 @@ TEST_F(Explain, InstancesInOrderWithBindingsAndTheNewestRejecter) {
         "  rejected: program 0, rule 4 (in.lp:1) \"t.\" by -t of program 1\n"
         "  rejected: program 1, rule 0 (in.lp:2) \"-p(a, 1).\" by p(a,1)\n");
     EXPECT_EQ(explain({"-p_P1(a,1)"}), "");
-}
-
-TEST_F(Explain, RejectionNamesGiveProgramAndRule) {
-    updatePredicates.insert("rej_P12_R4_0", 0, PREDICATE_NAMES::IDB);
-    updatePredicates.insert("rej_P0_R3", 1, PREDICATE_NAMES::IDB);
-    unsigned i = 99, j = 99;
-    EXPECT_TRUE(RejectionNumbers("rej_P12_R4_0", i, j));
-    EXPECT_EQ(i, 12u);
-    EXPECT_EQ(j, 4u);
-    EXPECT_TRUE(RejectionNumbers("rej_P0_R3", i, j));
-    EXPECT_EQ(i, 0u);
-    EXPECT_EQ(j, 3u);
-    // A user's predicate of that form is no rejection predicate.
-    EXPECT_FALSE(RejectionNumbers("rej_P1_R1", i, j));
-    EXPECT_FALSE(RejectionNumbers("p_P0", i, j));
 }
 
 TEST(JsonStrings, EscapedAsJsonRequires) {

@@ -2,20 +2,20 @@
 // form of the answer sets, and the hand-over to the goal and minimality
 // tests.
 #include "driver/execute.hpp"
+#include "driver/goal.hpp"
 #include "fixture.hpp"
 
 namespace {
 
 struct Filter : Driver {
-    bool answer = false;
-    std::string witness;
+    GOAL_ANSWER goal;
 
     // Feeds the lines to the filter as the evaluation program printed them;
     // returns what reached standard output.
     std::string filter(std::initializer_list<std::string> lines) {
         Capture out(std::cout);
         for (const std::string& line : lines)
-            OutputFilter(line, "true", "", "/nonexistent/main.vok", answer, witness);
+            OutputFilter(line, "true", "", "/nonexistent/main.vok", goal);
         return out.text();
     }
 
@@ -80,13 +80,13 @@ TEST_F(Filter, LongLineIsFilteredLikeAShortOne) {
 }
 
 TEST_F(Filter, PexaNegationIsWrittenAsInTheInput) {
-    freshRun(2);
+    freshRun(PROGRAM_TYPE::PEXA);
     updatePredicates.insert("-q_P0", 0, PREDICATE_NAMES::IDB);
     updatePredicates.insert("q_P0", 0, PREDICATE_NAMES::IDB);
     EXPECT_EQ(filter({"{NEG_p, p, NEG_q_P0, q_P0, NEG_NEG_x, xNEG_y}\n"}),
               "{-p, p, -NEG_x, xNEG_y}\n");
     // Only the pexa type reads the prefix.
-    freshRun(1);
+    freshRun(PROGRAM_TYPE::ROX);
     EXPECT_EQ(filter({"{NEG_p}\n"}), "{NEG_p}\n");
 }
 
@@ -95,8 +95,44 @@ TEST_F(Filter, GoalsSeeTheFilteredAnswerSetsInsteadOfTheOutput) {
     OptionBrave = true;
     Goal = "p(\"a, b\")";
     EXPECT_EQ(filter({"{q, q_P0(a)}\n", "{p(\"a, b\"), q}\n", "{r}\n", "done\n"}), "done\n");
-    EXPECT_TRUE(answer);
-    EXPECT_EQ(witness, "{p(\"a, b\"), q}");
+    EXPECT_TRUE(goal.holds);
+    ASSERT_TRUE(goal.witness);
+    EXPECT_EQ(AnswerText(goal.witness->atoms), "{p(\"a, b\"), q}");
+}
+
+// The goal path of the filter for pexa: an atom is judged after NEG_ has
+// become "-" and its auxiliary update atoms are gone, so the verdict and
+// the witness are those of the input's vocabulary.
+TEST_F(Filter, PexaGoalsAreJudgedInTheInputsVocabulary) {
+    struct CASE {
+        bool brave;
+        const char* goal;
+        std::initializer_list<std::string> lines;
+        bool holds;
+        const char* witness;  // "" for none
+    };
+    const CASE cases[] = {
+        // NEG_p is read back as -p, so a goal spelt NEG_p never holds.
+        {true, "NEG_p", {"{NEG_p, q}\n"}, false, ""},
+        {true, "q", {"{NEG_p, NEG_q_P0, q}\n", "{p}\n"}, true, "{-p, q}"},
+        {true, "q", {"{NEG_q_P0}\n", "{q_P0}\n"}, false, ""},
+        // Cautious: the last answer set without the goal is the witness,
+        // shown only when there is one.
+        {false, "q", {"{q, NEG_p}\n", "{NEG_q}\n", "{NEG_p, NEG_q_P0}\n"}, false, "{-p}"},
+        {false, "q", {"{q}\n", "{NEG_q_P0, q}\n"}, true, ""},
+    };
+    for (const CASE& c : cases) {
+        freshRun(PROGRAM_TYPE::PEXA);
+        updatePredicates.insert("-q_P0", 0, PREDICATE_NAMES::IDB);
+        updatePredicates.insert("q_P0", 0, PREDICATE_NAMES::IDB);
+        (c.brave ? OptionBrave : OptionCautious) = true;
+        Goal = c.goal;
+        goal = UnansweredGoal();
+        EXPECT_EQ(filter(c.lines), "") << c.goal;
+        EXPECT_EQ(goal.holds, c.holds) << c.goal;
+        const std::string shown = WitnessShown(goal) ? AnswerText(goal.witness->atoms) : "";
+        EXPECT_EQ(shown, c.witness) << c.goal;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The goal syntax and the brave and cautious verdicts.
 #include "driver/goal.hpp"
 #include "fixture.hpp"
+#include "tests/support/driver/by_text.hpp"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "driver/execute.hpp"
+#include "driver/goal.hpp"
 #include "fuzz_support.hpp"
 #include "rewriting/rewriting.hpp"
 
@@ -29,18 +30,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     OptionCautious = !OptionBrave && (mode & 8);
     if (OptionBrave || OptionCautious) Goal = mode & 16 ? "p(a)" : "q";
 
-    bool answer = !OptionBrave;
-    std::string witness;
+    GOAL_ANSWER goal = UnansweredGoal();
     std::string text(reinterpret_cast<const char*>(data), size);
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);
         end = end == std::string::npos ? text.size() : end + 1;
-        OutputFilter(text.substr(at, end - at), "solver", "", "program.vok", answer, witness);
+        OutputFilter(text.substr(at, end - at), "solver", "", "program.vok", goal);
         at = end;
     }
     // The filter keeps its state for the whole run. This line ends an
     // answer set left open, inside a quoted string or not, so that every
     // input starts outside one; outside an answer set it is passed through.
-    OutputFilter("\"}\"}\n", "solver", "", "program.vok", answer, witness);
+    OutputFilter("\"}\"}\n", "solver", "", "program.vok", goal);
     return 0;
 }

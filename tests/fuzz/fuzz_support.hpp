@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/options.hpp"
+#include "input/actions.hpp"
 #include "input/grammar.hpp"
 #include "input/parser.hpp"
 #include "rewriting/auxiliary.hpp"
@@ -40,7 +41,7 @@ inline void silenceStreams() {
 
 // Every table and list a run fills, emptied; the options a run may change,
 // back to their defaults; builtins registered for program type program.
-inline void freshRun(int program) {
+inline void freshRun(PROGRAM_TYPE program) {
     ::freshRun(program);
     resetParserState();
 }
@@ -52,8 +53,10 @@ inline void freshRun(int program) {
 // that type, moves data past the byte and returns it.
 inline std::uint8_t beginRun(const std::uint8_t*& data, std::size_t& size, bool otherTypes) {
     const std::uint8_t mode = data[0];
-    const int type = (mode & 3) == 1 ? 2 : (mode & 3) == 2 && otherTypes ? 0 : 1;
-    freshRun(type);
+    const PROGRAM_TYPE type = (mode & 3) == 1                 ? PROGRAM_TYPE::PEXA
+                              : (mode & 3) == 2 && otherTypes ? PROGRAM_TYPE::OTHER
+                                                              : PROGRAM_TYPE::ROX;
+    fuzz::freshRun(type);
     ++data;
     --size;
     return mode;
@@ -88,8 +91,7 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
     for (int code; (code = yylex()) != 0;) {
         TOKEN t{code, {}};
         if (code == TOK_IDENTIFIER || code == TOK_NUMBER) {
-            t.text = yylval.text;
-            delete[] yylval.text;
+            t.text = ParseValues.texts.take(yylval.text);
         }
         tokens.push_back(std::move(t));
     }

@@ -14,8 +14,8 @@ namespace {
 // for every program type); the constraints, which belong to no program, go
 // into the first block.
 std::string printed() {
-    const int program = OptionProgram;
-    OptionProgram = 1;
+    const PROGRAM_TYPE program = OptionProgram;
+    OptionProgram = PROGRAM_TYPE::ROX;
     std::ostringstream out;
     for (std::size_t i = 0; i < UpdateIDs.size(); ++i) {
         out << "{\n";
@@ -32,7 +32,7 @@ std::string printed() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The first byte picks the program type: with rox the builtins exist.
-    const int program = size > 0 && (data[0] & 1) ? 2 : 1;
+    const PROGRAM_TYPE program = size > 0 && (data[0] & 1) ? PROGRAM_TYPE::PEXA : PROGRAM_TYPE::ROX;
     fuzz::freshRun(program);
     const int result = fuzz::parseInput(data, size, false);
     if (result < 0) return -1;  // kept out of the corpus

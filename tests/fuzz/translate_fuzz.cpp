@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/output.hpp"
+#include "driver/program_file.hpp"
 #include "driver/report.hpp"
 #include "evaluation/clingo/compact.hpp"
 #include "evaluation/clingo/translate.hpp"
@@ -153,7 +153,7 @@ void storeAndRead(bool integral, const RULES* extra) {
     ::unlink(programFile().c_str());
     if (parser_errors != 0) return;
     try {
-        if (OptionProgram == 2) {
+        if (OptionProgram == PROGRAM_TYPE::PEXA) {
             if (IsPropositional && !usesBuiltins()) vok::evaluation::ReadPexa(text.str());
         } else {
             checkCompactText(vok::evaluation::ReadRox(text.str()));
@@ -168,11 +168,11 @@ void storeAndRead(bool integral, const RULES* extra) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::uint8_t mode = fuzz::beginRun(data, size, true);
-    const int program = OptionProgram;
+    const PROGRAM_TYPE program = OptionProgram;
     OptionMinimal = mode & 4;
     OptionStrict = mode & 8;
     OptionIntegral = mode & 16;
-    OptionOptimize = mode & 32 ? 1 : 2;
+    OptionOptimize = mode & 32 ? OPTIMIZATION::ALL : OPTIMIZATION::SUCCINT;
     OptionDebug = mode & 64;
     OptionVerbosity = mode & 128;
     if (fuzz::parseInput(data, size, true) < 0) return -1;
@@ -183,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PrintStatistics(std::cout);
     PrintDebugReport(std::cerr);
     storeAndRead(OptionIntegral, nullptr);
-    OptionProgram = program == 2 ? 1 : 2;
+    OptionProgram = program == PROGRAM_TYPE::PEXA ? PROGRAM_TYPE::ROX : PROGRAM_TYPE::PEXA;
     storeAndRead(true, &MinRules);
     OptionProgram = program;
     return 0;

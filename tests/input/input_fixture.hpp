@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/options.hpp"
+#include "input/actions.hpp"
 #include "input/parser.hpp"
 #include "tests/support/capture.hpp"
 #include "tests/support/input/parser_state.hpp"
@@ -18,8 +19,8 @@
 using Texts = std::vector<std::string>;
 
 // Empties every table the parser fills and resets its globals and the
-// options; builtins are registered when program is 1 (rox).
-inline void resetParser(int program = 1) {
+// options; builtins are registered for rox programs.
+inline void resetParser(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
     resetProgramTables(program);
     resetOptions();
     resetParserState();
@@ -58,6 +59,17 @@ Texts texts(const std::vector<T>& items) {
 }
 
 inline Texts rulesOf(std::size_t p) { return texts(*UpdateIDs.at(p).rules); }
+
+// Every value the grammar made has been consumed or freed: what a syntax
+// error left on the parse stack included.
+inline bool noValueLeft() {
+    const auto freed = [](const auto& values) {
+        return values.unused.size() == values.slots.size();
+    };
+    const PARSE_VALUES& v = ParseValues;
+    return freed(v.texts) && freed(v.terms) && freed(v.atoms) && freed(v.literals) &&
+           freed(v.bodies) && freed(v.rules);
+}
 
 class InputTest : public ::testing::Test {
 protected:

@@ -58,7 +58,7 @@ TEST_F(Parser, StatementsAsStored) {
     }
     // A rule without body has no conjunction at all, not an empty one.
     EXPECT_EQ(parse("z :- ."), 0);
-    EXPECT_EQ(UpdateIDs[1].rules->at(0).body(), nullptr);
+    EXPECT_FALSE(UpdateIDs[1].rules->at(0).body());
     // Predicate names are not constants.
     EXPECT_FALSE(IDENT::Constants.contains("p"));
 }
@@ -71,11 +71,32 @@ TEST_F(Parser, ArgumentListsMakeTheInputNonPropositional) {
 }
 
 TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
-    for (const char* text : {"p :- not X < 3.", "p :- - not q.", "1(a).", "p() .", "p :- q",
-                             "p v q.", "p | q.", "p :- q; r.", "[p].", ":- .", "p. { q. }",
-                             "{ p. } q.", "{ p. { q. } }", "X = Y + 1 :- s."}) {
+    // Among them, inputs that stop with a value of every kind on the parse
+    // stack: names, terms, atoms, literals and bodies.
+    for (const char* text : {"p :- not X < 3.",
+                             "p :- - not q.",
+                             "1(a).",
+                             "p() .",
+                             "p :- q",
+                             "p v q.",
+                             "p | q.",
+                             "p :- q; r.",
+                             "[p].",
+                             ":- .",
+                             "p. { q. }",
+                             "{ p. } q.",
+                             "{ p. { q. } }",
+                             "X = Y + 1 :- s.",
+                             "u(a, b",
+                             "w(a) :- x(X, Y), not y(Y) z",
+                             "p :- #int(3) #succ",
+                             "p :- +(1, 2, X",
+                             ":- x(a, b), X = Y + Z Z",
+                             "-w(a) v",
+                             "p. q :- r. t(t"}) {
         std::string err = stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
         EXPECT_EQ(err, "line 1: parse error.\n") << text;
+        EXPECT_TRUE(noValueLeft()) << text;
     }
     EXPECT_EQ(parser_errors, 0);
 }
@@ -124,15 +145,15 @@ TEST_F(Parser, CountedErrorsDropTheStatement) {
     EXPECT_EQ(texts(Constraints), (Texts{":- q(X0), not r(X0).", ":- +(X1,1,X0)."}));
 
     // The grammar makes single heads only; other producers are refused.
-    HEAD head(ATOM("a", nullptr));
-    head.add(ATOM("b", nullptr));
+    HEAD head(ATOM("a", std::nullopt));
+    head.add(ATOM("b", std::nullopt));
     EXPECT_EQ(stderrOf([&] { newRule(RULE(std::move(head))); }),
               "line 11: Can't handle disjunctive rules in update programs.\n");
     EXPECT_EQ(rulesOf(0).size(), 5u);
 }
 
 TEST_F(Parser, BuiltinsRefusedWithoutRegisteredBuiltins) {
-    for (int program : {2, 0}) {
+    for (PROGRAM_TYPE program : {PROGRAM_TYPE::PEXA, PROGRAM_TYPE::OTHER}) {
         resetParser(program);
         std::string err =
             stderrOf([] { EXPECT_EQ(parse("a.\np(X) :- q(X), X < 3.\n:- #int(X).\nb :- a."), 0); });
@@ -156,10 +177,10 @@ TEST_F(Parser, LongBodiesInLinearTime) {
     const BODY_VIEW body = *UpdateIDs[0].rules->at(0).body();
     ASSERT_EQ(body.size(), static_cast<std::size_t>(n + 1));
     EXPECT_EQ(body.firstNegated, static_cast<std::size_t>(n / 2 + 1));
-    std::ostringstream out;
+    std::string out;
     for (std::size_t i : {std::size_t(1), body.firstNegated - 1, body.firstNegated})
-        print_literal(out, body.literals[i]);
-    EXPECT_EQ(out.str(), "r2r0not q1");
+        append_literal(out, body.literals[i]);
+    EXPECT_EQ(out, "r2r0not q1");
 }
 
 TEST(ParserDeathTest, ArityConflictsEndTheRun) {

@@ -1,5 +1,6 @@
 // The scanner on its own: token codes, longest match and keyword priority,
 // lexical errors and their messages, line counting, odd bytes.
+#include "input/actions.hpp"
 #include "input/grammar.hpp"
 #include "input_fixture.hpp"
 
@@ -14,8 +15,7 @@ Texts scan(const std::string& text) {
     while (int code = yylex()) {
         tokens.push_back(std::to_string(code));
         if (code == 258 || code == 259) {
-            tokens.back() += " " + std::string(yylval.text);
-            delete[] yylval.text;
+            tokens.back() += " " + ParseValues.texts.take(yylval.text);
         }
     }
     std::fclose(f);
@@ -91,7 +91,7 @@ TEST_F(Scanner, EndOfStreamIsFinalUntilRestart) {
     FILE* first = streamOf("a b");
     yyrestart(first);
     EXPECT_EQ(yylex(), 258);
-    delete[] yylval.text;
+    ParseValues.texts.free(yylval.text);
     // Restarting drops what was buffered of the first stream.
     FILE* second = streamOf("}");
     yyrestart(second);

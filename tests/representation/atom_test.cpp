@@ -6,7 +6,7 @@ namespace {
 
 class Atoms : public ::testing::Test {
 protected:
-    void SetUp() override { resetProgramTables(1); }
+    void SetUp() override { resetProgramTables(PROGRAM_TYPE::ROX); }
 };
 
 TEST_F(Atoms, BuiltinsTakeTheFirstNumbersOnlyForRox) {
@@ -16,7 +16,7 @@ TEST_F(Atoms, BuiltinsTakeTheFirstNumbersOnlyForRox) {
     EXPECT_EQ(ATOM::Predicates.type(PLUS), PREDICATE_NAMES::BUILTIN_PREDICATE);
     EXPECT_EQ(ATOM::Predicates.arity(TIMES), 3u);
 
-    resetProgramTables(2);
+    resetProgramTables(PROGRAM_TYPE::PEXA);
     EXPECT_EQ(NumBuiltins, 0);
     EXPECT_EQ(atom("p").predicate, 0u);
 }
@@ -35,7 +35,7 @@ TEST_F(Atoms, InsertionUpgradesUnspecifiedAndRefusesConflicts) {
 TEST_F(Atoms, StrongNegationIsAPredicateOfItsOwn) {
     std::vector<IDENT> two{newIDENT("a"), newIDENT("b")};
     ATOM p = atom("p", {"a"});
-    ATOM np = newNegativeATOM("p", &two);
+    ATOM np = newNegativeATOM("p", ARGUMENTS(two));
     EXPECT_NE(p.predicate, np.predicate);
     EXPECT_EQ(np.name(), "-p");
     EXPECT_EQ(ATOM::Predicates.arity(np.predicate), 2u);
@@ -46,7 +46,8 @@ TEST_F(Atoms, StrongNegationIsAPredicateOfItsOwn) {
 TEST_F(Atoms, ArityClashEndsTheRunWithItsMessage) {
     EXPECT_EXIT((atom("p", {"a"}), atom("p", {"a", "b"})), ::testing::ExitedWithCode(1),
                 "^p, first used with arity 1, now seen with arity 2\\.\n$");
-    EXPECT_EXIT((newNegativeATOM("q", nullptr), atom("-q", {"a"})), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT((newNegativeATOM("q", std::nullopt), atom("-q", {"a"})),
+                ::testing::ExitedWithCode(1),
                 "^-q, first used with arity 0, now seen with arity 1\\.\n$");
 }
 
@@ -61,18 +62,17 @@ TEST_F(Atoms, KindClashEndsTheRunWithItsMessage) {
 }
 
 TEST_F(Atoms, TextFormsInBothProgramTypes) {
-    std::vector<IDENT> none;
-    ATOM empty("e", &none);
+    ATOM empty("e", ARGUMENTS(std::vector<IDENT>()));
     EXPECT_EQ(text(empty), "e");
     EXPECT_EQ(text(atom("p")), "p");
-    ATOM np = newNegativeATOM("p", nullptr);
+    ATOM np = newNegativeATOM("p", std::nullopt);
     std::vector<IDENT> args{newIDENT("a")};
-    LITERAL l(newNegativeATOM("r", &args), true);
+    LITERAL l(newNegativeATOM("r", ARGUMENTS(args)), true);
     EXPECT_EQ(text(l), "not -r(a)");
     IDENT x = newIDENT("X"), three(IDENT::INTEGER, 3);
     std::vector<IDENT> cmp = newIDENTS(&x, &three);
-    EXPECT_EQ(text(newBuiltin(LESS, &cmp)), "<(X0,3)");
-    OptionProgram = 2;
+    EXPECT_EQ(text(newBuiltin(LESS, ARGUMENTS(cmp))), "<(X0,3)");
+    OptionProgram = PROGRAM_TYPE::PEXA;
     EXPECT_EQ(text(l), "~NEG_r(a)");
     EXPECT_EQ(text(np), "NEG_p");
 }
@@ -80,7 +80,7 @@ TEST_F(Atoms, TextFormsInBothProgramTypes) {
 TEST_F(Atoms, CopiesAreDeep) {
     ATOM a = atom("p", {"a", "b"});
     ATOM b = a;
-    (*b.args)[0] = IDENT(IDENT::INTEGER, 5);
+    b.args[0] = IDENT(IDENT::INTEGER, 5);
     EXPECT_EQ(text(a), "p(a,b)");
     EXPECT_EQ(text(b), "p(5,b)");
     ATOM c;
@@ -94,13 +94,13 @@ TEST_F(Atoms, CopiesAreDeep) {
 TEST_F(Atoms, ArgumentListsInPlaceAndOnTheHeap) {
     std::vector<IDENT> five;
     for (int i = 0; i < 5; ++i) five.emplace_back(IDENT::INTEGER, i);
-    ATOM longer("q", &five);
+    ATOM longer("q", ARGUMENTS(five));
     EXPECT_EQ(longer.arity(), 5u);
     ATOM copy = longer;
-    (*copy.args)[4] = newIDENT("z");
+    copy.args[4] = newIDENT("z");
     EXPECT_EQ(text(longer), "q(0,1,2,3,4)");
     EXPECT_EQ(text(copy), "q(0,1,2,3,z)");
-    EXPECT_EQ(std::vector<IDENT>(*longer.args), five);
+    EXPECT_EQ(std::vector<IDENT>(longer.args), five);
 
     ATOM moved = std::move(copy);
     EXPECT_EQ(text(moved), "q(0,1,2,3,z)");
@@ -111,20 +111,20 @@ TEST_F(Atoms, ArgumentListsInPlaceAndOnTheHeap) {
     moved = ATOM(atom("r", {"a"}));  // from the heap back into place
     EXPECT_EQ(text(moved), "r(a)");
 
-    std::vector<IDENT> none;
-    ATOM empty("e", &none), bare("e", nullptr);
-    EXPECT_TRUE(static_cast<bool>(empty.args));
-    EXPECT_TRUE(empty.args->empty());
-    EXPECT_FALSE(static_cast<bool>(bare.args));
-    EXPECT_EQ(bare.args.get(), nullptr);
-    ATOM over("f", empty.args.get());
-    EXPECT_TRUE(static_cast<bool>(over.args));
-    EXPECT_EQ(ATOM("f", bare.args.get()).args.get(), nullptr);
+    ATOM empty("e", ARGUMENTS(std::vector<IDENT>())), bare("e", std::nullopt);
+    EXPECT_TRUE(empty.args.has_value());
+    EXPECT_TRUE(empty.args.empty());
+    EXPECT_FALSE(bare.args.has_value());
+    EXPECT_TRUE(bare.args.empty());
+    EXPECT_EQ(bare.args.begin(), bare.args.end());
+    ATOM over("f", empty.args);
+    EXPECT_TRUE(over.args.has_value());
+    EXPECT_FALSE(ATOM("f", bare.args).args.has_value());
 }
 
 TEST_F(Atoms, UnregisteredPredicateNumberIsAnInternalError) {
-    resetProgramTables(0);
-    ATOM b = newBuiltin(EQUAL, nullptr);
+    resetProgramTables(PROGRAM_TYPE::OTHER);
+    ATOM b = newBuiltin(EQUAL, std::nullopt);
     EXPECT_EXIT(text(b), ::testing::ExitedWithCode(99), "An internal error occurred");
 }
 

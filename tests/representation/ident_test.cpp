@@ -9,7 +9,7 @@ namespace {
 
 class Names : public ::testing::Test {
 protected:
-    void SetUp() override { resetProgramTables(1); }
+    void SetUp() override { resetProgramTables(PROGRAM_TYPE::ROX); }
 };
 
 TEST_F(Names, NumbersDenselyInInsertionOrderAndListsInByteOrder) {
@@ -154,7 +154,7 @@ TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {
     NAMES t;
     t.insert("-q");
     t.insert("p");
-    OptionProgram = 2;
+    OptionProgram = PROGRAM_TYPE::PEXA;
     std::ostringstream out;
     print_list(out, t.begin(), t.end(), ", ");
     EXPECT_EQ(out.str(), "NEG_q, p");

@@ -6,7 +6,7 @@ namespace {
 
 class Rules : public ::testing::Test {
 protected:
-    void SetUp() override { resetProgramTables(1); }
+    void SetUp() override { resetProgramTables(PROGRAM_TYPE::ROX); }
 };
 
 BODY bodyOf(std::initializer_list<LITERAL> literals) {
@@ -47,7 +47,7 @@ TEST_F(Rules, CopiesOutliveTheirOriginalAndKeepFirstNegated) {
     many[1] = RULE(HEAD(atom("g")));
     many[2] = std::move(many[3]);
     EXPECT_EQ(text(many[1]), "g.");
-    EXPECT_EQ(many[1].body(), nullptr);
+    EXPECT_FALSE(many[1].body());
     EXPECT_EQ(text(many[2]), text(many[0]));
 
     // Rules built from separate groups keep the positives first.
@@ -75,7 +75,7 @@ TEST_F(Rules, TextForms) {
 
     RULE r(HEAD(atom("a", {"X"})), bodyOf({neg(atom("b", {"X"})), pos(atom("c", {"X"}))}));
     EXPECT_EQ(text(r), "a(X0) :- c(X0), not b(X0).");
-    OptionProgram = 2;
+    OptionProgram = PROGRAM_TYPE::PEXA;
     EXPECT_EQ(text(r), "a(X0) :- c(X0), ~b(X0).");
 
     std::vector<RULE> rules{fact, empty};
@@ -91,7 +91,7 @@ TEST_F(Rules, TextForms) {
 ATOM builtin(BUILTIN b, std::initializer_list<const char*> args) {
     std::vector<IDENT> terms;
     for (const char* a : args) terms.push_back(newIDENT(a));
-    return newBuiltin(b, &terms);
+    return newBuiltin(b, ARGUMENTS(terms));
 }
 
 TEST_F(Rules, SafetyOfRules) {

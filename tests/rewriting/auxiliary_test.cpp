@@ -39,7 +39,7 @@ TEST_F(AuxiliaryNames, ComplementOfAForeignNameIsTaken) {
     EXPECT_EQ(truthAtom(), "is_true_0");
     // Across the families: -ok_P1 is an update predicate of -ok, and a name
     // registered by the other family counts before any atom is built.
-    ATOM(updPred("-ok", 1, 0), nullptr, PREDICATE_NAMES::IDB);
+    ATOM(updPred("-ok", 1, 0), std::nullopt, PREDICATE_NAMES::IDB);
     EXPECT_EQ(okPred(1), "ok_P1_0");
     equalityPred(3, 0);
     EXPECT_EQ(uniqueUpdPred("eq_P3_R0"), "eq_P3_R0_0");
@@ -67,6 +67,31 @@ TEST_F(AuxiliaryNames, RejectionAndMinimalityNames) {
     EXPECT_EQ(okAtom(), "ok_0");
     EXPECT_EQ(okPred(3), "ok_P3");
     EXPECT_EQ(equalityPred(4, 0), "eq_P4_R0");
+}
+
+TEST_F(AuxiliaryNames, RejectionNamesGiveProgramAndRule) {
+    const auto numbers = [](std::string_view name) {
+        const auto n = readRejectionName(name);
+        return n ? std::to_string(n->program) + "/" + std::to_string(n->rule) : std::string("-");
+    };
+    EXPECT_EQ(numbers("rej_P0_R3"), "0/3");
+    EXPECT_EQ(numbers("rej_P12_R4_0"), "12/4");
+    EXPECT_EQ(numbers("rej_P4294967295_R7_12"), "4294967295/7");
+    for (const char* other :
+         {"rej_P", "rej_P1", "rej_P1_R", "rej_P_R1", "rej_P1_R1_", "rej_P1_R1_a", "rej_P1_R1_0_1",
+          "rej_P1_R1x", "rej_P+1_R1", "rej_P1_R-1", "-rej_P1_R1", "mrej_P1_R1", "rej_P1_P2",
+          "rej_P4294967296_R0"})
+        EXPECT_EQ(numbers(other), "-") << other;
+
+    // A rejection predicate is a name of that form that rejectionPred made;
+    // a user's predicate of that form is none.
+    rejectionPred(12, 4, 0);
+    atom("rej_P0_R3");
+    EXPECT_EQ(rejectionPred(0, 3, 1), "rej_P0_R3_0");
+    EXPECT_EQ(rejectionNumbers("rej_P0_R3_0")->program, 0u);
+    EXPECT_EQ(rejectionNumbers("rej_P12_R4")->rule, 4u);
+    EXPECT_FALSE(rejectionNumbers("rej_P0_R3"));
+    EXPECT_FALSE(rejectionNumbers("rej_P1_R1"));
 }
 
 TEST_F(AuxiliaryNames, UpdatePredicatesOfRejLikeInputsAreNoRejections) {
@@ -119,13 +144,15 @@ TEST_F(AuxiliaryNames, IsRewrittenIndexAgreesWithScan) {
 }
 
 TEST_F(AuxiliaryNames, VariableLists) {
-    EXPECT_EQ(arbitraryVariables(0), nullptr);
-    EXPECT_EQ(text(ATOM("v", arbitraryVariables(3).get())), "v(X0,X1,X2)");
-    EXPECT_EQ(variables(fact(atom("p", {"a"}))), nullptr);
+    EXPECT_FALSE(arbitraryVariables(0));
+    EXPECT_EQ(text(ATOM("v", arbitraryVariables(3))), "v(X0,X1,X2)");
+    EXPECT_FALSE(variables(fact(atom("p", {"a"}))));
     // p(X1) :- q(X0, X3), not r(X4): up to the highest variable anywhere.
     std::vector<IDENT> x1 = {IDENT(IDENT::VARIABLE, 1)}, x4 = {IDENT(IDENT::VARIABLE, 4)};
     std::vector<IDENT> x0x3 = {IDENT(IDENT::VARIABLE, 0), IDENT(IDENT::VARIABLE, 3)};
-    EXPECT_EQ(variables(rule(ATOM("p", &x1), {pos(ATOM("q", &x0x3)), neg(ATOM("r", &x4))}))->size(),
+    EXPECT_EQ(variables(rule(ATOM("p", ARGUMENTS(x1)),
+                             {pos(ATOM("q", ARGUMENTS(x0x3))), neg(ATOM("r", ARGUMENTS(x4)))}))
+                  .size(),
               5u);
 }
 

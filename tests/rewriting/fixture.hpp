@@ -25,7 +25,7 @@ inline std::vector<IDENT> terms(std::initializer_list<const char*> args) {
 
 inline ATOM strong(const std::string& name, std::initializer_list<const char*> args = {}) {
     std::vector<IDENT> t = terms(args);
-    return newNegativeATOM(name, args.size() ? &t : nullptr);
+    return newNegativeATOM(name, args.size() ? ARGUMENTS(t) : std::nullopt);
 }
 
 // A rule or fact as the parser stores it; variables are numbered per rule.

@@ -69,9 +69,10 @@ TEST_F(Rewriting, ShapesOfRewrittenRules) {
              rule(atom("t"), {pos(atom("u", {"Y"}))})});
     program({});
     program({});
-    OptionOptimize = 0;  // no inertia rules
     UpdateRewriting(UpdateIDs);
-    EXPECT_EQ(lines(Pupd),
+    // The rules of the programs come first, the inertia rules after them.
+    ASSERT_GT(Pupd.size(), 4u);
+    EXPECT_EQ(lines(RULES(Pupd.begin(), Pupd.begin() + 4)),
               join({"rej_P0_R0(X0) :- q(X0), p_P1(X0).", "-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
                     "rej_P0_R1(X0) :- u(X0), -t_P1.", "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
 }
@@ -80,9 +81,9 @@ TEST_F(Rewriting, InertiaSelection) {
     // Other than -O=succint, every input predicate is selected (r occurs
     // only in a body); builtins and generated names never are.
     std::vector<IDENT> oneTwo = {IDENT(IDENT::INTEGER, 1), IDENT(IDENT::INTEGER, 2)};
-    program({rule(atom("p"), {pos(atom("r")), pos(newBuiltin(LESS, &oneTwo))})});
+    program({rule(atom("p"), {pos(atom("r")), pos(newBuiltin(LESS, ARGUMENTS(oneTwo)))})});
     program({});
-    OptionOptimize = 1;
+    OptionOptimize = OPTIMIZATION::ALL;
     UpdateRewriting(UpdateIDs);
     EXPECT_EQ(lines(Pupd),
               join({"rej_P0_R0 :- r, <(1,2), -p_P1.", "p_P0 :- r, <(1,2), not rej_P0_R0.",
@@ -114,8 +115,8 @@ TEST_F(Rewriting, InertiaWalkAgreesWithAWalkOverAllPredicates) {
             for (unsigned n = random() % 4; n-- > 0;) {
                 std::vector<LITERAL> body;
                 for (unsigned b = random() % 3; b-- > 0;)
-                    body.push_back(LITERAL(ATOM(name(), nullptr), random() % 2));
-                rules.push_back(rule(ATOM(name(), nullptr), std::move(body)));
+                    body.push_back(LITERAL(ATOM(name(), std::nullopt), random() % 2));
+                rules.push_back(rule(ATOM(name(), std::nullopt), std::move(body)));
             }
             program(std::move(rules));
         }
@@ -158,12 +159,12 @@ TEST_F(Rewriting, NoGeneratedNamePairsWithAnInputPredicate) {
 }
 
 TEST_F(Rewriting, StrongNegationConstraintsWalkTheLiveTable) {
-    freshRun(2);
+    freshRun(PROGRAM_TYPE::PEXA);
     atom("p", {"a"});
     atom("-q");
     std::vector<IDENT> x = terms({"X"});
-    ATOM(updPred("p", 0, 1), &x, PREDICATE_NAMES::IDB);
-    ATOM(compl_updPred("p", 0, 1), &x, PREDICATE_NAMES::IDB);
+    ATOM(updPred("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
+    ATOM(compl_updPred("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
     OptionDebug = true;
     std::string trace = stderrOf(addStrongNegCons);
     EXPECT_EQ(lines(Constraints), join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).",

@@ -13,20 +13,21 @@
 template <class T>
 std::string text(const T& item) {
     std::ostringstream out;
+    std::string text;
     if constexpr (std::is_same_v<T, RULE>) print_rule(out, item);
     else if constexpr (std::is_same_v<T, CONSTRAINT>) print_constraint(out, item);
-    else if constexpr (std::is_same_v<T, LITERAL>) print_literal(out, item);
-    else print_atom(out, item);
-    return out.str();
+    else if constexpr (std::is_same_v<T, LITERAL>) append_literal(text, item);
+    else append_atom(text, item);
+    return out.str() + text;
 }
 
 // An atom by name over the given argument texts (upper case: variables).
 inline ATOM atom(const std::string& name, std::initializer_list<const char*> args = {},
                  PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED) {
-    if (args.size() == 0) return ATOM(name, nullptr, type);
+    if (args.size() == 0) return ATOM(name, std::nullopt, type);
     std::vector<IDENT> terms;
     for (const char* a : args) terms.push_back(newIDENT(a));
-    return ATOM(name, &terms, type);
+    return ATOM(name, ARGUMENTS(terms), type);
 }
 
 inline LITERAL pos(ATOM a) { return LITERAL(std::move(a), false); }

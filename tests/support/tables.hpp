@@ -6,7 +6,7 @@
 #include "base/options.hpp"
 #include "representation/rule.hpp"
 
-inline void resetProgramTables(int program) {
+inline void resetProgramTables(PROGRAM_TYPE program) {
     IDENT::Constants = NAMES();
     ATOM::Predicates = PREDICATE_NAMES();
     updatePredicates = PREDICATE_NAMES();
@@ -26,7 +26,7 @@ inline void resetOptions() {
     OptionStats = OptionVerbosity = OptionWait = OptionSilent = OptionStore = false;
     OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
     OptionBrave = OptionCautious = false;
-    OptionOptimize = 2;
+    OptionOptimize = OPTIMIZATION::SUCCINT;
     WhoAmI = "vok";
     Goal.clear();
     IsPropositional = true;

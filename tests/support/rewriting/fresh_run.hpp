@@ -7,8 +7,8 @@
 #include "rewriting/auxiliary.hpp"
 #include "tests/support/tables.hpp"
 
-// Builtins are registered for program type program (1 rox, 2 pexa).
-inline void freshRun(int program = 1) {
+// Builtins are registered for program type program.
+inline void freshRun(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
     resetProgramTables(program);
     resetAuxiliaryIndex();
     resetOptions();

@@ -1,4 +1,4 @@
-#include "output.hpp"
+#include "program_file.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -58,7 +58,7 @@ int openProgramFile(const std::string& file) {
 // Pupd, then with integral MinRules and the extra rules, then Constraints,
 // then with integral MinConstraints; in the pexa form inside one list.
 void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
-    const bool pexa = OptionProgram == 2;
+    const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
     const char* sep = pexa ? ",\n" : "\n";
     const bool rules = !Pupd.empty();
     const bool minRules = integral && !MinRules.empty();

@@ -1,0 +1,241 @@
+#include "driver/answers.hpp"
+
+#include <cstdlib>
+#include <iostream>
+
+#include "base/exits.hpp"
+#include "base/options.hpp"
+#include "driver/goal.hpp"
+#include "driver/json.hpp"
+#include "input/origins.hpp"
+
+namespace {
+
+ANSWER_FORMAT formatOf() { return OptionJson ? ANSWER_FORMAT::JSON : ANSWER_FORMAT::TEXT; }
+
+bool goalQuery() { return OptionBrave || OptionCautious; }
+
+// The witness of a goal's answer where it is shown, or null.
+const ANSWER* shownWitness(const GOAL_ANSWER& goal) {
+    return WitnessShown(goal) ? &*goal.witness : nullptr;
+}
+
+// ---- Text: answer sets and verdicts on standard output.
+
+// Bytes of atoms beyond which an answer set is not copied to be written.
+constexpr std::size_t LargeAnswerSet = 1 << 16;
+
+void textAnswer(const ANSWER& answer) {
+    // A goal query shows its witness only, once it is known.
+    if (goalQuery()) return;
+    // Explanation lines never begin with "{", so that scripts that read
+    // answer-set lines are unaffected.
+    const bool explained = answer.rejected && !answer.rejected->empty();
+    // Built in a buffer that serves answer set after answer set, and
+    // written at once: each write to standard output is a call of the C
+    // library, and a run may print millions of answer sets. The atoms of a
+    // large one are written where they stand rather than copied.
+    static std::string line;
+    line.assign(1, '{');
+    const std::string& atoms = answer.atoms.text;
+    if (atoms.size() > LargeAnswerSet) {
+        std::cout << line << atoms;
+        line.clear();
+    } else {
+        line += atoms;
+    }
+    line += '}';
+    if (answer.lineEnded || explained) line += '\n';
+    if (explained) line += ExplanationLines(*answer.rejected);
+    std::cout << line;
+    // Answer sets that can no longer be written (a full disk, a reader
+    // that went away while SIGPIPE is ignored) end the run at once.
+    if (!std::cout) SafeExit(1);
+}
+
+void textGoal(const GOAL_ANSWER& goal) {
+    std::cout << (goal.holds ? "true" : "false") << "." << std::endl;
+    const ANSWER* witness = shownWitness(goal);
+    if (!witness) return;
+    std::cout << AnswerText(witness->atoms) << std::endl;
+    if (witness->rejected) std::cout << ExplanationLines(*witness->rejected) << std::flush;
+}
+
+// ---- JSON: one document on standard output, in the shape of the solver's
+// own JSON output: "Solver", "Input", "Call" with the "Witnesses" (each a
+// "Value" list of atoms, with --explain also "Rejected"), "Result",
+// "Models" and, for a goal query, "Goal". Witnesses are written as they
+// come.
+
+struct JSON_DOCUMENT {
+    std::ostream* out = nullptr;  // the real standard output; null until begun
+    bool finished = false;
+    unsigned models = 0;
+};
+
+JSON_DOCUMENT& document() {
+    static JSON_DOCUMENT d;
+    return d;
+}
+
+// A JSON list of the strings of items (the inputs, the atoms of an answer
+// set).
+template <class LIST>
+std::string stringList(const LIST& items) {
+    std::string text = "[";
+    for (std::size_t n = 0; n < items.size(); ++n) {
+        if (n) text += ", ";
+        text += JsonString(items[n]);
+    }
+    return text + "]";
+}
+
+std::string rejectedObject(const EXPLANATION& e) {
+    std::string text =
+        "{\"Program\": " + std::to_string(e.program) + ", \"Rule\": " + std::to_string(e.rule);
+    if (e.origin) {
+        text += ", \"File\": " + JsonString(OriginInputs[e.origin->input]) +
+                ", \"Line\": " + std::to_string(e.origin->line) +
+                ", \"Text\": " + JsonString(e.origin->text);
+    }
+    text += ", \"Bindings\": {";
+    for (std::size_t n = 0; n < e.bindings.size(); ++n) {
+        if (n) text += ", ";
+        text += JsonString(e.bindings[n].first) + ": " + JsonString(e.bindings[n].second);
+    }
+    text += "}, \"By\": " + (e.by ? JsonString(*e.by) : std::string("null"));
+    text +=
+        ", \"ByProgram\": " + (e.byProgram ? std::to_string(*e.byProgram) : std::string("null"));
+    return text + "}";
+}
+
+// ,"Rejected": [...] as the last member of a witness object.
+std::string rejectedList(const std::vector<EXPLANATION>& rejected, const char* indent) {
+    std::string text = ",\n" + std::string(indent) + "\"Rejected\": [";
+    for (std::size_t n = 0; n < rejected.size(); ++n) {
+        text += n ? ",\n" : "\n";
+        text += std::string(indent) + "  " + rejectedObject(rejected[n]);
+    }
+    if (!rejected.empty()) text += "\n" + std::string(indent);
+    return text + "]";
+}
+
+std::string goalObject(const GOAL_ANSWER& goal) {
+    const ANSWER* witness = shownWitness(goal);
+    std::string text = ",\n  \"Goal\": {\n    \"Atom\": " + JsonString(Goal) +
+                       ",\n    \"Reasoning\": \"" + (OptionBrave ? "brave" : "cautious") +
+                       "\",\n    \"Holds\": " + (goal.holds ? "true" : "false") +
+                       ",\n    \"Witness\": " + (witness ? stringList(witness->atoms) : "null");
+    if (witness && witness->rejected) text += rejectedList(*witness->rejected, "    ");
+    return text + "\n  }";
+}
+
+// The rest of the document after the last witness; goal is null where the
+// run ended before it was answered.
+void jsonFinish(const char* result, const GOAL_ANSWER* goal) {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    d.finished = true;
+    std::string text = d.models ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
+    text += "  \"Result\": \"" + std::string(result) + "\",\n";
+    text += "  \"Models\": {\n    \"Number\": " + std::to_string(d.models) + "\n  }";
+    if (goal) text += goalObject(*goal);
+    text += "\n}\n";
+    *d.out << text << std::flush;
+}
+
+// An end of the run before FinishAnswers (a failed test evaluation, a stop
+// on an error) still leaves a complete document.
+void jsonFinishUnknown() { jsonFinish("UNKNOWN", nullptr); }
+
+void jsonBegin(const std::string& solver, const std::vector<std::string>& inputs) {
+    JSON_DOCUMENT& d = document();
+    if (d.out) return;
+    // The document keeps standard output's buffer; std::cout now writes to
+    // standard error.
+    static std::ostream json(std::cout.rdbuf());
+    std::cout.rdbuf(std::cerr.rdbuf());
+    d.out = &json;
+    // Every end of the run through base/exits closes the document before
+    // standard output is checked; the scanner's fatal error exits on its
+    // own, which only atexit sees (a second call does nothing).
+    AtOutputEnd(jsonFinishUnknown);
+    std::atexit(jsonFinishUnknown);
+    json << "{\n  \"Solver\": " << JsonString(solver) << ",\n  \"Input\": " << stringList(inputs)
+         << ",\n  \"Call\": [\n    {\n      \"Witnesses\": [" << std::flush;
+}
+
+void jsonAnswer(const ANSWER& answer) {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    std::string text = d.models++ ? ",\n" : "\n";
+    text += "        {\n          \"Value\": " + stringList(answer.atoms);
+    if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
+    text += "\n        }";
+    *d.out << text << std::flush;
+}
+
+void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
+    const char* result = "UNKNOWN";
+    if (end.evaluated && end.status == 0)
+        result = document().models ? "SATISFIABLE" : "UNSATISFIABLE";
+    jsonFinish(result, goalQuery() ? &goal : nullptr);
+}
+
+}  // namespace
+
+void BeginAnswers(const std::string& solver, const std::vector<std::string>& inputs) {
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT: break;
+        case ANSWER_FORMAT::JSON: jsonBegin(solver, inputs); break;
+    }
+}
+
+void WriteAnswer(const ANSWER& answer) {
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT: textAnswer(answer); break;
+        case ANSWER_FORMAT::JSON: jsonAnswer(answer); break;
+    }
+}
+
+void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal) {
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT:
+            if (goalQuery()) textGoal(goal);
+            break;
+        case ANSWER_FORMAT::JSON: jsonEnd(end, goal); break;
+    }
+}
+
+std::string AnswerText(const ANSWER_ATOMS& atoms) {
+    std::string text;
+    text.reserve(atoms.text.size() + 2);
+    text += '{';
+    text += atoms.text;
+    text += '}';
+    return text;
+}
+
+std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
+    std::string lines;
+    for (const EXPLANATION& e : explanations) {
+        lines +=
+            "  rejected: program " + std::to_string(e.program) + ", rule " + std::to_string(e.rule);
+        if (e.origin) {
+            lines += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
+                     ") \"" + e.origin->text + "\"";
+        }
+        if (!e.bindings.empty()) {
+            lines += " with ";
+            for (std::size_t n = 0; n < e.bindings.size(); ++n) {
+                if (n) lines += ", ";
+                lines += e.bindings[n].first + " = " + e.bindings[n].second;
+            }
+            lines += ',';
+        }
+        if (e.by) lines += " by " + *e.by;
+        if (e.byProgram) lines += " of program " + std::to_string(*e.byProgram);
+        lines += '\n';
+    }
+    return lines;
+}

@@ -1,0 +1,109 @@
+// What a run prints as its result, and the one place that writes it.
+//
+// The output filter hands over each answer set that stands as an ANSWER
+// record (its atoms in the input's vocabulary, with --explain the rule
+// instances it rejected); a goal query ends with a GOAL_ANSWER (the verdict
+// and the answer set that witnesses it). The functions below write them in
+// the format the options choose, and only they know the formats:
+//
+//   text   each answer set on a line of its own ("{a, p(b)}"), with
+//          --explain followed by a line per rejected rule instance; for a
+//          goal only the verdict and the witness, at the end;
+//   JSON   (--json) one document on standard output, begun before the
+//          first answer set and closed at every end of the run, early ones
+//          included; what the run prints on standard output otherwise
+//          (banner, verbose lines, the evaluation program's own text) goes
+//          to standard error from its beginning on.
+//
+// A new format is a value of ANSWER_FORMAT, chosen from the options in
+// formatOf() and written in its case of each function in answers.cpp;
+// nothing else in the driver needs to change.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "driver/explain.hpp"
+
+enum class ANSWER_FORMAT { TEXT, JSON };
+
+// The atoms of an answer set as vok prints them ("p(a,b)", strong negation
+// as "-p"), in the order the evaluation program gave them. They are kept as
+// one text, separated by ", " as the text form writes them, with where each
+// one ends.
+struct ANSWER_ATOMS {
+    std::string text;               // "a, p(b)"
+    std::vector<std::size_t> ends;  // of each atom in text
+
+    void add(std::string_view atom) {
+        if (!ends.empty()) text += ", ";
+        text += atom;
+        ends.push_back(text.size());
+    }
+    std::size_t size() const { return ends.size(); }
+    std::string_view operator[](std::size_t i) const {
+        const std::size_t begin = i ? ends[i - 1] + 2 : 0;
+        return std::string_view(text).substr(begin, ends[i] - begin);
+    }
+    void clear() {
+        text.clear();
+        ends.clear();
+    }
+    friend void swap(ANSWER_ATOMS& a, ANSWER_ATOMS& b) noexcept {
+        a.text.swap(b.text);
+        a.ends.swap(b.ends);
+    }
+};
+
+// One answer set that stands (a minimal one, with -min or -strict).
+struct ANSWER {
+    ANSWER_ATOMS atoms;
+    // With --explain: the rule instances it rejected, in the order of
+    // ExplainAnswerSet.
+    std::optional<std::vector<EXPLANATION>> rejected;
+    // The evaluation program's line that closed it ended with a line end;
+    // the text form ends its line only then.
+    bool lineEnded = true;
+
+    friend void swap(ANSWER& a, ANSWER& b) noexcept {
+        swap(a.atoms, b.atoms);
+        a.rejected.swap(b.rejected);
+        std::swap(a.lineEnded, b.lineEnded);
+    }
+};
+
+// The answer to -FB= or -FC=: whether the goal holds (brave: in some answer
+// set; cautious: in all), and the answer set kept as its witness; goal.hpp
+// says which one that is and when it is shown.
+struct GOAL_ANSWER {
+    bool holds = false;
+    std::optional<ANSWER> witness;
+};
+
+// How the run ended, for the closing words of the document.
+struct RUN_END {
+    bool evaluated = false;  // the evaluation program ran and its answer sets were read
+    int status = 0;          // its exit status
+};
+
+// Before anything is printed: solver names vok and its version, inputs
+// the input files in order (standard input as "<stdin>").
+void BeginAnswers(const std::string& solver, const std::vector<std::string>& inputs);
+
+// One answer set that stands. The text form prints none for a goal query,
+// which shows only its witness.
+void WriteAnswer(const ANSWER& answer);
+
+// The end of a run that got to its end; a goal's answer is written here.
+void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal);
+
+// The text form of an answer set: "{a, p(b)}".
+std::string AnswerText(const ANSWER_ATOMS& atoms);
+
+// The text form of rejected rule instances, one line per instance:
+//   "  rejected: program 0, rule 0 (in.lp:3) "p(X) :- q(X)." with X = a, by -p(a) of program 1"
+std::string ExplanationLines(const std::vector<EXPLANATION>& explanations);
