@@ -135,7 +135,7 @@ void UpdateRewriting(std::vector<OID>& ids) {
         }
     updatePredicates.reserve(updatePredicates.size() + rejections);
     ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
-    Pupd.reserve(Pupd.size() + rules + rejections);
+    Pupd.reserve(Pupd.size() + rules + rejections + 1);  // and the truth fact
     // Every head predicate is known before the first generated name.
     if (sharedAtoms.size() < ATOM::Predicates.size()) sharedAtoms.resize(ATOM::Predicates.size());
     for (unsigned i = 0; i < N; ++i) {
