@@ -61,6 +61,7 @@ struct LEXER {
     int lastLine = 1;  // the line of the token taken last
     TOKEN current;
     std::vector<DECLARATION> declarations;  // the "%vok:" comments skipped so far
+    BLOCKS<char>* texts = nullptr;          // where their texts are kept
 };
 
 // A comment that begins with "%vok:" is kept as a declaration. Only comments
@@ -70,7 +71,8 @@ void noteDeclaration(LEXER& lex, std::size_t start, std::size_t end) {
     if (!comment.starts_with(DeclarationMark)) return;
     comment.remove_prefix(DeclarationMark.size());
     if (comment.ends_with('\r')) comment.remove_suffix(1);
-    lex.declarations.push_back({lex.line, std::string(comment)});
+    const std::span<const char> kept = keep(*lex.texts, std::span(comment));
+    lex.declarations.push_back({lex.line, {kept.data(), kept.size()}});
 }
 
 void skipBlanksAndComments(LEXER& lex) {
@@ -283,7 +285,9 @@ std::uint32_t hashOfName(READER& r, std::string_view text) {
 // and its number.
 std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view text) {
     NAMES& t = r.names;
-    if (2 * (std::size_t(t.count) + 1) > t.index.slots.size())
+    // At most three quarters full: linear probing stays short, and a file
+    // with a name per rule (vok's rejection names) keeps a smaller index.
+    if (4 * (std::size_t(t.count) + 1) > 3 * t.index.slots.size())
         regrowIndex(t.index, 2 * t.index.slots.size());
     const std::uint32_t hash = hashOfName(r, text);
     const std::size_t i = probeIndex(
@@ -628,6 +632,7 @@ PROGRAM readProgram(std::string_view text, FORM form) {
     const auto [comments, others] = commentAndOtherLines(text);
     r.program.rules.reserve(others);
     r.lex.declarations.reserve(comments);
+    r.lex.texts = &r.program.store->texts;
     advance(r.lex);
     form == FORM::ROX ? readRoxProgram(r) : readPexaProgram(r);
     if (r.program.rules.capacity() - r.program.rules.size() > r.program.rules.size() / 4)
