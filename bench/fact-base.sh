@@ -11,6 +11,10 @@
 #   rule    { -p3(X,Y) :- r(X,Y). r(c3,d3). q. }: a rule that may reject any
 #           fact of p3
 #   three   { -p3(c3,d3). } and then { q. }: two update programs
+#   choice  { -p3(c3,d3). q. } with a choice: mode(fast) :- not mode(slow).
+#           mode(slow) :- not mode(fast). priority(X) :- ok(X), mode(fast).
+#           (two answer sets, all printed: vok -o=-n=0)
+#   choice-min  the same with vok --one-run -min (rox-clingo --minimal=min)
 # The plain program is the same knowledge as one program: the facts the
 # update does not override, plus the update. Per size, taking turns: clingo
 # on the plain program;
@@ -58,7 +62,8 @@ field() { cut -d' ' -f"$2" "$work/$1"; }
 echo
 echo "## Fact base with a small update"
 echo
-echo "Program 0: N facts \`p<i mod 20>(c<i>,d<i mod 7>).\`, update \`{ -p3(c3,d3). q. }\`;"
+echo "Program 0: N facts \`p<i mod 20>(c<i>,d<i mod 7>).\`, update \`{ -p3(c3,d3). q. }\` (two), with"
+echo "a choice between mode(fast) and mode(slow) (choice: vok -o=-n=0; choice-min: --one-run -min);"
 echo "plain: clingo on the same knowledge as one program. Each cell: wall s / CPU s /"
 echo "peak MiB of the largest process; runs taken in turns, best of"
 echo "${VOK_FACT_RUNS:-3} below 10^6 facts, one run at 10^6. Ratios: end to end against plain."
@@ -72,6 +77,7 @@ inputs() {
         BEGIN {
             over = u == "twenty" ? 20 : 4   # facts below it may be overridden
             update = "-p3(c3,d3). q."
+            if (u ~ /^choice/) update = update " mode(fast) :- not mode(slow). mode(slow) :- not mode(fast). priority(X) :- ok(X), mode(fast)."
             if (u == "twenty") { update = ""; for (i = 0; i < 20; i++) update = update "-" fact(i) ". "; update = update "q." }
             if (u == "rule") update = "-p3(X,Y) :- r(X,Y). r(c3,d3). q."
             print "{" > kb
@@ -87,16 +93,21 @@ for size in "${sizes[@]}"; do
     n=${size%%:*}
     update=two
     [[ $size == *:* ]] && update=${size#*:}
-    case $update in two | twenty | rule | three) ;; *) echo "bench: unknown update $update" >&2; exit 2 ;; esac
+    case $update in two | twenty | rule | three | choice | choice-min) ;; *) echo "bench: unknown update $update" >&2; exit 2 ;; esac
+    # What vok and rox-clingo are asked for: every answer set, or with
+    # choice-min the minimal ones in one run.
+    vok_mode=(-o=-n=0)
+    rox_mode=()
+    if [ "$update" = choice-min ]; then vok_mode=(--one-run -min); rox_mode=(--minimal=min); fi
     inputs "$n" "$update"
     runs=${VOK_FACT_RUNS:-3}
     [ "$n" -ge 1000000 ] && runs=1
     rm -f "$work/plain" "$work/e2e" "$work/own" "$work/translate"
     for ((r = 0; r < runs; r++)); do
         run plain "$clingo" --warn=none --models=0 --outf=0 --verbose=1 "$work/plain.lp"
-        run e2e "$build/vok" -silent "-p=$build/rox-clingo" "$work/kb.txt"
-        run own "$build/vok" -silent "-f=$work/kb.rox" "$work/kb.txt"
-        run translate "$build/rox-clingo" "--clingo=$work/reader" "$work/kb.rox"
+        run e2e "$build/vok" -silent "${vok_mode[@]}" "-p=$build/rox-clingo" "$work/kb.txt"
+        run own "$build/vok" -silent "${vok_mode[@]}" "-f=$work/kb.rox" "$work/kb.txt"
+        run translate "$build/rox-clingo" "${rox_mode[@]}" "--clingo=$work/reader" "$work/kb.rox"
     done
     printf '| %d | %s | %s | %s | %s | %s | %s, %s | %s |\n' "$n" "$update" "$(cell plain)" "$(cell e2e)" \
         "$(cell own)" "$(cell translate)" "$(ratio "$(field e2e 1)" "$(field plain 1)")" \

@@ -23,19 +23,37 @@ namespace {
 // a large program never stands in memory whole.
 constexpr std::size_t Batch = 1024;
 
-// The items separated by sep, without a separator after the last.
-template <class ITEM>
-void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep) {
+// The count items that print(text, first, last) prints, separated by sep,
+// without a separator after the last.
+template <class PRINT>
+void writeItems(std::FILE* out, std::size_t count, const char* sep, PRINT&& print) {
     std::ostringstream text;
-    for (std::size_t at = 0; at < items.size(); at += Batch) {
-        const ITEM* first = items.data() + at;
-        const ITEM* last = first + std::min(Batch, items.size() - at);
+    for (std::size_t at = 0; at < count; at += Batch) {
         if (at > 0) text << sep;
-        print_list(text, first, last, sep);
+        print(text, at, at + std::min(Batch, count - at));
         const std::string_view piece = text.view();
         std::fwrite(piece.data(), 1, piece.size(), out);
         text.str("");
     }
+}
+
+template <class ITEM>
+void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep) {
+    writeItems(out, items.size(), sep,
+               [&](std::ostream& text, std::size_t first, std::size_t last) {
+                   print_list(text, items.data() + first, items.data() + last, sep);
+               });
+}
+
+// The translated program's rules: Pupd with the inertia rules in their
+// place.
+struct TRANSLATED_RULES {};
+
+void writeList(std::FILE* out, TRANSLATED_RULES, const char* sep) {
+    writeItems(out, TranslatedRuleCount(), sep,
+               [&](std::ostream& text, std::size_t first, std::size_t last) {
+                   print_translated_rules(text, first, last, sep);
+               });
 }
 
 [[noreturn]] void cannotOpen(const std::string& file) {
@@ -55,12 +73,12 @@ int openProgramFile(const std::string& file) {
     return ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
 }
 
-// Pupd, then with integral MinRules and the extra rules, then Constraints,
+// Pupd with the inertia rules, then with integral MinRules and the extra rules, then Constraints,
 // then with integral MinConstraints; in the pexa form inside one list.
 void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
     const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
     const char* sep = pexa ? ",\n" : "\n";
-    const bool rules = !Pupd.empty();
+    const bool rules = TranslatedRuleCount() > 0;
     const bool minRules = integral && !MinRules.empty();
     const bool extraRules = integral && extra && !extra->empty();
     const bool constraints = !Constraints.empty();
@@ -75,7 +93,7 @@ void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
         if (pexa && later) std::fputs(sep, out);
         std::fputc('\n', out);
     };
-    group(rules, constraints || minRules || extraRules || minConstraints, Pupd);
+    group(rules, constraints || minRules || extraRules || minConstraints, TRANSLATED_RULES{});
     group(minRules, extraRules || constraints || minConstraints, MinRules);
     if (extraRules) group(true, constraints || minConstraints, *extra);
     group(constraints, minConstraints, Constraints);

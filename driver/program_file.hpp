@@ -6,9 +6,9 @@
 
 #include "representation/rule.hpp"
 
-// Writes Pupd, then with integral MinRules and the extra rules, then
-// Constraints, then with integral MinConstraints. Ends the run with status
-// 1 when the file cannot be opened or fully written.
+// Writes Pupd with the inertia rules, then with integral MinRules and the
+// extra rules, then Constraints, then with integral MinConstraints. Ends
+// the run with status 1 when the file cannot be opened or fully written.
 void StoreToFile(std::string file, bool integral, const RULES* extra);
 
 // Creates a new temporary program file in directory, named as

@@ -6,7 +6,7 @@
 void PrintStatistics(std::ostream& out) {
     out << "The rewritten program consits of " << IDENT::Constants.size() << " constants, "
         << ATOM::Predicates.size() - static_cast<unsigned>(NumBuiltins) << " predicates, "
-        << Pupd.size() << " rules, and " << Constraints.size() << " constraints";
+        << TranslatedRuleCount() << " rules, and " << Constraints.size() << " constraints";
     if (OptionMinimal || OptionStrict) {
         if (OptionIntegral)
             out << " plus " << MinRules.size() << " minimality rules and " << MinConstraints.size()
@@ -38,7 +38,7 @@ void PrintDebugReport(std::ostream& out) {
         printNames(out,
                    "The following minimality predicates have been introduced: ", minimalPredicates);
     out << "The following rules have been introduced: " << '\n';
-    print_list(out, Pupd, "\n");
+    print_translated_rules(out, 0, TranslatedRuleCount(), "\n");
     out << "\n\n";
     out << "The following constraints have been introduced: " << '\n';
     print_list(out, Constraints, "\n");

@@ -7,6 +7,8 @@
 // at exit would only cost time.
 std::vector<OID>& UpdateIDs = *new std::vector<OID>;
 RULES& Pupd = *new RULES;
+std::vector<PROPAGATION_RULE>& PropagationRules = *new std::vector<PROPAGATION_RULE>;
+std::size_t PropagationAt = 0;
 std::vector<CONSTRAINT>& Constraints = *new std::vector<CONSTRAINT>;
 RULES& MinRules = *new RULES;
 std::vector<CONSTRAINT>& MinConstraints = *new std::vector<CONSTRAINT>;
@@ -197,4 +199,89 @@ void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* la
         }
     }
     out << text;
+}
+
+namespace {
+
+// "(X0,...,Xk-1)" for k > 0, as append_atom writes arbitrary variables.
+void appendVariables(std::string& out, unsigned k) {
+    if (k == 0) return;
+    for (unsigned n = 0; n < k; ++n) {
+        out += n ? ",X" : "(X";
+        out += std::to_string(n);
+    }
+    out += ')';
+}
+
+void appendPropagationAtom(std::string& out, unsigned predicate) {
+    append_name(out, ATOM::Predicates.text(predicate));
+    appendVariables(out, ATOM::Predicates.arity(predicate));
+}
+
+[[gnu::always_inline]] inline void prefetchNames(const PROPAGATION_RULE& rule) {
+    ATOM::Predicates.prefetchText(rule.head);
+    ATOM::Predicates.prefetchText(rule.body);
+}
+
+void print_list(std::ostream& out, const PROPAGATION_RULE* first, const PROPAGATION_RULE* last,
+                const char* sep) {
+    std::string text;
+    for (const PROPAGATION_RULE* r = first; r != last; ++r) {
+        if (last - r > Ahead) prefetchNames(r[Ahead]);
+        if (r != first) text += sep;
+        append_propagation(text, *r);
+        if (text.size() >= Piece) {
+            out << text;
+            text.clear();
+        }
+    }
+    out << text;
+}
+
+}  // namespace
+
+void append_propagation(std::string& out, const PROPAGATION_RULE& rule) {
+    appendPropagationAtom(out, rule.head);
+    out += " :- ";
+    appendPropagationAtom(out, rule.body);
+    out += '.';
+}
+
+RULE propagationRule(const PROPAGATION_RULE& rule) {
+    const unsigned k = ATOM::Predicates.arity(rule.head);
+    std::vector<IDENT> variables;
+    for (unsigned n = 0; n < k; ++n) variables.emplace_back(IDENT::VARIABLE, static_cast<int>(n));
+    const ARGUMENTS V = k ? ARGUMENTS(variables) : ARGUMENTS(std::nullopt);
+    const ATOM head(rule.head, V);
+    const LITERAL body(ATOM(rule.body, V), false);
+    return RULE(std::span<const ATOM>(&head, 1), std::span<const LITERAL>(&body, 1), {});
+}
+
+std::size_t TranslatedRuleCount() { return Pupd.size() + PropagationRules.size(); }
+
+void print_translated_rules(std::ostream& out, std::size_t first, std::size_t last,
+                            const char* sep) {
+    // Three runs: Pupd before the inertia rules, the inertia rules, the rest
+    // of Pupd; each part of [first, last) that falls into one.
+    const std::size_t at = std::min(PropagationAt, Pupd.size());
+    const std::size_t inertia = PropagationRules.size();
+    bool any = false;
+    auto run = [&](std::size_t from, std::size_t to, auto&& print) {
+        from = std::max(from, first);
+        to = std::min(to, last);
+        if (from >= to) return;
+        if (any) out << sep;
+        any = true;
+        print(from, to);
+    };
+    run(0, at, [&](std::size_t a, std::size_t b) {
+        print_list(out, Pupd.data() + a, Pupd.data() + b, sep);
+    });
+    run(at, at + inertia, [&](std::size_t a, std::size_t b) {
+        print_list(out, PropagationRules.data() + (a - at), PropagationRules.data() + (b - at),
+                   sep);
+    });
+    run(at + inertia, Pupd.size() + inertia, [&](std::size_t a, std::size_t b) {
+        print_list(out, Pupd.data() + (a - inertia), Pupd.data() + (b - inertia), sep);
+    });
 }

@@ -244,9 +244,23 @@ struct OID {
     OID& operator=(OID&&) noexcept = default;
 };
 
+// An inertia rule, head :- body over the arguments X0, ..., Xk-1 (k the
+// arity of both predicates), kept as its two predicate numbers: a sequence
+// of N programs has 2N of them per predicate of the input
+// (rewriting/inertia.hpp), which with many predicates outnumber the input's
+// rules, so that rules of their own would take most of a run's memory.
+struct PROPAGATION_RULE {
+    unsigned head = 0;
+    unsigned body = 0;
+};
+
 // Allocated once and never destroyed: they live until the process ends.
-extern std::vector<OID>& UpdateIDs;              // the parsed sequence
-extern RULES& Pupd;                              // rules of the translated program
+extern std::vector<OID>& UpdateIDs;  // the parsed sequence
+extern RULES& Pupd;                  // rules of the translated program
+// The inertia rules of the translated program, which stand in it after the
+// first PropagationAt rules of Pupd.
+extern std::vector<PROPAGATION_RULE>& PropagationRules;
+extern std::size_t PropagationAt;
 extern std::vector<CONSTRAINT>& Constraints;     // input and strong negation constraints
 extern RULES& MinRules;                          // global minimality rules
 extern std::vector<CONSTRAINT>& MinConstraints;  // global minimality constraints
@@ -267,6 +281,18 @@ void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* la
 void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep);
 // Also prints a constraint's literals (without ":- " and ".").
 void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep);
+
+// "head(X0,...,Xk-1) :- body(X0,...,Xk-1)." as print_rule writes the rule.
+void append_propagation(std::string& out, const PROPAGATION_RULE& rule);
+// The rule itself, as Pupd would hold it.
+RULE propagationRule(const PROPAGATION_RULE& rule);
+
+// The rules of the translated program in their order: Pupd with the
+// inertia rules in their place.
+std::size_t TranslatedRuleCount();
+// The rules first to last - 1 of that order, separated by sep.
+void print_translated_rules(std::ostream& out, std::size_t first, std::size_t last,
+                            const char* sep);
 
 // Whole-list conveniences for the vectors of rules and constraints.
 inline void print_list(std::ostream& out, const RULES& rules, const char* sep) {

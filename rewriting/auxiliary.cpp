@@ -150,6 +150,21 @@ void prefetchRejectionPred(unsigned i, unsigned j) {
     ATOM::Predicates.prefetch(h);
 }
 
+void prefetchUpdatePreds(std::string_view p, unsigned i) {
+    // p_Pn and its complement -p_Pn have neighbouring places (see NAMES::hash).
+    if (!p.empty() && p.front() == '-') p.remove_prefix(1);
+    std::string name(p);
+    name += "_P";
+    const std::size_t base = name.size();
+    for (unsigned n : {i, i + 1}) {
+        name.resize(base);
+        name += std::to_string(n);
+        const std::uint32_t h = NAMES::hash(name);
+        updatePredicates.prefetch(h);
+        ATOM::Predicates.prefetch(h);
+    }
+}
+
 std::string modelPred(std::string r, unsigned k) {
     if (!isRejectionPred(r)) return r;
     return registerMinimalName("mrej" + r.substr(3), k, "Error storing minimality predicate.");

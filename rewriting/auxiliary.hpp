@@ -40,6 +40,10 @@ std::string rejectionPred(unsigned i, unsigned j, unsigned k);
 // name, for a caller about to make it: a large program's rejection names
 // are looked up in tables far larger than the caches.
 void prefetchRejectionPred(unsigned i, unsigned j);
+// Starts fetching the places where the name tables keep or would keep the
+// update predicates of p and of its complement at programs i and i + 1,
+// for a caller about to make them.
+void prefetchUpdatePreds(std::string_view p, unsigned i);
 // "mrej" + the text of r after "rej": the candidate's view of rejection r.
 // A name that is not a rejection predicate is returned unchanged.
 std::string modelPred(std::string r, unsigned k);

@@ -1,6 +1,8 @@
 // Selection of the predicates that get inertia rules, and the rules.
 #include "rewriting/inertia.hpp"
 
+#include <iostream>
+
 #include "base/options.hpp"
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/trace.hpp"
@@ -78,6 +80,7 @@ void UpdateRewritingPropagation(unsigned N) {
     // every step both walks go on to the first name after the current one
     // that is a predicate, made an update predicate from and selected.
     const NAMES& bases = rewrittenNames();
+    PropagationRules.reserve(PropagationRules.size() + std::size_t(2) * N * bases.size());
     for (auto it = bases.begin(); it != bases.end(); ++it) {
         auto [number, known] = P.find(it->name);
         if (known) visit(it->name, number);
@@ -91,8 +94,11 @@ void addPropRules(std::string p, unsigned n, unsigned k) {
 }
 
 void createPropRule(const ATOM& head, const ATOM& body) {
-    std::vector<LITERAL> positive;
-    positive.emplace_back(body, false);
-    Pupd.emplace_back(HEAD(head), BODY(std::move(positive), {}));
-    traceRule("Added propagation rule ", Pupd.back(), ToRewrittenRules);
+    // The inertia rules stand after the rules made before the first of them.
+    if (PropagationRules.empty()) PropagationAt = Pupd.size();
+    PropagationRules.push_back({head.predicate, body.predicate});
+    if (!OptionDebug) return;
+    std::string text = "Added propagation rule ";
+    append_propagation(text, PropagationRules.back());
+    std::cerr << text << ToRewrittenRules << '\n';
 }

@@ -11,12 +11,14 @@
 
 #include "representation/atom.hpp"
 
-// Adds the inertia rules of every selected predicate of ATOM::Predicates,
-// walking the live table in name order.
+// Adds the inertia rules of every selected predicate of ATOM::Predicates to
+// PropagationRules, walking the live table in name order.
 void UpdateRewritingPropagation(unsigned N);
 
 // The two inertia rules of p (arity k) for program number n.
 void addPropRules(std::string p, unsigned n, unsigned k);
 
-// Appends head :- body to Pupd.
+// Appends head :- body (over the same variables) to PropagationRules; the
+// inertia rules stand in the translated program after the rules Pupd held
+// when the first of them was made.
 void createPropRule(const ATOM& head, const ATOM& body);

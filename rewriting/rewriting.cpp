@@ -135,7 +135,7 @@ void UpdateRewriting(std::vector<OID>& ids) {
         }
     updatePredicates.reserve(updatePredicates.size() + rejections);
     ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
-    Pupd.reserve(Pupd.size() + rules + rejections);
+    Pupd.reserve(Pupd.size() + rules + rejections + 1);  // and the truth fact
     // Every head predicate is known before the first generated name.
     if (sharedAtoms.size() < ATOM::Predicates.size()) sharedAtoms.resize(ATOM::Predicates.size());
     for (unsigned i = 0; i < N; ++i) {
@@ -155,15 +155,32 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
     const unsigned pass = ++passes;
     // The entries of a large program's many head predicates are met in no
     // order, and its rejection names fall anywhere in the name tables: both
-    // are fetched from memory a few rules ahead.
+    // are fetched from memory a few rules ahead. The update predicates of a
+    // head that this program has not met yet are made from its name, which
+    // is fetched twice as far ahead, so that their places in the tables can
+    // be fetched too.
     constexpr std::size_t Ahead = 8;
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    // The head predicate of rule k, if it is known and has a shared entry.
+    // Only a look: a rule without a single head atom is reported when its
+    // turn comes.
+    auto headOf = [&](std::size_t k) {
+        const auto head = rules[k].head();
+        const bool known =
+            head && head->atoms.size() == 1 && head->atoms[0].predicate < sharedAtoms.size();
+        return known ? head->atoms[0].predicate : Unknown;
+    };
     for (std::size_t j = 0; j < rules.size(); ++j) {
+        if (j + 2 * Ahead < rules.size()) {
+            if (const unsigned far = headOf(j + 2 * Ahead); far != Unknown) {
+                __builtin_prefetch(&sharedAtoms[far]);
+                P.prefetchText(far);
+            }
+        }
         if (j + Ahead < rules.size()) {
-            // Only a look: a rule without a single head atom is reported
-            // when its turn comes.
-            const auto later = rules[j + Ahead].head();
-            if (later && later->atoms.size() == 1 && later->atoms[0].predicate < sharedAtoms.size())
-                __builtin_prefetch(&sharedAtoms[later->atoms[0].predicate]);
+            if (const unsigned near = headOf(j + Ahead);
+                near != Unknown && sharedAtoms[near].pass != pass)
+                prefetchUpdatePreds(P.text(near), i);
             if (!last) prefetchRejectionPred(i, static_cast<unsigned>(j + Ahead));
         }
         auto V = variables(rules[j]);

@@ -172,22 +172,39 @@ bool isNormal(const PROGRAM& program) {
                         [](const RULE& r) { return r.head.size() > 1; });
 }
 
-// No edge through "not" inside a component. Constraints and the clash of
-// p with -p only remove answer sets, so they do not count.
-bool stratified(const GRAPH& g) {
-    if (g.negative.empty()) return true;
+// Per edge through "not" (in the order of g.negative), whether it lies
+// inside a component, that is on a cycle. Constraints and the clash of p
+// with -p only remove answer sets, so they do not count.
+std::vector<bool> negationsInCycles(const GRAPH& g) {
+    std::vector<bool> inside(g.negative.size(), false);
+    if (g.negative.empty()) return inside;
     const std::vector<std::uint32_t> comp = components(g.edges);
-    return std::none_of(g.negative.begin(), g.negative.end(),
-                        [&](const auto& e) { return comp[e.first] == comp[e.second]; });
+    for (std::size_t i = 0; i < g.negative.size(); ++i)
+        inside[i] = comp[g.negative[i].first] == comp[g.negative[i].second];
+    return inside;
+}
+
+// Whether the graph with families (built over the same rules, so its edges
+// through "not" come in the same order) has an edge through "not" on a
+// cycle where the graph of names had none. clingo grounds a program by its
+// predicates, and evaluates a part without such a cycle (a stratified one)
+// completely while grounding; a family that closed one would leave that
+// part to the solver, with the same answer sets but at a higher cost.
+bool familiesCloseCycles(const GRAPH& withFamilies, const std::vector<bool>& before) {
+    const std::vector<bool> after = negationsInCycles(withFamilies);
+    for (std::size_t i = 0; i < after.size(); ++i)
+        if (after[i] && !before[i]) return true;
+    return false;
 }
 
 // Per name number, a summary of how high its predicates (each sign and
 // arity) stand in the program's dependency order: the longest chain of
 // rules below them. Names joined into one family must agree in it, so that
 // no chain of rules leads from one member to another; then the family
-// closes no new cycle, and a stratified program stays stratified for
-// clingo, which orders its grounding by predicates. (A summary that agrees
-// by chance is caught by the check after numbering.)
+// closes no new cycle through "not" (familiesCloseCycles), and clingo,
+// which orders its grounding by predicates, evaluates while grounding all
+// it evaluated before. (A summary that agrees by chance is caught by the
+// check after numbering.)
 std::vector<std::uint64_t> nameLevels(const GRAPH& g, std::size_t names) {
     const std::vector<std::uint32_t> comp = components(g.edges);
     std::uint32_t comps = 0;
@@ -514,7 +531,7 @@ std::string showStatements(const PROGRAM& program, const DATA_NAMES& data) {
 }
 
 CLINGO_TEXT plainText(const PROGRAM& program, std::optional<std::int64_t> maxint) {
-    return CLINGO_TEXT{Translate(program, maxint), {}};
+    return CLINGO_TEXT{Translate(program, maxint), {}, {}};
 }
 
 // The candidates by their full shape, in order of first occurrence; those
@@ -567,26 +584,26 @@ std::string compactText(const ROWS& rows, const DATA_NAMES& data,
     return out;
 }
 
-// The compact text of a normal program, or nothing when it is not
-// stratified.
-std::optional<CLINGO_TEXT> stratifiedText(const PROGRAM& program,
-                                          std::optional<std::int64_t> maxint,
-                                          std::size_t minGroup) {
+// The compact text of a normal program.
+CLINGO_TEXT compactTextOf(const PROGRAM& program, std::optional<std::int64_t> maxint,
+                          std::size_t minGroup) {
     const INTERNED in = internNames(program);
     std::vector<std::uint32_t> family;
+    std::vector<bool> cyclicNegations;
     {
         // The graph holds a node per predicate, and goes before the text is
         // written, so that it does not add to the largest size.
         const GRAPH graph = dependencies(program, in, nullptr, nullptr);
-        if (!stratified(graph)) return std::nullopt;
+        cyclicNegations = negationsInCycles(graph);
         family = namesToMakeData(program, in, graph, minGroup);
     }
     std::vector<std::uint32_t> dataId;
     DATA_NAMES data = numberDataNames(in, family, dataId);
     family = {};
     // A family is one predicate to clingo, and must not join predicates
-    // into a cycle through "not".
-    if (!data.texts.empty() && !stratified(dependencies(program, in, &dataId, &data.family)))
+    // into a new cycle through "not".
+    if (!data.texts.empty() &&
+        familiesCloseCycles(dependencies(program, in, &dataId, &data.family), cyclicNegations))
         return plainText(program, maxint);
 
     const ROWS rows{program, in, dataId};
@@ -599,8 +616,15 @@ std::optional<CLINGO_TEXT> stratifiedText(const PROGRAM& program,
     if (compacted.empty()) return plainText(program, maxint);
     shareTables(rows, compacted);
     std::string text = compactText(rows, data, compacted, maxint);
-    data.idOfText = {};  // the numbers are the program's
-    return CLINGO_TEXT{std::move(text), std::move(data)};
+    return CLINGO_TEXT{std::move(text), std::move(data), {}};
+}
+
+// Per name number, whether a rule of the program has it in its head.
+std::vector<bool> headedNames(const PROGRAM& program) {
+    std::vector<bool> headed(program.names, false);
+    for (const RULE& rule : program.rules)
+        for (const ATOM& a : rule.head) headed[a.predicate.number] = true;
+    return headed;
 }
 
 }  // namespace
@@ -612,12 +636,12 @@ CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t>
         std::count_if(program.rules.begin(), program.rules.end(), isCandidate));
     if (minGroup == 0 || candidates < minGroup || !isNormal(program))
         return plainText(program, maxint);
-    // The simpler program has the same answer sets; when it is stratified
-    // there is at most one, so no order of them can change either.
+    // The simpler program has the same answer sets (simplify.hpp).
     const std::optional<PROGRAM> simpler = WithoutDeadRules(program);
-    std::optional<CLINGO_TEXT> text =
-        stratifiedText(simpler ? *simpler : program, maxint, minGroup);
-    return text ? std::move(*text) : plainText(program, maxint);
+    if (!simpler) return compactTextOf(program, maxint, minGroup);
+    CLINGO_TEXT text = compactTextOf(*simpler, maxint, minGroup);
+    text.headed = headedNames(*simpler);
+    return text;
 }
 
 }  // namespace vok::evaluation

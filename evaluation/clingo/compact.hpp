@@ -20,15 +20,18 @@
 // predicates occur nowhere else and are hidden with #show. So the answer
 // sets are those of the plain translation, atom for atom. Their order is
 // the order in which clingo's search finds them, which a different ground
-// program may change; the compact text is therefore used only where the
-// program has at most one answer set (normal and stratified), and the plain
-// text, byte for byte, everywhere else.
+// program may change: a program with several answer sets may print them
+// in another order than its plain text, and -n=k then prints the first k
+// that this search finds. A program with at most one answer set prints
+// exactly what the plain text prints. The compact text is used for normal
+// programs (disjunctive ones keep the plain text, byte for byte).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "evaluation/clingo/names.hpp"
 #include "evaluation/program/syntax.hpp"
@@ -43,13 +46,17 @@ constexpr std::size_t MinGroup = 64;
 struct CLINGO_TEXT {
     std::string text;
     DATA_NAMES data;  // empty when text is the plain translation
+    // By NAME::number: whether a rule of the text has the name in its head.
+    // Empty when the text holds every rule of the program. A name no rule
+    // heads has no true atom, so the one-run script need not look for it.
+    std::vector<bool> headed;
 };
 
-// The program in clingo's language: compact where that keeps the answer
-// sets and their order (see above), otherwise what Translate writes. The
-// compact text also leaves out the ground rules that never apply and the
-// "not" literals that always hold (simplify.hpp): with at most one answer
-// set, no order can change. Throws TRANSLATE_ERROR like Translate.
+// The program in clingo's language: compact where the program is normal and
+// large enough (see above), otherwise what Translate writes. The compact
+// text also leaves out the ground rules that never apply and the "not"
+// literals that always hold (simplify.hpp), which keeps the answer sets.
+// Throws TRANSLATE_ERROR like Translate.
 CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
                              std::size_t minGroup = MinGroup);
 

@@ -3,21 +3,32 @@
 // program's last line so that clingo's line numbers still point into the
 // file. The script reads the rejection predicates the file declares
 // (program/declarations.hpp), prints the minimal answer sets as clingo's
-// text output does and ends with OneRunClosingLine.
+// text output does and ends with OneRunClosingLine. In the compact text of
+// a large program (compact.hpp) a rejection predicate may be written as
+// data, g'F(id, args); the script then finds its atoms in family F by id.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "evaluation/clingo/compact.hpp"
 #include "evaluation/program/declarations.hpp"
 
 namespace vok::evaluation {
 
 // The clingo text that computes the minimal (strict: strictly minimal by
 // level) answer sets, at most limit of them (0: all): the script with its
-// data, to go after the program's own text.
-std::string OneRunScript(const REJECTION_LIST& list, bool strict, std::size_t limit);
+// data, to go after text, the program's clingo text. numbers holds the
+// number of each declared predicate's name in the program
+// (CheckRejectionList); with it, the predicates the text writes as data
+// are given to the script as data, and those no rule of the text heads are
+// left out (they have no atom to decide). Empty numbers: every predicate
+// by its name.
+std::string OneRunScript(const REJECTION_LIST& list, const std::vector<std::uint32_t>& numbers,
+                         const CLINGO_TEXT& text, bool strict, std::size_t limit);
 
 // The text of one_run.lua, compiled in by the build.
 extern const std::string_view OneRunLua;

@@ -4,16 +4,21 @@
 -- clingo, after three definitions that it writes itself:
 --   local rejections = [==[
 --   NAME ARITY LEVEL        one line per rejection predicate, NAME in
---   ...                     clingo's form (as the translation writes it)
+--   ...                     clingo's form (as the translation writes it);
+--   FAMILY ARITY LEVEL ID   or one written as data: g'F(ID, args...)
 --   ]==]
 --   local strict = true | false
 --   local limit = K          -- print at most K answer sets, 0: all
--- clingo must run with --heuristic=Domain and --outf=3 (its own output off):
--- the script prints each answer set itself as "Answer: N" and the model on
--- the next line, and ends with the line "One run: complete" once every
--- answer set has been printed (or the limit was reached). clingo's exit
--- status only reflects the last solve call, so the closing line is the
--- sign of success.
+-- clingo must run with --heuristic=Domain, --outf=0 and --verbose=0: clingo
+-- prints every model it finds on a line of its own and nothing else before
+-- its result line. The script marks each answer set to be printed with a
+-- line "Answer: N" just before clingo prints it (on_model runs first), so
+-- that a reader takes only the models after such a line, and ends with the
+-- line "One run: complete" once every answer set has been printed (or the
+-- limit was reached); clingo's result line and summary follow it. clingo's
+-- exit status only reflects the last solve call, so the closing line is the
+-- sign of success. (clingo writes a model much faster, and with far less
+-- memory, than the script could through the symbols of a large model.)
 --
 -- Method. The Domain heuristic decides the rejection atoms before any other
 -- atom, higher levels first, and always to false. Every rejection atom that
@@ -57,15 +62,37 @@ end
 
 -- The rejection atoms that grounding kept: {lit, level, symbol}. An atom
 -- without a solver literal (0) takes no part in solving and cannot be
--- assumed, so it is left out.
+-- assumed, so it is left out. A line "NAME ARITY LEVEL" names a predicate;
+-- a line "FAMILY ARITY LEVEL ID" one written as data (the compact text of a
+-- large program), whose atoms are those of FAMILY with ID as their first
+-- argument.
 local function collect_atoms(prg)
   local atoms = {}
-  for name, arity, level in string.gmatch(rejections, "(%S+) (%d+) (%d+)") do
+  local function add(a, level)
+    if a.literal ~= 0 then
+      atoms[#atoms + 1] = {lit = a.literal, level = level, symbol = a.symbol}
+    end
+  end
+  local families, order = {}, {}
+  for name, arity, level, id in string.gmatch(rejections, "(%S+) (%d+) (%d+) ?(%d*)\n") do
     level = strict and tonumber(level) or 1
-    for a in prg.symbolic_atoms:by_signature(name, tonumber(arity), true) do
-      if a.literal ~= 0 then
-        atoms[#atoms + 1] = {lit = a.literal, level = level, symbol = a.symbol}
+    if id == "" then
+      for a in prg.symbolic_atoms:by_signature(name, tonumber(arity), true) do add(a, level) end
+    else
+      local key = name .. "/" .. arity
+      if not families[key] then
+        families[key] = {name = name, arity = tonumber(arity), levels = {}}
+        order[#order + 1] = key
       end
+      families[key].levels[tonumber(id)] = level
+    end
+  end
+  -- Each family once, however many of its members are rejection predicates.
+  for _, key in ipairs(order) do
+    local f = families[key]
+    for a in prg.symbolic_atoms:by_signature(f.name, f.arity, true) do
+      local level = f.levels[a.symbol.arguments[1].number]
+      if level then add(a, level) end
     end
   end
   return atoms
@@ -150,12 +177,13 @@ function main(prg)
   add_heuristics(prg, atoms)
   local levels = levels_of(atoms)
 
+  -- The models of the enumeration under assumptions are marked; the one
+  -- model of the first call of a round, which clingo prints as well, is
+  -- not, and is passed over by the reader.
   local printed = 0
   local function print_model(m)
     printed = printed + 1
-    local texts = {}
-    for i, s in ipairs(m:symbols{shown = true}) do texts[i] = tostring(s) end
-    io.write("Answer: ", printed, "\n", table.concat(texts, " "), "\n")
+    io.write("Answer: ", printed, "\n")
   end
 
   while limit == 0 or printed < limit do

@@ -152,7 +152,10 @@ std::optional<PROGRAM> WithoutDeadRules(const PROGRAM& program) {
     const ANALYSIS an = analyse(program);
     PROGRAM kept;
     kept.names = program.names;
-    kept.rules.reserve(program.rules.size());
+    // Room for the rules kept and no more: a large knowledge base loses
+    // half of its rules here.
+    kept.rules.reserve(static_cast<std::size_t>(
+        std::count_if(an.state.begin(), an.state.end(), [](STATE s) { return s != STATE::DEAD; })));
     std::vector<LITERAL> scratch;
     bool changed = false;
     for (std::size_t i = 0; i < program.rules.size(); ++i) {

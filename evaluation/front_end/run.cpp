@@ -92,21 +92,25 @@ std::optional<std::string> fileText(FILE_FORM form, const std::string& file, boo
 }
 
 // The program in clingo's language with the script that prints only its
-// minimal answer sets; nothing after a complaint when the file does not
-// declare its rejection predicates.
-std::optional<std::string> minimalityProgram(FILE_FORM form, const OPTIONS& options,
-                                             const PROGRAM& program) {
+// minimal answer sets (compact when compact is true and the program is
+// large, clingo/compact.hpp); nothing after a complaint when the file does
+// not declare its rejection predicates.
+std::optional<CLINGO_TEXT> minimalityProgram(FILE_FORM form, const OPTIONS& options,
+                                             PROGRAM& program, bool compact) {
     REJECTION_LIST rejections = ReadRejectionList(program.declarations);
+    std::vector<DECLARATION>().swap(program.declarations);  // read: their memory goes
     if (!rejections.closed) {
         complain(form, options.file +
                            " does not declare its rejection predicates (vok writes them with "
                            "--one-run), so its minimal answer sets are unknown");
         return std::nullopt;
     }
-    CheckRejectionList(rejections, program);
-    std::string text = Translate(program, options.maxint);
-    if (!text.empty() && text.back() != '\n') text += '\n';
-    text += OneRunScript(rejections, options.minimal == MINIMALITY::STRICT, options.maxModels);
+    const std::vector<std::uint32_t> numbers = CheckRejectionList(rejections, program);
+    CLINGO_TEXT text = compact ? TranslateCompact(program, options.maxint)
+                               : CLINGO_TEXT{Translate(program, options.maxint), {}, {}};
+    if (!text.text.empty() && text.text.back() != '\n') text.text += '\n';
+    text.text += OneRunScript(rejections, numbers, text, options.minimal == MINIMALITY::STRICT,
+                              options.maxModels);
     return text;
 }
 
@@ -180,15 +184,10 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
         // written into its memory, and otherwise it goes. (Assigning an
         // empty string would keep its memory.)
         const bool plain = options.minimal == MINIMALITY::NONE && !mayCompact(options);
-        if (plain) return CLINGO_TEXT{Translate(program, options.maxint, std::move(text)), {}};
+        if (plain) return CLINGO_TEXT{Translate(program, options.maxint, std::move(text)), {}, {}};
         std::string().swap(text);
-        // The one-run script reads the atoms of the answer sets by their
-        // names, so its program is never the compact one.
-        if (options.minimal != MINIMALITY::NONE) {
-            std::optional<std::string> minimal = minimalityProgram(form, options, program);
-            if (!minimal) return std::nullopt;
-            return CLINGO_TEXT{std::move(*minimal), {}};
-        }
+        if (options.minimal != MINIMALITY::NONE)
+            return minimalityProgram(form, options, program, mayCompact(options));
         return TranslateCompact(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
         std::optional<std::string> other = otherForm(form, file, text);

@@ -1,7 +1,8 @@
 #include "evaluation/program/declarations.hpp"
 
 #include <charconv>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "common/contract.hpp"
@@ -75,7 +76,10 @@ void checkCount(const DECLARATION& d, std::string_view field, std::size_t declar
 
 REJECTION_LIST ReadRejectionList(const std::vector<DECLARATION>& declarations) {
     REJECTION_LIST list;
-    std::set<std::string, std::less<>> seen;
+    list.predicates.reserve(declarations.size());
+    // The names where the declarations hold them, which do not move.
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(declarations.size());
     for (const DECLARATION& d : declarations) {
         if (list.closed)
             throw SYNTAX_ERROR(d.line, "a declaration after the closing \"" +
@@ -83,7 +87,7 @@ REJECTION_LIST ReadRejectionList(const std::vector<DECLARATION>& declarations) {
         std::string_view rest;
         if (hasWord(d.text, RejectionWord, rest)) {
             REJECTION_PREDICATE p = rejectionOf(d, rest);
-            if (!seen.insert(p.name).second)
+            if (!seen.insert(rest.substr(0, rest.find(' '))).second)
                 throw SYNTAX_ERROR(d.line, "rejection predicate " + p.name + " is declared twice");
             list.predicates.push_back(std::move(p));
         } else if (hasWord(d.text, RejectionCountWord, rest)) {
@@ -96,17 +100,30 @@ REJECTION_LIST ReadRejectionList(const std::vector<DECLARATION>& declarations) {
     return list;
 }
 
-void CheckRejectionList(const REJECTION_LIST& list, const PROGRAM& program) {
-    std::set<std::pair<std::string_view, std::size_t>> heads;
+std::vector<std::uint32_t> CheckRejectionList(const REJECTION_LIST& list, const PROGRAM& program) {
+    std::unordered_map<std::string_view, std::size_t> declared;
+    declared.reserve(list.predicates.size());
+    for (std::size_t i = 0; i < list.predicates.size(); ++i)
+        declared.emplace(list.predicates[i].name, i);
+    std::vector<std::uint32_t> number(list.predicates.size(), NAME::NoNumber);
+    std::vector<bool> heads(list.predicates.size(), false);
     for (const RULE& rule : program.rules)
-        for (const ATOM& a : rule.head)
-            if (!a.stronglyNegated && a.predicate.kind == NAME::KIND::IDENTIFIER)
-                heads.emplace(a.predicate.text, a.args.size());
-    for (const REJECTION_PREDICATE& p : list.predicates)
-        if (!heads.contains({p.name, p.arity}))
+        for (const ATOM& a : rule.head) {
+            if (a.stronglyNegated || a.predicate.kind != NAME::KIND::IDENTIFIER) continue;
+            const auto it = declared.find(a.predicate.text);
+            if (it == declared.end() || list.predicates[it->second].arity != a.args.size())
+                continue;
+            heads[it->second] = true;
+            number[it->second] = a.predicate.number;
+        }
+    for (std::size_t i = 0; i < list.predicates.size(); ++i) {
+        const REJECTION_PREDICATE& p = list.predicates[i];
+        if (!heads[i])
             throw SYNTAX_ERROR(p.line, "rejection predicate " + p.name + "/" +
                                            std::to_string(p.arity) +
                                            " heads no rule of the program");
+    }
+    return number;
 }
 
 }  // namespace vok::evaluation

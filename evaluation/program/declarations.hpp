@@ -17,6 +17,7 @@
 // in which nothing can be rejected.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ REJECTION_LIST ReadRejectionList(const std::vector<DECLARATION>& declarations);
 
 // Throws SYNTAX_ERROR when a declared predicate heads no rule of the
 // program with the declared arity: the list then belongs to another program.
-void CheckRejectionList(const REJECTION_LIST& list, const PROGRAM& program);
+// Returns, per declared predicate, the number of its name in the program
+// (NAME::number).
+std::vector<std::uint32_t> CheckRejectionList(const REJECTION_LIST& list, const PROGRAM& program);
 
 }  // namespace vok::evaluation

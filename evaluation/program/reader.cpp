@@ -61,6 +61,7 @@ struct LEXER {
     int lastLine = 1;  // the line of the token taken last
     TOKEN current;
     std::vector<DECLARATION> declarations;  // the "%vok:" comments skipped so far
+    BLOCKS<char>* texts = nullptr;          // where their texts are kept
 };
 
 // A comment that begins with "%vok:" is kept as a declaration. Only comments
@@ -70,7 +71,8 @@ void noteDeclaration(LEXER& lex, std::size_t start, std::size_t end) {
     if (!comment.starts_with(DeclarationMark)) return;
     comment.remove_prefix(DeclarationMark.size());
     if (comment.ends_with('\r')) comment.remove_suffix(1);
-    lex.declarations.push_back({lex.line, std::string(comment)});
+    const std::span<const char> kept = keep(*lex.texts, std::span(comment));
+    lex.declarations.push_back({lex.line, {kept.data(), kept.size()}});
 }
 
 void skipBlanksAndComments(LEXER& lex) {
@@ -255,6 +257,7 @@ struct READER {
     PROGRAM program;
     NAMES names;
     std::vector<TERM> terms;
+    TERMS lastArguments;  // the arguments kept last
     std::vector<ATOM> atoms;
     std::vector<LITERAL> literals;
     std::size_t ahead = 0;  // where the look ahead for names goes on
@@ -282,7 +285,9 @@ std::uint32_t hashOfName(READER& r, std::string_view text) {
 // and its number.
 std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view text) {
     NAMES& t = r.names;
-    if (2 * (std::size_t(t.count) + 1) > t.index.slots.size())
+    // At most three quarters full: linear probing stays short, and a file
+    // with a name per rule (vok's rejection names) keeps a smaller index.
+    if (4 * (std::size_t(t.count) + 1) > 3 * t.index.slots.size())
         regrowIndex(t.index, 2 * t.index.slots.size());
     const std::uint32_t hash = hashOfName(r, text);
     const std::size_t i = probeIndex(
@@ -390,6 +395,19 @@ TERM readTerm(READER& r, const char* missing) {
     return t;
 }
 
+// The arguments read from first on, kept. Those of the atom before are
+// kept once: a fact's rejection rule and its rewritten rule, next to each
+// other, name the same arguments.
+TERMS keepArguments(READER& r, std::size_t first) {
+    const TERMS read(r.terms.data() + first, r.terms.size() - first);
+    if (sameTerms(read, r.lastArguments)) {
+        r.terms.resize(first);
+        return r.lastArguments;
+    }
+    r.lastArguments = keepFrom(r.terms, first, r.program.store->terms);
+    return r.lastArguments;
+}
+
 // Reads "t1,...,tn)" after an opening parenthesis.
 TERMS readArguments(READER& r) {
     const std::size_t first = r.terms.size();
@@ -399,7 +417,7 @@ TERMS readArguments(READER& r) {
         r.terms.push_back(t);
         if (peek(r).kind == TOK::RPAREN) {
             next(r);
-            return keepFrom(r.terms, first, r.program.store->terms);
+            return keepArguments(r, first);
         }
         if (peek(r).kind != TOK::COMMA) fail(r, "expected \")\" or \",\" after argument");
         next(r);
@@ -589,17 +607,36 @@ void readPexaProgram(READER& r) {
     if (peek(r).kind != TOK::END) failHere(r, "unexpected text after \"})\"");
 }
 
+// The lines of a text that begin with a comment, and the others: a rule
+// takes a line or two, and a file vok writes for --one-run ends with a
+// declaration line per rejection predicate.
+std::pair<std::size_t, std::size_t> commentAndOtherLines(std::string_view text) {
+    std::size_t comments = 0, others = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        ++(text[at] == '%' ? comments : others);
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) break;
+        at = end + 1;
+    }
+    return {comments, others};
+}
+
 PROGRAM readProgram(std::string_view text, FORM form) {
     READER r;
     regrowIndex(r.names.index, 1024);  // room for the names of a small program
     r.lex.text = text;
     r.form = form;
-    // A rule takes a line or two: reserve for the lines, not to move the
-    // rules again and again while they grow.
-    r.program.rules.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    // Room for a rule a line, not to move the rules again and again while
+    // they grow; given back only when much of it is left over, as that
+    // moves them once more while both copies are held.
+    const auto [comments, others] = commentAndOtherLines(text);
+    r.program.rules.reserve(others);
+    r.lex.declarations.reserve(comments);
+    r.lex.texts = &r.program.store->texts;
     advance(r.lex);
     form == FORM::ROX ? readRoxProgram(r) : readPexaProgram(r);
-    r.program.rules.shrink_to_fit();
+    if (r.program.rules.capacity() - r.program.rules.size() > r.program.rules.size() / 4)
+        r.program.rules.shrink_to_fit();
     r.program.declarations = std::move(r.lex.declarations);
     r.program.names = r.names.count;
     r.program.sourceBytes = text.size();

@@ -106,10 +106,12 @@ bool isGround(TERMS args);
 bool isGroundWithBody(const RULE& rule);
 
 // A comment that begins with "%vok:" (a declaration vok writes for the
-// evaluation program, see declarations.hpp): its line and its text after "%vok:".
+// evaluation program, see declarations.hpp): its line and its text after
+// "%vok:", kept in the program's store (a file vok writes for --one-run
+// holds one per rule of the input).
 struct DECLARATION {
     int line = 0;
-    std::string text;
+    std::string_view text;
 };
 
 // Blocks grow from small to a huge page each (common/chunks.hpp): the size

@@ -200,12 +200,19 @@ void takeSummaryLine(OUTPUT_READER& reader, std::string_view text) {
     reader.timeLimit = value;
 }
 
+bool isResultLine(std::string_view text) {
+    return text == "SATISFIABLE" || text == "UNSATISFIABLE" || text == "UNKNOWN" ||
+           text == "OPTIMUM FOUND";
+}
+
 // Hands one line of output to emit when it is a model, in the file's
 // notation; false when it could not be read or written.
 bool takeLine(OUTPUT_READER& reader, std::string_view text,
               const std::function<bool(std::string_view)>& emit) {
-    // Only a closing line that nothing follows counts.
-    reader.closed = !reader.expectModel && text == OneRunClosingLine;
+    // Only a closing line that nothing follows but clingo's result line and
+    // summary counts.
+    if (!reader.afterResult && !(reader.closed && isResultLine(text)))
+        reader.closed = !reader.expectModel && text == OneRunClosingLine;
     if (reader.expectModel) {
         reader.expectModel = false;
         std::string out;
@@ -227,8 +234,7 @@ bool takeLine(OUTPUT_READER& reader, std::string_view text,
     } else if (reader.afterResult) {
         takeSummaryLine(reader, text);
     } else {
-        reader.afterResult = text == "SATISFIABLE" || text == "UNSATISFIABLE" ||
-                             text == "UNKNOWN" || text == "OPTIMUM FOUND";
+        reader.afterResult = isResultLine(text);
     }
     return true;
 }

@@ -234,9 +234,10 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     if (call.stats) args.push_back("--stats");
     args.insert(args.end(), call.options.begin(), call.options.end());
     if (call.oneRun) {
-        // The script limits and prints the answer sets; the Domain heuristic
-        // is what makes its first answer set in each round a minimal one.
-        args.insert(args.end(), {"--models=0", "--heuristic=Domain", "--outf=3", "--verbose=0"});
+        // The script limits the answer sets and marks those to be printed;
+        // the Domain heuristic is what makes its first answer set in each
+        // round a minimal one.
+        args.insert(args.end(), {"--models=0", "--heuristic=Domain", "--outf=0", "--verbose=0"});
     } else {
         args.push_back("--models=" + std::to_string(call.maxModels));
         args.push_back("--outf=0");

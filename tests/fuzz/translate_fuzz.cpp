@@ -7,8 +7,11 @@
 // without errors; the rox form must also give a compact clingo text (with
 // thresholds low enough for small programs to form tables) whose data atoms
 // all name a predicate and whose table rules bind every variable, and which
-// is refused exactly where the plain text is. (Errors in standard input do not stop a run, and a
-// name cut to 31 characters may have lost its closing quote.)
+// is refused exactly where the plain text is. With -min or -strict (and
+// not -integral) it writes the rejection declarations of --one-run, and the
+// one-run script after each compact text must name the declared predicates
+// as that text writes them. (Errors in standard input do not stop a run,
+// and a name cut to 31 characters may have lost its closing quote.)
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -19,7 +22,9 @@
 #include "driver/program_file.hpp"
 #include "driver/report.hpp"
 #include "evaluation/clingo/compact.hpp"
+#include "evaluation/clingo/one_run.hpp"
 #include "evaluation/clingo/translate.hpp"
+#include "evaluation/program/declarations.hpp"
 #include "evaluation/program/reader.hpp"
 #include "fuzz_support.hpp"
 #include "rewriting/rewriting.hpp"
@@ -124,6 +129,42 @@ bool tableRulesSafe(std::string_view text) {
     return true;
 }
 
+// The one-run script after a compact text: each line of its data names a
+// declared rejection predicate, with its arity and level, by name or, for
+// one written as data, by the family and id of the name; and only the
+// predicates no rule of the text heads are left out.
+bool oneRunDataMatches(const vok::evaluation::REJECTION_LIST& list,
+                       const std::vector<std::uint32_t>& numbers,
+                       const vok::evaluation::CLINGO_TEXT& t) {
+    using namespace vok::evaluation;
+    const std::string script = OneRunScript(list, numbers, t, true, 0);
+    const std::string_view open = "local rejections = [==[\n";
+    const std::size_t at = script.find(open) + open.size();
+    std::istringstream data(script.substr(at, script.find("]==]", at) - at));
+    auto headed = [&](std::size_t i) {
+        return numbers[i] >= t.headed.size() || t.headed[numbers[i]];
+    };
+    // The declared predicates come in order, those no rule heads left out.
+    std::size_t next = 0;
+    for (std::string name; data >> name; ++next) {
+        while (next < list.predicates.size() && !headed(next)) ++next;
+        if (next == list.predicates.size()) return false;
+        const REJECTION_PREDICATE& p = list.predicates[next];
+        const NAME declared(NAME::KIND::IDENTIFIER, p.name, numbers[next]);
+        const std::uint32_t* id = findDataName(t.data, declared);
+        unsigned arity = 0, level = 0, written = 0;
+        data >> arity >> level;
+        if (id) data >> written;
+        if (name != (id ? DataPrefix + std::to_string(t.data.family[*id])
+                        : encodePredicate(declared)) ||
+            arity != p.arity + (id ? 1 : 0) || level != p.level || (id && written != *id))
+            return false;
+    }
+    for (; next < list.predicates.size(); ++next)
+        if (headed(next)) return false;
+    return true;
+}
+
 // The compact text with small thresholds, checked as above.
 void checkCompactText(const vok::evaluation::PROGRAM& program) {
     bool plainRefused = false;
@@ -132,11 +173,19 @@ void checkCompactText(const vok::evaluation::PROGRAM& program) {
     } catch (const vok::evaluation::TRANSLATE_ERROR&) {
         plainRefused = true;
     }
+    // What vok writes for --one-run declares its rejection predicates
+    // rightly, or nothing.
+    const vok::evaluation::REJECTION_LIST list =
+        vok::evaluation::ReadRejectionList(program.declarations);
+    const std::vector<std::uint32_t> numbers =
+        list.closed ? vok::evaluation::CheckRejectionList(list, program)
+                    : std::vector<std::uint32_t>();
     for (std::size_t threshold = 1; threshold <= 3; ++threshold) {
         try {
             const auto t = vok::evaluation::TranslateCompact(program, 100, threshold);
             if (plainRefused || !dataAtomsDecode(t.text, t.data) || !tableRulesSafe(t.text))
                 __builtin_trap();
+            if (list.closed && !oneRunDataMatches(list, numbers, t)) __builtin_trap();
         } catch (const vok::evaluation::TRANSLATE_ERROR&) {
             if (!plainRefused) __builtin_trap();
         }
@@ -172,6 +221,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     OptionMinimal = mode & 4;
     OptionStrict = mode & 8;
     OptionIntegral = mode & 16;
+    // --one-run goes with -min or -strict, never with -integral.
+    OptionOneRun = (OptionMinimal || OptionStrict) && !OptionIntegral;
     OptionOptimize = mode & 32 ? OPTIMIZATION::ALL : OPTIMIZATION::SUCCINT;
     OptionDebug = mode & 64;
     OptionVerbosity = mode & 128;

@@ -53,6 +53,12 @@ std::string lines(const LIST& list) {
     print_list(out, list, "\n");
     return out.str();
 }
+// The translated program's rules, one a line: Pupd with the inertia rules.
+inline std::string translatedLines() {
+    std::ostringstream out;
+    print_translated_rules(out, 0, TranslatedRuleCount(), "\n");
+    return out.str();
+}
 inline std::string join(const std::vector<std::string>& items) {
     std::string all;
     for (const std::string& i : items) all += (all.empty() ? "" : "\n") + i;

@@ -15,6 +15,8 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     NumBuiltins = 0;
     UpdateIDs.clear();
     Pupd.clear();
+    PropagationRules.clear();
+    PropagationAt = 0;
     Constraints.clear();
     MinRules.clear();
     MinConstraints.clear();

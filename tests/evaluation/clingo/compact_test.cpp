@@ -24,18 +24,42 @@ TEST(Compact, FactBaseBecomesTablesWithNamesPrintedBack) {
     EXPECT_EQ(TranslateCompact(program, std::nullopt).text, Translate(program, std::nullopt));
 }
 
-// A program with more than one answer set (not stratified, or not normal)
-// keeps the plain text; one that is stratified and normal does not.
-TEST(Compact, KeepsThePlainTextWhereTheOrderOfAnswerSetsCouldChange) {
+// A disjunctive program keeps the plain text; a normal one gets the compact
+// text whether it is stratified or not (choices, odd loops, constraints),
+// with the rules that never apply left out.
+TEST(Compact, IsForEveryNormalProgram) {
     const std::string base = factBase(4);
-    for (const char* extra : {"q :- not r.\nr :- not q.\n", "q v r.\n"}) {
+    const PROGRAM disjunctive = ReadRox(base + "q v r.\n");
+    EXPECT_EQ(TranslateCompact(disjunctive, std::nullopt, 1).text,
+              Translate(disjunctive, std::nullopt));
+    for (const char* extra :
+         {"q :- not r.\nr :- not q.\n", "q :- not q, s.\ns :- not t.\n", "q :- not r.\nr :- s.\n",
+          "q :- not r.\nr :- not q.\n:- q, not s.\ns :- not t.\nt :- not s.\n"}) {
         const PROGRAM program = ReadRox(base + extra);
-        EXPECT_EQ(TranslateCompact(program, std::nullopt, 1).text, Translate(program, std::nullopt))
-            << extra;
+        const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 1);
+        EXPECT_NE(t.text, Translate(program, std::nullopt)) << extra;
+        EXPECT_NE(t.text.find("t'"), std::string::npos) << extra;
     }
-    const PROGRAM stratified = ReadRox(base + "q :- not r.\nr :- s.\n");
-    EXPECT_NE(TranslateCompact(stratified, std::nullopt, 1).text,
-              Translate(stratified, std::nullopt));
+}
+
+// Names that head no rule of the simplified text are noted, so that the
+// one-run script need not look for their atoms; a text of every rule notes
+// none.
+TEST(Compact, NotesTheNamesItsRulesHead) {
+    const PROGRAM dead = ReadRox(factBaseWithDeadRules());
+    const CLINGO_TEXT t = TranslateCompact(dead, std::nullopt, 2);
+    ASSERT_EQ(t.headed.size(), dead.names);
+    auto headed = [&](const char* name) {
+        for (const RULE& rule : dead.rules)
+            for (const ATOM& a : rule.head)
+                if (a.predicate.text == name) return bool(t.headed[a.predicate.number]);
+        ADD_FAILURE() << name << " heads no rule";
+        return false;
+    };
+    EXPECT_TRUE(headed("rej_P0_R0"));   // its fact is updated
+    EXPECT_FALSE(headed("rej_P0_R1"));  // never applies
+    EXPECT_TRUE(headed("p1_P0"));
+    EXPECT_TRUE(TranslateCompact(ReadRox(factBase(6)), std::nullopt, 3).headed.empty());
 }
 
 TEST(Compact, PredicatesUsedWithVariablesStayNames) {

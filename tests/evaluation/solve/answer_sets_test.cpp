@@ -96,6 +96,21 @@ TEST(OneRunOutput, IsCompleteOnlyWhenTheClosingLineComesLast) {
     const std::string more = "Answer: 2\n";
     ASSERT_TRUE(feedOutput(reader, more.data(), more.size(), emit));
     EXPECT_FALSE(reader.closed);
+
+    // As clingo prints it: the model of a round's first call unmarked, then
+    // the marked ones, the closing line, clingo's result and its summary.
+    OUTPUT_READER run;
+    lines.clear();
+    const std::string all =
+        "c a\nAnswer: 1\nb a\nc\nAnswer: 2\nc a\nOne run: complete\n"
+        "UNSATISFIABLE\n\nModels       : 3\n";
+    ASSERT_TRUE(feedOutput(run, all.data(), all.size(), emit));
+    EXPECT_TRUE(run.closed);
+    EXPECT_EQ(lines, (std::vector<std::string>{"{a, b}\n", "{a, c}\n"}));
+    OUTPUT_READER early;
+    const std::string cut = "One run: complete\nAnswer: 1\n";
+    ASSERT_TRUE(feedOutput(early, cut.data(), cut.size(), emit));
+    EXPECT_FALSE(early.closed);
 }
 
 TEST(AnswerSetLine, DecodesTheAtomsOfPredicatesWrittenAsData) {

@@ -50,5 +50,5 @@ TEST(Solver, LeavesTheOneRunToItsScriptAndSetsTheHeuristicLast) {
     call.oneRun = true;
     EXPECT_EQ(clingoArguments(call),
               (std::vector<std::string>{"--warn=none", "-t2", "--models=0", "--heuristic=Domain",
-                                        "--outf=3", "--verbose=0", "-"}));
+                                        "--outf=0", "--verbose=0", "-"}));
 }
