@@ -228,6 +228,7 @@ int ExecuteProgram(std::string program, std::string options, std::string file, b
     if (OptionVerbosity) announceExecution(program, runOptions, file);
 
     found = false;
+    if (!testMode) filterState().enough = false;
     ++RunSummary().calls;
     CHILD_RUN run = startEvaluation(program, runOptions, file);
     // Other program types print as they are; test mode only looks for an
