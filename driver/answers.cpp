@@ -175,7 +175,8 @@ void textEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
 // ---- JSON: one document on standard output, in the shape of the solver's
 // own JSON output: "Solver", "Input", "Call" with the "Witnesses" (each a
 // "Value" list of atoms, with --explain also "Rejected"), "Result",
-// "Models" and, for a goal query, "Goal". Witnesses are written as they
+// "Models" (with --stats also "Error", "Calls", "Time", "Candidates" and
+// "Program") and, for a goal query, "Goal". Witnesses are written as they
 // come.
 
 struct JSON_DOCUMENT {

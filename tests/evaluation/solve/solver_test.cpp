@@ -56,14 +56,6 @@ TEST(Solver, LeavesTheOneRunToItsScriptAndSetsTheHeuristicLast) {
                                         "--outf=3", "--verbose=0", "-"}));
 }
 
-TEST(Solver, TellsClingosInterruptionNotesFromItsOtherMessages) {
-    EXPECT_TRUE(IsInterruptionNote("*** Info : (clingo): INTERRUPTED by signal!"));
-    EXPECT_TRUE(IsInterruptionNote("*** Info : (clingo): Queueing signal..."));
-    EXPECT_FALSE(IsInterruptionNote("*** Info : (clingo): Try '--help' for usage information"));
-    EXPECT_FALSE(IsInterruptionNote("*** ERROR: (clingo): INTERRUPTED by signal!"));
-    EXPECT_FALSE(IsInterruptionNote("INTERRUPTED by signal!"));
-}
-
 // The seconds come from the option that set the limit, never from clingo's
 // summary line, which only flags that the limit was reached.
 TEST(Solver, ReadsTheTimeLimitFromTheOptionThatSetIt) {
