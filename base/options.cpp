@@ -22,3 +22,6 @@ bool IsPropositional = true;
 
 bool OptionExplain = false;
 bool OptionJson = false;
+bool OptionSummary = false;
+std::size_t OptionModels = 0;
+unsigned OptionTimeLimit = 0;

@@ -3,6 +3,7 @@
 // facts about the parsed sequence that later steps of the run read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 extern bool OptionStats;      // -stats: accepted, no effect
@@ -38,5 +39,14 @@ extern std::string Goal;      // the goal of -FB= or -FC=
 extern bool UpdatesExist;     // the parsed sequence holds at least one program
 extern bool IsPropositional;  // no atom with an argument list was read (pexa needs that)
 
-extern bool OptionExplain;  // --explain: why rules were rejected, after each answer set
-extern bool OptionJson;     // --json: one JSON document on standard output
+extern bool OptionExplain;        // --explain: why rules were rejected, after each answer set
+extern bool OptionJson;           // --json (--outf=2): one JSON document on standard output
+extern bool OptionSummary;        // --stats: how the run ended, and its figures, after the results
+extern std::size_t OptionModels;  // -n, --models: at most this many answer sets; 0: all
+extern unsigned OptionTimeLimit;  // --time-limit: seconds of solving; 0: no limit
+
+// Every answer set is a candidate tested with a run of its own (-min or
+// -strict, without -integral or --one-run).
+inline bool TestsCandidates() {
+    return (OptionMinimal || OptionStrict) && !OptionIntegral && !OptionOneRun;
+}

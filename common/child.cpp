@@ -67,6 +67,7 @@ int StartChild(const CHILD_START& start, pid_t& pid) {
     posix_spawn_file_actions_init(&actions);
     if (start.input >= 0) posix_spawn_file_actions_adddup2(&actions, start.input, 0);
     if (start.output >= 0) posix_spawn_file_actions_adddup2(&actions, start.output, 1);
+    if (start.error >= 0) posix_spawn_file_actions_adddup2(&actions, start.error, 2);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     setAttributes(attributes, start);

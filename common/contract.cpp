@@ -64,3 +64,38 @@ std::string RejectionDeclaration(std::string_view name, unsigned arity, unsigned
 std::string RejectionCountDeclaration(unsigned count) {
     return declaration(RejectionCountWord) + ' ' + std::to_string(count) + '\n';
 }
+
+namespace {
+
+constexpr std::string_view EndWords[] = {"complete", "limited", "unfinished"};
+
+}  // namespace
+
+std::string OutcomeLine(const SOLVING_OUTCOME& outcome) {
+    std::string line = declaration(OutcomeWord);
+    line += ' ';
+    line += EndWords[static_cast<int>(outcome.end)];
+    if (outcome.end == SOLVING_END::UNFINISHED) {
+        line += ' ';
+        for (char c : outcome.reason) line += c == '\n' || c == '\r' ? ' ' : c;
+    }
+    return line + '\n';
+}
+
+std::optional<SOLVING_OUTCOME> ReadOutcomeLine(std::string_view line) {
+    const std::string mark = declaration(OutcomeWord) + ' ';
+    if (!line.starts_with(mark)) return std::nullopt;
+    line.remove_prefix(mark.size());
+    if (line.ends_with('\n')) line.remove_suffix(1);
+    for (int end = 0; end < 3; ++end) {
+        std::string_view word = EndWords[end];
+        if (!line.starts_with(word)) continue;
+        std::string_view rest = line.substr(word.size());
+        SOLVING_OUTCOME outcome{static_cast<SOLVING_END>(end), {}};
+        if (outcome.end == SOLVING_END::UNFINISHED && rest.starts_with(' '))
+            outcome.reason = rest.substr(1);
+        else if (!rest.empty()) continue;
+        return outcome;
+    }
+    return std::nullopt;
+}

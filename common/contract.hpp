@@ -1,10 +1,12 @@
 // What vok and its evaluation programs agree on: the names of vok's
 // temporary program files, the declarations that end a program file for
-// minimal answer sets in one run, and the option that asks for them. vok
-// writes these and rox-clingo and pexa-clingo read them, both from here.
+// minimal answer sets in one run, and the option that asks for them; the
+// line that tells vok how solving ended, and the option that asks for it.
+// Each side writes and reads these from here.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,3 +50,29 @@ std::string RejectionCountDeclaration(unsigned count);
 inline constexpr std::string_view MinimalOption = "--minimal=";
 inline constexpr std::string_view MinimalMode = "min";
 inline constexpr std::string_view StrictMinimalMode = "strict";
+
+// The option that asks the evaluation program to say, after the answer sets
+// of a run that got to solving, how solving ended, on one line of its
+// standard output:
+//   %vok:outcome complete             every answer set was printed
+//   %vok:outcome limited              it stopped at its limit of answer sets
+//                                     while more may exist
+//   %vok:outcome unfinished REASON    solving did not finish (REASON: why,
+//                                     in its own words, on the same line)
+// vok asks for it with --stats and reads the line instead of printing it.
+inline constexpr std::string_view OutcomeOption = "--outcome";
+inline constexpr std::string_view OutcomeWord = "outcome";
+
+enum class SOLVING_END { COMPLETE, LIMITED, UNFINISHED };
+
+struct SOLVING_OUTCOME {
+    SOLVING_END end = SOLVING_END::COMPLETE;
+    std::string reason;  // of an unfinished run
+};
+
+// The line, with its line end; line ends in the reason become blanks.
+std::string OutcomeLine(const SOLVING_OUTCOME& outcome);
+
+// The outcome an output line tells (line end included or not), or nothing
+// when it is no outcome line.
+std::optional<SOLVING_OUTCOME> ReadOutcomeLine(std::string_view line);

@@ -1,5 +1,6 @@
 #include "driver/answers.hpp"
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -7,7 +8,9 @@
 #include "base/options.hpp"
 #include "driver/goal.hpp"
 #include "driver/json.hpp"
+#include "driver/summary.hpp"
 #include "input/origins.hpp"
+#include "representation/rule.hpp"
 
 namespace {
 
@@ -18,6 +21,95 @@ bool goalQuery() { return OptionBrave || OptionCautious; }
 // The witness of a goal's answer where it is shown, or null.
 const ANSWER* shownWitness(const GOAL_ANSWER& goal) {
     return WitnessShown(goal) ? &*goal.witness : nullptr;
+}
+
+// ---- How the run ended, and its figures (--stats), in the words of the
+// solver's own summary. end is null where the run ended before
+// FinishAnswers.
+
+const char* resultOf(const RUN_END* end) {
+    if (!end || !end->evaluated || end->status != 0 || RunSummary().error) return "UNKNOWN";
+    return RunSummary().models ? "SATISFIABLE" : "UNSATISFIABLE";
+}
+
+// Why the result is UNKNOWN.
+std::string unknownReason(const RUN_END* end) {
+    const RUN_SUMMARY& s = RunSummary();
+    if (s.error) return *s.error;
+    if (end && end->status != 0)
+        return "the evaluation program ended with status " + std::to_string(end->status);
+    return "the run stopped on an error";
+}
+
+std::string secondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+// The size of the program written: with -integral the minimality part is
+// in it.
+std::size_t writtenRules() { return Pupd.size() + (OptionIntegral ? MinRules.size() : 0); }
+std::size_t writtenConstraints() {
+    return Constraints.size() + (OptionIntegral ? MinConstraints.size() : 0);
+}
+
+// "1 rule", "2 rules".
+std::string counted(std::size_t n, const std::string& what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+constexpr const char* PhaseNames[PhaseCount] = {"Reading", "Rewriting", "Writing", "Solving"};
+
+// "Models       : 2+": a label padded to the width of the solver's.
+std::string summaryLine(const std::string& label, const std::string& value) {
+    return label + std::string(label.size() < 13 ? 13 - label.size() : 0, ' ') + ": " + value +
+           "\n";
+}
+
+std::string summaryText(const RUN_END* end) {
+    const RUN_SUMMARY& s = RunSummary();
+    const char* result = resultOf(end);
+    std::string text = std::string(result) + "\n\n";
+    if (std::string_view(result) == "UNKNOWN") text += summaryLine("Error", unknownReason(end));
+    text += summaryLine("Models", std::to_string(s.models) + (s.more ? "+" : ""));
+    text += summaryLine("Calls", std::to_string(s.calls));
+    std::string time = secondsText(TotalSeconds()) + "s (";
+    for (int p = 0; p < PhaseCount; ++p) {
+        if (p) time += ' ';
+        time += std::string(PhaseNames[p]) + ": " + secondsText(PhaseSeconds(PHASE(p))) + "s";
+    }
+    text += summaryLine("Time", time + ")");
+    text += summaryLine("CPU Time", secondsText(ProcessorSeconds()) + "s");
+    if (TestsCandidates())
+        text += summaryLine("Candidates",
+                            std::to_string(s.tested) + " (Kept: " + std::to_string(s.models) + ")");
+    text += summaryLine("Program", counted(writtenRules(), "rule") + ", " +
+                                       counted(writtenConstraints(), "constraint"));
+    return text;
+}
+
+// The members after "Result" in the JSON document, each with the comma
+// before it.
+std::string summaryMembers(const RUN_END* end) {
+    const RUN_SUMMARY& s = RunSummary();
+    std::string text;
+    if (std::string_view(resultOf(end)) == "UNKNOWN")
+        text += ",\n  \"Error\": " + JsonString(unknownReason(end));
+    text += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(s.models) +
+            ",\n    \"More\": \"" + (s.more ? "yes" : "no") + "\"\n  }";
+    text += ",\n  \"Calls\": " + std::to_string(s.calls);
+    text += ",\n  \"Time\": {\n    \"Total\": " + secondsText(TotalSeconds());
+    for (int p = 0; p < PhaseCount; ++p)
+        text +=
+            ",\n    \"" + std::string(PhaseNames[p]) + "\": " + secondsText(PhaseSeconds(PHASE(p)));
+    text += ",\n    \"CPU\": " + secondsText(ProcessorSeconds()) + "\n  }";
+    if (TestsCandidates())
+        text += ",\n  \"Candidates\": {\n    \"Tested\": " + std::to_string(s.tested) +
+                ",\n    \"Kept\": " + std::to_string(s.models) + "\n  }";
+    text += ",\n  \"Program\": {\n    \"Rules\": " + std::to_string(writtenRules()) +
+            ",\n    \"Constraints\": " + std::to_string(writtenConstraints()) + "\n  }";
+    return text;
 }
 
 // ---- Text: answer sets and verdicts on standard output.
@@ -61,10 +153,30 @@ void textGoal(const GOAL_ANSWER& goal) {
     if (witness->rejected) std::cout << ExplanationLines(*witness->rejected) << std::flush;
 }
 
+// The summary is written once, at the end of the run, early or not.
+void textSummary(const RUN_END* end) {
+    if (RunSummary().reported) return;
+    RunSummary().reported = true;
+    std::cout << summaryText(end) << std::flush;
+}
+
+// An end of the run before FinishAnswers still says how it ended.
+void textSummaryUnknown() { textSummary(nullptr); }
+
+void textBegin() {
+    if (OptionSummary) AtOutputEnd(textSummaryUnknown);
+}
+
+void textEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
+    if (goalQuery()) textGoal(goal);
+    if (OptionSummary) textSummary(&end);
+}
+
 // ---- JSON: one document on standard output, in the shape of the solver's
 // own JSON output: "Solver", "Input", "Call" with the "Witnesses" (each a
 // "Value" list of atoms, with --explain also "Rejected"), "Result",
-// "Models" and, for a goal query, "Goal". Witnesses are written as they
+// "Models" (with --stats also "Error", "Calls", "Time", "Candidates" and
+// "Program") and, for a goal query, "Goal". Witnesses are written as they
 // come.
 
 struct JSON_DOCUMENT {
@@ -130,15 +242,17 @@ std::string goalObject(const GOAL_ANSWER& goal) {
     return text + "\n  }";
 }
 
-// The rest of the document after the last witness; goal is null where the
-// run ended before it was answered.
-void jsonFinish(const char* result, const GOAL_ANSWER* goal) {
+// The rest of the document after the last witness; end is null where the
+// run ended before FinishAnswers, goal where it ended before the goal was
+// answered.
+void jsonFinish(const RUN_END* end, const GOAL_ANSWER* goal) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
     d.finished = true;
     std::string text = d.models ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
-    text += "  \"Result\": \"" + std::string(result) + "\",\n";
-    text += "  \"Models\": {\n    \"Number\": " + std::to_string(d.models) + "\n  }";
+    text += "  \"Result\": \"" + std::string(resultOf(end)) + "\"";
+    if (OptionSummary) text += summaryMembers(end);
+    else text += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(d.models) + "\n  }";
     if (goal) text += goalObject(*goal);
     text += "\n}\n";
     *d.out << text << std::flush;
@@ -146,7 +260,7 @@ void jsonFinish(const char* result, const GOAL_ANSWER* goal) {
 
 // An end of the run before FinishAnswers (a failed test evaluation, a stop
 // on an error) still leaves a complete document.
-void jsonFinishUnknown() { jsonFinish("UNKNOWN", nullptr); }
+void jsonFinishUnknown() { jsonFinish(nullptr, nullptr); }
 
 void jsonBegin(const std::string& solver, const std::vector<std::string>& inputs) {
     JSON_DOCUMENT& d = document();
@@ -176,22 +290,20 @@ void jsonAnswer(const ANSWER& answer) {
 }
 
 void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
-    const char* result = "UNKNOWN";
-    if (end.evaluated && end.status == 0)
-        result = document().models ? "SATISFIABLE" : "UNSATISFIABLE";
-    jsonFinish(result, goalQuery() ? &goal : nullptr);
+    jsonFinish(&end, goalQuery() ? &goal : nullptr);
 }
 
 }  // namespace
 
 void BeginAnswers(const std::string& solver, const std::vector<std::string>& inputs) {
     switch (formatOf()) {
-        case ANSWER_FORMAT::TEXT: break;
+        case ANSWER_FORMAT::TEXT: textBegin(); break;
         case ANSWER_FORMAT::JSON: jsonBegin(solver, inputs); break;
     }
 }
 
 void WriteAnswer(const ANSWER& answer) {
+    ++RunSummary().models;
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textAnswer(answer); break;
         case ANSWER_FORMAT::JSON: jsonAnswer(answer); break;
@@ -200,9 +312,7 @@ void WriteAnswer(const ANSWER& answer) {
 
 void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal) {
     switch (formatOf()) {
-        case ANSWER_FORMAT::TEXT:
-            if (goalQuery()) textGoal(goal);
-            break;
+        case ANSWER_FORMAT::TEXT: textEnd(end, goal); break;
         case ANSWER_FORMAT::JSON: jsonEnd(end, goal); break;
     }
 }

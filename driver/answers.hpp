@@ -8,12 +8,15 @@
 //
 //   text   each answer set on a line of its own ("{a, p(b)}"), with
 //          --explain followed by a line per rejected rule instance; for a
-//          goal only the verdict and the witness, at the end;
+//          goal only the verdict and the witness, at the end; with --stats
+//          then the summary of the run (summary.hpp) in the solver's
+//          words, at every end of the run, early ones included;
 //   JSON   (--json) one document on standard output, begun before the
 //          first answer set and closed at every end of the run, early ones
-//          included; what the run prints on standard output otherwise
-//          (banner, verbose lines, the evaluation program's own text) goes
-//          to standard error from its beginning on.
+//          included, with --stats the summary's figures as members; what
+//          the run prints on standard output otherwise (banner, verbose
+//          lines, the evaluation program's own text) goes to standard error
+//          from its beginning on.
 //
 // A new format is a value of ANSWER_FORMAT, chosen from the options in
 // formatOf() and written in its case of each function in answers.cpp;
@@ -94,8 +97,8 @@ struct RUN_END {
 // the input files in order (standard input as "<stdin>").
 void BeginAnswers(const std::string& solver, const std::vector<std::string>& inputs);
 
-// One answer set that stands. The text form prints none for a goal query,
-// which shows only its witness.
+// One answer set that stands, counted for the summary. The text form
+// prints none for a goal query, which shows only its witness.
 void WriteAnswer(const ANSWER& answer);
 
 // The end of a run that got to its end; a goal's answer is written here.

@@ -13,7 +13,9 @@
 #include "base/options.hpp"
 #include "common/contract.hpp"
 #include "driver/execute.hpp"
+#include "driver/limits.hpp"
 #include "driver/program_file.hpp"
+#include "driver/summary.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
@@ -42,6 +44,31 @@ void addCandidateRule(RULES& rules, RULE rule) {
 }
 
 ATOM proposition(const std::string& name) { return ATOM(name, std::nullopt, PREDICATE_NAMES::IDB); }
+
+// A test that would begin after the time limit is not begun: the run ends
+// as a run of the evaluation program ends at its limit.
+void stopWhenTimeIsUp() {
+    if (!TimeIsUp()) return;
+    RunSummary().error = TimeLimitReason();
+    RunSummary().more = true;
+    std::cout.flush();
+    std::cerr << "Time limit of " << OptionTimeLimit << " s reached before solving finished."
+              << " Aborting ..." << std::endl;
+    SafeExit(TimeLimitStatus);
+}
+
+// Why a test run failed, for --stats: the time limit once it has passed
+// (the test had only what remained of it; more answer sets may exist),
+// else what the test said.
+std::string testFailure(int status) {
+    if (TimeIsUp()) {
+        RunSummary().more = true;
+        return TimeLimitReason();
+    }
+    const std::string& reason = RunSummary().testReason;
+    if (!reason.empty()) return reason;
+    return "a candidate test ended with status " + std::to_string(status);
+}
 
 }  // namespace
 
@@ -83,6 +110,7 @@ void AddModelRules(const ATOM& atom, RULES& rules) {
 
 bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::string options,
                    std::string file) {
+    stopWhenTimeIsUp();
     const char* strict = OptionStrict ? "strict " : "";
     if (OptionVerbosity)
         std::cout << "Testing candidate " << n << " for " << strict << "minimality using "
@@ -106,8 +134,11 @@ bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::str
     // Test mode reads no answer set, so no goal is answered.
     bool found = true;
     GOAL_ANSWER unused;
+    ++RunSummary().tested;
+    RunSummary().testReason.clear();
     int status = ExecuteProgram(program, options, testFile, found, unused);
     if (status != 0) {
+        RunSummary().error = testFailure(status);
         std::cerr << "Candidate evaluation failed. Aborting ..." << std::endl;
         SafeExit(status);
     }

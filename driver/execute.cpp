@@ -15,15 +15,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "driver/answer_atom.hpp"
 #include "driver/candidate.hpp"
 #include "driver/explain.hpp"
 #include "driver/goal.hpp"
+#include "driver/limits.hpp"
 #include "driver/process.hpp"
+#include "driver/show.hpp"
+#include "driver/summary.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -38,7 +43,8 @@ struct FILTER_STATE {
     ANSWER answer;            // the answer set being read, without auxiliary atoms
     RULES candRules;          // rules from the rejection atoms of the answer set
     ANSWER_READER reader;
-    ANSWER_TRACE trace;  // with --explain: its auxiliary atoms
+    ANSWER_TRACE trace;   // with --explain: its auxiliary atoms
+    bool enough = false;  // vok's own limit of answer sets is reached: no more are read
 };
 
 FILTER_STATE& filterState() {
@@ -49,7 +55,7 @@ FILTER_STATE& filterState() {
 void beginAnswerSet(FILTER_STATE& s) {
     s.doFilter = true;
     // With --one-run the evaluation program prints only minimal answer sets.
-    s.doMinTests = (OptionMinimal || OptionStrict) && !OptionIntegral && !OptionOneRun;
+    s.doMinTests = TestsCandidates();
     s.goalHolds = false;
     s.answer.atoms.clear();
     s.answer.rejected.reset();
@@ -61,7 +67,7 @@ void beginAnswerSet(FILTER_STATE& s) {
 
 // Drops an atom of an auxiliary predicate, turns a rejection atom into
 // candidate rules when candidates are tested, and adds any other atom to
-// the answer set.
+// the answer set if --show shows it; the goal sees every one.
 void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
     if (OptionProgram == PROGRAM_TYPE::PEXA && atom.name().starts_with("NEG_"))
@@ -76,7 +82,7 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
         AddCandidateRules(atom, s.candRules);
         return;
     }
-    s.answer.atoms.add(atom.text);
+    if (IsShown(atom)) s.answer.atoms.add(atom.text);
     if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
 }
 
@@ -96,6 +102,8 @@ void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
     if (OptionExplain) answer.rejected = ExplainAnswerSet(s.trace);
     WriteAnswer(answer);
     if (OptionBrave || OptionCautious) RecordForGoal(answer, s.goalHolds, goal);
+    const std::size_t limit = OwnAnswerSetLimit();
+    s.enough = limit && RunSummary().models >= limit;
 }
 
 // The file name as one shell word: in single quotes, each embedded single
@@ -118,6 +126,7 @@ void removeUnlessStored(const std::string& file) {
 
 [[noreturn]] void cannotExecute(const std::string& program, const std::string& options,
                                 const std::string& file) {
+    RunSummary().error = "could not execute " + program;
     std::cerr << "Could not execute " << program;
     if (!options.empty()) std::cerr << " " << options;
     std::cerr << " " << file << ". Aborting." << std::endl;
@@ -163,7 +172,8 @@ CHILD_RUN startEvaluation(const std::string& program, const std::string& options
 }
 
 // Calls take with every line the evaluation program prints, whatever its
-// length, line end included; true when it printed anything at all.
+// length, line end included, until take returns false; true when it
+// printed anything at all.
 template <class TAKE>
 bool readLines(FILE* pipe, TAKE&& take) {
     char* buffer = nullptr;
@@ -173,7 +183,7 @@ bool readLines(FILE* pipe, TAKE&& take) {
     errno = 0;
     while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
         anyOutput = true;
-        take(std::string_view(buffer, static_cast<std::size_t>(length)));
+        if (!take(std::string_view(buffer, static_cast<std::size_t>(length)))) break;
         errno = 0;
     }
     std::free(buffer);
@@ -188,6 +198,8 @@ int reportCutAnswerSet(int code) {
     FILTER_STATE& s = filterState();
     if (!s.doFilter) return code;
     s.doFilter = false;
+    RunSummary().error =
+        "the output of the evaluation program ended inside answer set " + std::to_string(s.candNum);
     std::cout.flush();
     std::cerr << "Answer set " << s.candNum
               << " is incomplete: the output of the evaluation program ended inside it."
@@ -195,45 +207,70 @@ int reportCutAnswerSet(int code) {
     return code == 0 ? 1 : code;
 }
 
+// The outcome line asked for with --stats, which is noted instead of being
+// printed; false for any other line.
+bool noteOutcomeLine(std::string_view line, bool testRun) {
+    if (!OptionSummary || !line.starts_with(DeclarationMark)) return false;
+    std::optional<SOLVING_OUTCOME> outcome = ReadOutcomeLine(line);
+    if (outcome) NoteOutcome(*outcome, testRun);
+    return outcome.has_value();
+}
+
 }  // namespace
 
 int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
                    GOAL_ANSWER& goal) {
     refuseFirstOrderForPexa(file);
-    if (OptionVerbosity) announceExecution(program, options, file);
-
     const bool testMode = found;
+    // The options as given go on to the candidate tests, which add their
+    // own limits.
+    const std::string runOptions = RunOptions(options, testMode);
+    if (OptionVerbosity) announceExecution(program, runOptions, file);
+
     found = false;
-    CHILD_RUN run = startEvaluation(program, options, file);
+    if (!testMode) filterState().enough = false;
+    ++RunSummary().calls;
+    CHILD_RUN run = startEvaluation(program, runOptions, file);
     // Other program types print as they are; test mode only looks for an
-    // answer set; otherwise every line goes through the filter.
+    // answer set; otherwise every line goes through the filter, until vok's
+    // own limit of answer sets is reached.
     const bool anyOutput = readLines(run.output, [&](std::string_view line) {
         if (!ReadsAnswerSets()) {
             std::cout << line;
         } else if (testMode) {
             if (line[0] == '{') found = true;
-        } else {
-            OutputFilter(std::string(line), program, options, file, goal);
+            else noteOutcomeLine(line, true);
+        } else if (!noteOutcomeLine(line, false)) {
+            return OutputFilter(std::string(line), program, options, file, goal);
         }
+        return true;
     });
+    if (!testMode && filterState().enough) {
+        // Its answer sets are no longer wanted, whatever it would end with.
+        StopShellCommand(run);
+        ReportOwnLimitReached();
+        removeUnlessStored(file);
+        return 0;
+    }
     int code = exitCodeOf(FinishShellCommand(run));
 
     // The shell answers 127 (not found) or 126 (not executable) when the
     // evaluation program could not be started at all.
-    if ((code == 127 || code == 126) && !anyOutput) cannotExecute(program, options, file);
+    if ((code == 127 || code == 126) && !anyOutput) cannotExecute(program, runOptions, file);
     removeUnlessStored(file);
     return testMode ? code : reportCutAnswerSet(code);
 }
 
-void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
+bool OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
                   GOAL_ANSWER& goal) {
     FILTER_STATE& s = filterState();
     if (!s.doFilter) {
         if (chunk.empty() || chunk[0] != '{') {
             std::cout << chunk;
-            return;
+            return true;
         }
         beginAnswerSet(s);
     }
     if (readAtoms(s, chunk)) endAnswerSet(s, chunk.back() == '\n', program, options, file, goal);
+    return !s.enough;
 }

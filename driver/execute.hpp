@@ -6,18 +6,21 @@
 
 #include "driver/answers.hpp"
 
-// Runs "program options file" through the shell and reads its output. With
-// found true on entry (test mode) only reports in found whether an answer
-// set was printed; otherwise every line goes through OutputFilter, which
-// records in goal the answer of a goal query. Removes
-// the file afterwards unless -f= named it. Returns the evaluation program's
-// exit code, or 128 + the signal number when a signal ended it.
+// Runs "program options file" through the shell, the limits of the run
+// added to the options (limits.hpp), and reads its output. With found true
+// on entry (test mode) only reports in found whether an answer set was
+// printed; otherwise every line goes through OutputFilter, which records in
+// goal the answer of a goal query. Removes the file afterwards unless -f=
+// named it. Returns the evaluation program's exit code, or 128 + the signal
+// number when a signal ended it; 0 when vok stopped it at its own limit of
+// answer sets.
 int ExecuteProgram(std::string program, std::string options, std::string file, bool& found,
                    GOAL_ANSWER& goal);
 
 // Passes text outside answer sets through, strips auxiliary atoms from each
 // answer set, tests it for minimality, and hands one that stands to the
 // writer of the results (answers.hpp) and to the goal test. Called with
-// whole lines (line end included, when there was one).
-void OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
+// whole lines (line end included, when there was one). False once vok's own
+// limit of answer sets (limits.hpp) is reached: no more are wanted.
+bool OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
                   GOAL_ANSWER& goal);

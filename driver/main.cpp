@@ -2,9 +2,12 @@
 // update sequence, writes the program file, runs the evaluation program and
 // prints the answer of a goal query.
 #include <cerrno>
+#include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +20,8 @@
 #include "driver/one_run.hpp"
 #include "driver/program_file.hpp"
 #include "driver/report.hpp"
+#include "driver/show.hpp"
+#include "driver/summary.hpp"
 #include "input/parser.hpp"
 #include "rewriting/minimality.hpp"
 #include "rewriting/rewriting.hpp"
@@ -44,6 +49,14 @@ struct Arguments {
     std::string file;     // -f=
     bool readStdin = false;
     int firstInput = 0;
+    // The values of the solver's everyday options, checked once the banner
+    // is out; a value of -n or --models that is missing stays nothing.
+    std::optional<std::string> models;     // -n, --models
+    std::string modelsOption;              // which of them, as written
+    bool modelsMissing = false;            // -n or --models ended the command line
+    std::optional<std::string> timeLimit;  // --time-limit=
+    std::optional<std::string> outf;       // --outf= other than 0 and 2
+    std::optional<std::string> show;       // --show=
 };
 
 const char* const BuildLine = "vok [build " VOK_BUILD_ID "/" __DATE__ "   " VOK_COMPILER "]";
@@ -90,6 +103,37 @@ PROGRAM_TYPE programTypeOf(const char* value) {
     return std::strcmp(value, "pexa") == 0 ? PROGRAM_TYPE::PEXA : PROGRAM_TYPE::OTHER;
 }
 
+// clingo's everyday options with their value in the same argument:
+// --models=<k>, -n<k> (digits only, so that a mistyped option stays
+// unknown), -n=<k>, --time-limit=<s>, --outf=<n>, --show=<list>; false when
+// arg is none of them.
+bool readSolverOption(const char* arg, Arguments& a) {
+    const char* v;
+    if ((v = valueOf(arg, "--models="))) {
+        a.models = v;
+        a.modelsOption = "--models=";
+    } else if ((v = valueOf(arg, "-n="))) {
+        a.models = v;
+        a.modelsOption = "-n=";
+    } else if ((v = valueOf(arg, "-n")) && *v && std::strspn(v, "0123456789") == std::strlen(v)) {
+        a.models = v;
+        a.modelsOption = "-n";
+    } else if ((v = valueOf(arg, "--time-limit="))) {
+        a.timeLimit = v;
+    } else if ((v = valueOf(arg, "--outf="))) {
+        // The later of --json and --outf= wins, as for any option given twice.
+        a.outf.reset();
+        if (std::strcmp(v, "0") == 0) OptionJson = false;
+        else if (std::strcmp(v, "2") == 0) OptionJson = true;
+        else a.outf = v;
+    } else if ((v = valueOf(arg, "--show="))) {
+        a.show = v;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // An option with a value ("-f=file"); false when arg is none of them. An
 // empty value leaves the setting as it was, except for the reasoning mode.
 bool readValueOption(const char* arg, Arguments& a) {
@@ -114,7 +158,7 @@ bool readValueOption(const char* arg, Arguments& a) {
     } else if ((v = valueOf(arg, "-p="))) {
         if (*v) a.program = v;
     } else {
-        return false;
+        return readSolverOption(arg, a);
     }
     return true;
 }
@@ -126,7 +170,8 @@ bool readFlagOption(const char* arg, Arguments& a) {
         {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},   {"-v", &OptionVerbosity},
         {"-debug", &OptionDebug},       {"-silent", &OptionSilent}, {"-stats", &OptionStats},
         {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait},
-        {"--explain", &OptionExplain},  {"--json", &OptionJson},    {"--one-run", &OptionOneRun}};
+        {"--explain", &OptionExplain},  {"--json", &OptionJson},    {"--one-run", &OptionOneRun},
+        {"--stats", &OptionSummary}};
     for (const auto& [name, flag] : flags) {
         if (std::strcmp(arg, name) == 0) {
             *flag = true;
@@ -155,14 +200,29 @@ void printMoreHelp(std::ostream& out) {
         << "             answer sets in one run instead of one test per candidate.\n"
         << "--explain    After each answer set, list the rules rejected and by what.\n"
         << "--json       Print the result as one JSON document shaped like clingo's.\n"
+        << "--stats      After the results, how the run ended (SATISFIABLE, UNSATISFIABLE,\n"
+        << "             or UNKNOWN and why), the number of answer sets (+: there may be\n"
+        << "             more), the runs of the evaluation program, the time of each\n"
+        << "             phase, the candidates tested, the size of the written program.\n"
+        << "-n <k>, --models=<k>\n"
+        << "             At most k answer sets (0, the default: all); with -min or\n"
+        << "             -strict, k minimal ones. Also -n<k>, -n=<k> and --models <k>.\n"
+        << "--time-limit=<s>\n"
+        << "             Stop solving after s seconds (0: no limit), with -min or -strict\n"
+        << "             the candidate tests included; the run then ends with status 3.\n"
+        << "--outf=<n>   0: text (the default); 2: the same as --json.\n"
+        << "--show=<list>\n"
+        << "             Print only the atoms of the predicates listed as NAME/ARITY,\n"
+        << "             separated by \",\", strong negation as -NAME: --show=p/1,-q/0.\n"
         << "\n"
         << "Answer sets: -p=rox-clingo (build/rox-clingo before installing) computes them\n"
         << "with clingo; -P=pexa goes with -p=pexa-clingo. Options for it go in -o=,\n"
         << "for example -o=-N=20 for the arithmetic builtins.\n"
         << "\n"
         << "Exit status: 0 normal end; 1 the run stopped on an error; 2 a fatal scanner\n"
-        << "condition; 99 an internal error; 255 an unknown option; otherwise the\n"
-        << "evaluation program's status.\n";
+        << "condition; 3 the time limit was reached (or the evaluation program failed);\n"
+        << "99 an internal error; 255 an unknown option; otherwise the evaluation\n"
+        << "program's status.\n";
 }
 
 // --help and --version, which end the run at once; nothing when arg is
@@ -190,6 +250,17 @@ void showLongOption(const char* arg) {
     AbortRun(asked ? 0 : 255);
 }
 
+// -n <k> and --models <k>, as clingo takes them: the value is the next
+// argument, whatever it begins with. False when arg is neither.
+bool readSeparateValue(int argc, char** argv, int& i, Arguments& a) {
+    if (std::strcmp(argv[i], "-n") != 0 && std::strcmp(argv[i], "--models") != 0) return false;
+    a.modelsOption = argv[i];
+    a.modelsMissing = i + 1 >= argc;
+    if (a.modelsMissing) a.models.reset();
+    else a.models = argv[++i];
+    return true;
+}
+
 // The options up to the first argument that does not begin with "-" or
 // just after "--"; the rest are input files.
 Arguments readOptions(int argc, char** argv) {
@@ -202,6 +273,7 @@ Arguments readOptions(int argc, char** argv) {
             ++i;
             break;
         }
+        if (readSeparateValue(argc, argv, i, a)) continue;
         if (readValueOption(arg, a) || readFlagOption(arg, a)) continue;
         showLongOption(arg);
         showUsageAndEnd(arg);
@@ -245,6 +317,7 @@ void parseStdin() {
 
 void stopOnParserErrors() {
     if (parser_errors == 0) return;
+    RunSummary().error = "the input has errors";
     std::cerr << "Aborting due to parser errors." << std::endl;
     SafeExit(1);
 }
@@ -260,6 +333,50 @@ std::string chooseOutputFile(const Arguments& a) {
         SafeExit(1);
     }
     return name;
+}
+
+// A whole decimal number from 0 to max, or nothing.
+std::optional<unsigned long long> numberOf(const std::string& text, unsigned long long max) {
+    unsigned long long n = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n > max)
+        return std::nullopt;
+    return n;
+}
+
+[[noreturn]] void refuseValue(const std::string& message) {
+    std::cerr << message << std::endl;
+    SafeExit(1);
+}
+
+// The values of -n, --time-limit=, --outf= and --show=; one that is not
+// what its option takes stops the run before any input is read.
+void checkSolverOptions(const Arguments& a) {
+    if (a.modelsMissing)
+        refuseValue(a.modelsOption + " needs a number of answer sets (0 for all).");
+    if (a.models) {
+        std::optional<unsigned long long> n = numberOf(*a.models, UINT_MAX);
+        if (!n)
+            refuseValue(a.modelsOption + " needs a number of answer sets (0 for all), not \"" +
+                        *a.models + "\".");
+        OptionModels = static_cast<std::size_t>(*n);
+    }
+    if (a.timeLimit) {
+        // clingo takes the seconds as an int.
+        std::optional<unsigned long long> s = numberOf(*a.timeLimit, INT_MAX);
+        if (!s)
+            refuseValue("--time-limit= needs a number of seconds (0 for none), not \"" +
+                        *a.timeLimit + "\".");
+        OptionTimeLimit = static_cast<unsigned>(*s);
+    }
+    if (a.outf) refuseValue("--outf= takes 0 (text) or 2 (JSON), not \"" + *a.outf + "\".");
+    if (a.show) {
+        if (std::optional<std::string> bad = ReadShowList(*a.show))
+            refuseValue(
+                "--show= needs predicates written NAME/ARITY and separated by \",\" "
+                "(such as p/1,-q/0), not \"" +
+                *bad + "\".");
+    }
 }
 
 // Both reasoning modes at once, or a goal of the wrong form, stop the run
@@ -299,6 +416,16 @@ void rewriteUpdates() {
     UpdateRewriting(UpdateIDs);
 }
 
+// Why nothing was solved, or the answer sets were not read, for --stats.
+void noteUnsolved(const Arguments& a, int status) {
+    if (a.program.empty())
+        RunSummary().error = "nothing was solved: no evaluation program was given (-p=)";
+    else if (!ReadsAnswerSets() && status == 0)
+        RunSummary().error =
+            "the output of an evaluation program of a type other than rox and "
+            "pexa is not read";
+}
+
 // The results name vok and its inputs, standard input last.
 void beginAnswers(const Arguments& a, int argc, char** argv) {
     std::vector<std::string> inputs(argv + a.firstInput, argv + argc);
@@ -315,20 +442,25 @@ int main(int argc, char** argv) {
     beginAnswers(args, argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();
+    checkSolverOptions(args);
     CheckOneRunOptions();
 
     initBuiltins();
+    StartPhase(PHASE::READING);
     readInputs(args, argc, argv);
+    StartPhase(PHASE::REWRITING);
     rewriteUpdates();
     if (OptionVerbosity) PrintStatistics(std::cout);
     if (OptionDebug) PrintDebugReport(std::cerr);
 
+    StartPhase(PHASE::WRITING);
     std::string file = chooseOutputFile(args);
     StoreToFile(file, OptionIntegral, nullptr);
 
     int status = 0;
     bool found = false;
     GOAL_ANSWER goal = UnansweredGoal();
+    StartPhase(PHASE::SOLVING);
     if (!args.program.empty()) {
         const std::string options = OptionOneRun ? OneRunOptions(args.options) : args.options;
         status = ExecuteProgram(args.program, options, file, found, goal);
@@ -340,6 +472,7 @@ int main(int argc, char** argv) {
 
     // Other program types print the evaluation program's output unread.
     const bool evaluated = !args.program.empty() && ReadsAnswerSets();
+    if (!evaluated) noteUnsolved(args, status);
     FinishAnswers(RUN_END{evaluated, status}, goal);
     if (OptionVerbosity) std::cout << std::endl;
     SafeExit(status);

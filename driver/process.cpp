@@ -1,6 +1,7 @@
 #include "process.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "base/exits.hpp"
@@ -46,4 +47,10 @@ int FinishShellCommand(CHILD_RUN& run) {
     const int status = WaitForChild(run.pid, UnregisterChild);
     run.pid = -1;
     return status;
+}
+
+int StopShellCommand(CHILD_RUN& run) {
+    // Still registered, so the group's id is still this run's.
+    if (run.pid > 0) ::kill(-run.pid, SIGTERM);
+    return FinishShellCommand(run);
 }

@@ -20,3 +20,7 @@ CHILD_RUN StartShellCommand(const std::string& command);
 
 // Closes the pipe and waits for the command to end; its wait status, or -1.
 int FinishShellCommand(CHILD_RUN& run);
+
+// Stops the command and everything it started (SIGTERM to its process
+// group), closes the pipe and waits for it; its wait status, or -1.
+int StopShellCommand(CHILD_RUN& run);

@@ -57,6 +57,8 @@ std::size_t readOption(OPTIONS& o, const std::vector<std::string>& args, std::si
         o.text = true;
     } else if (a == "--stats") {
         o.stats = true;
+    } else if (a == OutcomeOption) {
+        o.outcome = true;
     } else if (a == "-n" || a == "--models") {
         readModels(o, a, nextValue(args, i));
         return 2;
@@ -149,7 +151,8 @@ std::string Usage(FILE_FORM form) {
             "                         values are not produced\n";
     text +=
         "  --text                 print the program in clingo's language, solve nothing\n"
-        "  --stats                print clingo's statistics on standard error\n"
+        "  --stats                print clingo's statistics on standard error, and\n"
+        "                         its notes when it is interrupted\n"
         "  --clingo=<path>        run this solver instead of clingo found in PATH\n"
         "  --clingo-option=<opt>  pass <opt> to clingo (repeatable), for example\n"
         "                         --clingo-option=--time-limit=60; --models, --outf\n"
@@ -160,6 +163,9 @@ std::string Usage(FILE_FORM form) {
         "                         by level) answer sets, computed in one clingo run\n"
         "                         (see below); -n=<k> then counts printed minimal\n"
         "                         answer sets\n"
+        "  --outcome              after the answer sets, say how solving ended on a\n"
+        "                         last line (%vok:outcome complete, limited, or\n"
+        "                         unfinished and why), for vok --stats\n"
         "  --version              print the version, and that of clingo\n"
         "  -h, --help             print this text\n"
         "\n"
@@ -179,7 +185,8 @@ std::string Usage(FILE_FORM form) {
         "Exit status: 0 solving finished (with or without answer sets), 1 FILE\n"
         "cannot be read or holds a program that is refused, 2 a wrong command\n"
         "line, 3 clingo could not be run, failed or did not finish (a time limit\n"
-        "reached), or the answer sets could not be written.\n";
+        "reached), or the answer sets could not be written. A reader of the answer\n"
+        "sets that goes away ends it by SIGPIPE, without a word.\n";
     return text;
 }
 

@@ -28,6 +28,7 @@ struct OPTIONS {
     bool version = false;
     bool text = false;                       // --text: print the clingo program, solve nothing
     bool stats = false;                      // --stats: clingo's statistics on standard error
+    bool outcome = false;                    // --outcome: how solving ended, on a last line for vok
     std::size_t maxModels = 0;               // -n=<k>, -n <k>, -n<k>, --models=<k>; 0: all
     std::optional<std::int64_t> maxint;      // -N=<n>
     std::string clingo = "clingo";           // --clingo=<path>

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -198,12 +199,20 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
     return std::nullopt;
 }
 
+// Whether a finished run stopped at its limit of answer sets while more may
+// exist. After the one-run script, clingo's exit status tells only of the
+// script's last solve call, not of the minimal answer sets still unfound,
+// so there the limit reached is all that is known.
+bool stoppedAtLimit(const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
+    if (options.maxModels == 0 || outcome.answerSets < options.maxModels) return false;
+    return options.minimal != MINIMALITY::NONE || !outcome.exhausted;
+}
+
 // A run cut short by -n= lists only some of the answer sets: a caller that
 // takes them for all of them (a minimality test, a cautious query) would
 // answer wrongly without this line.
 void warnOfLimit(FILE_FORM form, const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
-    if (options.maxModels == 0 || outcome.exhausted || outcome.answerSets < options.maxModels)
-        return;
+    if (!stoppedAtLimit(options, outcome)) return;
     const std::string n = std::to_string(options.maxModels);
     complain(form, "stopped after " + n +
                        (options.maxModels == 1 ? " answer set" : " answer sets") + " (-n=" + n +
@@ -220,6 +229,38 @@ void giveMemoryBack() {
 #endif
 }
 
+// Whether SIGPIPE was ignored when the program began; Solve ignores it
+// from then on, to stop clingo before anything else.
+bool pipeSignalIgnoredAtStart = false;
+
+bool pipeSignalIgnored() {
+    struct sigaction action {};
+    ::sigaction(SIGPIPE, nullptr, &action);
+    return action.sa_handler == SIG_IGN;
+}
+
+// A reader of the answer sets that went away (rox-clingo FILE | head -2)
+// ends this program as it ends other filters: by SIGPIPE, without a word,
+// clingo already stopped. Where SIGPIPE was ignored from the start, the
+// failed write is said as such instead, as those filters do.
+void dieOfClosedOutput() {
+    if (pipeSignalIgnoredAtStart) return;
+    ::signal(SIGPIPE, SIG_DFL);
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    ::sigprocmask(SIG_UNBLOCK, &pipe, nullptr);
+    ::raise(SIGPIPE);
+}
+
+// With --outcome, the line that tells vok how solving ended.
+void tellOutcome(const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
+    SOLVING_OUTCOME told;
+    if (!outcome.finished) told = {SOLVING_END::UNFINISHED, outcome.error};
+    else if (stoppedAtLimit(options, outcome)) told.end = SOLVING_END::LIMITED;
+    if (!writeAll(1, OutcomeLine(told)) && errno == EPIPE) dieOfClosedOutput();
+}
+
 // Runs clingo on the program and prints its answer sets on standard
 // output, and with --stats clingo's statistics on standard error; the exit
 // status.
@@ -233,7 +274,9 @@ int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& p
     if (!program.data.texts.empty()) call.dataNames = &program.data.texts;
     SOLVER_OUTCOME outcome =
         Solve(call, program.text, [](std::string_view line) { return writeAll(1, line); });
+    if (outcome.outputClosed) dieOfClosedOutput();
     if (options.stats) writeAll(2, outcome.summary);
+    if (options.outcome) tellOutcome(options, outcome);
     if (outcome.finished) {
         warnOfLimit(form, options, outcome);
         return ExitFinished;
@@ -259,6 +302,7 @@ int printText(FILE_FORM form, std::string_view text) {
 }  // namespace
 
 int Run(FILE_FORM form, int argc, char** argv) {
+    pipeSignalIgnoredAtStart = pipeSignalIgnored();
     const unsigned closed = EnsureStandardDescriptors();
     OPTIONS options;
     try {

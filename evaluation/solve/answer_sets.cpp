@@ -188,16 +188,11 @@ std::string answerSetText(const std::vector<std::string_view>& atoms) {
 }
 
 // Keeps a line of clingo's summary; a time limit it reached shows there as
-// "TIME LIMIT   : 60".
+// "TIME LIMIT   : 1", a flag (the limit itself is the option's).
 void takeSummaryLine(OUTPUT_READER& reader, std::string_view text) {
     reader.summary.append(text);
     reader.summary += '\n';
-    if (!text.starts_with("TIME LIMIT")) return;
-    std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos) return;
-    std::string_view value = text.substr(colon + 1);
-    while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-    reader.timeLimit = value;
+    if (text.starts_with("TIME LIMIT")) reader.timeLimitReached = true;
 }
 
 bool isResultLine(std::string_view text) {
@@ -224,6 +219,7 @@ bool takeLine(OUTPUT_READER& reader, std::string_view text,
         }
         out += '\n';
         if (!emit(out)) {
+            reader.outputClosed = errno == EPIPE;
             reader.error =
                 "the answer sets could not be written: " + std::string(std::strerror(errno));
             return false;

@@ -41,7 +41,8 @@ struct OUTPUT_READER {
     // summary and, with --stats, its statistics.
     bool afterResult = false;
     std::string summary;
-    std::string timeLimit;  // the seconds of a time limit clingo reached
+    bool timeLimitReached = false;  // clingo's summary says it stopped at its time limit
+    bool outputClosed = false;      // emit failed because no one reads our output any more
 };
 
 // Takes the next chunk of output and hands each model it completes to emit,

@@ -40,13 +40,21 @@ struct CHILD {
     pid_t pid = -1;
     int in = -1;   // our end of the pipe to its standard input
     int out = -1;  // our end of the pipe from its standard output
+    int err = -1;  // our end of the pipe from its standard error
 };
 
-// Starts path with the arguments, its standard input and output on the
-// given descriptors, SIGPIPE back at its default action and no signal
-// blocked, whatever this process set for itself. Returns 0 or an errno value.
+void closeAll(CHILD& child) {
+    closeFd(child.in);
+    closeFd(child.out);
+    closeFd(child.err);
+}
+
+// Starts path with the arguments, its standard input and output (and
+// error, unless -1) on the given descriptors, SIGPIPE back at its default
+// action and no signal blocked, whatever this process set for itself.
+// Returns 0 or an errno value.
 int spawnWithPipes(const std::string& path, const std::vector<std::string>& args, int input,
-                   int output, pid_t& pid) {
+                   int output, pid_t& pid, int error = -1) {
     CHILD_START start;
     start.program = path;
     start.argv.reserve(args.size() + 1);
@@ -55,30 +63,34 @@ int spawnWithPipes(const std::string& path, const std::vector<std::string>& args
     start.searchPath = true;
     start.input = input;
     start.output = output;
+    start.error = error;
     start.defaultSignals = true;
     return StartChild(start, pid);
 }
 
-// Starts clingo on two new pipes, the one to it not blocking; returns why
+// Starts clingo on three new pipes, the one to it not blocking; returns why
 // it could not be started, or nothing.
 std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
-    int toChild[2], fromChild[2];
-    if (::pipe2(toChild, O_CLOEXEC) != 0) return "cannot make a pipe: " + errnoText(errno);
-    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+    int pipes[3][2];  // to its standard input, from its standard output and error
+    for (int p = 0; p < 3; ++p) {
+        if (::pipe2(pipes[p], O_CLOEXEC) == 0) continue;
         std::string error = "cannot make a pipe: " + errnoText(errno);
-        ::close(toChild[0]);
-        ::close(toChild[1]);
+        for (int q = 0; q < p; ++q) {
+            ::close(pipes[q][0]);
+            ::close(pipes[q][1]);
+        }
         return error;
     }
     std::vector<std::string> args = clingoArguments(call);
-    int err = spawnWithPipes(call.clingo, args, toChild[0], fromChild[1], child.pid);
-    ::close(toChild[0]);
-    ::close(fromChild[1]);
-    child.in = toChild[1];
-    child.out = fromChild[0];
+    int err = spawnWithPipes(call.clingo, args, pipes[0][0], pipes[1][1], child.pid, pipes[2][1]);
+    ::close(pipes[0][0]);
+    ::close(pipes[1][1]);
+    ::close(pipes[2][1]);
+    child.in = pipes[0][1];
+    child.out = pipes[1][0];
+    child.err = pipes[2][0];
     if (err != 0) {
-        closeFd(child.in);
-        closeFd(child.out);
+        closeAll(child);
         return "cannot run clingo \"" + call.clingo + "\": " + errnoText(err);
     }
     ::fcntl(child.in, F_SETFL, ::fcntl(child.in, F_GETFL) | O_NONBLOCK);
@@ -108,26 +120,67 @@ bool readSome(CHILD& child, std::vector<char>& chunk, OUTPUT_READER& reader,
     return true;
 }
 
-// Feeds the program to clingo while reading its output, until clingo closes
-// its standard output; returns why reading had to stop before, or nothing.
+void writeError(std::string_view text) {
+    while (!text.empty()) {
+        ssize_t w = ::write(2, text.data(), text.size());
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return;  // nowhere to say it
+        text.remove_prefix(static_cast<std::size_t>(w));
+    }
+}
+
+// clingo's standard error, passed on to ours a whole line at a time, its
+// notes of an interruption left out unless they are wanted.
+struct ERROR_LINES {
+    std::string buffer;  // the start of a line not yet whole
+    bool keepNotes = false;
+};
+
+void passErrorLines(ERROR_LINES& lines, std::string_view data) {
+    lines.buffer.append(data);
+    std::size_t start = 0;
+    for (std::size_t end; (end = lines.buffer.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        std::string_view line = std::string_view(lines.buffer).substr(start, end - start);
+        if (lines.keepNotes || !IsInterruptionNote(line))
+            writeError(std::string_view(lines.buffer).substr(start, end + 1 - start));
+    }
+    lines.buffer.erase(0, start);
+}
+
+// Reads what clingo said on its standard error; at its end the rest of a
+// line without a line end goes too.
+void readErrors(CHILD& child, std::vector<char>& chunk, ERROR_LINES& lines) {
+    ssize_t r = ::read(child.err, chunk.data(), chunk.size());
+    if (r > 0) {
+        passErrorLines(lines, std::string_view(chunk.data(), static_cast<std::size_t>(r)));
+    } else if (r == 0 || (errno != EAGAIN && errno != EINTR)) {
+        closeFd(child.err);
+        if (lines.keepNotes || !IsInterruptionNote(lines.buffer)) writeError(lines.buffer);
+        lines.buffer.clear();
+    }
+}
+
+// Feeds the program to clingo while reading its output and its messages,
+// until clingo closes both; returns why reading had to stop before, or
+// nothing.
 std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& reader,
-                     const std::function<bool(std::string_view)>& emit) {
+                     const std::function<bool(std::string_view)>& emit, ERROR_LINES& errors) {
     std::size_t written = 0;
     if (program.empty()) closeFd(child.in);
     std::vector<char> chunk(1 << 16);
-    while (child.out >= 0) {
-        pollfd fds[2];
-        nfds_t n = 0;
-        fds[n++] = {child.out, POLLIN, 0};
-        if (child.in >= 0) fds[n++] = {child.in, POLLOUT, 0};
-        if (::poll(fds, n, -1) < 0) {
+    while (child.out >= 0 || child.err >= 0) {
+        // Only the descriptors still open are watched; -1 makes poll skip one.
+        pollfd fds[3] = {{child.out, POLLIN, 0}, {child.err, POLLIN, 0}, {child.in, POLLOUT, 0}};
+        if (::poll(fds, 3, -1) < 0) {
             if (errno == EINTR) continue;
             return "poll failed: " + errnoText(errno);
         }
-        if (child.in >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP)))
+        const short ready = POLLIN | POLLERR | POLLHUP;
+        if (child.in >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP)))
             writeSome(child, program, written);
-        if ((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) &&
-            !readSome(child, chunk, reader, emit))
+        if (child.err >= 0 && (fds[1].revents & ready)) readErrors(child, chunk, errors);
+        if (child.out >= 0 && (fds[0].revents & ready) && !readSome(child, chunk, reader, emit))
             return reader.error;
     }
     return {};
@@ -160,22 +213,25 @@ int waitForExit(pid_t pid) {
 
 // Why a run whose output was read to its end did not finish, from clingo's
 // wait status and what it printed; nothing when it finished.
-std::string failureOf(int status, const OUTPUT_READER& reader, bool oneRun) {
+std::string failureOf(int status, const OUTPUT_READER& reader, const SOLVER_CALL& call) {
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
         const char* name = ::strsignal(sig);
         return "clingo was killed by signal " + std::to_string(sig) +
                (name ? std::string(" (") + name + ")" : std::string());
     }
-    if (!reader.timeLimit.empty())
-        return "time limit of " + reader.timeLimit + " s reached before solving finished";
+    if (reader.timeLimitReached) {
+        const std::string seconds = TimeLimitOf(call.options);
+        return "time limit " + (seconds.empty() ? std::string() : "of " + seconds + " s ") +
+               "reached before solving finished";
+    }
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
     if (code != 10 && code != 20 && code != 30) return describeExit(code);
     // After a script, clingo's status is that of the script's last solve
     // call, which says nothing about the whole run: only the closing line does.
-    if (oneRun) {
+    if (call.oneRun) {
         if (reader.expectModel || !reader.closed)
             return "clingo ended before the minimal answer sets were complete";
         return {};
@@ -226,6 +282,22 @@ std::string ClingoVersion(const std::string& clingo) {
     return first.starts_with("clingo version ") ? first : std::string();
 }
 
+bool IsInterruptionNote(std::string_view line) {
+    return line.starts_with("*** Info : (") &&
+           (line.ends_with("): INTERRUPTED by signal!") || line.ends_with("): Queueing signal..."));
+}
+
+std::string TimeLimitOf(const std::vector<std::string>& options) {
+    constexpr std::string_view name = "--time-limit";
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string_view option = options[i];
+        if (option == name && i + 1 < options.size()) return options[i + 1];
+        if (option.starts_with(name) && option.substr(name.size()).starts_with('='))
+            return std::string(option.substr(name.size() + 1));
+    }
+    return {};
+}
+
 std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
     // Warnings are off first, so that an option passed on can turn them on
     // again; the output settings come last because the reading depends on
@@ -261,9 +333,10 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     runningClingo = child.pid;
     OUTPUT_READER reader;
     reader.dataNames = call.dataNames;
-    const std::string stopped = exchange(child, program, reader, emit);
-    closeFd(child.in);
-    closeFd(child.out);
+    ERROR_LINES errors;
+    errors.keepNotes = call.stats;
+    const std::string stopped = exchange(child, program, reader, emit, errors);
+    closeAll(child);
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
     outcome.answerSets = reader.answerSets;
@@ -271,7 +344,8 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     outcome.exhausted =
         WIFEXITED(status) && (WEXITSTATUS(status) == 20 || WEXITSTATUS(status) == 30);
     outcome.summary = std::move(reader.summary);
-    outcome.error = stopped.empty() ? failureOf(status, reader, call.oneRun) : stopped;
+    outcome.outputClosed = reader.outputClosed;
+    outcome.error = stopped.empty() ? failureOf(status, reader, call) : stopped;
     outcome.finished = outcome.error.empty();
     return outcome;
 }

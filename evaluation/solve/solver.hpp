@@ -21,23 +21,35 @@ struct SOLVER_CALL {
     bool oneRun = false;
     // The names of predicates the program writes as data, by id, or null.
     const std::vector<std::string>* dataNames = nullptr;
-    bool stats = false;  // clingo's statistics in the summary
+    bool stats = false;  // clingo's statistics in the summary, its notes of an interruption kept
 };
 
 struct SOLVER_OUTCOME {
     bool finished = false;  // clingo ran to its end and said so
     std::size_t answerSets = 0;
-    bool exhausted = false;  // clingo searched the whole space: there are no more answer sets
-    std::string error;       // why not, when !finished
-    std::string summary;     // clingo's lines after its result line
+    bool exhausted = false;     // clingo searched the whole space: there are no more answer sets
+    std::string error;          // why not, when !finished
+    std::string summary;        // clingo's lines after its result line
+    bool outputClosed = false;  // the answer sets could not be written: no one reads them
 };
+
+// clingo's notes on its standard error that it was interrupted ("*** Info
+// : (clingo): INTERRUPTED by signal!", "... Queueing signal..."), by its
+// time limit or by a signal. Solve leaves them out unless call.stats asks
+// for clingo's own words: the reason is said once, as the failure.
+bool IsInterruptionNote(std::string_view line);
+
+// The seconds of the --time-limit among clingo's options ("--time-limit=60",
+// or "--time-limit" and "60"), or "" when there is none.
+std::string TimeLimitOf(const std::vector<std::string>& options);
 
 // The arguments clingo is started with (after its own name).
 std::vector<std::string> clingoArguments(const SOLVER_CALL& call);
 
 // Feeds `program` to clingo and hands each answer set, already put into the
 // file's notation and ending in "\n", to `emit`. `emit` returns false when
-// it could not write the line; clingo is then stopped.
+// it could not write the line; clingo is then stopped. clingo's standard
+// error is passed on to ours, line by line.
 SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
                      const std::function<bool(std::string_view)>& emit);
 

@@ -50,3 +50,27 @@ TEST(Contract, DeclarationLines) {
     EXPECT_EQ(RejectionDeclaration("rej_P1_R0", 2, 3), "%vok:rejection rej_P1_R0 2 3\n");
     EXPECT_EQ(RejectionCountDeclaration(0), "%vok:rejections 0\n");
 }
+
+// The outcome line reads back as it was written; a reason keeps to its
+// line; anything else is no outcome line.
+TEST(Contract, OutcomeLines) {
+    EXPECT_EQ(OutcomeLine({SOLVING_END::COMPLETE, {}}), "%vok:outcome complete\n");
+    EXPECT_EQ(OutcomeLine({SOLVING_END::LIMITED, "ignored"}), "%vok:outcome limited\n");
+    const std::string unfinished = OutcomeLine({SOLVING_END::UNFINISHED, "time\nlimit\r"});
+    EXPECT_EQ(unfinished, "%vok:outcome unfinished time limit \n");
+    for (SOLVING_END end : {SOLVING_END::COMPLETE, SOLVING_END::LIMITED, SOLVING_END::UNFINISHED}) {
+        const std::string line = OutcomeLine({end, "clingo ended with status 65 (error)"});
+        for (std::string_view text :
+             {std::string_view(line), std::string_view(line).substr(0, line.size() - 1)}) {
+            std::optional<SOLVING_OUTCOME> read = ReadOutcomeLine(text);
+            ASSERT_TRUE(read) << text;
+            EXPECT_EQ(read->end, end);
+            EXPECT_EQ(read->reason,
+                      end == SOLVING_END::UNFINISHED ? "clingo ended with status 65 (error)" : "");
+        }
+    }
+    for (const char* other :
+         {"%vok:outcome", "%vok:outcome ", "%vok:outcome completed", "%vok:outcome limited 3",
+          "%vok:rejections 0", "{a}", " %vok:outcome complete"})
+        EXPECT_FALSE(ReadOutcomeLine(other)) << other;
+}

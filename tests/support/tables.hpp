@@ -28,6 +28,9 @@ inline void resetOptions() {
     OptionStats = OptionVerbosity = OptionWait = OptionSilent = OptionStore = false;
     OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
     OptionBrave = OptionCautious = false;
+    OptionOneRun = OptionExplain = OptionJson = OptionSummary = false;
+    OptionModels = 0;
+    OptionTimeLimit = 0;
     OptionOptimize = OPTIMIZATION::SUCCINT;
     WhoAmI = "vok";
     Goal.clear();

@@ -36,6 +36,8 @@ TEST(OPTIONS, ReadTheCommandLineVokWrites) {
     EXPECT_EQ(o.clingo, "clingo");
     EXPECT_EQ(ParseOptions({"-"}).file, "-");
     EXPECT_EQ(ParseOptions({"--", "-n=2"}).file, "-n=2");
+    EXPECT_TRUE(ParseOptions({"--outcome", "f"}).outcome);
+    EXPECT_FALSE(ParseOptions({"f"}).outcome);
     EXPECT_TRUE(ParseOptions({"--help"}).help);
     EXPECT_TRUE(ParseOptions({"--version"}).version);
     EXPECT_EQ(ParseOptions({"-N=2147483646", "f"}).maxint, 2147483646);
@@ -92,7 +94,8 @@ TEST(OPTIONS, AreDescribedInTheWordsVokWrites) {
              {std::string(DeclarationMark) + std::string(RejectionWord) + " NAME ARITY LEVEL",
               std::string(DeclarationMark) + std::string(RejectionCountWord) + " COUNT",
               std::string(MinimalOption) + std::string(MinimalMode) + "|" +
-                  std::string(StrictMinimalMode)})
+                  std::string(StrictMinimalMode),
+              std::string(OutcomeOption), std::string(DeclarationMark) + std::string(OutcomeWord)})
             EXPECT_NE(usage.find(shown), std::string::npos) << shown;
     }
 }

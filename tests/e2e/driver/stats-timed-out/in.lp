@@ -1,0 +1,2 @@
+{ x. y. z. }
+{ -x :- not a. -y :- not b. -z :- not c. a :- not b. }
