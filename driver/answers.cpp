@@ -1,5 +1,9 @@
 #include "driver/answers.hpp"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 
@@ -69,8 +73,9 @@ void textGoal(const GOAL_ANSWER& goal) {
 
 struct JSON_DOCUMENT {
     std::ostream* out = nullptr;  // the real standard output; null until begun
-    bool finished = false;
-    unsigned models = 0;
+    // Read by the signal handler that closes the document.
+    volatile std::sig_atomic_t finished = false;
+    volatile std::sig_atomic_t models = 0;
 };
 
 JSON_DOCUMENT& document() {
@@ -130,49 +135,100 @@ std::string goalObject(const GOAL_ANSWER& goal) {
     return text + "\n  }";
 }
 
+// The pieces of the document after the last witness, up to the number of
+// answer sets and after it: written without memory of their own, so that
+// every end of the run can close the document, one by a signal or for
+// want of memory included.
+const char* closingWitnesses(bool any) {
+    return any ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
+}
+constexpr const char* ResultOpens = "  \"Result\": \"";
+constexpr const char* NumberOpens = "\",\n  \"Models\": {\n    \"Number\": ";
+constexpr const char* NumberCloses = "\n  }";
+constexpr const char* DocumentCloses = "\n}\n";
+
 // The rest of the document after the last witness; goal is null where the
 // run ended before it was answered.
 void jsonFinish(const char* result, const GOAL_ANSWER* goal) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
+    // Made before anything is written: should memory run out here, the
+    // end of the run still closes the document.
+    const std::string goalText = goal ? goalObject(*goal) : std::string();
+    ENDING_SIGNALS_HELD held;
     d.finished = true;
-    std::string text = d.models ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
-    text += "  \"Result\": \"" + std::string(result) + "\",\n";
-    text += "  \"Models\": {\n    \"Number\": " + std::to_string(d.models) + "\n  }";
-    if (goal) text += goalObject(*goal);
-    text += "\n}\n";
-    *d.out << text << std::flush;
+    *d.out << closingWitnesses(d.models) << ResultOpens << result << NumberOpens << d.models
+           << NumberCloses << goalText << DocumentCloses << std::flush;
 }
 
 // An end of the run before FinishAnswers (a failed test evaluation, a stop
 // on an error) still leaves a complete document.
 void jsonFinishUnknown() { jsonFinish("UNKNOWN", nullptr); }
 
+void writeOut(const char* text) {
+    std::size_t size = 0;
+    while (text[size]) ++size;
+    while (size > 0) {
+        const ssize_t w = ::write(STDOUT_FILENO, text, size);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return;
+        text += w;
+        size -= static_cast<std::size_t>(w);
+    }
+}
+
+// The same in a signal handler: the document's stream holds nothing
+// unwritten whenever the ending signals may come, so the rest is written
+// to standard output directly.
+void jsonFinishOnSignal() {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    d.finished = true;
+    char number[24];
+    char* p = number + sizeof number;
+    *--p = '\0';
+    unsigned long n = static_cast<unsigned long>(d.models);
+    do *--p = static_cast<char>('0' + n % 10);
+    while ((n /= 10) != 0);
+    for (const char* piece : {closingWitnesses(d.models), ResultOpens, "UNKNOWN", NumberOpens,
+                              static_cast<const char*>(p), NumberCloses, DocumentCloses})
+        writeOut(piece);
+}
+
 void jsonBegin(const std::string& solver, const std::vector<std::string>& inputs) {
     JSON_DOCUMENT& d = document();
     if (d.out) return;
-    // The document keeps standard output's buffer; std::cout now writes to
-    // standard error.
+    // What may need memory comes first, the ends that close the document
+    // next, and the document begins last, so that it is closed whenever it
+    // was begun.
+    const std::string text = "{\n  \"Solver\": " + JsonString(solver) +
+                             ",\n  \"Input\": " + stringList(inputs) +
+                             ",\n  \"Call\": [\n    {\n      \"Witnesses\": [";
     static std::ostream json(std::cout.rdbuf());
-    std::cout.rdbuf(std::cerr.rdbuf());
-    d.out = &json;
     // Every end of the run through base/exits closes the document before
     // standard output is checked; the scanner's fatal error exits on its
     // own, which only atexit sees (a second call does nothing).
     AtOutputEnd(jsonFinishUnknown);
+    AtSignalEnd(jsonFinishOnSignal);
     std::atexit(jsonFinishUnknown);
-    json << "{\n  \"Solver\": " << JsonString(solver) << ",\n  \"Input\": " << stringList(inputs)
-         << ",\n  \"Call\": [\n    {\n      \"Witnesses\": [" << std::flush;
+    ENDING_SIGNALS_HELD held;
+    // The document keeps standard output's buffer; std::cout now writes to
+    // standard error.
+    std::cout.rdbuf(std::cerr.rdbuf());
+    d.out = &json;
+    json << text << std::flush;
 }
 
 void jsonAnswer(const ANSWER& answer) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
-    std::string text = d.models++ ? ",\n" : "\n";
+    std::string text = d.models ? ",\n" : "\n";
     text += "        {\n          \"Value\": " + stringList(answer.atoms);
     if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
     text += "\n        }";
+    ENDING_SIGNALS_HELD held;
     *d.out << text << std::flush;
+    d.models = d.models + 1;
 }
 
 void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
