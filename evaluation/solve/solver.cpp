@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "common/child.hpp"
+#include "common/chunks.hpp"
 #include "evaluation/solve/answer_sets.hpp"
 
 namespace vok::evaluation {
@@ -35,16 +36,59 @@ std::string describeExit(int code) {
     }
 }
 
-// clingo running as a child process.
+// clingo while it runs, for the handlers that stop it (signals, memory
+// running out).
+volatile std::sig_atomic_t runningClingo = 0;
+
+// Waited for without being reaped first, so that the handlers never
+// signal a process id that was given to another process. A child that
+// cannot be waited for reads as status 0, which says it did not finish.
+int waitForExit(pid_t pid) {
+    const int status = WaitForChild(pid, [](pid_t) { runningClingo = 0; });
+    return status < 0 ? 0 : status;
+}
+
+// The signals that stop clingo and this program wait while it lives.
+struct SIGNALS_HELD {
+    sigset_t old;
+    SIGNALS_HELD() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int sig : {SIGHUP, SIGINT, SIGTERM}) sigaddset(&set, sig);
+        ::sigprocmask(SIG_BLOCK, &set, &old);
+    }
+    ~SIGNALS_HELD() { ::sigprocmask(SIG_SETMASK, &old, nullptr); }
+    SIGNALS_HELD(const SIGNALS_HELD&) = delete;
+    SIGNALS_HELD& operator=(const SIGNALS_HELD&) = delete;
+};
+
+// clingo running as a child process. However the run leaves it (an error,
+// an exception), clingo is stopped and reaped.
 struct CHILD {
     pid_t pid = -1;
     int in = -1;   // our end of the pipe to its standard input
     int out = -1;  // our end of the pipe from its standard output
+
+    CHILD() = default;
+    CHILD(const CHILD&) = delete;
+    CHILD& operator=(const CHILD&) = delete;
+    ~CHILD() {
+        closeFd(in);
+        closeFd(out);
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            waitForExit(pid);
+        }
+    }
 };
 
 // Starts path with the arguments, its standard input and output on the
 // given descriptors, SIGPIPE back at its default action and no signal
 // blocked, whatever this process set for itself. Returns 0 or an errno value.
+// clingo runs in a process group of its own: a signal sent to this
+// program's group (Ctrl-C, vok ending its run) reaches this program alone,
+// which then stops clingo at once, rather than clingo too, which would
+// begin an end of its own and print about it.
 int spawnWithPipes(const std::string& path, const std::vector<std::string>& args, int input,
                    int output, pid_t& pid) {
     CHILD_START start;
@@ -56,6 +100,7 @@ int spawnWithPipes(const std::string& path, const std::vector<std::string>& args
     start.input = input;
     start.output = output;
     start.defaultSignals = true;
+    start.ownGroup = true;
     return StartChild(start, pid);
 }
 
@@ -71,14 +116,23 @@ std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
         return error;
     }
     std::vector<std::string> args = clingoArguments(call);
-    int err = spawnWithPipes(call.clingo, args, toChild[0], fromChild[1], child.pid);
+    int err;
+    {
+        // No signal ends this program between the start and the note that
+        // clingo runs, which would leave clingo running on its own.
+        SIGNALS_HELD held;
+        err = spawnWithPipes(call.clingo, args, toChild[0], fromChild[1], child.pid);
+        if (err == 0) runningClingo = child.pid;
+    }
     ::close(toChild[0]);
     ::close(fromChild[1]);
     child.in = toChild[1];
     child.out = fromChild[0];
     if (err != 0) {
+        child.pid = -1;
         closeFd(child.in);
         closeFd(child.out);
+        if (err == ENOMEM) MemoryRanOut();
         return "cannot run clingo \"" + call.clingo + "\": " + errnoText(err);
     }
     ::fcntl(child.in, F_SETFL, ::fcntl(child.in, F_GETFL) | O_NONBLOCK);
@@ -87,15 +141,20 @@ std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
 
 // Writes as much of the rest of the program as the pipe takes; closes the
 // pipe once all is written, or when clingo stopped reading (it failed, or
-// was told not to read us; its exit status says which).
-void writeSome(CHILD& child, std::string_view program, std::size_t& written) {
+// was told not to read us; its exit status says which). Any other failed
+// write would leave clingo with part of the program, which it might solve
+// as if it were the whole: its text, or nothing.
+std::string writeSome(CHILD& child, std::string_view program, std::size_t& written) {
     ssize_t w = ::write(child.in, program.data() + written, program.size() - written);
     if (w > 0) {
         written += static_cast<std::size_t>(w);
         if (written == program.size()) closeFd(child.in);
-    } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
+    } else if (w < 0 && errno == EPIPE) {
         closeFd(child.in);
+    } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
+        return "cannot write the program to clingo: " + errnoText(errno);
     }
+    return {};
 }
 
 // Reads what clingo printed; closes the pipe at its end. False when a model
@@ -124,8 +183,10 @@ std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& read
             if (errno == EINTR) continue;
             return "poll failed: " + errnoText(errno);
         }
-        if (child.in >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP)))
-            writeSome(child, program, written);
+        if (child.in >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            std::string error = writeSome(child, program, written);
+            if (!error.empty()) return error;
+        }
         if ((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) &&
             !readSome(child, chunk, reader, emit))
             return reader.error;
@@ -133,13 +194,10 @@ std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& read
     return {};
 }
 
-// clingo while it runs, for the handler below.
-volatile std::sig_atomic_t runningClingo = 0;
-
 // A signal that ends this program ends clingo too, which would otherwise
 // search on for a reader that is gone.
 void stopClingoAndDie(int sig) {
-    if (runningClingo > 0) ::kill(static_cast<pid_t>(runningClingo), SIGKILL);
+    StopClingo();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
 }
@@ -150,17 +208,18 @@ void stopClingoOnSignals() {
         if (::signal(sig, stopClingoAndDie) == SIG_IGN) ::signal(sig, SIG_IGN);
 }
 
-// Waited for without being reaped first, so that the handler never
-// signals a process id that was given to another process. A child that
-// cannot be waited for reads as status 0, which says it did not finish.
-int waitForExit(pid_t pid) {
-    const int status = WaitForChild(pid, [](pid_t) { runningClingo = 0; });
-    return status < 0 ? 0 : status;
+// The seconds of the last --time-limit= among clingo's options, or nothing.
+std::string timeLimitOption(const std::vector<std::string>& options) {
+    constexpr std::string_view option = "--time-limit=";
+    std::string seconds;
+    for (const std::string& o : options)
+        if (o.starts_with(option)) seconds = o.substr(option.size());
+    return seconds;
 }
 
 // Why a run whose output was read to its end did not finish, from clingo's
 // wait status and what it printed; nothing when it finished.
-std::string failureOf(int status, const OUTPUT_READER& reader, bool oneRun) {
+std::string failureOf(int status, const OUTPUT_READER& reader, const SOLVER_CALL& call) {
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
         const char* name = ::strsignal(sig);
@@ -169,23 +228,46 @@ std::string failureOf(int status, const OUTPUT_READER& reader, bool oneRun) {
     }
     if (!reader.timeLimit.empty())
         return "time limit of " + reader.timeLimit + " s reached before solving finished";
+    // The one-run script prints no summary; it says when a search was
+    // interrupted, which with a time limit is the limit.
+    if (call.oneRun && reader.interrupted) {
+        const std::string seconds = timeLimitOption(call.options);
+        if (!seconds.empty())
+            return "time limit of " + seconds + " s reached before solving finished";
+        return "clingo was interrupted before the minimal answer sets were complete";
+    }
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
     if (code != 10 && code != 20 && code != 30) return describeExit(code);
     // After a script, clingo's status is that of the script's last solve
     // call, which says nothing about the whole run: only the closing line does.
-    if (oneRun) {
+    if (call.oneRun) {
         if (reader.expectModel || !reader.closed)
             return "clingo ended before the minimal answer sets were complete";
         return {};
     }
     if (reader.expectModel || (code != 20 && reader.answerSets == 0))
         return "clingo reported answer sets, but its output did not show them whole";
+    // 10 says the search space was not used up: right when it stopped at
+    // the number of answer sets asked for, but otherwise a limit of its own
+    // (--solve-limit=, ...) cut the list short.
+    if (code == 10 && (call.maxModels == 0 || reader.answerSets < call.maxModels))
+        return "clingo stopped before it had found every answer set asked for (a limit among "
+               "its options?)";
     return {};
 }
 
 }  // namespace
+
+void StopClingo() {
+    const pid_t pid = static_cast<pid_t>(runningClingo);
+    if (pid <= 0) return;
+    runningClingo = 0;
+    ::kill(pid, SIGKILL);
+    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
 
 unsigned EnsureStandardDescriptors() {
     unsigned closed = 0;
@@ -214,6 +296,10 @@ std::string ClingoVersion(const std::string& clingo) {
     int err = spawnWithPipes(clingo, args, nothing, fromChild[1], pid);
     ::close(nothing);
     ::close(fromChild[1]);
+    if (err == ENOMEM) {
+        ::close(fromChild[0]);
+        MemoryRanOut();
+    }
     std::string text;
     char buf[4096];
     for (ssize_t r; err == 0 && (r = ::read(fromChild[0], buf, sizeof buf)) != 0;) {
@@ -257,7 +343,6 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     CHILD child;
     outcome.error = startClingo(call, child);
     if (!outcome.error.empty()) return outcome;
-    runningClingo = child.pid;
     OUTPUT_READER reader;
     reader.dataNames = call.dataNames;
     const std::string stopped = exchange(child, program, reader, emit);
@@ -265,12 +350,13 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     closeFd(child.out);
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
+    child.pid = -1;
     outcome.answerSets = reader.answerSets;
     // clingo adds 20 to its exit status when the search space was used up.
     outcome.exhausted =
         WIFEXITED(status) && (WEXITSTATUS(status) == 20 || WEXITSTATUS(status) == 30);
     outcome.summary = std::move(reader.summary);
-    outcome.error = stopped.empty() ? failureOf(status, reader, call.oneRun) : stopped;
+    outcome.error = stopped.empty() ? failureOf(status, reader, call) : stopped;
     outcome.finished = outcome.error.empty();
     return outcome;
 }
