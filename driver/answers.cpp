@@ -231,11 +231,15 @@ void jsonAnswer(const ANSWER& answer) {
     d.models = d.models + 1;
 }
 
+// A goal is answered only by a run that did not fail: after a failure the
+// answer sets read may be only some of them.
+bool verdictStands(const RUN_END& end) { return goalQuery() && end.status == 0; }
+
 void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
     const char* result = "UNKNOWN";
     if (end.evaluated && end.status == 0)
         result = document().models ? "SATISFIABLE" : "UNSATISFIABLE";
-    jsonFinish(result, goalQuery() ? &goal : nullptr);
+    jsonFinish(result, verdictStands(end) ? &goal : nullptr);
 }
 
 }  // namespace
@@ -257,7 +261,7 @@ void WriteAnswer(const ANSWER& answer) {
 void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal) {
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT:
-            if (goalQuery()) textGoal(goal);
+            if (verdictStands(end)) textGoal(goal);
             break;
         case ANSWER_FORMAT::JSON: jsonEnd(end, goal); break;
     }
