@@ -134,7 +134,7 @@ TEST(Solver, OneRunFailsWhenAnEnumerationOrSearchStopsShort) {
     }
 }
 
-// Ten pigeons in nine holes: far more than a second of search.
+// Twelve pigeons in eleven holes: far more than a second of search.
 TEST(Solver, OneRunSaysThatItsTimeLimitWasReached) {
     SOLVER_CALL call;
     call.oneRun = true;
@@ -143,7 +143,7 @@ TEST(Solver, OneRunSaysThatItsTimeLimitWasReached) {
     list.closed = true;
     list.predicates = {{"rej", 0, 1, 1}};
     const std::string program =
-        "p(1..10). h(1..9). {in(P,H) : h(H)} = 1 :- p(P). :- in(P,H), in(Q,H), P < Q.\n"
+        "p(1..12). h(1..11). {in(P,H) : h(H)} = 1 :- p(P). :- in(P,H), in(Q,H), P < Q.\n"
         "rej :- not keep. keep :- not rej.\n" +
         OneRunScript(list, false, 0);
     SOLVER_OUTCOME o = Solve(call, program, COUNTED().emit());
