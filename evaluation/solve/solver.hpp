@@ -53,6 +53,10 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call);
 SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
                      const std::function<bool(std::string_view)>& emit);
 
+// Stops clingo at once if it runs (SIGKILL) and reaps it; safe in a signal
+// or new handler, for an end of the program that does not return to Solve.
+void StopClingo();
+
 // The first line clingo --version prints ("clingo version 5.4.1"), or
 // nothing when clingo cannot be run or says something else.
 std::string ClingoVersion(const std::string& clingo);
