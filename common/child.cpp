@@ -68,6 +68,7 @@ int StartChild(const CHILD_START& start, pid_t& pid) {
     if (start.input >= 0) posix_spawn_file_actions_adddup2(&actions, start.input, 0);
     if (start.output >= 0) posix_spawn_file_actions_adddup2(&actions, start.output, 1);
     if (start.error >= 0) posix_spawn_file_actions_adddup2(&actions, start.error, 2);
+    if (start.fourth >= 0) posix_spawn_file_actions_adddup2(&actions, start.fourth, 3);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     setAttributes(attributes, start);

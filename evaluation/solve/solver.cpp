@@ -350,4 +350,13 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     return outcome;
 }
 
+void StopClingoOnSignals() {
+    std::signal(SIGPIPE, SIG_IGN);
+    stopClingoOnSignals();
+}
+
+void NoteClingoRunning(pid_t pid) { runningClingo = pid; }
+
+int WaitForClingo(pid_t pid) { return waitForExit(pid); }
+
 }  // namespace vok::evaluation

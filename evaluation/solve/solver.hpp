@@ -4,6 +4,8 @@
 // at a time.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -52,6 +54,17 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call);
 // error is passed on to ours, line by line.
 SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
                      const std::function<bool(std::string_view)>& emit);
+
+// For a clingo started elsewhere (session_clingo.hpp), the handling that
+// Solve gives its own: from StopClingoOnSignals on, SIGPIPE is ignored (a
+// reader that went away shows as a failed write) and the signals that end
+// this program (SIGHUP, SIGINT, SIGTERM) kill the clingo noted as running
+// before it ends; WaitForClingo waits for it and clears the note before
+// it is reaped, and returns its wait status (0 when it cannot be waited
+// for).
+void StopClingoOnSignals();
+void NoteClingoRunning(pid_t pid);
+int WaitForClingo(pid_t pid);
 
 // The first line clingo --version prints ("clingo version 5.4.1"), or
 // nothing when clingo cannot be run or says something else.
