@@ -14,7 +14,10 @@
 
 namespace {
 
-ANSWER_FORMAT formatOf() { return OptionJson ? ANSWER_FORMAT::JSON : ANSWER_FORMAT::TEXT; }
+ANSWER_FORMAT formatOf() {
+    if (!OptionJson) return ANSWER_FORMAT::TEXT;
+    return OptionSession ? ANSWER_FORMAT::JSON_LINES : ANSWER_FORMAT::JSON;
+}
 
 bool goalQuery() { return OptionBrave || OptionCautious; }
 
@@ -183,6 +186,10 @@ struct JSON_DOCUMENT {
     std::ostream* out = nullptr;  // the real standard output; null until begun
     bool finished = false;
     unsigned models = 0;
+    // JSON lines: the members every step's document begins with, and the
+    // witnesses of the step so far.
+    std::string head;
+    std::string witnesses;
 };
 
 JSON_DOCUMENT& document() {
@@ -245,17 +252,74 @@ std::string goalObject(const GOAL_ANSWER& goal) {
 // The rest of the document after the last witness; end is null where the
 // run ended before FinishAnswers, goal where it ended before the goal was
 // answered.
+std::string jsonTail(const RUN_END* end, const GOAL_ANSWER* goal) {
+    const unsigned models = document().models;
+    std::string text = models ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
+    text += "  \"Result\": \"" + std::string(resultOf(end)) + "\"";
+    if (OptionSummary) text += summaryMembers(end);
+    else text += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(models) + "\n  }";
+    if (goal) text += goalObject(*goal);
+    return text + "\n}\n";
+}
+
 void jsonFinish(const RUN_END* end, const GOAL_ANSWER* goal) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
     d.finished = true;
-    std::string text = d.models ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
-    text += "  \"Result\": \"" + std::string(resultOf(end)) + "\"";
-    if (OptionSummary) text += summaryMembers(end);
-    else text += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(d.models) + "\n  }";
-    if (goal) text += goalObject(*goal);
-    text += "\n}\n";
-    *d.out << text << std::flush;
+    *d.out << jsonTail(end, goal) << std::flush;
+}
+
+// The document's members "Solver" and "Input", after its "{".
+std::string jsonHead(const std::string& solver, const std::vector<std::string>& inputs) {
+    return "{\n  \"Solver\": " + JsonString(solver) + ",\n  \"Input\": " + stringList(inputs);
+}
+
+constexpr const char* WitnessesOpen = ",\n  \"Call\": [\n    {\n      \"Witnesses\": [";
+
+// The document as one line: a line end and the indentation after it go,
+// and after a comma become one blank. A line end never stands inside a
+// JSON string, which writes it as \n.
+std::string oneLine(const std::string& document) {
+    std::string line;
+    line.reserve(document.size());
+    for (std::size_t i = 0; i < document.size(); ++i) {
+        if (document[i] != '\n') {
+            line += document[i];
+            continue;
+        }
+        while (i + 1 < document.size() && document[i + 1] == ' ') ++i;
+        if (!line.empty() && line.back() == ',') line += ' ';
+    }
+    return line + '\n';
+}
+
+// The standard output's buffer goes to the document; std::cout now writes
+// to standard error.
+std::ostream* takeStandardOutput() {
+    static std::ostream json(std::cout.rdbuf());
+    std::cout.rdbuf(std::cerr.rdbuf());
+    return &json;
+}
+
+// One document of a session's step, members after "Step" given, on its
+// line.
+void jsonLine(unsigned step, const std::string& members) {
+    JSON_DOCUMENT& d = document();
+    *d.out << oneLine(d.head + ",\n  \"Step\": " + std::to_string(step) + members) << std::flush;
+    // Results that can no longer be written end the session at once.
+    if (!*d.out) SafeExit(1);
+}
+
+void linesBegin(const std::string& solver, const std::vector<std::string>& inputs) {
+    JSON_DOCUMENT& d = document();
+    if (d.out) return;
+    d.out = takeStandardOutput();
+    d.head = jsonHead(solver, inputs);
+}
+
+void linesStepEnd(const STEP_OUTCOME& end, const GOAL_ANSWER* goal, const RUN_END& run) {
+    JSON_DOCUMENT& d = document();
+    jsonLine(end.step, WitnessesOpen + d.witnesses + jsonTail(&run, goal));
 }
 
 // An end of the run before FinishAnswers (a failed test evaluation, a stop
@@ -265,29 +329,31 @@ void jsonFinishUnknown() { jsonFinish(nullptr, nullptr); }
 void jsonBegin(const std::string& solver, const std::vector<std::string>& inputs) {
     JSON_DOCUMENT& d = document();
     if (d.out) return;
-    // The document keeps standard output's buffer; std::cout now writes to
-    // standard error.
-    static std::ostream json(std::cout.rdbuf());
-    std::cout.rdbuf(std::cerr.rdbuf());
-    d.out = &json;
+    d.out = takeStandardOutput();
+    std::ostream& json = *d.out;
     // Every end of the run through base/exits closes the document before
     // standard output is checked; the scanner's fatal error exits on its
     // own, which only atexit sees (a second call does nothing).
     AtOutputEnd(jsonFinishUnknown);
     std::atexit(jsonFinishUnknown);
-    json << "{\n  \"Solver\": " << JsonString(solver) << ",\n  \"Input\": " << stringList(inputs)
-         << ",\n  \"Call\": [\n    {\n      \"Witnesses\": [" << std::flush;
+    json << jsonHead(solver, inputs) << WitnessesOpen << std::flush;
+}
+
+std::string witnessObject(const ANSWER& answer) {
+    JSON_DOCUMENT& d = document();
+    std::string text = d.models++ ? ",\n" : "\n";
+    text += "        {\n          \"Value\": " + stringList(answer.atoms);
+    if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
+    return text + "\n        }";
 }
 
 void jsonAnswer(const ANSWER& answer) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
-    std::string text = d.models++ ? ",\n" : "\n";
-    text += "        {\n          \"Value\": " + stringList(answer.atoms);
-    if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
-    text += "\n        }";
-    *d.out << text << std::flush;
+    *d.out << witnessObject(answer) << std::flush;
 }
+
+void linesAnswer(const ANSWER& answer) { document().witnesses += witnessObject(answer); }
 
 void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
     jsonFinish(&end, goalQuery() ? &goal : nullptr);
@@ -299,6 +365,7 @@ void BeginAnswers(const std::string& solver, const std::vector<std::string>& inp
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textBegin(); break;
         case ANSWER_FORMAT::JSON: jsonBegin(solver, inputs); break;
+        case ANSWER_FORMAT::JSON_LINES: linesBegin(solver, inputs); break;
     }
 }
 
@@ -307,6 +374,7 @@ void WriteAnswer(const ANSWER& answer) {
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textAnswer(answer); break;
         case ANSWER_FORMAT::JSON: jsonAnswer(answer); break;
+        case ANSWER_FORMAT::JSON_LINES: linesAnswer(answer); break;
     }
 }
 
@@ -314,7 +382,55 @@ void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal) {
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textEnd(end, goal); break;
         case ANSWER_FORMAT::JSON: jsonEnd(end, goal); break;
+        case ANSWER_FORMAT::JSON_LINES: break;  // a session ends with its last step
     }
+}
+
+void BeginStep(unsigned) {
+    RunSummary().models = 0;
+    document().models = 0;
+    document().witnesses.clear();
+}
+
+void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal) {
+    const unsigned models = RunSummary().models;
+    // With -v, how long the step took: after a goal's answer, before the
+    // closing line.
+    const auto time = [&] {
+        if (end.seconds)
+            std::cout << "Step " << end.step << ": answered in " << secondsText(*end.seconds)
+                      << " s." << std::endl;
+    };
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT:
+            if (goalQuery()) textGoal(goal);
+            time();
+            std::cout << "% step " << end.step << ": " << counted(models, "answer set")
+                      << (end.complete ? "" : ", there may be more") << std::endl;
+            if (!std::cout) SafeExit(1);
+            break;
+        case ANSWER_FORMAT::JSON:
+        case ANSWER_FORMAT::JSON_LINES:
+            time();
+            linesStepEnd(end, goalQuery() ? &goal : nullptr, RUN_END{true, 0});
+            break;
+    }
+}
+
+void StepFailed(unsigned step) {
+    if (formatOf() == ANSWER_FORMAT::TEXT) return;
+    // The answer sets read may be only some of them: no goal is answered.
+    linesStepEnd(STEP_OUTCOME{step, false, std::nullopt}, nullptr, RUN_END{true, 1});
+}
+
+void DroppedBlock(unsigned step, unsigned line) {
+    if (formatOf() == ANSWER_FORMAT::TEXT) {
+        std::cout << "% dropped: block of line " << line << std::endl;
+        if (!std::cout) SafeExit(1);
+        return;
+    }
+    jsonLine(step, ",\n  \"Dropped\": {\n    \"Input\": " + JsonString("<stdin>") +
+                       ",\n    \"Line\": " + std::to_string(line) + "\n  }\n}");
 }
 
 std::string AnswerText(const ANSWER_ATOMS& atoms) {
