@@ -1,6 +1,10 @@
 #include "exits.hpp"
 
 #include <signal.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,51 +18,74 @@
 #include "options.hpp"
 
 namespace {
+// The registries exist before anything runs, so that no end of the run
+// meets one being made (the end for want of memory included), and are never
+// destroyed, since a signal may come while the process exits, after the
+// destructors ran.
+template <class T>
+union NEVER_DESTROYED {
+    T value;
+    constexpr NEVER_DESTROYED() : value() {}
+    ~NEVER_DESTROYED() {}
+};
+
 // Few files at a time: the main program and at most one candidate test.
-std::vector<std::string>& temporaryFiles() {
-    static std::vector<std::string> files;
-    return files;
-}
+constinit NEVER_DESTROYED<std::vector<std::string>> TemporaryFiles;
+std::vector<std::string>& temporaryFiles() { return TemporaryFiles.value; }
 
 // Process groups of the evaluation programs running at the moment: the main
-// one and at most one candidate test.
-std::vector<pid_t>& runningChildren() {
-    static std::vector<pid_t> children;
-    return children;
-}
+// one and at most one candidate test. A table of fixed size, so that
+// registering a child needs no memory.
+constexpr std::size_t MaxChildren = 8;
+pid_t RunningChildren[MaxChildren];
+std::size_t ChildCount = 0;
+
+// What ends a run by a signal besides: a fixed list, safe to walk in a
+// handler.
+void (*signalEnds[4])() = {};
 
 // The signals that end a run from outside (a closed terminal, Ctrl-C, kill,
 // a reader of the output that went away).
 constexpr int EndingSignals[] = {SIGHUP, SIGINT, SIGTERM, SIGPIPE};
 
-// The ending signals wait while the list of files changes, so that the
-// handler never walks a list in the middle of a change.
-class SignalsHeld {
-public:
-    SignalsHeld() {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int sig : EndingSignals) sigaddset(&set, sig);
-        sigprocmask(SIG_BLOCK, &set, &old_);
-    }
-    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
+// Sleeps for about ms milliseconds (safe in a signal handler).
+void pause(long ms) {
+    timespec t{0, ms * 1000000};
+    ::nanosleep(&t, nullptr);
+}
 
-private:
-    sigset_t old_;
-};
+// Asks the process group to end and waits until none of its processes is
+// left, so that nothing the run started outlives it. Its processes are
+// reaped here (the leader is our child, and so is every process of the
+// group whose parent ended before it, see RegisterChild), or by their own
+// parents. A group that is still there after two seconds is killed. Safe
+// in a signal handler.
+void endGroup(pid_t group) {
+    ::kill(-group, SIGTERM);
+    for (int round = 1; round <= 300; ++round) {
+        for (pid_t r; (r = ::waitpid(-group, nullptr, WNOHANG)) > 0 || (r < 0 && errno == EINTR);) {
+        }
+        if (::kill(-group, 0) != 0 && errno == ESRCH) return;
+        if (round == 200) ::kill(-group, SIGKILL);
+        pause(round < 20 ? 1 : 10);
+    }
+}
 
 // Their output is no longer read when the run ends, and they would read
 // files that are about to go.
 void stopChildren() {
-    for (pid_t group : runningChildren()) ::kill(-group, SIGTERM);
+    for (std::size_t c = 0; c < ChildCount; ++c) endGroup(RunningChildren[c]);
 }
 
-// Stops the evaluation programs and removes the files (kill and unlink are
-// safe in a handler), then lets the signal end the process as it would have
-// without the handler.
+// Stops the evaluation programs and removes the files (kill, waitpid and
+// unlink are safe in a handler), lets the writers finish what they must,
+// then lets the signal end the process as it would have without the
+// handler.
 void removeFilesAndDie(int sig) {
     stopChildren();
     for (const std::string& f : temporaryFiles()) ::unlink(f.c_str());
+    for (void (*finish)() : signalEnds)
+        if (finish) finish();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
 }
@@ -73,14 +100,30 @@ void removeFilesOnSignals() {
 }
 }  // namespace
 
-void RegisterTemporaryFile(const std::string& name) {
-    SignalsHeld held;
+ENDING_SIGNALS_HELD::ENDING_SIGNALS_HELD() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : EndingSignals) sigaddset(&set, sig);
+    sigprocmask(SIG_BLOCK, &set, &old_);
+}
+
+ENDING_SIGNALS_HELD::~ENDING_SIGNALS_HELD() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
+
+void ReserveTemporaryFile() {
+    auto& files = temporaryFiles();
+    files.reserve(files.size() + 1);
+}
+
+void RegisterTemporaryFile(std::string name) {
+    // The ending signals wait while the list changes, so that the handler
+    // never walks a list in the middle of a change.
+    ENDING_SIGNALS_HELD held;
     removeFilesOnSignals();
-    temporaryFiles().push_back(name);
+    temporaryFiles().push_back(std::move(name));
 }
 
 void UnregisterTemporaryFile(const std::string& name) {
-    SignalsHeld held;
+    ENDING_SIGNALS_HELD held;
     auto& files = temporaryFiles();
     files.erase(std::remove(files.begin(), files.end(), name), files.end());
 }
@@ -91,23 +134,41 @@ bool IsTemporaryFile(const std::string& name) {
 }
 
 void RegisterChild(pid_t pid) {
-    SignalsHeld held;
+    ENDING_SIGNALS_HELD held;
     removeFilesOnSignals();
-    runningChildren().push_back(pid);
+    // A process of the child's group whose parent ends (the shell before
+    // the program it started) becomes ours rather than the system's, so
+    // that the end of the run can reap it and know that it is gone.
+    static const bool reaper = ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
+    (void)reaper;
+    if (ChildCount == MaxChildren) InternalError("too many evaluation programs at once");
+    RunningChildren[ChildCount++] = pid;
 }
 
 void UnregisterChild(pid_t pid) {
-    SignalsHeld held;
-    auto& children = runningChildren();
-    children.erase(std::remove(children.begin(), children.end(), pid), children.end());
+    ENDING_SIGNALS_HELD held;
+    std::size_t kept = 0;
+    for (std::size_t c = 0; c < ChildCount; ++c)
+        if (RunningChildren[c] != pid) RunningChildren[kept++] = RunningChildren[c];
+    ChildCount = kept;
 }
 
 void RemoveFile(const std::string& name) { ::unlink(name.c_str()); }
 
 void RemoveTemporaryFiles() {
-    SignalsHeld held;
+    ENDING_SIGNALS_HELD held;
     for (const std::string& f : temporaryFiles()) RemoveFile(f);
     temporaryFiles().clear();
+}
+
+void AtSignalEnd(void (*finish)()) {
+    ENDING_SIGNALS_HELD held;
+    for (auto& slot : signalEnds) {
+        if (!slot) {
+            slot = finish;
+            return;
+        }
+    }
 }
 
 namespace {
@@ -116,10 +177,8 @@ namespace {
 // standard error and status 1, unless the status already tells of a
 // failure. (The reason is not shown: the stream forgets it once a write
 // failed.)
-std::vector<void (*)()>& outputEnds() {
-    static std::vector<void (*)()> ends;
-    return ends;
-}
+constinit NEVER_DESTROYED<std::vector<void (*)()>> OutputEnds;
+std::vector<void (*)()>& outputEnds() { return OutputEnds.value; }
 
 int checkedOutput(int status) {
     for (void (*finish)() : outputEnds()) finish();
@@ -134,10 +193,17 @@ int checkedOutput(int status) {
 }
 
 void stopRunningChildren() {
-    SignalsHeld held;
+    ENDING_SIGNALS_HELD held;
     stopChildren();
-    runningChildren().clear();
+    ChildCount = 0;
 }
+
+// Address space given back to the system when a memory request cannot be
+// met, so that the end of the run has some to use under a limit (ulimit
+// -v). Mapped directly: it is no request of the allocator's, and unmapping
+// it surely returns it.
+void* Reserve = MAP_FAILED;
+constexpr std::size_t ReserveSize = std::size_t(512) << 10;
 }  // namespace
 
 void AtOutputEnd(void (*finish)()) { outputEnds().push_back(finish); }
@@ -165,11 +231,27 @@ void AbortRun(int status) {
 }
 
 void EndRunWhenMemoryRunsOut() {
-    // The message fits a short string, so reporting it needs no memory.
-    std::set_new_handler([] { InternalError("out of memory"); });
+    Reserve =
+        ::mmap(nullptr, ReserveSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    std::set_new_handler([] {
+        if (Reserve != MAP_FAILED) ::munmap(Reserve, ReserveSize);
+        Reserve = MAP_FAILED;
+        // The message fits a short string, so reporting it needs no memory.
+        InternalError("out of memory");
+    });
 }
 
 void InternalError(const std::string& message) {
+    // The end of the run needs no memory, but should a request of a writer
+    // that finishes its output still fail, the run ends here instead of
+    // beginning its end again.
+    static bool ending = false;
+    if (ending) {
+        stopRunningChildren();
+        RemoveTemporaryFiles();
+        std::_Exit(99);
+    }
+    ending = true;
     std::cout.flush();
     std::cerr << std::endl
               << "An internal error occurred (" << message << ")." << std::endl

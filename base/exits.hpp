@@ -3,6 +3,7 @@
 // these, which also remove the temporary program files the run created.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <string>
@@ -20,6 +21,7 @@
 
 // From now on a memory request that cannot be met ends the run through
 // InternalError ("out of memory"), so that the temporary files go too.
+// Memory set aside now is given back first, for the end of the run to use.
 void EndRunWhenMemoryRunsOut();
 
 // finish runs when the run ends through SafeExit, AbortRun or
@@ -28,6 +30,26 @@ void EndRunWhenMemoryRunsOut();
 // closing lines) registers here.
 void AtOutputEnd(void (*finish)());
 
+// finish runs when an ending signal (below) ends the run, after the
+// children are stopped and the files removed: it must be safe in a signal
+// handler. At most four are kept.
+void AtSignalEnd(void (*finish)());
+
+// The ending signals wait while it lives, for a writer whose output must
+// not be cut in the middle (AtSignalEnd finishes it).
+struct ENDING_SIGNALS_HELD {
+    ENDING_SIGNALS_HELD();
+    ~ENDING_SIGNALS_HELD();
+    ENDING_SIGNALS_HELD(const ENDING_SIGNALS_HELD&) = delete;
+    ENDING_SIGNALS_HELD& operator=(const ENDING_SIGNALS_HELD&) = delete;
+
+    // The signals blocked before, for a child started meanwhile.
+    const sigset_t& before() const { return old_; }
+
+private:
+    sigset_t old_;
+};
+
 // The -wait pause alone, for stops that end otherwise.
 void WaitForReturn();
 
@@ -35,14 +57,21 @@ void WaitForReturn();
 // SIGTERM or SIGPIPE) removes, unless the run
 // removed them itself before (UnregisterTemporaryFile). The program writer
 // asks IsTemporaryFile to reopen them without following links.
-void RegisterTemporaryFile(const std::string& name);
+// ReserveTemporaryFile makes room for one more before the file is created,
+// so that registering it, with its name already made, needs no memory: a
+// file is never created that the end of the run would not know of.
+void ReserveTemporaryFile();
+void RegisterTemporaryFile(std::string name);
 void UnregisterTemporaryFile(const std::string& name);
 bool IsTemporaryFile(const std::string& name);
 void RemoveTemporaryFiles();
 
 // Process groups of evaluation programs that every end of the run (the
 // signals above included) stops with SIGTERM while they still run, before
-// the files are removed.
+// the files are removed; the run ends once no process of the group is left
+// (after two seconds the group is killed). A child is started and
+// registered while the ending signals are held, so that none ends the run
+// in between.
 void RegisterChild(pid_t pid);
 void UnregisterChild(pid_t pid);
 

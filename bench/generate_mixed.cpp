@@ -18,20 +18,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+#include "random.hpp"
 
-struct Random {
-    std::uint64_t state;
-    explicit Random(std::uint64_t seed) : state(seed * 2654435761u + 1) {}
-    std::uint64_t next() {  // xorshift64*
-        state ^= state >> 12;
-        state ^= state << 25;
-        state ^= state >> 27;
-        return state * 2685821657736338717ull;
-    }
-    unsigned below(unsigned n) { return static_cast<unsigned>(next() % n); }
-    bool chance(unsigned percent) { return below(100) < percent; }
-};
+namespace {
 
 constexpr unsigned Constants = 4;  // per argument place: a few ground instances
 const char* const Variables[] = {"X", "Y", "Z", "W"};

@@ -28,23 +28,41 @@ struct TERMINAL_STOPS_IGNORED {
     }
 };
 
-// The attributes the start asks for.
-void setAttributes(posix_spawnattr_t& attributes, const CHILD_START& start) {
+// The attributes the start asks for; 0 or an errno value.
+int setAttributes(posix_spawnattr_t& attributes, const CHILD_START& start) {
     short flags = 0;
+    int err = 0;
     if (start.ownGroup) {
-        posix_spawnattr_setpgroup(&attributes, 0);
+        err = posix_spawnattr_setpgroup(&attributes, 0);
         flags |= POSIX_SPAWN_SETPGROUP;
     }
-    if (start.defaultSignals) {
+    if (start.defaultSignals && !err) {
         sigset_t defaults, empty;
         sigemptyset(&defaults);
         sigaddset(&defaults, SIGPIPE);
         sigemptyset(&empty);
-        posix_spawnattr_setsigdefault(&attributes, &defaults);
-        posix_spawnattr_setsigmask(&attributes, &empty);
+        err = posix_spawnattr_setsigdefault(&attributes, &defaults);
+        if (!err) err = posix_spawnattr_setsigmask(&attributes, &empty);
         flags |= POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+    } else if (start.mask && !err) {
+        err = posix_spawnattr_setsigmask(&attributes, start.mask);
+        flags |= POSIX_SPAWN_SETSIGMASK;
     }
-    if (flags) posix_spawnattr_setflags(&attributes, flags);
+    if (flags && !err) err = posix_spawnattr_setflags(&attributes, flags);
+    return err;
+}
+
+// The descriptors the start asks for as the child's standard input,
+// output, error and descriptor 3; 0 or an errno value (ENOMEM: the C library could not note them).
+int setDescriptors(posix_spawn_file_actions_t& actions, const CHILD_START& start) {
+    int err = 0;
+    if (start.input >= 0) err = posix_spawn_file_actions_adddup2(&actions, start.input, 0);
+    if (start.output >= 0 && !err)
+        err = posix_spawn_file_actions_adddup2(&actions, start.output, 1);
+    if (start.error >= 0 && !err) err = posix_spawn_file_actions_adddup2(&actions, start.error, 2);
+    if (start.fourth >= 0 && !err)
+        err = posix_spawn_file_actions_adddup2(&actions, start.fourth, 3);
+    return err;
 }
 
 int spawn(const CHILD_START& start, const posix_spawn_file_actions_t& actions,
@@ -63,20 +81,23 @@ int spawn(const CHILD_START& start, const posix_spawn_file_actions_t& actions,
 }  // namespace
 
 int StartChild(const CHILD_START& start, pid_t& pid) {
+    // A child started without the descriptors or attributes asked for would
+    // write where no one reads, so each step's failure is the start's.
     posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (start.input >= 0) posix_spawn_file_actions_adddup2(&actions, start.input, 0);
-    if (start.output >= 0) posix_spawn_file_actions_adddup2(&actions, start.output, 1);
-    if (start.error >= 0) posix_spawn_file_actions_adddup2(&actions, start.error, 2);
-    if (start.fourth >= 0) posix_spawn_file_actions_adddup2(&actions, start.fourth, 3);
+    int err = posix_spawn_file_actions_init(&actions);
+    if (err) return err;
     posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    setAttributes(attributes, start);
-    int err;
-    if (start.ownGroup) {
+    err = posix_spawnattr_init(&attributes);
+    if (err) {
+        posix_spawn_file_actions_destroy(&actions);
+        return err;
+    }
+    err = setDescriptors(actions, start);
+    if (!err) err = setAttributes(attributes, start);
+    if (!err && start.ownGroup) {
         TERMINAL_STOPS_IGNORED ignored;
         err = spawn(start, actions, attributes, pid);
-    } else {
+    } else if (!err) {
         err = spawn(start, actions, attributes, pid);
     }
     posix_spawn_file_actions_destroy(&actions);

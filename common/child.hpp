@@ -3,6 +3,7 @@
 // own) and for the evaluation programs (which run clingo).
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <string>
@@ -26,6 +27,10 @@ struct CHILD_START {
     // SIGPIPE at its default action and no signal blocked, whatever this
     // process set for itself.
     bool defaultSignals = false;
+    // Otherwise the signals blocked in the child, when given: a caller that
+    // holds signals while it starts a child (so that no handler runs before
+    // the child is known) passes the mask it had before.
+    const sigset_t* mask = nullptr;
 };
 
 // Starts the child; 0 and its process id, or an errno value.

@@ -9,7 +9,15 @@
 
 inline constexpr std::size_t HugePage = std::size_t(2) << 20;
 
-// A chunk of bytes; a request that cannot be met throws std::bad_alloc.
+// What a memory request that cannot be met does, for the requests that do
+// not go through operator new (chunks, and the C library's own requests,
+// which report ENOMEM): as operator new, it runs the new handler, which in
+// vok and its evaluation programs ends the run; without one it throws
+// std::bad_alloc.
+[[noreturn]] void MemoryRanOut();
+
+// A chunk of bytes; a request that cannot be met is handled as operator new
+// handles one (MemoryRanOut).
 void* allocateChunk(std::size_t bytes);
 // Gives back a chunk that allocateChunk returned for the same size.
 void releaseChunk(void* chunk, std::size_t bytes) noexcept;

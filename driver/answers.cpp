@@ -1,5 +1,9 @@
 #include "driver/answers.hpp"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -20,6 +24,10 @@ ANSWER_FORMAT formatOf() {
 }
 
 bool goalQuery() { return OptionBrave || OptionCautious; }
+
+// A goal is answered only by a run that did not fail: after a failure the
+// answer sets read may be only some of them.
+bool verdictStands(const RUN_END& end) { return goalQuery() && end.status == 0; }
 
 // The witness of a goal's answer where it is shown, or null.
 const ANSWER* shownWitness(const GOAL_ANSWER& goal) {
@@ -52,7 +60,9 @@ std::string secondsText(double seconds) {
 
 // The size of the program written: with -integral the minimality part is
 // in it.
-std::size_t writtenRules() { return Pupd.size() + (OptionIntegral ? MinRules.size() : 0); }
+std::size_t writtenRules() {
+    return Pupd.size() + PropagationRules.size() + (OptionIntegral ? MinRules.size() : 0);
+}
 std::size_t writtenConstraints() {
     return Constraints.size() + (OptionIntegral ? MinConstraints.size() : 0);
 }
@@ -171,7 +181,7 @@ void textBegin() {
 }
 
 void textEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
-    if (goalQuery()) textGoal(goal);
+    if (verdictStands(end)) textGoal(goal);
     if (OptionSummary) textSummary(&end);
 }
 
@@ -184,8 +194,9 @@ void textEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
 
 struct JSON_DOCUMENT {
     std::ostream* out = nullptr;  // the real standard output; null until begun
-    bool finished = false;
-    unsigned models = 0;
+    // Read by the signal handler that closes the document.
+    volatile std::sig_atomic_t finished = false;
+    volatile std::sig_atomic_t models = 0;
     // JSON lines: the members every step's document begins with, and the
     // witnesses of the step so far.
     std::string head;
@@ -249,24 +260,41 @@ std::string goalObject(const GOAL_ANSWER& goal) {
     return text + "\n  }";
 }
 
+// The pieces of the document after the last witness that a signal's end
+// writes too: written without memory of their own, so that every end of
+// the run can close the document, one by a signal or for want of memory
+// included.
+const char* closingWitnesses(bool any) {
+    return any ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
+}
+constexpr const char* ResultOpens = "  \"Result\": \"";
+constexpr const char* NumberOpens = "\",\n  \"Models\": {\n    \"Number\": ";
+constexpr const char* NumberCloses = "\n  }";
+constexpr const char* DocumentCloses = "\n}\n";
+
 // The rest of the document after the last witness; end is null where the
 // run ended before FinishAnswers, goal where it ended before the goal was
-// answered.
-std::string jsonTail(const RUN_END* end, const GOAL_ANSWER* goal) {
-    const unsigned models = document().models;
-    std::string text = models ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
-    text += "  \"Result\": \"" + std::string(resultOf(end)) + "\"";
-    if (OptionSummary) text += summaryMembers(end);
-    else text += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(models) + "\n  }";
-    if (goal) text += goalObject(*goal);
-    return text + "\n}\n";
+// answered (or the run failed).
+std::string documentTail(const RUN_END* end, const GOAL_ANSWER* goal) {
+    std::string tail = ResultOpens + std::string(resultOf(end)) + "\"";
+    if (OptionSummary) tail += summaryMembers(end);
+    else
+        tail += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(document().models) +
+                NumberCloses;
+    if (goal) tail += goalObject(*goal);
+    return tail + DocumentCloses;
 }
 
+// Closes the document, once.
 void jsonFinish(const RUN_END* end, const GOAL_ANSWER* goal) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
+    // Made before anything is written: should memory run out here, the
+    // end of the run still closes the document.
+    const std::string tail = documentTail(end, goal);
+    ENDING_SIGNALS_HELD held;
     d.finished = true;
-    *d.out << jsonTail(end, goal) << std::flush;
+    *d.out << closingWitnesses(d.models) << tail << std::flush;
 }
 
 // The document's members "Solver" and "Input", after its "{".
@@ -293,19 +321,12 @@ std::string oneLine(const std::string& document) {
     return line + '\n';
 }
 
-// The standard output's buffer goes to the document; std::cout now writes
-// to standard error.
-std::ostream* takeStandardOutput() {
-    static std::ostream json(std::cout.rdbuf());
-    std::cout.rdbuf(std::cerr.rdbuf());
-    return &json;
-}
-
 // One document of a session's step, members after "Step" given, on its
-// line.
+// line, written whole.
 void jsonLine(unsigned step, const std::string& members) {
     JSON_DOCUMENT& d = document();
-    *d.out << oneLine(d.head + ",\n  \"Step\": " + std::to_string(step) + members) << std::flush;
+    const std::string line = oneLine(d.head + ",\n  \"Step\": " + std::to_string(step) + members);
+    *d.out << line << std::flush;
     // Results that can no longer be written end the session at once.
     if (!*d.out) SafeExit(1);
 }
@@ -313,50 +334,110 @@ void jsonLine(unsigned step, const std::string& members) {
 void linesBegin(const std::string& solver, const std::vector<std::string>& inputs) {
     JSON_DOCUMENT& d = document();
     if (d.out) return;
-    d.out = takeStandardOutput();
     d.head = jsonHead(solver, inputs);
+    // The documents keep standard output's buffer; std::cout now writes to
+    // standard error.
+    static std::ostream lines(std::cout.rdbuf());
+    std::cout.rdbuf(std::cerr.rdbuf());
+    d.out = &lines;
 }
 
 void linesStepEnd(const STEP_OUTCOME& end, const GOAL_ANSWER* goal, const RUN_END& run) {
     JSON_DOCUMENT& d = document();
-    jsonLine(end.step, WitnessesOpen + d.witnesses + jsonTail(&run, goal));
+    jsonLine(end.step,
+             WitnessesOpen + d.witnesses + closingWitnesses(d.models) + documentTail(&run, goal));
 }
 
 // An end of the run before FinishAnswers (a failed test evaluation, a stop
-// on an error) still leaves a complete document.
-void jsonFinishUnknown() { jsonFinish(nullptr, nullptr); }
+// on an error, memory run out) still leaves a complete document; without
+// the summary's figures it is written without memory of its own.
+void jsonFinishUnknown() {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    if (OptionSummary) return jsonFinish(nullptr, nullptr);
+    ENDING_SIGNALS_HELD held;
+    d.finished = true;
+    *d.out << closingWitnesses(d.models) << ResultOpens << "UNKNOWN" << NumberOpens << d.models
+           << NumberCloses << DocumentCloses << std::flush;
+}
+
+void writeOut(const char* text) {
+    std::size_t size = 0;
+    while (text[size]) ++size;
+    while (size > 0) {
+        const ssize_t w = ::write(STDOUT_FILENO, text, size);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return;
+        text += w;
+        size -= static_cast<std::size_t>(w);
+    }
+}
+
+// The same in a signal handler: the document's stream holds nothing
+// unwritten whenever the ending signals may come, so the rest is written
+// to standard output directly.
+void jsonFinishOnSignal() {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    d.finished = true;
+    char number[24];
+    char* p = number + sizeof number;
+    *--p = '\0';
+    unsigned long n = static_cast<unsigned long>(d.models);
+    do *--p = static_cast<char>('0' + n % 10);
+    while ((n /= 10) != 0);
+    for (const char* piece : {closingWitnesses(d.models), ResultOpens, "UNKNOWN", NumberOpens,
+                              static_cast<const char*>(p), NumberCloses, DocumentCloses})
+        writeOut(piece);
+}
 
 void jsonBegin(const std::string& solver, const std::vector<std::string>& inputs) {
     JSON_DOCUMENT& d = document();
     if (d.out) return;
-    d.out = takeStandardOutput();
-    std::ostream& json = *d.out;
+    // What may need memory comes first, the ends that close the document
+    // next, and the document begins last, so that it is closed whenever it
+    // was begun.
+    const std::string text = "{\n  \"Solver\": " + JsonString(solver) +
+                             ",\n  \"Input\": " + stringList(inputs) +
+                             ",\n  \"Call\": [\n    {\n      \"Witnesses\": [";
+    static std::ostream json(std::cout.rdbuf());
     // Every end of the run through base/exits closes the document before
     // standard output is checked; the scanner's fatal error exits on its
     // own, which only atexit sees (a second call does nothing).
     AtOutputEnd(jsonFinishUnknown);
+    AtSignalEnd(jsonFinishOnSignal);
     std::atexit(jsonFinishUnknown);
-    json << jsonHead(solver, inputs) << WitnessesOpen << std::flush;
-}
-
-std::string witnessObject(const ANSWER& answer) {
-    JSON_DOCUMENT& d = document();
-    std::string text = d.models++ ? ",\n" : "\n";
-    text += "        {\n          \"Value\": " + stringList(answer.atoms);
-    if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
-    return text + "\n        }";
+    ENDING_SIGNALS_HELD held;
+    // The document keeps standard output's buffer; std::cout now writes to
+    // standard error.
+    std::cout.rdbuf(std::cerr.rdbuf());
+    d.out = &json;
+    json << text << std::flush;
 }
 
 void jsonAnswer(const ANSWER& answer) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
-    *d.out << witnessObject(answer) << std::flush;
+    std::string text = d.models ? ",\n" : "\n";
+    text += "        {\n          \"Value\": " + stringList(answer.atoms);
+    if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
+    text += "\n        }";
+    ENDING_SIGNALS_HELD held;
+    *d.out << text << std::flush;
+    d.models = d.models + 1;
 }
 
-void linesAnswer(const ANSWER& answer) { document().witnesses += witnessObject(answer); }
+void linesAnswer(const ANSWER& answer) {
+    JSON_DOCUMENT& d = document();
+    d.witnesses += d.models ? ",\n" : "\n";
+    d.witnesses += "        {\n          \"Value\": " + stringList(answer.atoms);
+    if (answer.rejected) d.witnesses += rejectedList(*answer.rejected, "          ");
+    d.witnesses += "\n        }";
+    d.models = d.models + 1;
+}
 
 void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
-    jsonFinish(&end, goalQuery() ? &goal : nullptr);
+    jsonFinish(&end, verdictStands(end) ? &goal : nullptr);
 }
 
 }  // namespace

@@ -119,7 +119,8 @@ void BeginAnswers(const std::string& solver, const std::vector<std::string>& inp
 // prints none for a goal query, which shows only its witness.
 void WriteAnswer(const ANSWER& answer);
 
-// The end of a run that got to its end; a goal's answer is written here.
+// The end of a run that got to its end; a goal's answer is written here,
+// unless the evaluation program failed (the verdict could be wrong).
 void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal);
 
 // How a step of a session ended.

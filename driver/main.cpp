@@ -1,9 +1,13 @@
 // The entry point: reads the command line, parses the inputs, rewrites the
 // update sequence, writes the program file, runs the evaluation program and
 // prints the answer of a goal query.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -14,6 +18,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/chunks.hpp"
 #include "driver/answers.hpp"
 #include "driver/execute.hpp"
 #include "driver/goal.hpp"
@@ -290,6 +295,10 @@ Arguments readOptions(int argc, char** argv) {
 // unread, counts as an error like any other, so that no rule is lost
 // without stopping the run.
 void parseStream(FILE* in) {
+    // The scanner reads large pieces into a buffer of its own, so the
+    // stream needs none, which the C library would allocate on the side
+    // and, for want of memory, quietly do without.
+    std::setvbuf(in, nullptr, _IONBF, 0);
     parser_line = 1;
     yyin = in;
     yyrestart(in);
@@ -304,6 +313,7 @@ void parseFile(const char* name) {
     FILE* in = std::fopen(name, "r");
     if (!in) {
         const int reason = errno;
+        if (reason == ENOMEM) MemoryRanOut();
         yyerror("can't open input");
         yyerror(std::strerror(reason));
         ++parser_errors;
@@ -437,11 +447,28 @@ void beginAnswers(const Arguments& a, int argc, char** argv) {
     BeginAnswers(std::string("vok ") + VOK_VERSION, inputs);
 }
 
+// Standard output gets its buffer before anything is written, of the size
+// and mode the C library would choose, which would otherwise allocate it on
+// the side and, for want of memory, quietly write byte by byte.
+void bufferStandardOutput() {
+    static char buffer[BUFSIZ];
+    std::size_t size = BUFSIZ;
+    struct stat st {};
+    if (::fstat(STDOUT_FILENO, &st) == 0 && st.st_blksize > 0 &&
+        static_cast<std::size_t>(st.st_blksize) < size)
+        size = static_cast<std::size_t>(st.st_blksize);
+    std::setvbuf(stdout, buffer, ::isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, size);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     WhoAmI = argc > 0 ? argv[0] : "vok";
     EndRunWhenMemoryRunsOut();
+    bufferStandardOutput();
+    // Started with SIGCHLD ignored, the evaluation program would be reaped
+    // by the system before vok could learn how it ended.
+    std::signal(SIGCHLD, SIG_DFL);
     Arguments args = readOptions(argc, argv);
     // Before the results begin, so that a refused session prints nothing
     // else (such as the summary that --stats would add).

@@ -4,8 +4,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "base/exits.hpp"
 #include "common/child.hpp"
+#include "common/chunks.hpp"
 
 namespace {
 
@@ -13,6 +16,7 @@ namespace {
 // process's own.
 CHILD_RUN startShell(const std::string& command, int input) {
     CHILD_RUN run;
+    run.buffer.resize(1 << 16);
     int fds[2];
     // Close-on-exec, so that a candidate test started while the main
     // evaluation program runs does not hold the main program's pipe open.
@@ -27,19 +31,31 @@ CHILD_RUN startShell(const std::string& command, int input) {
     start.output = fds[1];
     start.ownGroup = true;
     pid_t pid = -1;
-    const int err = StartChild(start, pid);
+    int err;
+    {
+        // A signal between the start and the registration would leave the
+        // child running on its own.
+        ENDING_SIGNALS_HELD held;
+        start.mask = &held.before();
+        err = StartChild(start, pid);
+        if (err == 0) RegisterChild(pid);
+    }
     ::close(fds[1]);
     if (err != 0) {
         ::close(fds[0]);
+        if (err == ENOMEM) MemoryRanOut();
         return run;
     }
-    RegisterChild(pid);
     run.pid = pid;
     run.output = ::fdopen(fds[0], "r");
     if (!run.output) {
+        // The end of the run stops the registered child.
+        if (errno == ENOMEM) MemoryRanOut();
         ::close(fds[0]);
         FinishShellCommand(run);
+        return run;
     }
+    std::setvbuf(run.output, run.buffer.data(), _IOFBF, run.buffer.size());
     return run;
 }
 

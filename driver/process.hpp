@@ -8,10 +8,14 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 struct CHILD_RUN {
     std::FILE* output = nullptr;  // its standard output; null when it could not be started
     pid_t pid = -1;               // the shell's, and its process group's
+    // The buffer of output: ours, as the C library would otherwise allocate
+    // it on the side and, for want of memory, quietly read byte by byte.
+    std::vector<char> buffer;
 };
 
 // Starts "/bin/sh -c command" with the standard input and error of this

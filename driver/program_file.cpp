@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -13,6 +14,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/chunks.hpp"
 #include "common/contract.hpp"
 #include "driver/one_run.hpp"
 
@@ -103,23 +105,33 @@ void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
 
 }  // namespace
 
+// The memory that registering a file needs is taken before the file is
+// created (the name in its own string, the room in the registry), and the
+// ending signals wait meanwhile, so that no file is left behind for want
+// of memory or by a signal.
 std::string CreateTemporaryFile(const std::string& directory) {
-    std::string pattern = TemporaryFileTemplate(directory);
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
+    std::string name = TemporaryFileTemplate(directory);
+    std::string registered = name;
+    ReserveTemporaryFile();
+    // No signal ends the run between the creation and the registration.
+    ENDING_SIGNALS_HELD held;
+    // mkstemps writes the chosen characters into the template.
     int fd = ::mkstemps(name.data(), static_cast<int>(TemporaryFileSuffix.size()));
     if (fd < 0) return "";
     ::close(fd);
-    std::string created(name.data());
-    RegisterTemporaryFile(created);
-    return created;
+    registered = name;  // as long as the template: no memory of its own
+    RegisterTemporaryFile(std::move(registered));
+    return name;
 }
 
 bool CreateExclusiveFile(const std::string& name) {
+    std::string registered = name;
+    ReserveTemporaryFile();
+    ENDING_SIGNALS_HELD held;
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
     if (fd < 0) return false;
     ::close(fd);
-    RegisterTemporaryFile(name);
+    RegisterTemporaryFile(std::move(registered));
     return true;
 }
 
@@ -127,12 +139,17 @@ void StoreToFile(std::string file, bool integral, const RULES* extra) {
     if (OptionStore && OptionVerbosity) std::cout << "Storing file " << file << " ..." << std::endl;
     int fd = openProgramFile(file);
     if (fd < 0) cannotOpen(file);
+    // The stream's buffer is ours: one the C library allocated itself
+    // could quietly be missing for want of memory.
+    std::vector<char> buffer(1 << 16);
     std::FILE* out = ::fdopen(fd, "w");
     if (!out) {
+        const int reason = errno;
         ::close(fd);
+        if (reason == ENOMEM) MemoryRanOut();
         cannotOpen(file);
     }
-    std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
+    std::setvbuf(out, buffer.data(), _IOFBF, buffer.size());
     writeProgram(out, integral, extra);
     if (OptionOneRun && !integral) WriteRejectionDeclarations(out);
     // The stream remembers a failed write, and closing it reports the last

@@ -10,7 +10,10 @@
  * on the stack, so that nothing is lost whatever the input. */
 
 %code top {
+#include <cstdlib>
 #include <cstring>
+
+#include "common/chunks.hpp"
 
 /* The skeleton's own two messages, in the words this program uses. */
 static const char* parserMessage(const char* text) {
@@ -19,6 +22,17 @@ static const char* parserMessage(const char* text) {
     return text;
 }
 #define YY_(Msgid) parserMessage(Msgid)
+
+/* The parse stack grows through this, which ends the run when memory runs
+ * out, as every other request of vok does; "parser stack overflow" stays
+ * the message of the depth limit alone. */
+static void* parserAllocate(std::size_t bytes) {
+    void* p = std::malloc(bytes);
+    if (!p) MemoryRanOut();
+    return p;
+}
+#define YYMALLOC parserAllocate
+#define YYFREE std::free
 }
 
 %code requires {

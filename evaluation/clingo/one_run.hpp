@@ -35,5 +35,8 @@ extern const std::string_view OneRunLua;
 
 // The script's last line once every answer set asked for has been printed.
 inline constexpr std::string_view OneRunClosingLine = "One run: complete";
+// Its last line when a search was interrupted (a time limit, a signal)
+// before that.
+inline constexpr std::string_view OneRunInterruptedLine = "One run: interrupted";
 
 }  // namespace vok::evaluation

@@ -17,7 +17,10 @@
 -- line "One run: complete" once every answer set has been printed (or the
 -- limit was reached); clingo's result line and summary follow it. clingo's
 -- exit status only reflects the last solve call, so the closing line is the
--- sign of success. (clingo writes a model much faster, and with far less
+-- sign of success. A search that was interrupted (a time limit, a signal)
+-- ends the script with the line "One run: interrupted" instead, and one
+-- that stopped short otherwise (a limit among clingo's options) with an
+-- error. (clingo writes a model much faster, and with far less
 -- memory, than the script could through the symbols of a large model.)
 --
 -- Method. The Domain heuristic decides the rejection atoms before any other
@@ -31,6 +34,7 @@
 -- and the next solve call finds the next minimal R, until none is left.
 
 local done_line = "One run: complete"
+local interrupted_line = "One run: interrupted"
 
 local function fail(message)
   error("one run: " .. message, 0)
@@ -169,13 +173,25 @@ local function block(prg, atoms, levels, in_r)
   backend:close()
 end
 
-function main(prg)
+local function run(prg)
   local conf = prg.configuration
   check_configuration(conf)
   prg:ground({{"base", {}}})
   local atoms = collect_atoms(prg)
   add_heuristics(prg, atoms)
   local levels = levels_of(atoms)
+
+  -- Whether a solve call was interrupted (a time limit, a signal); the
+  -- script then says so, and ends. A call that stopped short otherwise
+  -- (without a model or a proof that there is none, or an enumeration
+  -- that neither used up its space nor printed the answer sets still
+  -- wanted) is an error below.
+  local function interrupted(result)
+    if not result.interrupted then return false end
+    io.write(interrupted_line, "\n")
+    io.stdout:flush()
+    return true
+  end
 
   -- The models of the enumeration under assumptions are marked; the one
   -- model of the first call of a round, which clingo prints as well, is
@@ -194,7 +210,10 @@ function main(prg)
       in_r = {}
       for i, a in ipairs(atoms) do in_r[i] = m:is_true(a.lit) end
     end}
-    if result.interrupted then fail("interrupted") end
+    if interrupted(result) then return end
+    if in_r == nil and not result.unsatisfiable then
+      fail("a search for a minimal answer set ended before it finished")
+    end
     if in_r == nil then break end
 
     -- Every answer set with exactly R.
@@ -204,8 +223,11 @@ function main(prg)
     end
     conf.solve.models = tostring(limit == 0 and 0 or limit - printed)
     result = prg:solve{assumptions = assumptions, on_model = print_model}
-    if result.interrupted then fail("interrupted") end
     io.stdout:flush()
+    if interrupted(result) then return end
+    if not result.exhausted and (limit == 0 or printed < limit) then
+      fail("the answer sets of a minimal rejection set were not all enumerated")
+    end
     -- Nothing to block, or nothing more wanted. Stopping before the backend
     -- adds rules keeps the result of the last solve call, which becomes
     -- clingo's exit status (new rules would make it "unknown", status 0).
@@ -213,5 +235,19 @@ function main(prg)
     block(prg, atoms, levels, in_r)
   end
   io.write(done_line, "\n")
+  io.stdout:flush()
+end
+
+-- A time limit or a signal stops a solve (or ground) call of clingo with
+-- this error, or a solve call with an interrupted result (above).
+local function is_interruption(err)
+  return type(err) == "string" and string.find(err, "stopped by signal", 1, true) ~= nil
+end
+
+function main(prg)
+  local ok, err = pcall(run, prg)
+  if ok then return end
+  if not is_interruption(err) then error(err, 0) end
+  io.write(interrupted_line, "\n")
   io.stdout:flush()
 end

@@ -93,6 +93,28 @@ std::size_t readOption(OPTIONS& o, const std::vector<std::string>& args, std::si
     return 1;
 }
 
+// The clingo options that --minimal takes: they keep clingo's search
+// complete and the Domain heuristic the method needs as it is (--warn=
+// only sets which warnings clingo prints; any clingo option other than
+// --time-limit= and --stats also turns the compact text off). Any other
+// (a random choice, another heuristic or enumeration, a limit on the
+// search) could print answer sets that are not minimal, or too few, with
+// no sign of it.
+bool keepsMinimality(std::string_view option) {
+    return option.starts_with("--time-limit=") || option == "--stats" ||
+           option.starts_with("--stats=") || option.starts_with("--warn=");
+}
+
+void checkMinimalityOptions(const OPTIONS& o) {
+    if (o.minimal == MINIMALITY::NONE) return;
+    for (const std::string& option : o.clingoOptions)
+        if (!keepsMinimality(option))
+            throw USAGE_ERROR(
+                std::string(MinimalOption) +
+                " takes only the clingo options --time-limit=<n>, --stats and --warn=<w>, not \"" +
+                option + "\"");
+}
+
 // The one FILE among the arguments that are no options.
 std::string theFile(const std::vector<std::string>& files) {
     if (files.empty()) throw USAGE_ERROR("no FILE given");
@@ -137,6 +159,7 @@ OPTIONS ParseOptions(const std::vector<std::string>& args) {
     }
     if (o.explain || o.verbose) throw USAGE_ERROR("--explain and --verbose go with --session");
     o.file = theFile(files);
+    checkMinimalityOptions(o);
     return o;
 }
 
@@ -206,14 +229,16 @@ std::string Usage(FILE_FORM form) {
         name +
         " --minimal=min\n"
         "FILE); answer sets then come grouped by their rejected rules. clingo runs\n"
-        "with --heuristic=Domain, which the method needs: options that change the\n"
-        "heuristic, the enumeration or projection are refused.\n"
+        "with --heuristic=Domain, which the method needs; it takes no clingo options\n"
+        "but --time-limit=<n>, --stats and --warn=<w>, which keep its search\n"
+        "complete.\n"
         "\n"
         "Exit status: 0 solving finished (with or without answer sets), 1 FILE\n"
         "cannot be read or holds a program that is refused, 2 a wrong command\n"
         "line, 3 clingo could not be run, failed or did not finish (a time limit\n"
-        "reached), or the answer sets could not be written. A reader of the answer\n"
-        "sets that goes away ends it by SIGPIPE, without a word.\n";
+        "reached, a limit among its options), or the answer sets could not be\n"
+        "written, 4 memory ran out. A reader of the answer sets that goes away\n"
+        "ends it by SIGPIPE, without a word.\n";
     return text;
 }
 

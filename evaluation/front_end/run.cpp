@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "common/contract.hpp"
 #include "evaluation/clingo/compact.hpp"
@@ -300,10 +301,27 @@ int printText(FILE_FORM form, std::string_view text) {
     return ExitSolverFailed;
 }
 
+// The name in the message of a memory request that cannot be met.
+const char* RunningProgram = "rox-clingo";
+
+// Ends the process for want of memory; needs none.
+[[noreturn]] void outOfMemory() {
+    StopClingo();
+    constexpr std::string_view said = ": out of memory\n";
+    writeAll(2, RunningProgram);
+    writeAll(2, said);
+    ::_exit(ExitOutOfMemory);
+}
+
 }  // namespace
 
 int Run(FILE_FORM form, int argc, char** argv) {
     pipeSignalIgnoredAtStart = pipeSignalIgnored();
+    RunningProgram = form == FILE_FORM::ROX ? "rox-clingo" : "pexa-clingo";
+    std::set_new_handler(outOfMemory);
+    // Started with SIGCHLD ignored, clingo would be reaped by the system
+    // before its exit status could be read.
+    std::signal(SIGCHLD, SIG_DFL);
     const unsigned closed = EnsureStandardDescriptors();
     OPTIONS options;
     try {

@@ -47,8 +47,12 @@ constexpr int ExitBadProgram = 1;    // FILE unreadable, a syntax error, a refus
 constexpr int ExitBadUsage = 2;      // a wrong command line
 constexpr int ExitSolverFailed = 3;  // clingo missing, failing, killed or interrupted,
                                      // or the answer sets could not be written
+constexpr int ExitOutOfMemory = 4;   // a memory request could not be met
 
-// The whole run of one program; returns its exit status.
+// The whole run of one program; returns its exit status. From its start a
+// memory request that cannot be met ends the process at once: clingo is
+// stopped, "PROGRAM: out of memory" goes to standard error, and the exit
+// status is ExitOutOfMemory.
 int Run(FILE_FORM form, int argc, char** argv);
 
 }  // namespace vok::evaluation

@@ -1,6 +1,8 @@
 #include "evaluation/program/declarations.hpp"
 
 #include <charconv>
+#include <limits>
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -58,6 +60,11 @@ REJECTION_PREDICATE rejectionOf(const DECLARATION& d, std::string_view fields) {
         !readNumber(f[2], p.level) || p.level == 0)
         throw SYNTAX_ERROR(d.line, "expected \"" + declaration(RejectionWord) +
                                        " NAME ARITY LEVEL\" (LEVEL from 1)");
+    // The level becomes the priority of a heuristic modifier, an int in
+    // clingo: a larger one would wrap around and reorder the levels.
+    if (p.level > static_cast<unsigned>(std::numeric_limits<int>::max()))
+        throw SYNTAX_ERROR(d.line, "LEVEL " + std::to_string(p.level) + " is too large (at most " +
+                                       std::to_string(std::numeric_limits<int>::max()) + ")");
     p.name = std::string(f[0]);
     return p;
 }

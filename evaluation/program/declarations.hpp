@@ -10,7 +10,7 @@
 //
 // NAME is the predicate exactly as the file's rules write it, ARITY its
 // number of arguments, LEVEL the position of its program in the update
-// sequence (program 0 is level 1). A list closed by a count of 0 says that
+// sequence (program 0 is level 1), at most 2^31 - 1. A list closed by a count of 0 says that
 // nothing can be rejected, so every answer set is minimal. A file without
 // the closing line says nothing, and its minimal answer sets are unknown:
 // a file cut short, or one written without the list, must not pass for one

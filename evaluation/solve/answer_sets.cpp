@@ -227,6 +227,8 @@ bool takeLine(OUTPUT_READER& reader, std::string_view text,
         ++reader.answerSets;
     } else if (text.starts_with("Answer: ")) {
         reader.expectModel = true;
+    } else if (text == OneRunInterruptedLine) {
+        reader.interrupted = true;
     } else if (reader.afterResult) {
         takeSummaryLine(reader, text);
     } else {

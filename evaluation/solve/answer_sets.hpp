@@ -32,9 +32,10 @@ struct OUTPUT_READER {
     std::size_t scan = 0;      // where buffer may hold a line end
     bool expectModel = false;  // the next line is a model
     std::size_t answerSets = 0;
-    bool closed = false;  // the one-run script's closing line came last (but for
-                          // clingo's result line and summary)
-    std::string error;    // why reading stopped
+    bool closed = false;       // the one-run script's closing line came last (but
+                               // for clingo's result line and summary)
+    bool interrupted = false;  // the one-run script said a search was interrupted
+    std::string error;         // why reading stopped
     // The names of the predicates written as data (see formatAnswerSet).
     const std::vector<std::string>* dataNames = nullptr;
     // What follows the result line (SATISFIABLE, UNKNOWN, ...): clingo's

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/child.hpp"
+#include "common/chunks.hpp"
 #include "evaluation/solve/solver.hpp"
 
 namespace vok::evaluation {
@@ -69,16 +70,16 @@ std::string StartSessionClingo(const std::string& clingo, const std::vector<std:
     // interrupted. Left alone, clingo ends at the end of its input.
     start.ownGroup = true;
     pid_t pid = -1;
-    const int err = StartChild(start, pid);
+    const int err = StartClingoChild(start, pid);
     ::close(scriptEnd);
     ::close(toChild[0]);
     ::close(fromChild[1]);
     if (err != 0) {
         ::close(toChild[1]);
         ::close(fromChild[0]);
+        if (err == ENOMEM) MemoryRanOut();
         return "cannot run clingo \"" + clingo + "\": " + std::strerror(err);
     }
-    NoteClingoRunning(pid);
     channel.pid = pid;
     channel.in = toChild[1];
     channel.out = fromChild[0];

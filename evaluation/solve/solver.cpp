@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "common/child.hpp"
+#include "common/chunks.hpp"
 #include "evaluation/solve/answer_sets.hpp"
 
 namespace vok::evaluation {
@@ -35,12 +36,52 @@ std::string describeExit(int code) {
     }
 }
 
-// clingo running as a child process.
+// clingo while it runs, for the handlers that stop it (signals, memory
+// running out).
+volatile std::sig_atomic_t runningClingo = 0;
+
+// Waited for without being reaped first, so that the handlers never
+// signal a process id that was given to another process. A child that
+// cannot be waited for reads as status 0, which says it did not finish.
+int waitForExit(pid_t pid) {
+    const int status = WaitForChild(pid, [](pid_t) { runningClingo = 0; });
+    return status < 0 ? 0 : status;
+}
+
+// The signals that stop clingo and this program wait while it lives.
+struct SIGNALS_HELD {
+    sigset_t old;
+    SIGNALS_HELD() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int sig : {SIGHUP, SIGINT, SIGTERM}) sigaddset(&set, sig);
+        ::sigprocmask(SIG_BLOCK, &set, &old);
+    }
+    ~SIGNALS_HELD() { ::sigprocmask(SIG_SETMASK, &old, nullptr); }
+    SIGNALS_HELD(const SIGNALS_HELD&) = delete;
+    SIGNALS_HELD& operator=(const SIGNALS_HELD&) = delete;
+};
+
+// clingo running as a child process. However the run leaves it (an error,
+// an exception), clingo is stopped and reaped.
 struct CHILD {
     pid_t pid = -1;
     int in = -1;   // our end of the pipe to its standard input
     int out = -1;  // our end of the pipe from its standard output
     int err = -1;  // our end of the pipe from its standard error
+
+    CHILD() = default;
+    CHILD(const CHILD&) = delete;
+    CHILD& operator=(const CHILD&) = delete;
+    ~CHILD() {
+        closeFd(in);
+        closeFd(out);
+        closeFd(err);
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            waitForExit(pid);
+        }
+    }
 };
 
 void closeAll(CHILD& child) {
@@ -52,7 +93,10 @@ void closeAll(CHILD& child) {
 // Starts path with the arguments, its standard input and output (and
 // error, unless -1) on the given descriptors, SIGPIPE back at its default
 // action and no signal blocked, whatever this process set for itself.
-// Returns 0 or an errno value.
+// Returns 0 or an errno value. clingo runs in a process group of its own:
+// a signal sent to this program's group (Ctrl-C, vok ending its run)
+// reaches this program alone, which then stops clingo at once, rather than
+// clingo too, which would begin an end of its own and print about it.
 int spawnWithPipes(const std::string& path, const std::vector<std::string>& args, int input,
                    int output, pid_t& pid, int error = -1) {
     CHILD_START start;
@@ -65,6 +109,7 @@ int spawnWithPipes(const std::string& path, const std::vector<std::string>& args
     start.output = output;
     start.error = error;
     start.defaultSignals = true;
+    start.ownGroup = true;
     return StartChild(start, pid);
 }
 
@@ -82,7 +127,14 @@ std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
         return error;
     }
     std::vector<std::string> args = clingoArguments(call);
-    int err = spawnWithPipes(call.clingo, args, pipes[0][0], pipes[1][1], child.pid, pipes[2][1]);
+    int err;
+    {
+        // No signal ends this program between the start and the note that
+        // clingo runs, which would leave clingo running on its own.
+        SIGNALS_HELD held;
+        err = spawnWithPipes(call.clingo, args, pipes[0][0], pipes[1][1], child.pid, pipes[2][1]);
+        if (err == 0) runningClingo = child.pid;
+    }
     ::close(pipes[0][0]);
     ::close(pipes[1][1]);
     ::close(pipes[2][1]);
@@ -90,7 +142,9 @@ std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
     child.out = pipes[1][0];
     child.err = pipes[2][0];
     if (err != 0) {
+        child.pid = -1;
         closeAll(child);
+        if (err == ENOMEM) MemoryRanOut();
         return "cannot run clingo \"" + call.clingo + "\": " + errnoText(err);
     }
     ::fcntl(child.in, F_SETFL, ::fcntl(child.in, F_GETFL) | O_NONBLOCK);
@@ -99,15 +153,20 @@ std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
 
 // Writes as much of the rest of the program as the pipe takes; closes the
 // pipe once all is written, or when clingo stopped reading (it failed, or
-// was told not to read us; its exit status says which).
-void writeSome(CHILD& child, std::string_view program, std::size_t& written) {
+// was told not to read us; its exit status says which). Any other failed
+// write would leave clingo with part of the program, which it might solve
+// as if it were the whole: its text, or nothing.
+std::string writeSome(CHILD& child, std::string_view program, std::size_t& written) {
     ssize_t w = ::write(child.in, program.data() + written, program.size() - written);
     if (w > 0) {
         written += static_cast<std::size_t>(w);
         if (written == program.size()) closeFd(child.in);
-    } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
+    } else if (w < 0 && errno == EPIPE) {
         closeFd(child.in);
+    } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
+        return "cannot write the program to clingo: " + errnoText(errno);
     }
+    return {};
 }
 
 // Reads what clingo printed; closes the pipe at its end. False when a model
@@ -177,8 +236,10 @@ std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& read
             return "poll failed: " + errnoText(errno);
         }
         const short ready = POLLIN | POLLERR | POLLHUP;
-        if (child.in >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP)))
-            writeSome(child, program, written);
+        if (child.in >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            std::string error = writeSome(child, program, written);
+            if (!error.empty()) return error;
+        }
         if (child.err >= 0 && (fds[1].revents & ready)) readErrors(child, chunk, errors);
         if (child.out >= 0 && (fds[0].revents & ready) && !readSome(child, chunk, reader, emit))
             return reader.error;
@@ -186,13 +247,10 @@ std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& read
     return {};
 }
 
-// clingo while it runs, for the handler below.
-volatile std::sig_atomic_t runningClingo = 0;
-
 // A signal that ends this program ends clingo too, which would otherwise
 // search on for a reader that is gone.
 void stopClingoAndDie(int sig) {
-    if (runningClingo > 0) ::kill(static_cast<pid_t>(runningClingo), SIGKILL);
+    StopClingo();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
 }
@@ -201,14 +259,6 @@ void stopClingoAndDie(int sig) {
 void stopClingoOnSignals() {
     for (int sig : {SIGHUP, SIGINT, SIGTERM})
         if (::signal(sig, stopClingoAndDie) == SIG_IGN) ::signal(sig, SIG_IGN);
-}
-
-// Waited for without being reaped first, so that the handler never
-// signals a process id that was given to another process. A child that
-// cannot be waited for reads as status 0, which says it did not finish.
-int waitForExit(pid_t pid) {
-    const int status = WaitForChild(pid, [](pid_t) { runningClingo = 0; });
-    return status < 0 ? 0 : status;
 }
 
 // Why a run whose output was read to its end did not finish, from clingo's
@@ -225,6 +275,14 @@ std::string failureOf(int status, const OUTPUT_READER& reader, const SOLVER_CALL
         return "time limit " + (seconds.empty() ? std::string() : "of " + seconds + " s ") +
                "reached before solving finished";
     }
+    // The one-run script prints no summary; it says when a search was
+    // interrupted, which with a time limit is the limit.
+    if (call.oneRun && reader.interrupted) {
+        const std::string seconds = TimeLimitOf(call.options);
+        if (!seconds.empty())
+            return "time limit of " + seconds + " s reached before solving finished";
+        return "clingo was interrupted before the minimal answer sets were complete";
+    }
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     // clingo's exit status: 10 answer sets found, 20 search space used up
     // without one, 30 both; anything else means it did not finish.
@@ -238,10 +296,25 @@ std::string failureOf(int status, const OUTPUT_READER& reader, const SOLVER_CALL
     }
     if (reader.expectModel || (code != 20 && reader.answerSets == 0))
         return "clingo reported answer sets, but its output did not show them whole";
+    // 10 says the search space was not used up: right when it stopped at
+    // the number of answer sets asked for, but otherwise a limit of its own
+    // (--solve-limit=, ...) cut the list short.
+    if (code == 10 && (call.maxModels == 0 || reader.answerSets < call.maxModels))
+        return "clingo stopped before it had found every answer set asked for (a limit among "
+               "its options?)";
     return {};
 }
 
 }  // namespace
+
+void StopClingo() {
+    const pid_t pid = static_cast<pid_t>(runningClingo);
+    if (pid <= 0) return;
+    runningClingo = 0;
+    ::kill(pid, SIGKILL);
+    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
 
 unsigned EnsureStandardDescriptors() {
     unsigned closed = 0;
@@ -270,6 +343,10 @@ std::string ClingoVersion(const std::string& clingo) {
     int err = spawnWithPipes(clingo, args, nothing, fromChild[1], pid);
     ::close(nothing);
     ::close(fromChild[1]);
+    if (err == ENOMEM) {
+        ::close(fromChild[0]);
+        MemoryRanOut();
+    }
     std::string text;
     char buf[4096];
     for (ssize_t r; err == 0 && (r = ::read(fromChild[0], buf, sizeof buf)) != 0;) {
@@ -330,7 +407,6 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     CHILD child;
     outcome.error = startClingo(call, child);
     if (!outcome.error.empty()) return outcome;
-    runningClingo = child.pid;
     OUTPUT_READER reader;
     reader.dataNames = call.dataNames;
     ERROR_LINES errors;
@@ -339,6 +415,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     closeAll(child);
     if (!stopped.empty()) ::kill(child.pid, SIGKILL);  // its output is no longer wanted
     const int status = waitForExit(child.pid);
+    child.pid = -1;
     outcome.answerSets = reader.answerSets;
     // clingo adds 20 to its exit status when the search space was used up.
     outcome.exhausted =
@@ -355,7 +432,12 @@ void StopClingoOnSignals() {
     stopClingoOnSignals();
 }
 
-void NoteClingoRunning(pid_t pid) { runningClingo = pid; }
+int StartClingoChild(const CHILD_START& start, pid_t& pid) {
+    SIGNALS_HELD held;
+    const int err = StartChild(start, pid);
+    if (err == 0) runningClingo = pid;
+    return err;
+}
 
 int WaitForClingo(pid_t pid) { return waitForExit(pid); }
 

@@ -59,6 +59,18 @@ TEST_F(Explain, InstancesInOrderWithBindingsAndTheNewestRejecter) {
     EXPECT_EQ(explain({"-p_P1(a,1)"}), "");
 }
 
+// The rejection atom carries every variable of the rule, the anonymous
+// ones too: they take no part in the bindings, and instances that differ
+// only in them are instances of their own.
+TEST_F(Explain, AnonymousVariablesAreNoBindings) {
+    read("{ p(X, Y) :- q(X, _, Y), s(_). }\n{ -p(a, c). }");
+    EXPECT_EQ(explain({"rej_P0_R0(a,c,2,5)", "rej_P0_R0(a,c,1,7)", "-p_P1(a,c)"}),
+              "  rejected: program 0, rule 0 (in.lp:1) \"p(X, Y) :- q(X, _, Y), s(_).\" with "
+              "X = a, Y = c, by -p(a,c) of program 1\n"
+              "  rejected: program 0, rule 0 (in.lp:1) \"p(X, Y) :- q(X, _, Y), s(_).\" with "
+              "X = a, Y = c, by -p(a,c) of program 1\n");
+}
+
 TEST(JsonStrings, EscapedAsJsonRequires) {
     EXPECT_EQ(JsonString("p(\"a b\",c)"), "\"p(\\\"a b\\\",c)\"");
     EXPECT_EQ(JsonString("a\\b"), "\"a\\\\b\"");
