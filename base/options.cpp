@@ -25,3 +25,4 @@ bool OptionJson = false;
 bool OptionSummary = false;
 std::size_t OptionModels = 0;
 unsigned OptionTimeLimit = 0;
+bool OptionSession = false;

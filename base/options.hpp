@@ -44,6 +44,7 @@ extern bool OptionJson;           // --json (--outf=2): one JSON document on sta
 extern bool OptionSummary;        // --stats: how the run ended, and its figures, after the results
 extern std::size_t OptionModels;  // -n, --models: at most this many answer sets; 0: all
 extern unsigned OptionTimeLimit;  // --time-limit: seconds of solving; 0: no limit
+extern bool OptionSession;        // --session: updates from standard input, step by step
 
 // Every answer set is a candidate tested with a run of its own (-min or
 // -strict, without -integral or --one-run).

@@ -52,14 +52,16 @@ int setAttributes(posix_spawnattr_t& attributes, const CHILD_START& start) {
     return err;
 }
 
-// The descriptors the start asks for as the child's standard input and
-// output; 0 or an errno value (ENOMEM: the C library could not note them).
+// The descriptors the start asks for as the child's standard input,
+// output, error and descriptor 3; 0 or an errno value (ENOMEM: the C library could not note them).
 int setDescriptors(posix_spawn_file_actions_t& actions, const CHILD_START& start) {
     int err = 0;
     if (start.input >= 0) err = posix_spawn_file_actions_adddup2(&actions, start.input, 0);
     if (start.output >= 0 && !err)
         err = posix_spawn_file_actions_adddup2(&actions, start.output, 1);
     if (start.error >= 0 && !err) err = posix_spawn_file_actions_adddup2(&actions, start.error, 2);
+    if (start.fourth >= 0 && !err)
+        err = posix_spawn_file_actions_adddup2(&actions, start.fourth, 3);
     return err;
 }
 

@@ -16,6 +16,8 @@ struct CHILD_START {
     int input = -1;   // a descriptor to be its standard input; -1: ours
     int output = -1;  // a descriptor to be its standard output; -1: ours
     int error = -1;   // a descriptor to be its standard error; -1: ours
+    int fourth = -1;  // a descriptor to be its descriptor 3 (for a file it reads as
+                      // /dev/fd/3); -1: none
     // A process group of its own, so that stopping the group reaches every
     // process the child starts. The group is never the terminal's
     // foreground group, so the child starts with the terminal's stop

@@ -106,6 +106,24 @@ template <class SLOT>
     if (!index.slots.empty()) __builtin_prefetch(&firstSlot(index, hash));
 }
 
+// Empties slot s and moves back the entries after it that would no longer
+// be found past the gap (deletion from linear probing); s below
+// slots.size().
+template <class SLOT>
+void eraseIndexSlot(NAME_INDEX<SLOT>& index, std::size_t s) {
+    const std::size_t mask = index.slots.size() - 1;
+    index.slots[s] = SLOT{};
+    for (std::size_t j = (s + 1) & mask; !index.slots[j].free(); j = (j + 1) & mask) {
+        const std::size_t home = index.slots[j].hash & mask;
+        // The entry stays when its home lies cyclically in (s, j].
+        const bool stays = s <= j ? (s < home && home <= j) : (s < home || home <= j);
+        if (stays) continue;
+        index.slots[s] = index.slots[j];
+        index.slots[j] = SLOT{};
+        s = j;
+    }
+}
+
 // size slots (a power of two, room for all the index holds) with the
 // entries placed anew by their hashes.
 template <class SLOT>

@@ -18,7 +18,10 @@
 
 namespace {
 
-ANSWER_FORMAT formatOf() { return OptionJson ? ANSWER_FORMAT::JSON : ANSWER_FORMAT::TEXT; }
+ANSWER_FORMAT formatOf() {
+    if (!OptionJson) return ANSWER_FORMAT::TEXT;
+    return OptionSession ? ANSWER_FORMAT::JSON_LINES : ANSWER_FORMAT::JSON;
+}
 
 bool goalQuery() { return OptionBrave || OptionCautious; }
 
@@ -194,6 +197,10 @@ struct JSON_DOCUMENT {
     // Read by the signal handler that closes the document.
     volatile std::sig_atomic_t finished = false;
     volatile std::sig_atomic_t models = 0;
+    // JSON lines: the members every step's document begins with, and the
+    // witnesses of the step so far.
+    std::string head;
+    std::string witnesses;
 };
 
 JSON_DOCUMENT& document() {
@@ -268,19 +275,77 @@ constexpr const char* DocumentCloses = "\n}\n";
 // The rest of the document after the last witness; end is null where the
 // run ended before FinishAnswers, goal where it ended before the goal was
 // answered (or the run failed).
+std::string documentTail(const RUN_END* end, const GOAL_ANSWER* goal) {
+    std::string tail = ResultOpens + std::string(resultOf(end)) + "\"";
+    if (OptionSummary) tail += summaryMembers(end);
+    else
+        tail += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(document().models) +
+                NumberCloses;
+    if (goal) tail += goalObject(*goal);
+    return tail + DocumentCloses;
+}
+
+// Closes the document, once.
 void jsonFinish(const RUN_END* end, const GOAL_ANSWER* goal) {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
     // Made before anything is written: should memory run out here, the
     // end of the run still closes the document.
-    std::string tail = ResultOpens + std::string(resultOf(end)) + "\"";
-    if (OptionSummary) tail += summaryMembers(end);
-    else tail += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(d.models) + NumberCloses;
-    if (goal) tail += goalObject(*goal);
-    tail += DocumentCloses;
+    const std::string tail = documentTail(end, goal);
     ENDING_SIGNALS_HELD held;
     d.finished = true;
     *d.out << closingWitnesses(d.models) << tail << std::flush;
+}
+
+// The document's members "Solver" and "Input", after its "{".
+std::string jsonHead(const std::string& solver, const std::vector<std::string>& inputs) {
+    return "{\n  \"Solver\": " + JsonString(solver) + ",\n  \"Input\": " + stringList(inputs);
+}
+
+constexpr const char* WitnessesOpen = ",\n  \"Call\": [\n    {\n      \"Witnesses\": [";
+
+// The document as one line: a line end and the indentation after it go,
+// and after a comma become one blank. A line end never stands inside a
+// JSON string, which writes it as \n.
+std::string oneLine(const std::string& document) {
+    std::string line;
+    line.reserve(document.size());
+    for (std::size_t i = 0; i < document.size(); ++i) {
+        if (document[i] != '\n') {
+            line += document[i];
+            continue;
+        }
+        while (i + 1 < document.size() && document[i + 1] == ' ') ++i;
+        if (!line.empty() && line.back() == ',') line += ' ';
+    }
+    return line + '\n';
+}
+
+// One document of a session's step, members after "Step" given, on its
+// line, written whole.
+void jsonLine(unsigned step, const std::string& members) {
+    JSON_DOCUMENT& d = document();
+    const std::string line = oneLine(d.head + ",\n  \"Step\": " + std::to_string(step) + members);
+    *d.out << line << std::flush;
+    // Results that can no longer be written end the session at once.
+    if (!*d.out) SafeExit(1);
+}
+
+void linesBegin(const std::string& solver, const std::vector<std::string>& inputs) {
+    JSON_DOCUMENT& d = document();
+    if (d.out) return;
+    d.head = jsonHead(solver, inputs);
+    // The documents keep standard output's buffer; std::cout now writes to
+    // standard error.
+    static std::ostream lines(std::cout.rdbuf());
+    std::cout.rdbuf(std::cerr.rdbuf());
+    d.out = &lines;
+}
+
+void linesStepEnd(const STEP_OUTCOME& end, const GOAL_ANSWER* goal, const RUN_END& run) {
+    JSON_DOCUMENT& d = document();
+    jsonLine(end.step,
+             WitnessesOpen + d.witnesses + closingWitnesses(d.models) + documentTail(&run, goal));
 }
 
 // An end of the run before FinishAnswers (a failed test evaluation, a stop
@@ -362,6 +427,15 @@ void jsonAnswer(const ANSWER& answer) {
     d.models = d.models + 1;
 }
 
+void linesAnswer(const ANSWER& answer) {
+    JSON_DOCUMENT& d = document();
+    d.witnesses += d.models ? ",\n" : "\n";
+    d.witnesses += "        {\n          \"Value\": " + stringList(answer.atoms);
+    if (answer.rejected) d.witnesses += rejectedList(*answer.rejected, "          ");
+    d.witnesses += "\n        }";
+    d.models = d.models + 1;
+}
+
 void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
     jsonFinish(&end, verdictStands(end) ? &goal : nullptr);
 }
@@ -372,6 +446,7 @@ void BeginAnswers(const std::string& solver, const std::vector<std::string>& inp
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textBegin(); break;
         case ANSWER_FORMAT::JSON: jsonBegin(solver, inputs); break;
+        case ANSWER_FORMAT::JSON_LINES: linesBegin(solver, inputs); break;
     }
 }
 
@@ -380,6 +455,7 @@ void WriteAnswer(const ANSWER& answer) {
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textAnswer(answer); break;
         case ANSWER_FORMAT::JSON: jsonAnswer(answer); break;
+        case ANSWER_FORMAT::JSON_LINES: linesAnswer(answer); break;
     }
 }
 
@@ -387,7 +463,55 @@ void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal) {
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textEnd(end, goal); break;
         case ANSWER_FORMAT::JSON: jsonEnd(end, goal); break;
+        case ANSWER_FORMAT::JSON_LINES: break;  // a session ends with its last step
     }
+}
+
+void BeginStep(unsigned) {
+    RunSummary().models = 0;
+    document().models = 0;
+    document().witnesses.clear();
+}
+
+void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal) {
+    const unsigned models = RunSummary().models;
+    // With -v, how long the step took: after a goal's answer, before the
+    // closing line.
+    const auto time = [&] {
+        if (end.seconds)
+            std::cout << "Step " << end.step << ": answered in " << secondsText(*end.seconds)
+                      << " s." << std::endl;
+    };
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT:
+            if (goalQuery()) textGoal(goal);
+            time();
+            std::cout << "% step " << end.step << ": " << counted(models, "answer set")
+                      << (end.complete ? "" : ", there may be more") << std::endl;
+            if (!std::cout) SafeExit(1);
+            break;
+        case ANSWER_FORMAT::JSON:
+        case ANSWER_FORMAT::JSON_LINES:
+            time();
+            linesStepEnd(end, goalQuery() ? &goal : nullptr, RUN_END{true, 0});
+            break;
+    }
+}
+
+void StepFailed(unsigned step) {
+    if (formatOf() == ANSWER_FORMAT::TEXT) return;
+    // The answer sets read may be only some of them: no goal is answered.
+    linesStepEnd(STEP_OUTCOME{step, false, std::nullopt}, nullptr, RUN_END{true, 1});
+}
+
+void DroppedBlock(unsigned step, unsigned line) {
+    if (formatOf() == ANSWER_FORMAT::TEXT) {
+        std::cout << "% dropped: block of line " << line << std::endl;
+        if (!std::cout) SafeExit(1);
+        return;
+    }
+    jsonLine(step, ",\n  \"Dropped\": {\n    \"Input\": " + JsonString("<stdin>") +
+                       ",\n    \"Line\": " + std::to_string(line) + "\n  }\n}");
 }
 
 std::string AnswerText(const ANSWER_ATOMS& atoms) {

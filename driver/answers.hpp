@@ -18,6 +18,16 @@
 //          lines, the evaluation program's own text) goes to standard error
 //          from its beginning on.
 //
+// A session (--session) prints its results step by step: BeginStep, the
+// answer sets of the step, FinishStep (or StepFailed), and DroppedBlock for
+// a block of standard input that was not taken. The text form then closes
+// each step with a line of its own ("% step 2: 1 answer set",
+// "% dropped: block of line 7"), which no answer set can be taken for;
+//   JSON lines (--session --json) the JSON document of each step, with its
+//          number ("Step") after "Input", on one line of its own, written
+//          whole once the step ends (a dropped block: "Dropped" with the
+//          input and line instead of the results).
+//
 // A new format is a value of ANSWER_FORMAT, chosen from the options in
 // formatOf() and written in its case of each function in answers.cpp;
 // nothing else in the driver needs to change.
@@ -32,7 +42,7 @@
 
 #include "driver/explain.hpp"
 
-enum class ANSWER_FORMAT { TEXT, JSON };
+enum class ANSWER_FORMAT { TEXT, JSON, JSON_LINES };
 
 // The atoms of an answer set as vok prints them ("p(a,b)", strong negation
 // as "-p"), in the order the evaluation program gave them. They are kept as
@@ -55,6 +65,14 @@ struct ANSWER_ATOMS {
     void clear() {
         text.clear();
         ends.clear();
+    }
+    // Adds the atoms of other after these.
+    void append(const ANSWER_ATOMS& other) {
+        if (other.ends.empty()) return;
+        if (!ends.empty()) text += ", ";
+        const std::size_t shift = text.size();
+        text += other.text;
+        for (std::size_t end : other.ends) ends.push_back(shift + end);
     }
     friend void swap(ANSWER_ATOMS& a, ANSWER_ATOMS& b) noexcept {
         a.text.swap(b.text);
@@ -104,6 +122,27 @@ void WriteAnswer(const ANSWER& answer);
 // The end of a run that got to its end; a goal's answer is written here,
 // unless the evaluation program failed (the verdict could be wrong).
 void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal);
+
+// How a step of a session ended.
+struct STEP_OUTCOME {
+    unsigned step = 0;
+    bool complete = true;  // false: the evaluation program stopped at -n while more may exist
+    std::optional<double> seconds;  // with -v, how long the step took
+};
+
+// A step of a session begins; its answer sets follow through WriteAnswer.
+void BeginStep(unsigned step);
+
+// The step's end, a goal's answer included.
+void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal);
+
+// The evaluation program ended during the step: JSON lines close the step
+// with the result UNKNOWN; the text form has said it on standard error.
+void StepFailed(unsigned step);
+
+// A block of standard input that began on line `line` was dropped; step is
+// the number of the last step answered.
+void DroppedBlock(unsigned step, unsigned line);
 
 // The text form of an answer set: "{a, p(b)}".
 std::string AnswerText(const ANSWER_ATOMS& atoms);

@@ -76,6 +76,23 @@ EXPLANATION explain(const ANSWER_TRACE::REJECTION& r, const ANSWER_TRACE& trace)
 
 }  // namespace
 
+EXPLANATION ExplainInstance(unsigned program, unsigned rule, std::vector<std::string> arguments,
+                            unsigned byProgram) {
+    EXPLANATION e;
+    e.program = program;
+    e.rule = rule;
+    e.arguments = std::move(arguments);
+    e.origin = RuleOrigin(program, rule);
+    e.byProgram = byProgram;
+    if (!e.origin) return e;
+    const std::vector<std::string>& names = e.origin->variables;
+    for (std::size_t v = 0; v < e.arguments.size() && v < names.size(); ++v)
+        if (!names[v].empty()) e.bindings.emplace_back(names[v], e.arguments[v]);
+    e.by = atomText(complementName(e.origin->head.name()),
+                    groundHeadArguments(e.origin->head, e.arguments));
+    return e;
+}
+
 void ANSWER_TRACE::note(const ANSWER_ATOM& atom) {
     if (const auto numbers = rejectionNumbers(atom.name())) {
         REJECTION r{numbers->program, numbers->rule, {}};

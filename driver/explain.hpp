@@ -50,3 +50,9 @@ struct ANSWER_TRACE {
 // The rejected rule instances of an answer set, ordered by program, rule and
 // arguments.
 std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace);
+
+// The explanation of one rejected instance whose rejecter is known: the
+// complementary literal holds up to program byProgram (a session's
+// evaluation program says so).
+EXPLANATION ExplainInstance(unsigned program, unsigned rule, std::vector<std::string> arguments,
+                            unsigned byProgram);

@@ -25,6 +25,7 @@
 #include "driver/one_run.hpp"
 #include "driver/program_file.hpp"
 #include "driver/report.hpp"
+#include "driver/session.hpp"
 #include "driver/show.hpp"
 #include "driver/summary.hpp"
 #include "input/parser.hpp"
@@ -172,11 +173,11 @@ bool readValueOption(const char* arg, Arguments& a) {
 // of them.
 bool readFlagOption(const char* arg, Arguments& a) {
     const std::pair<const char*, bool*> flags[] = {
-        {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},   {"-v", &OptionVerbosity},
-        {"-debug", &OptionDebug},       {"-silent", &OptionSilent}, {"-stats", &OptionStats},
-        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict}, {"-wait", &OptionWait},
-        {"--explain", &OptionExplain},  {"--json", &OptionJson},    {"--one-run", &OptionOneRun},
-        {"--stats", &OptionSummary}};
+        {"-integral", &OptionIntegral}, {"-min", &OptionMinimal},     {"-v", &OptionVerbosity},
+        {"-debug", &OptionDebug},       {"-silent", &OptionSilent},   {"-stats", &OptionStats},
+        {"-stdin", &a.readStdin},       {"-strict", &OptionStrict},   {"-wait", &OptionWait},
+        {"--explain", &OptionExplain},  {"--json", &OptionJson},      {"--one-run", &OptionOneRun},
+        {"--stats", &OptionSummary},    {"--session", &OptionSession}};
     for (const auto& [name, flag] : flags) {
         if (std::strcmp(arg, name) == 0) {
             *flag = true;
@@ -219,6 +220,9 @@ void printMoreHelp(std::ostream& out) {
         << "--show=<list>\n"
         << "             Print only the atoms of the predicates listed as NAME/ARITY,\n"
         << "             separated by \",\", strong negation as -NAME: --show=p/1,-q/0.\n"
+        << "--session    Take further update programs from standard input, each a block\n"
+        << "             in braces, and print the answer sets after the files and after\n"
+        << "             each block, each step closed by a line \"% step N: ...\".\n"
         << "\n"
         << "Answer sets: -p=rox-clingo (build/rox-clingo before installing) computes them\n"
         << "with clingo; -P=pexa goes with -p=pexa-clingo. Options for it go in -o=,\n"
@@ -439,7 +443,7 @@ void noteUnsolved(const Arguments& a, int status) {
 // The results name vok and its inputs, standard input last.
 void beginAnswers(const Arguments& a, int argc, char** argv) {
     std::vector<std::string> inputs(argv + a.firstInput, argv + argc);
-    if (a.readStdin) inputs.push_back("<stdin>");
+    if (a.readStdin || OptionSession) inputs.push_back("<stdin>");
     BeginAnswers(std::string("vok ") + VOK_VERSION, inputs);
 }
 
@@ -466,15 +470,20 @@ int main(int argc, char** argv) {
     // by the system before vok could learn how it ended.
     std::signal(SIGCHLD, SIG_DFL);
     Arguments args = readOptions(argc, argv);
+    // Before the results begin, so that a refused session prints nothing
+    // else (such as the summary that --stats would add).
+    if (OptionSession)
+        CheckSessionOptions(args.program, args.readStdin, args.timeLimit && *args.timeLimit != "0");
     beginAnswers(args, argc, argv);
     if (!OptionSilent) printBanner(std::cout);
     checkGoalOptions();
     checkSolverOptions(args);
-    CheckOneRunOptions();
+    if (!OptionSession) CheckOneRunOptions();
 
     initBuiltins();
     StartPhase(PHASE::READING);
     readInputs(args, argc, argv);
+    if (OptionSession) RunSession({args.program, args.options});
     StartPhase(PHASE::REWRITING);
     rewriteUpdates();
     if (OptionVerbosity) PrintStatistics(std::cout);

@@ -10,7 +10,11 @@
 #include "common/child.hpp"
 #include "common/chunks.hpp"
 
-CHILD_RUN StartShellCommand(const std::string& command) {
+namespace {
+
+// input: a descriptor to be the command's standard input, or -1 for this
+// process's own.
+CHILD_RUN startShell(const std::string& command, int input) {
     CHILD_RUN run;
     run.buffer.resize(1 << 16);
     int fds[2];
@@ -23,6 +27,7 @@ CHILD_RUN StartShellCommand(const std::string& command) {
     CHILD_START start;
     start.program = "/bin/sh";
     start.argv = {"sh", "-c", command};
+    start.input = input;
     start.output = fds[1];
     start.ownGroup = true;
     pid_t pid = -1;
@@ -51,6 +56,21 @@ CHILD_RUN StartShellCommand(const std::string& command) {
         return run;
     }
     std::setvbuf(run.output, run.buffer.data(), _IOFBF, run.buffer.size());
+    return run;
+}
+
+}  // namespace
+
+CHILD_RUN StartShellCommand(const std::string& command) { return startShell(command, -1); }
+
+CHILD_RUN StartShellDialog(const std::string& command, int& input) {
+    input = -1;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return CHILD_RUN();
+    CHILD_RUN run = startShell(command, fds[0]);
+    ::close(fds[0]);
+    if (run.output) input = fds[1];
+    else ::close(fds[1]);
     return run;
 }
 

@@ -22,6 +22,10 @@ struct CHILD_RUN {
 // process.
 CHILD_RUN StartShellCommand(const std::string& command);
 
+// The same with a pipe to its standard input too, whose write end goes to
+// input (-1 when the command could not be started).
+CHILD_RUN StartShellDialog(const std::string& command, int& input);
+
 // Closes the pipe and waits for the command to end; its wait status, or -1.
 int FinishShellCommand(CHILD_RUN& run);
 

@@ -74,6 +74,8 @@ std::optional<std::string> ReadShowList(std::string_view list) {
     return std::nullopt;
 }
 
+bool ShowsEveryAtom() { return showList().all; }
+
 bool IsShown(const ANSWER_ATOM& atom) {
     const SHOW_LIST& list = showList();
     if (list.all) return true;

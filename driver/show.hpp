@@ -20,5 +20,8 @@ std::optional<std::string> ReadShowList(std::string_view list);
 // is, with it those of the listed predicates.
 bool IsShown(const ANSWER_ATOM& atom);
 
+// Whether every atom is shown (no --show).
+bool ShowsEveryAtom();
+
 // Every atom shown again, as without --show.
 void ShowEveryAtom();

@@ -41,26 +41,41 @@ void initBuiltins() {
     NumBuiltins = BUILTIN_COUNT;
 }
 
+void (*PredicateConflictHandler)(const std::string& message) = nullptr;
+
+// Why a name could not be registered, one line per reason, without the
+// last line's end.
+static std::string conflictMessage(std::string_view name, unsigned arity,
+                                   PREDICATE_NAMES::TYPE type, unsigned n) {
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    std::string text;
+    auto line = [&](const std::string& l) {
+        if (!text.empty()) text += ".\n";
+        text += l;
+    };
+    if (P.arity(n) != arity)
+        line(std::string(name) + ", first used with arity " + std::to_string(P.arity(n)) +
+             ", now seen with arity " + std::to_string(arity));
+    if (type == PREDICATE_NAMES::IDB && P.type(n) == PREDICATE_NAMES::EDB)
+        line(std::string(name) + ", first used as EDB predicate, now seen as IDB predicate");
+    if (type == PREDICATE_NAMES::EDB && P.type(n) == PREDICATE_NAMES::IDB)
+        line(std::string(name) + ", first used as IDB predicate, now seen as EDB predicate");
+    return text;
+}
+
 // Reports why a name could not be registered and ends the run. The stop is
 // immediate: no wait for Return.
-[[noreturn]] static void predicateConflict(std::string_view name, unsigned arity,
-                                           PREDICATE_NAMES::TYPE type, unsigned n) {
-    const PREDICATE_NAMES& P = ATOM::Predicates;
-    if (P.arity(n) != arity)
-        std::cerr << name << ", first used with arity " << P.arity(n) << ", now seen with arity "
-                  << arity << "." << std::endl;
-    if (type == PREDICATE_NAMES::IDB && P.type(n) == PREDICATE_NAMES::EDB)
-        std::cerr << name << ", first used as EDB predicate,"
-                  << " now seen as IDB predicate." << std::endl;
-    if (type == PREDICATE_NAMES::EDB && P.type(n) == PREDICATE_NAMES::IDB)
-        std::cerr << name << ", first used as IDB predicate,"
-                  << " now seen as EDB predicate." << std::endl;
+[[noreturn]] static void predicateConflict(const std::string& message) {
+    if (!message.empty()) std::cerr << message << "." << std::endl;
     AbortRun(1);
 }
 
 unsigned ATOM::registered(std::string_view name, unsigned arity, PREDICATE_NAMES::TYPE type) {
     auto [n, ok] = Predicates.insert(name, arity, type);
-    if (!ok) predicateConflict(name, arity, type, n);
+    if (ok) return n;
+    const std::string message = conflictMessage(name, arity, type, n);
+    if (!PredicateConflictHandler) predicateConflict(message);
+    PredicateConflictHandler(message);
     return n;
 }
 

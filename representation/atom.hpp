@@ -46,6 +46,12 @@ struct PREDICATE_NAMES : NAMES {
     std::pair<unsigned, bool> insert(std::string_view name, std::uint32_t h, unsigned arity,
                                      TYPE type);
 
+    // Forgets the names numbered n and above (see NAMES::truncate).
+    void truncate(unsigned n) {
+        NAMES::truncate(n);
+        if (n < signatures.size()) signatures.resize(n);
+    }
+
     unsigned arity(unsigned n) const { return signatures[n].arity; }
     TYPE type(unsigned n) const { return signatures[n].type; }
 };
@@ -70,6 +76,12 @@ extern int NumBuiltins;  // builtins registered: 10 for rox, 0 otherwise
 
 // Registers the builtins for the rox program type; does nothing otherwise.
 void initBuiltins();
+
+// When set, a predicate met with another arity or kind than before is
+// reported through it (the message without a final period) and the atom is
+// built all the same, for a caller that drops what holds it; otherwise the
+// run ends with status 1.
+extern void (*PredicateConflictHandler)(const std::string& message);
 
 // The registries of generated names (see rewriting/auxiliary.hpp).
 extern PREDICATE_NAMES& updatePredicates;

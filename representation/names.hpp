@@ -44,6 +44,11 @@ public:
 
     // Stores text as the entry numbered size().
     void add(std::string_view text);
+    // Forgets the entries numbered n and above; their places are filled
+    // again by the next texts added (a long text stays where it is stored).
+    void truncate(unsigned n) {
+        if (n < size_) size_ = n;
+    }
 
     std::string_view text(unsigned n) const {
         const ENTRY& e = at(n);
@@ -149,6 +154,25 @@ struct NAMESTABLE {
 
     bool contains(std::string_view text) const { return find(text).second; }
     bool contains(std::string_view text, std::uint32_t h) const { return find(text, h).second; }
+
+    // Forgets the names numbered n and above (the last ones inserted), as if
+    // they had never been inserted: a session drops the names of a block it
+    // refuses. Each name leaves the index with the entries that probed past
+    // it moved back into place; the name order is built again on the next
+    // walk.
+    void truncate(unsigned n) {
+        for (; count > n; --count) {
+            const std::string_view text = this->text(count - 1);
+            eraseIndexSlot(index_, probe(text, hash(text)));
+        }
+        entries_.truncate(n);
+        if (indexed_ > n || !late_.empty()) {
+            sorted_.clear();
+            late_.clear();
+            indexed_ = 0;
+            ++generation_;
+        }
+    }
 
     // Lookups in two steps, so that the slots of several names, in several
     // tables, are fetched from memory at the same time: the hash of a text,

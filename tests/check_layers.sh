@@ -2,8 +2,8 @@
 # Checks that every include points down the layers. vok's stages:
 #   driver -> (input, rewriting) -> representation -> base
 # and the rooms of the evaluation programs:
-#   evaluation/front_end -> evaluation/solve -> evaluation/clingo
-#     -> evaluation/program
+#   evaluation/front_end -> evaluation/session -> evaluation/solve
+#     -> evaluation/clingo -> evaluation/program
 # A file may include its own folder and the folders below its own; input
 # and rewriting do not include each other. The stages and the rooms include
 # nothing of each other; both may include common/, the lowest layer, which
@@ -34,7 +34,8 @@ BEGIN {
     order["evaluation/program"] = "evaluation"; rank["evaluation/program"] = 0
     order["evaluation/clingo"] = "evaluation"; rank["evaluation/clingo"] = 1
     order["evaluation/solve"] = "evaluation"; rank["evaluation/solve"] = 2
-    order["evaluation/front_end"] = "evaluation"; rank["evaluation/front_end"] = 3
+    order["evaluation/session"] = "evaluation"; rank["evaluation/session"] = 3
+    order["evaluation/front_end"] = "evaluation"; rank["evaluation/front_end"] = 4
 }
 
 function exists(path,    line, r) {

@@ -304,6 +304,10 @@ std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t>
 
 }  // namespace
 
+std::vector<std::string> BodyParts(const RULE& rule, std::optional<std::int64_t> maxint) {
+    return writeBody(rule, maxint, nullptr);
+}
+
 void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint,
                 const DATA_NAMES* data) {
     for (std::size_t i = 0; i < rule.head.size(); ++i) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "evaluation/clingo/names.hpp"
 #include "evaluation/program/syntax.hpp"
@@ -44,6 +45,13 @@ constexpr std::int64_t LargestMaxint = 2147483646;
 // predicates it holds are written as data (see names.hpp).
 void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint,
                 const DATA_NAMES* data);
+
+// The body of a rule in clingo's form, as appendRule writes it, one part per
+// conjunct: first each atom of the body in order ("not " before a
+// default-negated one), then the builtins as comparisons and assignments.
+// Throws TRANSLATE_ERROR as appendRule does (the rule's head is checked for
+// safety too).
+std::vector<std::string> BodyParts(const RULE& rule, std::optional<std::int64_t> maxint);
 
 // Where the text written so far ends: its line, and whether a rule is on it.
 struct LINE_PLACE {

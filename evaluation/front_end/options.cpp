@@ -53,6 +53,12 @@ std::size_t readOption(OPTIONS& o, const std::vector<std::string>& args, std::si
         readMinimality(o, a.substr(MinimalOption.size()));
     } else if (a == "--version") {
         o.version = true;
+    } else if (a == "--session") {
+        o.session = true;
+    } else if (a == "--explain") {
+        o.explain = true;
+    } else if (a == "--verbose") {
+        o.verbose = true;
     } else if (a == "--text") {
         o.text = true;
     } else if (a == "--stats") {
@@ -119,6 +125,17 @@ std::string theFile(const std::vector<std::string>& files) {
     return files[0];
 }
 
+// A session reads its programs from standard input and answers each step.
+void checkSessionOptions(const OPTIONS& o, const std::vector<std::string>& files) {
+    if (!files.empty())
+        throw USAGE_ERROR("--session reads its programs from standard input, not from \"" +
+                          files[0] + "\"");
+    if (o.text) throw USAGE_ERROR("--text cannot be combined with --session");
+    if (o.stats) throw USAGE_ERROR("--stats cannot be combined with --session");
+    if (o.outcome)
+        throw USAGE_ERROR(std::string(OutcomeOption) + " cannot be combined with --session");
+}
+
 }  // namespace
 
 OPTIONS ParseOptions(const std::vector<std::string>& args) {
@@ -136,6 +153,11 @@ OPTIONS ParseOptions(const std::vector<std::string>& args) {
         ++i;
     }
     if (o.help || o.version) return o;
+    if (o.session) {
+        checkSessionOptions(o, files);
+        return o;
+    }
+    if (o.explain || o.verbose) throw USAGE_ERROR("--explain and --verbose go with --session");
     o.file = theFile(files);
     checkMinimalityOptions(o);
     return o;
@@ -147,7 +169,8 @@ std::string ProgramName(FILE_FORM form) {
 
 std::string Usage(FILE_FORM form) {
     std::string name = ProgramName(form);
-    std::string text = "Usage: " + name + " [OPTIONS] FILE\n";
+    std::string text =
+        "Usage: " + name + " [OPTIONS] FILE\n       " + name + " --session [OPTIONS]\n";
     if (form == FILE_FORM::ROX)
         text +=
             "Computes the answer sets of the program in FILE (rules such as\n"
@@ -173,6 +196,10 @@ std::string Usage(FILE_FORM form) {
             "  -N=<n>                 integers for #int, #succ, + and * are 0..n; other\n"
             "                         values are not produced\n";
     text +=
+        "  --session              take update programs step by step from standard\n"
+        "                         input and answer each step (see the manual page)\n"
+        "  --explain              with --session: the rejected rule instances too\n"
+        "  --verbose              with --session: what each step added and grounded\n"
         "  --text                 print the program in clingo's language, solve nothing\n"
         "  --stats                print clingo's statistics on standard error, and\n"
         "                         its notes when it is interrupted\n"

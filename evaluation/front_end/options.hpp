@@ -1,5 +1,5 @@
 // The command line shared by rox-clingo and pexa-clingo,
-//   PROGRAM [OPTIONS] FILE,
+//   PROGRAM [OPTIONS] FILE  or  PROGRAM --session [OPTIONS],
 // read into a record, and the usage text that describes it.
 #pragma once
 
@@ -10,17 +10,14 @@
 #include <string>
 #include <vector>
 
-namespace vok::evaluation {
+#include "evaluation/program/declarations.hpp"
+#include "evaluation/program/syntax.hpp"
 
-enum class FILE_FORM { ROX, PEXA };
+namespace vok::evaluation {
 
 struct USAGE_ERROR : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-// --minimal=: all answer sets, or only the minimal or strictly minimal ones
-// by the rejection predicates the file declares (clingo/one_run.hpp).
-enum class MINIMALITY { NONE, MIN, STRICT };
 
 struct OPTIONS {
     bool help = false;
@@ -34,6 +31,9 @@ struct OPTIONS {
     std::string clingo = "clingo";           // --clingo=<path>
     std::vector<std::string> clingoOptions;  // --clingo-option=<opt>, in order
     std::string file;                        // "-": standard input
+    bool session = false;                    // --session: programs step by step (session.hpp)
+    bool explain = false;                    // --explain: a session's rejected rule instances
+    bool verbose = false;                    // --verbose: a session's "info" lines
 };
 
 // Throws USAGE_ERROR.

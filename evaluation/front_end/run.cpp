@@ -18,6 +18,7 @@
 #include "evaluation/clingo/compact.hpp"
 #include "evaluation/clingo/one_run.hpp"
 #include "evaluation/clingo/translate.hpp"
+#include "evaluation/front_end/session.hpp"
 #include "evaluation/program/reader.hpp"
 #include "evaluation/solve/solver.hpp"
 
@@ -337,6 +338,7 @@ int Run(FILE_FORM form, int argc, char** argv) {
     }
     if (options.help) return writeAll(1, Usage(form)) ? ExitFinished : ExitSolverFailed;
     if (options.version) return printText(form, versionText(form, options.clingo));
+    if (options.session) return RunSession(form, options);
 
     std::optional<std::string> text = fileText(form, options.file, closed & 1u);
     if (!text) return ExitBadProgram;

@@ -11,9 +11,12 @@
 //   clingo/     the program in clingo's language: predicate names, the
 //               translation, the ground rules left out (simplify), the
 //               compact text of large programs, the one-run script
-//   solve/      clingo as a child process, and its output read back into
-//               the file's notation
-//   front_end/  the options, the messages, Run and the two mains
+//   solve/      clingo as a child process (a run's, and a session's that
+//               lives long), and its output read back into the file's
+//               notation
+//   session/    a session's steps answered in one clingo process (--session)
+//   front_end/  the options, the messages, Run, a session's conversation
+//               and the two mains
 //
 // The evaluation programs are written in the house style, with three
 // deliberate differences from vok itself:

@@ -25,6 +25,10 @@
 
 namespace vok::evaluation {
 
+// --minimal=: all answer sets, or only the minimal or strictly minimal ones
+// by the rejection predicates the file declares (clingo/one_run.hpp).
+enum class MINIMALITY { NONE, MIN, STRICT };
+
 struct REJECTION_PREDICATE {
     std::string name;  // an identifier, as the file writes it
     unsigned arity = 0;

@@ -24,6 +24,10 @@
 
 namespace vok::evaluation {
 
+// The two file forms: rox (rules as text) and pexa (propositional programs
+// in the pexa notation).
+enum class FILE_FORM { ROX, PEXA };
+
 // A predicate name: either an identifier (p, P, rej_P0_R0) or a name with
 // quoted strings in it ("my pred", "my pred"_P1), kept as written, quotes
 // and all.

@@ -427,4 +427,18 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     return outcome;
 }
 
+void StopClingoOnSignals() {
+    std::signal(SIGPIPE, SIG_IGN);
+    stopClingoOnSignals();
+}
+
+int StartClingoChild(const CHILD_START& start, pid_t& pid) {
+    SIGNALS_HELD held;
+    const int err = StartChild(start, pid);
+    if (err == 0) runningClingo = pid;
+    return err;
+}
+
+int WaitForClingo(pid_t pid) { return waitForExit(pid); }
+
 }  // namespace vok::evaluation

@@ -4,11 +4,15 @@
 // at a time.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/child.hpp"
 
 namespace vok::evaluation {
 
@@ -56,6 +60,18 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
 // Stops clingo at once if it runs (SIGKILL) and reaps it; safe in a signal
 // or new handler, for an end of the program that does not return to Solve.
 void StopClingo();
+
+// For a clingo started elsewhere (session_clingo.hpp), the handling that
+// Solve gives its own: from StopClingoOnSignals on, SIGPIPE is ignored (a
+// reader that went away shows as a failed write) and the signals that end
+// this program (SIGHUP, SIGINT, SIGTERM) kill the running clingo before it
+// ends. StartClingoChild starts it as start says, with those signals held
+// until it is known as the running clingo (StopClingo stops it too); 0 or
+// an errno value. WaitForClingo waits for it, forgets it before it is
+// reaped, and returns its wait status (0 when it cannot be waited for).
+void StopClingoOnSignals();
+int StartClingoChild(const CHILD_START& start, pid_t& pid);
+int WaitForClingo(pid_t pid);
 
 // The first line clingo --version prints ("clingo version 5.4.1"), or
 // nothing when clingo cannot be run or says something else.

@@ -18,7 +18,7 @@ mkdir -p "$artifacts"
 bash "$here/seeds.sh" "$tree" "$work/seeds" || exit 1
 
 failed=0
-for target in parse translate filter reader; do
+for target in parse translate filter blocks reader; do
   exe=$build/fuzz/fuzz-$target
   if [ ! -x "$exe" ]; then
     echo "fuzz-$target: not built"

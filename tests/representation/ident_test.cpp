@@ -59,6 +59,35 @@ TEST_F(Names, ManyNamesKeepTheirNumbersThroughGrowth) {
     EXPECT_EQ(moved.find("fresh"), std::make_pair(n, true));
 }
 
+// Truncating forgets the last names inserted, wherever their slots lay:
+// the names kept are still found (those that probed past a freed slot
+// too), the ones forgotten are not, and inserting them again numbers them
+// anew; a walk in name order sees the table as it is.
+TEST_F(Names, TruncateForgetsTheLastNamesOnly) {
+    NAMES t;
+    const unsigned n = 3000, kept = 1200;
+    for (unsigned i = 0; i < n; ++i) t.insert("n" + std::to_string(i));
+    ASSERT_NE(t.begin(), t.end());  // builds the name order, which must go too
+    t.truncate(kept);
+    EXPECT_EQ(t.size(), kept);
+    EXPECT_EQ(t.count, kept);
+    for (unsigned i = 0; i < n; ++i) {
+        const std::string name = "n" + std::to_string(i);
+        ASSERT_EQ(t.find(name), std::make_pair(i < kept ? i : 0u, i < kept)) << name;
+    }
+    EXPECT_EQ(std::distance(t.begin(), t.end()), static_cast<std::ptrdiff_t>(kept));
+    EXPECT_EQ(t.insert("n2999"), std::make_pair(kept, true));
+    EXPECT_EQ(t.insert("n5"), std::make_pair(5u, false));
+
+    // A predicate table forgets arities with the names.
+    PREDICATE_NAMES p;
+    p.insert("a", 1, PREDICATE_NAMES::UNSPECIFIED);
+    p.insert("b", 2, PREDICATE_NAMES::UNSPECIFIED);
+    p.truncate(1);
+    EXPECT_EQ(p.insert("b", 0, PREDICATE_NAMES::UNSPECIFIED), std::make_pair(1u, true));
+    EXPECT_EQ(p.arity(1), 0u);
+}
+
 // A name and its complement share their place in the index: both, either
 // or neither may be present, in any order of insertion, through growth.
 TEST_F(Names, NamesAndComplementsAreFoundApart) {

@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 bash "$tree/tests/fuzz/seeds.sh" "$tree" "$work/seeds" || exit 1
 cd "$work" || exit 1
 failed=0
-for target in parse translate filter reader; do
+for target in parse translate filter blocks reader; do
   printf 'replay-%s: ' "$target"
   if ! "$bin/replay-$target" "$tree/tests/fuzz/corpus/$target" "$work/seeds/$target" 2>&1; then
     echo "replay-$target FAILED"

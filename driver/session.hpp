@@ -1,0 +1,27 @@
+// vok --session: a knowledge base that takes its updates as they come.
+//
+// The files are the sequence so far; then standard input brings further
+// update programs, each a brace-enclosed block. After the files and after
+// each block vok prints the update answer sets of the whole sequence so far
+// and a closing line ("% step N: K answer sets"; a block with an error is
+// dropped and answered "% dropped: block of line L"). One evaluation program
+// (rox-clingo --session or pexa-clingo --session) stays for the whole
+// session and is handed each step's programs (rox-clingo(1), SESSIONS).
+// What a step prints goes through answers.hpp (BeginStep, WriteAnswer,
+// FinishStep), in the format the options choose.
+#pragma once
+
+#include <string>
+
+struct SESSION_SETTINGS {
+    std::string program;  // -p=
+    std::string options;  // -o=
+};
+
+// Refuses the options a session cannot apply (naming them: -f=, -stdin,
+// -integral, -wait, --stats, --time-limit=) and a missing -p= or a program
+// type without an evaluation program: status 1.
+void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLimit);
+
+// The session after the files were read; ends the process.
+[[noreturn]] void RunSession(const SESSION_SETTINGS& settings);

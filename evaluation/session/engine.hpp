@@ -1,0 +1,93 @@
+// The update answer sets of a sequence that grows step by step, computed in
+// one clingo process that is handed each step's programs (clingo's
+// multi-shot solving, driven by session.lua).
+//
+// The encoding, in words (auxiliary names hold a "'", which no name of the
+// file forms can, and start with none of the letters the name encoding of
+// names.hpp uses):
+// - A literal H holds at level M (h'(M,H)) when a rule instance of program M
+//   or newer derives it and is not rejected. An instance of rule J of
+//   program K with head H contributes H (o'N(K,J,H), N the ground call) when
+//   its body holds and the complement C of H does not hold at level K+1;
+//   it is rejected (r'N(K,J,V,C), V the values of the rule's variables)
+//   when its body holds and C holds at K+1. Level 0 is the literal itself.
+// - A later step only adds rules and defines atoms that earlier ground
+//   calls declared external: the level above a literal's highest level,
+//   a hook per level of a program whose rules may gain instances later, and
+//   a hook per literal for contributions of later steps.
+// - The literal itself is defined in the ground call that grounds its first
+//   contributions, together with the rules whose bodies use it, so that
+//   clingo checks the positive loops among them. An instance of an older
+//   rule is grounded in the step where the last of its positive body atoms
+//   appears, and only then (each instance has one rejection atom, which the
+//   minimal answer sets count). A contribution of a rule that may close a
+//   positive loop through a literal of an earlier step, which clingo would
+//   not check, makes the step ground everything again in a new process.
+// - A fact whose literal no rule body or constraint mentions (by predicate)
+//   and whose complement nothing derives holds in every answer set: it is
+//   kept out of clingo, in the base set that every answer set includes,
+//   until a step changes that; its facts then go to clingo.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "evaluation/program/declarations.hpp"
+#include "evaluation/program/syntax.hpp"
+
+namespace vok::evaluation {
+
+struct SESSION_CONFIG {
+    FILE_FORM form = FILE_FORM::ROX;
+    MINIMALITY minimal = MINIMALITY::NONE;
+    bool explain = false;       // the rejected rule instances of each answer set
+    bool verbose = false;       // "info" lines
+    std::size_t maxModels = 0;  // per step; 0: all
+    std::optional<std::int64_t> maxint;
+    std::string clingo = "clingo";
+    std::vector<std::string> clingoOptions;
+};
+
+// A step whose programs cannot be taken (they do not read, or cannot go to
+// clingo); nothing of it was added, and the session goes on.
+struct SESSION_REFUSED : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// clingo failed; the session cannot go on.
+struct SESSION_FAILED : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct SESSION;
+struct SESSION_END {
+    void operator()(SESSION* session) const;
+};
+using SESSION_PTR = std::unique_ptr<SESSION, SESSION_END>;
+
+// Starts clingo; throws SESSION_FAILED.
+SESSION_PTR StartSession(const SESSION_CONFIG& config);
+
+// Adds the programs (texts in the file form, in sequence order) as the next
+// step and hands the lines of its answer to emit, each ending in "\n" (see
+// rox-clingo(1), SESSIONS): the changes of the base set, the answer sets,
+// with the config's explain their rejected rule instances, with its verbose
+// "info" lines, and "done COUNT complete|more". emit returns false when it could not
+// write. Throws SESSION_REFUSED or SESSION_FAILED.
+void SessionStep(SESSION& session, const std::vector<std::string>& programs,
+                 const std::function<bool(std::string_view)>& emit);
+
+// Ends clingo; true when it ended well.
+bool EndSession(SESSION& session);
+
+// The session script (session.lua), compiled in by the build.
+extern const std::string_view SessionLua;
+
+}  // namespace vok::evaluation

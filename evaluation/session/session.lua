@@ -1,0 +1,293 @@
+-- The clingo side of a session (rox-clingo --session, pexa-clingo --session).
+--
+-- The evaluation program starts clingo with this script and keeps it for the
+-- whole session: it writes commands to clingo's standard input and reads the
+-- replies from its standard output, one line each unless said otherwise. It
+-- writes three definitions before the script:
+--   local minimal = "none" | "min" | "strict"
+--   local limit = K            -- at most K answer sets per step, 0: all
+--   local explain = true | false
+--   local clingo_prints = true | false
+-- clingo runs with --outf=3 (its own output off) and, for minimal answer
+-- sets, with --heuristic=Domain; with clingo_prints, with --outf=0 and
+-- --verbose=1 instead, and it prints the answer sets itself ("Answer: N",
+-- then the atoms), before "done".
+--
+-- Commands:
+--   add NAME BYTES         then BYTES bytes of clingo text: adds the program
+--                          part NAME and grounds it; "ok" or "error TEXT"
+--   contributions PRED     the atoms PRED(K,J,H), one a line as
+--                          "K J NEG ARITY NAME H" (NEG 1 for a strongly
+--                          negated H, NAME its predicate), then "end"
+--   rejections PRED        takes the atoms PRED(K,J,V,C) as rejection atoms
+--                          of level K+1 for the minimal answer sets; "ok"
+--   levels M1,M2,... H     the levels of literal H (no answer)
+--   solve LAST STEP        the answer sets of the program so far (LAST: the
+--                          number of the newest update program; STEP names
+--                          the step): per answer set "m ATOMS" (the shown
+--                          atoms that are no rejection atoms) and, with
+--                          explain, per rejection atom true in it
+--                          "r K J BY N" and its N values of V a line each
+--                          (BY: the newest program where C holds), or
+--                          clingo's own lines for them; then
+--                          "done COUNT EXHAUSTED" (1: no answer set is left)
+--   quit                   ends the script
+-- Any failure of a command is answered "error TEXT" on one line.
+
+local function reply(text)
+  io.write(text, "\n")
+  io.stdout:flush()
+end
+
+local function one_line(text)
+  return (string.gsub(tostring(text), "[\r\n]+", " "))
+end
+
+-- The solver settings the minimal answer sets depend on (as the one run
+-- of --minimal checks them).
+local function check_configuration(conf)
+  if minimal == "none" then return end
+  for i = 0, #conf.solver - 1 do
+    local s = conf.solver[i]
+    if not string.find(s.heuristic, "^domain") then
+      error("needs --heuristic=Domain, but solver " .. i .. " uses " .. s.heuristic, 0)
+    end
+    if s.dom_mod ~= "no" then error("cannot work with --dom-mod=" .. s.dom_mod, 0) end
+    if s.rand_freq ~= "0" then error("cannot work with --rand-freq=" .. s.rand_freq, 0) end
+  end
+  local mode = conf.solve.enum_mode
+  if mode ~= "auto" and mode ~= "bt" and mode ~= "record" then
+    error("cannot work with --enum-mode=" .. mode, 0)
+  end
+  if conf.solve.project ~= "no" then error("cannot work with --project", 0) end
+end
+
+local session = {
+  rejections = {},       -- {lit, level}: every rejection atom registered so far
+  rejection_levels = {}, -- the levels among them, lowest first
+  levels = {},           -- by literal (its text): its levels, lowest first
+  parts = 0,
+}
+
+local function add_part(prg, name, text)
+  prg:add(name, {}, text)
+  prg:ground({{name, {}}})
+end
+
+local function contributions(prg, pred)
+  local out = {}
+  for atom in prg.symbolic_atoms:by_signature(pred, 3) do
+    local a = atom.symbol.arguments
+    local h = a[3]
+    out[#out + 1] = a[1].number .. " " .. a[2].number .. " " .. (h.negative and "1" or "0") ..
+                    " " .. #h.arguments .. " " .. h.name .. " " .. tostring(h)
+    if #out >= 4096 then
+      io.write(table.concat(out, "\n"), "\n")
+      out = {}
+    end
+  end
+  if #out > 0 then io.write(table.concat(out, "\n"), "\n") end
+  reply("end")
+end
+
+-- Every rejection atom is decided before any other atom, to false, the
+-- newer levels first (strict) or all alike (min): the first answer set of a
+-- search then rejects a set that no answer set left improves on.
+local function register_rejections(prg, pred)
+  local heuristics = {}
+  local seen = {}
+  for _, l in ipairs(session.rejection_levels) do seen[l] = true end
+  for atom in prg.symbolic_atoms:by_signature(pred, 4) do
+    if atom.literal ~= 0 then
+      local level = minimal == "strict" and atom.symbol.arguments[1].number + 1 or 1
+      session.rejections[#session.rejections + 1] = {lit = atom.literal, level = level}
+      heuristics[#heuristics + 1] =
+        "#heuristic " .. tostring(atom.symbol) .. ". [" .. level .. "@" .. level .. ",false]"
+      if not seen[level] then
+        seen[level] = true
+        session.rejection_levels[#session.rejection_levels + 1] = level
+      end
+    end
+  end
+  table.sort(session.rejection_levels)
+  if #heuristics > 0 then
+    session.parts = session.parts + 1
+    add_part(prg, "rh'" .. session.parts, table.concat(heuristics, "\n"))
+  end
+end
+
+-- The newest program at which C holds, from the level of the rejected rule
+-- on: the highest of C's levels where h'(M,C) holds (C has a level at each
+-- of its contributions, and the levels are told with "levels").
+local function rejecter(m, level, c)
+  local list = session.levels[tostring(c)]
+  if list then
+    for i = #list, 1, -1 do
+      local l = list[i]
+      if l < level then break end
+      if m:contains(clingo.Function("h'", {clingo.Number(l), c})) then return l end
+    end
+  end
+  return level
+end
+
+local function print_model(m, last)
+  local atoms, rejected = {}, {}
+  for _, s in ipairs(m:symbols{shown = true}) do
+    if string.sub(s.name, 1, 2) == "r'" then
+      if explain then rejected[#rejected + 1] = s end
+    else
+      atoms[#atoms + 1] = tostring(s)
+    end
+  end
+  local out = {"m " .. table.concat(atoms, " ")}
+  for _, s in ipairs(rejected) do
+    local a = s.arguments
+    local k = a[1].number
+    local values = a[3].arguments
+    out[#out + 1] = "r " .. k .. " " .. a[2].number .. " " .. rejecter(m, k + 1, a[4]) ..
+                    " " .. #values
+    for _, v in ipairs(values) do out[#out + 1] = tostring(v) end
+  end
+  io.write(table.concat(out, "\n"), "\n")
+end
+
+local function solve_all(prg, last)
+  local count = 0
+  prg.configuration.solve.models = tostring(limit)
+  local result = prg:solve{on_model = function(m)
+    count = count + 1
+    if not clingo_prints then print_model(m, last) end
+  end}
+  if result.interrupted then error("solving was interrupted", 0) end
+  return count, result.exhausted
+end
+
+-- Blocks the rejection set in_r and every one worse than it, while the
+-- step's own atom holds (the constraints go with the step):
+--   min:    :- R.
+--   strict: for each level L, with R>=L the atoms of R of level L or above
+--   and A>L \ R the atoms above L outside R:
+--     lowest level:  :- R>=L, not (A>L \ R).
+--     other levels:  :- R>=L, not (A>L \ R), more_L.
+--     with more_L :- a. for every atom a of level L outside R.
+local function block(prg, in_r, step_lit)
+  local atoms = session.rejections
+  local backend = prg:backend()
+  if minimal ~= "strict" then
+    local body = {step_lit}
+    for i, a in ipairs(atoms) do
+      if in_r[i] then body[#body + 1] = a.lit end
+    end
+    backend:add_rule{head = {}, body = body}
+  else
+    for k, level in ipairs(session.rejection_levels) do
+      local body, outside = {step_lit}, {}
+      for i, a in ipairs(atoms) do
+        if a.level >= level and in_r[i] then
+          body[#body + 1] = a.lit
+        elseif a.level > level then
+          body[#body + 1] = -a.lit
+        elseif a.level == level then
+          outside[#outside + 1] = a.lit
+        end
+      end
+      if k == 1 then
+        backend:add_rule{head = {}, body = body}
+      elseif #outside > 0 then
+        local more = backend:add_atom()
+        for _, lit in ipairs(outside) do backend:add_rule{head = {more}, body = {lit}} end
+        body[#body + 1] = more
+        backend:add_rule{head = {}, body = body}
+      end
+    end
+  end
+  backend:close()
+end
+
+-- The minimal answer sets: a search finds one with a minimal rejection
+-- set R, every answer set with exactly R is listed, R and all worse are
+-- blocked, until none is left.
+local function solve_minimal(prg, last, step)
+  local conf = prg.configuration
+  local atoms = session.rejections
+  local name = clingo.Function("b'", {clingo.Number(step)})
+  add_part(prg, "bk'" .. step, "#external " .. tostring(name) .. ".")
+  local step_lit = prg.symbolic_atoms:lookup(name).literal
+  prg:assign_external(name, true)
+  local count, exhausted = 0, false
+  while limit == 0 or count < limit do
+    conf.solve.models = "1"
+    local in_r = nil
+    local result = prg:solve{on_model = function(m)
+      in_r = {}
+      for i, a in ipairs(atoms) do in_r[i] = m:is_true(a.lit) end
+    end}
+    if result.interrupted then error("solving was interrupted", 0) end
+    if in_r == nil then
+      exhausted = true
+      break
+    end
+    local assumptions = {step_lit}
+    for i, a in ipairs(atoms) do assumptions[#assumptions + 1] = in_r[i] and a.lit or -a.lit end
+    conf.solve.models = tostring(limit == 0 and 0 or limit - count)
+    result = prg:solve{assumptions = assumptions, on_model = function(m)
+      count = count + 1
+      print_model(m, last)
+    end}
+    if result.interrupted then error("solving was interrupted", 0) end
+    if limit > 0 and count >= limit then break end
+    if #atoms == 0 then
+      exhausted = true
+      break
+    end
+    block(prg, in_r, step_lit)
+  end
+  prg:release_external(name)
+  return count, exhausted
+end
+
+local function run(prg, line)
+  local list, literal = string.match(line, "^levels (%S+) (.*)$")
+  if list then
+    local levels = {}
+    for l in string.gmatch(list, "%d+") do levels[#levels + 1] = tonumber(l) end
+    session.levels[literal] = levels
+    return
+  end
+  local command, a, b = string.match(line, "^(%S+) ?(%S*) ?(%S*)$")
+  if command == "add" then
+    local n = tonumber(b)
+    local text = n > 0 and io.read(n) or ""
+    if text == nil or #text ~= n then error("the text of " .. a .. " ended early", 0) end
+    add_part(prg, a, text)
+    reply("ok")
+  elseif command == "contributions" then
+    contributions(prg, a)
+  elseif command == "rejections" then
+    if minimal ~= "none" then register_rejections(prg, a) end
+    reply("ok")
+  elseif command == "solve" then
+    local count, exhausted
+    if minimal == "none" then
+      count, exhausted = solve_all(prg, tonumber(a))
+    else
+      count, exhausted = solve_minimal(prg, tonumber(a), tonumber(b))
+    end
+    reply("done " .. count .. " " .. (exhausted and "1" or "0"))
+  else
+    error("unknown command " .. line, 0)
+  end
+end
+
+function main(prg)
+  local ok, err = pcall(check_configuration, prg.configuration)
+  reply(ok and "ready" or ("error " .. one_line(err)))
+  if not ok then return end
+  while true do
+    local line = io.read("l")
+    if line == nil or line == "quit" then return end
+    ok, err = pcall(run, prg, line)
+    if not ok then reply("error " .. one_line(err)) end
+  end
+end

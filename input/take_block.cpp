@@ -1,0 +1,153 @@
+#include "input/take_block.hpp"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "base/options.hpp"
+#include "input/origins.hpp"
+#include "input/parser.hpp"
+
+namespace {
+
+// The sizes of everything a block adds to.
+struct TABLES_MARK {
+    std::size_t programs = 0;
+    std::size_t constraints = 0;
+    std::size_t origins = 0;
+    std::size_t inputs = 0;
+    unsigned predicates = 0;
+    unsigned constants = 0;
+    bool propositional = true;
+    int errors = 0;
+};
+
+TABLES_MARK markTables() {
+    TABLES_MARK m;
+    m.programs = UpdateIDs.size();
+    m.constraints = Constraints.size();
+    m.origins = RuleOrigins.size();
+    m.inputs = OriginInputs.size();
+    m.predicates = ATOM::Predicates.size();
+    m.constants = IDENT::Constants.size();
+    m.propositional = IsPropositional;
+    m.errors = parser_errors;
+    return m;
+}
+
+void rollBack(const TABLES_MARK& m) {
+    UpdateIDs.resize(m.programs);
+    Constraints.resize(m.constraints);
+    RuleOrigins.resize(m.origins);
+    OriginInputs.resize(m.inputs);
+    ATOM::Predicates.truncate(m.predicates);
+    IDENT::Constants.truncate(m.constants);
+    IsPropositional = m.propositional;
+    CurrentUID = static_cast<int>(UpdateIDs.size()) - 1;
+    LocalVariables.reset();
+}
+
+// A predicate met with another arity than before is an error of the block.
+void countConflict(const std::string& message) {
+    yyerror(message.c_str());
+    ++parser_errors;
+}
+
+// The predicates that head a rule of the programs taken so far, by number.
+std::vector<bool>& headed() {
+    static std::vector<bool> heads;
+    return heads;
+}
+
+}  // namespace
+
+bool CheckComplementArities(std::size_t firstProgram, unsigned firstPredicate, unsigned at) {
+    std::vector<bool> heads = headed();
+    heads.resize(ATOM::Predicates.size(), false);
+    // The predicates to check: those that head a rule for the first time
+    // and those the programs brought.
+    std::vector<unsigned> check;
+    for (std::size_t i = firstProgram; i < UpdateIDs.size(); ++i) {
+        if (!UpdateIDs[i].rules) continue;
+        for (const RULE& r : *UpdateIDs[i].rules) {
+            const auto head = r.head();
+            if (!head) continue;
+            for (const ATOM& a : head->atoms) {
+                if (!heads[a.predicate] && a.predicate < firstPredicate)
+                    check.push_back(a.predicate);
+                heads[a.predicate] = true;
+            }
+        }
+    }
+    for (unsigned p = firstPredicate; p < ATOM::Predicates.size(); ++p) check.push_back(p);
+    for (unsigned p : check) {
+        const std::string name(ATOM::Predicates.text(p));
+        const auto [c, found] = ATOM::Predicates.find(complementName(name));
+        if (!found || ATOM::Predicates.arity(c) == ATOM::Predicates.arity(p)) continue;
+        if (!heads[p] && !heads[c]) continue;
+        const std::string message =
+            name + " has arity " + std::to_string(ATOM::Predicates.arity(p)) + ", but " +
+            complementName(name) + " has arity " + std::to_string(ATOM::Predicates.arity(c));
+        if (at) {
+            parser_line = at;
+            yyerror(message.c_str());
+        } else {
+            std::cerr << message << "." << std::endl;
+        }
+        return false;
+    }
+    headed() = std::move(heads);
+    return true;
+}
+
+namespace {
+
+// The tables before the last block taken, and the heads known then.
+TABLES_MARK& lastMark() {
+    static TABLES_MARK mark;
+    return mark;
+}
+std::vector<bool>& lastHeads() {
+    static std::vector<bool> heads;
+    return heads;
+}
+
+}  // namespace
+
+bool TakeBlock(std::string_view text, unsigned line) {
+    const TABLES_MARK before = markTables();
+    lastMark() = before;
+    lastHeads() = headed();
+    std::FILE* in = ::fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (!in) return false;
+    parser_file = "<stdin>";
+    parser_line = line;
+    PredicateConflictHandler = countConflict;
+    yyin = in;
+    yyrestart(in);
+    const int result = yyparse();
+    PredicateConflictHandler = nullptr;
+    std::fclose(in);
+    bool ok =
+        result == 0 && parser_errors == before.errors && UpdateIDs.size() == before.programs + 1;
+    if (ok && OptionProgram == PROGRAM_TYPE::PEXA && before.propositional && !IsPropositional) {
+        parser_line = line;
+        yyerror("PEXA cannot process first order programs");
+        ok = false;
+    }
+    if (ok) ok = CheckComplementArities(before.programs, before.predicates, line);
+    if (!ok) rollBack(before);
+    return ok;
+}
+
+void UndoLastBlock() {
+    rollBack(lastMark());
+    headed() = lastHeads();
+}
+
+void ForgetTakenBlocks() {
+    headed().clear();
+    lastHeads().clear();
+    lastMark() = TABLES_MARK();
+}

@@ -1,0 +1,29 @@
+// A block of a session's standard input read as the next update program of
+// the sequence, all or nothing: a block with any error in it (a syntax
+// error, an unsafe rule, a predicate seen with another arity, ...) gets the
+// parser's diagnostics on "<stdin>" and leaves the sequence and the name
+// tables as they were, as if it had never been read.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// Reads text, a block from "{" to "}" that begins on line `line` of
+// standard input; true when it became the last program of UpdateIDs.
+bool TakeBlock(std::string_view text, unsigned line);
+
+// Forgets the program the last TakeBlock took, as if it had been refused
+// (the evaluation program refused it).
+void UndoLastBlock();
+
+// Reports a predicate whose strong negation is used with another arity
+// while one of the two heads a rule (the translation of the sequence
+// cannot give both their rules, and a run stops there) and returns false.
+// Looks at the programs from firstProgram on and the predicates from
+// firstPredicate on; remembers their heads when all is well. at: the line
+// to name, 0 for none.
+bool CheckComplementArities(std::size_t firstProgram, unsigned firstPredicate, unsigned at);
+
+// Forgets the heads remembered so far; for a run that starts the tables
+// afresh (the unit tests).
+void ForgetTakenBlocks();

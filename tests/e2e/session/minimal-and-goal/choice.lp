@@ -1,0 +1,1 @@
+{ a :- not b. b :- not a. c :- a. -c :- b. }

@@ -1,0 +1,216 @@
+// Writes a random session for the differential test of vok --session:
+//
+//   vok-random-session SEED FOLDER [prop]
+//
+// FOLDER/files.lp holds the first programs (none, one or two; no file when
+// none), FOLDER/stdin.txt the blocks that follow, some of them with errors
+// (which the session drops) or stray text between them, and
+// FOLDER/step<N>.lp the whole sequence after step N (the files and every
+// block taken so far), which vok solves as one run to compare with.
+// FOLDER/steps holds the number of steps.
+//
+// The programs mix facts, rules with and without variables, strong
+// negation, default negation, pairs of rules that block each other (so
+// that there are several answer sets, rejecting rules of different
+// programs), constraints, and positive loops whose rules come in different
+// programs, some of them closed by a later block; first-order ones also a
+// base of facts that later rules read or retract, paths over edges and
+// comparisons. With "prop" everything is
+// propositional (for -P=pexa). Predicate names are drawn from a pool that
+// holds names vok generates for itself, an upper-case name and a quoted one.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct RANDOM {
+    std::uint64_t state;
+    explicit RANDOM(std::uint64_t seed) : state(seed) { state = next(); }
+    std::uint64_t next() {  // splitmix64
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    unsigned below(unsigned n) { return static_cast<unsigned>(next() % n); }
+    bool chance(unsigned percent) { return below(100) < percent; }
+    template <typename T>
+    const T& pick(const std::vector<T>& v) {
+        return v[below(static_cast<unsigned>(v.size()))];
+    }
+};
+
+const std::vector<std::string> PropositionPool = {"a",         "b",       "c",  "d",
+                                                  "rej_P0_R0", "is_true", "Up", "\"x y\""};
+const std::vector<std::string> UnaryPool = {"p", "q", "rej_P1_R0", "Ok"};
+const std::vector<std::string> Constants = {"c1", "c2", "c3"};
+
+struct GENERATOR {
+    RANDOM rnd;
+    bool propositional;
+    std::vector<std::string> props, unary;
+    std::vector<std::string> heads;       // ground heads so far, for later programs to contradict
+    std::vector<std::string> loopHalves;  // rules that close a loop begun earlier
+
+    std::string literal(const std::string& atom, unsigned percent) {
+        return rnd.chance(percent) ? "-" + atom : atom;
+    }
+    std::string prop() { return rnd.pick(props); }
+    std::string groundAtom() {
+        if (!unary.empty() && rnd.chance(40))
+            return rnd.pick(unary) + "(" + rnd.pick(Constants) + ")";
+        return prop();
+    }
+    static std::string complement(const std::string& l) {
+        return l[0] == '-' ? l.substr(1) : "-" + l;
+    }
+    std::string head(bool later) {
+        std::string h;
+        if (later && !heads.empty() && rnd.chance(50)) h = complement(rnd.pick(heads));
+        else h = literal(groundAtom(), 20);
+        heads.push_back(h);
+        return h;
+    }
+
+    // A rule with a body; over X (bound by dom(X) or a positive atom) when
+    // there are unary predicates.
+    std::string ruleWithBody(bool later) {
+        const bool overX = !unary.empty() && rnd.chance(45);
+        std::string h = overX ? literal(rnd.pick(unary) + "(X)", 20) : head(later);
+        std::vector<std::string> body;
+        if (overX) body.push_back(rnd.chance(50) ? "dom(X)" : literal(rnd.pick(unary) + "(X)", 15));
+        for (unsigned i = rnd.below(2); i > 0; --i) body.push_back(literal(groundAtom(), 15));
+        for (unsigned i = rnd.below(3); i > 0; --i)
+            body.push_back(
+                "not " +
+                literal(overX && rnd.chance(50) ? rnd.pick(unary) + "(X)" : groundAtom(), 20));
+        if (body.empty()) body.push_back("not " + literal(groundAtom(), 20));
+        std::string text = h + " :- ";
+        for (std::size_t i = 0; i < body.size(); ++i) text += (i ? ", " : "") + body[i];
+        return text + ".";
+    }
+
+    // Two rules that block each other.
+    std::string choice(bool later) {
+        std::string x = head(later), y = head(later);
+        if (x == y || x == complement(y)) y = "alt";
+        return x + " :- not " + y + ". " + y + " :- not " + x + ".";
+    }
+
+    // A positive loop x :- y. y :- x. whose second half comes later, often
+    // in another program; x or y may also hold by a fact.
+    std::string loop() {
+        const std::string x = literal(groundAtom(), 15), y = literal(groundAtom(), 15);
+        if (x == y) return x + ".";
+        loopHalves.push_back(y + " :- " + x + ".");
+        return x + " :- " + y + ".";
+    }
+
+    // First-order parts that a session handles apart: a base of facts that
+    // rules may later read or retract, and paths over edges, whose
+    // recursion closes loops through atoms of earlier steps.
+    std::string firstOrder() {
+        const std::string c = rnd.pick(Constants);
+        switch (rnd.below(9)) {
+            case 0: return "bs(" + c + "). bs(" + rnd.pick(Constants) + ").";
+            case 1: return "-bs(" + c + ").";
+            case 2: return "x(X) :- bs(X), not y(X).";
+            case 3: return "-bs(X) :- dom(X), " + prop() + ".";
+            case 4: return "e(" + c + "," + rnd.pick(Constants) + ").";
+            case 5: return "-e(" + c + "," + rnd.pick(Constants) + ").";
+            case 6: return "path(X,Y) :- e(X,Y). path(X,Y) :- e(X,Z), path(Z,Y).";
+            case 7: return "y(X) :- dom(X), X != " + c + ", not x(X).";
+            default: return ":- path(X,X), bs(X).";
+        }
+    }
+
+    std::string statement(bool later) {
+        if (!propositional && rnd.chance(25)) return firstOrder();
+        const unsigned r = rnd.below(100);
+        if (r < 25) return head(later) + ".";
+        if (r < 50) return ruleWithBody(later);
+        if (r < 68) return choice(later);
+        if (r < 78) return loop();
+        if (r < 85 && !loopHalves.empty()) {
+            std::string half = loopHalves.back();
+            loopHalves.pop_back();
+            return half;
+        }
+        if (r < 90)
+            return ":- " + literal(groundAtom(), 30) + ", " + literal(groundAtom(), 30) + ".";
+        return head(later) + ".";
+    }
+
+    std::string program(bool first, bool later) {
+        std::string out = "{\n";
+        if (first && !propositional)
+            for (const std::string& c : Constants) out += "dom(" + c + ").\n";
+        for (unsigned n = 1 + rnd.below(4); n > 0; --n) out += statement(later) + "\n";
+        return out + "}\n";
+    }
+
+    // A block the session must drop, or text between blocks.
+    std::string faulty() {
+        switch (rnd.below(5)) {
+            case 0: return unary.empty() ? "{ a :- not b(X). }\n" : "{ " + unary[0] + "(X). }\n";
+            case 1: return "{ a b. }\n";
+            case 2: return "{ " + prop() + " :- . c( }\n";
+            case 3: return prop() + ".\n";
+            default: {
+                // A predicate of a program taken before, with another arity.
+                if (heads.empty()) return "{ a b. }\n";
+                std::string atom = heads.front();
+                if (atom[0] == '-') atom.erase(0, 1);
+                const std::size_t open = atom.find('(');
+                if (open != std::string::npos) return "{ " + atom.substr(0, open) + ". }\n";
+                return "{ " + atom + "(c1,c2). }\n";
+            }
+        }
+    }
+};
+
+bool writeFile(const std::string& path, const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) return false;
+    std::fwrite(text.data(), 1, text.size(), f);
+    return std::fclose(f) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "prop")) {
+        std::fprintf(stderr, "usage: %s SEED FOLDER [prop]\n", argv[0]);
+        return 2;
+    }
+    GENERATOR g{RANDOM(std::strtoull(argv[1], nullptr, 10)), argc == 4, {}, {}, {}, {}};
+    std::vector<std::string> pool = PropositionPool;
+    for (unsigned n = 4 + g.rnd.below(3); n > 0 && !pool.empty(); --n) {
+        const unsigned k = g.rnd.below(static_cast<unsigned>(pool.size()));
+        g.props.push_back(pool[k]);
+        pool.erase(pool.begin() + k);
+    }
+    if (!g.propositional) g.unary = {g.rnd.pick(UnaryPool)};
+    const std::string folder = argv[2];
+
+    std::string sequence, files, input;
+    unsigned steps = 0;
+    const unsigned inFiles = g.rnd.below(3);
+    for (unsigned n = 0; n < inFiles; ++n) files += g.program(n == 0, n > 0);
+    sequence = files;
+    if (!writeFile(folder + "/step0.lp", sequence)) return 1;
+    if (inFiles > 0 && !writeFile(folder + "/files.lp", files)) return 1;
+    for (unsigned n = 2 + g.rnd.below(5); n > 0; --n) {
+        if (g.rnd.chance(15)) input += g.faulty();
+        const std::string block = g.program(inFiles == 0 && steps == 0, true);
+        input += block;
+        sequence += block;
+        if (!writeFile(folder + "/step" + std::to_string(++steps) + ".lp", sequence)) return 1;
+    }
+    if (!writeFile(folder + "/stdin.txt", input)) return 1;
+    return writeFile(folder + "/steps", std::to_string(steps) + "\n") ? 0 : 1;
+}
