@@ -8,7 +8,7 @@
 #
 #   bash bench/own-work.sh BUILD [VOK...]
 #
-# BUILD holds vok-generate and vok-measure. The VOK arguments are the vok
+# BUILD holds vok-generate, vok-generate-mixed and vok-measure. The VOK arguments are the vok
 # binaries to measure (default BUILD/vok); with several (a baseline and a
 # candidate, say) the runs take turns, so that a passing load on the machine
 # weighs on each alike, and each figure is the best of its runs.
@@ -18,6 +18,12 @@
 #           predicates, at 10^5 and 10^6 rules;
 #   dense   the same over P = rules/50 (more update predicates and inertia
 #           rules per input rule);
+#   mixed   vok-generate-mixed 10 R/10 R/4: 10 programs over P = rules/4
+#           predicates with a few ground instances each, every kind of
+#           statement mixed (facts, rules with strong and default negation,
+#           constraints), so that most predicates get update predicates and
+#           inertia at every program;
+#   mixed40 the same over P = rules/40;
 #   facts   a knowledge base of 3*10^5 and 10^6 facts p<i mod 20>(c<i>,
 #           d<i mod 7>) in one program, then an update of two facts.
 # The rule count of an input is the generator's rule count (constraints
@@ -39,7 +45,7 @@ large=${VOK_OWN_LARGE:-1000000}
 read -r facts_small facts_large <<<"${VOK_OWN_FACTS:-300000 1000000}"
 table_out=${VOK_OWN_TABLE:-}
 
-for tool in vok-generate vok-measure; do
+for tool in vok-generate vok-generate-mixed vok-measure; do
     if [ ! -x "$build/$tool" ]; then
         echo "own-work: $build/$tool is missing; build it first" >&2
         exit 2
@@ -57,6 +63,8 @@ input() {
     case $1 in
         sparse) "$build/vok-generate" 10 $(($2 / 10)) $(($2 / 500)) >"$3" ;;
         dense) "$build/vok-generate" 10 $(($2 / 10)) $(($2 / 50)) >"$3" ;;
+        mixed) "$build/vok-generate-mixed" 10 $(($2 / 10)) $(($2 / 4)) >"$3" ;;
+        mixed40) "$build/vok-generate-mixed" 10 $(($2 / 10)) $(($2 / 40)) >"$3" ;;
         facts) awk -v n="$2" 'BEGIN {
                    print "{"
                    for (i = 0; i < n; i++) printf "p%d(c%d,d%d).\n", i % 20, i, i % 7
@@ -71,7 +79,8 @@ input() {
 
 # One line per binary, kind and size: "VOK KIND SIZE SECONDS KIB CPU".
 : >"$work/results"
-for kind in sparse dense facts; do
+kinds="sparse dense mixed mixed40 facts"
+for kind in $kinds; do
     if [ "$kind" = facts ]; then sizes=("$facts_small" "$facts_large"); else sizes=("$small" "$large"); fi
     for n in "${sizes[@]}"; do
         input "$kind" "$n" "$work/in.txt"
@@ -104,7 +113,7 @@ done
 
 # The table: per binary and kind, both sizes, the growth and the verdicts
 # (growth at most x11 for ten times the rules, at most 600 bytes per rule).
-awk -v n_voks=${#voks[@]} -v names="${voks[*]}" -v small="$small" -v large="$large" \
+awk -v n_voks=${#voks[@]} -v names="${voks[*]}" -v kinds="$kinds" -v small="$small" -v large="$large" \
     -v fs="$facts_small" -v fl="$facts_large" '
     { t[$1, $2, $3] = $4; k[$1, $2, $3] = $5; c[$1, $2, $3] = $6 }
     END {
@@ -112,9 +121,9 @@ awk -v n_voks=${#voks[@]} -v names="${voks[*]}" -v small="$small" -v large="$lar
         print "| vok | input | rules | time (s) | CPU (s) | peak (MiB) | bytes per rule | growth in time | in CPU time | in memory |"
         print "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|"
         for (v = 0; v < n_voks; v++) {
-            split("sparse dense facts", kinds, " ")
-            for (i = 1; i <= 3; i++) {
-                kind = kinds[i]
+            n_kinds = split(kinds, kind_list, " ")
+            for (i = 1; i <= n_kinds; i++) {
+                kind = kind_list[i]
                 a = kind == "facts" ? fs : small
                 b = kind == "facts" ? fl : large
                 for (j = 0; j < 2; j++) {

@@ -26,6 +26,15 @@ void printNames(std::ostream& out, const char* title, const NAMES& table) {
     print_list(out, table.begin(), table.end(), ", ");
     out << "\n\n";
 }
+void printNames(std::ostream& out, const char* title, const GENERATED_NAMES& registry) {
+    out << title;
+    const std::vector<NAMES_ITEM> names = registry.inNameOrder();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i) out << ", ";
+        print_name(out, names[i].name);
+    }
+    out << "\n\n";
+}
 }  // namespace
 
 void PrintDebugReport(std::ostream& out) {

@@ -1,5 +1,6 @@
 #include "atom.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -8,8 +9,8 @@
 
 // Never destroyed, like the constants (see ident.cpp).
 PREDICATE_NAMES& ATOM::Predicates = *new PREDICATE_NAMES;
-PREDICATE_NAMES& updatePredicates = *new PREDICATE_NAMES;
-PREDICATE_NAMES& minimalPredicates = *new PREDICATE_NAMES;
+GENERATED_NAMES& updatePredicates = *new GENERATED_NAMES(PREDICATE_NAMES::UPDATE_FAMILY);
+GENERATED_NAMES& minimalPredicates = *new GENERATED_NAMES(PREDICATE_NAMES::MINIMAL_FAMILY);
 
 const char* const rox_builtin_name[BUILTIN_COUNT] = {
     "==", "!=", "<", ">", "<=", ">=", "#int", "#succ", "+", "*"};
@@ -31,6 +32,31 @@ std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, std::ui
         return {n, true};
     }
     return {n, false};
+}
+
+std::pair<unsigned, bool> GENERATED_NAMES::insert(std::string_view name, std::uint32_t h,
+                                                  unsigned arity) {
+    PREDICATE_NAMES& P = ATOM::Predicates;
+    const auto [n, fresh] = P.NAMES::insert(name, h);
+    if (!fresh) return {n, P.family(n) == family && P.arity(n) == arity};
+    P.signatures.push_back({arity, PREDICATE_NAMES::IDB, family});
+    ++count;
+    return {n, true};
+}
+
+std::vector<NAMES_ITEM> GENERATED_NAMES::inNameOrder() const {
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    TABLE_ARRAY<unsigned> numbers;
+    numbers.reserve(count);
+    for (unsigned n = 0; n < P.size(); ++n)
+        if (made(n)) numbers.push_back(n);
+    std::sort(numbers.begin(), numbers.end(), [](unsigned a, unsigned b) {
+        return ATOM::Predicates.text(a) < ATOM::Predicates.text(b);
+    });
+    std::vector<NAMES_ITEM> items;
+    items.reserve(numbers.size());
+    for (unsigned n : numbers) items.push_back({ATOM::Predicates.text(n), n});
+    return items;
 }
 
 void initBuiltins() {

@@ -19,21 +19,21 @@
 
 #include "representation/ident.hpp"
 
-// A name table with an arity and a kind per predicate.
+// A name table with an arity, a kind and a family per predicate.
 struct PREDICATE_NAMES : NAMES {
-    enum TYPE { UNSPECIFIED = 0, EDB = 1, IDB = 2, BUILTIN_PREDICATE = 3 };
+    enum TYPE : std::uint8_t { UNSPECIFIED = 0, EDB = 1, IDB = 2, BUILTIN_PREDICATE = 3 };
+    // Who made a predicate: the input (or a builtin), or one of the two
+    // families of generated names (see GENERATED_NAMES).
+    enum FAMILY : std::uint8_t { GIVEN = 0, UPDATE_FAMILY = 1, MINIMAL_FAMILY = 2 };
 
-    // The arity and the kind of each predicate, side by side, so that
-    // checking a known predicate reads one place.
+    // The arity, the kind and the family of each predicate, side by side,
+    // so that checking a known predicate reads one place: 8 bytes, since a
+    // large run has several predicates per input rule.
     struct SIGNATURE {
         unsigned arity;
         TYPE type;
-        // In the registries of generated names: the name's number in
-        // ATOM::Predicates once an atom has been built over it (see
-        // updAtom), or NoAtom.
-        unsigned atom = NoAtom;
+        FAMILY family = GIVEN;
     };
-    static constexpr unsigned NoAtom = ~0u;
     TABLE_ARRAY<SIGNATURE> signatures;
 
     // (number, ok): a new name is numbered and recorded; a known name is ok
@@ -54,6 +54,7 @@ struct PREDICATE_NAMES : NAMES {
 
     unsigned arity(unsigned n) const { return signatures[n].arity; }
     TYPE type(unsigned n) const { return signatures[n].type; }
+    FAMILY family(unsigned n) const { return signatures[n].family; }
 };
 
 enum BUILTIN {
@@ -82,10 +83,6 @@ void initBuiltins();
 // built all the same, for a caller that drops what holds it; otherwise the
 // run ends with status 1.
 extern void (*PredicateConflictHandler)(const std::string& message);
-
-// The registries of generated names (see rewriting/auxiliary.hpp).
-extern PREDICATE_NAMES& updatePredicates;
-extern PREDICATE_NAMES& minimalPredicates;
 
 // The argument list of an atom, which may be absent (no list at all: "p",
 // as against an empty list) or a list of terms, possibly empty: an optional
@@ -205,6 +202,53 @@ private:
     // Registers name with arity and type, or ends the run on a conflict.
     static unsigned registered(std::string_view name, unsigned arity, PREDICATE_NAMES::TYPE type);
 };
+
+// A registry of generated predicates, the names one family made (see
+// rewriting/auxiliary.hpp). Each name is a predicate of ATOM::Predicates,
+// kept there once and marked with the family in its signature, so that the
+// predicates of a family, in ATOM::Predicates' order, are its names in the
+// order they were made. A large run makes several such names per input
+// rule: a table of their own would hold each of them twice.
+struct GENERATED_NAMES {
+    PREDICATE_NAMES::FAMILY family;
+    unsigned count = 0;  // the names made
+
+    explicit GENERATED_NAMES(PREDICATE_NAMES::FAMILY f) : family(f) {}
+
+    // (number in ATOM::Predicates, found): found when this family made name.
+    std::pair<unsigned, bool> find(std::string_view name) const {
+        return find(name, NAMES::hash(name));
+    }
+    std::pair<unsigned, bool> find(std::string_view name, std::uint32_t h) const {
+        const auto [n, known] = ATOM::Predicates.find(name, h);
+        if (known && ATOM::Predicates.family(n) == family) return {n, true};
+        return {0, false};
+    }
+    bool contains(std::string_view name) const { return find(name).second; }
+    bool contains(std::string_view name, std::uint32_t h) const { return find(name, h).second; }
+    [[gnu::always_inline]] void prefetch(std::uint32_t h) const { ATOM::Predicates.prefetch(h); }
+
+    // (number in ATOM::Predicates, ok): a name new to ATOM::Predicates
+    // becomes an IDB predicate of arity made by this family; a name this
+    // family made is ok when the arity matches; a name made otherwise is
+    // never ok.
+    std::pair<unsigned, bool> insert(std::string_view name, unsigned arity) {
+        return insert(name, NAMES::hash(name), arity);
+    }
+    std::pair<unsigned, bool> insert(std::string_view name, std::uint32_t h, unsigned arity);
+
+    unsigned size() const { return count; }
+    // Predicate n of ATOM::Predicates is a name this family made.
+    bool made(unsigned n) const { return ATOM::Predicates.family(n) == family; }
+    // The names made, in name order.
+    std::vector<NAMES_ITEM> inNameOrder() const;
+    // Forgets every name; for a run that starts ATOM::Predicates afresh.
+    void clear() { count = 0; }
+};
+
+// The registries of generated names (see rewriting/auxiliary.hpp).
+extern GENERATED_NAMES& updatePredicates;
+extern GENERATED_NAMES& minimalPredicates;
 
 // An atom that may carry default negation.
 template <class A>

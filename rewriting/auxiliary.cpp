@@ -14,17 +14,16 @@ namespace {
 // enters updatePredicates through registerUpdateName, which keeps it current.
 NAMES rewrittenBases;
 
-// Another owner uses the name (h is its hash): the predicate table or the
-// other family's registry knows it and this family did not make it.
-bool foreign(std::string_view name, std::uint32_t h, const PREDICATE_NAMES& own,
-             const PREDICATE_NAMES& other) {
-    return (ATOM::Predicates.contains(name, h) || other.contains(name, h)) &&
-           !own.contains(name, h);
+// Another owner uses the name (h is its hash): it is a predicate that this
+// family did not make (the input's, or the other family's).
+bool foreign(std::string_view name, std::uint32_t h, const GENERATED_NAMES& own) {
+    const auto [n, known] = ATOM::Predicates.find(name, h);
+    return known && ATOM::Predicates.family(n) != own.family;
 }
 
 struct Usable {
     std::string name;
-    unsigned number;  // in the family's registry, when mine
+    unsigned number;  // in ATOM::Predicates, when mine
     bool mine;
     std::uint32_t hash;  // of name, as NAMES::hash gives it
 };
@@ -34,41 +33,41 @@ struct Usable {
 // test answers alike for a name and its complement, and the suffix always
 // goes onto the base itself, so p_P0 and -p_P0 move to p_P0_c and -p_P0_c
 // with the same c.
-Usable firstUsable(const std::string& base, const PREDICATE_NAMES& own,
-                   const PREDICATE_NAMES& other) {
+Usable firstUsable(const std::string& base, const GENERATED_NAMES& own) {
     const PREDICATE_NAMES& P = ATOM::Predicates;
     std::string name = base;
     for (unsigned c = 0;; name = base + "_" + std::to_string(c++)) {
         // A new name (one per input rule makes its rejection name) is looked
-        // up in two large tables, each in a place of its own: the places are
-        // fetched from memory together, not one after the other. The
-        // complement's place neighbours the name's.
+        // up in a large table: its place is fetched from memory while the
+        // complement is formed. The complement's place neighbours the name's.
         const std::uint32_t h = NAMES::hash(name);
-        own.prefetch(h);
         P.prefetch(h);
         const std::string complement = complementName(name);
         const std::uint32_t hc = NAMES::complementHash(h);
         auto [n, mine] = own.find(name, h);
         if (mine) return {name, n, true, h};
-        if (!foreign(name, h, own, other) && !foreign(complement, hc, own, other))
-            return {name, 0, false, h};
+        if (!foreign(name, h, own) && !foreign(complement, hc, own)) return {name, 0, false, h};
     }
 }
 
-// Makes base clash-free and enters it in its registry with arity k; a name
-// the family owns already must keep its arity. The name and its number in
-// the registry.
-Usable produce(const std::string& base, unsigned k, PREDICATE_NAMES& own,
-               const PREDICATE_NAMES& other, const char* message) {
-    Usable u = firstUsable(base, own, other);
-    if (!u.mine) u.number = own.insert(u.name, u.hash, k, PREDICATE_NAMES::IDB).first;
-    else if (own.arity(u.number) != k) InternalError(message);
+// Makes base clash-free and enters it in its registry (and so in
+// ATOM::Predicates) with arity k; a name the family owns already must keep
+// its arity. The name and its predicate number.
+Usable produce(const std::string& base, unsigned k, GENERATED_NAMES& own, const char* message) {
+    Usable u = firstUsable(base, own);
+    if (!u.mine) {
+        const auto [n, ok] = own.insert(u.name, u.hash, k);
+        if (!ok) InternalError(message);
+        u.number = n;
+    } else if (ATOM::Predicates.arity(u.number) != k) {
+        InternalError(message);
+    }
     return u;
 }
 
 Usable registerUpdateName(std::string base, unsigned k, const char* message) {
     const unsigned before = updatePredicates.size();
-    Usable made = produce(base, k, updatePredicates, minimalPredicates, message);
+    Usable made = produce(base, k, updatePredicates, message);
     std::size_t last = made.name.rfind("_P");
     if (updatePredicates.size() != before && last != std::string::npos)
         rewrittenBases.insert(std::string_view(made.name).substr(0, last));
@@ -76,7 +75,7 @@ Usable registerUpdateName(std::string base, unsigned k, const char* message) {
 }
 
 std::string registerMinimalName(std::string base, unsigned k, const char* message) {
-    return produce(base, k, minimalPredicates, updatePredicates, message).name;
+    return produce(base, k, minimalPredicates, message).name;
 }
 
 const char* const UpdateMessage = "Error storing update predicate.";
@@ -102,9 +101,7 @@ bool readNumber(std::string_view s, std::size_t& pos, unsigned& value) {
 
 }  // namespace
 
-std::string uniqueUpdPred(std::string base) {
-    return firstUsable(base, updatePredicates, minimalPredicates).name;
-}
+std::string uniqueUpdPred(std::string base) { return firstUsable(base, updatePredicates).name; }
 
 std::string updPred(std::string p, unsigned i, unsigned k) {
     return registerUpdateName(p + programSuffix(i), k, UpdateMessage).name;
@@ -116,18 +113,12 @@ std::string compl_updPred(std::string p, unsigned i, unsigned k) {
 
 namespace {
 
-// The atom over a registered update predicate: built by name the first
-// time, over the number the registry then keeps after. Once an atom over
-// the name exists, the name is an IDB predicate of that arity, and building
-// one by name again would change nothing (an atom of another arity, which
-// ends the run, is built by name).
+// The atom over a registered update predicate, which is a predicate of
+// ATOM::Predicates already: built over its number. An atom of another arity
+// is built by name, which reports the clash and ends the run.
 ATOM atomOver(const Usable& made, const ARGUMENTS& args) {
-    unsigned& linked = updatePredicates.signatures[made.number].atom;
-    if (linked != PREDICATE_NAMES::NoAtom && args.size() == updatePredicates.arity(made.number))
-        return ATOM(linked, args);
-    ATOM atom(made.name, args, PREDICATE_NAMES::IDB);
-    linked = atom.predicate;
-    return atom;
+    if (args.size() == ATOM::Predicates.arity(made.number)) return ATOM(made.number, args);
+    return ATOM(made.name, args, PREDICATE_NAMES::IDB);
 }
 
 }  // namespace
@@ -144,10 +135,14 @@ std::string rejectionPred(unsigned i, unsigned j, unsigned k) {
     return registerUpdateName(rejectionBase(i, j), k, "Error storing rejection predicate.").name;
 }
 
+ATOM rejectionAtom(unsigned i, unsigned j, const ARGUMENTS& V) {
+    const auto k = static_cast<unsigned>(V.size());
+    return atomOver(
+        registerUpdateName(rejectionBase(i, j), k, "Error storing rejection predicate."), V);
+}
+
 void prefetchRejectionPred(unsigned i, unsigned j) {
-    const std::uint32_t h = NAMES::hash(rejectionBase(i, j));
-    updatePredicates.prefetch(h);
-    ATOM::Predicates.prefetch(h);
+    ATOM::Predicates.prefetch(NAMES::hash(rejectionBase(i, j)));
 }
 
 void prefetchUpdatePreds(std::string_view p, unsigned i) {
@@ -159,9 +154,7 @@ void prefetchUpdatePreds(std::string_view p, unsigned i) {
     for (unsigned n : {i, i + 1}) {
         name.resize(base);
         name += std::to_string(n);
-        const std::uint32_t h = NAMES::hash(name);
-        updatePredicates.prefetch(h);
-        ATOM::Predicates.prefetch(h);
+        ATOM::Predicates.prefetch(NAMES::hash(name));
     }
 }
 

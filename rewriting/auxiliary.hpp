@@ -36,6 +36,9 @@ ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args);
 ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args);
 // "rej_P" + i + "_R" + j: rule j of program i is rejected.
 std::string rejectionPred(unsigned i, unsigned j, unsigned k);
+// The atom over rejectionPred(i, j, k) with the arguments V (k of them), as
+// ATOM(name, V, IDB) builds it.
+ATOM rejectionAtom(unsigned i, unsigned j, const ARGUMENTS& V);
 // Starts fetching the places where the name tables keep or would keep that
 // name, for a caller about to make it: a large program's rejection names
 // are looked up in tables far larger than the caches.

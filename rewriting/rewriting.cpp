@@ -70,8 +70,7 @@ void createRejectionRule(const RULE& r, unsigned i, unsigned j, const ARGUMENTS&
     const ATOM& h = headAtom(r);
     const unsigned m = length(V);
 
-    const std::string rho = rejectionPred(i, j, m);
-    const ATOM head(rho, V, IDB);
+    const ATOM head = rejectionAtom(i, j, V);
     known.rejection = head.predicate;
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     LITERAL complement(
@@ -86,7 +85,7 @@ void createRejectionRule(const RULE& r, unsigned i, unsigned j, const ARGUMENTS&
     Pupd.emplace_back(std::span<const ATOM>(&head, 1), positive,
                       body.literals.subspan(body.firstNegated));
     traceRule("Added rejection rule ", Pupd.back(), ToRewrittenRules);
-    if (OptionMinimal || OptionStrict) createMinRejCons(rho, i + 1, m);
+    if (OptionMinimal || OptionStrict) createMinRejCons(head.name(), i + 1, m);
 }
 
 // Turns r into its rewritten form and appends a copy to Pupd; last is true
@@ -107,7 +106,7 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
             withOneMore({}, LITERAL(ATOM(truthAtom(), std::nullopt, IDB), false), positiveBuffer);
     if (!last) {
         ATOM rejection = generatedAtom(
-            known.rejection, [&] { return ATOM(rejectionPred(i, j, length(V)), V, IDB); }, V);
+            known.rejection, [&] { return rejectionAtom(i, j, V); }, V);
         negated = withOneMore(negated, LITERAL(std::move(rejection), true), negatedBuffer);
     }
 
@@ -123,8 +122,8 @@ void UpdateRewriting(std::vector<OID>& ids) {
     const unsigned N = static_cast<unsigned>(ids.size());
     if (OptionDebug) std::cerr << '\n' << "Update Rewriting." << '\n';
     // Each rule of a program but the last gets a rejection predicate of its
-    // own, and an atom over it: room for all of them at once, so that the
-    // two largest tables do not regrow again and again while they fill.
+    // own, a predicate: room for all of them at once, so that the largest
+    // table does not regrow again and again while it fills.
     // Pupd receives a rewritten rule per rule and a rejection rule per rule
     // but the last program's: it is sized once too.
     std::size_t rejections = 0, rules = 0;
@@ -133,7 +132,6 @@ void UpdateRewriting(std::vector<OID>& ids) {
             rules += ids[i].rules->size();
             if (i + 1 < N) rejections += ids[i].rules->size();
         }
-    updatePredicates.reserve(updatePredicates.size() + rejections);
     ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
     Pupd.reserve(Pupd.size() + rules + rejections + 1);  // and the truth fact
     // Every head predicate is known before the first generated name.
@@ -142,6 +140,9 @@ void UpdateRewriting(std::vector<OID>& ids) {
         UpdateRewritingRules(ids[i], i, N);
         if (OptionStrict) addLevelRules(i + 1);
     }
+    // The shared atoms serve the rules' passes only; the inertia rules that
+    // follow make most of a large run's names.
+    sharedAtoms = std::vector<SHARED_ATOMS>();
     UpdateRewritingPropagation(N);
     if (OptionMinimal || OptionStrict) addMinRules(N);
     if (OptionProgram == PROGRAM_TYPE::PEXA) addStrongNegCons();

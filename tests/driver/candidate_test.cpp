@@ -28,7 +28,7 @@ TEST_F(Candidates, RejectionAtomGivesOkRuleAndModelFact) {
     EXPECT_EQ(texts(),
               (std::vector<std::string>{"ok :- not rej_P1_R4(a,7).", "mrej_P1_R4(a,7) :- is_true.",
                                         "ok :- not rej_P0_R0.", "mrej_P0_R0 :- is_true."}));
-    EXPECT_EQ(minimalPredicates.arity(minimalPredicates.find("mrej_P1_R4").first), 2u);
+    EXPECT_EQ(ATOM::Predicates.arity(minimalPredicates.find("mrej_P1_R4").first), 2u);
 }
 
 TEST_F(Candidates, StrictRulesDependOnTheNextLevel) {

@@ -20,10 +20,10 @@ struct Filter : Driver {
     }
 
     void registerAuxiliary() {
-        updatePredicates.insert("q_P0", 1, PREDICATE_NAMES::IDB);
-        updatePredicates.insert("-r_P1", 0, PREDICATE_NAMES::IDB);
-        updatePredicates.insert("rej_P0_R1", 1, PREDICATE_NAMES::IDB);
-        minimalPredicates.insert("is_true", 0, PREDICATE_NAMES::IDB);
+        updatePredicates.insert("q_P0", 1);
+        updatePredicates.insert("-r_P1", 0);
+        updatePredicates.insert("rej_P0_R1", 1);
+        minimalPredicates.insert("is_true", 0);
     }
 };
 
@@ -81,8 +81,8 @@ TEST_F(Filter, LongLineIsFilteredLikeAShortOne) {
 
 TEST_F(Filter, PexaNegationIsWrittenAsInTheInput) {
     freshRun(PROGRAM_TYPE::PEXA);
-    updatePredicates.insert("-q_P0", 0, PREDICATE_NAMES::IDB);
-    updatePredicates.insert("q_P0", 0, PREDICATE_NAMES::IDB);
+    updatePredicates.insert("-q_P0", 0);
+    updatePredicates.insert("q_P0", 0);
     EXPECT_EQ(filter({"{NEG_p, p, NEG_q_P0, q_P0, NEG_NEG_x, xNEG_y}\n"}),
               "{-p, p, -NEG_x, xNEG_y}\n");
     // Only the pexa type reads the prefix.
@@ -123,8 +123,8 @@ TEST_F(Filter, PexaGoalsAreJudgedInTheInputsVocabulary) {
     };
     for (const CASE& c : cases) {
         freshRun(PROGRAM_TYPE::PEXA);
-        updatePredicates.insert("-q_P0", 0, PREDICATE_NAMES::IDB);
-        updatePredicates.insert("q_P0", 0, PREDICATE_NAMES::IDB);
+        updatePredicates.insert("-q_P0", 0);
+        updatePredicates.insert("q_P0", 0);
         (c.brave ? OptionBrave : OptionCautious) = true;
         Goal = c.goal;
         goal = UnansweredGoal();

@@ -32,6 +32,32 @@ TEST_F(Atoms, InsertionUpgradesUnspecifiedAndRefusesConflicts) {
     EXPECT_EQ(t.arity(0), 1u);
 }
 
+TEST_F(Atoms, GeneratedNamesArePredicatesMarkedWithTheirFamily) {
+    const unsigned p = atom("p", {"a"}).predicate;
+    const auto [u, made] = updatePredicates.insert("p_P0", 1);
+    ASSERT_TRUE(made);
+    // Kept once: the registry's number is the predicate's, an IDB one.
+    EXPECT_EQ(ATOM::Predicates.find("p_P0"), std::make_pair(u, true));
+    EXPECT_EQ(ATOM::Predicates.type(u), PREDICATE_NAMES::IDB);
+    EXPECT_EQ(atom("p_P0", {"b"}).predicate, u);
+    EXPECT_TRUE(updatePredicates.insert("p_P0", 1).second);
+    // Another arity, the input's name, the other family's name: refused.
+    EXPECT_FALSE(updatePredicates.insert("p_P0", 2).second);
+    EXPECT_FALSE(updatePredicates.insert("p", 1).second);
+    EXPECT_TRUE(minimalPredicates.insert("ok", 0).second);
+    EXPECT_FALSE(updatePredicates.insert("ok", 0).second);
+    EXPECT_TRUE(updatePredicates.insert("a_P0", 0).second);
+
+    EXPECT_TRUE(updatePredicates.contains("p_P0") && !updatePredicates.contains("p"));
+    EXPECT_FALSE(updatePredicates.contains("ok") || updatePredicates.contains("q_P0"));
+    EXPECT_TRUE(minimalPredicates.contains("ok"));
+    EXPECT_FALSE(updatePredicates.made(p));
+    EXPECT_EQ(updatePredicates.size(), 2u);
+    std::vector<std::string_view> names;
+    for (const NAMES_ITEM& item : updatePredicates.inNameOrder()) names.push_back(item.name);
+    EXPECT_EQ(names, (std::vector<std::string_view>{"a_P0", "p_P0"}));
+}
+
 TEST_F(Atoms, StrongNegationIsAPredicateOfItsOwn) {
     std::vector<IDENT> two{newIDENT("a"), newIDENT("b")};
     ATOM p = atom("p", {"a"});

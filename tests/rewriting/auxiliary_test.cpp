@@ -50,7 +50,7 @@ TEST_F(AuxiliaryNames, RejectionAndMinimalityNames) {
     EXPECT_TRUE(isRejectionPred("rej_P0_R3"));
     EXPECT_EQ(getLevel("rej_P0_R3"), 1u);
     EXPECT_EQ(modelPred("rej_P0_R3", 2), "mrej_P0_R3");
-    EXPECT_EQ(minimalPredicates.arity(0), 2u);
+    EXPECT_EQ(ATOM::Predicates.arity(minimalPredicates.find("mrej_P0_R3").first), 2u);
     EXPECT_EQ(modelPred("p", 1), "p");
     EXPECT_EQ(minimalPredicates.size(), 1u);
 
@@ -129,14 +129,14 @@ TEST_F(AuxiliaryNames, IsRewrittenIndexAgreesWithScan) {
         if (pick == 2) rejectionPred(i, random() % 3, 0);
     }
     auto scan = [](const std::string& p) {
-        for (const NAMES_ITEM& u : updatePredicates)
+        for (const NAMES_ITEM& u : updatePredicates.inNameOrder())
             if (u.name.rfind("_P") != std::string::npos &&
                 u.name.substr(0, u.name.rfind("_P")) == p)
                 return true;
         return false;
     };
     std::set<std::string> probes(stems.begin(), stems.end());
-    for (const NAMES_ITEM& u : updatePredicates) {
+    for (const NAMES_ITEM& u : updatePredicates.inNameOrder()) {
         probes.insert(std::string(u.name));
         probes.insert(std::string(u.name.substr(0, u.name.rfind("_P"))));
     }

@@ -9,8 +9,8 @@
 inline void resetProgramTables(PROGRAM_TYPE program) {
     IDENT::Constants = NAMES();
     ATOM::Predicates = PREDICATE_NAMES();
-    updatePredicates = PREDICATE_NAMES();
-    minimalPredicates = PREDICATE_NAMES();
+    updatePredicates.clear();
+    minimalPredicates.clear();
     LocalVariables.reset();
     NumBuiltins = 0;
     UpdateIDs.clear();
