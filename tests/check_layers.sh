@@ -12,8 +12,9 @@
 # tests/evaluation/clingo as evaluation/clingo, ...); the helpers they
 # share in tests/support count as representation, those in
 # tests/support/<stage>/ as that stage and those in
-# tests/support/evaluation/ as evaluation/program. The fuzz targets and
-# bench/ span the whole system and are not checked.
+# tests/support/evaluation/ as evaluation/program. The fuzz targets, the
+# random programs of the differential tests (tests/minimality,
+# tests/session) and bench/ span the whole system and are not checked.
 #   tests/check_layers.sh SOURCE-TREE
 set -u
 tree=${1:?usage: check_layers.sh SOURCE-TREE}
@@ -21,7 +22,8 @@ cd "$tree" || exit 2
 
 find common base representation input rewriting driver evaluation tests -type f \
     \( -name '*.cpp' -o -name '*.hpp' -o -name '*.y' -o -name '*.l' \) \
-    ! -path 'tests/fuzz/*' ! -path 'tests/e2e/*' | LC_ALL=C sort |
+    ! -path 'tests/fuzz/*' ! -path 'tests/e2e/*' ! -path 'tests/minimality/*' \
+    ! -path 'tests/session/*' | LC_ALL=C sort |
 awk '
 BEGIN {
     # Two orders, one for each program, with common/ below both.

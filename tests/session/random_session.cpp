@@ -25,24 +25,9 @@
 #include <utility>
 #include <vector>
 
-namespace {
+#include "tests/support/random.hpp"
 
-struct RANDOM {
-    std::uint64_t state;
-    explicit RANDOM(std::uint64_t seed) : state(seed) { state = next(); }
-    std::uint64_t next() {  // splitmix64
-        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    unsigned below(unsigned n) { return static_cast<unsigned>(next() % n); }
-    bool chance(unsigned percent) { return below(100) < percent; }
-    template <typename T>
-    const T& pick(const std::vector<T>& v) {
-        return v[below(static_cast<unsigned>(v.size()))];
-    }
-};
+namespace {
 
 const std::vector<std::string> PropositionPool = {"a",         "b",       "c",  "d",
                                                   "rej_P0_R0", "is_true", "Up", "\"x y\""};
