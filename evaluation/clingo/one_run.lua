@@ -128,48 +128,10 @@ local function levels_of(atoms)
   return levels
 end
 
--- Blocks the rejection set `in_r` (in_r[i]: atom i is rejected) and every
--- rejection set worse than it.
---   plain:  :- R.
---   strict: for each level L, with R>=L the atoms of R of level L or above
---   and A>L \ R the atoms above L outside R:
---     lowest level:  :- R>=L, not (A>L \ R).
---     other levels:  :- R>=L, not (A>L \ R), more_L.
---     with more_L :- a. for every atom a of level L outside R
---   (the same rejections above L, and at level L a proper superset of R's).
+-- Blocks the rejection set `in_r` and every worse one (block.lua).
 local function block(prg, atoms, levels, in_r)
   local backend = prg:backend()
-  if not strict then
-    local body = {}
-    for i, a in ipairs(atoms) do
-      if in_r[i] then body[#body + 1] = a.lit end
-    end
-    backend:add_rule{head = {}, body = body}
-  else
-    for k, level in ipairs(levels) do
-      local body = {}
-      local outside = {}
-      for i, a in ipairs(atoms) do
-        if a.level >= level and in_r[i] then
-          body[#body + 1] = a.lit
-        elseif a.level > level then
-          body[#body + 1] = -a.lit
-        elseif a.level == level then
-          outside[#outside + 1] = a.lit
-        end
-      end
-      if k == 1 then
-        backend:add_rule{head = {}, body = body}
-      elseif #outside > 0 then
-        local more = backend:add_atom()
-        for _, lit in ipairs(outside) do
-          backend:add_rule{head = {more}, body = {lit}}
-        end
-        body[#body + 1] = more
-        backend:add_rule{head = {}, body = body}
-      end
-    end
-  end
+  block_rejections(backend, atoms, levels, in_r, strict, nil)
   backend:close()
 end
 

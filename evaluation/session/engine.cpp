@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "evaluation/clingo/names.hpp"
+#include "evaluation/clingo/one_run.hpp"
 #include "evaluation/clingo/translate.hpp"
 #include "evaluation/program/reader.hpp"
 #include "evaluation/solve/answer_sets.hpp"
@@ -1326,7 +1327,7 @@ SESSION_PTR StartSession(const SESSION_CONFIG& config) {
                 "\"\nlocal limit = " + number(config.maxModels) +
                 "\nlocal explain = " + (config.explain ? "true" : "false") +
                 "\nlocal clingo_prints = " + (clingoPrints(config) ? "true" : "false") + "\n" +
-                std::string(SessionLua) + "#end.\n";
+                std::string(BlockLua) + std::string(SessionLua) + "#end.\n";
     StopClingoOnSignals();
     startClingo(*s);
     return s;

@@ -163,45 +163,12 @@ local function solve_all(prg, last)
   return count, result.exhausted
 end
 
--- Blocks the rejection set in_r and every one worse than it, while the
--- step's own atom holds (the constraints go with the step):
---   min:    :- R.
---   strict: for each level L, with R>=L the atoms of R of level L or above
---   and A>L \ R the atoms above L outside R:
---     lowest level:  :- R>=L, not (A>L \ R).
---     other levels:  :- R>=L, not (A>L \ R), more_L.
---     with more_L :- a. for every atom a of level L outside R.
+-- Blocks the rejection set in_r and every one worse than it (block.lua),
+-- while the step's own atom holds (the constraints go with the step).
 local function block(prg, in_r, step_lit)
-  local atoms = session.rejections
   local backend = prg:backend()
-  if minimal ~= "strict" then
-    local body = {step_lit}
-    for i, a in ipairs(atoms) do
-      if in_r[i] then body[#body + 1] = a.lit end
-    end
-    backend:add_rule{head = {}, body = body}
-  else
-    for k, level in ipairs(session.rejection_levels) do
-      local body, outside = {step_lit}, {}
-      for i, a in ipairs(atoms) do
-        if a.level >= level and in_r[i] then
-          body[#body + 1] = a.lit
-        elseif a.level > level then
-          body[#body + 1] = -a.lit
-        elseif a.level == level then
-          outside[#outside + 1] = a.lit
-        end
-      end
-      if k == 1 then
-        backend:add_rule{head = {}, body = body}
-      elseif #outside > 0 then
-        local more = backend:add_atom()
-        for _, lit in ipairs(outside) do backend:add_rule{head = {more}, body = {lit}} end
-        body[#body + 1] = more
-        backend:add_rule{head = {}, body = body}
-      end
-    end
-  end
+  block_rejections(backend, session.rejections, session.rejection_levels, in_r,
+                   minimal == "strict", step_lit)
   backend:close()
 end
 
