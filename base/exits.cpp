@@ -163,6 +163,9 @@ void RemoveTemporaryFiles() {
 
 void AtSignalEnd(void (*finish)()) {
     ENDING_SIGNALS_HELD held;
+    // The handler runs it from now on, not only once a file or a child is
+    // registered: a document begun before either must be closed too.
+    removeFilesOnSignals();
     for (auto& slot : signalEnds) {
         if (!slot) {
             slot = finish;

@@ -1,6 +1,13 @@
 // Explanations of rejected rule instances, and the JSON strings they are
 // written in.
 #include "driver/explain.hpp"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 #include "driver/answers.hpp"
 #include "driver/json.hpp"
 #include "fixture.hpp"
@@ -89,6 +96,28 @@ TEST(JsonStrings, EscapedAsJsonRequires) {
     EXPECT_EQ(JsonString("\xc0\xaf"), "\"\\u00c0\\u00af\"");
     EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\u00ed\\u00a0\\u0080\"");
     EXPECT_EQ(JsonString("\xf4\x90\x80\x80"), "\"\\u00f4\\u0090\\u0080\\u0080\"");
+}
+
+// A signal that ends a JSON run before it registered any file or child
+// (nothing else would have set the handler yet) still closes the document.
+TEST_F(Driver, JsonDocumentIsClosedByAnEarlySignal) {
+    ScratchFolder dir;
+    const std::string path = dir / "out.json";
+    EXPECT_EXIT(
+        {
+            if (!std::freopen(path.c_str(), "w", stdout)) std::_Exit(2);
+            OptionJson = true;
+            BeginAnswers("vok", {"in.lp"});
+            std::raise(SIGINT);
+            std::_Exit(3);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(
+        text.ends_with("\"Witnesses\": []\n    }\n  ],\n  \"Result\": \"UNKNOWN\",\n"
+                       "  \"Models\": {\n    \"Number\": 0\n  }\n}\n"))
+        << text;
 }
 
 }  // namespace
