@@ -61,6 +61,8 @@ bool hasReservedPrefix(std::string_view name);
 
 // A predicate of the input: not reserved, not a builtin, not generated.
 bool isOriginal(std::string_view p);
+// The same for predicate n of ATOM::Predicates, without a lookup.
+bool isOriginal(unsigned n);
 // Some update predicate has been made from p (p + "_P" + i, maybe with a
 // clash suffix).
 bool isRewritten(std::string_view p);

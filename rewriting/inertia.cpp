@@ -14,11 +14,12 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 // With -O=succint the predicates that some update predicate was made from;
 // with any other -O= value every predicate of the input. A strongly
 // negated -q is left to q when q's rules will cover it.
-bool isSelected(const std::string& p) {
+// p is predicate number of ATOM::Predicates.
+bool isSelected(std::string_view p, unsigned number) {
     const bool succint = OptionOptimize == OPTIMIZATION::SUCCINT;
-    const bool selected = succint ? isRewritten(p) : isOriginal(p);
+    const bool selected = succint ? isRewritten(p) : isOriginal(number);
     if (!selected || p.empty() || p[0] != '-') return selected;
-    const std::string_view q = std::string_view(p).substr(1);
+    const std::string_view q = p.substr(1);
     if (!ATOM::Predicates.contains(q)) return true;
     return succint && !isRewritten(q);
 }
@@ -61,10 +62,14 @@ void UpdateRewritingPropagation(unsigned N) {
     // the walk itself adds are met when they sort after the current one.
     const PREDICATE_NAMES& P = ATOM::Predicates;
     auto visit = [&](std::string_view name, unsigned number) {
+        if (!isSelected(name, number)) return;
         const std::string p(name);
-        if (!isSelected(p)) return;
         const unsigned k = P.arity(number);
         const auto V = arbitraryVariables(k);
+        // The update names of p at every program fall anywhere in a large
+        // table: their places are fetched all at once rather than one
+        // after the other as the rules below make them.
+        for (unsigned n = 0; n < N; n += 2) prefetchUpdatePreds(p, n);
         unsigned update = UnknownPredicate, complement = UnknownPredicate;
         for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V, update, complement);
     };

@@ -2,6 +2,7 @@
 // update program into rewritten and rejection rules.
 #include "rewriting/rewriting.hpp"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -116,13 +117,57 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
     traceRule("Added rewritten rule ", Pupd.back(), ToRewrittenRules);
 }
 
+// A predicate whose update names no other predicate's can be: no leading
+// '-' and no "_P" (the last "_P" of an update name marks where its
+// predicate ends).
+bool plainPredicate(std::string_view name) {
+    return !name.starts_with('-') && name.find("_P") == std::string_view::npos;
+}
+
+// The plain predicates that the inertia rules will surely select: every
+// one of the input, or with -O=succint those that head a rule (the update
+// names of a head are made from it).
+std::size_t plainSelectedPredicates(const std::vector<OID>& ids) {
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    std::size_t plain = 0;
+    if (OptionOptimize != OPTIMIZATION::SUCCINT) {
+        for (unsigned n = 0; n < P.size(); ++n)
+            if (isOriginal(n) && plainPredicate(P.text(n))) ++plain;
+        return plain;
+    }
+    std::vector<bool> counted(P.size());
+    for (const OID& program : ids) {
+        if (!program.rules) continue;
+        for (const RULE& r : *program.rules) {
+            const auto head = r.head();
+            if (!head || head->atoms.size() != 1) continue;
+            const unsigned p = head->atoms[0].predicate;
+            if (p >= P.size() || counted[p] || !plainPredicate(P.text(p))) continue;
+            counted[p] = true;
+            ++plain;
+        }
+    }
+    return plain;
+}
+
+// A lower bound of the predicates there will be once the rules of the
+// programs ids and their inertia rules have been made: those that are not
+// update names now, the rejection names, and the update names of p and its
+// complement at each program for every plain selected predicate p. None of
+// these coincide.
+std::size_t predicatesAfterRewriting(const std::vector<OID>& ids, std::size_t rejections) {
+    const std::size_t others = ATOM::Predicates.size() - updatePredicates.size();
+    return others + rejections + std::size_t(2) * ids.size() * plainSelectedPredicates(ids);
+}
+
 }  // namespace
 
 void UpdateRewriting(std::vector<OID>& ids) {
     const unsigned N = static_cast<unsigned>(ids.size());
     if (OptionDebug) std::cerr << '\n' << "Update Rewriting." << '\n';
     // Each rule of a program but the last gets a rejection predicate of its
-    // own, a predicate: room for all of them at once, so that the largest
+    // own, and the inertia rules make most of a large run's update names:
+    // room for as many of them as surely come, at once, so that the largest
     // table does not regrow again and again while it fills.
     // Pupd receives a rewritten rule per rule and a rejection rule per rule
     // but the last program's: it is sized once too.
@@ -132,7 +177,8 @@ void UpdateRewriting(std::vector<OID>& ids) {
             rules += ids[i].rules->size();
             if (i + 1 < N) rejections += ids[i].rules->size();
         }
-    ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
+    ATOM::Predicates.reserve(
+        std::max(ATOM::Predicates.size() + rejections, predicatesAfterRewriting(ids, rejections)));
     Pupd.reserve(Pupd.size() + rules + rejections + 1);  // and the truth fact
     // Every head predicate is known before the first generated name.
     if (sharedAtoms.size() < ATOM::Predicates.size()) sharedAtoms.resize(ATOM::Predicates.size());

@@ -45,6 +45,24 @@ TEST_F(AuxiliaryNames, ComplementOfAForeignNameIsTaken) {
     EXPECT_EQ(uniqueUpdPred("eq_P3_R0"), "eq_P3_R0_0");
 }
 
+TEST_F(AuxiliaryNames, NamesMadeStayTheirsAndRunsStartAfresh) {
+    // A complement that became foreign after the name was made does not
+    // move the name: it is the family's already.
+    EXPECT_EQ(updPred("p", 0, 0), "p_P0");
+    atom("-p_P0");
+    EXPECT_EQ(updPred("p", 0, 0), "p_P0");
+    EXPECT_EQ(compl_updPred("-p", 0, 0), "p_P0");
+    EXPECT_EQ(updatePredicates.size(), 1u);
+    // The bases of a run are forgotten with it, even the ones met last.
+    rejectionPred(0, 0, 0);
+    EXPECT_TRUE(isRewritten("p") && isRewritten("rej"));
+    freshRun();
+    EXPECT_FALSE(isRewritten("p") || isRewritten("rej"));
+    updPred("p", 1, 0);
+    rejectionPred(1, 0, 0);
+    EXPECT_TRUE(isRewritten("p") && isRewritten("rej"));
+}
+
 TEST_F(AuxiliaryNames, RejectionAndMinimalityNames) {
     EXPECT_EQ(rejectionPred(0, 3, 2), "rej_P0_R3");
     EXPECT_TRUE(isRejectionPred("rej_P0_R3"));
