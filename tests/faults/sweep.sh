@@ -161,10 +161,12 @@ start() {
     pid=$!
 }
 
-# Waits until no process of the session is left, for at most a second.
+# Waits until no process of the session is left, for at most five seconds
+# (under the sanitizers a signal at the very end can meet the leak check,
+# whose helper task lingers a moment after the run was waited for).
 session_ends() {
     local left
-    for _ in $(seq 100); do
+    for _ in $(seq 500); do
         left=$(pgrep -s "$pid") || return 0
         sleep 0.01
     done
