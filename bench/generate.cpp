@@ -18,7 +18,6 @@
 namespace {
 
 constexpr unsigned kConstants = 8;
-const char* const kVariables[] = {"X", "Y", "Z", "W"};
 
 unsigned arityOf(unsigned p) { return p % 4; }
 
@@ -28,13 +27,6 @@ std::string atomText(unsigned p, const std::string& args) {
     std::string a = "p" + std::to_string(p);
     if (arityOf(p) > 0) a += "(" + args + ")";
     return a;
-}
-
-// The argument list X, Y, ... of the first k variables.
-std::string variableArgs(unsigned k) {
-    std::string s;
-    for (unsigned i = 0; i < k; ++i) s += (i ? "," : "") + std::string(kVariables[i]);
-    return s;
 }
 
 std::string constantArgs(Random& rnd, unsigned k) {

@@ -23,7 +23,6 @@
 namespace {
 
 constexpr unsigned Constants = 4;  // per argument place: a few ground instances
-const char* const Variables[] = {"X", "Y", "Z", "W"};
 
 struct SHAPE {
     unsigned predicates = 8;
@@ -39,12 +38,6 @@ std::string atomText(const SHAPE& shape, unsigned p, const std::string& args) {
     std::string a = "q" + std::to_string(p);
     if (arityOf(shape, p) > 0) a += "(" + args + ")";
     return a;
-}
-
-std::string variableArgs(unsigned k) {
-    std::string s;
-    for (unsigned i = 0; i < k; ++i) s += (i ? "," : "") + std::string(Variables[i]);
-    return s;
 }
 
 std::string constantArgs(Random& rnd, unsigned k) {
