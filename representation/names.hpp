@@ -252,6 +252,17 @@ struct NAMESTABLE {
         return it;
     }
     const_iterator end() const { return const_iterator(); }
+    // A walk that stands at text, which need not be a name of the table and
+    // must outlive the iterator: ++ moves to the first name after it, the
+    // names inserted meanwhile included.
+    const_iterator at(std::string_view text) const {
+        order();
+        const_iterator it;
+        it.table_ = this;
+        it.generation_ = generation_ + 1;  // stale: the next step looks text up
+        it.item_ = ITEM{text, const_iterator::End - 1};
+        return it;
+    }
 
 private:
     // entry is 1 + the number of a name, or 0 for a free slot; hash is the

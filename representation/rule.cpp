@@ -154,9 +154,15 @@ constexpr std::ptrdiff_t Ahead = 8;
 [[gnu::always_inline]] inline void prefetchNames(const RULE& rule) {
     const PREDICATE_NAMES& P = ATOM::Predicates;
     if (const auto head = rule.head())
-        for (const ATOM& a : head->atoms) P.prefetchText(a.predicate);
+        for (const ATOM& a : head->atoms) {
+            P.prefetchText(a.predicate);
+            updatePredicates.prefetch(a.predicate);
+        }
     if (const auto body = rule.body())
-        for (const LITERAL& l : body->literals) P.prefetchText(l.predicate);
+        for (const LITERAL& l : body->literals) {
+            P.prefetchText(l.predicate);
+            updatePredicates.prefetch(l.predicate);
+        }
 }
 
 }  // namespace
@@ -214,13 +220,18 @@ void appendVariables(std::string& out, unsigned k) {
 }
 
 void appendPropagationAtom(std::string& out, unsigned predicate) {
-    append_name(out, ATOM::Predicates.text(predicate));
+    if (isUpdateNumber(predicate))
+        updatePredicates.appendText(out, predicate);
+    else
+        append_name(out, ATOM::Predicates.text(predicate));
     appendVariables(out, ATOM::Predicates.arity(predicate));
 }
 
 [[gnu::always_inline]] inline void prefetchNames(const PROPAGATION_RULE& rule) {
-    ATOM::Predicates.prefetchText(rule.head);
-    ATOM::Predicates.prefetchText(rule.body);
+    for (const unsigned n : {rule.head, rule.body}) {
+        ATOM::Predicates.prefetchText(n);
+        updatePredicates.prefetch(n);
+    }
 }
 
 void print_list(std::ostream& out, const PROPAGATION_RULE* first, const PROPAGATION_RULE* last,

@@ -24,24 +24,42 @@ bool isSelected(std::string_view p, unsigned number) {
     return succint && !isRewritten(q);
 }
 
-// The inertia rules of p (arity k) for program number n, over the
-// variables V. update and complement hold the predicates of the update
-// atoms of p and of its complement at n, or UnknownPredicate, and receive
-// those at n - 1: walking down the programs, each atom is built by name
-// once (see generatedAtom).
-void addInertiaRules(const std::string& p, unsigned n, unsigned k, const ARGUMENTS& V,
-                     unsigned& update, unsigned& complement) {
+// The update atoms of a predicate and of its complement at a program, over
+// the variables V: made by name, or, as the inertia walk does, over the
+// predicate's number.
+struct UPDATE_ATOMS {
+    const std::string& p;
+    unsigned number;  // of p, or UnknownPredicate
+    unsigned k;
+    const ARGUMENTS& V;
+
+    ATOM update(unsigned n) const {
+        return number == UnknownPredicate ? updAtom(p, n, k, V) : updAtom(number, n, V);
+    }
+    ATOM complement(unsigned n) const {
+        return number == UnknownPredicate ? compl_updAtom(p, n, k, V) : compl_updAtom(number, n, V);
+    }
+};
+
+// The inertia rules of p for program number n. update and complement hold
+// the predicates of the update atoms of p and of its complement at n, or
+// UnknownPredicate, and receive those at n - 1: walking down the programs,
+// each atom is made once (see generatedAtom).
+void addInertiaRules(const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
+                     unsigned& complement) {
+    const std::string& p = atoms.p;
+    const ARGUMENTS& V = atoms.V;
     const ATOM a = generatedAtom(
-        update, [&] { return updAtom(p, n, k, V); }, V);
+        update, [&] { return atoms.update(n); }, V);
     if (n > 0) {
         unsigned below = UnknownPredicate, complementBelow = UnknownPredicate;
         const ATOM b = generatedAtom(
-            below, [&] { return updAtom(p, n - 1, k, V); }, V);
+            below, [&] { return atoms.update(n - 1); }, V);
         createPropRule(b, a);
         const ATOM ca = generatedAtom(
-            complement, [&] { return compl_updAtom(p, n, k, V); }, V);
+            complement, [&] { return atoms.complement(n); }, V);
         const ATOM cb = generatedAtom(
-            complementBelow, [&] { return compl_updAtom(p, n - 1, k, V); }, V);
+            complementBelow, [&] { return atoms.complement(n - 1); }, V);
         createPropRule(cb, ca);
         update = below;
         complement = complementBelow;
@@ -49,7 +67,7 @@ void addInertiaRules(const std::string& p, unsigned n, unsigned k, const ARGUMEN
         const ATOM self(p, V, IDB);
         createPropRule(self, a);
         const ATOM ca = generatedAtom(
-            complement, [&] { return compl_updAtom(p, 0, k, V); }, V);
+            complement, [&] { return atoms.complement(0); }, V);
         const ATOM c(complementName(p), V, IDB);
         createPropRule(c, ca);
     }
@@ -66,12 +84,9 @@ void UpdateRewritingPropagation(unsigned N) {
         const std::string p(name);
         const unsigned k = P.arity(number);
         const auto V = arbitraryVariables(k);
-        // The update names of p at every program fall anywhere in a large
-        // table: their places are fetched all at once rather than one
-        // after the other as the rules below make them.
-        for (unsigned n = 0; n < N; n += 2) prefetchUpdatePreds(p, n);
+        const UPDATE_ATOMS atoms{p, number, k, V};
         unsigned update = UnknownPredicate, complement = UnknownPredicate;
-        for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V, update, complement);
+        for (unsigned n = N; n-- > 0;) addInertiaRules(atoms, n, update, complement);
     };
     if (OptionOptimize != OPTIMIZATION::SUCCINT) {
         for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number);
@@ -95,7 +110,7 @@ void UpdateRewritingPropagation(unsigned N) {
 void addPropRules(std::string p, unsigned n, unsigned k) {
     const auto V = arbitraryVariables(k);
     unsigned update = UnknownPredicate, complement = UnknownPredicate;
-    addInertiaRules(p, n, k, V, update, complement);
+    addInertiaRules(UPDATE_ATOMS{p, UnknownPredicate, k, V}, n, update, complement);
 }
 
 void createPropRule(const ATOM& head, const ATOM& body) {

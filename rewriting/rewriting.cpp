@@ -76,7 +76,7 @@ void createRejectionRule(const RULE& r, unsigned i, unsigned j, const ARGUMENTS&
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     LITERAL complement(
         generatedAtom(
-            known.complement, [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args); },
+            known.complement, [&] { return compl_updAtom(h.predicate, i + 1, h.args); },
             h.args),
         false);
 
@@ -95,7 +95,7 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
                  RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const ATOM update = generatedAtom(
-        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args); }, h.args);
+        known.update, [&] { return updAtom(h.predicate, i, h.args); }, h.args);
 
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
@@ -150,35 +150,30 @@ std::size_t plainSelectedPredicates(const std::vector<OID>& ids) {
     return plain;
 }
 
-// A lower bound of the predicates there will be once the rules of the
-// programs ids and their inertia rules have been made: those that are not
-// update names now, the rejection names, and the update names of p and its
-// complement at each program for every plain selected predicate p. None of
-// these coincide.
-std::size_t predicatesAfterRewriting(const std::vector<OID>& ids, std::size_t rejections) {
-    const std::size_t others = ATOM::Predicates.size() - updatePredicates.size();
-    return others + rejections + std::size_t(2) * ids.size() * plainSelectedPredicates(ids);
-}
-
 }  // namespace
 
 void UpdateRewriting(std::vector<OID>& ids) {
     const unsigned N = static_cast<unsigned>(ids.size());
     if (OptionDebug) std::cerr << '\n' << "Update Rewriting." << '\n';
-    // Each rule of a program but the last gets a rejection predicate of its
-    // own, and the inertia rules make most of a large run's update names:
-    // room for as many of them as surely come, at once, so that the largest
-    // table does not regrow again and again while it fills.
-    // Pupd receives a rewritten rule per rule and a rejection rule per rule
-    // but the last program's: it is sized once too.
+    // Each rule of a program but the last gets a rejection name of its own,
+    // numbered in its program's range; each update name is a place in the
+    // block of its base, one place per program. Pupd receives a rewritten
+    // rule per rule and a rejection rule per rule but the last program's,
+    // and with -min or -strict each rejection name brings a minimality
+    // name: all sized once, so that nothing large regrows while it fills.
+    updatePredicates.setSpan(N);
     std::size_t rejections = 0, rules = 0;
     for (unsigned i = 0; i < N; ++i)
         if (ids[i].rules) {
-            rules += ids[i].rules->size();
-            if (i + 1 < N) rejections += ids[i].rules->size();
+            const std::size_t count = ids[i].rules->size();
+            rules += count;
+            if (i + 1 < N) {
+                rejections += count;
+                updatePredicates.reserveRejections(i, static_cast<unsigned>(count));
+            }
         }
-    ATOM::Predicates.reserve(
-        std::max(ATOM::Predicates.size() + rejections, predicatesAfterRewriting(ids, rejections)));
+    updatePredicates.reserveBases(2 * plainSelectedPredicates(ids) + 1);
+    if (OptionMinimal || OptionStrict) ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
     Pupd.reserve(Pupd.size() + rules + rejections + 1);  // and the truth fact
     // Every head predicate is known before the first generated name.
     if (sharedAtoms.size() < ATOM::Predicates.size()) sharedAtoms.resize(ATOM::Predicates.size());
@@ -201,13 +196,8 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
     RULES& rules = *program.rules;
     const unsigned pass = ++passes;
     // The entries of a large program's many head predicates are met in no
-    // order, and its rejection names fall anywhere in the name tables: both
-    // are fetched from memory a few rules ahead. The update predicates of a
-    // head that this program has not met yet are made from its name, which
-    // is fetched twice as far ahead, so that their places in the tables can
-    // be fetched too.
+    // order: they are fetched from memory a few rules ahead.
     constexpr std::size_t Ahead = 8;
-    const PREDICATE_NAMES& P = ATOM::Predicates;
     // The head predicate of rule k, if it is known and has a shared entry.
     // Only a look: a rule without a single head atom is reported when its
     // turn comes.
@@ -218,18 +208,9 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
         return known ? head->atoms[0].predicate : Unknown;
     };
     for (std::size_t j = 0; j < rules.size(); ++j) {
-        if (j + 2 * Ahead < rules.size()) {
-            if (const unsigned far = headOf(j + 2 * Ahead); far != Unknown) {
-                __builtin_prefetch(&sharedAtoms[far]);
-                P.prefetchText(far);
-            }
-        }
-        if (j + Ahead < rules.size()) {
-            if (const unsigned near = headOf(j + Ahead);
-                near != Unknown && sharedAtoms[near].pass != pass)
-                prefetchUpdatePreds(P.text(near), i);
-            if (!last) prefetchRejectionPred(i, static_cast<unsigned>(j + Ahead));
-        }
+        if (j + Ahead < rules.size())
+            if (const unsigned near = headOf(j + Ahead); near != Unknown)
+                __builtin_prefetch(&sharedAtoms[near]);
         auto V = variables(rules[j]);
         const unsigned head = headAtom(rules[j]).predicate;
         if (head >= sharedAtoms.size()) sharedAtoms.resize(head + 1);

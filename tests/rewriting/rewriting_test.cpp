@@ -44,13 +44,8 @@ TEST_F(Rewriting, TwoProgramsWithInertiaAndDebugLines) {
     std::string trace = stderrOf([] { UpdateRewriting(UpdateIDs); });
     EXPECT_EQ(translatedLines(), join(TwoProgramRules));
     EXPECT_EQ(text((*UpdateIDs[0].rules)[1]), "q_P0(a) :- not rej_P0_R1.");  // rewritten in place
-    const char* registered[] = {"rej_P0_R0", "-p_P1", "p_P0", "rej_P0_R1", "-q_P1", "q_P0"};
-    std::vector<std::string_view> made;  // in the order made
-    for (unsigned n = 0; n < ATOM::Predicates.size(); ++n)
-        if (updatePredicates.made(n)) made.push_back(ATOM::Predicates.text(n));
-    ASSERT_GE(made.size(), 6u);
-    made.resize(6);
-    EXPECT_EQ(made, std::vector<std::string_view>(registered, registered + 6));
+    for (const char* made : {"rej_P0_R0", "-p_P1", "p_P0", "rej_P0_R1", "-q_P1", "q_P0"})
+        EXPECT_TRUE(updatePredicates.contains(made)) << made;
     EXPECT_TRUE(Constraints.empty() && MinRules.empty() && MinConstraints.empty());
 
     std::string expected = "\nUpdate Rewriting.\n";

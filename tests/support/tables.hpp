@@ -10,6 +10,7 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     IDENT::Constants = NAMES();
     ATOM::Predicates = PREDICATE_NAMES();
     updatePredicates.clear();
+    updatePredicates.setSpan(16);  // a rewriting sets one place per program
     minimalPredicates.clear();
     LocalVariables.reset();
     NumBuiltins = 0;
