@@ -287,8 +287,36 @@ void append_propagation(std::string& out, const PROPAGATION_RULE& rule);
 // The rule itself, as Pupd would hold it.
 RULE propagationRule(const PROPAGATION_RULE& rule);
 
+// The rejection rules of the translated program, kept as marks on the
+// rewritten rules they stand before instead of as rules of their own. The
+// rewritten rule of rule j of a program i but the last,
+//     p_Pi(args) :- positive, negated, not rej_Pi_Rj(V).
+// holds everything its rejection rule says:
+//     rej_Pi_Rj(V) :- positive, -p_P(i+1)(args), negated.
+// so that the rejection rule is written from it: half the rules of a large
+// run take no memory.
+struct REJECTION_MARKS {
+    std::vector<std::uint64_t> bits;  // by index in Pupd
+    std::size_t count = 0;
+    // Marks before each word of bits, built for the first question after a
+    // mark.
+    mutable std::vector<std::size_t> prefix;
+    mutable bool stale = false;
+
+    // Pupd's rule k (a rewritten rule as above) has its rejection rule
+    // before it.
+    void mark(std::size_t k);
+    bool marked(std::size_t k) const { return k / 64 < bits.size() && (bits[k / 64] >> (k % 64) & 1); }
+    // Marks before Pupd's rule k.
+    std::size_t before(std::size_t k) const;
+    void clear() { *this = REJECTION_MARKS(); }
+};
+extern REJECTION_MARKS& RejectionRules;
+// The rejection rule written before Pupd's marked rule k, as a rule.
+RULE rejectionRule(const RULE& rewritten);
+
 // The rules of the translated program in their order: Pupd with the
-// inertia rules in their place.
+// rejection rules and the inertia rules in their places.
 std::size_t TranslatedRuleCount();
 // The rules first to last - 1 of that order, separated by sep.
 void print_translated_rules(std::ostream& out, std::size_t first, std::size_t last,

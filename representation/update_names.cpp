@@ -57,8 +57,28 @@ unsigned UPDATE_NAMES::base(std::string_view text) {
         if (std::uint64_t(b + 1) << shift_ > RejectionNumbers - UpdateNumbers)
             InternalError(TooMany);
         baseArity_.push_back(NoArity);
+        complements_.push_back(NoBase);
     }
     return b;
+}
+
+void UPDATE_NAMES::pairBases(unsigned a, unsigned b) {
+    complements_[a] = b;
+    complements_[b] = a;
+}
+
+unsigned UPDATE_NAMES::complementAfter(unsigned n) const {
+    const auto [b, i] = updatePlace(n);
+    unsigned c = complements_[b];
+    if (c == NoBase) {
+        const std::string_view base = bases_.text(b);
+        const std::string complement =
+            base.starts_with('-') ? std::string(base.substr(1)) : "-" + std::string(base);
+        const auto [found, known] = bases_.find(complement);
+        if (!known) InternalError("Error storing update predicate.");
+        c = found;
+    }
+    return update(c, i + 1);
 }
 
 unsigned UPDATE_NAMES::update(unsigned b, unsigned i) const {

@@ -50,9 +50,15 @@ public:
     // with more programs than the span cannot name them (ends through
     // InternalError).
     void setSpan(unsigned programs);
+    unsigned span() const { return 1u << shift_; }
 
     // The number of a base, entered when new.
     unsigned base(std::string_view text);
+    // a and b are bases of complementary texts (p and -p).
+    void pairBases(unsigned a, unsigned b);
+    // The update name of the complement of update name n's base at the
+    // next program (for p_Pi: -p_P(i+1)), which must be made.
+    unsigned complementAfter(unsigned n) const;
     // The bases that names were made from, "rej" for the rejection names:
     // a walk in name order meets bases entered while it goes on.
     const NAMES& bases() const { return bases_; }
@@ -75,6 +81,12 @@ public:
     std::string text(unsigned n) const;
     // Appends the text of n as append_name writes a predicate name.
     void appendText(std::string& out, unsigned n) const;
+    // Starts fetching what making update name n reads and writes.
+    [[gnu::always_inline]] void prefetchMade(unsigned n) const {
+        const unsigned place = n - UpdateNumbers;
+        if (place / 64 < madeUpdates_.size()) __builtin_prefetch(&madeUpdates_[place / 64]);
+        if ((place >> shift_) < baseArity_.size()) __builtin_prefetch(&baseArity_[place >> shift_]);
+    }
     // Starts fetching what writing update name n reads, for a writer that
     // will write it soon.
     [[gnu::always_inline]] void prefetch(unsigned n) const {
@@ -114,6 +126,7 @@ private:
 
     NAMES bases_;
     std::vector<unsigned> baseArity_;  // by base: the arity of its first name
+    std::vector<unsigned> complements_;  // by base: the base of its complement, or NoBase
     unsigned shift_ = 0;               // span = 2^shift_
     std::vector<std::uint64_t> madeUpdates_, madeRejections_;
     std::vector<RANGE> ranges_;                       // in the order of start
@@ -126,6 +139,7 @@ private:
     bool rejectionBase_ = false;  // "rej" is among the bases
 
     static constexpr unsigned NoArity = ~0u;
+    static constexpr unsigned NoBase = ~0u;
     static bool bit(const std::vector<std::uint64_t>& bits, unsigned k) {
         return k / 64 < bits.size() && (bits[k / 64] >> (k % 64) & 1);
     }

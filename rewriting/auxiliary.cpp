@@ -101,6 +101,9 @@ unsigned baseOf(unsigned p, bool complement) {
     if (b == UnknownPredicate) {
         const std::string_view name = ATOM::Predicates.text(p);
         b = complement ? updatePredicates.base(complementName(name)) : updatePredicates.base(name);
+        const BASES& both = basesByPredicate[p];
+        if (both.plain != UnknownPredicate && both.complement != UnknownPredicate)
+            updatePredicates.pairBases(both.plain, both.complement);
     }
     return b;
 }
@@ -158,6 +161,18 @@ ATOM updateAtom(unsigned b, unsigned i, unsigned k, const ARGUMENTS& args) {
 }
 
 }  // namespace
+
+void prefetchUpdateBases(unsigned p) {
+    if (p < basesByPredicate.size()) __builtin_prefetch(&basesByPredicate[p]);
+}
+
+void prefetchUpdateNames(unsigned p, unsigned i) {
+    if (p >= basesByPredicate.size()) return;
+    const BASES& b = basesByPredicate[p];
+    if (b.plain != UnknownPredicate) updatePredicates.prefetchMade(updatePredicates.update(b.plain, i));
+    if (b.complement != UnknownPredicate && i + 1 < updatePredicates.span())
+        updatePredicates.prefetchMade(updatePredicates.update(b.complement, i + 1));
+}
 
 ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
     return updateAtom(updatePredicates.base(p), i, k, args);

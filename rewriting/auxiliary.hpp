@@ -36,6 +36,11 @@ ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& 
 // bases are looked up once per predicate.
 ATOM updAtom(unsigned p, unsigned i, const ARGUMENTS& args);
 ATOM compl_updAtom(unsigned p, unsigned i, const ARGUMENTS& args);
+// Prefetching for a caller about to make the update names of predicate p
+// and of its complement at programs i and i + 1: first the bases of p, then,
+// once they have arrived, what making the names reads.
+void prefetchUpdateBases(unsigned p);
+void prefetchUpdateNames(unsigned p, unsigned i);
 // "rej_P" + i + "_R" + j: rule j of program i is rejected.
 std::string rejectionPred(unsigned i, unsigned j, unsigned k);
 // The atom over rejectionPred(i, j, k) with the arguments V (k of them), as

@@ -16,6 +16,7 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     NumBuiltins = 0;
     UpdateIDs.clear();
     Pupd.clear();
+    RejectionRules.clear();
     PropagationRules.clear();
     PropagationAt = 0;
     Constraints.clear();
