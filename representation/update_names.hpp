@@ -94,6 +94,7 @@ public:
             const unsigned b = (n - UpdateNumbers) >> shift_;
             bases_.prefetchText(b);
             __builtin_prefetch(&baseArity_[b]);
+            __builtin_prefetch(&complements_[b]);
         }
     }
 

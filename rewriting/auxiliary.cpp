@@ -94,6 +94,8 @@ struct BASES {
     unsigned complement = UnknownPredicate;
 };
 std::vector<BASES> basesByPredicate;
+// The other way: the predicate whose own name base b is, when baseOf made it.
+std::vector<unsigned> predicateOfBase;
 
 unsigned baseOf(unsigned p, bool complement) {
     if (p >= basesByPredicate.size()) basesByPredicate.resize(ATOM::Predicates.size());
@@ -101,6 +103,10 @@ unsigned baseOf(unsigned p, bool complement) {
     if (b == UnknownPredicate) {
         const std::string_view name = ATOM::Predicates.text(p);
         b = complement ? updatePredicates.base(complementName(name)) : updatePredicates.base(name);
+        if (!complement) {
+            if (b >= predicateOfBase.size()) predicateOfBase.resize(b + 1, UnknownPredicate);
+            predicateOfBase[b] = p;
+        }
         const BASES& both = basesByPredicate[p];
         if (both.plain != UnknownPredicate && both.complement != UnknownPredicate)
             updatePredicates.pairBases(both.plain, both.complement);
@@ -161,6 +167,10 @@ ATOM updateAtom(unsigned b, unsigned i, unsigned k, const ARGUMENTS& args) {
 }
 
 }  // namespace
+
+unsigned basePredicate(unsigned b) {
+    return b < predicateOfBase.size() ? predicateOfBase[b] : UnknownPredicate;
+}
 
 void prefetchUpdateBases(unsigned p) {
     if (p < basesByPredicate.size()) __builtin_prefetch(&basesByPredicate[p]);
@@ -284,4 +294,7 @@ ARGUMENTS variables(const RULE& rule) {
     return arbitraryVariables(static_cast<unsigned>(high + 1));
 }
 
-void resetAuxiliaryIndex() { basesByPredicate = std::vector<BASES>(); }
+void resetAuxiliaryIndex() {
+    basesByPredicate = std::vector<BASES>();
+    predicateOfBase = std::vector<unsigned>();
+}

@@ -69,6 +69,10 @@ bool isRewritten(std::string_view p);
 // isRewritten holds), as a name table: a walk in name order meets the names
 // added while it goes on.
 const NAMES& rewrittenNames();
+// The predicate of ATOM::Predicates named as base b of rewrittenNames() is,
+// when known without a lookup; UnknownPredicate otherwise (it may still be
+// one).
+unsigned basePredicate(unsigned b);
 // The program and rule numbers in the name of a rejection predicate.
 struct REJECTION_NUMBERS {
     unsigned program;

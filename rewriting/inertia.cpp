@@ -14,10 +14,11 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 // With -O=succint the predicates that some update predicate was made from;
 // with any other -O= value every predicate of the input. A strongly
 // negated -q is left to q when q's rules will cover it.
-// p is predicate number of ATOM::Predicates.
-bool isSelected(std::string_view p, unsigned number) {
+// p is predicate number of ATOM::Predicates; rewritten: isRewritten(p) is
+// known to hold.
+bool isSelected(std::string_view p, unsigned number, bool rewritten = false) {
     const bool succint = OptionOptimize == OPTIMIZATION::SUCCINT;
-    const bool selected = succint ? isRewritten(p) : isOriginal(number);
+    const bool selected = succint ? rewritten || isRewritten(p) : isOriginal(number);
     if (!selected || p.empty() || p[0] != '-') return selected;
     const std::string_view q = p.substr(1);
     if (!ATOM::Predicates.contains(q)) return true;
@@ -79,8 +80,8 @@ void UpdateRewritingPropagation(unsigned N) {
     // The predicates are visited in name order, in a live walk: names that
     // the walk itself adds are met when they sort after the current one.
     const PREDICATE_NAMES& P = ATOM::Predicates;
-    auto visit = [&](std::string_view name, unsigned number) {
-        if (!isSelected(name, number)) return;
+    auto visit = [&](std::string_view name, unsigned number, bool rewritten) {
+        if (!isSelected(name, number, rewritten)) return;
         const std::string p(name);
         const unsigned k = P.arity(number);
         const auto V = arbitraryVariables(k);
@@ -89,7 +90,7 @@ void UpdateRewritingPropagation(unsigned N) {
         for (unsigned n = N; n-- > 0;) addInertiaRules(atoms, n, update, complement);
     };
     if (OptionOptimize != OPTIMIZATION::SUCCINT) {
-        for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number);
+        for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number, false);
         return;
     }
     // With -O=succint only the names that update predicates were made from
@@ -99,11 +100,17 @@ void UpdateRewritingPropagation(unsigned N) {
     // order: visiting a name that is not selected changes nothing, so at
     // every step both walks go on to the first name after the current one
     // that is a predicate, made an update predicate from and selected.
+    // A base made from a predicate's own name knows its number; the others
+    // (the complements of predicates, "rej") are looked up.
     const NAMES& bases = rewrittenNames();
     PropagationRules.reserve(PropagationRules.size() + std::size_t(2) * N * bases.size());
     for (auto it = bases.begin(); it != bases.end(); ++it) {
+        if (const unsigned number = basePredicate(it->number); number != UnknownPredicate) {
+            visit(it->name, number, true);
+            continue;
+        }
         auto [number, known] = P.find(it->name);
-        if (known) visit(it->name, number);
+        if (known) visit(it->name, number, true);
     }
 }
 
