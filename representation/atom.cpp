@@ -132,7 +132,7 @@ bool ATOM::hasVariable() const {
 int ATOM::highestVariable() const {
     int high = -1;
     for (const IDENT& t : args)
-        if (t.isVariable() && t.value > high) high = t.value;
+        if (t.isVariable() && t.value() > high) high = t.value();
     return high;
 }
 

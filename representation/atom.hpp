@@ -104,8 +104,8 @@ extern void (*PredicateConflictHandler)(const std::string& message);
 // allocation per list. Here absence is the count 0, and the pointer to a
 // heap list is kept in the bytes of the in-place terms (written and read
 // with memcpy; moves copy those bytes as they are), so that the record
-// needs no more than the 4-byte alignment of its terms: an atom takes 32
-// bytes, a literal 36.
+// needs no more than the 4-byte alignment of its terms: an atom takes 20
+// bytes, a literal 24.
 class ARGUMENTS {
 public:
     ARGUMENTS() = default;
@@ -157,7 +157,7 @@ public:
 
 private:
     static constexpr std::size_t InPlace = 3;
-    static_assert(sizeof(IDENT*) <= InPlace * sizeof(IDENT));
+    static_assert(sizeof(IDENT) == 4 && sizeof(IDENT*) <= InPlace * sizeof(IDENT));
 
     std::uint32_t stored_ = 0;  // 0: absent; otherwise 1 + the number of terms
     IDENT local_[InPlace];      // the terms, or the heap list's pointer

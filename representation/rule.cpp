@@ -99,7 +99,7 @@ std::unordered_set<int> boundVariables(const BODY_VIEW& body) {
     for (const LITERAL& l : body.literals) {
         if (l.negated || l.isComparison()) continue;
         for (const IDENT& t : l.args)
-            if (t.isVariable()) bound.insert(t.value);
+            if (t.isVariable()) bound.insert(t.value());
     }
     return bound;
 }
@@ -108,7 +108,7 @@ bool bodyIsSafe(const BODY_VIEW& body, const std::unordered_set<int>& bound) {
     for (const LITERAL& l : body.literals) {
         if (!(l.negated || l.isComparison())) continue;
         for (const IDENT& t : l.args)
-            if (t.isVariable() && !bound.count(t.value)) return false;
+            if (t.isVariable() && !bound.count(t.value())) return false;
     }
     return true;
 }
@@ -128,7 +128,7 @@ bool RULE::isSafe() const {
     if (const auto h = head())
         for (const ATOM& a : h->atoms) {
             for (const IDENT& t : a.args)
-                if (t.isVariable() && (!b || !bound.count(t.value))) return false;
+                if (t.isVariable() && (!b || !bound.count(t.value()))) return false;
         }
     if (!b) return true;
     return bodyIsSafe(*b, bound);
