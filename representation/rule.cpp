@@ -8,12 +8,47 @@
 // at exit would only cost time.
 std::vector<OID>& UpdateIDs = *new std::vector<OID>;
 RULES& Pupd = *new RULES;
-std::vector<PROPAGATION_RULE>& PropagationRules = *new std::vector<PROPAGATION_RULE>;
+INERTIA_RULES& PropagationRules = *new INERTIA_RULES;
 std::size_t PropagationAt = 0;
 std::vector<CONSTRAINT>& Constraints = *new std::vector<CONSTRAINT>;
 RULES& MinRules = *new RULES;
 std::vector<CONSTRAINT>& MinConstraints = *new std::vector<CONSTRAINT>;
 REJECTION_MARKS& RejectionRules = *new REJECTION_MARKS;
+
+void INERTIA_RULES::add(PROPAGATION_RULE a, PROPAGATION_RULE b) {
+    ++pairs_;
+    if (!runs_.empty()) {
+        RUN& last = runs_.back();
+        const unsigned d = last.count;
+        const bool below = last.a.head >= d && last.a.body >= d && last.b.head >= d && last.b.body >= d;
+        if (below && a == step(last.a, d) && b == step(last.b, d)) {
+            ++last.count;
+            firstPairs_.clear();
+            return;
+        }
+    }
+    runs_.push_back({a, b, 1});
+    firstPairs_.clear();
+}
+
+std::size_t INERTIA_RULES::runOf(std::size_t pair) const {
+    if (firstPairs_.size() != runs_.size()) {
+        firstPairs_.resize(runs_.size());
+        std::size_t n = 0;
+        for (std::size_t r = 0; r < runs_.size(); ++r) {
+            firstPairs_[r] = n;
+            n += runs_[r].count;
+        }
+    }
+    const auto after = std::upper_bound(firstPairs_.begin(), firstPairs_.end(), pair);
+    return static_cast<std::size_t>(after - firstPairs_.begin()) - 1;
+}
+
+PROPAGATION_RULE INERTIA_RULES::operator[](std::size_t k) const {
+    const std::size_t r = runOf(k / 2);
+    const RUN& run = runs_[r];
+    return step(k % 2 ? run.b : run.a, k / 2 - firstPairs_[r]);
+}
 
 void REJECTION_MARKS::mark(std::size_t k) {
     if (marked(k)) return;
@@ -260,18 +295,26 @@ void appendPropagationAtom(std::string& out, unsigned predicate) {
     }
 }
 
-void print_list(std::ostream& out, const PROPAGATION_RULE* first, const PROPAGATION_RULE* last,
-                const char* sep) {
+// The inertia rules first to last - 1, separated by sep. The rules of a run
+// share their names' bases, whose texts are fetched two runs ahead.
+void printInertia(std::ostream& out, std::size_t first, std::size_t last, const char* sep) {
     std::string text;
-    for (const PROPAGATION_RULE* r = first; r != last; ++r) {
-        if (last - r > Ahead) prefetchNames(r[Ahead]);
-        if (r != first) text += sep;
-        append_propagation(text, *r);
-        if (text.size() >= Piece) {
-            out << text;
-            text.clear();
-        }
-    }
+    bool any = false;
+    PropagationRules.visit(
+        first, last,
+        [&](const PROPAGATION_RULE& rule) {
+            if (any) text += sep;
+            any = true;
+            append_propagation(text, rule);
+            if (text.size() >= Piece) {
+                out << text;
+                text.clear();
+            }
+        },
+        [](const PROPAGATION_RULE& a, const PROPAGATION_RULE& b) {
+            prefetchNames(a);
+            prefetchNames(b);
+        });
     out << text;
 }
 
@@ -396,8 +439,7 @@ void print_translated_rules(std::ostream& out, std::size_t first, std::size_t la
     };
     run(0, at, [&](std::size_t a, std::size_t b) { printWithRejections(out, a, b, sep); });
     run(at, at + inertia, [&](std::size_t a, std::size_t b) {
-        print_list(out, PropagationRules.data() + (a - at), PropagationRules.data() + (b - at),
-                   sep);
+        printInertia(out, a - at, b - at, sep);
     });
     run(at + inertia, all + inertia, [&](std::size_t a, std::size_t b) {
         printWithRejections(out, a - inertia, b - inertia, sep);

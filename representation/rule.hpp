@@ -252,6 +252,66 @@ struct OID {
 struct PROPAGATION_RULE {
     unsigned head = 0;
     unsigned body = 0;
+
+    bool operator==(const PROPAGATION_RULE&) const = default;
+};
+
+// The inertia rules of the translated program, which come in pairs (a
+// predicate's and its complement's at one program). The pairs of one
+// predicate at programs N-1 down to 1 differ from one to the next by one in
+// each of their four numbers (update names are numbered by program), so
+// that they are kept as a run: a first pair and a count. A predicate then
+// costs two runs instead of 2N rules.
+class INERTIA_RULES {
+public:
+    // Appends the pair a, b (a before b).
+    void add(PROPAGATION_RULE a, PROPAGATION_RULE b);
+    std::size_t size() const { return 2 * pairs_; }
+    bool empty() const { return pairs_ == 0; }
+    void reserve(std::size_t runs) { runs_.reserve(runs); }
+    void clear() { *this = INERTIA_RULES(); }
+    // Rule k, as the rules are in order.
+    PROPAGATION_RULE operator[](std::size_t k) const;
+    // visit(rule) for the rules first to last - 1 in order; as each run
+    // begins, ahead(a, b) with the first pair of the run two runs later,
+    // for a reader that fetches what it will need.
+    template <class VISIT, class AHEAD>
+    void visit(std::size_t first, std::size_t last, VISIT&& visit, AHEAD&& ahead) const {
+        if (first >= last) return;
+        std::size_t r = runOf(first / 2);
+        std::size_t k = first / 2 - firstPairs_[r];
+        bool second = first % 2;
+        for (std::size_t at = first; at < last; ++at) {
+            const RUN& run = runs_[r];
+            if (k == 0 && !second && r + 2 < runs_.size()) ahead(runs_[r + 2].a, runs_[r + 2].b);
+            visit(step(second ? run.b : run.a, k));
+            if (!second) {
+                second = true;
+                continue;
+            }
+            second = false;
+            if (++k == run.count) {
+                k = 0;
+                ++r;
+            }
+        }
+    }
+
+private:
+    struct RUN {
+        PROPAGATION_RULE a, b;  // the first pair
+        unsigned count;         // pairs
+    };
+    std::vector<RUN> runs_;
+    std::size_t pairs_ = 0;
+    // The pairs before each run, built for the first question after an add.
+    mutable std::vector<std::size_t> firstPairs_;
+
+    static PROPAGATION_RULE step(PROPAGATION_RULE r, std::size_t k) {
+        const auto d = static_cast<unsigned>(k);
+        return {r.head - d, r.body - d};
+    }
+    std::size_t runOf(std::size_t pair) const;
 };
 
 // Allocated once and never destroyed: they live until the process ends.
@@ -259,7 +319,7 @@ extern std::vector<OID>& UpdateIDs;  // the parsed sequence
 extern RULES& Pupd;                  // rules of the translated program
 // The inertia rules of the translated program, which stand in it after the
 // first PropagationAt rules of Pupd.
-extern std::vector<PROPAGATION_RULE>& PropagationRules;
+extern INERTIA_RULES& PropagationRules;
 extern std::size_t PropagationAt;
 extern std::vector<CONSTRAINT>& Constraints;     // input and strong negation constraints
 extern RULES& MinRules;                          // global minimality rules

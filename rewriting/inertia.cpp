@@ -56,21 +56,19 @@ void addInertiaRules(const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
         unsigned below = UnknownPredicate, complementBelow = UnknownPredicate;
         const ATOM b = generatedAtom(
             below, [&] { return atoms.update(n - 1); }, V);
-        createPropRule(b, a);
         const ATOM ca = generatedAtom(
             complement, [&] { return atoms.complement(n); }, V);
         const ATOM cb = generatedAtom(
             complementBelow, [&] { return atoms.complement(n - 1); }, V);
-        createPropRule(cb, ca);
+        createPropRules(b, a, cb, ca);
         update = below;
         complement = complementBelow;
     } else {
         const ATOM self(p, V, IDB);
-        createPropRule(self, a);
         const ATOM ca = generatedAtom(
             complement, [&] { return atoms.complement(0); }, V);
         const ATOM c(complementName(p), V, IDB);
-        createPropRule(c, ca);
+        createPropRules(self, a, c, ca);
     }
 }
 
@@ -103,7 +101,7 @@ void UpdateRewritingPropagation(unsigned N) {
     // A base made from a predicate's own name knows its number; the others
     // (the complements of predicates, "rej") are looked up.
     const NAMES& bases = rewrittenNames();
-    PropagationRules.reserve(PropagationRules.size() + std::size_t(2) * N * bases.size());
+    PropagationRules.reserve(std::size_t(2) * bases.size());
     for (auto it = bases.begin(); it != bases.end(); ++it) {
         if (const unsigned number = basePredicate(it->number); number != UnknownPredicate) {
             visit(it->name, number, true);
@@ -120,12 +118,17 @@ void addPropRules(std::string p, unsigned n, unsigned k) {
     addInertiaRules(UPDATE_ATOMS{p, UnknownPredicate, k, V}, n, update, complement);
 }
 
-void createPropRule(const ATOM& head, const ATOM& body) {
+void createPropRules(const ATOM& head, const ATOM& body, const ATOM& complementHead,
+                     const ATOM& complementBody) {
     // The inertia rules stand after the rules made before the first of them.
     if (PropagationRules.empty()) PropagationAt = Pupd.size();
-    PropagationRules.push_back({head.predicate, body.predicate});
+    const PROPAGATION_RULE a{head.predicate, body.predicate};
+    const PROPAGATION_RULE b{complementHead.predicate, complementBody.predicate};
+    PropagationRules.add(a, b);
     if (!OptionDebug) return;
-    std::string text = "Added propagation rule ";
-    append_propagation(text, PropagationRules.back());
-    std::cerr << text << ToRewrittenRules << '\n';
+    for (const PROPAGATION_RULE& rule : {a, b}) {
+        std::string text = "Added propagation rule ";
+        append_propagation(text, rule);
+        std::cerr << text << ToRewrittenRules << '\n';
+    }
 }
