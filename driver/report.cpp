@@ -6,8 +6,8 @@
 void PrintStatistics(std::ostream& out) {
     out << "The rewritten program consits of " << IDENT::Constants.size() << " constants, "
         << ATOM::Predicates.size() - static_cast<unsigned>(NumBuiltins) + updatePredicates.size()
-        << " predicates, "
-        << TranslatedRuleCount() << " rules, and " << Constraints.size() << " constraints";
+        << " predicates, " << TranslatedRuleCount() << " rules, and " << Constraints.size()
+        << " constraints";
     if (OptionMinimal || OptionStrict) {
         if (OptionIntegral)
             out << " plus " << MinRules.size() << " minimality rules and " << MinConstraints.size()

@@ -104,8 +104,7 @@ static std::pair<unsigned, bool> updateName(std::string_view name, unsigned arit
     if (updatePredicates.empty()) return {0, false};
     const auto [n, made] = updatePredicates.find(name);
     if (!made) return {0, false};
-    const bool ok =
-        updatePredicates.arity(n) == arity && type != PREDICATE_NAMES::EDB;
+    const bool ok = updatePredicates.arity(n) == arity && type != PREDICATE_NAMES::EDB;
     return {n, ok};
 }
 
@@ -175,10 +174,8 @@ std::string complementName(std::string_view name) {
 }
 
 void append_atom(std::string& out, const ATOM& atom) {
-    if (isUpdateNumber(atom.predicate))
-        updatePredicates.appendText(out, atom.predicate);
-    else
-        append_name(out, atom.nameView());
+    if (isUpdateNumber(atom.predicate)) updatePredicates.appendText(out, atom.predicate);
+    else append_name(out, atom.nameView());
     if (!atom.args.empty()) {
         out += '(';
         for (const IDENT& t : atom.args) {

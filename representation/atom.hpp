@@ -1,10 +1,11 @@
 // Predicates, atoms and literals.
 //
 // ATOM::Predicates numbers every predicate of the program and records its
-// arity and kind. Strong negation is part of the name: -p is the predicate
-// named "-p", with its own number and arity. The ten builtin predicates of
-// the rox program type take the numbers 0 to 9, equal to their BUILTIN
-// values.
+// arity and kind; the update family's generated names are numbered above
+// its numbers (representation/update_names.hpp). Strong negation is part of
+// the name: -p is the predicate named "-p", with its own number and arity.
+// The ten builtin predicates of the rox program type take the numbers 0 to
+// 9, equal to their BUILTIN values.
 #pragma once
 
 #include <algorithm>

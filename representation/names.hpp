@@ -311,6 +311,7 @@ private:
         }
     };
 
+    static constexpr std::size_t WalkAhead = 8;
     NAME_ENTRIES entries_;
     NAME_INDEX<SLOT> index_;
 
@@ -381,6 +382,10 @@ private:
         if (lateFirst) {
             at(it, late->number, it.next_);
         } else if (sortedLeft) {
+            // A large table's names in name order lie anywhere in memory:
+            // the walk fetches the texts of those a few steps ahead.
+            if (it.next_ + WalkAhead < sorted_.size())
+                entries_.prefetch(sorted_[it.next_ + WalkAhead]);
             at(it, sorted_[it.next_], it.next_ + 1);
         } else {
             it.item_ = ITEM{{}, const_iterator::End};

@@ -20,7 +20,8 @@ void INERTIA_RULES::add(PROPAGATION_RULE a, PROPAGATION_RULE b) {
     if (!runs_.empty()) {
         RUN& last = runs_.back();
         const unsigned d = last.count;
-        const bool below = last.a.head >= d && last.a.body >= d && last.b.head >= d && last.b.body >= d;
+        const bool below =
+            last.a.head >= d && last.a.body >= d && last.b.head >= d && last.b.body >= d;
         if (below && a == step(last.a, d) && b == step(last.b, d)) {
             ++last.count;
             firstPairs_.clear();
@@ -281,10 +282,8 @@ void appendVariables(std::string& out, unsigned k) {
 }
 
 void appendPropagationAtom(std::string& out, unsigned predicate) {
-    if (isUpdateNumber(predicate))
-        updatePredicates.appendText(out, predicate);
-    else
-        append_name(out, ATOM::Predicates.text(predicate));
+    if (isUpdateNumber(predicate)) updatePredicates.appendText(out, predicate);
+    else append_name(out, ATOM::Predicates.text(predicate));
     appendVariables(out, ATOM::Predicates.arity(predicate));
 }
 
@@ -341,10 +340,10 @@ namespace {
 
 // The parts of a rewritten rule that its rejection rule is made of.
 struct REJECTION_PARTS {
-    const ATOM& rejection;                 // its head: the rewritten rule's last literal
-    std::span<const LITERAL> positive;     // then these,
-    ATOM complement;                       // this,
-    std::span<const LITERAL> negated;      // and these
+    const ATOM& rejection;              // its head: the rewritten rule's last literal
+    std::span<const LITERAL> positive;  // then these,
+    ATOM complement;                    // this,
+    std::span<const LITERAL> negated;   // and these
 };
 
 REJECTION_PARTS rejectionParts(const RULE& rewritten) {
@@ -438,9 +437,8 @@ void print_translated_rules(std::ostream& out, std::size_t first, std::size_t la
         print(from, to);
     };
     run(0, at, [&](std::size_t a, std::size_t b) { printWithRejections(out, a, b, sep); });
-    run(at, at + inertia, [&](std::size_t a, std::size_t b) {
-        printInertia(out, a - at, b - at, sep);
-    });
+    run(at, at + inertia,
+        [&](std::size_t a, std::size_t b) { printInertia(out, a - at, b - at, sep); });
     run(at + inertia, all + inertia, [&](std::size_t a, std::size_t b) {
         printWithRejections(out, a - inertia, b - inertia, sep);
     });

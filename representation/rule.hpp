@@ -366,7 +366,9 @@ struct REJECTION_MARKS {
     // Pupd's rule k (a rewritten rule as above) has its rejection rule
     // before it.
     void mark(std::size_t k);
-    bool marked(std::size_t k) const { return k / 64 < bits.size() && (bits[k / 64] >> (k % 64) & 1); }
+    bool marked(std::size_t k) const {
+        return k / 64 < bits.size() && (bits[k / 64] >> (k % 64) & 1);
+    }
     // Marks before Pupd's rule k.
     std::size_t before(std::size_t k) const;
     void clear() { *this = REJECTION_MARKS(); }

@@ -45,10 +45,8 @@ void UPDATE_NAMES::setSpan(unsigned programs) {
     unsigned shift = 0;
     while ((1u << shift) < programs) ++shift;
     // Once a base has a block, the blocks stay as they are.
-    if (bases_.size() == 0)
-        shift_ = shift;
-    else if (shift > shift_)
-        InternalError(TooMany);
+    if (bases_.size() == 0) shift_ = shift;
+    else if (shift > shift_) InternalError(TooMany);
 }
 
 unsigned UPDATE_NAMES::base(std::string_view text) {
@@ -175,10 +173,8 @@ void UPDATE_NAMES::appendPlain(std::string& out, unsigned n, bool asName) const 
         return;
     }
     const auto [b, i] = updatePlace(n);
-    if (asName)
-        append_name(out, bases_.text(b));
-    else
-        out += bases_.text(b);
+    if (asName) append_name(out, bases_.text(b));
+    else out += bases_.text(b);
     out += "_P";
     appendNumber(out, i);
 }
@@ -250,7 +246,8 @@ std::vector<std::pair<std::string, unsigned>> UPDATE_NAMES::inNameOrder() const 
     names.reserve(count_);
     const unsigned places = bases_.size() << shift_;
     for (unsigned place = 0; place < places; ++place)
-        if (bit(madeUpdates_, place)) names.emplace_back(text(UpdateNumbers + place), UpdateNumbers + place);
+        if (bit(madeUpdates_, place))
+            names.emplace_back(text(UpdateNumbers + place), UpdateNumbers + place);
     forEachRejection([&](unsigned n) { names.emplace_back(text(n), n); });
     std::sort(names.begin(), names.end());
     return names;

@@ -126,14 +126,14 @@ private:
     };
 
     NAMES bases_;
-    std::vector<unsigned> baseArity_;  // by base: the arity of its first name
+    std::vector<unsigned> baseArity_;    // by base: the arity of its first name
     std::vector<unsigned> complements_;  // by base: the base of its complement, or NoBase
-    unsigned shift_ = 0;               // span = 2^shift_
+    unsigned shift_ = 0;                 // span = 2^shift_
     std::vector<std::uint64_t> madeUpdates_, madeRejections_;
-    std::vector<RANGE> ranges_;                       // in the order of start
+    std::vector<RANGE> ranges_;                         // in the order of start
     std::vector<std::vector<unsigned>> programRanges_;  // by program: indices into ranges_
     unsigned rejectionPlaces_ = 0;
-    std::vector<unsigned> rejectionArity_;            // by place
+    std::vector<unsigned> rejectionArity_;             // by place
     std::unordered_map<unsigned, unsigned> suffixes_;  // name -> suffix, when it has one
     std::unordered_map<unsigned, unsigned> arities_;   // update name -> arity, when not its base's
     unsigned count_ = 0;

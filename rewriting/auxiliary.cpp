@@ -179,7 +179,8 @@ void prefetchUpdateBases(unsigned p) {
 void prefetchUpdateNames(unsigned p, unsigned i) {
     if (p >= basesByPredicate.size()) return;
     const BASES& b = basesByPredicate[p];
-    if (b.plain != UnknownPredicate) updatePredicates.prefetchMade(updatePredicates.update(b.plain, i));
+    if (b.plain != UnknownPredicate)
+        updatePredicates.prefetchMade(updatePredicates.update(b.plain, i));
     if (b.complement != UnknownPredicate && i + 1 < updatePredicates.span())
         updatePredicates.prefetchMade(updatePredicates.update(b.complement, i + 1));
 }

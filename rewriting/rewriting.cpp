@@ -83,8 +83,8 @@ void addRejectionRule(unsigned i, unsigned m) {
     RejectionRules.mark(Pupd.size() - 1);
     const RULE& rewritten = Pupd.back();
     if (OptionDebug) traceRule("Added rejection rule ", rejectionRule(rewritten), ToRewrittenRules);
-    if (OptionMinimal || OptionStrict)
-        createMinRejCons(rewritten.body()->literals.back().name(), i + 1, m);
+    const ATOM& rejection = rewritten.body()->literals.back();
+    if (OptionMinimal || OptionStrict) createMinRejCons(rejection.name(), i + 1, m);
 }
 
 // Turns r into its rewritten form and appends a copy to Pupd; last is true
@@ -172,7 +172,8 @@ void UpdateRewriting(std::vector<OID>& ids) {
             }
         }
     updatePredicates.reserveBases(2 * plainSelectedPredicates(ids) + 1);
-    if (OptionMinimal || OptionStrict) ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
+    if (OptionMinimal || OptionStrict)
+        ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
     Pupd.reserve(Pupd.size() + rules + 1);  // and the truth fact
     // Every head predicate is known before the first generated name.
     if (sharedAtoms.size() < ATOM::Predicates.size()) sharedAtoms.resize(ATOM::Predicates.size());

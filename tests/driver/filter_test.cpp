@@ -3,8 +3,8 @@
 // tests.
 #include "driver/execute.hpp"
 #include "driver/goal.hpp"
-#include "rewriting/auxiliary.hpp"
 #include "fixture.hpp"
+#include "rewriting/auxiliary.hpp"
 
 namespace {
 

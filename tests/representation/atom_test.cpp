@@ -60,9 +60,9 @@ TEST_F(Atoms, UpdateNamesAreNumbersAboveThePredicateTable) {
     EXPECT_FALSE(ATOM::Predicates.contains("p_P2"));
 
     // Only the texts of names made, written as they are written.
-    for (const char* other : {"p_P1", "-p_P2", "p_P02", "p_P2_", "p_P2_0", "-p_P2_02", "p_P+2",
-                              "q_P2", "_P2", "rej_P4_R6", "rej_P4_R7_0", "rej_P04_R7", "rej_P4_R7x",
-                              "p", "rej"})
+    for (const char* other :
+         {"p_P1", "-p_P2", "p_P02", "p_P2_", "p_P2_0", "-p_P2_02", "p_P+2", "q_P2", "_P2",
+          "rej_P4_R6", "rej_P4_R7_0", "rej_P04_R7", "rej_P4_R7x", "p", "rej"})
         EXPECT_FALSE(U.contains(other)) << other;
     EXPECT_TRUE(U.contains("-p_P2_2"));
     EXPECT_EQ(U.size(), 3u);

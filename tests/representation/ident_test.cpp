@@ -165,8 +165,8 @@ TEST_F(Names, LongAndAlikeTextsKeepApartAndInOrder) {
     const std::string withNul("a\0b", 3);
     // Up to 8 bytes without a NUL a name is also compared in its index slot.
     const std::vector<std::string> names = {
-        shared + "b",         shared + "a",         shared,    huge,       withNul,     "a",
-        std::string(15, 'f'), std::string(16, 'f'), "",        "abcdefgh", "abcdefg",   "abcdefghi",
+        shared + "b",         shared + "a",         shared, huge,       withNul,   "a",
+        std::string(15, 'f'), std::string(16, 'f'), "",     "abcdefgh", "abcdefg", "abcdefghi",
         std::string("a\0", 2)};
     for (const std::string& n : names) t.insert(n);
     for (unsigned n = 0; n < names.size(); ++n) {
@@ -180,7 +180,8 @@ TEST_F(Names, LongAndAlikeTextsKeepApartAndInOrder) {
                                                "abcdefgh", "abcdefghi", std::string(15, 'f'),
                                                std::string(16, 'f'), huge, shared, shared + "a",
                                                shared + "b"}));
-    EXPECT_FALSE(t.contains("abcdefgi") || t.contains(std::string("abcdefg\0", 8)) || t.contains("b"));
+    EXPECT_FALSE(t.contains("abcdefgi") || t.contains(std::string("abcdefg\0", 8)) ||
+                 t.contains("b"));
 }
 
 TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {

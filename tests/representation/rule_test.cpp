@@ -148,7 +148,8 @@ TEST(InertiaRules, RunsReadBackAsTheRulesAddedFromAnyPlace) {
         added.push_back(b);
     };
     for (unsigned base : {100u, 200u}) {
-        for (unsigned n = 3; n > 0; --n) add({base + n - 1, base + n}, {base + 50 + n - 1, base + 50 + n});
+        for (unsigned n = 3; n > 0; --n)
+            add({base + n - 1, base + n}, {base + 50 + n - 1, base + 50 + n});
         add({base / 100, base}, {base / 100 + 5, base + 50});
     }
     add({7, 8}, {9, 10});
@@ -159,8 +160,9 @@ TEST(InertiaRules, RunsReadBackAsTheRulesAddedFromAnyPlace) {
     for (std::size_t k = 0; k < added.size(); ++k) EXPECT_EQ(rules[k], added[k]) << k;
     for (std::size_t first = 0; first <= added.size(); ++first) {
         std::vector<PROPAGATION_RULE> seen;
-        rules.visit(first, added.size(), [&](const PROPAGATION_RULE& r) { seen.push_back(r); },
-                    [](const PROPAGATION_RULE&, const PROPAGATION_RULE&) {});
+        rules.visit(
+            first, added.size(), [&](const PROPAGATION_RULE& r) { seen.push_back(r); },
+            [](const PROPAGATION_RULE&, const PROPAGATION_RULE&) {});
         EXPECT_EQ(seen, std::vector<PROPAGATION_RULE>(added.begin() + first, added.end())) << first;
     }
 }

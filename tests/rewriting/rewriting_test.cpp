@@ -76,8 +76,8 @@ TEST_F(Rewriting, ShapesOfRewrittenRules) {
     EXPECT_EQ(PropagationAt, 2u);
     EXPECT_TRUE(RejectionRules.marked(0) && RejectionRules.marked(1));
     EXPECT_FALSE(PropagationRules.empty());
-    EXPECT_EQ(lines(Pupd),
-              join({"-p_P0(X0) :- q(X0), not rej_P0_R0(X0).", "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
+    EXPECT_EQ(lines(Pupd), join({"-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
+                                 "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
     EXPECT_EQ(text(rejectionRule(Pupd[0])), "rej_P0_R0(X0) :- q(X0), p_P1(X0).");
     EXPECT_EQ(text(rejectionRule(Pupd[1])), "rej_P0_R1(X0) :- u(X0), -t_P1.");
     const std::string all = translatedLines();
@@ -90,7 +90,8 @@ TEST_F(Rewriting, TranslatedRulesPrintAlikeInAnyPieces) {
     // The writer asks for the rules in pieces; a piece may begin or end
     // between a rejection rule and the rewritten rule it is written from,
     // on either side of the inertia rules, and after the truth fact.
-    program({rule(atom("p", {"X"}), {pos(atom("q", {"X"})), neg(atom("r", {"X"}))}), fact(atom("s"))});
+    program(
+        {rule(atom("p", {"X"}), {pos(atom("q", {"X"})), neg(atom("r", {"X"}))}), fact(atom("s"))});
     program({fact(atom("q", {"a"})), rule(strong("s"), {neg(atom("p", {"a"}))})});
     program({fact(atom("r", {"a"}))});
     OptionMinimal = true;
