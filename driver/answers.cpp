@@ -61,7 +61,7 @@ std::string secondsText(double seconds) {
 // The size of the program written: with -integral the minimality part is
 // in it.
 std::size_t writtenRules() {
-    return Pupd.size() + PropagationRules.size() + (OptionIntegral ? MinRules.size() : 0);
+    return TranslatedRuleCount() + (OptionIntegral ? MinRules.size() : 0);
 }
 std::size_t writtenConstraints() {
     return Constraints.size() + (OptionIntegral ? MinConstraints.size() : 0);

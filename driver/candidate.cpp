@@ -27,11 +27,11 @@ IDENT termOf(std::string_view token) {
     const std::string text(token);
     errno = 0;
     long value = std::strtol(text.c_str(), nullptr, 10);
-    // A value beyond the range of terms cannot be an integer the solver
-    // computed; keeping its text is the only faithful reading.
-    bool fits = errno == 0 && value >= INT_MIN && value <= INT_MAX;
+    // A value beyond the range of integer terms keeps its text, which reads
+    // and prints as the number it is.
+    bool fits = errno == 0 && value >= IDENT::MinInteger && value <= IDENT::MaxInteger;
     if ((value != 0 && fits) || text == "0") return IDENT(IDENT::INTEGER, static_cast<int>(value));
-    return IDENT(IDENT::CONSTANT, static_cast<int>(IDENT::Constants.insert(text).first));
+    return IDENT(IDENT::CONSTANT, checkedNumber(IDENT::Constants.insert(text).first));
 }
 
 void addCandidateRule(RULES& rules, RULE rule) {

@@ -32,7 +32,7 @@ std::vector<std::string> groundHeadArguments(const ATOM& head,
                                              const std::vector<std::string>& values) {
     std::vector<std::string> arguments;
     for (const IDENT& t : head.args) {
-        const auto v = static_cast<std::size_t>(t.value);
+        const auto v = static_cast<std::size_t>(t.value());
         if (t.isVariable()) {
             arguments.push_back(v < values.size() ? values[v] : std::string("_"));
         } else {

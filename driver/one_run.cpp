@@ -23,14 +23,12 @@ void CheckOneRunOptions() {
 void WriteRejectionDeclarations(std::FILE* out) {
     // In the order the rewriting made them, which follows the input.
     unsigned count = 0;
-    const PREDICATE_NAMES& P = ATOM::Predicates;
-    for (unsigned n = 0; n < P.size(); ++n) {
-        if (!updatePredicates.made(n)) continue;
-        const std::string_view name = P.text(n);
-        if (!isRejectionPred(name)) continue;
-        std::fputs(RejectionDeclaration(name, P.arity(n), getLevel(name)).c_str(), out);
+    updatePredicates.forEachRejection([&](unsigned n) {
+        const std::string name = updatePredicates.text(n);
+        std::fputs(RejectionDeclaration(name, updatePredicates.arity(n), getLevel(name)).c_str(),
+                   out);
         ++count;
-    }
+    });
     std::fputs(RejectionCountDeclaration(count).c_str(), out);
 }
 

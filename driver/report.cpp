@@ -5,8 +5,9 @@
 
 void PrintStatistics(std::ostream& out) {
     out << "The rewritten program consits of " << IDENT::Constants.size() << " constants, "
-        << ATOM::Predicates.size() - static_cast<unsigned>(NumBuiltins) << " predicates, "
-        << TranslatedRuleCount() << " rules, and " << Constraints.size() << " constraints";
+        << ATOM::Predicates.size() - static_cast<unsigned>(NumBuiltins) + updatePredicates.size()
+        << " predicates, " << TranslatedRuleCount() << " rules, and " << Constraints.size()
+        << " constraints";
     if (OptionMinimal || OptionStrict) {
         if (OptionIntegral)
             out << " plus " << MinRules.size() << " minimality rules and " << MinConstraints.size()
@@ -26,6 +27,19 @@ void printNames(std::ostream& out, const char* title, const NAMES& table) {
     print_list(out, table.begin(), table.end(), ", ");
     out << "\n\n";
 }
+// The predicates, the update names among them, or the update names alone.
+void printPredicates(std::ostream& out, const char* title, bool updatesOnly) {
+    out << title;
+    bool first = true;
+    auto print = [&](std::string_view name, unsigned number) {
+        if (updatesOnly && !isUpdateNumber(number)) return;
+        if (!first) out << ", ";
+        first = false;
+        print_name(out, name);
+    };
+    forEachPredicate(print);
+    out << "\n\n";
+}
 void printNames(std::ostream& out, const char* title, const GENERATED_NAMES& registry) {
     out << title;
     const std::vector<NAMES_ITEM> names = registry.inNameOrder();
@@ -41,8 +55,8 @@ void PrintDebugReport(std::ostream& out) {
     const bool minimality = OptionMinimal || OptionStrict;
     out << '\n';
     printNames(out, "The following constants have been introduced: ", IDENT::Constants);
-    printNames(out, "The following predicates have been introduced: ", ATOM::Predicates);
-    printNames(out, "The following update predicates have been introduced: ", updatePredicates);
+    printPredicates(out, "The following predicates have been introduced: ", false);
+    printPredicates(out, "The following update predicates have been introduced: ", true);
     if (minimality)
         printNames(out,
                    "The following minimality predicates have been introduced: ", minimalPredicates);

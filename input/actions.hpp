@@ -20,7 +20,7 @@ struct TERM_VALUE {
     int value;
 };
 
-inline TERM_VALUE termValue(IDENT term) { return {term.kind, term.value}; }
+inline TERM_VALUE termValue(IDENT term) { return {term.kind(), term.value()}; }
 inline IDENT identOf(TERM_VALUE term) { return IDENT(term.kind, term.value); }
 
 // A body being read. Positive and default-negated literals are collected

@@ -27,7 +27,7 @@ void appendNamedTerm(std::string& out, const IDENT& term, const std::vector<std:
         append_term(out, term);
         return;
     }
-    const auto n = static_cast<std::size_t>(term.value);
+    const auto n = static_cast<std::size_t>(term.value());
     out += n < names.size() && !names[n].empty() ? names[n] : std::string("_");
 }
 

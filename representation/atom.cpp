@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <tuple>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
 
 // Never destroyed, like the constants (see ident.cpp).
 PREDICATE_NAMES& ATOM::Predicates = *new PREDICATE_NAMES;
-GENERATED_NAMES& updatePredicates = *new GENERATED_NAMES(PREDICATE_NAMES::UPDATE_FAMILY);
 GENERATED_NAMES& minimalPredicates = *new GENERATED_NAMES(PREDICATE_NAMES::MINIMAL_FAMILY);
 
 const char* const rox_builtin_name[BUILTIN_COUNT] = {
@@ -22,6 +22,7 @@ std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, std::ui
     auto [n, fresh] = NAMES::insert(name, h);
     if (fresh) {
         signatures.push_back({arity, type});
+        if (hasUpdateShape(name)) ++updateShaped;
         return {n, true};
     }
     SIGNATURE& known = signatures[n];
@@ -40,6 +41,7 @@ std::pair<unsigned, bool> GENERATED_NAMES::insert(std::string_view name, std::ui
     const auto [n, fresh] = P.NAMES::insert(name, h);
     if (!fresh) return {n, P.family(n) == family && P.arity(n) == arity};
     P.signatures.push_back({arity, PREDICATE_NAMES::IDB, family});
+    if (hasUpdateShape(name)) ++P.updateShaped;
     ++count;
     return {n, true};
 }
@@ -96,8 +98,19 @@ static std::string conflictMessage(std::string_view name, unsigned arity,
     AbortRun(1);
 }
 
+// An update name is a predicate of IDB kind without an entry of its own.
+static std::pair<unsigned, bool> updateName(std::string_view name, unsigned arity,
+                                            PREDICATE_NAMES::TYPE type) {
+    if (updatePredicates.empty()) return {0, false};
+    const auto [n, made] = updatePredicates.find(name);
+    if (!made) return {0, false};
+    const bool ok = updatePredicates.arity(n) == arity && type != PREDICATE_NAMES::EDB;
+    return {n, ok};
+}
+
 unsigned ATOM::registered(std::string_view name, unsigned arity, PREDICATE_NAMES::TYPE type) {
-    auto [n, ok] = Predicates.insert(name, arity, type);
+    auto [n, ok] = updateName(name, arity, type);
+    if (!isUpdateNumber(n)) std::tie(n, ok) = Predicates.insert(name, arity, type);
     if (ok) return n;
     const std::string message = conflictMessage(name, arity, type, n);
     if (!PredicateConflictHandler) predicateConflict(message);
@@ -118,7 +131,7 @@ bool ATOM::hasVariable() const {
 int ATOM::highestVariable() const {
     int high = -1;
     for (const IDENT& t : args)
-        if (t.isVariable() && t.value > high) high = t.value;
+        if (t.isVariable() && t.value() > high) high = t.value();
     return high;
 }
 
@@ -127,6 +140,11 @@ std::string_view ATOM::nameView() const {
     // parser never lets one through, so meeting it here is a bug.
     if (predicate >= Predicates.size()) InternalError("Atom of an unknown predicate.");
     return Predicates.text(predicate);
+}
+
+std::string ATOM::name() const {
+    if (isUpdateNumber(predicate)) return updatePredicates.text(predicate);
+    return std::string(nameView());
 }
 
 bool ATOM::isComparison() const {
@@ -156,7 +174,8 @@ std::string complementName(std::string_view name) {
 }
 
 void append_atom(std::string& out, const ATOM& atom) {
-    append_name(out, atom.nameView());
+    if (isUpdateNumber(atom.predicate)) updatePredicates.appendText(out, atom.predicate);
+    else append_name(out, atom.nameView());
     if (!atom.args.empty()) {
         out += '(';
         for (const IDENT& t : atom.args) {

@@ -1,10 +1,11 @@
 // Predicates, atoms and literals.
 //
 // ATOM::Predicates numbers every predicate of the program and records its
-// arity and kind. Strong negation is part of the name: -p is the predicate
-// named "-p", with its own number and arity. The ten builtin predicates of
-// the rox program type take the numbers 0 to 9, equal to their BUILTIN
-// values.
+// arity and kind; the update family's generated names are numbered above
+// its numbers (representation/update_names.hpp). Strong negation is part of
+// the name: -p is the predicate named "-p", with its own number and arity.
+// The ten builtin predicates of the rox program type take the numbers 0 to
+// 9, equal to their BUILTIN values.
 #pragma once
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "representation/ident.hpp"
+#include "representation/update_names.hpp"
 
 // A name table with an arity, a kind and a family per predicate.
 struct PREDICATE_NAMES : NAMES {
@@ -35,6 +37,9 @@ struct PREDICATE_NAMES : NAMES {
         FAMILY family = GIVEN;
     };
     TABLE_ARRAY<SIGNATURE> signatures;
+    // Names of the table that have the shape of an update name or its
+    // complement (see hasUpdateShape); only ever counted up.
+    unsigned updateShaped = 0;
 
     // (number, ok): a new name is numbered and recorded; a known name is ok
     // when the arity matches and the kinds agree (UNSPECIFIED takes the
@@ -52,9 +57,14 @@ struct PREDICATE_NAMES : NAMES {
         if (n < signatures.size()) signatures.resize(n);
     }
 
-    unsigned arity(unsigned n) const { return signatures[n].arity; }
-    TYPE type(unsigned n) const { return signatures[n].type; }
-    FAMILY family(unsigned n) const { return signatures[n].family; }
+    // Also for the numbers of update names (see UPDATE_NAMES).
+    unsigned arity(unsigned n) const {
+        return isUpdateNumber(n) ? updatePredicates.arity(n) : signatures[n].arity;
+    }
+    TYPE type(unsigned n) const { return isUpdateNumber(n) ? IDB : signatures[n].type; }
+    FAMILY family(unsigned n) const {
+        return isUpdateNumber(n) ? UPDATE_FAMILY : signatures[n].family;
+    }
 };
 
 enum BUILTIN {
@@ -95,8 +105,8 @@ extern void (*PredicateConflictHandler)(const std::string& message);
 // allocation per list. Here absence is the count 0, and the pointer to a
 // heap list is kept in the bytes of the in-place terms (written and read
 // with memcpy; moves copy those bytes as they are), so that the record
-// needs no more than the 4-byte alignment of its terms: an atom takes 32
-// bytes, a literal 36.
+// needs no more than the 4-byte alignment of its terms: an atom takes 20
+// bytes, a literal 24.
 class ARGUMENTS {
 public:
     ARGUMENTS() = default;
@@ -148,7 +158,7 @@ public:
 
 private:
     static constexpr std::size_t InPlace = 3;
-    static_assert(sizeof(IDENT*) <= InPlace * sizeof(IDENT));
+    static_assert(sizeof(IDENT) == 4 && sizeof(IDENT*) <= InPlace * sizeof(IDENT));
 
     std::uint32_t stored_ = 0;  // 0: absent; otherwise 1 + the number of terms
     IDENT local_[InPlace];      // the terms, or the heap list's pointer
@@ -193,8 +203,9 @@ struct ATOM {
     bool hasVariable() const;
     int highestVariable() const;  // -1 when there is none
     // The predicate's name; an unregistered number ends through InternalError.
+    // Not for an update name, which has no stored text (see name()).
     std::string_view nameView() const;
-    std::string name() const { return std::string(nameView()); }
+    std::string name() const;
     // True for the six comparison builtins, which bind no variable.
     bool isComparison() const;
 
@@ -207,8 +218,8 @@ private:
 // rewriting/auxiliary.hpp). Each name is a predicate of ATOM::Predicates,
 // kept there once and marked with the family in its signature, so that the
 // predicates of a family, in ATOM::Predicates' order, are its names in the
-// order they were made. A large run makes several such names per input
-// rule: a table of their own would hold each of them twice.
+// order they were made. The minimality family's names are kept so; the
+// update family's, several per input rule, are numbers (UPDATE_NAMES).
 struct GENERATED_NAMES {
     PREDICATE_NAMES::FAMILY family;
     unsigned count = 0;  // the names made
@@ -246,8 +257,31 @@ struct GENERATED_NAMES {
     void clear() { count = 0; }
 };
 
-// The registries of generated names (see rewriting/auxiliary.hpp).
-extern GENERATED_NAMES& updatePredicates;
+// Visits every predicate in name order, the update names among them:
+// visit(name, number). A live walk: a predicate that visit adds to
+// ATOM::Predicates is met when it sorts after the current name. The update
+// names are the ones made before the walk.
+template <class VISIT>
+void forEachPredicate(VISIT&& visit) {
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    const auto updates = updatePredicates.inNameOrder();
+    auto u = updates.begin();
+    auto it = P.begin();
+    while (it != P.end() || u != updates.end()) {
+        if (u != updates.end() && (it == P.end() || std::string_view(u->first) < it->name)) {
+            visit(std::string_view(u->first), u->second);
+            it = P.at(u->first);
+            ++it;
+            ++u;
+        } else {
+            visit(it->name, it->number);
+            ++it;
+        }
+    }
+}
+
+// The registry of the minimality family's names (see rewriting/auxiliary.hpp);
+// the update family's is updatePredicates (see UPDATE_NAMES).
 extern GENERATED_NAMES& minimalPredicates;
 
 // An atom that may carry default negation.

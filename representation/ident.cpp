@@ -1,6 +1,7 @@
 #include "ident.hpp"
 
 #include <charconv>
+#include <stdexcept>
 
 #include "base/options.hpp"
 
@@ -10,14 +11,19 @@
 NAMES& IDENT::Constants = *new NAMES;
 LOCAL_VARIABLES LocalVariables;
 
+int checkedNumber(unsigned n) {
+    if (n > static_cast<unsigned>(IDENT::MaxNumber)) throw std::length_error("too many terms");
+    return static_cast<int>(n);
+}
+
 IDENT newIDENT(std::string_view text) {
     if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
         auto [it, fresh] =
             LocalVariables.names.try_emplace(std::string(text), LocalVariables.count);
         if (fresh) ++LocalVariables.count;
-        return IDENT(IDENT::VARIABLE, static_cast<int>(it->second));
+        return IDENT(IDENT::VARIABLE, checkedNumber(it->second));
     }
-    return IDENT(IDENT::CONSTANT, static_cast<int>(IDENT::Constants.insert(text).first));
+    return IDENT(IDENT::CONSTANT, checkedNumber(IDENT::Constants.insert(text).first));
 }
 
 std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second, const IDENT* third) {
@@ -31,15 +37,15 @@ std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second, const IDEN
 
 void append_term(std::string& out, const IDENT& term) {
     char digits[16];
-    switch (term.kind) {
+    switch (term.kind()) {
         case IDENT::VARIABLE: out += 'X'; [[fallthrough]];
         case IDENT::INTEGER: {
-            auto [end, error] = std::to_chars(digits, digits + sizeof digits, term.value);
+            auto [end, error] = std::to_chars(digits, digits + sizeof digits, term.value());
             out.append(digits, end);
             break;
         }
         case IDENT::CONSTANT:
-            out += IDENT::Constants.text(static_cast<unsigned>(term.value));
+            out += IDENT::Constants.text(static_cast<unsigned>(term.value()));
             break;
         default: break;
     }

@@ -6,6 +6,7 @@
 // constants live in the global table IDENT::Constants.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <ostream>
@@ -15,29 +16,45 @@
 
 #include "representation/names.hpp"
 
-// A term: two 32-bit fields, copied by value.
+// A term in 32 bits, copied by value: an integer of 31 bits (the top bit
+// clear), or, with the top bit set, the kind in the next two bits and a
+// number of 29 bits (a variable's, a constant's). A large run holds a few
+// terms per atom and many millions of atoms.
 struct IDENT {
     enum KIND { VARIABLE = 0, CONSTANT = 1, INTEGER = 2, NONE = 3 };
-
-    int kind = NONE;
-    int value = 0;
+    // The integers a term holds, and the largest number of another kind.
+    static constexpr int MinInteger = -(1 << 30), MaxInteger = (1 << 30) - 1;
+    static constexpr int MaxNumber = (1 << 29) - 1;
 
     IDENT() = default;
-    IDENT(int k, int v) : kind(k), value(v) {}
+    // v must be in the range of its kind; a NONE term keeps no value.
+    IDENT(int k, int v) : bits_(encode(k, v)) {}
 
-    bool isVariable() const { return kind == VARIABLE; }
+    int kind() const { return bits_ >> 31 ? static_cast<int>(bits_ >> 29 & 3) : INTEGER; }
+    int value() const {
+        if (bits_ >> 31) return static_cast<int>(bits_ & MaxNumber);
+        return static_cast<int>(bits_ << 1) >> 1;  // the sign is bit 30
+    }
+    bool isVariable() const { return bits_ >> 29 == (4u | VARIABLE); }
 
     // Terms of kind NONE are all equal; others compare kind and value.
-    bool operator==(const IDENT& o) const {
-        if (kind != o.kind) return false;
-        return kind == NONE || value == o.value;
-    }
+    bool operator==(const IDENT& o) const { return bits_ == o.bits_; }
     bool operator<(const IDENT& o) const {
-        if (kind != o.kind) return kind < o.kind;
-        return kind != NONE && value < o.value;
+        if (kind() != o.kind()) return kind() < o.kind();
+        return kind() != NONE && value() < o.value();
     }
 
     static NAMES& Constants;  // the text of every constant
+
+private:
+    std::uint32_t bits_ = encode(NONE, 0);
+
+    static constexpr std::uint32_t encode(int k, int v) {
+        if (k == INTEGER) return static_cast<std::uint32_t>(v) & 0x7FFFFFFFu;
+        if (k == NONE) v = 0;
+        return 0x80000000u | static_cast<std::uint32_t>(k) << 29 |
+               (static_cast<std::uint32_t>(v) & MaxNumber);
+    }
 };
 
 // The variables of the statement being parsed.
@@ -52,6 +69,10 @@ struct LOCAL_VARIABLES {
 };
 
 extern LOCAL_VARIABLES LocalVariables;
+
+// n as the number of a variable or a constant; more than IDENT::MaxNumber
+// of them end the run as memory running out would.
+int checkedNumber(unsigned n);
 
 // A name beginning with an upper-case letter is a variable numbered through
 // LocalVariables; any other name is a constant interned in IDENT::Constants.

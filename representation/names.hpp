@@ -17,6 +17,7 @@
 #include <iterator>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -133,13 +134,14 @@ struct NAMESTABLE {
     std::pair<unsigned, bool> insert(std::string_view text, std::uint32_t h) {
         std::size_t s = probe(text, h);
         if (s < index_.slots.size() && !index_.slots[s].free())
-            return {index_.slots[s].entry - 1, false};
+            return {index_.slots[s].number(), false};
+        if (count + 1 >= SLOT::InHead) throw std::length_error("too many names");
         entries_.add(text);
         if (4 * std::size_t(entries_.size()) > 3 * index_.slots.size()) {
             regrowIndex(index_, index_.slots.empty() ? 16 : 2 * index_.slots.size());
             s = probe(text, h);
         }
-        index_.slots[s] = {count + 1, h};
+        index_.slots[s] = SLOT::of(count, h, text);
         return {count++, true};
     }
 
@@ -148,7 +150,7 @@ struct NAMESTABLE {
     std::pair<unsigned, bool> find(std::string_view text, std::uint32_t h) const {
         std::size_t s = probe(text, h);
         if (s < index_.slots.size() && !index_.slots[s].free())
-            return {index_.slots[s].entry - 1, true};
+            return {index_.slots[s].number(), true};
         return {0, false};
     }
 
@@ -252,14 +254,45 @@ struct NAMESTABLE {
         return it;
     }
     const_iterator end() const { return const_iterator(); }
+    // A walk that stands at text, which need not be a name of the table and
+    // must outlive the iterator: ++ moves to the first name after it, the
+    // names inserted meanwhile included.
+    const_iterator at(std::string_view text) const {
+        order();
+        const_iterator it;
+        it.table_ = this;
+        it.generation_ = generation_ + 1;  // stale: the next step looks text up
+        it.item_ = ITEM{text, const_iterator::End - 1};
+        return it;
+    }
 
 private:
     // entry is 1 + the number of a name, or 0 for a free slot; hash is the
     // name's hash, so that most mismatches and every regrowth need no text.
+    // A name of up to 8 bytes without a NUL is also kept in head (zeros
+    // after it), marked by entry's top bit: a lookup of such a name
+    // compares it there, without reading the name's entry, which in a large
+    // table is one more access far from the caches.
     struct SLOT {
         unsigned entry = 0;
         std::uint32_t hash = 0;
+        std::uint64_t head = 0;
+
+        static constexpr unsigned InHead = 1u << 31;
         bool free() const { return entry == 0; }
+        unsigned number() const { return (entry & ~InHead) - 1; }
+        // (in head, head): how text would be kept.
+        static std::pair<bool, std::uint64_t> headOf(std::string_view text) {
+            std::uint64_t head = 0;
+            if (text.size() > sizeof head || text.find('\0') != std::string_view::npos)
+                return {false, 0};
+            std::memcpy(&head, text.data(), text.size());
+            return {true, head};
+        }
+        static SLOT of(unsigned number, std::uint32_t h, std::string_view text) {
+            const auto [inHead, head] = headOf(text);
+            return {(number + 1) | (inHead ? InHead : 0u), h, head};
+        }
     };
 
     // A name inserted after the name order was last built.
@@ -278,6 +311,7 @@ private:
         }
     };
 
+    static constexpr std::size_t WalkAhead = 8;
     NAME_ENTRIES entries_;
     NAME_INDEX<SLOT> index_;
 
@@ -291,8 +325,14 @@ private:
     // The slot that holds text, or the free slot where it would go;
     // index_.slots.size() while the index is empty.
     std::size_t probe(std::string_view text, std::uint32_t h) const {
-        return probeIndex(index_, h,
-                          [&](const SLOT& slot) { return this->text(slot.entry - 1) == text; });
+        const auto [inHead, head] = SLOT::headOf(text);
+        if (inHead)
+            return probeIndex(index_, h, [&](const SLOT& slot) {
+                return (slot.entry & SLOT::InHead) && slot.head == head;
+            });
+        return probeIndex(index_, h, [&](const SLOT& slot) {
+            return !(slot.entry & SLOT::InHead) && this->text(slot.number()) == text;
+        });
     }
 
     // Brings every name into sorted_, for a walk that starts.
@@ -342,6 +382,10 @@ private:
         if (lateFirst) {
             at(it, late->number, it.next_);
         } else if (sortedLeft) {
+            // A large table's names in name order lie anywhere in memory:
+            // the walk fetches the texts of those a few steps ahead.
+            if (it.next_ + WalkAhead < sorted_.size())
+                entries_.prefetch(sorted_[it.next_ + WalkAhead]);
             at(it, sorted_[it.next_], it.next_ + 1);
         } else {
             it.item_ = ITEM{{}, const_iterator::End};

@@ -1,17 +1,79 @@
 #include "rule.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <unordered_set>
 
 // Never destroyed, like the name tables (see ident.cpp): freeing every rule
 // at exit would only cost time.
 std::vector<OID>& UpdateIDs = *new std::vector<OID>;
 RULES& Pupd = *new RULES;
-std::vector<PROPAGATION_RULE>& PropagationRules = *new std::vector<PROPAGATION_RULE>;
+INERTIA_RULES& PropagationRules = *new INERTIA_RULES;
 std::size_t PropagationAt = 0;
 std::vector<CONSTRAINT>& Constraints = *new std::vector<CONSTRAINT>;
 RULES& MinRules = *new RULES;
 std::vector<CONSTRAINT>& MinConstraints = *new std::vector<CONSTRAINT>;
+REJECTION_MARKS& RejectionRules = *new REJECTION_MARKS;
+
+void INERTIA_RULES::add(PROPAGATION_RULE a, PROPAGATION_RULE b) {
+    ++pairs_;
+    if (!runs_.empty()) {
+        RUN& last = runs_.back();
+        const unsigned d = last.count;
+        const bool below =
+            last.a.head >= d && last.a.body >= d && last.b.head >= d && last.b.body >= d;
+        if (below && a == step(last.a, d) && b == step(last.b, d)) {
+            ++last.count;
+            firstPairs_.clear();
+            return;
+        }
+    }
+    runs_.push_back({a, b, 1});
+    firstPairs_.clear();
+}
+
+std::size_t INERTIA_RULES::runOf(std::size_t pair) const {
+    if (firstPairs_.size() != runs_.size()) {
+        firstPairs_.resize(runs_.size());
+        std::size_t n = 0;
+        for (std::size_t r = 0; r < runs_.size(); ++r) {
+            firstPairs_[r] = n;
+            n += runs_[r].count;
+        }
+    }
+    const auto after = std::upper_bound(firstPairs_.begin(), firstPairs_.end(), pair);
+    return static_cast<std::size_t>(after - firstPairs_.begin()) - 1;
+}
+
+PROPAGATION_RULE INERTIA_RULES::operator[](std::size_t k) const {
+    const std::size_t r = runOf(k / 2);
+    const RUN& run = runs_[r];
+    return step(k % 2 ? run.b : run.a, k / 2 - firstPairs_[r]);
+}
+
+void REJECTION_MARKS::mark(std::size_t k) {
+    if (marked(k)) return;
+    if (k / 64 >= bits.size()) bits.resize(k / 64 + 1);
+    bits[k / 64] |= std::uint64_t(1) << (k % 64);
+    ++count;
+    stale = true;
+}
+
+std::size_t REJECTION_MARKS::before(std::size_t k) const {
+    if (stale || prefix.size() != bits.size()) {
+        prefix.resize(bits.size());
+        std::size_t n = 0;
+        for (std::size_t w = 0; w < bits.size(); ++w) {
+            prefix[w] = n;
+            n += static_cast<std::size_t>(std::popcount(bits[w]));
+        }
+        stale = false;
+    }
+    const std::size_t w = k / 64;
+    if (w >= bits.size()) return count;
+    const std::uint64_t below = (std::uint64_t(1) << (k % 64)) - 1;
+    return prefix[w] + static_cast<std::size_t>(std::popcount(bits[w] & below));
+}
 
 // Out of line, so that the compiler does not judge the placement of the
 // parts against a block size it folded for one caller.
@@ -73,7 +135,7 @@ std::unordered_set<int> boundVariables(const BODY_VIEW& body) {
     for (const LITERAL& l : body.literals) {
         if (l.negated || l.isComparison()) continue;
         for (const IDENT& t : l.args)
-            if (t.isVariable()) bound.insert(t.value);
+            if (t.isVariable()) bound.insert(t.value());
     }
     return bound;
 }
@@ -82,7 +144,7 @@ bool bodyIsSafe(const BODY_VIEW& body, const std::unordered_set<int>& bound) {
     for (const LITERAL& l : body.literals) {
         if (!(l.negated || l.isComparison())) continue;
         for (const IDENT& t : l.args)
-            if (t.isVariable() && !bound.count(t.value)) return false;
+            if (t.isVariable() && !bound.count(t.value())) return false;
     }
     return true;
 }
@@ -102,7 +164,7 @@ bool RULE::isSafe() const {
     if (const auto h = head())
         for (const ATOM& a : h->atoms) {
             for (const IDENT& t : a.args)
-                if (t.isVariable() && (!b || !bound.count(t.value))) return false;
+                if (t.isVariable() && (!b || !bound.count(t.value()))) return false;
         }
     if (!b) return true;
     return bodyIsSafe(*b, bound);
@@ -154,9 +216,15 @@ constexpr std::ptrdiff_t Ahead = 8;
 [[gnu::always_inline]] inline void prefetchNames(const RULE& rule) {
     const PREDICATE_NAMES& P = ATOM::Predicates;
     if (const auto head = rule.head())
-        for (const ATOM& a : head->atoms) P.prefetchText(a.predicate);
+        for (const ATOM& a : head->atoms) {
+            P.prefetchText(a.predicate);
+            updatePredicates.prefetch(a.predicate);
+        }
     if (const auto body = rule.body())
-        for (const LITERAL& l : body->literals) P.prefetchText(l.predicate);
+        for (const LITERAL& l : body->literals) {
+            P.prefetchText(l.predicate);
+            updatePredicates.prefetch(l.predicate);
+        }
 }
 
 }  // namespace
@@ -214,27 +282,38 @@ void appendVariables(std::string& out, unsigned k) {
 }
 
 void appendPropagationAtom(std::string& out, unsigned predicate) {
-    append_name(out, ATOM::Predicates.text(predicate));
+    if (isUpdateNumber(predicate)) updatePredicates.appendText(out, predicate);
+    else append_name(out, ATOM::Predicates.text(predicate));
     appendVariables(out, ATOM::Predicates.arity(predicate));
 }
 
 [[gnu::always_inline]] inline void prefetchNames(const PROPAGATION_RULE& rule) {
-    ATOM::Predicates.prefetchText(rule.head);
-    ATOM::Predicates.prefetchText(rule.body);
+    for (const unsigned n : {rule.head, rule.body}) {
+        ATOM::Predicates.prefetchText(n);
+        updatePredicates.prefetch(n);
+    }
 }
 
-void print_list(std::ostream& out, const PROPAGATION_RULE* first, const PROPAGATION_RULE* last,
-                const char* sep) {
+// The inertia rules first to last - 1, separated by sep. The rules of a run
+// share their names' bases, whose texts are fetched two runs ahead.
+void printInertia(std::ostream& out, std::size_t first, std::size_t last, const char* sep) {
     std::string text;
-    for (const PROPAGATION_RULE* r = first; r != last; ++r) {
-        if (last - r > Ahead) prefetchNames(r[Ahead]);
-        if (r != first) text += sep;
-        append_propagation(text, *r);
-        if (text.size() >= Piece) {
-            out << text;
-            text.clear();
-        }
-    }
+    bool any = false;
+    PropagationRules.visit(
+        first, last,
+        [&](const PROPAGATION_RULE& rule) {
+            if (any) text += sep;
+            any = true;
+            append_propagation(text, rule);
+            if (text.size() >= Piece) {
+                out << text;
+                text.clear();
+            }
+        },
+        [](const PROPAGATION_RULE& a, const PROPAGATION_RULE& b) {
+            prefetchNames(a);
+            prefetchNames(b);
+        });
     out << text;
 }
 
@@ -257,13 +336,96 @@ RULE propagationRule(const PROPAGATION_RULE& rule) {
     return RULE(std::span<const ATOM>(&head, 1), std::span<const LITERAL>(&body, 1), {});
 }
 
-std::size_t TranslatedRuleCount() { return Pupd.size() + PropagationRules.size(); }
+namespace {
+
+// The parts of a rewritten rule that its rejection rule is made of.
+struct REJECTION_PARTS {
+    const ATOM& rejection;              // its head: the rewritten rule's last literal
+    std::span<const LITERAL> positive;  // then these,
+    ATOM complement;                    // this,
+    std::span<const LITERAL> negated;   // and these
+};
+
+REJECTION_PARTS rejectionParts(const RULE& rewritten) {
+    const ATOM& head = rewritten.head()->atoms.front();
+    const BODY_VIEW body = *rewritten.body();
+    return {body.literals.back(), body.literals.first(body.firstNegated),
+            ATOM(updatePredicates.complementAfter(head.predicate), head.args),
+            body.literals.subspan(body.firstNegated, body.literals.size() - 1 - body.firstNegated)};
+}
+
+void appendRejectionRule(std::string& out, const RULE& rewritten) {
+    const REJECTION_PARTS parts = rejectionParts(rewritten);
+    append_atom(out, parts.rejection);
+    out += " :- ";
+    for (const LITERAL& l : parts.positive) {
+        append_literal(out, l);
+        out += ", ";
+    }
+    append_atom(out, parts.complement);
+    for (const LITERAL& l : parts.negated) {
+        out += ", ";
+        append_literal(out, l);
+    }
+    out += '.';
+}
+
+// Pupd's rules from a to b - 1 in the order of the translated program,
+// where each marked rule stands after its rejection rule: the numbers are
+// places in that order, not in Pupd.
+void printWithRejections(std::ostream& out, std::size_t a, std::size_t b, const char* sep) {
+    if (RejectionRules.count == 0) return print_list(out, Pupd.data() + a, Pupd.data() + b, sep);
+    // The rule k at place a or whose rejection rule is there: the last k
+    // with k + (marks before k) <= a.
+    std::size_t low = 0, high = Pupd.size();
+    while (high - low > 1) {
+        const std::size_t mid = low + (high - low) / 2;
+        (mid + RejectionRules.before(mid) <= a ? low : high) = mid;
+    }
+    std::size_t k = low;
+    bool rejection = RejectionRules.marked(k) && k + RejectionRules.before(k) == a;
+    std::string text;
+    for (std::size_t place = a; place < b; ++place) {
+        if (place != a) text += sep;
+        if (k + static_cast<std::size_t>(Ahead) < Pupd.size())
+            prefetchNames(Pupd[k + static_cast<std::size_t>(Ahead)]);
+        if (rejection) {
+            appendRejectionRule(text, Pupd[k]);
+            rejection = false;
+        } else {
+            appendRule(text, Pupd[k]);
+            ++k;
+            rejection = k < Pupd.size() && RejectionRules.marked(k);
+        }
+        if (text.size() >= Piece) {
+            out << text;
+            text.clear();
+        }
+    }
+    out << text;
+}
+
+}  // namespace
+
+RULE rejectionRule(const RULE& rewritten) {
+    const REJECTION_PARTS parts = rejectionParts(rewritten);
+    std::vector<LITERAL> positive(parts.positive.begin(), parts.positive.end());
+    positive.emplace_back(parts.complement, false);
+    return RULE(std::span<const ATOM>(&parts.rejection, 1), positive, parts.negated);
+}
+
+std::size_t TranslatedRuleCount() {
+    return Pupd.size() + RejectionRules.count + PropagationRules.size();
+}
 
 void print_translated_rules(std::ostream& out, std::size_t first, std::size_t last,
                             const char* sep) {
     // Three runs: Pupd before the inertia rules, the inertia rules, the rest
-    // of Pupd; each part of [first, last) that falls into one.
-    const std::size_t at = std::min(PropagationAt, Pupd.size());
+    // of Pupd; each part of [first, last) that falls into one. Places count
+    // the rejection rules written from Pupd's marked rules.
+    const std::size_t stored = std::min(PropagationAt, Pupd.size());
+    const std::size_t at = stored + RejectionRules.before(stored);
+    const std::size_t all = Pupd.size() + RejectionRules.count;
     const std::size_t inertia = PropagationRules.size();
     bool any = false;
     auto run = [&](std::size_t from, std::size_t to, auto&& print) {
@@ -274,14 +436,10 @@ void print_translated_rules(std::ostream& out, std::size_t first, std::size_t la
         any = true;
         print(from, to);
     };
-    run(0, at, [&](std::size_t a, std::size_t b) {
-        print_list(out, Pupd.data() + a, Pupd.data() + b, sep);
-    });
-    run(at, at + inertia, [&](std::size_t a, std::size_t b) {
-        print_list(out, PropagationRules.data() + (a - at), PropagationRules.data() + (b - at),
-                   sep);
-    });
-    run(at + inertia, Pupd.size() + inertia, [&](std::size_t a, std::size_t b) {
-        print_list(out, Pupd.data() + (a - inertia), Pupd.data() + (b - inertia), sep);
+    run(0, at, [&](std::size_t a, std::size_t b) { printWithRejections(out, a, b, sep); });
+    run(at, at + inertia,
+        [&](std::size_t a, std::size_t b) { printInertia(out, a - at, b - at, sep); });
+    run(at + inertia, all + inertia, [&](std::size_t a, std::size_t b) {
+        printWithRejections(out, a - inertia, b - inertia, sep);
     });
 }

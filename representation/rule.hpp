@@ -252,6 +252,66 @@ struct OID {
 struct PROPAGATION_RULE {
     unsigned head = 0;
     unsigned body = 0;
+
+    bool operator==(const PROPAGATION_RULE&) const = default;
+};
+
+// The inertia rules of the translated program, which come in pairs (a
+// predicate's and its complement's at one program). The pairs of one
+// predicate at programs N-1 down to 1 differ from one to the next by one in
+// each of their four numbers (update names are numbered by program), so
+// that they are kept as a run: a first pair and a count. A predicate then
+// costs two runs instead of 2N rules.
+class INERTIA_RULES {
+public:
+    // Appends the pair a, b (a before b).
+    void add(PROPAGATION_RULE a, PROPAGATION_RULE b);
+    std::size_t size() const { return 2 * pairs_; }
+    bool empty() const { return pairs_ == 0; }
+    void reserve(std::size_t runs) { runs_.reserve(runs); }
+    void clear() { *this = INERTIA_RULES(); }
+    // Rule k, as the rules are in order.
+    PROPAGATION_RULE operator[](std::size_t k) const;
+    // visit(rule) for the rules first to last - 1 in order; as each run
+    // begins, ahead(a, b) with the first pair of the run two runs later,
+    // for a reader that fetches what it will need.
+    template <class VISIT, class AHEAD>
+    void visit(std::size_t first, std::size_t last, VISIT&& visit, AHEAD&& ahead) const {
+        if (first >= last) return;
+        std::size_t r = runOf(first / 2);
+        std::size_t k = first / 2 - firstPairs_[r];
+        bool second = first % 2;
+        for (std::size_t at = first; at < last; ++at) {
+            const RUN& run = runs_[r];
+            if (k == 0 && !second && r + 2 < runs_.size()) ahead(runs_[r + 2].a, runs_[r + 2].b);
+            visit(step(second ? run.b : run.a, k));
+            if (!second) {
+                second = true;
+                continue;
+            }
+            second = false;
+            if (++k == run.count) {
+                k = 0;
+                ++r;
+            }
+        }
+    }
+
+private:
+    struct RUN {
+        PROPAGATION_RULE a, b;  // the first pair
+        unsigned count;         // pairs
+    };
+    std::vector<RUN> runs_;
+    std::size_t pairs_ = 0;
+    // The pairs before each run, built for the first question after an add.
+    mutable std::vector<std::size_t> firstPairs_;
+
+    static PROPAGATION_RULE step(PROPAGATION_RULE r, std::size_t k) {
+        const auto d = static_cast<unsigned>(k);
+        return {r.head - d, r.body - d};
+    }
+    std::size_t runOf(std::size_t pair) const;
 };
 
 // Allocated once and never destroyed: they live until the process ends.
@@ -259,7 +319,7 @@ extern std::vector<OID>& UpdateIDs;  // the parsed sequence
 extern RULES& Pupd;                  // rules of the translated program
 // The inertia rules of the translated program, which stand in it after the
 // first PropagationAt rules of Pupd.
-extern std::vector<PROPAGATION_RULE>& PropagationRules;
+extern INERTIA_RULES& PropagationRules;
 extern std::size_t PropagationAt;
 extern std::vector<CONSTRAINT>& Constraints;     // input and strong negation constraints
 extern RULES& MinRules;                          // global minimality rules
@@ -287,8 +347,38 @@ void append_propagation(std::string& out, const PROPAGATION_RULE& rule);
 // The rule itself, as Pupd would hold it.
 RULE propagationRule(const PROPAGATION_RULE& rule);
 
+// The rejection rules of the translated program, kept as marks on the
+// rewritten rules they stand before instead of as rules of their own. The
+// rewritten rule of rule j of a program i but the last,
+//     p_Pi(args) :- positive, negated, not rej_Pi_Rj(V).
+// holds everything its rejection rule says:
+//     rej_Pi_Rj(V) :- positive, -p_P(i+1)(args), negated.
+// so that the rejection rule is written from it: half the rules of a large
+// run take no memory.
+struct REJECTION_MARKS {
+    std::vector<std::uint64_t> bits;  // by index in Pupd
+    std::size_t count = 0;
+    // Marks before each word of bits, built for the first question after a
+    // mark.
+    mutable std::vector<std::size_t> prefix;
+    mutable bool stale = false;
+
+    // Pupd's rule k (a rewritten rule as above) has its rejection rule
+    // before it.
+    void mark(std::size_t k);
+    bool marked(std::size_t k) const {
+        return k / 64 < bits.size() && (bits[k / 64] >> (k % 64) & 1);
+    }
+    // Marks before Pupd's rule k.
+    std::size_t before(std::size_t k) const;
+    void clear() { *this = REJECTION_MARKS(); }
+};
+extern REJECTION_MARKS& RejectionRules;
+// The rejection rule written before Pupd's marked rule k, as a rule.
+RULE rejectionRule(const RULE& rewritten);
+
 // The rules of the translated program in their order: Pupd with the
-// inertia rules in their place.
+// rejection rules and the inertia rules in their places.
 std::size_t TranslatedRuleCount();
 // The rules first to last - 1 of that order, separated by sep.
 void print_translated_rules(std::ostream& out, std::size_t first, std::size_t last,

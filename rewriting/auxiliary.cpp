@@ -9,113 +9,119 @@
 
 namespace {
 
-// The part before the last "_P" of every registered update predicate, so that
-// isRewritten is a lookup instead of a scan of updatePredicates. Every name
-// enters updatePredicates through registerUpdateName, which keeps it current.
-NAMES rewrittenBases;
-
-// Another owner uses the name (h is its hash): it is a predicate that this
-// family did not make (the input's, or the other family's).
+// Another owner uses the name (h is its hash): it is a predicate that the
+// minimality family did not make (the input's), or an update name.
 bool foreign(std::string_view name, std::uint32_t h, const GENERATED_NAMES& own) {
     const auto [n, known] = ATOM::Predicates.find(name, h);
-    return known && ATOM::Predicates.family(n) != own.family;
+    if (known) return ATOM::Predicates.family(n) != own.family;
+    return updatePredicates.contains(name);
 }
 
-struct Usable {
-    std::string name;
-    unsigned number;  // in ATOM::Predicates, when mine
-    bool mine;
-    std::uint32_t hash;  // of name, as NAMES::hash gives it
-};
-
-// The first of base, base_0, base_1, ... that the family owns already or
-// that is free. A name is not free when it or its complement is foreign; the
-// test answers alike for a name and its complement, and the suffix always
-// goes onto the base itself, so p_P0 and -p_P0 move to p_P0_c and -p_P0_c
-// with the same c.
-Usable firstUsable(const std::string& base, const GENERATED_NAMES& own) {
-    const PREDICATE_NAMES& P = ATOM::Predicates;
-    std::string name = base;
-    for (unsigned c = 0;; name = base + "_" + std::to_string(c++)) {
-        // A new name (one per input rule makes its rejection name) is looked
-        // up in a large table: its place is fetched from memory while the
-        // complement is formed. The complement's place neighbours the name's.
-        const std::uint32_t h = NAMES::hash(name);
-        P.prefetch(h);
-        const std::string complement = complementName(name);
-        const std::uint32_t hc = NAMES::complementHash(h);
-        auto [n, mine] = own.find(name, h);
-        if (mine) return {name, n, true, h};
-        if (!foreign(name, h, own) && !foreign(complement, hc, own)) return {name, 0, false, h};
-    }
-}
-
-// Makes base clash-free and enters it in its registry (and so in
+// Makes base clash-free and enters it in the minimality registry (and so in
 // ATOM::Predicates) with arity k; a name the family owns already must keep
-// its arity. The name and its predicate number.
+// its arity. The first of base, base_0, base_1, ... that the family owns
+// already or that is free: a name is not free when it or its complement is
+// foreign. The test answers alike for a name and its complement, and the
+// suffix always goes onto the base itself, so ok_P1 and -ok_P1 would move
+// to ok_P1_c and -ok_P1_c with the same c.
 //
-// The same choice as firstUsable, in two lookups per candidate instead of
-// three or four: the complement is looked at first (its slot neighbours the
-// name's), then the name is inserted, which either finds it (mine or
-// foreign) or makes it in the slot its lookup found. Most calls of a large
-// run ask for a name that exists already or is new and free.
-Usable produce(const std::string& base, unsigned k, GENERATED_NAMES& own, const char* message) {
+// The complement is looked at first (its slot neighbours the name's), then
+// the name is inserted, which either finds it (mine or foreign) or makes it
+// in the slot its lookup found.
+std::string produce(const std::string& base, unsigned k, GENERATED_NAMES& own,
+                    const char* message) {
     PREDICATE_NAMES& P = ATOM::Predicates;
     std::string name = base;
     for (unsigned c = 0;; name = base + "_" + std::to_string(c++)) {
         const std::uint32_t h = NAMES::hash(name);
-        P.prefetch(h);
         const std::string complement = complementName(name);
-        const bool complementForeign = foreign(complement, NAMES::complementHash(h), own);
-        if (complementForeign) {
+        if (foreign(complement, NAMES::complementHash(h), own)) {
             const auto [n, known] = P.find(name, h);
             if (!known || P.family(n) != own.family) continue;
             if (P.arity(n) != k) InternalError(message);
-            return {name, n, true, h};
+            return name;
         }
+        if (updatePredicates.contains(name)) continue;
         const unsigned before = own.size();
         const auto [n, ok] = own.insert(name, h, k);
-        if (own.size() != before) return {name, n, false, h};
+        if (own.size() != before) return name;
         if (P.family(n) != own.family) continue;  // foreign: try the next suffix
         if (!ok) InternalError(message);          // mine, with another arity
-        return {name, n, true, h};
+        return name;
     }
 }
 
-// The bases entered in rewrittenBases last: a large run makes the update
-// names of one predicate and its complement in turn, and every rejection
-// name has the base "rej", so that most bases need no lookup.
-std::string recentBases[2];
-
-void noteRewrittenBase(std::string_view base) {
-    if (!base.empty() && (base == recentBases[0] || base == recentBases[1])) return;
-    rewrittenBases.insert(base);
-    recentBases[1] = std::move(recentBases[0]);
-    recentBases[0] = std::string(base);
-}
-
-Usable registerUpdateName(std::string base, unsigned k, const char* message) {
-    const unsigned before = updatePredicates.size();
-    Usable made = produce(base, k, updatePredicates, message);
-    std::size_t last = made.name.rfind("_P");
-    if (updatePredicates.size() != before && last != std::string::npos)
-        noteRewrittenBase(std::string_view(made.name).substr(0, last));
-    return made;
-}
-
 std::string registerMinimalName(std::string base, unsigned k, const char* message) {
-    return produce(base, k, minimalPredicates, message).name;
+    return produce(base, k, minimalPredicates, message);
+}
+
+// Neither name nor its complement is a predicate of the table (the input's,
+// a builtin or a minimality name): an update name may have that text.
+bool usable(const std::string& name) {
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    return !P.contains(name) && !P.contains(complementName(name));
+}
+
+// The suffix that update name n, not made yet, needs: none when its plain
+// text is usable, else the first _c that makes it so. Only names of the
+// shape of an update name can be in the way (see hasUpdateShape), and a
+// large input rarely has any. The test answers alike for a name and its
+// complement, so the update names of p and -p at one program take the same
+// suffix.
+unsigned usableSuffix(unsigned n) {
+    if (ATOM::Predicates.updateShaped == 0) return UPDATE_NAMES::NoSuffix;
+    const std::string plain = updatePredicates.plainText(n);
+    if (usable(plain)) return UPDATE_NAMES::NoSuffix;
+    for (unsigned c = 0;; ++c)
+        if (usable(plain + "_" + std::to_string(c))) return c + 1;
+}
+
+// Update or rejection name n, made with arity k when new; a name made
+// already must keep its arity.
+unsigned madeName(unsigned n, unsigned k, const char* message) {
+    if (updatePredicates.made(n)) {
+        if (updatePredicates.arity(n) != k) InternalError(message);
+        return n;
+    }
+    updatePredicates.make(n, usableSuffix(n), k);
+    return n;
+}
+
+// The bases of the update names of a predicate and of its complement, by
+// predicate number, once known: a large run asks for them rule after rule.
+struct BASES {
+    unsigned plain = UnknownPredicate;
+    unsigned complement = UnknownPredicate;
+};
+std::vector<BASES> basesByPredicate;
+// The other way: the predicate whose own name base b is, when baseOf made it.
+std::vector<unsigned> predicateOfBase;
+
+unsigned baseOf(unsigned p, bool complement) {
+    if (p >= basesByPredicate.size()) basesByPredicate.resize(ATOM::Predicates.size());
+    unsigned& b = complement ? basesByPredicate[p].complement : basesByPredicate[p].plain;
+    if (b == UnknownPredicate) {
+        const std::string_view name = ATOM::Predicates.text(p);
+        b = complement ? updatePredicates.base(complementName(name)) : updatePredicates.base(name);
+        if (!complement) {
+            if (b >= predicateOfBase.size()) predicateOfBase.resize(b + 1, UnknownPredicate);
+            predicateOfBase[b] = p;
+        }
+        const BASES& both = basesByPredicate[p];
+        if (both.plain != UnknownPredicate && both.complement != UnknownPredicate)
+            updatePredicates.pairBases(both.plain, both.complement);
+    }
+    return b;
 }
 
 const char* const UpdateMessage = "Error storing update predicate.";
+const char* const RejectionMessage = "Error storing rejection predicate.";
 
 std::string programSuffix(unsigned i) { return "_P" + std::to_string(i); }
 
 std::string ruleSuffix(unsigned i, unsigned j) {
     return programSuffix(i) + "_R" + std::to_string(j);
 }
-
-std::string rejectionBase(unsigned i, unsigned j) { return "rej" + ruleSuffix(i, j); }
 
 // Reads the decimal number at pos and moves pos past it; false when there
 // is none, or when it does not fit an unsigned (no generated name holds
@@ -130,61 +136,76 @@ bool readNumber(std::string_view s, std::size_t& pos, unsigned& value) {
 
 }  // namespace
 
-std::string uniqueUpdPred(std::string base) { return firstUsable(base, updatePredicates).name; }
+std::string uniqueUpdPred(std::string base) {
+    // The first of base, base_0, base_1, ... that is an update name or usable.
+    std::string name = base;
+    for (unsigned c = 0;; name = base + "_" + std::to_string(c++))
+        if (updatePredicates.contains(name) || usable(name)) return name;
+}
 
 std::string updPred(std::string p, unsigned i, unsigned k) {
-    return registerUpdateName(p + programSuffix(i), k, UpdateMessage).name;
+    const unsigned n = updatePredicates.update(updatePredicates.base(p), i);
+    return updatePredicates.text(madeName(n, k, UpdateMessage));
 }
 
 std::string compl_updPred(std::string p, unsigned i, unsigned k) {
-    return registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage).name;
+    return updPred(complementName(p), i, k);
 }
 
 namespace {
 
-// The atom over a registered update predicate, which is a predicate of
-// ATOM::Predicates already: built over its number. An atom of another arity
-// is built by name, which reports the clash and ends the run.
-ATOM atomOver(const Usable& made, const ARGUMENTS& args) {
-    if (args.size() == ATOM::Predicates.arity(made.number)) return ATOM(made.number, args);
-    return ATOM(made.name, args, PREDICATE_NAMES::IDB);
+// The atom over update name n, made with arity k, with the given
+// arguments: over its number, or, for arguments of another arity, by name,
+// which reports the clash and ends the run.
+ATOM atomOver(unsigned n, unsigned k, const ARGUMENTS& args) {
+    if (args.size() == k) return ATOM(n, args);
+    return ATOM(updatePredicates.text(n), args, PREDICATE_NAMES::IDB);
+}
+
+ATOM updateAtom(unsigned b, unsigned i, unsigned k, const ARGUMENTS& args) {
+    return atomOver(madeName(updatePredicates.update(b, i), k, UpdateMessage), k, args);
 }
 
 }  // namespace
 
+unsigned basePredicate(unsigned b) {
+    return b < predicateOfBase.size() ? predicateOfBase[b] : UnknownPredicate;
+}
+
+void prefetchUpdateBases(unsigned p) {
+    if (p < basesByPredicate.size()) __builtin_prefetch(&basesByPredicate[p]);
+}
+
+void prefetchUpdateNames(unsigned p, unsigned i) {
+    if (p >= basesByPredicate.size()) return;
+    const BASES& b = basesByPredicate[p];
+    if (b.plain != UnknownPredicate)
+        updatePredicates.prefetchMade(updatePredicates.update(b.plain, i));
+    if (b.complement != UnknownPredicate && i + 1 < updatePredicates.span())
+        updatePredicates.prefetchMade(updatePredicates.update(b.complement, i + 1));
+}
+
 ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
-    return atomOver(registerUpdateName(std::string(p) + programSuffix(i), k, UpdateMessage), args);
+    return updateAtom(updatePredicates.base(p), i, k, args);
 }
 ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
-    return atomOver(registerUpdateName(complementName(p) + programSuffix(i), k, UpdateMessage),
-                    args);
+    return updateAtom(updatePredicates.base(complementName(p)), i, k, args);
+}
+ATOM updAtom(unsigned p, unsigned i, const ARGUMENTS& args) {
+    return updateAtom(baseOf(p, false), i, ATOM::Predicates.arity(p), args);
+}
+ATOM compl_updAtom(unsigned p, unsigned i, const ARGUMENTS& args) {
+    return updateAtom(baseOf(p, true), i, ATOM::Predicates.arity(p), args);
 }
 
 std::string rejectionPred(unsigned i, unsigned j, unsigned k) {
-    return registerUpdateName(rejectionBase(i, j), k, "Error storing rejection predicate.").name;
+    const unsigned n = updatePredicates.rejection(i, j);
+    return updatePredicates.text(madeName(n, k, RejectionMessage));
 }
 
 ATOM rejectionAtom(unsigned i, unsigned j, const ARGUMENTS& V) {
     const auto k = static_cast<unsigned>(V.size());
-    return atomOver(
-        registerUpdateName(rejectionBase(i, j), k, "Error storing rejection predicate."), V);
-}
-
-void prefetchRejectionPred(unsigned i, unsigned j) {
-    ATOM::Predicates.prefetch(NAMES::hash(rejectionBase(i, j)));
-}
-
-void prefetchUpdatePreds(std::string_view p, unsigned i) {
-    // p_Pn and its complement -p_Pn have neighbouring places (see NAMES::hash).
-    if (!p.empty() && p.front() == '-') p.remove_prefix(1);
-    std::string name(p);
-    name += "_P";
-    const std::size_t base = name.size();
-    for (unsigned n : {i, i + 1}) {
-        name.resize(base);
-        name += std::to_string(n);
-        ATOM::Predicates.prefetch(NAMES::hash(name));
-    }
+    return atomOver(madeName(updatePredicates.rejection(i, j), k, RejectionMessage), k, V);
 }
 
 std::string modelPred(std::string r, unsigned k) {
@@ -218,14 +239,15 @@ bool isOriginal(std::string_view p) {
 }
 
 bool isOriginal(unsigned n) {
+    if (isUpdateNumber(n)) return false;
     const PREDICATE_NAMES& P = ATOM::Predicates;
     return !hasReservedPrefix(P.text(n)) && P.type(n) != PREDICATE_NAMES::BUILTIN_PREDICATE &&
            P.family(n) == PREDICATE_NAMES::GIVEN;
 }
 
-bool isRewritten(std::string_view p) { return rewrittenBases.contains(p); }
+bool isRewritten(std::string_view p) { return updatePredicates.bases().contains(p); }
 
-const NAMES& rewrittenNames() { return rewrittenBases; }
+const NAMES& rewrittenNames() { return updatePredicates.bases(); }
 
 // No update predicate has the form of a rejection name: its last "_P" is
 // followed by digits and at most a clash suffix, never by "_R".
@@ -274,7 +296,6 @@ ARGUMENTS variables(const RULE& rule) {
 }
 
 void resetAuxiliaryIndex() {
-    rewrittenBases = NAMES();
-    recentBases[0].clear();
-    recentBases[1].clear();
+    basesByPredicate = std::vector<BASES>();
+    predicateOfBase = std::vector<unsigned>();
 }

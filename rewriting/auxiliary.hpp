@@ -1,11 +1,11 @@
 // Names of the auxiliary predicates and their recognisers.
 //
 // Two families of generated names exist: the update family (update and
-// rejection predicates, registered in updatePredicates) and the minimality
-// family (registered in minimalPredicates). Every producer forms a base name,
-// makes it clash-free against the predicates already in use, registers it
-// with its arity and the kind IDB, and returns it. Asking again with the same
-// arguments returns the same name.
+// rejection predicates, kept as numbers in updatePredicates, see
+// UPDATE_NAMES) and the minimality family (registered in minimalPredicates).
+// Every producer forms a base name, makes it clash-free against the
+// predicates already in use, registers it with its arity and the kind IDB,
+// and returns it. Asking again with the same arguments returns the same name.
 //
 // Clash avoidance also looks at the complement of a name: the solver reads
 // "-x" as the strong negation of "x", so a generated name must not be the
@@ -29,24 +29,23 @@ std::string updPred(std::string p, unsigned i, unsigned k);
 // complement of p + "_P" + i: the complement of p holds at program i.
 std::string compl_updPred(std::string p, unsigned i, unsigned k);
 // The atoms over updPred(p, i, k) and compl_updPred(p, i, k) with the given
-// arguments, as ATOM(name, args, IDB) builds them. The registry keeps the
-// predicate's number once such an atom exists, so that building the next
-// costs one lookup instead of two.
+// arguments, over the update name's number (see UPDATE_NAMES).
 ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args);
 ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args);
+// The same for predicate number p of ATOM::Predicates and its arity; the
+// bases are looked up once per predicate.
+ATOM updAtom(unsigned p, unsigned i, const ARGUMENTS& args);
+ATOM compl_updAtom(unsigned p, unsigned i, const ARGUMENTS& args);
+// Prefetching for a caller about to make the update names of predicate p
+// and of its complement at programs i and i + 1: first the bases of p, then,
+// once they have arrived, what making the names reads.
+void prefetchUpdateBases(unsigned p);
+void prefetchUpdateNames(unsigned p, unsigned i);
 // "rej_P" + i + "_R" + j: rule j of program i is rejected.
 std::string rejectionPred(unsigned i, unsigned j, unsigned k);
 // The atom over rejectionPred(i, j, k) with the arguments V (k of them), as
 // ATOM(name, V, IDB) builds it.
 ATOM rejectionAtom(unsigned i, unsigned j, const ARGUMENTS& V);
-// Starts fetching the places where the name tables keep or would keep that
-// name, for a caller about to make it: a large program's rejection names
-// are looked up in tables far larger than the caches.
-void prefetchRejectionPred(unsigned i, unsigned j);
-// Starts fetching the places where the name tables keep or would keep the
-// update predicates of p and of its complement at programs i and i + 1,
-// for a caller about to make them.
-void prefetchUpdatePreds(std::string_view p, unsigned i);
 // "mrej" + the text of r after "rej": the candidate's view of rejection r.
 // A name that is not a rejection predicate is returned unchanged.
 std::string modelPred(std::string r, unsigned k);
@@ -70,6 +69,10 @@ bool isRewritten(std::string_view p);
 // isRewritten holds), as a name table: a walk in name order meets the names
 // added while it goes on.
 const NAMES& rewrittenNames();
+// The predicate of ATOM::Predicates named as base b of rewrittenNames() is,
+// when known without a lookup; UnknownPredicate otherwise (it may still be
+// one).
+unsigned basePredicate(unsigned b);
 // The program and rule numbers in the name of a rejection predicate.
 struct REJECTION_NUMBERS {
     unsigned program;

@@ -14,44 +14,61 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 // With -O=succint the predicates that some update predicate was made from;
 // with any other -O= value every predicate of the input. A strongly
 // negated -q is left to q when q's rules will cover it.
-// p is predicate number of ATOM::Predicates.
-bool isSelected(std::string_view p, unsigned number) {
+// p is predicate number of ATOM::Predicates; rewritten: isRewritten(p) is
+// known to hold.
+bool isSelected(std::string_view p, unsigned number, bool rewritten = false) {
     const bool succint = OptionOptimize == OPTIMIZATION::SUCCINT;
-    const bool selected = succint ? isRewritten(p) : isOriginal(number);
+    const bool selected = succint ? rewritten || isRewritten(p) : isOriginal(number);
     if (!selected || p.empty() || p[0] != '-') return selected;
     const std::string_view q = p.substr(1);
     if (!ATOM::Predicates.contains(q)) return true;
     return succint && !isRewritten(q);
 }
 
-// The inertia rules of p (arity k) for program number n, over the
-// variables V. update and complement hold the predicates of the update
-// atoms of p and of its complement at n, or UnknownPredicate, and receive
-// those at n - 1: walking down the programs, each atom is built by name
-// once (see generatedAtom).
-void addInertiaRules(const std::string& p, unsigned n, unsigned k, const ARGUMENTS& V,
-                     unsigned& update, unsigned& complement) {
+// The update atoms of a predicate and of its complement at a program, over
+// the variables V: made by name, or, as the inertia walk does, over the
+// predicate's number.
+struct UPDATE_ATOMS {
+    const std::string& p;
+    unsigned number;  // of p, or UnknownPredicate
+    unsigned k;
+    const ARGUMENTS& V;
+
+    ATOM update(unsigned n) const {
+        return number == UnknownPredicate ? updAtom(p, n, k, V) : updAtom(number, n, V);
+    }
+    ATOM complement(unsigned n) const {
+        return number == UnknownPredicate ? compl_updAtom(p, n, k, V) : compl_updAtom(number, n, V);
+    }
+};
+
+// The inertia rules of p for program number n. update and complement hold
+// the predicates of the update atoms of p and of its complement at n, or
+// UnknownPredicate, and receive those at n - 1: walking down the programs,
+// each atom is made once (see generatedAtom).
+void addInertiaRules(const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
+                     unsigned& complement) {
+    const std::string& p = atoms.p;
+    const ARGUMENTS& V = atoms.V;
     const ATOM a = generatedAtom(
-        update, [&] { return updAtom(p, n, k, V); }, V);
+        update, [&] { return atoms.update(n); }, V);
     if (n > 0) {
         unsigned below = UnknownPredicate, complementBelow = UnknownPredicate;
         const ATOM b = generatedAtom(
-            below, [&] { return updAtom(p, n - 1, k, V); }, V);
-        createPropRule(b, a);
+            below, [&] { return atoms.update(n - 1); }, V);
         const ATOM ca = generatedAtom(
-            complement, [&] { return compl_updAtom(p, n, k, V); }, V);
+            complement, [&] { return atoms.complement(n); }, V);
         const ATOM cb = generatedAtom(
-            complementBelow, [&] { return compl_updAtom(p, n - 1, k, V); }, V);
-        createPropRule(cb, ca);
+            complementBelow, [&] { return atoms.complement(n - 1); }, V);
+        createPropRules(b, a, cb, ca);
         update = below;
         complement = complementBelow;
     } else {
         const ATOM self(p, V, IDB);
-        createPropRule(self, a);
         const ATOM ca = generatedAtom(
-            complement, [&] { return compl_updAtom(p, 0, k, V); }, V);
+            complement, [&] { return atoms.complement(0); }, V);
         const ATOM c(complementName(p), V, IDB);
-        createPropRule(c, ca);
+        createPropRules(self, a, c, ca);
     }
 }
 
@@ -61,20 +78,17 @@ void UpdateRewritingPropagation(unsigned N) {
     // The predicates are visited in name order, in a live walk: names that
     // the walk itself adds are met when they sort after the current one.
     const PREDICATE_NAMES& P = ATOM::Predicates;
-    auto visit = [&](std::string_view name, unsigned number) {
-        if (!isSelected(name, number)) return;
+    auto visit = [&](std::string_view name, unsigned number, bool rewritten) {
+        if (!isSelected(name, number, rewritten)) return;
         const std::string p(name);
         const unsigned k = P.arity(number);
         const auto V = arbitraryVariables(k);
-        // The update names of p at every program fall anywhere in a large
-        // table: their places are fetched all at once rather than one
-        // after the other as the rules below make them.
-        for (unsigned n = 0; n < N; n += 2) prefetchUpdatePreds(p, n);
+        const UPDATE_ATOMS atoms{p, number, k, V};
         unsigned update = UnknownPredicate, complement = UnknownPredicate;
-        for (unsigned n = N; n-- > 0;) addInertiaRules(p, n, k, V, update, complement);
+        for (unsigned n = N; n-- > 0;) addInertiaRules(atoms, n, update, complement);
     };
     if (OptionOptimize != OPTIMIZATION::SUCCINT) {
-        for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number);
+        for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number, false);
         return;
     }
     // With -O=succint only the names that update predicates were made from
@@ -84,26 +98,37 @@ void UpdateRewritingPropagation(unsigned N) {
     // order: visiting a name that is not selected changes nothing, so at
     // every step both walks go on to the first name after the current one
     // that is a predicate, made an update predicate from and selected.
+    // A base made from a predicate's own name knows its number; the others
+    // (the complements of predicates, "rej") are looked up.
     const NAMES& bases = rewrittenNames();
-    PropagationRules.reserve(PropagationRules.size() + std::size_t(2) * N * bases.size());
+    PropagationRules.reserve(std::size_t(2) * bases.size());
     for (auto it = bases.begin(); it != bases.end(); ++it) {
+        if (const unsigned number = basePredicate(it->number); number != UnknownPredicate) {
+            visit(it->name, number, true);
+            continue;
+        }
         auto [number, known] = P.find(it->name);
-        if (known) visit(it->name, number);
+        if (known) visit(it->name, number, true);
     }
 }
 
 void addPropRules(std::string p, unsigned n, unsigned k) {
     const auto V = arbitraryVariables(k);
     unsigned update = UnknownPredicate, complement = UnknownPredicate;
-    addInertiaRules(p, n, k, V, update, complement);
+    addInertiaRules(UPDATE_ATOMS{p, UnknownPredicate, k, V}, n, update, complement);
 }
 
-void createPropRule(const ATOM& head, const ATOM& body) {
+void createPropRules(const ATOM& head, const ATOM& body, const ATOM& complementHead,
+                     const ATOM& complementBody) {
     // The inertia rules stand after the rules made before the first of them.
     if (PropagationRules.empty()) PropagationAt = Pupd.size();
-    PropagationRules.push_back({head.predicate, body.predicate});
+    const PROPAGATION_RULE a{head.predicate, body.predicate};
+    const PROPAGATION_RULE b{complementHead.predicate, complementBody.predicate};
+    PropagationRules.add(a, b);
     if (!OptionDebug) return;
-    std::string text = "Added propagation rule ";
-    append_propagation(text, PropagationRules.back());
-    std::cerr << text << ToRewrittenRules << '\n';
+    for (const PROPAGATION_RULE& rule : {a, b}) {
+        std::string text = "Added propagation rule ";
+        append_propagation(text, rule);
+        std::cerr << text << ToRewrittenRules << '\n';
+    }
 }

@@ -18,7 +18,9 @@ void UpdateRewritingPropagation(unsigned N);
 // The two inertia rules of p (arity k) for program number n.
 void addPropRules(std::string p, unsigned n, unsigned k);
 
-// Appends head :- body (over the same variables) to PropagationRules; the
-// inertia rules stand in the translated program after the rules Pupd held
-// when the first of them was made.
-void createPropRule(const ATOM& head, const ATOM& body);
+// Appends head :- body and complementHead :- complementBody (each over the
+// same variables) to PropagationRules; the inertia rules stand in the
+// translated program after the rules Pupd held when the first of them was
+// made.
+void createPropRules(const ATOM& head, const ATOM& body, const ATOM& complementHead,
+                     const ATOM& complementBody);

@@ -62,40 +62,38 @@ struct SHARED_ATOMS {
 std::vector<SHARED_ATOMS> sharedAtoms;
 unsigned passes = 0;
 
-// Appends the rejection rule of rule j of program i to Pupd (and, with -min
-// or -strict, its minimality rejection constraint). V: the rule's variables;
-// known: the generated atoms' predicates made already (see RULE_ATOMS),
-// completed with those made here.
-void createRejectionRule(const RULE& r, unsigned i, unsigned j, const ARGUMENTS& V,
-                         RULE_ATOMS& known) {
+// Makes the generated atoms of the rejection rule of rule j of program i:
+// its head, the rejection atom over the rule's variables V, and the update
+// atom of the complement of r's head at the next program. known: the
+// generated atoms' predicates made already (see RULE_ATOMS), completed with
+// those made here. The rule itself is written from the rewritten rule (see
+// REJECTION_MARKS).
+void makeRejectionAtoms(const RULE& r, unsigned i, unsigned j, const ARGUMENTS& V,
+                        RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
-    const unsigned m = length(V);
+    known.rejection = rejectionAtom(i, j, V).predicate;
+    generatedAtom(
+        known.complement, [&] { return compl_updAtom(h.predicate, i + 1, h.args); }, h.args);
+}
 
-    const ATOM head = rejectionAtom(i, j, V);
-    known.rejection = head.predicate;
-    const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
-    LITERAL complement(
-        generatedAtom(
-            known.complement, [&] { return compl_updAtom(h.nameView(), i + 1, h.arity(), h.args); },
-            h.args),
-        false);
-
-    // The complementary literal goes after the positive literals of r.
-    const auto positive =
-        withOneMore(body.literals.first(body.firstNegated), std::move(complement), positiveBuffer);
-    Pupd.emplace_back(std::span<const ATOM>(&head, 1), positive,
-                      body.literals.subspan(body.firstNegated));
-    traceRule("Added rejection rule ", Pupd.back(), ToRewrittenRules);
-    if (OptionMinimal || OptionStrict) createMinRejCons(head.name(), i + 1, m);
+// The rejection rule of Pupd's last rule, its rewritten form, stands
+// before it; with -min or -strict its minimality rejection constraint
+// follows. m: the number of the rule's variables.
+void addRejectionRule(unsigned i, unsigned m) {
+    RejectionRules.mark(Pupd.size() - 1);
+    const RULE& rewritten = Pupd.back();
+    if (OptionDebug) traceRule("Added rejection rule ", rejectionRule(rewritten), ToRewrittenRules);
+    const ATOM& rejection = rewritten.body()->literals.back();
+    if (OptionMinimal || OptionStrict) createMinRejCons(rejection.name(), i + 1, m);
 }
 
 // Turns r into its rewritten form and appends a copy to Pupd; last is true
-// for the most recent program. V and known as for createRejectionRule.
+// for the most recent program. V and known as for makeRejectionAtoms.
 void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
                  RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const ATOM update = generatedAtom(
-        known.update, [&] { return updAtom(h.nameView(), i, h.arity(), h.args); }, h.args);
+        known.update, [&] { return updAtom(h.predicate, i, h.args); }, h.args);
 
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
@@ -114,6 +112,7 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
     // The rewritten rule replaces r in its program and is shared with Pupd.
     r = RULE(std::span<const ATOM>(&update, 1), positive, negated);
     Pupd.push_back(r);
+    if (!last) addRejectionRule(i, length(V));
     traceRule("Added rewritten rule ", Pupd.back(), ToRewrittenRules);
 }
 
@@ -150,36 +149,32 @@ std::size_t plainSelectedPredicates(const std::vector<OID>& ids) {
     return plain;
 }
 
-// A lower bound of the predicates there will be once the rules of the
-// programs ids and their inertia rules have been made: those that are not
-// update names now, the rejection names, and the update names of p and its
-// complement at each program for every plain selected predicate p. None of
-// these coincide.
-std::size_t predicatesAfterRewriting(const std::vector<OID>& ids, std::size_t rejections) {
-    const std::size_t others = ATOM::Predicates.size() - updatePredicates.size();
-    return others + rejections + std::size_t(2) * ids.size() * plainSelectedPredicates(ids);
-}
-
 }  // namespace
 
 void UpdateRewriting(std::vector<OID>& ids) {
     const unsigned N = static_cast<unsigned>(ids.size());
     if (OptionDebug) std::cerr << '\n' << "Update Rewriting." << '\n';
-    // Each rule of a program but the last gets a rejection predicate of its
-    // own, and the inertia rules make most of a large run's update names:
-    // room for as many of them as surely come, at once, so that the largest
-    // table does not regrow again and again while it fills.
-    // Pupd receives a rewritten rule per rule and a rejection rule per rule
-    // but the last program's: it is sized once too.
+    // Each rule of a program but the last gets a rejection name of its own,
+    // numbered in its program's range; each update name is a place in the
+    // block of its base, one place per program. Pupd receives a rewritten
+    // rule per rule (its rejection rule is written from it), and with -min
+    // or -strict each rejection name brings a minimality name: all sized
+    // once, so that nothing large regrows while it fills.
+    updatePredicates.setSpan(N);
     std::size_t rejections = 0, rules = 0;
     for (unsigned i = 0; i < N; ++i)
         if (ids[i].rules) {
-            rules += ids[i].rules->size();
-            if (i + 1 < N) rejections += ids[i].rules->size();
+            const std::size_t count = ids[i].rules->size();
+            rules += count;
+            if (i + 1 < N) {
+                rejections += count;
+                updatePredicates.reserveRejections(i, static_cast<unsigned>(count));
+            }
         }
-    ATOM::Predicates.reserve(
-        std::max(ATOM::Predicates.size() + rejections, predicatesAfterRewriting(ids, rejections)));
-    Pupd.reserve(Pupd.size() + rules + rejections + 1);  // and the truth fact
+    updatePredicates.reserveBases(2 * plainSelectedPredicates(ids) + 1);
+    if (OptionMinimal || OptionStrict)
+        ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
+    Pupd.reserve(Pupd.size() + rules + 1);  // and the truth fact
     // Every head predicate is known before the first generated name.
     if (sharedAtoms.size() < ATOM::Predicates.size()) sharedAtoms.resize(ATOM::Predicates.size());
     for (unsigned i = 0; i < N; ++i) {
@@ -201,13 +196,10 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
     RULES& rules = *program.rules;
     const unsigned pass = ++passes;
     // The entries of a large program's many head predicates are met in no
-    // order, and its rejection names fall anywhere in the name tables: both
-    // are fetched from memory a few rules ahead. The update predicates of a
-    // head that this program has not met yet are made from its name, which
-    // is fetched twice as far ahead, so that their places in the tables can
-    // be fetched too.
+    // order: they are fetched from memory a few rules ahead, and what
+    // making their update names reads half as far ahead, once the bases
+    // fetched have arrived.
     constexpr std::size_t Ahead = 8;
-    const PREDICATE_NAMES& P = ATOM::Predicates;
     // The head predicate of rule k, if it is known and has a shared entry.
     // Only a look: a rule without a single head atom is reported when its
     // turn comes.
@@ -218,18 +210,14 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
         return known ? head->atoms[0].predicate : Unknown;
     };
     for (std::size_t j = 0; j < rules.size(); ++j) {
-        if (j + 2 * Ahead < rules.size()) {
-            if (const unsigned far = headOf(j + 2 * Ahead); far != Unknown) {
-                __builtin_prefetch(&sharedAtoms[far]);
-                P.prefetchText(far);
+        if (j + Ahead < rules.size())
+            if (const unsigned near = headOf(j + Ahead); near != Unknown) {
+                __builtin_prefetch(&sharedAtoms[near]);
+                prefetchUpdateBases(near);
             }
-        }
-        if (j + Ahead < rules.size()) {
-            if (const unsigned near = headOf(j + Ahead);
-                near != Unknown && sharedAtoms[near].pass != pass)
-                prefetchUpdatePreds(P.text(near), i);
-            if (!last) prefetchRejectionPred(i, static_cast<unsigned>(j + Ahead));
-        }
+        if (j + Ahead / 2 < rules.size())
+            if (const unsigned near = headOf(j + Ahead / 2); near != Unknown)
+                prefetchUpdateNames(near, i);
         auto V = variables(rules[j]);
         const unsigned head = headAtom(rules[j]).predicate;
         if (head >= sharedAtoms.size()) sharedAtoms.resize(head + 1);
@@ -237,7 +225,7 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
         if (entry.pass != pass) entry = {pass, RULE_ATOMS{}};
         RULE_ATOMS& shared = entry.atoms;
         RULE_ATOMS known{shared.update, shared.complement, Unknown};
-        if (!last) createRejectionRule(rules[j], i, static_cast<unsigned>(j), V, known);
+        if (!last) makeRejectionAtoms(rules[j], i, static_cast<unsigned>(j), V, known);
         rewriteRule(rules[j], i, static_cast<unsigned>(j), V, last, known);
         shared.update = known.update;
         shared.complement = known.complement;

@@ -8,15 +8,16 @@ void addStrongNegCons() {
     // Live walk: complements registered by addNegConstraint are met when
     // they sort after the current name.
     const PREDICATE_NAMES& P = ATOM::Predicates;
-    for (auto it = P.begin(); it != P.end(); ++it) {
-        const std::string name(it->name);
-        if (P.type(it->number) == PREDICATE_NAMES::BUILTIN_PREDICATE || hasReservedPrefix(name))
-            continue;
+    forEachPredicate([&](std::string_view text, unsigned number) {
+        const std::string name(text);
+        if (P.type(number) == PREDICATE_NAMES::BUILTIN_PREDICATE || hasReservedPrefix(name)) return;
         // The pair is handled when its positive name is visited.
-        if (!name.empty() && name[0] == '-' && P.contains(std::string_view(name).substr(1)))
-            continue;
-        addNegConstraint(name, P.arity(it->number));
-    }
+        if (!name.empty() && name[0] == '-') {
+            const std::string_view positive = std::string_view(name).substr(1);
+            if (P.contains(positive) || updatePredicates.contains(positive)) return;
+        }
+        addNegConstraint(name, P.arity(number));
+    });
 }
 
 void addNegConstraint(std::string name, unsigned k) {

@@ -4,6 +4,7 @@
 #include "driver/execute.hpp"
 #include "driver/goal.hpp"
 #include "fixture.hpp"
+#include "rewriting/auxiliary.hpp"
 
 namespace {
 
@@ -20,9 +21,9 @@ struct Filter : Driver {
     }
 
     void registerAuxiliary() {
-        updatePredicates.insert("q_P0", 1);
-        updatePredicates.insert("-r_P1", 0);
-        updatePredicates.insert("rej_P0_R1", 1);
+        updPred("q", 0, 1);
+        updPred("-r", 1, 0);
+        rejectionPred(0, 1, 1);
         minimalPredicates.insert("is_true", 0);
     }
 };
@@ -81,8 +82,8 @@ TEST_F(Filter, LongLineIsFilteredLikeAShortOne) {
 
 TEST_F(Filter, PexaNegationIsWrittenAsInTheInput) {
     freshRun(PROGRAM_TYPE::PEXA);
-    updatePredicates.insert("-q_P0", 0);
-    updatePredicates.insert("q_P0", 0);
+    updPred("-q", 0, 0);
+    updPred("q", 0, 0);
     EXPECT_EQ(filter({"{NEG_p, p, NEG_q_P0, q_P0, NEG_NEG_x, xNEG_y}\n"}),
               "{-p, p, -NEG_x, xNEG_y}\n");
     // Only the pexa type reads the prefix.
@@ -123,8 +124,8 @@ TEST_F(Filter, PexaGoalsAreJudgedInTheInputsVocabulary) {
     };
     for (const CASE& c : cases) {
         freshRun(PROGRAM_TYPE::PEXA);
-        updatePredicates.insert("-q_P0", 0);
-        updatePredicates.insert("q_P0", 0);
+        updPred("-q", 0, 0);
+        updPred("q", 0, 0);
         (c.brave ? OptionBrave : OptionCautious) = true;
         Goal = c.goal;
         goal = UnansweredGoal();

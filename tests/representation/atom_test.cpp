@@ -32,30 +32,62 @@ TEST_F(Atoms, InsertionUpgradesUnspecifiedAndRefusesConflicts) {
     EXPECT_EQ(t.arity(0), 1u);
 }
 
-TEST_F(Atoms, GeneratedNamesArePredicatesMarkedWithTheirFamily) {
+TEST_F(Atoms, UpdateNamesAreNumbersAboveThePredicateTable) {
+    UPDATE_NAMES& U = updatePredicates;
     const unsigned p = atom("p", {"a"}).predicate;
-    const auto [u, made] = updatePredicates.insert("p_P0", 1);
-    ASSERT_TRUE(made);
-    // Kept once: the registry's number is the predicate's, an IDB one.
-    EXPECT_EQ(ATOM::Predicates.find("p_P0"), std::make_pair(u, true));
-    EXPECT_EQ(ATOM::Predicates.type(u), PREDICATE_NAMES::IDB);
-    EXPECT_EQ(atom("p_P0", {"b"}).predicate, u);
-    EXPECT_TRUE(updatePredicates.insert("p_P0", 1).second);
-    // Another arity, the input's name, the other family's name: refused.
-    EXPECT_FALSE(updatePredicates.insert("p_P0", 2).second);
-    EXPECT_FALSE(updatePredicates.insert("p", 1).second);
-    EXPECT_TRUE(minimalPredicates.insert("ok", 0).second);
-    EXPECT_FALSE(updatePredicates.insert("ok", 0).second);
-    EXPECT_TRUE(updatePredicates.insert("a_P0", 0).second);
+    const unsigned b = U.base("p"), nb = U.base("-p");
+    const unsigned u = U.update(b, 2);
+    EXPECT_TRUE(isUpdateNumber(u) && !isUpdateNumber(p) && !U.made(u));
+    U.make(u, UPDATE_NAMES::NoSuffix, 1);
+    U.make(U.update(nb, 2), 3, 2);  // -p of another arity than p, with suffix _2
+    const unsigned r = U.rejection(4, 7);
+    U.make(r, UPDATE_NAMES::NoSuffix, 3);
+    EXPECT_TRUE(isRejectionNumber(r) && !isRejectionNumber(u));
 
-    EXPECT_TRUE(updatePredicates.contains("p_P0") && !updatePredicates.contains("p"));
-    EXPECT_FALSE(updatePredicates.contains("ok") || updatePredicates.contains("q_P0"));
-    EXPECT_TRUE(minimalPredicates.contains("ok"));
-    EXPECT_FALSE(updatePredicates.made(p));
-    EXPECT_EQ(updatePredicates.size(), 2u);
-    std::vector<std::string_view> names;
-    for (const NAMES_ITEM& item : updatePredicates.inNameOrder()) names.push_back(item.name);
-    EXPECT_EQ(names, (std::vector<std::string_view>{"a_P0", "p_P0"}));
+    // Written and read back; the predicate table answers for them too.
+    EXPECT_EQ(U.text(u), "p_P2");
+    EXPECT_EQ(U.text(U.update(nb, 2)), "-p_P2_2");
+    EXPECT_EQ(U.plainText(U.update(nb, 2)), "-p_P2");
+    EXPECT_EQ(U.text(r), "rej_P4_R7");
+    EXPECT_EQ(U.find("p_P2"), std::make_pair(u, true));
+    EXPECT_EQ(U.find("rej_P4_R7"), std::make_pair(r, true));
+    EXPECT_EQ(atom("p_P2", {"b"}).predicate, u);
+    EXPECT_EQ(ATOM::Predicates.arity(u), 1u);
+    EXPECT_EQ(ATOM::Predicates.arity(U.update(nb, 2)), 2u);
+    EXPECT_EQ(ATOM::Predicates.arity(r), 3u);
+    EXPECT_EQ(ATOM::Predicates.family(r), PREDICATE_NAMES::UPDATE_FAMILY);
+    EXPECT_EQ(text(atom("p_P2", {"c"})), "p_P2(c)");
+    EXPECT_FALSE(ATOM::Predicates.contains("p_P2"));
+
+    // Only the texts of names made, written as they are written.
+    for (const char* other :
+         {"p_P1", "-p_P2", "p_P02", "p_P2_", "p_P2_0", "-p_P2_02", "p_P+2", "q_P2", "_P2",
+          "rej_P4_R6", "rej_P4_R7_0", "rej_P04_R7", "rej_P4_R7x", "p", "rej"})
+        EXPECT_FALSE(U.contains(other)) << other;
+    EXPECT_TRUE(U.contains("-p_P2_2"));
+    EXPECT_EQ(U.size(), 3u);
+
+    // Name order over every name; rejections in the order of their rules.
+    std::vector<std::string> names;
+    for (const auto& [name, n] : U.inNameOrder()) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"-p_P2_2", "p_P2", "rej_P4_R7"}));
+    U.make(U.rejection(4, 2), UPDATE_NAMES::NoSuffix, 0);
+    U.make(U.rejection(1, 0), UPDATE_NAMES::NoSuffix, 0);
+    names.clear();
+    U.forEachRejection([&](unsigned n) { names.push_back(U.text(n)); });
+    EXPECT_EQ(names, (std::vector<std::string>{"rej_P4_R7", "rej_P4_R2", "rej_P1_R0"}));
+    EXPECT_TRUE(U.bases().contains("rej"));
+}
+
+TEST_F(Atoms, ReservedRangesNumberTheirRulesInOrder) {
+    UPDATE_NAMES& U = updatePredicates;
+    U.reserveRejections(0, 3);
+    U.reserveRejections(1, 2);
+    EXPECT_EQ(U.rejection(0, 2) + 1, U.rejection(1, 0));
+    EXPECT_EQ(U.rejection(1, 1) + 1, U.rejection(1, 2));  // grows the last range
+    U.make(U.rejection(1, 2), UPDATE_NAMES::NoSuffix, 0);
+    EXPECT_EQ(U.text(U.rejection(1, 2)), "rej_P1_R2");
+    EXPECT_TRUE(U.contains("rej_P1_R2"));
 }
 
 TEST_F(Atoms, StrongNegationIsAPredicateOfItsOwn) {

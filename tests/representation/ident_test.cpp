@@ -163,9 +163,11 @@ TEST_F(Names, LongAndAlikeTextsKeepApartAndInOrder) {
     const std::string shared(20, 'r');
     const std::string huge(100000, 'h');
     const std::string withNul("a\0b", 3);
+    // Up to 8 bytes without a NUL a name is also compared in its index slot.
     const std::vector<std::string> names = {
-        shared + "b",         shared + "a",         shared, huge, withNul, "a",
-        std::string(15, 'f'), std::string(16, 'f'), ""};
+        shared + "b",         shared + "a",         shared, huge,       withNul,   "a",
+        std::string(15, 'f'), std::string(16, 'f'), "",     "abcdefgh", "abcdefg", "abcdefghi",
+        std::string("a\0", 2)};
     for (const std::string& n : names) t.insert(n);
     for (unsigned n = 0; n < names.size(); ++n) {
         EXPECT_EQ(t.insert(names[n]), std::make_pair(n, false));
@@ -174,9 +176,12 @@ TEST_F(Names, LongAndAlikeTextsKeepApartAndInOrder) {
     }
     std::vector<std::string> order;
     for (const NAMES_ITEM& item : t) order.emplace_back(item.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"", "a", withNul, std::string(15, 'f'),
+    EXPECT_EQ(order, (std::vector<std::string>{"", "a", std::string("a\0", 2), withNul, "abcdefg",
+                                               "abcdefgh", "abcdefghi", std::string(15, 'f'),
                                                std::string(16, 'f'), huge, shared, shared + "a",
                                                shared + "b"}));
+    EXPECT_FALSE(t.contains("abcdefgi") || t.contains(std::string("abcdefg\0", 8)) ||
+                 t.contains("b"));
 }
 
 TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {
@@ -195,12 +200,43 @@ TEST_F(Names, FirstCharacterDecidesVariableOrConstant) {
     EXPECT_EQ(z, IDENT(IDENT::VARIABLE, 1));
     EXPECT_EQ(y2, y);
     for (const char* c : {"abc", "_abc", "1abc", "", "\"Q\""})
-        EXPECT_EQ(newIDENT(c).kind, IDENT::CONSTANT) << c;
-    EXPECT_EQ(newIDENT("abc").value, 0);
-    EXPECT_EQ(newIDENT("abc").value, 0);
+        EXPECT_EQ(newIDENT(c).kind(), IDENT::CONSTANT) << c;
+    EXPECT_EQ(newIDENT("abc").value(), 0);
+    EXPECT_EQ(newIDENT("abc").value(), 0);
     EXPECT_EQ(IDENT::Constants.size(), 5u);
     LocalVariables.reset();
     EXPECT_EQ(newIDENT("Z"), IDENT(IDENT::VARIABLE, 0));
+}
+
+TEST_F(Names, TermsKeepKindAndValueAtTheEndsOfTheirRanges) {
+    struct CASE {
+        int kind, value;
+    } cases[] = {{IDENT::INTEGER, 0},
+                 {IDENT::INTEGER, -1},
+                 {IDENT::INTEGER, IDENT::MinInteger},
+                 {IDENT::INTEGER, IDENT::MaxInteger},
+                 {IDENT::INTEGER, 999999999},
+                 {IDENT::VARIABLE, 0},
+                 {IDENT::VARIABLE, IDENT::MaxNumber},
+                 {IDENT::CONSTANT, 0},
+                 {IDENT::CONSTANT, IDENT::MaxNumber}};
+    for (const CASE& c : cases) {
+        const IDENT t(c.kind, c.value);
+        EXPECT_EQ(t.kind(), c.kind) << c.kind << " " << c.value;
+        EXPECT_EQ(t.value(), c.value) << c.kind << " " << c.value;
+        EXPECT_EQ(t.isVariable(), c.kind == IDENT::VARIABLE);
+        for (const CASE& d : cases) {
+            const IDENT u(d.kind, d.value);
+            EXPECT_EQ(t == u, c.kind == d.kind && c.value == d.value);
+            const bool less = c.kind != d.kind ? c.kind < d.kind : c.value < d.value;
+            EXPECT_EQ(t < u, less) << c.kind << " " << c.value << " " << d.kind << " " << d.value;
+        }
+    }
+    EXPECT_EQ(IDENT().kind(), IDENT::NONE);
+    EXPECT_FALSE(IDENT() < IDENT(IDENT::NONE, 3));
+    EXPECT_THROW(checkedNumber(IDENT::MaxNumber + 1u), std::length_error);
+    EXPECT_EQ(sizeof(ATOM), 20u);
+    EXPECT_EQ(sizeof(LITERAL), 24u);
 }
 
 TEST_F(Names, TermEqualityAndText) {

@@ -147,16 +147,15 @@ TEST_F(AuxiliaryNames, IsRewrittenIndexAgreesWithScan) {
         if (pick == 2) rejectionPred(i, random() % 3, 0);
     }
     auto scan = [](const std::string& p) {
-        for (const NAMES_ITEM& u : updatePredicates.inNameOrder())
-            if (u.name.rfind("_P") != std::string::npos &&
-                u.name.substr(0, u.name.rfind("_P")) == p)
+        for (const auto& [name, n] : updatePredicates.inNameOrder())
+            if (name.rfind("_P") != std::string::npos && name.substr(0, name.rfind("_P")) == p)
                 return true;
         return false;
     };
     std::set<std::string> probes(stems.begin(), stems.end());
-    for (const NAMES_ITEM& u : updatePredicates.inNameOrder()) {
-        probes.insert(std::string(u.name));
-        probes.insert(std::string(u.name.substr(0, u.name.rfind("_P"))));
+    for (const auto& [name, n] : updatePredicates.inNameOrder()) {
+        probes.insert(name);
+        probes.insert(name.substr(0, name.rfind("_P")));
     }
     for (const std::string& p : probes) EXPECT_EQ(isRewritten(p), scan(p)) << p;
 }

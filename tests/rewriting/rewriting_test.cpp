@@ -44,13 +44,8 @@ TEST_F(Rewriting, TwoProgramsWithInertiaAndDebugLines) {
     std::string trace = stderrOf([] { UpdateRewriting(UpdateIDs); });
     EXPECT_EQ(translatedLines(), join(TwoProgramRules));
     EXPECT_EQ(text((*UpdateIDs[0].rules)[1]), "q_P0(a) :- not rej_P0_R1.");  // rewritten in place
-    const char* registered[] = {"rej_P0_R0", "-p_P1", "p_P0", "rej_P0_R1", "-q_P1", "q_P0"};
-    std::vector<std::string_view> made;  // in the order made
-    for (unsigned n = 0; n < ATOM::Predicates.size(); ++n)
-        if (updatePredicates.made(n)) made.push_back(ATOM::Predicates.text(n));
-    ASSERT_GE(made.size(), 6u);
-    made.resize(6);
-    EXPECT_EQ(made, std::vector<std::string_view>(registered, registered + 6));
+    for (const char* made : {"rej_P0_R0", "-p_P1", "p_P0", "rej_P0_R1", "-q_P1", "q_P0"})
+        EXPECT_TRUE(updatePredicates.contains(made)) << made;
     EXPECT_TRUE(Constraints.empty() && MinRules.empty() && MinConstraints.empty());
 
     std::string expected = "\nUpdate Rewriting.\n";
@@ -75,13 +70,47 @@ TEST_F(Rewriting, ShapesOfRewrittenRules) {
     program({});
     program({});
     UpdateRewriting(UpdateIDs);
-    // The rules of the programs come first, the inertia rules after them.
-    ASSERT_EQ(Pupd.size(), 4u);
-    EXPECT_EQ(PropagationAt, 4u);
+    // The rules of the programs come first, the inertia rules after them;
+    // the rejection rules are written from the rewritten ones.
+    ASSERT_EQ(Pupd.size(), 2u);
+    EXPECT_EQ(PropagationAt, 2u);
+    EXPECT_TRUE(RejectionRules.marked(0) && RejectionRules.marked(1));
     EXPECT_FALSE(PropagationRules.empty());
-    EXPECT_EQ(lines(Pupd),
-              join({"rej_P0_R0(X0) :- q(X0), p_P1(X0).", "-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
-                    "rej_P0_R1(X0) :- u(X0), -t_P1.", "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
+    EXPECT_EQ(lines(Pupd), join({"-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
+                                 "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
+    EXPECT_EQ(text(rejectionRule(Pupd[0])), "rej_P0_R0(X0) :- q(X0), p_P1(X0).");
+    EXPECT_EQ(text(rejectionRule(Pupd[1])), "rej_P0_R1(X0) :- u(X0), -t_P1.");
+    const std::string all = translatedLines();
+    EXPECT_EQ(all.substr(0, all.find("\n", all.find("rej_P0_R1(X0) :-"))),
+              "rej_P0_R0(X0) :- q(X0), p_P1(X0).\n-p_P0(X0) :- q(X0), not rej_P0_R0(X0).\n"
+              "rej_P0_R1(X0) :- u(X0), -t_P1.");
+}
+
+TEST_F(Rewriting, TranslatedRulesPrintAlikeInAnyPieces) {
+    // The writer asks for the rules in pieces; a piece may begin or end
+    // between a rejection rule and the rewritten rule it is written from,
+    // on either side of the inertia rules, and after the truth fact.
+    program(
+        {rule(atom("p", {"X"}), {pos(atom("q", {"X"})), neg(atom("r", {"X"}))}), fact(atom("s"))});
+    program({fact(atom("q", {"a"})), rule(strong("s"), {neg(atom("p", {"a"}))})});
+    program({fact(atom("r", {"a"}))});
+    OptionMinimal = true;
+    UpdateRewriting(UpdateIDs);
+    ASSERT_EQ(RejectionRules.count, 4u);
+    const std::size_t count = TranslatedRuleCount();
+    ASSERT_EQ(count, Pupd.size() + 4 + PropagationRules.size());
+    const std::string whole = translatedLines();
+    for (std::size_t piece = 1; piece <= 4; ++piece) {
+        std::ostringstream out;
+        for (std::size_t at = 0; at < count; at += piece) {
+            if (at) out << "\n";
+            print_translated_rules(out, at, std::min(count, at + piece), "\n");
+        }
+        EXPECT_EQ(out.str(), whole) << piece;
+    }
+    EXPECT_NE(whole.find("\nrej_P1_R1 :- s_P2, not p(a).\n-s_P1 :- not p(a), not rej_P1_R1.\n"),
+              std::string::npos)
+        << whole;
 }
 
 TEST_F(Rewriting, InertiaSelection) {

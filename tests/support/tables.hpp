@@ -10,11 +10,13 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     IDENT::Constants = NAMES();
     ATOM::Predicates = PREDICATE_NAMES();
     updatePredicates.clear();
+    updatePredicates.setSpan(16);  // a rewriting sets one place per program
     minimalPredicates.clear();
     LocalVariables.reset();
     NumBuiltins = 0;
     UpdateIDs.clear();
     Pupd.clear();
+    RejectionRules.clear();
     PropagationRules.clear();
     PropagationAt = 0;
     Constraints.clear();

@@ -1,0 +1,254 @@
+#include "representation/update_names.hpp"
+
+#include <algorithm>
+#include <charconv>
+
+#include "base/exits.hpp"
+#include "representation/ident.hpp"
+
+// Never destroyed, like the predicate table (see atom.cpp).
+UPDATE_NAMES& updatePredicates = *new UPDATE_NAMES;
+
+namespace {
+
+const char* const TooMany = "Error storing update predicate.";
+
+void appendNumber(std::string& out, unsigned value) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+// The decimal number that text holds whole, written as appendNumber writes
+// it (no sign, no leading zero).
+bool readNumber(std::string_view text, unsigned& value) {
+    if (text.empty() || (text[0] == '0' && text.size() > 1)) return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// Splits "<stem>_<c>" into the stem and the suffix c + 1 when text ends in
+// "_" and digits after the last "_P"; otherwise the whole text, NoSuffix.
+// A suffix follows the program number (update) or the rule number
+// (rejection), never part of a base.
+std::pair<std::string_view, unsigned> splitSuffix(std::string_view text, std::size_t afterP) {
+    const std::size_t last = text.rfind('_');
+    if (last == std::string_view::npos || last < afterP) return {text, UPDATE_NAMES::NoSuffix};
+    unsigned c;
+    if (!readNumber(text.substr(last + 1), c) || c + 1 == 0) return {{}, 0};
+    return {text.substr(0, last), c + 1};
+}
+
+}  // namespace
+
+void UPDATE_NAMES::setSpan(unsigned programs) {
+    unsigned shift = 0;
+    while ((1u << shift) < programs) ++shift;
+    // Once a base has a block, the blocks stay as they are.
+    if (bases_.size() == 0) shift_ = shift;
+    else if (shift > shift_) InternalError(TooMany);
+}
+
+unsigned UPDATE_NAMES::base(std::string_view text) {
+    const auto [b, fresh] = bases_.insert(text);
+    if (fresh) {
+        if (std::uint64_t(b + 1) << shift_ > RejectionNumbers - UpdateNumbers)
+            InternalError(TooMany);
+        baseArity_.push_back(NoArity);
+        complements_.push_back(NoBase);
+    }
+    return b;
+}
+
+void UPDATE_NAMES::pairBases(unsigned a, unsigned b) {
+    complements_[a] = b;
+    complements_[b] = a;
+}
+
+unsigned UPDATE_NAMES::complementAfter(unsigned n) const {
+    const auto [b, i] = updatePlace(n);
+    unsigned c = complements_[b];
+    if (c == NoBase) {
+        const std::string_view base = bases_.text(b);
+        const std::string complement =
+            base.starts_with('-') ? std::string(base.substr(1)) : "-" + std::string(base);
+        const auto [found, known] = bases_.find(complement);
+        if (!known) InternalError("Error storing update predicate.");
+        c = found;
+    }
+    return update(c, i + 1);
+}
+
+unsigned UPDATE_NAMES::update(unsigned b, unsigned i) const {
+    if (i >> shift_) InternalError(TooMany);
+    return UpdateNumbers + (b << shift_) + i;
+}
+
+void UPDATE_NAMES::reserveRejections(unsigned i, unsigned rules) {
+    if (rules == 0) return;
+    if (rejectionPlaces_ > (~0u - RejectionNumbers) - rules) InternalError(TooMany);
+    if (programRanges_.size() <= i) programRanges_.resize(i + 1);
+    programRanges_[i].push_back(static_cast<unsigned>(ranges_.size()));
+    ranges_.push_back({i, 0, rejectionPlaces_, rules});
+    rejectionPlaces_ += rules;
+    rejectionArity_.resize(rejectionPlaces_);
+}
+
+unsigned UPDATE_NAMES::rejection(unsigned i, unsigned j) {
+    if (i < programRanges_.size())
+        for (unsigned r : programRanges_[i]) {
+            const RANGE& range = ranges_[r];
+            if (j >= range.first && j - range.first < range.count)
+                return RejectionNumbers + range.start + (j - range.first);
+        }
+    // A rule outside the ranges reserved: its own range, or the last one
+    // grown when it is this program's and ends just before j.
+    if (rejectionPlaces_ == ~0u - RejectionNumbers) InternalError(TooMany);
+    if (!ranges_.empty()) {
+        RANGE& last = ranges_.back();
+        if (last.program == i && last.first + last.count == j) {
+            ++last.count;
+            rejectionArity_.push_back(0);
+            return RejectionNumbers + rejectionPlaces_++;
+        }
+    }
+    if (programRanges_.size() <= i) programRanges_.resize(i + 1);
+    programRanges_[i].push_back(static_cast<unsigned>(ranges_.size()));
+    ranges_.push_back({i, j, rejectionPlaces_, 1});
+    rejectionArity_.push_back(0);
+    return RejectionNumbers + rejectionPlaces_++;
+}
+
+bool UPDATE_NAMES::made(unsigned n) const {
+    if (isRejectionNumber(n)) return bit(madeRejections_, n - RejectionNumbers);
+    return isUpdateNumber(n) && bit(madeUpdates_, n - UpdateNumbers);
+}
+
+void UPDATE_NAMES::make(unsigned n, unsigned suffix, unsigned arity) {
+    if (suffix != NoSuffix) suffixes_[n] = suffix;
+    ++count_;
+    if (isRejectionNumber(n)) {
+        set(madeRejections_, n - RejectionNumbers);
+        rejectionArity_[n - RejectionNumbers] = arity;
+        if (!rejectionBase_) {
+            base("rej");
+            rejectionBase_ = true;
+        }
+        return;
+    }
+    set(madeUpdates_, n - UpdateNumbers);
+    // A base's names share the arity of its first, but for the rare -p of
+    // another arity than p's, whose names keep theirs aside.
+    unsigned& shared = baseArity_[updatePlace(n).first];
+    if (shared == NoArity) shared = arity;
+    if (arity != shared) arities_[n] = arity;
+}
+
+unsigned UPDATE_NAMES::arity(unsigned n) const {
+    if (isRejectionNumber(n)) return rejectionArity_[n - RejectionNumbers];
+    if (!arities_.empty())
+        if (const auto it = arities_.find(n); it != arities_.end()) return it->second;
+    return baseArity_[updatePlace(n).first];
+}
+
+std::pair<unsigned, unsigned> UPDATE_NAMES::updatePlace(unsigned n) const {
+    const unsigned place = n - UpdateNumbers;
+    return {place >> shift_, place & ((1u << shift_) - 1)};
+}
+
+const UPDATE_NAMES::RANGE& UPDATE_NAMES::rangeOf(unsigned n) const {
+    const unsigned place = n - RejectionNumbers;
+    const auto after = std::upper_bound(ranges_.begin(), ranges_.end(), place,
+                                        [](unsigned p, const RANGE& r) { return p < r.start; });
+    return *(after - 1);
+}
+
+void UPDATE_NAMES::appendPlain(std::string& out, unsigned n, bool asName) const {
+    if (isRejectionNumber(n)) {
+        const RANGE& r = rangeOf(n);
+        out += "rej_P";
+        appendNumber(out, r.program);
+        out += "_R";
+        appendNumber(out, r.first + (n - RejectionNumbers - r.start));
+        return;
+    }
+    const auto [b, i] = updatePlace(n);
+    if (asName) append_name(out, bases_.text(b));
+    else out += bases_.text(b);
+    out += "_P";
+    appendNumber(out, i);
+}
+
+std::string UPDATE_NAMES::plainText(unsigned n) const {
+    std::string out;
+    appendPlain(out, n, false);
+    return out;
+}
+
+std::string UPDATE_NAMES::text(unsigned n) const {
+    std::string out = plainText(n);
+    if (const unsigned c = suffix(n); c != NoSuffix) {
+        out += '_';
+        appendNumber(out, c - 1);
+    }
+    return out;
+}
+
+void UPDATE_NAMES::appendText(std::string& out, unsigned n) const {
+    appendPlain(out, n, true);
+    if (suffixes_.empty()) return;
+    if (const unsigned c = suffix(n); c != NoSuffix) {
+        out += '_';
+        appendNumber(out, c - 1);
+    }
+}
+
+std::pair<unsigned, bool> UPDATE_NAMES::findRejection(std::string_view text) const {
+    // rej_P<i>_R<j>, maybe with a suffix
+    if (!text.starts_with("rej_P")) return {0, false};
+    const std::size_t r = text.find("_R", 5);
+    if (r == std::string_view::npos) return {0, false};
+    const auto [stem, c] = splitSuffix(text, r + 2);
+    unsigned i, j;
+    if (stem.empty() || !readNumber(stem.substr(5, r - 5), i) ||
+        !readNumber(stem.substr(r + 2), j) || i >= programRanges_.size())
+        return {0, false};
+    for (unsigned k : programRanges_[i]) {
+        const RANGE& range = ranges_[k];
+        if (j < range.first || j - range.first >= range.count) continue;
+        const unsigned n = RejectionNumbers + range.start + (j - range.first);
+        return {n, made(n) && suffix(n) == c};
+    }
+    return {0, false};
+}
+
+std::pair<unsigned, bool> UPDATE_NAMES::findUpdate(std::string_view text) const {
+    // <base>_P<i>, maybe with a suffix; the last "_P" ends the base, as
+    // neither the program number nor the suffix holds a 'P'.
+    const std::size_t p = text.rfind("_P");
+    if (p == std::string_view::npos || p == 0) return {0, false};
+    const auto [stem, c] = splitSuffix(text, p + 2);
+    unsigned i;
+    if (stem.empty() || !readNumber(stem.substr(p + 2), i) || i >> shift_) return {0, false};
+    const auto [b, known] = bases_.find(text.substr(0, p));
+    if (!known) return {0, false};
+    const unsigned n = UpdateNumbers + (b << shift_) + i;
+    return {n, made(n) && suffix(n) == c};
+}
+
+std::pair<unsigned, bool> UPDATE_NAMES::find(std::string_view text) const {
+    if (const auto found = findRejection(text); found.second) return found;
+    return findUpdate(text);
+}
+
+std::vector<std::pair<std::string, unsigned>> UPDATE_NAMES::inNameOrder() const {
+    std::vector<std::pair<std::string, unsigned>> names;
+    names.reserve(count_);
+    const unsigned places = bases_.size() << shift_;
+    for (unsigned place = 0; place < places; ++place)
+        if (bit(madeUpdates_, place))
+            names.emplace_back(text(UpdateNumbers + place), UpdateNumbers + place);
+    forEachRejection([&](unsigned n) { names.emplace_back(text(n), n); });
+    std::sort(names.begin(), names.end());
+    return names;
+}
