@@ -325,8 +325,9 @@ private:
     // The slot that holds text, or the free slot where it would go;
     // index_.slots.size() while the index is empty.
     std::size_t probe(std::string_view text, std::uint32_t h) const {
-        const auto [inHead, head] = SLOT::headOf(text);
-        if (inHead)
+        const std::pair<bool, std::uint64_t> kept = SLOT::headOf(text);
+        const std::uint64_t head = kept.second;
+        if (kept.first)
             return probeIndex(index_, h, [&](const SLOT& slot) {
                 return (slot.entry & SLOT::InHead) && slot.head == head;
             });
