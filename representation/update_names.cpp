@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "base/exits.hpp"
+#include "representation/atom.hpp"
 #include "representation/ident.hpp"
 
 // Never destroyed, like the predicate table (see atom.cpp).
@@ -41,6 +42,20 @@ std::pair<std::string_view, unsigned> splitSuffix(std::string_view text, std::si
 
 }  // namespace
 
+// No update name has this form: its last "_P" is followed by digits and at
+// most a clash suffix, never by "_R".
+std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view text) {
+    if (!text.starts_with("rej_P")) return std::nullopt;
+    const std::size_t r = text.find("_R", 5);
+    if (r == std::string_view::npos) return std::nullopt;
+    const auto [stem, suffix] = splitSuffix(text, r + 2);
+    REJECTION_NUMBERS numbers{0, 0, suffix};
+    if (stem.empty() || !readNumber(stem.substr(5, r - 5), numbers.program) ||
+        !readNumber(stem.substr(r + 2), numbers.rule))
+        return std::nullopt;
+    return numbers;
+}
+
 void UPDATE_NAMES::setSpan(unsigned programs) {
     unsigned shift = 0;
     while ((1u << shift) < programs) ++shift;
@@ -69,11 +84,8 @@ unsigned UPDATE_NAMES::complementAfter(unsigned n) const {
     const auto [b, i] = updatePlace(n);
     unsigned c = complements_[b];
     if (c == NoBase) {
-        const std::string_view base = bases_.text(b);
-        const std::string complement =
-            base.starts_with('-') ? std::string(base.substr(1)) : "-" + std::string(base);
-        const auto [found, known] = bases_.find(complement);
-        if (!known) InternalError("Error storing update predicate.");
+        const auto [found, known] = bases_.find(complementName(bases_.text(b)));
+        if (!known) InternalError(TooMany);
         c = found;
     }
     return update(c, i + 1);
@@ -204,20 +216,14 @@ void UPDATE_NAMES::appendText(std::string& out, unsigned n) const {
 }
 
 std::pair<unsigned, bool> UPDATE_NAMES::findRejection(std::string_view text) const {
-    // rej_P<i>_R<j>, maybe with a suffix
-    if (!text.starts_with("rej_P")) return {0, false};
-    const std::size_t r = text.find("_R", 5);
-    if (r == std::string_view::npos) return {0, false};
-    const auto [stem, c] = splitSuffix(text, r + 2);
-    unsigned i, j;
-    if (stem.empty() || !readNumber(stem.substr(5, r - 5), i) ||
-        !readNumber(stem.substr(r + 2), j) || i >= programRanges_.size())
-        return {0, false};
-    for (unsigned k : programRanges_[i]) {
+    const auto numbers = readRejectionName(text);
+    if (!numbers || numbers->program >= programRanges_.size()) return {0, false};
+    const unsigned j = numbers->rule;
+    for (unsigned k : programRanges_[numbers->program]) {
         const RANGE& range = ranges_[k];
         if (j < range.first || j - range.first >= range.count) continue;
         const unsigned n = RejectionNumbers + range.start + (j - range.first);
-        return {n, made(n) && suffix(n) == c};
+        return {n, made(n) && suffix(n) == numbers->suffix};
     }
     return {0, false};
 }

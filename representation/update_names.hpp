@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -40,6 +41,17 @@ inline bool hasUpdateShape(std::string_view name) {
         if (p + 2 < name.size() && name[p + 2] >= '0' && name[p + 2] <= '9') return true;
     return false;
 }
+
+// The numbers in a text of the form rej_P<i>_R<j>, maybe followed by a clash
+// suffix _<c>, written as rejection names are written (decimal, no sign, no
+// leading zero); nothing for a text of any other form. Only the form is
+// read: whether such a name was made is UPDATE_NAMES' to say.
+struct REJECTION_NUMBERS {
+    unsigned program;
+    unsigned rule;
+    unsigned suffix;  // c + 1, or 0 for none
+};
+std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view text);
 
 class UPDATE_NAMES {
 public:

@@ -3,7 +3,6 @@
 #include "rewriting/auxiliary.hpp"
 
 #include <algorithm>
-#include <charconv>
 
 #include "base/exits.hpp"
 
@@ -123,17 +122,6 @@ std::string ruleSuffix(unsigned i, unsigned j) {
     return programSuffix(i) + "_R" + std::to_string(j);
 }
 
-// Reads the decimal number at pos and moves pos past it; false when there
-// is none, or when it does not fit an unsigned (no generated name holds
-// such a number).
-bool readNumber(std::string_view s, std::size_t& pos, unsigned& value) {
-    const char* first = s.data() + pos;
-    const auto [end, error] = std::from_chars(first, s.data() + s.size(), value);
-    if (error != std::errc() || end == first) return false;
-    pos += static_cast<std::size_t>(end - first);
-    return true;
-}
-
 }  // namespace
 
 std::string uniqueUpdPred(std::string base) {
@@ -248,22 +236,6 @@ bool isOriginal(unsigned n) {
 bool isRewritten(std::string_view p) { return updatePredicates.bases().contains(p); }
 
 const NAMES& rewrittenNames() { return updatePredicates.bases(); }
-
-// No update predicate has the form of a rejection name: its last "_P" is
-// followed by digits and at most a clash suffix, never by "_R".
-std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view name) {
-    if (!name.starts_with("rej_P")) return std::nullopt;
-    REJECTION_NUMBERS numbers{};
-    std::size_t pos = 5;
-    if (!readNumber(name, pos, numbers.program) || name.substr(pos, 2) != "_R") return std::nullopt;
-    pos += 2;
-    if (!readNumber(name, pos, numbers.rule)) return std::nullopt;
-    if (pos == name.size()) return numbers;
-    unsigned clash;
-    if (name[pos] != '_' || !readNumber(name, ++pos, clash) || pos != name.size())
-        return std::nullopt;
-    return numbers;
-}
 
 std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r) {
     const auto numbers = readRejectionName(r);

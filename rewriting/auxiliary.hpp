@@ -73,15 +73,8 @@ const NAMES& rewrittenNames();
 // when known without a lookup; UnknownPredicate otherwise (it may still be
 // one).
 unsigned basePredicate(unsigned b);
-// The program and rule numbers in the name of a rejection predicate.
-struct REJECTION_NUMBERS {
-    unsigned program;
-    unsigned rule;
-};
-// The numbers of a name of the form rej_P<i>_R<j>, optionally followed by a
-// clash suffix _<c>, as rejectionPred writes them; nothing for a name of any
-// other form. Only the form is read: no registry is asked.
-std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view name);
+// (readRejectionName, the numbers in a name of the rejection form, is
+// representation/update_names.hpp's.)
 // The numbers of a rejection predicate (a name rejectionPred made); nothing
 // for any other name.
 std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r);

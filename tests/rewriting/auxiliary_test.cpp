@@ -94,11 +94,13 @@ TEST_F(AuxiliaryNames, RejectionNamesGiveProgramAndRule) {
     };
     EXPECT_EQ(numbers("rej_P0_R3"), "0/3");
     EXPECT_EQ(numbers("rej_P12_R4_0"), "12/4");
+    EXPECT_EQ(readRejectionName("rej_P12_R4_0")->suffix, 1u);
+    EXPECT_EQ(readRejectionName("rej_P12_R4")->suffix, 0u);
     EXPECT_EQ(numbers("rej_P4294967295_R7_12"), "4294967295/7");
     for (const char* other :
          {"rej_P", "rej_P1", "rej_P1_R", "rej_P_R1", "rej_P1_R1_", "rej_P1_R1_a", "rej_P1_R1_0_1",
           "rej_P1_R1x", "rej_P+1_R1", "rej_P1_R-1", "-rej_P1_R1", "mrej_P1_R1", "rej_P1_P2",
-          "rej_P4294967296_R0"})
+          "rej_P4294967296_R0", "rej_P01_R1", "rej_P1_R00", "rej_P1_R1_01"})
         EXPECT_EQ(numbers(other), "-") << other;
 
     // A rejection predicate is a name of that form that rejectionPred made;
