@@ -21,8 +21,7 @@ std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, std::ui
                                                   unsigned arity, TYPE type) {
     auto [n, fresh] = NAMES::insert(name, h);
     if (fresh) {
-        signatures.push_back({arity, type});
-        if (hasUpdateShape(name)) ++updateShaped;
+        recordFresh(name, {arity, type});
         return {n, true};
     }
     SIGNATURE& known = signatures[n];
@@ -40,8 +39,7 @@ std::pair<unsigned, bool> GENERATED_NAMES::insert(std::string_view name, std::ui
     PREDICATE_NAMES& P = ATOM::Predicates;
     const auto [n, fresh] = P.NAMES::insert(name, h);
     if (!fresh) return {n, P.family(n) == family && P.arity(n) == arity};
-    P.signatures.push_back({arity, PREDICATE_NAMES::IDB, family});
-    if (hasUpdateShape(name)) ++P.updateShaped;
+    P.recordFresh(name, {arity, PREDICATE_NAMES::IDB, family});
     ++count;
     return {n, true};
 }

@@ -51,6 +51,12 @@ struct PREDICATE_NAMES : NAMES {
     std::pair<unsigned, bool> insert(std::string_view name, std::uint32_t h, unsigned arity,
                                      TYPE type);
 
+    // Records the signature of a name that insert found fresh.
+    void recordFresh(std::string_view name, SIGNATURE signature) {
+        signatures.push_back(signature);
+        if (hasUpdateShape(name)) ++updateShaped;
+    }
+
     // Forgets the names numbered n and above (see NAMES::truncate).
     void truncate(unsigned n) {
         NAMES::truncate(n);

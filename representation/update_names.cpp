@@ -197,33 +197,32 @@ std::string UPDATE_NAMES::plainText(unsigned n) const {
     return out;
 }
 
-std::string UPDATE_NAMES::text(unsigned n) const {
-    std::string out = plainText(n);
+void UPDATE_NAMES::appendSuffix(std::string& out, unsigned n) const {
     if (const unsigned c = suffix(n); c != NoSuffix) {
         out += '_';
         appendNumber(out, c - 1);
     }
+}
+
+std::string UPDATE_NAMES::text(unsigned n) const {
+    std::string out = plainText(n);
+    appendSuffix(out, n);
     return out;
 }
 
 void UPDATE_NAMES::appendText(std::string& out, unsigned n) const {
     appendPlain(out, n, true);
-    if (suffixes_.empty()) return;
-    if (const unsigned c = suffix(n); c != NoSuffix) {
-        out += '_';
-        appendNumber(out, c - 1);
-    }
+    appendSuffix(out, n);
 }
 
-std::pair<unsigned, bool> UPDATE_NAMES::findRejection(std::string_view text) const {
-    const auto numbers = readRejectionName(text);
-    if (!numbers || numbers->program >= programRanges_.size()) return {0, false};
-    const unsigned j = numbers->rule;
-    for (unsigned k : programRanges_[numbers->program]) {
+std::pair<unsigned, bool> UPDATE_NAMES::findRejection(const REJECTION_NUMBERS& numbers) const {
+    if (numbers.program >= programRanges_.size()) return {0, false};
+    const unsigned j = numbers.rule;
+    for (unsigned k : programRanges_[numbers.program]) {
         const RANGE& range = ranges_[k];
         if (j < range.first || j - range.first >= range.count) continue;
         const unsigned n = RejectionNumbers + range.start + (j - range.first);
-        return {n, made(n) && suffix(n) == numbers->suffix};
+        return {n, made(n) && suffix(n) == numbers.suffix};
     }
     return {0, false};
 }
@@ -243,7 +242,8 @@ std::pair<unsigned, bool> UPDATE_NAMES::findUpdate(std::string_view text) const 
 }
 
 std::pair<unsigned, bool> UPDATE_NAMES::find(std::string_view text) const {
-    if (const auto found = findRejection(text); found.second) return found;
+    if (const auto numbers = readRejectionName(text))
+        if (const auto found = findRejection(*numbers); found.second) return found;
     return findUpdate(text);
 }
 

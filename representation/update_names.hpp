@@ -113,6 +113,9 @@ public:
     // (number, found): the made name whose text is text.
     std::pair<unsigned, bool> find(std::string_view text) const;
     bool contains(std::string_view text) const { return !empty() && find(text).second; }
+    // (number, made): the rejection name with these numbers (see
+    // readRejectionName), for a caller that has read them already.
+    std::pair<unsigned, bool> findRejection(const REJECTION_NUMBERS& numbers) const;
 
     // The names made.
     unsigned size() const { return count_; }
@@ -169,7 +172,7 @@ private:
     std::pair<unsigned, unsigned> updatePlace(unsigned n) const;
     const RANGE& rangeOf(unsigned n) const;
     void appendPlain(std::string& out, unsigned n, bool asName) const;
-    std::pair<unsigned, bool> findRejection(std::string_view text) const;
+    void appendSuffix(std::string& out, unsigned n) const;
     std::pair<unsigned, bool> findUpdate(std::string_view text) const;
 };
 

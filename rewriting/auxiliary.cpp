@@ -239,7 +239,7 @@ const NAMES& rewrittenNames() { return updatePredicates.bases(); }
 
 std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r) {
     const auto numbers = readRejectionName(r);
-    if (!numbers || !updatePredicates.contains(r)) return std::nullopt;
+    if (!numbers || !updatePredicates.findRejection(*numbers).second) return std::nullopt;
     return numbers;
 }
 
