@@ -68,17 +68,19 @@ inline std::uint32_t nameHash(std::string_view text) {
 }
 
 // The slots of an index: empty, or a power of two of them, with linear
-// probing from the slot the hash's low bits name. A SLOT holds the text's
-// hash as `hash` and says whether it is free (`free()`); a value-initialised
-// SLOT is free. The owner decides when the index grows.
+// probing from the slot the hash's low bits name. A SLOT says whether it is
+// free (`free()`) and gives the hash of the text it holds (`home()`), by
+// which it is placed; a value-initialised SLOT is free. The owner decides
+// when the index grows.
 template <class SLOT>
 struct NAME_INDEX {
     std::vector<SLOT, CHUNK_ALLOCATOR<SLOT>> slots;
 };
 
-// The slot that holds the text of the hash for which same(slot) holds, or
-// the free slot where it would go; slots.size() (0) while there are none.
-// Always inlined, so that same() is compared in place.
+// The slot, from where the hash places it on, for which same(slot) holds
+// (same compares the hash too, where the slot keeps it), or the free slot
+// where it would go; slots.size() (0) while there are none. Always inlined,
+// so that same() is compared in place.
 template <class SLOT, class SAME>
 [[gnu::always_inline]] inline std::size_t probeIndex(const NAME_INDEX<SLOT>& index,
                                                      std::uint32_t hash, SAME same) {
@@ -86,7 +88,7 @@ template <class SLOT, class SAME>
     const std::size_t mask = index.slots.size() - 1;
     for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
         const SLOT& slot = index.slots[s];
-        if (slot.free() || (slot.hash == hash && same(slot))) return s;
+        if (slot.free() || same(slot)) return s;
     }
 }
 
@@ -114,7 +116,7 @@ void eraseIndexSlot(NAME_INDEX<SLOT>& index, std::size_t s) {
     const std::size_t mask = index.slots.size() - 1;
     index.slots[s] = SLOT{};
     for (std::size_t j = (s + 1) & mask; !index.slots[j].free(); j = (j + 1) & mask) {
-        const std::size_t home = index.slots[j].hash & mask;
+        const std::size_t home = index.slots[j].home() & mask;
         // The entry stays when its home lies cyclically in (s, j].
         const bool stays = s <= j ? (s < home && home <= j) : (s < home || home <= j);
         if (stays) continue;
@@ -133,7 +135,7 @@ void regrowIndex(NAME_INDEX<SLOT>& index, std::size_t size) {
     const std::size_t mask = size - 1;
     for (const SLOT& slot : old) {
         if (slot.free()) continue;
-        std::size_t s = slot.hash & mask;
+        std::size_t s = slot.home() & mask;
         while (!index.slots[s].free()) s = (s + 1) & mask;
         index.slots[s] = slot;
     }

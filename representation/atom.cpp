@@ -17,21 +17,46 @@ const char* const rox_builtin_name[BUILTIN_COUNT] = {
 const int rox_builtin_arity[BUILTIN_COUNT] = {2, 2, 2, 2, 2, 2, 1, 2, 3, 3};
 int NumBuiltins = 0;
 
+namespace {
+
+// A predicate's arity and kind as the mark of its index slot (0: none, for
+// an arity too large to be kept there).
+std::uint32_t signatureMark(unsigned arity, PREDICATE_NAMES::TYPE type) {
+    if (arity >= (1u << 29)) return 0;
+    return ((arity << 2) | type) + 1;
+}
+
+}  // namespace
+
 std::pair<unsigned, bool> PREDICATE_NAMES::insert(std::string_view name, std::uint32_t h,
                                                   unsigned arity, TYPE type) {
-    auto [n, fresh] = NAMES::insert(name, h);
+    const auto [n, fresh, mark] = NAMES::insertMarked(name, h);
+    const std::uint32_t want = signatureMark(arity, type);
     if (fresh) {
         recordFresh(name, {arity, type});
+        if (mark) *mark = want;
         return {n, true};
+    }
+    // A short name's arity and kind are in its slot as well: a known
+    // predicate met again as it was, or first given its kind, is then taken
+    // without reading its signature (a kind is only written there).
+    if (mark && *mark != 0 && want != 0 && (*mark - 1) >> 2 == arity) {
+        const auto known = static_cast<TYPE>((*mark - 1) & 3);
+        if (type == UNSPECIFIED || type == known) return {n, true};
+        if (known == UNSPECIFIED) {
+            signatures[n].type = type;
+            *mark = want;
+            return {n, true};
+        }
     }
     SIGNATURE& known = signatures[n];
     if (known.arity != arity) return {n, false};
-    if (type == UNSPECIFIED || type == known.type) return {n, true};
-    if (known.type == UNSPECIFIED) {
+    if (type != UNSPECIFIED && type != known.type) {
+        if (known.type != UNSPECIFIED) return {n, false};
         known.type = type;
-        return {n, true};
     }
-    return {n, false};
+    if (mark) *mark = signatureMark(known.arity, known.type);
+    return {n, true};
 }
 
 std::pair<unsigned, bool> GENERATED_NAMES::insert(std::string_view name, std::uint32_t h,

@@ -71,6 +71,10 @@ struct PREDICATE_NAMES : NAMES {
     FAMILY family(unsigned n) const {
         return isUpdateNumber(n) ? UPDATE_FAMILY : signatures[n].family;
     }
+    // Starts fetching the signature of predicate n, when it has one here.
+    [[gnu::always_inline]] void prefetchSignature(unsigned n) const {
+        if (n < signatures.size()) __builtin_prefetch(&signatures[n]);
+    }
 };
 
 enum BUILTIN {

@@ -132,17 +132,31 @@ struct NAMESTABLE {
     // (number, inserted)
     std::pair<unsigned, bool> insert(std::string_view text) { return insert(text, hash(text)); }
     std::pair<unsigned, bool> insert(std::string_view text, std::uint32_t h) {
+        const MARKED found = insertMarked(text, h);
+        return {found.number, found.fresh};
+    }
+
+    // What insertMarked found. A short name (see SLOT) has a mark: 4 bytes
+    // of its index slot, 0 until the owner writes them, where the owner
+    // keeps what it would otherwise read from an array by the name's
+    // number, one more access far from the caches in a large table. mark
+    // points into the index and is good until the next insert.
+    struct MARKED {
+        unsigned number;
+        bool fresh;
+        std::uint32_t* mark;  // null for a name without one
+    };
+    MARKED insertMarked(std::string_view text, std::uint32_t h) {
         std::size_t s = probe(text, h);
-        if (s < index_.slots.size() && !index_.slots[s].free())
-            return {index_.slots[s].number(), false};
+        if (s < index_.slots.size() && !index_.slots[s].free()) return marked(s, false);
         if (count + 1 >= SLOT::InHead) throw std::length_error("too many names");
         entries_.add(text);
         if (4 * std::size_t(entries_.size()) > 3 * index_.slots.size()) {
             regrowIndex(index_, index_.slots.empty() ? 16 : 2 * index_.slots.size());
             s = probe(text, h);
         }
-        index_.slots[s] = SLOT::of(count, h, text);
-        return {count++, true};
+        index_.slots[s] = SLOT::of(count++, h, text);
+        return marked(s, true);
     }
 
     // (number, found); (0, false) when the text is absent
@@ -235,9 +249,19 @@ struct NAMESTABLE {
         }
         bool operator==(const const_iterator& o) const { return item_.number == o.item_.number; }
 
+        // The number of the name d steps after this one in the name order
+        // as it stood when the walk last looked (names inserted since are
+        // not counted), or End: for a walk that fetches ahead what it will
+        // read. Only a guess, never wrong for the walk itself.
+        static constexpr unsigned End = ~0u;
+        unsigned ahead(std::size_t d) const {
+            if (!table_ || generation_ != table_->generation_ || next_ == 0) return End;
+            const std::size_t at = next_ - 1 + d;
+            return at < table_->sorted_.size() ? table_->sorted_[at] : End;
+        }
+
     private:
         friend struct NAMESTABLE;
-        static constexpr unsigned End = ~0u;
 
         const NAMESTABLE* table_ = nullptr;
         ITEM item_{{}, End};
@@ -267,20 +291,31 @@ struct NAMESTABLE {
     }
 
 private:
-    // entry is 1 + the number of a name, or 0 for a free slot; hash is the
-    // name's hash, so that most mismatches and every regrowth need no text.
-    // A name of up to 8 bytes without a NUL is also kept in head (zeros
-    // after it), marked by entry's top bit: a lookup of such a name
-    // compares it there, without reading the name's entry, which in a large
-    // table is one more access far from the caches.
+    // entry is 1 + the number of a name, or 0 for a free slot. A name of up
+    // to 8 bytes without a NUL is kept whole in head (zeros after it),
+    // marked by entry's top bit: a lookup of such a name compares it there,
+    // without reading the name's entry, which in a large table is one more
+    // access far from the caches; its hash is computed again from head when
+    // the index regrows, and word holds the owner's mark instead. A longer
+    // name keeps its hash in word, so that most mismatches and every
+    // regrowth need no text.
     struct SLOT {
         unsigned entry = 0;
-        std::uint32_t hash = 0;
+        std::uint32_t word = 0;
         std::uint64_t head = 0;
 
         static constexpr unsigned InHead = 1u << 31;
         bool free() const { return entry == 0; }
+        bool inHead() const { return entry & InHead; }
         unsigned number() const { return (entry & ~InHead) - 1; }
+        std::uint32_t home() const {
+            if (!inHead()) return word;
+            char bytes[sizeof head];
+            std::memcpy(bytes, &head, sizeof head);
+            std::size_t size = 0;
+            while (size < sizeof head && bytes[size] != '\0') ++size;
+            return NAMESTABLE::hash({bytes, size});
+        }
         // (in head, head): how text would be kept.
         static std::pair<bool, std::uint64_t> headOf(std::string_view text) {
             std::uint64_t head = 0;
@@ -291,7 +326,8 @@ private:
         }
         static SLOT of(unsigned number, std::uint32_t h, std::string_view text) {
             const auto [inHead, head] = headOf(text);
-            return {(number + 1) | (inHead ? InHead : 0u), h, head};
+            if (inHead) return {(number + 1) | InHead, 0, head};
+            return {number + 1, h, head};
         }
     };
 
@@ -328,12 +364,16 @@ private:
         const std::pair<bool, std::uint64_t> kept = SLOT::headOf(text);
         const std::uint64_t head = kept.second;
         if (kept.first)
-            return probeIndex(index_, h, [&](const SLOT& slot) {
-                return (slot.entry & SLOT::InHead) && slot.head == head;
-            });
+            return probeIndex(index_, h,
+                              [&](const SLOT& slot) { return slot.inHead() && slot.head == head; });
         return probeIndex(index_, h, [&](const SLOT& slot) {
-            return !(slot.entry & SLOT::InHead) && this->text(slot.number()) == text;
+            return !slot.inHead() && slot.word == h && this->text(slot.number()) == text;
         });
+    }
+
+    MARKED marked(std::size_t s, bool fresh) {
+        SLOT& slot = index_.slots[s];
+        return {slot.number(), fresh, slot.inHead() ? &slot.word : nullptr};
     }
 
     // Brings every name into sorted_, for a walk that starts.

@@ -281,10 +281,19 @@ void appendVariables(std::string& out, unsigned k) {
     out += ')';
 }
 
-void appendPropagationAtom(std::string& out, unsigned predicate) {
+void appendPropagationAtom(std::string& out, unsigned predicate, unsigned k) {
     if (isUpdateNumber(predicate)) updatePredicates.appendText(out, predicate);
     else append_name(out, ATOM::Predicates.text(predicate));
-    appendVariables(out, ATOM::Predicates.arity(predicate));
+    appendVariables(out, k);
+}
+
+// The arity of both atoms of an inertia rule, which share their variables:
+// an update name's, whose base is fetched ahead with its text, rather than
+// a plain predicate's, whose signature would be one more miss per rule in a
+// large program.
+unsigned propagationArity(const PROPAGATION_RULE& rule) {
+    if (isUpdateNumber(rule.body)) return updatePredicates.arity(rule.body);
+    return ATOM::Predicates.arity(rule.head);
 }
 
 [[gnu::always_inline]] inline void prefetchNames(const PROPAGATION_RULE& rule) {
@@ -320,14 +329,15 @@ void printInertia(std::ostream& out, std::size_t first, std::size_t last, const 
 }  // namespace
 
 void append_propagation(std::string& out, const PROPAGATION_RULE& rule) {
-    appendPropagationAtom(out, rule.head);
+    const unsigned k = propagationArity(rule);
+    appendPropagationAtom(out, rule.head, k);
     out += " :- ";
-    appendPropagationAtom(out, rule.body);
+    appendPropagationAtom(out, rule.body, k);
     out += '.';
 }
 
 RULE propagationRule(const PROPAGATION_RULE& rule) {
-    const unsigned k = ATOM::Predicates.arity(rule.head);
+    const unsigned k = propagationArity(rule);
     std::vector<IDENT> variables;
     for (unsigned n = 0; n < k; ++n) variables.emplace_back(IDENT::VARIABLE, static_cast<int>(n));
     const ARGUMENTS V = k ? ARGUMENTS(variables) : ARGUMENTS(std::nullopt);

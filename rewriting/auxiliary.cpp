@@ -160,6 +160,10 @@ unsigned basePredicate(unsigned b) {
     return b < predicateOfBase.size() ? predicateOfBase[b] : UnknownPredicate;
 }
 
+void prefetchBasePredicate(unsigned b) {
+    if (b < predicateOfBase.size()) __builtin_prefetch(&predicateOfBase[b]);
+}
+
 void prefetchUpdateBases(unsigned p) {
     if (p < basesByPredicate.size()) __builtin_prefetch(&basesByPredicate[p]);
 }
@@ -167,6 +171,10 @@ void prefetchUpdateBases(unsigned p) {
 void prefetchUpdateNames(unsigned p, unsigned i) {
     if (p >= basesByPredicate.size()) return;
     const BASES& b = basesByPredicate[p];
+    // A base not made yet is looked up by its text, whose slot lies beside
+    // that of its complement's text (see NAMESTABLE::hash).
+    if (b.plain == UnknownPredicate || b.complement == UnknownPredicate)
+        updatePredicates.bases().prefetch(NAMES::hash(ATOM::Predicates.text(p)));
     if (b.plain != UnknownPredicate)
         updatePredicates.prefetchMade(updatePredicates.update(b.plain, i));
     if (b.complement != UnknownPredicate && i + 1 < updatePredicates.span())
@@ -179,11 +187,14 @@ ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) 
 ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
     return updateAtom(updatePredicates.base(complementName(p)), i, k, args);
 }
+// The arity is that of args: an atom's arguments are as many as its
+// predicate's arity, and reading the predicate's signature would cost a
+// miss per atom in a large table.
 ATOM updAtom(unsigned p, unsigned i, const ARGUMENTS& args) {
-    return updateAtom(baseOf(p, false), i, ATOM::Predicates.arity(p), args);
+    return updateAtom(baseOf(p, false), i, static_cast<unsigned>(args.size()), args);
 }
 ATOM compl_updAtom(unsigned p, unsigned i, const ARGUMENTS& args) {
-    return updateAtom(baseOf(p, true), i, ATOM::Predicates.arity(p), args);
+    return updateAtom(baseOf(p, true), i, static_cast<unsigned>(args.size()), args);
 }
 
 std::string rejectionPred(unsigned i, unsigned j, unsigned k) {

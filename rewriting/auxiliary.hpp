@@ -32,13 +32,14 @@ std::string compl_updPred(std::string p, unsigned i, unsigned k);
 // arguments, over the update name's number (see UPDATE_NAMES).
 ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args);
 ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args);
-// The same for predicate number p of ATOM::Predicates and its arity; the
-// bases are looked up once per predicate.
+// The same for predicate number p of ATOM::Predicates, whose arity args
+// has; the bases are looked up once per predicate.
 ATOM updAtom(unsigned p, unsigned i, const ARGUMENTS& args);
 ATOM compl_updAtom(unsigned p, unsigned i, const ARGUMENTS& args);
 // Prefetching for a caller about to make the update names of predicate p
-// and of its complement at programs i and i + 1: first the bases of p, then,
-// once they have arrived, what making the names reads.
+// and of its complement at programs i and i + 1: first the bases of p (and
+// p's text, by ATOM::Predicates.prefetchText), then, once they have
+// arrived, what making the names reads.
 void prefetchUpdateBases(unsigned p);
 void prefetchUpdateNames(unsigned p, unsigned i);
 // "rej_P" + i + "_R" + j: rule j of program i is rejected.
@@ -73,6 +74,9 @@ const NAMES& rewrittenNames();
 // when known without a lookup; UnknownPredicate otherwise (it may still be
 // one).
 unsigned basePredicate(unsigned b);
+// Starts fetching what basePredicate(b) reads, for a walk over the bases
+// that will ask soon.
+void prefetchBasePredicate(unsigned b);
 // (readRejectionName, the numbers in a name of the rejection form, is
 // representation/update_names.hpp's.)
 // The numbers of a rejection predicate (a name rejectionPred made); nothing

@@ -72,6 +72,27 @@ void addInertiaRules(const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
     }
 }
 
+// The bases in name order lie anywhere in the tables by predicate that a
+// visit reads: the walk fetches them ahead, in steps that each wait for what
+// the step before fetched (a base's predicate, then the predicate's bases
+// and signature, then what making its update names reads). A visit also
+// looks its name and its complement up by text, in the predicate table and
+// among the bases, in slots side by side (see NAMESTABLE::hash); the walk
+// has fetched the name's text some steps ahead.
+void fetchAhead(const NAMES& bases, const NAMES::const_iterator& it) {
+    prefetchBasePredicate(it.ahead(12));
+    if (const unsigned p = basePredicate(it.ahead(8)); p != UnknownPredicate) {
+        prefetchUpdateBases(p);
+        ATOM::Predicates.prefetchSignature(p);
+    }
+    const unsigned b = it.ahead(4);
+    if (b == NAMES::const_iterator::End) return;
+    if (const unsigned p = basePredicate(b); p != UnknownPredicate) prefetchUpdateNames(p, 0);
+    const std::uint32_t h = NAMES::hash(bases.text(b));
+    ATOM::Predicates.prefetch(h);
+    bases.prefetch(h);
+}
+
 }  // namespace
 
 void UpdateRewritingPropagation(unsigned N) {
@@ -103,6 +124,7 @@ void UpdateRewritingPropagation(unsigned N) {
     const NAMES& bases = rewrittenNames();
     PropagationRules.reserve(std::size_t(2) * bases.size());
     for (auto it = bases.begin(); it != bases.end(); ++it) {
+        fetchAhead(bases, it);
         if (const unsigned number = basePredicate(it->number); number != UnknownPredicate) {
             visit(it->name, number, true);
             continue;

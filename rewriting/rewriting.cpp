@@ -214,6 +214,7 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
             if (const unsigned near = headOf(j + Ahead); near != Unknown) {
                 __builtin_prefetch(&sharedAtoms[near]);
                 prefetchUpdateBases(near);
+                ATOM::Predicates.prefetchText(near);
             }
         if (j + Ahead / 2 < rules.size())
             if (const unsigned near = headOf(j + Ahead / 2); near != Unknown)

@@ -235,6 +235,7 @@ struct NAME_SLOT {
     std::uint32_t hash = 0;
     std::uint32_t number = 0;
     bool free() const { return !text; }
+    std::uint32_t home() const { return hash; }
 };
 
 struct NAMES {
@@ -290,8 +291,9 @@ std::pair<std::string_view, std::uint32_t> intern(READER& r, std::string_view te
     if (4 * (std::size_t(t.count) + 1) > 3 * t.index.slots.size())
         regrowIndex(t.index, 2 * t.index.slots.size());
     const std::uint32_t hash = hashOfName(r, text);
-    const std::size_t i = probeIndex(
-        t.index, hash, [&](const NAME_SLOT& slot) { return NAME_TEXTS::view(slot.text) == text; });
+    const std::size_t i = probeIndex(t.index, hash, [&](const NAME_SLOT& slot) {
+        return slot.hash == hash && NAME_TEXTS::view(slot.text) == text;
+    });
     const NAME_SLOT& slot = t.index.slots[i];
     if (!slot.free()) return {NAME_TEXTS::view(slot.text), slot.number};
     const char* name = r.program.store->names.add(text);

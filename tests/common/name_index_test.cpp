@@ -16,11 +16,14 @@ struct SLOT {
     const char* text = nullptr;
     std::uint32_t hash = 0;
     bool free() const { return !text; }
+    std::uint32_t home() const { return hash; }
 };
 
 // The slot of text under the given hash (which need not be its own).
 std::size_t slotOf(const NAME_INDEX<SLOT>& index, std::uint32_t hash, const std::string& text) {
-    return probeIndex(index, hash, [&](const SLOT& s) { return NAME_TEXTS::view(s.text) == text; });
+    return probeIndex(index, hash, [&](const SLOT& s) {
+        return s.hash == hash && NAME_TEXTS::view(s.text) == text;
+    });
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "tests/support/builders.hpp"
 
 namespace {
@@ -30,6 +35,57 @@ TEST_F(Atoms, InsertionUpgradesUnspecifiedAndRefusesConflicts) {
     EXPECT_FALSE(t.insert("p", 1, PREDICATE_NAMES::EDB).second);
     EXPECT_FALSE(t.insert("p", 2, PREDICATE_NAMES::IDB).second);
     EXPECT_EQ(t.arity(0), 1u);
+}
+
+// A short name keeps its arity and kind in its index slot as well as in its
+// signature; both must answer as one record would, through upgrades,
+// conflicts, growth of the index and names forgotten and given again, for
+// names kept in their slot (up to 8 bytes without a NUL) and the others.
+TEST_F(Atoms, InsertionAnswersAlikeForShortAndLongNames) {
+    using TYPE = PREDICATE_NAMES::TYPE;
+    struct KNOWN {
+        unsigned arity;
+        TYPE type;
+    };
+    const std::vector<std::string> names = {"p",        "-p",        "abcdefgh",
+                                            "-abcdefg", "abcdefghi", std::string("a\0b", 3)};
+    PREDICATE_NAMES t;
+    std::vector<std::string> byNumber;  // the model: names by number, and what is known
+    std::map<std::string, KNOWN> known;
+    std::mt19937 random(7);
+    for (int step = 0; step < 20000; ++step) {
+        if (step % 2000 == 1999) {  // forget the last names, as a refused block does
+            const unsigned keep = static_cast<unsigned>(byNumber.size() / 2);
+            t.truncate(keep);
+            for (std::size_t n = keep; n < byNumber.size(); ++n) known.erase(byNumber[n]);
+            byNumber.resize(keep);
+            continue;
+        }
+        // Now and then a filler name, so that the index regrows under the others.
+        const std::string name =
+            random() % 4 == 0 ? "f" + std::to_string(step) : names[random() % names.size()];
+        const unsigned arity = random() % 3;
+        const auto type = static_cast<TYPE>(random() % 3);
+        const auto [n, ok] = t.insert(name, arity, type);
+        auto it = known.find(name);
+        if (it == known.end()) {
+            ASSERT_EQ(n, byNumber.size()) << name;
+            ASSERT_TRUE(ok);
+            byNumber.push_back(name);
+            known[name] = {arity, type};
+            continue;
+        }
+        KNOWN& k = it->second;
+        bool expected = k.arity == arity;
+        if (expected && type != PREDICATE_NAMES::UNSPECIFIED && type != k.type) {
+            expected = k.type == PREDICATE_NAMES::UNSPECIFIED;
+            if (expected) k.type = type;
+        }
+        ASSERT_EQ(byNumber[n], name);
+        ASSERT_EQ(ok, expected) << name << " at step " << step;
+        ASSERT_EQ(t.arity(n), k.arity);
+        ASSERT_EQ(t.type(n), k.type);
+    }
 }
 
 TEST_F(Atoms, UpdateNamesAreNumbersAboveThePredicateTable) {
