@@ -223,6 +223,24 @@ struct NAMESTABLE {
         if (want > index_.slots.size()) regrowIndex(index_, want);
     }
 
+private:
+    // A name inserted after the name order was last built.
+    struct LATE {
+        std::string_view text;
+        unsigned number;
+    };
+    struct LATE_ORDER {
+        using is_transparent = void;
+        static std::string_view view(const LATE& l) { return l.text; }
+        static std::string_view view(std::string_view s) { return s; }
+        template <class A, class B>
+        bool operator()(const A& a, const B& b) const {
+            // string_view compares as unsigned bytes, like memcmp.
+            return view(a) < view(b);
+        }
+    };
+
+public:
     // A walk in name order over the live table: a name inserted during the
     // walk is met when it sorts after the current one, as with an ordered
     // map, so that a walk may add names that it must visit itself.
@@ -267,6 +285,11 @@ struct NAMESTABLE {
         ITEM item_{{}, End};
         std::size_t next_ = 0;     // position in sorted_ of the first name after this one
         unsigned generation_ = 0;  // of sorted_ when next_ was found
+        // The first late name after this one, while late_ holds lateSize_
+        // names of the same generation: a step then goes on from there
+        // instead of searching late_ again.
+        typename std::set<LATE, LATE_ORDER>::const_iterator late_{};
+        std::size_t lateSize_ = ~std::size_t(0);
     };
 
     const_iterator begin() const {
@@ -328,22 +351,6 @@ private:
             const auto [inHead, head] = headOf(text);
             if (inHead) return {(number + 1) | InHead, 0, head};
             return {number + 1, h, head};
-        }
-    };
-
-    // A name inserted after the name order was last built.
-    struct LATE {
-        std::string_view text;
-        unsigned number;
-    };
-    struct LATE_ORDER {
-        using is_transparent = void;
-        static std::string_view view(const LATE& l) { return l.text; }
-        static std::string_view view(std::string_view s) { return s; }
-        template <class A, class B>
-        bool operator()(const A& a, const B& b) const {
-            // string_view compares as unsigned bytes, like memcmp.
-            return view(a) < view(b);
         }
     };
 
@@ -409,6 +416,7 @@ private:
     void advance(const_iterator& it) const {
         for (; indexed_ < count; ++indexed_) late_.insert(LATE{text(indexed_), indexed_});
         const std::string_view current = it.item_.name;
+        const bool sameLate = it.generation_ == generation_ && it.lateSize_ == late_.size();
         if (it.generation_ != generation_) {
             auto after =
                 std::upper_bound(sorted_.begin(), sorted_.end(), current,
@@ -416,7 +424,10 @@ private:
             it.next_ = static_cast<std::size_t>(after - sorted_.begin());
             it.generation_ = generation_;
         }
-        auto late = late_.upper_bound(current);
+        auto late = sameLate ? it.late_ : late_.upper_bound(current);
+        while (late != late_.end() && !(current < LATE_ORDER::view(*late))) ++late;
+        it.late_ = late;
+        it.lateSize_ = late_.size();
         const bool sortedLeft = it.next_ < sorted_.size();
         const bool lateFirst = late != late_.end() &&
                                (!sortedLeft || LATE_ORDER::view(*late) < text(sorted_[it.next_]));

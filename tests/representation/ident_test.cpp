@@ -155,6 +155,28 @@ TEST_F(Names, WalksSeeNamesInsertedBehindThemButNotBefore) {
     EXPECT_EQ(t.text(t.find("e").first), "e");
 }
 
+// A walk remembers where it stands among the names inserted during it; that
+// is forgotten when another walk orders the table anew, also when as many
+// names are inserted afterwards as there were before.
+TEST_F(Names, WalksGoOnAcrossAnotherWalkAndManyInsertedNames) {
+    NAMES t;
+    for (const char* n : {"a", "c", "m"}) t.insert(n);
+    std::string seen;
+    for (auto it = t.begin(); it != t.end(); ++it) {
+        seen += std::string(it->name) + " ";
+        if (it->name == "a") t.insert("b");  // met next
+        if (it->name == "b") {
+            ASSERT_NE(t.begin(), t.end());  // the table ordered anew, b among the rest
+            t.insert("bb");                 // as many inserted names as before, met next
+        }
+        if (it->name == "c")
+            for (int i = 0; i < 100; ++i) t.insert("d" + std::to_string(100 + i));
+    }
+    std::string expected = "a b bb c ";
+    for (int i = 0; i < 100; ++i) expected += "d" + std::to_string(100 + i) + " ";
+    EXPECT_EQ(seen, expected + "m ");
+}
+
 // Texts are compared whole: long shared beginnings, a NUL inside a text,
 // texts on either side of the longest one kept in its entry, the empty text
 // and texts longer than the blocks they are stored in.
