@@ -167,21 +167,14 @@ bool BODY::isSafe() const {
 
 template <>
 bool RULE::isSafe() const {
+    static const BOUND none;  // a fact binds nothing: it is safe when ground
     const auto b = body();
-    if (!b) {
-        // A fact is safe when it is ground.
-        if (const auto h = head())
-            for (const ATOM& a : h->atoms)
-                for (const IDENT& t : a.args)
-                    if (t.isVariable()) return false;
-        return true;
-    }
-    const BOUND& bound = boundVariables(*b);
+    const BOUND& bound = b ? boundVariables(*b) : none;
     if (const auto h = head())
         for (const ATOM& a : h->atoms)
             for (const IDENT& t : a.args)
                 if (t.isVariable() && !isBound(bound, t)) return false;
-    return bodyIsSafe(*b, bound);
+    return !b || bodyIsSafe(*b, bound);
 }
 
 void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep) {
