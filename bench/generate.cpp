@@ -92,25 +92,18 @@ int main(int argc, char** argv) {
     Random rnd(argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 1);
     if (predicates < 8) predicates = 8;
 
-    std::string out;
+    OUTPUT out;
     for (unsigned n = 0; n < programs; ++n) {
-        out += "{\n";
+        out.line("{");
         // The oldest program holds the facts that give the others something
         // to derive from.
         if (n == 0)
             for (unsigned p = 0; p < 4; ++p)
                 for (unsigned c = 0; c < kConstants; ++c)
-                    out += atomText(p, constantArgs(rnd, arityOf(p))) + ".\n";
-        for (unsigned r = 0; r < rules; ++r) {
-            out += rnd.chance(3) ? constraint(rnd, predicates) : rule(rnd, predicates);
-            out += '\n';
-            if (out.size() > (1 << 20)) {
-                std::fwrite(out.data(), 1, out.size(), stdout);
-                out.clear();
-            }
-        }
-        out += "}\n";
+                    out.line(atomText(p, constantArgs(rnd, arityOf(p))) + ".");
+        for (unsigned r = 0; r < rules; ++r)
+            out.line(rnd.chance(3) ? constraint(rnd, predicates) : rule(rnd, predicates));
+        out.line("}");
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::ferror(stdout) ? 1 : 0;
+    return out.finish();
 }

@@ -109,22 +109,16 @@ int main(int argc, char** argv) {
         shape.factShare = std::min(100u, static_cast<unsigned>(std::strtoul(argv[5], nullptr, 10)));
     Random rnd(argc > 6 ? std::strtoull(argv[6], nullptr, 10) : 1);
 
-    std::string out;
+    OUTPUT out;
     for (unsigned n = 0; n < programs; ++n) {
-        out += "{\n";
+        out.line("{");
         for (unsigned r = 0; r < rules; ++r) {
             const unsigned kind = rnd.below(100);
-            out += kind < shape.factShare       ? fact(rnd, shape)
-                   : kind < shape.factShare + 5 ? constraint(rnd, shape)
-                                                : rule(rnd, shape);
-            out += '\n';
-            if (out.size() > (1 << 20)) {
-                std::fwrite(out.data(), 1, out.size(), stdout);
-                out.clear();
-            }
+            out.line(kind < shape.factShare       ? fact(rnd, shape)
+                     : kind < shape.factShare + 5 ? constraint(rnd, shape)
+                                                  : rule(rnd, shape));
         }
-        out += "}\n";
+        out.line("}");
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::ferror(stdout) ? 1 : 0;
+    return out.finish();
 }

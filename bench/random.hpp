@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 struct Random {
@@ -27,3 +28,24 @@ inline std::string variableArgs(unsigned k) {
     for (unsigned i = 0; i < k; ++i) s += (i ? "," : "") + std::string(Variables[i]);
     return s;
 }
+
+// Standard output in pieces of about a MiB, so that an input of 10^6 rules
+// is never held whole.
+struct OUTPUT {
+    std::string text;
+
+    void line(const std::string& s) {
+        text += s;
+        text += '\n';
+        if (text.size() > (1 << 20)) flush();
+    }
+    void flush() {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        text.clear();
+    }
+    // The exit status: 1 when a write failed.
+    int finish() {
+        flush();
+        return std::ferror(stdout) || std::fflush(stdout) != 0 ? 1 : 0;
+    }
+};
