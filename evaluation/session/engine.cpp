@@ -99,11 +99,13 @@ struct RECEIVED {
     bool fromLink = false;                               // in the link call
 };
 
-// A level of a literal that has levels: h'(LEVEL,H), and the ground call
-// whose hook k'(HOOK,LEVEL,H) takes what later steps add to it.
+// A level of a literal that has levels: h'(LEVEL,H), the ground call
+// whose hook k'(HOOK,LEVEL,H) takes what later steps add to it, and the
+// ground call that made it.
 struct LEVEL {
     std::uint32_t level;
     std::uint32_t hook;
+    std::uint32_t made;
 };
 
 struct STEP {
@@ -932,11 +934,17 @@ void ensureLevel(SESSION& s, LEVEL_ROWS& rows, std::uint32_t id, std::uint32_t m
     rows.data += "l'" + c + "(" + number(m) + "," + h + ").\n";
     if (at != levels.end())
         rows.data += "u'" + c + "(" + number(m) + "," + h + "," + number(at->level) + ").\n";
-    at = levels.insert(at, LEVEL{m, call});
+    at = levels.insert(at, LEVEL{m, call, call});
     if (at != levels.begin()) {
+        // What holds at m holds at the level below: one made in this call
+        // takes it as its next level above, an older one through its hook.
         LEVEL& below = *std::prev(at);
-        touch(below);
-        rows.data += "i'" + c + "(" + number(below.level) + "," + h + "," + number(m) + ").\n";
+        if (below.made == call) {
+            rows.data += "u'" + c + "(" + number(below.level) + "," + h + "," + number(m) + ").\n";
+        } else {
+            touch(below);
+            rows.data += "i'" + c + "(" + number(below.level) + "," + h + "," + number(m) + ").\n";
+        }
     }
     touched.push_back(id);
 }
@@ -975,7 +983,7 @@ void makeLevels(SESSION& s, LEVEL_ROWS& rows, std::uint32_t id, std::uint32_t ot
         if (i + 1 < wanted.size())
             rows.data +=
                 "u'" + c + "(" + number(wanted[i]) + "," + h + "," + number(wanted[i + 1]) + ").\n";
-        levels.push_back(LEVEL{wanted[i], call});
+        levels.push_back(LEVEL{wanted[i], call, call});
     }
     rows.any = rows.any || !wanted.empty();
     touched.push_back(id);
