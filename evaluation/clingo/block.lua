@@ -1,6 +1,27 @@
--- Blocks a rejection set and every one worse than it, for the one-run
--- script (one_run.lua) and a session's (session/session.lua), which both
--- begin with this text. in_r[i]: atom i of atoms is rejected; levels: the
+-- The search for minimal rejection sets that the one-run script
+-- (one_run.lua) and a session's (session/session.lua) share; both begin
+-- with this text.
+
+-- One answer set whose rejection set no answer set left improves on: in_r
+-- (in_r[i]: atom i of atoms is rejected), or nil when none is left; and the
+-- result of the solve call.
+local function find_rejection_set(prg, atoms)
+  prg.configuration.solve.models = "1"
+  local in_r = nil
+  local result = prg:solve{on_model = function(m)
+    in_r = {}
+    for i, a in ipairs(atoms) do in_r[i] = m:is_true(a.lit) end
+  end}
+  return in_r, result
+end
+
+-- Appends to assumptions those that make the rejection set exactly in_r.
+local function exactly(assumptions, atoms, in_r)
+  for i, a in ipairs(atoms) do assumptions[#assumptions + 1] = in_r[i] and a.lit or -a.lit end
+  return assumptions
+end
+
+-- Blocks a rejection set and every one worse than it. in_r[i]: atom i of atoms is rejected; levels: the
 -- atoms' levels, ascending; guard: nil, or a literal that every constraint
 -- also needs (a session's step).
 --   plain:  :- R.

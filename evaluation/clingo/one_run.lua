@@ -166,12 +166,7 @@ local function run(prg)
 
   while limit == 0 or printed < limit do
     -- One answer set with a minimal rejection set R.
-    conf.solve.models = "1"
-    local in_r = nil
-    local result = prg:solve{on_model = function(m)
-      in_r = {}
-      for i, a in ipairs(atoms) do in_r[i] = m:is_true(a.lit) end
-    end}
+    local in_r, result = find_rejection_set(prg, atoms)
     if interrupted(result) then return end
     if in_r == nil and not result.unsatisfiable then
       fail("a search for a minimal answer set ended before it finished")
@@ -179,12 +174,8 @@ local function run(prg)
     if in_r == nil then break end
 
     -- Every answer set with exactly R.
-    local assumptions = {}
-    for i, a in ipairs(atoms) do
-      assumptions[i] = in_r[i] and a.lit or -a.lit
-    end
     conf.solve.models = tostring(limit == 0 and 0 or limit - printed)
-    result = prg:solve{assumptions = assumptions, on_model = print_model}
+    result = prg:solve{assumptions = exactly({}, atoms, in_r), on_model = print_model}
     io.stdout:flush()
     if interrupted(result) then return end
     if not result.exhausted and (limit == 0 or printed < limit) then

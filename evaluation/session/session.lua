@@ -184,21 +184,14 @@ local function solve_minimal(prg, last, step)
   prg:assign_external(name, true)
   local count, exhausted = 0, false
   while limit == 0 or count < limit do
-    conf.solve.models = "1"
-    local in_r = nil
-    local result = prg:solve{on_model = function(m)
-      in_r = {}
-      for i, a in ipairs(atoms) do in_r[i] = m:is_true(a.lit) end
-    end}
+    local in_r, result = find_rejection_set(prg, atoms)
     if result.interrupted then error("solving was interrupted", 0) end
     if in_r == nil then
       exhausted = true
       break
     end
-    local assumptions = {step_lit}
-    for i, a in ipairs(atoms) do assumptions[#assumptions + 1] = in_r[i] and a.lit or -a.lit end
     conf.solve.models = tostring(limit == 0 and 0 or limit - count)
-    result = prg:solve{assumptions = assumptions, on_model = function(m)
+    result = prg:solve{assumptions = exactly({step_lit}, atoms, in_r), on_model = function(m)
       count = count + 1
       print_model(m, last)
     end}
