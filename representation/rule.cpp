@@ -44,12 +44,6 @@ std::size_t INERTIA_RULES::runOf(std::size_t pair) const {
     return static_cast<std::size_t>(after - firstPairs_.begin()) - 1;
 }
 
-PROPAGATION_RULE INERTIA_RULES::operator[](std::size_t k) const {
-    const std::size_t r = runOf(k / 2);
-    const RUN& run = runs_[r];
-    return step(k % 2 ? run.b : run.a, k / 2 - firstPairs_[r]);
-}
-
 void REJECTION_MARKS::mark(std::size_t k) {
     if (marked(k)) return;
     if (k / 64 >= bits.size()) bits.resize(k / 64 + 1);

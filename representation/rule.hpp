@@ -270,8 +270,6 @@ public:
     bool empty() const { return pairs_ == 0; }
     void reserve(std::size_t runs) { runs_.reserve(runs); }
     void clear() { *this = INERTIA_RULES(); }
-    // Rule k, as the rules are in order.
-    PROPAGATION_RULE operator[](std::size_t k) const;
     // visit(rule) for the rules first to last - 1 in order; as each run
     // begins, ahead(a, b) with the first pair of the run two runs later,
     // for a reader that fetches what it will need.

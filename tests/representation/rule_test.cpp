@@ -157,7 +157,6 @@ TEST(InertiaRules, RunsReadBackAsTheRulesAddedFromAnyPlace) {
     add({0, 1}, {0, 1});
     add({0u - 1, 0}, {0u - 1, 0});
     ASSERT_EQ(rules.size(), added.size());
-    for (std::size_t k = 0; k < added.size(); ++k) EXPECT_EQ(rules[k], added[k]) << k;
     for (std::size_t first = 0; first <= added.size(); ++first) {
         std::vector<PROPAGATION_RULE> seen;
         rules.visit(
