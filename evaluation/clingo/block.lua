@@ -21,9 +21,9 @@ local function exactly(assumptions, atoms, in_r)
   return assumptions
 end
 
--- Blocks a rejection set and every one worse than it. in_r[i]: atom i of atoms is rejected; levels: the
--- atoms' levels, ascending; guard: nil, or a literal that every constraint
--- also needs (a session's step).
+-- Blocks a rejection set and every one worse than it. in_r[i]: atom i of
+-- atoms is rejected; levels: the atoms' levels, ascending; guard: nil, or a
+-- literal that every constraint also needs (a session's step).
 --   plain:  :- R.
 --   strict: for each level L, with R>=L the atoms of R of level L or above
 --   and A>L \ R the atoms above L outside R:
