@@ -2,9 +2,8 @@
 // one clingo process that is handed each step's programs (clingo's
 // multi-shot solving, driven by session.lua).
 //
-// The encoding, in words (auxiliary names hold a "'", which no name of the
-// file forms can, and start with none of the letters the name encoding of
-// names.hpp uses):
+// The encoding, in words (the auxiliary names, each with its meaning, are
+// the table of primed_names.hpp):
 // - A literal H holds at level M (h'(M,H)) when a rule instance of program M
 //   or newer derives it and is not rejected. An instance of rule J of
 //   program K with head H contributes H (o'N(K,J,H), N the ground call) when

@@ -3,11 +3,13 @@
 -- The evaluation program starts clingo with this script and keeps it for the
 -- whole session: it writes commands to clingo's standard input and reads the
 -- replies from its standard output, one line each unless said otherwise. It
--- writes three definitions before the script:
+-- writes these definitions before the script:
 --   local minimal = "none" | "min" | "strict"
 --   local limit = K            -- at most K answer sets per step, 0: all
 --   local explain = true | false
 --   local clingo_prints = true | false
+--   local primed = {KEY = NAME, ...}  -- the auxiliary names by their role,
+--                                      as primed_names.hpp lists them
 -- clingo runs with --outf=3 (its own output off) and, for minimal answer
 -- sets, with --heuristic=Domain; with clingo_prints, with --outf=0 and
 -- --verbose=1 instead, and it prints the answer sets itself ("Answer: N",
@@ -112,7 +114,7 @@ local function register_rejections(prg, pred)
   table.sort(session.rejection_levels)
   if #heuristics > 0 then
     session.parts = session.parts + 1
-    add_part(prg, "rh'" .. session.parts, table.concat(heuristics, "\n"))
+    add_part(prg, primed.heuristics .. session.parts, table.concat(heuristics, "\n"))
   end
 end
 
@@ -125,7 +127,7 @@ local function rejecter(m, level, c)
     for i = #list, 1, -1 do
       local l = list[i]
       if l < level then break end
-      if m:contains(clingo.Function("h'", {clingo.Number(l), c})) then return l end
+      if m:contains(clingo.Function(primed.holds, {clingo.Number(l), c})) then return l end
     end
   end
   return level
@@ -134,7 +136,7 @@ end
 local function print_model(m, last)
   local atoms, rejected = {}, {}
   for _, s in ipairs(m:symbols{shown = true}) do
-    if string.sub(s.name, 1, 2) == "r'" then
+    if string.sub(s.name, 1, #primed.rejected) == primed.rejected then
       if explain then rejected[#rejected + 1] = s end
     else
       atoms[#atoms + 1] = tostring(s)
@@ -178,8 +180,8 @@ end
 local function solve_minimal(prg, last, step)
   local conf = prg.configuration
   local atoms = session.rejections
-  local name = clingo.Function("b'", {clingo.Number(step)})
-  add_part(prg, "bk'" .. step, "#external " .. tostring(name) .. ".")
+  local name = clingo.Function(primed.step_guard, {clingo.Number(step)})
+  add_part(prg, primed.step_guard_part .. step, "#external " .. tostring(name) .. ".")
   local step_lit = prg.symbolic_atoms:lookup(name).literal
   prg:assign_external(name, true)
   local count, exhausted = 0, false

@@ -1,0 +1,202 @@
+// The conversation with the session's clingo (conversation.hpp).
+#include "evaluation/session/conversation.hpp"
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+#include "evaluation/clingo/names.hpp"
+#include "evaluation/clingo/one_run.hpp"
+#include "evaluation/session/levels.hpp"
+#include "evaluation/session/literals.hpp"
+#include "evaluation/session/primed_names.hpp"
+#include "evaluation/solve/answer_sets.hpp"
+
+namespace vok::evaluation::engine {
+
+[[noreturn]] void clingoFailed(SESSION& s, const std::string& why) {
+    StopSessionClingo(s.clingo, true);
+    throw SESSION_FAILED(why);
+}
+
+std::string replyOf(SESSION& s) {
+    std::string line;
+    if (!ReadFromClingo(s.clingo, line)) clingoFailed(s, "clingo ended during the session");
+    if (line.starts_with("error ")) clingoFailed(s, "clingo: " + line.substr(6));
+    return line;
+}
+
+void send(SESSION& s, const std::string& text) {
+    if (!SendToClingo(s.clingo, text)) clingoFailed(s, "clingo ended during the session");
+}
+
+namespace {
+
+// The statements of a part that make later ground calls slower: rules and
+// externals (facts do not).
+std::size_t heavyStatements(std::string_view text) {
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = text.find(":-", at)) != std::string_view::npos; at += 2) ++n;
+    for (std::size_t at = 0; (at = text.find("#external", at)) != std::string_view::npos; at += 9)
+        ++n;
+    return n;
+}
+
+}  // namespace
+
+void ground(SESSION& s, const std::string& name, const std::string& text) {
+    s.addedStatements += heavyStatements(text);
+    send(s, "add " + name + " " + number(text.size()) + "\n" + text);
+    if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");
+}
+
+std::string sessionScript(const SESSION_CONFIG& config) {
+    const char* minimal = config.minimal == MINIMALITY::STRICT ? "strict"
+                          : config.minimal == MINIMALITY::MIN  ? "min"
+                                                               : "none";
+    return "#script (lua)\nlocal minimal = \"" + std::string(minimal) +
+           "\"\nlocal limit = " + number(config.maxModels) +
+           "\nlocal explain = " + (config.explain ? "true" : "false") +
+           "\nlocal clingo_prints = " + (clingoPrints(config) ? "true" : "false") + "\n" +
+           primedNamesLua() + std::string(BlockLua) + std::string(SessionLua) + "#end.\n";
+}
+
+void startClingo(SESSION& s) {
+    std::vector<std::string> args{"--warn=none"};
+    args.insert(args.end(), s.config.clingoOptions.begin(), s.config.clingoOptions.end());
+    if (s.config.minimal != MINIMALITY::NONE) args.push_back("--heuristic=Domain");
+    if (clingoPrints(s.config)) args.insert(args.end(), {"--outf=0", "--verbose=1"});
+    else args.insert(args.end(), {"--outf=3", "--verbose=0"});
+    args.push_back("/dev/fd/3");
+    std::string error = StartSessionClingo(s.config.clingo, args, s.script, s.clingo);
+    if (!error.empty()) throw SESSION_FAILED(error);
+    // clingo's own first lines (its version, what it reads) come before
+    // the script's.
+    std::string line;
+    bool read;
+    while ((read = ReadFromClingo(s.clingo, line)) && line != "ready" &&
+           !line.starts_with("error ")) {
+    }
+    if (!read) {
+        const int status = StopSessionClingo(s.clingo, false);
+        throw SESSION_FAILED(
+            "clingo \"" + s.config.clingo + "\" did not start the session" +
+            (WIFEXITED(status)
+                 ? " (status " + number(static_cast<std::uint64_t>(WEXITSTATUS(status))) + ")"
+                 : std::string()));
+    }
+    if (line != "ready")
+        clingoFailed(s, line.starts_with("error ") ? "clingo: " + line.substr(6) : line);
+}
+
+namespace {
+
+// A number of a line of clingo's, up to 2^32 - 1.
+std::uint32_t numberIn(SESSION& s, std::string_view text, const std::string& line) {
+    std::uint32_t n = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        clingoFailed(s, "clingo listed a contribution oddly: " + line);
+    return n;
+}
+
+}  // namespace
+
+void readContributions(SESSION& s, STEP& step, std::uint32_t call) {
+    send(s, "contributions " + std::string(primed(PRIMED::CONTRIBUTES)) + number(call) + "\n");
+    std::string line;
+    for (;;) {
+        line = replyOf(s);
+        if (line == "end") break;
+        // K J NEG ARITY NAME H
+        std::string_view field[6];
+        std::size_t pos = 0;
+        for (std::size_t i = 0; i < 5; ++i) {
+            const std::size_t blank = line.find(' ', pos);
+            if (blank == std::string::npos)
+                clingoFailed(s, "clingo listed a contribution oddly: " + line);
+            field[i] = std::string_view(line).substr(pos, blank - pos);
+            pos = blank + 1;
+        }
+        field[5] = std::string_view(line).substr(pos);
+        SIGN sign;
+        sign.negative = field[2] == "1";
+        sign.arity = numberIn(s, field[3], line);
+        sign.name = field[4];
+        sign.key = signKey(sign.negative, sign.name, sign.arity);
+        takeContribution(s, step, call, numberIn(s, field[0], line), numberIn(s, field[1], line),
+                         sign, field[5]);
+    }
+}
+
+namespace {
+
+// The answer set clingo printed, in the file's notation, sorted. A pexa
+// program is propositional: its atoms are names, "-p" written "NEG_p".
+std::string answerSetLine(const SESSION& s, std::string_view atoms) {
+    if (s.config.form != FILE_FORM::PEXA) return formatAnswerSet(atoms) + "\n";
+    std::vector<std::string> names;
+    while (!atoms.empty()) {
+        const std::size_t blank = atoms.find(' ');
+        const std::string_view atom = atoms.substr(0, blank);
+        if (!atom.empty()) {
+            const bool negative = atom.starts_with('-');
+            names.push_back((negative ? "NEG_" : "") +
+                            decodePredicate(atom.substr(negative ? 1 : 0)));
+        }
+        if (blank == std::string_view::npos) break;
+        atoms.remove_prefix(blank + 1);
+    }
+    std::sort(names.begin(), names.end());
+    std::string line = "{";
+    for (std::size_t i = 0; i < names.size(); ++i) line += (i ? ", " : "") + names[i];
+    return line + "}\n";
+}
+
+}  // namespace
+
+void solveStep(SESSION& s, const std::function<bool(std::string_view)>& emit,
+               const std::function<std::string()>& solvedLine) {
+    send(s, "solve " + number(s.programs.empty() ? 0 : s.programs.size() - 1) + " " +
+                number(s.steps) + "\n");
+    std::string out, line;
+    for (;;) {
+        line = replyOf(s);
+        if (line.starts_with("m ")) {
+            out += answerSetLine(s, std::string_view(line).substr(2));
+        } else if (line.starts_with("Answer: ")) {
+            // clingo's own output: the answer set is the next line.
+            out += answerSetLine(s, replyOf(s));
+        } else if (line == "Solving...") {
+        } else if (line.starts_with("r ")) {
+            // r K J BY N, then N values
+            unsigned long k = 0, j = 0, by = 0, n = 0;
+            if (std::sscanf(line.c_str(), "r %lu %lu %lu %lu", &k, &j, &by, &n) != 4)
+                clingoFailed(s, "clingo listed a rejection oddly: " + line);
+            out += "rejected " + number(k) + " " + number(j) + " " + number(by) + " (";
+            for (unsigned long v = 0; v < n; ++v) {
+                if (v) out += ',';
+                out += termNotation(replyOf(s));
+            }
+            out += ")\n";
+        } else if (line.starts_with("done ")) {
+            unsigned long count = 0, exhausted = 0;
+            std::sscanf(line.c_str(), "done %lu %lu", &count, &exhausted);
+            out += solvedLine();
+            out += "done " + number(count) + (exhausted ? " complete\n" : " more\n");
+            break;
+        } else {
+            clingoFailed(s, "clingo answered out of turn: " + line);
+        }
+        if (out.size() >= (1u << 16)) {
+            if (!emit(out)) throw SESSION_FAILED("cannot write the answer sets");
+            out.clear();
+        }
+    }
+    if (!emit(out)) throw SESSION_FAILED("cannot write the answer sets");
+}
+
+}  // namespace vok::evaluation::engine

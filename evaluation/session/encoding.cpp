@@ -1,0 +1,130 @@
+// The ground call of a step's rules (encoding.hpp).
+#include "evaluation/session/encoding.hpp"
+
+#include "evaluation/session/literals.hpp"
+
+namespace vok::evaluation::engine {
+
+namespace {
+
+// The rule, or an instance of it grounded only where its positive body atom
+// trigger first appears (none: -1).
+void encodeRule(std::string& out, const SESSION_RULE& r, std::uint32_t call, int trigger,
+                bool rejections) {
+    const std::string_view holds = primed(PRIMED::HOLDS);
+    std::string condition;
+    auto add = [](std::string& to, const auto&... part) {
+        if (!to.empty()) to += ", ";
+        put(to, part...);
+    };
+    for (const std::string& p : r.positive) add(condition, p);
+    for (const std::string& b : r.builtins) add(condition, b);
+    if (trigger >= 0)
+        add(condition, "not ", primed(PRIMED::DEFINED), "(",
+            r.positive[static_cast<std::size_t>(trigger)], ")");
+    std::string body = condition;
+    for (const std::string& n : r.negative) add(body, "not ", holds, "(0,", n, ")");
+    const std::string when = condition.empty() ? "." : " : " + condition + ".";
+    for (const std::string& n : r.negative)
+        put(out, "#external ", holds, "(0,", n, ")", when, "\n");
+    if (r.constraint) {
+        if (body.empty()) put(out, ":- #true.\n");
+        else put(out, ":- ", body, ".\n");
+        return;
+    }
+    const std::string c = number(call), k = number(r.program), j = number(r.number);
+    std::string above;
+    put(above, holds, "(", number(r.program + 1ull), ",", r.complement, ")");
+    std::string withBody = body;
+    add(withBody, "not ", above);
+    put(out, primed(PRIMED::CONTRIBUTES), c, "(", k, ",", j, ",", r.head, ") :- ", withBody, ".\n");
+    if (rejections) {
+        withBody = body;
+        add(withBody, above);
+        put(out, primed(PRIMED::REJECTED), c, "(", k, ",", j, ",", r.variables, ",", r.complement,
+            ") :- ", withBody, ".\n");
+    }
+    put(out, "#external ", above, when, "\n");
+}
+
+// The signatures whose literals may gain contributions in the call: heads
+// of the new rules and facts, and of older rules fed by those.
+std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& step) {
+    std::vector<char> in(s.signatures.size(), 0);
+    std::vector<std::uint32_t> list;
+    auto add = [&](std::uint32_t sig) {
+        if (sig == None || in[sig]) return;
+        in[sig] = 1;
+        list.push_back(sig);
+    };
+    for (std::uint32_t f : step.cFacts) add(s.literals[s.facts[f].literal].signature);
+    for (std::uint32_t k = step.first; k < s.programs.size(); ++k)
+        for (const auto& [j, index] : s.programs[k].rules) add(s.rules[index].headSignature);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        for (const auto& [index, atom] : s.signatures[list[i]].positiveUses) {
+            const SESSION_RULE& r = s.rules[index];
+            if (r.program < step.first && !r.constraint) add(r.headSignature);
+        }
+    return list;
+}
+
+}  // namespace
+
+void encodeFacts(const SESSION& s, std::string& out, const std::vector<std::uint32_t>& facts,
+                 std::uint32_t call) {
+    if (facts.empty()) return;
+    const std::string c = number(call);
+    const std::string_view fact = primed(PRIMED::FACT), holds = primed(PRIMED::HOLDS);
+    for (std::uint32_t f : facts) {
+        const SESSION_FACT& d = s.facts[f];
+        const SESSION_LITERAL& l = s.literals[d.literal];
+        put(out, fact, c, "(", number(d.program), ",", number(d.rule), ",", l.text, ",",
+            complementText(l.text), ").\n");
+    }
+    put(out, primed(PRIMED::CONTRIBUTES), c, "(K,J,H) :- ", fact, c, "(K,J,H,C), not ", holds,
+        "(K+1,C).\n");
+    if (rejectionsWanted(s.config))
+        put(out, primed(PRIMED::REJECTED), c, "(K,J,(),C) :- ", fact, c, "(K,J,H,C), ", holds,
+            "(K+1,C).\n");
+    put(out, "#external ", holds, "(K+1,C) : ", fact, c, "(K,J,H,C).\n");
+}
+
+void show(SESSION& s, std::string& out, std::uint32_t sig) {
+    if (s.signatures[sig].shown) return;
+    s.signatures[sig].shown = true;
+    out += showOf(s.signatures[sig]);
+}
+
+std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call) {
+    std::string out;
+    const bool rejections = rejectionsWanted(s.config);
+    encodeFacts(s, out, step.cFacts, call);
+    for (std::uint32_t k = step.first; k < s.programs.size(); ++k) {
+        for (const auto& [j, index] : s.programs[k].rules)
+            encodeRule(out, s.rules[index], call, -1, rejections);
+        for (std::uint32_t index : s.programs[k].constraints)
+            encodeRule(out, s.rules[index], call, -1, false);
+    }
+    const std::vector<std::uint32_t> receiving = receivingSignatures(s, step);
+    const std::string c = number(call);
+    const std::string_view contributes = primed(PRIMED::CONTRIBUTES),
+                           defined = primed(PRIMED::DEFINED), hook = primed(PRIMED::FINAL_HOOK);
+    for (std::uint32_t sig : receiving) {
+        // Older rules and constraints, for the instances the new atoms make.
+        for (const auto& [index, atom] : s.signatures[sig].positiveUses)
+            if (s.rules[index].program < step.first)
+                encodeRule(out, s.rules[index], call, static_cast<int>(atom), rejections);
+        // A literal is defined with its first contributions; later ones come
+        // through its hook.
+        const std::string p = pattern(s.signatures[sig]);
+        put(out, p, " :- ", contributes, c, "(K,J,", p, "), not ", defined, "(", p, ").\n");
+        put(out, p, " :- ", hook, "(", c, ",", p, ").\n");
+        put(out, "#external ", hook, "(", c, ",", p, ") : ", contributes, c, "(K,J,", p, "), not ",
+            defined, "(", p, ").\n");
+        show(s, out, sig);
+    }
+    if (rejections) put(out, "#show ", primed(PRIMED::REJECTED), c, "/4.\n");
+    return out;
+}
+
+}  // namespace vok::evaluation::engine

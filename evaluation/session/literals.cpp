@@ -1,0 +1,193 @@
+// The text forms of a session's atoms and the reading of a step's programs
+// (literals.hpp).
+#include "evaluation/session/literals.hpp"
+
+#include <algorithm>
+
+#include "evaluation/clingo/names.hpp"
+#include "evaluation/clingo/translate.hpp"
+#include "evaluation/program/reader.hpp"
+#include "evaluation/solve/answer_sets.hpp"
+
+namespace vok::evaluation::engine {
+
+ATOM_FORM formOf(const ATOM& atom, bool pexa) {
+    ATOM_FORM f;
+    bool negative = atom.stronglyNegated;
+    NAME name = atom.predicate;
+    if (pexa && name.text.size() > 4 && name.text.starts_with("NEG_")) {
+        negative = !negative;
+        name.text.remove_prefix(4);
+        const bool quoted = name.text.find('"') != std::string_view::npos;
+        name.kind = quoted ? NAME::KIND::QUOTED : NAME::KIND::IDENTIFIER;
+    }
+    f.sign.name = encodePredicate(name);
+    f.sign.arity = static_cast<std::uint32_t>(atom.args.size());
+    f.sign.negative = negative;
+    f.sign.key = signKey(negative, f.sign.name, f.sign.arity);
+    if (negative) f.text += '-';
+    f.text += f.sign.name;
+    if (!atom.args.empty()) {
+        f.text += '(';
+        for (std::size_t i = 0; i < atom.args.size(); ++i) {
+            if (i) f.text += ',';
+            appendTerm(f.text, atom.args[i]);
+        }
+        f.text += ')';
+    }
+    return f;
+}
+
+std::string complementText(std::string_view literal) {
+    return literal.starts_with('-') ? std::string(literal.substr(1)) : "-" + std::string(literal);
+}
+
+std::string pattern(const SESSION_SIGNATURE& sig, bool complement) {
+    std::string p = (sig.negative != complement) ? "-" : "";
+    p += sig.name;
+    if (sig.arity == 0) return p;
+    p += '(';
+    for (std::uint32_t i = 0; i < sig.arity; ++i) p += (i ? ",X" : "X") + number(i);
+    return p + ')';
+}
+
+std::string showOf(const SESSION_SIGNATURE& sig) {
+    return "#show " + std::string(sig.negative ? "-" : "") + sig.name + "/" + number(sig.arity) +
+           ".\n";
+}
+
+namespace {
+
+// The tuple of a rule's variables: X0, X1, ... in the order of their numbers
+// when all are named so (as vok writes them), otherwise in order of
+// appearance.
+std::string variablesOf(const RULE& rule) {
+    std::vector<std::string_view> names;
+    auto note = [&](TERMS args) {
+        for (const TERM& t : args)
+            if (t.kind == TERM::KIND::VARIABLE &&
+                std::find(names.begin(), names.end(), t.text) == names.end())
+                names.push_back(t.text);
+    };
+    for (const ATOM& h : rule.head) note(h.args);
+    for (const LITERAL& l : rule.body) note(l.atom.args);
+    auto numbered = [](std::string_view v, unsigned long& n) {
+        if (v.size() < 2 || v[0] != 'X') return false;
+        n = 0;
+        for (char c : v.substr(1)) {
+            if (c < '0' || c > '9') return false;
+            n = n * 10 + static_cast<unsigned long>(c - '0');
+        }
+        return true;
+    };
+    unsigned long n = 0;
+    if (std::all_of(names.begin(), names.end(), [&](std::string_view v) { return numbered(v, n); }))
+        std::sort(names.begin(), names.end(), [&](std::string_view a, std::string_view b) {
+            unsigned long x = 0, y = 0;
+            numbered(a, x);
+            numbered(b, y);
+            return x < y;
+        });
+    std::string t = "(";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i) t += ',';
+        t += names[i];
+    }
+    if (names.size() == 1) t += ',';
+    return t + ')';
+}
+
+}  // namespace
+
+std::string fileNotation(std::string_view clingo) {
+    if (clingo.find_first_of("'\"") == std::string_view::npos) return std::string(clingo);
+    std::string set = formatAnswerSet(clingo);
+    return set.substr(1, set.size() - 2);
+}
+
+std::string termNotation(std::string_view clingo) {
+    if (!clingo.starts_with('"')) return std::string(clingo);
+    std::string out = "\"";
+    for (std::size_t i = 1; i + 1 < clingo.size(); ++i) {
+        char c = clingo[i];
+        if (c == '\\' && i + 2 < clingo.size()) {
+            c = clingo[++i];
+            if (c == 'n') c = '\n';
+        }
+        out += c;
+    }
+    return out + '"';
+}
+
+std::string pexaNotation(std::string atom) {
+    return atom.starts_with('-') ? "NEG_" + atom.substr(1) : atom;
+}
+
+namespace {
+
+[[noreturn]] void refuse(std::size_t program, std::size_t count, int line, const std::string& why) {
+    std::string where = count > 1 ? "program " + number(program + 1) + " of the step, " : "";
+    throw SESSION_REFUSED(where + "line " + number(static_cast<std::uint64_t>(line)) + ": " + why);
+}
+
+READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t number) {
+    const bool pexa = config.form == FILE_FORM::PEXA;
+    READ_RULE r;
+    std::vector<std::string> parts = BodyParts(rule, config.maxint);
+    r.number = number;
+    if (rule.head.size() == 1) {
+        ATOM_FORM h = formOf(rule.head[0], pexa);
+        r.rule.complement = complementText(h.text);
+        r.rule.head = std::move(h.text);
+        r.head = h.sign;
+    } else {
+        r.rule.constraint = true;
+    }
+    std::size_t atoms = 0;
+    for (const LITERAL& l : rule.body) {
+        if (l.isBuiltin) continue;
+        ATOM_FORM a = formOf(l.atom, pexa);
+        ++atoms;
+        if (l.negated) {
+            r.rule.negative.push_back(std::move(a.text));
+            r.negative.push_back(a.sign);
+        } else {
+            r.rule.positive.push_back(std::move(a.text));
+            r.positive.push_back(a.sign);
+        }
+    }
+    r.rule.builtins.assign(parts.begin() + static_cast<std::ptrdiff_t>(atoms), parts.end());
+    r.rule.variables = variablesOf(rule);
+    return r;
+}
+
+}  // namespace
+
+bool isFact(const RULE& rule) { return rule.head.size() == 1 && rule.body.empty(); }
+
+READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, std::size_t program,
+                         std::size_t count) {
+    try {
+        READ_PROGRAM read{config.form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text), {}};
+        std::uint32_t number = 0;
+        for (const RULE& rule : read.program.rules) {
+            if (rule.head.size() > 1)
+                throw TRANSLATE_ERROR(rule.line, "an update program's rule has one head literal");
+            if (isFact(rule)) {
+                if (!isGround(rule.head[0].args))
+                    throw TRANSLATE_ERROR(rule.line, "a fact holds no variable");
+                ++number;
+                continue;
+            }
+            read.rules.push_back(readRule(rule, config, number));
+            if (!read.rules.back().rule.constraint) ++number;
+        }
+        return read;
+    } catch (const SYNTAX_ERROR& e) {
+        refuse(program, count, e.line, e.what());
+    } catch (const TRANSLATE_ERROR& e) {
+        refuse(program, count, e.line, e.what());
+    }
+}
+
+}  // namespace vok::evaluation::engine

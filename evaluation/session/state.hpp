@@ -1,0 +1,130 @@
+// What a session keeps from step to step (SESSION) and what one step
+// gathers (STEP); the files of this folder each work on a part of it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "evaluation/session/engine.hpp"
+#include "evaluation/session/tables.hpp"
+#include "evaluation/solve/session_clingo.hpp"
+
+namespace vok::evaluation {
+
+namespace engine {
+
+// A contribution to a literal without levels yet: the ground call that
+// made it and its level, for the levels made later.
+struct LEVEL_RECORD {
+    std::uint32_t call;
+    std::uint32_t level;
+    std::uint32_t next;
+};
+
+struct SESSION_FACT {
+    std::uint32_t program;
+    std::uint32_t rule;
+    std::uint32_t literal;
+    std::uint32_t next;
+};
+
+// A rule with a body, or a constraint, in clingo's form.
+struct SESSION_RULE {
+    std::uint32_t program = 0;
+    std::uint32_t number = 0;  // among the rules of its program (facts count)
+    bool constraint = false;
+    std::string head, complement;
+    std::uint32_t headSignature = None;
+    std::vector<std::string> positive;
+    std::vector<std::uint32_t> positiveSignatures;
+    std::vector<std::string> negative;
+    std::vector<std::string> builtins;
+    std::string variables;  // the tuple of the rule's variables, "(X0,X1)"
+};
+
+struct SESSION_PROGRAM {
+    bool late = false;  // a rule has a positive body atom: old levels may gain contributions
+    // (number, index in rules) of its rules with a body, by number.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> rules;
+    std::vector<std::uint32_t> constraints;
+};
+
+// What one literal received in the step.
+struct RECEIVED {
+    std::uint32_t literal;
+    std::vector<std::pair<std::uint32_t, bool>> levels;  // (level, in the link call)
+    bool fromRules = false;                              // in the ground call of the rules
+    bool fromLink = false;                               // in the link call
+};
+
+// A level of a literal that has levels: h'(LEVEL,H), the ground call
+// whose hook k'(HOOK,LEVEL,H) takes what later steps add to it, and the
+// ground call that made it.
+struct LEVEL {
+    std::uint32_t level;
+    std::uint32_t hook;
+    std::uint32_t made;
+};
+
+struct STEP {
+    std::uint32_t first = 0;             // the first program grounded in full
+    std::vector<std::uint32_t> cFacts;   // facts grounded with the rules
+    std::vector<std::uint32_t> lFacts;   // facts grounded with the link
+    std::vector<std::uint32_t> touched;  // literals whose standing changed
+    std::vector<std::uint32_t> newFinals;
+    std::vector<RECEIVED> received;
+    std::unordered_map<std::uint32_t, std::uint32_t> receivedAt;  // literal -> index
+    std::vector<std::uint32_t> newlyReferenced;
+    std::string rebuild;  // why the step is grounded again from scratch
+    std::size_t contributions = 0;
+};
+
+}  // namespace engine
+
+struct SESSION {
+    SESSION_CONFIG config;
+    CLINGO_CHANNEL clingo;
+    std::string script;
+    std::uint32_t calls = 0;
+    std::uint32_t steps = 0;
+    // clingo's every ground call takes longer with every rule and external
+    // statement it was given before: those of the last ground from scratch
+    // (the rules of the sequence) and those added since.
+    std::size_t scratchStatements = 0;
+    std::size_t addedStatements = 0;
+    std::size_t scratchContributions = 0;
+    std::vector<engine::SESSION_PROGRAM> programs;
+    std::vector<engine::SESSION_RULE> rules;
+    std::vector<engine::SESSION_FACT> facts;
+    engine::LITERALS literals;
+    engine::SIGNATURES signatures;
+    // The levels of the literals that have them, sorted: the levels of
+    // their contributions and those their complement's rules ask about.
+    std::unordered_map<std::uint32_t, std::vector<engine::LEVEL>> levels;
+    std::vector<engine::LEVEL_RECORD> records;
+    // The signature graph's components, by signature, while valid.
+    std::vector<std::uint32_t> components;
+    bool componentsValid = false;
+};
+
+namespace engine {
+
+// The number's decimal text.
+inline std::string number(std::uint64_t n) { return std::to_string(n); }
+
+// Rejection atoms are read by explanations and minimality only.
+inline bool rejectionsWanted(const SESSION_CONFIG& config) {
+    return config.explain || config.minimal != MINIMALITY::NONE;
+}
+
+// Without them, clingo prints the answer sets itself, faster than the
+// script can.
+inline bool clingoPrints(const SESSION_CONFIG& config) { return !rejectionsWanted(config); }
+
+}  // namespace engine
+
+}  // namespace vok::evaluation

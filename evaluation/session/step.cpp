@@ -1,0 +1,206 @@
+// A session's steps: each step's programs read and taken, grounded in the
+// running clingo (or in a new one, from scratch, when that is cheaper or
+// needed) and solved; and the session's start and end (engine.hpp).
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "evaluation/session/conversation.hpp"
+#include "evaluation/session/encoding.hpp"
+#include "evaluation/session/engine.hpp"
+#include "evaluation/session/levels.hpp"
+#include "evaluation/session/literals.hpp"
+#include "evaluation/session/primed_names.hpp"
+#include "evaluation/session/state.hpp"
+#include "evaluation/session/take.hpp"
+#include "evaluation/solve/session_clingo.hpp"
+#include "evaluation/solve/solver.hpp"
+
+namespace vok::evaluation {
+
+namespace engine {
+
+namespace {
+
+void clearStepMarks(SESSION& s, STEP& step) {
+    for (std::uint32_t id : step.newFinals) s.literals[id].finalNew = false;
+}
+
+// Grounds the step: the rules with the facts they need, then the link.
+// Empty when done, otherwise why it must be done again from scratch.
+std::string groundStep(SESSION& s, STEP& step) {
+    const std::uint32_t rulesCall = ++s.calls;
+    ground(s, std::string(primed(PRIMED::RULES_CALL)) + number(rulesCall),
+           rulesPart(s, step, rulesCall));
+    readContributions(s, step, rulesCall);
+    if (!step.rebuild.empty()) return step.rebuild;
+    const std::uint32_t linkCall = ++s.calls;
+    std::string levelsChanged;
+    ground(s, std::string(primed(PRIMED::LINK_CALL)) + number(linkCall),
+           linkPart(s, step, rulesCall, linkCall, levelsChanged));
+    if (!step.rebuild.empty()) return step.rebuild;
+    if (!levelsChanged.empty()) send(s, levelsChanged);
+    if (s.config.minimal != MINIMALITY::NONE) {
+        const std::string rejections = "rejections " + std::string(primed(PRIMED::REJECTED));
+        send(s, rejections + number(rulesCall) + "\n");
+        replyOf(s);
+        if (!step.lFacts.empty()) {
+            send(s, rejections + number(linkCall) + "\n");
+            replyOf(s);
+        }
+    }
+    return {};
+}
+
+// A new clingo grounds everything at once.
+void groundFromScratch(SESSION& s, STEP& step) {
+    StopSessionClingo(s.clingo, true);
+    s.addedStatements = 0;
+    for (SESSION_LITERAL& l : s.literals) {
+        l.finalHook = None;
+        l.finalNew = false;
+        l.chained = false;
+        l.firstRecord = None;
+    }
+    s.records.clear();
+    s.levels.clear();
+    for (SESSION_SIGNATURE& sig : s.signatures.list) sig.shown = false;
+    s.calls = 0;
+    startClingo(s);
+    step.first = 0;
+    step.cFacts.clear();
+    step.lFacts.clear();
+    step.newFinals.clear();
+    step.received.clear();
+    step.receivedAt.clear();
+    step.rebuild.clear();
+    for (std::uint32_t f = 0; f < s.facts.size(); ++f)
+        if (s.literals[s.facts[f].literal].standing == STANDING::DYNAMIC) step.cFacts.push_back(f);
+    const std::string again = groundStep(s, step);
+    if (!again.empty()) clingoFailed(s, "the session cannot ground its program: " + again);
+    s.scratchStatements = s.addedStatements;
+    s.scratchContributions = step.contributions;
+}
+
+// Why the step is better grounded from scratch: when the statements added
+// since the last time cost more, in every ground call, than grounding the
+// whole sequence again would once (the rules and what they contribute).
+std::string statementsWeigh(const SESSION& s) {
+    const std::size_t added = s.addedStatements - std::min(s.addedStatements, s.scratchStatements);
+    const std::size_t whole =
+        std::max<std::size_t>(4096, 2 * (s.scratchStatements + s.scratchContributions));
+    if (added <= whole) return {};
+    return number(added) +
+           " rules and externals given to clingo since it grounded the sequence "
+           "from scratch slow every ground call";
+}
+
+bool emitBaseChanges(SESSION& s, STEP& step, const std::function<bool(std::string_view)>& emit) {
+    std::string out;
+    const bool pexa = s.config.form == FILE_FORM::PEXA;
+    for (std::uint32_t id : step.touched) {
+        SESSION_LITERAL& l = s.literals[id];
+        l.touched = false;
+        const bool now = l.standing == STANDING::BASE;
+        if (now == l.wasBase) continue;
+        std::string atom = fileNotation(l.text);
+        out += now ? "+ " : "- ";
+        out += pexa ? pexaNotation(std::move(atom)) : atom;
+        out += '\n';
+        if (out.size() >= (1u << 16)) {
+            if (!emit(out)) return false;
+            out.clear();
+        }
+    }
+    return out.empty() || emit(out);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::string seconds(double t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", t);
+    return text;
+}
+
+}  // namespace
+
+}  // namespace engine
+
+using namespace engine;
+
+void SESSION_END::operator()(SESSION* session) const {
+    if (session) StopSessionClingo(session->clingo, true);
+    delete session;
+}
+
+SESSION_PTR StartSession(const SESSION_CONFIG& config) {
+    SESSION_PTR s(new SESSION);
+    s->config = config;
+    s->script = sessionScript(config);
+    StopClingoOnSignals();
+    startClingo(*s);
+    return s;
+}
+
+void SessionStep(SESSION& s, const std::vector<std::string>& programs,
+                 const std::function<bool(std::string_view)>& emit) {
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<READ_PROGRAM> read;
+    for (std::size_t i = 0; i < programs.size(); ++i)
+        read.push_back(readProgram(programs[i], s.config, i, programs.size()));
+
+    STEP step;
+    takePrograms(s, step, read);
+    read.clear();
+    std::string again = statementsWeigh(s);
+    if (again.empty()) {
+        again = groundStep(s, step);
+        clearStepMarks(s, step);
+    }
+    if (!again.empty()) {
+        if (s.config.verbose && !emit("info step " + number(s.steps) +
+                                      ": grounded again from scratch: " + again + "\n"))
+            throw SESSION_FAILED("cannot write the answer sets");
+        groundFromScratch(s, step);
+        clearStepMarks(s, step);
+    }
+    const double grounded = secondsSince(start);
+    std::size_t base = 0;
+    for (std::uint32_t id : step.touched) base += s.literals[id].standing == STANDING::BASE;
+    if (!emitBaseChanges(s, step, emit)) throw SESSION_FAILED("cannot write the answer sets");
+    if (s.config.verbose &&
+        !emit("info step " + number(s.steps) + ": " + number(programs.size()) +
+              (programs.size() == 1 ? " program, " : " programs, ") + number(step.contributions) +
+              (step.contributions == 1 ? " contribution" : " contributions") + " grounded, " +
+              number(base) + (base == 1 ? " literal" : " literals") + " into the base, in " +
+              seconds(grounded) + " s\n"))
+        throw SESSION_FAILED("cannot write the answer sets");
+    const auto solving = std::chrono::steady_clock::now();
+    solveStep(s, emit, [&] {
+        return s.config.verbose ? "info step " + number(s.steps) + ": solved in " +
+                                      seconds(secondsSince(solving)) + " s\n"
+                                : std::string();
+    });
+    ++s.steps;
+}
+
+bool EndSession(SESSION& s) {
+    if (s.clingo.pid < 0) return true;
+    SendToClingo(s.clingo, "quit\n");
+    // clingo's closing lines, when it prints its own output, are read to
+    // their end: it must not stop on a broken pipe.
+    std::string line;
+    while (ReadFromClingo(s.clingo, line)) {
+    }
+    const int status = StopSessionClingo(s.clingo, false);
+    // clingo's status after a script tells what its last solve call found.
+    return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 10 ||
+                                 WEXITSTATUS(status) == 20 || WEXITSTATUS(status) == 30);
+}
+
+}  // namespace vok::evaluation

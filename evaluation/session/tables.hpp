@@ -1,0 +1,109 @@
+// The tables of a session: its literals, each text kept once and found
+// through common/name_index, and the signatures of their predicates.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "common/name_index.hpp"
+
+namespace vok::evaluation::engine {
+
+constexpr std::uint32_t None = UINT32_MAX;
+
+enum class STANDING : std::uint8_t {
+    NONE,     // nothing derives the literal
+    BASE,     // only facts derive it, and it is in the base set
+    DYNAMIC,  // it is in clingo
+};
+
+struct SESSION_LITERAL {
+    std::string_view text;  // in clingo's form, kept in LITERALS::texts
+    std::uint32_t signature = None;
+    std::uint32_t complement = None;
+    std::uint32_t firstFact = None;  // its facts, linked through SESSION_FACT::next
+    std::uint32_t finalHook = None;  // the open hook f'(N,H) of the literal itself; None: undefined
+    std::uint32_t firstRecord = None;  // without levels: the levels of its contributions
+    STANDING standing = STANDING::NONE;
+    bool chained = false;   // it has levels (SESSION::levels), as its complement has contributions
+    bool finalNew = false;  // defined by the ground call of the step's rules
+    bool touched = false;   // the step changed its standing
+    bool wasBase = false;   // its standing at the start of the step was BASE
+};
+
+// The literals by number, and their texts by hash: a slot holds the text's
+// hash and 1 + the literal's number (0: free), so that most probes compare
+// no text and regrowth reads none.
+class LITERALS {
+public:
+    LITERALS() = default;
+    LITERALS(const LITERALS&) = delete;
+    LITERALS& operator=(const LITERALS&) = delete;
+
+    // The literal of text, or None.
+    std::uint32_t find(std::string_view text) const;
+    // The literal of text, made with the signature when it is new.
+    std::uint32_t intern(std::string_view text, std::uint32_t signature);
+    // The complement of literal id if it is known, without making it;
+    // None otherwise. Once found, it is kept with both.
+    std::uint32_t knownComplement(std::uint32_t id);
+
+    SESSION_LITERAL& operator[](std::uint32_t id) { return list_[id]; }
+    const SESSION_LITERAL& operator[](std::uint32_t id) const { return list_[id]; }
+    std::uint32_t size() const { return static_cast<std::uint32_t>(list_.size()); }
+    std::vector<SESSION_LITERAL>::iterator begin() { return list_.begin(); }
+    std::vector<SESSION_LITERAL>::iterator end() { return list_.end(); }
+
+private:
+    struct SLOT {
+        std::uint32_t hash = 0;
+        std::uint32_t id = 0;  // 1 + the literal's number; 0: free
+        bool free() const { return id == 0; }
+        std::uint32_t home() const { return hash; }
+    };
+    std::vector<SESSION_LITERAL> list_;
+    NAME_TEXTS texts_;
+    NAME_INDEX<SLOT> index_;
+    std::string buffer_;  // the complement's text, while it is looked up
+
+    std::size_t slotOf(std::string_view text, std::uint32_t hash) const;
+};
+
+// A signature as the text of an atom shows it.
+struct SIGN {
+    std::string key, name;  // key: "-p/2"
+    std::uint32_t arity = 0;
+    bool negative = false;
+};
+
+std::string signKey(bool negative, std::string_view name, std::uint32_t arity);
+
+struct SESSION_SIGNATURE {
+    std::string name;  // the predicate in clingo's form, without "-"
+    std::uint32_t arity = 0;
+    bool negative = false;
+    std::uint32_t complement = None;
+    bool referenced = false;  // a rule body or a constraint uses it
+    bool shown = false;
+    std::vector<std::uint32_t> baseLiterals;  // may hold some no longer in the base
+    // The rules and constraints with a positive body atom of it: (rule, atom).
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> positiveUses;
+};
+
+// The signatures by number and by key; few enough for a plain map.
+struct SIGNATURES {
+    std::vector<SESSION_SIGNATURE> list;
+    std::unordered_map<std::string, std::uint32_t> ids;
+
+    // The signature of sign, made (and joined to its complement) when new.
+    std::uint32_t of(const SIGN& sign);
+    SESSION_SIGNATURE& operator[](std::uint32_t id) { return list[id]; }
+    const SESSION_SIGNATURE& operator[](std::uint32_t id) const { return list[id]; }
+    std::uint32_t size() const { return static_cast<std::uint32_t>(list.size()); }
+};
+
+}  // namespace vok::evaluation::engine
