@@ -16,15 +16,17 @@ std::uint32_t LITERALS::find(std::string_view text) const {
 }
 
 std::uint32_t LITERALS::intern(std::string_view text, std::uint32_t signature) {
-    // At most half full: a session looks literals up by the million, most
-    // of them present.
-    if (2 * (list_.size() + 1) > index_.slots.size())
+    // At most three quarters full, as the reader's index: the slots keep
+    // the hashes, so that a longer probe reads no literal, and the index
+    // stays within the memory of a half-full one without them.
+    if (4 * (list_.size() + 1) > 3 * index_.slots.size())
         regrowIndex(index_, index_.slots.empty() ? 1024 : 2 * index_.slots.size());
     const std::uint32_t hash = nameHash(text);
     SLOT& slot = index_.slots[slotOf(text, hash)];
     if (!slot.free()) return slot.id - 1;
     SESSION_LITERAL l;
-    l.text = std::string_view(texts_.add(text), text.size());
+    const std::span<const char> kept = keep(texts_, std::span<const char>(text));
+    l.text = std::string_view(kept.data(), kept.size());
     l.signature = signature;
     list_.push_back(l);
     slot = SLOT{hash, static_cast<std::uint32_t>(list_.size())};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/name_index.hpp"
+#include "evaluation/program/syntax.hpp"
 
 namespace vok::evaluation::engine {
 
@@ -35,9 +36,9 @@ struct SESSION_LITERAL {
     bool wasBase = false;   // its standing at the start of the step was BASE
 };
 
-// The literals by number, and their texts by hash: a slot holds the text's
-// hash and 1 + the literal's number (0: free), so that most probes compare
-// no text and regrowth reads none.
+// The literals by number, and their texts by hash (common/name_index): a
+// slot holds the text's hash and 1 + the literal's number (0: free), so
+// that most probes compare no text and regrowth reads none.
 class LITERALS {
 public:
     LITERALS() = default;
@@ -66,7 +67,7 @@ private:
         std::uint32_t home() const { return hash; }
     };
     std::vector<SESSION_LITERAL> list_;
-    NAME_TEXTS texts_;
+    BLOCKS<char> texts_;  // the texts, back to back (no length or NUL: the literals have both)
     NAME_INDEX<SLOT> index_;
     std::string buffer_;  // the complement's text, while it is looked up
 
