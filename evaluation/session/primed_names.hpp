@@ -1,8 +1,8 @@
 // The auxiliary names of a session's encoding: the predicates and program
 // parts that the evaluation program writes for clingo and the session
-// script reads back. Each holds a "'", which no name of the file forms can,
-// and starts with none of the letters the name encoding of
-// clingo/names.hpp uses, so none can meet a name of the programs. The
+// script reads back. Each holds a "'", which no name of the file forms can;
+// where one begins as a name of clingo/names.hpp's encoding does (u'), the
+// call's number follows, a digit that no encoded name has there. The
 // table is the one place they are spelled: the encoding takes them from
 // it, and the script gets them as the Lua table "primed" (primedNamesLua).
 // A name written "x'N" is numbered by the ground call N that made its atoms.

@@ -23,7 +23,7 @@ enum class STANDING : std::uint8_t {
 };
 
 struct SESSION_LITERAL {
-    std::string_view text;  // in clingo's form, kept in LITERALS::texts
+    std::string_view text;  // in clingo's form, kept by LITERALS
     std::uint32_t signature = None;
     std::uint32_t complement = None;
     std::uint32_t firstFact = None;  // its facts, linked through SESSION_FACT::next
