@@ -37,7 +37,7 @@ std::string OneRunScript(const REJECTION_LIST& list, const std::vector<std::uint
     out += "]==]\nlocal strict = ";
     out += strict ? "true" : "false";
     out += "\nlocal limit = " + std::to_string(limit) + "\n";
-    out += BlockLua;
+    out += MinimalSearchLua;
     out += OneRunLua;
     out += "#end.\n";
     return out;

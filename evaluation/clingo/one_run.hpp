@@ -32,9 +32,10 @@ std::string OneRunScript(const REJECTION_LIST& list, const std::vector<std::uint
 
 // The text of one_run.lua, compiled in by the build.
 extern const std::string_view OneRunLua;
-// The text of block.lua: the blocking of a rejection set and every worse
-// one, which the one-run script and a session's script begin with.
-extern const std::string_view BlockLua;
+// The text of minimal_search.lua: the search for the answer sets with
+// minimal rejection sets, which the one-run script and a session's script
+// begin with.
+extern const std::string_view MinimalSearchLua;
 
 // The script's last line once every answer set asked for has been printed.
 inline constexpr std::string_view OneRunClosingLine = "One run: complete";

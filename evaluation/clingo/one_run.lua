@@ -40,30 +40,6 @@ local function fail(message)
   error("one run: " .. message, 0)
 end
 
--- The solver settings the method depends on; anything else could print
--- answer sets that are not minimal without any sign of it.
-local function check_configuration(conf)
-  for i = 0, #conf.solver - 1 do
-    local s = conf.solver[i]
-    if not string.find(s.heuristic, "^domain") then
-      fail("needs --heuristic=Domain, but solver " .. i .. " uses " .. s.heuristic)
-    end
-    if s.dom_mod ~= "no" then
-      fail("cannot work with --dom-mod=" .. s.dom_mod)
-    end
-    if s.rand_freq ~= "0" then
-      fail("cannot work with --rand-freq=" .. s.rand_freq)
-    end
-  end
-  local mode = conf.solve.enum_mode
-  if mode ~= "auto" and mode ~= "bt" and mode ~= "record" then
-    fail("cannot work with --enum-mode=" .. mode)
-  end
-  if conf.solve.project ~= "no" then
-    fail("cannot work with --project")
-  end
-end
-
 -- The rejection atoms that grounding kept: {lit, level, symbol}. An atom
 -- without a solver literal (0) takes no part in solving and cannot be
 -- assumed, so it is left out. A line "NAME ARITY LEVEL" names a predicate;
@@ -128,66 +104,27 @@ local function levels_of(atoms)
   return levels
 end
 
--- Blocks the rejection set `in_r` and every worse one (block.lua).
-local function block(prg, atoms, levels, in_r)
-  local backend = prg:backend()
-  block_rejections(backend, atoms, levels, in_r, strict, nil)
-  backend:close()
-end
-
 local function run(prg)
-  local conf = prg.configuration
-  check_configuration(conf)
+  local why = check_configuration(prg.configuration)
+  if why then fail(why) end
   prg:ground({{"base", {}}})
   local atoms = collect_atoms(prg)
   add_heuristics(prg, atoms)
-  local levels = levels_of(atoms)
-
-  -- Whether a solve call was interrupted (a time limit, a signal); the
-  -- script then says so, and ends. A call that stopped short otherwise
-  -- (without a model or a proof that there is none, or an enumeration
-  -- that neither used up its space nor printed the answer sets still
-  -- wanted) is an error below.
-  local function interrupted(result)
-    if not result.interrupted then return false end
-    io.write(interrupted_line, "\n")
-    io.stdout:flush()
-    return true
-  end
 
   -- The models of the enumeration under assumptions are marked; the one
   -- model of the first call of a round, which clingo prints as well, is
   -- not, and is passed over by the reader.
   local printed = 0
-  local function print_model(m)
-    printed = printed + 1
-    io.write("Answer: ", printed, "\n")
-  end
-
-  while limit == 0 or printed < limit do
-    -- One answer set with a minimal rejection set R.
-    local in_r, result = find_rejection_set(prg, atoms)
-    if interrupted(result) then return end
-    if in_r == nil and not result.unsatisfiable then
-      fail("a search for a minimal answer set ended before it finished")
-    end
-    if in_r == nil then break end
-
-    -- Every answer set with exactly R.
-    conf.solve.models = tostring(limit == 0 and 0 or limit - printed)
-    result = prg:solve{assumptions = exactly({}, atoms, in_r), on_model = print_model}
-    io.stdout:flush()
-    if interrupted(result) then return end
-    if not result.exhausted and (limit == 0 or printed < limit) then
-      fail("the answer sets of a minimal rejection set were not all enumerated")
-    end
-    -- Nothing to block, or nothing more wanted. Stopping before the backend
-    -- adds rules keeps the result of the last solve call, which becomes
-    -- clingo's exit status (new rules would make it "unknown", status 0).
-    if #atoms == 0 or (limit > 0 and printed >= limit) then break end
-    block(prg, atoms, levels, in_r)
-  end
-  io.write(done_line, "\n")
+  local _, ending = search_minimal(prg, {
+    atoms = atoms, levels = levels_of(atoms), strict = strict, guard = nil, limit = limit,
+    on_model = function(m)
+      printed = printed + 1
+      io.write("Answer: ", printed, "\n")
+    end,
+    fail = fail, flush = true})
+  -- An interrupted search (a time limit, a signal) is said, and ends the
+  -- script.
+  io.write(ending == "interrupted" and interrupted_line or done_line, "\n")
   io.stdout:flush()
 end
 

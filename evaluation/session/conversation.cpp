@@ -61,7 +61,7 @@ std::string sessionScript(const SESSION_CONFIG& config) {
            "\"\nlocal limit = " + number(config.maxModels) +
            "\nlocal explain = " + (config.explain ? "true" : "false") +
            "\nlocal clingo_prints = " + (clingoPrints(config) ? "true" : "false") + "\n" +
-           primedNamesLua() + std::string(BlockLua) + std::string(SessionLua) + "#end.\n";
+           primedNamesLua() + std::string(MinimalSearchLua) + std::string(SessionLua) + "#end.\n";
 }
 
 void startClingo(SESSION& s) {

@@ -45,23 +45,12 @@ local function one_line(text)
   return (string.gsub(tostring(text), "[\r\n]+", " "))
 end
 
--- The solver settings the minimal answer sets depend on (as the one run
--- of --minimal checks them).
-local function check_configuration(conf)
+-- The solver settings the minimal answer sets depend on
+-- (minimal_search.lua).
+local function check_minimal_configuration(conf)
   if minimal == "none" then return end
-  for i = 0, #conf.solver - 1 do
-    local s = conf.solver[i]
-    if not string.find(s.heuristic, "^domain") then
-      error("needs --heuristic=Domain, but solver " .. i .. " uses " .. s.heuristic, 0)
-    end
-    if s.dom_mod ~= "no" then error("cannot work with --dom-mod=" .. s.dom_mod, 0) end
-    if s.rand_freq ~= "0" then error("cannot work with --rand-freq=" .. s.rand_freq, 0) end
-  end
-  local mode = conf.solve.enum_mode
-  if mode ~= "auto" and mode ~= "bt" and mode ~= "record" then
-    error("cannot work with --enum-mode=" .. mode, 0)
-  end
-  if conf.solve.project ~= "no" then error("cannot work with --project", 0) end
+  local why = check_configuration(conf)
+  if why then error(why, 0) end
 end
 
 local session = {
@@ -165,48 +154,22 @@ local function solve_all(prg, last)
   return count, result.exhausted
 end
 
--- Blocks the rejection set in_r and every one worse than it (block.lua),
--- while the step's own atom holds (the constraints go with the step).
-local function block(prg, in_r, step_lit)
-  local backend = prg:backend()
-  block_rejections(backend, session.rejections, session.rejection_levels, in_r,
-                   minimal == "strict", step_lit)
-  backend:close()
-end
-
--- The minimal answer sets: a search finds one with a minimal rejection
--- set R, every answer set with exactly R is listed, R and all worse are
--- blocked, until none is left.
+-- The minimal answer sets (minimal_search.lua); the constraints that block
+-- rejection sets hold while the step's own atom does, so they go with the
+-- step.
 local function solve_minimal(prg, last, step)
-  local conf = prg.configuration
-  local atoms = session.rejections
   local name = clingo.Function(primed.step_guard, {clingo.Number(step)})
   add_part(prg, primed.step_guard_part .. step, "#external " .. tostring(name) .. ".")
   local step_lit = prg.symbolic_atoms:lookup(name).literal
   prg:assign_external(name, true)
-  local count, exhausted = 0, false
-  while limit == 0 or count < limit do
-    local in_r, result = find_rejection_set(prg, atoms)
-    if result.interrupted then error("solving was interrupted", 0) end
-    if in_r == nil then
-      exhausted = true
-      break
-    end
-    conf.solve.models = tostring(limit == 0 and 0 or limit - count)
-    result = prg:solve{assumptions = exactly({step_lit}, atoms, in_r), on_model = function(m)
-      count = count + 1
-      print_model(m, last)
-    end}
-    if result.interrupted then error("solving was interrupted", 0) end
-    if limit > 0 and count >= limit then break end
-    if #atoms == 0 then
-      exhausted = true
-      break
-    end
-    block(prg, in_r, step_lit)
-  end
+  local count, ending = search_minimal(prg, {
+    atoms = session.rejections, levels = session.rejection_levels,
+    strict = minimal == "strict", guard = step_lit, limit = limit,
+    on_model = function(m) print_model(m, last) end,
+    fail = function(message) error(message, 0) end, flush = false})
+  if ending == "interrupted" then error("solving was interrupted", 0) end
   prg:release_external(name)
-  return count, exhausted
+  return count, ending == "exhausted"
 end
 
 local function run(prg, line)
@@ -243,7 +206,7 @@ local function run(prg, line)
 end
 
 function main(prg)
-  local ok, err = pcall(check_configuration, prg.configuration)
+  local ok, err = pcall(check_minimal_configuration, prg.configuration)
   reply(ok and "ready" or ("error " .. one_line(err)))
   if not ok then return end
   while true do
