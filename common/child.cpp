@@ -114,8 +114,12 @@ int WaitForChild(pid_t pid, void (*beforeReap)(pid_t)) {
     }
     if (beforeReap) beforeReap(pid);
     int status = 0;
+    return WaitPidRetrying(pid, &status, 0) < 0 ? -1 : status;
+}
+
+pid_t WaitPidRetrying(pid_t pid, int* status, int options) {
     pid_t reaped;
-    while ((reaped = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    while ((reaped = ::waitpid(pid, status, options)) < 0 && errno == EINTR) {
     }
-    return reaped < 0 ? -1 : status;
+    return reaped;
 }

@@ -42,3 +42,7 @@ int StartChild(const CHILD_START& start, pid_t& pid);
 // been given to another process, so a signal handler may still send it a
 // signal safely, and beforeReap tells it to stop doing so.
 int WaitForChild(pid_t pid, void (*beforeReap)(pid_t) = nullptr);
+
+// waitpid(2), repeated while a signal interrupts it; safe in a signal
+// handler.
+pid_t WaitPidRetrying(pid_t pid, int* status, int options);

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/pipe_channel.hpp"
 #include "driver/goal.hpp"
 #include "driver/json.hpp"
 #include "driver/summary.hpp"
@@ -361,18 +361,6 @@ void jsonFinishUnknown() {
            << NumberCloses << DocumentCloses << std::flush;
 }
 
-void writeOut(const char* text) {
-    std::size_t size = 0;
-    while (text[size]) ++size;
-    while (size > 0) {
-        const ssize_t w = ::write(STDOUT_FILENO, text, size);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return;
-        text += w;
-        size -= static_cast<std::size_t>(w);
-    }
-}
-
 // The same in a signal handler: the document's stream holds nothing
 // unwritten whenever the ending signals may come, so the rest is written
 // to standard output directly.
@@ -388,7 +376,7 @@ void jsonFinishOnSignal() {
     while ((n /= 10) != 0);
     for (const char* piece : {closingWitnesses(d.models), ResultOpens, "UNKNOWN", NumberOpens,
                               static_cast<const char*>(p), NumberCloses, DocumentCloses})
-        writeOut(piece);
+        WriteAll(STDOUT_FILENO, piece);
 }
 
 void jsonBegin(const std::string& solver, const std::vector<std::string>& inputs) {

@@ -12,6 +12,17 @@
 
 namespace {
 
+CHILD_START shellStart(const std::string& command) {
+    // A process group of its own: the shell need not run the command in
+    // its own place, and the command may start processes of its own (the
+    // solver); stopping the group reaches them all.
+    CHILD_START start;
+    start.program = "/bin/sh";
+    start.argv = {"sh", "-c", command};
+    start.ownGroup = true;
+    return start;
+}
+
 // input: a descriptor to be the command's standard input, or -1 for this
 // process's own.
 CHILD_RUN startShell(const std::string& command, int input) {
@@ -21,25 +32,11 @@ CHILD_RUN startShell(const std::string& command, int input) {
     // Close-on-exec, so that a candidate test started while the main
     // evaluation program runs does not hold the main program's pipe open.
     if (::pipe2(fds, O_CLOEXEC) != 0) return run;
-    // A process group of its own: the shell need not run the command in
-    // its own place, and the command may start processes of its own (the
-    // solver); stopping the group reaches them all.
-    CHILD_START start;
-    start.program = "/bin/sh";
-    start.argv = {"sh", "-c", command};
+    CHILD_START start = shellStart(command);
     start.input = input;
     start.output = fds[1];
-    start.ownGroup = true;
     pid_t pid = -1;
-    int err;
-    {
-        // A signal between the start and the registration would leave the
-        // child running on its own.
-        ENDING_SIGNALS_HELD held;
-        start.mask = &held.before();
-        err = StartChild(start, pid);
-        if (err == 0) RegisterChild(pid);
-    }
+    const int err = StartRegisteredChild(start, pid);
     ::close(fds[1]);
     if (err != 0) {
         ::close(fds[0]);
@@ -63,15 +60,27 @@ CHILD_RUN startShell(const std::string& command, int input) {
 
 CHILD_RUN StartShellCommand(const std::string& command) { return startShell(command, -1); }
 
-CHILD_RUN StartShellDialog(const std::string& command, int& input) {
-    input = -1;
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return CHILD_RUN();
-    CHILD_RUN run = startShell(command, fds[0]);
-    ::close(fds[0]);
-    if (run.output) input = fds[1];
-    else ::close(fds[1]);
-    return run;
+int StartRegisteredChild(const CHILD_START& start, pid_t& pid) {
+    // A signal between the start and the registration would leave the
+    // child running on its own.
+    ENDING_SIGNALS_HELD held;
+    CHILD_START masked = start;
+    masked.mask = &held.before();
+    const int err = StartChild(masked, pid);
+    if (err == 0) RegisterChild(pid);
+    return err;
+}
+
+bool StartShellChannel(const std::string& command, LINE_CHANNEL& channel) {
+    bool pipesFailed = false;
+    const int err = StartChannel(channel, shellStart(command), StartRegisteredChild, pipesFailed);
+    if (err == ENOMEM && !pipesFailed) MemoryRanOut();
+    return err == 0;
+}
+
+int FinishShellChannel(LINE_CHANNEL& channel) {
+    // Unregistered before it is reaped, as FinishShellCommand does.
+    return WaitForChannel(channel, UnregisterChild);
 }
 
 int FinishShellCommand(CHILD_RUN& run) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/pipe_channel.hpp"
+
 struct CHILD_RUN {
     std::FILE* output = nullptr;  // its standard output; null when it could not be started
     pid_t pid = -1;               // the shell's, and its process group's
@@ -22,9 +24,17 @@ struct CHILD_RUN {
 // process.
 CHILD_RUN StartShellCommand(const std::string& command);
 
-// The same with a pipe to its standard input too, whose write end goes to
-// input (-1 when the command could not be started).
-CHILD_RUN StartShellDialog(const std::string& command, int& input);
+// Starts a child as start says (StartChild), registered as a running child
+// (base/exits.hpp) with no ending signal let through in between; 0 or an
+// errno value.
+int StartRegisteredChild(const CHILD_START& start, pid_t& pid);
+
+// Starts "/bin/sh -c command" as StartShellCommand does, spoken to over
+// two pipes a line at a time; false when it could not be started.
+bool StartShellChannel(const std::string& command, LINE_CHANNEL& channel);
+
+// Closes the pipes and waits for the command to end; its wait status, or -1.
+int FinishShellChannel(LINE_CHANNEL& channel);
 
 // Closes the pipe and waits for the command to end; its wait status, or -1.
 int FinishShellCommand(CHILD_RUN& run);

@@ -1,9 +1,9 @@
 #include "driver/session.hpp"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -16,8 +16,8 @@
 #include "driver/answers.hpp"
 #include "driver/explain.hpp"
 #include "driver/goal.hpp"
+#include "driver/process.hpp"
 #include "driver/session_base.hpp"
-#include "driver/session_child.hpp"
 #include "input/blocks.hpp"
 #include "input/parser.hpp"
 #include "input/take_block.hpp"
@@ -26,7 +26,7 @@ namespace {
 
 struct SESSION_STATE {
     SESSION_SETTINGS settings;
-    SESSION_CHILD child;
+    LINE_CHANNEL child;  // the evaluation program
     std::string command;
     BASE_SET base;
     unsigned step = 0;     // the number of the next step
@@ -150,13 +150,47 @@ void finishStep(SESSION_STATE& s, STEP_ANSWER& step, double seconds) {
     FinishStep(end, step.goal);
 }
 
+// Whether a line read so far ends inside a quoted string: only the lines
+// that hold atoms may go on (a string of the input may hold a line end,
+// and no quote).
+bool insideString(const std::string& line) {
+    const bool atoms = line.starts_with('{') || line.starts_with("+ ") || line.starts_with("- ") ||
+                       line.starts_with("rejected ");
+    return atoms && std::count(line.begin(), line.end(), '"') % 2 == 1;
+}
+
+// The next line the evaluation program wrote, without its line end; a line
+// end inside a quoted string belongs to the line. False at the end of its
+// output.
+bool readChildLine(SESSION_STATE& s, std::string& line) {
+    if (!ReadChannelLine(s.child, line)) return false;
+    std::string more;
+    while (insideString(line) && ReadChannelLine(s.child, more)) line += '\n' + more;
+    return true;
+}
+
+// Closes the evaluation program's standard input, reads what it still
+// writes, and waits for it; its exit code, or 128 + the signal that ended
+// it.
+int finishChild(SESSION_STATE& s) {
+    CloseChannelInput(s.child);
+    std::string rest;
+    while (readChildLine(s, rest)) {
+    }
+    const int status = FinishShellChannel(s.child);
+    if (status == -1) return 1;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return 1;
+}
+
 // The evaluation program went away in the middle of a step: the session
 // ends with its status.
 [[noreturn]] void childEnded(SESSION_STATE& s) {
     std::cout.flush();
     std::cerr << "The evaluation program ended during step " << s.step << "." << std::endl;
     StepFailed(s.step);
-    const int status = FinishSessionChild(s.child);
+    const int status = finishChild(s);
     SafeExit(status == 0 ? 1 : status);
 }
 
@@ -169,7 +203,7 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
     bool baseTaken = false;
     std::string line;
     for (;;) {
-        if (!ReadChildLine(s.child, line)) childEnded(s);
+        if (!readChildLine(s, line)) childEnded(s);
         if (line.starts_with("+ ") || line.starts_with("- ")) {
             (line[0] == '+' ? added : removed).push_back(line.substr(2));
             continue;
@@ -208,7 +242,7 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
 
 // Hands the programs from first on to the evaluation program as one step.
 STEP_ANSWER runStep(SESSION_STATE& s, std::size_t first, std::size_t firstConstraint) {
-    if (!WriteToChild(s.child, stepMessage(first, firstConstraint))) childEnded(s);
+    if (!WriteToChannel(s.child, stepMessage(first, firstConstraint))) childEnded(s);
     return readAnswer(s);
 }
 
@@ -279,8 +313,7 @@ void readBlocks(SESSION_STATE& s) {
     char chunk[1 << 16];
     for (;;) {
         prompt(scanner);
-        const ssize_t r = ::read(STDIN_FILENO, chunk, sizeof chunk);
-        if (r < 0 && errno == EINTR) continue;
+        const ssize_t r = ReadSome(STDIN_FILENO, chunk, sizeof chunk);
         if (r <= 0) break;
         ScanBlocks(scanner, std::string_view(chunk, static_cast<std::size_t>(r)), blocks);
         for (const INPUT_BLOCK& b : blocks) takeBlock(s, b);
@@ -353,8 +386,7 @@ void RunSession(const SESSION_SETTINGS& settings) {
     s.command = sessionCommand(settings);
     if (OptionVerbosity) verbose() << "Executing " << s.command << " ..." << std::endl;
     std::cout.flush();
-    s.child = StartSessionChild(s.command);
-    if (s.child.run.pid < 0) {
+    if (!StartShellChannel(s.command, s.child)) {
         std::cerr << "Could not execute " << s.command << ". Aborting." << std::endl;
         SafeExit(1);
     }
@@ -364,7 +396,7 @@ void RunSession(const SESSION_SETTINGS& settings) {
     if (answer.refused) {
         std::cerr << "The evaluation program refused the files: " << refusalText(answer.refusal)
                   << "." << std::endl;
-        const int status = FinishSessionChild(s.child);
+        const int status = finishChild(s);
         SafeExit(status == 0 ? 1 : status);
     }
     forgetRules(0);
@@ -372,7 +404,7 @@ void RunSession(const SESSION_SETTINGS& settings) {
                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     ++s.step;
     readBlocks(s);
-    const int status = FinishSessionChild(s.child);
+    const int status = finishChild(s);
     if (status != 0) {
         std::cerr << "The evaluation program ended with status " << status << "." << std::endl;
         SafeExit(status);

@@ -15,6 +15,7 @@
 #include <new>
 
 #include "common/contract.hpp"
+#include "common/pipe_channel.hpp"
 #include "evaluation/clingo/compact.hpp"
 #include "evaluation/clingo/one_run.hpp"
 #include "evaluation/clingo/translate.hpp"
@@ -43,12 +44,12 @@ bool readAll(const std::string& path, std::string& content, std::string& error) 
         content.reserve(static_cast<std::size_t>(st.st_size) + 1);
     char buf[1 << 16];
     for (;;) {
-        ssize_t r = ::read(fd, buf, sizeof buf);
+        const ssize_t r = ReadSome(fd, buf, sizeof buf);
         if (r > 0) {
             content.append(buf, static_cast<std::size_t>(r));
         } else if (r == 0) {
             break;
-        } else if (errno != EINTR) {
+        } else {
             error = std::strerror(errno);
             if (fd != 0) ::close(fd);
             return false;
@@ -58,25 +59,9 @@ bool readAll(const std::string& path, std::string& content, std::string& error) 
     return true;
 }
 
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t w = ::write(fd, data.data(), data.size());
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(w));
-    }
-    return true;
-}
-
-}  // namespace
-
-namespace {
-
 // One message on standard error: "rox-clingo: message".
 void complain(FILE_FORM form, const std::string& message) {
-    writeAll(2, ProgramName(form) + ": " + message + "\n");
+    WriteAll(2, ProgramName(form) + ": " + message + "\n");
 }
 
 // The text of the file ("-": standard input), or nothing after a complaint.
@@ -260,7 +245,7 @@ void tellOutcome(const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
     SOLVING_OUTCOME told;
     if (!outcome.finished) told = {SOLVING_END::UNFINISHED, outcome.error};
     else if (stoppedAtLimit(options, outcome)) told.end = SOLVING_END::LIMITED;
-    if (!writeAll(1, OutcomeLine(told)) && errno == EPIPE) dieOfClosedOutput();
+    if (!WriteAll(1, OutcomeLine(told)) && errno == EPIPE) dieOfClosedOutput();
 }
 
 // Runs clingo on the program and prints its answer sets on standard
@@ -275,9 +260,9 @@ int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& p
     call.stats = options.stats;
     if (!program.data.texts.empty()) call.dataNames = &program.data.texts;
     SOLVER_OUTCOME outcome =
-        Solve(call, program.text, [](std::string_view line) { return writeAll(1, line); });
+        Solve(call, program.text, [](std::string_view line) { return WriteAll(1, line); });
     if (outcome.outputClosed) dieOfClosedOutput();
-    if (options.stats) writeAll(2, outcome.summary);
+    if (options.stats) WriteAll(2, outcome.summary);
     if (options.outcome) tellOutcome(options, outcome);
     if (outcome.finished) {
         warnOfLimit(form, options, outcome);
@@ -296,7 +281,7 @@ std::string versionText(FILE_FORM form, const std::string& clingo) {
 
 // What --text and --version print; a failed write is said as such.
 int printText(FILE_FORM form, std::string_view text) {
-    if (writeAll(1, text)) return ExitFinished;
+    if (WriteAll(1, text)) return ExitFinished;
     complain(form, "cannot write to standard output: " + std::string(std::strerror(errno)));
     return ExitSolverFailed;
 }
@@ -308,8 +293,8 @@ const char* RunningProgram = "rox-clingo";
 [[noreturn]] void outOfMemory() {
     StopClingo();
     constexpr std::string_view said = ": out of memory\n";
-    writeAll(2, RunningProgram);
-    writeAll(2, said);
+    WriteAll(2, RunningProgram);
+    WriteAll(2, said);
     ::_exit(ExitOutOfMemory);
 }
 
@@ -336,7 +321,7 @@ int Run(FILE_FORM form, int argc, char** argv) {
         complain(form, "standard output is closed");
         return ExitSolverFailed;
     }
-    if (options.help) return writeAll(1, Usage(form)) ? ExitFinished : ExitSolverFailed;
+    if (options.help) return WriteAll(1, Usage(form)) ? ExitFinished : ExitSolverFailed;
     if (options.version) return printText(form, versionText(form, options.clingo));
     if (options.session) return RunSession(form, options);
 

@@ -2,13 +2,13 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/pipe_channel.hpp"
 #include "evaluation/front_end/run.hpp"
 #include "evaluation/session/engine.hpp"
 
@@ -16,65 +16,8 @@ namespace vok::evaluation {
 
 namespace {
 
-// Standard input, read in chunks: lines and runs of bytes.
-struct INPUT {
-    std::string buffer;
-    std::size_t taken = 0;
-    bool ended = false;
-
-    // Reads more; false at the end of the input.
-    bool fill() {
-        if (ended) return false;
-        buffer.erase(0, taken);
-        taken = 0;
-        char chunk[1 << 16];
-        for (;;) {
-            ssize_t r = ::read(0, chunk, sizeof chunk);
-            if (r < 0 && errno == EINTR) continue;
-            if (r <= 0) {
-                ended = true;
-                return false;
-            }
-            buffer.append(chunk, static_cast<std::size_t>(r));
-            return true;
-        }
-    }
-    // The next line without its line end; false at the end of the input
-    // (a last line without a line end counts).
-    bool line(std::string& out) {
-        for (;;) {
-            const std::size_t end = buffer.find('\n', taken);
-            if (end != std::string::npos) {
-                out.assign(buffer, taken, end - taken);
-                taken = end + 1;
-                return true;
-            }
-            if (!fill()) {
-                if (taken >= buffer.size()) return false;
-                out.assign(buffer, taken);
-                taken = buffer.size();
-                return true;
-            }
-        }
-    }
-    bool bytes(std::size_t n, std::string& out) {
-        while (buffer.size() - taken < n)
-            if (!fill()) return false;
-        out.assign(buffer, taken, n);
-        taken += n;
-        return true;
-    }
-};
-
-bool writeOut(std::string_view text) {
-    while (!text.empty()) {
-        ssize_t w = ::write(1, text.data(), text.size());
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        text.remove_prefix(static_cast<std::size_t>(w));
-    }
-    return true;
-}
+// The answers of a step, on standard output.
+bool writeOut(std::string_view text) { return WriteAll(1, text); }
 
 void complain(FILE_FORM form, const std::string& message) {
     const std::string line = ProgramName(form) + ": " + message + "\n";
@@ -93,18 +36,18 @@ bool countAfter(std::string_view line, std::string_view word, std::size_t& n) {
 
 // The programs of the next step; false at the end of the input. Throws a
 // message for input that is not a step.
-bool readStep(INPUT& in, std::vector<std::string>& programs) {
+bool readStep(LINE_READER& in, std::vector<std::string>& programs) {
     std::string line;
-    if (!in.line(line)) return false;
+    if (!ReadLine(in, line)) return false;
     std::size_t count = 0;
     if (!countAfter(line, "step", count))
         throw std::string("expected \"step COUNT\", not \"" + line.substr(0, 60) + "\"");
     programs.assign(count, std::string());
     for (std::string& text : programs) {
         std::size_t bytes = 0;
-        if (!in.line(line) || !countAfter(line, "program", bytes))
+        if (!ReadLine(in, line) || !countAfter(line, "program", bytes))
             throw std::string("expected \"program BYTES\"");
-        if (!in.bytes(bytes, text)) throw std::string("the input ended inside a program");
+        if (!ReadBytes(in, bytes, text)) throw std::string("the input ended inside a program");
     }
     return true;
 }
@@ -128,7 +71,8 @@ int RunSession(FILE_FORM form, const OPTIONS& options) {
         complain(form, e.what());
         return ExitSolverFailed;
     }
-    INPUT in;
+    LINE_READER in;  // standard input; a last line without a line end counts
+    in.fd = 0;
     std::vector<std::string> programs;
     for (;;) {
         try {

@@ -24,13 +24,13 @@ namespace vok::evaluation::engine {
 
 std::string replyOf(SESSION& s) {
     std::string line;
-    if (!ReadFromClingo(s.clingo, line)) clingoFailed(s, "clingo ended during the session");
+    if (!ReadChannelLine(s.clingo, line)) clingoFailed(s, "clingo ended during the session");
     if (line.starts_with("error ")) clingoFailed(s, "clingo: " + line.substr(6));
     return line;
 }
 
 void send(SESSION& s, const std::string& text) {
-    if (!SendToClingo(s.clingo, text)) clingoFailed(s, "clingo ended during the session");
+    if (!WriteToChannel(s.clingo, text)) clingoFailed(s, "clingo ended during the session");
 }
 
 namespace {
@@ -77,7 +77,7 @@ void startClingo(SESSION& s) {
     // the script's.
     std::string line;
     bool read;
-    while ((read = ReadFromClingo(s.clingo, line)) && line != "ready" &&
+    while ((read = ReadChannelLine(s.clingo, line)) && line != "ready" &&
            !line.starts_with("error ")) {
     }
     if (!read) {

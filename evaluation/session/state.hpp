@@ -11,7 +11,7 @@
 
 #include "evaluation/session/engine.hpp"
 #include "evaluation/session/tables.hpp"
-#include "evaluation/solve/session_clingo.hpp"
+#include "evaluation/solve/solver.hpp"
 
 namespace vok::evaluation {
 
@@ -87,7 +87,7 @@ struct STEP {
 
 struct SESSION {
     SESSION_CONFIG config;
-    CLINGO_CHANNEL clingo;
+    LINE_CHANNEL clingo;
     std::string script;
     std::uint32_t calls = 0;
     std::uint32_t steps = 0;

@@ -15,7 +15,6 @@
 #include "evaluation/session/primed_names.hpp"
 #include "evaluation/session/state.hpp"
 #include "evaluation/session/take.hpp"
-#include "evaluation/solve/session_clingo.hpp"
 #include "evaluation/solve/solver.hpp"
 
 namespace vok::evaluation {
@@ -191,11 +190,11 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
 
 bool EndSession(SESSION& s) {
     if (s.clingo.pid < 0) return true;
-    SendToClingo(s.clingo, "quit\n");
+    WriteToChannel(s.clingo, "quit\n");
     // clingo's closing lines, when it prints its own output, are read to
     // their end: it must not stop on a broken pipe.
     std::string line;
-    while (ReadFromClingo(s.clingo, line)) {
+    while (ReadChannelLine(s.clingo, line)) {
     }
     const int status = StopSessionClingo(s.clingo, false);
     // clingo's status after a script tells what its last solve call found.

@@ -11,6 +11,7 @@
 
 #include "common/child.hpp"
 #include "common/chunks.hpp"
+#include "common/pipe_channel.hpp"
 #include "evaluation/solve/answer_sets.hpp"
 
 namespace vok::evaluation {
@@ -157,13 +158,13 @@ std::string startClingo(const SOLVER_CALL& call, CHILD& child) {
 // write would leave clingo with part of the program, which it might solve
 // as if it were the whole: its text, or nothing.
 std::string writeSome(CHILD& child, std::string_view program, std::size_t& written) {
-    ssize_t w = ::write(child.in, program.data() + written, program.size() - written);
+    const ssize_t w = WriteSome(child.in, program.substr(written));
     if (w > 0) {
         written += static_cast<std::size_t>(w);
         if (written == program.size()) closeFd(child.in);
     } else if (w < 0 && errno == EPIPE) {
         closeFd(child.in);
-    } else if (w < 0 && errno != EAGAIN && errno != EINTR) {
+    } else if (w < 0 && errno != EAGAIN) {
         return "cannot write the program to clingo: " + errnoText(errno);
     }
     return {};
@@ -173,20 +174,14 @@ std::string writeSome(CHILD& child, std::string_view program, std::size_t& writt
 // could not be read or written.
 bool readSome(CHILD& child, std::vector<char>& chunk, OUTPUT_READER& reader,
               const std::function<bool(std::string_view)>& emit) {
-    ssize_t r = ::read(child.out, chunk.data(), chunk.size());
+    const ssize_t r = ReadSome(child.out, chunk.data(), chunk.size());
     if (r > 0) return feedOutput(reader, chunk.data(), static_cast<std::size_t>(r), emit);
-    if (r == 0 || (errno != EAGAIN && errno != EINTR)) closeFd(child.out);
+    if (r == 0 || errno != EAGAIN) closeFd(child.out);
     return true;
 }
 
-void writeError(std::string_view text) {
-    while (!text.empty()) {
-        ssize_t w = ::write(2, text.data(), text.size());
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return;  // nowhere to say it
-        text.remove_prefix(static_cast<std::size_t>(w));
-    }
-}
+// A failure leaves nowhere to say it.
+void writeError(std::string_view text) { WriteAll(2, text); }
 
 // clingo's standard error, passed on to ours a whole line at a time, its
 // notes of an interruption left out unless they are wanted.
@@ -210,10 +205,10 @@ void passErrorLines(ERROR_LINES& lines, std::string_view data) {
 // Reads what clingo said on its standard error; at its end the rest of a
 // line without a line end goes too.
 void readErrors(CHILD& child, std::vector<char>& chunk, ERROR_LINES& lines) {
-    ssize_t r = ::read(child.err, chunk.data(), chunk.size());
+    const ssize_t r = ReadSome(child.err, chunk.data(), chunk.size());
     if (r > 0) {
         passErrorLines(lines, std::string_view(chunk.data(), static_cast<std::size_t>(r)));
-    } else if (r == 0 || (errno != EAGAIN && errno != EINTR)) {
+    } else if (r == 0 || errno != EAGAIN) {
         closeFd(child.err);
         if (lines.keepNotes || !IsInterruptionNote(lines.buffer)) writeError(lines.buffer);
         lines.buffer.clear();
@@ -231,10 +226,7 @@ std::string exchange(CHILD& child, std::string_view program, OUTPUT_READER& read
     while (child.out >= 0 || child.err >= 0) {
         // Only the descriptors still open are watched; -1 makes poll skip one.
         pollfd fds[3] = {{child.out, POLLIN, 0}, {child.err, POLLIN, 0}, {child.in, POLLOUT, 0}};
-        if (::poll(fds, 3, -1) < 0) {
-            if (errno == EINTR) continue;
-            return "poll failed: " + errnoText(errno);
-        }
+        if (PollRetrying(fds, 3, -1) < 0) return "poll failed: " + errnoText(errno);
         const short ready = POLLIN | POLLERR | POLLHUP;
         if (child.in >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
             std::string error = writeSome(child, program, written);
@@ -312,8 +304,7 @@ void StopClingo() {
     if (pid <= 0) return;
     runningClingo = 0;
     ::kill(pid, SIGKILL);
-    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    WaitPidRetrying(pid, nullptr, 0);
 }
 
 unsigned EnsureStandardDescriptors() {
@@ -349,10 +340,8 @@ std::string ClingoVersion(const std::string& clingo) {
     }
     std::string text;
     char buf[4096];
-    for (ssize_t r; err == 0 && (r = ::read(fromChild[0], buf, sizeof buf)) != 0;) {
-        if (r > 0) text.append(buf, static_cast<std::size_t>(r));
-        else if (errno != EINTR) break;
-    }
+    for (ssize_t r; err == 0 && (r = ReadSome(fromChild[0], buf, sizeof buf)) > 0;)
+        text.append(buf, static_cast<std::size_t>(r));
     ::close(fromChild[0]);
     if (err == 0) waitForExit(pid);
     std::string first = text.substr(0, text.find('\n'));
@@ -432,13 +421,68 @@ void StopClingoOnSignals() {
     stopClingoOnSignals();
 }
 
-int StartClingoChild(const CHILD_START& start, pid_t& pid) {
+namespace {
+
+// The script of a session waits in a pipe of its own, read by clingo as
+// /dev/fd/3. The pipe is made to hold the script, which is written whole
+// before clingo starts.
+bool scriptPipe(std::string_view script, int& readEnd) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+    ::fcntl(fds[1], F_SETPIPE_SZ, static_cast<int>(script.size() + 4096));
+    if (!WriteAll(fds[1], script)) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return false;
+    }
+    ::close(fds[1]);
+    readEnd = fds[0];
+    return true;
+}
+
+// Started with the ending signals held until it is known as the running
+// clingo (StopClingo stops it too).
+int startClingoChild(const CHILD_START& start, pid_t& pid) {
     SIGNALS_HELD held;
     const int err = StartChild(start, pid);
     if (err == 0) runningClingo = pid;
     return err;
 }
 
-int WaitForClingo(pid_t pid) { return waitForExit(pid); }
+}  // namespace
+
+std::string StartSessionClingo(const std::string& clingo, const std::vector<std::string>& args,
+                               std::string_view script, LINE_CHANNEL& channel) {
+    int scriptEnd = -1;
+    if (!scriptPipe(script, scriptEnd)) return "cannot make a pipe: " + errnoText(errno);
+    CHILD_START start;
+    start.program = clingo;
+    start.argv.push_back(clingo);
+    start.argv.insert(start.argv.end(), args.begin(), args.end());
+    start.searchPath = true;
+    start.fourth = scriptEnd;
+    start.defaultSignals = true;
+    // A group of its own: a signal sent to this program's group (Ctrl-C,
+    // vok ending the session) reaches this program alone, which then kills
+    // clingo, instead of clingo too, which would print that it was
+    // interrupted. Left alone, clingo ends at the end of its input.
+    start.ownGroup = true;
+    bool pipesFailed = false;
+    const int err = StartChannel(channel, start, startClingoChild, pipesFailed);
+    ::close(scriptEnd);
+    if (pipesFailed) return "cannot make a pipe: " + errnoText(err);
+    if (err == ENOMEM) MemoryRanOut();
+    if (err != 0) return "cannot run clingo \"" + clingo + "\": " + errnoText(err);
+    // A reply cut short means that clingo was: it is no reply.
+    channel.output.unendedLastLine = false;
+    return {};
+}
+
+int StopSessionClingo(LINE_CHANNEL& channel, bool kill) {
+    if (channel.pid < 0) return 0;
+    if (kill) ::kill(channel.pid, SIGKILL);
+    const int status = WaitForChannel(channel, [](pid_t) { runningClingo = 0; });
+    return status < 0 ? 0 : status;
+}
 
 }  // namespace vok::evaluation

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/child.hpp"
+#include "common/pipe_channel.hpp"
 
 namespace vok::evaluation {
 
@@ -61,17 +62,22 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
 // or new handler, for an end of the program that does not return to Solve.
 void StopClingo();
 
-// For a clingo started elsewhere (session_clingo.hpp), the handling that
-// Solve gives its own: from StopClingoOnSignals on, SIGPIPE is ignored (a
-// reader that went away shows as a failed write) and the signals that end
-// this program (SIGHUP, SIGINT, SIGTERM) kill the running clingo before it
-// ends. StartClingoChild starts it as start says, with those signals held
-// until it is known as the running clingo (StopClingo stops it too); 0 or
-// an errno value. WaitForClingo waits for it, forgets it before it is
-// reaped, and returns its wait status (0 when it cannot be waited for).
+// The clingo of a session, started once with a Lua script and spoken to a
+// line at a time until the session ends, is given the handling that Solve
+// gives its own: from StopClingoOnSignals on, SIGPIPE is ignored (a reader
+// that went away shows as a failed write) and the signals that end this
+// program (SIGHUP, SIGINT, SIGTERM) kill the running clingo before it
+// ends; StopClingo stops it too.
 void StopClingoOnSignals();
-int StartClingoChild(const CHILD_START& start, pid_t& pid);
-int WaitForClingo(pid_t pid);
+
+// Starts clingo with the arguments and the script, which clingo reads from
+// descriptor 3 (no file is written). Returns why it could not, or nothing.
+std::string StartSessionClingo(const std::string& clingo, const std::vector<std::string>& args,
+                               std::string_view script, LINE_CHANNEL& channel);
+
+// Closes both pipes and waits for clingo (killing it first when kill is
+// set); its wait status (0 when there is none or it cannot be waited for).
+int StopSessionClingo(LINE_CHANNEL& channel, bool kill);
 
 // The first line clingo --version prints ("clingo version 5.4.1"), or
 // nothing when clingo cannot be run or says something else.
