@@ -15,23 +15,18 @@
 #include <new>
 #include <vector>
 
+#include "common/never_destroyed.hpp"
 #include "options.hpp"
 
 namespace {
-// The registries exist before anything runs, so that no end of the run
-// meets one being made (the end for want of memory included), and are never
+// The registries exist before main, so that no end of the run meets one
+// being made (the end for want of memory included), and are never
 // destroyed, since a signal may come while the process exits, after the
 // destructors ran.
-template <class T>
-union NEVER_DESTROYED {
-    T value;
-    constexpr NEVER_DESTROYED() : value() {}
-    ~NEVER_DESTROYED() {}
-};
 
 // Few files at a time: the main program and at most one candidate test.
-constinit NEVER_DESTROYED<std::vector<std::string>> TemporaryFiles;
-std::vector<std::string>& temporaryFiles() { return TemporaryFiles.value; }
+NEVER_DESTROYED<std::vector<std::string>> TemporaryFiles;
+std::vector<std::string>& temporaryFiles() { return TemporaryFiles.get(); }
 
 // Process groups of the evaluation programs running at the moment: the main
 // one and at most one candidate test. A table of fixed size, so that
@@ -141,7 +136,7 @@ void RegisterChild(pid_t pid) {
     // that the end of the run can reap it and know that it is gone.
     static const bool reaper = ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
     (void)reaper;
-    if (ChildCount == MaxChildren) InternalError("too many evaluation programs at once");
+    if (ChildCount == MaxChildren) throw INTERNAL_ERROR{"too many evaluation programs at once"};
     RunningChildren[ChildCount++] = pid;
 }
 
@@ -180,8 +175,8 @@ namespace {
 // standard error and status 1, unless the status already tells of a
 // failure. (The reason is not shown: the stream forgets it once a write
 // failed.)
-constinit NEVER_DESTROYED<std::vector<void (*)()>> OutputEnds;
-std::vector<void (*)()>& outputEnds() { return OutputEnds.value; }
+NEVER_DESTROYED<std::vector<void (*)()>> OutputEnds;
+std::vector<void (*)()>& outputEnds() { return OutputEnds.get(); }
 
 int checkedOutput(int status) {
     for (void (*finish)() : outputEnds()) finish();
@@ -211,50 +206,53 @@ constexpr std::size_t ReserveSize = std::size_t(512) << 10;
 
 void AtOutputEnd(void (*finish)()) { outputEnds().push_back(finish); }
 
-void WaitForReturn() {
-    if (!OptionWait) return;
+namespace {
+void waitForReturn(END_OF_RUN::PAUSE pause) {
+    if (!OptionWait || pause != END_OF_RUN::AFTER_PAUSE) return;
     std::cout << std::endl;
     char line[1024];
     if (!std::fgets(line, sizeof line, stdin)) line[0] = '\0';
 }
 
-void SafeExit(int status) {
-    std::cout.flush();
-    stopRunningChildren();
-    RemoveTemporaryFiles();
-    WaitForReturn();
-    std::exit(checkedOutput(status));
+// A memory request that cannot be met ends the run here, at once, rather
+// than as a std::bad_alloc on its way to RunToEnd: the standard streams
+// catch what is thrown inside them and only set their state, and rule
+// texts are formatted in string streams, so an exception from there would
+// be lost and a program written cut short. The memory set aside is given
+// back first, for the end of the run to use.
+void memoryRanOut() {
+    if (Reserve != MAP_FAILED) ::munmap(Reserve, ReserveSize);
+    Reserve = MAP_FAILED;
+    EndRunWithInternalError("out of memory");
 }
+}  // namespace
 
-void AbortRun(int status) {
+void EndRun(const END_OF_RUN& end) {
+    if (!end.lastWords.empty()) std::cerr << end.lastWords << std::endl;
     std::cout.flush();
     stopRunningChildren();
     RemoveTemporaryFiles();
-    std::exit(checkedOutput(status));
+    waitForReturn(end.pause);
+    std::exit(checkedOutput(end.status));
 }
 
 void EndRunWhenMemoryRunsOut() {
     Reserve =
         ::mmap(nullptr, ReserveSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    std::set_new_handler([] {
-        if (Reserve != MAP_FAILED) ::munmap(Reserve, ReserveSize);
-        Reserve = MAP_FAILED;
-        // The message fits a short string, so reporting it needs no memory.
-        InternalError("out of memory");
-    });
+    std::set_new_handler(memoryRanOut);
 }
 
-void InternalError(const std::string& message) {
+void EndRunWithInternalError(const std::string& message) {
     // The end of the run needs no memory, but should a request of a writer
     // that finishes its output still fail, the run ends here instead of
     // beginning its end again.
-    static bool ending = false;
-    if (ending) {
+    static bool reported = false;
+    if (reported) {
         stopRunningChildren();
         RemoveTemporaryFiles();
         std::_Exit(99);
     }
-    ending = true;
+    reported = true;
     std::cout.flush();
     std::cerr << std::endl
               << "An internal error occurred (" << message << ")." << std::endl

@@ -1,33 +1,81 @@
-// How a run ends. Failures are not exceptions: the function that meets a
-// fatal condition prints its message and ends the process through one of
-// these, which also remove the temporary program files the run created.
+// How a run ends. A function that meets a condition that ends the run
+// prints its message there, at the moment it always stood among the
+// output, and throws END_OF_RUN or INTERNAL_ERROR. RunToEnd, around the
+// whole run in main, is the one place that catches them and ends the
+// process: it stops the evaluation programs, removes the temporary files,
+// lets the writers finish (AtOutputEnd), pauses for -wait where that
+// applies, and exits with the status. Only the ending signals (below) and a
+// memory request that cannot be met (EndRunWhenMemoryRunsOut) end the
+// process elsewhere.
+//
+// The records derive from no standard exception, so that no handler meant
+// for a library's failure catches the end of the run on its way.
 #pragma once
 
 #include <signal.h>
 #include <sys/types.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
-// With -wait: an empty line on standard output and one line read from
-// standard input; then exit with status.
-[[noreturn]] void SafeExit(int status);
+struct END_OF_RUN {
+    // AFTER_PAUSE: with -wait, an empty line on standard output and one
+    // line read from standard input first; AT_ONCE: no pause.
+    enum PAUSE { AFTER_PAUSE, AT_ONCE };
 
-// Ends at once with status, without the -wait pause.
-[[noreturn]] void AbortRun(int status);
+    explicit END_OF_RUN(int status, PAUSE pause = AFTER_PAUSE, std::string lastWords = {})
+        : status(status), pause(pause), lastWords(std::move(lastWords)) {}
 
-// Prints "An internal error occurred (message)." and a line asking to
-// contact the maintainer; exits 99 without waiting.
-[[noreturn]] void InternalError(const std::string& message);
+    int status;
+    PAUSE pause;
+    // A line for standard error, written (with its line end) when the run
+    // ends, before anything else; nothing when empty.
+    std::string lastWords;
+};
 
-// From now on a memory request that cannot be met ends the run through
-// InternalError ("out of memory"), so that the temporary files go too.
-// Memory set aside now is given back first, for the end of the run to use.
+// A condition that only a fault of vok can bring about: the run ends with
+// "An internal error occurred (message)." and a line asking to contact the
+// maintainer on standard error, and status 99, without the pause.
+struct INTERNAL_ERROR {
+    std::string message;
+};
+
+// The ends of the run that RunToEnd makes; they never return.
+[[noreturn]] void EndRun(const END_OF_RUN& end);
+[[noreturn]] void EndRunWithInternalError(const std::string& message);
+
+// Runs run() (which returns the status of a normal end, after the pause)
+// and ends the process however it ends. std::bad_alloc (a request thrown
+// without the new handler, such as an array too long) and std::length_error
+// (a table or a name beyond its limit) end it as memory running out does.
+template <class RUN>
+[[noreturn]] void RunToEnd(RUN&& run) {
+    int status;
+    try {
+        status = run();
+    } catch (const END_OF_RUN& stop) {
+        EndRun(stop);
+    } catch (const INTERNAL_ERROR& error) {
+        EndRunWithInternalError(error.message);
+    } catch (const std::bad_alloc&) {
+        EndRunWithInternalError("out of memory");
+    } catch (const std::length_error&) {
+        EndRunWithInternalError("out of memory");
+    }
+    EndRun(END_OF_RUN(status));
+}
+
+// From now on a memory request that cannot be met ends the run at once as
+// the internal error "out of memory" (see exits.cpp for why it is not
+// thrown); memory set aside now is given back first, for the end of the
+// run to use.
 void EndRunWhenMemoryRunsOut();
 
-// finish runs when the run ends through SafeExit, AbortRun or
-// InternalError, before standard output is checked and closed: a writer
-// whose output must be complete on every end (a document that needs its
-// closing lines) registers here.
+// finish runs when the run ends through RunToEnd, before standard output
+// is checked and closed: a writer whose output must be complete on every
+// end (a document that needs its closing lines) registers here.
 void AtOutputEnd(void (*finish)());
 
 // finish runs when an ending signal (below) ends the run, after the
@@ -49,9 +97,6 @@ struct ENDING_SIGNALS_HELD {
 private:
     sigset_t old_;
 };
-
-// The -wait pause alone, for stops that end otherwise.
-void WaitForReturn();
 
 // Temporary files that every end of the run (also one by SIGHUP, SIGINT,
 // SIGTERM or SIGPIPE) removes, unless the run

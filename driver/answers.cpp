@@ -155,7 +155,7 @@ void textAnswer(const ANSWER& answer) {
     std::cout << line;
     // Answer sets that can no longer be written (a full disk, a reader
     // that went away while SIGPIPE is ignored) end the run at once.
-    if (!std::cout) SafeExit(1);
+    if (!std::cout) throw END_OF_RUN{1};
 }
 
 void textGoal(const GOAL_ANSWER& goal) {
@@ -328,7 +328,7 @@ void jsonLine(unsigned step, const std::string& members) {
     const std::string line = oneLine(d.head + ",\n  \"Step\": " + std::to_string(step) + members);
     *d.out << line << std::flush;
     // Results that can no longer be written end the session at once.
-    if (!*d.out) SafeExit(1);
+    if (!*d.out) throw END_OF_RUN{1};
 }
 
 void linesBegin(const std::string& solver, const std::vector<std::string>& inputs) {
@@ -476,7 +476,7 @@ void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal) {
             time();
             std::cout << "% step " << end.step << ": " << counted(models, "answer set")
                       << (end.complete ? "" : ", there may be more") << std::endl;
-            if (!std::cout) SafeExit(1);
+            if (!std::cout) throw END_OF_RUN{1};
             break;
         case ANSWER_FORMAT::JSON:
         case ANSWER_FORMAT::JSON_LINES:
@@ -495,7 +495,7 @@ void StepFailed(unsigned step) {
 void DroppedBlock(unsigned step, unsigned line) {
     if (formatOf() == ANSWER_FORMAT::TEXT) {
         std::cout << "% dropped: block of line " << line << std::endl;
-        if (!std::cout) SafeExit(1);
+        if (!std::cout) throw END_OF_RUN{1};
         return;
     }
     jsonLine(step, ",\n  \"Dropped\": {\n    \"Input\": " + JsonString("<stdin>") +

@@ -54,7 +54,7 @@ void stopWhenTimeIsUp() {
     std::cout.flush();
     std::cerr << "Time limit of " << OptionTimeLimit << " s reached before solving finished."
               << " Aborting ..." << std::endl;
-    SafeExit(TimeLimitStatus);
+    throw END_OF_RUN{TimeLimitStatus};
 }
 
 // Why a test run failed, for --stats: the time limit once it has passed
@@ -127,7 +127,7 @@ bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::str
     // exclusively, so that nothing planted under its name is written through.
     if (!OptionStore && !CreateExclusiveFile(testFile)) {
         std::cerr << "Could not open file " << testFile << ". Aborting." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
     StoreToFile(testFile, true, &rules);
 
@@ -140,7 +140,7 @@ bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::str
     if (status != 0) {
         RunSummary().error = testFailure(status);
         std::cerr << "Candidate evaluation failed. Aborting ..." << std::endl;
-        SafeExit(status);
+        throw END_OF_RUN{status};
     }
     if (OptionVerbosity)
         std::cout << "Candidate " << n << " is " << (found ? "not " : "") << strict << "minimal."

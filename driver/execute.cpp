@@ -131,7 +131,7 @@ void removeUnlessStored(const std::string& file) {
     if (!options.empty()) std::cerr << " " << options;
     std::cerr << " " << file << ". Aborting." << std::endl;
     removeUnlessStored(file);
-    SafeExit(1);
+    throw END_OF_RUN{1};
 }
 
 // The exit code of the evaluation program, or 128 + the signal that ended
@@ -149,7 +149,7 @@ void refuseFirstOrderForPexa(const std::string& file) {
     std::cerr << "Sorry, PEXA cannot process first order programs!"
               << " Aborting." << std::endl;
     removeUnlessStored(file);
-    SafeExit(1);
+    throw END_OF_RUN{1};
 }
 
 void announceExecution(const std::string& program, const std::string& options,
@@ -176,19 +176,17 @@ CHILD_RUN startEvaluation(const std::string& program, const std::string& options
 // printed anything at all.
 template <class TAKE>
 bool readLines(FILE* pipe, TAKE&& take) {
-    char* buffer = nullptr;
-    std::size_t capacity = 0;
+    LINE_BUFFER buffer;
     bool anyOutput = false;
     ssize_t length;
     errno = 0;
-    while ((length = ::getline(&buffer, &capacity, pipe)) > 0) {
+    while ((length = buffer.next(pipe)) > 0) {
         anyOutput = true;
-        if (!take(std::string_view(buffer, static_cast<std::size_t>(length)))) break;
+        if (!take(std::string_view(buffer.text, static_cast<std::size_t>(length)))) break;
         errno = 0;
     }
-    std::free(buffer);
     // A line too long for the memory left is no end of the output.
-    if (errno == ENOMEM && !std::feof(pipe)) InternalError("out of memory");
+    if (errno == ENOMEM && !std::feof(pipe)) throw INTERNAL_ERROR{"out of memory"};
     return anyOutput;
 }
 

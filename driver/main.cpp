@@ -245,7 +245,7 @@ void showLongOption(const char* arg) {
     } else {
         return;
     }
-    AbortRun(0);
+    throw END_OF_RUN{0, END_OF_RUN::AT_ONCE};
 }
 
 // -help and -h show the usage on standard output and end the run well; an
@@ -256,7 +256,7 @@ void showLongOption(const char* arg) {
     printBanner(std::cout);
     printUsage(asked ? std::cout : std::cerr);
     if (!asked) std::cerr << WhoAmI << ": unknown option '" << arg << "'" << std::endl;
-    AbortRun(asked ? 0 : 255);
+    throw END_OF_RUN{asked ? 0 : 255, END_OF_RUN::AT_ONCE};
 }
 
 // -n <k> and --models <k>, as clingo takes them: the value is the next
@@ -333,7 +333,7 @@ void stopOnParserErrors() {
     if (parser_errors == 0) return;
     RunSummary().error = "the input has errors";
     std::cerr << "Aborting due to parser errors." << std::endl;
-    SafeExit(1);
+    throw END_OF_RUN{1};
 }
 
 // The -f= file, or a new temporary file in /tmp or else the working
@@ -344,7 +344,7 @@ std::string chooseOutputFile(const Arguments& a) {
     if (name.empty()) name = CreateTemporaryFile("");
     if (name.empty()) {
         std::cerr << "Could not open file temp.vok. Aborting." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
     return name;
 }
@@ -360,7 +360,7 @@ std::optional<unsigned long long> numberOf(const std::string& text, unsigned lon
 
 [[noreturn]] void refuseValue(const std::string& message) {
     std::cerr << message << std::endl;
-    SafeExit(1);
+    throw END_OF_RUN{1};
 }
 
 // The values of -n, --time-limit=, --outf= and --show=; one that is not
@@ -398,11 +398,11 @@ void checkSolverOptions(const Arguments& a) {
 void checkGoalOptions() {
     if (OptionBrave && OptionCautious) {
         std::cerr << "Cannot reason cautiously and brave concurrently." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
     if ((OptionBrave || OptionCautious) && !IsValidGoal()) {
         std::cerr << "Invalid goal: " << Goal << "." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
 }
 
@@ -460,9 +460,8 @@ void bufferStandardOutput() {
     std::setvbuf(stdout, buffer, ::isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, size);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The whole run; the status of its normal end.
+int run(int argc, char** argv) {
     WhoAmI = argc > 0 ? argv[0] : "vok";
     EndRunWhenMemoryRunsOut();
     bufferStandardOutput();
@@ -511,5 +510,11 @@ int main(int argc, char** argv) {
     if (!evaluated) noteUnsolved(args, status);
     FinishAnswers(RUN_END{evaluated, status}, goal);
     if (OptionVerbosity) std::cout << std::endl;
-    SafeExit(status);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    RunToEnd([&] { return run(argc, argv); });
 }

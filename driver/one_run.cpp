@@ -12,11 +12,11 @@ void CheckOneRunOptions() {
     if (!OptionOneRun) return;
     if (!OptionMinimal && !OptionStrict) {
         std::cerr << "--one-run needs -min or -strict." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
     if (OptionIntegral) {
         std::cerr << "--one-run cannot be combined with -integral." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
 }
 

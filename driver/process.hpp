@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,22 @@ struct CHILD_RUN {
     // The buffer of output: ours, as the C library would otherwise allocate
     // it on the side and, for want of memory, quietly read byte by byte.
     std::vector<char> buffer;
+};
+
+// The buffer that getline grows while a child's output is read, given back
+// however the reading ends (a failure may unwind past it).
+struct LINE_BUFFER {
+    char* text = nullptr;
+    std::size_t capacity = 0;
+
+    LINE_BUFFER() = default;
+    LINE_BUFFER(const LINE_BUFFER&) = delete;
+    LINE_BUFFER& operator=(const LINE_BUFFER&) = delete;
+    ~LINE_BUFFER() { std::free(text); }
+
+    // The length of the next line read from in, line end included; 0 or
+    // less at the end of the output or on a failure (errno tells).
+    ssize_t next(std::FILE* in) { return ::getline(&text, &capacity, in); }
 };
 
 // Starts "/bin/sh -c command" with the standard input and error of this

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <sstream>
 #include <string_view>
@@ -60,13 +61,23 @@ void writeList(std::FILE* out, TRANSLATED_RULES, const char* sep) {
 
 [[noreturn]] void cannotOpen(const std::string& file) {
     std::cerr << "Could not open file " << file << ". Aborting." << std::endl;
-    SafeExit(1);
+    throw END_OF_RUN{1};
 }
 
 [[noreturn]] void cannotWrite(const std::string& file) {
     std::cerr << "Could not write file " << file << ". Aborting." << std::endl;
-    SafeExit(1);
+    throw END_OF_RUN{1};
 }
+
+// Closes a stream when a failure unwinds past it; on a normal end the
+// stream stays open for its owner to close.
+struct CLOSED_ON_UNWIND {
+    std::FILE* stream;
+    const int failures = std::uncaught_exceptions();
+    ~CLOSED_ON_UNWIND() {
+        if (std::uncaught_exceptions() > failures) std::fclose(stream);
+    }
+};
 
 // Temporary files already exist (created exclusively); they are reopened
 // without following links. A user's file is created or truncated.
@@ -150,8 +161,14 @@ void StoreToFile(std::string file, bool integral, const RULES* extra) {
         cannotOpen(file);
     }
     std::setvbuf(out, buffer.data(), _IOFBF, buffer.size());
-    writeProgram(out, integral, extra);
-    if (OptionOneRun && !integral) WriteRejectionDeclarations(out);
+    {
+        // A failure that unwinds past the writing closes the stream before
+        // its buffer goes, so that what waits in it is never written later
+        // (at the exit) from memory given back.
+        CLOSED_ON_UNWIND closed{out};
+        writeProgram(out, integral, extra);
+        if (OptionOneRun && !integral) WriteRejectionDeclarations(out);
+    }
     // The stream remembers a failed write, and closing it reports the last
     // one, so that a full disk never passes for a complete program.
     bool ok = !std::ferror(out);

@@ -191,7 +191,7 @@ int finishChild(SESSION_STATE& s) {
     std::cerr << "The evaluation program ended during step " << s.step << "." << std::endl;
     StepFailed(s.step);
     const int status = finishChild(s);
-    SafeExit(status == 0 ? 1 : status);
+    throw END_OF_RUN{status == 0 ? 1 : status};
 }
 
 // Reads the answer to a step up to its "done" (or "refused") line.
@@ -340,11 +340,11 @@ std::string sessionCommand(const SESSION_SETTINGS& settings) {
 void checkFiles() {
     if (OptionProgram == PROGRAM_TYPE::PEXA && !IsPropositional) {
         std::cerr << "Sorry, PEXA cannot process first order programs! Aborting." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
     if (!CheckComplementArities(0, 0, 0)) {
         std::cerr << "Aborting due to parser errors." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
 }
 
@@ -365,15 +365,15 @@ void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLi
         for (std::size_t i = 0; i < refused.size(); ++i)
             names += (i == 0 ? "" : i + 1 == refused.size() ? " and " : ", ") + refused[i];
         std::cerr << "--session cannot be combined with " << names << "." << std::endl;
-        AbortRun(1);
+        throw END_OF_RUN{1, END_OF_RUN::AT_ONCE};
     }
     if (program.empty()) {
         std::cerr << "--session needs the evaluation program: give -p=<prog>." << std::endl;
-        AbortRun(1);
+        throw END_OF_RUN{1, END_OF_RUN::AT_ONCE};
     }
     if (!ReadsAnswerSets()) {
         std::cerr << "--session needs the program type rox or pexa (-P=)." << std::endl;
-        AbortRun(1);
+        throw END_OF_RUN{1, END_OF_RUN::AT_ONCE};
     }
 }
 
@@ -388,7 +388,7 @@ void RunSession(const SESSION_SETTINGS& settings) {
     std::cout.flush();
     if (!StartShellChannel(s.command, s.child)) {
         std::cerr << "Could not execute " << s.command << ". Aborting." << std::endl;
-        SafeExit(1);
+        throw END_OF_RUN{1};
     }
     if (OptionVerbosity)
         verbose() << "Step 0: " << UpdateIDs.size() << " programs from the files." << std::endl;
@@ -397,7 +397,7 @@ void RunSession(const SESSION_SETTINGS& settings) {
         std::cerr << "The evaluation program refused the files: " << refusalText(answer.refusal)
                   << "." << std::endl;
         const int status = finishChild(s);
-        SafeExit(status == 0 ? 1 : status);
+        throw END_OF_RUN{status == 0 ? 1 : status};
     }
     forgetRules(0);
     finishStep(s, answer,
@@ -407,7 +407,7 @@ void RunSession(const SESSION_SETTINGS& settings) {
     const int status = finishChild(s);
     if (status != 0) {
         std::cerr << "The evaluation program ended with status " << status << "." << std::endl;
-        SafeExit(status);
+        throw END_OF_RUN{status};
     }
-    SafeExit(s.dropped ? 1 : 0);
+    throw END_OF_RUN{s.dropped ? 1 : 0};
 }

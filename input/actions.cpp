@@ -125,7 +125,7 @@ void newRule(RULE rule) {
     } else {
         if (CurrentUID < 0 || static_cast<std::size_t>(CurrentUID) >= UpdateIDs.size() ||
             !UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules)
-            InternalError("Rule read outside an update program");
+            throw INTERNAL_ERROR{"Rule read outside an update program"};
         RULES& rules = *UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules;
         if (OptionExplain)
             RecordRuleOrigin(static_cast<unsigned>(CurrentUID), static_cast<unsigned>(rules.size()),

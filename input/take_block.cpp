@@ -48,10 +48,16 @@ void rollBack(const TABLES_MARK& m) {
     LocalVariables.reset();
 }
 
-// A predicate met with another arity than before is an error of the block.
-void countConflict(const std::string& message) {
-    yyerror(message.c_str());
-    ++parser_errors;
+// The parse of a block; a predicate met with another arity or kind than
+// before is an error of the block, which ends its parse there.
+int parseBlock() {
+    try {
+        return yyparse();
+    } catch (const PREDICATE_CONFLICT& conflict) {
+        yyerror(conflict.reason.c_str());
+        ++parser_errors;
+        return 1;
+    }
 }
 
 // The predicates that head a rule of the programs taken so far, by number.
@@ -123,11 +129,9 @@ bool TakeBlock(std::string_view text, unsigned line) {
     if (!in) return false;
     parser_file = "<stdin>";
     parser_line = line;
-    PredicateConflictHandler = countConflict;
     yyin = in;
     yyrestart(in);
-    const int result = yyparse();
-    PredicateConflictHandler = nullptr;
+    const int result = parseBlock();
     std::fclose(in);
     bool ok =
         result == 0 && parser_errors == before.errors && UpdateIDs.size() == before.programs + 1;

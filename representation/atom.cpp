@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iostream>
 #include <tuple>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/never_destroyed.hpp"
 
 // Never destroyed, like the constants (see ident.cpp).
-PREDICATE_NAMES& ATOM::Predicates = *new PREDICATE_NAMES;
-GENERATED_NAMES& minimalPredicates = *new GENERATED_NAMES(PREDICATE_NAMES::MINIMAL_FAMILY);
+namespace {
+NEVER_DESTROYED<PREDICATE_NAMES> PredicateTable;
+NEVER_DESTROYED<GENERATED_NAMES> MinimalNames(PREDICATE_NAMES::MINIMAL_FAMILY);
+}  // namespace
+PREDICATE_NAMES& ATOM::Predicates = PredicateTable.get();
+GENERATED_NAMES& minimalPredicates = MinimalNames.get();
 
 const char* const rox_builtin_name[BUILTIN_COUNT] = {
     "==", "!=", "<", ">", "<=", ">=", "#int", "#succ", "+", "*"};
@@ -92,7 +96,9 @@ void initBuiltins() {
     NumBuiltins = BUILTIN_COUNT;
 }
 
-void (*PredicateConflictHandler)(const std::string& message) = nullptr;
+PREDICATE_CONFLICT::PREDICATE_CONFLICT(std::string why)
+    : END_OF_RUN{1, END_OF_RUN::AT_ONCE, why.empty() ? std::string() : why + "."},
+      reason(std::move(why)) {}
 
 // Why a name could not be registered, one line per reason, without the
 // last line's end.
@@ -114,13 +120,6 @@ static std::string conflictMessage(std::string_view name, unsigned arity,
     return text;
 }
 
-// Reports why a name could not be registered and ends the run. The stop is
-// immediate: no wait for Return.
-[[noreturn]] static void predicateConflict(const std::string& message) {
-    if (!message.empty()) std::cerr << message << "." << std::endl;
-    AbortRun(1);
-}
-
 // An update name is a predicate of IDB kind without an entry of its own.
 static std::pair<unsigned, bool> updateName(std::string_view name, unsigned arity,
                                             PREDICATE_NAMES::TYPE type) {
@@ -135,10 +134,7 @@ unsigned ATOM::registered(std::string_view name, unsigned arity, PREDICATE_NAMES
     auto [n, ok] = updateName(name, arity, type);
     if (!isUpdateNumber(n)) std::tie(n, ok) = Predicates.insert(name, arity, type);
     if (ok) return n;
-    const std::string message = conflictMessage(name, arity, type, n);
-    if (!PredicateConflictHandler) predicateConflict(message);
-    PredicateConflictHandler(message);
-    return n;
+    throw PREDICATE_CONFLICT(conflictMessage(name, arity, type, n));
 }
 
 ATOM::ATOM(std::string_view name, ARGUMENTS terms, PREDICATE_NAMES::TYPE type)
@@ -161,7 +157,7 @@ int ATOM::highestVariable() const {
 std::string_view ATOM::nameView() const {
     // A builtin atom built while no builtin is registered has no name; the
     // parser never lets one through, so meeting it here is a bug.
-    if (predicate >= Predicates.size()) InternalError("Atom of an unknown predicate.");
+    if (predicate >= Predicates.size()) throw INTERNAL_ERROR{"Atom of an unknown predicate."};
     return Predicates.text(predicate);
 }
 

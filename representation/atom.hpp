@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/exits.hpp"
 #include "representation/ident.hpp"
 #include "representation/update_names.hpp"
 
@@ -98,11 +99,14 @@ extern int NumBuiltins;  // builtins registered: 10 for rox, 0 otherwise
 // Registers the builtins for the rox program type; does nothing otherwise.
 void initBuiltins();
 
-// When set, a predicate met with another arity or kind than before is
-// reported through it (the message without a final period) and the atom is
-// built all the same, for a caller that drops what holds it; otherwise the
-// run ends with status 1.
-extern void (*PredicateConflictHandler)(const std::string& message);
+// A predicate met with another arity or kind than before, thrown where the
+// atom would be built. Not caught, it ends the run at once with status 1 and
+// the reason on standard error; a caller that drops what holds the atom (a
+// session's block) catches it and reports the reason as its own error.
+struct PREDICATE_CONFLICT : END_OF_RUN {
+    explicit PREDICATE_CONFLICT(std::string why);
+    std::string reason;  // one line per clash, without the last line's period
+};
 
 // The argument list of an atom, which may be absent (no list at all: "p",
 // as against an empty list) or a list of terms, possibly empty: an optional
@@ -204,15 +208,14 @@ struct ATOM {
 
     // Builds an atom by predicate name: registers the name with the arity
     // of terms (std::nullopt: no argument list) and the requested kind in
-    // Predicates. A conflict reports the clash on standard error and ends
-    // the run with status 1.
+    // Predicates; throws PREDICATE_CONFLICT on a clash.
     ATOM(std::string_view name, ARGUMENTS terms,
          PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED);
 
     unsigned arity() const { return static_cast<unsigned>(args.size()); }
     bool hasVariable() const;
     int highestVariable() const;  // -1 when there is none
-    // The predicate's name; an unregistered number ends through InternalError.
+    // The predicate's name; an unregistered number is an INTERNAL_ERROR.
     // Not for an update name, which has no stored text (see name()).
     std::string_view nameView() const;
     std::string name() const;
@@ -220,7 +223,7 @@ struct ATOM {
     bool isComparison() const;
 
 private:
-    // Registers name with arity and type, or ends the run on a conflict.
+    // Registers name with arity and type, or throws PREDICATE_CONFLICT.
     static unsigned registered(std::string_view name, unsigned arity, PREDICATE_NAMES::TYPE type);
 };
 

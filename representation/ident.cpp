@@ -4,12 +4,16 @@
 #include <stdexcept>
 
 #include "base/options.hpp"
+#include "common/never_destroyed.hpp"
 
-// The global tables and lists are allocated once and never destroyed: they
-// live until the process ends, and tearing down millions of entries at exit
-// would only cost time.
-NAMES& IDENT::Constants = *new NAMES;
-LOCAL_VARIABLES LocalVariables;
+// The global tables are made before main without asking for memory and
+// never destroyed (see common/never_destroyed.hpp).
+namespace {
+NEVER_DESTROYED<NAMES> ConstantTable;
+NEVER_DESTROYED<LOCAL_VARIABLES> Variables;
+}  // namespace
+NAMES& IDENT::Constants = ConstantTable.get();
+LOCAL_VARIABLES& LocalVariables = Variables.get();
 
 int checkedNumber(unsigned n) {
     if (n > static_cast<unsigned>(IDENT::MaxNumber)) throw std::length_error("too many terms");

@@ -68,7 +68,7 @@ struct LOCAL_VARIABLES {
     }
 };
 
-extern LOCAL_VARIABLES LocalVariables;
+extern LOCAL_VARIABLES& LocalVariables;
 
 // n as the number of a variable or a constant; more than IDENT::MaxNumber
 // of them end the run as memory running out would.

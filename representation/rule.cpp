@@ -3,16 +3,25 @@
 #include <algorithm>
 #include <bit>
 
+#include "common/never_destroyed.hpp"
+
 // Never destroyed, like the name tables (see ident.cpp): freeing every rule
 // at exit would only cost time.
-std::vector<OID>& UpdateIDs = *new std::vector<OID>;
-RULES& Pupd = *new RULES;
-INERTIA_RULES& PropagationRules = *new INERTIA_RULES;
+namespace {
+NEVER_DESTROYED<std::vector<OID>> Programs;
+NEVER_DESTROYED<RULES> Rewritten, Minimality;
+NEVER_DESTROYED<INERTIA_RULES> Inertia;
+NEVER_DESTROYED<std::vector<CONSTRAINT>> InputConstraints, MinimalityConstraints;
+NEVER_DESTROYED<REJECTION_MARKS> Rejections;
+}  // namespace
+std::vector<OID>& UpdateIDs = Programs.get();
+RULES& Pupd = Rewritten.get();
+INERTIA_RULES& PropagationRules = Inertia.get();
 std::size_t PropagationAt = 0;
-std::vector<CONSTRAINT>& Constraints = *new std::vector<CONSTRAINT>;
-RULES& MinRules = *new RULES;
-std::vector<CONSTRAINT>& MinConstraints = *new std::vector<CONSTRAINT>;
-REJECTION_MARKS& RejectionRules = *new REJECTION_MARKS;
+std::vector<CONSTRAINT>& Constraints = InputConstraints.get();
+RULES& MinRules = Minimality.get();
+std::vector<CONSTRAINT>& MinConstraints = MinimalityConstraints.get();
+REJECTION_MARKS& RejectionRules = Rejections.get();
 
 void INERTIA_RULES::add(PROPAGATION_RULE a, PROPAGATION_RULE b) {
     ++pairs_;

@@ -4,11 +4,15 @@
 #include <charconv>
 
 #include "base/exits.hpp"
+#include "common/never_destroyed.hpp"
 #include "representation/atom.hpp"
 #include "representation/ident.hpp"
 
 // Never destroyed, like the predicate table (see atom.cpp).
-UPDATE_NAMES& updatePredicates = *new UPDATE_NAMES;
+namespace {
+NEVER_DESTROYED<UPDATE_NAMES> UpdateNames;
+}  // namespace
+UPDATE_NAMES& updatePredicates = UpdateNames.get();
 
 namespace {
 
@@ -61,14 +65,14 @@ void UPDATE_NAMES::setSpan(unsigned programs) {
     while ((1u << shift) < programs) ++shift;
     // Once a base has a block, the blocks stay as they are.
     if (bases_.size() == 0) shift_ = shift;
-    else if (shift > shift_) InternalError(TooMany);
+    else if (shift > shift_) throw INTERNAL_ERROR{TooMany};
 }
 
 unsigned UPDATE_NAMES::base(std::string_view text) {
     const auto [b, fresh] = bases_.insert(text);
     if (fresh) {
         if (std::uint64_t(b + 1) << shift_ > RejectionNumbers - UpdateNumbers)
-            InternalError(TooMany);
+            throw INTERNAL_ERROR{TooMany};
         baseArity_.push_back(NoArity);
         complements_.push_back(NoBase);
     }
@@ -85,20 +89,20 @@ unsigned UPDATE_NAMES::complementAfter(unsigned n) const {
     unsigned c = complements_[b];
     if (c == NoBase) {
         const auto [found, known] = bases_.find(complementName(bases_.text(b)));
-        if (!known) InternalError(TooMany);
+        if (!known) throw INTERNAL_ERROR{TooMany};
         c = found;
     }
     return update(c, i + 1);
 }
 
 unsigned UPDATE_NAMES::update(unsigned b, unsigned i) const {
-    if (i >> shift_) InternalError(TooMany);
+    if (i >> shift_) throw INTERNAL_ERROR{TooMany};
     return UpdateNumbers + (b << shift_) + i;
 }
 
 void UPDATE_NAMES::reserveRejections(unsigned i, unsigned rules) {
     if (rules == 0) return;
-    if (rejectionPlaces_ > (~0u - RejectionNumbers) - rules) InternalError(TooMany);
+    if (rejectionPlaces_ > (~0u - RejectionNumbers) - rules) throw INTERNAL_ERROR{TooMany};
     if (programRanges_.size() <= i) programRanges_.resize(i + 1);
     programRanges_[i].push_back(static_cast<unsigned>(ranges_.size()));
     ranges_.push_back({i, 0, rejectionPlaces_, rules});
@@ -115,7 +119,7 @@ unsigned UPDATE_NAMES::rejection(unsigned i, unsigned j) {
         }
     // A rule outside the ranges reserved: its own range, or the last one
     // grown when it is this program's and ends just before j.
-    if (rejectionPlaces_ == ~0u - RejectionNumbers) InternalError(TooMany);
+    if (rejectionPlaces_ == ~0u - RejectionNumbers) throw INTERNAL_ERROR{TooMany};
     if (!ranges_.empty()) {
         RANGE& last = ranges_.back();
         if (last.program == i && last.first + last.count == j) {

@@ -37,7 +37,7 @@ std::string produce(const std::string& base, unsigned k, GENERATED_NAMES& own,
         if (foreign(complement, NAMES::complementHash(h), own)) {
             const auto [n, known] = P.find(name, h);
             if (!known || P.family(n) != own.family) continue;
-            if (P.arity(n) != k) InternalError(message);
+            if (P.arity(n) != k) throw INTERNAL_ERROR{message};
             return name;
         }
         if (updatePredicates.contains(name)) continue;
@@ -45,7 +45,7 @@ std::string produce(const std::string& base, unsigned k, GENERATED_NAMES& own,
         const auto [n, ok] = own.insert(name, h, k);
         if (own.size() != before) return name;
         if (P.family(n) != own.family) continue;  // foreign: try the next suffix
-        if (!ok) InternalError(message);          // mine, with another arity
+        if (!ok) throw INTERNAL_ERROR{message};          // mine, with another arity
         return name;
     }
 }
@@ -79,7 +79,7 @@ unsigned usableSuffix(unsigned n) {
 // already must keep its arity.
 unsigned madeName(unsigned n, unsigned k, const char* message) {
     if (updatePredicates.made(n)) {
-        if (updatePredicates.arity(n) != k) InternalError(message);
+        if (updatePredicates.arity(n) != k) throw INTERNAL_ERROR{message};
         return n;
     }
     updatePredicates.make(n, usableSuffix(n), k);

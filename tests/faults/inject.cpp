@@ -13,11 +13,15 @@
 //   VOK_FAULT_ERRNO    ENOSPC | EIO | EACCES for a failed write or open
 //                      (default ENOSPC for writes, EACCES for opens)
 //   VOK_FAULT_REPORT   a file the library fills with one line
-//                      "alloc A write W open O failed K fd F stdout S"
+//                      "alloc A write W open O failed K fd F stdout S
+//                      main MA MW MO"
 //                      when the point fails and when the program ends:
 //                      the points of each kind so far, the point that
 //                      failed (0: none), the descriptor it wrote to or -1,
-//                      and the bytes handed to standard output before it
+//                      the bytes handed to standard output before it, and
+//                      the points of each kind before main began (what
+//                      the C and C++ runtimes did, and the program's
+//                      static objects)
 //   VOK_FAULT_TRACE    1: the call stack of the failed point on standard
 //                      error, to find where it is handled
 //   VOK_FAULT_CREATED  a file to which the name of every file the program
@@ -25,8 +29,11 @@
 //
 // In the program under test the library removes LD_PRELOAD and these
 // settings from the environment, so that the programs it starts run
-// without it. Points are counted from the start of main: what the C and
-// C++ runtimes do before, no program can handle.
+// without it. Points are counted from the process's first request of a
+// kind that the library sees, before main as well: the library sets itself
+// up at the first of its functions called, which may come before its own
+// constructor (the C++ runtime and the program's static objects run theirs
+// in an order of the loader's choosing).
 //
 // The points: malloc, calloc, realloc, aligned_alloc, posix_memalign,
 // memalign, valloc (operator new and the C library's own requests go
@@ -65,8 +72,8 @@ enum KIND { ALLOC, WRITE, OPEN, KINDS };
 const char* const KindNames[KINDS] = {"alloc", "write", "open"};
 
 struct STATE {
+    bool ready = false;     // set up (setUp ran)
     bool target = false;    // this process is the program under test
-    bool counting = false;  // main has begun
     bool trace = false;
     int depth = 0;  // inside the library's own work, which has no points
     int kind = -1;  // the kind that fails
@@ -74,6 +81,8 @@ struct STATE {
     bool persist = false;
     int error = 0;
     unsigned long long count[KINDS] = {};
+    unsigned long long beforeMain[KINDS] = {};
+    bool mainBegun = false;
     unsigned long long failed = 0;
     int failedFd = -1;
     unsigned long long stdoutBytes = 0;  // handed to standard output so far
@@ -84,7 +93,7 @@ struct STATE {
 
 STATE S;
 
-// The real functions, found once before main.
+// The real functions, found once at set-up.
 ssize_t (*realWrite)(int, const void*, size_t);
 ssize_t (*realWritev)(int, const struct iovec*, int);
 ssize_t (*realPwrite)(int, const void*, size_t, off_t);
@@ -135,7 +144,7 @@ char* text(char* p, const char* t) {
 // program ends, _exit and signals included.
 void writeReport() {
     if (S.report < 0) return;
-    char line[256];
+    char line[320];
     char* p = line;
     for (int k = 0; k < KINDS; ++k) {
         p = text(p, KindNames[k]);
@@ -150,13 +159,21 @@ void writeReport() {
     else p = number(p, static_cast<unsigned long long>(S.failedFd));
     p = text(p, " stdout ");
     p = number(p, S.stdoutBefore);
+    p = text(p, " main");
+    for (int k = 0; k < KINDS; ++k) {
+        *p++ = ' ';
+        p = number(p, S.mainBegun ? S.beforeMain[k] : S.count[k]);
+    }
     *p++ = '\n';
     realPwrite(S.report, line, static_cast<size_t>(p - line), 0);
 }
 
+void setUp();
+
 // Whether this point fails: counts it, and reports the first failure.
 bool fails(KIND kind, int fd) {
-    if (!S.counting || S.depth) return false;
+    if (!S.ready) setUp();
+    if (!S.target || S.depth) return false;
     const unsigned long long n = ++S.count[kind];
     bool fail = kind == S.kind && S.at && (n == S.at || (S.persist && n > S.at));
     if (fail && !S.failed) {
@@ -177,7 +194,7 @@ bool fails(KIND kind, int fd) {
 }
 
 void noteCreated(const char* name) {
-    if (S.created < 0 || !name || !S.counting) return;
+    if (S.created < 0 || !name || !S.target) return;
     char path[4096];
     size_t n = strlen(name);
     if (name[0] != '/') {
@@ -227,7 +244,13 @@ int openFile(const char* name, int flags) {
     return realOpen(name, flags | O_CLOEXEC, 0644);
 }
 
+// Finds the real functions and reads the settings, once: at the first
+// function of the library called, or at its constructor if none was called
+// before. The environment must be there: a request the loader makes before
+// it is set up is not counted.
 __attribute__((constructor)) void setUp() {
+    if (S.ready || S.depth) return;
+    ++S.depth;  // dlsym may ask for memory
     find(realWrite, "write");
     find(realWritev, "writev");
     find(realPwrite, "pwrite");
@@ -245,10 +268,17 @@ __attribute__((constructor)) void setUp() {
     find(realFopen, "fopen");
     find(realFreopen, "freopen");
     find(realMkostemps, "mkostemps");
+    if (!environ) {
+        --S.depth;
+        return;
+    }
+    S.ready = true;
 
     const char* program = getenv("VOK_FAULT_PROGRAM");
-    if (!program || !isTarget(program)) return;
-    S.target = true;
+    if (!program || !isTarget(program)) {
+        --S.depth;
+        return;
+    }
     const char* kind = getenv("VOK_FAULT_KIND");
     for (int k = 0; kind && k < KINDS; ++k)
         if (strcmp(kind, KindNames[k]) == 0) S.kind = k;
@@ -261,17 +291,20 @@ __attribute__((constructor)) void setUp() {
     S.error = errnoNamed(getenv("VOK_FAULT_ERRNO"), S.kind == OPEN ? EACCES : ENOSPC);
     S.report = openFile(getenv("VOK_FAULT_REPORT"), O_WRONLY | O_CREAT | O_TRUNC);
     S.created = openFile(getenv("VOK_FAULT_CREATED"), O_WRONLY | O_CREAT | O_APPEND);
+    S.target = true;
     writeReport();
     for (const char* name :
          {"LD_PRELOAD", "VOK_FAULT_PROGRAM", "VOK_FAULT_KIND", "VOK_FAULT_AT", "VOK_FAULT_PERSIST",
           "VOK_FAULT_ERRNO", "VOK_FAULT_REPORT", "VOK_FAULT_CREATED", "VOK_FAULT_TRACE"})
         unsetenv(name);
+    --S.depth;
 }
 
 int (*realMain)(int, char**, char**);
 
 int countedMain(int argc, char** argv, char** env) {
-    S.counting = S.target;
+    for (int k = 0; k < KINDS; ++k) S.beforeMain[k] = S.count[k];
+    S.mainBegun = true;
     return realMain(argc, argv, env);
 }
 
@@ -285,7 +318,7 @@ bool createsFile(const char* mode) { return mode && (mode[0] == 'w' || mode[0] =
 
 extern "C" {
 
-// main starts through here, so that the points are counted from its start.
+// main starts through here, so that the points before it are known.
 int __libc_start_main(int (*main)(int, char**, char**), int argc, char** argv, void (*init)(),
                       void (*fini)(), void (*rtldFini)(), void* stackEnd) {
     using START = int (*)(int (*)(int, char**, char**), int, char**, void (*)(), void (*)(),
