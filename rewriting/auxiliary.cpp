@@ -45,7 +45,7 @@ std::string produce(const std::string& base, unsigned k, GENERATED_NAMES& own,
         const auto [n, ok] = own.insert(name, h, k);
         if (own.size() != before) return name;
         if (P.family(n) != own.family) continue;  // foreign: try the next suffix
-        if (!ok) throw INTERNAL_ERROR{message};          // mine, with another arity
+        if (!ok) throw INTERNAL_ERROR{message};   // mine, with another arity
         return name;
     }
 }

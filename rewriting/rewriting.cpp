@@ -22,7 +22,8 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 // other kind of rule; anything else reaching the rewriting is a bug.
 const ATOM& headAtom(const RULE& r) {
     const auto head = r.head();
-    if (!head || head->atoms.size() != 1) throw INTERNAL_ERROR{"Update rule without a single head atom."};
+    if (!head || head->atoms.size() != 1)
+        throw INTERNAL_ERROR{"Update rule without a single head atom."};
     return head->atoms.front();
 }
 

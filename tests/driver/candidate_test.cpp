@@ -2,6 +2,7 @@
 #include "driver/candidate.hpp"
 #include "fixture.hpp"
 #include "tests/support/driver/by_text.hpp"
+#include "tests/support/whole_run.hpp"
 
 namespace {
 
@@ -74,7 +75,8 @@ TEST_F(Candidates, OtherAtomsAddNoRules) {
 TEST_F(Candidates, ArityConflictEndsTheRun) {
     rejectionPred(0, 0, 1);
     AddCandidateRules("rej_P0_R0(a)", rules);
-    EXPECT_EXIT(AddCandidateRules("rej_P0_R0(a,b)", rules), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(AsWholeRun([&] { AddCandidateRules("rej_P0_R0(a,b)", rules); }),
+                ::testing::ExitedWithCode(1),
                 "rej_P0_R0, first used with arity 1, now seen with arity 2\\.");
 }
 

@@ -4,6 +4,7 @@
 
 #include "driver/execute.hpp"
 #include "fixture.hpp"
+#include "tests/support/whole_run.hpp"
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST_F(Execute, PexaRefusesFirstOrderProgramsAndRemovesTheTemporaryFile) {
     OptionProgram = PROGRAM_TYPE::PEXA;
     IsPropositional = false;
     std::string file = makeFile("f");
-    EXPECT_EXIT(run("true", file, false), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(AsWholeRun([&] { run("true", file, false); }), ::testing::ExitedWithCode(1),
                 "^Sorry, PEXA cannot process first order programs! Aborting.\n$");
     EXPECT_FALSE(std::filesystem::exists(file));
 }

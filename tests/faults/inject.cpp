@@ -72,8 +72,8 @@ enum KIND { ALLOC, WRITE, OPEN, KINDS };
 const char* const KindNames[KINDS] = {"alloc", "write", "open"};
 
 struct STATE {
-    bool ready = false;     // set up (setUp ran)
-    bool target = false;    // this process is the program under test
+    bool ready = false;   // set up (setUp ran)
+    bool target = false;  // this process is the program under test
     bool trace = false;
     int depth = 0;  // inside the library's own work, which has no points
     int kind = -1;  // the kind that fails

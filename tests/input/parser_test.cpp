@@ -2,6 +2,7 @@
 // tables, the diagnostics and their counting, and what survives a syntax
 // error.
 #include "input_fixture.hpp"
+#include "tests/support/whole_run.hpp"
 
 namespace {
 
@@ -185,9 +186,10 @@ TEST_F(Parser, LongBodiesInLinearTime) {
 
 TEST(ParserDeathTest, ArityConflictsEndTheRun) {
     resetParser();
-    EXPECT_EXIT(parse("p.\np(a)."), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(AsWholeRun([] { parse("p.\np(a)."); }), ::testing::ExitedWithCode(1),
                 "^p, first used with arity 0, now seen with arity 1.\n$");
-    EXPECT_EXIT(parse("p(a) :- -q(a).\n-q :- p(b)."), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(AsWholeRun([] { parse("p(a) :- -q(a).\n-q :- p(b)."); }),
+                ::testing::ExitedWithCode(1),
                 "^-q, first used with arity 1, now seen with arity 0.\n$");
     EXPECT_EQ(parse("p(a). -p(a, b)."), 0);  // p and -p are separate predicates
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/builders.hpp"
+#include "tests/support/whole_run.hpp"
 
 namespace {
 
@@ -158,21 +159,45 @@ TEST_F(Atoms, StrongNegationIsAPredicateOfItsOwn) {
 }
 
 TEST_F(Atoms, ArityClashEndsTheRunWithItsMessage) {
-    EXPECT_EXIT((atom("p", {"a"}), atom("p", {"a", "b"})), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(AsWholeRun([] {
+                    atom("p", {"a"}), atom("p", {"a", "b"});
+                }),
+                ::testing::ExitedWithCode(1),
                 "^p, first used with arity 1, now seen with arity 2\\.\n$");
-    EXPECT_EXIT((newNegativeATOM("q", std::nullopt), atom("-q", {"a"})),
+    EXPECT_EXIT(AsWholeRun([] { newNegativeATOM("q", std::nullopt), atom("-q", {"a"}); }),
                 ::testing::ExitedWithCode(1),
                 "^-q, first used with arity 0, now seen with arity 1\\.\n$");
 }
 
 TEST_F(Atoms, KindClashEndsTheRunWithItsMessage) {
-    EXPECT_EXIT((atom("e", {}, PREDICATE_NAMES::EDB), atom("e", {}, PREDICATE_NAMES::IDB)),
+    using P = PREDICATE_NAMES;
+    EXPECT_EXIT(AsWholeRun([] { atom("e", {}, P::EDB), atom("e", {}, P::IDB); }),
                 ::testing::ExitedWithCode(1),
                 "^e, first used as EDB predicate, now seen as IDB predicate\\.\n$");
-    EXPECT_EXIT((atom("i", {}, PREDICATE_NAMES::IDB), atom("i", {}, PREDICATE_NAMES::EDB)),
+    EXPECT_EXIT(AsWholeRun([] { atom("i", {}, P::IDB), atom("i", {}, P::EDB); }),
                 ::testing::ExitedWithCode(1),
                 "^i, first used as IDB predicate, now seen as EDB predicate\\.\n$");
-    EXPECT_EXIT(atom("<", {"X", "Y"}, PREDICATE_NAMES::IDB), ::testing::ExitedWithCode(1), "^$");
+    EXPECT_EXIT(AsWholeRun([] {
+                    atom("<", {"X", "Y"}, P::IDB);
+                }),
+                ::testing::ExitedWithCode(1), "^$");
+}
+
+// The clash travels to whoever holds the atom: the table is left as it was,
+// and the reason comes without the final period.
+TEST_F(Atoms, ClashIsThrownWithItsReasonAndLeavesTheTable) {
+    atom("p", {"a"});
+    const unsigned before = ATOM::Predicates.size();
+    try {
+        atom("p", {"a", "b"});
+        FAIL() << "no conflict";
+    } catch (const PREDICATE_CONFLICT& c) {
+        EXPECT_EQ(c.reason, "p, first used with arity 1, now seen with arity 2");
+        EXPECT_EQ(c.status, 1);
+        EXPECT_EQ(c.pause, END_OF_RUN::AT_ONCE);
+    }
+    EXPECT_EQ(ATOM::Predicates.size(), before);
+    EXPECT_EQ(ATOM::Predicates.arity(atom("p", {"b"}).predicate), 1u);
 }
 
 TEST_F(Atoms, TextFormsInBothProgramTypes) {
@@ -239,7 +264,8 @@ TEST_F(Atoms, ArgumentListsInPlaceAndOnTheHeap) {
 TEST_F(Atoms, UnregisteredPredicateNumberIsAnInternalError) {
     resetProgramTables(PROGRAM_TYPE::OTHER);
     ATOM b = newBuiltin(EQUAL, std::nullopt);
-    EXPECT_EXIT(text(b), ::testing::ExitedWithCode(99), "An internal error occurred");
+    EXPECT_EXIT(AsWholeRun([&] { text(b); }), ::testing::ExitedWithCode(99),
+                "An internal error occurred");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "fixture.hpp"
+#include "tests/support/whole_run.hpp"
 
 using AuxiliaryNames = Rewriting;
 
@@ -177,10 +178,12 @@ TEST_F(AuxiliaryNames, VariableLists) {
 
 TEST_F(AuxiliaryNames, FailedRegistrationsAreInternalErrors) {
     const std::string error = "An internal error occurred \\(Error storing ";
-    EXPECT_EXIT((updPred("p", 0, 1), compl_updPred("-p", 0, 2)), ::testing::ExitedWithCode(99),
-                error + "update predicate\\.\\)\\.");
-    EXPECT_EXIT((rejectionPred(0, 0, 1), rejectionPred(0, 0, 2)), ::testing::ExitedWithCode(99),
-                error + "rejection predicate\\.\\)\\.");
-    EXPECT_EXIT((rejectionPred(0, 0, 1), modelPred("rej_P0_R0", 1), modelPred("rej_P0_R0", 2)),
+    EXPECT_EXIT(AsWholeRun([] { updPred("p", 0, 1), compl_updPred("-p", 0, 2); }),
+                ::testing::ExitedWithCode(99), error + "update predicate\\.\\)\\.");
+    EXPECT_EXIT(AsWholeRun([] { rejectionPred(0, 0, 1), rejectionPred(0, 0, 2); }),
+                ::testing::ExitedWithCode(99), error + "rejection predicate\\.\\)\\.");
+    EXPECT_EXIT(AsWholeRun([] {
+                    rejectionPred(0, 0, 1), modelPred("rej_P0_R0", 1), modelPred("rej_P0_R0", 2);
+                }),
                 ::testing::ExitedWithCode(99), error + "minimality predicate\\.\\)\\.");
 }

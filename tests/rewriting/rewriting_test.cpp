@@ -7,6 +7,7 @@
 #include "rewriting/minimality.hpp"
 #include "rewriting/rewriting.hpp"
 #include "rewriting/strongneg.hpp"
+#include "tests/support/whole_run.hpp"
 
 namespace {
 
@@ -247,12 +248,12 @@ TEST_F(Rewriting, MinimalityParts) {
 TEST_F(Rewriting, ConflictingArities) {
     // p/1 and -p/2 both head rules: their update predicates share names.
     program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}), fact(strong("p", {"a", "b"}))});
-    EXPECT_EXIT(UpdateRewriting(UpdateIDs), ::testing::ExitedWithCode(99),
+    EXPECT_EXIT(AsWholeRun([] { UpdateRewriting(UpdateIDs); }), ::testing::ExitedWithCode(99),
                 "An internal error occurred \\(Error storing update predicate\\.\\)\\.");
     // -p/2 only in a body: the final complement rule of p cannot be built.
     freshRun();
     program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}),
              rule(atom("r"), {pos(strong("p", {"a", "b"}))})});
-    EXPECT_EXIT(UpdateRewriting(UpdateIDs), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(AsWholeRun([] { UpdateRewriting(UpdateIDs); }), ::testing::ExitedWithCode(1),
                 "^-p, first used with arity 2, now seen with arity 1\\.\n$");
 }
