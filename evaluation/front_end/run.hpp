@@ -18,10 +18,11 @@
 //   front_end/  the options, the messages, Run, a session's conversation
 //               and the two mains
 //
-// The evaluation programs are written in the house style, with three
-// deliberate differences from vok itself:
-// - A refusal is an exception, not the end of the process: the readers,
-//   the translation, the model reader and the option reader throw
+// The evaluation programs are written in the house style, with two
+// deliberate differences from vok itself (the last two below):
+// - As in vok (base/exits.hpp), a refusal is an exception, not the end of
+//   the process: the readers, the translation, the model reader and the
+//   option reader throw
 //   SYNTAX_ERROR, TRANSLATE_ERROR, ANSWER_SET_ERROR and USAGE_ERROR (plain
 //   records deriving from std::runtime_error; those of the readers and the
 //   translation carry the line of the fault). The recursive readers meet a
