@@ -223,6 +223,7 @@ void waitForReturn(END_OF_RUN::PAUSE pause) {
 void memoryRanOut() {
     if (Reserve != MAP_FAILED) ::munmap(Reserve, ReserveSize);
     Reserve = MAP_FAILED;
+    // The message fits a short string, so reporting it needs no memory.
     EndRunWithInternalError("out of memory");
 }
 }  // namespace
