@@ -1,6 +1,5 @@
 #include "options.hpp"
 
-bool OptionStats = false;
 bool OptionVerbosity = false;
 bool OptionWait = false;
 bool OptionSilent = false;
@@ -17,7 +16,6 @@ OPTIMIZATION OptionOptimize = OPTIMIZATION::SUCCINT;
 
 const char* WhoAmI = "vok";
 std::string Goal;
-bool UpdatesExist = false;
 bool IsPropositional = true;
 
 bool OptionExplain = false;

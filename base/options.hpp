@@ -1,12 +1,12 @@
 // The option flags of the command line and the run-wide settings that
-// every stage reads, set once by main before any input is read; and two
-// facts about the parsed sequence that later steps of the run read.
+// every stage reads, set once from the driver's option record
+// (driver/app/options.hpp, ApplyToGlobals) before any input is read; and a
+// fact about the parsed sequence that later steps of the run read.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-extern bool OptionStats;      // -stats: accepted, no effect
 extern bool OptionVerbosity;  // -v
 extern bool OptionWait;       // -wait
 extern bool OptionSilent;     // -silent
@@ -36,7 +36,6 @@ inline bool ReadsAnswerSets() { return OptionProgram != PROGRAM_TYPE::OTHER; }
 
 extern const char* WhoAmI;    // the invocation name
 extern std::string Goal;      // the goal of -FB= or -FC=
-extern bool UpdatesExist;     // the parsed sequence holds at least one program
 extern bool IsPropositional;  // no atom with an argument list was read (pexa needs that)
 
 extern bool OptionExplain;        // --explain: why rules were rejected, after each answer set

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks that every include points down the layers. vok's stages:
 #   driver -> (input, rewriting) -> representation -> base
+# the rooms of the driver:
+#   driver/app -> driver/session -> driver/run -> driver/output
 # and the rooms of the evaluation programs:
 #   evaluation/front_end -> evaluation/session -> evaluation/solve
 #     -> evaluation/clingo -> evaluation/program
@@ -8,11 +10,12 @@
 # and rewriting do not include each other. The stages and the rooms include
 # nothing of each other; both may include common/, the lowest layer, which
 # includes nothing of either.
-# The unit tests follow their layer (tests/driver as driver,
+# The unit tests follow their layer (tests/driver/run as driver/run,
 # tests/evaluation/clingo as evaluation/clingo, ...); the helpers they
 # share in tests/support count as representation, those in
-# tests/support/<stage>/ as that stage and those in
-# tests/support/evaluation/ as evaluation/program. The fuzz targets, the
+# tests/support/<stage>/ as that stage (tests/support/driver/<room>/ as
+# that room, and those of tests/support/driver/ itself below every room)
+# and those in tests/support/evaluation/ as evaluation/program. The fuzz targets, the
 # random programs of the differential tests (tests/minimality,
 # tests/session) and bench/ span the whole system and are not checked.
 #   tests/check_layers.sh SOURCE-TREE
@@ -33,6 +36,10 @@ BEGIN {
     order["input"] = "vok"; rank["input"] = 2
     order["rewriting"] = "vok"; rank["rewriting"] = 2
     order["driver"] = "vok"; rank["driver"] = 3
+    order["driver/output"] = "vok"; rank["driver/output"] = 4
+    order["driver/run"] = "vok"; rank["driver/run"] = 5
+    order["driver/session"] = "vok"; rank["driver/session"] = 6
+    order["driver/app"] = "vok"; rank["driver/app"] = 7
     order["evaluation/program"] = "evaluation"; rank["evaluation/program"] = 0
     order["evaluation/clingo"] = "evaluation"; rank["evaluation/clingo"] = 1
     order["evaluation/solve"] = "evaluation"; rank["evaluation/solve"] = 2
@@ -61,10 +68,12 @@ function normal(path,    n, part, out, i, k) {
 }
 
 # The layer of a path in the product: its first folder, and in evaluation/
-# the room that follows.
-function layerOf(path,    part) {
-    split(path, part, "/")
+# and driver/ the room that follows (a file of driver/ itself is below its
+# rooms).
+function layerOf(path,    part, n) {
+    n = split(path, part, "/")
     if (part[1] == "evaluation") return "evaluation/" part[2]
+    if (part[1] == "driver" && n > 2) return "driver/" part[2]
     return part[1]
 }
 
@@ -75,6 +84,7 @@ function fileLayer(path,    part, rest) {
     rest = substr(path, length("tests/") + 1)
     if (part[2] != "support") return layerOf(rest)
     if (part[3] == "evaluation") return "evaluation/program"
+    if (part[3] == "driver") return layerOf(substr(path, length("tests/support/") + 1))
     return (part[3] in rank) ? part[3] : "representation"
 }
 

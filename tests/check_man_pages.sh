@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks that a program's man page lists the same options as its --help
-# text: an option added to one and forgotten in the other fails here.
+# text: an option added to one and forgotten in the other fails here. vok
+# writes its --help from its option table (driver/app/options.cpp), so for
+# vok the list compared is the table's.
 #   check_man_pages.sh PROGRAM MAN-PAGE-SOURCE
 set -u
 program=${1:?usage: check_man_pages.sh PROGRAM MAN-PAGE-SOURCE}

@@ -4,8 +4,8 @@
 // names. The first byte selects the program type and a goal mode.
 #include <string>
 
-#include "driver/execute.hpp"
-#include "driver/goal.hpp"
+#include "driver/output/goal.hpp"
+#include "driver/run/execute.hpp"
 #include "fuzz_support.hpp"
 #include "rewriting/rewriting.hpp"
 

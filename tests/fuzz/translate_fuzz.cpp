@@ -19,8 +19,8 @@
 #include <sstream>
 #include <string>
 
-#include "driver/program_file.hpp"
-#include "driver/report.hpp"
+#include "driver/output/report.hpp"
+#include "driver/run/program_file.hpp"
 #include "evaluation/clingo/compact.hpp"
 #include "evaluation/clingo/one_run.hpp"
 #include "evaluation/clingo/translate.hpp"

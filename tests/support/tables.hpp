@@ -27,7 +27,7 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
 }
 
 inline void resetOptions() {
-    OptionStats = OptionVerbosity = OptionWait = OptionSilent = OptionStore = false;
+    OptionVerbosity = OptionWait = OptionSilent = OptionStore = false;
     OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
     OptionBrave = OptionCautious = false;
     OptionOneRun = OptionExplain = OptionJson = OptionSummary = false;

@@ -1,0 +1,251 @@
+// The entry point: a run as a pipeline of steps. It reads the command
+// line, parses the inputs, rewrites the update sequence, writes the program
+// file, runs the evaluation program and prints the results.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/exits.hpp"
+#include "base/options.hpp"
+#include "common/chunks.hpp"
+#include "driver/app/help.hpp"
+#include "driver/app/options.hpp"
+#include "driver/output/answers.hpp"
+#include "driver/output/goal.hpp"
+#include "driver/output/report.hpp"
+#include "driver/output/show.hpp"
+#include "driver/output/summary.hpp"
+#include "driver/run/execute.hpp"
+#include "driver/run/one_run.hpp"
+#include "driver/run/program_file.hpp"
+#include "driver/session/session.hpp"
+#include "input/parser.hpp"
+#include "rewriting/minimality.hpp"
+#include "rewriting/rewriting.hpp"
+
+namespace {
+
+// Parses one input; a syntax error, which leaves the rest of the input
+// unread, counts as an error like any other, so that no rule is lost
+// without stopping the run.
+void parseStream(FILE* in) {
+    // The scanner reads large pieces into a buffer of its own, so the
+    // stream needs none, which the C library would allocate on the side
+    // and, for want of memory, quietly do without.
+    std::setvbuf(in, nullptr, _IONBF, 0);
+    parser_line = 1;
+    yyin = in;
+    yyrestart(in);
+    if (yyparse() != 0) ++parser_errors;
+}
+
+// A file that cannot be opened is a counted error too; the system's reason
+// follows on a line of its own, so the first line stays as it always was.
+void parseFile(const char* name) {
+    parser_file = name;
+    parser_line = 0;
+    FILE* in = std::fopen(name, "r");
+    if (!in) {
+        const int reason = errno;
+        if (reason == ENOMEM) MemoryRanOut();
+        yyerror("can't open input");
+        yyerror(std::strerror(reason));
+        ++parser_errors;
+        return;
+    }
+    if (OptionVerbosity) std::cout << "Reading \"" << name << "\"" << std::endl;
+    parseStream(in);
+    std::fclose(in);
+}
+
+void parseStdin() {
+    parser_file = "";
+    parseStream(stdin);
+}
+
+void stopOnParserErrors() {
+    if (parser_errors == 0) return;
+    RunSummary().error = "the input has errors";
+    std::cerr << "Aborting due to parser errors." << std::endl;
+    throw END_OF_RUN{1};
+}
+
+// The -f= file, or a new temporary file in /tmp or else the working
+// directory.
+std::string chooseOutputFile(const OPTIONS& o) {
+    if (o.store) return o.file;
+    std::string name = CreateTemporaryFile("/tmp");
+    if (name.empty()) name = CreateTemporaryFile("");
+    if (name.empty()) {
+        std::cerr << "Could not open file temp.vok. Aborting." << std::endl;
+        throw END_OF_RUN{1};
+    }
+    return name;
+}
+
+[[noreturn]] void refuseValue(const std::string& message) {
+    std::cerr << message << std::endl;
+    throw END_OF_RUN{1};
+}
+
+// The command line as a record; --help, --version, -h, -help and an
+// unknown option end the run here. -help and -h show the usage on standard
+// output and end the run well; an unknown option shows it on standard
+// error, named last, below the usage, where it is seen, and ends with
+// status 255.
+OPTIONS readOptions(int argc, char** argv) {
+    COMMAND_LINE line = ReadCommandLine(argc, argv);
+    switch (line.request) {
+        case REQUEST::RUN: ApplyToGlobals(line.options); return std::move(line.options);
+        case REQUEST::HELP:
+            PrintUsage(std::cout);
+            PrintMoreHelp(std::cout);
+            throw END_OF_RUN(0, END_OF_RUN::AT_ONCE);
+        case REQUEST::VERSION: PrintVersion(std::cout); throw END_OF_RUN(0, END_OF_RUN::AT_ONCE);
+        case REQUEST::USAGE:
+            PrintBanner(std::cout);
+            PrintUsage(std::cout);
+            throw END_OF_RUN(0, END_OF_RUN::AT_ONCE);
+        case REQUEST::UNKNOWN:
+            PrintBanner(std::cout);
+            PrintUsage(std::cerr);
+            std::cerr << WhoAmI << ": unknown option '" << line.unknown << "'" << std::endl;
+            throw END_OF_RUN(255, END_OF_RUN::AT_ONCE);
+    }
+    throw INTERNAL_ERROR{"unknown request of the command line"};
+}
+
+// Both reasoning modes at once, a goal of the wrong form, or a value that
+// its option does not take stop the run before any input is read.
+void checkOptions(OPTIONS& o) {
+    if (o.brave && o.cautious) refuseValue("Cannot reason cautiously and brave concurrently.");
+    if ((o.brave || o.cautious) && !IsValidGoal()) refuseValue("Invalid goal: " + o.goal + ".");
+    if (std::optional<std::string> refusal = CheckValues(o)) refuseValue(*refusal);
+    ApplyToGlobals(o);
+    if (!o.session) CheckOneRunOptions();
+}
+
+// The input files in order, then standard input. Errors in the files stop
+// the run before standard input is read; errors in standard input stop it
+// after.
+void readInputs(const OPTIONS& o) {
+    for (const std::string& input : o.inputs) parseFile(input.c_str());
+    stopOnParserErrors();
+    if (!o.readStdin) return;
+    parseStdin();
+    stopOnParserErrors();
+}
+
+void rewriteUpdates(const OPTIONS& o) {
+    if (UpdateIDs.empty()) {
+        // Nothing to rewrite, but the candidates are still tested: their test
+        // programs need the global minimality part, without which the empty
+        // answer set, which rejects nothing, would count as not minimal.
+        if ((o.minimal || o.strict) && !o.integral) addMinRules(0);
+        return;
+    }
+    if (o.verbose) std::cout << "Rewriting updates ..." << std::endl;
+    UpdateRewriting(UpdateIDs);
+}
+
+// Why nothing was solved, or the answer sets were not read, for --stats.
+void noteUnsolved(const OPTIONS& o, int status) {
+    if (o.program.empty())
+        RunSummary().error = "nothing was solved: no evaluation program was given (-p=)";
+    else if (!ReadsAnswerSets() && status == 0)
+        RunSummary().error =
+            "the output of an evaluation program of a type other than rox and "
+            "pexa is not read";
+}
+
+// The results name vok and its inputs, standard input last.
+void beginAnswers(const OPTIONS& o) {
+    std::vector<std::string> inputs = o.inputs;
+    if (o.readStdin || o.session) inputs.push_back("<stdin>");
+    BeginAnswers(std::string("vok ") + VOK_VERSION, inputs);
+}
+
+// Writes the program file, runs the evaluation program on it and ends the
+// results; the status the run ends with.
+int solve(const OPTIONS& o) {
+    StartPhase(PHASE::WRITING);
+    std::string file = chooseOutputFile(o);
+    StoreToFile(file, o.integral, nullptr);
+
+    int status = 0;
+    GOAL_ANSWER goal = UnansweredGoal();
+    StartPhase(PHASE::SOLVING);
+    if (!o.program.empty()) {
+        const std::string& given = o.evaluationOptions;
+        status = ExecuteProgram(o.program, o.oneRun ? OneRunOptions(given) : given, file, goal);
+        if (o.oneRun && o.verbose && status == 0) ReportOneRun();
+    } else if (!o.store) {
+        RemoveFile(file);
+        UnregisterTemporaryFile(file);
+    }
+
+    // Other program types print the evaluation program's output unread.
+    const bool evaluated = !o.program.empty() && ReadsAnswerSets();
+    if (!evaluated) noteUnsolved(o, status);
+    FinishAnswers(RUN_END{evaluated, status}, goal);
+    if (o.verbose) std::cout << std::endl;
+    return status;
+}
+
+// Standard output gets its buffer before anything is written, of the size
+// and mode the C library would choose, which would otherwise allocate it on
+// the side and, for want of memory, quietly write byte by byte.
+void bufferStandardOutput() {
+    static char buffer[BUFSIZ];
+    std::size_t size = BUFSIZ;
+    struct stat st {};
+    if (::fstat(STDOUT_FILENO, &st) == 0 && st.st_blksize > 0 &&
+        static_cast<std::size_t>(st.st_blksize) < size)
+        size = static_cast<std::size_t>(st.st_blksize);
+    std::setvbuf(stdout, buffer, ::isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, size);
+}
+
+// The whole run; the status of its normal end.
+int run(int argc, char** argv) {
+    WhoAmI = argc > 0 ? argv[0] : "vok";
+    EndRunWhenMemoryRunsOut();
+    bufferStandardOutput();
+    // Started with SIGCHLD ignored, the evaluation program would be reaped
+    // by the system before vok could learn how it ended.
+    std::signal(SIGCHLD, SIG_DFL);
+    OPTIONS options = readOptions(argc, argv);
+    // Before the results begin, so that a refused session prints nothing
+    // else (such as the summary that --stats would add).
+    if (options.session) {
+        const std::optional<std::string>& limit = options.given.timeLimit;
+        CheckSessionOptions(options.program, options.readStdin, limit && *limit != "0");
+    }
+    beginAnswers(options);
+    if (!options.silent) PrintBanner(std::cout);
+    checkOptions(options);
+
+    initBuiltins();
+    StartPhase(PHASE::READING);
+    readInputs(options);
+    if (options.session) RunSession({options.program, options.evaluationOptions});
+    StartPhase(PHASE::REWRITING);
+    rewriteUpdates(options);
+    if (options.verbose) PrintStatistics(std::cout);
+    if (options.debug) PrintDebugReport(std::cerr);
+    return solve(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    RunToEnd([&] { return run(argc, argv); });
+}

@@ -1,0 +1,353 @@
+// The table of vok's options and the reading of the command line through
+// it.
+#include "options.hpp"
+
+#include <charconv>
+#include <climits>
+#include <cstring>
+
+#include "driver/output/show.hpp"
+
+namespace {
+
+// -O=: only "succint" selects the default rewriting.
+OPTIMIZATION optimizationOf(const char* value) {
+    return std::strcmp(value, "succint") == 0 ? OPTIMIZATION::SUCCINT : OPTIMIZATION::ALL;
+}
+
+// -P=: rox, pexa or any other type.
+PROGRAM_TYPE programTypeOf(const char* value) {
+    if (std::strcmp(value, "rox") == 0) return PROGRAM_TYPE::ROX;
+    return std::strcmp(value, "pexa") == 0 ? PROGRAM_TYPE::PEXA : PROGRAM_TYPE::OTHER;
+}
+
+// -n and --models in all their forms; a separate value that is missing
+// is refused once the banner is out.
+void readModels(COMMAND_LINE& line, const char* value, const char* written) {
+    OPTIONS::GIVEN& given = line.options.given;
+    given.modelsOption = written;
+    given.modelsMissing = value == nullptr;
+    if (value) given.models = value;
+    else given.models.reset();
+}
+
+// An option without a value sets the flag it names; an empty value leaves
+// a setting as it was, except for the reasoning mode.
+#define FLAG(field) [](COMMAND_LINE& l, const char*, const char*) { l.options.field = true; }
+#define REQUEST_OF(what) [](COMMAND_LINE& l, const char*, const char*) { l.request = what; }
+
+// Made on first use, inside main: a table built before main could not report
+// a failed memory request.
+const std::vector<OPTION>& table() {
+    static const std::vector<OPTION> options = {
+        // The usage.
+        {{{"-f=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             if (!*v) return;
+             l.options.file = v;
+             l.options.store = true;
+         },
+         "-f=<file>",
+         {"Store rewritten update program in <file>."},
+         HELP_SECTION::USAGE},
+        {{{"-FB=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             if (*v) l.options.goal = v;
+             l.options.brave = true;
+         },
+         "-FB=<goal>",
+         {"Brave reasoning for <goal>."},
+         HELP_SECTION::USAGE},
+        {{{"-FC=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             if (*v) l.options.goal = v;
+             l.options.cautious = true;
+         },
+         "-FC=<goal>",
+         {"Cautious reasoning for <goal>."},
+         HELP_SECTION::USAGE},
+        {{{"-min", MATCH::EXACT}},
+         FLAG(minimal),
+         "-min",
+         {"Compute minimal updates."},
+         HELP_SECTION::USAGE},
+        {{{"-o=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             if (*v) l.options.evaluationOptions = v;
+         },
+         "-o=<opts>",
+         {"Pass <opts> as options to evaluation program."},
+         HELP_SECTION::USAGE},
+        {{{"-O=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             l.options.optimize = optimizationOf(v);
+         },
+         "-O=<opt>",
+         {"Rewrite using optimization <opt>."},
+         HELP_SECTION::USAGE},
+        {{{"-P=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             l.options.programType = programTypeOf(v);
+         },
+         "-P=<type>",
+         {"Produce output for evaluation program of <type>."},
+         HELP_SECTION::USAGE},
+        {{{"-p=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             if (*v) l.options.program = v;
+         },
+         "-p=<prog>",
+         {"Path to evaluation program <prog>."},
+         HELP_SECTION::USAGE},
+        {{{"-silent", MATCH::EXACT}},
+         FLAG(silent),
+         "-silent",
+         {"Suppress the startup banner and blank lines."},
+         HELP_SECTION::USAGE},
+        {{{"-stdin", MATCH::EXACT}},
+         FLAG(readStdin),
+         "-stdin",
+         {"Also read input from stdin."},
+         HELP_SECTION::USAGE},
+        {{{"-strict", MATCH::EXACT}},
+         FLAG(strict),
+         "-strict",
+         {"Compute strict minimal updates."},
+         HELP_SECTION::USAGE},
+        {{{"-v", MATCH::EXACT}},
+         FLAG(verbose),
+         "-v",
+         {"Be a bit more verbose than usual."},
+         HELP_SECTION::USAGE},
+        {{{"-wait", MATCH::EXACT}},
+         FLAG(wait),
+         "-wait",
+         {"Before terminating, wait until Return is pressed."},
+         HELP_SECTION::USAGE},
+
+        // The rest of --help.
+        {{{"-integral", MATCH::EXACT}},
+         FLAG(integral),
+         "-integral",
+         {"Write the minimality test into the program instead of testing",
+          "each candidate (for reading it with -f=; no answer set results)."},
+         HELP_SECTION::MORE},
+        {{{"-debug", MATCH::EXACT}},
+         FLAG(debug),
+         "-debug",
+         {"Trace every generated rule and report all tables on stderr."},
+         HELP_SECTION::MORE},
+        {{{"-stats", MATCH::EXACT}},
+         FLAG(ignoredStats),
+         "-stats",
+         {"Accepted, no effect."},
+         HELP_SECTION::MORE},
+        {{{"-h", MATCH::EXACT}, {"-help", MATCH::EXACT}},
+         REQUEST_OF(REQUEST::USAGE),
+         "-h, -help",
+         {"Print the banner and the usage."},
+         HELP_SECTION::MORE},
+        {{{"--help", MATCH::EXACT}},
+         REQUEST_OF(REQUEST::HELP),
+         "--help",
+         {"Print this text."},
+         HELP_SECTION::MORE},
+        {{{"--version", MATCH::EXACT}},
+         REQUEST_OF(REQUEST::VERSION),
+         "--version",
+         {"Print the version and the build."},
+         HELP_SECTION::MORE},
+
+        // The long options of the extensions.
+        {{{"--one-run", MATCH::EXACT}},
+         FLAG(oneRun),
+         "--one-run",
+         {"With -min or -strict: the evaluation program finds the minimal",
+          "answer sets in one run instead of one test per candidate."},
+         HELP_SECTION::EXTENSIONS},
+        {{{"--explain", MATCH::EXACT}},
+         FLAG(explain),
+         "--explain",
+         {"After each answer set, list the rules rejected and by what."},
+         HELP_SECTION::EXTENSIONS},
+        {{{"--json", MATCH::EXACT}},
+         FLAG(json),
+         "--json",
+         {"Print the result as one JSON document shaped like clingo's."},
+         HELP_SECTION::EXTENSIONS},
+        {{{"--stats", MATCH::EXACT}},
+         FLAG(stats),
+         "--stats",
+         {"After the results, how the run ended (SATISFIABLE, UNSATISFIABLE,",
+          "or UNKNOWN and why), the number of answer sets (+: there may be",
+          "more), the runs of the evaluation program, the time of each",
+          "phase, the candidates tested, the size of the written program."},
+         HELP_SECTION::EXTENSIONS},
+        {{{"-n", MATCH::SEPARATE},
+          {"--models", MATCH::SEPARATE},
+          {"--models=", MATCH::PREFIX},
+          {"-n=", MATCH::PREFIX},
+          // Digits only, so that a mistyped option stays unknown.
+          {"-n", MATCH::DIGITS}},
+         readModels,
+         "-n <k>, --models=<k>",
+         {"At most k answer sets (0, the default: all); with -min or",
+          "-strict, k minimal ones. Also -n<k>, -n=<k> and --models <k>."},
+         HELP_SECTION::EXTENSIONS},
+        {{{"--time-limit=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) { l.options.given.timeLimit = v; },
+         "--time-limit=<s>",
+         {"Stop solving after s seconds (0: no limit), with -min or -strict",
+          "the candidate tests included; the run then ends with status 3."},
+         HELP_SECTION::EXTENSIONS},
+        {{{"--outf=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             // The later of --json and --outf= wins, as for any option given twice.
+             l.options.given.outf.reset();
+             if (std::strcmp(v, "0") == 0) l.options.json = false;
+             else if (std::strcmp(v, "2") == 0) l.options.json = true;
+             else l.options.given.outf = v;
+         },
+         "--outf=<n>",
+         {"0: text (the default); 2: the same as --json."},
+         HELP_SECTION::EXTENSIONS},
+        {{{"--show=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) { l.options.given.show = v; },
+         "--show=<list>",
+         {"Print only the atoms of the predicates listed as NAME/ARITY,",
+          "separated by \",\", strong negation as -NAME: --show=p/1,-q/0."},
+         HELP_SECTION::EXTENSIONS},
+        {{{"--session", MATCH::EXACT}},
+         FLAG(session),
+         "--session",
+         {"Take further update programs from standard input, each a block",
+          "in braces, and print the answer sets after the files and after",
+          "each block, each step closed by a line \"% step N: ...\"."},
+         HELP_SECTION::EXTENSIONS},
+    };
+    return options;
+}
+
+#undef FLAG
+#undef REQUEST_OF
+
+// The value that arg gives the option named name, or null when arg does
+// not name it that way; a separate value is the next argument, if any.
+bool matches(const OPTION_NAME& n, int argc, const char* const* argv, int& i, const char*& value) {
+    const char* arg = argv[i];
+    const std::size_t length = std::strlen(n.name);
+    switch (n.match) {
+        case MATCH::EXACT: value = nullptr; return std::strcmp(arg, n.name) == 0;
+        case MATCH::PREFIX: value = arg + length; return std::strncmp(arg, n.name, length) == 0;
+        case MATCH::DIGITS:
+            value = arg + length;
+            return std::strncmp(arg, n.name, length) == 0 && *value &&
+                   std::strspn(value, "0123456789") == std::strlen(value);
+        case MATCH::SEPARATE:
+            if (std::strcmp(arg, n.name) != 0) return false;
+            value = i + 1 < argc ? argv[++i] : nullptr;
+            return true;
+    }
+    return false;
+}
+
+// Reads the option argv[i] names (moving i past a separate value); false
+// when it names none.
+bool readOption(COMMAND_LINE& line, int argc, const char* const* argv, int& i) {
+    for (const OPTION& option : table()) {
+        for (const OPTION_NAME& name : option.names) {
+            const char* value = nullptr;
+            if (!matches(name, argc, argv, i, value)) continue;
+            option.read(line, value, name.name);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A whole decimal number from 0 to max, or nothing.
+std::optional<unsigned long long> numberOf(const std::string& text, unsigned long long max) {
+    unsigned long long n = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n > max)
+        return std::nullopt;
+    return n;
+}
+
+}  // namespace
+
+const std::vector<OPTION>& OptionTable() { return table(); }
+
+COMMAND_LINE ReadCommandLine(int argc, const char* const* argv) {
+    COMMAND_LINE line;
+    int i = 1;
+    for (; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (arg[0] != '-') break;
+        if (std::strcmp(arg, "--") == 0) {
+            ++i;
+            break;
+        }
+        if (!readOption(line, argc, argv, i)) {
+            line.request = REQUEST::UNKNOWN;
+            line.unknown = arg;
+        }
+        if (line.request != REQUEST::RUN) return line;
+    }
+    line.options.inputs.assign(argv + i, argv + argc);
+    return line;
+}
+
+std::optional<std::string> CheckValues(OPTIONS& o) {
+    const OPTIONS::GIVEN& g = o.given;
+    if (g.modelsMissing) return g.modelsOption + " needs a number of answer sets (0 for all).";
+    if (g.models) {
+        std::optional<unsigned long long> n = numberOf(*g.models, UINT_MAX);
+        if (!n)
+            return g.modelsOption + " needs a number of answer sets (0 for all), not \"" +
+                   *g.models + "\".";
+        o.models = static_cast<std::size_t>(*n);
+    }
+    if (g.timeLimit) {
+        // clingo takes the seconds as an int.
+        std::optional<unsigned long long> s = numberOf(*g.timeLimit, INT_MAX);
+        if (!s)
+            return "--time-limit= needs a number of seconds (0 for none), not \"" + *g.timeLimit +
+                   "\".";
+        o.timeLimit = static_cast<unsigned>(*s);
+    }
+    if (g.outf) return "--outf= takes 0 (text) or 2 (JSON), not \"" + *g.outf + "\".";
+    if (g.show) {
+        if (std::optional<std::string> bad = ReadShowList(*g.show))
+            return "--show= needs predicates written NAME/ARITY and separated by \",\" "
+                   "(such as p/1,-q/0), not \"" +
+                   *bad + "\".";
+    }
+    return std::nullopt;
+}
+
+// The bridge to the globals of base/options.hpp, which the stages below
+// the driver and the driver's own steps still read; it goes once they take
+// the record's settings as parameters.
+void ApplyToGlobals(const OPTIONS& o) {
+    OptionVerbosity = o.verbose;
+    OptionWait = o.wait;
+    OptionSilent = o.silent;
+    OptionStore = o.store;
+    OptionDebug = o.debug;
+    OptionMinimal = o.minimal;
+    OptionStrict = o.strict;
+    OptionCautious = o.cautious;
+    OptionBrave = o.brave;
+    OptionIntegral = o.integral;
+    OptionOneRun = o.oneRun;
+    OptionProgram = o.programType;
+    OptionOptimize = o.optimize;
+    Goal = o.goal;
+    OptionExplain = o.explain;
+    OptionJson = o.json;
+    OptionSummary = o.stats;
+    OptionModels = o.models;
+    OptionTimeLimit = o.timeLimit;
+    OptionSession = o.session;
+}

@@ -1,0 +1,536 @@
+#include "driver/output/answers.hpp"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "base/exits.hpp"
+#include "base/options.hpp"
+#include "common/pipe_channel.hpp"
+#include "driver/output/goal.hpp"
+#include "driver/output/json.hpp"
+#include "driver/output/summary.hpp"
+#include "input/origins.hpp"
+#include "representation/rule.hpp"
+
+namespace {
+
+ANSWER_FORMAT formatOf() {
+    if (!OptionJson) return ANSWER_FORMAT::TEXT;
+    return OptionSession ? ANSWER_FORMAT::JSON_LINES : ANSWER_FORMAT::JSON;
+}
+
+bool goalQuery() { return OptionBrave || OptionCautious; }
+
+// A goal is answered only by a run that did not fail: after a failure the
+// answer sets read may be only some of them.
+bool verdictStands(const RUN_END& end) { return goalQuery() && end.status == 0; }
+
+// The witness of a goal's answer where it is shown, or null.
+const ANSWER* shownWitness(const GOAL_ANSWER& goal) {
+    return WitnessShown(goal) ? &*goal.witness : nullptr;
+}
+
+// ---- How the run ended, and its figures (--stats), in the words of the
+// solver's own summary. end is null where the run ended before
+// FinishAnswers.
+
+const char* resultOf(const RUN_END* end) {
+    if (!end || !end->evaluated || end->status != 0 || RunSummary().error) return "UNKNOWN";
+    return RunSummary().models ? "SATISFIABLE" : "UNSATISFIABLE";
+}
+
+// Why the result is UNKNOWN.
+std::string unknownReason(const RUN_END* end) {
+    const RUN_SUMMARY& s = RunSummary();
+    if (s.error) return *s.error;
+    if (end && end->status != 0)
+        return "the evaluation program ended with status " + std::to_string(end->status);
+    return "the run stopped on an error";
+}
+
+std::string secondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+// The size of the program written: with -integral the minimality part is
+// in it.
+std::size_t writtenRules() {
+    return TranslatedRuleCount() + (OptionIntegral ? MinRules.size() : 0);
+}
+std::size_t writtenConstraints() {
+    return Constraints.size() + (OptionIntegral ? MinConstraints.size() : 0);
+}
+
+// "1 rule", "2 rules".
+std::string counted(std::size_t n, const std::string& what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+constexpr const char* PhaseNames[PhaseCount] = {"Reading", "Rewriting", "Writing", "Solving"};
+
+// "Models       : 2+": a label padded to the width of the solver's.
+std::string summaryLine(const std::string& label, const std::string& value) {
+    return label + std::string(label.size() < 13 ? 13 - label.size() : 0, ' ') + ": " + value +
+           "\n";
+}
+
+std::string summaryText(const RUN_END* end) {
+    const RUN_SUMMARY& s = RunSummary();
+    const char* result = resultOf(end);
+    std::string text = std::string(result) + "\n\n";
+    if (std::string_view(result) == "UNKNOWN") text += summaryLine("Error", unknownReason(end));
+    text += summaryLine("Models", std::to_string(s.models) + (s.more ? "+" : ""));
+    text += summaryLine("Calls", std::to_string(s.calls));
+    std::string time = secondsText(TotalSeconds()) + "s (";
+    for (int p = 0; p < PhaseCount; ++p) {
+        if (p) time += ' ';
+        time += std::string(PhaseNames[p]) + ": " + secondsText(PhaseSeconds(PHASE(p))) + "s";
+    }
+    text += summaryLine("Time", time + ")");
+    text += summaryLine("CPU Time", secondsText(ProcessorSeconds()) + "s");
+    if (TestsCandidates())
+        text += summaryLine("Candidates",
+                            std::to_string(s.tested) + " (Kept: " + std::to_string(s.models) + ")");
+    text += summaryLine("Program", counted(writtenRules(), "rule") + ", " +
+                                       counted(writtenConstraints(), "constraint"));
+    return text;
+}
+
+// The members after "Result" in the JSON document, each with the comma
+// before it.
+std::string summaryMembers(const RUN_END* end) {
+    const RUN_SUMMARY& s = RunSummary();
+    std::string text;
+    if (std::string_view(resultOf(end)) == "UNKNOWN")
+        text += ",\n  \"Error\": " + JsonString(unknownReason(end));
+    text += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(s.models) +
+            ",\n    \"More\": \"" + (s.more ? "yes" : "no") + "\"\n  }";
+    text += ",\n  \"Calls\": " + std::to_string(s.calls);
+    text += ",\n  \"Time\": {\n    \"Total\": " + secondsText(TotalSeconds());
+    for (int p = 0; p < PhaseCount; ++p)
+        text +=
+            ",\n    \"" + std::string(PhaseNames[p]) + "\": " + secondsText(PhaseSeconds(PHASE(p)));
+    text += ",\n    \"CPU\": " + secondsText(ProcessorSeconds()) + "\n  }";
+    if (TestsCandidates())
+        text += ",\n  \"Candidates\": {\n    \"Tested\": " + std::to_string(s.tested) +
+                ",\n    \"Kept\": " + std::to_string(s.models) + "\n  }";
+    text += ",\n  \"Program\": {\n    \"Rules\": " + std::to_string(writtenRules()) +
+            ",\n    \"Constraints\": " + std::to_string(writtenConstraints()) + "\n  }";
+    return text;
+}
+
+// ---- Text: answer sets and verdicts on standard output.
+
+// Bytes of atoms beyond which an answer set is not copied to be written.
+constexpr std::size_t LargeAnswerSet = 1 << 16;
+
+void textAnswer(const ANSWER& answer) {
+    // A goal query shows its witness only, once it is known.
+    if (goalQuery()) return;
+    // Explanation lines never begin with "{", so that scripts that read
+    // answer-set lines are unaffected.
+    const bool explained = answer.rejected && !answer.rejected->empty();
+    // Built in a buffer that serves answer set after answer set, and
+    // written at once: each write to standard output is a call of the C
+    // library, and a run may print millions of answer sets. The atoms of a
+    // large one are written where they stand rather than copied.
+    static std::string line;
+    line.assign(1, '{');
+    const std::string& atoms = answer.atoms.text;
+    if (atoms.size() > LargeAnswerSet) {
+        std::cout << line << atoms;
+        line.clear();
+    } else {
+        line += atoms;
+    }
+    line += '}';
+    if (answer.lineEnded || explained) line += '\n';
+    if (explained) line += ExplanationLines(*answer.rejected);
+    std::cout << line;
+    // Answer sets that can no longer be written (a full disk, a reader
+    // that went away while SIGPIPE is ignored) end the run at once.
+    if (!std::cout) throw END_OF_RUN{1};
+}
+
+void textGoal(const GOAL_ANSWER& goal) {
+    std::cout << (goal.holds ? "true" : "false") << "." << std::endl;
+    const ANSWER* witness = shownWitness(goal);
+    if (!witness) return;
+    std::cout << AnswerText(witness->atoms) << std::endl;
+    if (witness->rejected) std::cout << ExplanationLines(*witness->rejected) << std::flush;
+}
+
+// The summary is written once, at the end of the run, early or not.
+void textSummary(const RUN_END* end) {
+    if (RunSummary().reported) return;
+    RunSummary().reported = true;
+    std::cout << summaryText(end) << std::flush;
+}
+
+// An end of the run before FinishAnswers still says how it ended.
+void textSummaryUnknown() { textSummary(nullptr); }
+
+void textBegin() {
+    if (OptionSummary) AtOutputEnd(textSummaryUnknown);
+}
+
+void textEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
+    if (verdictStands(end)) textGoal(goal);
+    if (OptionSummary) textSummary(&end);
+}
+
+// ---- JSON: one document on standard output, in the shape of the solver's
+// own JSON output: "Solver", "Input", "Call" with the "Witnesses" (each a
+// "Value" list of atoms, with --explain also "Rejected"), "Result",
+// "Models" (with --stats also "Error", "Calls", "Time", "Candidates" and
+// "Program") and, for a goal query, "Goal". Witnesses are written as they
+// come.
+
+struct JSON_DOCUMENT {
+    std::ostream* out = nullptr;  // the real standard output; null until begun
+    // Read by the signal handler that closes the document.
+    volatile std::sig_atomic_t finished = false;
+    volatile std::sig_atomic_t models = 0;
+    // JSON lines: the members every step's document begins with, and the
+    // witnesses of the step so far.
+    std::string head;
+    std::string witnesses;
+};
+
+JSON_DOCUMENT& document() {
+    static JSON_DOCUMENT d;
+    return d;
+}
+
+// A JSON list of the strings of items (the inputs, the atoms of an answer
+// set).
+template <class LIST>
+std::string stringList(const LIST& items) {
+    std::string text = "[";
+    for (std::size_t n = 0; n < items.size(); ++n) {
+        if (n) text += ", ";
+        text += JsonString(items[n]);
+    }
+    return text + "]";
+}
+
+std::string rejectedObject(const EXPLANATION& e) {
+    std::string text =
+        "{\"Program\": " + std::to_string(e.program) + ", \"Rule\": " + std::to_string(e.rule);
+    if (e.origin) {
+        text += ", \"File\": " + JsonString(OriginInputs[e.origin->input]) +
+                ", \"Line\": " + std::to_string(e.origin->line) +
+                ", \"Text\": " + JsonString(e.origin->text);
+    }
+    text += ", \"Bindings\": {";
+    for (std::size_t n = 0; n < e.bindings.size(); ++n) {
+        if (n) text += ", ";
+        text += JsonString(e.bindings[n].first) + ": " + JsonString(e.bindings[n].second);
+    }
+    text += "}, \"By\": " + (e.by ? JsonString(*e.by) : std::string("null"));
+    text +=
+        ", \"ByProgram\": " + (e.byProgram ? std::to_string(*e.byProgram) : std::string("null"));
+    return text + "}";
+}
+
+// ,"Rejected": [...] as the last member of a witness object.
+std::string rejectedList(const std::vector<EXPLANATION>& rejected, const char* indent) {
+    std::string text = ",\n" + std::string(indent) + "\"Rejected\": [";
+    for (std::size_t n = 0; n < rejected.size(); ++n) {
+        text += n ? ",\n" : "\n";
+        text += std::string(indent) + "  " + rejectedObject(rejected[n]);
+    }
+    if (!rejected.empty()) text += "\n" + std::string(indent);
+    return text + "]";
+}
+
+std::string goalObject(const GOAL_ANSWER& goal) {
+    const ANSWER* witness = shownWitness(goal);
+    std::string text = ",\n  \"Goal\": {\n    \"Atom\": " + JsonString(Goal) +
+                       ",\n    \"Reasoning\": \"" + (OptionBrave ? "brave" : "cautious") +
+                       "\",\n    \"Holds\": " + (goal.holds ? "true" : "false") +
+                       ",\n    \"Witness\": " + (witness ? stringList(witness->atoms) : "null");
+    if (witness && witness->rejected) text += rejectedList(*witness->rejected, "    ");
+    return text + "\n  }";
+}
+
+// The pieces of the document after the last witness that a signal's end
+// writes too: written without memory of their own, so that every end of
+// the run can close the document, one by a signal or for want of memory
+// included.
+const char* closingWitnesses(bool any) {
+    return any ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
+}
+constexpr const char* ResultOpens = "  \"Result\": \"";
+constexpr const char* NumberOpens = "\",\n  \"Models\": {\n    \"Number\": ";
+constexpr const char* NumberCloses = "\n  }";
+constexpr const char* DocumentCloses = "\n}\n";
+
+// The rest of the document after the last witness; end is null where the
+// run ended before FinishAnswers, goal where it ended before the goal was
+// answered (or the run failed).
+std::string documentTail(const RUN_END* end, const GOAL_ANSWER* goal) {
+    std::string tail = ResultOpens + std::string(resultOf(end)) + "\"";
+    if (OptionSummary) tail += summaryMembers(end);
+    else
+        tail += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(document().models) +
+                NumberCloses;
+    if (goal) tail += goalObject(*goal);
+    return tail + DocumentCloses;
+}
+
+// Closes the document, once.
+void jsonFinish(const RUN_END* end, const GOAL_ANSWER* goal) {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    // Made before anything is written: should memory run out here, the
+    // end of the run still closes the document.
+    const std::string tail = documentTail(end, goal);
+    ENDING_SIGNALS_HELD held;
+    d.finished = true;
+    *d.out << closingWitnesses(d.models) << tail << std::flush;
+}
+
+// The document's members "Solver" and "Input", after its "{".
+std::string jsonHead(const std::string& solver, const std::vector<std::string>& inputs) {
+    return "{\n  \"Solver\": " + JsonString(solver) + ",\n  \"Input\": " + stringList(inputs);
+}
+
+constexpr const char* WitnessesOpen = ",\n  \"Call\": [\n    {\n      \"Witnesses\": [";
+
+// The document as one line: a line end and the indentation after it go,
+// and after a comma become one blank. A line end never stands inside a
+// JSON string, which writes it as \n.
+std::string oneLine(const std::string& document) {
+    std::string line;
+    line.reserve(document.size());
+    for (std::size_t i = 0; i < document.size(); ++i) {
+        if (document[i] != '\n') {
+            line += document[i];
+            continue;
+        }
+        while (i + 1 < document.size() && document[i + 1] == ' ') ++i;
+        if (!line.empty() && line.back() == ',') line += ' ';
+    }
+    return line + '\n';
+}
+
+// One document of a session's step, members after "Step" given, on its
+// line, written whole.
+void jsonLine(unsigned step, const std::string& members) {
+    JSON_DOCUMENT& d = document();
+    const std::string line = oneLine(d.head + ",\n  \"Step\": " + std::to_string(step) + members);
+    *d.out << line << std::flush;
+    // Results that can no longer be written end the session at once.
+    if (!*d.out) throw END_OF_RUN{1};
+}
+
+void linesBegin(const std::string& solver, const std::vector<std::string>& inputs) {
+    JSON_DOCUMENT& d = document();
+    if (d.out) return;
+    d.head = jsonHead(solver, inputs);
+    // The documents keep standard output's buffer; std::cout now writes to
+    // standard error.
+    static std::ostream lines(std::cout.rdbuf());
+    std::cout.rdbuf(std::cerr.rdbuf());
+    d.out = &lines;
+}
+
+void linesStepEnd(const STEP_OUTCOME& end, const GOAL_ANSWER* goal, const RUN_END& run) {
+    JSON_DOCUMENT& d = document();
+    jsonLine(end.step,
+             WitnessesOpen + d.witnesses + closingWitnesses(d.models) + documentTail(&run, goal));
+}
+
+// An end of the run before FinishAnswers (a failed test evaluation, a stop
+// on an error, memory run out) still leaves a complete document; without
+// the summary's figures it is written without memory of its own.
+void jsonFinishUnknown() {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    if (OptionSummary) return jsonFinish(nullptr, nullptr);
+    ENDING_SIGNALS_HELD held;
+    d.finished = true;
+    *d.out << closingWitnesses(d.models) << ResultOpens << "UNKNOWN" << NumberOpens << d.models
+           << NumberCloses << DocumentCloses << std::flush;
+}
+
+// The same in a signal handler: the document's stream holds nothing
+// unwritten whenever the ending signals may come, so the rest is written
+// to standard output directly.
+void jsonFinishOnSignal() {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    d.finished = true;
+    char number[24];
+    char* p = number + sizeof number;
+    *--p = '\0';
+    unsigned long n = static_cast<unsigned long>(d.models);
+    do *--p = static_cast<char>('0' + n % 10);
+    while ((n /= 10) != 0);
+    for (const char* piece : {closingWitnesses(d.models), ResultOpens, "UNKNOWN", NumberOpens,
+                              static_cast<const char*>(p), NumberCloses, DocumentCloses})
+        WriteAll(STDOUT_FILENO, piece);
+}
+
+void jsonBegin(const std::string& solver, const std::vector<std::string>& inputs) {
+    JSON_DOCUMENT& d = document();
+    if (d.out) return;
+    // What may need memory comes first, the ends that close the document
+    // next, and the document begins last, so that it is closed whenever it
+    // was begun.
+    const std::string text = "{\n  \"Solver\": " + JsonString(solver) +
+                             ",\n  \"Input\": " + stringList(inputs) +
+                             ",\n  \"Call\": [\n    {\n      \"Witnesses\": [";
+    static std::ostream json(std::cout.rdbuf());
+    // Every end of the run through base/exits closes the document before
+    // standard output is checked; the scanner's fatal error exits on its
+    // own, which only atexit sees (a second call does nothing).
+    AtOutputEnd(jsonFinishUnknown);
+    AtSignalEnd(jsonFinishOnSignal);
+    std::atexit(jsonFinishUnknown);
+    ENDING_SIGNALS_HELD held;
+    // The document keeps standard output's buffer; std::cout now writes to
+    // standard error.
+    std::cout.rdbuf(std::cerr.rdbuf());
+    d.out = &json;
+    json << text << std::flush;
+}
+
+void jsonAnswer(const ANSWER& answer) {
+    JSON_DOCUMENT& d = document();
+    if (!d.out || d.finished) return;
+    std::string text = d.models ? ",\n" : "\n";
+    text += "        {\n          \"Value\": " + stringList(answer.atoms);
+    if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
+    text += "\n        }";
+    ENDING_SIGNALS_HELD held;
+    *d.out << text << std::flush;
+    d.models = d.models + 1;
+}
+
+void linesAnswer(const ANSWER& answer) {
+    JSON_DOCUMENT& d = document();
+    d.witnesses += d.models ? ",\n" : "\n";
+    d.witnesses += "        {\n          \"Value\": " + stringList(answer.atoms);
+    if (answer.rejected) d.witnesses += rejectedList(*answer.rejected, "          ");
+    d.witnesses += "\n        }";
+    d.models = d.models + 1;
+}
+
+void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
+    jsonFinish(&end, verdictStands(end) ? &goal : nullptr);
+}
+
+}  // namespace
+
+void BeginAnswers(const std::string& solver, const std::vector<std::string>& inputs) {
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT: textBegin(); break;
+        case ANSWER_FORMAT::JSON: jsonBegin(solver, inputs); break;
+        case ANSWER_FORMAT::JSON_LINES: linesBegin(solver, inputs); break;
+    }
+}
+
+void WriteAnswer(const ANSWER& answer) {
+    ++RunSummary().models;
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT: textAnswer(answer); break;
+        case ANSWER_FORMAT::JSON: jsonAnswer(answer); break;
+        case ANSWER_FORMAT::JSON_LINES: linesAnswer(answer); break;
+    }
+}
+
+void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal) {
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT: textEnd(end, goal); break;
+        case ANSWER_FORMAT::JSON: jsonEnd(end, goal); break;
+        case ANSWER_FORMAT::JSON_LINES: break;  // a session ends with its last step
+    }
+}
+
+void BeginStep(unsigned) {
+    RunSummary().models = 0;
+    document().models = 0;
+    document().witnesses.clear();
+}
+
+void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal) {
+    const unsigned models = RunSummary().models;
+    // With -v, how long the step took: after a goal's answer, before the
+    // closing line.
+    const auto time = [&] {
+        if (end.seconds)
+            std::cout << "Step " << end.step << ": answered in " << secondsText(*end.seconds)
+                      << " s." << std::endl;
+    };
+    switch (formatOf()) {
+        case ANSWER_FORMAT::TEXT:
+            if (goalQuery()) textGoal(goal);
+            time();
+            std::cout << "% step " << end.step << ": " << counted(models, "answer set")
+                      << (end.complete ? "" : ", there may be more") << std::endl;
+            if (!std::cout) throw END_OF_RUN{1};
+            break;
+        case ANSWER_FORMAT::JSON:
+        case ANSWER_FORMAT::JSON_LINES:
+            time();
+            linesStepEnd(end, goalQuery() ? &goal : nullptr, RUN_END{true, 0});
+            break;
+    }
+}
+
+void StepFailed(unsigned step) {
+    if (formatOf() == ANSWER_FORMAT::TEXT) return;
+    // The answer sets read may be only some of them: no goal is answered.
+    linesStepEnd(STEP_OUTCOME{step, false, std::nullopt}, nullptr, RUN_END{true, 1});
+}
+
+void DroppedBlock(unsigned step, unsigned line) {
+    if (formatOf() == ANSWER_FORMAT::TEXT) {
+        std::cout << "% dropped: block of line " << line << std::endl;
+        if (!std::cout) throw END_OF_RUN{1};
+        return;
+    }
+    jsonLine(step, ",\n  \"Dropped\": {\n    \"Input\": " + JsonString("<stdin>") +
+                       ",\n    \"Line\": " + std::to_string(line) + "\n  }\n}");
+}
+
+std::string AnswerText(const ANSWER_ATOMS& atoms) {
+    std::string text;
+    text.reserve(atoms.text.size() + 2);
+    text += '{';
+    text += atoms.text;
+    text += '}';
+    return text;
+}
+
+std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
+    std::string lines;
+    for (const EXPLANATION& e : explanations) {
+        lines +=
+            "  rejected: program " + std::to_string(e.program) + ", rule " + std::to_string(e.rule);
+        if (e.origin) {
+            lines += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
+                     ") \"" + e.origin->text + "\"";
+        }
+        if (!e.bindings.empty()) {
+            lines += " with ";
+            for (std::size_t n = 0; n < e.bindings.size(); ++n) {
+                if (n) lines += ", ";
+                lines += e.bindings[n].first + " = " + e.bindings[n].second;
+            }
+            lines += ',';
+        }
+        if (e.by) lines += " by " + *e.by;
+        if (e.byProgram) lines += " of program " + std::to_string(*e.byProgram);
+        lines += '\n';
+    }
+    return lines;
+}

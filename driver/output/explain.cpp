@@ -1,0 +1,113 @@
+#include "driver/output/explain.hpp"
+
+#include <algorithm>
+#include <tuple>
+
+#include "rewriting/auxiliary.hpp"
+
+namespace {
+
+// The update predicate of literal name at program k. Asking the registry
+// with the base name gives the clash-free name that the rewriting made, or
+// an unused one when it made none (no atom of it can then hold).
+std::string updateName(const std::string& name, unsigned k) {
+    return uniqueUpdPred(name + "_P" + std::to_string(k));
+}
+
+// name, or name(a,b) as the filter writes atoms.
+std::string atomText(const std::string& name, const std::vector<std::string>& arguments) {
+    std::string text = name;
+    if (arguments.empty()) return text;
+    text += '(';
+    for (std::size_t n = 0; n < arguments.size(); ++n) {
+        if (n) text += ',';
+        text += arguments[n];
+    }
+    text += ')';
+    return text;
+}
+
+// The head's arguments with the rejection atom's values for its variables.
+std::vector<std::string> groundHeadArguments(const ATOM& head,
+                                             const std::vector<std::string>& values) {
+    std::vector<std::string> arguments;
+    for (const IDENT& t : head.args) {
+        const auto v = static_cast<std::size_t>(t.value());
+        if (t.isVariable()) {
+            arguments.push_back(v < values.size() ? values[v] : std::string("_"));
+        } else {
+            std::string text;
+            append_term(text, t);
+            arguments.push_back(std::move(text));
+        }
+    }
+    return arguments;
+}
+
+// The complementary literal of the instance's head and the most recent
+// program whose update atom of it holds in the answer set.
+void findRejector(EXPLANATION& e, const ANSWER_TRACE& trace) {
+    const ATOM& head = e.origin->head;
+    const std::string complement = complementName(head.name());
+    const std::vector<std::string> arguments = groundHeadArguments(head, e.arguments);
+    e.by = atomText(complement, arguments);
+    const auto programs = static_cast<unsigned>(UpdateIDs.size());
+    for (unsigned k = programs; k-- > e.program + 1;) {
+        if (trace.auxiliary.count(atomText(updateName(complement, k), arguments))) {
+            e.byProgram = k;
+            return;
+        }
+    }
+}
+
+EXPLANATION explain(const ANSWER_TRACE::REJECTION& r, const ANSWER_TRACE& trace) {
+    EXPLANATION e;
+    e.program = r.program;
+    e.rule = r.rule;
+    e.arguments = r.arguments;
+    e.origin = RuleOrigin(r.program, r.rule);
+    if (!e.origin) return e;
+    const std::vector<std::string>& names = e.origin->variables;
+    for (std::size_t v = 0; v < e.arguments.size() && v < names.size(); ++v)
+        if (!names[v].empty()) e.bindings.emplace_back(names[v], e.arguments[v]);
+    findRejector(e, trace);
+    return e;
+}
+
+}  // namespace
+
+EXPLANATION ExplainInstance(unsigned program, unsigned rule, std::vector<std::string> arguments,
+                            unsigned byProgram) {
+    EXPLANATION e;
+    e.program = program;
+    e.rule = rule;
+    e.arguments = std::move(arguments);
+    e.origin = RuleOrigin(program, rule);
+    e.byProgram = byProgram;
+    if (!e.origin) return e;
+    const std::vector<std::string>& names = e.origin->variables;
+    for (std::size_t v = 0; v < e.arguments.size() && v < names.size(); ++v)
+        if (!names[v].empty()) e.bindings.emplace_back(names[v], e.arguments[v]);
+    e.by = atomText(complementName(e.origin->head.name()),
+                    groundHeadArguments(e.origin->head, e.arguments));
+    return e;
+}
+
+void ANSWER_TRACE::note(const ANSWER_ATOM& atom) {
+    if (const auto numbers = rejectionNumbers(atom.name())) {
+        REJECTION r{numbers->program, numbers->rule, {}};
+        for (std::size_t n = 0; n < atom.argCount(); ++n) r.arguments.emplace_back(atom.arg(n));
+        rejections.push_back(std::move(r));
+    }
+    auxiliary.insert(atom.text);
+}
+
+std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace) {
+    std::vector<EXPLANATION> all;
+    all.reserve(trace.rejections.size());
+    for (const ANSWER_TRACE::REJECTION& r : trace.rejections) all.push_back(explain(r, trace));
+    std::sort(all.begin(), all.end(), [](const EXPLANATION& a, const EXPLANATION& b) {
+        return std::tie(a.program, a.rule, a.arguments) < std::tie(b.program, b.rule, b.arguments);
+    });
+    return all;
+}

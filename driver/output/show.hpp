@@ -1,0 +1,27 @@
+// --show=p/1,q/0,-r/2: the predicates whose atoms the results show. The
+// answer sets stay whole for the goal test and the minimality test; only
+// what is printed of them (text, JSON, a goal's witness) leaves the other
+// atoms out.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "driver/output/answer_atom.hpp"
+
+// Takes the list: predicates written NAME/ARITY, separated by ",", a
+// strongly negated one with "-" before its name ("-r/2"). Returns the
+// entry at fault when the list is malformed (and the shown predicates are
+// then as before), or nothing.
+std::optional<std::string> ReadShowList(std::string_view list);
+
+// Whether an atom of an answer set is printed: without --show every atom
+// is, with it those of the listed predicates.
+bool IsShown(const ANSWER_ATOM& atom);
+
+// Whether every atom is shown (no --show).
+bool ShowsEveryAtom();
+
+// Every atom shown again, as without --show.
+void ShowEveryAtom();

@@ -1,0 +1,148 @@
+// One run of the evaluation program: started through the shell in a
+// process group of its own, its output read line by line, its end told by
+// its exit code.
+#include "evaluate.hpp"
+
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+
+#include "base/exits.hpp"
+#include "base/options.hpp"
+#include "common/contract.hpp"
+#include "driver/output/summary.hpp"
+#include "driver/run/limits.hpp"
+#include "driver/run/process.hpp"
+
+namespace {
+
+// The file name as one shell word: in single quotes, each embedded single
+// quote written as '\''.
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
+    }
+    quoted += '\'';
+    return quoted;
+}
+
+[[noreturn]] void cannotExecute(const std::string& program, const std::string& options,
+                                const std::string& file) {
+    RunSummary().error = "could not execute " + program;
+    std::cerr << "Could not execute " << program;
+    if (!options.empty()) std::cerr << " " << options;
+    std::cerr << " " << file << ". Aborting." << std::endl;
+    RemoveUnlessStored(file);
+    throw END_OF_RUN{1};
+}
+
+// The exit code of the evaluation program, or 128 + the signal that ended
+// it; a status that tells neither is a failure too.
+int exitCodeOf(int status) {
+    if (status == -1) return 1;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return 1;
+}
+
+// pexa reads propositional programs only; the run stops before starting it.
+void refuseFirstOrderForPexa(const std::string& file) {
+    if (OptionProgram != PROGRAM_TYPE::PEXA || IsPropositional) return;
+    std::cerr << "Sorry, PEXA cannot process first order programs!"
+              << " Aborting." << std::endl;
+    RemoveUnlessStored(file);
+    throw END_OF_RUN{1};
+}
+
+void announceExecution(const std::string& program, const std::string& options,
+                       const std::string& file) {
+    std::cout << "Executing " << program;
+    if (!options.empty()) std::cout << " " << options;
+    if (OptionStore) std::cout << " " << file;
+    std::cout << " ..." << std::endl;
+}
+
+// Starts "program options file" through the shell for reading its output.
+// The program and its options are shell text; the file name is data.
+CHILD_RUN startEvaluation(const std::string& program, const std::string& options,
+                          const std::string& file) {
+    std::string command = program + " " + options + " " + shellQuoted(file);
+    std::cout.flush();
+    CHILD_RUN run = StartShellCommand(command);
+    if (!run.output) cannotExecute(program, options, file);
+    return run;
+}
+
+// Calls take with every line the evaluation program prints, whatever its
+// length, line end included, until take returns false; true when it
+// printed anything at all.
+template <class TAKE>
+bool readLines(FILE* pipe, TAKE&& take) {
+    LINE_BUFFER buffer;
+    bool anyOutput = false;
+    ssize_t length;
+    errno = 0;
+    while ((length = buffer.next(pipe)) > 0) {
+        anyOutput = true;
+        if (!take(std::string_view(buffer.text, static_cast<std::size_t>(length)))) break;
+        errno = 0;
+    }
+    // A line too long for the memory left is no end of the output.
+    if (errno == ENOMEM && !std::feof(pipe)) throw INTERNAL_ERROR{"out of memory"};
+    return anyOutput;
+}
+
+}  // namespace
+
+void RemoveUnlessStored(const std::string& file) {
+    if (OptionStore) return;
+    RemoveFile(file);
+    UnregisterTemporaryFile(file);
+}
+
+// The outcome line asked for with --stats, which is noted instead of being
+// printed; false for any other line.
+bool NoteOutcomeLine(std::string_view line, bool testRun) {
+    if (!OptionSummary || !line.starts_with(DeclarationMark)) return false;
+    std::optional<SOLVING_OUTCOME> outcome = ReadOutcomeLine(line);
+    if (outcome) NoteOutcome(*outcome, testRun);
+    return outcome.has_value();
+}
+
+EVALUATION_END RunEvaluation(const std::string& program, const std::string& options,
+                             const std::string& file, bool testRun,
+                             const std::function<bool(std::string_view)>& take) {
+    refuseFirstOrderForPexa(file);
+    const std::string runOptions = RunOptions(options, testRun);
+    if (OptionVerbosity) announceExecution(program, runOptions, file);
+
+    ++RunSummary().calls;
+    CHILD_RUN run = startEvaluation(program, runOptions, file);
+    // Other program types print as they are.
+    bool stopped = false;
+    const bool anyOutput = readLines(run.output, [&](std::string_view line) {
+        if (!ReadsAnswerSets()) {
+            std::cout << line;
+            return true;
+        }
+        stopped = !take(line);
+        return !stopped;
+    });
+    if (stopped) {
+        StopShellCommand(run);
+        return {0, true};
+    }
+    int code = exitCodeOf(FinishShellCommand(run));
+
+    // The shell answers 127 (not found) or 126 (not executable) when the
+    // evaluation program could not be started at all.
+    if ((code == 127 || code == 126) && !anyOutput) cannotExecute(program, runOptions, file);
+    RemoveUnlessStored(file);
+    return {code, false};
+}

@@ -1,0 +1,152 @@
+// Running the evaluation program on a program file, and the output filter
+// that turns its answer sets back into the input's vocabulary.
+//
+// The solver's output is read line by line, whatever the length of a line.
+// Text outside answer sets is copied unchanged. An answer set begins with a
+// line whose first character is "{" and ends at the first "}" outside a
+// quoted string, possibly some lines later. Each of its atoms is read once
+// (answer_atom.hpp) and printed with "," between its arguments and no
+// blanks; quoted strings are kept exactly as printed.
+#include "execute.hpp"
+
+#include <iostream>
+#include <optional>
+#include <string_view>
+
+#include "base/options.hpp"
+#include "common/contract.hpp"
+#include "driver/output/answer_atom.hpp"
+#include "driver/output/answers.hpp"
+#include "driver/output/explain.hpp"
+#include "driver/output/goal.hpp"
+#include "driver/output/show.hpp"
+#include "driver/output/summary.hpp"
+#include "driver/run/candidate.hpp"
+#include "driver/run/evaluate.hpp"
+#include "driver/run/limits.hpp"
+#include "representation/rule.hpp"
+#include "rewriting/auxiliary.hpp"
+
+namespace {
+
+// What the filter carries from one line to the next, for the whole run.
+struct FILTER_STATE {
+    bool doFilter = false;    // inside an answer set
+    bool doMinTests = false;  // answer sets are candidates of the minimality test
+    bool goalHolds = false;   // an atom of the answer set is the goal
+    unsigned candNum = 0;     // answer sets begun so far, counted across the run
+    ANSWER answer;            // the answer set being read, without auxiliary atoms
+    RULES candRules;          // rules from the rejection atoms of the answer set
+    ANSWER_READER reader;
+    ANSWER_TRACE trace;   // with --explain: its auxiliary atoms
+    bool enough = false;  // vok's own limit of answer sets is reached: no more are read
+};
+
+FILTER_STATE& filterState() {
+    static FILTER_STATE state;
+    return state;
+}
+
+void beginAnswerSet(FILTER_STATE& s) {
+    s.doFilter = true;
+    // With --one-run the evaluation program prints only minimal answer sets.
+    s.doMinTests = TestsCandidates();
+    s.goalHolds = false;
+    s.answer.atoms.clear();
+    s.answer.rejected.reset();
+    s.candRules.clear();
+    s.trace.clear();
+    ++s.candNum;
+    s.reader = ANSWER_READER();
+}
+
+// Drops an atom of an auxiliary predicate, turns a rejection atom into
+// candidate rules when candidates are tested, and adds any other atom to
+// the answer set if --show shows it; the goal sees every one.
+void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
+    // The registries hold strong negation in the input's form, "-p".
+    if (OptionProgram == PROGRAM_TYPE::PEXA && atom.name().starts_with("NEG_"))
+        atom.renameStart(4, "-");
+    const std::string_view name = atom.name();
+    const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
+    const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
+    if (auxiliary && OptionExplain) s.trace.note(atom);
+    if (auxiliary && !rejection) return;
+
+    if (rejection) {
+        AddCandidateRules(atom, s.candRules);
+        return;
+    }
+    if (IsShown(atom)) s.answer.atoms.add(atom.text);
+    if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
+}
+
+// Reads the atoms of one line of an answer set; true when the set ends in
+// it. What follows the closing "}" on its line belongs to no answer set.
+bool readAtoms(FILTER_STATE& s, std::string_view line) {
+    return readAnswerAtoms(s.reader, line, [&s](ANSWER_ATOM& atom) { judgeAtom(s, atom); });
+}
+
+// An answer set that stands is written, and it may answer the goal.
+void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
+                  const std::string& options, const std::string& file, GOAL_ANSWER& goal) {
+    s.doFilter = false;
+    if (s.doMinTests && !TestCandidate(s.candNum, s.candRules, program, options, file)) return;
+    ANSWER& answer = s.answer;
+    answer.lineEnded = lineEnded;
+    if (OptionExplain) answer.rejected = ExplainAnswerSet(s.trace);
+    WriteAnswer(answer);
+    if (OptionBrave || OptionCautious) RecordForGoal(answer, s.goalHolds, goal);
+    const std::size_t limit = OwnAnswerSetLimit();
+    s.enough = limit && RunSummary().models >= limit;
+}
+
+// An answer set still open when the output ends was cut short: it is
+// neither printed nor tested, and a run that lost it is no success.
+int reportCutAnswerSet(int code) {
+    FILTER_STATE& s = filterState();
+    if (!s.doFilter) return code;
+    s.doFilter = false;
+    RunSummary().error =
+        "the output of the evaluation program ended inside answer set " + std::to_string(s.candNum);
+    std::cout.flush();
+    std::cerr << "Answer set " << s.candNum
+              << " is incomplete: the output of the evaluation program ended inside it."
+              << std::endl;
+    return code == 0 ? 1 : code;
+}
+
+}  // namespace
+
+int ExecuteProgram(std::string program, std::string options, std::string file, GOAL_ANSWER& goal) {
+    filterState().enough = false;
+    // The options as given go on to the candidate tests, which add their
+    // own limits. Every line goes through the filter, until vok's own
+    // limit of answer sets is reached.
+    const EVALUATION_END end =
+        RunEvaluation(program, options, file, false, [&](std::string_view line) {
+            if (NoteOutcomeLine(line, false)) return true;
+            return OutputFilter(std::string(line), program, options, file, goal);
+        });
+    if (end.stopped) {
+        // Its answer sets are no longer wanted, whatever it would end with.
+        ReportOwnLimitReached();
+        RemoveUnlessStored(file);
+        return 0;
+    }
+    return reportCutAnswerSet(end.code);
+}
+
+bool OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
+                  GOAL_ANSWER& goal) {
+    FILTER_STATE& s = filterState();
+    if (!s.doFilter) {
+        if (chunk.empty() || chunk[0] != '{') {
+            std::cout << chunk;
+            return true;
+        }
+        beginAnswerSet(s);
+    }
+    if (readAtoms(s, chunk)) endAnswerSet(s, chunk.back() == '\n', program, options, file, goal);
+    return !s.enough;
+}

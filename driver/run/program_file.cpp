@@ -1,0 +1,177 @@
+#include "program_file.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+#include "base/exits.hpp"
+#include "base/options.hpp"
+#include "common/chunks.hpp"
+#include "common/contract.hpp"
+#include "driver/run/one_run.hpp"
+
+namespace {
+
+// Rules and constraints go to the file this many at a time: each batch
+// is formatted in a string stream and written at once, so that the text of
+// a large program never stands in memory whole.
+constexpr std::size_t Batch = 1024;
+
+// The count items that print(text, first, last) prints, separated by sep,
+// without a separator after the last.
+template <class PRINT>
+void writeItems(std::FILE* out, std::size_t count, const char* sep, PRINT&& print) {
+    std::ostringstream text;
+    for (std::size_t at = 0; at < count; at += Batch) {
+        if (at > 0) text << sep;
+        print(text, at, at + std::min(Batch, count - at));
+        const std::string_view piece = text.view();
+        std::fwrite(piece.data(), 1, piece.size(), out);
+        text.str("");
+    }
+}
+
+template <class ITEM>
+void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep) {
+    writeItems(out, items.size(), sep,
+               [&](std::ostream& text, std::size_t first, std::size_t last) {
+                   print_list(text, items.data() + first, items.data() + last, sep);
+               });
+}
+
+// The translated program's rules: Pupd with the inertia rules in their
+// place.
+struct TRANSLATED_RULES {};
+
+void writeList(std::FILE* out, TRANSLATED_RULES, const char* sep) {
+    writeItems(out, TranslatedRuleCount(), sep,
+               [&](std::ostream& text, std::size_t first, std::size_t last) {
+                   print_translated_rules(text, first, last, sep);
+               });
+}
+
+[[noreturn]] void cannotOpen(const std::string& file) {
+    std::cerr << "Could not open file " << file << ". Aborting." << std::endl;
+    throw END_OF_RUN{1};
+}
+
+[[noreturn]] void cannotWrite(const std::string& file) {
+    std::cerr << "Could not write file " << file << ". Aborting." << std::endl;
+    throw END_OF_RUN{1};
+}
+
+// Closes a stream when a failure unwinds past it; on a normal end the
+// stream stays open for its owner to close.
+struct CLOSED_ON_UNWIND {
+    std::FILE* stream;
+    const int failures = std::uncaught_exceptions();
+    ~CLOSED_ON_UNWIND() {
+        if (std::uncaught_exceptions() > failures) std::fclose(stream);
+    }
+};
+
+// Temporary files already exist (created exclusively); they are reopened
+// without following links. A user's file is created or truncated.
+int openProgramFile(const std::string& file) {
+    if (IsTemporaryFile(file)) return ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW);
+    return ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
+}
+
+// Pupd with the inertia rules, then with integral MinRules and the extra rules, then Constraints,
+// then with integral MinConstraints; in the pexa form inside one list.
+void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
+    const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    const char* sep = pexa ? ",\n" : "\n";
+    const bool rules = TranslatedRuleCount() > 0;
+    const bool minRules = integral && !MinRules.empty();
+    const bool extraRules = integral && extra && !extra->empty();
+    const bool constraints = !Constraints.empty();
+    const bool minConstraints = integral && !MinConstraints.empty();
+
+    if (pexa) std::fputs("@SET FUNCTION\n@LP({\n", out);
+    // In the pexa form a group is followed by the separator exactly when a
+    // later group is written, so the list never ends with a comma.
+    auto group = [&](bool written, bool later, const auto& items) {
+        if (!written) return;
+        writeList(out, items, sep);
+        if (pexa && later) std::fputs(sep, out);
+        std::fputc('\n', out);
+    };
+    group(rules, constraints || minRules || extraRules || minConstraints, TRANSLATED_RULES{});
+    group(minRules, extraRules || constraints || minConstraints, MinRules);
+    if (extraRules) group(true, constraints || minConstraints, *extra);
+    group(constraints, minConstraints, Constraints);
+    group(minConstraints, false, MinConstraints);
+    if (pexa) std::fputs("})\n", out);
+}
+
+}  // namespace
+
+// The memory that registering a file needs is taken before the file is
+// created (the name in its own string, the room in the registry), and the
+// ending signals wait meanwhile, so that no file is left behind for want
+// of memory or by a signal.
+std::string CreateTemporaryFile(const std::string& directory) {
+    std::string name = TemporaryFileTemplate(directory);
+    std::string registered = name;
+    ReserveTemporaryFile();
+    // No signal ends the run between the creation and the registration.
+    ENDING_SIGNALS_HELD held;
+    // mkstemps writes the chosen characters into the template.
+    int fd = ::mkstemps(name.data(), static_cast<int>(TemporaryFileSuffix.size()));
+    if (fd < 0) return "";
+    ::close(fd);
+    registered = name;  // as long as the template: no memory of its own
+    RegisterTemporaryFile(std::move(registered));
+    return name;
+}
+
+bool CreateExclusiveFile(const std::string& name) {
+    std::string registered = name;
+    ReserveTemporaryFile();
+    ENDING_SIGNALS_HELD held;
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+    if (fd < 0) return false;
+    ::close(fd);
+    RegisterTemporaryFile(std::move(registered));
+    return true;
+}
+
+void StoreToFile(std::string file, bool integral, const RULES* extra) {
+    if (OptionStore && OptionVerbosity) std::cout << "Storing file " << file << " ..." << std::endl;
+    int fd = openProgramFile(file);
+    if (fd < 0) cannotOpen(file);
+    // The stream's buffer is ours: one the C library allocated itself
+    // could quietly be missing for want of memory.
+    std::vector<char> buffer(1 << 16);
+    std::FILE* out = ::fdopen(fd, "w");
+    if (!out) {
+        const int reason = errno;
+        ::close(fd);
+        if (reason == ENOMEM) MemoryRanOut();
+        cannotOpen(file);
+    }
+    std::setvbuf(out, buffer.data(), _IOFBF, buffer.size());
+    {
+        // A failure that unwinds past the writing closes the stream before
+        // its buffer goes, so that what waits in it is never written later
+        // (at the exit) from memory given back.
+        CLOSED_ON_UNWIND closed{out};
+        writeProgram(out, integral, extra);
+        if (OptionOneRun && !integral) WriteRejectionDeclarations(out);
+    }
+    // The stream remembers a failed write, and closing it reports the last
+    // one, so that a full disk never passes for a complete program.
+    bool ok = !std::ferror(out);
+    if (std::fclose(out) != 0) ok = false;
+    if (!ok) cannotWrite(file);
+}

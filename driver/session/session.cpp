@@ -1,0 +1,413 @@
+#include "driver/session/session.hpp"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <tuple>
+
+#include "base/exits.hpp"
+#include "base/options.hpp"
+#include "driver/output/answer_atom.hpp"
+#include "driver/output/answers.hpp"
+#include "driver/output/explain.hpp"
+#include "driver/output/goal.hpp"
+#include "driver/run/process.hpp"
+#include "driver/session/session_base.hpp"
+#include "input/blocks.hpp"
+#include "input/parser.hpp"
+#include "input/take_block.hpp"
+
+namespace {
+
+struct SESSION_STATE {
+    SESSION_SETTINGS settings;
+    LINE_CHANNEL child;  // the evaluation program
+    std::string command;
+    BASE_SET base;
+    unsigned step = 0;     // the number of the next step
+    unsigned dropped = 0;  // blocks dropped so far
+};
+
+// One answer set of a step while its lines come.
+struct OPEN_ANSWER {
+    bool open = false;
+    std::vector<std::string> atoms;  // of its own line, sorted
+    std::vector<EXPLANATION> rejected;
+};
+
+// What a step's answer gave besides its answer sets.
+struct STEP_ANSWER {
+    bool complete = true;
+    bool refused = false;
+    std::string refusal;
+    GOAL_ANSWER goal = UnansweredGoal();
+    ANSWER answer;  // room for the answer set being written
+};
+
+const char* const StdinName = "<stdin>";
+
+// ---- what vok writes to the evaluation program -------------------------------
+
+// A program in the file form of the program type, with the constraints
+// that came with it (they hold for the whole sequence wherever they stand).
+std::string programText(std::size_t program, std::size_t firstConstraint,
+                        std::size_t endConstraint) {
+    const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    const char* sep = pexa ? ",\n" : "\n";
+    std::ostringstream out;
+    if (pexa) out << "@SET FUNCTION\n@LP({\n";
+    const RULES* rules = UpdateIDs[program].rules.get();
+    bool any = rules && !rules->empty();
+    if (any) print_list(out, *rules, sep);
+    if (endConstraint > firstConstraint) {
+        if (any) out << sep;
+        print_list(out, Constraints.data() + firstConstraint, Constraints.data() + endConstraint,
+                   sep);
+        any = true;
+    }
+    if (any) out << "\n";
+    if (pexa) out << "})\n";
+    return out.str();
+}
+
+// "step COUNT", then "program BYTES" and the text of each program from
+// first on; the new constraints go with the last.
+std::string stepMessage(std::size_t first, std::size_t firstConstraint) {
+    std::string message = "step " + std::to_string(UpdateIDs.size() - first) + "\n";
+    for (std::size_t i = first; i < UpdateIDs.size(); ++i) {
+        const bool last = i + 1 == UpdateIDs.size();
+        const std::string text = programText(i, firstConstraint, last ? Constraints.size() : 0);
+        message += "program " + std::to_string(text.size()) + "\n" + text;
+    }
+    return message;
+}
+
+// The programs are with the evaluation program now; their rules are needed
+// no longer (an explanation reads the rules' origins).
+void forgetRules(std::size_t first) {
+    for (std::size_t i = first; i < UpdateIDs.size(); ++i)
+        if (UpdateIDs[i].rules) RULES().swap(*UpdateIDs[i].rules);
+}
+
+// ---- what vok prints ----------------------------------------------------------
+
+std::ostream& verbose() { return std::cout; }
+
+bool goalHolds(const SESSION_STATE& s, const OPEN_ANSWER& a) {
+    return BaseHolds(s.base, Goal) || std::binary_search(a.atoms.begin(), a.atoms.end(), Goal);
+}
+
+// The answer set that the step's lines gave is complete: it is written, or
+// recorded for the goal.
+void finishAnswer(SESSION_STATE& s, STEP_ANSWER& step, OPEN_ANSWER& a) {
+    a.open = false;
+    ANSWER& answer = step.answer;
+    AnswerSetOf(s.base, a.atoms, answer.atoms);
+    answer.rejected.reset();
+    if (OptionExplain) {
+        std::sort(a.rejected.begin(), a.rejected.end(),
+                  [](const EXPLANATION& x, const EXPLANATION& y) {
+                      return std::tie(x.program, x.rule, x.arguments) <
+                             std::tie(y.program, y.rule, y.arguments);
+                  });
+        answer.rejected = std::move(a.rejected);
+    }
+    WriteAnswer(answer);
+    if (OptionBrave || OptionCautious) RecordForGoal(answer, goalHolds(s, a), step.goal);
+}
+
+// "rejected K J BY (V1,...)": an instance rejected in the open answer set.
+void noteRejection(OPEN_ANSWER& a, std::string_view line) {
+    unsigned long k = 0, j = 0, by = 0;
+    const std::string text(line);
+    int used = 0;
+    if (std::sscanf(text.c_str(), "rejected %lu %lu %lu %n", &k, &j, &by, &used) != 3 || used <= 0)
+        return;
+    std::vector<std::string> values;
+    const ANSWER_ATOM args = readAnswerAtom("r" + text.substr(static_cast<std::size_t>(used)));
+    for (std::size_t i = 0; i < args.argCount(); ++i) values.emplace_back(args.arg(i));
+    a.rejected.push_back(ExplainInstance(static_cast<unsigned>(k), static_cast<unsigned>(j),
+                                         std::move(values), static_cast<unsigned>(by)));
+}
+
+// The answer set of a line "{a, b}" (the atoms as the evaluation program
+// writes them).
+void openAnswer(OPEN_ANSWER& a, std::string_view line) {
+    a = OPEN_ANSWER();
+    a.open = true;
+    for (const ANSWER_ATOM& atom : readAnswerSet(line)) a.atoms.push_back(atom.text);
+    std::sort(a.atoms.begin(), a.atoms.end());
+}
+
+void finishStep(SESSION_STATE& s, STEP_ANSWER& step, double seconds) {
+    STEP_OUTCOME end{s.step, step.complete, std::nullopt};
+    if (OptionVerbosity) end.seconds = seconds;
+    FinishStep(end, step.goal);
+}
+
+// Whether a line read so far ends inside a quoted string: only the lines
+// that hold atoms may go on (a string of the input may hold a line end,
+// and no quote).
+bool insideString(const std::string& line) {
+    const bool atoms = line.starts_with('{') || line.starts_with("+ ") || line.starts_with("- ") ||
+                       line.starts_with("rejected ");
+    return atoms && std::count(line.begin(), line.end(), '"') % 2 == 1;
+}
+
+// The next line the evaluation program wrote, without its line end; a line
+// end inside a quoted string belongs to the line. False at the end of its
+// output.
+bool readChildLine(SESSION_STATE& s, std::string& line) {
+    if (!ReadChannelLine(s.child, line)) return false;
+    std::string more;
+    while (insideString(line) && ReadChannelLine(s.child, more)) line += '\n' + more;
+    return true;
+}
+
+// Closes the evaluation program's standard input, reads what it still
+// writes, and waits for it; its exit code, or 128 + the signal that ended
+// it.
+int finishChild(SESSION_STATE& s) {
+    CloseChannelInput(s.child);
+    std::string rest;
+    while (readChildLine(s, rest)) {
+    }
+    const int status = FinishShellChannel(s.child);
+    if (status == -1) return 1;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return 1;
+}
+
+// The evaluation program went away in the middle of a step: the session
+// ends with its status.
+[[noreturn]] void childEnded(SESSION_STATE& s) {
+    std::cout.flush();
+    std::cerr << "The evaluation program ended during step " << s.step << "." << std::endl;
+    StepFailed(s.step);
+    const int status = finishChild(s);
+    throw END_OF_RUN{status == 0 ? 1 : status};
+}
+
+// Reads the answer to a step up to its "done" (or "refused") line.
+STEP_ANSWER readAnswer(SESSION_STATE& s) {
+    STEP_ANSWER step;
+    BeginStep(s.step);
+    OPEN_ANSWER open;
+    std::vector<std::string> added, removed;
+    bool baseTaken = false;
+    std::string line;
+    for (;;) {
+        if (!readChildLine(s, line)) childEnded(s);
+        if (line.starts_with("+ ") || line.starts_with("- ")) {
+            (line[0] == '+' ? added : removed).push_back(line.substr(2));
+            continue;
+        }
+        if (!baseTaken && !line.starts_with("info ")) {
+            ChangeBase(s.base, std::move(added), std::move(removed));
+            baseTaken = true;
+        }
+        if (line.starts_with("{")) {
+            if (open.open) finishAnswer(s, step, open);
+            openAnswer(open, line);
+        } else if (line.starts_with("rejected ")) {
+            if (open.open) noteRejection(open, line);
+        } else if (line.starts_with("info ")) {
+            if (open.open) finishAnswer(s, step, open);
+            if (OptionVerbosity) {
+                std::string text = line.substr(5);
+                if (text.starts_with("step ")) text[0] = 'S';
+                verbose() << text << std::endl;
+            }
+        } else if (line.starts_with("done ")) {
+            if (open.open) finishAnswer(s, step, open);
+            step.complete = line.ends_with(" complete");
+            return step;
+        } else if (line.starts_with("refused ")) {
+            step.refused = true;
+            step.refusal = line.substr(8);
+            return step;
+        } else {
+            // Text the protocol does not know is passed on, as a run passes
+            // on what is no answer set.
+            std::cout << line << '\n';
+        }
+    }
+}
+
+// Hands the programs from first on to the evaluation program as one step.
+STEP_ANSWER runStep(SESSION_STATE& s, std::size_t first, std::size_t firstConstraint) {
+    if (!WriteToChannel(s.child, stepMessage(first, firstConstraint))) childEnded(s);
+    return readAnswer(s);
+}
+
+void dropped(SESSION_STATE& s, unsigned line) {
+    ++s.dropped;
+    DroppedBlock(s.step - 1, line);
+}
+
+// The evaluation program's reason, without the line in the text vok wrote,
+// with the remedy in vok's options.
+std::string refusalText(std::string reason) {
+    if (reason.starts_with("line ")) {
+        const std::size_t colon = reason.find(": ");
+        if (colon != std::string::npos) reason.erase(0, colon + 2);
+    }
+    const std::string give = "give -N=<n>";
+    if (reason.ends_with(give))
+        reason.replace(reason.size() - give.size(), give.size(), "run vok with -o=-N=<n>");
+    return reason;
+}
+
+// One block of standard input as the next step, or dropped.
+void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
+    const auto start = std::chrono::steady_clock::now();
+    parser_file = StdinName;
+    if (block.kind == INPUT_BLOCK::STRAY) {
+        parser_line = block.line;
+        yyerror("parse error");
+        dropped(s, block.line);
+        return;
+    }
+    const std::size_t first = UpdateIDs.size(), firstConstraint = Constraints.size();
+    if (!TakeBlock(block.text, block.line)) {
+        dropped(s, block.line);
+        return;
+    }
+    if (OptionVerbosity) {
+        const std::size_t rules = UpdateIDs.back().rules ? UpdateIDs.back().rules->size() : 0;
+        verbose() << "Step " << s.step << ": program " << first << " from " << StdinName << " line "
+                  << block.line << ", " << rules << (rules == 1 ? " rule" : " rules") << " and "
+                  << Constraints.size() - firstConstraint << " constraints." << std::endl;
+    }
+    STEP_ANSWER answer = runStep(s, first, firstConstraint);
+    if (answer.refused) {
+        UndoLastBlock();
+        parser_line = block.line;
+        yyerror(
+            ("the evaluation program refused the block: " + refusalText(answer.refusal)).c_str());
+        dropped(s, block.line);
+        return;
+    }
+    forgetRules(first);
+    finishStep(s, answer,
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    ++s.step;
+}
+
+// A short prompt on standard error when a person types the blocks.
+void prompt(const BLOCK_SCANNER& scanner) {
+    if (!::isatty(STDIN_FILENO)) return;
+    std::cout.flush();
+    std::cerr << (InsideBlock(scanner) ? "...> " : "vok> ") << std::flush;
+}
+
+void readBlocks(SESSION_STATE& s) {
+    BLOCK_SCANNER scanner;
+    std::vector<INPUT_BLOCK> blocks;
+    char chunk[1 << 16];
+    for (;;) {
+        prompt(scanner);
+        const ssize_t r = ReadSome(STDIN_FILENO, chunk, sizeof chunk);
+        if (r <= 0) break;
+        ScanBlocks(scanner, std::string_view(chunk, static_cast<std::size_t>(r)), blocks);
+        for (const INPUT_BLOCK& b : blocks) takeBlock(s, b);
+        blocks.clear();
+    }
+    FinishBlocks(scanner, blocks);
+    for (const INPUT_BLOCK& b : blocks) takeBlock(s, b);
+    if (::isatty(STDIN_FILENO)) std::cerr << std::endl;
+}
+
+std::string sessionCommand(const SESSION_SETTINGS& settings) {
+    std::string command = settings.program;
+    if (!settings.options.empty()) command += " " + settings.options;
+    command += " --session";
+    if (OptionStrict) command += " --minimal=strict";
+    else if (OptionMinimal) command += " --minimal=min";
+    if (OptionModels) command += " -n=" + std::to_string(OptionModels);
+    if (OptionExplain) command += " --explain";
+    if (OptionVerbosity) command += " --verbose";
+    return command;
+}
+
+// The files hold what a run would stop on before solving.
+void checkFiles() {
+    if (OptionProgram == PROGRAM_TYPE::PEXA && !IsPropositional) {
+        std::cerr << "Sorry, PEXA cannot process first order programs! Aborting." << std::endl;
+        throw END_OF_RUN{1};
+    }
+    if (!CheckComplementArities(0, 0, 0)) {
+        std::cerr << "Aborting due to parser errors." << std::endl;
+        throw END_OF_RUN{1};
+    }
+}
+
+}  // namespace
+
+void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLimit) {
+    std::vector<std::string> refused;
+    if (OptionStore) refused.push_back("-f=");
+    if (readStdin) refused.push_back("-stdin");
+    if (OptionIntegral) refused.push_back("-integral");
+    if (OptionWait) refused.push_back("-wait");
+    // The summary and the time limit speak of one run; a session has many
+    // steps, and the evaluation program's one clingo lives through all.
+    if (OptionSummary) refused.push_back("--stats");
+    if (timeLimit) refused.push_back("--time-limit=");
+    if (!refused.empty()) {
+        std::string names;
+        for (std::size_t i = 0; i < refused.size(); ++i)
+            names += (i == 0 ? "" : i + 1 == refused.size() ? " and " : ", ") + refused[i];
+        std::cerr << "--session cannot be combined with " << names << "." << std::endl;
+        throw END_OF_RUN{1, END_OF_RUN::AT_ONCE};
+    }
+    if (program.empty()) {
+        std::cerr << "--session needs the evaluation program: give -p=<prog>." << std::endl;
+        throw END_OF_RUN{1, END_OF_RUN::AT_ONCE};
+    }
+    if (!ReadsAnswerSets()) {
+        std::cerr << "--session needs the program type rox or pexa (-P=)." << std::endl;
+        throw END_OF_RUN{1, END_OF_RUN::AT_ONCE};
+    }
+}
+
+void RunSession(const SESSION_SETTINGS& settings) {
+    const auto start = std::chrono::steady_clock::now();
+    checkFiles();
+    SESSION_STATE s;
+    s.settings = settings;
+    s.base.pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    s.command = sessionCommand(settings);
+    if (OptionVerbosity) verbose() << "Executing " << s.command << " ..." << std::endl;
+    std::cout.flush();
+    if (!StartShellChannel(s.command, s.child)) {
+        std::cerr << "Could not execute " << s.command << ". Aborting." << std::endl;
+        throw END_OF_RUN{1};
+    }
+    if (OptionVerbosity)
+        verbose() << "Step 0: " << UpdateIDs.size() << " programs from the files." << std::endl;
+    STEP_ANSWER answer = runStep(s, 0, 0);
+    if (answer.refused) {
+        std::cerr << "The evaluation program refused the files: " << refusalText(answer.refusal)
+                  << "." << std::endl;
+        const int status = finishChild(s);
+        throw END_OF_RUN{status == 0 ? 1 : status};
+    }
+    forgetRules(0);
+    finishStep(s, answer,
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    ++s.step;
+    readBlocks(s);
+    const int status = finishChild(s);
+    if (status != 0) {
+        std::cerr << "The evaluation program ended with status " << status << "." << std::endl;
+        throw END_OF_RUN{status};
+    }
+    throw END_OF_RUN{s.dropped ? 1 : 0};
+}

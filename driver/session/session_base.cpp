@@ -1,0 +1,144 @@
+#include "driver/session/session_base.hpp"
+
+#include <algorithm>
+#include <iterator>
+
+#include "driver/output/answer_atom.hpp"
+#include "driver/output/show.hpp"
+
+namespace {
+
+// Chunks hold about this many atoms: small enough that a change is cheap,
+// large enough that an answer set is written in long runs of text.
+constexpr std::size_t ChunkAtoms = 512;
+
+using CHUNKS = std::vector<BASE_SET::CHUNK>;
+
+// The first chunk whose last atom is not below atom (or the last chunk).
+CHUNKS::iterator chunkFor(CHUNKS& chunks, std::string_view atom) {
+    auto at = std::lower_bound(
+        chunks.begin(), chunks.end(), atom,
+        [](const BASE_SET::CHUNK& c, std::string_view a) { return c.atoms.back() < a; });
+    return at == chunks.end() && !chunks.empty() ? std::prev(at) : at;
+}
+
+// The atoms again in chunks of even size.
+void rechunk(BASE_SET& base, std::vector<std::string>&& atoms) {
+    base.chunks.clear();
+    base.size = atoms.size();
+    for (std::size_t i = 0; i < atoms.size(); i += ChunkAtoms) {
+        BASE_SET::CHUNK c;
+        const std::size_t end = std::min(atoms.size(), i + ChunkAtoms);
+        c.atoms.assign(std::make_move_iterator(atoms.begin() + static_cast<std::ptrdiff_t>(i)),
+                       std::make_move_iterator(atoms.begin() + static_cast<std::ptrdiff_t>(end)));
+        base.chunks.push_back(std::move(c));
+    }
+}
+
+std::vector<std::string> allAtoms(BASE_SET& base) {
+    std::vector<std::string> atoms;
+    atoms.reserve(base.size);
+    for (BASE_SET::CHUNK& c : base.chunks)
+        for (std::string& a : c.atoms) atoms.push_back(std::move(a));
+    return atoms;
+}
+
+void insertOne(BASE_SET& base, std::string atom) {
+    if (base.chunks.empty()) {
+        base.chunks.emplace_back();
+        base.chunks.back().atoms.push_back(std::move(atom));
+        base.size = 1;
+        return;
+    }
+    auto c = chunkFor(base.chunks, atom);
+    auto at = std::lower_bound(c->atoms.begin(), c->atoms.end(), atom);
+    if (at != c->atoms.end() && *at == atom) return;
+    c->atoms.insert(at, std::move(atom));
+    c->stale = true;
+    ++base.size;
+    if (c->atoms.size() < 2 * ChunkAtoms) return;
+    BASE_SET::CHUNK upper;
+    upper.atoms.assign(std::make_move_iterator(c->atoms.begin() + ChunkAtoms),
+                       std::make_move_iterator(c->atoms.end()));
+    c->atoms.resize(ChunkAtoms);
+    base.chunks.insert(std::next(c), std::move(upper));
+}
+
+void removeOne(BASE_SET& base, std::string_view atom) {
+    if (base.chunks.empty()) return;
+    auto c = chunkFor(base.chunks, atom);
+    auto at = std::lower_bound(c->atoms.begin(), c->atoms.end(), atom);
+    if (at == c->atoms.end() || *at != atom) return;
+    c->atoms.erase(at);
+    c->stale = true;
+    --base.size;
+    if (c->atoms.empty()) base.chunks.erase(c);
+}
+
+bool shown(std::string_view printed) {
+    return ShowsEveryAtom() || IsShown(readAnswerAtom(printed));
+}
+
+// Adds the atom as printed when it is shown.
+void addPrinted(const BASE_SET& base, std::string_view atom, ANSWER_ATOMS& out) {
+    const std::string printed = PrintedAtom(base, atom);
+    if (shown(printed)) out.add(printed);
+}
+
+const ANSWER_ATOMS& chunkAtoms(const BASE_SET& base, BASE_SET::CHUNK& c) {
+    if (!c.stale) return c.printed;
+    c.printed.clear();
+    for (const std::string& a : c.atoms) addPrinted(base, a, c.printed);
+    c.stale = false;
+    return c.printed;
+}
+
+}  // namespace
+
+std::string PrintedAtom(const BASE_SET& base, std::string_view atom) {
+    if (base.pexa && atom.starts_with("NEG_")) return "-" + std::string(atom.substr(4));
+    return std::string(atom);
+}
+
+void ChangeBase(BASE_SET& base, std::vector<std::string> added, std::vector<std::string> removed) {
+    for (const std::string& a : removed) removeOne(base, a);
+    // Many new atoms are merged in one pass; a few go to their chunks.
+    if (added.size() <= 64) {
+        for (std::string& a : added) insertOne(base, std::move(a));
+        return;
+    }
+    std::sort(added.begin(), added.end());
+    std::vector<std::string> old = allAtoms(base);
+    std::vector<std::string> merged;
+    merged.reserve(old.size() + added.size());
+    std::merge(std::make_move_iterator(old.begin()), std::make_move_iterator(old.end()),
+               std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
+               std::back_inserter(merged));
+    merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
+    rechunk(base, std::move(merged));
+}
+
+bool BaseHolds(const BASE_SET& base, std::string_view atom) {
+    auto at = std::lower_bound(
+        base.chunks.begin(), base.chunks.end(), atom,
+        [](const BASE_SET::CHUNK& c, std::string_view a) { return c.atoms.back() < a; });
+    if (at == base.chunks.end()) return false;
+    return std::binary_search(at->atoms.begin(), at->atoms.end(), atom);
+}
+
+void AnswerSetOf(BASE_SET& base, const std::vector<std::string>& atoms, ANSWER_ATOMS& out) {
+    out.clear();
+    std::size_t e = 0;
+    for (BASE_SET::CHUNK& c : base.chunks) {
+        // A chunk that no atom of the line falls into is copied whole.
+        if (e == atoms.size() || c.atoms.back() < atoms[e]) {
+            out.append(chunkAtoms(base, c));
+            continue;
+        }
+        for (const std::string& a : c.atoms) {
+            for (; e < atoms.size() && atoms[e] < a; ++e) addPrinted(base, atoms[e], out);
+            addPrinted(base, a, out);
+        }
+    }
+    for (; e < atoms.size(); ++e) addPrinted(base, atoms[e], out);
+}

@@ -1,0 +1,40 @@
+// The base set of a session: atoms that every answer set of the sequence so
+// far holds, which the evaluation program names once instead of in every
+// answer set (rox-clingo(1), SESSIONS). An answer set printed is the base
+// together with the atoms of its own line.
+//
+// The atoms are kept in the evaluation program's order (byte order of its
+// notation, which is the order of a run's answer sets) in chunks, each with
+// its printed atoms made once: a change costs its chunk, and an answer set
+// of a million atoms is put together at the speed of copying its text.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/output/answer.hpp"
+
+struct BASE_SET {
+    struct CHUNK {
+        std::vector<std::string> atoms;  // sorted, the evaluation program's notation
+        ANSWER_ATOMS printed;            // those shown (--show), as printed
+        bool stale = true;
+    };
+    std::vector<CHUNK> chunks;
+    std::size_t size = 0;
+    bool pexa = false;  // "NEG_p" is printed "-p"
+};
+
+// The atom as vok prints it.
+std::string PrintedAtom(const BASE_SET& base, std::string_view atom);
+
+// Takes the changes of one step (each list in any order).
+void ChangeBase(BASE_SET& base, std::vector<std::string> added, std::vector<std::string> removed);
+
+bool BaseHolds(const BASE_SET& base, std::string_view atom);
+
+// The atoms of the answer set of the base and atoms (sorted, none in the
+// base) as vok prints them, those that --show leaves out left out, in the
+// evaluation program's order.
+void AnswerSetOf(BASE_SET& base, const std::vector<std::string>& atoms, ANSWER_ATOMS& out);

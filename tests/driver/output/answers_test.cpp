@@ -1,0 +1,82 @@
+// The text form of the results: answer sets with and without explanations,
+// and a goal's verdict with the witness where it is shown. (The JSON
+// document takes standard output over; it is checked end to end.)
+#include "driver/output/answers.hpp"
+#include "driver/output/goal.hpp"
+#include "tests/support/driver/fixture.hpp"
+#include "tests/support/driver/output/by_text.hpp"
+
+namespace {
+
+struct Answers : Driver {
+    // An answer set rejecting rule 1 of program 0, by -p of program 1.
+    static ANSWER explained(const std::string& text) {
+        ANSWER answer = answerOf(text);
+        EXPLANATION e;
+        e.rule = 1;
+        e.by = "-p";
+        e.byProgram = 1;
+        answer.rejected = std::vector<EXPLANATION>{e};
+        return answer;
+    }
+    static std::string written(const ANSWER& answer) {
+        Capture out(std::cout);
+        WriteAnswer(answer);
+        return out.text();
+    }
+    static std::string finished(const GOAL_ANSWER& goal) {
+        Capture out(std::cout);
+        FinishAnswers(RUN_END{true, 0}, goal);
+        return out.text();
+    }
+};
+
+TEST_F(Answers, AnswerSetsOnLinesOfTheirOwn) {
+    EXPECT_EQ(written(answerOf("{a, p(b,\"c, d\")}")), "{a, p(b,\"c, d\")}\n");
+    EXPECT_EQ(written(answerOf("{}")), "{}\n");
+    // The line is ended only where the evaluation program ended it, or
+    // where explanation lines follow.
+    ANSWER open = answerOf("{a}");
+    open.lineEnded = false;
+    EXPECT_EQ(written(open), "{a}");
+    ANSWER why = explained("{a}");
+    why.lineEnded = false;
+    EXPECT_EQ(written(why), "{a}\n  rejected: program 0, rule 1 by -p of program 1\n");
+    why.rejected->clear();
+    EXPECT_EQ(written(why), "{a}");
+    // A large answer set, which is written where it stands, alike.
+    std::string large = "{a";
+    for (int i = 0; i < 20000; ++i) large += ", p(" + std::to_string(i) + ")";
+    large += "}";
+    ANSWER big = explained(large);
+    ASSERT_GT(big.atoms.text.size(), 1u << 16);
+    EXPECT_EQ(written(big), large + "\n  rejected: program 0, rule 1 by -p of program 1\n");
+    big.rejected.reset();
+    big.lineEnded = false;
+    EXPECT_EQ(written(big), large);
+    // A run without a goal has nothing to say at its end.
+    EXPECT_EQ(finished(UnansweredGoal()), "");
+}
+
+TEST_F(Answers, GoalQueriesShowTheVerdictAndTheWitnessAtTheEnd) {
+    OptionBrave = true;
+    Goal = "a";
+    GOAL_ANSWER goal = UnansweredGoal();
+    EXPECT_EQ(written(answerOf("{b}")), "");
+    EXPECT_EQ(finished(goal), "false.\n");
+    ANSWER witness = explained("{a, b}");
+    RecordForGoal(witness, true, goal);
+    EXPECT_EQ(finished(goal), "true.\n{a, b}\n  rejected: program 0, rule 1 by -p of program 1\n");
+
+    OptionBrave = false;
+    OptionCautious = true;
+    goal = UnansweredGoal();
+    ANSWER holding = answerOf("{a}");
+    RecordForGoal(holding, true, goal);
+    EXPECT_EQ(finished(goal), "true.\n");
+    ANSWER lacking = answerOf("{b}");
+    RecordForGoal(lacking, false, goal);
+    EXPECT_EQ(finished(goal), "false.\n{b}\n");
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// Running the evaluation program: test mode and the refusal of first-order
+// programs for pexa. The rest is covered end to end (tests/e2e/driver).
+#include <fstream>
+
+#include "driver/run/candidate.hpp"
+#include "driver/run/execute.hpp"
+#include "tests/support/driver/fixture.hpp"
+#include "tests/support/whole_run.hpp"
+
+namespace {
+
+struct Execute : Driver {
+    ScratchFolder dir;
+    bool found = false;
+    GOAL_ANSWER goal;
+
+    std::string makeFile(const std::string& name) {
+        std::string path = dir / name;
+        std::ofstream(path) << "a.\n";
+        return path;
+    }
+    int run(const std::string& program, const std::string& file, bool testMode) {
+        found = false;
+        if (!testMode) return ExecuteProgram(program, "", file, goal);
+        const TEST_RUN test = RunTestProgram(program, "", file);
+        found = test.found;
+        return test.status;
+    }
+};
+
+TEST_F(Execute, TestModeOnlyLooksForALineBeginningAnAnswerSet) {
+    Capture out(std::cout);
+    EXPECT_EQ(run("printf 'banner\\n{a}\\n' #", makeFile("f"), true), 0);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(run("printf 'banner\\n {a}\\n' #", makeFile("f"), true), 0);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(run("printf '{a}\\n' #", makeFile("f"), false), 0);
+    EXPECT_FALSE(found) << "found is false after a normal run";
+    EXPECT_EQ(out.text(), "{a}\n");
+    // A program that printed something did start, whatever its code says.
+    EXPECT_EQ(run("echo x; exit 127 #", makeFile("f"), true), 127);
+}
+
+TEST_F(Execute, PexaRefusesFirstOrderProgramsAndRemovesTheTemporaryFile) {
+    OptionProgram = PROGRAM_TYPE::PEXA;
+    IsPropositional = false;
+    std::string file = makeFile("f");
+    EXPECT_EXIT(AsWholeRun([&] { run("true", file, false); }), ::testing::ExitedWithCode(1),
+                "^Sorry, PEXA cannot process first order programs! Aborting.\n$");
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// The base set of a session: kept in the evaluation program's order through
+// changes of any size, and put into every answer set with the atoms of its
+// line merged in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "driver/output/answers.hpp"
+#include "driver/output/show.hpp"
+#include "driver/session/session_base.hpp"
+
+namespace {
+
+std::vector<std::string> atoms(unsigned from, unsigned to) {
+    std::vector<std::string> a;
+    for (unsigned i = from; i < to; ++i) a.push_back("p(" + std::to_string(100000 + i) + ")");
+    return a;
+}
+
+std::string answerSet(BASE_SET& base, const std::vector<std::string>& line) {
+    ANSWER_ATOMS atoms;
+    AnswerSetOf(base, line, atoms);
+    return AnswerText(atoms);
+}
+
+// Each atom of an answer set apart, as the JSON form lists them.
+std::vector<std::string> atomList(BASE_SET& base, const std::vector<std::string>& line) {
+    ANSWER_ATOMS atoms;
+    AnswerSetOf(base, line, atoms);
+    std::vector<std::string> list;
+    for (std::size_t i = 0; i < atoms.size(); ++i) list.emplace_back(atoms[i]);
+    return list;
+}
+
+std::string joined(const std::vector<std::string>& a) {
+    std::string text = "{";
+    for (std::size_t i = 0; i < a.size(); ++i) text += (i ? ", " : "") + a[i];
+    return text + "}";
+}
+
+TEST(SessionBase, ChangesOfAnySizeKeepTheOrder) {
+    BASE_SET base;
+    std::vector<std::string> all = atoms(0, 3000);
+    std::vector<std::string> shuffled = all;
+    std::reverse(shuffled.begin(), shuffled.end());
+    ChangeBase(base, shuffled, {});                                 // many at once
+    ChangeBase(base, {"a", "zz"}, {all[7], all[2999], "missing"});  // a few
+    all.erase(all.begin() + 2999);
+    all.erase(all.begin() + 7);
+    all.insert(all.begin(), "a");
+    all.push_back("zz");
+    EXPECT_EQ(base.size, all.size());
+    EXPECT_EQ(answerSet(base, {}), joined(all));
+    EXPECT_TRUE(BaseHolds(base, "p(100008)"));
+    EXPECT_FALSE(BaseHolds(base, "p(100007)"));
+    EXPECT_FALSE(BaseHolds(base, "b"));
+    // Emptied chunk by chunk, and filled again one by one.
+    ChangeBase(base, {}, all);
+    EXPECT_EQ(base.size, 0u);
+    EXPECT_EQ(answerSet(base, {"q"}), "{q}");
+    for (const std::string& a : atoms(0, 1500)) ChangeBase(base, {a}, {});
+    EXPECT_EQ(answerSet(base, {}), joined(atoms(0, 1500)));
+}
+
+TEST(SessionBase, TheAtomsOfALineAreMergedIn) {
+    BASE_SET base;
+    ChangeBase(base, atoms(0, 2000), {});
+    // Before, between and after the chunks, at their borders, and many
+    // within one chunk.
+    const std::vector<std::vector<std::string>> lines = {
+        {},
+        {"-q", "a"},
+        {"p(100000)x", "p(100511)x", "p(100512)x", "p(101999)x", "z"},
+        {"p(100100)a", "p(100100)b", "p(100100)c", "p(100101)a"},
+    };
+    for (const std::vector<std::string>& line : lines) {
+        std::vector<std::string> all = atoms(0, 2000);
+        all.insert(all.end(), line.begin(), line.end());
+        std::sort(all.begin(), all.end());
+        EXPECT_EQ(answerSet(base, line), joined(all));
+        EXPECT_EQ(atomList(base, line), all);
+    }
+}
+
+TEST(SessionBase, PexaPrintsStrongNegationAsTheInputWritesIt) {
+    BASE_SET base;
+    base.pexa = true;
+    ChangeBase(base, {"NEG_a", "b"}, {});
+    EXPECT_EQ(answerSet(base, {"NEG_c"}), "{-a, -c, b}");
+    EXPECT_TRUE(BaseHolds(base, "b"));
+    EXPECT_EQ(PrintedAtom(base, "NEG_x"), "-x");
+}
+
+// --show (given before the session) leaves out the atoms of other
+// predicates, of the base and of the line alike, whether the base's chunk
+// is copied whole or merged with the line.
+TEST(SessionBase, ShowLeavesOutTheOtherPredicates) {
+    ASSERT_FALSE(ReadShowList("p/1,-p/1"));
+    BASE_SET base;
+    ChangeBase(base, {"a", "p(1)", "q(2)", "-p(3)"}, {});
+    EXPECT_EQ(answerSet(base, {}), "{-p(3), p(1)}");
+    EXPECT_EQ(answerSet(base, {"b", "p(4)"}), "{-p(3), p(1), p(4)}");
+    ShowEveryAtom();
+}
+
+}  // namespace
