@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "common/contract.hpp"
+
 namespace {
 
 // SIGPIPE held while writing to the child: a child that went away is a
@@ -37,9 +39,7 @@ struct PIPE_SIGNAL_HELD {
 // that hold atoms may go on (a string of the input may hold a line end,
 // and no quote).
 bool insideString(const std::string& line) {
-    const bool atoms = line.starts_with('{') || line.starts_with("+ ") || line.starts_with("- ") ||
-                       line.starts_with("rejected ");
-    return atoms && std::count(line.begin(), line.end(), '"') % 2 == 1;
+    return HoldsAtoms(SessionLineKind(line)) && std::count(line.begin(), line.end(), '"') % 2 == 1;
 }
 
 }  // namespace

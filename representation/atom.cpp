@@ -12,9 +12,6 @@
 PREDICATE_NAMES& ATOM::Predicates = *new PREDICATE_NAMES;
 GENERATED_NAMES& minimalPredicates = *new GENERATED_NAMES(PREDICATE_NAMES::MINIMAL_FAMILY);
 
-const char* const rox_builtin_name[BUILTIN_COUNT] = {
-    "==", "!=", "<", ">", "<=", ">=", "#int", "#succ", "+", "*"};
-const int rox_builtin_arity[BUILTIN_COUNT] = {2, 2, 2, 2, 2, 2, 1, 2, 3, 3};
 int NumBuiltins = 0;
 
 namespace {
@@ -87,7 +84,7 @@ std::vector<NAMES_ITEM> GENERATED_NAMES::inNameOrder() const {
 void initBuiltins() {
     if (OptionProgram != PROGRAM_TYPE::ROX) return;
     for (int b = 0; b < BUILTIN_COUNT; ++b)
-        ATOM::Predicates.insert(rox_builtin_name[b], static_cast<unsigned>(rox_builtin_arity[b]),
+        ATOM::Predicates.insert(BuiltinSignatures[b].name, BuiltinSignatures[b].arity,
                                 PREDICATE_NAMES::BUILTIN_PREDICATE);
     NumBuiltins = BUILTIN_COUNT;
 }

@@ -38,7 +38,7 @@ struct PREDICATE_NAMES : NAMES {
     };
     TABLE_ARRAY<SIGNATURE> signatures;
     // Names of the table that have the shape of an update name or its
-    // complement (see hasUpdateShape); only ever counted up.
+    // complement (see HasUpdateShape); only ever counted up.
     unsigned updateShaped = 0;
 
     // (number, ok): a new name is numbered and recorded; a known name is ok
@@ -54,7 +54,7 @@ struct PREDICATE_NAMES : NAMES {
     // Records the signature of a name that insert found fresh.
     void recordFresh(std::string_view name, SIGNATURE signature) {
         signatures.push_back(signature);
-        if (hasUpdateShape(name)) ++updateShaped;
+        if (HasUpdateShape(name)) ++updateShaped;
     }
 
     // Forgets the names numbered n and above (see NAMES::truncate).
@@ -91,8 +91,8 @@ enum BUILTIN {
     BUILTIN_COUNT
 };
 
-extern const char* const rox_builtin_name[BUILTIN_COUNT];
-extern const int rox_builtin_arity[BUILTIN_COUNT];
+// Their names and arities are the evaluation programs' too.
+static_assert(BUILTIN_COUNT == BuiltinCount);
 extern int NumBuiltins;  // builtins registered: 10 for rox, 0 otherwise
 
 // Registers the builtins for the rox program type; does nothing otherwise.
