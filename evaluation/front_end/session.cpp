@@ -87,12 +87,16 @@ bool readStep(INPUT& in, std::vector<std::string>& programs) {
     if (!in.line(line)) return false;
     const std::optional<std::size_t> count = ReadStepLine(line);
     if (!count) throw std::string("expected \"step COUNT\", not \"" + line.substr(0, 60) + "\"");
-    programs.assign(*count, std::string());
-    for (std::string& text : programs) {
+    // Each program is kept as it comes: the count alone is no reason to
+    // make room, as it may be any number.
+    programs.clear();
+    for (std::size_t p = 0; p < *count; ++p) {
         std::optional<std::size_t> bytes;
         if (!in.line(line) || !(bytes = ReadProgramLine(line)))
             throw std::string("expected \"program BYTES\"");
+        std::string text;
         if (!in.bytes(*bytes, text)) throw std::string("the input ended inside a program");
+        programs.push_back(std::move(text));
     }
     return true;
 }
