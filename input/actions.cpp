@@ -7,6 +7,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "input/origins.hpp"
 #include "input/parser.hpp"
 
@@ -96,7 +97,7 @@ ATOM builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
 }
 
 void checkPredicateName(std::string_view name) {
-    if (OptionProgram == PROGRAM_TYPE::PEXA && name.starts_with("NEG_"))
+    if (OptionProgram == PROGRAM_TYPE::PEXA && name.starts_with(PexaNegationPrefix))
         countedError(
             "predicate names beginning with NEG_ are reserved for strong negation in pexa "
             "programs");

@@ -16,9 +16,6 @@ NEVER_DESTROYED<GENERATED_NAMES> MinimalNames(PREDICATE_NAMES::MINIMAL_FAMILY);
 PREDICATE_NAMES& ATOM::Predicates = PredicateTable.get();
 GENERATED_NAMES& minimalPredicates = MinimalNames.get();
 
-const char* const rox_builtin_name[BUILTIN_COUNT] = {
-    "==", "!=", "<", ">", "<=", ">=", "#int", "#succ", "+", "*"};
-const int rox_builtin_arity[BUILTIN_COUNT] = {2, 2, 2, 2, 2, 2, 1, 2, 3, 3};
 int NumBuiltins = 0;
 
 namespace {
@@ -91,7 +88,7 @@ std::vector<NAMES_ITEM> GENERATED_NAMES::inNameOrder() const {
 void initBuiltins() {
     if (OptionProgram != PROGRAM_TYPE::ROX) return;
     for (int b = 0; b < BUILTIN_COUNT; ++b)
-        ATOM::Predicates.insert(rox_builtin_name[b], static_cast<unsigned>(rox_builtin_arity[b]),
+        ATOM::Predicates.insert(BuiltinSignatures[b].name, BuiltinSignatures[b].arity,
                                 PREDICATE_NAMES::BUILTIN_PREDICATE);
     NumBuiltins = BUILTIN_COUNT;
 }

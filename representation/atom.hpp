@@ -39,7 +39,7 @@ struct PREDICATE_NAMES : NAMES {
     };
     TABLE_ARRAY<SIGNATURE> signatures;
     // Names of the table that have the shape of an update name or its
-    // complement (see hasUpdateShape); only ever counted up.
+    // complement (see HasUpdateShape); only ever counted up.
     unsigned updateShaped = 0;
 
     // (number, ok): a new name is numbered and recorded; a known name is ok
@@ -55,7 +55,7 @@ struct PREDICATE_NAMES : NAMES {
     // Records the signature of a name that insert found fresh.
     void recordFresh(std::string_view name, SIGNATURE signature) {
         signatures.push_back(signature);
-        if (hasUpdateShape(name)) ++updateShaped;
+        if (HasUpdateShape(name)) ++updateShaped;
     }
 
     // Forgets the names numbered n and above (see NAMES::truncate).
@@ -92,8 +92,8 @@ enum BUILTIN {
     BUILTIN_COUNT
 };
 
-extern const char* const rox_builtin_name[BUILTIN_COUNT];
-extern const int rox_builtin_arity[BUILTIN_COUNT];
+// Their names and arities are the evaluation programs' too.
+static_assert(BUILTIN_COUNT == BuiltinCount);
 extern int NumBuiltins;  // builtins registered: 10 for rox, 0 otherwise
 
 // Registers the builtins for the rox program type; does nothing otherwise.

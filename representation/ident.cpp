@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "common/never_destroyed.hpp"
 
 // The global tables are made before main without asking for memory and
@@ -69,12 +70,8 @@ void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* 
 }
 
 void append_name(std::string& out, std::string_view name) {
-    if (OptionProgram == PROGRAM_TYPE::PEXA && !name.empty() && name[0] == '-') {
-        out += "NEG_";
-        out += name.substr(1);
-    } else {
-        out += name;
-    }
+    if (OptionProgram == PROGRAM_TYPE::PEXA) AppendPexaName(out, name);
+    else out += name;
 }
 
 void print_name(std::ostream& out, std::string_view name) {

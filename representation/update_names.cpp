@@ -1,7 +1,6 @@
 #include "representation/update_names.hpp"
 
 #include <algorithm>
-#include <charconv>
 
 #include "base/exits.hpp"
 #include "common/never_destroyed.hpp"
@@ -18,47 +17,7 @@ namespace {
 
 const char* const TooMany = "Error storing update predicate.";
 
-void appendNumber(std::string& out, unsigned value) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
-// The decimal number that text holds whole, written as appendNumber writes
-// it (no sign, no leading zero).
-bool readNumber(std::string_view text, unsigned& value) {
-    if (text.empty() || (text[0] == '0' && text.size() > 1)) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
-// Splits "<stem>_<c>" into the stem and the suffix c + 1 when text ends in
-// "_" and digits after the last "_P"; otherwise the whole text, NoSuffix.
-// A suffix follows the program number (update) or the rule number
-// (rejection), never part of a base.
-std::pair<std::string_view, unsigned> splitSuffix(std::string_view text, std::size_t afterP) {
-    const std::size_t last = text.rfind('_');
-    if (last == std::string_view::npos || last < afterP) return {text, UPDATE_NAMES::NoSuffix};
-    unsigned c;
-    if (!readNumber(text.substr(last + 1), c) || c + 1 == 0) return {{}, 0};
-    return {text.substr(0, last), c + 1};
-}
-
 }  // namespace
-
-// No update name has this form: its last "_P" is followed by digits and at
-// most a clash suffix, never by "_R".
-std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view text) {
-    if (!text.starts_with("rej_P")) return std::nullopt;
-    const std::size_t r = text.find("_R", 5);
-    if (r == std::string_view::npos) return std::nullopt;
-    const auto [stem, suffix] = splitSuffix(text, r + 2);
-    REJECTION_NUMBERS numbers{0, 0, suffix};
-    if (stem.empty() || !readNumber(stem.substr(5, r - 5), numbers.program) ||
-        !readNumber(stem.substr(r + 2), numbers.rule))
-        return std::nullopt;
-    return numbers;
-}
 
 void UPDATE_NAMES::setSpan(unsigned programs) {
     unsigned shift = 0;
@@ -147,7 +106,7 @@ void UPDATE_NAMES::make(unsigned n, unsigned suffix, unsigned arity) {
         set(madeRejections_, n - RejectionNumbers);
         rejectionArity_[n - RejectionNumbers] = arity;
         if (!rejectionBase_) {
-            base("rej");
+            base(RejectionStem);
             rejectionBase_ = true;
         }
         return;
@@ -182,17 +141,13 @@ const UPDATE_NAMES::RANGE& UPDATE_NAMES::rangeOf(unsigned n) const {
 void UPDATE_NAMES::appendPlain(std::string& out, unsigned n, bool asName) const {
     if (isRejectionNumber(n)) {
         const RANGE& r = rangeOf(n);
-        out += "rej_P";
-        appendNumber(out, r.program);
-        out += "_R";
-        appendNumber(out, r.first + (n - RejectionNumbers - r.start));
+        AppendRejectionName(out, r.program, r.first + (n - RejectionNumbers - r.start));
         return;
     }
     const auto [b, i] = updatePlace(n);
     if (asName) append_name(out, bases_.text(b));
     else out += bases_.text(b);
-    out += "_P";
-    appendNumber(out, i);
+    AppendProgramMark(out, i);
 }
 
 std::string UPDATE_NAMES::plainText(unsigned n) const {
@@ -202,10 +157,7 @@ std::string UPDATE_NAMES::plainText(unsigned n) const {
 }
 
 void UPDATE_NAMES::appendSuffix(std::string& out, unsigned n) const {
-    if (const unsigned c = suffix(n); c != NoSuffix) {
-        out += '_';
-        appendNumber(out, c - 1);
-    }
+    if (const unsigned c = suffix(n); c != NoSuffix) AppendClashSuffix(out, c - 1);
 }
 
 std::string UPDATE_NAMES::text(unsigned n) const {
@@ -232,21 +184,16 @@ std::pair<unsigned, bool> UPDATE_NAMES::findRejection(const REJECTION_NUMBERS& n
 }
 
 std::pair<unsigned, bool> UPDATE_NAMES::findUpdate(std::string_view text) const {
-    // <base>_P<i>, maybe with a suffix; the last "_P" ends the base, as
-    // neither the program number nor the suffix holds a 'P'.
-    const std::size_t p = text.rfind("_P");
-    if (p == std::string_view::npos || p == 0) return {0, false};
-    const auto [stem, c] = splitSuffix(text, p + 2);
-    unsigned i;
-    if (stem.empty() || !readNumber(stem.substr(p + 2), i) || i >> shift_) return {0, false};
-    const auto [b, known] = bases_.find(text.substr(0, p));
+    const std::optional<UPDATE_NAME_PARTS> parts = ReadUpdateName(text);
+    if (!parts || parts->program >> shift_) return {0, false};
+    const auto [b, known] = bases_.find(parts->base);
     if (!known) return {0, false};
-    const unsigned n = UpdateNumbers + (b << shift_) + i;
-    return {n, made(n) && suffix(n) == c};
+    const unsigned n = UpdateNumbers + (b << shift_) + parts->program;
+    return {n, made(n) && suffix(n) == parts->suffix};
 }
 
 std::pair<unsigned, bool> UPDATE_NAMES::find(std::string_view text) const {
-    if (const auto numbers = readRejectionName(text))
+    if (const auto numbers = ReadRejectionName(text))
         if (const auto found = findRejection(*numbers); found.second) return found;
     return findUpdate(text);
 }

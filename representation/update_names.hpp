@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/contract.hpp"
 #include "representation/names.hpp"
 
 // Predicate numbers from UpdateNumbers on are update names, from
@@ -33,29 +34,9 @@ inline constexpr unsigned RejectionNumbers = UpdateNumbers | (1u << 30);
 inline bool isUpdateNumber(unsigned n) { return n >= UpdateNumbers; }
 inline bool isRejectionNumber(unsigned n) { return n >= RejectionNumbers; }
 
-// name could be the text of an update or rejection name, or the complement
-// of one: it holds "_P" and a digit. A run whose other predicates have no
-// such name needs no clash check for the names it makes.
-inline bool hasUpdateShape(std::string_view name) {
-    for (std::size_t p = name.find("_P"); p != std::string_view::npos; p = name.find("_P", p + 1))
-        if (p + 2 < name.size() && name[p + 2] >= '0' && name[p + 2] <= '9') return true;
-    return false;
-}
-
-// The numbers in a text of the form rej_P<i>_R<j>, maybe followed by a clash
-// suffix _<c>, written as rejection names are written (decimal, no sign, no
-// leading zero); nothing for a text of any other form. Only the form is
-// read: whether such a name was made is UPDATE_NAMES' to say.
-struct REJECTION_NUMBERS {
-    unsigned program;
-    unsigned rule;
-    unsigned suffix;  // c + 1, or 0 for none
-};
-std::optional<REJECTION_NUMBERS> readRejectionName(std::string_view text);
-
 class UPDATE_NAMES {
 public:
-    static constexpr unsigned NoSuffix = 0;  // suffix c is kept as c + 1
+    static constexpr unsigned NoSuffix = NoClashSuffix;  // suffix c is kept as c + 1
 
     // The places of a base's block: one per program of the run, rounded up
     // to a power of two. Set before the first update name is made; a run
@@ -114,7 +95,7 @@ public:
     std::pair<unsigned, bool> find(std::string_view text) const;
     bool contains(std::string_view text) const { return !empty() && find(text).second; }
     // (number, made): the rejection name with these numbers (see
-    // readRejectionName), for a caller that has read them already.
+    // ReadRejectionName), for a caller that has read them already.
     std::pair<unsigned, bool> findRejection(const REJECTION_NUMBERS& numbers) const;
 
     // The names made.

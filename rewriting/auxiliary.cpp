@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/exits.hpp"
+#include "common/contract.hpp"
 
 namespace {
 
@@ -116,10 +117,16 @@ unsigned baseOf(unsigned p, bool complement) {
 const char* const UpdateMessage = "Error storing update predicate.";
 const char* const RejectionMessage = "Error storing rejection predicate.";
 
-std::string programSuffix(unsigned i) { return "_P" + std::to_string(i); }
+std::string programSuffix(unsigned i) {
+    std::string suffix;
+    AppendProgramMark(suffix, i);
+    return suffix;
+}
 
 std::string ruleSuffix(unsigned i, unsigned j) {
-    return programSuffix(i) + "_R" + std::to_string(j);
+    std::string suffix;
+    AppendRuleMarks(suffix, i, j);
+    return suffix;
 }
 
 }  // namespace
@@ -249,7 +256,7 @@ bool isRewritten(std::string_view p) { return updatePredicates.bases().contains(
 const NAMES& rewrittenNames() { return updatePredicates.bases(); }
 
 std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r) {
-    const auto numbers = readRejectionName(r);
+    const auto numbers = ReadRejectionName(r);
     if (!numbers || !updatePredicates.findRejection(*numbers).second) return std::nullopt;
     return numbers;
 }

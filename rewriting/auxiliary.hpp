@@ -77,8 +77,8 @@ unsigned basePredicate(unsigned b);
 // Starts fetching what basePredicate(b) reads, for a walk over the bases
 // that will ask soon.
 void prefetchBasePredicate(unsigned b);
-// (readRejectionName, the numbers in a name of the rejection form, is
-// representation/update_names.hpp's.)
+// (ReadRejectionName, the numbers in a name of the rejection form, is
+// common/contract.hpp's.)
 // The numbers of a rejection predicate (a name rejectionPred made); nothing
 // for any other name.
 std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r);

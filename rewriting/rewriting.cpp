@@ -8,6 +8,7 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/inertia.hpp"
 #include "rewriting/minimality.hpp"
@@ -121,7 +122,7 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
 // '-' and no "_P" (the last "_P" of an update name marks where its
 // predicate ends).
 bool plainPredicate(std::string_view name) {
-    return !name.starts_with('-') && name.find("_P") == std::string_view::npos;
+    return !name.starts_with('-') && !HasProgramMark(name);
 }
 
 // The plain predicates that the inertia rules will surely select: every

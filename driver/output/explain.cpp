@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "common/contract.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 // with the base name gives the clash-free name that the rewriting made, or
 // an unused one when it made none (no atom of it can then hold).
 std::string updateName(const std::string& name, unsigned k) {
-    return uniqueUpdPred(name + "_P" + std::to_string(k));
+    return uniqueUpdPred(UpdateName(name, k));
 }
 
 // name, or name(a,b) as the filter writes atoms.

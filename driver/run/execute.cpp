@@ -65,8 +65,8 @@ void beginAnswerSet(FILTER_STATE& s) {
 // the answer set if --show shows it; the goal sees every one.
 void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
-    if (OptionProgram == PROGRAM_TYPE::PEXA && atom.name().starts_with("NEG_"))
-        atom.renameStart(4, "-");
+    if (OptionProgram == PROGRAM_TYPE::PEXA && IsPexaNegation(atom.name()))
+        atom.renameStart(PexaNegationPrefix.size(), "-");
     const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <iostream>
 #include <sstream>
 #include <tuple>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "driver/output/answer_atom.hpp"
 #include "driver/output/answers.hpp"
 #include "driver/output/explain.hpp"
@@ -44,7 +44,7 @@ struct OPEN_ANSWER {
 struct STEP_ANSWER {
     bool complete = true;
     bool refused = false;
-    std::string refusal;
+    REFUSAL refusal;
     GOAL_ANSWER goal = UnansweredGoal();
     ANSWER answer;  // room for the answer set being written
 };
@@ -75,14 +75,14 @@ std::string programText(std::size_t program, std::size_t firstConstraint,
     return out.str();
 }
 
-// "step COUNT", then "program BYTES" and the text of each program from
+// The step line, then the program line and the text of each program from
 // first on; the new constraints go with the last.
 std::string stepMessage(std::size_t first, std::size_t firstConstraint) {
-    std::string message = "step " + std::to_string(UpdateIDs.size() - first) + "\n";
+    std::string message = StepLine(UpdateIDs.size() - first);
     for (std::size_t i = first; i < UpdateIDs.size(); ++i) {
         const bool last = i + 1 == UpdateIDs.size();
         const std::string text = programText(i, firstConstraint, last ? Constraints.size() : 0);
-        message += "program " + std::to_string(text.size()) + "\n" + text;
+        message += ProgramLine(text.size()) + text;
     }
     return message;
 }
@@ -121,18 +121,13 @@ void finishAnswer(SESSION_STATE& s, STEP_ANSWER& step, OPEN_ANSWER& a) {
     if (OptionBrave || OptionCautious) RecordForGoal(answer, goalHolds(s, a), step.goal);
 }
 
-// "rejected K J BY (V1,...)": an instance rejected in the open answer set.
-void noteRejection(OPEN_ANSWER& a, std::string_view line) {
-    unsigned long k = 0, j = 0, by = 0;
-    const std::string text(line);
-    int used = 0;
-    if (std::sscanf(text.c_str(), "rejected %lu %lu %lu %n", &k, &j, &by, &used) != 3 || used <= 0)
-        return;
+// An instance rejected in the open answer set; its values read as the
+// arguments of an atom.
+void noteRejection(OPEN_ANSWER& a, const REJECTED_INSTANCE& r) {
     std::vector<std::string> values;
-    const ANSWER_ATOM args = readAnswerAtom("r" + text.substr(static_cast<std::size_t>(used)));
+    const ANSWER_ATOM args = readAnswerAtom("r" + std::string(r.values));
     for (std::size_t i = 0; i < args.argCount(); ++i) values.emplace_back(args.arg(i));
-    a.rejected.push_back(ExplainInstance(static_cast<unsigned>(k), static_cast<unsigned>(j),
-                                         std::move(values), static_cast<unsigned>(by)));
+    a.rejected.push_back(ExplainInstance(r.program, r.rule, std::move(values), r.by));
 }
 
 // The answer set of a line "{a, b}" (the atoms as the evaluation program
@@ -154,9 +149,7 @@ void finishStep(SESSION_STATE& s, STEP_ANSWER& step, double seconds) {
 // that hold atoms may go on (a string of the input may hold a line end,
 // and no quote).
 bool insideString(const std::string& line) {
-    const bool atoms = line.starts_with('{') || line.starts_with("+ ") || line.starts_with("- ") ||
-                       line.starts_with("rejected ");
-    return atoms && std::count(line.begin(), line.end(), '"') % 2 == 1;
+    return HoldsAtoms(SessionLineKind(line)) && std::count(line.begin(), line.end(), '"') % 2 == 1;
 }
 
 // The next line the evaluation program wrote, without its line end; a line
@@ -194,6 +187,12 @@ int finishChild(SESSION_STATE& s) {
     throw END_OF_RUN{status == 0 ? 1 : status};
 }
 
+// Progress of the evaluation program, in vok's words for a step.
+void printInfo(const INFO& info) {
+    if (info.step) verbose() << "Step " << *info.step << ": ";
+    verbose() << info.text << std::endl;
+}
+
 // Reads the answer to a step up to its "done" (or "refused") line.
 STEP_ANSWER readAnswer(SESSION_STATE& s) {
     STEP_ANSWER step;
@@ -204,33 +203,34 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
     std::string line;
     for (;;) {
         if (!readChildLine(s, line)) childEnded(s);
-        if (line.starts_with("+ ") || line.starts_with("- ")) {
-            (line[0] == '+' ? added : removed).push_back(line.substr(2));
+        const SESSION_LINE kind = SessionLineKind(line);
+        if (const std::optional<BASE_CHANGE> change = ReadBaseChangeLine(line)) {
+            (change->added ? added : removed).emplace_back(change->atom);
             continue;
         }
-        if (!baseTaken && !line.starts_with("info ")) {
+        if (!baseTaken && kind != SESSION_LINE::INFO) {
             ChangeBase(s.base, std::move(added), std::move(removed));
             baseTaken = true;
         }
-        if (line.starts_with("{")) {
+        if (kind == SESSION_LINE::ANSWER_SET) {
             if (open.open) finishAnswer(s, step, open);
             openAnswer(open, line);
-        } else if (line.starts_with("rejected ")) {
-            if (open.open) noteRejection(open, line);
-        } else if (line.starts_with("info ")) {
+        } else if (kind == SESSION_LINE::REJECTED) {
+            const std::optional<REJECTED_INSTANCE> rejected = ReadRejectedLine(line);
+            if (open.open && rejected) noteRejection(open, *rejected);
+        } else if (kind == SESSION_LINE::INFO) {
             if (open.open) finishAnswer(s, step, open);
-            if (OptionVerbosity) {
-                std::string text = line.substr(5);
-                if (text.starts_with("step ")) text[0] = 'S';
-                verbose() << text << std::endl;
-            }
-        } else if (line.starts_with("done ")) {
+            if (OptionVerbosity) printInfo(*ReadInfoLine(line));
+        } else if (kind == SESSION_LINE::DONE) {
             if (open.open) finishAnswer(s, step, open);
-            step.complete = line.ends_with(" complete");
+            // A "done" line that does not read still ends the step, which
+            // then may miss answer sets.
+            const std::optional<STEP_DONE> done = ReadDoneLine(line);
+            step.complete = done && done->complete;
             return step;
-        } else if (line.starts_with("refused ")) {
+        } else if (kind == SESSION_LINE::REFUSED) {
             step.refused = true;
-            step.refusal = line.substr(8);
+            step.refusal = *ReadRefusalLine(line);
             return step;
         } else {
             // Text the protocol does not know is passed on, as a run passes
@@ -251,17 +251,14 @@ void dropped(SESSION_STATE& s, unsigned line) {
     DroppedBlock(s.step - 1, line);
 }
 
-// The evaluation program's reason, without the line in the text vok wrote,
-// with the remedy in vok's options.
-std::string refusalText(std::string reason) {
-    if (reason.starts_with("line ")) {
-        const std::size_t colon = reason.find(": ");
-        if (colon != std::string::npos) reason.erase(0, colon + 2);
-    }
-    const std::string give = "give -N=<n>";
-    if (reason.ends_with(give))
-        reason.replace(reason.size() - give.size(), give.size(), "run vok with -o=-N=<n>");
-    return reason;
+// The evaluation program's reason, with the remedy in vok's options. The
+// line in the text vok wrote says nothing to the user of a one-program
+// step; of several, the program and line are kept.
+std::string refusalText(const REFUSAL& refusal) {
+    std::string text = refusal.program ? RefusalPlace(refusal) + ": " : std::string();
+    text += refusal.reason;
+    if (!refusal.option.empty()) text += ": " + RemedyThroughVok(refusal.option);
+    return text;
 }
 
 // One block of standard input as the next step, or dropped.

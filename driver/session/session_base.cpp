@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "common/contract.hpp"
 #include "driver/output/answer_atom.hpp"
 #include "driver/output/show.hpp"
 
@@ -96,8 +97,7 @@ const ANSWER_ATOMS& chunkAtoms(const BASE_SET& base, BASE_SET::CHUNK& c) {
 }  // namespace
 
 std::string PrintedAtom(const BASE_SET& base, std::string_view atom) {
-    if (base.pexa && atom.starts_with("NEG_")) return "-" + std::string(atom.substr(4));
-    return std::string(atom);
+    return base.pexa ? InputNameOfPexa(atom) : std::string(atom);
 }
 
 void ChangeBase(BASE_SET& base, std::vector<std::string> added, std::vector<std::string> removed) {

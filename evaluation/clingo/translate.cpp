@@ -240,9 +240,10 @@ std::vector<const LITERAL*> writeAtoms(BODY& body) {
     for (const LITERAL& lit : body.rule.body) {
         if (lit.isBuiltin) {
             if (isArithmetic(lit.builtin) && !body.maxint)
-                throw TRANSLATE_ERROR(body.rule.line,
-                                      std::string("\"") + builtinName(lit.builtin) +
-                                          "\" needs the largest integer: give -N=<n>");
+                throw TRANSLATE_ERROR(
+                    body.rule.line,
+                    std::string("\"") + builtinName(lit.builtin) + "\" needs the largest integer",
+                    LargestIntegerOption);
             builtins.push_back(&lit);
             continue;
         }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/contract.hpp"
 #include "evaluation/clingo/names.hpp"
 #include "evaluation/program/syntax.hpp"
 
@@ -14,9 +15,19 @@ namespace vok::evaluation {
 
 // A program that cannot be handed to clingo as it is (an unsafe variable,
 // arithmetic without a largest integer); line is where the rule starts.
+// One that an option would let through names it, and what() ends with how
+// a person running the program gives it ("give -N=<n>").
 struct TRANSLATE_ERROR : std::runtime_error {
     int line;
-    TRANSLATE_ERROR(int at, const std::string& message) : std::runtime_error(message), line(at) {}
+    std::string reason;  // what() without the remedy
+    std::string option;  // empty, or the option that would let it through
+    TRANSLATE_ERROR(int at, const std::string& message)
+        : std::runtime_error(message), line(at), reason(message) {}
+    TRANSLATE_ERROR(int at, const std::string& why, std::string_view needed)
+        : std::runtime_error(why + ": " + DirectRemedy(needed)),
+          line(at),
+          reason(why),
+          option(needed) {}
 };
 
 // Each rule is written on the line where it starts in the file, so that

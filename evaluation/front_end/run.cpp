@@ -137,11 +137,10 @@ std::string placeOf(const std::string& file, int line) {
 }
 
 // vok passes options to its evaluation program with -o=.
-std::string remedyOf(const std::string& file, std::string message) {
-    const std::string give = "give -N=<n>";
-    if (IsVokTemporaryFile(file) && message.ends_with(give))
-        message.replace(message.size() - give.size(), give.size(), "run vok with -o=-N=<n>");
-    return message;
+std::string remedyOf(const std::string& file, const TRANSLATE_ERROR& e) {
+    if (IsVokTemporaryFile(file) && !e.option.empty())
+        return e.reason + ": " + RemedyThroughVok(e.option);
+    return e.what();
 }
 
 // A file that the other evaluation program reads, said as such rather than
@@ -181,7 +180,7 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
         std::optional<std::string> other = otherForm(form, file, text);
         complain(form, other ? *other : placeOf(file, e.line) + ": " + e.what());
     } catch (const TRANSLATE_ERROR& e) {
-        complain(form, placeOf(file, e.line) + ": " + remedyOf(file, e.what()));
+        complain(form, placeOf(file, e.line) + ": " + remedyOf(file, e));
     }
     return std::nullopt;
 }

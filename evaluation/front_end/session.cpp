@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -24,30 +23,23 @@ void complain(FILE_FORM form, const std::string& message) {
     if (::write(2, line.data(), line.size()) < 0) return;
 }
 
-// "WORD N": N, or false.
-bool countAfter(std::string_view line, std::string_view word, std::size_t& n) {
-    if (!line.starts_with(word) || line.size() <= word.size() || line[word.size()] != ' ')
-        return false;
-    const char* first = line.data() + word.size() + 1;
-    const char* last = line.data() + line.size();
-    auto [end, ec] = std::from_chars(first, last, n);
-    return ec == std::errc() && end == last && first != last;
-}
-
 // The programs of the next step; false at the end of the input. Throws a
 // message for input that is not a step.
 bool readStep(LINE_READER& in, std::vector<std::string>& programs) {
     std::string line;
     if (!ReadLine(in, line)) return false;
-    std::size_t count = 0;
-    if (!countAfter(line, "step", count))
-        throw std::string("expected \"step COUNT\", not \"" + line.substr(0, 60) + "\"");
-    programs.assign(count, std::string());
-    for (std::string& text : programs) {
-        std::size_t bytes = 0;
-        if (!ReadLine(in, line) || !countAfter(line, "program", bytes))
+    const std::optional<std::size_t> count = ReadStepLine(line);
+    if (!count) throw std::string("expected \"step COUNT\", not \"" + line.substr(0, 60) + "\"");
+    // Each program is kept as it comes: the count alone is no reason to
+    // make room, as it may be any number.
+    programs.clear();
+    for (std::size_t p = 0; p < *count; ++p) {
+        std::optional<std::size_t> bytes;
+        if (!ReadLine(in, line) || !(bytes = ReadProgramLine(line)))
             throw std::string("expected \"program BYTES\"");
-        if (!ReadBytes(in, bytes, text)) throw std::string("the input ended inside a program");
+        std::string text;
+        if (!ReadBytes(in, *bytes, text)) throw std::string("the input ended inside a program");
+        programs.push_back(std::move(text));
     }
     return true;
 }
@@ -84,7 +76,7 @@ int RunSession(FILE_FORM form, const OPTIONS& options) {
         try {
             SessionStep(*session, programs, writeOut);
         } catch (const SESSION_REFUSED& e) {
-            if (!writeOut("refused " + std::string(e.what()) + "\n")) return ExitSolverFailed;
+            if (!writeOut(e.what())) return ExitSolverFailed;
         } catch (const SESSION_FAILED& e) {
             complain(form, e.what());
             return ExitSolverFailed;

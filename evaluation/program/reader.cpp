@@ -206,21 +206,12 @@ TOKEN next(LEXER& lex) {
 
 enum class FORM { ROX, PEXA };
 
+// An operator or a hash word names a builtin when its text is one's name.
 std::optional<BUILTIN> builtinOf(const TOKEN& t) {
-    if (t.kind == TOK::OP) {
-        if (t.text == "==") return BUILTIN::EQUAL;
-        if (t.text == "!=") return BUILTIN::UNEQUAL;
-        if (t.text == "<") return BUILTIN::LESS;
-        if (t.text == ">") return BUILTIN::GREATER;
-        if (t.text == "<=") return BUILTIN::LESS_EQUAL;
-        if (t.text == ">=") return BUILTIN::GREATER_EQUAL;
-        if (t.text == "+") return BUILTIN::PLUS;
-        if (t.text == "*") return BUILTIN::TIMES;
-    } else if (t.kind == TOK::HASH) {
-        if (t.text == "#int") return BUILTIN::INT;
-        if (t.text == "#succ") return BUILTIN::SUCC;
-    }
-    return std::nullopt;
+    if (t.kind != TOK::OP && t.kind != TOK::HASH) return std::nullopt;
+    const std::optional<std::size_t> b = BuiltinNumber(t.text);
+    if (!b) return std::nullopt;
+    return static_cast<BUILTIN>(*b);
 }
 
 // Largest magnitude of an integer: clingo computes with 32-bit integers.

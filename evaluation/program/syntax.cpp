@@ -5,29 +5,10 @@
 namespace vok::evaluation {
 
 int builtinArity(BUILTIN b) {
-    switch (b) {
-        case BUILTIN::INT: return 1;
-        case BUILTIN::PLUS:
-        case BUILTIN::TIMES: return 3;
-        default: return 2;
-    }
+    return static_cast<int>(BuiltinSignatures[static_cast<std::size_t>(b)].arity);
 }
 
-const char* builtinName(BUILTIN b) {
-    switch (b) {
-        case BUILTIN::EQUAL: return "==";
-        case BUILTIN::UNEQUAL: return "!=";
-        case BUILTIN::LESS: return "<";
-        case BUILTIN::GREATER: return ">";
-        case BUILTIN::LESS_EQUAL: return "<=";
-        case BUILTIN::GREATER_EQUAL: return ">=";
-        case BUILTIN::INT: return "#int";
-        case BUILTIN::SUCC: return "#succ";
-        case BUILTIN::PLUS: return "+";
-        case BUILTIN::TIMES: return "*";
-    }
-    return "?";
-}
+const char* builtinName(BUILTIN b) { return BuiltinSignatures[static_cast<std::size_t>(b)].name; }
 
 bool isArithmetic(BUILTIN b) {
     return b == BUILTIN::INT || b == BUILTIN::SUCC || b == BUILTIN::PLUS || b == BUILTIN::TIMES;

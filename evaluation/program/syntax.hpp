@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/chunks.hpp"
+#include "common/contract.hpp"
 #include "common/name_index.hpp"
 
 namespace vok::evaluation {
@@ -68,6 +69,7 @@ struct ATOM {
     TERMS args;
 };
 
+// Numbered as vok numbers its builtins (BuiltinSignatures).
 enum class BUILTIN {
     EQUAL,          // ==(A,B)
     UNEQUAL,        // !=(A,B)
@@ -80,6 +82,7 @@ enum class BUILTIN {
     PLUS,           // +(A,B,C): C = A+B
     TIMES,          // *(A,B,C): C = A*B
 };
+static_assert(static_cast<std::size_t>(BUILTIN::TIMES) + 1 == BuiltinCount);
 
 // Number of arguments a builtin takes.
 int builtinArity(BUILTIN b);

@@ -144,7 +144,7 @@ std::string answerSetLine(const SESSION& s, std::string_view atoms) {
         const std::string_view atom = atoms.substr(0, blank);
         if (!atom.empty()) {
             const bool negative = atom.starts_with('-');
-            names.push_back((negative ? "NEG_" : "") +
+            names.push_back((negative ? std::string(PexaNegationPrefix) : "") +
                             decodePredicate(atom.substr(negative ? 1 : 0)));
         }
         if (blank == std::string_view::npos) break;
@@ -176,17 +176,15 @@ void solveStep(SESSION& s, const std::function<bool(std::string_view)>& emit,
             unsigned long k = 0, j = 0, by = 0, n = 0;
             if (std::sscanf(line.c_str(), "r %lu %lu %lu %lu", &k, &j, &by, &n) != 4)
                 clingoFailed(s, "clingo listed a rejection oddly: " + line);
-            out += "rejected " + number(k) + " " + number(j) + " " + number(by) + " (";
-            for (unsigned long v = 0; v < n; ++v) {
-                if (v) out += ',';
-                out += termNotation(replyOf(s));
-            }
-            out += ")\n";
+            std::vector<std::string> values;
+            for (unsigned long v = 0; v < n; ++v) values.push_back(termNotation(replyOf(s)));
+            out += RejectedLine(static_cast<unsigned>(k), static_cast<unsigned>(j),
+                                static_cast<unsigned>(by), values);
         } else if (line.starts_with("done ")) {
             unsigned long count = 0, exhausted = 0;
             std::sscanf(line.c_str(), "done %lu %lu", &count, &exhausted);
             out += solvedLine();
-            out += "done " + number(count) + (exhausted ? " complete\n" : " more\n");
+            out += DoneLine({count, exhausted != 0});
             break;
         } else {
             clingoFailed(s, "clingo answered out of turn: " + line);

@@ -38,6 +38,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/contract.hpp"
 #include "evaluation/program/declarations.hpp"
 #include "evaluation/program/syntax.hpp"
 
@@ -56,8 +57,9 @@ struct SESSION_CONFIG {
 
 // A step whose programs cannot be taken (they do not read, or cannot go to
 // clingo); nothing of it was added, and the session goes on.
+// what() is the line that says so.
 struct SESSION_REFUSED : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit SESSION_REFUSED(const REFUSAL& why) : std::runtime_error(RefusalLine(why)) {}
 };
 
 // clingo failed; the session cannot go on.

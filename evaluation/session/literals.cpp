@@ -15,9 +15,9 @@ ATOM_FORM formOf(const ATOM& atom, bool pexa) {
     ATOM_FORM f;
     bool negative = atom.stronglyNegated;
     NAME name = atom.predicate;
-    if (pexa && name.text.size() > 4 && name.text.starts_with("NEG_")) {
+    if (pexa && IsPexaNegation(name.text)) {
         negative = !negative;
-        name.text.remove_prefix(4);
+        name.text.remove_prefix(PexaNegationPrefix.size());
         const bool quoted = name.text.find('"') != std::string_view::npos;
         name.kind = quoted ? NAME::KIND::QUOTED : NAME::KIND::IDENTIFIER;
     }
@@ -119,15 +119,12 @@ std::string termNotation(std::string_view clingo) {
     return out + '"';
 }
 
-std::string pexaNotation(std::string atom) {
-    return atom.starts_with('-') ? "NEG_" + atom.substr(1) : atom;
-}
-
 namespace {
 
-[[noreturn]] void refuse(std::size_t program, std::size_t count, int line, const std::string& why) {
-    std::string where = count > 1 ? "program " + number(program + 1) + " of the step, " : "";
-    throw SESSION_REFUSED(where + "line " + number(static_cast<std::uint64_t>(line)) + ": " + why);
+[[noreturn]] void refuse(std::size_t program, std::size_t count, int line, const std::string& why,
+                         const std::string& option = {}) {
+    throw SESSION_REFUSED(
+        REFUSAL{count > 1 ? program + 1 : 0, static_cast<unsigned>(line), why, option});
 }
 
 READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t number) {
@@ -186,7 +183,7 @@ READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, 
     } catch (const SYNTAX_ERROR& e) {
         refuse(program, count, e.line, e.what());
     } catch (const TRANSLATE_ERROR& e) {
-        refuse(program, count, e.line, e.what());
+        refuse(program, count, e.line, e.reason, e.option);
     }
 }
 

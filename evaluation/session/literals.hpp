@@ -36,9 +36,6 @@ std::string showOf(const SESSION_SIGNATURE& sig);
 std::string fileNotation(std::string_view clingo);
 std::string termNotation(std::string_view clingo);
 
-// pexa writes strong negation as the prefix "NEG_".
-std::string pexaNotation(std::string atom);
-
 bool isFact(const RULE& rule);
 
 // A rule with a body, or a constraint, as read, before it is taken.

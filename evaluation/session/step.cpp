@@ -104,10 +104,10 @@ bool emitBaseChanges(SESSION& s, STEP& step, const std::function<bool(std::strin
         l.touched = false;
         const bool now = l.standing == STANDING::BASE;
         if (now == l.wasBase) continue;
-        std::string atom = fileNotation(l.text);
-        out += now ? "+ " : "- ";
-        out += pexa ? pexaNotation(std::move(atom)) : atom;
-        out += '\n';
+        const std::string atom = fileNotation(l.text);
+        std::string pexaAtom;
+        if (pexa) AppendPexaName(pexaAtom, atom);
+        AppendBaseChangeLine(out, now, pexa ? pexaAtom : atom);
         if (out.size() >= (1u << 16)) {
             if (!emit(out)) return false;
             out.clear();
@@ -162,8 +162,7 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
         clearStepMarks(s, step);
     }
     if (!again.empty()) {
-        if (s.config.verbose && !emit("info step " + number(s.steps) +
-                                      ": grounded again from scratch: " + again + "\n"))
+        if (s.config.verbose && !emit(InfoLine(s.steps, "grounded again from scratch: " + again)))
             throw SESSION_FAILED("cannot write the answer sets");
         groundFromScratch(s, step);
         clearStepMarks(s, step);
@@ -173,17 +172,19 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
     for (std::uint32_t id : step.touched) base += s.literals[id].standing == STANDING::BASE;
     if (!emitBaseChanges(s, step, emit)) throw SESSION_FAILED("cannot write the answer sets");
     if (s.config.verbose &&
-        !emit("info step " + number(s.steps) + ": " + number(programs.size()) +
-              (programs.size() == 1 ? " program, " : " programs, ") + number(step.contributions) +
-              (step.contributions == 1 ? " contribution" : " contributions") + " grounded, " +
-              number(base) + (base == 1 ? " literal" : " literals") + " into the base, in " +
-              seconds(grounded) + " s\n"))
+        !emit(InfoLine(s.steps, number(programs.size()) +
+                                    (programs.size() == 1 ? " program, " : " programs, ") +
+                                    number(step.contributions) +
+                                    (step.contributions == 1 ? " contribution" : " contributions") +
+                                    " grounded, " + number(base) +
+                                    (base == 1 ? " literal" : " literals") + " into the base, in " +
+                                    seconds(grounded) + " s")))
         throw SESSION_FAILED("cannot write the answer sets");
     const auto solving = std::chrono::steady_clock::now();
     solveStep(s, emit, [&] {
-        return s.config.verbose ? "info step " + number(s.steps) + ": solved in " +
-                                      seconds(secondsSince(solving)) + " s\n"
-                                : std::string();
+        return s.config.verbose
+                   ? InfoLine(s.steps, "solved in " + seconds(secondsSince(solving)) + " s")
+                   : std::string();
     });
     ++s.steps;
 }

@@ -90,13 +90,13 @@ TEST_F(AuxiliaryNames, RejectionAndMinimalityNames) {
 
 TEST_F(AuxiliaryNames, RejectionNamesGiveProgramAndRule) {
     const auto numbers = [](std::string_view name) {
-        const auto n = readRejectionName(name);
+        const auto n = ReadRejectionName(name);
         return n ? std::to_string(n->program) + "/" + std::to_string(n->rule) : std::string("-");
     };
     EXPECT_EQ(numbers("rej_P0_R3"), "0/3");
     EXPECT_EQ(numbers("rej_P12_R4_0"), "12/4");
-    EXPECT_EQ(readRejectionName("rej_P12_R4_0")->suffix, 1u);
-    EXPECT_EQ(readRejectionName("rej_P12_R4")->suffix, 0u);
+    EXPECT_EQ(ReadRejectionName("rej_P12_R4_0")->suffix, 1u);
+    EXPECT_EQ(ReadRejectionName("rej_P12_R4")->suffix, 0u);
     EXPECT_EQ(numbers("rej_P4294967295_R7_12"), "4294967295/7");
     for (const char* other :
          {"rej_P", "rej_P1", "rej_P1_R", "rej_P_R1", "rej_P1_R1_", "rej_P1_R1_a", "rej_P1_R1_0_1",
