@@ -15,6 +15,7 @@
 #include "driver/execute.hpp"
 #include "driver/limits.hpp"
 #include "driver/program_file.hpp"
+#include "driver/run_state.hpp"
 #include "driver/summary.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -129,7 +130,7 @@ bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::str
         std::cerr << "Could not open file " << testFile << ". Aborting." << std::endl;
         throw END_OF_RUN{1};
     }
-    StoreToFile(testFile, true, &rules);
+    StoreToFile(RunTranslation(), testFile, true, &rules);
 
     // Test mode reads no answer set, so no goal is answered.
     bool found = true;

@@ -25,6 +25,7 @@
 #include "driver/one_run.hpp"
 #include "driver/program_file.hpp"
 #include "driver/report.hpp"
+#include "driver/run_state.hpp"
 #include "driver/session.hpp"
 #include "driver/show.hpp"
 #include "driver/summary.hpp"
@@ -423,11 +424,15 @@ void rewriteUpdates() {
         // Nothing to rewrite, but the candidates are still tested: their test
         // programs need the global minimality part, without which the empty
         // answer set, which rejects nothing, would count as not minimal.
-        if ((OptionMinimal || OptionStrict) && !OptionIntegral) addMinRules(0);
+        if ((OptionMinimal || OptionStrict) && !OptionIntegral) {
+            const REWRITING_SETTINGS settings = RunRewritingSettings();
+            REWRITING r{RunTranslation(), settings};
+            addMinRules(r, 0);
+        }
         return;
     }
     if (OptionVerbosity) std::cout << "Rewriting updates ..." << std::endl;
-    UpdateRewriting(UpdateIDs);
+    UpdateRewriting(UpdateIDs, Constraints, RunRewritingSettings(), RunTranslation());
 }
 
 // Why nothing was solved, or the answer sets were not read, for --stats.
@@ -485,12 +490,12 @@ int run(int argc, char** argv) {
     if (OptionSession) RunSession({args.program, args.options});
     StartPhase(PHASE::REWRITING);
     rewriteUpdates();
-    if (OptionVerbosity) PrintStatistics(std::cout);
-    if (OptionDebug) PrintDebugReport(std::cerr);
+    if (OptionVerbosity) PrintStatistics(std::cout, RunTranslation());
+    if (OptionDebug) PrintDebugReport(std::cerr, RunTranslation());
 
     StartPhase(PHASE::WRITING);
     std::string file = chooseOutputFile(args);
-    StoreToFile(file, OptionIntegral, nullptr);
+    StoreToFile(RunTranslation(), file, OptionIntegral, nullptr);
 
     int status = 0;
     bool found = false;
