@@ -1,4 +1,4 @@
-// Rules, constraints, update programs and the global program lists.
+// Rules, constraints and update programs.
 //
 // A body keeps its literals without default negation in front of the
 // default-negated ones, each group in the order the literals were added.
@@ -244,84 +244,9 @@ struct OID {
     OID& operator=(OID&&) noexcept = default;
 };
 
-// An inertia rule, head :- body over the arguments X0, ..., Xk-1 (k the
-// arity of both predicates), kept as its two predicate numbers: a sequence
-// of N programs has 2N of them per predicate of the input
-// (rewriting/inertia.hpp), which with many predicates outnumber the input's
-// rules, so that rules of their own would take most of a run's memory.
-struct PROPAGATION_RULE {
-    unsigned head = 0;
-    unsigned body = 0;
-
-    bool operator==(const PROPAGATION_RULE&) const = default;
-};
-
-// The inertia rules of the translated program, which come in pairs (a
-// predicate's and its complement's at one program). The pairs of one
-// predicate at programs N-1 down to 1 differ from one to the next by one in
-// each of their four numbers (update names are numbered by program), so
-// that they are kept as a run: a first pair and a count. A predicate then
-// costs two runs instead of 2N rules.
-class INERTIA_RULES {
-public:
-    // Appends the pair a, b (a before b).
-    void add(PROPAGATION_RULE a, PROPAGATION_RULE b);
-    std::size_t size() const { return 2 * pairs_; }
-    bool empty() const { return pairs_ == 0; }
-    void reserve(std::size_t runs) { runs_.reserve(runs); }
-    void clear() { *this = INERTIA_RULES(); }
-    // visit(rule) for the rules first to last - 1 in order; as each run
-    // begins, ahead(a, b) with the first pair of the run two runs later,
-    // for a reader that fetches what it will need.
-    template <class VISIT, class AHEAD>
-    void visit(std::size_t first, std::size_t last, VISIT&& visit, AHEAD&& ahead) const {
-        if (first >= last) return;
-        std::size_t r = runOf(first / 2);
-        std::size_t k = first / 2 - firstPairs_[r];
-        bool second = first % 2;
-        for (std::size_t at = first; at < last; ++at) {
-            const RUN& run = runs_[r];
-            if (k == 0 && !second && r + 2 < runs_.size()) ahead(runs_[r + 2].a, runs_[r + 2].b);
-            visit(step(second ? run.b : run.a, k));
-            if (!second) {
-                second = true;
-                continue;
-            }
-            second = false;
-            if (++k == run.count) {
-                k = 0;
-                ++r;
-            }
-        }
-    }
-
-private:
-    struct RUN {
-        PROPAGATION_RULE a, b;  // the first pair
-        unsigned count;         // pairs
-    };
-    std::vector<RUN> runs_;
-    std::size_t pairs_ = 0;
-    // The pairs before each run, built for the first question after an add.
-    mutable std::vector<std::size_t> firstPairs_;
-
-    static PROPAGATION_RULE step(PROPAGATION_RULE r, std::size_t k) {
-        const auto d = static_cast<unsigned>(k);
-        return {r.head - d, r.body - d};
-    }
-    std::size_t runOf(std::size_t pair) const;
-};
-
 // Allocated once and never destroyed: they live until the process ends.
-extern std::vector<OID>& UpdateIDs;  // the parsed sequence
-extern RULES& Pupd;                  // rules of the translated program
-// The inertia rules of the translated program, which stand in it after the
-// first PropagationAt rules of Pupd.
-extern INERTIA_RULES& PropagationRules;
-extern std::size_t PropagationAt;
-extern std::vector<CONSTRAINT>& Constraints;     // input and strong negation constraints
-extern RULES& MinRules;                          // global minimality rules
-extern std::vector<CONSTRAINT>& MinConstraints;  // global minimality constraints
+extern std::vector<OID>& UpdateIDs;           // the parsed sequence
+extern std::vector<CONSTRAINT>& Constraints;  // the input constraints
 
 // True when a positive literal of body that is not a comparison has term
 // among its arguments.
@@ -340,47 +265,28 @@ void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep);
 // Also prints a constraint's literals (without ":- " and ".").
 void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep);
 
-// "head(X0,...,Xk-1) :- body(X0,...,Xk-1)." as print_rule writes the rule.
-void append_propagation(std::string& out, const PROPAGATION_RULE& rule);
-// The rule itself, as Pupd would hold it.
-RULE propagationRule(const PROPAGATION_RULE& rule);
+// The same text appended to out.
+void append_rule(std::string& out, const RULE& rule);
+void append_literals(std::string& out, const BODY_VIEW& body);
 
-// The rejection rules of the translated program, kept as marks on the
-// rewritten rules they stand before instead of as rules of their own. The
-// rewritten rule of rule j of a program i but the last,
-//     p_Pi(args) :- positive, negated, not rej_Pi_Rj(V).
-// holds everything its rejection rule says:
-//     rej_Pi_Rj(V) :- positive, -p_P(i+1)(args), negated.
-// so that the rejection rule is written from it: half the rules of a large
-// run take no memory.
-struct REJECTION_MARKS {
-    std::vector<std::uint64_t> bits;  // by index in Pupd
-    std::size_t count = 0;
-    // Marks before each word of bits, built for the first question after a
-    // mark.
-    mutable std::vector<std::size_t> prefix;
-    mutable bool stale = false;
+// Starts fetching the names a rule's text will be made of, for a writer
+// that formats rules one after the other.
+[[gnu::always_inline]] inline void prefetchNames(const RULE& rule) {
+    const PREDICATE_NAMES& P = ATOM::Predicates;
+    if (const auto head = rule.head())
+        for (const ATOM& a : head->atoms) {
+            P.prefetchText(a.predicate);
+            updatePredicates.prefetch(a.predicate);
+        }
+    if (const auto body = rule.body())
+        for (const LITERAL& l : body->literals) {
+            P.prefetchText(l.predicate);
+            updatePredicates.prefetch(l.predicate);
+        }
+}
 
-    // Pupd's rule k (a rewritten rule as above) has its rejection rule
-    // before it.
-    void mark(std::size_t k);
-    bool marked(std::size_t k) const {
-        return k / 64 < bits.size() && (bits[k / 64] >> (k % 64) & 1);
-    }
-    // Marks before Pupd's rule k.
-    std::size_t before(std::size_t k) const;
-    void clear() { *this = REJECTION_MARKS(); }
-};
-extern REJECTION_MARKS& RejectionRules;
-// The rejection rule written before Pupd's marked rule k, as a rule.
-RULE rejectionRule(const RULE& rewritten);
-
-// The rules of the translated program in their order: Pupd with the
-// rejection rules and the inertia rules in their places.
-std::size_t TranslatedRuleCount();
-// The rules first to last - 1 of that order, separated by sep.
-void print_translated_rules(std::ostream& out, std::size_t first, std::size_t last,
-                            const char* sep);
+// Long lists go out in pieces of about this size.
+inline constexpr std::size_t PrintPiece = 1 << 16;
 
 // Whole-list conveniences for the vectors of rules and constraints.
 inline void print_list(std::ostream& out, const RULES& rules, const char* sep) {

@@ -3,7 +3,6 @@
 
 #include <iostream>
 
-#include "base/options.hpp"
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/trace.hpp"
 
@@ -16,8 +15,9 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 // negated -q is left to q when q's rules will cover it.
 // p is predicate number of ATOM::Predicates; rewritten: isRewritten(p) is
 // known to hold.
-bool isSelected(std::string_view p, unsigned number, bool rewritten = false) {
-    const bool succint = OptionOptimize == OPTIMIZATION::SUCCINT;
+bool isSelected(OPTIMIZATION optimize, std::string_view p, unsigned number,
+                bool rewritten = false) {
+    const bool succint = optimize == OPTIMIZATION::SUCCINT;
     const bool selected = succint ? rewritten || isRewritten(p) : isOriginal(number);
     if (!selected || p.empty() || p[0] != '-') return selected;
     const std::string_view q = p.substr(1);
@@ -46,7 +46,7 @@ struct UPDATE_ATOMS {
 // the predicates of the update atoms of p and of its complement at n, or
 // UnknownPredicate, and receive those at n - 1: walking down the programs,
 // each atom is made once (see generatedAtom).
-void addInertiaRules(const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
+void addInertiaRules(REWRITING& R, const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
                      unsigned& complement) {
     const std::string& p = atoms.p;
     const ARGUMENTS& V = atoms.V;
@@ -60,7 +60,7 @@ void addInertiaRules(const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
             complement, [&] { return atoms.complement(n); }, V);
         const ATOM cb = generatedAtom(
             complementBelow, [&] { return atoms.complement(n - 1); }, V);
-        createPropRules(b, a, cb, ca);
+        createPropRules(R, b, a, cb, ca);
         update = below;
         complement = complementBelow;
     } else {
@@ -68,7 +68,7 @@ void addInertiaRules(const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
         const ATOM ca = generatedAtom(
             complement, [&] { return atoms.complement(0); }, V);
         const ATOM c(complementName(p), V, IDB);
-        createPropRules(self, a, c, ca);
+        createPropRules(R, self, a, c, ca);
     }
 }
 
@@ -95,20 +95,20 @@ void fetchAhead(const NAMES& bases, const NAMES::const_iterator& it) {
 
 }  // namespace
 
-void UpdateRewritingPropagation(unsigned N) {
+void UpdateRewritingPropagation(REWRITING& R, unsigned N) {
     // The predicates are visited in name order, in a live walk: names that
     // the walk itself adds are met when they sort after the current one.
     const PREDICATE_NAMES& P = ATOM::Predicates;
     auto visit = [&](std::string_view name, unsigned number, bool rewritten) {
-        if (!isSelected(name, number, rewritten)) return;
+        if (!isSelected(R.settings.optimize, name, number, rewritten)) return;
         const std::string p(name);
         const unsigned k = P.arity(number);
         const auto V = arbitraryVariables(k);
         const UPDATE_ATOMS atoms{p, number, k, V};
         unsigned update = UnknownPredicate, complement = UnknownPredicate;
-        for (unsigned n = N; n-- > 0;) addInertiaRules(atoms, n, update, complement);
+        for (unsigned n = N; n-- > 0;) addInertiaRules(R, atoms, n, update, complement);
     };
-    if (OptionOptimize != OPTIMIZATION::SUCCINT) {
+    if (R.settings.optimize != OPTIMIZATION::SUCCINT) {
         for (auto it = P.begin(); it != P.end(); ++it) visit(it->name, it->number, false);
         return;
     }
@@ -122,7 +122,7 @@ void UpdateRewritingPropagation(unsigned N) {
     // A base made from a predicate's own name knows its number; the others
     // (the complements of predicates, "rej") are looked up.
     const NAMES& bases = rewrittenNames();
-    PropagationRules.reserve(std::size_t(2) * bases.size());
+    R.translation.inertia.reserve(std::size_t(2) * bases.size());
     for (auto it = bases.begin(); it != bases.end(); ++it) {
         fetchAhead(bases, it);
         if (const unsigned number = basePredicate(it->number); number != UnknownPredicate) {
@@ -134,20 +134,21 @@ void UpdateRewritingPropagation(unsigned N) {
     }
 }
 
-void addPropRules(std::string p, unsigned n, unsigned k) {
+void addPropRules(REWRITING& R, std::string p, unsigned n, unsigned k) {
     const auto V = arbitraryVariables(k);
     unsigned update = UnknownPredicate, complement = UnknownPredicate;
-    addInertiaRules(UPDATE_ATOMS{p, UnknownPredicate, k, V}, n, update, complement);
+    addInertiaRules(R, UPDATE_ATOMS{p, UnknownPredicate, k, V}, n, update, complement);
 }
 
-void createPropRules(const ATOM& head, const ATOM& body, const ATOM& complementHead,
+void createPropRules(REWRITING& R, const ATOM& head, const ATOM& body, const ATOM& complementHead,
                      const ATOM& complementBody) {
     // The inertia rules stand after the rules made before the first of them.
-    if (PropagationRules.empty()) PropagationAt = Pupd.size();
+    TRANSLATION& t = R.translation;
+    if (t.inertia.empty()) t.inertiaAt = t.rules.size();
     const PROPAGATION_RULE a{head.predicate, body.predicate};
     const PROPAGATION_RULE b{complementHead.predicate, complementBody.predicate};
-    PropagationRules.add(a, b);
-    if (!OptionDebug) return;
+    t.inertia.add(a, b);
+    if (!R.settings.debug) return;
     for (const PROPAGATION_RULE& rule : {a, b}) {
         std::string text = "Added propagation rule ";
         append_propagation(text, rule);

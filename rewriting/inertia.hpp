@@ -10,17 +10,18 @@
 #include <string>
 
 #include "representation/atom.hpp"
+#include "rewriting/rewriting.hpp"
 
 // Adds the inertia rules of every selected predicate of ATOM::Predicates to
-// PropagationRules, walking the live table in name order.
-void UpdateRewritingPropagation(unsigned N);
+// the translation, walking the live table in name order.
+void UpdateRewritingPropagation(REWRITING& r, unsigned N);
 
 // The two inertia rules of p (arity k) for program number n.
-void addPropRules(std::string p, unsigned n, unsigned k);
+void addPropRules(REWRITING& r, std::string p, unsigned n, unsigned k);
 
 // Appends head :- body and complementHead :- complementBody (each over the
-// same variables) to PropagationRules; the inertia rules stand in the
-// translated program after the rules Pupd held when the first of them was
+// same variables) to the translation's inertia rules, which stand in the
+// translated program after the rules it held when the first of them was
 // made.
-void createPropRules(const ATOM& head, const ATOM& body, const ATOM& complementHead,
+void createPropRules(REWRITING& r, const ATOM& head, const ATOM& body, const ATOM& complementHead,
                      const ATOM& complementBody);

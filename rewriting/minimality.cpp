@@ -1,7 +1,6 @@
 // Global minimality rules and constraints, and the truth fact.
 #include "rewriting/minimality.hpp"
 
-#include "base/options.hpp"
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/trace.hpp"
 
@@ -16,56 +15,59 @@ LITERAL proposition(const std::string& name, bool negated) {
 
 }  // namespace
 
-void createMinRule(const HEAD& head, const BODY& body) {
+void createMinRule(REWRITING& R, const HEAD& head, const BODY& body) {
+    TRANSLATION& t = R.translation;
     if (head.empty()) {
-        MinConstraints.emplace_back(body);
-        traceConstraint("Added minimaltiy (strictness) constraint ", MinConstraints.back(), ".");
+        t.minConstraints.emplace_back(body);
+        traceConstraint(R, "Added minimaltiy (strictness) constraint ", t.minConstraints.back(),
+                        ".");
         return;
     }
-    MinRules.emplace_back(head, body);
-    traceRule("Added minimaltiy (strictness) rule ", MinRules.back(),
+    t.minRules.emplace_back(head, body);
+    traceRule(R, "Added minimaltiy (strictness) rule ", t.minRules.back(),
               "to the global minimaltiy (strictness) rules.");
 }
 
-void addLevelRules(unsigned L) {
+void addLevelRules(REWRITING& R, unsigned L) {
     HEAD h1(ATOM(okAtom(), std::nullopt, IDB));
     BODY b1;
     b1.add(proposition(okPred(L), false));
-    createMinRule(h1, b1);
+    createMinRule(R, h1, b1);
 
     HEAD h2(ATOM(equalityPred(L, 0), std::nullopt, IDB));
     BODY b2;
     b2.add(proposition(equalityPred(L + 1, 0), false));
     b2.add(proposition(okPred(L), true));
-    createMinRule(h2, b2);
+    createMinRule(R, h2, b2);
 }
 
-void createMinRejCons(std::string r, unsigned L, unsigned k) {
+void createMinRejCons(REWRITING& R, std::string r, unsigned L, unsigned k) {
     const auto V = arbitraryVariables(k);
     const std::string m = modelPred(r, k);
     BODY body;
     body.add(LITERAL(ATOM(m, V, IDB), true));
     body.add(LITERAL(ATOM(r, V, IDB), false));
-    if (OptionStrict) body.add(proposition(equalityPred(L + 1, 0), false));
-    MinConstraints.emplace_back(std::move(body));
-    traceConstraint("Added minimaltiy (strictness) rejction constraint ", MinConstraints.back(),
+    if (R.settings.strict) body.add(proposition(equalityPred(L + 1, 0), false));
+    R.translation.minConstraints.emplace_back(std::move(body));
+    traceConstraint(R, "Added minimaltiy (strictness) rejction constraint ",
+                    R.translation.minConstraints.back(),
                     "to the global minimality (strictness) constraints.");
 }
 
-void addMinRules(unsigned N) {
+void addMinRules(REWRITING& R, unsigned N) {
     const std::string ok = okAtom();
     const std::string truth = truthAtom();
 
     BODY notOk;
     notOk.add(proposition(ok, true));
-    createMinRule(HEAD(), notOk);
+    createMinRule(R, HEAD(), notOk);
 
-    if (OptionStrict) {
+    if (R.settings.strict) {
         BODY isTrue;
         isTrue.add(proposition(truth, false));
-        createMinRule(HEAD(ATOM(equalityPred(N + 1, 0), std::nullopt, IDB)), isTrue);
+        createMinRule(R, HEAD(ATOM(equalityPred(N + 1, 0), std::nullopt, IDB)), isTrue);
     }
 
-    Pupd.emplace_back(HEAD(ATOM(truth, std::nullopt, IDB)), BODY());
-    traceRule("Added truth fact ", Pupd.back(), ToRewrittenRules);
+    R.translation.rules.emplace_back(HEAD(ATOM(truth, std::nullopt, IDB)), BODY());
+    traceRule(R, "Added truth fact ", R.translation.rules.back(), ToRewrittenRules);
 }

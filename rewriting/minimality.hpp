@@ -12,18 +12,19 @@
 #include <string>
 
 #include "representation/rule.hpp"
+#include "rewriting/rewriting.hpp"
 
-// Appends head :- body. to MinRules, or :- body. to MinConstraints when the
-// head has no atom.
-void createMinRule(const HEAD& head, const BODY& body);
+// Appends head :- body. to the translation's minimality rules, or :- body.
+// to its minimality constraints when the head has no atom.
+void createMinRule(REWRITING& r, const HEAD& head, const BODY& body);
 
 // ok :- ok_PL.  and  eq_PL_R0 :- eq_P(L+1)_R0, not ok_PL.  for level L.
-void addLevelRules(unsigned L);
+void addLevelRules(REWRITING& r, unsigned L);
 
 // :- r(V), [eq_P(L+1)_R0,] not mrej(V).  for the rejection predicate r of a
 // rule of level L with k variables.
-void createMinRejCons(std::string r, unsigned L, unsigned k);
+void createMinRejCons(REWRITING& rewriting, std::string r, unsigned L, unsigned k);
 
 // :- not ok.  then with -strict eq_P(N+1)_R0 :- is_true.  then the truth
-// fact is_true :- .  in Pupd.
-void addMinRules(unsigned N);
+// fact is_true :- .  among the translation's rules.
+void addMinRules(REWRITING& r, unsigned N);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/inertia.hpp"
@@ -81,17 +80,20 @@ void makeRejectionAtoms(const RULE& r, unsigned i, unsigned j, const ARGUMENTS& 
 // The rejection rule of Pupd's last rule, its rewritten form, stands
 // before it; with -min or -strict its minimality rejection constraint
 // follows. m: the number of the rule's variables.
-void addRejectionRule(unsigned i, unsigned m) {
-    RejectionRules.mark(Pupd.size() - 1);
-    const RULE& rewritten = Pupd.back();
-    if (OptionDebug) traceRule("Added rejection rule ", rejectionRule(rewritten), ToRewrittenRules);
+void addRejectionRule(REWRITING& R, unsigned i, unsigned m) {
+    RULES& rules = R.translation.rules;
+    R.translation.rejections.mark(rules.size() - 1);
+    const RULE& rewritten = rules.back();
+    if (R.settings.debug)
+        traceRule(R, "Added rejection rule ", rejectionRule(rewritten), ToRewrittenRules);
     const ATOM& rejection = rewritten.body()->literals.back();
-    if (OptionMinimal || OptionStrict) createMinRejCons(rejection.name(), i + 1, m);
+    if (R.minimality()) createMinRejCons(R, rejection.name(), i + 1, m);
 }
 
-// Turns r into its rewritten form and appends a copy to Pupd; last is true
+// Turns r into its rewritten form and appends a copy to the translation's
+// rules; last is true
 // for the most recent program. V and known as for makeRejectionAtoms.
-void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
+void rewriteRule(REWRITING& R, RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
                  RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
     const ATOM update = generatedAtom(
@@ -102,7 +104,7 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
     std::span<const LITERAL> negated = body.literals.subspan(body.firstNegated);
     // Under -min/-strict the facts of the most recent program depend on the
     // truth proposition, which the truth fact of addMinRules makes hold.
-    if (!r.body() && last && (OptionMinimal || OptionStrict))
+    if (!r.body() && last && R.minimality())
         positive =
             withOneMore({}, LITERAL(ATOM(truthAtom(), std::nullopt, IDB), false), positiveBuffer);
     if (!last) {
@@ -111,11 +113,12 @@ void rewriteRule(RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
         negated = withOneMore(negated, LITERAL(std::move(rejection), true), negatedBuffer);
     }
 
-    // The rewritten rule replaces r in its program and is shared with Pupd.
+    // The rewritten rule replaces r in its program and is shared with the
+    // translation.
     r = RULE(std::span<const ATOM>(&update, 1), positive, negated);
-    Pupd.push_back(r);
-    if (!last) addRejectionRule(i, length(V));
-    traceRule("Added rewritten rule ", Pupd.back(), ToRewrittenRules);
+    R.translation.rules.push_back(r);
+    if (!last) addRejectionRule(R, i, length(V));
+    traceRule(R, "Added rewritten rule ", R.translation.rules.back(), ToRewrittenRules);
 }
 
 // A predicate whose update names no other predicate's can be: no leading
@@ -128,10 +131,10 @@ bool plainPredicate(std::string_view name) {
 // The plain predicates that the inertia rules will surely select: every
 // one of the input, or with -O=succint those that head a rule (the update
 // names of a head are made from it).
-std::size_t plainSelectedPredicates(const std::vector<OID>& ids) {
+std::size_t plainSelectedPredicates(const std::vector<OID>& ids, OPTIMIZATION optimize) {
     const PREDICATE_NAMES& P = ATOM::Predicates;
     std::size_t plain = 0;
-    if (OptionOptimize != OPTIMIZATION::SUCCINT) {
+    if (optimize != OPTIMIZATION::SUCCINT) {
         for (unsigned n = 0; n < P.size(); ++n)
             if (isOriginal(n) && plainPredicate(P.text(n))) ++plain;
         return plain;
@@ -153,12 +156,18 @@ std::size_t plainSelectedPredicates(const std::vector<OID>& ids) {
 
 }  // namespace
 
-void UpdateRewriting(std::vector<OID>& ids) {
+void UpdateRewriting(std::vector<OID>& ids, std::vector<CONSTRAINT>& inputConstraints,
+                     const REWRITING_SETTINGS& settings, TRANSLATION& translation) {
+    REWRITING R{translation, settings};
+    if (translation.constraints.empty()) translation.constraints = std::move(inputConstraints);
+    else
+        for (CONSTRAINT& c : inputConstraints) translation.constraints.push_back(std::move(c));
+    inputConstraints.clear();
     const unsigned N = static_cast<unsigned>(ids.size());
-    if (OptionDebug) std::cerr << '\n' << "Update Rewriting." << '\n';
+    if (settings.debug) std::cerr << '\n' << "Update Rewriting." << '\n';
     // Each rule of a program but the last gets a rejection name of its own,
     // numbered in its program's range; each update name is a place in the
-    // block of its base, one place per program. Pupd receives a rewritten
+    // block of its base, one place per program. The rules receive a rewritten
     // rule per rule (its rejection rule is written from it), and with -min
     // or -strict each rejection name brings a minimality name: all sized
     // once, so that nothing large regrows while it fills.
@@ -173,26 +182,25 @@ void UpdateRewriting(std::vector<OID>& ids) {
                 updatePredicates.reserveRejections(i, static_cast<unsigned>(count));
             }
         }
-    updatePredicates.reserveBases(2 * plainSelectedPredicates(ids) + 1);
-    if (OptionMinimal || OptionStrict)
-        ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
-    Pupd.reserve(Pupd.size() + rules + 1);  // and the truth fact
+    updatePredicates.reserveBases(2 * plainSelectedPredicates(ids, settings.optimize) + 1);
+    if (R.minimality()) ATOM::Predicates.reserve(ATOM::Predicates.size() + rejections);
+    translation.rules.reserve(translation.rules.size() + rules + 1);  // and the truth fact
     // Every head predicate is known before the first generated name.
     if (sharedAtoms.size() < ATOM::Predicates.size()) sharedAtoms.resize(ATOM::Predicates.size());
     for (unsigned i = 0; i < N; ++i) {
-        UpdateRewritingRules(ids[i], i, N);
-        if (OptionStrict) addLevelRules(i + 1);
+        UpdateRewritingRules(R, ids[i], i, N);
+        if (settings.strict) addLevelRules(R, i + 1);
     }
     // The shared atoms serve the rules' passes only; the inertia rules that
     // follow make most of a large run's names.
     sharedAtoms = std::vector<SHARED_ATOMS>();
-    UpdateRewritingPropagation(N);
-    if (OptionMinimal || OptionStrict) addMinRules(N);
-    if (OptionProgram == PROGRAM_TYPE::PEXA) addStrongNegCons();
-    if (OptionDebug) std::cerr << "Update Rewriting finished." << '\n' << '\n';
+    UpdateRewritingPropagation(R, N);
+    if (R.minimality()) addMinRules(R, N);
+    if (settings.strongNegationConstraints) addStrongNegCons(R);
+    if (settings.debug) std::cerr << "Update Rewriting finished." << '\n' << '\n';
 }
 
-void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
+void UpdateRewritingRules(REWRITING& R, OID& program, unsigned i, unsigned N) {
     const bool last = i + 1 == N;
     if (!program.rules) return;
     RULES& rules = *program.rules;
@@ -229,7 +237,7 @@ void UpdateRewritingRules(OID& program, unsigned i, unsigned N) {
         RULE_ATOMS& shared = entry.atoms;
         RULE_ATOMS known{shared.update, shared.complement, Unknown};
         if (!last) makeRejectionAtoms(rules[j], i, static_cast<unsigned>(j), V, known);
-        rewriteRule(rules[j], i, static_cast<unsigned>(j), V, last, known);
+        rewriteRule(R, rules[j], i, static_cast<unsigned>(j), V, last, known);
         shared.update = known.update;
         shared.complement = known.complement;
     }

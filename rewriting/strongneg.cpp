@@ -4,7 +4,7 @@
 #include "rewriting/auxiliary.hpp"
 #include "rewriting/trace.hpp"
 
-void addStrongNegCons() {
+void addStrongNegCons(REWRITING& R) {
     // Live walk: complements registered by addNegConstraint are met when
     // they sort after the current name.
     const PREDICATE_NAMES& P = ATOM::Predicates;
@@ -16,15 +16,15 @@ void addStrongNegCons() {
             const std::string_view positive = std::string_view(name).substr(1);
             if (P.contains(positive) || updatePredicates.contains(positive)) return;
         }
-        addNegConstraint(name, P.arity(number));
+        addNegConstraint(R, name, P.arity(number));
     });
 }
 
-void addNegConstraint(std::string name, unsigned k) {
+void addNegConstraint(REWRITING& R, std::string name, unsigned k) {
     const auto V = arbitraryVariables(k);
     std::vector<LITERAL> positive;
     positive.emplace_back(ATOM(name, V, PREDICATE_NAMES::IDB), false);
     positive.emplace_back(ATOM(complementName(name), V, PREDICATE_NAMES::IDB), false);
-    Constraints.emplace_back(BODY(std::move(positive), {}));
-    traceConstraint("Added constraint ", Constraints.back(), ".");
+    R.translation.constraints.emplace_back(BODY(std::move(positive), {}));
+    traceConstraint(R, "Added constraint ", R.translation.constraints.back(), ".");
 }

@@ -5,9 +5,12 @@
 
 #include <string>
 
+#include "rewriting/rewriting.hpp"
+
 // One constraint per predicate pair of ATOM::Predicates (live walk in name
 // order), builtins and reserved names left out.
-void addStrongNegCons();
+void addStrongNegCons(REWRITING& r);
 
-// Appends :- name(V), complement(V). to Constraints; V = X0 .. Xk-1.
-void addNegConstraint(std::string name, unsigned k);
+// Appends :- name(V), complement(V). to the translation's constraints;
+// V = X0 .. Xk-1.
+void addNegConstraint(REWRITING& r, std::string name, unsigned k);

@@ -4,21 +4,21 @@
 
 #include <iostream>
 
-#include "base/options.hpp"
-#include "representation/rule.hpp"
+#include "rewriting/rewriting.hpp"
 
 // what, the rule in its text form, and directly after its final period the
 // name of the receiving list (where).
-inline void traceRule(const char* what, const RULE& rule, const char* where) {
-    if (!OptionDebug) return;
+inline void traceRule(const REWRITING& r, const char* what, const RULE& rule, const char* where) {
+    if (!r.settings.debug) return;
     std::cerr << what;
     print_rule(std::cerr, rule);
     std::cerr << where << '\n';
 }
 
 // what, the constraint in its text form, then tail.
-inline void traceConstraint(const char* what, const CONSTRAINT& constraint, const char* tail) {
-    if (!OptionDebug) return;
+inline void traceConstraint(const REWRITING& r, const char* what, const CONSTRAINT& constraint,
+                            const char* tail) {
+    if (!r.settings.debug) return;
     std::cerr << what;
     print_constraint(std::cerr, constraint);
     std::cerr << tail << '\n';

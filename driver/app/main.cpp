@@ -27,6 +27,7 @@
 #include "driver/run/execute.hpp"
 #include "driver/run/one_run.hpp"
 #include "driver/run/program_file.hpp"
+#include "driver/run_state.hpp"
 #include "driver/session/session.hpp"
 #include "input/parser.hpp"
 #include "rewriting/minimality.hpp"
@@ -145,16 +146,30 @@ void readInputs(const OPTIONS& o) {
     stopOnParserErrors();
 }
 
+// What the rewriting needs of the command line.
+REWRITING_SETTINGS rewritingSettings(const OPTIONS& o) {
+    REWRITING_SETTINGS s;
+    s.minimal = o.minimal;
+    s.strict = o.strict;
+    s.optimize = o.optimize;
+    s.strongNegationConstraints = o.programType == PROGRAM_TYPE::PEXA;
+    s.debug = o.debug;
+    return s;
+}
+
 void rewriteUpdates(const OPTIONS& o) {
     if (UpdateIDs.empty()) {
         // Nothing to rewrite, but the candidates are still tested: their test
         // programs need the global minimality part, without which the empty
         // answer set, which rejects nothing, would count as not minimal.
-        if ((o.minimal || o.strict) && !o.integral) addMinRules(0);
+        if ((o.minimal || o.strict) && !o.integral) {
+            REWRITING r{RunTranslation(), rewritingSettings(o)};
+            addMinRules(r, 0);
+        }
         return;
     }
     if (o.verbose) std::cout << "Rewriting updates ..." << std::endl;
-    UpdateRewriting(UpdateIDs);
+    UpdateRewriting(UpdateIDs, Constraints, rewritingSettings(o), RunTranslation());
 }
 
 // Why nothing was solved, or the answer sets were not read, for --stats.
@@ -179,7 +194,7 @@ void beginAnswers(const OPTIONS& o) {
 int solve(const OPTIONS& o) {
     StartPhase(PHASE::WRITING);
     std::string file = chooseOutputFile(o);
-    StoreToFile(file, o.integral, nullptr);
+    StoreToFile(RunTranslation(), file, o.integral, nullptr);
 
     int status = 0;
     GOAL_ANSWER goal = UnansweredGoal();
@@ -239,8 +254,8 @@ int run(int argc, char** argv) {
     if (options.session) RunSession({options.program, options.evaluationOptions});
     StartPhase(PHASE::REWRITING);
     rewriteUpdates(options);
-    if (options.verbose) PrintStatistics(std::cout);
-    if (options.debug) PrintDebugReport(std::cerr);
+    if (options.verbose) PrintStatistics(std::cout, RunTranslation());
+    if (options.debug) PrintDebugReport(std::cerr, RunTranslation());
     return solve(options);
 }
 

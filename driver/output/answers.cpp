@@ -13,6 +13,7 @@
 #include "driver/output/goal.hpp"
 #include "driver/output/json.hpp"
 #include "driver/output/summary.hpp"
+#include "driver/run_state.hpp"
 #include "input/origins.hpp"
 #include "representation/rule.hpp"
 
@@ -61,10 +62,12 @@ std::string secondsText(double seconds) {
 // The size of the program written: with -integral the minimality part is
 // in it.
 std::size_t writtenRules() {
-    return TranslatedRuleCount() + (OptionIntegral ? MinRules.size() : 0);
+    const TRANSLATION& t = RunTranslation();
+    return t.ruleCount() + (OptionIntegral ? t.minRules.size() : 0);
 }
 std::size_t writtenConstraints() {
-    return Constraints.size() + (OptionIntegral ? MinConstraints.size() : 0);
+    const TRANSLATION& t = RunTranslation();
+    return t.constraints.size() + (OptionIntegral ? t.minConstraints.size() : 0);
 }
 
 // "1 rule", "2 rules".

@@ -3,18 +3,18 @@
 #include "base/options.hpp"
 #include "representation/rule.hpp"
 
-void PrintStatistics(std::ostream& out) {
+void PrintStatistics(std::ostream& out, const TRANSLATION& t) {
     out << "The rewritten program consits of " << IDENT::Constants.size() << " constants, "
         << ATOM::Predicates.size() - static_cast<unsigned>(NumBuiltins) + updatePredicates.size()
-        << " predicates, " << TranslatedRuleCount() << " rules, and " << Constraints.size()
+        << " predicates, " << t.ruleCount() << " rules, and " << t.constraints.size()
         << " constraints";
     if (OptionMinimal || OptionStrict) {
         if (OptionIntegral)
-            out << " plus " << MinRules.size() << " minimality rules and " << MinConstraints.size()
-                << " minimality constraints";
+            out << " plus " << t.minRules.size() << " minimality rules and "
+                << t.minConstraints.size() << " minimality constraints";
         else
             out << ". " << '\n'
-                << MinRules.size() << " global minimality rules and " << MinConstraints.size()
+                << t.minRules.size() << " global minimality rules and " << t.minConstraints.size()
                 << " global minimality constraints are used for testing "
                 << "candidates";
     }
@@ -51,7 +51,7 @@ void printNames(std::ostream& out, const char* title, const GENERATED_NAMES& reg
 }
 }  // namespace
 
-void PrintDebugReport(std::ostream& out) {
+void PrintDebugReport(std::ostream& out, const TRANSLATION& t) {
     const bool minimality = OptionMinimal || OptionStrict;
     out << '\n';
     printNames(out, "The following constants have been introduced: ", IDENT::Constants);
@@ -61,18 +61,18 @@ void PrintDebugReport(std::ostream& out) {
         printNames(out,
                    "The following minimality predicates have been introduced: ", minimalPredicates);
     out << "The following rules have been introduced: " << '\n';
-    print_translated_rules(out, 0, TranslatedRuleCount(), "\n");
+    print_translated_rules(out, t, 0, t.ruleCount(), "\n");
     out << "\n\n";
     out << "The following constraints have been introduced: " << '\n';
-    print_list(out, Constraints, "\n");
+    print_list(out, t.constraints, "\n");
     out << '\n' << "\n\n";
     if (minimality) {
         out << "The following (global/integral) minimality rules have been introduced: " << '\n';
-        print_list(out, MinRules, "\n");
+        print_list(out, t.minRules, "\n");
         out << "\n\n";
         out << "The following (global/integral) minimality constraints have been introduced: "
             << '\n';
-        print_list(out, MinConstraints, "\n");
+        print_list(out, t.minConstraints, "\n");
         out << "\n\n";
     }
     out.flush();

@@ -3,5 +3,7 @@
 
 #include <ostream>
 
-void PrintStatistics(std::ostream& out);
-void PrintDebugReport(std::ostream& out);
+#include "rewriting/translation.hpp"
+
+void PrintStatistics(std::ostream& out, const TRANSLATION& translation);
+void PrintDebugReport(std::ostream& out, const TRANSLATION& translation);

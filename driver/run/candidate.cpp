@@ -16,6 +16,7 @@
 #include "driver/run/evaluate.hpp"
 #include "driver/run/limits.hpp"
 #include "driver/run/program_file.hpp"
+#include "driver/run_state.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
@@ -129,7 +130,7 @@ bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::str
         std::cerr << "Could not open file " << testFile << ". Aborting." << std::endl;
         throw END_OF_RUN{1};
     }
-    StoreToFile(testFile, true, &rules);
+    StoreToFile(RunTranslation(), testFile, true, &rules);
 
     ++RunSummary().tested;
     RunSummary().testReason.clear();

@@ -48,14 +48,16 @@ void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep) 
                });
 }
 
-// The translated program's rules: Pupd with the inertia rules in their
-// place.
-struct TRANSLATED_RULES {};
+// The translated program's rules, with the rejection and inertia rules in
+// their places.
+struct TRANSLATED_RULES {
+    const TRANSLATION& translation;
+};
 
-void writeList(std::FILE* out, TRANSLATED_RULES, const char* sep) {
-    writeItems(out, TranslatedRuleCount(), sep,
+void writeList(std::FILE* out, TRANSLATED_RULES rules, const char* sep) {
+    writeItems(out, rules.translation.ruleCount(), sep,
                [&](std::ostream& text, std::size_t first, std::size_t last) {
-                   print_translated_rules(text, first, last, sep);
+                   print_translated_rules(text, rules.translation, first, last, sep);
                });
 }
 
@@ -86,16 +88,17 @@ int openProgramFile(const std::string& file) {
     return ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
 }
 
-// Pupd with the inertia rules, then with integral MinRules and the extra rules, then Constraints,
-// then with integral MinConstraints; in the pexa form inside one list.
-void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
+// The rules, then with integral the minimality rules and the extra rules,
+// then the constraints, then with integral the minimality constraints; in
+// the pexa form inside one list.
+void writeProgram(std::FILE* out, const TRANSLATION& t, bool integral, const RULES* extra) {
     const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
     const char* sep = pexa ? ",\n" : "\n";
-    const bool rules = TranslatedRuleCount() > 0;
-    const bool minRules = integral && !MinRules.empty();
+    const bool rules = t.ruleCount() > 0;
+    const bool minRules = integral && !t.minRules.empty();
     const bool extraRules = integral && extra && !extra->empty();
-    const bool constraints = !Constraints.empty();
-    const bool minConstraints = integral && !MinConstraints.empty();
+    const bool constraints = !t.constraints.empty();
+    const bool minConstraints = integral && !t.minConstraints.empty();
 
     if (pexa) std::fputs("@SET FUNCTION\n@LP({\n", out);
     // In the pexa form a group is followed by the separator exactly when a
@@ -106,11 +109,11 @@ void writeProgram(std::FILE* out, bool integral, const RULES* extra) {
         if (pexa && later) std::fputs(sep, out);
         std::fputc('\n', out);
     };
-    group(rules, constraints || minRules || extraRules || minConstraints, TRANSLATED_RULES{});
-    group(minRules, extraRules || constraints || minConstraints, MinRules);
+    group(rules, constraints || minRules || extraRules || minConstraints, TRANSLATED_RULES{t});
+    group(minRules, extraRules || constraints || minConstraints, t.minRules);
     if (extraRules) group(true, constraints || minConstraints, *extra);
-    group(constraints, minConstraints, Constraints);
-    group(minConstraints, false, MinConstraints);
+    group(constraints, minConstraints, t.constraints);
+    group(minConstraints, false, t.minConstraints);
     if (pexa) std::fputs("})\n", out);
 }
 
@@ -146,7 +149,8 @@ bool CreateExclusiveFile(const std::string& name) {
     return true;
 }
 
-void StoreToFile(std::string file, bool integral, const RULES* extra) {
+void StoreToFile(const TRANSLATION& translation, std::string file, bool integral,
+                 const RULES* extra) {
     if (OptionStore && OptionVerbosity) std::cout << "Storing file " << file << " ..." << std::endl;
     int fd = openProgramFile(file);
     if (fd < 0) cannotOpen(file);
@@ -166,7 +170,7 @@ void StoreToFile(std::string file, bool integral, const RULES* extra) {
         // its buffer goes, so that what waits in it is never written later
         // (at the exit) from memory given back.
         CLOSED_ON_UNWIND closed{out};
-        writeProgram(out, integral, extra);
+        writeProgram(out, translation, integral, extra);
         if (OptionOneRun && !integral) WriteRejectionDeclarations(out);
     }
     // The stream remembers a failed write, and closing it reports the last

@@ -5,11 +5,14 @@
 #include <string>
 
 #include "representation/rule.hpp"
+#include "rewriting/translation.hpp"
 
-// Writes Pupd with the inertia rules, then with integral MinRules and the
-// extra rules, then Constraints, then with integral MinConstraints. Ends
-// the run with status 1 when the file cannot be opened or fully written.
-void StoreToFile(std::string file, bool integral, const RULES* extra);
+// Writes the translation's rules, then with integral its minimality rules
+// and the extra rules, then its constraints, then with integral its
+// minimality constraints. Ends the run with status 1 when the file cannot
+// be opened or fully written.
+void StoreToFile(const TRANSLATION& translation, std::string file, bool integral,
+                 const RULES* extra);
 
 // Creates a new temporary program file in directory, named as
 // common/contract.hpp says; returns the name, or "" when it cannot be

@@ -6,6 +6,7 @@
 
 #include "driver/output/goal.hpp"
 #include "driver/run/execute.hpp"
+#include "driver/run_state.hpp"
 #include "fuzz_support.hpp"
 #include "rewriting/rewriting.hpp"
 
@@ -16,7 +17,8 @@ void registerAuxiliaryNames() {
     const char program[] = "{ p(X) :- q(X). q(a). r. }\n{ -p(X) :- q(X), not r. \"a b\"(c). }\n";
     OptionMinimal = true;
     fuzz::parseInput(reinterpret_cast<const std::uint8_t*>(program), sizeof program - 1, true);
-    UpdateRewriting(UpdateIDs);
+    RunTranslation() = TRANSLATION();
+    UpdateRewriting(UpdateIDs, Constraints, RunRewritingSettings(), RunTranslation());
     OptionMinimal = false;
 }
 

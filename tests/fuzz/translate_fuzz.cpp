@@ -21,6 +21,7 @@
 
 #include "driver/output/report.hpp"
 #include "driver/run/program_file.hpp"
+#include "driver/run_state.hpp"
 #include "evaluation/clingo/compact.hpp"
 #include "evaluation/clingo/one_run.hpp"
 #include "evaluation/clingo/translate.hpp"
@@ -46,7 +47,7 @@ const std::string& programFile() {
 // A program read for rox may hold builtins, which the pexa form cannot
 // express; a real run refuses them already while reading for pexa, so the
 // pexa reader is only asked about programs without them.
-bool usesBuiltins() {
+bool usesBuiltins(const TRANSLATION& t) {
     auto builtin = [](const ATOM& a) {
         return a.predicate < ATOM::Predicates.size() &&
                ATOM::Predicates.type(a.predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
@@ -56,10 +57,10 @@ bool usesBuiltins() {
             if (builtin(l)) return true;
         return false;
     };
-    for (const RULES* rules : {&Pupd, &MinRules})
+    for (const RULES* rules : {&t.rules, &t.minRules})
         for (const RULE& r : *rules)
             if (r.body() && inBody(*r.body())) return true;
-    for (const std::vector<CONSTRAINT>* cs : {&Constraints, &MinConstraints})
+    for (const std::vector<CONSTRAINT>* cs : {&t.constraints, &t.minConstraints})
         for (const CONSTRAINT& c : *cs)
             if (inBody(c)) return true;
     return false;
@@ -194,8 +195,8 @@ void checkCompactText(const vok::evaluation::PROGRAM& program) {
 
 // Writes the program in the current form and reads it back as the
 // evaluation program would.
-void storeAndRead(bool integral, const RULES* extra) {
-    StoreToFile(programFile(), integral, extra);
+void storeAndRead(const TRANSLATION& t, bool integral, const RULES* extra) {
+    StoreToFile(t, programFile(), integral, extra);
     std::ifstream in(programFile(), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -203,7 +204,7 @@ void storeAndRead(bool integral, const RULES* extra) {
     if (parser_errors != 0) return;
     try {
         if (OptionProgram == PROGRAM_TYPE::PEXA) {
-            if (IsPropositional && !usesBuiltins()) vok::evaluation::ReadPexa(text.str());
+            if (IsPropositional && !usesBuiltins(t)) vok::evaluation::ReadPexa(text.str());
         } else {
             checkCompactText(vok::evaluation::ReadRox(text.str()));
         }
@@ -230,12 +231,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // As the driver does it: errors in standard input do not stop the run,
     // so the rewriting must take whatever the parser stored.
-    if (!UpdateIDs.empty()) UpdateRewriting(UpdateIDs);
-    PrintStatistics(std::cout);
-    PrintDebugReport(std::cerr);
-    storeAndRead(OptionIntegral, nullptr);
+    TRANSLATION t;
+    if (!UpdateIDs.empty()) UpdateRewriting(UpdateIDs, Constraints, RunRewritingSettings(), t);
+    PrintStatistics(std::cout, t);
+    PrintDebugReport(std::cerr, t);
+    storeAndRead(t, OptionIntegral, nullptr);
     OptionProgram = program == PROGRAM_TYPE::PEXA ? PROGRAM_TYPE::ROX : PROGRAM_TYPE::PEXA;
-    storeAndRead(true, &MinRules);
+    storeAndRead(t, true, &t.minRules);
     OptionProgram = program;
     return 0;
 }

@@ -7,13 +7,31 @@
 #include <string>
 #include <vector>
 
+#include "rewriting/rewriting.hpp"
 #include "tests/support/builders.hpp"
 #include "tests/support/capture.hpp"
 #include "tests/support/rewriting/fresh_run.hpp"
 
 struct Rewriting : ::testing::Test {
-    void SetUp() override { freshRun(); }
-    void TearDown() override { freshRun(); }
+    TRANSLATION T;
+    REWRITING_SETTINGS S;
+
+    void SetUp() override { fresh(); }
+    void TearDown() override { fresh(); }
+    // A run that has read nothing, translated nothing, with default settings.
+    void fresh(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
+        freshRun(program);
+        T = TRANSLATION();
+        S = REWRITING_SETTINGS();
+    }
+    // Translates the sequence read so far into T.
+    void translate() { UpdateRewriting(UpdateIDs, Constraints, S, T); }
+    // The translated program's rules, one a line.
+    std::string translatedLines() const {
+        std::ostringstream out;
+        print_translated_rules(out, T, 0, T.ruleCount(), "\n");
+        return out.str();
+    }
 };
 
 // Terms by their texts (upper case: variables of the current rule).
@@ -51,12 +69,6 @@ template <class LIST>
 std::string lines(const LIST& list) {
     std::ostringstream out;
     print_list(out, list, "\n");
-    return out.str();
-}
-// The translated program's rules, one a line: Pupd with the inertia rules.
-inline std::string translatedLines() {
-    std::ostringstream out;
-    print_translated_rules(out, 0, TranslatedRuleCount(), "\n");
     return out.str();
 }
 inline std::string join(const std::vector<std::string>& items) {

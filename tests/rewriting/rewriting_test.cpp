@@ -41,13 +41,13 @@ bool contains(const std::string& text, const std::string& part) {
 
 TEST_F(Rewriting, TwoProgramsWithInertiaAndDebugLines) {
     twoPrograms();
-    OptionDebug = true;
-    std::string trace = stderrOf([] { UpdateRewriting(UpdateIDs); });
+    S.debug = true;
+    std::string trace = stderrOf([this] { translate(); });
     EXPECT_EQ(translatedLines(), join(TwoProgramRules));
     EXPECT_EQ(text((*UpdateIDs[0].rules)[1]), "q_P0(a) :- not rej_P0_R1.");  // rewritten in place
     for (const char* made : {"rej_P0_R0", "-p_P1", "p_P0", "rej_P0_R1", "-q_P1", "q_P0"})
         EXPECT_TRUE(updatePredicates.contains(made)) << made;
-    EXPECT_TRUE(Constraints.empty() && MinRules.empty() && MinConstraints.empty());
+    EXPECT_TRUE(T.constraints.empty() && T.minRules.empty() && T.minConstraints.empty());
 
     std::string expected = "\nUpdate Rewriting.\n";
     const char* kinds[] = {"rejection", "rewritten", "rejection", "rewritten", "rewritten"};
@@ -60,27 +60,27 @@ TEST_F(Rewriting, TwoProgramsWithInertiaAndDebugLines) {
 TEST_F(Rewriting, ShapesOfRewrittenRules) {
     // One program: no rejection; a fact keeps a present, empty body.
     program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}), fact(atom("s"))});
-    UpdateRewriting(UpdateIDs);
+    translate();
     EXPECT_EQ(translatedLines(), join({"p_P0(X0) :- q(X0).", "s_P0 :- .", "p(X0) :- p_P0(X0).",
                                        "-p(X0) :- -p_P0(X0).", "s :- s_P0.", "-s :- -s_P0."}));
     // A negated head tests its complement; body-only variables still go into
     // the rejection atom; an empty middle program keeps its number.
-    freshRun();
+    fresh();
     program({rule(strong("p", {"X"}), {pos(atom("q", {"X"}))}),
              rule(atom("t"), {pos(atom("u", {"Y"}))})});
     program({});
     program({});
-    UpdateRewriting(UpdateIDs);
+    translate();
     // The rules of the programs come first, the inertia rules after them;
     // the rejection rules are written from the rewritten ones.
-    ASSERT_EQ(Pupd.size(), 2u);
-    EXPECT_EQ(PropagationAt, 2u);
-    EXPECT_TRUE(RejectionRules.marked(0) && RejectionRules.marked(1));
-    EXPECT_FALSE(PropagationRules.empty());
-    EXPECT_EQ(lines(Pupd), join({"-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
-                                 "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
-    EXPECT_EQ(text(rejectionRule(Pupd[0])), "rej_P0_R0(X0) :- q(X0), p_P1(X0).");
-    EXPECT_EQ(text(rejectionRule(Pupd[1])), "rej_P0_R1(X0) :- u(X0), -t_P1.");
+    ASSERT_EQ(T.rules.size(), 2u);
+    EXPECT_EQ(T.inertiaAt, 2u);
+    EXPECT_TRUE(T.rejections.marked(0) && T.rejections.marked(1));
+    EXPECT_FALSE(T.inertia.empty());
+    EXPECT_EQ(lines(T.rules), join({"-p_P0(X0) :- q(X0), not rej_P0_R0(X0).",
+                                    "t_P0 :- u(X0), not rej_P0_R1(X0)."}));
+    EXPECT_EQ(text(rejectionRule(T.rules[0])), "rej_P0_R0(X0) :- q(X0), p_P1(X0).");
+    EXPECT_EQ(text(rejectionRule(T.rules[1])), "rej_P0_R1(X0) :- u(X0), -t_P1.");
     const std::string all = translatedLines();
     EXPECT_EQ(all.substr(0, all.find("\n", all.find("rej_P0_R1(X0) :-"))),
               "rej_P0_R0(X0) :- q(X0), p_P1(X0).\n-p_P0(X0) :- q(X0), not rej_P0_R0(X0).\n"
@@ -95,17 +95,17 @@ TEST_F(Rewriting, TranslatedRulesPrintAlikeInAnyPieces) {
         {rule(atom("p", {"X"}), {pos(atom("q", {"X"})), neg(atom("r", {"X"}))}), fact(atom("s"))});
     program({fact(atom("q", {"a"})), rule(strong("s"), {neg(atom("p", {"a"}))})});
     program({fact(atom("r", {"a"}))});
-    OptionMinimal = true;
-    UpdateRewriting(UpdateIDs);
-    ASSERT_EQ(RejectionRules.count, 4u);
-    const std::size_t count = TranslatedRuleCount();
-    ASSERT_EQ(count, Pupd.size() + 4 + PropagationRules.size());
+    S.minimal = true;
+    translate();
+    ASSERT_EQ(T.rejections.count, 4u);
+    const std::size_t count = T.ruleCount();
+    ASSERT_EQ(count, T.rules.size() + 4 + T.inertia.size());
     const std::string whole = translatedLines();
     for (std::size_t piece = 1; piece <= 4; ++piece) {
         std::ostringstream out;
         for (std::size_t at = 0; at < count; at += piece) {
             if (at) out << "\n";
-            print_translated_rules(out, at, std::min(count, at + piece), "\n");
+            print_translated_rules(out, T, at, std::min(count, at + piece), "\n");
         }
         EXPECT_EQ(out.str(), whole) << piece;
     }
@@ -120,17 +120,17 @@ TEST_F(Rewriting, InertiaSelection) {
     std::vector<IDENT> oneTwo = {IDENT(IDENT::INTEGER, 1), IDENT(IDENT::INTEGER, 2)};
     program({rule(atom("p"), {pos(atom("r")), pos(newBuiltin(LESS, ARGUMENTS(oneTwo)))})});
     program({});
-    OptionOptimize = OPTIMIZATION::ALL;
-    UpdateRewriting(UpdateIDs);
+    S.optimize = OPTIMIZATION::ALL;
+    translate();
     EXPECT_EQ(translatedLines(),
               join({"rej_P0_R0 :- r, <(1,2), -p_P1.", "p_P0 :- r, <(1,2), not rej_P0_R0.",
                     "p_P0 :- p_P1.", "-p_P0 :- -p_P1.", "p :- p_P0.", "-p :- -p_P0.",
                     "r_P0 :- r_P1.", "-r_P0 :- -r_P1.", "r :- r_P0.", "-r :- -r_P0."}));
     // -q heads a rule and q occurs nowhere: the walk registers q behind its
     // position and meets it again.
-    freshRun();
+    fresh();
     program({fact(strong("q"))});
-    UpdateRewriting(UpdateIDs);
+    translate();
     EXPECT_EQ(translatedLines(),
               join({"-q_P0 :- .", "-q :- -q_P0.", "q :- q_P0.", "q :- q_P0.", "-q :- -q_P0."}));
 }
@@ -159,21 +159,22 @@ TEST_F(Rewriting, InertiaWalkAgreesWithAWalkOverAllPredicates) {
         }
     };
     for (unsigned seed = 0; seed < 300; ++seed) {
-        freshRun();
+        fresh();
         sequence(seed);
-        UpdateRewriting(UpdateIDs);
+        translate();
         const std::string walked = translatedLines();
 
-        freshRun();
+        fresh();
         sequence(seed);
         const unsigned N = static_cast<unsigned>(UpdateIDs.size());
-        for (unsigned i = 0; i < N; ++i) UpdateRewritingRules(UpdateIDs[i], i, N);
+        REWRITING R{T, S};
+        for (unsigned i = 0; i < N; ++i) UpdateRewritingRules(R, UpdateIDs[i], i, N);
         const PREDICATE_NAMES& P = ATOM::Predicates;
         for (auto it = P.begin(); it != P.end(); ++it) {
             const std::string p(it->name);
             if (!isRewritten(p)) continue;
             if (p[0] == '-' && P.contains(p.substr(1)) && isRewritten(p.substr(1))) continue;
-            for (unsigned n = N; n-- > 0;) addPropRules(p, n, P.arity(it->number));
+            for (unsigned n = N; n-- > 0;) addPropRules(R, p, n, P.arity(it->number));
         }
         ASSERT_EQ(walked, translatedLines()) << "seed " << seed;
     }
@@ -183,7 +184,7 @@ TEST_F(Rewriting, NoGeneratedNamePairsWithAnInputPredicate) {
     // { p_P0. rej_P0_R0. } { -p. }: -p at program 0 must not be -p_P0.
     program({fact(atom("p_P0")), fact(atom("rej_P0_R0"))});
     program({fact(strong("p"))});
-    UpdateRewriting(UpdateIDs);
+    translate();
     std::string all = translatedLines();
     for (const char* r :
          {"rej_P0_R0_0 :- -p_P0_P1.", "-p_P0_0 :- -p_P1.", "p_P0_0 :- p_P1.", "-p :- -p_P0_0.",
@@ -196,21 +197,22 @@ TEST_F(Rewriting, NoGeneratedNamePairsWithAnInputPredicate) {
 }
 
 TEST_F(Rewriting, StrongNegationConstraintsWalkTheLiveTable) {
-    freshRun(PROGRAM_TYPE::PEXA);
+    fresh(PROGRAM_TYPE::PEXA);
     atom("p", {"a"});
     atom("-q");
     std::vector<IDENT> x = terms({"X"});
     ATOM(updPred("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
     ATOM(compl_updPred("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
-    OptionDebug = true;
-    std::string trace = stderrOf(addStrongNegCons);
-    EXPECT_EQ(lines(Constraints), join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).",
-                                        ":- p_P0(X0), NEG_p_P0(X0).", ":- q, NEG_q."}));
+    S.debug = true;
+    REWRITING R{T, S};
+    std::string trace = stderrOf([&] { addStrongNegCons(R); });
+    EXPECT_EQ(lines(T.constraints), join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).",
+                                          ":- p_P0(X0), NEG_p_P0(X0).", ":- q, NEG_q."}));
     EXPECT_EQ(trace.substr(0, trace.find('\n')), "Added constraint :- NEG_q, q..");
-    freshRun();
+    fresh();
     program({fact(atom("p"))});
-    UpdateRewriting(UpdateIDs);
-    EXPECT_TRUE(Constraints.empty());  // rox gets none
+    translate();
+    EXPECT_TRUE(T.constraints.empty());  // rox gets none
 }
 
 TEST_F(Rewriting, MinimalityParts) {
@@ -218,8 +220,8 @@ TEST_F(Rewriting, MinimalityParts) {
     // order of the strict trace and the corner cases.
     program({fact(atom("a"))});
     program({fact(atom("d"))});
-    OptionStrict = OptionDebug = true;
-    std::string trace = stderrOf([] { UpdateRewriting(UpdateIDs); });
+    S.strict = S.debug = true;
+    std::string trace = stderrOf([this] { translate(); });
     EXPECT_TRUE(
         contains(trace,
                  "Added minimaltiy (strictness) rejction constraint :- rej_P0_R0, eq_P2_R0, "
@@ -234,26 +236,27 @@ TEST_F(Rewriting, MinimalityParts) {
                          "rewritten program rules.\nUpdate Rewriting finished.\n\n"));
     // An input predicate named ok moves the ok proposition; a rule may have
     // an empty body; wide rejections list all variables.
-    freshRun();
+    fresh();
     atom("ok");
-    addLevelRules(3);
-    createMinRule(HEAD(atom("h")), BODY());
-    EXPECT_EQ(lines(MinRules),
+    REWRITING R{T, S};
+    addLevelRules(R, 3);
+    createMinRule(R, HEAD(atom("h")), BODY());
+    EXPECT_EQ(lines(T.minRules),
               join({"ok_0 :- ok_P3.", "eq_P3_R0 :- eq_P4_R0, not ok_P3.", "h :- ."}));
     rejectionPred(0, 0, 3);
-    createMinRejCons("rej_P0_R0", 1, 3);
-    EXPECT_EQ(lines(MinConstraints), ":- rej_P0_R0(X0,X1,X2), not mrej_P0_R0(X0,X1,X2).");
+    createMinRejCons(R, "rej_P0_R0", 1, 3);
+    EXPECT_EQ(lines(T.minConstraints), ":- rej_P0_R0(X0,X1,X2), not mrej_P0_R0(X0,X1,X2).");
 }
 
 TEST_F(Rewriting, ConflictingArities) {
     // p/1 and -p/2 both head rules: their update predicates share names.
     program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}), fact(strong("p", {"a", "b"}))});
-    EXPECT_EXIT(AsWholeRun([] { UpdateRewriting(UpdateIDs); }), ::testing::ExitedWithCode(99),
+    EXPECT_EXIT(AsWholeRun([this] { translate(); }), ::testing::ExitedWithCode(99),
                 "An internal error occurred \\(Error storing update predicate\\.\\)\\.");
     // -p/2 only in a body: the final complement rule of p cannot be built.
-    freshRun();
+    fresh();
     program({rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}),
              rule(atom("r"), {pos(strong("p", {"a", "b"}))})});
-    EXPECT_EXIT(AsWholeRun([] { UpdateRewriting(UpdateIDs); }), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(AsWholeRun([this] { translate(); }), ::testing::ExitedWithCode(1),
                 "^-p, first used with arity 2, now seen with arity 1\\.\n$");
 }

@@ -15,13 +15,7 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     LocalVariables.reset();
     NumBuiltins = 0;
     UpdateIDs.clear();
-    Pupd.clear();
-    RejectionRules.clear();
-    PropagationRules.clear();
-    PropagationAt = 0;
     Constraints.clear();
-    MinRules.clear();
-    MinConstraints.clear();
     OptionProgram = program;
     initBuiltins();
 }

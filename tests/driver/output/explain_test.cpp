@@ -37,7 +37,7 @@ struct Explain : Driver {
         yyrestart(f);
         yyparse();
         std::fclose(f);
-        UpdateRewriting(UpdateIDs);
+        UpdateRewriting(UpdateIDs, Constraints, RunRewritingSettings(), RunTranslation());
     }
     // The explanation lines of an answer set given by its auxiliary atoms.
     static std::string explain(std::initializer_list<const char*> atoms) {

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "driver/run_state.hpp"
 #include "input/parser.hpp"
 #include "tests/support/builders.hpp"
 #include "tests/support/capture.hpp"
@@ -34,6 +35,10 @@ private:
 };
 
 struct Driver : ::testing::Test {
-    void SetUp() override { freshRun(); }
-    void TearDown() override { freshRun(); }
+    void SetUp() override { fresh(); }
+    void TearDown() override { fresh(); }
+    static void fresh() {
+        freshRun();
+        RunTranslation() = TRANSLATION();
+    }
 };

@@ -1,0 +1,20 @@
+#include "driver/run_state.hpp"
+
+#include "base/options.hpp"
+
+TRANSLATION& RunTranslation() {
+    // Never destroyed: freeing millions of rules at exit would only cost
+    // time, and every end of a run may still write it.
+    static TRANSLATION& translation = *new TRANSLATION;
+    return translation;
+}
+
+REWRITING_SETTINGS RunRewritingSettings() {
+    REWRITING_SETTINGS s;
+    s.minimal = OptionMinimal;
+    s.strict = OptionStrict;
+    s.optimize = OptionOptimize;
+    s.strongNegationConstraints = OptionProgram == PROGRAM_TYPE::PEXA;
+    s.debug = OptionDebug;
+    return s;
+}
