@@ -192,8 +192,7 @@ void chooseDefaultProgram(OPTIONS& o) {
                        : o.programType == PROGRAM_TYPE::PEXA ? "pexa-clingo"
                                                              : nullptr;
     if (!name) return;
-    const char* path = std::getenv("PATH");
-    o.program = FindDefaultProgram(name, ownExecutable(), path ? path : "/bin:/usr/bin");
+    o.program = FindDefaultProgram(name, ownExecutable(), ExecutableSearchPath());
     if (!o.program.empty()) return;
     std::cerr << WhoAmI << ": no evaluation program given (-p=) and " << name
               << " not found next to vok or in PATH" << std::endl;

@@ -30,6 +30,24 @@ bool isExecutableFile(const std::string& path) {
            ::access(path.c_str(), X_OK) == 0;
 }
 
+// Starts the child as execvp would: a file that the system does not run
+// itself (a script without "#!") is run by /bin/sh as a script, its path
+// an argument, never shell text; 0 or an errno value.
+int startLikeExecvp(const CHILD_START& start, pid_t& pid) {
+    const int err = StartRegisteredChild(start, pid);
+    if (err != ENOEXEC) return err;
+    std::string path = start.program;
+    if (path.find('/') == std::string::npos) {
+        path = FindInPath(path, ExecutableSearchPath());
+    }
+    CHILD_START script = start;
+    script.program = "/bin/sh";
+    script.searchPath = false;
+    script.argv.at(0) = path;
+    script.argv.insert(script.argv.begin(), "sh");
+    return StartRegisteredChild(script, pid);
+}
+
 }  // namespace
 
 std::vector<std::string> SplitOptions(std::string_view text) {
@@ -43,6 +61,11 @@ std::vector<std::string> SplitOptions(std::string_view text) {
         if (end == std::string_view::npos) return words;
         i = end;
     }
+}
+
+std::string ExecutableSearchPath() {
+    const char* path = std::getenv("PATH");
+    return path ? path : "/bin:/usr/bin";
 }
 
 std::string FindInPath(const std::string& name, std::string_view path) {
@@ -80,7 +103,7 @@ CHILD_RUN StartProgram(const std::vector<std::string>& argv) {
     pid_t pid = -1;
     // The C library reports a failed exec (a missing or not executable
     // program) here, as the start's failure, not as a status of the child.
-    const int err = StartRegisteredChild(start, pid);
+    const int err = startLikeExecvp(start, pid);
     ::close(fds[1]);
     if (err != 0) {
         ::close(fds[0]);
@@ -113,7 +136,7 @@ int StartRegisteredChild(const CHILD_START& start, pid_t& pid) {
 
 bool StartProgramChannel(const std::vector<std::string>& argv, LINE_CHANNEL& channel) {
     bool pipesFailed = false;
-    const int err = StartChannel(channel, programStart(argv), StartRegisteredChild, pipesFailed);
+    const int err = StartChannel(channel, programStart(argv), startLikeExecvp, pipesFailed);
     if (err == ENOMEM && !pipesFailed) MemoryRanOut();
     return err == 0;
 }

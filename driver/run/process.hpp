@@ -43,6 +43,10 @@ struct LINE_BUFFER {
 // without quoting or expansion of any kind; a text of blanks gives none.
 std::vector<std::string> SplitOptions(std::string_view text);
 
+// The directories execvp searches: those of PATH, or without it
+// /bin:/usr/bin, as the C library's default.
+std::string ExecutableSearchPath();
+
 // The first executable regular file called name in the directories of
 // path, a PATH value (an empty entry is the working directory); "" when
 // there is none.
@@ -55,7 +59,8 @@ std::string FindDefaultProgram(const std::string& name, const std::string& self,
                                std::string_view path);
 
 // Starts argv[0] with the arguments argv[1...] as execvp does (a name
-// without "/" is looked up in PATH, one with "/" is a path), with the
+// without "/" is looked up in PATH, one with "/" is a path; a script
+// without "#!" is run by /bin/sh, its path an argument), with the
 // standard input and error of this process, in a process group of its own.
 // output is null when it could not be started (missing, not executable).
 CHILD_RUN StartProgram(const std::vector<std::string>& argv);

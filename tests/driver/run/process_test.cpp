@@ -54,6 +54,25 @@ TEST(Process, AProgramThatCannotBeStartedIsToldApartFromOneThatEndsWith127) {
     EXPECT_EQ(WEXITSTATUS(FinishProgram(run)), 127);
 }
 
+// As execvp does it, a script without "#!" is run by /bin/sh, found as any
+// program is; its arguments stay arguments.
+TEST(Process, AScriptWithoutInterpreterLineIsRunAsExecvpRunsIt) {
+    ScratchFolder folder;
+    writeFile(folder / "plain script", "echo \"[$1]\"\n", 0755);
+    CHILD_RUN byPath = StartProgram({folder / "plain script", "a; b"});
+    ASSERT_NE(byPath.output, nullptr);
+    EXPECT_EQ(lineOf(byPath), "[a; b]\n");
+    EXPECT_EQ(FinishProgram(byPath), 0);
+
+    const std::string before = ExecutableSearchPath();
+    ::setenv("PATH", (folder.path() + ":" + before).c_str(), 1);
+    CHILD_RUN byName = StartProgram({"plain script", "$(x)"});
+    ::setenv("PATH", before.c_str(), 1);
+    ASSERT_NE(byName.output, nullptr);
+    EXPECT_EQ(lineOf(byName), "[$(x)]\n");
+    EXPECT_EQ(FinishProgram(byName), 0);
+}
+
 TEST(Process, WhatTheProgramStartsIsInItsGroupAndStopsWithIt) {
     CHILD_RUN run = StartProgram({"sh", "-c", "sleep 30 & echo $!; wait"});
     ASSERT_NE(run.output, nullptr);
