@@ -1,6 +1,6 @@
 // Starting a program as a child process and waiting for it, for vok (which
-// runs its evaluation program through the shell, in a process group of its
-// own) and for the evaluation programs (which run clingo).
+// runs its evaluation program, in a process group of its own) and for the
+// evaluation programs (which run clingo).
 #pragma once
 
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <vector>
 
 struct CHILD_START {
-    std::string program;            // a path, or with searchPath a name looked up in PATH
+    std::string program;  // a path, or with searchPath a name without "/" looked up in PATH
     std::vector<std::string> argv;  // its arguments, its own name first
     bool searchPath = false;
     int input = -1;   // a descriptor to be its standard input; -1: ours

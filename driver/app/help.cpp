@@ -68,9 +68,12 @@ void PrintMoreHelp(std::ostream& out) {
         << "Extensions:\n";
     printSection(out, HELP_SECTION::EXTENSIONS);
     out << "\n"
-        << "Answer sets: -p=rox-clingo (build/rox-clingo before installing) computes them\n"
-        << "with clingo; -P=pexa goes with -p=pexa-clingo. Options for it go in -o=,\n"
-        << "for example -o=-N=20 for the arithmetic builtins.\n"
+        << "Answer sets: without -p=, vok runs rox-clingo (with -P=pexa: pexa-clingo)\n"
+        << "from its own folder, else from PATH; with -f= and no -p= it only writes the\n"
+        << "program. -p=<prog> names another: a path, or a name looked up in PATH,\n"
+        << "started without a shell. Options for it go in -o=, split at blanks, for\n"
+        << "example -o=-N=20 for the arithmetic builtins. Temporary files go to TMPDIR\n"
+        << "(/tmp without it).\n"
         << "\n"
         << "Exit status: 0 normal end; 1 the run stopped on an error; 2 a fatal scanner\n"
         << "condition; 3 the time limit was reached (or the evaluation program failed);\n"

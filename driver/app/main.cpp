@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <optional>
@@ -26,6 +28,7 @@
 #include "driver/output/summary.hpp"
 #include "driver/run/execute.hpp"
 #include "driver/run/one_run.hpp"
+#include "driver/run/process.hpp"
 #include "driver/run/program_file.hpp"
 #include "driver/run_state.hpp"
 #include "driver/session/session.hpp"
@@ -51,7 +54,8 @@ void parseStream(FILE* in) {
 
 // A file that cannot be opened is a counted error too; the system's reason
 // follows on a line of its own, so the first line stays as it always was.
-void parseFile(const char* name) {
+// False when it could not be opened.
+bool parseFile(const char* name) {
     parser_file = name;
     parser_line = 0;
     FILE* in = std::fopen(name, "r");
@@ -61,11 +65,12 @@ void parseFile(const char* name) {
         yyerror("can't open input");
         yyerror(std::strerror(reason));
         ++parser_errors;
-        return;
+        return false;
     }
     if (OptionVerbosity) std::cout << "Reading \"" << name << "\"" << std::endl;
     parseStream(in);
     std::fclose(in);
+    return true;
 }
 
 void parseStdin() {
@@ -73,17 +78,34 @@ void parseStdin() {
     parseStream(stdin);
 }
 
-void stopOnParserErrors() {
+// optionAsFile: a file that could not be opened is named as an option is;
+// the options ended at an earlier file name, which the last line says.
+void stopOnParserErrors(bool optionAsFile) {
     if (parser_errors == 0) return;
     RunSummary().error = "the input has errors";
     std::cerr << "Aborting due to parser errors." << std::endl;
+    if (optionAsFile) std::cerr << WhoAmI << ": options come before the file names" << std::endl;
     throw END_OF_RUN{1};
 }
 
-// The -f= file, or a new temporary file in /tmp or else the working
-// directory.
+// A new temporary file in the folder TMPDIR names; a TMPDIR that cannot
+// take it ends the run rather than put the file elsewhere.
+std::string temporaryFileIn(const char* tmpdir) {
+    std::string name = CreateTemporaryFile(tmpdir);
+    if (!name.empty()) return name;
+    const int reason = errno;
+    if (reason == ENOMEM) MemoryRanOut();
+    std::cerr << "Could not create a temporary file in " << tmpdir
+              << " (TMPDIR): " << std::strerror(reason) << ". Aborting." << std::endl;
+    throw END_OF_RUN{1};
+}
+
+// The -f= file, or a new temporary file in TMPDIR, or without it in /tmp
+// or else the working directory.
 std::string chooseOutputFile(const OPTIONS& o) {
     if (o.store) return o.file;
+    const char* tmpdir = std::getenv("TMPDIR");
+    if (tmpdir && *tmpdir) return temporaryFileIn(tmpdir);
     std::string name = CreateTemporaryFile("/tmp");
     if (name.empty()) name = CreateTemporaryFile("");
     if (name.empty()) {
@@ -121,6 +143,11 @@ OPTIONS readOptions(int argc, char** argv) {
             PrintUsage(std::cerr);
             std::cerr << WhoAmI << ": unknown option '" << line.unknown << "'" << std::endl;
             throw END_OF_RUN(255, END_OF_RUN::AT_ONCE);
+        case REQUEST::MISSING_EQUALS:
+            // A slip, not a question: one line, no banner and no usage.
+            std::cerr << WhoAmI << ": unknown option '" << line.unknown << "'; did you mean "
+                      << line.meant << "?" << std::endl;
+            throw END_OF_RUN(255, END_OF_RUN::AT_ONCE);
     }
     throw INTERNAL_ERROR{"unknown request of the command line"};
 }
@@ -139,11 +166,37 @@ void checkOptions(OPTIONS& o) {
 // the run before standard input is read; errors in standard input stop it
 // after.
 void readInputs(const OPTIONS& o) {
-    for (const std::string& input : o.inputs) parseFile(input.c_str());
-    stopOnParserErrors();
+    bool optionAsFile = false;
+    for (const std::string& input : o.inputs)
+        if (!parseFile(input.c_str()) && NamesOption(input)) optionAsFile = true;
+    stopOnParserErrors(optionAsFile);
     if (!o.readStdin) return;
     parseStdin();
-    stopOnParserErrors();
+    stopOnParserErrors(false);
+}
+
+// The path of vok's own executable; "" when the system does not tell it.
+std::string ownExecutable() {
+    std::vector<char> path(PATH_MAX + 1);
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return "";
+    return std::string(path.data(), static_cast<std::size_t>(length));
+}
+
+// Without -p= (and without -f=, which asks for the program file only), the
+// evaluation program of the program type next to vok, else in PATH, as
+// execvp would search it; other types have none and only write the file.
+void chooseDefaultProgram(OPTIONS& o) {
+    if (!o.program.empty() || o.store) return;
+    const char* name = o.programType == PROGRAM_TYPE::ROX    ? "rox-clingo"
+                       : o.programType == PROGRAM_TYPE::PEXA ? "pexa-clingo"
+                                                             : nullptr;
+    if (!name) return;
+    o.program = FindDefaultProgram(name, ownExecutable(), ExecutableSearchPath());
+    if (!o.program.empty()) return;
+    std::cerr << WhoAmI << ": no evaluation program given (-p=) and " << name
+              << " not found next to vok or in PATH" << std::endl;
+    throw END_OF_RUN(1, END_OF_RUN::AT_ONCE);
 }
 
 // What the rewriting needs of the command line.
@@ -238,6 +291,7 @@ int run(int argc, char** argv) {
     // by the system before vok could learn how it ended.
     std::signal(SIGCHLD, SIG_DFL);
     OPTIONS options = readOptions(argc, argv);
+    chooseDefaultProgram(options);
     // Before the results begin, so that a refused session prints nothing
     // else (such as the summary that --stats would add).
     if (options.session) {

@@ -231,24 +231,54 @@ const std::vector<OPTION>& table() {
 #undef FLAG
 #undef REQUEST_OF
 
+// Whether arg names the option called n, its value (if any) included.
+bool namedBy(const OPTION_NAME& n, const char* arg) {
+    const std::size_t length = std::strlen(n.name);
+    switch (n.match) {
+        case MATCH::EXACT:
+        case MATCH::SEPARATE: return std::strcmp(arg, n.name) == 0;
+        case MATCH::PREFIX: return std::strncmp(arg, n.name, length) == 0;
+        case MATCH::DIGITS: {
+            const char* digits = arg + length;
+            return std::strncmp(arg, n.name, length) == 0 && *digits &&
+                   std::strspn(digits, "0123456789") == std::strlen(digits);
+        }
+    }
+    return false;
+}
+
 // The value that arg gives the option named name, or null when arg does
 // not name it that way; a separate value is the next argument, if any.
 bool matches(const OPTION_NAME& n, int argc, const char* const* argv, int& i, const char*& value) {
     const char* arg = argv[i];
-    const std::size_t length = std::strlen(n.name);
-    switch (n.match) {
-        case MATCH::EXACT: value = nullptr; return std::strcmp(arg, n.name) == 0;
-        case MATCH::PREFIX: value = arg + length; return std::strncmp(arg, n.name, length) == 0;
-        case MATCH::DIGITS:
-            value = arg + length;
-            return std::strncmp(arg, n.name, length) == 0 && *value &&
-                   std::strspn(value, "0123456789") == std::strlen(value);
-        case MATCH::SEPARATE:
-            if (std::strcmp(arg, n.name) != 0) return false;
-            value = i + 1 < argc ? argv[++i] : nullptr;
-            return true;
-    }
+    value = nullptr;
+    if (!namedBy(n, arg)) return false;
+    if (n.match == MATCH::PREFIX || n.match == MATCH::DIGITS) value = arg + std::strlen(n.name);
+    if (n.match == MATCH::SEPARATE && i + 1 < argc) value = argv[++i];
+    return true;
+}
+
+// Whether arg is the name of an option that takes its value after "=",
+// written without the "=": "-p" for "-p=".
+bool lacksEquals(const char* arg) {
+    for (const OPTION& option : table())
+        for (const OPTION_NAME& name : option.names) {
+            const std::size_t length = std::strlen(name.name);
+            if (name.match == MATCH::PREFIX && length > 1 && name.name[length - 1] == '=' &&
+                std::strlen(arg) == length - 1 && std::strncmp(arg, name.name, length - 1) == 0)
+                return true;
+        }
     return false;
+}
+
+// text as the shell would take it back as one word: as it is when it
+// holds nothing the shell reads, otherwise in single quotes.
+std::string shellWord(const std::string& text) {
+    const char* plain = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./=:,+-@%";
+    if (!text.empty() && text.find_first_not_of(plain) == std::string::npos) return text;
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 // Reads the option argv[i] names (moving i past a separate value); false
@@ -278,6 +308,14 @@ std::optional<unsigned long long> numberOf(const std::string& text, unsigned lon
 
 const std::vector<OPTION>& OptionTable() { return table(); }
 
+bool NamesOption(const std::string& arg) {
+    if (lacksEquals(arg.c_str())) return true;
+    for (const OPTION& option : table())
+        for (const OPTION_NAME& name : option.names)
+            if (namedBy(name, arg.c_str())) return true;
+    return false;
+}
+
 COMMAND_LINE ReadCommandLine(int argc, const char* const* argv) {
     COMMAND_LINE line;
     int i = 1;
@@ -291,6 +329,12 @@ COMMAND_LINE ReadCommandLine(int argc, const char* const* argv) {
         if (!readOption(line, argc, argv, i)) {
             line.request = REQUEST::UNKNOWN;
             line.unknown = arg;
+            // "-p prog" for "-p=prog": the value the next argument would give.
+            if (lacksEquals(arg)) {
+                line.request = REQUEST::MISSING_EQUALS;
+                line.meant =
+                    std::string(arg) + "=" + (i + 1 < argc ? shellWord(argv[i + 1]) : "...");
+            }
         }
         if (line.request != REQUEST::RUN) return line;
     }

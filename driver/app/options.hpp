@@ -53,12 +53,15 @@ struct OPTIONS {
 };
 
 // What the command line asks for besides a run.
-enum class REQUEST { RUN, USAGE, HELP, VERSION, UNKNOWN };
+// MISSING_EQUALS: an option that takes "=value" given without "=" ("-p
+// prog"), an unknown option too.
+enum class REQUEST { RUN, USAGE, HELP, VERSION, UNKNOWN, MISSING_EQUALS };
 
 struct COMMAND_LINE {
     OPTIONS options;
     REQUEST request = REQUEST::RUN;
     std::string unknown;  // the option that was not known
+    std::string meant;    // with MISSING_EQUALS: the option as it was likely meant, "-p=prog"
 };
 
 // The options up to the first argument that does not begin with "-" or
@@ -101,6 +104,11 @@ struct OPTION {
 
 // Every option, in the order of the help text within each section.
 const std::vector<OPTION>& OptionTable();
+
+// Whether arg is one of the options, with or without its value ("-strict",
+// "-p=x", "-p"): a file name that cannot be opened and is one was most
+// likely meant as an option, given after the first file name.
+bool NamesOption(const std::string& arg);
 
 // Writes the run-wide settings that the stages below the driver still
 // read from base/options.hpp; the one place they are set.

@@ -1,5 +1,5 @@
-// One run of the evaluation program: started through the shell in a
-// process group of its own, its output read line by line, its end told by
+// One run of the evaluation program: started directly, with no shell
+// between, in a process group of its own, its output read line by line, its end told by
 // its exit code.
 #include "evaluate.hpp"
 
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <optional>
+#include <vector>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
@@ -19,18 +20,6 @@
 #include "driver/run/process.hpp"
 
 namespace {
-
-// The file name as one shell word: in single quotes, each embedded single
-// quote written as '\''.
-std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
-    }
-    quoted += '\'';
-    return quoted;
-}
 
 [[noreturn]] void cannotExecute(const std::string& program, const std::string& options,
                                 const std::string& file) {
@@ -68,34 +57,33 @@ void announceExecution(const std::string& program, const std::string& options,
     std::cout << " ..." << std::endl;
 }
 
-// Starts "program options file" through the shell for reading its output.
-// The program and its options are shell text; the file name is data.
+// Starts the program with the words of its options and the file as its
+// arguments, for reading its output. Nothing of them is shell text: a
+// path with blanks or an option with ";" reaches the program as written.
 CHILD_RUN startEvaluation(const std::string& program, const std::string& options,
                           const std::string& file) {
-    std::string command = program + " " + options + " " + shellQuoted(file);
+    std::vector<std::string> argv = SplitOptions(options);
+    argv.insert(argv.begin(), program);
+    argv.push_back(file);
     std::cout.flush();
-    CHILD_RUN run = StartShellCommand(command);
+    CHILD_RUN run = StartProgram(argv);
     if (!run.output) cannotExecute(program, options, file);
     return run;
 }
 
 // Calls take with every line the evaluation program prints, whatever its
-// length, line end included, until take returns false; true when it
-// printed anything at all.
+// length, line end included, until take returns false.
 template <class TAKE>
-bool readLines(FILE* pipe, TAKE&& take) {
+void readLines(FILE* pipe, TAKE&& take) {
     LINE_BUFFER buffer;
-    bool anyOutput = false;
     ssize_t length;
     errno = 0;
     while ((length = buffer.next(pipe)) > 0) {
-        anyOutput = true;
         if (!take(std::string_view(buffer.text, static_cast<std::size_t>(length)))) break;
         errno = 0;
     }
     // A line too long for the memory left is no end of the output.
     if (errno == ENOMEM && !std::feof(pipe)) throw INTERNAL_ERROR{"out of memory"};
-    return anyOutput;
 }
 
 }  // namespace
@@ -126,7 +114,7 @@ EVALUATION_END RunEvaluation(const std::string& program, const std::string& opti
     CHILD_RUN run = startEvaluation(program, runOptions, file);
     // Other program types print as they are.
     bool stopped = false;
-    const bool anyOutput = readLines(run.output, [&](std::string_view line) {
+    readLines(run.output, [&](std::string_view line) {
         if (!ReadsAnswerSets()) {
             std::cout << line;
             return true;
@@ -135,14 +123,10 @@ EVALUATION_END RunEvaluation(const std::string& program, const std::string& opti
         return !stopped;
     });
     if (stopped) {
-        StopShellCommand(run);
+        StopProgram(run);
         return {0, true};
     }
-    int code = exitCodeOf(FinishShellCommand(run));
-
-    // The shell answers 127 (not found) or 126 (not executable) when the
-    // evaluation program could not be started at all.
-    if ((code == 127 || code == 126) && !anyOutput) cannotExecute(program, runOptions, file);
+    const int code = exitCodeOf(FinishProgram(run));
     RemoveUnlessStored(file);
     return {code, false};
 }

@@ -15,7 +15,8 @@ struct EVALUATION_END {
     bool stopped = false;
 };
 
-// Runs "program options file" through the shell, the limits of the run
+// Runs the program with the words of options (split at blanks, as -o=
+// is) and then the file as its arguments, no shell between, the limits of the run
 // added to the options (limits.hpp; testRun: a candidate test's), and
 // hands every line it prints, whatever its length and line end included,
 // to take until take returns false; the program is then stopped with

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,31 +13,97 @@
 
 namespace {
 
-CHILD_START shellStart(const std::string& command) {
-    // A process group of its own: the shell need not run the command in
-    // its own place, and the command may start processes of its own (the
-    // solver); stopping the group reaches them all.
+// A process group of its own: the program may start processes of its own
+// (the solver); stopping the group reaches them all.
+CHILD_START programStart(const std::vector<std::string>& argv) {
     CHILD_START start;
-    start.program = "/bin/sh";
-    start.argv = {"sh", "-c", command};
+    start.program = argv.at(0);
+    start.argv = argv;
+    start.searchPath = true;
     start.ownGroup = true;
     return start;
 }
 
-// input: a descriptor to be the command's standard input, or -1 for this
-// process's own.
-CHILD_RUN startShell(const std::string& command, int input) {
+bool isExecutableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+// Starts the child as execvp would: a file that the system does not run
+// itself (a script without "#!") is run by /bin/sh as a script, its path
+// an argument, never shell text; 0 or an errno value.
+int startLikeExecvp(const CHILD_START& start, pid_t& pid) {
+    const int err = StartRegisteredChild(start, pid);
+    if (err != ENOEXEC) return err;
+    std::string path = start.program;
+    if (path.find('/') == std::string::npos) {
+        path = FindInPath(path, ExecutableSearchPath());
+    }
+    CHILD_START script = start;
+    script.program = "/bin/sh";
+    script.searchPath = false;
+    script.argv.at(0) = path;
+    script.argv.insert(script.argv.begin(), "sh");
+    return StartRegisteredChild(script, pid);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitOptions(std::string_view text) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (true) {
+        i = text.find_first_not_of(" \t", i);
+        if (i == std::string_view::npos) return words;
+        const std::size_t end = text.find_first_of(" \t", i);
+        words.emplace_back(text.substr(i, end == std::string_view::npos ? end : end - i));
+        if (end == std::string_view::npos) return words;
+        i = end;
+    }
+}
+
+std::string ExecutableSearchPath() {
+    const char* path = std::getenv("PATH");
+    return path ? path : "/bin:/usr/bin";
+}
+
+std::string FindInPath(const std::string& name, std::string_view path) {
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        std::size_t end = path.find(':', begin);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view dir = path.substr(begin, end - begin);
+        const std::string candidate = dir.empty() ? name : std::string(dir) + "/" + name;
+        if (isExecutableFile(candidate)) return candidate;
+        begin = end + 1;
+    }
+    return "";
+}
+
+std::string FindDefaultProgram(const std::string& name, const std::string& self,
+                               std::string_view path) {
+    const std::size_t slash = self.rfind('/');
+    if (slash != std::string::npos) {
+        std::string beside = self.substr(0, slash + 1) + name;
+        if (isExecutableFile(beside)) return beside;
+    }
+    return FindInPath(name, path);
+}
+
+CHILD_RUN StartProgram(const std::vector<std::string>& argv) {
     CHILD_RUN run;
     run.buffer.resize(1 << 16);
     int fds[2];
     // Close-on-exec, so that a candidate test started while the main
     // evaluation program runs does not hold the main program's pipe open.
     if (::pipe2(fds, O_CLOEXEC) != 0) return run;
-    CHILD_START start = shellStart(command);
-    start.input = input;
+    CHILD_START start = programStart(argv);
     start.output = fds[1];
     pid_t pid = -1;
-    const int err = StartRegisteredChild(start, pid);
+    // The C library reports a failed exec (a missing or not executable
+    // program) here, as the start's failure, not as a status of the child.
+    const int err = startLikeExecvp(start, pid);
     ::close(fds[1]);
     if (err != 0) {
         ::close(fds[0]);
@@ -49,16 +116,12 @@ CHILD_RUN startShell(const std::string& command, int input) {
         // The end of the run stops the registered child.
         if (errno == ENOMEM) MemoryRanOut();
         ::close(fds[0]);
-        FinishShellCommand(run);
+        FinishProgram(run);
         return run;
     }
     std::setvbuf(run.output, run.buffer.data(), _IOFBF, run.buffer.size());
     return run;
 }
-
-}  // namespace
-
-CHILD_RUN StartShellCommand(const std::string& command) { return startShell(command, -1); }
 
 int StartRegisteredChild(const CHILD_START& start, pid_t& pid) {
     // A signal between the start and the registration would leave the
@@ -71,19 +134,19 @@ int StartRegisteredChild(const CHILD_START& start, pid_t& pid) {
     return err;
 }
 
-bool StartShellChannel(const std::string& command, LINE_CHANNEL& channel) {
+bool StartProgramChannel(const std::vector<std::string>& argv, LINE_CHANNEL& channel) {
     bool pipesFailed = false;
-    const int err = StartChannel(channel, shellStart(command), StartRegisteredChild, pipesFailed);
+    const int err = StartChannel(channel, programStart(argv), startLikeExecvp, pipesFailed);
     if (err == ENOMEM && !pipesFailed) MemoryRanOut();
     return err == 0;
 }
 
-int FinishShellChannel(LINE_CHANNEL& channel) {
-    // Unregistered before it is reaped, as FinishShellCommand does.
+int FinishProgramChannel(LINE_CHANNEL& channel) {
+    // Unregistered before it is reaped, as FinishProgram does.
     return WaitForChannel(channel, UnregisterChild);
 }
 
-int FinishShellCommand(CHILD_RUN& run) {
+int FinishProgram(CHILD_RUN& run) {
     if (run.output) std::fclose(run.output);
     run.output = nullptr;
     // Until it is unregistered, an ending signal may still send the child's
@@ -94,8 +157,8 @@ int FinishShellCommand(CHILD_RUN& run) {
     return status;
 }
 
-int StopShellCommand(CHILD_RUN& run) {
+int StopProgram(CHILD_RUN& run) {
     // Still registered, so the group's id is still this run's.
     if (run.pid > 0) ::kill(-run.pid, SIGTERM);
-    return FinishShellCommand(run);
+    return FinishProgram(run);
 }

@@ -170,7 +170,7 @@ int finishChild(SESSION_STATE& s) {
     std::string rest;
     while (readChildLine(s, rest)) {
     }
-    const int status = FinishShellChannel(s.child);
+    const int status = FinishProgramChannel(s.child);
     if (status == -1) return 1;
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
@@ -321,16 +321,25 @@ void readBlocks(SESSION_STATE& s) {
     if (::isatty(STDIN_FILENO)) std::cerr << std::endl;
 }
 
-std::string sessionCommand(const SESSION_SETTINGS& settings) {
-    std::string command = settings.program;
-    if (!settings.options.empty()) command += " " + settings.options;
-    command += " --session";
-    if (OptionStrict) command += " --minimal=strict";
-    else if (OptionMinimal) command += " --minimal=min";
-    if (OptionModels) command += " -n=" + std::to_string(OptionModels);
-    if (OptionExplain) command += " --explain";
-    if (OptionVerbosity) command += " --verbose";
+// The evaluation program and its arguments: the words of -o=, then what
+// the session asks of it. They go to it as they are, no shell between.
+std::vector<std::string> sessionCommand(const SESSION_SETTINGS& settings) {
+    std::vector<std::string> command = SplitOptions(settings.options);
+    command.insert(command.begin(), settings.program);
+    command.push_back("--session");
+    if (OptionStrict) command.push_back("--minimal=strict");
+    else if (OptionMinimal) command.push_back("--minimal=min");
+    if (OptionModels) command.push_back("-n=" + std::to_string(OptionModels));
+    if (OptionExplain) command.push_back("--explain");
+    if (OptionVerbosity) command.push_back("--verbose");
     return command;
+}
+
+// The command as vok names it in its messages: the words joined by blanks.
+std::string commandText(const std::vector<std::string>& command) {
+    std::string text;
+    for (const std::string& word : command) text += (text.empty() ? "" : " ") + word;
+    return text;
 }
 
 // The files hold what a run would stop on before solving.
@@ -380,10 +389,11 @@ void RunSession(const SESSION_SETTINGS& settings) {
     SESSION_STATE s;
     s.settings = settings;
     s.base.pexa = OptionProgram == PROGRAM_TYPE::PEXA;
-    s.command = sessionCommand(settings);
+    const std::vector<std::string> command = sessionCommand(settings);
+    s.command = commandText(command);
     if (OptionVerbosity) verbose() << "Executing " << s.command << " ..." << std::endl;
     std::cout.flush();
-    if (!StartShellChannel(s.command, s.child)) {
+    if (!StartProgramChannel(command, s.child)) {
         std::cerr << "Could not execute " << s.command << ". Aborting." << std::endl;
         throw END_OF_RUN{1};
     }

@@ -30,7 +30,9 @@ cd "$scratch" || exit 1
 
 input=/dev/null
 [ -f stdin ] && input=stdin
-bash ./cmd <"$input" >actual.stdout 2>actual.stderr
+# Temporary files in /tmp, whatever TMPDIR the suite runs with: cases name
+# them there, and a case about TMPDIR sets it itself.
+env -u TMPDIR bash ./cmd <"$input" >actual.stdout 2>actual.stderr
 status=$?
 
 banner=$("$VOK" -h 2>/dev/null | head -n 1)

@@ -82,6 +82,37 @@ TEST(OptionTable, ReadingStopsAtARequestOrAnUnknownOption) {
     EXPECT_EQ(afterDashes.inputs, std::vector<std::string>{"-min"});
 }
 
+// An option that takes "=value" given without "=" is told with what it
+// likely meant, the next argument as its value when there is one.
+TEST(OptionTable, AValueWithoutItsEqualsSignIsNamed) {
+    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+        {{"-p", "build/rox-clingo", "in.lp"}, "-p=build/rox-clingo"},
+        {{"-silent", "-f", "out.lp"}, "-f=out.lp"},
+        {{"-FB", "p(a)"}, "-FB='p(a)'"},
+        {{"--time-limit", "5"}, "--time-limit=5"},
+        {{"-p", "my dir/it's"}, "-p='my dir/it'\\''s'"},
+        {{"-o"}, "-o=..."},
+    };
+    for (const auto& [args, meant] : cases) {
+        const COMMAND_LINE line = read(args);
+        EXPECT_EQ(line.request, REQUEST::MISSING_EQUALS) << meant;
+        EXPECT_EQ(line.meant, meant);
+    }
+    // Options whose value may follow separately, and unknown ones, are not.
+    EXPECT_EQ(read({"-n", "3"}).request, REQUEST::RUN);
+    EXPECT_EQ(read({"--models", "3"}).request, REQUEST::RUN);
+    EXPECT_EQ(read({"-q", "x"}).request, REQUEST::UNKNOWN);
+}
+
+// A file name that is one of the options, with or without a value.
+TEST(OptionTable, FileNamesThatAreOptions) {
+    for (const char* arg : {"-strict", "-min", "-p=x", "-p=", "-p", "-f", "-n", "-n5", "--models=2",
+                            "--show=p/1", "--help", "-h"})
+        EXPECT_TRUE(NamesOption(arg)) << arg;
+    for (const char* arg : {"in.lp", "-", "--", "-x", "-strict=1", "-nx", "-pp", "p=x"})
+        EXPECT_FALSE(NamesOption(arg)) << arg;
+}
+
 // --outf= and --json: the later wins, but --json does not take back a
 // refused --outf=.
 TEST(OptionTable, OutputFormatAndRefusedValues) {

@@ -1,0 +1,2 @@
+{ tv_on :- not power_failure. }
+{ power_failure. }
