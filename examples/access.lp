@@ -5,7 +5,7 @@
 % night: its rule derives -allowed(ann), which rejects the instance of the
 % first program's rule that gave allowed(ann).
 %
-%   $ build/vok -silent -p=build/rox-clingo examples/access.lp
+%   $ build/vok -silent examples/access.lp
 %   {-allowed(ann), banned(bob), night, staff(ann), staff(bob)}
 %
 % May ann enter in some answer set? No:
