@@ -51,6 +51,11 @@ TEST(Blocks, FoundAlikeWhateverThePieces) {
         // Braces in comments and strings end nothing; a string may span lines.
         {"% } {\n{ p(\"}\"). % }\n q(\"a\nb}\"). }",
          {{'B', "{ p(\"}\"). % }\n q(\"a\nb}\"). }", 2}}},
+        // A block comment hides braces up to its first "*%", across lines;
+        // "%*%" opens one and closes nothing.
+        {"%* { *% {a.} %*}\n*%\n{ b. %* } *% %*%} *%}",
+         {{'B', "{a.}", 1}, {'B', "{ b. %* } *% %*%} *%}", 3}}},
+        {"{ a. %* }", {{'B', "{ a. %* }", 1}}},
         // A NUL byte ends no string: the quote stands alone, and the brace
         // after it closes the block.
         {nulString, {{'B', nulString, 1}}},
