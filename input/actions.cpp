@@ -77,11 +77,11 @@ void truncateName(std::string& text) {
     countedError("identifier too long, truncated to 31 characters");
 }
 
-IDENT integerTerm(std::string_view digits) {
+IDENT integerTerm(std::string_view digits, bool negative) {
     // The scanner lets at most 9 digits through, so this fits an int.
     int value = 0;
     for (char d : digits) value = value * 10 + (d - '0');
-    return IDENT(IDENT::INTEGER, value);
+    return IDENT(IDENT::INTEGER, negative ? -value : value);
 }
 
 IDENT anonymousVariable() {

@@ -118,8 +118,9 @@ inline unsigned textValue(const char* text, std::size_t length) {
 // error).
 void truncateName(std::string& text);
 
-// A number token of at most 9 digits as an integer term.
-IDENT integerTerm(std::string_view digits);
+// A number token of at most 9 digits as an integer term, negated after a
+// "-" (so that "-p(-3)" is the strong negation of p(-3)).
+IDENT integerTerm(std::string_view digits, bool negative);
 
 // "_": a variable of its own, numbered after the statement's variables.
 IDENT anonymousVariable();

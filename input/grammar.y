@@ -237,7 +237,8 @@ terms
 
 term
     : name   { $$ = termValue(newIDENT(V.texts[$1])); V.texts.free($1); }
-    | NUMBER { $$ = termValue(integerTerm(V.texts[$1])); V.texts.free($1); }
+    | NUMBER { $$ = termValue(integerTerm(V.texts[$1], false)); V.texts.free($1); }
+    | "-" NUMBER { $$ = termValue(integerTerm(V.texts[$2], true)); V.texts.free($2); }
     | "_"    { $$ = termValue(anonymousVariable()); }
     ;
 

@@ -48,6 +48,10 @@ TEST_F(Parser, StatementsAsStored) {
           "p(X0) :- q(X0), ==(X0,a), !=(X0,b), <(X0,1), >(X0,2), <=(X0,3), >=(X0,4).",
           "p(X0) :- q(X0), ==(X0,a), !=(X0,b), !=(X0,c), <(1,X0), >(X0,2), <=(X0,3), >=(X0,4)."},
          {}},
+        // A "-" before a number negates it; before a name it is strong negation.
+        {"p(-3, - 007). -p(-3) :- q(X), X < -3, -999999999 <= X, X = -1 + -2.\n:- -q(-1), -1 != -2.",
+         {"p(-3,-7).", "-p(-3) :- q(X0), <(X0,-3), <=(-999999999,X0), +(-1,-2,X0)."},
+         {":- -q(-1), !=(-1,-2)."}},
     };
     for (const Case& c : cases) {
         resetParser();
@@ -94,7 +98,11 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
                              "p :- +(1, 2, X",
                              ":- x(a, b), X = Y + Z Z",
                              "-w(a) v",
-                             "p. q :- r. t(t"}) {
+                             "p. q :- r. t(t",
+                             "-3.",
+                             "p(--3).",
+                             "p(-X).",
+                             "p(-a)."}) {
         std::string err = stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
         EXPECT_EQ(err, "line 1: parse error.\n") << text;
         EXPECT_TRUE(noValueLeft()) << text;
