@@ -109,6 +109,11 @@ void noteStatementStart() {
     if (!parser_statement_line) parser_statement_line = parser_line;
 }
 
+void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value) {
+    DefineConstant(directives, name, value);
+    endStatement();
+}
+
 int newUpdateID() {
     unsigned vok = IDENT::Constants.insert("vok").first;
     UpdateIDs.emplace_back(IDENT(IDENT::CONSTANT, static_cast<int>(vok)));

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/directives.hpp"
 #include "representation/rule.hpp"
 
 // IDENT's two fields as a plain record, because members of the parser's
@@ -156,6 +157,10 @@ std::string printableByte(unsigned char byte);
 // dropped. Called at the start of every input, so that a statement left
 // unfinished by a syntax error does not leak into the next input.
 void beginInput();
+
+// "#const name=value.": defines the constant (input/directives.hpp) and
+// ends the statement.
+void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value);
 
 // Notes the current line as the start of the statement being read, unless
 // an earlier name of it was noted already.

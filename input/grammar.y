@@ -39,6 +39,7 @@ static void* parserAllocate(std::size_t bytes) {
 #include <vector>
 
 #include "input/actions.hpp"
+#include "input/directives.hpp"
 }
 
 %code {
@@ -46,6 +47,9 @@ static void* parserAllocate(std::size_t bytes) {
 
 #include "base/options.hpp"
 #include "input/parser.hpp"
+
+/* The parser's own messages, which bison hands the parse parameter too. */
+static void yyerror(INPUT_DIRECTIVES&, const char* message) { yyerror(message); }
 
 /* The actions' short name for the values of the symbols. */
 static PARSE_VALUES& V = ParseValues;
@@ -68,6 +72,8 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 
 %define api.token.prefix {TOK_}
 %expect 0
+/* What the directives define for all the inputs of the run. */
+%parse-param {INPUT_DIRECTIVES& directives}
 
 %union {
     unsigned text;    /* IDENTIFIER, NUMBER, name: in ParseValues.texts */
@@ -113,6 +119,7 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %token SUCCESSOR 287 "#succ"
 %token NOT 288 "not"
 %token STRONG_NEGATION 289 "-"
+%token CONST 290 "#const"
 
 %type <text> name
 %type <term> term
@@ -164,6 +171,16 @@ statements
 statement
     : rule { newRule(V.rules.take($1)); }
     | constraint
+    | directive
+    ;
+
+/* #const name=value. holds from here on, in this input and the later ones. */
+directive
+    : "#const" name "=" term "."
+        {
+            newConstant(directives, V.texts[$2], identOf($4));
+            V.texts.free($2);
+        }
     ;
 
 /* "p." and "p :- ." both give a rule without any body. */
@@ -236,7 +253,7 @@ terms
     ;
 
 term
-    : name   { $$ = termValue(newIDENT(V.texts[$1])); V.texts.free($1); }
+    : name   { $$ = termValue(TermOfName(directives, V.texts[$1])); V.texts.free($1); }
     | NUMBER { $$ = termValue(integerTerm(V.texts[$1], false)); V.texts.free($1); }
     | "-" NUMBER { $$ = termValue(integerTerm(V.texts[$2], true)); V.texts.free($2); }
     | "_"    { $$ = termValue(anonymousVariable()); }

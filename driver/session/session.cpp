@@ -272,7 +272,7 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
         return;
     }
     const std::size_t first = UpdateIDs.size(), firstConstraint = Constraints.size();
-    if (!TakeBlock(block.text, block.line)) {
+    if (!TakeBlock(block.text, block.line, s.settings.directives)) {
         dropped(s, block.line);
         return;
     }

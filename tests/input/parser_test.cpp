@@ -49,7 +49,8 @@ TEST_F(Parser, StatementsAsStored) {
           "p(X0) :- q(X0), ==(X0,a), !=(X0,b), !=(X0,c), <(1,X0), >(X0,2), <=(X0,3), >=(X0,4)."},
          {}},
         // A "-" before a number negates it; before a name it is strong negation.
-        {"p(-3, - 007). -p(-3) :- q(X), X < -3, -999999999 <= X, X = -1 + -2.\n:- -q(-1), -1 != -2.",
+        {"p(-3, - 007). -p(-3) :- q(X), X < -3, -999999999 <= X, X = -1 + -2.\n:- -q(-1), -1 != "
+         "-2.",
          {"p(-3,-7).", "-p(-3) :- q(X0), <(X0,-3), <=(-999999999,X0), +(-1,-2,X0)."},
          {":- -q(-1), !=(-1,-2)."}},
     };
@@ -224,6 +225,71 @@ TEST_F(Parser, ValuesOnTheStackAreFreedOnSyntaxErrors) {
                              "{ a :- b, c. } { s(t) :- u ", "p(1, 2, _, \"x\" ", "w :- x +"}) {
         stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
     }
+}
+
+}  // namespace
+
+namespace {
+
+// #const and the definitions of the command line.
+using Constants = InputTest;
+
+TEST_F(Constants, StandForTheirNamesAsTermsOnly) {
+    ASSERT_FALSE(DefineOnCommandLine(TestDirectives(), "c=\"x y\""));
+    ASSERT_FALSE(DefineOnCommandLine(TestDirectives(), "k=1"));
+    EXPECT_EQ(parse("#const n=3. #const m=-2. #const a=b. #const o=n. #const k=7.\n"
+                    "p(n, m, a, o, k, c). n :- q(X), X < n. -n(n)."),
+              0);
+    // The second input sees the first one's definitions.
+    EXPECT_EQ(parse("r(n)."), 0);
+    EXPECT_EQ(rulesOf(0), (Texts{"p(3,-2,b,3,1,\"x y\").", "n :- q(X0), <(X0,3).", "-n(3)."}));
+    EXPECT_EQ(rulesOf(1), (Texts{"r(3)."}));
+    EXPECT_EQ(parser_errors, 0);
+    EXPECT_TRUE(noValueLeft());
+}
+
+TEST_F(Constants, RefusedDefinitionsNameTheirPlaces) {
+    struct Case {
+        std::string input, message;
+    };
+    const Case cases[] = {
+        {"#const n=1.\n#const n=2.", "line 2: constant n is defined twice, here and at line 1.\n"},
+        {"p(n).\n#const n=1.",
+         "line 2: constant n is used before its #const; put the #const before its first use.\n"},
+        {"#const N=1.",
+         "line 1: #const needs a name beginning with a lower-case letter, not "
+         "\"N\".\n"},
+        {"#const n=X.",
+         "line 1: #const n needs a value: an integer, a constant or a string, not "
+         "a variable.\n"},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0); }), c.message) << c.input;
+        EXPECT_EQ(parser_errors, 1) << c.input;
+        EXPECT_EQ(LocalVariables.count, 0u);
+    }
+    // The command line wins over a file, silently.
+    resetParser();
+    ASSERT_FALSE(DefineOnCommandLine(TestDirectives(), "n=5"));
+    EXPECT_EQ(parse("#const n=1. p(n)."), 0);
+    EXPECT_EQ(rulesOf(0), (Texts{"p(5)."}));
+    EXPECT_EQ(parser_errors, 0);
+    for (const char* text :
+         {"#const n=1", "#const n.", "#const 1=2.", "#const n=p(a).", "q :- #const n=1."}) {
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; }), "line 1: parse error.\n");
+        EXPECT_TRUE(noValueLeft()) << text;
+    }
+}
+
+TEST(CommandLineConstants, TakeIntegersNamesAndStrings) {
+    INPUT_DIRECTIVES d;
+    for (const char* good : {"n=3", "n=-3", "n=999999999", "n=abc_1", "n=\"a b\"", "n_2=x"})
+        EXPECT_FALSE(DefineOnCommandLine(d, good)) << good;
+    for (const char* bad : {"n", "=3", "N=3", "n=X", "n=", "n=1000000000", "n=+3", "n=--3", "n=3x",
+                            "n=\"a\"b\"", "n=p(a)", "1=2"})
+        EXPECT_TRUE(DefineOnCommandLine(d, bad)) << bad;
+    EXPECT_EQ(d.constants.size(), 2u);
 }
 
 }  // namespace

@@ -60,8 +60,9 @@ TEST_F(Scanner, BlockCommentsEndAtTheFirstCloseAndCountLines) {
 
     // Unclosed: an error named at the line where it begins.
     parser_line = 2;
-    const std::string err =
-        stderrOf([] { EXPECT_EQ(scan("p. %* q.\n r. *\n"), (Texts{"258 p", "263", "260"})); });
+    const std::string err = stderrOf([] {
+        EXPECT_EQ(scan("p. %* q.\n r. *\n"), (Texts{"258 p", "263", "260"}));
+    });
     EXPECT_EQ(err, "line 2: block comment \"%*\" not closed by \"*%\".\n");
     EXPECT_EQ(parser_line, 2u);
     EXPECT_EQ(parser_errors, 1);
