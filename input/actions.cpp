@@ -36,6 +36,7 @@ void countedError(const char* message) {
 
 void endStatement() {
     LocalVariables.reset();
+    ParseValues.expansions.clear();
     parser_drop_statement = false;
     parser_statement_line.reset();
 }
@@ -84,6 +85,19 @@ IDENT integerTerm(std::string_view digits, bool negative) {
     return IDENT(IDENT::INTEGER, negative ? -value : value);
 }
 
+IDENT intervalMarker(IDENT low, IDENT high) {
+    if (std::optional<IDENT> marker = ParseValues.expansions.interval(low, high)) return *marker;
+    parser_drop_statement = true;
+    return low;
+}
+
+std::vector<IDENT> poolMarkers(const std::vector<std::vector<IDENT>>& tuples) {
+    if (std::optional<std::vector<IDENT>> markers = ParseValues.expansions.pool(tuples))
+        return std::move(*markers);
+    parser_drop_statement = true;
+    return tuples.front();
+}
+
 IDENT anonymousVariable() {
     return IDENT(IDENT::VARIABLE, static_cast<int>(LocalVariables.count++));
 }
@@ -121,10 +135,10 @@ int newUpdateID() {
     return CurrentUID;
 }
 
-void newRule(RULE rule) {
-    if (parser_drop_statement) {
-        // already reported where the builtin was read
-    } else if (!rule.isSafe()) {
+namespace {
+
+void storeRule(RULE rule) {
+    if (!rule.isSafe()) {
         countedError("Rule is not safe");
     } else if (rule.head() && rule.head()->size() >= 2) {
         countedError("Can't handle disjunctive rules in update programs");
@@ -138,16 +152,48 @@ void newRule(RULE rule) {
                              parser_statement_line.value_or(parser_line), rule);
         rules.push_back(std::move(rule));
     }
+}
+
+void storeConstraint(BODY body) {
+    if (!body.isSafe()) {
+        countedError("Constraint is not safe");
+    } else {
+        Constraints.emplace_back(std::move(body));
+    }
+}
+
+// The number of instances of a statement with intervals or pools; too
+// many are a counted error.
+std::optional<std::size_t> instanceCount() {
+    std::optional<std::size_t> n = InstanceCount(ParseValues.expansions);
+    if (!n)
+        countedError(("the intervals and pools of this statement stand for more than " +
+                      std::to_string(MaxInstances) + " instances")
+                         .c_str());
+    return n;
+}
+
+}  // namespace
+
+void newRule(RULE rule) {
+    // A builtin or an interval refused was reported where it was read.
+    if (parser_drop_statement) {
+    } else if (ParseValues.expansions.empty()) {
+        storeRule(std::move(rule));
+    } else if (std::optional<std::size_t> n = instanceCount()) {
+        for (std::size_t i = 0; i < *n; ++i)
+            storeRule(RuleInstance(rule, ParseValues.expansions, i));
+    }
     endStatement();
 }
 
 void newConstraint(BODY body) {
     if (parser_drop_statement) {
-        // already reported where the builtin was read
-    } else if (!body.isSafe()) {
-        countedError("Constraint is not safe");
-    } else {
-        Constraints.emplace_back(std::move(body));
+    } else if (ParseValues.expansions.empty()) {
+        storeConstraint(std::move(body));
+    } else if (std::optional<std::size_t> n = instanceCount()) {
+        for (std::size_t i = 0; i < *n; ++i)
+            storeConstraint(BodyInstance(body, ParseValues.expansions, i));
     }
     endStatement();
 }

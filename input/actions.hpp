@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "input/directives.hpp"
+#include "input/expansion.hpp"
 #include "representation/rule.hpp"
 
 // IDENT's two fields as a plain record, because members of the parser's
@@ -105,6 +106,9 @@ struct PARSE_VALUES {
     TVALUES<LITERAL> literals;
     TVALUES<BODY_PARTS> bodies;
     TVALUES<RULE> rules;
+    TVALUES<std::vector<std::vector<IDENT>>> pools;  // a pool's argument tuples
+    // The intervals and pools of the statement being read.
+    EXPANSIONS expansions;
 };
 extern PARSE_VALUES ParseValues;
 
@@ -122,6 +126,14 @@ void truncateName(std::string& text);
 // A number token of at most 9 digits as an integer term, negated after a
 // "-" (so that "-p(-3)" is the strong negation of p(-3)).
 IDENT integerTerm(std::string_view digits, bool negative);
+
+// The marker of the interval low..high in the statement being read; a
+// bound that is no integer is a counted error, which drops the statement.
+IDENT intervalMarker(IDENT low, IDENT high);
+
+// The markers of a pool of argument tuples; tuples of different lengths
+// are a counted error, which drops the statement.
+std::vector<IDENT> poolMarkers(const std::vector<std::vector<IDENT>>& tuples);
 
 // "_": a variable of its own, numbered after the statement's variables.
 IDENT anonymousVariable();

@@ -79,6 +79,7 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
     unsigned text;    /* IDENTIFIER, NUMBER, name: in ParseValues.texts */
     TERM_VALUE term;
     unsigned terms;   /* terms, oneArg, twoArgs, threeArgs: in ParseValues.terms */
+    unsigned pool;    /* the argument tuples of a pool: in ParseValues.pools */
     unsigned atom;    /* atom, builtin, head: in ParseValues.atoms */
     unsigned literal; /* in ParseValues.literals */
     unsigned body;    /* in ParseValues.bodies */
@@ -120,10 +121,12 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %token NOT 288 "not"
 %token STRONG_NEGATION 289 "-"
 %token CONST 290 "#const"
+%token DOTS 291 ".."
 
 %type <text> name
 %type <term> term
-%type <terms> terms oneArg twoArgs threeArgs
+%type <terms> terms arguments oneArg twoArgs threeArgs
+%type <pool> pool
 %type <atom> atom builtin head
 %type <literal> literal
 %type <body> body
@@ -132,6 +135,7 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 
 %destructor { V.texts.free($$); } <text>
 %destructor { V.terms.free($$); } <terms>
+%destructor { V.pools.free($$); } <pool>
 %destructor { V.atoms.free($$); } <atom>
 %destructor { V.literals.free($$); } <literal>
 %destructor { V.bodies.free($$); } <body>
@@ -229,7 +233,7 @@ atom
             $$ = V.atoms.put(newNegativeATOM(V.texts[$2], std::nullopt));
             V.texts.free($2);
         }
-    | name "(" terms ")"
+    | name "(" arguments ")"
         {
             checkPredicateName(V.texts[$1]);
             IsPropositional = false;
@@ -237,7 +241,7 @@ atom
             V.texts.free($1);
             V.terms.free($3);
         }
-    | "-" name "(" terms ")"
+    | "-" name "(" arguments ")"
         {
             checkPredicateName(V.texts[$2]);
             IsPropositional = false;
@@ -247,9 +251,31 @@ atom
         }
     ;
 
+/* An atom's arguments: one tuple, or a pool of tuples separated by ";"
+ * (p(a;b), p(1,2;3,4)). */
+arguments
+    : terms
+    | pool { $$ = V.terms.put(poolMarkers(V.pools[$1])); V.pools.free($1); }
+    ;
+
+pool
+    : terms ";" terms
+        {
+            $$ = V.pools.fresh();
+            V.pools[$$].push_back(V.terms.take($1));
+            V.pools[$$].push_back(V.terms.take($3));
+        }
+    | pool ";" terms { $$ = $1; V.pools[$$].push_back(V.terms.take($3)); }
+    ;
+
+/* An interval low..high stands for each of its integers. */
 terms
     : term           { $$ = V.terms.fresh(); V.terms[$$].push_back(identOf($1)); }
+    | term ".." term
+        { $$ = V.terms.fresh(); V.terms[$$].push_back(intervalMarker(identOf($1), identOf($3))); }
     | terms "," term { $$ = $1; V.terms[$$].push_back(identOf($3)); }
+    | terms "," term ".." term
+        { $$ = $1; V.terms[$$].push_back(intervalMarker(identOf($3), identOf($5))); }
     ;
 
 term

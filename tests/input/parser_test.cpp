@@ -293,3 +293,80 @@ TEST(CommandLineConstants, TakeIntegersNamesAndStrings) {
 }
 
 }  // namespace
+
+namespace {
+
+// Intervals and pools: a statement stands for its instances, each stored on
+// its own, the first interval or pool varying slowest.
+using Expansions = InputTest;
+
+TEST_F(Expansions, StatementsStandForTheirInstances) {
+    struct Case {
+        const char* input;
+        Texts rules, constraints;
+    };
+    const Case cases[] = {
+        {"p(1..3). #const n=-1. q(n..0, n).",
+         {"p(1).", "p(2).", "p(3).", "q(-1,-1).", "q(0,-1)."},
+         {}},
+        {"p(3..1). q(2..2).", {"q(2)."}, {}},
+        {"q(X) :- p(X;Y), r(X), r(Y). r(a;b).",
+         {"q(X0) :- p(X0), r(X0), r(X1).", "q(X0) :- p(X1), r(X0), r(X1).", "r(a).", "r(b)."},
+         {}},
+        {"r(1,2;3..4,c). -s(1..2) :- not t(a;b).",
+         {"r(1,2).", "r(3,c).", "r(4,c).", "-s(1) :- not t(a).", "-s(1) :- not t(b).",
+          "-s(2) :- not t(a).", "-s(2) :- not t(b)."},
+         {}},
+        {":- p(1..2), X < 3, q(X).", {}, {":- p(1), <(X0,3), q(X0).", ":- p(2), <(X0,3), q(X0)."}},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0) << c.input; }), "") << c.input;
+        EXPECT_EQ(rulesOf(0), c.rules) << c.input;
+        EXPECT_EQ(texts(Constraints), c.constraints) << c.input;
+        EXPECT_EQ(parser_errors, 0) << c.input;
+        EXPECT_TRUE(noValueLeft()) << c.input;
+    }
+}
+
+TEST_F(Expansions, RefusedWithTheirReason) {
+    struct Case {
+        const char* input;
+        std::string message;  // after "line 1: "
+    };
+    const Case cases[] = {
+        {"q(X) :- r(X), s(1..X).",
+         "an interval needs integer bounds (or constants defined as integers), not a variable: "
+         "write the values out, or use a comparison such as 1 <= X"},
+        {"t(1..a).", "an interval needs integer bounds (or constants defined as integers), not a"},
+        {"u(1..2, a; b).", "the alternatives of a pool need the same number of arguments: 2 and 1"},
+        {"p(1..1001, 1..1000).",
+         "the intervals and pools of this statement stand for more than 1000000 instances"},
+        {"p(1..100000000).",
+         "the intervals and pools of this statement stand for more than 1000000 instances"},
+        // Each instance is checked on its own: here the second one.
+        {"q(X) :- p(X;Y).", "Rule is not safe"},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0) << c.input; }),
+                  "line 1: " + c.message + ".\n")
+            << c.input;
+        EXPECT_EQ(parser_errors, 1) << c.input;
+        EXPECT_EQ(UpdateIDs[0].rules->size(), c.message == "Rule is not safe" ? 1u : 0u);
+        EXPECT_TRUE(noValueLeft()) << c.input;
+    }
+    // The statement after a refused one is read as ever.
+    resetParser();
+    stderrOf([] { EXPECT_EQ(parse("p(1..a). q(1..2)."), 0); });
+    EXPECT_EQ(rulesOf(0), (Texts{"q(1).", "q(2)."}));
+    for (const char* text : {"p(1..).", "p(..2).", "p(1...2).", "p(a;).", "p(;a).", "p(1..2..3).",
+                             "p :- 1..2 < X.", "p(a;b"}) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; }), "line 1: parse error.\n")
+            << text;
+        EXPECT_TRUE(noValueLeft()) << text;
+    }
+}
+
+}  // namespace
