@@ -128,6 +128,13 @@ void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT va
     endStatement();
 }
 
+void newShow(INPUT_DIRECTIVES& directives, const char* negation, const std::string& name,
+             const std::string& arity) {
+    directives.showSeen = true;
+    directives.shown.emplace_back(negation + name, integerTerm(arity, false).value());
+    endStatement();
+}
+
 int newUpdateID() {
     unsigned vok = IDENT::Constants.insert("vok").first;
     UpdateIDs.emplace_back(IDENT(IDENT::CONSTANT, static_cast<int>(vok)));

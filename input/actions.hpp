@@ -174,6 +174,10 @@ void beginInput();
 // ends the statement.
 void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value);
 
+// "#show [-]name/arity.": the predicate joins those the results show.
+void newShow(INPUT_DIRECTIVES& directives, const char* negation, const std::string& name,
+             const std::string& arity);
+
 // Notes the current line as the start of the statement being read, unless
 // an earlier name of it was noted already.
 void noteStatementStart();

@@ -122,6 +122,8 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %token STRONG_NEGATION 289 "-"
 %token CONST 290 "#const"
 %token DOTS 291 ".."
+%token SLASH 292 "/"
+%token SHOW 293 "#show"
 
 %type <text> name
 %type <term> term
@@ -178,13 +180,18 @@ statement
     | directive
     ;
 
-/* #const name=value. holds from here on, in this input and the later ones. */
+/* #const name=value. holds from here on, in this input and the later ones;
+ * #show adds a predicate to those the results show, and "#show." alone
+ * shows nothing. */
 directive
     : "#const" name "=" term "."
         {
             newConstant(directives, V.texts[$2], identOf($4));
             V.texts.free($2);
         }
+    | "#show" "."                       { directives.showSeen = true; }
+    | "#show" name "/" NUMBER "."       { newShow(directives, "", V.texts[$2], V.texts[$4]); V.texts.free($2); V.texts.free($4); }
+    | "#show" "-" name "/" NUMBER "."   { newShow(directives, "-", V.texts[$3], V.texts[$5]); V.texts.free($3); V.texts.free($5); }
     ;
 
 /* "p." and "p :- ." both give a rule without any body. */

@@ -316,6 +316,7 @@ int run(int argc, char** argv) {
     StartPhase(PHASE::READING);
     INPUT_DIRECTIVES directives = commandLineDirectives(options);
     readInputs(options, directives);
+    if (directives.showSeen) ShowAlso(directives.shown);
     if (options.session)
         RunSession({options.program, options.evaluationOptions, std::move(directives)});
     StartPhase(PHASE::REWRITING);

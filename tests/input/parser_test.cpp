@@ -369,4 +369,21 @@ TEST_F(Expansions, RefusedWithTheirReason) {
     }
 }
 
+using ShowDirectives = InputTest;
+
+TEST_F(ShowDirectives, AreCollectedInOrder) {
+    EXPECT_EQ(parse("{ p. #show p/0. } { #show -q/12. #show. }"), 0);
+    EXPECT_TRUE(TestDirectives().showSeen);
+    using SHOWN = std::vector<std::pair<std::string, std::size_t>>;
+    EXPECT_EQ(TestDirectives().shown, (SHOWN{{"p", 0}, {"-q", 12}}));
+    EXPECT_EQ(rulesOf(0), (Texts{"p."}));
+    for (const char* text :
+         {"#show p.", "#show p/q.", "#show p/1", "#show -p.", "#show p(X).", "#show p/-1."}) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; }), "line 1: parse error.\n")
+            << text;
+        EXPECT_TRUE(noValueLeft()) << text;
+    }
+}
+
 }  // namespace
