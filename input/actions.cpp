@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <optional>
+#include <utility>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
@@ -15,6 +16,8 @@ unsigned parser_line = 1;
 int parser_errors = 0;
 const char* parser_file = "";
 int CurrentUID = 0;
+unsigned parser_column = 1;
+unsigned parser_next_column = 1;
 PARSE_VALUES ParseValues;
 
 namespace {
@@ -64,6 +67,47 @@ void yyerror(const char* message) {
 }
 
 void lexicalError(const std::string& message) { countedError(message.c_str()); }
+
+namespace {
+bool parser_refusal_reported = false;
+}
+
+void refuseConstruct(const std::string& message) {
+    std::string line;
+    if (OptionVerbosity) {
+        line += WhoAmI ? WhoAmI : "";
+        line += " (";
+    }
+    if (parser_file && *parser_file) {
+        line += parser_file;
+        line += ": ";
+    }
+    line += "line " + std::to_string(parser_line) + ", column " + std::to_string(parser_column);
+    if (OptionVerbosity) line += ')';
+    line += ": " + message + ".\n";
+    std::cerr << line << std::flush;
+    ++parser_errors;
+    parser_refusal_reported = true;
+}
+
+bool takeRefusalReported() { return std::exchange(parser_refusal_reported, false); }
+
+std::string directiveRefusal(std::string_view word) {
+    const std::string name(word);
+    const std::string notPart = name + " is not part of update programs";
+    if (word == "#minimize" || word == "#maximize" || word == "#minimise" || word == "#maximise")
+        return notPart +
+               ", which have answer sets, not optimal ones; -min and -strict select the "
+               "minimal updates";
+    if (word == "#program")
+        return notPart + "; write the programs of a sequence as blocks: { ... } { ... }";
+    if (word == "#external")
+        return notPart + "; an atom needs no declaration to be derived by a later program";
+    if (word == "#script")
+        return notPart + "; compute the values beforehand and write them as facts";
+    if (word == "#include") return notPart + " yet; give the files on the command line, in order";
+    return "unknown directive " + name + "; update programs know #const and #show";
+}
 
 std::string printableByte(unsigned char byte) {
     if (byte >= 0x20 && byte < 0x7f) return std::string(1, static_cast<char>(byte));
@@ -117,7 +161,11 @@ void checkPredicateName(std::string_view name) {
             "programs");
 }
 
-void beginInput() { endStatement(); }
+void beginInput() {
+    endStatement();
+    parser_next_column = 1;
+    parser_refusal_reported = false;
+}
 
 void noteStatementStart() {
     if (!parser_statement_line) parser_statement_line = parser_line;

@@ -157,6 +157,30 @@ inline void prefetchName(std::string_view name) {
     ATOM::Predicates.prefetch(h);
 }
 
+// The column of the token read last, and where the next one begins
+// (counted from 1 on each line).
+extern unsigned parser_column;
+extern unsigned parser_next_column;
+
+// Reports a construct that update programs do not have, at the line and
+// column of the token read last, and counts it; the parse error that
+// follows is then not reported, since this names the fault.
+void refuseConstruct(const std::string& message);
+
+// A disjunctive head, at its separator.
+inline void refuseDisjunction() {
+    refuseConstruct(
+        "disjunction is not part of update programs; a choice rule `1 { a; b } 1.` or an even "
+        "loop says the same here");
+}
+
+// Whether a refusal was reported since the last call; clears it.
+bool takeRefusalReported();
+
+// The message that refuses a directive (#minimize, #program, ... or an
+// unknown one) named by word, "#" included.
+std::string directiveRefusal(std::string_view word);
+
 // Reports a scanner error through yyerror and counts it.
 void lexicalError(const std::string& message);
 

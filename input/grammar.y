@@ -49,7 +49,10 @@ static void* parserAllocate(std::size_t bytes) {
 #include "input/parser.hpp"
 
 /* The parser's own messages, which bison hands the parse parameter too. */
-static void yyerror(INPUT_DIRECTIVES&, const char* message) { yyerror(message); }
+static void yyerror(INPUT_DIRECTIVES&, const char* message) {
+    /* A construct refused has named the fault already. */
+    if (!takeRefusalReported()) yyerror(message);
+}
 
 /* The actions' short name for the values of the symbols. */
 static PARSE_VALUES& V = ParseValues;
@@ -178,6 +181,14 @@ statement
     : rule { newRule(V.rules.take($1)); }
     | constraint
     | directive
+    | disjunction { YYABORT; }
+    ;
+
+/* A disjunctive head is refused where its first separator stands, and the
+ * input is given up as after a syntax error. */
+disjunction
+    : head ";" { V.atoms.free($1); refuseDisjunction(); }
+    | head "|" { V.atoms.free($1); refuseDisjunction(); }
     ;
 
 /* #const name=value. holds from here on, in this input and the later ones;

@@ -1,6 +1,8 @@
 // The parser and its actions: what each kind of input leaves in the global
 // tables, the diagnostics and their counting, and what survives a syntax
 // error.
+#include <algorithm>
+
 #include "input_fixture.hpp"
 #include "tests/support/whole_run.hpp"
 
@@ -85,7 +87,6 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
                              "p() .",
                              "p :- q",
                              "p v q.",
-                             "p | q.",
                              "p :- q; r.",
                              "[p].",
                              ":- .",
@@ -384,6 +385,44 @@ TEST_F(ShowDirectives, AreCollectedInOrder) {
             << text;
         EXPECT_TRUE(noValueLeft()) << text;
     }
+}
+
+// Constructs of other languages: named at their line and column with what
+// to write instead, counted, and the input given up without "parse error".
+using Refusals = InputTest;
+
+TEST_F(Refusals, NameTheConstructAndItsPlace) {
+    struct Case {
+        const char* input;
+        const char* place;
+        const char* start;  // of the message
+    };
+    const Case cases[] = {
+        {"a ; b.", "line 1, column 3", "disjunction is not part of update programs; a choice rule"},
+        {"p.\n  a(X) | b :- c(X).", "line 2, column 8", "disjunction is not part"},
+        {"#minimize { 1 : p }.", "line 1, column 1", "#minimize is not part of update programs, "},
+        {"p. #maximize", "line 1, column 4", "#maximize is not part"},
+        {"%* x\n *% #program base.", "line 2, column 5", "#program is not part"},
+        {"#external p.", "line 1, column 1", "#external is not part"},
+        {"#script (lua)", "line 1, column 1", "#script is not part"},
+        {"#include \"a.lp\".", "line 1, column 1", "#include is not part of update programs yet"},
+        {"#foo.", "line 1, column 1", "unknown directive #foo; update programs know #const"},
+        {":~ p. [1@1]", "line 1, column 1", "weak constraints (:~) are not part"},
+        {"p :- &sum{ 1 } > 0.", "line 1, column 6", "theory atoms (&) are not part"},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        const std::string err = stderrOf([&] { EXPECT_EQ(parse(c.input), 1) << c.input; });
+        EXPECT_EQ(err.rfind(std::string(c.place) + ": " + c.start, 0), 0u) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(parser_errors, 1) << c.input;
+        EXPECT_TRUE(noValueLeft()) << c.input;
+    }
+    // Words that begin a builtin, or fall short of one, are read as before.
+    resetParser();
+    EXPECT_EQ(stderrOf([] { EXPECT_EQ(parse("p :- #integer."), 1); }), "line 1: parse error.\n");
+    EXPECT_EQ(stderrOf([] { EXPECT_EQ(parse("p :- #su(1)."), 1); }),
+              "line 1: syntax error (#).\nline 1: parse error.\n");
 }
 
 }  // namespace
