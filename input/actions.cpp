@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <optional>
+#include <utility>
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
@@ -15,6 +16,8 @@ unsigned parser_line = 1;
 int parser_errors = 0;
 const char* parser_file = "";
 int CurrentUID = 0;
+unsigned parser_column = 1;
+unsigned parser_next_column = 1;
 PARSE_VALUES ParseValues;
 
 namespace {
@@ -36,6 +39,7 @@ void countedError(const char* message) {
 
 void endStatement() {
     LocalVariables.reset();
+    ParseValues.expansions.clear();
     parser_drop_statement = false;
     parser_statement_line.reset();
 }
@@ -64,6 +68,47 @@ void yyerror(const char* message) {
 
 void lexicalError(const std::string& message) { countedError(message.c_str()); }
 
+namespace {
+bool parser_refusal_reported = false;
+}
+
+void refuseConstruct(const std::string& message) {
+    std::string line;
+    if (OptionVerbosity) {
+        line += WhoAmI ? WhoAmI : "";
+        line += " (";
+    }
+    if (parser_file && *parser_file) {
+        line += parser_file;
+        line += ": ";
+    }
+    line += "line " + std::to_string(parser_line) + ", column " + std::to_string(parser_column);
+    if (OptionVerbosity) line += ')';
+    line += ": " + message + ".\n";
+    std::cerr << line << std::flush;
+    ++parser_errors;
+    parser_refusal_reported = true;
+}
+
+bool takeRefusalReported() { return std::exchange(parser_refusal_reported, false); }
+
+std::string directiveRefusal(std::string_view word) {
+    const std::string name(word);
+    const std::string notPart = name + " is not part of update programs";
+    if (word == "#minimize" || word == "#maximize" || word == "#minimise" || word == "#maximise")
+        return notPart +
+               ", which have answer sets, not optimal ones; -min and -strict select the "
+               "minimal updates";
+    if (word == "#program")
+        return notPart + "; write the programs of a sequence as blocks: { ... } { ... }";
+    if (word == "#external")
+        return notPart + "; an atom needs no declaration to be derived by a later program";
+    if (word == "#script")
+        return notPart + "; compute the values beforehand and write them as facts";
+    if (word == "#include") return notPart + " yet; give the files on the command line, in order";
+    return "unknown directive " + name + "; update programs know #const and #show";
+}
+
 std::string printableByte(unsigned char byte) {
     if (byte >= 0x20 && byte < 0x7f) return std::string(1, static_cast<char>(byte));
     if (byte == 0) return "\\0";
@@ -77,11 +122,24 @@ void truncateName(std::string& text) {
     countedError("identifier too long, truncated to 31 characters");
 }
 
-IDENT integerTerm(std::string_view digits) {
+IDENT integerTerm(std::string_view digits, bool negative) {
     // The scanner lets at most 9 digits through, so this fits an int.
     int value = 0;
     for (char d : digits) value = value * 10 + (d - '0');
-    return IDENT(IDENT::INTEGER, value);
+    return IDENT(IDENT::INTEGER, negative ? -value : value);
+}
+
+IDENT intervalMarker(IDENT low, IDENT high) {
+    if (std::optional<IDENT> marker = ParseValues.expansions.interval(low, high)) return *marker;
+    parser_drop_statement = true;
+    return low;
+}
+
+std::vector<IDENT> poolMarkers(const std::vector<std::vector<IDENT>>& tuples) {
+    if (std::optional<std::vector<IDENT>> markers = ParseValues.expansions.pool(tuples))
+        return std::move(*markers);
+    parser_drop_statement = true;
+    return tuples.front();
 }
 
 IDENT anonymousVariable() {
@@ -103,10 +161,26 @@ void checkPredicateName(std::string_view name) {
             "programs");
 }
 
-void beginInput() { endStatement(); }
+void beginInput() {
+    endStatement();
+    parser_next_column = 1;
+    parser_refusal_reported = false;
+}
 
 void noteStatementStart() {
     if (!parser_statement_line) parser_statement_line = parser_line;
+}
+
+void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value) {
+    DefineConstant(directives, name, value);
+    endStatement();
+}
+
+void newShow(INPUT_DIRECTIVES& directives, const char* negation, const std::string& name,
+             const std::string& arity) {
+    directives.showSeen = true;
+    directives.shown.emplace_back(negation + name, integerTerm(arity, false).value());
+    endStatement();
 }
 
 int newUpdateID() {
@@ -116,10 +190,10 @@ int newUpdateID() {
     return CurrentUID;
 }
 
-void newRule(RULE rule) {
-    if (parser_drop_statement) {
-        // already reported where the builtin was read
-    } else if (!rule.isSafe()) {
+namespace {
+
+void storeRule(RULE rule) {
+    if (!rule.isSafe()) {
         countedError("Rule is not safe");
     } else if (rule.head() && rule.head()->size() >= 2) {
         countedError("Can't handle disjunctive rules in update programs");
@@ -133,16 +207,48 @@ void newRule(RULE rule) {
                              parser_statement_line.value_or(parser_line), rule);
         rules.push_back(std::move(rule));
     }
+}
+
+void storeConstraint(BODY body) {
+    if (!body.isSafe()) {
+        countedError("Constraint is not safe");
+    } else {
+        Constraints.emplace_back(std::move(body));
+    }
+}
+
+// The number of instances of a statement with intervals or pools; too
+// many are a counted error.
+std::optional<std::size_t> instanceCount() {
+    std::optional<std::size_t> n = InstanceCount(ParseValues.expansions);
+    if (!n)
+        countedError(("the intervals and pools of this statement stand for more than " +
+                      std::to_string(MaxInstances) + " instances")
+                         .c_str());
+    return n;
+}
+
+}  // namespace
+
+void newRule(RULE rule) {
+    // A builtin or an interval refused was reported where it was read.
+    if (parser_drop_statement) {
+    } else if (ParseValues.expansions.empty()) {
+        storeRule(std::move(rule));
+    } else if (std::optional<std::size_t> n = instanceCount()) {
+        for (std::size_t i = 0; i < *n; ++i)
+            storeRule(RuleInstance(rule, ParseValues.expansions, i));
+    }
     endStatement();
 }
 
 void newConstraint(BODY body) {
     if (parser_drop_statement) {
-        // already reported where the builtin was read
-    } else if (!body.isSafe()) {
-        countedError("Constraint is not safe");
-    } else {
-        Constraints.emplace_back(std::move(body));
+    } else if (ParseValues.expansions.empty()) {
+        storeConstraint(std::move(body));
+    } else if (std::optional<std::size_t> n = instanceCount()) {
+        for (std::size_t i = 0; i < *n; ++i)
+            storeConstraint(BodyInstance(body, ParseValues.expansions, i));
     }
     endStatement();
 }

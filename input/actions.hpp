@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input/directives.hpp"
+#include "input/expansion.hpp"
 #include "representation/rule.hpp"
 
 // IDENT's two fields as a plain record, because members of the parser's
@@ -104,6 +106,9 @@ struct PARSE_VALUES {
     TVALUES<LITERAL> literals;
     TVALUES<BODY_PARTS> bodies;
     TVALUES<RULE> rules;
+    TVALUES<std::vector<std::vector<IDENT>>> pools;  // a pool's argument tuples
+    // The intervals and pools of the statement being read.
+    EXPANSIONS expansions;
 };
 extern PARSE_VALUES ParseValues;
 
@@ -118,8 +123,17 @@ inline unsigned textValue(const char* text, std::size_t length) {
 // error).
 void truncateName(std::string& text);
 
-// A number token of at most 9 digits as an integer term.
-IDENT integerTerm(std::string_view digits);
+// A number token of at most 9 digits as an integer term, negated after a
+// "-" (so that "-p(-3)" is the strong negation of p(-3)).
+IDENT integerTerm(std::string_view digits, bool negative);
+
+// The marker of the interval low..high in the statement being read; a
+// bound that is no integer is a counted error, which drops the statement.
+IDENT intervalMarker(IDENT low, IDENT high);
+
+// The markers of a pool of argument tuples; tuples of different lengths
+// are a counted error, which drops the statement.
+std::vector<IDENT> poolMarkers(const std::vector<std::vector<IDENT>>& tuples);
 
 // "_": a variable of its own, numbered after the statement's variables.
 IDENT anonymousVariable();
@@ -143,6 +157,30 @@ inline void prefetchName(std::string_view name) {
     ATOM::Predicates.prefetch(h);
 }
 
+// The column of the token read last, and where the next one begins
+// (counted from 1 on each line).
+extern unsigned parser_column;
+extern unsigned parser_next_column;
+
+// Reports a construct that update programs do not have, at the line and
+// column of the token read last, and counts it; the parse error that
+// follows is then not reported, since this names the fault.
+void refuseConstruct(const std::string& message);
+
+// A disjunctive head, at its separator.
+inline void refuseDisjunction() {
+    refuseConstruct(
+        "disjunction is not part of update programs; a choice rule `1 { a; b } 1.` or an even "
+        "loop says the same here");
+}
+
+// Whether a refusal was reported since the last call; clears it.
+bool takeRefusalReported();
+
+// The message that refuses a directive (#minimize, #program, ... or an
+// unknown one) named by word, "#" included.
+std::string directiveRefusal(std::string_view word);
+
 // Reports a scanner error through yyerror and counts it.
 void lexicalError(const std::string& message);
 
@@ -155,6 +193,14 @@ std::string printableByte(unsigned char byte);
 // dropped. Called at the start of every input, so that a statement left
 // unfinished by a syntax error does not leak into the next input.
 void beginInput();
+
+// "#const name=value.": defines the constant (input/directives.hpp) and
+// ends the statement.
+void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value);
+
+// "#show [-]name/arity.": the predicate joins those the results show.
+void newShow(INPUT_DIRECTIVES& directives, const char* negation, const std::string& name,
+             const std::string& arity);
 
 // Notes the current line as the start of the statement being read, unless
 // an earlier name of it was noted already.

@@ -17,9 +17,26 @@ void advance(BLOCK_SCANNER& s, std::size_t to) {
     s.pos = to;
 }
 
-// At a "%": the comment runs to the line end, which stays to be read. At
-// the end of what is there it may go on, unless the input ended.
+// At "%*": a block comment runs to the first "*%" (they do not nest), or
+// to the end of the input, where the parser reports it.
+STEP skipBlockComment(BLOCK_SCANNER& s, bool final) {
+    const std::size_t end = s.pending.find("*%", s.pos + 2);
+    if (end == std::string::npos) {
+        if (!final) return STEP::WAIT;
+        advance(s, s.pending.size());
+        return STEP::MOVED;
+    }
+    advance(s, end + 2);
+    return STEP::MOVED;
+}
+
+// At a "%": the comment runs to the line end, which stays to be read, or
+// with "%*" to its "*%". At the end of what is there it may go on, unless
+// the input ended.
 STEP skipComment(BLOCK_SCANNER& s, bool final) {
+    if (s.pos + 1 == s.pending.size() && !final) return STEP::WAIT;
+    if (s.pos + 1 < s.pending.size() && s.pending[s.pos + 1] == '*')
+        return skipBlockComment(s, final);
     const std::size_t end = s.pending.find('\n', s.pos);
     if (end == std::string::npos) {
         if (!final) return STEP::WAIT;

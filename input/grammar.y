@@ -39,6 +39,7 @@ static void* parserAllocate(std::size_t bytes) {
 #include <vector>
 
 #include "input/actions.hpp"
+#include "input/directives.hpp"
 }
 
 %code {
@@ -46,6 +47,12 @@ static void* parserAllocate(std::size_t bytes) {
 
 #include "base/options.hpp"
 #include "input/parser.hpp"
+
+/* The parser's own messages, which bison hands the parse parameter too. */
+static void yyerror(INPUT_DIRECTIVES&, const char* message) {
+    /* A construct refused has named the fault already. */
+    if (!takeRefusalReported()) yyerror(message);
+}
 
 /* The actions' short name for the values of the symbols. */
 static PARSE_VALUES& V = ParseValues;
@@ -68,11 +75,14 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 
 %define api.token.prefix {TOK_}
 %expect 0
+/* What the directives define for all the inputs of the run. */
+%parse-param {INPUT_DIRECTIVES& directives}
 
 %union {
     unsigned text;    /* IDENTIFIER, NUMBER, name: in ParseValues.texts */
     TERM_VALUE term;
     unsigned terms;   /* terms, oneArg, twoArgs, threeArgs: in ParseValues.terms */
+    unsigned pool;    /* the argument tuples of a pool: in ParseValues.pools */
     unsigned atom;    /* atom, builtin, head: in ParseValues.atoms */
     unsigned literal; /* in ParseValues.literals */
     unsigned body;    /* in ParseValues.bodies */
@@ -113,10 +123,15 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %token SUCCESSOR 287 "#succ"
 %token NOT 288 "not"
 %token STRONG_NEGATION 289 "-"
+%token CONST 290 "#const"
+%token DOTS 291 ".."
+%token SLASH 292 "/"
+%token SHOW 293 "#show"
 
 %type <text> name
 %type <term> term
-%type <terms> terms oneArg twoArgs threeArgs
+%type <terms> terms arguments oneArg twoArgs threeArgs
+%type <pool> pool
 %type <atom> atom builtin head
 %type <literal> literal
 %type <body> body
@@ -125,6 +140,7 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 
 %destructor { V.texts.free($$); } <text>
 %destructor { V.terms.free($$); } <terms>
+%destructor { V.pools.free($$); } <pool>
 %destructor { V.atoms.free($$); } <atom>
 %destructor { V.literals.free($$); } <literal>
 %destructor { V.bodies.free($$); } <body>
@@ -164,6 +180,29 @@ statements
 statement
     : rule { newRule(V.rules.take($1)); }
     | constraint
+    | directive
+    | disjunction { YYABORT; }
+    ;
+
+/* A disjunctive head is refused where its first separator stands, and the
+ * input is given up as after a syntax error. */
+disjunction
+    : head ";" { V.atoms.free($1); refuseDisjunction(); }
+    | head "|" { V.atoms.free($1); refuseDisjunction(); }
+    ;
+
+/* #const name=value. holds from here on, in this input and the later ones;
+ * #show adds a predicate to those the results show, and "#show." alone
+ * shows nothing. */
+directive
+    : "#const" name "=" term "."
+        {
+            newConstant(directives, V.texts[$2], identOf($4));
+            V.texts.free($2);
+        }
+    | "#show" "."                       { directives.showSeen = true; }
+    | "#show" name "/" NUMBER "."       { newShow(directives, "", V.texts[$2], V.texts[$4]); V.texts.free($2); V.texts.free($4); }
+    | "#show" "-" name "/" NUMBER "."   { newShow(directives, "-", V.texts[$3], V.texts[$5]); V.texts.free($3); V.texts.free($5); }
     ;
 
 /* "p." and "p :- ." both give a rule without any body. */
@@ -212,7 +251,7 @@ atom
             $$ = V.atoms.put(newNegativeATOM(V.texts[$2], std::nullopt));
             V.texts.free($2);
         }
-    | name "(" terms ")"
+    | name "(" arguments ")"
         {
             checkPredicateName(V.texts[$1]);
             IsPropositional = false;
@@ -220,7 +259,7 @@ atom
             V.texts.free($1);
             V.terms.free($3);
         }
-    | "-" name "(" terms ")"
+    | "-" name "(" arguments ")"
         {
             checkPredicateName(V.texts[$2]);
             IsPropositional = false;
@@ -230,14 +269,37 @@ atom
         }
     ;
 
+/* An atom's arguments: one tuple, or a pool of tuples separated by ";"
+ * (p(a;b), p(1,2;3,4)). */
+arguments
+    : terms
+    | pool { $$ = V.terms.put(poolMarkers(V.pools[$1])); V.pools.free($1); }
+    ;
+
+pool
+    : terms ";" terms
+        {
+            $$ = V.pools.fresh();
+            V.pools[$$].push_back(V.terms.take($1));
+            V.pools[$$].push_back(V.terms.take($3));
+        }
+    | pool ";" terms { $$ = $1; V.pools[$$].push_back(V.terms.take($3)); }
+    ;
+
+/* An interval low..high stands for each of its integers. */
 terms
     : term           { $$ = V.terms.fresh(); V.terms[$$].push_back(identOf($1)); }
+    | term ".." term
+        { $$ = V.terms.fresh(); V.terms[$$].push_back(intervalMarker(identOf($1), identOf($3))); }
     | terms "," term { $$ = $1; V.terms[$$].push_back(identOf($3)); }
+    | terms "," term ".." term
+        { $$ = $1; V.terms[$$].push_back(intervalMarker(identOf($3), identOf($5))); }
     ;
 
 term
-    : name   { $$ = termValue(newIDENT(V.texts[$1])); V.texts.free($1); }
-    | NUMBER { $$ = termValue(integerTerm(V.texts[$1])); V.texts.free($1); }
+    : name   { $$ = termValue(TermOfName(directives, V.texts[$1])); V.texts.free($1); }
+    | NUMBER { $$ = termValue(integerTerm(V.texts[$1], false)); V.texts.free($1); }
+    | "-" NUMBER { $$ = termValue(integerTerm(V.texts[$2], true)); V.texts.free($2); }
     | "_"    { $$ = termValue(anonymousVariable()); }
     ;
 

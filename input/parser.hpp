@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "input/directives.hpp"
 #include "representation/rule.hpp"
 
 extern unsigned parser_line;     // current line of the input being read
@@ -24,8 +25,10 @@ void yyrestart(FILE* input);
 // 0 at the end of the stream.
 int yylex();
 
-// 0: the whole input was read; 1: stopped at a syntax error; 2: stack overflow.
-int yyparse();
+// 0: the whole input was read; 1: stopped at a syntax error; 2: stack
+// overflow. The directives read are added to directives, whose constants
+// stand for their names in the terms of the input.
+int yyparse(INPUT_DIRECTIVES& directives);
 
 // One diagnostic line on standard error: [WhoAmI " ("] [file ": "] "line " n
 // [")"] ": " message "." — not counted; callers count.

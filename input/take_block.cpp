@@ -50,9 +50,9 @@ void rollBack(const TABLES_MARK& m) {
 
 // The parse of a block; a predicate met with another arity or kind than
 // before is an error of the block, which ends its parse there.
-int parseBlock() {
+int parseBlock(INPUT_DIRECTIVES& directives) {
     try {
-        return yyparse();
+        return yyparse(directives);
     } catch (const PREDICATE_CONFLICT& conflict) {
         yyerror(conflict.reason.c_str());
         ++parser_errors;
@@ -121,7 +121,7 @@ std::vector<bool>& lastHeads() {
 
 }  // namespace
 
-bool TakeBlock(std::string_view text, unsigned line) {
+bool TakeBlock(std::string_view text, unsigned line, INPUT_DIRECTIVES& directives) {
     const TABLES_MARK before = markTables();
     lastMark() = before;
     lastHeads() = headed();
@@ -131,7 +131,9 @@ bool TakeBlock(std::string_view text, unsigned line) {
     parser_line = line;
     yyin = in;
     yyrestart(in);
-    const int result = parseBlock();
+    // A block refused leaves no definition behind.
+    INPUT_DIRECTIVES directivesBefore = directives;
+    const int result = parseBlock(directives);
     std::fclose(in);
     bool ok =
         result == 0 && parser_errors == before.errors && UpdateIDs.size() == before.programs + 1;
@@ -141,7 +143,10 @@ bool TakeBlock(std::string_view text, unsigned line) {
         ok = false;
     }
     if (ok) ok = CheckComplementArities(before.programs, before.predicates, line);
-    if (!ok) rollBack(before);
+    if (!ok) {
+        rollBack(before);
+        directives = std::move(directivesBefore);
+    }
     return ok;
 }
 

@@ -8,9 +8,12 @@
 #include <cstddef>
 #include <string_view>
 
+#include "input/directives.hpp"
+
 // Reads text, a block from "{" to "}" that begins on line `line` of
-// standard input; true when it became the last program of UpdateIDs.
-bool TakeBlock(std::string_view text, unsigned line);
+// standard input, under the directives read so far; true when it became
+// the last program of UpdateIDs (and its directives were added).
+bool TakeBlock(std::string_view text, unsigned line, INPUT_DIRECTIVES& directives);
 
 // Forgets the program the last TakeBlock took, as if it had been refused
 // (the evaluation program refused it).

@@ -41,7 +41,7 @@ namespace {
 // Parses one input; a syntax error, which leaves the rest of the input
 // unread, counts as an error like any other, so that no rule is lost
 // without stopping the run.
-void parseStream(FILE* in) {
+void parseStream(FILE* in, INPUT_DIRECTIVES& directives) {
     // The scanner reads large pieces into a buffer of its own, so the
     // stream needs none, which the C library would allocate on the side
     // and, for want of memory, quietly do without.
@@ -49,13 +49,13 @@ void parseStream(FILE* in) {
     parser_line = 1;
     yyin = in;
     yyrestart(in);
-    if (yyparse() != 0) ++parser_errors;
+    if (yyparse(directives) != 0) ++parser_errors;
 }
 
 // A file that cannot be opened is a counted error too; the system's reason
 // follows on a line of its own, so the first line stays as it always was.
 // False when it could not be opened.
-bool parseFile(const char* name) {
+bool parseFile(const char* name, INPUT_DIRECTIVES& directives) {
     parser_file = name;
     parser_line = 0;
     FILE* in = std::fopen(name, "r");
@@ -68,14 +68,14 @@ bool parseFile(const char* name) {
         return false;
     }
     if (OptionVerbosity) std::cout << "Reading \"" << name << "\"" << std::endl;
-    parseStream(in);
+    parseStream(in, directives);
     std::fclose(in);
     return true;
 }
 
-void parseStdin() {
+void parseStdin(INPUT_DIRECTIVES& directives) {
     parser_file = "";
-    parseStream(stdin);
+    parseStream(stdin, directives);
 }
 
 // optionAsFile: a file that could not be opened is named as an option is;
@@ -162,16 +162,26 @@ void checkOptions(OPTIONS& o) {
     if (!o.session) CheckOneRunOptions();
 }
 
+// The definitions of -c and --const, which the inputs' own #const do not
+// change; a malformed one stops the run before any input is read.
+INPUT_DIRECTIVES commandLineDirectives(const OPTIONS& o) {
+    INPUT_DIRECTIVES directives;
+    for (const std::string& definition : o.constants)
+        if (std::optional<std::string> refusal = DefineOnCommandLine(directives, definition))
+            refuseValue(*refusal);
+    return directives;
+}
+
 // The input files in order, then standard input. Errors in the files stop
 // the run before standard input is read; errors in standard input stop it
 // after.
-void readInputs(const OPTIONS& o) {
+void readInputs(const OPTIONS& o, INPUT_DIRECTIVES& directives) {
     bool optionAsFile = false;
     for (const std::string& input : o.inputs)
-        if (!parseFile(input.c_str()) && NamesOption(input)) optionAsFile = true;
+        if (!parseFile(input.c_str(), directives) && NamesOption(input)) optionAsFile = true;
     stopOnParserErrors(optionAsFile);
     if (!o.readStdin) return;
-    parseStdin();
+    parseStdin(directives);
     stopOnParserErrors(false);
 }
 
@@ -304,8 +314,11 @@ int run(int argc, char** argv) {
 
     initBuiltins();
     StartPhase(PHASE::READING);
-    readInputs(options);
-    if (options.session) RunSession({options.program, options.evaluationOptions});
+    INPUT_DIRECTIVES directives = commandLineDirectives(options);
+    readInputs(options, directives);
+    if (directives.showSeen) ShowAlso(directives.shown);
+    if (options.session)
+        RunSession({options.program, options.evaluationOptions, std::move(directives)});
     StartPhase(PHASE::REWRITING);
     rewriteUpdates(options);
     if (options.verbose) PrintStatistics(std::cout, RunTranslation());

@@ -217,6 +217,19 @@ const std::vector<OPTION>& table() {
          {"Print only the atoms of the predicates listed as NAME/ARITY,",
           "separated by \",\", strong negation as -NAME: --show=p/1,-q/0."},
          HELP_SECTION::EXTENSIONS},
+        {{{"-c", MATCH::SEPARATE},
+          {"--const", MATCH::SEPARATE},
+          {"--const=", MATCH::PREFIX},
+          {"-c=", MATCH::PREFIX}},
+         [](COMMAND_LINE& l, const char* v, const char*) {
+             if (v) l.options.constants.emplace_back(v);
+             else l.options.given.constantMissing = true;
+         },
+         "-c <name>=<value>, --const <name>=<value>",
+         {"Define the constant <name> as #const does, over the inputs' own",
+          "#const; <value> an integer, a constant or a quoted string. Also",
+          "-c=<name>=<value> and --const=<name>=<value>."},
+         HELP_SECTION::EXTENSIONS},
         {{{"--session", MATCH::EXACT}},
          FLAG(session),
          "--session",
@@ -361,6 +374,7 @@ std::optional<std::string> CheckValues(OPTIONS& o) {
         o.timeLimit = static_cast<unsigned>(*s);
     }
     if (g.outf) return "--outf= takes 0 (text) or 2 (JSON), not \"" + *g.outf + "\".";
+    if (g.constantMissing) return "-c and --const need a definition NAME=VALUE.";
     if (g.show) {
         if (std::optional<std::string> bad = ReadShowList(*g.show))
             return "--show= needs predicates written NAME/ARITY and separated by \",\" "

@@ -47,7 +47,12 @@ struct OPTIONS {
         std::optional<std::string> timeLimit;  // --time-limit=
         std::optional<std::string> outf;       // --outf= other than 0 and 2
         std::optional<std::string> show;       // --show=
+        bool constantMissing = false;          // -c or --const ended the command line
     } given;
+
+    // -c, --const: NAME=VALUE definitions, in order, checked where the
+    // parser takes them; a later one of the same name wins.
+    std::vector<std::string> constants;
 
     std::vector<std::string> inputs;  // the input files, in order
 };

@@ -84,4 +84,13 @@ bool IsShown(const ANSWER_ATOM& atom) {
     return at != list.predicates.end() && at->first == key.first && at->second == key.second;
 }
 
+void ShowAlso(const std::vector<PREDICATE>& predicates) {
+    SHOW_LIST& list = showList();
+    if (list.all) list = SHOW_LIST{false, {}};
+    list.predicates.insert(list.predicates.end(), predicates.begin(), predicates.end());
+    std::sort(list.predicates.begin(), list.predicates.end());
+    list.predicates.erase(std::unique(list.predicates.begin(), list.predicates.end()),
+                          list.predicates.end());
+}
+
 void ShowEveryAtom() { showList() = SHOW_LIST(); }

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "driver/output/answer_atom.hpp"
 
@@ -22,6 +24,11 @@ bool IsShown(const ANSWER_ATOM& atom);
 
 // Whether every atom is shown (no --show).
 bool ShowsEveryAtom();
+
+// The predicates that the inputs' #show name (NAME with "-" for strong
+// negation, ARITY) join those of --show; without --show they are the only
+// ones shown, and none at all is "#show." alone.
+void ShowAlso(const std::vector<std::pair<std::string, std::size_t>>& predicates);
 
 // Every atom shown again, as without --show.
 void ShowEveryAtom();

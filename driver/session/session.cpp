@@ -16,6 +16,7 @@
 #include "driver/output/answers.hpp"
 #include "driver/output/explain.hpp"
 #include "driver/output/goal.hpp"
+#include "driver/output/show.hpp"
 #include "driver/run/process.hpp"
 #include "driver/session/session_base.hpp"
 #include "input/blocks.hpp"
@@ -272,10 +273,11 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
         return;
     }
     const std::size_t first = UpdateIDs.size(), firstConstraint = Constraints.size();
-    if (!TakeBlock(block.text, block.line)) {
+    if (!TakeBlock(block.text, block.line, s.settings.directives)) {
         dropped(s, block.line);
         return;
     }
+    if (s.settings.directives.showSeen) ShowAlso(s.settings.directives.shown);
     if (OptionVerbosity) {
         const std::size_t rules = UpdateIDs.back().rules ? UpdateIDs.back().rules->size() : 0;
         verbose() << "Step " << s.step << ": program " << first << " from " << StdinName << " line "

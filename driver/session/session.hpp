@@ -13,9 +13,12 @@
 
 #include <string>
 
+#include "input/directives.hpp"
+
 struct SESSION_SETTINGS {
-    std::string program;  // -p=
-    std::string options;  // -o=
+    std::string program;          // -p=
+    std::string options;          // -o=
+    INPUT_DIRECTIVES directives;  // what -c and the files defined, for the blocks
 };
 
 // Refuses the options a session cannot apply (naming them: -f=, -stdin,

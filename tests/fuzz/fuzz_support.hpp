@@ -135,7 +135,8 @@ inline int parseInput(const std::uint8_t* data, std::size_t size, bool forRewrit
         parser_line = 1;
         yyin = in;
         yyrestart(in);
-        result = yyparse();
+        INPUT_DIRECTIVES directives;
+        result = yyparse(directives);
     }
     std::fclose(in);
     return result;

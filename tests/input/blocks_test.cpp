@@ -51,6 +51,11 @@ TEST(Blocks, FoundAlikeWhateverThePieces) {
         // Braces in comments and strings end nothing; a string may span lines.
         {"% } {\n{ p(\"}\"). % }\n q(\"a\nb}\"). }",
          {{'B', "{ p(\"}\"). % }\n q(\"a\nb}\"). }", 2}}},
+        // A block comment hides braces up to its first "*%", across lines;
+        // "%*%" opens one and closes nothing.
+        {"%* { *% {a.} %*}\n*%\n{ b. %* } *% %*%} *%}",
+         {{'B', "{a.}", 1}, {'B', "{ b. %* } *% %*%} *%}", 3}}},
+        {"{ a. %* }", {{'B', "{ a. %* }", 1}}},
         // A NUL byte ends no string: the quote stands alone, and the brace
         // after it closes the block.
         {nulString, {{'B', nulString, 1}}},
@@ -113,7 +118,7 @@ protected:
 };
 
 TEST_F(TakeBlockTest, ABlockWithAnErrorLeavesNothing) {
-    ASSERT_TRUE(TakeBlock("{ p(a). q :- p(a). :- q, r. }", 1));
+    ASSERT_TRUE(TakeBlock("{ p(a). q :- p(a). :- q, r. }", 1, TestDirectives()));
     const SIZES before = sizes();
     const char* faulty[] = {
         "{ s(b). t(X). }",             // unsafe
@@ -123,37 +128,39 @@ TEST_F(TakeBlockTest, ABlockWithAnErrorLeavesNothing) {
         "{ s(b). -p(a,b) :- s(b). }",  // complement with another arity
     };
     for (const char* text : faulty) {
-        const std::string diagnostics = stderrOf([&] { EXPECT_FALSE(TakeBlock(text, 7)) << text; });
+        const std::string diagnostics =
+            stderrOf([&] { EXPECT_FALSE(TakeBlock(text, 7, TestDirectives())) << text; });
         EXPECT_EQ(sizes(), before) << text;
         EXPECT_NE(diagnostics.find("<stdin>: line 7: "), std::string::npos) << diagnostics;
     }
     // The names of the dropped blocks are gone: w and t take any arity now.
-    ASSERT_TRUE(TakeBlock("{ w(a,b,c). t. }", 9));
+    ASSERT_TRUE(TakeBlock("{ w(a,b,c). t. }", 9, TestDirectives()));
     EXPECT_EQ(rulesOf(1), (Texts{"w(a,b,c).", "t."}));
     EXPECT_EQ(UpdateIDs.size(), 2u);
 }
 
 TEST_F(TakeBlockTest, UndoLastBlockForgetsItWhole) {
     OptionExplain = true;
-    ASSERT_TRUE(TakeBlock("{ a. }", 1));
+    ASSERT_TRUE(TakeBlock("{ a. }", 1, TestDirectives()));
     const SIZES before = sizes();
-    ASSERT_TRUE(TakeBlock("{ b(c). :- a, b(c). }", 2));
+    ASSERT_TRUE(TakeBlock("{ b(c). :- a, b(c). }", 2, TestDirectives()));
     EXPECT_EQ(RuleOrigins.size(), 2u);
     UndoLastBlock();
     EXPECT_EQ(sizes(), before);
     EXPECT_EQ(RuleOrigins.size(), 1u);
     // b is unknown again, so it takes another arity.
-    EXPECT_TRUE(TakeBlock("{ b. }", 3));
+    EXPECT_TRUE(TakeBlock("{ b. }", 3, TestDirectives()));
     OptionExplain = false;
 }
 
 TEST_F(TakeBlockTest, PexaTakesPropositionalBlocksOnly) {
     resetParser(PROGRAM_TYPE::PEXA);
     ForgetTakenBlocks();
-    const std::string diagnostics = stderrOf([] { EXPECT_FALSE(TakeBlock("{ p(a). }", 4)); });
+    const std::string diagnostics =
+        stderrOf([] { EXPECT_FALSE(TakeBlock("{ p(a). }", 4, TestDirectives())); });
     EXPECT_EQ(diagnostics, "<stdin>: line 4: PEXA cannot process first order programs.\n");
     EXPECT_TRUE(IsPropositional);
-    EXPECT_TRUE(TakeBlock("{ p. }", 5));
+    EXPECT_TRUE(TakeBlock("{ p. }", 5, TestDirectives()));
 }
 
 }  // namespace

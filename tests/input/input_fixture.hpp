@@ -41,7 +41,7 @@ inline int parse(const std::string& text) {
     parser_line = 1;
     yyin = f;
     yyrestart(f);
-    int result = yyparse();
+    int result = yyparse(TestDirectives());
     std::fclose(f);
     return result;
 }

@@ -1,6 +1,8 @@
 // The parser and its actions: what each kind of input leaves in the global
 // tables, the diagnostics and their counting, and what survives a syntax
 // error.
+#include <algorithm>
+
 #include "input_fixture.hpp"
 #include "tests/support/whole_run.hpp"
 
@@ -48,6 +50,11 @@ TEST_F(Parser, StatementsAsStored) {
           "p(X0) :- q(X0), ==(X0,a), !=(X0,b), <(X0,1), >(X0,2), <=(X0,3), >=(X0,4).",
           "p(X0) :- q(X0), ==(X0,a), !=(X0,b), !=(X0,c), <(1,X0), >(X0,2), <=(X0,3), >=(X0,4)."},
          {}},
+        // A "-" before a number negates it; before a name it is strong negation.
+        {"p(-3, - 007). -p(-3) :- q(X), X < -3, -999999999 <= X, X = -1 + -2.\n:- -q(-1), -1 != "
+         "-2.",
+         {"p(-3,-7).", "-p(-3) :- q(X0), <(X0,-3), <=(-999999999,X0), +(-1,-2,X0)."},
+         {":- -q(-1), !=(-1,-2)."}},
     };
     for (const Case& c : cases) {
         resetParser();
@@ -80,7 +87,6 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
                              "p() .",
                              "p :- q",
                              "p v q.",
-                             "p | q.",
                              "p :- q; r.",
                              "[p].",
                              ":- .",
@@ -94,7 +100,11 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
                              "p :- +(1, 2, X",
                              ":- x(a, b), X = Y + Z Z",
                              "-w(a) v",
-                             "p. q :- r. t(t"}) {
+                             "p. q :- r. t(t",
+                             "-3.",
+                             "p(--3).",
+                             "p(-X).",
+                             "p(-a)."}) {
         std::string err = stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
         EXPECT_EQ(err, "line 1: parse error.\n") << text;
         EXPECT_TRUE(noValueLeft()) << text;
@@ -216,6 +226,203 @@ TEST_F(Parser, ValuesOnTheStackAreFreedOnSyntaxErrors) {
                              "{ a :- b, c. } { s(t) :- u ", "p(1, 2, _, \"x\" ", "w :- x +"}) {
         stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
     }
+}
+
+}  // namespace
+
+namespace {
+
+// #const and the definitions of the command line.
+using Constants = InputTest;
+
+TEST_F(Constants, StandForTheirNamesAsTermsOnly) {
+    ASSERT_FALSE(DefineOnCommandLine(TestDirectives(), "c=\"x y\""));
+    ASSERT_FALSE(DefineOnCommandLine(TestDirectives(), "k=1"));
+    EXPECT_EQ(parse("#const n=3. #const m=-2. #const a=b. #const o=n. #const k=7.\n"
+                    "p(n, m, a, o, k, c). n :- q(X), X < n. -n(n)."),
+              0);
+    // The second input sees the first one's definitions.
+    EXPECT_EQ(parse("r(n)."), 0);
+    EXPECT_EQ(rulesOf(0), (Texts{"p(3,-2,b,3,1,\"x y\").", "n :- q(X0), <(X0,3).", "-n(3)."}));
+    EXPECT_EQ(rulesOf(1), (Texts{"r(3)."}));
+    EXPECT_EQ(parser_errors, 0);
+    EXPECT_TRUE(noValueLeft());
+}
+
+TEST_F(Constants, RefusedDefinitionsNameTheirPlaces) {
+    struct Case {
+        std::string input, message;
+    };
+    const Case cases[] = {
+        {"#const n=1.\n#const n=2.", "line 2: constant n is defined twice, here and at line 1.\n"},
+        {"p(n).\n#const n=1.",
+         "line 2: constant n is used before its #const; put the #const before its first use.\n"},
+        {"#const N=1.",
+         "line 1: #const needs a name beginning with a lower-case letter, not "
+         "\"N\".\n"},
+        {"#const n=X.",
+         "line 1: #const n needs a value: an integer, a constant or a string, not "
+         "a variable.\n"},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0); }), c.message) << c.input;
+        EXPECT_EQ(parser_errors, 1) << c.input;
+        EXPECT_EQ(LocalVariables.count, 0u);
+    }
+    // The command line wins over a file, silently.
+    resetParser();
+    ASSERT_FALSE(DefineOnCommandLine(TestDirectives(), "n=5"));
+    EXPECT_EQ(parse("#const n=1. p(n)."), 0);
+    EXPECT_EQ(rulesOf(0), (Texts{"p(5)."}));
+    EXPECT_EQ(parser_errors, 0);
+    for (const char* text :
+         {"#const n=1", "#const n.", "#const 1=2.", "#const n=p(a).", "q :- #const n=1."}) {
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; }), "line 1: parse error.\n");
+        EXPECT_TRUE(noValueLeft()) << text;
+    }
+}
+
+TEST(CommandLineConstants, TakeIntegersNamesAndStrings) {
+    INPUT_DIRECTIVES d;
+    for (const char* good : {"n=3", "n=-3", "n=999999999", "n=abc_1", "n=\"a b\"", "n_2=x"})
+        EXPECT_FALSE(DefineOnCommandLine(d, good)) << good;
+    for (const char* bad : {"n", "=3", "N=3", "n=X", "n=", "n=1000000000", "n=+3", "n=--3", "n=3x",
+                            "n=\"a\"b\"", "n=p(a)", "1=2"})
+        EXPECT_TRUE(DefineOnCommandLine(d, bad)) << bad;
+    EXPECT_EQ(d.constants.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// Intervals and pools: a statement stands for its instances, each stored on
+// its own, the first interval or pool varying slowest.
+using Expansions = InputTest;
+
+TEST_F(Expansions, StatementsStandForTheirInstances) {
+    struct Case {
+        const char* input;
+        Texts rules, constraints;
+    };
+    const Case cases[] = {
+        {"p(1..3). #const n=-1. q(n..0, n).",
+         {"p(1).", "p(2).", "p(3).", "q(-1,-1).", "q(0,-1)."},
+         {}},
+        {"p(3..1). q(2..2).", {"q(2)."}, {}},
+        {"q(X) :- p(X;Y), r(X), r(Y). r(a;b).",
+         {"q(X0) :- p(X0), r(X0), r(X1).", "q(X0) :- p(X1), r(X0), r(X1).", "r(a).", "r(b)."},
+         {}},
+        {"r(1,2;3..4,c). -s(1..2) :- not t(a;b).",
+         {"r(1,2).", "r(3,c).", "r(4,c).", "-s(1) :- not t(a).", "-s(1) :- not t(b).",
+          "-s(2) :- not t(a).", "-s(2) :- not t(b)."},
+         {}},
+        {":- p(1..2), X < 3, q(X).", {}, {":- p(1), <(X0,3), q(X0).", ":- p(2), <(X0,3), q(X0)."}},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0) << c.input; }), "") << c.input;
+        EXPECT_EQ(rulesOf(0), c.rules) << c.input;
+        EXPECT_EQ(texts(Constraints), c.constraints) << c.input;
+        EXPECT_EQ(parser_errors, 0) << c.input;
+        EXPECT_TRUE(noValueLeft()) << c.input;
+    }
+}
+
+TEST_F(Expansions, RefusedWithTheirReason) {
+    struct Case {
+        const char* input;
+        std::string message;  // after "line 1: "
+    };
+    const Case cases[] = {
+        {"q(X) :- r(X), s(1..X).",
+         "an interval needs integer bounds (or constants defined as integers), not a variable: "
+         "write the values out, or use a comparison such as 1 <= X"},
+        {"t(1..a).", "an interval needs integer bounds (or constants defined as integers), not a"},
+        {"u(1..2, a; b).", "the alternatives of a pool need the same number of arguments: 2 and 1"},
+        {"p(1..1001, 1..1000).",
+         "the intervals and pools of this statement stand for more than 1000000 instances"},
+        {"p(1..100000000).",
+         "the intervals and pools of this statement stand for more than 1000000 instances"},
+        // Each instance is checked on its own: here the second one.
+        {"q(X) :- p(X;Y).", "Rule is not safe"},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0) << c.input; }),
+                  "line 1: " + c.message + ".\n")
+            << c.input;
+        EXPECT_EQ(parser_errors, 1) << c.input;
+        EXPECT_EQ(UpdateIDs[0].rules->size(), c.message == "Rule is not safe" ? 1u : 0u);
+        EXPECT_TRUE(noValueLeft()) << c.input;
+    }
+    // The statement after a refused one is read as ever.
+    resetParser();
+    stderrOf([] { EXPECT_EQ(parse("p(1..a). q(1..2)."), 0); });
+    EXPECT_EQ(rulesOf(0), (Texts{"q(1).", "q(2)."}));
+    for (const char* text : {"p(1..).", "p(..2).", "p(1...2).", "p(a;).", "p(;a).", "p(1..2..3).",
+                             "p :- 1..2 < X.", "p(a;b"}) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; }), "line 1: parse error.\n")
+            << text;
+        EXPECT_TRUE(noValueLeft()) << text;
+    }
+}
+
+using ShowDirectives = InputTest;
+
+TEST_F(ShowDirectives, AreCollectedInOrder) {
+    EXPECT_EQ(parse("{ p. #show p/0. } { #show -q/12. #show. }"), 0);
+    EXPECT_TRUE(TestDirectives().showSeen);
+    using SHOWN = std::vector<std::pair<std::string, std::size_t>>;
+    EXPECT_EQ(TestDirectives().shown, (SHOWN{{"p", 0}, {"-q", 12}}));
+    EXPECT_EQ(rulesOf(0), (Texts{"p."}));
+    for (const char* text :
+         {"#show p.", "#show p/q.", "#show p/1", "#show -p.", "#show p(X).", "#show p/-1."}) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; }), "line 1: parse error.\n")
+            << text;
+        EXPECT_TRUE(noValueLeft()) << text;
+    }
+}
+
+// Constructs of other languages: named at their line and column with what
+// to write instead, counted, and the input given up without "parse error".
+using Refusals = InputTest;
+
+TEST_F(Refusals, NameTheConstructAndItsPlace) {
+    struct Case {
+        const char* input;
+        const char* place;
+        const char* start;  // of the message
+    };
+    const Case cases[] = {
+        {"a ; b.", "line 1, column 3", "disjunction is not part of update programs; a choice rule"},
+        {"p.\n  a(X) | b :- c(X).", "line 2, column 8", "disjunction is not part"},
+        {"#minimize { 1 : p }.", "line 1, column 1", "#minimize is not part of update programs, "},
+        {"p. #maximize", "line 1, column 4", "#maximize is not part"},
+        {"%* x\n *% #program base.", "line 2, column 5", "#program is not part"},
+        {"#external p.", "line 1, column 1", "#external is not part"},
+        {"#script (lua)", "line 1, column 1", "#script is not part"},
+        {"#include \"a.lp\".", "line 1, column 1", "#include is not part of update programs yet"},
+        {"#foo.", "line 1, column 1", "unknown directive #foo; update programs know #const"},
+        {":~ p. [1@1]", "line 1, column 1", "weak constraints (:~) are not part"},
+        {"p :- &sum{ 1 } > 0.", "line 1, column 6", "theory atoms (&) are not part"},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        const std::string err = stderrOf([&] { EXPECT_EQ(parse(c.input), 1) << c.input; });
+        EXPECT_EQ(err.rfind(std::string(c.place) + ": " + c.start, 0), 0u) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(parser_errors, 1) << c.input;
+        EXPECT_TRUE(noValueLeft()) << c.input;
+    }
+    // Words that begin a builtin, or fall short of one, are read as before.
+    resetParser();
+    EXPECT_EQ(stderrOf([] { EXPECT_EQ(parse("p :- #integer."), 1); }), "line 1: parse error.\n");
+    EXPECT_EQ(stderrOf([] { EXPECT_EQ(parse("p :- #su(1)."), 1); }),
+              "line 1: syntax error (#).\nline 1: parse error.\n");
 }
 
 }  // namespace

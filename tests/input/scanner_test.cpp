@@ -50,6 +50,24 @@ TEST_F(Scanner, LineEndsCommentsAndQuotedStrings) {
     EXPECT_EQ(parser_line, 4u);
 }
 
+TEST_F(Scanner, BlockCommentsEndAtTheFirstCloseAndCountLines) {
+    EXPECT_EQ(scan("a %* b. }\n c ** % *%d %**% e %*%*% f\n%*\n*% g"),
+              (Texts{"258 a", "258 d", "258 e", "258 f", "258 g"}));
+    EXPECT_EQ(parser_line, 4u);
+    // "%*" inside a line comment opens nothing.
+    EXPECT_EQ(scan("% %* \np"), (Texts{"258 p"}));
+    EXPECT_EQ(parser_errors, 0);
+
+    // Unclosed: an error named at the line where it begins.
+    parser_line = 2;
+    const std::string err = stderrOf([] {
+        EXPECT_EQ(scan("p. %* q.\n r. *\n"), (Texts{"258 p", "263", "260"}));
+    });
+    EXPECT_EQ(err, "line 2: block comment \"%*\" not closed by \"*%\".\n");
+    EXPECT_EQ(parser_line, 2u);
+    EXPECT_EQ(parser_errors, 1);
+}
+
 TEST_F(Scanner, LexicalErrorsAreReportedCountedAndSkipped) {
     struct Case {
         std::string input;

@@ -35,7 +35,8 @@ struct Explain : Driver {
         parser_line = 1;
         yyin = f;
         yyrestart(f);
-        yyparse();
+        INPUT_DIRECTIVES directives;
+        yyparse(directives);
         std::fclose(f);
         UpdateRewriting(UpdateIDs, Constraints, RunRewritingSettings(), RunTranslation());
     }

@@ -44,4 +44,21 @@ TEST_F(Show, ShowsTheAtomsOfTheListedPredicatesOnly) {
     EXPECT_TRUE(shown("s"));
 }
 
+TEST_F(Show, InputsShowWhatEitherShows) {
+    // #show alone: its predicates only; "#show." alone: nothing.
+    ShowAlso({{"p", 1}, {"-r", 0}});
+    EXPECT_TRUE(shown("p(a)"));
+    EXPECT_TRUE(shown("-r"));
+    EXPECT_FALSE(shown("q"));
+    ShowEveryAtom();
+    ShowAlso({});
+    EXPECT_FALSE(shown("p(a)"));
+    // With --show: what either lists, each once however often given.
+    ShowEveryAtom();
+    ASSERT_EQ(ReadShowList("q/0,p/1"), std::nullopt);
+    ShowAlso({{"p", 1}, {"s", 2}, {"p", 1}});
+    for (const char* atom : {"q", "p(a)", "s(1,2)"}) EXPECT_TRUE(shown(atom)) << atom;
+    EXPECT_FALSE(shown("s(1)"));
+}
+
 }  // namespace

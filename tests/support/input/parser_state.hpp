@@ -4,7 +4,14 @@
 
 #include "input/parser.hpp"
 
+// The directives the tests' inputs share, as a run's inputs do.
+inline INPUT_DIRECTIVES& TestDirectives() {
+    static INPUT_DIRECTIVES directives;
+    return directives;
+}
+
 inline void resetParserState() {
+    TestDirectives() = INPUT_DIRECTIVES();
     parser_errors = 0;
     parser_line = 1;
     parser_file = "";

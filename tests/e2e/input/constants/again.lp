@@ -1,0 +1,1 @@
+#const limit=4.

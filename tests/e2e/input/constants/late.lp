@@ -1,0 +1,3 @@
+p(n).
+#const n=1.
+#const N=2.

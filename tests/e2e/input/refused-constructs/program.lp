@@ -1,0 +1,2 @@
+#program base.
+p.
