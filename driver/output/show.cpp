@@ -9,10 +9,8 @@ namespace {
 
 using PREDICATE = std::pair<std::string, std::size_t>;  // name, arity
 
-struct SHOW_LIST {
-    bool all = true;
-    std::vector<PREDICATE> predicates;  // sorted, for a binary search per atom
-};
+// predicates sorted, for a binary search per atom
+using SHOW_LIST = SHOWN_NOW;
 
 SHOW_LIST& showList() {
     static SHOW_LIST list;
@@ -94,3 +92,7 @@ void ShowAlso(const std::vector<PREDICATE>& predicates) {
 }
 
 void ShowEveryAtom() { showList() = SHOW_LIST(); }
+
+SHOWN_NOW ShownNow() { return showList(); }
+
+void ShowAsBefore(SHOWN_NOW before) { showList() = std::move(before); }

@@ -32,3 +32,12 @@ void ShowAlso(const std::vector<std::pair<std::string, std::size_t>>& predicates
 
 // Every atom shown again, as without --show.
 void ShowEveryAtom();
+
+// What is shown now, kept by a session before it reads a block, so that a
+// block dropped after its #show was read leaves the filter as it was.
+struct SHOWN_NOW {
+    bool all = true;
+    std::vector<std::pair<std::string, std::size_t>> predicates;
+};
+SHOWN_NOW ShownNow();
+void ShowAsBefore(SHOWN_NOW before);

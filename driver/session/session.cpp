@@ -273,6 +273,10 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
         return;
     }
     const std::size_t first = UpdateIDs.size(), firstConstraint = Constraints.size();
+    // A block the evaluation program refuses is dropped whole: its #const
+    // and #show go with it.
+    INPUT_DIRECTIVES directivesBefore = s.settings.directives;
+    SHOWN_NOW shownBefore = ShownNow();
     if (!TakeBlock(block.text, block.line, s.settings.directives)) {
         dropped(s, block.line);
         return;
@@ -287,6 +291,8 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
     STEP_ANSWER answer = runStep(s, first, firstConstraint);
     if (answer.refused) {
         UndoLastBlock();
+        s.settings.directives = std::move(directivesBefore);
+        ShowAsBefore(std::move(shownBefore));
         parser_line = block.line;
         yyerror(
             ("the evaluation program refused the block: " + refusalText(answer.refusal)).c_str());
