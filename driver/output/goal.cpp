@@ -85,8 +85,13 @@ void becomeWitness(ANSWER& model, GOAL_ANSWER& goal) {
 void recordBrave(ANSWER& model, const ANSWER_ATOMS& instances, GOAL_ANSWER& goal) {
     const std::size_t witness = goal.witnesses.size();
     bool fresh = false;
-    for (std::size_t i = 0; i < instances.size(); ++i)
-        fresh = goal.instances.try_emplace(std::string(instances[i]), witness).second || fresh;
+    for (std::size_t i = 0; i < instances.size(); ++i) {
+        // Most instances of a later answer set are known: looked up first,
+        // without a copy of their text.
+        if (goal.instances.find(instances[i]) != goal.instances.end()) continue;
+        goal.instances.emplace(std::string(instances[i]), witness);
+        fresh = true;
+    }
     if (fresh) goal.witnesses.push_back(std::move(model));
     goal.holds = !goal.instances.empty();
 }
