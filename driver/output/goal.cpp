@@ -145,6 +145,9 @@ void NoteGoalAtom(const GOAL_ANSWER& goal, const ANSWER_ATOM& atom, GOAL_MATCHES
 GOAL_ANSWER UnansweredGoal() {
     GOAL_ANSWER goal;
     goal.holds = !OptionBrave;
+    // Read only when asked for: a goal that does not read as a pattern
+    // costs an exception, which a run without goals has no reason to risk.
+    if (!OptionBrave && !OptionCautious) return goal;
     GOAL_PARSE parse = ParseGoal(Goal);
     // A goal of the old form that does not read as a pattern is its text.
     if (!parse.pattern) goal.atom = Goal;
