@@ -156,7 +156,8 @@ OPTIONS readOptions(int argc, char** argv) {
 // its option does not take stop the run before any input is read.
 void checkOptions(OPTIONS& o) {
     if (o.brave && o.cautious) refuseValue("Cannot reason cautiously and brave concurrently.");
-    if ((o.brave || o.cautious) && !IsValidGoal()) refuseValue("Invalid goal: " + o.goal + ".");
+    if (o.brave || o.cautious)
+        if (std::optional<std::string> refusal = GoalRefusal(o.goal)) refuseValue(*refusal);
     if (std::optional<std::string> refusal = CheckValues(o)) refuseValue(*refusal);
     ApplyToGlobals(o);
     if (!o.session) CheckOneRunOptions();

@@ -4,13 +4,16 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "driver/output/explain.hpp"
+#include "driver/output/goal_pattern.hpp"
 
 // The atoms of an answer set as vok prints them ("p(a,b)", strong negation
 // as "-p"), in the order the evaluation program gave them. They are kept as
@@ -65,10 +68,38 @@ struct ANSWER {
     }
 };
 
+// What one answer set gave a goal: whether it holds the ground goal, or the
+// instances it holds of a goal with variables.
+struct GOAL_MATCHES {
+    bool holds = false;
+    ANSWER_ATOMS instances;
+    void clear() {
+        holds = false;
+        instances.clear();
+    }
+};
+
+// Instances looked up by their text without being copied.
+struct TEXT_HASH {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+using INSTANCE_MAP = std::unordered_map<std::string, std::size_t, TEXT_HASH, std::equal_to<>>;
+
 // The answer to -FB= or -FC=: whether the goal holds (brave: in some answer
 // set; cautious: in all), and the answer set kept as its witness; goal.hpp
-// says which one that is and when it is shown.
+// says which one that is and when it is shown. A goal with variables keeps
+// its instances instead.
 struct GOAL_ANSWER {
     bool holds = false;
     std::optional<ANSWER> witness;
+    std::string atom;  // a ground goal as the answer sets write it
+    // A goal with variables: its pattern; the instances found, each with
+    // its witness's number (brave) or the number of the last answer set
+    // that held it (cautious); the witnesses, shared by the instances
+    // whose first answer set they were; the answer sets recorded.
+    std::optional<GOAL_PATTERN> query;
+    INSTANCE_MAP instances;
+    std::vector<ANSWER> witnesses;
+    std::size_t answerSets = 0;
 };

@@ -11,6 +11,7 @@
 #include "base/options.hpp"
 #include "common/pipe_channel.hpp"
 #include "driver/output/goal.hpp"
+#include "driver/output/goal_pattern.hpp"
 #include "driver/output/json.hpp"
 #include "driver/output/summary.hpp"
 #include "driver/run_state.hpp"
@@ -161,12 +162,28 @@ void textAnswer(const ANSWER& answer) {
     if (!std::cout) throw END_OF_RUN{1};
 }
 
+// An answer set shown with a verdict, explained with --explain.
+void textWitness(const ANSWER& witness) {
+    std::cout << AnswerText(witness.atoms) << std::endl;
+    if (witness.rejected) std::cout << ExplanationLines(*witness.rejected) << std::flush;
+}
+
+// A goal with variables: its instances one a line, then (brave) each
+// answer set that witnesses some of them; no instance line begins with "{".
+void textInstances(const GOAL_ANSWER& goal) {
+    std::string lines;
+    for (const GOAL_INSTANCE& i : GoalInstances(goal)) {
+        lines += i.atom;
+        lines += '\n';
+    }
+    std::cout << lines;
+    for (const ANSWER& witness : goal.witnesses) textWitness(witness);
+}
+
 void textGoal(const GOAL_ANSWER& goal) {
     std::cout << (goal.holds ? "true" : "false") << "." << std::endl;
-    const ANSWER* witness = shownWitness(goal);
-    if (!witness) return;
-    std::cout << AnswerText(witness->atoms) << std::endl;
-    if (witness->rejected) std::cout << ExplanationLines(*witness->rejected) << std::flush;
+    if (goal.query) return textInstances(goal);
+    if (const ANSWER* witness = shownWitness(goal)) textWitness(*witness);
 }
 
 // The summary is written once, at the end of the run, early or not.
@@ -253,12 +270,47 @@ std::string rejectedList(const std::vector<EXPLANATION>& rejected, const char* i
     return text + "]";
 }
 
+// {"Atom": "p(a,b)", "Bindings": {"X": "a"}, "Witness": 0}: an instance of
+// a goal with variables, the values of its named variables and (brave) the
+// number of its witness in "Witnesses".
+std::string instanceObject(const GOAL_PATTERN& pattern, const GOAL_INSTANCE& instance) {
+    const std::vector<std::string> values = BoundValues(pattern, instance.atom);
+    std::string text = "{\"Atom\": " + JsonString(instance.atom) + ", \"Bindings\": {";
+    for (std::size_t n = 0; n < values.size(); ++n)
+        text += (n ? ", " : "") + JsonString(pattern.variables[n]) + ": " + JsonString(values[n]);
+    text += "}";
+    if (instance.witness) text += ", \"Witness\": " + std::to_string(*instance.witness);
+    return text + "}";
+}
+
+// The members of a goal with variables after "Holds": "Instances" and,
+// brave, "Witnesses" (each as a witness of "Call").
+std::string instanceMembers(const GOAL_ANSWER& goal) {
+    std::string text = ",\n    \"Instances\": [";
+    const std::vector<GOAL_INSTANCE> instances = GoalInstances(goal);
+    for (std::size_t n = 0; n < instances.size(); ++n)
+        text +=
+            (n ? ",\n" : "\n") + std::string("      ") + instanceObject(*goal.query, instances[n]);
+    text += instances.empty() ? "]" : "\n    ]";
+    if (!OptionBrave) return text;
+    text += ",\n    \"Witnesses\": [";
+    for (std::size_t n = 0; n < goal.witnesses.size(); ++n) {
+        const ANSWER& w = goal.witnesses[n];
+        text +=
+            (n ? ",\n" : "\n") + std::string("      {\n        \"Value\": ") + stringList(w.atoms);
+        if (w.rejected) text += rejectedList(*w.rejected, "        ");
+        text += "\n      }";
+    }
+    return text + (goal.witnesses.empty() ? "]" : "\n    ]");
+}
+
 std::string goalObject(const GOAL_ANSWER& goal) {
-    const ANSWER* witness = shownWitness(goal);
     std::string text = ",\n  \"Goal\": {\n    \"Atom\": " + JsonString(Goal) +
                        ",\n    \"Reasoning\": \"" + (OptionBrave ? "brave" : "cautious") +
-                       "\",\n    \"Holds\": " + (goal.holds ? "true" : "false") +
-                       ",\n    \"Witness\": " + (witness ? stringList(witness->atoms) : "null");
+                       "\",\n    \"Holds\": " + (goal.holds ? "true" : "false");
+    if (goal.query) return text + instanceMembers(goal) + "\n  }";
+    const ANSWER* witness = shownWitness(goal);
+    text += ",\n    \"Witness\": " + (witness ? stringList(witness->atoms) : "null");
     if (witness && witness->rejected) text += rejectedList(*witness->rejected, "    ");
     return text + "\n  }";
 }

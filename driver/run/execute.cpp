@@ -33,7 +33,7 @@ namespace {
 struct FILTER_STATE {
     bool doFilter = false;    // inside an answer set
     bool doMinTests = false;  // answer sets are candidates of the minimality test
-    bool goalHolds = false;   // an atom of the answer set is the goal
+    GOAL_MATCHES matches;     // what the answer set's atoms gave the goal
     unsigned candNum = 0;     // answer sets begun so far, counted across the run
     ANSWER answer;            // the answer set being read, without auxiliary atoms
     RULES candRules;          // rules from the rejection atoms of the answer set
@@ -51,7 +51,7 @@ void beginAnswerSet(FILTER_STATE& s) {
     s.doFilter = true;
     // With --one-run the evaluation program prints only minimal answer sets.
     s.doMinTests = TestsCandidates();
-    s.goalHolds = false;
+    s.matches.clear();
     s.answer.atoms.clear();
     s.answer.rejected.reset();
     s.candRules.clear();
@@ -63,7 +63,7 @@ void beginAnswerSet(FILTER_STATE& s) {
 // Drops an atom of an auxiliary predicate, turns a rejection atom into
 // candidate rules when candidates are tested, and adds any other atom to
 // the answer set if --show shows it; the goal sees every one.
-void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
+void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom, const GOAL_ANSWER& goal) {
     // The registries hold strong negation in the input's form, "-p".
     if (OptionProgram == PROGRAM_TYPE::PEXA && IsPexaNegation(atom.name()))
         atom.renameStart(PexaNegationPrefix.size(), "-");
@@ -78,13 +78,14 @@ void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom) {
         return;
     }
     if (IsShown(atom)) s.answer.atoms.add(atom.text);
-    if ((OptionBrave || OptionCautious) && !s.goalHolds) s.goalHolds = IsGoalAtom(atom);
+    if (OptionBrave || OptionCautious) NoteGoalAtom(goal, atom, s.matches);
 }
 
 // Reads the atoms of one line of an answer set; true when the set ends in
 // it. What follows the closing "}" on its line belongs to no answer set.
-bool readAtoms(FILTER_STATE& s, std::string_view line) {
-    return readAnswerAtoms(s.reader, line, [&s](ANSWER_ATOM& atom) { judgeAtom(s, atom); });
+bool readAtoms(FILTER_STATE& s, std::string_view line, const GOAL_ANSWER& goal) {
+    return readAnswerAtoms(s.reader, line,
+                           [&s, &goal](ANSWER_ATOM& atom) { judgeAtom(s, atom, goal); });
 }
 
 // An answer set that stands is written, and it may answer the goal.
@@ -96,7 +97,7 @@ void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
     answer.lineEnded = lineEnded;
     if (OptionExplain) answer.rejected = ExplainAnswerSet(s.trace);
     WriteAnswer(answer);
-    if (OptionBrave || OptionCautious) RecordForGoal(answer, s.goalHolds, goal);
+    if (OptionBrave || OptionCautious) RecordForGoal(answer, s.matches, goal);
     const std::size_t limit = OwnAnswerSetLimit();
     s.enough = limit && RunSummary().models >= limit;
 }
@@ -147,6 +148,7 @@ bool OutputFilter(std::string chunk, std::string program, std::string options, s
         }
         beginAnswerSet(s);
     }
-    if (readAtoms(s, chunk)) endAnswerSet(s, chunk.back() == '\n', program, options, file, goal);
+    if (readAtoms(s, chunk, goal))
+        endAnswerSet(s, chunk.back() == '\n', program, options, file, goal);
     return !s.enough;
 }

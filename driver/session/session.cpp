@@ -16,6 +16,7 @@
 #include "driver/output/answers.hpp"
 #include "driver/output/explain.hpp"
 #include "driver/output/goal.hpp"
+#include "driver/output/goal_pattern.hpp"
 #include "driver/output/show.hpp"
 #include "driver/run/process.hpp"
 #include "driver/session/session_base.hpp"
@@ -30,6 +31,7 @@ struct SESSION_STATE {
     LINE_CHANNEL child;  // the evaluation program
     std::string command;
     BASE_SET base;
+    std::string goalAtom;  // a ground goal in the evaluation program's notation
     unsigned step = 0;     // the number of the next step
     unsigned dropped = 0;  // blocks dropped so far
 };
@@ -39,6 +41,7 @@ struct OPEN_ANSWER {
     bool open = false;
     std::vector<std::string> atoms;  // of its own line, sorted
     std::vector<EXPLANATION> rejected;
+    ANSWER_ATOMS instances;  // of a goal with variables, among atoms
 };
 
 // What a step's answer gave besides its answer sets.
@@ -48,6 +51,10 @@ struct STEP_ANSWER {
     REFUSAL refusal;
     GOAL_ANSWER goal = UnansweredGoal();
     ANSWER answer;  // room for the answer set being written
+    // The instances of a goal with variables in the base, which every
+    // answer set of the step holds; found once the base is taken.
+    std::optional<ANSWER_ATOMS> baseInstances;
+    GOAL_MATCHES matches;  // room for what an answer set gave the goal
 };
 
 const char* const StdinName = "<stdin>";
@@ -100,7 +107,34 @@ void forgetRules(std::size_t first) {
 std::ostream& verbose() { return std::cout; }
 
 bool goalHolds(const SESSION_STATE& s, const OPEN_ANSWER& a) {
-    return BaseHolds(s.base, Goal) || std::binary_search(a.atoms.begin(), a.atoms.end(), Goal);
+    const std::string& goal = s.goalAtom;
+    return BaseHolds(s.base, goal) || std::binary_search(a.atoms.begin(), a.atoms.end(), goal);
+}
+
+// The instances of a goal with variables among the atoms of the base.
+ANSWER_ATOMS baseInstances(const SESSION_STATE& s, const GOAL_PATTERN& pattern) {
+    ANSWER_ATOMS found;
+    for (const BASE_SET::CHUNK& c : s.base.chunks)
+        for (const std::string& atom : c.atoms) {
+            const std::string printed = PrintedAtom(s.base, atom);
+            if (MatchGoalText(pattern, printed)) found.add(printed);
+        }
+    return found;
+}
+
+// What the answer set gives the goal: whether it holds the ground goal, or
+// its instances, those of the base first.
+const GOAL_MATCHES& goalMatches(const SESSION_STATE& s, STEP_ANSWER& step, const OPEN_ANSWER& a) {
+    GOAL_MATCHES& m = step.matches;
+    m.clear();
+    if (!step.goal.query) {
+        m.holds = goalHolds(s, a);
+        return m;
+    }
+    if (!step.baseInstances) step.baseInstances = baseInstances(s, *step.goal.query);
+    m.instances.append(*step.baseInstances);
+    m.instances.append(a.instances);
+    return m;
 }
 
 // The answer set that the step's lines gave is complete: it is written, or
@@ -119,7 +153,7 @@ void finishAnswer(SESSION_STATE& s, STEP_ANSWER& step, OPEN_ANSWER& a) {
         answer.rejected = std::move(a.rejected);
     }
     WriteAnswer(answer);
-    if (OptionBrave || OptionCautious) RecordForGoal(answer, goalHolds(s, a), step.goal);
+    if (OptionBrave || OptionCautious) RecordForGoal(answer, goalMatches(s, step, a), step.goal);
 }
 
 // An instance rejected in the open answer set; its values read as the
@@ -132,11 +166,19 @@ void noteRejection(OPEN_ANSWER& a, const REJECTED_INSTANCE& r) {
 }
 
 // The answer set of a line "{a, b}" (the atoms as the evaluation program
-// writes them).
-void openAnswer(OPEN_ANSWER& a, std::string_view line) {
+// writes them), with the instances of a goal with variables among them.
+void openAnswer(const SESSION_STATE& s, const GOAL_ANSWER& goal, OPEN_ANSWER& a,
+                std::string_view line) {
     a = OPEN_ANSWER();
     a.open = true;
-    for (const ANSWER_ATOM& atom : readAnswerSet(line)) a.atoms.push_back(atom.text);
+    GOAL_BINDINGS bindings;
+    for (ANSWER_ATOM& atom : readAnswerSet(line)) {
+        a.atoms.push_back(atom.text);
+        if (!goal.query) continue;
+        if (s.base.pexa && IsPexaNegation(atom.name()))
+            atom.renameStart(PexaNegationPrefix.size(), "-");
+        if (MatchGoal(*goal.query, atom, bindings)) a.instances.add(atom.text);
+    }
     std::sort(a.atoms.begin(), a.atoms.end());
 }
 
@@ -215,7 +257,7 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
         }
         if (kind == SESSION_LINE::ANSWER_SET) {
             if (open.open) finishAnswer(s, step, open);
-            openAnswer(open, line);
+            openAnswer(s, step.goal, open, line);
         } else if (kind == SESSION_LINE::REJECTED) {
             const std::optional<REJECTED_INSTANCE> rejected = ReadRejectedLine(line);
             if (open.open && rejected) noteRejection(open, *rejected);
@@ -397,6 +439,10 @@ void RunSession(const SESSION_SETTINGS& settings) {
     SESSION_STATE s;
     s.settings = settings;
     s.base.pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    // A ground goal is looked up among the atoms as the evaluation program
+    // writes them.
+    if (s.base.pexa) AppendPexaName(s.goalAtom, UnansweredGoal().atom);
+    else s.goalAtom = UnansweredGoal().atom;
     const std::vector<std::string> command = sessionCommand(settings);
     s.command = commandText(command);
     if (OptionVerbosity) verbose() << "Executing " << s.command << " ..." << std::endl;

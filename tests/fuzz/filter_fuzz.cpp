@@ -1,10 +1,13 @@
 // Fuzz target: the output filter, fed arbitrary evaluation program output
 // line by line (long lines, atoms cut anywhere, unbalanced quotes and
 // parentheses) with registries that hold update, rejection and minimality
-// names. The first byte selects the program type and a goal mode.
+// names. The first byte selects the program type and a goal mode; with
+// bit 32 the goal is the first line of the input, read as a pattern, and
+// the rest is the output.
 #include <string>
 
 #include "driver/output/goal.hpp"
+#include "driver/output/goal_pattern.hpp"
 #include "driver/run/execute.hpp"
 #include "driver/run_state.hpp"
 #include "fuzz_support.hpp"
@@ -31,9 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     OptionBrave = mode & 4;
     OptionCautious = !OptionBrave && (mode & 8);
     if (OptionBrave || OptionCautious) Goal = mode & 16 ? "p(a)" : "q";
+    std::string text(reinterpret_cast<const char*>(data), size);
+    if (mode & 32) {
+        const std::size_t end = text.find('\n');
+        Goal = text.substr(0, end);
+        text.erase(0, end == std::string::npos ? text.size() : end + 1);
+        // A goal that is refused never gets to the filter.
+        if (!IsValidGoal()) return 0;
+    }
 
     GOAL_ANSWER goal = UnansweredGoal();
-    std::string text(reinterpret_cast<const char*>(data), size);
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);
         end = end == std::string::npos ? text.size() : end + 1;
@@ -44,5 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // answer set left open, inside a quoted string or not, so that every
     // input starts outside one; outside an answer set it is passed through.
     OutputFilter("\"}\"}\n", "solver", "", "program.vok", goal);
+    for (const GOAL_INSTANCE& i : GoalInstances(goal))
+        if (goal.query && BoundValues(*goal.query, i.atom).size() != goal.query->variables.size())
+            __builtin_trap();
     return 0;
 }

@@ -10,12 +10,15 @@ bool valid(const std::string& goal) {
     return IsValidGoal();
 }
 
-TEST_F(Driver, GoalsAreNamesWithFlatArgumentLists) {
+// Goals of the old form stay valid, whether or not they read as patterns
+// ("p(,a)", "1"); patterns add blanks, "-" and nested terms.
+TEST_F(Driver, GoalsAreOldFormsOrPatterns) {
     for (const char* g :
-         {"p", "p(a)", "p(a,b)", "p_1(x_2)", "p(\"a b\")", "p(\"a, (b)\",c)", "P", "p(X)", "_"})
+         {"p", "p(a)", "p(a,b)", "p_1(x_2)", "p(\"a b\")", "p(\"a, (b)\",c)", "P", "p(X)", "_",
+          "p(,a)", "1", "p(1a)", "-p", "p(f(a))", "p(a, b)", "p(a) ", " - p ( X , f( _ ) ) "})
         EXPECT_TRUE(valid(g)) << g;
-    for (const char* g : {"", "(a)", "p(a", "p(a)x", "a,p(b)", "p(a) ", "-p", "p(f(a))", "p(a, b)",
-                          "p(\"a)", "p(\"a\"\")", "p q", "p.", "p()x)"})
+    for (const char* g : {"", "(a)", "p(a", "p(a)x", "a,p(b)", "p(\"a)", "p(\"a\"\")", "p q", "p.",
+                          "p()x)", "--p", "p(X(a))", "p(a;b)"})
         EXPECT_FALSE(valid(g)) << g;
 }
 

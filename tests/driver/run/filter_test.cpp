@@ -96,6 +96,7 @@ TEST_F(Filter, GoalsSeeTheFilteredAnswerSetsInsteadOfTheOutput) {
     registerAuxiliary();
     OptionBrave = true;
     Goal = "p(\"a, b\")";
+    goal = UnansweredGoal();
     EXPECT_EQ(filter({"{q, q_P0(a)}\n", "{p(\"a, b\"), q}\n", "{r}\n", "done\n"}), "done\n");
     EXPECT_TRUE(goal.holds);
     ASSERT_TRUE(goal.witness);

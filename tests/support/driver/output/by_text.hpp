@@ -19,12 +19,13 @@ inline ANSWER answerOf(const std::string& text) {
 // Records a filtered answer set given as text for the goal (RecordForGoal),
 // with the verdict and the witness's text before and after.
 inline void TestForGoal(const std::string& model, bool& answer, std::string& witness) {
-    bool holds = false;
-    for (const ANSWER_ATOM& atom : readAnswerSet(model)) holds = holds || IsGoalAtom(atom);
-    GOAL_ANSWER goal{answer, std::nullopt};
+    GOAL_ANSWER goal = UnansweredGoal();
+    goal.holds = answer;
+    GOAL_MATCHES matches;
+    for (const ANSWER_ATOM& atom : readAnswerSet(model)) NoteGoalAtom(goal, atom, matches);
     if (!witness.empty()) goal.witness = answerOf(witness);
     ANSWER recorded = answerOf(model);
-    RecordForGoal(recorded, holds, goal);
+    RecordForGoal(recorded, matches, goal);
     answer = goal.holds;
     witness = goal.witness ? AnswerText(goal.witness->atoms) : std::string();
 }
