@@ -90,8 +90,11 @@ struct GOAL_READER {
         if (pos >= text.size()) throw SYNTAX_ERROR{open, "unbalanced parenthesis"};
         const char c = text[pos];
         if (c == '"') return GOAL_TERM{GOAL_TERM::GROUND, std::string(quoted()), 0, {}};
-        if (isDigit(c)) {
+        // An integer, negative ones written "-3" as answer sets write them.
+        const bool negative = c == '-' && pos + 1 < text.size() && isDigit(text[pos + 1]);
+        if (isDigit(c) || negative) {
             const std::size_t begin = pos;
+            if (negative) ++pos;
             while (pos < text.size() && isDigit(text[pos])) ++pos;
             if (pos < text.size() && isNameChar(text[pos])) unexpected();
             return GOAL_TERM{
