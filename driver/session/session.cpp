@@ -268,7 +268,6 @@ void checkForm(SESSION_STATE& s, std::string_view line) {
 // Reads the answer to a step up to its "done" (or "refused") line.
 STEP_ANSWER readAnswer(SESSION_STATE& s) {
     STEP_ANSWER step;
-    BeginStep(s.step);
     OPEN_ANSWER open;
     std::vector<std::string> added, removed;
     bool baseTaken = false;
@@ -321,6 +320,9 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
 STEP_ANSWER runStep(SESSION_STATE& s, std::size_t first, std::size_t firstConstraint) {
     std::string message = s.step == 0 ? FormLine(formOfPrograms()) : std::string();
     message += stepMessage(first, firstConstraint);
+    // Begun before the write, so that a step whose write fails reports none
+    // of the answer sets of the step before.
+    BeginStep(s.step);
     if (!WriteToChannel(s.child, message)) childEnded(s);
     return readAnswer(s);
 }
