@@ -104,6 +104,7 @@ std::optional<SOLVING_OUTCOME> ReadOutcomeLine(std::string_view line) {
 
 namespace {
 
+constexpr std::string_view FormWord = "form ";
 constexpr std::string_view StepWord = "step ";
 constexpr std::string_view ProgramWord = "program ";
 constexpr std::string_view AddedMark = "+ ";
@@ -159,6 +160,7 @@ std::string countLine(std::string_view word, std::size_t n) {
 }  // namespace
 
 SESSION_LINE SessionLineKind(std::string_view line) {
+    if (line.starts_with(FormWord)) return SESSION_LINE::FORM;
     if (line.starts_with(AddedMark) || line.starts_with(RemovedMark))
         return SESSION_LINE::BASE_CHANGE;
     if (line.starts_with('{')) return SESSION_LINE::ANSWER_SET;
@@ -167,6 +169,19 @@ SESSION_LINE SessionLineKind(std::string_view line) {
     if (line.starts_with(DoneWord)) return SESSION_LINE::DONE;
     if (line.starts_with(RefusedWord)) return SESSION_LINE::REFUSED;
     return SESSION_LINE::OTHER;
+}
+
+std::string FormLine(std::string_view form) {
+    std::string line(FormWord);
+    line += form;
+    return line + '\n';
+}
+
+std::optional<std::string_view> ReadFormLine(std::string_view line) {
+    line = withoutLineEnd(line);
+    if (!takeWord(line, FormWord) || line.empty() || line.find(' ') != std::string_view::npos)
+        return std::nullopt;
+    return line;
 }
 
 std::string StepLine(std::size_t programs) { return countLine(StepWord, programs); }

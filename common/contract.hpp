@@ -84,25 +84,32 @@ std::optional<SOLVING_OUTCOME> ReadOutcomeLine(std::string_view line);
 
 // ---- a session's lines ------------------------------------------------------
 //
-// vok writes each step as "step COUNT" and COUNT programs, each the line
-// "program BYTES" and exactly BYTES bytes of text. The evaluation program
-// answers, per step: "+ ATOM" and "- ATOM" (the base set changes), answer
-// sets "{...}", "rejected K J BY (V1,...)" after an answer set (rule J of
-// program K is rejected, by program BY, for these values of its variables),
-// "info TEXT" (progress, "info step N: TEXT" for step N), and either "done
-// COUNT complete|more" or "refused REASON". Each writer returns or appends
-// the line with its line end; each reader takes a line with or without it,
-// and the texts it gives are views into that line.
+// vok begins the session with "form NAME", the form its programs come in
+// (RoxForm or PexaForm); the evaluation program answers "form NAME" with
+// its own form before anything else, whatever it was told, and goes on (a
+// front end may leave the line out). vok writes each step as "step COUNT" and COUNT programs, each
+// the line "program BYTES" and exactly BYTES bytes of text. The evaluation program answers, per
+// step: "+ ATOM" and "- ATOM" (the base set changes), answer sets "{...}", "rejected K J BY
+// (V1,...)" after an answer set (rule J of program K is rejected, by program BY, for these values
+// of its variables), "info TEXT" (progress, "info step N: TEXT" for step N), and either "done COUNT
+// complete|more" or "refused REASON". Each writer returns or appends the line with its line end;
+// each reader takes a line with or without it, and the texts it gives are views into that line.
 
 // The kind of an answer line, told by its first word alone, so that a line
 // whose fields do not read is still known for what it claims to be.
-enum class SESSION_LINE { BASE_CHANGE, ANSWER_SET, REJECTED, INFO, DONE, REFUSED, OTHER };
+enum class SESSION_LINE { FORM, BASE_CHANGE, ANSWER_SET, REJECTED, INFO, DONE, REFUSED, OTHER };
 SESSION_LINE SessionLineKind(std::string_view line);
 // Lines of these kinds hold atoms, whose quoted strings may hold line ends.
 inline bool HoldsAtoms(SESSION_LINE kind) {
     return kind == SESSION_LINE::BASE_CHANGE || kind == SESSION_LINE::ANSWER_SET ||
            kind == SESSION_LINE::REJECTED;
 }
+
+inline constexpr std::string_view RoxForm = "rox";
+inline constexpr std::string_view PexaForm = "pexa";
+std::string FormLine(std::string_view form);
+// The form a "form" line names: one word, not empty.
+std::optional<std::string_view> ReadFormLine(std::string_view line);
 
 std::string StepLine(std::size_t programs);
 std::string ProgramLine(std::size_t bytes);

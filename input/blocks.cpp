@@ -149,8 +149,9 @@ void FinishBlocks(BLOCK_SCANNER& scanner, std::vector<INPUT_BLOCK>& out) {
     block.line = scanner.blockLine;
     block.offset = scanner.erased;
     block.text = std::move(scanner.pending);
-    out.push_back(std::move(block));
+    block.closed = false;
     scanner.erased += block.text.size();
+    out.push_back(std::move(block));
     scanner.pending.clear();
     scanner.pos = 0;
     scanner.inBlock = false;

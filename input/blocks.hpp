@@ -20,6 +20,7 @@ struct INPUT_BLOCK {
                              // input, an unfinished block: what there is of it)
     unsigned line = 0;       // where the block or the stray text begins
     std::size_t offset = 0;  // of its first byte in the whole input
+    bool closed = true;      // false: the input ended before the block's "}"
 };
 
 // Where scanning stands: the text not yet handed out, and the position and

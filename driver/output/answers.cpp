@@ -134,6 +134,13 @@ std::string summaryMembers(const RUN_END* end) {
 // Bytes of atoms beyond which an answer set is not copied to be written.
 constexpr std::size_t LargeAnswerSet = 1 << 16;
 
+// The characters that end a line for a reader of text.
+constexpr std::string_view LineBreaks = "\n\r";
+
+bool breaksLines(std::string_view text) {
+    return text.find_first_of(LineBreaks) != std::string_view::npos;
+}
+
 void textAnswer(const ANSWER& answer) {
     // A goal query shows its witness only, once it is known.
     if (goalQuery()) return;
@@ -146,7 +153,9 @@ void textAnswer(const ANSWER& answer) {
     // large one are written where they stand rather than copied.
     static std::string line;
     line.assign(1, '{');
-    const std::string& atoms = answer.atoms.text;
+    std::string_view atoms = answer.atoms.text;
+    std::string oneLine;
+    if (breaksLines(atoms)) atoms = oneLine = OnOneLine(atoms);
     if (atoms.size() > LargeAnswerSet) {
         std::cout << line << atoms;
         line.clear();
@@ -561,30 +570,44 @@ std::string AnswerText(const ANSWER_ATOMS& atoms) {
     std::string text;
     text.reserve(atoms.text.size() + 2);
     text += '{';
-    text += atoms.text;
+    if (breaksLines(atoms.text)) text += OnOneLine(atoms.text);
+    else text += atoms.text;
     text += '}';
     return text;
 }
 
+std::string OnOneLine(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else out += c;
+    }
+    return out;
+}
+
 std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
-    std::string lines;
+    std::string lines, line;
     for (const EXPLANATION& e : explanations) {
-        lines +=
+        line =
             "  rejected: program " + std::to_string(e.program) + ", rule " + std::to_string(e.rule);
         if (e.origin) {
-            lines += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
-                     ") \"" + e.origin->text + "\"";
+            line += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
+                    ") \"" + e.origin->text + "\"";
         }
         if (!e.bindings.empty()) {
-            lines += " with ";
+            line += " with ";
             for (std::size_t n = 0; n < e.bindings.size(); ++n) {
-                if (n) lines += ", ";
-                lines += e.bindings[n].first + " = " + e.bindings[n].second;
+                if (n) line += ", ";
+                line += e.bindings[n].first + " = " + e.bindings[n].second;
             }
-            lines += ',';
+            line += ',';
         }
-        if (e.by) lines += " by " + *e.by;
-        if (e.byProgram) lines += " of program " + std::to_string(*e.byProgram);
+        if (e.by) line += " by " + *e.by;
+        if (e.byProgram) line += " of program " + std::to_string(*e.byProgram);
+        if (breaksLines(line)) line = OnOneLine(line);
+        lines += line;
         lines += '\n';
     }
     return lines;

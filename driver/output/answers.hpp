@@ -86,6 +86,13 @@ void DroppedBlock(unsigned step, unsigned line);
 // The text form of an answer set: "{a, p(b)}".
 std::string AnswerText(const ANSWER_ATOMS& atoms);
 
+// The text with its line ends and carriage returns written as "\n" and
+// "\r", as clingo writes a line end in a string. Only quoted strings of the
+// input hold them, and written raw they would split an answer set or an
+// explanation into lines, one of which might pass for a closing line
+// ("% step 7: ..."); a text without them is kept as it is.
+std::string OnOneLine(std::string_view text);
+
 // The text form of rejected rule instances, one line per instance:
 //   "  rejected: program 0, rule 0 (in.lp:3) "p(X) :- q(X)." with X = a, by -p(a) of program 1"
 std::string ExplanationLines(const std::vector<EXPLANATION>& explanations);

@@ -1,10 +1,14 @@
 #include "driver/session/session.hpp"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 #include <tuple>
@@ -12,6 +16,7 @@
 #include "base/exits.hpp"
 #include "base/options.hpp"
 #include "common/contract.hpp"
+#include "common/pipe_channel.hpp"
 #include "driver/output/answer_atom.hpp"
 #include "driver/output/answers.hpp"
 #include "driver/output/explain.hpp"
@@ -31,9 +36,10 @@ struct SESSION_STATE {
     LINE_CHANNEL child;  // the evaluation program
     std::string command;
     BASE_SET base;
-    std::string goalAtom;  // a ground goal in the evaluation program's notation
-    unsigned step = 0;     // the number of the next step
-    unsigned dropped = 0;  // blocks dropped so far
+    std::string goalAtom;      // a ground goal in the evaluation program's notation
+    unsigned step = 0;         // the number of the next step
+    unsigned dropped = 0;      // blocks dropped so far
+    bool inputClosed = false;  // standard input was closed when the session began
 };
 
 // One answer set of a step while its lines come.
@@ -236,10 +242,32 @@ void printInfo(const INFO& info) {
     verbose() << info.text << std::endl;
 }
 
+std::string_view formOfPrograms() {
+    return OptionProgram == PROGRAM_TYPE::PEXA ? PexaForm : RoxForm;
+}
+
+// The evaluation program names its form before it answers step 0; one of
+// another form would refuse every program vok writes, so the session ends
+// there.
+void checkForm(SESSION_STATE& s, std::string_view line) {
+    const std::optional<std::string_view> theirs = ReadFormLine(line);
+    const std::string_view ours = formOfPrograms();
+    if (!theirs || *theirs == ours) return;
+    const bool pexa = ours == PexaForm;
+    std::cout.flush();
+    std::cerr << "The evaluation program " << s.settings.program << " takes programs in " << *theirs
+              << " form, not in " << ours << " form ("
+              << (pexa ? "-P=pexa" : "-P=pexa was not given")
+              << "): run vok with -p=" << (pexa ? "pexa-clingo" : "rox-clingo")
+              << (*theirs == PexaForm ? ", or with -P=pexa for a propositional program" : "") << "."
+              << std::endl;
+    const int status = finishChild(s);
+    throw END_OF_RUN{status == 0 ? 1 : status};
+}
+
 // Reads the answer to a step up to its "done" (or "refused") line.
 STEP_ANSWER readAnswer(SESSION_STATE& s) {
     STEP_ANSWER step;
-    BeginStep(s.step);
     OPEN_ANSWER open;
     std::vector<std::string> added, removed;
     bool baseTaken = false;
@@ -247,6 +275,10 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
     for (;;) {
         if (!readChildLine(s, line)) childEnded(s);
         const SESSION_LINE kind = SessionLineKind(line);
+        if (kind == SESSION_LINE::FORM) {
+            checkForm(s, line);
+            continue;
+        }
         if (const std::optional<BASE_CHANGE> change = ReadBaseChangeLine(line)) {
             (change->added ? added : removed).emplace_back(change->atom);
             continue;
@@ -283,9 +315,15 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
     }
 }
 
-// Hands the programs from first on to the evaluation program as one step.
+// Hands the programs from first on to the evaluation program as one step;
+// step 0 begins with the form of the programs.
 STEP_ANSWER runStep(SESSION_STATE& s, std::size_t first, std::size_t firstConstraint) {
-    if (!WriteToChannel(s.child, stepMessage(first, firstConstraint))) childEnded(s);
+    std::string message = s.step == 0 ? FormLine(formOfPrograms()) : std::string();
+    message += stepMessage(first, firstConstraint);
+    // Begun before the write, so that a step whose write fails reports none
+    // of the answer sets of the step before.
+    BeginStep(s.step);
+    if (!WriteToChannel(s.child, message)) childEnded(s);
     return readAnswer(s);
 }
 
@@ -320,6 +358,12 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
     INPUT_DIRECTIVES directivesBefore = s.settings.directives;
     SHOWN_NOW shownBefore = ShownNow();
     if (!TakeBlock(block.text, block.line, s.settings.directives)) {
+        // The parser names where it ran out of input, which is not where
+        // the block without its "}" began.
+        if (!block.closed) {
+            parser_line = block.line;
+            yyerror("the block opened here has no closing '}'");
+        }
         dropped(s, block.line);
         return;
     }
@@ -354,13 +398,29 @@ void prompt(const BLOCK_SCANNER& scanner) {
     std::cerr << (InsideBlock(scanner) ? "...> " : "vok> ") << std::flush;
 }
 
-void readBlocks(SESSION_STATE& s) {
+// The next piece of standard input: its size, 0 at its end, -1 when it
+// cannot be read (errno says why). A descriptor that another process left
+// non-blocking is waited on, which is no failure.
+ssize_t readInput(char* chunk, std::size_t size) {
+    for (;;) {
+        const ssize_t r = ReadSome(STDIN_FILENO, chunk, size);
+        if (r >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return r;
+        pollfd in{STDIN_FILENO, POLLIN, 0};
+        if (PollRetrying(&in, 1, -1) < 0) return -1;
+    }
+}
+
+// Takes the blocks of standard input up to its end. A read that fails ends
+// the input too, but is said, with the system's reason: false then.
+bool readBlocks(SESSION_STATE& s) {
     BLOCK_SCANNER scanner;
     std::vector<INPUT_BLOCK> blocks;
     char chunk[1 << 16];
-    for (;;) {
+    int failure = s.inputClosed ? EBADF : 0;
+    while (failure == 0) {
         prompt(scanner);
-        const ssize_t r = ReadSome(STDIN_FILENO, chunk, sizeof chunk);
+        const ssize_t r = readInput(chunk, sizeof chunk);
+        if (r < 0) failure = errno;
         if (r <= 0) break;
         ScanBlocks(scanner, std::string_view(chunk, static_cast<std::size_t>(r)), blocks);
         for (const INPUT_BLOCK& b : blocks) takeBlock(s, b);
@@ -369,6 +429,10 @@ void readBlocks(SESSION_STATE& s) {
     FinishBlocks(scanner, blocks);
     for (const INPUT_BLOCK& b : blocks) takeBlock(s, b);
     if (::isatty(STDIN_FILENO)) std::cerr << std::endl;
+    if (failure == 0) return true;
+    std::cout.flush();
+    std::cerr << "Could not read standard input: " << std::strerror(failure) << "." << std::endl;
+    return false;
 }
 
 // The evaluation program and its arguments: the words of -o=, then what
@@ -437,6 +501,9 @@ void RunSession(const SESSION_SETTINGS& settings) {
     const auto start = std::chrono::steady_clock::now();
     checkFiles();
     SESSION_STATE s;
+    // Known before the pipes to the evaluation program are made, which
+    // could take the number of a closed standard input.
+    s.inputClosed = ::fcntl(STDIN_FILENO, F_GETFD) < 0 && errno == EBADF;
     s.settings = settings;
     s.base.pexa = OptionProgram == PROGRAM_TYPE::PEXA;
     // A ground goal is looked up among the atoms as the evaluation program
@@ -464,11 +531,11 @@ void RunSession(const SESSION_SETTINGS& settings) {
     finishStep(s, answer,
                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     ++s.step;
-    readBlocks(s);
+    const bool inputRead = readBlocks(s);
     const int status = finishChild(s);
     if (status != 0) {
         std::cerr << "The evaluation program ended with status " << status << "." << std::endl;
         throw END_OF_RUN{status};
     }
-    throw END_OF_RUN{s.dropped ? 1 : 0};
+    throw END_OF_RUN{s.dropped || !inputRead ? 1 : 0};
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/contract.hpp"
 #include "common/pipe_channel.hpp"
 #include "evaluation/front_end/run.hpp"
 #include "evaluation/session/engine.hpp"
@@ -23,11 +24,23 @@ void complain(FILE_FORM form, const std::string& message) {
     if (::write(2, line.data(), line.size()) < 0) return;
 }
 
+// A front end that names the form of its programs is told this program's
+// own, so that it can stop before every program it writes is refused.
+// False when the answer cannot be written.
+bool answerForm(FILE_FORM form) {
+    return writeOut(FormLine(form == FILE_FORM::PEXA ? PexaForm : RoxForm));
+}
+
 // The programs of the next step; false at the end of the input. Throws a
-// message for input that is not a step.
-bool readStep(LINE_READER& in, std::vector<std::string>& programs) {
+// message for input that is not a step, and SESSION_FAILED when the answer
+// to a "form" line cannot be written.
+bool readStep(FILE_FORM form, LINE_READER& in, std::vector<std::string>& programs) {
     std::string line;
-    if (!ReadLine(in, line)) return false;
+    for (;;) {
+        if (!ReadLine(in, line)) return false;
+        if (!ReadFormLine(line)) break;
+        if (!answerForm(form)) throw SESSION_FAILED("cannot write the answers");
+    }
     const std::optional<std::size_t> count = ReadStepLine(line);
     if (!count) throw std::string("expected \"step COUNT\", not \"" + line.substr(0, 60) + "\"");
     // Each program is kept as it comes: the count alone is no reason to
@@ -68,10 +81,13 @@ int RunSession(FILE_FORM form, const OPTIONS& options) {
     std::vector<std::string> programs;
     for (;;) {
         try {
-            if (!readStep(in, programs)) break;
+            if (!readStep(form, in, programs)) break;
         } catch (const std::string& message) {
             complain(form, "the session's input is no step: " + message);
             return ExitBadProgram;
+        } catch (const SESSION_FAILED& e) {
+            complain(form, e.what());
+            return ExitSolverFailed;
         }
         try {
             SessionStep(*session, programs, writeOut);

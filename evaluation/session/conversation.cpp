@@ -22,15 +22,31 @@ namespace vok::evaluation::engine {
     throw SESSION_FAILED(why);
 }
 
+namespace {
+
+// clingo went away (killed, or ended by a signal it caught, such as
+// SIGTERM while it grounds): how it ended is the reason.
+[[noreturn]] void clingoEnded(SESSION& s) { throw SESSION_FAILED(SessionClingoEnd(s.clingo)); }
+
+// clingo's result line, which it writes only once the script is over, on
+// its way out; no reply of the script's reads so (names and constants of
+// atoms begin in lower case, those of the script with "m ", "r ", ...).
+bool isResultLine(std::string_view line) {
+    return line == "UNKNOWN" || line == "SATISFIABLE" || line == "UNSATISFIABLE" ||
+           line == "OPTIMUM FOUND";
+}
+
+}  // namespace
+
 std::string replyOf(SESSION& s) {
     std::string line;
-    if (!ReadChannelLine(s.clingo, line)) clingoFailed(s, "clingo ended during the session");
+    if (!ReadChannelLine(s.clingo, line) || isResultLine(line)) clingoEnded(s);
     if (line.starts_with("error ")) clingoFailed(s, "clingo: " + line.substr(6));
     return line;
 }
 
 void send(SESSION& s, const std::string& text) {
-    if (!WriteToChannel(s.clingo, text)) clingoFailed(s, "clingo ended during the session");
+    if (!WriteToChannel(s.clingo, text)) clingoEnded(s);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 
@@ -476,6 +477,67 @@ std::string StartSessionClingo(const std::string& clingo, const std::vector<std:
     // A reply cut short means that clingo was: it is no reply.
     channel.output.unendedLastLine = false;
     return {};
+}
+
+namespace {
+
+// The time left until deadline, in whole milliseconds.
+int millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Reads what the child still writes until its output ends or the deadline.
+void drainUntil(LINE_CHANNEL& channel, std::chrono::steady_clock::time_point deadline) {
+    char chunk[4096];
+    while (channel.output.fd >= 0) {
+        pollfd out{channel.output.fd, POLLIN, 0};
+        const int left = millisecondsUntil(deadline);
+        if (left == 0 || PollRetrying(&out, 1, left) <= 0) return;
+        if (ReadSome(channel.output.fd, chunk, sizeof chunk) <= 0) return;
+    }
+}
+
+// Whether the child has ended by the deadline (it is not reaped).
+bool endsBy(pid_t pid, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        siginfo_t info{};
+        if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0)
+            return errno != EINTR;
+        if (info.si_pid != 0) return true;
+        if (millisecondsUntil(deadline) == 0) return false;
+        ::usleep(10000);
+    }
+}
+
+// clingo's exit code below 33 adds up what it knew: 1 interrupted (by a
+// signal it caught, such as SIGTERM), 10 answer sets found, 20 search
+// space used up.
+std::string exitWords(int code) {
+    std::string words = "clingo ended with status " + std::to_string(code);
+    if (code == 33) return words + " (out of memory)";
+    if (code == 65) return words + " (error)";
+    if (code == 1 || code == 11 || code == 21 || code == 31) return words + " (interrupted)";
+    return words;
+}
+
+}  // namespace
+
+std::string SessionClingoEnd(LINE_CHANNEL& channel) {
+    if (channel.pid < 0) return "clingo ended";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    drainUntil(channel, deadline);
+    const bool ended = endsBy(channel.pid, deadline);
+    const int status = StopSessionClingo(channel, !ended);
+    if (!ended) return "clingo closed its output but did not end, and was stopped";
+    if (WIFSIGNALED(status)) {
+        const int sig = WTERMSIG(status);
+        const char* name = ::strsignal(sig);
+        return "clingo ended by signal " + std::to_string(sig) +
+               (name ? std::string(" (") + name + ")" : std::string());
+    }
+    return exitWords(WIFEXITED(status) ? WEXITSTATUS(status) : 0);
 }
 
 int StopSessionClingo(LINE_CHANNEL& channel, bool kill) {

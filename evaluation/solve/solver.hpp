@@ -79,6 +79,13 @@ std::string StartSessionClingo(const std::string& clingo, const std::vector<std:
 // set); its wait status (0 when there is none or it cannot be waited for).
 int StopSessionClingo(LINE_CHANNEL& channel, bool kill);
 
+// For the clingo of a session whose output ended, or that said its result
+// line (which it says only on its way out): reads and drops what it still
+// writes and waits for it, for two seconds at most before it is killed.
+// How it ended, in words: "clingo ended by signal 9 (Killed)", "clingo
+// ended with status 1 (interrupted)".
+std::string SessionClingoEnd(LINE_CHANNEL& channel);
+
 // The first line clingo --version prints ("clingo version 5.4.1"), or
 // nothing when clingo cannot be run or says something else.
 std::string ClingoVersion(const std::string& clingo);

@@ -135,11 +135,15 @@ TEST(SessionLines, AnswerLinesReadBackAsWritten) {
     for (const char* bad : {"done 1", "done 1 finished", "done x complete", "done 1 complete "})
         EXPECT_FALSE(ReadDoneLine(bad)) << bad;
 
+    EXPECT_EQ(ReadFormLine(FormLine(PexaForm)), PexaForm);
+    for (const char* bad : {"form", "form ", "form rox pexa", "forms rox"})
+        EXPECT_FALSE(ReadFormLine(bad)) << bad;
+
     const std::vector<std::pair<std::string, SESSION_LINE>> kinds = {
-        {added, SESSION_LINE::BASE_CHANGE}, {"{a, b}", SESSION_LINE::ANSWER_SET},
-        {rejected, SESSION_LINE::REJECTED}, {InfoLine(0, ""), SESSION_LINE::INFO},
-        {DoneLine({}), SESSION_LINE::DONE}, {RefusalLine({}), SESSION_LINE::REFUSED},
-        {"Solving...", SESSION_LINE::OTHER}};
+        {FormLine(RoxForm), SESSION_LINE::FORM},  {added, SESSION_LINE::BASE_CHANGE},
+        {"{a, b}", SESSION_LINE::ANSWER_SET},     {rejected, SESSION_LINE::REJECTED},
+        {InfoLine(0, ""), SESSION_LINE::INFO},    {DoneLine({}), SESSION_LINE::DONE},
+        {RefusalLine({}), SESSION_LINE::REFUSED}, {"Solving...", SESSION_LINE::OTHER}};
     for (const auto& [line, kind] : kinds) EXPECT_EQ(SessionLineKind(line), kind) << line;
 }
 

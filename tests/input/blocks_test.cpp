@@ -74,6 +74,22 @@ TEST(Blocks, FoundAlikeWhateverThePieces) {
                 << c.input << " in pieces of " << piece;
 }
 
+// Only what is left of a block at the end of the input lacks its "}": a
+// quote that never closes does not keep a later brace from closing.
+TEST(Blocks, UnclosedOnlyAtTheEnd) {
+    for (const auto& [input, closed] : {std::pair<std::string, bool>{"{ a. }", true},
+                                        {"{ a. \"x }", true},
+                                        {"{ a.\n b", false},
+                                        {"{ a. } { b(x) %}", false}}) {
+        BLOCK_SCANNER scanner;
+        std::vector<INPUT_BLOCK> blocks;
+        ScanBlocks(scanner, input, blocks);
+        FinishBlocks(scanner, blocks);
+        ASSERT_FALSE(blocks.empty()) << input;
+        EXPECT_EQ(blocks.back().closed, closed) << input;
+    }
+}
+
 TEST(Blocks, OpenBlockAndWaitingString) {
     BLOCK_SCANNER scanner;
     std::vector<INPUT_BLOCK> blocks;

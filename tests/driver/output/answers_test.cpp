@@ -58,6 +58,33 @@ TEST_F(Answers, AnswerSetsOnLinesOfTheirOwn) {
     EXPECT_EQ(finished(UnansweredGoal()), "");
 }
 
+// A line end or carriage return of a quoted string never begins a line of
+// the text output: in an answer set, large or not, in an explanation and
+// in a goal's witness it is written as clingo writes it.
+TEST_F(Answers, LineEndsInStringsStayOnTheLine) {
+    EXPECT_EQ(OnOneLine("p(\"a\n% step 7\r\n\"), q"), "p(\"a\\n% step 7\\r\\n\"), q");
+    EXPECT_EQ(OnOneLine("p(\"a\\n\tb\")"), "p(\"a\\n\tb\")");
+    EXPECT_EQ(written(answerOf("{p(\"x\ny\")}")), "{p(\"x\\ny\")}\n");
+    std::string large = "{p(\"a\nb\")";
+    for (int i = 0; i < 20000; ++i) large += ", p(" + std::to_string(i) + ")";
+    ANSWER big = answerOf(large + "}");
+    ASSERT_GT(big.atoms.text.size(), 1u << 16);
+    EXPECT_EQ(written(big), OnOneLine(large) + "}\n");
+
+    ANSWER why = explained("{-p(\"x\ny\")}");
+    (*why.rejected)[0].by = "-p(\"x\ny\")";
+    (*why.rejected)[0].bindings = {{"X", "\"x\ny\""}};
+    EXPECT_EQ(written(why),
+              "{-p(\"x\\ny\")}\n  rejected: program 0, rule 1 with X = \"x\\ny\", by "
+              "-p(\"x\\ny\") of program 1\n");
+    OptionBrave = true;
+    Goal = "a";
+    GOAL_ANSWER goal = UnansweredGoal();
+    ANSWER witness = answerOf("{a, b(\"\r\")}");
+    RecordForGoal(witness, true, goal);
+    EXPECT_EQ(finished(goal), "true.\n{a, b(\"\\r\")}\n");
+}
+
 TEST_F(Answers, GoalQueriesShowTheVerdictAndTheWitnessAtTheEnd) {
     OptionBrave = true;
     Goal = "a";

@@ -1,0 +1,2 @@
+{ on :- not off. }
+{ off. }
