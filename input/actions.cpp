@@ -228,27 +228,22 @@ std::optional<std::size_t> instanceCount() {
     return n;
 }
 
+// A statement read: stored whole, or once per instance of its intervals
+// and pools; nothing when it was refused where it was read (a builtin or
+// an interval).
+template <typename STATEMENT, typename STORE, typename INSTANCE>
+void storeStatement(STATEMENT statement, STORE store, INSTANCE instance) {
+    if (parser_drop_statement) {
+    } else if (ParseValues.expansions.empty()) {
+        store(std::move(statement));
+    } else if (std::optional<std::size_t> n = instanceCount()) {
+        for (std::size_t i = 0; i < *n; ++i) store(instance(statement, ParseValues.expansions, i));
+    }
+    endStatement();
+}
+
 }  // namespace
 
-void newRule(RULE rule) {
-    // A builtin or an interval refused was reported where it was read.
-    if (parser_drop_statement) {
-    } else if (ParseValues.expansions.empty()) {
-        storeRule(std::move(rule));
-    } else if (std::optional<std::size_t> n = instanceCount()) {
-        for (std::size_t i = 0; i < *n; ++i)
-            storeRule(RuleInstance(rule, ParseValues.expansions, i));
-    }
-    endStatement();
-}
+void newRule(RULE rule) { storeStatement(std::move(rule), storeRule, RuleInstance); }
 
-void newConstraint(BODY body) {
-    if (parser_drop_statement) {
-    } else if (ParseValues.expansions.empty()) {
-        storeConstraint(std::move(body));
-    } else if (std::optional<std::size_t> n = instanceCount()) {
-        for (std::size_t i = 0; i < *n; ++i)
-            storeConstraint(BodyInstance(body, ParseValues.expansions, i));
-    }
-    endStatement();
-}
+void newConstraint(BODY body) { storeStatement(std::move(body), storeConstraint, BodyInstance); }
