@@ -46,8 +46,12 @@ void endStatement() {
 
 }  // namespace
 
-void yyerror(const char* message) {
-    // Built whole and written at once, so the line is never split.
+namespace {
+
+// "FILE: line N[, column C]: MESSAGE." (with -v the program's name and
+// the place in parentheses), built whole and written at once, so that the
+// line is never split.
+void writeDiagnostic(const std::string& place, const char* message) {
     std::string line;
     if (OptionVerbosity) {
         line += WhoAmI ? WhoAmI : "";
@@ -57,13 +61,18 @@ void yyerror(const char* message) {
         line += parser_file;
         line += ": ";
     }
-    line += "line ";
-    line += std::to_string(parser_line);
+    line += place;
     if (OptionVerbosity) line += ')';
     line += ": ";
     line += message;
     line += ".\n";
     std::cerr << line << std::flush;
+}
+
+}  // namespace
+
+void yyerror(const char* message) {
+    writeDiagnostic("line " + std::to_string(parser_line), message);
 }
 
 void lexicalError(const std::string& message) { countedError(message.c_str()); }
@@ -73,19 +82,9 @@ bool parser_refusal_reported = false;
 }
 
 void refuseConstruct(const std::string& message) {
-    std::string line;
-    if (OptionVerbosity) {
-        line += WhoAmI ? WhoAmI : "";
-        line += " (";
-    }
-    if (parser_file && *parser_file) {
-        line += parser_file;
-        line += ": ";
-    }
-    line += "line " + std::to_string(parser_line) + ", column " + std::to_string(parser_column);
-    if (OptionVerbosity) line += ')';
-    line += ": " + message + ".\n";
-    std::cerr << line << std::flush;
+    writeDiagnostic(
+        "line " + std::to_string(parser_line) + ", column " + std::to_string(parser_column),
+        message.c_str());
     ++parser_errors;
     parser_refusal_reported = true;
 }

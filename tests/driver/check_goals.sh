@@ -84,8 +84,8 @@ reference() {
     jq -r '.Call[0].Witnesses[] | .Value | join("\t")'
 }
 
-# expected KIND SPEC ANSWERS: the verdict and the instances that all answer
-# sets (ANSWERS, as reference writes them) give the goal of SPEC.
+# expected KIND QUERY ANSWERS: the verdict and the instances that all answer
+# sets (ANSWERS, as reference writes them) give the goal of QUERY.
 expected() {
   local goal name a1 a2
   IFS='|' read -r goal name a1 a2 <<<"$2"
@@ -106,17 +106,17 @@ expected() {
 fail=0 checked=0 held=0 split=0
 differ() { echo "DIFFER seed $seed $*"; fail=1; }
 
-# check MODE KIND SPEC ANSWERS FILES...: one goal against the reference.
+# check MODE KIND QUERY ANSWERS FILES...: one goal against the reference.
 check() {
-  local mode=$1 kind=$2 spec=$3 answers=$4 flag=-FB goal=${3%%|*}
+  local mode=$1 kind=$2 query=$3 answers=$4 flag=-FB goal=${3%%|*}
   shift 4
   [ "$kind" = cautious ] && flag=-FC
-  expected "$kind" "$spec" "$answers" >"$work/want"
+  expected "$kind" "$query" "$answers" >"$work/want"
   "$vok" -silent $mode "$flag=$goal" -p="$rox" "$@" 2>"$work/err" | grep -v '^{' >"$work/got"
   checked=$((checked + 1))
   [ "$(wc -l <"$work/want")" -gt 1 ] && held=$((held + 1))
   # Brave and cautious instances that differ: the answer sets differ.
-  [ "$kind" = cautious ] && ! cmp -s <(expected brave "$spec" "$answers") "$work/want" &&
+  [ "$kind" = cautious ] && ! cmp -s <(expected brave "$query" "$answers") "$work/want" &&
     split=$((split + 1))
   if ! cmp -s "$work/want" "$work/got"; then
     differ "$mode $flag=$goal: instances"; diff "$work/want" "$work/got" | head -n 6; return
@@ -137,17 +137,17 @@ check() {
   fi
 }
 
-# check_session KIND SPEC: a session of the programs one by one, each step
+# check_session KIND QUERY: a session of the programs one by one, each step
 # answered as the programs so far.
 check_session() {
-  local kind=$1 spec=$2 flag=-FB files=("$work"/prog*.lp) goal=${2%%|*}
+  local kind=$1 query=$2 flag=-FB files=("$work"/prog*.lp) goal=${2%%|*}
   [ "$kind" = cautious ] && flag=-FC
   cat "${files[@]:1}" | "$vok" -silent --session "$flag=$goal" -p="$rox" "${files[0]}" \
     2>/dev/null | grep -v '^{' >"$work/session.out"
   local step
   for ((step = 0; step < ${#files[@]}; step++)); do
     reference "" "${files[@]:0:step+1}" >"$work/answers.$step"
-    expected "$kind" "$spec" "$work/answers.$step" >"$work/want"
+    expected "$kind" "$query" "$work/answers.$step" >"$work/want"
     awk -v n="$step" '/^% step / { s++; next } s == n' "$work/session.out" >"$work/got"
     checked=$((checked + 1))
     if ! cmp -s "$work/want" "$work/got"; then
@@ -162,9 +162,9 @@ for seed in $(seq 1 "$cases"); do
   picked=("${goals[seed % ${#goals[@]}]}" "${goals[(seed * 3 + 1) % ${#goals[@]}]}")
   for mode in "" -min -strict "-min --one-run" "-strict --one-run"; do
     reference "$mode" "$work/seq.lp" >"$work/answers"
-    for spec in "${picked[@]}"; do
-      check "$mode" brave "$spec" "$work/answers" "$work/seq.lp"
-      check "$mode" cautious "$spec" "$work/answers" "$work/seq.lp"
+    for query in "${picked[@]}"; do
+      check "$mode" brave "$query" "$work/answers" "$work/seq.lp"
+      check "$mode" cautious "$query" "$work/answers" "$work/seq.lp"
     done
   done
   check_session brave "${picked[0]}"
