@@ -48,10 +48,25 @@ void endStatement() {
 
 namespace {
 
+std::vector<DIAGNOSTIC>*& diagnosticNotes() {
+    static std::vector<DIAGNOSTIC>* notes = nullptr;
+    return notes;
+}
+
+// The diagnostic for the notes: place is "line N" or "line N, column C".
+void noteDiagnostic(const std::string& place, const char* message) {
+    std::string rest;
+    const std::size_t comma = place.find(", ");
+    if (comma != std::string::npos) rest = place.substr(comma + 2) + ": ";
+    diagnosticNotes()->push_back(
+        DIAGNOSTIC{parser_file ? parser_file : "", parser_line, rest + message + "."});
+}
+
 // "FILE: line N[, column C]: MESSAGE." (with -v the program's name and
 // the place in parentheses), built whole and written at once, so that the
 // line is never split.
 void writeDiagnostic(const std::string& place, const char* message) {
+    if (diagnosticNotes()) noteDiagnostic(place, message);
     std::string line;
     if (OptionVerbosity) {
         line += WhoAmI ? WhoAmI : "";
@@ -70,6 +85,8 @@ void writeDiagnostic(const std::string& place, const char* message) {
 }
 
 }  // namespace
+
+void NoteDiagnostics(std::vector<DIAGNOSTIC>* notes) { diagnosticNotes() = notes; }
 
 void yyerror(const char* message) {
     writeDiagnostic("line " + std::to_string(parser_line), message);

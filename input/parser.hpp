@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "input/directives.hpp"
 #include "representation/rule.hpp"
@@ -33,6 +35,19 @@ int yyparse(INPUT_DIRECTIVES& directives);
 // One diagnostic line on standard error: [WhoAmI " ("] [file ": "] "line " n
 // [")"] ": " message "." — not counted; callers count.
 void yyerror(const char* message);
+
+// A diagnostic as yyerror writes it, in parts: its input, its line, and the
+// rest of the line after "line N: " (", column C: " becomes "column C: "),
+// the final "." included.
+struct DIAGNOSTIC {
+    std::string input;
+    unsigned line = 0;
+    std::string message;
+};
+
+// While notes is not null, every diagnostic written is also appended to it
+// (a session reports a dropped block's diagnostics in its JSON line).
+void NoteDiagnostics(std::vector<DIAGNOSTIC>* notes);
 
 // Opens a new update program named vok and returns its index, which
 // becomes CurrentUID.

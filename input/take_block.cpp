@@ -109,28 +109,28 @@ bool CheckComplementArities(std::size_t firstProgram, unsigned firstPredicate, u
 
 namespace {
 
-// The tables before the last block taken, and the heads known then.
-TABLES_MARK& lastMark() {
-    static TABLES_MARK mark;
-    return mark;
-}
-std::vector<bool>& lastHeads() {
-    static std::vector<bool> heads;
-    return heads;
+// The tables before each block taken and not given back, oldest first, with
+// the heads known then: a session may take back its blocks one by one.
+struct TAKEN_MARK {
+    TABLES_MARK tables;
+    std::vector<bool> heads;
+};
+std::vector<TAKEN_MARK>& takenMarks() {
+    static std::vector<TAKEN_MARK> marks;
+    return marks;
 }
 
 }  // namespace
 
 bool TakeBlock(std::string_view text, unsigned line, INPUT_DIRECTIVES& directives) {
     const TABLES_MARK before = markTables();
-    lastMark() = before;
-    lastHeads() = headed();
     std::FILE* in = ::fmemopen(const_cast<char*>(text.data()), text.size(), "r");
     if (!in) return false;
     parser_file = "<stdin>";
     parser_line = line;
     yyin = in;
     yyrestart(in);
+    std::vector<bool> headsBefore = headed();
     // A block refused leaves no definition behind.
     INPUT_DIRECTIVES directivesBefore = directives;
     const int result = parseBlock(directives);
@@ -146,17 +146,23 @@ bool TakeBlock(std::string_view text, unsigned line, INPUT_DIRECTIVES& directive
     if (!ok) {
         rollBack(before);
         directives = std::move(directivesBefore);
+        return false;
     }
-    return ok;
+    // The heads known before this block are those CheckComplementArities
+    // started from; they are taken again with the mark.
+    takenMarks().push_back(TAKEN_MARK{before, std::move(headsBefore)});
+    return true;
 }
 
 void UndoLastBlock() {
-    rollBack(lastMark());
-    headed() = lastHeads();
+    std::vector<TAKEN_MARK>& marks = takenMarks();
+    if (marks.empty()) return;
+    rollBack(marks.back().tables);
+    headed() = std::move(marks.back().heads);
+    marks.pop_back();
 }
 
 void ForgetTakenBlocks() {
     headed().clear();
-    lastHeads().clear();
-    lastMark() = TABLES_MARK();
+    takenMarks().clear();
 }

@@ -15,8 +15,10 @@
 // the last program of UpdateIDs (and its directives were added).
 bool TakeBlock(std::string_view text, unsigned line, INPUT_DIRECTIVES& directives);
 
-// Forgets the program the last TakeBlock took, as if it had been refused
-// (the evaluation program refused it).
+// Forgets the program the last TakeBlock took that is not forgotten yet, as
+// if it had never been read (the evaluation program refused it, or the
+// session takes it back); repeatable down to the first block taken. The
+// caller restores the directives it held before that block.
 void UndoLastBlock();
 
 // Reports a predicate whose strong negation is used with another arity
