@@ -319,7 +319,8 @@ int run(int argc, char** argv) {
     readInputs(options, directives);
     if (directives.showSeen) ShowAlso(directives.shown);
     if (options.session)
-        RunSession({options.program, options.evaluationOptions, std::move(directives)});
+        RunSession(
+            {options.program, options.evaluationOptions, std::move(directives), options.inputs});
     StartPhase(PHASE::REWRITING);
     rewriteUpdates(options);
     if (options.verbose) PrintStatistics(std::cout, RunTranslation());

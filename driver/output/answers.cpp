@@ -408,8 +408,10 @@ void linesBegin(const std::string& solver, const std::vector<std::string>& input
 
 void linesStepEnd(const STEP_OUTCOME& end, const GOAL_ANSWER* goal, const RUN_END& run) {
     JSON_DOCUMENT& d = document();
-    jsonLine(end.step,
-             WitnessesOpen + d.witnesses + closingWitnesses(d.models) + documentTail(&run, goal));
+    const std::string directive =
+        end.directive ? ",\n  \"Directive\": " + JsonString(end.directive) : std::string();
+    jsonLine(end.step, directive + WitnessesOpen + d.witnesses + closingWitnesses(d.models) +
+                           documentTail(&run, goal));
 }
 
 // An end of the run before FinishAnswers (a failed test evaluation, a stop
@@ -538,7 +540,8 @@ void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal) {
         case ANSWER_FORMAT::TEXT:
             if (goalQuery()) textGoal(goal);
             time();
-            std::cout << "% step " << end.step << ": " << counted(models, "answer set")
+            std::cout << "% " << (end.directive ? end.directive + std::string(": ") : "") << "step "
+                      << end.step << ": " << counted(models, "answer set")
                       << (end.complete ? "" : ", there may be more") << std::endl;
             if (!std::cout) throw END_OF_RUN{1};
             break;
@@ -556,14 +559,44 @@ void StepFailed(unsigned step) {
     linesStepEnd(STEP_OUTCOME{step, false, std::nullopt}, nullptr, RUN_END{true, 1});
 }
 
-void DroppedBlock(unsigned step, unsigned line) {
+void DroppedBlock(unsigned step, unsigned line, const std::vector<DIAGNOSTIC>& errors,
+                  bool directive) {
     if (formatOf() == ANSWER_FORMAT::TEXT) {
-        std::cout << "% dropped: block of line " << line << std::endl;
+        std::cout << "% dropped: " << (directive ? "directive" : "block") << " of line " << line
+                  << std::endl;
         if (!std::cout) throw END_OF_RUN{1};
         return;
     }
-    jsonLine(step, ",\n  \"Dropped\": {\n    \"Input\": " + JsonString("<stdin>") +
-                       ",\n    \"Line\": " + std::to_string(line) + "\n  }\n}");
+    std::string members = ",\n  \"Dropped\": {\n    \"Input\": " + JsonString("<stdin>") +
+                          ",\n    \"Line\": " + std::to_string(line) + "\n  },\n  \"Errors\": [";
+    for (std::size_t n = 0; n < errors.size(); ++n)
+        members += std::string(n ? "," : "") + "\n    {\"Input\": " + JsonString(errors[n].input) +
+                   ", \"Line\": " + std::to_string(errors[n].line) +
+                   ", \"Message\": " + JsonString(errors[n].message) + "}";
+    jsonLine(step, members + (errors.empty() ? "]\n}" : "\n  ]\n}"));
+}
+
+void SequenceSaved(unsigned step, const std::string& file) {
+    if (formatOf() == ANSWER_FORMAT::TEXT) {
+        std::cout << "% saved: " << OnOneLine(file) << std::endl;
+        if (!std::cout) throw END_OF_RUN{1};
+        return;
+    }
+    jsonLine(step, ",\n  \"Directive\": \"save\",\n  \"File\": " + JsonString(file) + "\n}");
+}
+
+void GoalAnswered(unsigned step, const GOAL_ANSWER& goal, bool complete) {
+    const unsigned models = RunSummary().models;
+    const char* reasoning = OptionBrave ? "brave" : "cautious";
+    if (formatOf() == ANSWER_FORMAT::TEXT) {
+        textGoal(goal);
+        std::cout << "% " << reasoning << ": step " << step << ": " << counted(models, "answer set")
+                  << (complete ? "" : ", there may be more") << std::endl;
+        if (!std::cout) throw END_OF_RUN{1};
+        return;
+    }
+    jsonLine(step,
+             ",\n  \"Directive\": \"" + std::string(reasoning) + "\"" + goalObject(goal) + "\n}");
 }
 
 std::string AnswerText(const ANSWER_ATOMS& atoms) {

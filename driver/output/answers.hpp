@@ -26,7 +26,8 @@
 //   JSON lines (--session --json) the JSON document of each step, with its
 //          number ("Step") after "Input", on one line of its own, written
 //          whole once the step ends (a dropped block: "Dropped" with the
-//          input and line instead of the results).
+//          input and line, and "Errors" with its diagnostics, instead of
+//          the results); a directive's answer has "Directive" after "Step".
 //
 // A new format is a value of ANSWER_FORMAT, chosen from the options in
 // formatOf() and written in its case of each function in answers.cpp;
@@ -41,6 +42,7 @@
 #include <vector>
 
 #include "driver/output/answer.hpp"
+#include "input/parser.hpp"
 
 enum class ANSWER_FORMAT { TEXT, JSON, JSON_LINES };
 
@@ -67,6 +69,9 @@ struct STEP_OUTCOME {
     unsigned step = 0;
     bool complete = true;  // false: the evaluation program stopped at -n while more may exist
     std::optional<double> seconds;  // with -v, how long the step took
+    // The directive the step answers ("undo": the sequence after a block
+    // was taken back), or null for a block taken.
+    const char* directive = nullptr;
 };
 
 // A step of a session begins; its answer sets follow through WriteAnswer.
@@ -79,9 +84,19 @@ void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal);
 // with the result UNKNOWN; the text form has said it on standard error.
 void StepFailed(unsigned step);
 
-// A block of standard input that began on line `line` was dropped; step is
-// the number of the last step answered.
-void DroppedBlock(unsigned step, unsigned line);
+// A block of standard input that began on line `line` was dropped (or a
+// directive on that line refused, with directive set); step is the number
+// of the last step answered, errors the diagnostics it got.
+void DroppedBlock(unsigned step, unsigned line, const std::vector<DIAGNOSTIC>& errors,
+                  bool directive = false);
+
+// A session's directive answered without a step of its own: #save wrote
+// the sequence of step `step` to file; #brave or #cautious (the goal
+// options of the run say which, and the goal) found goal's answer over the
+// answer sets of step `step` written since BeginStep (complete: all there
+// are).
+void SequenceSaved(unsigned step, const std::string& file);
+void GoalAnswered(unsigned step, const GOAL_ANSWER& goal, bool complete);
 
 // The text form of an answer set: "{a, p(b)}".
 std::string AnswerText(const ANSWER_ATOMS& atoms);

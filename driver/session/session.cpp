@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <tuple>
@@ -24,6 +25,8 @@
 #include "driver/output/goal_pattern.hpp"
 #include "driver/output/show.hpp"
 #include "driver/run/process.hpp"
+#include "driver/session/directive.hpp"
+#include "driver/session/sequence_file.hpp"
 #include "driver/session/session_base.hpp"
 #include "input/blocks.hpp"
 #include "input/parser.hpp"
@@ -31,15 +34,31 @@
 
 namespace {
 
+// A block taken and not taken back: its text as read (for #save), its
+// programs as written to the evaluation program (to start another one on
+// the sequence after an #undo), and what it changed besides the tables.
+struct TAKEN_BLOCK {
+    std::string text;
+    std::vector<std::string> programs;
+    INPUT_DIRECTIVES directivesBefore;
+    SHOWN_NOW shownBefore;
+};
+
 struct SESSION_STATE {
     SESSION_SETTINGS settings;
     LINE_CHANNEL child;  // the evaluation program
+    std::vector<std::string> commandWords;
     std::string command;
     BASE_SET base;
     std::string goalAtom;      // a ground goal in the evaluation program's notation
     unsigned step = 0;         // the number of the next step
-    unsigned dropped = 0;      // blocks dropped so far
+    unsigned dropped = 0;      // blocks dropped and directives refused so far
     bool inputClosed = false;  // standard input was closed when the session began
+    bool formSent = false;     // the evaluation program was told the form of the programs
+    std::vector<std::string> filePrograms;  // step 0's programs, as written
+    std::string filesText;                  // the files as one sequence file's text
+    std::vector<TAKEN_BLOCK> taken;
+    std::vector<DIAGNOSTIC> diagnostics;  // those of the block or directive at hand
 };
 
 // One answer set of a step while its lines come.
@@ -89,16 +108,21 @@ std::string programText(std::size_t program, std::size_t firstConstraint,
     return out.str();
 }
 
-// The step line, then the program line and the text of each program from
-// first on; the new constraints go with the last.
-std::string stepMessage(std::size_t first, std::size_t firstConstraint) {
-    std::string message = StepLine(UpdateIDs.size() - first);
+// The text of each program from first on; the new constraints go with the
+// last.
+std::vector<std::string> stepPrograms(std::size_t first, std::size_t firstConstraint) {
+    std::vector<std::string> programs;
     for (std::size_t i = first; i < UpdateIDs.size(); ++i) {
         const bool last = i + 1 == UpdateIDs.size();
-        const std::string text = programText(i, firstConstraint, last ? Constraints.size() : 0);
-        message += ProgramLine(text.size()) + text;
+        programs.push_back(programText(i, firstConstraint, last ? Constraints.size() : 0));
     }
-    return message;
+    return programs;
+}
+
+// The step line, then the program line and the text of each program.
+void appendStep(std::string& message, const std::vector<std::string>& programs) {
+    message += StepLine(programs.size());
+    for (const std::string& text : programs) message += ProgramLine(text.size()) + text;
 }
 
 // The programs are with the evaluation program now; their rules are needed
@@ -111,6 +135,14 @@ void forgetRules(std::size_t first) {
 // ---- what vok prints ----------------------------------------------------------
 
 std::ostream& verbose() { return std::cout; }
+
+// A ground goal as the evaluation program writes the atom.
+std::string goalAtomOf(const GOAL_ANSWER& goal) {
+    if (OptionProgram != PROGRAM_TYPE::PEXA) return goal.atom;
+    std::string atom;
+    AppendPexaName(atom, goal.atom);
+    return atom;
+}
 
 bool goalHolds(const SESSION_STATE& s, const OPEN_ANSWER& a) {
     const std::string& goal = s.goalAtom;
@@ -188,9 +220,16 @@ void openAnswer(const SESSION_STATE& s, const GOAL_ANSWER& goal, OPEN_ANSWER& a,
     std::sort(a.atoms.begin(), a.atoms.end());
 }
 
-void finishStep(SESSION_STATE& s, STEP_ANSWER& step, double seconds) {
-    STEP_OUTCOME end{s.step, step.complete, std::nullopt};
-    if (OptionVerbosity) end.seconds = seconds;
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The answer to step `number` is complete; directive names the directive
+// it answers, if any.
+void finishStep(STEP_ANSWER& step, unsigned number, std::chrono::steady_clock::time_point start,
+                const char* directive = nullptr) {
+    STEP_OUTCOME end{number, step.complete, std::nullopt, directive};
+    if (OptionVerbosity) end.seconds = secondsSince(start);
     FinishStep(end, step.goal);
 }
 
@@ -236,9 +275,10 @@ int finishChild(SESSION_STATE& s) {
     throw END_OF_RUN{status == 0 ? 1 : status};
 }
 
-// Progress of the evaluation program, in vok's words for a step.
-void printInfo(const INFO& info) {
-    if (info.step) verbose() << "Step " << *info.step << ": ";
+// Progress of the evaluation program, in vok's words for the step it
+// answers (its own count of steps is that of the requests it was sent).
+void printInfo(const INFO& info, unsigned step) {
+    if (info.step) verbose() << "Step " << step << ": ";
     verbose() << info.text << std::endl;
 }
 
@@ -265,8 +305,8 @@ void checkForm(SESSION_STATE& s, std::string_view line) {
     throw END_OF_RUN{status == 0 ? 1 : status};
 }
 
-// Reads the answer to a step up to its "done" (or "refused") line.
-STEP_ANSWER readAnswer(SESSION_STATE& s) {
+// Reads the answer to step `number` up to its "done" (or "refused") line.
+STEP_ANSWER readAnswer(SESSION_STATE& s, unsigned number) {
     STEP_ANSWER step;
     OPEN_ANSWER open;
     std::vector<std::string> added, removed;
@@ -295,7 +335,7 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
             if (open.open && rejected) noteRejection(open, *rejected);
         } else if (kind == SESSION_LINE::INFO) {
             if (open.open) finishAnswer(s, step, open);
-            if (OptionVerbosity) printInfo(*ReadInfoLine(line));
+            if (OptionVerbosity) printInfo(*ReadInfoLine(line), number);
         } else if (kind == SESSION_LINE::DONE) {
             if (open.open) finishAnswer(s, step, open);
             // A "done" line that does not read still ends the step, which
@@ -315,21 +355,23 @@ STEP_ANSWER readAnswer(SESSION_STATE& s) {
     }
 }
 
-// Hands the programs from first on to the evaluation program as one step;
-// step 0 begins with the form of the programs.
-STEP_ANSWER runStep(SESSION_STATE& s, std::size_t first, std::size_t firstConstraint) {
-    std::string message = s.step == 0 ? FormLine(formOfPrograms()) : std::string();
-    message += stepMessage(first, firstConstraint);
+// Hands programs to the evaluation program as one step, answered as step
+// `number`; the first step it gets begins with the form of the programs.
+STEP_ANSWER runStep(SESSION_STATE& s, const std::vector<std::string>& programs, unsigned number) {
+    std::string message = s.formSent ? std::string() : FormLine(formOfPrograms());
+    s.formSent = true;
+    appendStep(message, programs);
     // Begun before the write, so that a step whose write fails reports none
     // of the answer sets of the step before.
-    BeginStep(s.step);
+    BeginStep(number);
     if (!WriteToChannel(s.child, message)) childEnded(s);
-    return readAnswer(s);
+    return readAnswer(s, number);
 }
 
-void dropped(SESSION_STATE& s, unsigned line) {
+// A block dropped, or a directive refused, with the diagnostics it got.
+void dropped(SESSION_STATE& s, unsigned line, bool directive = false) {
     ++s.dropped;
-    DroppedBlock(s.step - 1, line);
+    DroppedBlock(s.step - 1, line, s.diagnostics, directive);
 }
 
 // The evaluation program's reason, with the remedy in vok's options. The
@@ -342,10 +384,146 @@ std::string refusalText(const REFUSAL& refusal) {
     return text;
 }
 
+// ---- directives ----------------------------------------------------------------
+
+// A directive that cannot be done: said on standard error as an input's
+// error is, and answered as a dropped block is; the session goes on.
+void refuseDirective(SESSION_STATE& s, unsigned line, const std::string& why) {
+    parser_file = StdinName;
+    parser_line = line;
+    yyerror(why.c_str());
+    dropped(s, line, true);
+}
+
+// The evaluation program of the session is ended and another one started,
+// with nothing of the sequence yet.
+void restartChild(SESSION_STATE& s) {
+    const int status = finishChild(s);
+    if (status != 0) {
+        std::cerr << "The evaluation program ended with status " << status << "." << std::endl;
+        throw END_OF_RUN{status};
+    }
+    s.base = BASE_SET();
+    s.base.pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    s.formSent = false;
+    std::cout.flush();
+    if (!StartProgramChannel(s.commandWords, s.child)) {
+        std::cerr << "Could not execute " << s.command << ". Aborting." << std::endl;
+        throw END_OF_RUN{1};
+    }
+}
+
+// #undo.: the last block taken is given back, and the sequence without it
+// answered. The evaluation program's clingo cannot forget what it was
+// given, so another evaluation program takes the remaining sequence as one
+// step, grounded once.
+void undoBlock(SESSION_STATE& s, unsigned line) {
+    if (s.taken.empty())
+        return refuseDirective(s, line, "#undo has no block to take back (the files remain)");
+    const auto start = std::chrono::steady_clock::now();
+    TAKEN_BLOCK last = std::move(s.taken.back());
+    s.taken.pop_back();
+    UndoLastBlock();
+    s.settings.directives = std::move(last.directivesBefore);
+    ShowAsBefore(std::move(last.shownBefore));
+    --s.step;
+    std::vector<std::string> programs = s.filePrograms;
+    for (const TAKEN_BLOCK& b : s.taken)
+        programs.insert(programs.end(), b.programs.begin(), b.programs.end());
+    if (OptionVerbosity)
+        verbose() << "Step " << s.step - 1 << ": block of step " << s.step
+                  << " taken back; the evaluation program is started again on the "
+                  << programs.size() << (programs.size() == 1 ? " program" : " programs")
+                  << " that remain." << std::endl;
+    restartChild(s);
+    STEP_ANSWER answer = runStep(s, programs, s.step - 1);
+    if (answer.refused) {
+        std::cerr << "The evaluation program refused the sequence it took before: "
+                  << refusalText(answer.refusal) << "." << std::endl;
+        const int status = finishChild(s);
+        throw END_OF_RUN{status == 0 ? 1 : status};
+    }
+    finishStep(answer, s.step - 1, start, "undo");
+}
+
+// #save "FILE".: the files, then every block taken, as one input.
+void saveSequence(SESSION_STATE& s, const std::string& file, unsigned line) {
+    std::string text = s.filesText;
+    for (const TAKEN_BLOCK& b : s.taken) text += b.text + "\n";
+    if (const std::optional<std::string> error = WriteFileWhole(file, text))
+        return refuseDirective(s, line, "could not save to " + file + ": " + *error);
+    SequenceSaved(s.step - 1, file);
+}
+
+// The goal options of the run, which the goal's answer and its output
+// read, set to those of a directive while it is answered.
+class DIRECTIVE_GOAL {
+public:
+    DIRECTIVE_GOAL(SESSION_STATE& s, bool brave, const std::string& goal)
+        : s_(s), brave_(OptionBrave), cautious_(OptionCautious), goal_(Goal), atom_(s.goalAtom) {
+        OptionBrave = brave;
+        OptionCautious = !brave;
+        Goal = goal;
+        s.goalAtom = goalAtomOf(UnansweredGoal());
+    }
+    ~DIRECTIVE_GOAL() {
+        OptionBrave = brave_;
+        OptionCautious = cautious_;
+        Goal = std::move(goal_);
+        s_.goalAtom = std::move(atom_);
+    }
+    DIRECTIVE_GOAL(const DIRECTIVE_GOAL&) = delete;
+    DIRECTIVE_GOAL& operator=(const DIRECTIVE_GOAL&) = delete;
+
+private:
+    SESSION_STATE& s_;
+    bool brave_, cautious_;
+    std::string goal_, atom_;
+};
+
+// "invalid goal 'p(': unbalanced parenthesis at column 3"
+std::string goalRefusal(const std::string& goal, const std::string& refusal) {
+    std::string why = "invalid goal '" + goal + "'";
+    const std::size_t second = refusal.find('\n');
+    if (second == std::string::npos) return why;
+    const std::size_t colon = refusal.find(": ", second);
+    return why + ": " + refusal.substr(colon == std::string::npos ? second + 1 : colon + 2);
+}
+
+// #brave GOAL. and #cautious GOAL.: the goal over the answer sets of the
+// sequence so far, which the evaluation program gives again for a step
+// without programs.
+void answerGoal(SESSION_STATE& s, const SESSION_DIRECTIVE& d, unsigned line) {
+    if (const std::optional<std::string> refusal = GoalRefusal(d.argument))
+        return refuseDirective(s, line, goalRefusal(d.argument, *refusal));
+    const DIRECTIVE_GOAL scope(s, d.kind == SESSION_DIRECTIVE::BRAVE, d.argument);
+    const STEP_ANSWER answer = runStep(s, {}, s.step - 1);
+    if (answer.refused)
+        return refuseDirective(
+            s, line,
+            "the evaluation program refused the goal's step: " + refusalText(answer.refusal));
+    GoalAnswered(s.step - 1, answer.goal, answer.complete);
+}
+
+void sessionDirective(SESSION_STATE& s, const INPUT_BLOCK& line) {
+    const SESSION_DIRECTIVE d = ReadSessionDirective(line.text);
+    switch (d.kind) {
+        case SESSION_DIRECTIVE::UNDO: return undoBlock(s, line.line);
+        case SESSION_DIRECTIVE::SAVE: return saveSequence(s, d.argument, line.line);
+        case SESSION_DIRECTIVE::BRAVE:
+        case SESSION_DIRECTIVE::CAUTIOUS: return answerGoal(s, d, line.line);
+        case SESSION_DIRECTIVE::REFUSED: return refuseDirective(s, line.line, d.refusal);
+    }
+}
+
+// ---- blocks --------------------------------------------------------------------
+
 // One block of standard input as the next step, or dropped.
 void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
     const auto start = std::chrono::steady_clock::now();
     parser_file = StdinName;
+    if (block.kind == INPUT_BLOCK::STRAY && IsDirectiveLine(block.text))
+        return sessionDirective(s, block);
     if (block.kind == INPUT_BLOCK::STRAY) {
         parser_line = block.line;
         yyerror("parse error");
@@ -374,7 +552,8 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
                   << block.line << ", " << rules << (rules == 1 ? " rule" : " rules") << " and "
                   << Constraints.size() - firstConstraint << " constraints." << std::endl;
     }
-    STEP_ANSWER answer = runStep(s, first, firstConstraint);
+    std::vector<std::string> programs = stepPrograms(first, firstConstraint);
+    STEP_ANSWER answer = runStep(s, programs, s.step);
     if (answer.refused) {
         UndoLastBlock();
         s.settings.directives = std::move(directivesBefore);
@@ -386,9 +565,24 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
         return;
     }
     forgetRules(first);
-    finishStep(s, answer,
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    s.taken.push_back(TAKEN_BLOCK{block.text, std::move(programs), std::move(directivesBefore),
+                                  std::move(shownBefore)});
+    finishStep(answer, s.step, start);
     ++s.step;
+}
+
+// One block or directive line, its diagnostics noted for the answer that
+// drops it.
+void takeNoted(SESSION_STATE& s, const INPUT_BLOCK& block) {
+    s.diagnostics.clear();
+    NoteDiagnostics(&s.diagnostics);
+    try {
+        takeBlock(s, block);
+    } catch (...) {
+        NoteDiagnostics(nullptr);
+        throw;
+    }
+    NoteDiagnostics(nullptr);
 }
 
 // A short prompt on standard error when a person types the blocks.
@@ -423,11 +617,11 @@ bool readBlocks(SESSION_STATE& s) {
         if (r < 0) failure = errno;
         if (r <= 0) break;
         ScanBlocks(scanner, std::string_view(chunk, static_cast<std::size_t>(r)), blocks);
-        for (const INPUT_BLOCK& b : blocks) takeBlock(s, b);
+        for (const INPUT_BLOCK& b : blocks) takeNoted(s, b);
         blocks.clear();
     }
     FinishBlocks(scanner, blocks);
-    for (const INPUT_BLOCK& b : blocks) takeBlock(s, b);
+    for (const INPUT_BLOCK& b : blocks) takeNoted(s, b);
     if (::isatty(STDIN_FILENO)) std::cerr << std::endl;
     if (failure == 0) return true;
     std::cout.flush();
@@ -453,6 +647,19 @@ std::vector<std::string> sessionCommand(const SESSION_SETTINGS& settings) {
 std::string commandText(const std::vector<std::string>& command) {
     std::string text;
     for (const std::string& word : command) text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
+// The files as #save writes them, read once the parser took them: the
+// session's sequence is what they held then.
+std::string filesText(const std::vector<std::string>& files) {
+    std::string text;
+    for (const std::string& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        AppendInputText(text, content.str());
+    }
     return text;
 }
 
@@ -508,19 +715,20 @@ void RunSession(const SESSION_SETTINGS& settings) {
     s.base.pexa = OptionProgram == PROGRAM_TYPE::PEXA;
     // A ground goal is looked up among the atoms as the evaluation program
     // writes them.
-    if (s.base.pexa) AppendPexaName(s.goalAtom, UnansweredGoal().atom);
-    else s.goalAtom = UnansweredGoal().atom;
-    const std::vector<std::string> command = sessionCommand(settings);
-    s.command = commandText(command);
+    s.goalAtom = goalAtomOf(UnansweredGoal());
+    s.filesText = filesText(settings.files);
+    s.commandWords = sessionCommand(settings);
+    s.command = commandText(s.commandWords);
     if (OptionVerbosity) verbose() << "Executing " << s.command << " ..." << std::endl;
     std::cout.flush();
-    if (!StartProgramChannel(command, s.child)) {
+    if (!StartProgramChannel(s.commandWords, s.child)) {
         std::cerr << "Could not execute " << s.command << ". Aborting." << std::endl;
         throw END_OF_RUN{1};
     }
     if (OptionVerbosity)
         verbose() << "Step 0: " << UpdateIDs.size() << " programs from the files." << std::endl;
-    STEP_ANSWER answer = runStep(s, 0, 0);
+    s.filePrograms = stepPrograms(0, 0);
+    STEP_ANSWER answer = runStep(s, s.filePrograms, 0);
     if (answer.refused) {
         std::cerr << "The evaluation program refused the files: " << refusalText(answer.refusal)
                   << "." << std::endl;
@@ -528,8 +736,7 @@ void RunSession(const SESSION_SETTINGS& settings) {
         throw END_OF_RUN{status == 0 ? 1 : status};
     }
     forgetRules(0);
-    finishStep(s, answer,
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    finishStep(answer, 0, start);
     ++s.step;
     const bool inputRead = readBlocks(s);
     const int status = finishChild(s);

@@ -12,13 +12,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "input/directives.hpp"
 
 struct SESSION_SETTINGS {
-    std::string program;          // -p=
-    std::string options;          // -o=
-    INPUT_DIRECTIVES directives;  // what -c and the files defined, for the blocks
+    std::string program;             // -p=
+    std::string options;             // -o=
+    INPUT_DIRECTIVES directives;     // what -c and the files defined, for the blocks
+    std::vector<std::string> files;  // the input files, in order
 };
 
 // Refuses the options a session cannot apply (naming them: -f=, -stdin,
