@@ -7,7 +7,7 @@ GENERATOR    ?= Ninja
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev clang-format flex bison googletest \
-                libgtest-dev gringo jq
+                libgtest-dev gringo jq libreadline-dev
 
 PREFIX       ?= /usr/local
 INSTALLED     = bin/vok bin/rox-clingo bin/pexa-clingo \

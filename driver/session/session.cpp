@@ -28,6 +28,7 @@
 #include "driver/session/directive.hpp"
 #include "driver/session/sequence_file.hpp"
 #include "driver/session/session_base.hpp"
+#include "driver/session/terminal.hpp"
 #include "input/blocks.hpp"
 #include "input/parser.hpp"
 #include "input/take_block.hpp"
@@ -585,11 +586,17 @@ void takeNoted(SESSION_STATE& s, const INPUT_BLOCK& block) {
     NoteDiagnostics(nullptr);
 }
 
+// The prompt for a person who types the session: the number of the step
+// that the next block would be, or that a block is open.
+std::string promptText(const SESSION_STATE& s, const BLOCK_SCANNER& scanner) {
+    return InsideBlock(scanner) ? "...> " : "vok " + std::to_string(s.step) + "> ";
+}
+
 // A short prompt on standard error when a person types the blocks.
-void prompt(const BLOCK_SCANNER& scanner) {
+void prompt(const SESSION_STATE& s, const BLOCK_SCANNER& scanner) {
     if (!::isatty(STDIN_FILENO)) return;
     std::cout.flush();
-    std::cerr << (InsideBlock(scanner) ? "...> " : "vok> ") << std::flush;
+    std::cerr << promptText(s, scanner) << std::flush;
 }
 
 // The next piece of standard input: its size, 0 at its end, -1 when it
@@ -609,16 +616,24 @@ ssize_t readInput(char* chunk, std::size_t size) {
 bool readBlocks(SESSION_STATE& s) {
     BLOCK_SCANNER scanner;
     std::vector<INPUT_BLOCK> blocks;
+    const auto take = [&](std::string_view piece) {
+        ScanBlocks(scanner, piece, blocks);
+        for (const INPUT_BLOCK& b : blocks) takeNoted(s, b);
+        blocks.clear();
+    };
     char chunk[1 << 16];
     int failure = s.inputClosed ? EBADF : 0;
-    while (failure == 0) {
-        prompt(scanner);
+    if (failure == 0 && EditsLines()) {
+        std::cout.flush();
+        for (std::string line; ReadEditedLine(promptText(s, scanner), line);) take(line);
+        EndLineEditing();
+    }
+    while (failure == 0 && !EditsLines()) {
+        prompt(s, scanner);
         const ssize_t r = readInput(chunk, sizeof chunk);
         if (r < 0) failure = errno;
         if (r <= 0) break;
-        ScanBlocks(scanner, std::string_view(chunk, static_cast<std::size_t>(r)), blocks);
-        for (const INPUT_BLOCK& b : blocks) takeNoted(s, b);
-        blocks.clear();
+        take(std::string_view(chunk, static_cast<std::size_t>(r)));
     }
     FinishBlocks(scanner, blocks);
     for (const INPUT_BLOCK& b : blocks) takeNoted(s, b);

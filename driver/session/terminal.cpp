@@ -1,0 +1,42 @@
+#include "driver/session/terminal.hpp"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#ifdef VOK_READLINE
+#include <readline/history.h>
+#include <readline/readline.h>
+#endif
+
+#ifdef VOK_READLINE
+
+bool EditsLines() { return ::isatty(STDIN_FILENO) != 0; }
+
+bool ReadEditedLine(const std::string& prompt, std::string& line) {
+    // Prompts and editing go to standard error, which leaves standard
+    // output to the results; vok's own handlers end the session on a
+    // signal and stop its evaluation program.
+    rl_outstream = stderr;
+    rl_catch_signals = 0;
+    char* typed = ::readline(prompt.c_str());
+    if (!typed) return false;
+    line = typed;
+    std::free(typed);
+    if (!line.empty()) ::add_history(line.c_str());
+    line += '\n';
+    return true;
+}
+
+void EndLineEditing() { ::clear_history(); }
+
+#else
+
+bool EditsLines() { return false; }
+
+bool ReadEditedLine(const std::string&, std::string&) { return false; }
+
+void EndLineEditing() {}
+
+#endif
