@@ -2,13 +2,15 @@
 # Differential test of vok --session against one run of vok per step:
 #   compare.sh BUILD GENERATOR COUNT [FIRST_SEED]
 # For each seed, GENERATOR (vok-random-session) writes a session: a first-
-# order one (rox) and a propositional one (rox and pexa). Each is run as one
-# session in plain mode, with -min, with -strict, with a brave and a
-# cautious goal, and with --explain (plain and -strict). After every step
-# the session must print the same answer sets (as a sorted list), the same
+# order one (rox) and a propositional one (rox and pexa), with #undo. and
+# #save "FILE". among its blocks. Each is run as one session in plain mode,
+# with -min, with -strict, with a brave and a cautious goal, and with
+# --explain (plain and -strict). After every step and every undo the
+# session must print the same answer sets (as a sorted list), the same
 # verdict, or the same rejected rules as vok run on the files and every
-# block taken so far; it must end with status 1 exactly when it dropped a
-# block. Prints one block per difference and a summary; status 1 if any
+# block taken and not taken back so far; the file the last #save wrote
+# must answer, run on its own, as the step it saved; the session must end
+# with status 1 exactly when it dropped a block or refused a directive. Prints one block per difference and a summary; status 1 if any
 # differed. KEEP=1 keeps the work folder.
 set -u
 build=${1:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
@@ -18,7 +20,7 @@ first=${4:-1}
 work=$(mktemp -d "${TMPDIR:-/tmp}/vok-session.XXXXXX")
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
 
-sessions=0 steps=0 failed=0 nonempty=0
+sessions=0 steps=0 failed=0 nonempty=0 saves=0
 
 # check SEED NAME FORM MODE...: one session against its runs.
 check() {
@@ -41,13 +43,13 @@ check() {
     fi
     # The lines of each step, up to its closing line.
     awk -v dir="$dir" 'BEGIN { n = 0; f = dir "/got.0"; printf "" > f }
-        /^% step / { n++; close(f); f = dir "/got." n; printf "" > f; next }
-        /^% dropped/ { next }
+        /^% (step|undo: )/ { n++; close(f); f = dir "/got." n; printf "" > f; next }
+        /^% (dropped|saved)/ { next }
         { print > f }' "$dir/session.out"
     local total
     total=$(cat "$dir/steps")
     local got_steps
-    got_steps=$(grep -c '^% step ' "$dir/session.out")
+    got_steps=$(grep -cE '^% (step|undo: )' "$dir/session.out")
     if [ "$got_steps" != $((total + 1)) ]; then
         echo "DIFFER seed $seed $name $form $*: $got_steps steps answered, want $((total + 1))"
         head -n 3 "$dir/session.err"
@@ -73,11 +75,24 @@ check() {
             bad=1
             break
         fi
+        # The saved sequence, run on its own, answers as its step.
+        if [ -f "$dir/saved_step" ] && [ "$n" = "$(cat "$dir/saved_step")" ]; then
+            "$build/vok" -silent "$@" -P="$form" -p="$solver" "$dir/saved.lp" >"$dir/saved.raw" 2>/dev/null
+            saves=$((saves + 1))
+            sed -E 's/ \([^()]*:[0-9]+\) "/ (PLACE) "/' "$dir/saved.raw" | sort >"$dir/saved"
+            [ "$*" != "${*#-F}" ] && head -n 1 "$dir/saved.raw" >"$dir/saved"
+            if ! cmp -s "$dir/want" "$dir/saved"; then
+                echo "DIFFER seed $seed $name $form $*: the file saved at step $n"
+                diff "$dir/want" "$dir/saved" | head -n 6
+                bad=1
+                break
+            fi
+        fi
     done
     if [ "$bad" = 1 ]; then
         failed=$((failed + 1))
         mkdir -p "$work/failed-$seed-$name"
-        cp "$dir"/*.lp "$dir/stdin.txt" "$work/failed-$seed-$name/" 2>/dev/null
+        cp "$dir"/*.lp "$dir"/*step* "$dir/stdin.txt" "$work/failed-$seed-$name/" 2>/dev/null
     fi
 }
 
@@ -101,5 +116,5 @@ for ((seed = first; seed < first + count; seed++)); do
     done
 done
 echo "seeds $first..$((first + count - 1)): $sessions sessions, $steps steps, $failed differ;" \
-     "$nonempty steps with answer sets"
+     "$nonempty steps with answer sets, $saves saved files"
 [ "$failed" = 0 ]

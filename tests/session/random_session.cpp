@@ -4,10 +4,13 @@
 //
 // FOLDER/files.lp holds the first programs (none, one or two; no file when
 // none), FOLDER/stdin.txt the blocks that follow, some of them with errors
-// (which the session drops) or stray text between them, and
-// FOLDER/step<N>.lp the whole sequence after step N (the files and every
-// block taken so far), which vok solves as one run to compare with.
-// FOLDER/steps holds the number of steps.
+// (which the session drops) or stray text between them, and the session
+// directives #undo. (which takes back the last block taken) and
+// #save "FOLDER/saved.lp". (which writes the sequence so far), and
+// FOLDER/step<N>.lp the whole sequence of the N-th answer, a block taken or
+// an undo (the files and every block taken and not taken back), which vok
+// solves as one run to compare with. FOLDER/steps holds the number of the
+// last answer, FOLDER/saved_step that of the answer the last #save saved.
 //
 // The programs mix facts, rules with and without variables, strong
 // negation, default negation, pairs of rules that block each other (so
@@ -138,16 +141,20 @@ struct GENERATOR {
         return out + "}\n";
     }
 
-    // A block the session must drop, or text between blocks.
-    std::string faulty() {
-        switch (rnd.below(5)) {
+    // A block the session must drop, or text or a directive between blocks
+    // that it refuses; taken: whether a block was taken that an #undo.
+    // could take back; undone: whether one was taken back, whose heads are
+    // then no longer sure to be in the sequence.
+    std::string faulty(bool taken, bool undone) {
+        switch (rnd.below(6)) {
+            case 5: return taken ? "#undone.\n" : "#undo.\n";
             case 0: return unary.empty() ? "{ a :- not b(X). }\n" : "{ " + unary[0] + "(X). }\n";
             case 1: return "{ a b. }\n";
             case 2: return "{ " + prop() + " :- . c( }\n";
             case 3: return prop() + ".\n";
             default: {
                 // A predicate of a program taken before, with another arity.
-                if (heads.empty()) return "{ a b. }\n";
+                if (heads.empty() || undone) return "{ a b. }\n";
                 std::string atom = heads.front();
                 if (atom[0] == '-') atom.erase(0, 1);
                 const std::size_t open = atom.find('(');
@@ -182,19 +189,31 @@ int main(int argc, char** argv) {
     if (!g.propositional) g.unary = {g.rnd.pick(UnaryPool)};
     const std::string folder = argv[2];
 
-    std::string sequence, files, input;
+    std::string files, input;
+    std::vector<std::string> taken;  // the blocks taken and not taken back
+    bool undone = false;
     unsigned steps = 0;
     const unsigned inFiles = g.rnd.below(3);
     for (unsigned n = 0; n < inFiles; ++n) files += g.program(n == 0, n > 0);
-    sequence = files;
-    if (!writeFile(folder + "/step0.lp", sequence)) return 1;
+    if (!writeFile(folder + "/step0.lp", files)) return 1;
     if (inFiles > 0 && !writeFile(folder + "/files.lp", files)) return 1;
-    for (unsigned n = 2 + g.rnd.below(5); n > 0; --n) {
-        if (g.rnd.chance(15)) input += g.faulty();
-        const std::string block = g.program(inFiles == 0 && steps == 0, true);
-        input += block;
-        sequence += block;
+    for (unsigned n = 2 + g.rnd.below(6); n > 0; --n) {
+        if (g.rnd.chance(15)) input += g.faulty(!taken.empty(), undone);
+        if (!taken.empty() && g.rnd.chance(25)) {
+            input += "#undo.\n";
+            taken.pop_back();
+            undone = true;
+        } else {
+            taken.push_back(g.program(inFiles == 0 && taken.empty(), true));
+            input += taken.back();
+        }
+        std::string sequence = files;
+        for (const std::string& block : taken) sequence += block;
         if (!writeFile(folder + "/step" + std::to_string(++steps) + ".lp", sequence)) return 1;
+        if (g.rnd.chance(20)) {
+            input += "#save \"" + folder + "/saved.lp\".\n";
+            if (!writeFile(folder + "/saved_step", std::to_string(steps) + "\n")) return 1;
+        }
     }
     if (!writeFile(folder + "/stdin.txt", input)) return 1;
     return writeFile(folder + "/steps", std::to_string(steps) + "\n") ? 0 : 1;
