@@ -36,7 +36,7 @@ SESSION_DIRECTIVE refused(std::string reason) {
 SESSION_DIRECTIVE saveDirective(std::string_view argument) {
     if (argument.size() < 3 || argument.front() != '"' || argument.back() != '"' ||
         argument.substr(1, argument.size() - 2).find('"') != std::string_view::npos)
-        return refused("#save needs a file name in double quotes: #save \"FILE\".");
+        return refused("#save needs a file name in double quotes, as in #save \"FILE\"");
     SESSION_DIRECTIVE d;
     d.kind = SESSION_DIRECTIVE::SAVE;
     d.argument = argument.substr(1, argument.size() - 2);
@@ -56,16 +56,16 @@ SESSION_DIRECTIVE ReadSessionDirective(std::string_view text) {
     if (name == "#const" || name == "#show")
         return refused(name + " stands inside a block in a session: { " + name + " ... }");
     if (!known) return refused("unknown session directive '" + name + "'");
-    if (line.size() == end || line.back() != '.') return refused(name + " must end with \".\"");
+    if (line.size() == end || line.back() != '.') return refused(name + " must end with a period");
     const std::string_view argument = trimmed(line.substr(end, line.size() - 1 - end));
     SESSION_DIRECTIVE d;
     if (name == "#undo") {
-        if (!argument.empty()) return refused("#undo takes nothing after it: #undo.");
+        if (!argument.empty()) return refused("#undo takes nothing after it");
         d.kind = SESSION_DIRECTIVE::UNDO;
         return d;
     }
     if (name == "#save") return saveDirective(argument);
-    if (argument.empty()) return refused(name + " needs a goal: " + name + " GOAL.");
+    if (argument.empty()) return refused(name + " needs a goal, as in " + name + " GOAL");
     d.kind = name == "#brave" ? SESSION_DIRECTIVE::BRAVE : SESSION_DIRECTIVE::CAUTIOUS;
     d.argument = argument;
     return d;

@@ -434,8 +434,9 @@ void undoBlock(SESSION_STATE& s, unsigned line) {
     if (OptionVerbosity)
         verbose() << "Step " << s.step - 1 << ": block of step " << s.step
                   << " taken back; the evaluation program is started again on the "
-                  << programs.size() << (programs.size() == 1 ? " program" : " programs")
-                  << " that remain." << std::endl;
+                  << programs.size()
+                  << (programs.size() == 1 ? " program that remains." : " programs that remain.")
+                  << std::endl;
     restartChild(s);
     STEP_ANSWER answer = runStep(s, programs, s.step - 1);
     if (answer.refused) {

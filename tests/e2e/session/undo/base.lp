@@ -1,0 +1,2 @@
+% The base: a TV that is on unless it is off.
+tv_on :- not off.
