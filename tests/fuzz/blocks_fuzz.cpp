@@ -4,11 +4,14 @@
 // says, on the line it says, a block beginning with "{"; and the scanner of
 // the input language, reading a block found whole, meets "}" exactly once,
 // as its last token (braces inside comments and strings are skipped alike).
+// Stray text that begins with "#" reads as a session directive: a refused
+// one says why, #save names a file without quotes, a goal is not empty.
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "driver/session/directive.hpp"
 #include "fuzz_support.hpp"
 #include "input/blocks.hpp"
 
@@ -54,6 +57,19 @@ unsigned closingBraces(const std::string& text, bool& last) {
     return braces;
 }
 
+bool wellRead(std::string_view line) {
+    const SESSION_DIRECTIVE d = ReadSessionDirective(line);
+    switch (d.kind) {
+        case SESSION_DIRECTIVE::REFUSED: return !d.refusal.empty();
+        case SESSION_DIRECTIVE::SAVE:
+            return !d.argument.empty() && d.argument.find('"') == std::string::npos;
+        case SESSION_DIRECTIVE::BRAVE:
+        case SESSION_DIRECTIVE::CAUTIOUS: return !d.argument.empty();
+        case SESSION_DIRECTIVE::UNDO: return d.argument.empty();
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -76,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (b.line != 1 + static_cast<unsigned>(std::count(text.begin(), start, '\n')))
             __builtin_trap();
         from = b.offset + b.text.size();
+        if (b.kind == INPUT_BLOCK::STRAY && IsDirectiveLine(b.text) && !wellRead(b.text))
+            __builtin_trap();
         if (b.kind != INPUT_BLOCK::BLOCK) continue;
         if (b.text[0] != '{') __builtin_trap();
         if (i >= complete) continue;
