@@ -169,6 +169,41 @@ TEST_F(TakeBlockTest, UndoLastBlockForgetsItWhole) {
     OptionExplain = false;
 }
 
+TEST_F(TakeBlockTest, BlocksAreGivenBackNewestFirstWithTheHeadsKnownBefore) {
+    ASSERT_TRUE(TakeBlock("{ a. }", 1, TestDirectives()));
+    const SIZES one = sizes();
+    ASSERT_TRUE(TakeBlock("{ p(c) :- a. }", 2, TestDirectives()));
+    const SIZES two = sizes();
+    ASSERT_TRUE(TakeBlock("{ q. }", 3, TestDirectives()));
+    UndoLastBlock();
+    EXPECT_EQ(sizes(), two);
+    // p still heads a rule: its complement with another arity is refused.
+    stderrOf([] { EXPECT_FALSE(TakeBlock("{ -p :- a. }", 4, TestDirectives())); });
+    EXPECT_EQ(sizes(), two);
+    UndoLastBlock();
+    EXPECT_EQ(sizes(), one);
+    // p and its heads are forgotten with the block that brought them.
+    EXPECT_TRUE(TakeBlock("{ -p :- a. }", 5, TestDirectives()));
+    UndoLastBlock();
+    UndoLastBlock();
+    EXPECT_EQ(UpdateIDs.size(), 0u);
+    UndoLastBlock();  // nothing left: nothing happens
+    EXPECT_EQ(UpdateIDs.size(), 0u);
+}
+
+TEST_F(TakeBlockTest, DiagnosticsAreNotedInPartsWhileAsked) {
+    std::vector<DIAGNOSTIC> notes;
+    NoteDiagnostics(&notes);
+    stderrOf([] { EXPECT_FALSE(TakeBlock("{ s(b). t(X). }", 7, TestDirectives())); });
+    NoteDiagnostics(nullptr);
+    stderrOf([] { EXPECT_FALSE(TakeBlock("{ u( }", 9, TestDirectives())); });
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].input, "<stdin>");
+    EXPECT_EQ(notes[0].line, 7u);
+    EXPECT_EQ(notes[0].message.back(), '.');
+    EXPECT_EQ(notes[0].message.find("line"), std::string::npos) << notes[0].message;
+}
+
 TEST_F(TakeBlockTest, PexaTakesPropositionalBlocksOnly) {
     resetParser(PROGRAM_TYPE::PEXA);
     ForgetTakenBlocks();
