@@ -16,10 +16,10 @@ bool EditsLines() { return ::isatty(STDIN_FILENO) != 0; }
 
 bool ReadEditedLine(const std::string& prompt, std::string& line) {
     // Prompts and editing go to standard error, which leaves standard
-    // output to the results; vok's own handlers end the session on a
-    // signal and stop its evaluation program.
+    // output to the results. A signal while a line is typed first gives
+    // the terminal back its settings (readline's handler), then ends the
+    // session through vok's own handler, which it passes the signal on to.
     rl_outstream = stderr;
-    rl_catch_signals = 0;
     char* typed = ::readline(prompt.c_str());
     if (!typed) return false;
     line = typed;

@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
     for (unsigned n = 0; n < inFiles; ++n) files += g.program(n == 0, n > 0);
     if (!writeFile(folder + "/step0.lp", files)) return 1;
     if (inFiles > 0 && !writeFile(folder + "/files.lp", files)) return 1;
-    for (unsigned n = 2 + g.rnd.below(6); n > 0; --n) {
+    for (unsigned n = 2 + g.rnd.below(5); n > 0; --n) {
         if (g.rnd.chance(15)) input += g.faulty(!taken.empty(), undone);
         if (!taken.empty() && g.rnd.chance(25)) {
             input += "#undo.\n";
