@@ -11,58 +11,47 @@ order of that text).
 
 from __future__ import annotations
 
-from typing import Iterable, Union
+from typing import Callable, Iterable, Union
 
 Term = Union[int, str, "String", "Function"]
 
 
 class String:
-    """A quoted string term; ``str()`` is its text with the quotes.
+    """A quoted string term, like clingo's ``String``: ``value`` is its
+    characters; ``str()`` its text as vok prints it, a line end or carriage
+    return written ``\\n`` or ``\\r`` so that no answer set spans lines.
 
-    vok prints a string as it was read (from a double quote to the next),
-    but for line ends and carriage returns, which it writes ``\\n`` and
-    ``\\r`` so that no answer set spans lines; ``value`` turns those back.
-    Two strings are equal when vok prints them alike.
+    A string of vok runs from a double quote to the next and holds no
+    escapes, so ``value`` is what the input held between the quotes (and
+    what vok's JSON writes); it holds no double quote.
     """
 
-    __slots__ = ("_text",)
+    __slots__ = ("value",)
 
     def __init__(self, value: str) -> None:
-        self._text = _escape(value)
-
-    @classmethod
-    def _printed(cls, text: str) -> String:
-        """The string whose text between the quotes vok printed as ``text``."""
-        string = cls.__new__(cls)
-        string._text = text
-        return string
-
-    @property
-    def value(self) -> str:
-        """The string's characters, line ends and carriage returns restored."""
-        return _unescape(self._text)
+        if '"' in value:
+            raise ValueError("a string of vok holds no double quote")
+        self.value = value
 
     def __str__(self) -> str:
-        return f'"{self._text}"'
+        return '"' + self.value.replace("\n", "\\n").replace("\r", "\\r") + '"'
 
     def __repr__(self) -> str:
         return f"String({self.value!r})"
 
     def __eq__(self, other: object) -> bool:
-        return isinstance(other, String) and other._text == self._text
+        return isinstance(other, String) and other.value == self.value
 
     def __hash__(self) -> int:
-        return hash(("String", self._text))
+        return hash(("String", self.value))
 
 
-def _escape(value: str) -> str:
-    if '"' in value:
-        raise ValueError("a string of vok holds no double quote")
-    return value.replace("\n", "\\n").replace("\r", "\\r")
-
-
-def _unescape(text: str) -> str:
-    return text.replace("\\n", "\n").replace("\\r", "\r")
+def _term_key(term: Term) -> str:
+    if isinstance(term, String):
+        return '"' + term.value + '"'
+    if isinstance(term, Function):
+        return term._key
+    return term_text(term)
 
 
 def term_text(term: Term) -> str:
@@ -81,15 +70,21 @@ class Function:
     terms), ``negated`` (clingo's ``negative``); a tuple has the name "".
     """
 
-    __slots__ = ("name", "arguments", "negated", "_text")
+    __slots__ = ("name", "arguments", "negated", "_text", "_key")
 
     def __init__(self, name: str, arguments: Iterable[Term] = (), negated: bool = False) -> None:
         self.name = name
         self.arguments = tuple(arguments)
         self.negated = bool(negated)
-        inside = ",".join(term_text(a) for a in self.arguments)
-        shown = f"{name}({inside})" if self.arguments or not name else name
-        self._text = ("-" if self.negated else "") + shown
+        self._text = self._written(term_text)
+        # Equal is what has equal values: the text, but for the line ends
+        # in strings, which the text writes as "\\n" like a backslash and an n.
+        self._key = self._written(_term_key)
+
+    def _written(self, write: Callable[[Term], str]) -> str:
+        inside = ",".join(write(a) for a in self.arguments)
+        shown = f"{self.name}({inside})" if self.arguments or not self.name else self.name
+        return ("-" if self.negated else "") + shown
 
     @property
     def positive(self) -> bool:
@@ -108,30 +103,28 @@ class Function:
         return f"vok.parse_term({self._text!r})"
 
     def __eq__(self, other: object) -> bool:
-        return type(other) is type(self) and other._text == self._text  # type: ignore[attr-defined]
+        return type(other) is type(self) and other._key == self._key  # type: ignore[attr-defined]
 
     def __hash__(self) -> int:
-        return hash((type(self).__name__, self._text))
+        return hash((type(self).__name__, self._key))
+
+    def _order(self, other: object) -> tuple[str, str]:
+        """``other``'s place in vok's order (the byte order of the text)."""
+        if type(other) is not type(self):
+            raise TypeError(f"cannot order {type(self).__name__} and {type(other).__name__}")
+        return (other._text, other._key)  # type: ignore[attr-defined]
 
     def __lt__(self, other: Function) -> bool:
-        if type(other) is not type(self):
-            return NotImplemented
-        return self._text < other._text
+        return (self._text, self._key) < self._order(other)
 
     def __le__(self, other: Function) -> bool:
-        if type(other) is not type(self):
-            return NotImplemented
-        return self._text <= other._text
+        return (self._text, self._key) <= self._order(other)
 
     def __gt__(self, other: Function) -> bool:
-        if type(other) is not type(self):
-            return NotImplemented
-        return self._text > other._text
+        return (self._text, self._key) > self._order(other)
 
     def __ge__(self, other: Function) -> bool:
-        if type(other) is not type(self):
-            return NotImplemented
-        return self._text >= other._text
+        return (self._text, self._key) >= self._order(other)
 
 
 class Atom(Function):
@@ -189,7 +182,7 @@ class _Reader:
         end = self.text.find('"', self.pos + 1)
         if end < 0:
             raise self.fail("unclosed string")
-        string = String._printed(self.text[self.pos + 1:end])
+        string = String(self.text[self.pos + 1:end])
         self.pos = end + 1
         return string
 
@@ -246,7 +239,8 @@ def _is_integer(word: str) -> bool:
 
 
 def parse_atom(text: str) -> Atom:
-    """The atom vok printed as ``text``, such as ``-p(a,"b c",-3)``."""
+    """The atom written ``text``, such as ``-p(a,"b c",-3)``; a string runs
+    to the next double quote, as vok reads and its JSON writes strings."""
     reader = _Reader(text)
     atom = reader.atom()
     reader.end()
