@@ -7,7 +7,8 @@ GENERATOR    ?= Ninja
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 PACKAGES      = cmake ninja-build g++ clang libclang-rt-14-dev clang-format flex bison googletest \
-                libgtest-dev gringo jq libreadline-dev
+                libgtest-dev gringo jq libreadline-dev \
+                python3-pytest python3-venv python3-pip python3-setuptools
 
 PREFIX       ?= /usr/local
 INSTALLED     = bin/vok bin/rox-clingo bin/pexa-clingo \

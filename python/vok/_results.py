@@ -178,8 +178,9 @@ class Step(Result):
     ``directive`` ("undo" for an undo, else None) and ``changes``, what it
     changed against the step before (computed when asked)."""
 
-    def __init__(self, record: Mapping[str, Any], previous: Sequence[AnswerSet]) -> None:
-        super().__init__(record)
+    def __init__(self, record: Mapping[str, Any], messages: Sequence[str],
+                 previous: Sequence[AnswerSet]) -> None:
+        super().__init__(record, messages)
         self.number: int = record["Step"]
         self.directive: Optional[str] = record.get("Directive")
         self._previous = previous

@@ -37,7 +37,7 @@ class Session:
         self._stop = weakref.finalize(self, self._channel.stop, timeout)
         self._closed = False
         try:
-            self.current = Step(self._record(starting=True), ())
+            self.current = Step(*self._record(starting=True), ())
         except BaseException:
             self.close()
             raise
@@ -47,14 +47,14 @@ class Session:
         newest program, and returns the step's answer."""
         _check_block(text)
         self._send("{ " + text + "\n}\n")
-        self.current = Step(self._record(), self.current.answer_sets)
+        self.current = Step(*self._record(), self.current.answer_sets)
         return self.current
 
     def undo(self) -> Step:
         """Takes back the newest update; returns the answer for the
         sequence that remains (``directive`` "undo")."""
         self._send("#undo.\n")
-        self.current = Step(self._record(), self.current.answer_sets)
+        self.current = Step(*self._record(), self.current.answer_sets)
         return self.current
 
     def save(self, path: PathLike) -> None:
@@ -91,7 +91,7 @@ class Session:
         if not goal or re.search(r"[\n\r]", goal):
             raise ValueError(f"a goal is an atom on one line, not {goal!r}")
         self._send(f"#{reasoning} {goal}.\n")
-        record = self._record()
+        record, _ = self._record()
         if not isinstance(record.get("Goal"), dict):
             raise self._ended(f"vok answered #{reasoning} without a goal", [])
         return goal_of(record["Goal"])
@@ -102,9 +102,9 @@ class Session:
         if not self._channel.write(text):
             raise self._ended("vok no longer reads its input", self._channel.error_lines())
 
-    def _record(self, starting: bool = False) -> dict[str, Any]:
-        """vok's answer to what was sent: a step's record, or the
-        exception it means."""
+    def _record(self, starting: bool = False) -> tuple[dict[str, Any], list[str]]:
+        """vok's answer to what was sent: a step's record and what vok said
+        on standard error with it, or the exception it means."""
         line = self._channel.read_line()
         messages = self._channel.error_lines()
         if line is None:
@@ -119,7 +119,7 @@ class Session:
             # vok answers a step its evaluation program did not finish,
             # and then ends.
             raise self._ended("the evaluation program ended", messages)
-        return record
+        return record, messages
 
     def _ended(self, summary: str, messages: list[str], starting: bool = False) -> Exception:
         """Closes the session that vok ended, with what it said last."""

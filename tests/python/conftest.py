@@ -22,3 +22,8 @@ def examples() -> Path:
 def sequence_text(blocks):
     """The blocks of a session as one input text, each in its braces."""
     return "".join("{ " + block + "\n}\n" for block in blocks)
+
+
+def pytest_configure(config):
+    config.addinivalue_line("markers", "install: installs the package into a fresh venv "
+                            "(offline, some seconds)")
