@@ -17,16 +17,20 @@ class Diagnostic:
     message: str
 
     def __str__(self) -> str:
+        """The message as vok writes it on standard error."""
         if self.input is None:
             return self.message
-        return f"{self.input}: line {self.line}: {self.message}"
+        # a message that begins with its column continues the place
+        joint = ", " if self.message.startswith("column ") else ": "
+        return f"{self.input}: line {self.line}{joint}{self.message}"
 
 
-_PLACED = re.compile(r"^(.*): line (\d+): (.*)$")
+_PLACED = re.compile(r"^(.*?): line (\d+)(?:: |, (?=column ))(.*)$")
 
 
 def diagnostic_of_line(line: str) -> Diagnostic:
-    """A line of vok's standard error read as a diagnostic."""
+    """A line of vok's standard error read as a diagnostic (a column, when
+    named, begins the message, as in vok's JSON)."""
     placed = _PLACED.match(line)
     if placed is None:
         return Diagnostic(None, None, line)
