@@ -43,9 +43,9 @@ class Channel:
 
     def read_line(self) -> Optional[str]:
         """The next line of standard output, None at its end."""
-        while b"\n" not in self._out:
-            if not self._selector.get_map():
-                break
+        # Until the output ends: a process that vok started may hold its
+        # standard error open longer.
+        while b"\n" not in self._out and self._registered(self.process.stdout):
             for key, _ in self._selector.select():
                 self._take(key.fileobj)
         if b"\n" not in self._out:

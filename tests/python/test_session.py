@@ -10,6 +10,7 @@ import pytest
 
 import vok
 from vok._process import session_members
+from vok._session import _errors_of
 
 from conftest import sequence_text
 
@@ -132,6 +133,11 @@ def test_a_dropped_block_changes_nothing_and_the_session_goes_on(examples):
         step = session.add("-power_failure.")
         assert step.number == 1 and step.goal.holds is True
         assert [str(r.by) for r in step.answer_sets[0].rejected] == ["-power_failure"]
+        with pytest.raises(vok.BlockError) as refused:
+            session.add("#frob.")
+        assert refused.value.messages == [
+            "<stdin>: line 6, column 3: unknown directive #frob; update programs know #const "
+            "and #show."]
 
 
 @pytest.mark.parametrize("text", ["a. } { b.", "a. {", '"open', "%* open", "a.\0"])
@@ -159,18 +165,29 @@ def test_closing_ends_every_process(examples):
         session.add("a.")
 
 
-def test_a_killed_evaluation_program_raises_and_leaves_no_process(examples):
+@pytest.mark.parametrize("victim", ["vok", "evaluation program", "clingo"])
+def test_a_killed_process_raises_and_leaves_no_process(examples, victim):
     with vok.Session(examples / "tv.lp") as session:
         vok_pid = session._channel.process.pid
         evaluation, = [p for p in session_members(vok_pid) if parent(p) == vok_pid]
-        os.kill(evaluation, signal.SIGKILL)
+        clingo, = [p for p in session_members(vok_pid) if parent(p) == evaluation]
+        os.kill({"vok": vok_pid, "evaluation program": evaluation, "clingo": clingo}[victim],
+                signal.SIGKILL)
         with pytest.raises(vok.SessionError) as ended:
             session.add("a.")
-        assert ended.value.status == 137
-        assert "The evaluation program ended during step 1." in ended.value.messages
         assert session_members(vok_pid) == []
+        if victim != "vok":
+            assert ended.value.messages[-1] == "The evaluation program ended during step 1."
         with pytest.raises(vok.SessionError):
             session.add("b.")
+
+
+def test_dropped_block_messages_come_from_standard_error_without_errors_in_json():
+    record = {"Step": 1, "Dropped": {"Input": "<stdin>", "Line": 3}}
+    errors = _errors_of(record, ["<stdin>: line 4, column 2: x.", "Aborting."])
+    assert errors == [vok.Diagnostic("<stdin>", 4, "column 2: x."),
+                      vok.Diagnostic(None, None, "Aborting.")]
+    assert [str(e) for e in errors] == ["<stdin>: line 4, column 2: x.", "Aborting."]
 
 
 def parent(pid):
