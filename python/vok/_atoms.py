@@ -26,12 +26,17 @@ class String:
     what vok's JSON writes); it holds no double quote.
     """
 
-    __slots__ = ("value",)
+    __slots__ = ("_value",)
 
     def __init__(self, value: str) -> None:
         if '"' in value:
             raise ValueError("a string of vok holds no double quote")
-        self.value = value
+        self._value = value
+
+    @property
+    def value(self) -> str:
+        """The string's characters."""
+        return self._value
 
     def __str__(self) -> str:
         return '"' + self.value.replace("\n", "\\n").replace("\r", "\\r") + '"'
@@ -70,21 +75,36 @@ class Function:
     terms), ``negated`` (clingo's ``negative``); a tuple has the name "".
     """
 
-    __slots__ = ("name", "arguments", "negated", "_text", "_key")
+    __slots__ = ("_name", "_arguments", "_negated", "_text", "_key")
 
     def __init__(self, name: str, arguments: Iterable[Term] = (), negated: bool = False) -> None:
-        self.name = name
-        self.arguments = tuple(arguments)
-        self.negated = bool(negated)
+        self._name = name
+        self._arguments = tuple(arguments)
+        self._negated = bool(negated)
         self._text = self._written(term_text)
-        # Equal is what has equal values: the text, but for the line ends
-        # in strings, which the text writes as "\\n" like a backslash and an n.
+        # Equality compares values: the text but for strings, where a line
+        # end and a backslash followed by "n" are written alike.
         self._key = self._written(_term_key)
 
+    @property
+    def name(self) -> str:
+        """The name of the function or predicate."""
+        return self._name
+
+    @property
+    def arguments(self) -> tuple[Term, ...]:
+        """The arguments: ints, strs, Strings and Functions."""
+        return self._arguments
+
+    @property
+    def negated(self) -> bool:
+        """Whether it is strongly negated (written with a leading "-")."""
+        return self._negated
+
     def _written(self, write: Callable[[Term], str]) -> str:
-        inside = ",".join(write(a) for a in self.arguments)
-        shown = f"{self.name}({inside})" if self.arguments or not self.name else self.name
-        return ("-" if self.negated else "") + shown
+        inside = ",".join(write(a) for a in self._arguments)
+        shown = f"{self._name}({inside})" if self._arguments or not self._name else self._name
+        return ("-" if self._negated else "") + shown
 
     @property
     def positive(self) -> bool:
