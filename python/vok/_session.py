@@ -6,7 +6,7 @@ import json
 import os
 import re
 import weakref
-from typing import Any, Iterable, Optional, Union
+from typing import Any, Iterable, Union
 
 from ._command import Options, PathLike, command, file_list
 from ._errors import BlockError, Diagnostic, InputError, SessionError, diagnostic_of_line
