@@ -122,6 +122,31 @@ TEST_F(Rules, SafetyOfRules) {
     EXPECT_FALSE(emptyBody.isSafe());
 }
 
+// The variables an unsafe statement's message names: by number, each once,
+// none for a safe one; the same for the head, negated literals and
+// comparisons.
+TEST_F(Rules, UnsafeVariablesAreTheOnesNothingBinds) {
+    auto rule = [](ATOM head, std::initializer_list<LITERAL> body) {
+        RULE r(HEAD(std::move(head)), bodyOf(body));
+        LocalVariables.reset();
+        return r;
+    };
+    // X 0, Y 1, Z 2 in the order the statement names them.
+    EXPECT_EQ(rule(atom("p", {"X", "Y"}),
+                   {pos(atom("q", {"Y"})), neg(atom("r", {"Z", "X"})), neg(atom("s", {"Z"}))})
+                  .unsafeVariables(),
+              (std::vector<int>{0, 2}));
+    EXPECT_EQ(rule(atom("p", {"X"}), {pos(builtin(LESS, {"Y", "X"}))}).unsafeVariables(),
+              (std::vector<int>{0, 1}));
+    EXPECT_TRUE(rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}).unsafeVariables().empty());
+    RULE varFact{HEAD(atom("p", {"X", "X"}))};
+    LocalVariables.reset();
+    EXPECT_EQ(varFact.unsafeVariables(), (std::vector<int>{0}));
+    BODY body = bodyOf({pos(atom("q", {"X"})), neg(atom("r", {"Y", "X"}))});
+    LocalVariables.reset();
+    EXPECT_EQ(body.unsafeVariables(), (std::vector<int>{1}));
+}
+
 TEST_F(Rules, SafetyOfConstraintsAndSaves) {
     BODY b =
         bodyOf({neg(atom("n", {"X"})), pos(builtin(GREATER, {"Y", "X"})), pos(atom("q", {"X"}))});
