@@ -132,19 +132,21 @@ TEST_F(Rules, UnsafeVariablesAreTheOnesNothingBinds) {
         return r;
     };
     // X 0, Y 1, Z 2 in the order the statement names them.
-    EXPECT_EQ(rule(atom("p", {"X", "Y"}),
-                   {pos(atom("q", {"Y"})), neg(atom("r", {"Z", "X"})), neg(atom("s", {"Z"}))})
-                  .unsafeVariables(),
+    ATOM head = atom("u2", {"X", "Y"});
+    BODY body =
+        bodyOf({pos(atom("u1", {"Y"})), neg(atom("v2", {"Z", "X"})), neg(atom("w1", {"Z"}))});
+    LocalVariables.reset();
+    EXPECT_EQ(RULE(HEAD(std::move(head)), std::move(body)).unsafeVariables(),
               (std::vector<int>{0, 2}));
-    EXPECT_EQ(rule(atom("p", {"X"}), {pos(builtin(LESS, {"Y", "X"}))}).unsafeVariables(),
+    EXPECT_EQ(rule(atom("w1", {"X"}), {pos(builtin(LESS, {"Y", "X"}))}).unsafeVariables(),
               (std::vector<int>{0, 1}));
-    EXPECT_TRUE(rule(atom("p", {"X"}), {pos(atom("q", {"X"}))}).unsafeVariables().empty());
-    RULE varFact{HEAD(atom("p", {"X", "X"}))};
+    EXPECT_TRUE(rule(atom("w1", {"X"}), {pos(atom("u1", {"X"}))}).unsafeVariables().empty());
+    RULE varFact{HEAD(atom("u2", {"X", "X"}))};
     LocalVariables.reset();
     EXPECT_EQ(varFact.unsafeVariables(), (std::vector<int>{0}));
-    BODY body = bodyOf({pos(atom("q", {"X"})), neg(atom("r", {"Y", "X"}))});
+    BODY constraint = bodyOf({pos(atom("u1", {"X"})), neg(atom("v2", {"Y", "X"}))});
     LocalVariables.reset();
-    EXPECT_EQ(body.unsafeVariables(), (std::vector<int>{1}));
+    EXPECT_EQ(constraint.unsafeVariables(), (std::vector<int>{1}));
 }
 
 TEST_F(Rules, SafetyOfConstraintsAndSaves) {
