@@ -24,3 +24,4 @@ bool OptionSummary = false;
 std::size_t OptionModels = 0;
 unsigned OptionTimeLimit = 0;
 bool OptionSession = false;
+ENUM_MODE OptionEnumMode = ENUM_MODE::AUTO;

@@ -45,6 +45,12 @@ extern std::size_t OptionModels;  // -n, --models: at most this many answer sets
 extern unsigned OptionTimeLimit;  // --time-limit: seconds of solving; 0: no limit
 extern bool OptionSession;        // --session: updates from standard input, step by step
 
+// --enum-mode=: the answer sets (AUTO, the default), or the atoms true in
+// some (BRAVE) or in every one (CAUTIOUS), printed as one set.
+enum class ENUM_MODE { AUTO, BRAVE, CAUTIOUS };
+extern ENUM_MODE OptionEnumMode;
+inline bool AsksConsequences() { return OptionEnumMode != ENUM_MODE::AUTO; }
+
 // Every answer set is a candidate tested with a run of its own (-min or
 // -strict, without -integral or --one-run).
 inline bool TestsCandidates() {

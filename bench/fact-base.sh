@@ -15,6 +15,9 @@
 #           mode(slow) :- not mode(fast). priority(X) :- ok(X), mode(fast).
 #           (two answer sets, all printed: vok -o=-n=0)
 #   choice-min  the same with vok --one-run -min (rox-clingo --minimal=min)
+#   choice-brave, choice-cautious  the same with vok --enum-mode=brave or
+#           cautious (rox-clingo --consequences=...), and clingo on the plain
+#           program with --enum-mode=brave or cautious
 # The plain program is the same knowledge as one program: the facts the
 # update does not override, plus the update. Per size, taking turns: clingo
 # on the plain program;
@@ -93,18 +96,29 @@ for size in "${sizes[@]}"; do
     n=${size%%:*}
     update=two
     [[ $size == *:* ]] && update=${size#*:}
-    case $update in two | twenty | rule | three | choice | choice-min) ;; *) echo "bench: unknown update $update" >&2; exit 2 ;; esac
+    case $update in
+        two | twenty | rule | three | choice | choice-min | choice-brave | choice-cautious) ;;
+        *) echo "bench: unknown update $update" >&2; exit 2 ;;
+    esac
     # What vok and rox-clingo are asked for: every answer set, or with
     # choice-min the minimal ones in one run.
     vok_mode=(-o=-n=0)
     rox_mode=()
+    clingo_mode=()
     if [ "$update" = choice-min ]; then vok_mode=(--one-run -min); rox_mode=(--minimal=min); fi
+    # The consequences, computed by clingo's own enumeration on both sides.
+    if [[ $update == choice-brave || $update == choice-cautious ]]; then
+        vok_mode=(--enum-mode="${update#choice-}")
+        rox_mode=(--consequences="${update#choice-}")
+        clingo_mode=(--enum-mode="${update#choice-}")
+    fi
     inputs "$n" "$update"
     runs=${VOK_FACT_RUNS:-3}
     [ "$n" -ge 1000000 ] && runs=1
     rm -f "$work/plain" "$work/e2e" "$work/own" "$work/translate"
     for ((r = 0; r < runs; r++)); do
-        run plain "$clingo" --warn=none --models=0 --outf=0 --verbose=1 "$work/plain.lp"
+        run plain "$clingo" --warn=none "${clingo_mode[@]}" --models=0 --outf=0 --verbose=1 \
+            "$work/plain.lp"
         run e2e "$build/vok" -silent "${vok_mode[@]}" "-p=$build/rox-clingo" "$work/kb.txt"
         run own "$build/vok" -silent "${vok_mode[@]}" "-f=$work/kb.rox" "$work/kb.txt"
         run translate "$build/rox-clingo" "${rox_mode[@]}" "--clingo=$work/reader" "$work/kb.rox"

@@ -68,6 +68,20 @@ inline constexpr std::string_view StrictMinimalMode = "strict";
 inline constexpr std::string_view OutcomeOption = "--outcome";
 inline constexpr std::string_view OutcomeWord = "outcome";
 
+// The option that asks the evaluation program for the consequences of the
+// answer sets instead of the answer sets: the atoms true in some
+// (--consequences=brave) or in every one (--consequences=cautious), minimal
+// ones under --minimal=, printed as one answer-set line once solving
+// finished, and no line when there is no answer set.
+inline constexpr std::string_view ConsequencesOption = "--consequences=";
+inline constexpr std::string_view BraveMode = "brave";
+inline constexpr std::string_view CautiousMode = "cautious";
+
+// The option that asks the evaluation program not to say on standard error
+// that it stopped at its limit of answer sets while more may exist: the
+// caller set the limit itself (vok's -n) and learns of it otherwise.
+inline constexpr std::string_view NoLimitWarningOption = "--no-limit-warning";
+
 enum class SOLVING_END { COMPLETE, LIMITED, UNFINISHED };
 
 struct SOLVING_OUTCOME {

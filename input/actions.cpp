@@ -208,9 +208,26 @@ int newUpdateID() {
 
 namespace {
 
+// The line after "Rule is not safe." or "Constraint is not safe.": which
+// variables, by the names the statement gives them, no positive body
+// literal binds.
+void nameUnsafeVariables(const std::vector<int>& unsafe) {
+    std::vector<std::string> names(unsafe.size(), "_");
+    for (const auto& [name, number] : LocalVariables.names)
+        for (std::size_t i = 0; i < unsafe.size(); ++i)
+            if (static_cast<int>(number) == unsafe[i]) names[i] = name;
+    std::string text = names.size() == 1 ? "variable " : "variables ";
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    text += names.size() == 1 ? " is unsafe: no positive body literal binds it"
+                              : " are unsafe: no positive body literal binds them";
+    yyerror(text.c_str());
+}
+
 void storeRule(RULE rule) {
     if (!rule.isSafe()) {
         countedError("Rule is not safe");
+        nameUnsafeVariables(rule.unsafeVariables());
     } else if (rule.head() && rule.head()->size() >= 2) {
         countedError("Can't handle disjunctive rules in update programs");
     } else {
@@ -228,6 +245,7 @@ void storeRule(RULE rule) {
 void storeConstraint(BODY body) {
     if (!body.isSafe()) {
         countedError("Constraint is not safe");
+        nameUnsafeVariables(body.unsafeVariables());
     } else {
         Constraints.emplace_back(std::move(body));
     }

@@ -98,7 +98,44 @@ bool bodyIsSafe(const BODY_VIEW& body, const BOUND& bound) {
     return true;
 }
 
+// Adds the variables of the negated literals and comparisons that bound
+// does not hold.
+void addUnbound(std::vector<int>& unsafe, const BODY_VIEW& body, const BOUND& bound) {
+    for (const LITERAL& l : body.literals) {
+        if (!(l.negated || l.isComparison())) continue;
+        for (const IDENT& t : l.args)
+            if (t.isVariable() && !isBound(bound, t)) unsafe.push_back(t.value());
+    }
+}
+
+std::vector<int> sortedOnce(std::vector<int> variables) {
+    std::sort(variables.begin(), variables.end());
+    variables.erase(std::unique(variables.begin(), variables.end()), variables.end());
+    return variables;
+}
+
 }  // namespace
+
+template <>
+std::vector<int> BODY::unsafeVariables() const {
+    std::vector<int> unsafe;
+    addUnbound(unsafe, *this, boundVariables(*this));
+    return sortedOnce(std::move(unsafe));
+}
+
+template <>
+std::vector<int> RULE::unsafeVariables() const {
+    const BOUND none;
+    const auto b = body();
+    const BOUND bound = b ? boundVariables(*b) : none;
+    std::vector<int> unsafe;
+    if (const auto h = head())
+        for (const ATOM& a : h->atoms)
+            for (const IDENT& t : a.args)
+                if (t.isVariable() && !isBound(bound, t)) unsafe.push_back(t.value());
+    if (b) addUnbound(unsafe, *b, bound);
+    return sortedOnce(std::move(unsafe));
+}
 
 template <>
 bool BODY::isSafe() const {

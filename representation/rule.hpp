@@ -78,6 +78,9 @@ struct TCONJUNCTION {
     // Every variable of a negated literal or a comparison is bound by a
     // positive literal that is not a comparison.
     bool isSafe() const;
+    // The variables that no such literal binds, by number, each once; for
+    // the message about an unsafe statement.
+    std::vector<int> unsafeVariables() const;
 };
 
 // An integrity constraint: this conjunction must not hold.
@@ -170,6 +173,7 @@ struct TRULE {
     }
 
     bool isSafe() const;
+    std::vector<int> unsafeVariables() const;
 
 private:
     // The block: this header, then the head atoms, then the body literals.
@@ -224,6 +228,10 @@ template <>
 bool BODY::isSafe() const;
 template <>
 bool RULE::isSafe() const;
+template <>
+std::vector<int> BODY::unsafeVariables() const;
+template <>
+std::vector<int> RULE::unsafeVariables() const;
 
 // One update program of the input sequence.
 struct OID {

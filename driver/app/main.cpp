@@ -23,6 +23,7 @@
 #include "driver/app/options.hpp"
 #include "driver/output/answers.hpp"
 #include "driver/output/goal.hpp"
+#include "driver/output/mentions.hpp"
 #include "driver/output/report.hpp"
 #include "driver/output/show.hpp"
 #include "driver/output/summary.hpp"
@@ -38,6 +39,13 @@
 
 namespace {
 
+// "in.lp: line 3: the use that conflicts is here.", in the form of the
+// parser's messages.
+std::string conflictPlace() {
+    std::string place = parser_file && *parser_file ? std::string(parser_file) + ": " : "";
+    return place + "line " + std::to_string(parser_line) + ": the use that conflicts is here.";
+}
+
 // Parses one input; a syntax error, which leaves the rest of the input
 // unread, counts as an error like any other, so that no rule is lost
 // without stopping the run.
@@ -49,7 +57,14 @@ void parseStream(FILE* in, INPUT_DIRECTIVES& directives) {
     parser_line = 1;
     yyin = in;
     yyrestart(in);
-    if (yyparse(directives) != 0) ++parser_errors;
+    try {
+        if (yyparse(directives) != 0) ++parser_errors;
+    } catch (PREDICATE_CONFLICT& conflict) {
+        // The reason stays as it was; where the conflicting use was read
+        // follows on a line of its own.
+        conflict.lastWords += "\n" + conflictPlace();
+        throw;
+    }
 }
 
 // A file that cannot be opened is a counted error too; the system's reason
@@ -152,6 +167,27 @@ OPTIONS readOptions(int argc, char** argv) {
     throw INTERNAL_ERROR{"unknown request of the command line"};
 }
 
+// --enum-mode=brave or cautious answers for every atom at once, from every
+// answer set: a goal, --explain (whose rules are those of one answer set),
+// a session and a limit on the answer sets are refused with it. With -min
+// or -strict (not -integral) the evaluation program finds the minimal
+// answer sets in its one run, as --one-run has it, and folds them.
+void checkConsequenceOptions(OPTIONS& o) {
+    if (o.enumMode == ENUM_MODE::AUTO) return;
+    const std::string mode =
+        std::string("--enum-mode=") + (o.enumMode == ENUM_MODE::BRAVE ? "brave" : "cautious");
+    if (o.brave || o.cautious)
+        refuseValue(mode +
+                    " cannot be combined with a goal (-FB=, -FC=): it answers for every "
+                    "atom at once.");
+    if (o.explain) refuseValue(mode + " cannot be combined with --explain.");
+    if (o.session) refuseValue(mode + " cannot be combined with --session.");
+    if (o.models)
+        refuseValue(mode + " needs every answer set, so it takes no -n " +
+                    std::to_string(o.models) + ".");
+    if ((o.minimal || o.strict) && !o.integral) o.oneRun = true;
+}
+
 // Both reasoning modes at once, a goal of the wrong form, or a value that
 // its option does not take stop the run before any input is read.
 void checkOptions(OPTIONS& o) {
@@ -159,6 +195,7 @@ void checkOptions(OPTIONS& o) {
     if (o.brave || o.cautious)
         if (std::optional<std::string> refusal = GoalRefusal(o.goal)) refuseValue(*refusal);
     if (std::optional<std::string> refusal = CheckValues(o)) refuseValue(*refusal);
+    checkConsequenceOptions(o);
     ApplyToGlobals(o);
     if (!o.session) CheckOneRunOptions();
 }
@@ -184,6 +221,13 @@ void readInputs(const OPTIONS& o, INPUT_DIRECTIVES& directives) {
     if (!o.readStdin) return;
     parseStdin(directives);
     stopOnParserErrors(false);
+}
+
+// A predicate that --show= or a goal names and no program mentions is most
+// likely misspelt: the results would say nothing of it without a word.
+void warnOfUnmentioned(const OPTIONS& o) {
+    if (!ShowsEveryAtom()) WarnOfUnmentionedShown(std::cerr, ShownNow().predicates);
+    if (o.brave || o.cautious) WarnOfUnmentionedGoal(std::cerr, o.goal);
 }
 
 // The path of vok's own executable; "" when the system does not tell it.
@@ -253,6 +297,19 @@ void beginAnswers(const OPTIONS& o) {
     BeginAnswers(std::string("vok ") + VOK_VERSION, inputs);
 }
 
+// A run that ended well without an answer set prints nothing in text (the
+// empty list), and a goal's verdict then holds vacuously: said on standard
+// error, with -silent too, as it is the only sign. -integral's program has
+// no answer set by design; per candidate, candidates tested and none kept
+// means the evaluation program's own limit (-o=-n=k) cut the list short.
+void sayWhenNoAnswerSet(const OPTIONS& o) {
+    const RUN_SUMMARY& s = RunSummary();
+    if (s.models != 0 || s.error || s.tested != 0) return;
+    if ((o.minimal || o.strict) && o.integral) return;
+    std::cout.flush();
+    std::cerr << NoAnswerSetLine(o.brave, o.cautious) << std::endl;
+}
+
 // Writes the program file, runs the evaluation program on it and ends the
 // results; the status the run ends with.
 int solve(const OPTIONS& o) {
@@ -276,6 +333,7 @@ int solve(const OPTIONS& o) {
     const bool evaluated = !o.program.empty() && ReadsAnswerSets();
     if (!evaluated) noteUnsolved(o, status);
     FinishAnswers(RUN_END{evaluated, status}, goal);
+    if (evaluated && status == 0) sayWhenNoAnswerSet(o);
     if (o.verbose) std::cout << std::endl;
     return status;
 }
@@ -317,6 +375,8 @@ int run(int argc, char** argv) {
     StartPhase(PHASE::READING);
     INPUT_DIRECTIVES directives = commandLineDirectives(options);
     readInputs(options, directives);
+    // A session's later blocks may still bring what the command line names.
+    if (!options.session) warnOfUnmentioned(options);
     if (directives.showSeen) ShowAlso(directives.shown);
     if (options.session)
         RunSession(

@@ -31,6 +31,22 @@ void readModels(COMMAND_LINE& line, const char* value, const char* written) {
     else given.models.reset();
 }
 
+// --enum-mode and -e in all their forms; a separate value that is missing
+// is refused once the banner is out.
+void readEnumMode(COMMAND_LINE& line, const char* value, const char* written) {
+    OPTIONS::GIVEN& given = line.options.given;
+    given.enumModeOption = written;
+    given.enumMode = value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// auto, brave or cautious, as clingo names them.
+std::optional<ENUM_MODE> enumModeOf(const std::string& value) {
+    if (value == "auto") return ENUM_MODE::AUTO;
+    if (value == "brave") return ENUM_MODE::BRAVE;
+    if (value == "cautious") return ENUM_MODE::CAUTIOUS;
+    return std::nullopt;
+}
+
 // An option without a value sets the flag it names; an empty value leaves
 // a setting as it was, except for the reasoning mode.
 #define FLAG(field) [](COMMAND_LINE& l, const char*, const char*) { l.options.field = true; }
@@ -217,6 +233,16 @@ const std::vector<OPTION>& table() {
          {"Print only the atoms of the predicates listed as NAME/ARITY,",
           "separated by \",\", strong negation as -NAME: --show=p/1,-q/0."},
          HELP_SECTION::EXTENSIONS},
+        {{{"-e", MATCH::SEPARATE},
+          {"--enum-mode", MATCH::SEPARATE},
+          {"--enum-mode=", MATCH::PREFIX},
+          {"-e=", MATCH::PREFIX}},
+         readEnumMode,
+         "-e <mode>, --enum-mode=<mode>",
+         {"auto (the default): the answer sets; brave: the atoms true in",
+          "some answer set, cautious: in every one (with -min or -strict,",
+          "the minimal ones), printed as one set. Also -e=<mode>."},
+         HELP_SECTION::EXTENSIONS},
         {{{"-c", MATCH::SEPARATE},
           {"--const", MATCH::SEPARATE},
           {"--const=", MATCH::PREFIX},
@@ -381,6 +407,14 @@ std::optional<std::string> CheckValues(OPTIONS& o) {
                    "(such as p/1,-q/0), not \"" +
                    *bad + "\".";
     }
+    if (!g.enumModeOption.empty()) {
+        if (!g.enumMode) return g.enumModeOption + " needs auto, brave or cautious.";
+        std::optional<ENUM_MODE> mode = enumModeOf(*g.enumMode);
+        if (!mode)
+            return g.enumModeOption + " takes auto, brave or cautious, not \"" + *g.enumMode +
+                   "\".";
+        o.enumMode = *mode;
+    }
     return std::nullopt;
 }
 
@@ -408,4 +442,5 @@ void ApplyToGlobals(const OPTIONS& o) {
     OptionModels = o.models;
     OptionTimeLimit = o.timeLimit;
     OptionSession = o.session;
+    OptionEnumMode = o.enumMode;
 }

@@ -37,6 +37,7 @@ struct OPTIONS {
     bool session = false;                           // --session
     std::size_t models = 0;                         // -n, --models: 0: all
     unsigned timeLimit = 0;                         // --time-limit=: 0: none
+    ENUM_MODE enumMode = ENUM_MODE::AUTO;           // --enum-mode=, -e
 
     // The values as written, checked once the banner is out (CheckValues);
     // a value of -n or --models that is missing stays nothing.
@@ -48,6 +49,8 @@ struct OPTIONS {
         std::optional<std::string> outf;       // --outf= other than 0 and 2
         std::optional<std::string> show;       // --show=
         bool constantMissing = false;          // -c or --const ended the command line
+        std::optional<std::string> enumMode;   // --enum-mode=, -e
+        std::string enumModeOption;            // which of them, as written
     } given;
 
     // -c, --const: NAME=VALUE definitions, in order, checked where the
@@ -74,7 +77,7 @@ struct COMMAND_LINE {
 // --help, --version and at an unknown option, which the request names.
 COMMAND_LINE ReadCommandLine(int argc, const char* const* argv);
 
-// The values of -n, --time-limit=, --outf= and --show=, in that order;
+// The values of -n, --time-limit=, --outf=, --show= and --enum-mode=, in that order;
 // the message that refuses the first one its option does not take, or
 // nothing. Sets the numbers and the shown predicates.
 std::optional<std::string> CheckValues(OPTIONS& options);

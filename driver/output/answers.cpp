@@ -27,6 +27,9 @@ ANSWER_FORMAT formatOf() {
 
 bool goalQuery() { return OptionBrave || OptionCautious; }
 
+// "Brave" or "Cautious", as clingo names the consequences it computed.
+const char* enumModeName() { return OptionEnumMode == ENUM_MODE::BRAVE ? "Brave" : "Cautious"; }
+
 // A goal is answered only by a run that did not fail: after a failure the
 // answer sets read may be only some of them.
 bool verdictStands(const RUN_END& end) { return goalQuery() && end.status == 0; }
@@ -90,6 +93,10 @@ std::string summaryText(const RUN_END* end) {
     std::string text = std::string(result) + "\n\n";
     if (std::string_view(result) == "UNKNOWN") text += summaryLine("Error", unknownReason(end));
     text += summaryLine("Models", std::to_string(s.models) + (s.more ? "+" : ""));
+    if (s.consequences) {
+        text += summaryLine(std::string("  ") + enumModeName(), "yes");
+        text += summaryLine("Consequences", std::to_string(*s.consequences));
+    }
     text += summaryLine("Calls", std::to_string(s.calls));
     std::string time = secondsText(TotalSeconds()) + "s (";
     for (int p = 0; p < PhaseCount; ++p) {
@@ -106,6 +113,20 @@ std::string summaryText(const RUN_END* end) {
     return text;
 }
 
+// The member "Models" with the comma before it: the number of answer sets,
+// whether there may be more and, with --enum-mode=brave or cautious, the
+// consequences as clingo counts them (none open once solving finished).
+std::string modelsMember(std::size_t number) {
+    const RUN_SUMMARY& s = RunSummary();
+    std::string text = ",\n  \"Models\": {\n    \"Number\": " + std::to_string(number) +
+                       ",\n    \"More\": \"" + (s.more ? "yes" : "no") + "\"";
+    if (s.consequences)
+        text += ",\n    \"" + std::string(enumModeName()) +
+                "\": \"yes\",\n    \"Consequences\": {\n      \"True\": " +
+                std::to_string(*s.consequences) + ",\n      \"Open\": 0\n    }";
+    return text + "\n  }";
+}
+
 // The members after "Result" in the JSON document, each with the comma
 // before it.
 std::string summaryMembers(const RUN_END* end) {
@@ -113,8 +134,7 @@ std::string summaryMembers(const RUN_END* end) {
     std::string text;
     if (std::string_view(resultOf(end)) == "UNKNOWN")
         text += ",\n  \"Error\": " + JsonString(unknownReason(end));
-    text += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(s.models) +
-            ",\n    \"More\": \"" + (s.more ? "yes" : "no") + "\"\n  }";
+    text += modelsMember(s.models);
     text += ",\n  \"Calls\": " + std::to_string(s.calls);
     text += ",\n  \"Time\": {\n    \"Total\": " + secondsText(TotalSeconds());
     for (int p = 0; p < PhaseCount; ++p)
@@ -127,6 +147,72 @@ std::string summaryMembers(const RUN_END* end) {
     text += ",\n  \"Program\": {\n    \"Rules\": " + std::to_string(writtenRules()) +
             ",\n    \"Constraints\": " + std::to_string(writtenConstraints()) + "\n  }";
     return text;
+}
+
+// ---- The figures every JSON document of a run ends with, written without
+// memory of their own, so that every end of the run can write them, one
+// by a signal included.
+
+// A text of fixed room on the stack.
+struct FIXED_TEXT {
+    char text[512] = {};
+    std::size_t size = 0;
+    void add(const char* piece) {
+        while (*piece && size + 1 < sizeof text) text[size++] = *piece++;
+        text[size] = '\0';
+    }
+    void addNumber(unsigned long long n) {
+        char digits[24];
+        char* p = digits + sizeof digits;
+        *--p = '\0';
+        do *--p = static_cast<char>('0' + n % 10);
+        while ((n /= 10) != 0);
+        add(p);
+    }
+    // Seconds with three decimals, as clingo writes them.
+    void addSeconds(double seconds) {
+        const unsigned long long ms =
+            seconds > 0 ? static_cast<unsigned long long>(seconds * 1000 + 0.5) : 0;
+        addNumber(ms / 1000);
+        const char decimals[] = {'.', static_cast<char>('0' + ms / 100 % 10),
+                                 static_cast<char>('0' + ms / 10 % 10),
+                                 static_cast<char>('0' + ms % 10), '\0'};
+        add(decimals);
+    }
+};
+
+// "Calls" and "Time" as clingo writes them without --stats: "Total" the
+// whole run, "Solve" its solving, "Model" until the first answer set stood,
+// "Unsat" after the last one until solving finished (finished: the run got
+// to its end), "CPU" that of vok and the evaluation programs.
+void addCallsAndTime(FIXED_TEXT& t, bool finished) {
+    const RUN_SUMMARY& s = RunSummary();
+    const double solving = PhaseSeconds(PHASE::SOLVING);
+    t.add(",\n  \"Calls\": ");
+    t.addNumber(s.calls);
+    t.add(",\n  \"Time\": {\n    \"Total\": ");
+    t.addSeconds(TotalSeconds());
+    t.add(",\n    \"Solve\": ");
+    t.addSeconds(solving);
+    t.add(",\n    \"Model\": ");
+    t.addSeconds(s.firstModel);
+    t.add(",\n    \"Unsat\": ");
+    t.addSeconds(finished ? solving - s.lastModel : 0);
+    t.add(",\n    \"CPU\": ");
+    t.addSeconds(ProcessorSeconds());
+    t.add("\n  }");
+}
+
+// The figures of a run that did not get to its end: its answer sets so far.
+FIXED_TEXT unknownFigures(unsigned long models) {
+    FIXED_TEXT t;
+    t.add(",\n  \"Models\": {\n    \"Number\": ");
+    t.addNumber(models);
+    t.add(",\n    \"More\": \"");
+    t.add(RunSummary().more ? "yes" : "no");
+    t.add("\"\n  }");
+    addCallsAndTime(t, false);
+    return t;
 }
 
 // ---- Text: answer sets and verdicts on standard output.
@@ -165,6 +251,11 @@ void textAnswer(const ANSWER& answer) {
     line += '}';
     if (answer.lineEnded || explained) line += '\n';
     if (explained) line += ExplanationLines(*answer.rejected);
+    // The consequence set is told from an answer set as clingo tells it.
+    if (AsksConsequences()) {
+        const std::string n = std::to_string(answer.atoms.size());
+        line += "Consequences: [" + n + ";" + n + "]\n";
+    }
     std::cout << line;
     // Answer sets that can no longer be written (a full disk, a reader
     // that went away while SIGPIPE is ignored) end the run at once.
@@ -332,9 +423,15 @@ const char* closingWitnesses(bool any) {
     return any ? "\n      ]\n    }\n  ],\n" : "]\n    }\n  ],\n";
 }
 constexpr const char* ResultOpens = "  \"Result\": \"";
-constexpr const char* NumberOpens = "\",\n  \"Models\": {\n    \"Number\": ";
 constexpr const char* NumberCloses = "\n  }";
 constexpr const char* DocumentCloses = "\n}\n";
+constexpr const char* UnknownCloses = "UNKNOWN\"";
+
+std::string addedCallsAndTime(bool finished) {
+    FIXED_TEXT t;
+    addCallsAndTime(t, finished);
+    return t.text;
+}
 
 // The rest of the document after the last witness; end is null where the
 // run ended before FinishAnswers, goal where it ended before the goal was
@@ -342,9 +439,12 @@ constexpr const char* DocumentCloses = "\n}\n";
 std::string documentTail(const RUN_END* end, const GOAL_ANSWER* goal) {
     std::string tail = ResultOpens + std::string(resultOf(end)) + "\"";
     if (OptionSummary) tail += summaryMembers(end);
-    else
+    else if (formatOf() == ANSWER_FORMAT::JSON_LINES)  // a session's step: no run's figures
         tail += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(document().models) +
                 NumberCloses;
+    else
+        tail += modelsMember(static_cast<std::size_t>(document().models)) +
+                addedCallsAndTime(end && std::string_view(resultOf(end)) != "UNKNOWN");
     if (goal) tail += goalObject(*goal);
     return tail + DocumentCloses;
 }
@@ -421,10 +521,11 @@ void jsonFinishUnknown() {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
     if (OptionSummary) return jsonFinish(nullptr, nullptr);
+    const FIXED_TEXT figures = unknownFigures(static_cast<unsigned long>(d.models));
     ENDING_SIGNALS_HELD held;
     d.finished = true;
-    *d.out << closingWitnesses(d.models) << ResultOpens << "UNKNOWN" << NumberOpens << d.models
-           << NumberCloses << DocumentCloses << std::flush;
+    *d.out << closingWitnesses(d.models) << ResultOpens << UnknownCloses << figures.text
+           << DocumentCloses << std::flush;
 }
 
 // The same in a signal handler: the document's stream holds nothing
@@ -434,14 +535,9 @@ void jsonFinishOnSignal() {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
     d.finished = true;
-    char number[24];
-    char* p = number + sizeof number;
-    *--p = '\0';
-    unsigned long n = static_cast<unsigned long>(d.models);
-    do *--p = static_cast<char>('0' + n % 10);
-    while ((n /= 10) != 0);
-    for (const char* piece : {closingWitnesses(d.models), ResultOpens, "UNKNOWN", NumberOpens,
-                              static_cast<const char*>(p), NumberCloses, DocumentCloses})
+    const FIXED_TEXT figures = unknownFigures(static_cast<unsigned long>(d.models));
+    for (const char* piece : {closingWitnesses(d.models), ResultOpens, UnknownCloses,
+                              static_cast<const char*>(figures.text), DocumentCloses})
         WriteAll(STDOUT_FILENO, piece);
 }
 
@@ -475,6 +571,9 @@ void jsonAnswer(const ANSWER& answer) {
     std::string text = d.models ? ",\n" : "\n";
     text += "        {\n          \"Value\": " + stringList(answer.atoms);
     if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
+    if (AsksConsequences())
+        text += ",\n          \"Consequences\": {\n            \"True\": " +
+                std::to_string(answer.atoms.size()) + ",\n            \"Open\": 0\n          }";
     text += "\n        }";
     ENDING_SIGNALS_HELD held;
     *d.out << text << std::flush;
@@ -505,7 +604,11 @@ void BeginAnswers(const std::string& solver, const std::vector<std::string>& inp
 }
 
 void WriteAnswer(const ANSWER& answer) {
-    ++RunSummary().models;
+    RUN_SUMMARY& s = RunSummary();
+    s.lastModel = PhaseSeconds(PHASE::SOLVING);
+    if (s.models == 0) s.firstModel = s.lastModel;
+    ++s.models;
+    if (AsksConsequences()) s.consequences = answer.atoms.size();
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textAnswer(answer); break;
         case ANSWER_FORMAT::JSON: jsonAnswer(answer); break;

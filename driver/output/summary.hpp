@@ -23,6 +23,12 @@ struct RUN_SUMMARY {
     std::optional<std::string> error;  // why the run did not get to its end, where known
     std::string testReason;            // why the last candidate test did not finish, as it said
     bool reported = false;             // the text summary was written
+    // With --enum-mode=brave or cautious: the atoms of the consequence set
+    // printed, once it is.
+    std::optional<std::size_t> consequences;
+    // Seconds of solving when the first and the last answer set stood.
+    double firstModel = 0;
+    double lastModel = 0;
 };
 
 RUN_SUMMARY& RunSummary();

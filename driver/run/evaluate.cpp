@@ -94,10 +94,10 @@ void RemoveUnlessStored(const std::string& file) {
     UnregisterTemporaryFile(file);
 }
 
-// The outcome line asked for with --stats, which is noted instead of being
+// The outcome line asked for with --stats or --json, noted instead of being
 // printed; false for any other line.
 bool NoteOutcomeLine(std::string_view line, bool testRun) {
-    if (!OptionSummary || !line.starts_with(DeclarationMark)) return false;
+    if (!AsksOutcome() || !line.starts_with(DeclarationMark)) return false;
     std::optional<SOLVING_OUTCOME> outcome = ReadOutcomeLine(line);
     if (outcome) NoteOutcome(*outcome, testRun);
     return outcome.has_value();

@@ -28,7 +28,7 @@ EVALUATION_END RunEvaluation(const std::string& program, const std::string& opti
                              const std::string& file, bool testRun,
                              const std::function<bool(std::string_view)>& take);
 
-// The outcome line asked for with --stats, which is noted instead of being
+// The outcome line asked for with --stats or --json, noted instead of being
 // printed; false for any other line.
 bool NoteOutcomeLine(std::string_view line, bool testRun);
 

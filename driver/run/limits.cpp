@@ -31,14 +31,24 @@ std::string RunOptions(const std::string& options, bool testRun) {
         addOption(all, "-n=" + std::to_string(OptionModels));
     if (OptionTimeLimit)
         addOption(all, "--clingo-option=--time-limit=" + std::to_string(secondsFor(testRun)));
-    if (OptionSummary && ReadsAnswerSets()) addOption(all, std::string(OutcomeOption));
+    if (AsksOutcome()) addOption(all, std::string(OutcomeOption));
+    if (OptionModels && !testRun && !TestsCandidates() && !OptionVerbosity)
+        addOption(all, std::string(NoLimitWarningOption));
+    if (!testRun && AsksConsequences())
+        addOption(all,
+                  std::string(ConsequencesOption) +
+                      std::string(OptionEnumMode == ENUM_MODE::BRAVE ? BraveMode : CautiousMode));
     return all;
 }
+
+bool AsksOutcome() { return (OptionSummary || OptionJson) && ReadsAnswerSets(); }
 
 std::size_t OwnAnswerSetLimit() { return TestsCandidates() ? OptionModels : 0; }
 
 void ReportOwnLimitReached() {
     RunSummary().more = true;
+    // The user set the limit: that it was reached is said with -v only.
+    if (!OptionVerbosity) return;
     const std::size_t n = OptionModels;
     std::cout.flush();
     std::cerr << "Stopped after " << n << (OptionStrict ? " strict" : "") << " minimal answer "

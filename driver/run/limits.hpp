@@ -18,16 +18,23 @@ inline constexpr int TimeLimitStatus = 3;
 
 // The evaluation program's options for one run: those given (-o=, with
 // --one-run the request for minimal answer sets), then -n=<k> unless vok
-// counts the answer sets itself, --clingo-option=--time-limit=<s>, and
-// with --stats (for rox and pexa) the request for its outcome line.
+// counts the answer sets itself, --clingo-option=--time-limit=<s>, with
+// --stats or --json (for rox and pexa) the request for its outcome line,
+// without -v the request not to say on standard error that -n=<k> was
+// reached (vok's -n is the user's own limit), and with --enum-mode=brave or
+// cautious the request for the consequences.
 std::string RunOptions(const std::string& options, bool testRun);
+
+// Whether the outcome line is asked for (--stats, --json): it tells whether
+// more answer sets may exist.
+bool AsksOutcome();
 
 // vok stops the main run itself once this many answer sets stand; 0: it
 // does not (no -n, or the evaluation program keeps the limit).
 std::size_t OwnAnswerSetLimit();
 
-// "Stopped after n minimal answer sets (-n n); there may be more." on
-// standard error, and noted for --stats.
+// Noted for --stats and --json; with -v also "Stopped after n minimal
+// answer sets (-n n); there may be more." on standard error.
 void ReportOwnLimitReached();
 
 // Whether the time limit has passed since solving began (false without

@@ -29,6 +29,16 @@ void readMinimality(OPTIONS& o, std::string_view mode) {
                           std::string(mode) + "\"");
 }
 
+// --consequences=brave or --consequences=cautious.
+void readConsequences(OPTIONS& o, std::string_view mode) {
+    if (mode == BraveMode) o.consequences = CONSEQUENCES::BRAVE;
+    else if (mode == CautiousMode) o.consequences = CONSEQUENCES::CAUTIOUS;
+    else
+        throw USAGE_ERROR(std::string(ConsequencesOption) + " needs \"" + std::string(BraveMode) +
+                          "\" or \"" + std::string(CautiousMode) + "\", not \"" +
+                          std::string(mode) + "\"");
+}
+
 void readModels(OPTIONS& o, std::string_view name, std::string_view value) {
     if (!parseNumber(value, o.maxModels))
         throw USAGE_ERROR(std::string(name) + " needs a number of answer sets (0 for all), not \"" +
@@ -65,6 +75,10 @@ std::size_t readOption(OPTIONS& o, const std::vector<std::string>& args, std::si
         o.stats = true;
     } else if (a == OutcomeOption) {
         o.outcome = true;
+    } else if (a == NoLimitWarningOption) {
+        o.limitWarning = false;
+    } else if (a.starts_with(ConsequencesOption)) {
+        readConsequences(o, a.substr(ConsequencesOption.size()));
     } else if (a == "-n" || a == "--models") {
         readModels(o, a, nextValue(args, i));
         return 2;
@@ -134,6 +148,17 @@ void checkSessionOptions(const OPTIONS& o, const std::vector<std::string>& files
     if (o.stats) throw USAGE_ERROR("--stats cannot be combined with --session");
     if (o.outcome)
         throw USAGE_ERROR(std::string(OutcomeOption) + " cannot be combined with --session");
+    if (o.consequences != CONSEQUENCES::NONE)
+        throw USAGE_ERROR(std::string(ConsequencesOption) + " cannot be combined with --session");
+}
+
+// The consequences are those of every answer set: a limit would make them
+// those of some.
+void checkConsequencesOptions(const OPTIONS& o) {
+    if (o.consequences != CONSEQUENCES::NONE && o.maxModels != 0)
+        throw USAGE_ERROR(
+            std::string(ConsequencesOption) +
+            " needs every answer set, so it takes no limit -n=" + std::to_string(o.maxModels));
 }
 
 }  // namespace
@@ -160,6 +185,7 @@ OPTIONS ParseOptions(const std::vector<std::string>& args) {
     if (o.explain || o.verbose) throw USAGE_ERROR("--explain and --verbose go with --session");
     o.file = theFile(files);
     checkMinimalityOptions(o);
+    checkConsequencesOptions(o);
     return o;
 }
 
@@ -216,6 +242,13 @@ std::string Usage(FILE_FORM form) {
         "  --outcome              after the answer sets, say how solving ended on a\n"
         "                         last line (%vok:outcome complete, limited, or\n"
         "                         unfinished and why), for vok --stats\n"
+        "  --consequences=brave|cautious\n"
+        "                         print the atoms true in some (brave) or in every\n"
+        "                         (cautious) answer set, minimal ones with\n"
+        "                         --minimal=, as one answer-set line; none when\n"
+        "                         there is no answer set\n"
+        "  --no-limit-warning     say nothing on standard error when -n=<k> stops\n"
+        "                         the run while more answer sets may exist\n"
         "  --version              print the version, and that of clingo\n"
         "  -h, --help             print this text\n"
         "\n"

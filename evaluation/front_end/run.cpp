@@ -198,7 +198,7 @@ bool stoppedAtLimit(const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
 // takes them for all of them (a minimality test, a cautious query) would
 // answer wrongly without this line.
 void warnOfLimit(FILE_FORM form, const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
-    if (!stoppedAtLimit(options, outcome)) return;
+    if (!options.limitWarning || !stoppedAtLimit(options, outcome)) return;
     const std::string n = std::to_string(options.maxModels);
     complain(form, "stopped after " + n +
                        (options.maxModels == 1 ? " answer set" : " answer sets") + " (-n=" + n +
@@ -247,6 +247,20 @@ void tellOutcome(const OPTIONS& options, const SOLVER_OUTCOME& outcome) {
     if (!WriteAll(1, OutcomeLine(told)) && errno == EPIPE) dieOfClosedOutput();
 }
 
+// The consequences: clingo enumerates them itself (its last model holds
+// them); after the one-run script, which prints each minimal answer set,
+// they are folded here, at the cost of reading every minimal answer set.
+void setConsequences(SOLVER_CALL& call, const OPTIONS& options) {
+    if (options.consequences == CONSEQUENCES::NONE) return;
+    const bool brave = options.consequences == CONSEQUENCES::BRAVE;
+    if (options.minimal != MINIMALITY::NONE) {
+        call.fold = brave ? FOLD::UNION : FOLD::INTERSECTION;
+        return;
+    }
+    call.enumMode = std::string(brave ? BraveMode : CautiousMode);
+    call.fold = FOLD::LAST;
+}
+
 // Runs clingo on the program and prints its answer sets on standard
 // output, and with --stats clingo's statistics on standard error; the exit
 // status.
@@ -257,6 +271,7 @@ int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& p
     call.maxModels = options.maxModels;
     call.oneRun = options.minimal != MINIMALITY::NONE;
     call.stats = options.stats;
+    setConsequences(call, options);
     if (!program.data.texts.empty()) call.dataNames = &program.data.texts;
     SOLVER_OUTCOME outcome =
         Solve(call, program.text, [](std::string_view line) { return WriteAll(1, line); });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "evaluation/clingo/names.hpp"
@@ -187,6 +188,38 @@ std::string answerSetText(const std::vector<std::string_view>& atoms) {
     return out;
 }
 
+// The atoms of a model line, sorted.
+std::vector<std::string> sortedAtoms(std::string_view model,
+                                     const std::vector<std::string>* dataNames) {
+    MODEL_LINE m{model, 0, 0, dataNames};
+    std::string text;
+    std::vector<std::string_view> views = readAtoms(m, text);
+    std::sort(views.begin(), views.end());
+    views.erase(std::unique(views.begin(), views.end()), views.end());
+    return std::vector<std::string>(views.begin(), views.end());
+}
+
+// Folds one model into what the models before it made.
+void foldModel(OUTPUT_READER& reader, std::string_view model) {
+    if (reader.fold == FOLD::LAST) {
+        reader.last = formatAnswerSet(model, reader.dataNames);
+        return;
+    }
+    std::vector<std::string> atoms = sortedAtoms(model, reader.dataNames);
+    if (reader.answerSets == 0) {
+        reader.folded = std::move(atoms);
+        return;
+    }
+    std::vector<std::string> both;
+    if (reader.fold == FOLD::UNION)
+        std::set_union(reader.folded.begin(), reader.folded.end(), atoms.begin(), atoms.end(),
+                       std::back_inserter(both));
+    else
+        std::set_intersection(reader.folded.begin(), reader.folded.end(), atoms.begin(),
+                              atoms.end(), std::back_inserter(both));
+    reader.folded = std::move(both);
+}
+
 // Keeps a line of clingo's summary; a time limit it reached shows there as
 // "TIME LIMIT   : 1", a flag (the limit itself is the option's).
 void takeSummaryLine(OUTPUT_READER& reader, std::string_view text) {
@@ -208,7 +241,16 @@ bool takeLine(OUTPUT_READER& reader, std::string_view text,
     // summary counts.
     if (!reader.afterResult && !(reader.closed && isResultLine(text)))
         reader.closed = !reader.expectModel && text == OneRunClosingLine;
-    if (reader.expectModel) {
+    if (reader.expectModel && reader.fold != FOLD::NONE) {
+        reader.expectModel = false;
+        try {
+            foldModel(reader, text);
+        } catch (const ANSWER_SET_ERROR& e) {
+            reader.error = e.what();
+            return false;
+        }
+        ++reader.answerSets;
+    } else if (reader.expectModel) {
         reader.expectModel = false;
         std::string out;
         try {
@@ -246,6 +288,12 @@ std::string formatAnswerSet(std::string_view clingoModel,
     std::vector<std::string_view> atoms = readAtoms(m, text);
     std::sort(atoms.begin(), atoms.end());
     return answerSetText(atoms);
+}
+
+std::string FoldedAnswerSet(const OUTPUT_READER& reader) {
+    if (reader.fold == FOLD::LAST) return reader.last + "\n";
+    std::vector<std::string_view> atoms(reader.folded.begin(), reader.folded.end());
+    return answerSetText(atoms) + "\n";
 }
 
 bool feedOutput(OUTPUT_READER& reader, const char* data, std::size_t size,

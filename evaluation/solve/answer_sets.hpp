@@ -24,6 +24,13 @@ struct ANSWER_SET_ERROR : std::runtime_error {
 std::string formatAnswerSet(std::string_view clingoModel,
                             const std::vector<std::string>* dataNames = nullptr);
 
+// How the models of a run make the one answer-set line printed at its end,
+// instead of each being printed: NONE prints each; LAST keeps the last one
+// (clingo's own consequence enumeration, whose last model is the
+// consequences); UNION and INTERSECTION fold all of them (the brave and
+// cautious consequences of the answer sets the one-run script prints).
+enum class FOLD { NONE, LAST, UNION, INTERSECTION };
+
 // What is known of clingo's standard output so far. It is split into lines,
 // and the models picked out: in clingo's text output a model is the line
 // after "Answer: N".
@@ -44,7 +51,14 @@ struct OUTPUT_READER {
     std::string summary;
     bool timeLimitReached = false;  // clingo's summary says it stopped at its time limit
     bool outputClosed = false;      // emit failed because no one reads our output any more
+    FOLD fold = FOLD::NONE;
+    std::string last;                 // FOLD::LAST: the last model, formatted
+    std::vector<std::string> folded;  // UNION, INTERSECTION: the atoms so far, sorted
 };
+
+// The answer-set line ("{a, b}\n") that the models of a folding run make;
+// meaningful once at least one model was read.
+std::string FoldedAnswerSet(const OUTPUT_READER& reader);
 
 // Takes the next chunk of output and hands each model it completes to emit,
 // formatted and ending in "\n". False when a model could not be read, or

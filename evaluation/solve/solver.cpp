@@ -298,6 +298,16 @@ std::string failureOf(int status, const OUTPUT_READER& reader, const SOLVER_CALL
     return {};
 }
 
+// The one line that the models of a folding run made; a failed write is
+// the run's failure, as for any answer set.
+void emitFolded(const OUTPUT_READER& reader, const std::function<bool(std::string_view)>& emit,
+                SOLVER_OUTCOME& outcome) {
+    if (emit(FoldedAnswerSet(reader))) return;
+    outcome.outputClosed = errno == EPIPE;
+    outcome.error = "the answer sets could not be written: " + errnoText(errno);
+    outcome.finished = false;
+}
+
 }  // namespace
 
 void StopClingo() {
@@ -378,6 +388,7 @@ std::vector<std::string> clingoArguments(const SOLVER_CALL& call) {
         // round a minimal one.
         args.insert(args.end(), {"--models=0", "--heuristic=Domain", "--outf=0", "--verbose=0"});
     } else {
+        if (!call.enumMode.empty()) args.push_back("--enum-mode=" + call.enumMode);
         args.push_back("--models=" + std::to_string(call.maxModels));
         args.push_back("--outf=0");
         args.push_back("--verbose=1");
@@ -399,6 +410,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     if (!outcome.error.empty()) return outcome;
     OUTPUT_READER reader;
     reader.dataNames = call.dataNames;
+    reader.fold = call.fold;
     ERROR_LINES errors;
     errors.keepNotes = call.stats;
     const std::string stopped = exchange(child, program, reader, emit, errors);
@@ -414,6 +426,8 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     outcome.outputClosed = reader.outputClosed;
     outcome.error = stopped.empty() ? failureOf(status, reader, call) : stopped;
     outcome.finished = outcome.error.empty();
+    if (outcome.finished && call.fold != FOLD::NONE && reader.answerSets > 0)
+        emitFolded(reader, emit, outcome);
     return outcome;
 }
 

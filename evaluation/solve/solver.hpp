@@ -14,6 +14,7 @@
 
 #include "common/child.hpp"
 #include "common/pipe_channel.hpp"
+#include "evaluation/solve/answer_sets.hpp"
 
 namespace vok::evaluation {
 
@@ -27,6 +28,11 @@ struct SOLVER_CALL {
     // The names of predicates the program writes as data, by id, or null.
     const std::vector<std::string>* dataNames = nullptr;
     bool stats = false;  // clingo's statistics in the summary, its notes of an interruption kept
+    // clingo's own --enum-mode (brave, cautious), or empty for its default.
+    std::string enumMode;
+    // The models make one answer-set line, handed to emit once clingo
+    // finished (and had a model), instead of each being handed on.
+    FOLD fold = FOLD::NONE;
 };
 
 struct SOLVER_OUTCOME {

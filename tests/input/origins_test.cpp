@@ -32,7 +32,8 @@ TEST_F(Origins, StoredRulesKeepInputLineAndNamedText) {
                       "  bad(X) :- not q(X).\n  t :- u(_, Z), not w(Z).\n"
                       "  -s(X) :- q(X), X < 3.\n  v(\"a b\", 7). }\n{\n\n  z. }");
               }),
-              "a.lp: line 4: Rule is not safe.\n");
+              "a.lp: line 4: Rule is not safe.\n"
+              "a.lp: line 4: variable X is unsafe: no positive body literal binds it.\n");
     EXPECT_EQ(where(0, 0), "a.lp:2 p(X) :- q(X), k(X, Y), not r(Y).");
     EXPECT_EQ(where(0, 1), "a.lp:3 q(a).");
     EXPECT_EQ(where(0, 2), "a.lp:5 t :- u(_, Z), not w(Z).");

@@ -122,6 +122,33 @@ TEST_F(Rules, SafetyOfRules) {
     EXPECT_FALSE(emptyBody.isSafe());
 }
 
+// The variables an unsafe statement's message names: by number, each once,
+// none for a safe one; the same for the head, negated literals and
+// comparisons.
+TEST_F(Rules, UnsafeVariablesAreTheOnesNothingBinds) {
+    auto rule = [](ATOM head, std::initializer_list<LITERAL> body) {
+        RULE r(HEAD(std::move(head)), bodyOf(body));
+        LocalVariables.reset();
+        return r;
+    };
+    // X 0, Y 1, Z 2 in the order the statement names them.
+    ATOM head = atom("u2", {"X", "Y"});
+    BODY body =
+        bodyOf({pos(atom("u1", {"Y"})), neg(atom("v2", {"Z", "X"})), neg(atom("w1", {"Z"}))});
+    LocalVariables.reset();
+    EXPECT_EQ(RULE(HEAD(std::move(head)), std::move(body)).unsafeVariables(),
+              (std::vector<int>{0, 2}));
+    EXPECT_EQ(rule(atom("w1", {"X"}), {pos(builtin(LESS, {"Y", "X"}))}).unsafeVariables(),
+              (std::vector<int>{0, 1}));
+    EXPECT_TRUE(rule(atom("w1", {"X"}), {pos(atom("u1", {"X"}))}).unsafeVariables().empty());
+    RULE varFact{HEAD(atom("u2", {"X", "X"}))};
+    LocalVariables.reset();
+    EXPECT_EQ(varFact.unsafeVariables(), (std::vector<int>{0}));
+    BODY constraint = bodyOf({pos(atom("u1", {"X"})), neg(atom("v2", {"Y", "X"}))});
+    LocalVariables.reset();
+    EXPECT_EQ(constraint.unsafeVariables(), (std::vector<int>{1}));
+}
+
 TEST_F(Rules, SafetyOfConstraintsAndSaves) {
     BODY b =
         bodyOf({neg(atom("n", {"X"})), pos(builtin(GREATER, {"Y", "X"})), pos(atom("q", {"X"}))});

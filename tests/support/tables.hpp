@@ -27,6 +27,7 @@ inline void resetOptions() {
     OptionOneRun = OptionExplain = OptionJson = OptionSummary = false;
     OptionModels = 0;
     OptionTimeLimit = 0;
+    OptionEnumMode = ENUM_MODE::AUTO;
     OptionOptimize = OPTIMIZATION::SUCCINT;
     WhoAmI = "vok";
     Goal.clear();

@@ -45,11 +45,20 @@ TEST_F(OwnLimit, StopsTheEvaluationProgramOnceEnoughStand) {
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(out, "{a}\n{b}\n");
-    EXPECT_EQ(said, "Stopped after 2 minimal answer sets (-n 2); there may be more.\n");
+    // The user set the limit: it is said with -v only, and noted.
+    EXPECT_EQ(said, "");
     EXPECT_EQ(RunSummary().models, 2u);
     EXPECT_EQ(RunSummary().tested, 2u);
     EXPECT_EQ(RunSummary().calls, 3u);
     EXPECT_TRUE(RunSummary().more);
+
+    RunSummary() = RUN_SUMMARY();
+    OptionVerbosity = true;
+    const std::string verbose = stderrOf([&] {
+        Capture captured(std::cout);
+        run(solver);
+    });
+    EXPECT_EQ(verbose, "Stopped after 2 minimal answer sets (-n 2); there may be more.\n");
 }
 
 }  // namespace

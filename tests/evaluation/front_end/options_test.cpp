@@ -86,6 +86,22 @@ TEST(OPTIONS, TakeOneMinimality) {
         EXPECT_THROW(ParseOptions(args), USAGE_ERROR);
 }
 
+// The consequences need every answer set: a limit is refused with them, and
+// so is a session, which answers its steps otherwise.
+TEST(OPTIONS, TakeTheConsequencesOfEveryAnswerSet) {
+    EXPECT_EQ(ParseOptions({"--consequences=brave", "f"}).consequences, CONSEQUENCES::BRAVE);
+    EXPECT_EQ(ParseOptions({"--consequences=cautious", "-n=0", "f"}).consequences,
+              CONSEQUENCES::CAUTIOUS);
+    EXPECT_EQ(ParseOptions({"f"}).consequences, CONSEQUENCES::NONE);
+    EXPECT_FALSE(ParseOptions({"--no-limit-warning", "f"}).limitWarning);
+    EXPECT_EQ(usageError({"--consequences=all", "f"}),
+              "--consequences= needs \"brave\" or \"cautious\", not \"all\"");
+    EXPECT_EQ(usageError({"--consequences=brave", "-n", "2", "f"}),
+              "--consequences= needs every answer set, so it takes no limit -n=2");
+    EXPECT_EQ(usageError({"--session", "--consequences=brave"}),
+              "--consequences= cannot be combined with --session");
+}
+
 // The usage text shows the declarations and the option as vok writes them.
 TEST(OPTIONS, AreDescribedInTheWordsVokWrites) {
     for (FILE_FORM form : {FILE_FORM::ROX, FILE_FORM::PEXA}) {
@@ -95,7 +111,10 @@ TEST(OPTIONS, AreDescribedInTheWordsVokWrites) {
               std::string(DeclarationMark) + std::string(RejectionCountWord) + " COUNT",
               std::string(MinimalOption) + std::string(MinimalMode) + "|" +
                   std::string(StrictMinimalMode),
-              std::string(OutcomeOption), std::string(DeclarationMark) + std::string(OutcomeWord)})
+              std::string(OutcomeOption), std::string(DeclarationMark) + std::string(OutcomeWord),
+              std::string(ConsequencesOption) + std::string(BraveMode) + "|" +
+                  std::string(CautiousMode),
+              std::string(NoLimitWarningOption)})
             EXPECT_NE(usage.find(shown), std::string::npos) << shown;
     }
 }

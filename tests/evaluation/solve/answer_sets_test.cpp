@@ -122,3 +122,37 @@ TEST(AnswerSetLine, DecodesTheAtomsOfPredicatesWrittenAsData) {
     // Without names from the translation, g' is an ordinary name.
     EXPECT_EQ(formatAnswerSet("g'0(3)"), "{g'0(3)}");
 }
+
+// The models of a run that folds make one line at its end: the last model
+// (clingo's own consequence enumeration), or the union or intersection of
+// all of them, the atoms sorted by their text and each once.
+TEST(OutputReader, FoldsTheModelsIntoOneAnswerSet) {
+    const std::string output = "Answer: 1\nq p\nAnswer: 2\nr q\nAnswer: 3\nq s p\nSATISFIABLE\n";
+    const struct {
+        FOLD fold;
+        const char* line;
+    } cases[] = {{FOLD::LAST, "{p, q, s}\n"},
+                 {FOLD::UNION, "{p, q, r, s}\n"},
+                 {FOLD::INTERSECTION, "{q}\n"}};
+    for (const auto& c : cases) {
+        OUTPUT_READER reader;
+        reader.fold = c.fold;
+        bool emitted = false;
+        ASSERT_TRUE(feedOutput(reader, output.data(), output.size(), [&](std::string_view) {
+            emitted = true;
+            return true;
+        }));
+        EXPECT_FALSE(emitted);
+        EXPECT_EQ(reader.answerSets, 3u);
+        EXPECT_EQ(FoldedAnswerSet(reader), c.line);
+    }
+    // An empty model empties an intersection, and a garbled one stops the run.
+    OUTPUT_READER empty;
+    empty.fold = FOLD::INTERSECTION;
+    const std::string two = "Answer: 1\np\nAnswer: 2\n\n";
+    ASSERT_TRUE(feedOutput(empty, two.data(), two.size(), [](std::string_view) { return true; }));
+    EXPECT_EQ(FoldedAnswerSet(empty), "{}\n");
+    OUTPUT_READER garbled;
+    garbled.fold = FOLD::UNION;
+    EXPECT_FALSE(feedOutput(garbled, "Answer: 1\np(\n", 13, [](std::string_view) { return true; }));
+}

@@ -205,3 +205,29 @@ TEST(Solver, OneRunSaysThatItsTimeLimitWasReached) {
     EXPECT_FALSE(o.finished);
     EXPECT_EQ(o.error, "time limit of 1 s reached before solving finished");
 }
+
+// clingo enumerates the consequences itself and its last model holds them;
+// none is printed when there is no answer set.
+TEST(Solver, PrintsTheConsequencesClingoEnumeratesAsOneLine) {
+    SOLVER_CALL call;
+    call.enumMode = "brave";
+    call.fold = FOLD::LAST;
+    EXPECT_EQ(clingoArguments(call),
+              (std::vector<std::string>{"--warn=none", "--enum-mode=brave", "--models=0",
+                                        "--outf=0", "--verbose=1", "-"}));
+    std::string printed;
+    auto take = [&](std::string_view line) {
+        printed += line;
+        return true;
+    };
+    SOLVER_OUTCOME o = Solve(call, "{a; b}. c :- a.", take);
+    EXPECT_TRUE(o.finished);
+    EXPECT_EQ(printed, "{a, b, c}\n");
+    call.enumMode = "cautious";
+    printed.clear();
+    EXPECT_TRUE(Solve(call, "{a; b}. c. d :- a.", take).finished);
+    EXPECT_EQ(printed, "{c}\n");
+    printed.clear();
+    EXPECT_TRUE(Solve(call, "a. :- a.", take).finished);
+    EXPECT_EQ(printed, "");
+}

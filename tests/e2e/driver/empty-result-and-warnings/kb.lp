@@ -1,0 +1,2 @@
+{ allowed(ann). banned(bob). }
+{ a :- b. }

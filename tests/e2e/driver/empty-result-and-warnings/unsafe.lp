@@ -1,0 +1,2 @@
+{ p(a). q(X) :- not p(X). }
+{ :- not r(W, V), s. }
