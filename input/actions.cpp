@@ -40,6 +40,7 @@ void countedError(const char* message) {
 void endStatement() {
     LocalVariables.reset();
     ParseValues.expansions.clear();
+    ParseValues.holdsAggregates = false;
     parser_drop_statement = false;
     parser_statement_line.reset();
 }
@@ -208,7 +209,7 @@ int newUpdateID() {
 
 namespace {
 
-void storeRule(RULE rule) {
+void storeRule(RULE rule, const std::vector<std::string>* variableNames) {
     if (!rule.isSafe()) {
         countedError("Rule is not safe");
     } else if (rule.head() && rule.head()->size() >= 2) {
@@ -220,7 +221,7 @@ void storeRule(RULE rule) {
         RULES& rules = *UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules;
         if (OptionExplain)
             RecordRuleOrigin(static_cast<unsigned>(CurrentUID), static_cast<unsigned>(rules.size()),
-                             parser_statement_line.value_or(parser_line), rule);
+                             parser_statement_line.value_or(parser_line), rule, variableNames);
         rules.push_back(std::move(rule));
     }
 }
@@ -260,6 +261,25 @@ void storeStatement(STATEMENT statement, STORE store, INSTANCE instance) {
 
 }  // namespace
 
-void newRule(RULE rule) { storeStatement(std::move(rule), storeRule, RuleInstance); }
+void newRule(RULE rule) {
+    if (ParseValues.holdsAggregates && !parser_drop_statement) return newRuleWithAggregates(rule);
+    storeStatement(
+        std::move(rule), [](RULE r) { storeRule(std::move(r), nullptr); }, RuleInstance);
+}
+
+void storeParsedRule(RULE rule, const std::vector<std::string>& variableNames) {
+    storeRule(std::move(rule), &variableNames);
+}
+
+void storeParsedConstraint(BODY body) { storeConstraint(std::move(body)); }
+
+bool statementDropped() { return parser_drop_statement; }
+
+void finishStatement() { endStatement(); }
+
+void refuseInStatement(const std::string& message) {
+    countedError(message.c_str());
+    parser_drop_statement = true;
+}
 
 void newConstraint(BODY body) { storeStatement(std::move(body), storeConstraint, BodyInstance); }
