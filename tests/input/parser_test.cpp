@@ -442,6 +442,13 @@ TEST_F(Parser, ChoicesAndAggregatesAsStored) {
     EXPECT_EQ(texts(Constraints),
               (Texts{":- t(X2), " + count + " < 1.", ":- t(X2), " + count + " > 2."}));
 
+    // A block's braces are told from a choice's, whatever comments and
+    // strings hold.
+    resetParser();
+    EXPECT_EQ(parse("{ s. % } x\n t(\"} y\"). }\n{ { u } :- s. }"), 0);
+    EXPECT_EQ(rulesOf(0), (Texts{"s.", "t(\"} y\")."}));
+    EXPECT_EQ(rulesOf(1), Texts{"{ u } :- s."});
+
     // Aggregates: the variables outside them are global, those only inside
     // local; a guard "=" assigns its variable.
     resetParser();
