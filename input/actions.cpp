@@ -40,6 +40,7 @@ void countedError(const char* message) {
 void endStatement() {
     LocalVariables.reset();
     ParseValues.expansions.clear();
+    ParseValues.holdsAggregates = false;
     parser_drop_statement = false;
     parser_statement_line.reset();
 }
@@ -224,7 +225,7 @@ void nameUnsafeVariables(const std::vector<int>& unsafe) {
     yyerror(text.c_str());
 }
 
-void storeRule(RULE rule) {
+void storeRule(RULE rule, const std::vector<std::string>* variableNames) {
     if (!rule.isSafe()) {
         countedError("Rule is not safe");
         nameUnsafeVariables(rule.unsafeVariables());
@@ -237,7 +238,7 @@ void storeRule(RULE rule) {
         RULES& rules = *UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules;
         if (OptionExplain)
             RecordRuleOrigin(static_cast<unsigned>(CurrentUID), static_cast<unsigned>(rules.size()),
-                             parser_statement_line.value_or(parser_line), rule);
+                             parser_statement_line.value_or(parser_line), rule, variableNames);
         rules.push_back(std::move(rule));
     }
 }
@@ -278,6 +279,25 @@ void storeStatement(STATEMENT statement, STORE store, INSTANCE instance) {
 
 }  // namespace
 
-void newRule(RULE rule) { storeStatement(std::move(rule), storeRule, RuleInstance); }
+void newRule(RULE rule) {
+    if (ParseValues.holdsAggregates && !parser_drop_statement) return newRuleWithAggregates(rule);
+    storeStatement(
+        std::move(rule), [](RULE r) { storeRule(std::move(r), nullptr); }, RuleInstance);
+}
+
+void storeParsedRule(RULE rule, const std::vector<std::string>& variableNames) {
+    storeRule(std::move(rule), &variableNames);
+}
+
+void storeParsedConstraint(BODY body) { storeConstraint(std::move(body)); }
+
+bool statementDropped() { return parser_drop_statement; }
+
+void finishStatement() { endStatement(); }
+
+void refuseInStatement(const std::string& message) {
+    countedError(message.c_str());
+    parser_drop_statement = true;
+}
 
 void newConstraint(BODY body) { storeStatement(std::move(body), storeConstraint, BodyInstance); }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,13 +26,42 @@ struct TERM_VALUE {
 inline TERM_VALUE termValue(IDENT term) { return {term.kind(), term.value()}; }
 inline IDENT identOf(TERM_VALUE term) { return IDENT(term.kind, term.value); }
 
+// The functions an aggregate may apply, in clingo's words.
+enum class AGGREGATE_FUNCTION { COUNT, SUM, SUM_PLUS, MIN, MAX };
+
+// A guard of an aggregate: a comparison (a BUILTIN from EQUAL to
+// GREATER_OR_EQUAL) with a term, the aggregate on the other side.
+struct AGGREGATE_GUARD {
+    int comparison = 0;
+    IDENT term;
+};
+
+// An element "t1, ..., tn : l1, ..., lm" of an aggregate.
+struct AGGREGATE_ELEMENT {
+    std::vector<IDENT> terms;
+    std::vector<LITERAL> condition;
+};
+
+// An aggregate being read: it becomes a literal (see AggregateMark) once
+// its rule is complete, since which of its variables are local depends on
+// the rest of the rule.
+struct AGGREGATE_PARTS {
+    AGGREGATE_FUNCTION function = AGGREGATE_FUNCTION::COUNT;
+    std::vector<AGGREGATE_ELEMENT> elements;
+    std::optional<AGGREGATE_GUARD> left, right;
+    bool negated = false;
+    void clear() { *this = AGGREGATE_PARTS(); }
+};
+
 // A body being read. Positive and default-negated literals are collected
 // apart and joined once, so that a body of n literals costs O(n) instead of
 // the O(n^2) of inserting each positive literal in front of the negated
-// ones.
+// ones. Its aggregates wait in aggregates until the rule is complete
+// (settleAggregates).
 struct BODY_PARTS {
     std::vector<LITERAL> positive;
     std::vector<LITERAL> negative;
+    std::vector<AGGREGATE_PARTS> aggregates;
 
     void add(LITERAL&& literal) {
         (literal.negated ? negative : positive).push_back(std::move(literal));
@@ -44,7 +74,21 @@ struct BODY_PARTS {
     void clear() {
         positive.clear();
         negative.clear();
+        aggregates.clear();
     }
+};
+
+// An element "h : l1, ..., lm" of a choice.
+struct CHOICE_ELEMENT {
+    ATOM head;
+    BODY_PARTS condition;
+};
+
+// A choice head being read: its elements and bounds.
+struct CHOICE_PARTS {
+    std::vector<CHOICE_ELEMENT> elements;
+    std::optional<IDENT> lower, upper;
+    void clear() { *this = CHOICE_PARTS(); }
 };
 
 // A rule without body, with room for the literal that the rewriting adds.
@@ -107,8 +151,12 @@ struct PARSE_VALUES {
     TVALUES<BODY_PARTS> bodies;
     TVALUES<RULE> rules;
     TVALUES<std::vector<std::vector<IDENT>>> pools;  // a pool's argument tuples
+    TVALUES<AGGREGATE_PARTS> aggregates;
+    TVALUES<CHOICE_PARTS> choices;
     // The intervals and pools of the statement being read.
     EXPANSIONS expansions;
+    // Whether the statement being read holds an aggregate.
+    bool holdsAggregates = false;
 };
 extern PARSE_VALUES ParseValues;
 
@@ -205,3 +253,37 @@ void newShow(INPUT_DIRECTIVES& directives, const char* negation, const std::stri
 // Notes the current line as the start of the statement being read, unless
 // an earlier name of it was noted already.
 void noteStatementStart();
+
+// The aggregates of body become literals of it; outside: the variables
+// that the rest of the rule (its head) holds. A refused aggregate drops
+// the statement.
+void settleAggregates(BODY_PARTS& body, const std::vector<IDENT>& outside);
+
+// "L { h1 : c1; ... } U :- body.": each element instance is stored as a
+// choice rule of the current program, the bounds as constraints over the
+// element atoms; body may be null (no body).
+void newChoice(CHOICE_PARTS& choice, BODY_PARTS* body);
+
+// The variables among the arguments of atom, appended to out.
+void appendVariables(std::vector<IDENT>& out, const ATOM& atom);
+
+// A construct of the statement being read that cannot be stored: reported
+// at the current line, counted, and the statement is dropped.
+void refuseInStatement(const std::string& message);
+
+// What newChoice stores through: a rule of the current program (checked
+// for safety, with --explain its origin recorded under the variable names
+// given, by number), an input constraint, whether the statement is to be
+// dropped, and the end of the statement.
+void storeParsedRule(RULE rule, const std::vector<std::string>& variableNames);
+void storeParsedConstraint(BODY body);
+bool statementDropped();
+void finishStatement();
+
+// A rule that holds aggregates, stored once per instance with its
+// variables renumbered (see input/choice.cpp).
+void newRuleWithAggregates(const RULE& rule);
+
+// The condition of an aggregate element, its positive literals first; an
+// aggregate inside it (clingo has none there either) drops the statement.
+std::vector<LITERAL> aggregateCondition(BODY_PARTS& condition);

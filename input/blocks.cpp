@@ -60,9 +60,10 @@ STEP skipString(BLOCK_SCANNER& s, bool final) {
     return STEP::MOVED;
 }
 
-// Inside a block only comments, strings and the closing "}" matter.
+// Inside a block only comments, strings, the braces of choices and
+// aggregates and the closing "}" matter.
 STEP scanInBlock(BLOCK_SCANNER& s, bool final) {
-    const std::size_t next = s.pending.find_first_of("%\"}", s.pos);
+    const std::size_t next = s.pending.find_first_of("%\"{}", s.pos);
     if (next == std::string::npos) {
         advance(s, s.pending.size());
         return STEP::MOVED;
@@ -72,7 +73,10 @@ STEP scanInBlock(BLOCK_SCANNER& s, bool final) {
     if (c == '%') return skipComment(s, final);
     if (c == '"') return skipString(s, final);
     advance(s, s.pos + 1);
-    return STEP::BLOCK_END;
+    if (c == '{') ++s.depth;
+    else if (s.depth > 0) --s.depth;
+    else return STEP::BLOCK_END;
+    return STEP::MOVED;
 }
 
 // Outside a block: blanks and comments are skipped, "{" opens a block, and
@@ -155,4 +159,5 @@ void FinishBlocks(BLOCK_SCANNER& scanner, std::vector<INPUT_BLOCK>& out) {
     scanner.pending.clear();
     scanner.pos = 0;
     scanner.inBlock = false;
+    scanner.depth = 0;
 }

@@ -32,6 +32,7 @@ struct BLOCK_SCANNER {
     unsigned line = 1;       // of pending[pos]
     bool inBlock = false;    // pending begins with the "{" of an open block
     unsigned blockLine = 0;
+    unsigned depth = 0;  // of the braces open inside the block (a choice's, an aggregate's)
 };
 
 // Takes the next piece of input and appends the blocks and stray texts it

@@ -87,6 +87,8 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
     unsigned literal; /* in ParseValues.literals */
     unsigned body;    /* in ParseValues.bodies */
     unsigned rule;    /* in ParseValues.rules */
+    unsigned aggregate; /* in ParseValues.aggregates */
+    unsigned choice;  /* in ParseValues.choices */
     int builtin;      /* comparison, arithmetic: a BUILTIN */
 }
 
@@ -127,6 +129,11 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %token DOTS 291 ".."
 %token SLASH 292 "/"
 %token SHOW 293 "#show"
+%token CHOICE_LBRACE 320 "{ of a choice"
+%token COUNT 321 "#count"
+%token SUM 322 "#sum"
+%token MIN 323 "#min"
+%token MAX 324 "#max"
 
 %type <text> name
 %type <term> term
@@ -136,7 +143,9 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %type <literal> literal
 %type <body> body
 %type <rule> rule
-%type <builtin> comparison arithmetic
+%type <builtin> comparison arithmetic guardComparison aggregateFunction
+%type <aggregate> aggregate aggregateSet aggregateElements
+%type <choice> choice choiceSet choiceElements
 
 %destructor { V.texts.free($$); } <text>
 %destructor { V.terms.free($$); } <terms>
@@ -145,6 +154,8 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %destructor { V.literals.free($$); } <literal>
 %destructor { V.bodies.free($$); } <body>
 %destructor { V.rules.free($$); } <rule>
+%destructor { V.aggregates.free($$); } <aggregate>
+%destructor { V.choices.free($$); } <choice>
 
 %initial-action { beginInput(); }
 
@@ -179,6 +190,7 @@ statements
 
 statement
     : rule { newRule(V.rules.take($1)); }
+    | choiceRule
     | constraint
     | directive
     | disjunction { YYABORT; }
@@ -211,6 +223,9 @@ rule
     | head ":-" "."      { $$ = V.rules.put(factOf(V.atoms[$1])); V.atoms.free($1); }
     | head ":-" body "."
         {
+            std::vector<IDENT> headVariables;
+            appendVariables(headVariables, V.atoms[$1]);
+            settleAggregates(V.bodies[$3], headVariables);
             $$ = V.rules.put(V.bodies[$3].rule(V.atoms[$1]));
             V.atoms.free($1);
             V.bodies.free($3);
@@ -218,7 +233,60 @@ rule
     ;
 
 constraint
-    : ":-" body "." { newConstraint(V.bodies[$2].conjunction()); V.bodies.free($2); }
+    : ":-" body "."
+        {
+            settleAggregates(V.bodies[$2], {});
+            newConstraint(V.bodies[$2].conjunction());
+            V.bodies.free($2);
+        }
+    ;
+
+/* L { h1 : c1; h2 } U :- body. Each element instance becomes a choice
+ * rule of the program, the bounds constraints of it. */
+choiceRule
+    : choice "."          { newChoice(V.choices[$1], nullptr); V.choices.free($1); }
+    | choice ":-" "."     { newChoice(V.choices[$1], nullptr); V.choices.free($1); }
+    | choice ":-" body "."
+        {
+            newChoice(V.choices[$1], &V.bodies[$3]);
+            V.choices.free($1);
+            V.bodies.free($3);
+        }
+    ;
+
+choice
+    : choiceSet
+    | term choiceSet      { $$ = $2; V.choices[$$].lower = identOf($1); }
+    | choiceSet term      { $$ = $1; V.choices[$$].upper = identOf($2); }
+    | term choiceSet term
+        {
+            $$ = $2;
+            V.choices[$$].lower = identOf($1);
+            V.choices[$$].upper = identOf($3);
+        }
+    ;
+
+choiceSet
+    : CHOICE_LBRACE choiceElements "}" { $$ = $2; }
+    ;
+
+choiceElements
+    : atom
+        { $$ = V.choices.fresh(); V.choices[$$].elements.push_back({V.atoms.take($1), {}}); }
+    | atom ":" body
+        {
+            $$ = V.choices.fresh();
+            V.choices[$$].elements.push_back({V.atoms.take($1), std::move(V.bodies[$3])});
+            V.bodies.free($3);
+        }
+    | choiceElements ";" atom
+        { $$ = $1; V.choices[$$].elements.push_back({V.atoms.take($3), {}}); }
+    | choiceElements ";" atom ":" body
+        {
+            $$ = $1;
+            V.choices[$$].elements.push_back({V.atoms.take($3), std::move(V.bodies[$5])});
+            V.bodies.free($5);
+        }
     ;
 
 head
@@ -228,6 +296,91 @@ head
 body
     : literal          { $$ = V.bodies.fresh(); V.bodies[$$].add(V.literals.take($1)); }
     | body "," literal { $$ = $1; V.bodies[$$].add(V.literals.take($3)); }
+    | aggregate
+        { $$ = V.bodies.fresh(); V.bodies[$$].aggregates.push_back(V.aggregates.take($1)); }
+    | body "," aggregate
+        { $$ = $1; V.bodies[$$].aggregates.push_back(V.aggregates.take($3)); }
+    ;
+
+/* A body aggregate with at most one guard on each side; it stays with its
+ * body until the rule is complete (settleAggregates). */
+aggregate
+    : aggregateSet
+    | "not" aggregateSet { $$ = $2; V.aggregates[$$].negated = true; }
+    | aggregateSet guardComparison term
+        { $$ = $1; V.aggregates[$$].right = AGGREGATE_GUARD{$2, identOf($3)}; }
+    | term guardComparison aggregateSet
+        { $$ = $3; V.aggregates[$$].left = AGGREGATE_GUARD{$2, identOf($1)}; }
+    | term guardComparison aggregateSet guardComparison term
+        {
+            $$ = $3;
+            V.aggregates[$$].left = AGGREGATE_GUARD{$2, identOf($1)};
+            V.aggregates[$$].right = AGGREGATE_GUARD{$4, identOf($5)};
+        }
+    | "not" aggregateSet guardComparison term
+        {
+            $$ = $2;
+            V.aggregates[$$].negated = true;
+            V.aggregates[$$].right = AGGREGATE_GUARD{$3, identOf($4)};
+        }
+    | "not" term guardComparison aggregateSet
+        {
+            $$ = $4;
+            V.aggregates[$$].negated = true;
+            V.aggregates[$$].left = AGGREGATE_GUARD{$3, identOf($2)};
+        }
+    | "not" term guardComparison aggregateSet guardComparison term
+        {
+            $$ = $4;
+            V.aggregates[$$].negated = true;
+            V.aggregates[$$].left = AGGREGATE_GUARD{$3, identOf($2)};
+            V.aggregates[$$].right = AGGREGATE_GUARD{$5, identOf($6)};
+        }
+    ;
+
+guardComparison
+    : comparison
+    | "=" { $$ = EQUAL; }
+    ;
+
+aggregateSet
+    : aggregateFunction aggregateOpen aggregateElements "}" 
+        { $$ = $3; V.aggregates[$$].function = static_cast<AGGREGATE_FUNCTION>($1); }
+    ;
+
+aggregateFunction
+    : "#count"     { $$ = static_cast<int>(AGGREGATE_FUNCTION::COUNT); }
+    | "#sum"       { $$ = static_cast<int>(AGGREGATE_FUNCTION::SUM); }
+    | "#sum" "+"   { $$ = static_cast<int>(AGGREGATE_FUNCTION::SUM_PLUS); }
+    | "#min"       { $$ = static_cast<int>(AGGREGATE_FUNCTION::MIN); }
+    | "#max"       { $$ = static_cast<int>(AGGREGATE_FUNCTION::MAX); }
+    ;
+
+aggregateOpen
+    : "{"
+    | CHOICE_LBRACE
+    ;
+
+aggregateElements
+    : terms
+        {
+            $$ = V.aggregates.fresh();
+            V.aggregates[$$].elements.push_back({V.terms.take($1), {}});
+        }
+    | terms ":" body
+        {
+            $$ = V.aggregates.fresh();
+            V.aggregates[$$].elements.push_back({V.terms.take($1), aggregateCondition(V.bodies[$3])});
+            V.bodies.free($3);
+        }
+    | aggregateElements ";" terms
+        { $$ = $1; V.aggregates[$$].elements.push_back({V.terms.take($3), {}}); }
+    | aggregateElements ";" terms ":" body
+        {
+            $$ = $1;
+            V.aggregates[$$].elements.push_back({V.terms.take($3), aggregateCondition(V.bodies[$5])});
+            V.bodies.free($5);
+        }
     ;
 
 literal

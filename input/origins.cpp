@@ -31,7 +31,22 @@ void appendNamedTerm(std::string& out, const IDENT& term, const std::vector<std:
     out += n < names.size() && !names[n].empty() ? names[n] : std::string("_");
 }
 
+// An aggregate's text with its global variables named.
+void appendNamedAggregate(std::string& out, const ATOM& atom,
+                          const std::vector<std::string>& names) {
+    const std::string_view text = atom.nameView();
+    for (std::size_t i = 2; i < text.size(); ++i) {
+        if (text[i] != ArgumentMark || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const auto place = static_cast<unsigned char>(text[++i]) - 1u;
+        if (place < atom.args.size()) appendNamedTerm(out, atom.args[place], names);
+    }
+}
+
 void appendNamedAtom(std::string& out, const ATOM& atom, const std::vector<std::string>& names) {
+    if (atom.isAggregate()) return appendNamedAggregate(out, atom, names);
     // The user's own name: "-p" stays "-p" whatever the output form.
     out += atom.name();
     if (atom.args.empty()) return;
@@ -48,12 +63,14 @@ void appendNamedAtom(std::string& out, const ATOM& atom, const std::vector<std::
 std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& names) {
     std::string text;
     const auto head = rule.head();
+    if (rule.isChoice()) text += "{ ";
     if (head) {
         for (const ATOM& a : head->atoms) {
             if (&a != head->atoms.data()) text += " v ";
             appendNamedAtom(text, a, names);
         }
     }
+    if (rule.isChoice()) text += " }";
     const auto body = rule.body();
     if (body && !body->empty()) {
         text += " :- ";
@@ -67,14 +84,15 @@ std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& name
     return text;
 }
 
-void RecordRuleOrigin(unsigned i, unsigned j, unsigned line, const RULE& rule) {
+void RecordRuleOrigin(unsigned i, unsigned j, unsigned line, const RULE& rule,
+                      const std::vector<std::string>* names) {
     if (RuleOrigins.size() <= i) RuleOrigins.resize(i + 1);
     std::vector<RULE_ORIGIN>& program = RuleOrigins[i];
     if (program.size() <= j) program.resize(j + 1);
     RULE_ORIGIN& origin = program[j];
     origin.input = currentInput();
     origin.line = line;
-    origin.variables = variableNames();
+    origin.variables = names ? *names : variableNames();
     origin.text = NamedRuleText(rule, origin.variables);
     const auto head = rule.head();
     if (head && !head->empty()) origin.head = head->atoms.front();

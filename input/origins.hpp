@@ -24,8 +24,10 @@ extern std::vector<std::string> OriginInputs;
 extern std::vector<std::vector<RULE_ORIGIN>> RuleOrigins;
 
 // Records rule number j of program i, read from the current input at line
-// (called by the parser as the rule is stored).
-void RecordRuleOrigin(unsigned i, unsigned j, unsigned line, const RULE& rule);
+// (called by the parser as the rule is stored), its variables named by
+// names, or by the statement's own names when null.
+void RecordRuleOrigin(unsigned i, unsigned j, unsigned line, const RULE& rule,
+                      const std::vector<std::string>* names = nullptr);
 
 // The origin of rule j of program i, or null when none was recorded.
 const RULE_ORIGIN* RuleOrigin(unsigned i, unsigned j);

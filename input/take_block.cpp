@@ -1,7 +1,9 @@
 #include "input/take_block.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -122,6 +124,28 @@ std::vector<TAKEN_MARK>& takenMarks() {
 
 }  // namespace
 
+namespace {
+
+// The session engine reads a step's rules in a form that has no choice
+// and no aggregate.
+bool holdsAggregate(std::span<const LITERAL> literals) {
+    return std::any_of(literals.begin(), literals.end(),
+                       [](const LITERAL& l) { return l.isAggregate(); });
+}
+
+bool holdsChoiceOrAggregate(const OID& program, std::size_t constraintsBefore) {
+    for (std::size_t c = constraintsBefore; c < Constraints.size(); ++c)
+        if (holdsAggregate(Constraints[c].literals)) return true;
+    if (!program.rules) return false;
+    for (const RULE& r : *program.rules) {
+        if (r.isChoice()) return true;
+        if (const auto body = r.body(); body && holdsAggregate(body->literals)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool TakeBlock(std::string_view text, unsigned line, INPUT_DIRECTIVES& directives) {
     const TABLES_MARK before = markTables();
     std::FILE* in = ::fmemopen(const_cast<char*>(text.data()), text.size(), "r");
@@ -140,6 +164,13 @@ bool TakeBlock(std::string_view text, unsigned line, INPUT_DIRECTIVES& directive
     if (ok && OptionProgram == PROGRAM_TYPE::PEXA && before.propositional && !IsPropositional) {
         parser_line = line;
         yyerror("PEXA cannot process first order programs");
+        ok = false;
+    }
+    if (ok && holdsChoiceOrAggregate(UpdateIDs.back(), before.constraints)) {
+        parser_line = line;
+        yyerror(
+            "choice rules and aggregates are not supported in sessions yet; give the "
+            "programs as files to vok without --session");
         ok = false;
     }
     if (ok) ok = CheckComplementArities(before.programs, before.predicates, line);

@@ -168,6 +168,31 @@ bool ATOM::isComparison() const {
            Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
 }
 
+// The only builtin predicates beyond the ten are aggregates.
+bool ATOM::isAggregate() const {
+    return predicate >= BUILTIN_COUNT && predicate < Predicates.size() &&
+           Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
+}
+
+bool ATOM::assigns() const { return isAggregate() && Predicates.text(predicate)[1] == AssignsMark; }
+
+namespace {
+
+// The text of an aggregate with its global variables put in.
+void appendAggregate(std::string& out, std::string_view text, const ARGUMENTS& args) {
+    for (std::size_t i = 2; i < text.size(); ++i) {
+        if (text[i] != ArgumentMark || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const auto place = static_cast<unsigned char>(text[++i]) - 1u;
+        if (place >= args.size()) throw INTERNAL_ERROR{"Aggregate without its arguments."};
+        append_term(out, args[place]);
+    }
+}
+
+}  // namespace
+
 ATOM newNegativeATOM(std::string_view name, ARGUMENTS args) {
     std::string negated;
     negated.reserve(name.size() + 1);
@@ -190,8 +215,13 @@ std::string complementName(std::string_view name) {
 }
 
 void append_atom(std::string& out, const ATOM& atom) {
-    if (isUpdateNumber(atom.predicate)) updatePredicates.appendText(out, atom.predicate);
-    else append_name(out, atom.nameView());
+    if (isUpdateNumber(atom.predicate)) {
+        updatePredicates.appendText(out, atom.predicate);
+    } else {
+        const std::string_view name = atom.nameView();
+        if (!name.empty() && name[0] == AggregateMark) return appendAggregate(out, name, atom.args);
+        append_name(out, name);
+    }
     if (!atom.args.empty()) {
         out += '(';
         for (const IDENT& t : atom.args) {

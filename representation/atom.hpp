@@ -99,6 +99,22 @@ extern int NumBuiltins;  // builtins registered: 10 for rox, 0 otherwise
 // Registers the builtins for the rox program type; does nothing otherwise.
 void initBuiltins();
 
+// An aggregate literal (#count{ X : p(X) } > 2, Y = #sum{ ... }) is an atom
+// of a builtin predicate of its own, named by its text in the rox form: the
+// name begins with AggregateMark and then AssignsMark when the guard
+// assigns args[0], or NoAssignMark; each of its global variables (those
+// bound outside it, args) stands in the text as ArgumentMark and a byte,
+// 1 + its place in args. Its local variables are written in the text, so
+// that the rewriting, which renames a rule's variables through its atoms'
+// arguments, never meets them. No predicate name an input can write
+// begins with a control character.
+inline constexpr char AggregateMark = '\x02';
+inline constexpr char ArgumentMark = '\x01';
+inline constexpr char AssignsMark = 'a';
+inline constexpr char NoAssignMark = '-';
+// The most global variables an aggregate may have.
+inline constexpr unsigned MaxAggregateArguments = 250;
+
 // A predicate met with another arity or kind than before, thrown where the
 // atom would be built. Not caught, it ends the run at once with status 1 and
 // the reason on standard error; a caller that drops what holds the atom (a
@@ -221,6 +237,11 @@ struct ATOM {
     std::string name() const;
     // True for the six comparison builtins, which bind no variable.
     bool isComparison() const;
+    // True for an aggregate (see AggregateMark), which binds no variable
+    // but the one its guard assigns.
+    bool isAggregate() const;
+    // An aggregate whose guard assigns args[0] (X = #count{...}).
+    bool assigns() const;
 
 private:
     // Registers name with arity and type, or throws PREDICATE_CONFLICT.

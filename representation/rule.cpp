@@ -28,7 +28,8 @@ typename TRULE<A, L>::BLOCK* TRULE<A, L>::build(std::span<const A> head,
     void* memory = allocateBlock(bytes);
     BLOCK* b = new (memory) BLOCK{1,       static_cast<std::uint32_t>(heads),
                                   0,       static_cast<std::uint32_t>(positive.size()),
-                                  hasBody, static_cast<std::uint8_t>(spare)};
+                                  hasBody, static_cast<std::uint8_t>(spare),
+                                  false};
     // Counted as they are made, so that a failure halfway (a long argument
     // list that cannot be allocated) destroys what exists.
     std::size_t made = 0;
@@ -54,14 +55,44 @@ void TRULE<A, L>::destroy(BLOCK* b, std::size_t heads, std::size_t bytes) {
     releaseBlock(b, bytes);
 }
 
+template <class A, class L>
+TRULE<A, L> TRULE<A, L>::asChoice() const {
+    if (!block_) throw INTERNAL_ERROR{"A choice rule without a head."};
+    const std::span<const L> all(literals(block_), block_->literals);
+    TRULE copy({atoms(block_), block_->heads}, all.first(block_->firstNegated),
+               all.subspan(block_->firstNegated), block_->hasBody, 1);
+    copy.block_->choice = true;
+    return copy;
+}
+
 template struct TRULE<ATOM, LITERAL>;
 
+namespace {
+
+// The arguments whose variables a body literal binds: those of a positive
+// atom, the one an aggregate's guard assigns, none of a comparison or a
+// negated literal.
+std::span<const IDENT> boundBy(const LITERAL& l) {
+    if (l.negated || l.isComparison()) return {};
+    if (l.isAggregate())
+        return l.assigns() ? std::span<const IDENT>(l.args.begin(), 1) : std::span<const IDENT>();
+    return {l.args.begin(), l.args.size()};
+}
+
+// The arguments whose variables other literals must bind.
+std::span<const IDENT> neededBy(const LITERAL& l) {
+    if (l.negated || l.isComparison()) return {l.args.begin(), l.args.size()};
+    if (!l.isAggregate()) return {};
+    const std::size_t from = l.assigns() ? 1 : 0;
+    return {l.args.begin() + from, l.args.size() - from};
+}
+
+}  // namespace
+
 bool Saves(const BODY_VIEW& body, const IDENT& term) {
-    for (const LITERAL& l : body.literals) {
-        if (l.negated || l.isComparison()) continue;
-        for (const IDENT& t : l.args)
+    for (const LITERAL& l : body.literals)
+        for (const IDENT& t : boundBy(l))
             if (t == term) return true;
-    }
     return false;
 }
 
@@ -76,11 +107,9 @@ using BOUND = std::vector<int>;
 const BOUND& boundVariables(const BODY_VIEW& body) {
     static BOUND bound;
     bound.clear();
-    for (const LITERAL& l : body.literals) {
-        if (l.negated || l.isComparison()) continue;
-        for (const IDENT& t : l.args)
+    for (const LITERAL& l : body.literals)
+        for (const IDENT& t : boundBy(l))
             if (t.isVariable()) bound.push_back(t.value());
-    }
     std::sort(bound.begin(), bound.end());
     return bound;
 }
@@ -90,11 +119,9 @@ bool isBound(const BOUND& bound, const IDENT& t) {
 }
 
 bool bodyIsSafe(const BODY_VIEW& body, const BOUND& bound) {
-    for (const LITERAL& l : body.literals) {
-        if (!(l.negated || l.isComparison())) continue;
-        for (const IDENT& t : l.args)
+    for (const LITERAL& l : body.literals)
+        for (const IDENT& t : neededBy(l))
             if (t.isVariable() && !isBound(bound, t)) return false;
-    }
     return true;
 }
 
@@ -170,11 +197,13 @@ void append_literals(std::string& out, const BODY_VIEW& body) {
 }
 
 void append_rule(std::string& out, const RULE& rule) {
+    if (rule.isChoice()) out += "{ ";
     if (const auto head = rule.head())
         for (std::size_t i = 0; i < head->atoms.size(); ++i) {
             if (i) out += " v ";
             append_atom(out, head->atoms[i]);
         }
+    if (rule.isChoice()) out += " }";
     if (const auto body = rule.body()) {
         out += " :- ";
         append_literals(out, *body);

@@ -175,6 +175,11 @@ struct TRULE {
     bool isSafe() const;
     std::vector<int> unsafeVariables() const;
 
+    // A choice rule: its head may hold when the body does, and need not.
+    bool isChoice() const { return block_ && block_->choice; }
+    // The same rule as a choice rule (a copy sharing nothing with this one).
+    TRULE asChoice() const;
+
 private:
     // The block: this header, then the head atoms, then the body literals.
     // A rule with a block has a head (possibly without atoms).
@@ -185,6 +190,7 @@ private:
         std::uint32_t firstNegated;
         bool hasBody;
         std::uint8_t spare;  // room for more literals
+        bool choice = false;
     };
     static constexpr std::size_t roundUp(std::size_t n, std::size_t to) {
         return (n + to - 1) / to * to;

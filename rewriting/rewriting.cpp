@@ -114,8 +114,9 @@ void rewriteRule(REWRITING& R, RULE& r, unsigned i, unsigned j, const ARGUMENTS&
     }
 
     // The rewritten rule replaces r in its program and is shared with the
-    // translation.
-    r = RULE(std::span<const ATOM>(&update, 1), positive, negated);
+    // translation; a choice element stays a choice of the update atom.
+    RULE rewritten(std::span<const ATOM>(&update, 1), positive, negated);
+    r = r.isChoice() ? rewritten.asChoice() : std::move(rewritten);
     R.translation.rules.push_back(r);
     if (!last) addRejectionRule(R, i, length(V));
     traceRule(R, "Added rewritten rule ", R.translation.rules.back(), ToRewrittenRules);

@@ -33,6 +33,8 @@ void printPredicates(std::ostream& out, const char* title, bool updatesOnly) {
     bool first = true;
     auto print = [&](std::string_view name, unsigned number) {
         if (updatesOnly && !isUpdateNumber(number)) return;
+        // An aggregate's name is its text, with its variables left out.
+        if (!name.empty() && name[0] == AggregateMark) return;
         if (!first) out << ", ";
         first = false;
         print_name(out, name);

@@ -167,9 +167,10 @@ GRAPH dependencies(const PROGRAM& program, const INTERNED& in,
     return g;
 }
 
+// Without disjunctions, choices and aggregates.
 bool isNormal(const PROGRAM& program) {
     return std::none_of(program.rules.begin(), program.rules.end(),
-                        [](const RULE& r) { return r.head.size() > 1; });
+                        [](const RULE& r) { return r.head.size() > 1 || hasChoiceOrAggregate(r); });
 }
 
 // Per edge through "not" (in the order of g.negative), whether it lies

@@ -238,6 +238,12 @@ void checkSafety(const BODY& body) {
 std::vector<const LITERAL*> writeAtoms(BODY& body) {
     std::vector<const LITERAL*> builtins;
     for (const LITERAL& lit : body.rule.body) {
+        if (lit.isAggregate) {
+            add(body, (lit.negated ? "not " : "") + std::string(lit.atom.predicate.text));
+            if (!lit.negated)
+                for (const TERM& t : lit.atom.args) body.known.insert(t.text);
+            continue;
+        }
         if (lit.isBuiltin) {
             if (isArithmetic(lit.builtin) && !body.maxint)
                 throw TRANSLATE_ERROR(
@@ -311,10 +317,12 @@ std::vector<std::string> BodyParts(const RULE& rule, std::optional<std::int64_t>
 
 void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> maxint,
                 const DATA_NAMES* data) {
+    if (rule.choice) out += "{ ";
     for (std::size_t i = 0; i < rule.head.size(); ++i) {
         if (i) out += "; ";
         appendAtom(out, rule.head[i], data);
     }
+    if (rule.choice) out += " }";
     std::vector<std::string> body = writeBody(rule, maxint, data);
     if (body.empty()) {
         // clingo has no empty body: a fact, or a constraint that always fires.

@@ -465,11 +465,125 @@ LITERAL readBuiltin(READER& r, BUILTIN b) {
     return lit;
 }
 
+// The aggregate functions clingo has, as a file writes them.
+bool isAggregateFunction(std::string_view word) {
+    return word == "#count" || word == "#sum" || word == "#min" || word == "#max";
+}
+
+bool isOperatorChar(char c) { return c == '<' || c == '>' || c == '=' || c == '!'; }
+
+// Where the blanks from i on end.
+std::size_t afterBlanks(std::string_view text, std::size_t i) {
+    while (i < text.size() &&
+           (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+        ++i;
+    return i;
+}
+
+// Where a comparison operator at i ends, or i when there is none.
+std::size_t afterOperator(std::string_view text, std::size_t i) {
+    std::size_t end = i;
+    while (end < text.size() && end - i < 2 && isOperatorChar(text[end])) ++end;
+    return end;
+}
+
+// Where the current token begins in the text.
+std::size_t tokenStart(const READER& r) {
+    return static_cast<std::size_t>(peek(r).text.data() - r.lex.text.data());
+}
+
+// Whether an aggregate begins at the current token: its function, or a
+// term and a comparison before it (a left guard, "2 <= #count{...}").
+bool atAggregate(const READER& r) {
+    const TOKEN& t = peek(r);
+    if (t.kind == TOK::HASH) return isAggregateFunction(t.text);
+    if (t.kind != TOK::INTEGER && t.kind != TOK::IDENT && t.kind != TOK::STRING &&
+        t.kind != TOK::MINUS)
+        return false;
+    const std::string_view text = r.lex.text;
+    std::size_t i = r.lex.pos;
+    if (t.kind == TOK::MINUS) i = endOfRun(r.lex, afterBlanks(text, i), isDigit);
+    i = afterBlanks(text, i);
+    const std::size_t op = afterOperator(text, i);
+    if (op == i) return false;
+    i = afterBlanks(text, op);
+    return i < text.size() && text[i] == '#';
+}
+
+// Where the term at i ends: an integer (with its sign), a name or a string.
+std::size_t afterTerm(std::string_view text, std::size_t i) {
+    if (i < text.size() && text[i] == '-') ++i;
+    if (i < text.size() && text[i] == '"') {
+        const std::size_t close = text.find('"', i + 1);
+        return close == std::string_view::npos ? text.size() : close + 1;
+    }
+    while (i < text.size() && isNameChar(text[i])) ++i;
+    return i;
+}
+
+// Reads an aggregate as it stands, with its guards, for clingo reads it as
+// written: from the current token to the "}" that closes its elements and
+// the right guard after it. Its variables were checked by vok; clingo
+// checks them again.
+LITERAL readAggregate(READER& r, bool negated) {
+    const std::string_view text = r.lex.text;
+    const std::size_t start = tokenStart(r);
+    std::size_t i = text.find('{', start);
+    if (i == std::string_view::npos) failHere(r, "expected \"{\" in an aggregate");
+    for (++i; i < text.size() && text[i] != '}'; ++i)
+        if (text[i] == '"') {
+            const std::size_t close = text.find('"', i + 1);
+            if (close == std::string_view::npos) break;
+            i = close;
+        }
+    if (i >= text.size()) failHere(r, "expected \"}\" at the end of an aggregate");
+    std::size_t end = i + 1;
+    const std::size_t op = afterOperator(text, afterBlanks(text, end));
+    if (op != afterBlanks(text, end)) end = afterTerm(text, afterBlanks(text, op));
+    LITERAL lit;
+    lit.isAggregate = true;
+    lit.negated = negated;
+    const std::string_view whole = text.substr(start, end - start);
+    lit.atom.predicate = NAME(NAME::KIND::IDENTIFIER, keepText(r, whole));
+    // A guard "X = ..." or "... = X" assigns X.
+    const std::size_t first = whole.find_first_of("<>=!#");
+    const std::string_view left = whole.substr(0, first);
+    const std::size_t close = whole.rfind('}');
+    std::string_view right = whole.substr(close + 1);
+    auto assigned = [&](std::string_view guard, std::string_view term) {
+        guard = guard.substr(0, guard.find_last_not_of(" ") + 1);
+        const std::size_t a = term.find_first_not_of(" ");
+        if (guard != "=" && guard != "==") return;
+        if (a == std::string_view::npos || !isUpper(term[a])) return;
+        TERM t;
+        t.kind = TERM::KIND::VARIABLE;
+        t.text = keepText(r, term.substr(a, term.find(' ', a) - a));
+        r.terms.push_back(t);
+        lit.atom.args = keepArguments(r, r.terms.size() - 1);
+    };
+    if (first != std::string_view::npos && whole[first] != '#') {
+        const std::size_t hash = whole.find('#');
+        assigned(whole.substr(first, hash - first), left);
+    }
+    if (!right.empty()) {
+        right.remove_prefix(right.find_first_not_of(" "));
+        const std::size_t termAt = afterOperator(right, 0);
+        assigned(right.substr(0, termAt), right.substr(termAt));
+    }
+    for (std::size_t k = r.lex.pos; k < end; ++k)
+        if (text[k] == '\n') ++r.lex.line;
+    r.lex.pos = end;
+    advance(r.lex);
+    return lit;
+}
+
 LITERAL readLiteral(READER& r) {
     LITERAL lit;
+    if (r.form == FORM::ROX && atAggregate(r)) return readAggregate(r, false);
     if (r.form == FORM::ROX && atWord(r, "not")) {
         next(r);
         lit.negated = true;
+        if (atAggregate(r)) return readAggregate(r, true);
         if (builtinOf(peek(r))) failHere(r, "a builtin cannot be negated");
         if (!startsAtom(r)) fail(r, "expected an atom after \"not\"");
     } else if (r.form == FORM::PEXA && peek(r).kind == TOK::TILDE) {
@@ -491,6 +605,16 @@ LITERAL readLiteral(READER& r) {
 // constraint.
 std::span<const ATOM> readHead(READER& r) {
     if (peek(r).kind == TOK::IF) return {};
+    if (peek(r).kind == TOK::LBRACE) {
+        next(r);
+        if (!startsAtom(r)) fail(r, "expected an atom after \"{\"");
+        r.atoms.clear();
+        r.atoms.push_back(readAtom(r));
+        expect(r, TOK::RBRACE, "expected \"}\" after the atom of a choice");
+        if (peek(r).kind != TOK::DOT && peek(r).kind != TOK::IF)
+            fail(r, "expected \":-\" or \".\" after a choice");
+        return keepFrom(r.atoms, 0, r.program.store->atoms);
+    }
     if (!startsAtom(r)) failHere(r, "expected an atom or \":-\" at the start of a rule");
     r.atoms.clear();
     r.atoms.push_back(readAtom(r));
@@ -573,6 +697,7 @@ RULE readRule(READER& r) {
     lookAhead(r);
     RULE rule;
     rule.line = peek(r).line;
+    rule.choice = peek(r).kind == TOK::LBRACE;
     rule.head = readHead(r);
     if (peek(r).kind == TOK::DOT) next(r);
     else rule.body = readBody(r);

@@ -28,6 +28,11 @@ bool isGroundWithBody(const RULE& rule) {
     return true;
 }
 
+bool hasChoiceOrAggregate(const RULE& rule) {
+    return rule.choice || std::any_of(rule.body.begin(), rule.body.end(),
+                                      [](const LITERAL& l) { return l.isAggregate; });
+}
+
 namespace {
 
 constexpr std::size_t FirstBlock = std::size_t(16) << 10;

@@ -98,13 +98,22 @@ struct LITERAL {
     bool negated = false;  // default negation ("not" or "~")
     bool isBuiltin = false;
     BUILTIN builtin = BUILTIN::EQUAL;
+    // An aggregate (#count{ X : p(X) } > 2), kept as the file writes it in
+    // atom.predicate.text, which is clingo's language; atom.args holds the
+    // variable its guard assigns ("X = #sum{...}"), if any.
+    bool isAggregate = false;
 };
 
 struct RULE {
     int line = 0;                // line where the rule starts
     std::span<const ATOM> head;  // disjunction; empty for a constraint
     std::span<const LITERAL> body;
+    bool choice = false;  // "{ h } :- body.": h may hold when the body does
 };
+
+// Whether a rule is a choice or holds an aggregate, which the passes over
+// normal rules (simplify.hpp, compact.hpp) do not look into.
+bool hasChoiceOrAggregate(const RULE& rule);
 
 // Whether no argument is a variable.
 bool isGround(TERMS args);

@@ -2,8 +2,9 @@
 // found must not depend on how the text arrives (whole, or in pieces of
 // the size the first byte gives); each is the text of the input where it
 // says, on the line it says, a block beginning with "{"; and the scanner of
-// the input language, reading a block found whole, meets "}" exactly once,
-// as its last token (braces inside comments and strings are skipped alike).
+// the input language, reading a block found whole, closes the braces it
+// opens (the block's, a choice's, an aggregate's) exactly at its last token
+// (braces inside comments and strings are skipped alike).
 // Stray text that begins with "#" reads as a session directive: a refused
 // one says why, #save names a file without quotes, a goal is not empty.
 #include <algorithm>
@@ -38,23 +39,28 @@ bool sameBlocks(const std::vector<INPUT_BLOCK>& a, const std::vector<INPUT_BLOCK
     return true;
 }
 
-// The closing braces the real scanner finds in text; last tells whether the
-// last token was one.
-unsigned closingBraces(const std::string& text, bool& last) {
+// Whether the real scanner, reading text, closes the braces it opens (the
+// block's, and those of choices and aggregates inside it) exactly at its
+// last token, a "}".
+bool closedAtTheEnd(const std::string& text) {
     FILE* in = fuzz::streamOf(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (!in) return 0;
+    if (!in) return false;
     parser_line = 1;
     yyin = in;
     yyrestart(in);
-    unsigned braces = 0;
-    last = false;
+    int depth = 0;
+    bool closed = false;  // by the last token read
+    bool early = false;   // before it
     for (int code; (code = yylex()) != 0;) {
         if (code == TOK_IDENTIFIER || code == TOK_NUMBER) ParseValues.texts.free(yylval.text);
-        last = code == TOK_RBRACE;
-        braces += last;
+        early = early || closed;
+        if (code == TOK_LBRACE || code == TOK_CHOICE_LBRACE) ++depth;
+        if (code == TOK_RBRACE) --depth;
+        closed = code == TOK_RBRACE && depth == 0;
+        early = early || depth < 0;
     }
     std::fclose(in);
-    return braces;
+    return closed && !early;
 }
 
 bool wellRead(std::string_view line) {
@@ -97,8 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (b.kind != INPUT_BLOCK::BLOCK) continue;
         if (b.text[0] != '{') __builtin_trap();
         if (i >= complete) continue;
-        bool lastIsBrace = false;
-        if (closingBraces(b.text, lastIsBrace) != 1 || !lastIsBrace) __builtin_trap();
+        if (!closedAtTheEnd(b.text)) __builtin_trap();
     }
     return 0;
 }

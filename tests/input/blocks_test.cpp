@@ -48,6 +48,9 @@ TEST(Blocks, FoundAlikeWhateverThePieces) {
         {"{ a. }", {{'B', "{ a. }", 1}}},
         {"{a.} {b.}\n{ c.\n  d. }\n",
          {{'B', "{a.}", 1}, {'B', "{b.}", 1}, {'B', "{ c.\n  d. }", 2}}},
+        // The braces of a choice or an aggregate inside a block end nothing.
+        {"{ { a; b } 1. c :- #count{ 1 : a } > 0. }\n{ d. }",
+         {{'B', "{ { a; b } 1. c :- #count{ 1 : a } > 0. }", 1}, {'B', "{ d. }", 2}}},
         // Braces in comments and strings end nothing; a string may span lines.
         {"% } {\n{ p(\"}\"). % }\n q(\"a\nb}\"). }",
          {{'B', "{ p(\"}\"). % }\n q(\"a\nb}\"). }", 2}}},

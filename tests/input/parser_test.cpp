@@ -432,3 +432,73 @@ TEST_F(Refusals, NameTheConstructAndItsPlace) {
 }
 
 }  // namespace
+
+TEST_F(Parser, ChoicesAndAggregatesAsStored) {
+    // Each element instance is a choice rule of the program, its variables
+    // numbered from 0 as they occur; the bounds are constraints over the
+    // element atoms, counted once per atom (its predicate's number and its
+    // arguments), with the element's own variables local (L).
+    EXPECT_EQ(parse("{ 1 { p(X) : q(X, Y), not r(Y); s(1..2) } 2 :- t(Z). { a }. }"), 0);
+    const auto p = ATOM::Predicates.find("p").first, s = ATOM::Predicates.find("s").first;
+    EXPECT_EQ(rulesOf(0), (Texts{"{ p(X0) } :- t(X1), q(X0,X2), not r(X2).", "{ s(1) } :- t(X0).",
+                                 "{ s(2) } :- t(X0).", "{ a }."}));
+    const std::string count = "#count{ " + std::to_string(p) +
+                              ",L0 : p(L0), q(L0,L1), not r(L1); " + std::to_string(s) +
+                              ",1 : s(1); " + std::to_string(s) + ",2 : s(2) }";
+    EXPECT_EQ(texts(Constraints),
+              (Texts{":- t(X2), " + count + " < 1.", ":- t(X2), " + count + " > 2."}));
+
+    // A block's braces are told from a choice's, whatever comments and
+    // strings hold.
+    resetParser();
+    EXPECT_EQ(parse("{ s. % } x\n t(\"} y\"). }\n{ { u } :- s. }"), 0);
+    EXPECT_EQ(rulesOf(0), (Texts{"s.", "t(\"} y\")."}));
+    EXPECT_EQ(rulesOf(1), Texts{"{ u } :- s."});
+
+    // Aggregates: the variables outside them are global, those only inside
+    // local; a guard "=" assigns its variable.
+    resetParser();
+    EXPECT_EQ(parse("n(N) :- N = #count{ X : q(X) }.\n"
+                    "a(Y) :- q(Y), 1 <= #sum+{ W, X : w(X, W), X != Y } <= 3.\n"
+                    "b :- not #max{ X : q(X) } > 2, #min{ X : q(X) } = 1.\n"
+                    ":- #count{ X : q(X) } < 1."),
+              0);
+    EXPECT_EQ(rulesOf(0), (Texts{"n(X0) :- X0 = #count{ L1 : q(L1) }.",
+                                 "a(X0) :- q(X0), 1 <= #sum+{ L1,L2 : w(L2,L1), L2!=X0 } <= 3.",
+                                 "b :- #min{ L0 : q(L0) } = 1, not #max{ L0 : q(L0) } > 2."}));
+    EXPECT_EQ(texts(Constraints), Texts{":- #count{ L0 : q(L0) } < 1."});
+}
+
+TEST_F(Parser, ChoicesAndAggregatesRefusedWhereUnsupported) {
+    struct Case {
+        const char* input;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"a :- #count{ X : p(X) } > Y.", "line 1: Rule is not safe.\n"},
+        {"a :- #count{ X : p(X), #count{ 1 : q } > 0 } > 0.",
+         "line 1: an aggregate cannot stand inside another aggregate.\n"},
+        {"a :- #count{ X : p(1..3) } > 0.",
+         "line 1: intervals and pools inside an aggregate or a choice condition are not "
+         "supported; write the values out.\n"},
+        {"{ a } :- p(1..2).",
+         "line 1: intervals and pools in the body of a choice rule are not supported; write "
+         "them in the elements, or write a rule per value.\n"},
+        {"a :- #count{ 1 : q } > 0, #int(3) = 3.", "line 1: parse error.\n"},
+        {"a :- #count{ 1 : #int(X) } > 0.",
+         "line 1: only comparisons among the builtins may stand inside an aggregate or a "
+         "choice condition.\n"},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        const std::string err = stderrOf([&] { parse(c.input); });
+        EXPECT_EQ(err, c.error) << c.input;
+        EXPECT_TRUE(UpdateIDs.empty() || UpdateIDs.back().rules->empty()) << c.input;
+        EXPECT_TRUE(Constraints.empty()) << c.input;
+        EXPECT_TRUE(noValueLeft()) << c.input;
+    }
+    resetParser(PROGRAM_TYPE::PEXA);
+    EXPECT_EQ(stderrOf([] { parse("1 { a; b }."); }),
+              "line 1: aggregates and the bounds of a choice are not part of pexa programs, "
+              "which have no #count; use the rox program type.\n");
+}

@@ -203,3 +203,43 @@ TEST(PexaReader, RefusesWhatTheFormDoesNotHave) {
     EXPECT_EQ(pexaError("@SET FUNCTION\na."), "2: expected \"@LP({\" after \"@SET FUNCTION\"");
     EXPECT_EQ(pexaError(""), "1: expected \"@SET FUNCTION\" at the start of the file");
 }
+
+TEST(RoxReader, ReadsChoicesAndAggregatesAsClingoWritesThem) {
+    PROGRAM p = ReadRox(
+        "{ p_P0(X0) } :- q(X0), not rej_P0_R0(X0).\n"
+        "{ a }.\n"
+        "d(X0) :- X0 = #sum{ L1 : q(L1) }, r.\n"
+        "e :- not 1 < #min{ L0 : q(L0), L0 != \"}\" } <= 3, #count{ 1 : a } = X1, s(X1).\n"
+        ":- r, #count{ 10,L0 : p(L0),\n q(L0) } < -1.\n"
+        "f :- 2 <= #sum+{ 1 : a }.\n");
+    ASSERT_EQ(p.rules.size(), 6u);
+    EXPECT_TRUE(p.rules[0].choice);
+    EXPECT_EQ(p.rules[0].body.size(), 2u);
+    EXPECT_TRUE(p.rules[1].choice);
+    EXPECT_TRUE(p.rules[1].body.empty());
+
+    const LITERAL& sum = p.rules[2].body[0];
+    EXPECT_TRUE(sum.isAggregate);
+    EXPECT_EQ(sum.atom.predicate.text, "X0 = #sum{ L1 : q(L1) }");
+    ASSERT_EQ(sum.atom.args.size(), 1u);  // the guard assigns X0
+    EXPECT_EQ(sum.atom.args[0].text, "X0");
+    EXPECT_EQ(p.rules[2].body[1].atom.predicate.text, "r");
+
+    // A "}" inside a string does not end the elements; a right guard with
+    // a variable only assigns it after "=".
+    const RULE& e = p.rules[3];
+    ASSERT_EQ(e.body.size(), 3u);
+    EXPECT_TRUE(e.body[0].negated);
+    EXPECT_EQ(e.body[0].atom.predicate.text, "1 < #min{ L0 : q(L0), L0 != \"}\" } <= 3");
+    EXPECT_TRUE(e.body[0].atom.args.empty());
+    EXPECT_EQ(e.body[1].atom.predicate.text, "#count{ 1 : a } = X1");
+    ASSERT_EQ(e.body[1].atom.args.size(), 1u);
+    EXPECT_EQ(p.rules[4].body[1].atom.predicate.text, "#count{ 10,L0 : p(L0),\n q(L0) } < -1");
+    // The lines inside an aggregate still count.
+    EXPECT_EQ(p.rules[5].line, 7);
+    EXPECT_EQ(p.rules[5].body[0].atom.predicate.text, "2 <= #sum+{ 1 : a }");
+
+    EXPECT_EQ(roxError("{ a :- b."), "1: expected \"}\" after the atom of a choice");
+    EXPECT_EQ(roxError("{ a } b."), "1: expected \":-\" or \".\" after a choice");
+    EXPECT_EQ(roxError("a :- #count{ 1 : b."), "1: expected \"}\" at the end of an aggregate");
+}

@@ -1,0 +1,397 @@
+// Aggregates and choice rules: what the grammar reads of them becomes
+// literals and rules of the update program.
+//
+// An aggregate is written in the rox form as clingo reads it, so it is
+// kept as a literal of a builtin predicate named by that text (see
+// AggregateMark). A choice "L { h : c; ... } U :- B." is one choice rule
+// "{ h } :- B, c." per element instance, each a rule of its program that a
+// newer program rejects as it rejects any rule, and, for the bounds, the
+// constraints ":- B, #count{ h : h, c; ... } < L." and "... > U." of the
+// same program over the element atoms as they finally hold: constraints
+// are never rejected, so a bound that the rejections break leaves no
+// answer set, as a constraint would.
+#include <algorithm>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/options.hpp"
+#include "input/actions.hpp"
+
+namespace {
+
+const char* functionText(AGGREGATE_FUNCTION f) {
+    switch (f) {
+        case AGGREGATE_FUNCTION::COUNT: return "#count";
+        case AGGREGATE_FUNCTION::SUM: return "#sum";
+        case AGGREGATE_FUNCTION::SUM_PLUS: return "#sum+";
+        case AGGREGATE_FUNCTION::MIN: return "#min";
+        default: return "#max";
+    }
+}
+
+// A comparison as clingo writes it.
+const char* comparisonText(int comparison) {
+    switch (comparison) {
+        case EQUAL: return "=";
+        case NOT_EQUAL: return "!=";
+        case LESS: return "<";
+        case GREATER: return ">";
+        case LESS_OR_EQUAL: return "<=";
+        default: return ">=";
+    }
+}
+
+bool isMember(const std::vector<IDENT>& list, IDENT t) {
+    return std::find(list.begin(), list.end(), t) != list.end();
+}
+
+// The text of one aggregate under construction: its global variables
+// become places of args, the others are written as L<number>, a name the
+// program's own variables (X<number>) never take.
+struct AGGREGATE_TEXT {
+    const std::vector<IDENT>& globals;
+    std::string text;
+    std::vector<IDENT> args;
+    std::string refusal;  // why it cannot be written, when not empty
+
+    void term(IDENT t) {
+        if (ParseValues.expansions.markerOf(t)) {
+            refusal =
+                "intervals and pools inside an aggregate or a choice condition are not "
+                "supported; write the values out";
+            return;
+        }
+        if (!t.isVariable()) return append_term(text, t);
+        if (!isMember(globals, t)) {
+            text += 'L' + std::to_string(t.value());
+            return;
+        }
+        auto at = std::find(args.begin(), args.end(), t);
+        if (at == args.end()) {
+            if (args.size() == MaxAggregateArguments) {
+                refusal = "an aggregate with more than 250 global variables";
+                return;
+            }
+            at = args.insert(args.end(), t);
+        }
+        text += ArgumentMark;
+        text += static_cast<char>(1 + (at - args.begin()));
+    }
+    void terms(const std::vector<IDENT>& list) {
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (i) text += ',';
+            term(list[i]);
+        }
+    }
+    void literal(const LITERAL& l) {
+        if (l.isComparison()) {
+            term(l.args[0]);
+            text += comparisonText(static_cast<int>(l.predicate));
+            term(l.args[1]);
+            return;
+        }
+        if (l.predicate < BUILTIN_COUNT && NumBuiltins == BUILTIN_COUNT) {
+            refusal =
+                "only comparisons among the builtins may stand inside an aggregate or a "
+                "choice condition";
+            return;
+        }
+        const std::string_view name = ATOM::Predicates.text(l.predicate);
+        if (name.find('"') != std::string_view::npos) {
+            refusal = "a quoted predicate name cannot stand inside an aggregate";
+            return;
+        }
+        if (l.negated) text += "not ";
+        text += name;
+        if (l.args.empty()) return;
+        text += '(';
+        terms(std::vector<IDENT>(l.args.begin(), l.args.end()));
+        text += ')';
+    }
+    void guard(const AGGREGATE_GUARD& g, bool left) {
+        if (!left) text += ' ';
+        if (left) term(g.term);
+        text += left ? " " : "";
+        text += comparisonText(g.comparison);
+        text += ' ';
+        if (!left) term(g.term);
+    }
+};
+
+// The variable a guard "X = #agg{...}" (or "#agg{...} = X") assigns, if any.
+std::optional<IDENT> assignedVariable(const AGGREGATE_PARTS& a) {
+    for (const auto& g : {a.left, a.right})
+        if (g && g->comparison == EQUAL && g->term.isVariable()) return g->term;
+    return std::nullopt;
+}
+
+// The literal of an aggregate whose global variables are among globals, or
+// the reason it cannot be written.
+std::pair<LITERAL, std::string> aggregateLiteral(const AGGREGATE_PARTS& a,
+                                                 const std::vector<IDENT>& globals) {
+    AGGREGATE_TEXT t{globals, {}, {}, {}};
+    const std::optional<IDENT> assigned = assignedVariable(a);
+    if (assigned) t.args.push_back(*assigned);
+    if (a.left) t.guard(*a.left, true);
+    t.text += functionText(a.function);
+    t.text += "{ ";
+    for (std::size_t i = 0; i < a.elements.size(); ++i) {
+        if (i) t.text += "; ";
+        t.terms(a.elements[i].terms);
+        if (a.elements[i].condition.empty()) continue;
+        t.text += " : ";
+        for (std::size_t k = 0; k < a.elements[i].condition.size(); ++k) {
+            if (k) t.text += ", ";
+            t.literal(a.elements[i].condition[k]);
+        }
+    }
+    t.text += " }";
+    if (a.right) t.guard(*a.right, false);
+    if (!t.refusal.empty()) return {LITERAL(), t.refusal};
+    std::string name{AggregateMark, assigned ? AssignsMark : NoAssignMark};
+    name += t.text;
+    ATOM atom(name, ARGUMENTS(t.args), PREDICATE_NAMES::BUILTIN_PREDICATE);
+    return {LITERAL(std::move(atom), a.negated), {}};
+}
+
+void appendLiteralVariables(std::vector<IDENT>& out, const std::vector<LITERAL>& literals) {
+    for (const LITERAL& l : literals) appendVariables(out, l);
+}
+
+// The rule's variables renumbered from 0 in the order they occur, so that
+// the rewriting, which names a rule's variables X0 up to its highest, meets
+// no number that the rule does not hold (a choice element or an aggregate
+// leaves out variables of its statement). names: the statement's variable
+// names, renumbered alike.
+RULE withDenseVariables(const RULE& rule, std::vector<std::string>& names) {
+    std::map<int, int> number;
+    std::vector<std::string> renamed;
+    auto renumber = [&](const ATOM& a) {
+        ATOM copy(a);
+        for (IDENT& t : copy.args) {
+            if (!t.isVariable()) continue;
+            auto [at, fresh] = number.emplace(t.value(), static_cast<int>(number.size()));
+            if (fresh) {
+                const auto old = static_cast<std::size_t>(t.value());
+                renamed.push_back(old < names.size() ? names[old] : std::string());
+            }
+            t = IDENT(IDENT::VARIABLE, at->second);
+        }
+        return copy;
+    };
+    std::vector<ATOM> head;
+    if (const auto h = rule.head())
+        for (const ATOM& a : h->atoms) head.push_back(renumber(a));
+    std::vector<LITERAL> positive, negated;
+    const auto body = rule.body();
+    if (body)
+        for (std::size_t k = 0; k < body->literals.size(); ++k)
+            (k < body->firstNegated ? positive : negated)
+                .emplace_back(renumber(body->literals[k]), k >= body->firstNegated);
+    names = std::move(renamed);
+    const RULE dense(head, positive, negated, body.has_value(), 1);
+    return rule.isChoice() ? dense.asChoice() : dense;
+}
+
+std::vector<std::string> statementVariableNames() {
+    std::vector<std::string> names(LocalVariables.count);
+    for (const auto& [name, n] : LocalVariables.names)
+        if (n < names.size()) names[n] = name;
+    return names;
+}
+
+// Which expansions of the statement the atoms use.
+std::vector<bool> expansionsUsed(const std::vector<const ATOM*>& atoms) {
+    const EXPANSIONS& e = ParseValues.expansions;
+    std::vector<bool> used(e.list.size(), false);
+    for (const ATOM* a : atoms)
+        for (const IDENT& t : a->args)
+            if (const EXPANSION* x = e.markerOf(t))
+                used[static_cast<std::size_t>(x - e.list.data())] = true;
+    return used;
+}
+
+// The instance numbers (see RuleInstance) that vary only the expansions
+// used, each other expansion at its first alternative: one per instance
+// of an element, whatever the other elements hold.
+std::vector<std::size_t> instancesVarying(const std::vector<bool>& used, std::size_t count) {
+    const EXPANSIONS& e = ParseValues.expansions;
+    std::vector<std::size_t> out;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t rest = i;
+        bool first = true;
+        for (std::size_t k = e.list.size(); k-- > 0;) {
+            if (e.list[k].consumed) continue;
+            const std::size_t n = e.list[k].count();
+            if (!used[k] && rest % n != 0) first = false;
+            rest /= n;
+        }
+        if (first) out.push_back(i);
+    }
+    return out;
+}
+
+// The element as a rule "h :- c." whose instances give the element's.
+RULE elementRule(const CHOICE_ELEMENT& e) {
+    return RULE({&e.head, 1}, e.condition.positive, e.condition.negative, true, 1);
+}
+
+// The body B + c of an element instance's choice rule.
+RULE choiceRule(const RULE& element, const BODY_PARTS* body) {
+    const auto c = element.body();
+    std::vector<LITERAL> positive, negated;
+    if (body) {
+        positive = body->positive;
+        negated = body->negative;
+    }
+    for (std::size_t k = 0; k < c->literals.size(); ++k)
+        (k < c->firstNegated ? positive : negated).push_back(c->literals[k]);
+    const bool hasBody = body || !c->literals.empty();
+    return RULE(element.head()->atoms, positive, negated, hasBody, 1).asChoice();
+}
+
+// The count of the chosen element atoms: one tuple per distinct atom (its
+// predicate's number and its arguments), as clingo counts a choice's atoms.
+AGGREGATE_PARTS boundCount(const std::vector<RULE>& elements) {
+    AGGREGATE_PARTS count;
+    for (const RULE& e : elements) {
+        const ATOM& h = e.head()->atoms.front();
+        AGGREGATE_ELEMENT element;
+        element.terms.emplace_back(IDENT::INTEGER, static_cast<int>(h.predicate));
+        element.terms.insert(element.terms.end(), h.args.begin(), h.args.end());
+        element.condition.emplace_back(h, false);
+        const auto condition = e.body();
+        for (const LITERAL& l : condition->literals) element.condition.push_back(l);
+        count.elements.push_back(std::move(element));
+    }
+    return count;
+}
+
+bool hasMarker(const std::vector<LITERAL>& literals) {
+    for (const LITERAL& l : literals)
+        for (const IDENT& t : l.args)
+            if (ParseValues.expansions.markerOf(t)) return true;
+    return false;
+}
+
+// The constraint ":- B, count op bound." of a choice's bound.
+void storeBound(const BODY_PARTS* body, AGGREGATE_PARTS count, int op, IDENT bound) {
+    count.right = AGGREGATE_GUARD{op, bound};
+    BODY_PARTS constraint;
+    if (body) {
+        constraint.positive = body->positive;
+        constraint.negative = body->negative;
+    }
+    constraint.aggregates.push_back(std::move(count));
+    std::vector<IDENT> globals;
+    if (bound.isVariable()) globals.push_back(bound);
+    settleAggregates(constraint, globals);
+    if (!statementDropped()) storeParsedConstraint(constraint.conjunction());
+}
+
+}  // namespace
+
+void appendVariables(std::vector<IDENT>& out, const ATOM& atom) {
+    for (const IDENT& t : atom.args)
+        if (t.isVariable() && !isMember(out, t)) out.push_back(t);
+}
+
+void settleAggregates(BODY_PARTS& body, const std::vector<IDENT>& outside) {
+    if (body.aggregates.empty()) return;
+    if (OptionProgram == PROGRAM_TYPE::PEXA)
+        return refuseInStatement(
+            "aggregates and the bounds of a choice are not part of pexa programs, which have no "
+            "#count; use the rox program type");
+    std::vector<IDENT> globals = outside;
+    appendLiteralVariables(globals, body.positive);
+    appendLiteralVariables(globals, body.negative);
+    for (const AGGREGATE_PARTS& a : body.aggregates)
+        for (const auto& g : {a.left, a.right})
+            if (g && g->term.isVariable() && !isMember(globals, g->term))
+                globals.push_back(g->term);
+    ParseValues.holdsAggregates = true;
+    std::vector<AGGREGATE_PARTS> aggregates = std::move(body.aggregates);
+    body.aggregates.clear();
+    for (const AGGREGATE_PARTS& a : aggregates) {
+        auto [literal, refusal] = aggregateLiteral(a, globals);
+        if (!refusal.empty()) return refuseInStatement(refusal);
+        body.add(std::move(literal));
+    }
+}
+
+std::vector<LITERAL> aggregateCondition(BODY_PARTS& condition) {
+    if (!condition.aggregates.empty())
+        refuseInStatement("an aggregate cannot stand inside another aggregate");
+    std::vector<LITERAL> literals = std::move(condition.positive);
+    for (LITERAL& l : condition.negative) literals.push_back(std::move(l));
+    return literals;
+}
+
+void newRuleWithAggregates(const RULE& rule) {
+    const std::vector<std::string> names = statementVariableNames();
+    std::vector<RULE> instances;
+    if (ParseValues.expansions.empty()) {
+        instances.push_back(rule);
+    } else if (const std::optional<std::size_t> n = InstanceCount(ParseValues.expansions)) {
+        for (std::size_t i = 0; i < *n; ++i)
+            instances.push_back(RuleInstance(rule, ParseValues.expansions, i));
+    } else {
+        refuseInStatement("the intervals and pools of this rule stand for too many instances");
+    }
+    for (const RULE& r : instances) {
+        std::vector<std::string> renamed = names;
+        RULE dense = withDenseVariables(r, renamed);
+        storeParsedRule(std::move(dense), renamed);
+    }
+    finishStatement();
+}
+
+void newChoice(CHOICE_PARTS& choice, BODY_PARTS* body) {
+    std::vector<IDENT> outside;
+    for (const CHOICE_ELEMENT& e : choice.elements) {
+        appendVariables(outside, e.head);
+        appendLiteralVariables(outside, e.condition.positive);
+        appendLiteralVariables(outside, e.condition.negative);
+        if (!e.condition.aggregates.empty())
+            refuseInStatement("an aggregate cannot stand in the condition of a choice element");
+    }
+    if (body) settleAggregates(*body, outside);
+    if (body && (hasMarker(body->positive) || hasMarker(body->negative)))
+        refuseInStatement(
+            "intervals and pools in the body of a choice rule are not supported; "
+            "write them in the elements, or write a rule per value");
+    std::vector<RULE> instances;  // of the elements, "h :- c."
+    if (!statementDropped()) {
+        const std::optional<std::size_t> count = InstanceCount(ParseValues.expansions);
+        if (!count)
+            refuseInStatement(
+                "the intervals and pools of this choice stand for too many "
+                "instances");
+        for (const CHOICE_ELEMENT& e : count ? choice.elements : std::vector<CHOICE_ELEMENT>()) {
+            const RULE element = elementRule(e);
+            if (ParseValues.expansions.empty()) {
+                instances.push_back(element);
+                continue;
+            }
+            std::vector<const ATOM*> atoms{&e.head};
+            for (const LITERAL& l : e.condition.positive) atoms.push_back(&l);
+            for (const LITERAL& l : e.condition.negative) atoms.push_back(&l);
+            for (std::size_t i : instancesVarying(expansionsUsed(atoms), *count))
+                instances.push_back(RuleInstance(element, ParseValues.expansions, i));
+        }
+    }
+    if (!statementDropped()) {
+        const std::vector<std::string> names = statementVariableNames();
+        for (const RULE& element : instances) {
+            std::vector<std::string> renamed = names;
+            RULE rule = withDenseVariables(choiceRule(element, body), renamed);
+            storeParsedRule(std::move(rule), renamed);
+        }
+        const AGGREGATE_PARTS count = boundCount(instances);
+        if (choice.lower) storeBound(body, count, LESS, *choice.lower);
+        if (choice.upper) storeBound(body, count, GREATER, *choice.upper);
+    }
+    finishStatement();
+}

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Differential test of choice rules and body aggregates against clingo:
+#   choice_differential.sh BUILD COUNT [FIRST_SEED]
+# For each seed a random program with choices (bounds on either side or
+# both, conditions with negation, a body) and aggregates of every function
+# (guards on either side, assignments, negation) must have vok's answer
+# sets, as one program without updates, and clingo's on the same text.
+# Prints one block per difference and a summary; status 1 if any differed.
+# KEEP=1 keeps the work folder.
+set -u
+build=${1:?usage: choice_differential.sh BUILD COUNT [FIRST_SEED]}
+count=${2:?usage: choice_differential.sh BUILD COUNT [FIRST_SEED]}
+first=${3:-1}
+command -v clingo >/dev/null || { echo "clingo not found"; exit 77; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/vok-choice.XXXXXX")
+[ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
+
+# Each answer set as its atoms sorted on one line, the lines sorted.
+from_vok() { sed -n 's/^{\(.*\)}$/\1/p' | sed 's/, /\t/g' | normalize; }
+from_clingo() { awk '/^Answer:/ { getline; print }' | tr ' ' '\t' | normalize; }
+normalize() {
+    while IFS= read -r line; do
+        printf '%s\n' "$line" | tr '\t' '\n' | sort | tr '\n' ' '
+        echo
+    done | sort
+}
+
+pick() { echo $((RANDOM % ($2 - $1 + 1) + $1)); }
+one_of() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
+
+# A guard "op term" for the right side, or "term op" for the left.
+right_guard() { echo " $(one_of '<' '<=' '>' '>=' '=' '!=') $(pick -2 4)"; }
+left_guard() { echo "$(pick -2 4) $(one_of '<' '<=' '>' '>=' '=' '!=') "; }
+
+generate() {
+    RANDOM=$1
+    local f=$work/p.lp n=$(pick 2 4) i low up fn guard
+    : >"$f"
+    for ((i = 1; i <= n; i++)); do echo "d($i, $(pick -3 5))." >>"$f"; done
+    [ $((RANDOM % 2)) = 0 ] && echo "e." >>"$f"
+    # choices: bounds on neither, one or both sides, with a condition
+    low=$(pick 0 2); up=$((low + $(pick 0 2)))
+    case $((RANDOM % 4)) in
+        0) echo "{ c(X) : d(X, _) }." >>"$f" ;;
+        1) echo "$low { c(X) : d(X, W), W > $(pick -3 2) }." >>"$f" ;;
+        2) echo "{ c(X) : d(X, _), not e } $up." >>"$f" ;;
+        *) echo "$low { c(X) : d(X, _); f } $up :- $(one_of e 'not e' 'd(1, _)')." >>"$f" ;;
+    esac
+    [ $((RANDOM % 2)) = 0 ] && echo "{ g(X) } :- c(X), X > 1." >>"$f"
+    # aggregates of every function
+    for fn in '#count' '#sum' '#sum+' '#min' '#max'; do
+        case $((RANDOM % 4)) in
+            0) guard="$(right_guard)"; echo "a${#fn}(${RANDOM:0:1}) :- $fn{ W, X : c(X), d(X, W) }$guard." ;;
+            1) guard="$(left_guard)"; echo "b${#fn} :- ${guard}$fn{ W, X : c(X), d(X, W) }." ;;
+            2) echo "v${#fn}(V) :- V = $fn{ W, X : c(X), d(X, W); 1, f : f }." ;;
+            *) echo "w${#fn} :- not $fn{ X : c(X) }$(right_guard), e." ;;
+        esac >>"$f"
+    done
+    [ $((RANDOM % 3)) = 0 ] && echo ":- #count{ X : c(X) } > $(pick 1 3)." >>"$f"
+    [ $((RANDOM % 3)) = 0 ] && echo "h(X) :- d(X, _), $(pick 0 2) <= #count{ Y : c(Y), Y != X } <= $(pick 1 3)." >>"$f"
+    [ $((RANDOM % 3)) = 0 ] && echo "-c(2) :- g(3)." >>"$f"
+    return 0
+}
+
+differ=0
+for ((seed = first; seed < first + count; seed++)); do
+    generate "$seed"
+    "$build/vok" -silent -p="$build/rox-clingo" "$work/p.lp" 2>"$work/vok.err" | from_vok >"$work/vok.out"
+    clingo -n 0 "$work/p.lp" 2>/dev/null | from_clingo >"$work/clingo.out"
+    if ! cmp -s "$work/vok.out" "$work/clingo.out" || [ -s "$work/vok.err" ]; then
+        differ=$((differ + 1))
+        echo "DIFFER seed $seed"
+        cat "$work/p.lp" "$work/vok.err"
+        diff "$work/clingo.out" "$work/vok.out" | head -20
+    fi
+done
+echo "$count programs, $differ differed"
+[ "$differ" = 0 ]
