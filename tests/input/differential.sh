@@ -17,18 +17,7 @@ command -v clingo >/dev/null || { echo "clingo not found"; exit 77; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/vok-language.XXXXXX")
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
 
-# Each answer set as its atoms sorted on one line, the lines sorted.
-from_vok() { sed -n 's/^{\(.*\)}$/\1/p' | sed 's/, /\t/g' | normalize; }
-from_clingo() { awk '/^Answer:/ { getline; print }' | tr ' ' '\t' | normalize; }
-normalize() {
-    while IFS= read -r line; do
-        printf '%s\n' "$line" | tr '\t' '\n' | sort | tr '\n' ' '
-        echo
-    done | sort
-}
-
-# A random integer in [low, high].
-pick() { echo $((RANDOM % ($2 - $1 + 1) + $1)); }
+source "$(dirname "${BASH_SOURCE[0]}")/answer_sets.sh"
 
 # Writes $work/with.lp (the constructs) and $work/plain.lp (written out),
 # the body of one program, and $work/update-with.lp / update-plain.lp, a
