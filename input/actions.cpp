@@ -213,6 +213,9 @@ namespace {
 // variables, by the names the statement gives them, no positive body
 // literal binds.
 void nameUnsafeVariables(const std::vector<int>& unsafe) {
+    // An aggregate's guard can make a rule unsafe without a variable of
+    // the rule's own being unbound: then there is no name to give.
+    if (unsafe.empty()) return;
     std::vector<std::string> names(unsafe.size(), "_");
     for (const auto& [name, number] : LocalVariables.names)
         for (std::size_t i = 0; i < unsafe.size(); ++i)

@@ -200,7 +200,9 @@ TEST_F(TakeBlockTest, DiagnosticsAreNotedInPartsWhileAsked) {
     stderrOf([] { EXPECT_FALSE(TakeBlock("{ s(b). t(X). }", 7, TestDirectives())); });
     NoteDiagnostics(nullptr);
     stderrOf([] { EXPECT_FALSE(TakeBlock("{ u( }", 9, TestDirectives())); });
-    ASSERT_EQ(notes.size(), 1u);
+    // The unsafe rule's line and the line naming its variable.
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[1].line, 7u);
     EXPECT_EQ(notes[0].input, "<stdin>");
     EXPECT_EQ(notes[0].line, 7u);
     EXPECT_EQ(notes[0].message.back(), '.');
