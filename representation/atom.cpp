@@ -6,7 +6,9 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "common/never_destroyed.hpp"
+#include "representation/compound.hpp"
 
 // Never destroyed, like the constants (see ident.cpp).
 namespace {
@@ -140,14 +142,13 @@ ATOM::ATOM(std::string_view name, ARGUMENTS terms, PREDICATE_NAMES::TYPE type)
 
 bool ATOM::hasVariable() const {
     for (const IDENT& t : args)
-        if (t.isVariable()) return true;
+        if (HighestVariable(t) >= 0) return true;
     return false;
 }
 
 int ATOM::highestVariable() const {
     int high = -1;
-    for (const IDENT& t : args)
-        if (t.isVariable() && t.value() > high) high = t.value();
+    for (const IDENT& t : args) high = std::max(high, HighestVariable(t));
     return high;
 }
 
@@ -166,6 +167,17 @@ std::string ATOM::name() const {
 bool ATOM::isComparison() const {
     return predicate < Predicates.size() && predicate <= GREATER_OR_EQUAL &&
            Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
+}
+
+bool ATOM::isAssignment() const {
+    return predicate >= BUILTIN_COUNT && predicate < Predicates.size() &&
+           Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
+}
+
+ATOM newAssignment(IDENT left, IDENT right) {
+    const IDENT sides[] = {left, right};
+    return ATOM(AssignmentName, ARGUMENTS(std::vector<IDENT>(sides, sides + 2)),
+                PREDICATE_NAMES::BUILTIN_PREDICATE);
 }
 
 ATOM newNegativeATOM(std::string_view name, ARGUMENTS args) {
@@ -203,6 +215,7 @@ void append_atom(std::string& out, const ATOM& atom) {
 }
 
 void append_literal(std::string& out, const LITERAL& literal) {
+    if (literal.doubled) out += "not ";
     if (literal.negated) out += OptionProgram == PROGRAM_TYPE::PEXA ? "~" : "not ";
     append_atom(out, literal);
 }

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "common/never_destroyed.hpp"
+#include "representation/compound.hpp"
 
 // Never destroyed, like the name tables (see ident.cpp): freeing every rule
 // at exit would only cost time.
@@ -58,7 +59,7 @@ template struct TRULE<ATOM, LITERAL>;
 
 bool Saves(const BODY_VIEW& body, const IDENT& term) {
     for (const LITERAL& l : body.literals) {
-        if (l.negated || l.isComparison()) continue;
+        if (l.negated || l.isComparison() || l.isAssignment()) continue;
         for (const IDENT& t : l.args)
             if (t == term) return true;
     }
@@ -67,33 +68,76 @@ bool Saves(const BODY_VIEW& body, const IDENT& term) {
 
 namespace {
 
-// The variables that the body's positive literals other than comparisons
-// bind, sorted, in a list kept from check to check: rules are checked by the
-// million, most with a few variables, which a list searched by halves holds
-// without an allocation of its own.
+// The variables that the body binds, sorted, in a list kept from check to
+// check: rules are checked by the million, most with a few variables,
+// which a list searched by halves holds without an allocation of its own.
+// A positive literal other than a comparison binds its variables (inside
+// a compound term those clingo binds by matching, see AppendBindable); an
+// assignment binds one side's once the other side's are bound.
 using BOUND = std::vector<int>;
+
+bool isBound(const BOUND& bound, int variable) {
+    return std::binary_search(bound.begin(), bound.end(), variable);
+}
+
+bool allBound(const BOUND& bound, const IDENT& t) {
+    if (t.isVariable()) return isBound(bound, t.value());
+    if (t.kind() != IDENT::COMPOUND || HighestVariable(t) < 0) return true;
+    static std::vector<int> variables;
+    variables.clear();
+    AppendVariables(t, variables);
+    return std::all_of(variables.begin(), variables.end(),
+                       [&](int v) { return isBound(bound, v); });
+}
+
+// Binds by the assignments until none binds more.
+void bindByAssignments(const BODY_VIEW& body, BOUND& bound) {
+    for (bool more = true; more;) {
+        more = false;
+        for (const LITERAL& l : body.literals) {
+            if (l.negated || !l.isAssignment()) continue;
+            for (int side = 0; side < 2; ++side) {
+                const IDENT target = l.args[static_cast<std::size_t>(side)];
+                if (allBound(bound, target) || !allBound(bound, l.args[1 - side])) continue;
+                const std::size_t before = bound.size();
+                AppendBindable(target, bound);
+                if (bound.size() == before) continue;
+                std::sort(bound.begin(), bound.end());
+                more = true;
+            }
+        }
+    }
+}
 
 const BOUND& boundVariables(const BODY_VIEW& body) {
     static BOUND bound;
     bound.clear();
+    bool assignments = false;
     for (const LITERAL& l : body.literals) {
         if (l.negated || l.isComparison()) continue;
-        for (const IDENT& t : l.args)
+        if (l.isAssignment()) {
+            assignments = true;
+            continue;
+        }
+        for (const IDENT& t : l.args) {
             if (t.isVariable()) bound.push_back(t.value());
+            else if (t.kind() == IDENT::COMPOUND) AppendBindable(t, bound);
+        }
     }
     std::sort(bound.begin(), bound.end());
+    if (assignments) bindByAssignments(body, bound);
     return bound;
-}
-
-bool isBound(const BOUND& bound, const IDENT& t) {
-    return std::binary_search(bound.begin(), bound.end(), t.value());
 }
 
 bool bodyIsSafe(const BODY_VIEW& body, const BOUND& bound) {
     for (const LITERAL& l : body.literals) {
-        if (!(l.negated || l.isComparison())) continue;
-        for (const IDENT& t : l.args)
-            if (t.isVariable() && !isBound(bound, t)) return false;
+        const bool binds = !l.negated && !l.isComparison() && !l.isAssignment();
+        for (const IDENT& t : l.args) {
+            // A binding literal's plain variables are bound by it; its
+            // compound terms may hold variables only arithmetic reaches.
+            if (binds && t.kind() != IDENT::COMPOUND) continue;
+            if (!allBound(bound, t)) return false;
+        }
     }
     return true;
 }
@@ -113,7 +157,7 @@ bool RULE::isSafe() const {
     if (const auto h = head())
         for (const ATOM& a : h->atoms)
             for (const IDENT& t : a.args)
-                if (t.isVariable() && !isBound(bound, t)) return false;
+                if (!allBound(bound, t)) return false;
     return !b || bodyIsSafe(*b, bound);
 }
 
