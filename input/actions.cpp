@@ -158,9 +158,9 @@ std::vector<IDENT> poolMarkers(const std::vector<std::vector<IDENT>>& tuples) {
     return tuples.front();
 }
 
-IDENT identOf(const TERM_VALUE& term) {
+IDENT undefinedTerm(const TERM_VALUE& term) {
     const IDENT t = identOf(term.term);
-    if (term.undefined && !parser_drop_statement) {
+    if (!parser_drop_statement) {
         // clingo leaves out a rule or constraint with an undefined term,
         // and says so (an "info", not an error).
         std::string text;

@@ -47,7 +47,10 @@ inline TERM_VALUE termValue(IDENT term, TERM_SHAPE shape = TOKEN_SHAPE) {
 
 // The term a statement uses; an undefined one drops the statement, with a
 // note saying so.
-IDENT identOf(const TERM_VALUE& term);
+IDENT undefinedTerm(const TERM_VALUE& term);
+inline IDENT identOf(const TERM_VALUE& term) {
+    return term.undefined ? undefinedTerm(term) : identOf(term.term);
+}
 
 // The terms of the arithmetic and of function symbols.
 TERM_VALUE operationTerm(TERM_OP op, const TERM_VALUE& left, const TERM_VALUE& right);
