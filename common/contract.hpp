@@ -211,6 +211,10 @@ inline constexpr BUILTIN_SIGNATURE BuiltinSignatures[] = {
 inline constexpr std::size_t BuiltinCount = std::size(BuiltinSignatures);
 // The number of the builtin written name, or nothing.
 std::optional<std::size_t> BuiltinNumber(std::string_view name);
+// An assignment T = U is written "=(T,U)": clingo's equality, which binds
+// the variables of either side once the other side's are bound. It is no
+// builtin of the table, whose numbers stay as they were.
+inline constexpr std::string_view AssignmentName = "=";
 
 // ---- update names -------------------------------------------------------------
 //

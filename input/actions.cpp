@@ -159,6 +159,104 @@ std::vector<IDENT> poolMarkers(const std::vector<std::vector<IDENT>>& tuples) {
     return tuples.front();
 }
 
+IDENT undefinedTerm(const TERM_VALUE& term) {
+    const IDENT t = identOf(term.term);
+    if (!parser_drop_statement) {
+        // clingo leaves out a rule or constraint with an undefined term,
+        // and says so (an "info", not an error).
+        std::string text;
+        append_term(text, t);
+        yyerror(("info: operation undefined: " + text +
+                 "; the statement is left out, as clingo leaves it out")
+                    .c_str());
+        parser_drop_statement = true;
+    }
+    return t;
+}
+
+TERM_VALUE operationTerm(TERM_OP op, const TERM_VALUE& left, const TERM_VALUE& right) {
+    bool undefined = left.undefined || right.undefined;
+    const IDENT operands[] = {identOf(left.term), identOf(right.term)};
+    TERM_VALUE v = termValue(Operation(op, operands, undefined), OTHER_SHAPE);
+    v.undefined = undefined;
+    const bool tokens = left.shape == TOKEN_SHAPE || left.shape == NUMBER_SHAPE;
+    if (tokens && (right.shape == TOKEN_SHAPE || right.shape == NUMBER_SHAPE) &&
+        (op == TERM_OP::ADD || op == TERM_OP::MUL)) {
+        v.shape = op == TERM_OP::ADD ? SUM_SHAPE : PRODUCT_SHAPE;
+        v.left = left.term;
+        v.right = right.term;
+    }
+    return v;
+}
+
+TERM_VALUE unaryTerm(TERM_OP op, const TERM_VALUE& operand) {
+    bool undefined = operand.undefined;
+    const IDENT t = identOf(operand.term);
+    TERM_VALUE v = termValue(Operation(op, {&t, 1}, undefined), OTHER_SHAPE);
+    v.undefined = undefined;
+    // "-" and a number is one token of the old language.
+    if (op == TERM_OP::MINUS && operand.shape == NUMBER_SHAPE) v.shape = TOKEN_SHAPE;
+    return v;
+}
+
+TERM_VALUE groupedTerm(const TERM_VALUE& inner) {
+    TERM_VALUE v = inner;
+    v.shape = OTHER_SHAPE;
+    return v;
+}
+
+TERM_VALUE functionTerm(const std::string& name, const std::vector<IDENT>& arguments) {
+    if (name.empty() || name[0] < 'a' || name[0] > 'z') {
+        countedError(
+            ("a function term needs a name beginning with a lower-case letter, not " + name)
+                .c_str());
+        parser_drop_statement = true;
+    }
+    for (IDENT t : arguments)
+        if (ParseValues.expansions.markerOf(t)) {
+            countedError(
+                "an interval or a pool stands among an atom's arguments, not inside a "
+                "function term: write the instances out");
+            parser_drop_statement = true;
+            break;
+        }
+    const IDENT functor(IDENT::CONSTANT, checkedNumber(IDENT::Constants.insert(name).first));
+    return termValue(Compounds.make(TERM_OP::FUNCTION, functor, arguments), OTHER_SHAPE);
+}
+
+ATOM equalityAtom(const TERM_VALUE& left, const TERM_VALUE& right) {
+    const bool token = left.shape == TOKEN_SHAPE || left.shape == NUMBER_SHAPE;
+    if (token && (right.shape == SUM_SHAPE || right.shape == PRODUCT_SHAPE))
+        return builtinAtom(right.shape == SUM_SHAPE ? PLUS : TIMES,
+                           {identOf(right.left), identOf(right.right), identOf(left.term)});
+    const IDENT l = identOf(left), r = identOf(right);
+    if (NumBuiltins != BUILTIN_COUNT) {
+        countedError("Builtin predicates are only available for rox programs");
+        parser_drop_statement = true;
+    }
+    return newAssignment(l, r);
+}
+
+void checkPlainArguments(const std::vector<IDENT>& args, const char* builtin) {
+    for (IDENT t : args)
+        if (t.kind() == IDENT::COMPOUND) {
+            countedError((std::string(builtin) +
+                          " takes names, numbers and variables; for arithmetic over other "
+                          "terms write an assignment such as X = Y*2+1")
+                             .c_str());
+            parser_drop_statement = true;
+            return;
+        }
+}
+
+bool refuseDoubleNegation() {
+    if (OptionProgram != PROGRAM_TYPE::PEXA) return false;
+    refuseConstruct(
+        "double negation (not not) has no form in pexa programs, whose literals are atoms and "
+        "their default negations; use the rox form (-P=rox)");
+    return true;
+}
+
 IDENT anonymousVariable() {
     return IDENT(IDENT::VARIABLE, static_cast<int>(LocalVariables.count++));
 }
@@ -188,8 +286,17 @@ void noteStatementStart() {
     if (!parser_statement_line) parser_statement_line = parser_line;
 }
 
-void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value) {
-    DefineConstant(directives, name, value);
+void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, const TERM_VALUE& value) {
+    const IDENT term = identOf(value.term);
+    if (value.undefined) {
+        std::string text;
+        append_term(text, term);
+        countedError(
+            ("#const " + name + " needs a value, and the operation " + text + " is undefined")
+                .c_str());
+    } else {
+        DefineConstant(directives, name, term);
+    }
     endStatement();
 }
 

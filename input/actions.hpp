@@ -14,17 +14,65 @@
 
 #include "input/directives.hpp"
 #include "input/expansion.hpp"
+#include "representation/compound.hpp"
 #include "representation/rule.hpp"
 
 // IDENT's two fields as a plain record, because members of the parser's
 // value union must be trivial.
-struct TERM_VALUE {
+struct PLAIN_TERM {
     int kind;
     int value;
 };
 
-inline TERM_VALUE termValue(IDENT term) { return {term.kind(), term.value()}; }
-inline IDENT identOf(TERM_VALUE term) { return IDENT(term.kind, term.value); }
+inline PLAIN_TERM plainTerm(IDENT term) { return {term.kind(), term.value()}; }
+inline IDENT identOf(PLAIN_TERM term) { return IDENT(term.kind, term.value); }
+
+// How a term was written, as far as the builtins of the old language care:
+// one token of it (a name, "_", a number, "-" and a number), or the sum or
+// product of two such tokens (X = Y + Z is the builtin +(Y,Z,X)).
+enum TERM_SHAPE { OTHER_SHAPE, TOKEN_SHAPE, NUMBER_SHAPE, SUM_SHAPE, PRODUCT_SHAPE };
+
+// A term on the parse stack: its value, its shape with the two operands of
+// a sum or product, and whether a ground operation in it is undefined
+// (a+1, 1/0), which drops the statement that uses it, as clingo drops it.
+struct TERM_VALUE {
+    PLAIN_TERM term;
+    int shape;
+    PLAIN_TERM left, right;
+    bool undefined;
+};
+
+inline TERM_VALUE termValue(IDENT term, TERM_SHAPE shape = TOKEN_SHAPE) {
+    return {plainTerm(term), shape, {}, {}, false};
+}
+
+// The term a statement uses; an undefined one drops the statement, with a
+// note saying so.
+IDENT undefinedTerm(const TERM_VALUE& term);
+inline IDENT identOf(const TERM_VALUE& term) {
+    return term.undefined ? undefinedTerm(term) : identOf(term.term);
+}
+
+// The terms of the arithmetic and of function symbols.
+TERM_VALUE operationTerm(TERM_OP op, const TERM_VALUE& left, const TERM_VALUE& right);
+TERM_VALUE unaryTerm(TERM_OP op, const TERM_VALUE& operand);
+// "(" term ")": the term, of no shape.
+TERM_VALUE groupedTerm(const TERM_VALUE& inner);
+// name(arguments); a name that is no constant, and an interval or pool among
+// the arguments, are counted errors.
+TERM_VALUE functionTerm(const std::string& name, const std::vector<IDENT>& arguments);
+
+// T = U: the builtin + or * of the old language when T is a token and U
+// the sum or product of two, an assignment otherwise.
+ATOM equalityAtom(const TERM_VALUE& left, const TERM_VALUE& right);
+
+// The builtins #int, #succ, + and * take tokens only: a compound term
+// among args is a counted error.
+void checkPlainArguments(const std::vector<IDENT>& args, const char* builtin);
+
+// "not not": refused for the pexa form, which has no such literal; true
+// when refused (the input is then given up, as after a syntax error).
+bool refuseDoubleNegation();
 
 // The functions an aggregate may apply, in clingo's words.
 enum class AGGREGATE_FUNCTION { COUNT, SUM, SUM_PLUS, MIN, MAX };
@@ -244,7 +292,7 @@ void beginInput();
 
 // "#const name=value.": defines the constant (input/directives.hpp) and
 // ends the statement.
-void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value);
+void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, const TERM_VALUE& value);
 
 // "#show [-]name/arity.": the predicate joins those the results show.
 void newShow(INPUT_DIRECTIVES& directives, const char* negation, const std::string& name,

@@ -18,6 +18,7 @@
 
 #include "base/options.hpp"
 #include "input/actions.hpp"
+#include "representation/compound.hpp"
 
 namespace {
 
@@ -63,21 +64,39 @@ struct AGGREGATE_TEXT {
                 "supported; write the values out";
             return;
         }
-        if (!t.isVariable()) return append_term(text, t);
-        if (!isMember(globals, t)) {
-            text += 'L' + std::to_string(t.value());
-            return;
+        if (t.isVariable()) {
+            text += variableText(t);
+        } else if (t.kind() == IDENT::COMPOUND) {
+            compound(t);
+        } else {
+            append_term(text, t);
         }
+    }
+    // A function term or arithmetic: its variables written as term writes
+    // a variable.
+    void compound(IDENT t) {
+        std::vector<int> variables;
+        AppendVariables(t, variables);
+        std::vector<std::string> names;
+        for (int v : variables) {
+            const auto n = static_cast<std::size_t>(v);
+            if (names.size() <= n) names.resize(n + 1);
+            if (names[n].empty()) names[n] = variableText(IDENT(IDENT::VARIABLE, v));
+        }
+        AppendNamedTerm(text, t, names);
+    }
+    // A global variable as its place in args, another as L<number>.
+    std::string variableText(IDENT t) {
+        if (!isMember(globals, t)) return 'L' + std::to_string(t.value());
         auto at = std::find(args.begin(), args.end(), t);
         if (at == args.end()) {
             if (args.size() == MaxAggregateArguments) {
                 refusal = "an aggregate with more than 250 global variables";
-                return;
+                return "_";
             }
             at = args.insert(args.end(), t);
         }
-        text += ArgumentMark;
-        text += static_cast<char>(1 + (at - args.begin()));
+        return {ArgumentMark, static_cast<char>(1 + (at - args.begin()))};
     }
     void terms(const std::vector<IDENT>& list) {
         for (std::size_t i = 0; i < list.size(); ++i) {
@@ -103,6 +122,7 @@ struct AGGREGATE_TEXT {
             refusal = "a quoted predicate name cannot stand inside an aggregate";
             return;
         }
+        if (l.doubled) text += "not ";
         if (l.negated) text += "not ";
         text += name;
         if (l.args.empty()) return;
@@ -166,30 +186,49 @@ void appendLiteralVariables(std::vector<IDENT>& out, const std::vector<LITERAL>&
 // leaves out variables of its statement). names: the statement's variable
 // names, renumbered alike.
 RULE withDenseVariables(const RULE& rule, std::vector<std::string>& names) {
+    const auto h = rule.head();
+    const auto body = rule.body();
+    // The new number of each old one, in the order the variables occur,
+    // those inside function terms and arithmetic included.
     std::map<int, int> number;
     std::vector<std::string> renamed;
+    std::vector<IDENT> values;  // by old number: the variable it becomes
+    auto noteVariables = [&](const ATOM& a) {
+        std::vector<int> variables;
+        for (const IDENT& t : a.args) AppendVariables(t, variables);
+        for (int v : variables) {
+            const auto [at, fresh] = number.emplace(v, static_cast<int>(number.size()));
+            if (!fresh) continue;
+            const auto old = static_cast<std::size_t>(v);
+            renamed.push_back(old < names.size() ? names[old] : std::string());
+            if (values.size() <= old) values.resize(old + 1);
+            values[old] = IDENT(IDENT::VARIABLE, at->second);
+        }
+    };
+    if (h)
+        for (const ATOM& a : h->atoms) noteVariables(a);
+    if (body)
+        for (const LITERAL& l : body->literals) noteVariables(l);
     auto renumber = [&](const ATOM& a) {
         ATOM copy(a);
         for (IDENT& t : copy.args) {
-            if (!t.isVariable()) continue;
-            auto [at, fresh] = number.emplace(t.value(), static_cast<int>(number.size()));
-            if (fresh) {
-                const auto old = static_cast<std::size_t>(t.value());
-                renamed.push_back(old < names.size() ? names[old] : std::string());
-            }
-            t = IDENT(IDENT::VARIABLE, at->second);
+            if (t.isVariable()) t = values[static_cast<std::size_t>(t.value())];
+            // Renaming variables makes no operation undefined.
+            else if (t.kind() == IDENT::COMPOUND) t = Substituted(t, values).value_or(t);
         }
         return copy;
     };
     std::vector<ATOM> head;
-    if (const auto h = rule.head())
+    if (h)
         for (const ATOM& a : h->atoms) head.push_back(renumber(a));
     std::vector<LITERAL> positive, negated;
-    const auto body = rule.body();
     if (body)
-        for (std::size_t k = 0; k < body->literals.size(); ++k)
-            (k < body->firstNegated ? positive : negated)
-                .emplace_back(renumber(body->literals[k]), k >= body->firstNegated);
+        for (std::size_t k = 0; k < body->literals.size(); ++k) {
+            const LITERAL& old = body->literals[k];
+            LITERAL l(renumber(old), k >= body->firstNegated);
+            l.doubled = old.doubled;
+            (k < body->firstNegated ? positive : negated).push_back(std::move(l));
+        }
     names = std::move(renamed);
     const RULE dense(head, positive, negated, body.has_value(), 1);
     return rule.isChoice() ? dense.asChoice() : dense;

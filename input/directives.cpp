@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "input/parser.hpp"
+#include "representation/compound.hpp"
 
 namespace {
 
@@ -67,6 +68,10 @@ void DefineConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT
     if (value.isVariable()) {
         countedError("#const " + name +
                      " needs a value: an integer, a constant or a string, not a variable");
+        return;
+    }
+    if (HighestVariable(value) >= 0) {
+        countedError("#const " + name + " needs a ground value, without variables");
         return;
     }
     CONSTANT_DEFINITION here{value, parser_file ? parser_file : "", parser_line};

@@ -158,9 +158,11 @@ RULE RuleInstance(const RULE& rule, const EXPANSIONS& expansions, std::size_t i)
     std::vector<LITERAL> positive, negated;
     const auto body = rule.body();
     if (body)
-        for (std::size_t k = 0; k < body->literals.size(); ++k)
-            (k < body->firstNegated ? positive : negated)
-                .emplace_back(choose.atom(body->literals[k]), k >= body->firstNegated);
+        for (std::size_t k = 0; k < body->literals.size(); ++k) {
+            LITERAL l = body->literals[k];
+            static_cast<ATOM&>(l) = choose.atom(l);
+            (k < body->firstNegated ? positive : negated).push_back(std::move(l));
+        }
     return RULE(head, positive, negated, body.has_value(), 1);
 }
 

@@ -48,11 +48,15 @@ static void* parserAllocate(std::size_t bytes) {
 #include "base/options.hpp"
 #include "input/parser.hpp"
 
-/* The parser's own messages, which bison hands the parse parameter too. */
-static void yyerror(INPUT_DIRECTIVES&, const char* message) {
+/* The parser's own messages, which bison hands the parse parameter too. A
+ * backslash, which only arithmetic takes, is named where it stands
+ * elsewhere, as the scanner named it before it was a token. */
+static void parserError(const char* message, int lookahead) {
+    if (lookahead == TOK_BACKSLASH) lexicalError("syntax error (\\)");
     /* A construct refused has named the fault already. */
     if (!takeRefusalReported()) yyerror(message);
 }
+#define yyerror(directives, message) parserError(message, yychar)
 
 /* The actions' short name for the values of the symbols. */
 static PARSE_VALUES& V = ParseValues;
@@ -91,6 +95,13 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
     unsigned choice;  /* in ParseValues.choices */
     int builtin;      /* comparison, arithmetic: a BUILTIN */
 }
+
+/* Arithmetic binds as in clingo: unary minus tightest, then "**" (to the
+ * right), then "*", "/" and "\\", then "+" and "-". */
+%left "+" "-"
+%left "*" "/" "\\"
+%right "**"
+%precedence UMINUS
 
 /* The token codes are fixed: the scanner and the parser agree on them. */
 %token <text> IDENTIFIER 258
@@ -134,6 +145,8 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %token SUM 322 "#sum"
 %token MIN 323 "#min"
 %token MAX 324 "#max"
+%token BACKSLASH 325 "\\"
+%token POWER 326 "**"
 
 %type <text> name
 %type <term> term
@@ -209,7 +222,7 @@ disjunction
 directive
     : "#const" name "=" term "."
         {
-            newConstant(directives, V.texts[$2], identOf($4));
+            newConstant(directives, V.texts[$2], $4);
             V.texts.free($2);
         }
     | "#show" "."                       { directives.showSeen = true; }
@@ -386,6 +399,13 @@ aggregateElements
 literal
     : atom       { $$ = V.literals.put(LITERAL(V.atoms.take($1), false)); }
     | "not" atom { $$ = V.literals.put(LITERAL(V.atoms.take($2), true)); }
+    | "not" "not" atom
+        {
+            LITERAL twice(V.atoms.take($3), true);
+            if (refuseDoubleNegation()) YYABORT;
+            twice.doubled = true;
+            $$ = V.literals.put(std::move(twice));
+        }
     | builtin    { $$ = V.literals.put(LITERAL(V.atoms.take($1), false)); }
     ;
 
@@ -449,11 +469,27 @@ terms
         { $$ = $1; V.terms[$$].push_back(intervalMarker(identOf($3), identOf($5))); }
     ;
 
+/* Terms as clingo writes them: names, numbers, variables, function terms
+ * and arithmetic; "-" before a number is the negative integer. */
 term
     : name   { $$ = termValue(TermOfName(directives, V.texts[$1])); V.texts.free($1); }
-    | NUMBER { $$ = termValue(integerTerm(V.texts[$1], false)); V.texts.free($1); }
-    | "-" NUMBER { $$ = termValue(integerTerm(V.texts[$2], true)); V.texts.free($2); }
+    | NUMBER { $$ = termValue(integerTerm(V.texts[$1], false), NUMBER_SHAPE); V.texts.free($1); }
     | "_"    { $$ = termValue(anonymousVariable()); }
+    | name "(" arguments ")"
+        {
+            $$ = functionTerm(V.texts[$1], V.terms[$3]);
+            V.texts.free($1);
+            V.terms.free($3);
+        }
+    | "(" term ")"               { $$ = groupedTerm($2); }
+    | "|" term "|"               { $$ = unaryTerm(TERM_OP::ABS, $2); }
+    | "-" term %prec UMINUS      { $$ = unaryTerm(TERM_OP::MINUS, $2); }
+    | term "+" term              { $$ = operationTerm(TERM_OP::ADD, $1, $3); }
+    | term "-" term              { $$ = operationTerm(TERM_OP::SUB, $1, $3); }
+    | term "*" term              { $$ = operationTerm(TERM_OP::MUL, $1, $3); }
+    | term "/" term              { $$ = operationTerm(TERM_OP::DIV, $1, $3); }
+    | term "\\" term           { $$ = operationTerm(TERM_OP::MOD, $1, $3); }
+    | term "**" term             { $$ = operationTerm(TERM_OP::POW, $1, $3); }
     ;
 
 name
@@ -469,16 +505,24 @@ builtin
     | term comparison term
         { $$ = V.atoms.put(builtinAtom(BUILTIN($2), {identOf($1), identOf($3)})); }
     | "#int" oneArg
-        { $$ = V.atoms.put(builtinAtom(INT, V.terms[$2])); V.terms.free($2); }
-    | "#succ" twoArgs
-        { $$ = V.atoms.put(builtinAtom(SUCC, V.terms[$2])); V.terms.free($2); }
-    | arithmetic threeArgs
-        { $$ = V.atoms.put(builtinAtom(BUILTIN($1), V.terms[$2])); V.terms.free($2); }
-    | term "=" term arithmetic term
         {
-            $$ = V.atoms.put(
-                builtinAtom(BUILTIN($4), {identOf($3), identOf($5), identOf($1)}));
+            checkPlainArguments(V.terms[$2], "#int");
+            $$ = V.atoms.put(builtinAtom(INT, V.terms[$2]));
+            V.terms.free($2);
         }
+    | "#succ" twoArgs
+        {
+            checkPlainArguments(V.terms[$2], "#succ");
+            $$ = V.atoms.put(builtinAtom(SUCC, V.terms[$2]));
+            V.terms.free($2);
+        }
+    | arithmetic threeArgs
+        {
+            checkPlainArguments(V.terms[$2], $1 == PLUS ? "+" : "*");
+            $$ = V.atoms.put(builtinAtom(BUILTIN($1), V.terms[$2]));
+            V.terms.free($2);
+        }
+    | term "=" term { $$ = V.atoms.put(equalityAtom($1, $3)); }
     ;
 
 comparison

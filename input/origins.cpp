@@ -1,6 +1,7 @@
 #include "input/origins.hpp"
 
 #include "input/parser.hpp"
+#include "representation/compound.hpp"
 
 std::vector<std::string> OriginInputs;
 std::vector<std::vector<RULE_ORIGIN>> RuleOrigins;
@@ -22,15 +23,6 @@ std::vector<std::string> variableNames() {
     return names;
 }
 
-void appendNamedTerm(std::string& out, const IDENT& term, const std::vector<std::string>& names) {
-    if (!term.isVariable()) {
-        append_term(out, term);
-        return;
-    }
-    const auto n = static_cast<std::size_t>(term.value());
-    out += n < names.size() && !names[n].empty() ? names[n] : std::string("_");
-}
-
 // An aggregate's text with its global variables named.
 void appendNamedAggregate(std::string& out, const ATOM& atom,
                           const std::vector<std::string>& names) {
@@ -41,7 +33,7 @@ void appendNamedAggregate(std::string& out, const ATOM& atom,
             continue;
         }
         const auto place = static_cast<unsigned char>(text[++i]) - 1u;
-        if (place < atom.args.size()) appendNamedTerm(out, atom.args[place], names);
+        if (place < atom.args.size()) AppendNamedTerm(out, atom.args[place], names);
     }
 }
 
@@ -53,7 +45,7 @@ void appendNamedAtom(std::string& out, const ATOM& atom, const std::vector<std::
     out += '(';
     for (const IDENT& t : atom.args) {
         if (&t != atom.args.begin()) out += ", ";
-        appendNamedTerm(out, t, names);
+        AppendNamedTerm(out, t, names);
     }
     out += ')';
 }
@@ -76,6 +68,7 @@ std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& name
         text += " :- ";
         for (const LITERAL& l : body->literals) {
             if (&l != body->literals.data()) text += ", ";
+            if (l.doubled) text += "not ";
             if (l.negated) text += "not ";
             appendNamedAtom(text, l, names);
         }

@@ -6,7 +6,9 @@
 
 #include "base/exits.hpp"
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "common/never_destroyed.hpp"
+#include "representation/compound.hpp"
 
 // Never destroyed, like the constants (see ident.cpp).
 namespace {
@@ -140,14 +142,13 @@ ATOM::ATOM(std::string_view name, ARGUMENTS terms, PREDICATE_NAMES::TYPE type)
 
 bool ATOM::hasVariable() const {
     for (const IDENT& t : args)
-        if (t.isVariable()) return true;
+        if (HighestVariable(t) >= 0) return true;
     return false;
 }
 
 int ATOM::highestVariable() const {
     int high = -1;
-    for (const IDENT& t : args)
-        if (t.isVariable() && t.value() > high) high = t.value();
+    for (const IDENT& t : args) high = std::max(high, HighestVariable(t));
     return high;
 }
 
@@ -168,10 +169,23 @@ bool ATOM::isComparison() const {
            Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
 }
 
-// The only builtin predicates beyond the ten are aggregates.
+namespace {
+
+// Beyond the ten, the builtin predicates are aggregates (named by their
+// text, see AggregateMark) and the assignment (AssignmentName).
+bool isLaterBuiltin(unsigned predicate) {
+    return predicate >= BUILTIN_COUNT && predicate < ATOM::Predicates.size() &&
+           ATOM::Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
+}
+
+}  // namespace
+
 bool ATOM::isAggregate() const {
-    return predicate >= BUILTIN_COUNT && predicate < Predicates.size() &&
-           Predicates.type(predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
+    return isLaterBuiltin(predicate) && Predicates.text(predicate)[0] == AggregateMark;
+}
+
+bool ATOM::isAssignment() const {
+    return isLaterBuiltin(predicate) && Predicates.text(predicate) == AssignmentName;
 }
 
 bool ATOM::assigns() const { return isAggregate() && Predicates.text(predicate)[1] == AssignsMark; }
@@ -192,6 +206,12 @@ void appendAggregate(std::string& out, std::string_view text, const ARGUMENTS& a
 }
 
 }  // namespace
+
+ATOM newAssignment(IDENT left, IDENT right) {
+    const IDENT sides[] = {left, right};
+    return ATOM(AssignmentName, ARGUMENTS(std::vector<IDENT>(sides, sides + 2)),
+                PREDICATE_NAMES::BUILTIN_PREDICATE);
+}
 
 ATOM newNegativeATOM(std::string_view name, ARGUMENTS args) {
     std::string negated;
@@ -233,6 +253,7 @@ void append_atom(std::string& out, const ATOM& atom) {
 }
 
 void append_literal(std::string& out, const LITERAL& literal) {
+    if (literal.doubled) out += "not ";
     if (literal.negated) out += OptionProgram == PROGRAM_TYPE::PEXA ? "~" : "not ";
     append_atom(out, literal);
 }

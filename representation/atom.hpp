@@ -242,6 +242,8 @@ struct ATOM {
     bool isAggregate() const;
     // An aggregate whose guard assigns args[0] (X = #count{...}).
     bool assigns() const;
+    // True for an assignment T = U (see newAssignment).
+    bool isAssignment() const;
 
 private:
     // Registers name with arity and type, or throws PREDICATE_CONFLICT.
@@ -322,6 +324,9 @@ extern GENERATED_NAMES& minimalPredicates;
 template <class A>
 struct TLITERAL : A {
     bool negated = false;
+    // "not not a": negated twice, which binds nothing and keeps a's
+    // truth without supporting it; a negated literal in every other respect.
+    bool doubled = false;
 
     TLITERAL() = default;
     TLITERAL(const A& atom, bool neg) : A(atom), negated(neg) {}
@@ -336,13 +341,20 @@ ATOM newNegativeATOM(std::string_view name, ARGUMENTS args);
 // A builtin atom; consults no table and checks no arity.
 ATOM newBuiltin(BUILTIN builtin, ARGUMENTS args);
 
+// The assignment T = U of two terms, clingo's equality: it binds the
+// variables of one side once those of the other are bound. Its predicate
+// "=" is registered as a builtin when first used, so that a program
+// without one keeps its tables as they were.
+ATOM newAssignment(IDENT left, IDENT right);
+
 // The complement of a predicate name: adds or removes the leading "-".
 std::string complementName(std::string_view name);
 
 // Appends one atom: its name (pexa: "-" as "NEG_") and the arguments; the
 // text forms are built in strings, see append_term.
 void append_atom(std::string& out, const ATOM& atom);
-// Appends one literal: "not " (pexa: "~") when negated, then the atom.
+// Appends one literal: "not " (pexa: "~") when negated, "not not " when
+// doubled, then the atom.
 void append_literal(std::string& out, const LITERAL& literal);
 
 void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep);

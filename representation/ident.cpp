@@ -6,6 +6,7 @@
 #include "base/options.hpp"
 #include "common/contract.hpp"
 #include "common/never_destroyed.hpp"
+#include "representation/compound.hpp"
 
 // The global tables are made before main without asking for memory and
 // never destroyed (see common/never_destroyed.hpp).
@@ -52,6 +53,7 @@ void append_term(std::string& out, const IDENT& term) {
         case IDENT::CONSTANT:
             out += IDENT::Constants.text(static_cast<unsigned>(term.value()));
             break;
+        case IDENT::COMPOUND: out += Compounds.text(term); break;
         default: break;
     }
 }

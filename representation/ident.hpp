@@ -18,10 +18,12 @@
 
 // A term in 32 bits, copied by value: an integer of 31 bits (the top bit
 // clear), or, with the top bit set, the kind in the next two bits and a
-// number of 29 bits (a variable's, a constant's). A large run holds a few
-// terms per atom and many millions of atoms.
+// number of 29 bits (a variable's, a constant's, a compound term's, see
+// compound.hpp). A large run holds a few terms per atom and many millions
+// of atoms. The kind bits of a compound term are those an integer would
+// have, which integers never use (their top bit is clear).
 struct IDENT {
-    enum KIND { VARIABLE = 0, CONSTANT = 1, INTEGER = 2, NONE = 3 };
+    enum KIND { VARIABLE = 0, CONSTANT = 1, INTEGER = 2, NONE = 3, COMPOUND = 4 };
     // The integers a term holds, and the largest number of another kind.
     static constexpr int MinInteger = -(1 << 30), MaxInteger = (1 << 30) - 1;
     static constexpr int MaxNumber = (1 << 29) - 1;
@@ -30,7 +32,11 @@ struct IDENT {
     // v must be in the range of its kind; a NONE term keeps no value.
     IDENT(int k, int v) : bits_(encode(k, v)) {}
 
-    int kind() const { return bits_ >> 31 ? static_cast<int>(bits_ >> 29 & 3) : INTEGER; }
+    int kind() const {
+        if (!(bits_ >> 31)) return INTEGER;
+        const auto tag = static_cast<int>(bits_ >> 29 & 3);
+        return tag == INTEGER ? COMPOUND : tag;
+    }
     int value() const {
         if (bits_ >> 31) return static_cast<int>(bits_ & MaxNumber);
         return static_cast<int>(bits_ << 1) >> 1;  // the sign is bit 30
@@ -52,6 +58,7 @@ private:
     static constexpr std::uint32_t encode(int k, int v) {
         if (k == INTEGER) return static_cast<std::uint32_t>(v) & 0x7FFFFFFFu;
         if (k == NONE) v = 0;
+        if (k == COMPOUND) k = INTEGER;
         return 0x80000000u | static_cast<std::uint32_t>(k) << 29 |
                (static_cast<std::uint32_t>(v) & MaxNumber);
     }
@@ -82,7 +89,8 @@ IDENT newIDENT(std::string_view text);
 std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second = nullptr,
                              const IDENT* third = nullptr);
 
-// Writes one term: X<n>, the constant's text, or the integer.
+// Writes one term: X<n>, the constant's text, the integer, or the compound
+// term's text.
 void print_term(std::ostream& out, const IDENT& term);
 // Appends the same text to a string. The text forms are built in a string
 // and written at once: formatting piece by piece through a stream costs

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "common/never_destroyed.hpp"
+#include "representation/compound.hpp"
 
 // Never destroyed, like the name tables (see ident.cpp): freeing every rule
 // at exit would only cost time.
@@ -70,10 +71,10 @@ template struct TRULE<ATOM, LITERAL>;
 namespace {
 
 // The arguments whose variables a body literal binds: those of a positive
-// atom, the one an aggregate's guard assigns, none of a comparison or a
-// negated literal.
+// atom, the one an aggregate's guard assigns, none of a comparison, an
+// assignment (bound apart, see bindByAssignments) or a negated literal.
 std::span<const IDENT> boundBy(const LITERAL& l) {
-    if (l.negated || l.isComparison()) return {};
+    if (l.negated || l.isComparison() || l.isAssignment()) return {};
     if (l.isAggregate())
         return l.assigns() ? std::span<const IDENT>(l.args.begin(), 1) : std::span<const IDENT>();
     return {l.args.begin(), l.args.size()};
@@ -81,7 +82,7 @@ std::span<const IDENT> boundBy(const LITERAL& l) {
 
 // The arguments whose variables other literals must bind.
 std::span<const IDENT> neededBy(const LITERAL& l) {
-    if (l.negated || l.isComparison()) return {l.args.begin(), l.args.size()};
+    if (l.negated || l.isComparison() || l.isAssignment()) return {l.args.begin(), l.args.size()};
     if (!l.isAggregate()) return {};
     const std::size_t from = l.assigns() ? 1 : 0;
     return {l.args.begin() + from, l.args.size() - from};
@@ -98,40 +99,97 @@ bool Saves(const BODY_VIEW& body, const IDENT& term) {
 
 namespace {
 
-// The variables that the body's positive literals other than comparisons
-// bind, sorted, in a list kept from check to check: rules are checked by the
-// million, most with a few variables, which a list searched by halves holds
-// without an allocation of its own.
+// The variables that the body binds, sorted, in a list kept from check to
+// check: rules are checked by the million, most with a few variables,
+// which a list searched by halves holds without an allocation of its own.
+// A positive literal other than a comparison binds its variables (inside
+// a compound term those clingo binds by matching, see AppendBindable); an
+// assignment binds one side's once the other side's are bound.
 using BOUND = std::vector<int>;
+
+bool isBound(const BOUND& bound, int variable) {
+    return std::binary_search(bound.begin(), bound.end(), variable);
+}
+
+bool allBound(const BOUND& bound, const IDENT& t) {
+    if (t.isVariable()) return isBound(bound, t.value());
+    if (t.kind() != IDENT::COMPOUND || HighestVariable(t) < 0) return true;
+    static std::vector<int> variables;
+    variables.clear();
+    AppendVariables(t, variables);
+    return std::all_of(variables.begin(), variables.end(),
+                       [&](int v) { return isBound(bound, v); });
+}
+
+// Binds by the assignments until none binds more.
+void bindByAssignments(const BODY_VIEW& body, BOUND& bound) {
+    for (bool more = true; more;) {
+        more = false;
+        for (const LITERAL& l : body.literals) {
+            if (l.negated || !l.isAssignment()) continue;
+            for (int side = 0; side < 2; ++side) {
+                const IDENT target = l.args[static_cast<std::size_t>(side)];
+                if (allBound(bound, target) || !allBound(bound, l.args[1 - side])) continue;
+                const std::size_t before = bound.size();
+                AppendBindable(target, bound);
+                if (bound.size() == before) continue;
+                std::sort(bound.begin(), bound.end());
+                more = true;
+            }
+        }
+    }
+}
 
 const BOUND& boundVariables(const BODY_VIEW& body) {
     static BOUND bound;
     bound.clear();
-    for (const LITERAL& l : body.literals)
-        for (const IDENT& t : boundBy(l))
+    bool assignments = false;
+    for (const LITERAL& l : body.literals) {
+        assignments = assignments || l.isAssignment();
+        for (const IDENT& t : boundBy(l)) {
             if (t.isVariable()) bound.push_back(t.value());
+            else if (t.kind() == IDENT::COMPOUND) AppendBindable(t, bound);
+        }
+    }
     std::sort(bound.begin(), bound.end());
+    if (assignments) bindByAssignments(body, bound);
     return bound;
 }
 
-bool isBound(const BOUND& bound, const IDENT& t) {
-    return std::binary_search(bound.begin(), bound.end(), t.value());
-}
-
 bool bodyIsSafe(const BODY_VIEW& body, const BOUND& bound) {
-    for (const LITERAL& l : body.literals)
+    for (const LITERAL& l : body.literals) {
         for (const IDENT& t : neededBy(l))
-            if (t.isVariable() && !isBound(bound, t)) return false;
+            if (!allBound(bound, t)) return false;
+        // A binding literal's compound terms may hold variables only
+        // arithmetic reaches.
+        for (const IDENT& t : boundBy(l))
+            if (t.kind() == IDENT::COMPOUND && !allBound(bound, t)) return false;
+    }
     return true;
 }
 
-// Adds the variables of the negated literals and comparisons that bound
-// does not hold.
+// Adds the variables of t that bound does not hold.
+void addUnboundIn(std::vector<int>& unsafe, const IDENT& t, const BOUND& bound) {
+    if (t.isVariable()) {
+        if (!isBound(bound, t.value())) unsafe.push_back(t.value());
+        return;
+    }
+    if (t.kind() != IDENT::COMPOUND) return;
+    std::vector<int> variables;
+    AppendVariables(t, variables);
+    for (int v : variables)
+        if (!isBound(bound, v)) unsafe.push_back(v);
+}
+
+// Adds the variables that the body's literals need bound and bound does
+// not hold. An aggregate's are left out: its rewriting numbers them anew,
+// and a rule it alone makes unsafe is reported without names.
 void addUnbound(std::vector<int>& unsafe, const BODY_VIEW& body, const BOUND& bound) {
     for (const LITERAL& l : body.literals) {
-        if (!(l.negated || l.isComparison())) continue;
-        for (const IDENT& t : l.args)
-            if (t.isVariable() && !isBound(bound, t)) unsafe.push_back(t.value());
+        if (l.isAggregate()) continue;
+        for (const IDENT& t : neededBy(l)) addUnboundIn(unsafe, t, bound);
+        for (const IDENT& t : boundBy(l))
+            if (t.kind() == IDENT::COMPOUND) addUnboundIn(unsafe, t, bound);
     }
 }
 
@@ -158,8 +216,7 @@ std::vector<int> RULE::unsafeVariables() const {
     std::vector<int> unsafe;
     if (const auto h = head())
         for (const ATOM& a : h->atoms)
-            for (const IDENT& t : a.args)
-                if (t.isVariable() && !isBound(bound, t)) unsafe.push_back(t.value());
+            for (const IDENT& t : a.args) addUnboundIn(unsafe, t, bound);
     if (b) addUnbound(unsafe, *b, bound);
     return sortedOnce(std::move(unsafe));
 }
@@ -177,7 +234,7 @@ bool RULE::isSafe() const {
     if (const auto h = head())
         for (const ATOM& a : h->atoms)
             for (const IDENT& t : a.args)
-                if (t.isVariable() && !isBound(bound, t)) return false;
+                if (!allBound(bound, t)) return false;
     return !b || bodyIsSafe(*b, bound);
 }
 

@@ -1,9 +1,11 @@
 #include "driver/output/explain.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <tuple>
 
 #include "common/contract.hpp"
+#include "representation/compound.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
@@ -28,6 +30,29 @@ std::string atomText(const std::string& name, const std::vector<std::string>& ar
     return text;
 }
 
+// A value as the answer set writes it, as a term: an integer, or any other
+// text (a name, a string, a function term) kept as a constant that prints
+// as written.
+IDENT valueTerm(const std::string& text) {
+    int n = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (error == std::errc() && end == text.data() + text.size() && n >= -999999999 &&
+        n <= 999999999)
+        return IDENT(IDENT::INTEGER, n);
+    return IDENT(IDENT::CONSTANT, checkedNumber(IDENT::Constants.insert(text).first));
+}
+
+// A compound argument of the head with the values of its variables, its
+// arithmetic computed as clingo computed it.
+std::string groundCompound(IDENT term, const std::vector<std::string>& values) {
+    std::vector<IDENT> terms;
+    terms.reserve(values.size());
+    for (const std::string& v : values) terms.push_back(valueTerm(v));
+    std::string text;
+    append_term(text, Substituted(term, terms).value_or(term));
+    return text;
+}
+
 // The head's arguments with the rejection atom's values for its variables.
 std::vector<std::string> groundHeadArguments(const ATOM& head,
                                              const std::vector<std::string>& values) {
@@ -36,6 +61,8 @@ std::vector<std::string> groundHeadArguments(const ATOM& head,
         const auto v = static_cast<std::size_t>(t.value());
         if (t.isVariable()) {
             arguments.push_back(v < values.size() ? values[v] : std::string("_"));
+        } else if (t.kind() == IDENT::COMPOUND) {
+            arguments.push_back(groundCompound(t, values));
         } else {
             std::string text;
             append_term(text, t);

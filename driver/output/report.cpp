@@ -1,13 +1,17 @@
 #include "report.hpp"
 
 #include "base/options.hpp"
+#include "common/contract.hpp"
 #include "representation/rule.hpp"
 
 void PrintStatistics(std::ostream& out, const TRANSLATION& t) {
+    // The builtins are no predicates of the program, the assignment's "="
+    // (registered on its first use) among them.
+    const unsigned builtins =
+        static_cast<unsigned>(NumBuiltins) + (ATOM::Predicates.contains(AssignmentName) ? 1u : 0u);
     out << "The rewritten program consits of " << IDENT::Constants.size() << " constants, "
-        << ATOM::Predicates.size() - static_cast<unsigned>(NumBuiltins) + updatePredicates.size()
-        << " predicates, " << t.ruleCount() << " rules, and " << t.constraints.size()
-        << " constraints";
+        << ATOM::Predicates.size() - builtins + updatePredicates.size() << " predicates, "
+        << t.ruleCount() << " rules, and " << t.constraints.size() << " constraints";
     if (OptionMinimal || OptionStrict) {
         if (OptionIntegral)
             out << " plus " << t.minRules.size() << " minimality rules and "

@@ -29,9 +29,9 @@ std::size_t slotCount(const RULE& rule) { return rule.head.size() + rule.body.si
 
 bool isGround(const RULE& rule) {
     for (const ATOM& a : rule.head)
-        if (!isGround(a.args)) return false;
+        if (!isPlainGround(a.args)) return false;
     for (const LITERAL& l : rule.body)
-        if (!isGround(l.atom.args)) return false;
+        if (!isPlainGround(l.atom.args)) return false;
     return true;
 }
 

@@ -63,7 +63,7 @@ struct HEADS {
 bool mayHold(const HEADS& heads, const ATOM& a) {
     const std::size_t key = keyOf(a);
     if (heads.count[key] == 0) return false;
-    if (heads.groundOnly.empty() || !heads.groundOnly[key] || !isGround(a.args)) return true;
+    if (heads.groundOnly.empty() || !heads.groundOnly[key] || !isPlainGround(a.args)) return true;
     return heads.atoms.contains(&a);
 }
 
@@ -107,7 +107,7 @@ void noteGroundHeads(const PROGRAM& program, ANALYSIS& an) {
         if (an.state[i] != STATE::LIVE) continue;
         const RULE& rule = program.rules[i];
         for (const ATOM& a : rule.head)
-            if (!isGround(a.args)) groundOnly[keyOf(a)] = false;
+            if (!isPlainGround(a.args)) groundOnly[keyOf(a)] = false;
         if (changeable(rule))
             for (const LITERAL& l : rule.body)
                 if (!l.negated) usedPositively[keyOf(l.atom)] = true;

@@ -8,34 +8,6 @@
 
 namespace vok::evaluation {
 
-void appendNumber(std::string& out, std::int64_t n) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-    out.append(digits, end);
-}
-
-void appendTerm(std::string& out, const TERM& term) {
-    switch (term.kind) {
-        case TERM::KIND::VARIABLE:
-        case TERM::KIND::CONSTANT: out += term.text; return;
-        case TERM::KIND::INTEGER: appendNumber(out, term.value); return;
-        case TERM::KIND::STRING:
-            // The file's strings have no escapes; clingo's treat "\" as one and
-            // have no raw line ends.
-            out += '"';
-            for (char c : term.text) {
-                if (c == '\n') {
-                    out += "\\n";
-                    continue;
-                }
-                if (c == '\\') out += '\\';
-                out += c;
-            }
-            out += '"';
-            return;
-    }
-}
-
 namespace {
 
 std::string clingoTerm(const TERM& term) {
@@ -93,7 +65,19 @@ struct BODY {
 };
 
 bool isKnown(const BODY& body, const TERM& t) {
+    if (t.kind == TERM::KIND::COMPOUND) {
+        bool known = true;
+        forEachVariable(t, [&](std::string_view v) { known = known && body.known.contains(v); });
+        return known;
+    }
     return t.kind != TERM::KIND::VARIABLE || body.known.contains(t.text);
+}
+
+// The variables of t become bound. For a compound term clingo decides which
+// of them matching binds; a rule with one it does not bind is refused by
+// clingo itself.
+void bind(BODY& body, const TERM& t) {
+    forEachVariable(t, [&](std::string_view v) { body.known.insert(v); });
 }
 
 bool ready(const BODY& body, const LITERAL& lit) {
@@ -116,7 +100,7 @@ void add(BODY& body, std::string part) { body.parts.push_back(std::move(part)); 
 // "T=expr": an assignment when T is an unbound variable, else a test.
 void assign(BODY& body, const TERM& target, const std::string& expr) {
     add(body, clingoTerm(target) + "=" + expr);
-    if (target.kind == TERM::KIND::VARIABLE) body.known.insert(target.text);
+    bind(body, target);
 }
 
 // T is an integer in 0..maxint.
@@ -223,11 +207,13 @@ void emit(BODY& body, const LITERAL& lit) {
 void checkSafety(const BODY& body) {
     auto check = [&](TERMS args) {
         for (const TERM& t : args)
-            if (!isKnown(body, t))
-                throw TRANSLATE_ERROR(body.rule.line,
-                                      "variable " + std::string(t.text) +
-                                          " is unsafe: it occurs in no positive body "
-                                          "atom and is bound by no builtin");
+            forEachVariable(t, [&](std::string_view v) {
+                if (!body.known.contains(v))
+                    throw TRANSLATE_ERROR(body.rule.line,
+                                          "variable " + std::string(v) +
+                                              " is unsafe: it occurs in no positive body "
+                                              "atom and is bound by no builtin");
+            });
     };
     for (const ATOM& h : body.rule.head) check(h.args);
     for (const LITERAL& lit : body.rule.body) check(lit.atom.args);
@@ -253,12 +239,11 @@ std::vector<const LITERAL*> writeAtoms(BODY& body) {
             builtins.push_back(&lit);
             continue;
         }
-        std::string text = lit.negated ? "not " : "";
+        std::string text = lit.doubled ? "not not " : lit.negated ? "not " : "";
         appendAtom(text, lit.atom, body.data);
         add(body, std::move(text));
         if (!lit.negated)
-            for (const TERM& t : lit.atom.args)
-                if (t.kind == TERM::KIND::VARIABLE) body.known.insert(t.text);
+            for (const TERM& t : lit.atom.args) bind(body, t);
     }
     return builtins;
 }

@@ -74,8 +74,4 @@ struct LINE_PLACE {
 // each rule is written on the line where it starts in the file.
 void placeOnLine(std::string& out, LINE_PLACE& place, int line);
 
-// The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"".
-void appendTerm(std::string& out, const TERM& term);
-void appendNumber(std::string& out, std::int64_t n);
-
 }  // namespace vok::evaluation

@@ -187,7 +187,10 @@ void advance(LEXER& lex) {
         take(lex, TOK::IF, start, start + 2);
     } else if ((c == '=' || c == '!' || c == '<' || c == '>') && following == '=') {
         take(lex, TOK::OP, start, start + 2);
-    } else if (c == '<' || c == '>' || c == '+' || c == '*') {
+    } else if (c == '*' && following == '*') {
+        take(lex, TOK::OP, start, start + 2);
+    } else if (c == '<' || c == '>' || c == '+' || c == '*' || c == '=' || c == '/' || c == '\\' ||
+               c == '|') {
         take(lex, TOK::OP, start, start + 1);
     } else if (c == '_') {
         throw SYNTAX_ERROR(lex.line, "a name cannot begin with \"_\"");
@@ -209,6 +212,8 @@ enum class FORM { ROX, PEXA };
 // An operator or a hash word names a builtin when its text is one's name.
 std::optional<BUILTIN> builtinOf(const TOKEN& t) {
     if (t.kind != TOK::OP && t.kind != TOK::HASH) return std::nullopt;
+    // An assignment T = U is clingo's equality.
+    if (t.kind == TOK::OP && t.text == AssignmentName) return BUILTIN::EQUAL;
     const std::optional<std::size_t> b = BuiltinNumber(t.text);
     if (!b) return std::nullopt;
     return static_cast<BUILTIN>(*b);
@@ -362,14 +367,142 @@ TERM integerTerm(READER& r, bool minus) {
     return t;
 }
 
+// ---- compound terms ------------------------------------------------------
+//
+// A term with a function symbol or an operator is read into clingo's text
+// of it (strings escaped as appendTerm escapes them), with what it holds:
+// variables, arithmetic. Precedence as clingo's: "+" "-" below "*" "/" "\\"
+// below "**" (to the right) below unary "-" and "|...|".
+
+bool atOperator(const READER& r, std::string_view op) {
+    return peek(r).kind == TOK::OP && peek(r).text == op;
+}
+
+struct COMPOUND_TEXT {
+    std::string text;
+    std::int32_t holds = 0;
+};
+
+void readSum(READER& r, COMPOUND_TEXT& c, const char* missing);
+
+void readPrimary(READER& r, COMPOUND_TEXT& c, const char* missing) {
+    const TOKEN tok = peek(r);
+    switch (tok.kind) {
+        case TOK::IDENT:
+            if (tok.text == "not") failHere(r, "\"not\" is a reserved word and cannot be a name");
+            next(r);
+            c.text += tok.text;
+            if (isUpper(tok.text[0])) {
+                c.holds |= COMPOUND_VARIABLES;
+                return;
+            }
+            if (peek(r).kind != TOK::LPAREN) return;
+            next(r);
+            c.text += '(';
+            for (;;) {
+                readSum(r, c, "expected an argument of a function term");
+                if (peek(r).kind == TOK::RPAREN) break;
+                if (peek(r).kind != TOK::COMMA)
+                    fail(r, "expected \")\" or \",\" in a function term");
+                next(r);
+                c.text += ',';
+            }
+            next(r);
+            c.text += ')';
+            return;
+        case TOK::STRING: {
+            TERM t;
+            t.kind = TERM::KIND::STRING;
+            t.text = tok.text;
+            appendTerm(c.text, t);
+            next(r);
+            return;
+        }
+        case TOK::INTEGER: {
+            const TERM t = integerTerm(r, false);
+            appendNumber(c.text, t.value);
+            next(r);
+            return;
+        }
+        case TOK::LPAREN:
+            next(r);
+            c.text += '(';
+            readSum(r, c, "expected a term after \"(\"");
+            expect(r, TOK::RPAREN, "expected \")\" after a term");
+            c.text += ')';
+            return;
+        case TOK::MINUS:
+            next(r);
+            c.text += '-';
+            c.holds |= COMPOUND_ARITHMETIC;
+            readPrimary(r, c, "expected a term after \"-\"");
+            return;
+        default:
+            if (atOperator(r, "|")) {
+                next(r);
+                c.text += '|';
+                c.holds |= COMPOUND_ARITHMETIC;
+                readSum(r, c, "expected a term after \"|\"");
+                if (!atOperator(r, "|")) fail(r, "expected \"|\" after a term");
+                next(r);
+                c.text += '|';
+                return;
+            }
+            fail(r, missing);
+    }
+}
+
+// The operators of one level, tightest last.
+bool atLevelOperator(const READER& r, int level) {
+    if (level == 0) return atOperator(r, "+") || peek(r).kind == TOK::MINUS;
+    if (level == 1) return atOperator(r, "*") || atOperator(r, "/") || atOperator(r, "\\");
+    return atOperator(r, "**");
+}
+
+void readLevel(READER& r, COMPOUND_TEXT& c, const char* missing, int level) {
+    if (level == 3) return readPrimary(r, c, missing);
+    readLevel(r, c, missing, level + 1);
+    while (atLevelOperator(r, level)) {
+        c.text += next(r).text;
+        c.holds |= COMPOUND_ARITHMETIC;
+        // "**" groups to the right.
+        readLevel(r, c, "expected a term after an operator", level == 2 ? 2 : level + 1);
+    }
+}
+
+void readSum(READER& r, COMPOUND_TEXT& c, const char* missing) { readLevel(r, c, missing, 0); }
+
+// Whether the token after a plain term goes on with it.
+bool continuesTerm(const READER& r) {
+    const TOKEN& t = peek(r);
+    if (t.kind == TOK::MINUS || t.kind == TOK::LPAREN) return true;
+    return t.kind == TOK::OP &&
+           (t.text == "+" || t.text == "*" || t.text == "/" || t.text == "\\" || t.text == "**");
+}
+
+TERM compoundTerm(READER& r, COMPOUND_TEXT&& c) {
+    TERM t;
+    t.kind = TERM::KIND::COMPOUND;
+    t.value = c.holds;
+    t.text = keepText(r, c.text);
+    return t;
+}
+
 TERM readTerm(READER& r, const char* missing) {
     bool minus = false;
     if (peek(r).kind == TOK::MINUS) {
-        next(r);
         minus = true;
-        if (peek(r).kind != TOK::INTEGER) fail(r, "expected an integer after \"-\"");
+        // "-" and an integer is a negative integer; before anything else,
+        // clingo's unary minus.
+        if (charAt(r.lex, r.lex.pos) < '0' || charAt(r.lex, r.lex.pos) > '9') {
+            COMPOUND_TEXT c;
+            readSum(r, c, missing);
+            return compoundTerm(r, std::move(c));
+        }
+        next(r);
     }
     const TOKEN& tok = peek(r);
+    const std::size_t start = tok.text.data() - r.lex.text.data();
     TERM t;
     switch (tok.kind) {
         case TOK::IDENT:
@@ -382,10 +515,23 @@ TERM readTerm(READER& r, const char* missing) {
             t.text = keepText(r, tok.text);
             break;
         case TOK::INTEGER: t = integerTerm(r, minus); break;
-        default: fail(r, missing);
+        default:
+            if (peek(r).kind == TOK::LPAREN || atOperator(r, "|")) {
+                COMPOUND_TEXT c;
+                readSum(r, c, missing);
+                return compoundTerm(r, std::move(c));
+            }
+            fail(r, missing);
     }
     next(r);
-    return t;
+    if (!continuesTerm(r)) return t;
+    // A function term or an operation: read again from its start.
+    r.lex.pos = start - (minus ? 1 : 0);
+    r.lex.line = tok.line;
+    advance(r.lex);
+    COMPOUND_TEXT c;
+    readSum(r, c, missing);
+    return compoundTerm(r, std::move(c));
 }
 
 // The arguments read from first on, kept. Those of the atom before are
@@ -584,6 +730,10 @@ LITERAL readLiteral(READER& r) {
         next(r);
         lit.negated = true;
         if (atAggregate(r)) return readAggregate(r, true);
+        if (atWord(r, "not")) {
+            next(r);
+            lit.doubled = true;
+        }
         if (builtinOf(peek(r))) failHere(r, "a builtin cannot be negated");
         if (!startsAtom(r)) fail(r, "expected an atom after \"not\"");
     } else if (r.form == FORM::PEXA && peek(r).kind == TOK::TILDE) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -50,14 +51,45 @@ struct NAME {
 
 // 24 bytes: a large program holds several terms per rule. An integer's
 // magnitude is at most 2^31 - 1, as clingo computes with 32-bit integers.
+// A compound term (a function term f(a,g(X)), arithmetic X+1, -a, |X|)
+// keeps its whole text in clingo's form, which the translation writes as
+// it is, and in value what it holds (COMPOUND_VARIABLES, COMPOUND_ARITHMETIC).
 struct TERM {
-    enum class KIND : std::uint8_t { VARIABLE, CONSTANT, INTEGER, STRING };
-    std::string_view text;   // the name, or a string's content without quotes
-    std::int32_t value = 0;  // for integers
+    enum class KIND : std::uint8_t { VARIABLE, CONSTANT, INTEGER, STRING, COMPOUND };
+    std::string_view text;   // the name, a string's content without quotes, a compound's text
+    std::int32_t value = 0;  // for integers; for compound terms, what they hold
     KIND kind = KIND::CONSTANT;
 
     bool operator==(const TERM&) const = default;
 };
+inline constexpr std::int32_t COMPOUND_VARIABLES = 1;
+inline constexpr std::int32_t COMPOUND_ARITHMETIC = 2;
+
+// Calls visit(name) for every variable occurrence of the term.
+template <class VISIT>
+void forEachVariable(const TERM& t, VISIT&& visit) {
+    if (t.kind == TERM::KIND::VARIABLE) visit(t.text);
+    if (t.kind != TERM::KIND::COMPOUND || !(t.value & COMPOUND_VARIABLES)) return;
+    const std::string_view s = t.text;
+    for (std::size_t i = 0; i < s.size();) {
+        const char c = s[i];
+        if (c == '"') {
+            // A string holds no quote (the file's strings have none).
+            const std::size_t close = s.find('"', i + 1);
+            i = close == std::string_view::npos ? s.size() : close + 1;
+        } else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+                   (c >= '0' && c <= '9')) {
+            std::size_t end = i;
+            while (end < s.size() &&
+                   (std::isalnum(static_cast<unsigned char>(s[end])) || s[end] == '_'))
+                ++end;
+            if (c >= 'A' && c <= 'Z') visit(s.substr(i, end - i));
+            i = end;
+        } else {
+            ++i;
+        }
+    }
+}
 
 using TERMS = std::span<const TERM>;
 
@@ -102,6 +134,7 @@ struct LITERAL {
     // atom.predicate.text, which is clingo's language; atom.args holds the
     // variable its guard assigns ("X = #sum{...}"), if any.
     bool isAggregate = false;
+    bool doubled = false;  // "not not": negated twice
 };
 
 struct RULE {
@@ -115,8 +148,11 @@ struct RULE {
 // normal rules (simplify.hpp, compact.hpp) do not look into.
 bool hasChoiceOrAggregate(const RULE& rule);
 
-// Whether no argument is a variable.
+// Whether no argument is a variable or holds one.
 bool isGround(TERMS args);
+// Whether the arguments are plain ground values: no variable, and no
+// arithmetic, whose value clingo computes (a fact of them is data).
+bool isPlainGround(TERMS args);
 // A ground rule with a body and without builtins: the rules the compact
 // text may put in a table or leave out, as their translation cannot fail.
 bool isGroundWithBody(const RULE& rule);
@@ -129,6 +165,10 @@ struct DECLARATION {
     int line = 0;
     std::string_view text;
 };
+
+// The clingo text of one term, e.g. "X0", "a", "-3", "\"a b\"", "f(X0+1)".
+void appendTerm(std::string& out, const TERM& term);
+void appendNumber(std::string& out, std::int64_t n);
 
 // Blocks grow from small to a huge page each (common/chunks.hpp): the size
 // of the block after one of the given size.

@@ -24,9 +24,11 @@ void encodeRule(std::string& out, const SESSION_RULE& r, std::uint32_t call, int
             r.positive[static_cast<std::size_t>(trigger)], ")");
     std::string body = condition;
     for (const std::string& n : r.negative) add(body, "not ", holds, "(0,", n, ")");
+    for (const std::string& n : r.doubled) add(body, "not not ", holds, "(0,", n, ")");
     const std::string when = condition.empty() ? "." : " : " + condition + ".";
-    for (const std::string& n : r.negative)
-        put(out, "#external ", holds, "(0,", n, ")", when, "\n");
+    for (const auto* atoms : {&r.negative, &r.doubled})
+        for (const std::string& n : *atoms)
+            put(out, "#external ", holds, "(0,", n, ")", when, "\n");
     if (r.constraint) {
         if (body.empty()) put(out, ":- #true.\n");
         else put(out, ":- ", body, ".\n");

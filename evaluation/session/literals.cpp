@@ -65,9 +65,9 @@ std::string variablesOf(const RULE& rule) {
     std::vector<std::string_view> names;
     auto note = [&](TERMS args) {
         for (const TERM& t : args)
-            if (t.kind == TERM::KIND::VARIABLE &&
-                std::find(names.begin(), names.end(), t.text) == names.end())
-                names.push_back(t.text);
+            forEachVariable(t, [&](std::string_view v) {
+                if (std::find(names.begin(), names.end(), v) == names.end()) names.push_back(v);
+            });
     };
     for (const ATOM& h : rule.head) note(h.args);
     for (const LITERAL& l : rule.body) note(l.atom.args);
@@ -146,7 +146,7 @@ READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t
         ATOM_FORM a = formOf(l.atom, pexa);
         ++atoms;
         if (l.negated) {
-            r.rule.negative.push_back(std::move(a.text));
+            (l.doubled ? r.rule.doubled : r.rule.negative).push_back(std::move(a.text));
             r.negative.push_back(a.sign);
         } else {
             r.rule.positive.push_back(std::move(a.text));
@@ -171,7 +171,7 @@ READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, 
             if (rule.head.size() > 1)
                 throw TRANSLATE_ERROR(rule.line, "an update program's rule has one head literal");
             if (isFact(rule)) {
-                if (!isGround(rule.head[0].args))
+                if (!isPlainGround(rule.head[0].args))
                     throw TRANSLATE_ERROR(rule.line, "a fact holds no variable");
                 ++number;
                 continue;

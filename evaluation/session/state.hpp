@@ -42,6 +42,7 @@ struct SESSION_RULE {
     std::vector<std::string> positive;
     std::vector<std::uint32_t> positiveSignatures;
     std::vector<std::string> negative;
+    std::vector<std::string> doubled;  // the atoms of "not not" literals
     std::vector<std::string> builtins;
     std::string variables;  // the tuple of the rule's variables, "(X0,X1)"
 };

@@ -73,6 +73,15 @@ void readTerm(MODEL_LINE& m, std::string& out) {
         readString(m, out);
     } else if (c == '(') {
         readArguments(m, out);
+    } else if (c == '-' && !(m.pos + 1 < m.text.size() && m.text[m.pos + 1] >= '0' &&
+                             m.text[m.pos + 1] <= '9')) {
+        // A negated name or function term: -a, -f(b).
+        ++m.pos;
+        out += '-';
+        const char next = peek(m);
+        if (next == '-' || next == '"' || next == '(' || (next >= '0' && next <= '9'))
+            fail(m, "expected a name after \"-\"");
+        readTerm(m, out);
     } else if (c == '-' || (c >= '0' && c <= '9')) {
         std::size_t start = m.pos++;
         while (peek(m) >= '0' && peek(m) <= '9') ++m.pos;

@@ -39,7 +39,8 @@ generate() {
     [ $((RANDOM % 2)) = 0 ] && echo "{ g(X) } :- c(X), X > 1." >>"$f"
     # aggregates of every function
     for fn in '#count' '#sum' '#sum+' '#min' '#max'; do
-        case $((RANDOM % 4)) in
+        case $((RANDOM % 5)) in
+            4) echo "t${#fn}(V) :- V = $fn{ W*2-X, f(X) : c(X), d(X, W), not not g(X) }." ;;
             0) guard="$(right_guard)"; echo "a${#fn}(${RANDOM:0:1}) :- $fn{ W, X : c(X), d(X, W) }$guard." ;;
             1) guard="$(left_guard)"; echo "b${#fn} :- ${guard}$fn{ W, X : c(X), d(X, W) }." ;;
             2) echo "v${#fn}(V) :- V = $fn{ W, X : c(X), d(X, W); 1, f : f }." ;;
@@ -49,6 +50,8 @@ generate() {
     [ $((RANDOM % 3)) = 0 ] && echo ":- #count{ X : c(X) } > $(pick 1 3)." >>"$f"
     [ $((RANDOM % 3)) = 0 ] && echo "h(X) :- d(X, _), $(pick 0 2) <= #count{ Y : c(Y), Y != X } <= $(pick 1 3)." >>"$f"
     [ $((RANDOM % 3)) = 0 ] && echo "-c(2) :- g(3)." >>"$f"
+    # function terms and arithmetic in a choice's elements and its bound
+    [ $((RANDOM % 3)) = 0 ] && echo "{ k(X*2, f(X)) : c(X), not not e } 1." >>"$f"
     return 0
 }
 

@@ -55,6 +55,17 @@ TEST_F(Parser, StatementsAsStored) {
          "-2.",
          {"p(-3,-7).", "-p(-3) :- q(X0), <(X0,-3), <=(-999999999,X0), +(-1,-2,X0)."},
          {":- -q(-1), !=(-1,-2)."}},
+        // Function terms and arithmetic, bound as clingo binds them; ground
+        // operations computed, the old builtins' shape kept.
+        {"p(f(a,g(X)), -a, 2*3+1, 7/(-2), -7\\2, -2**2, 2**3**2, |-4|) :- q(X).\n"
+         "r(Y) :- q(X), Y = (X - 1) * 2, Y + 1 < |X|.\n"
+         "s(X) :- q(X+1). t(X) :- q(f(X, -Y)), Y = 1. u :- not not v, not w.\n"
+         "x(Z) :- q(Y), Z = Y + 1 - 0, q(Z - 1 * 2).",
+         {"p(f(a,g(X0)),-a,7,-3,-1,4,512,4) :- q(X0).",
+          "r(X0) :- q(X1), =(X0,(X1-1)*2), <(X0+1,|X1|).", "s(X0) :- q(X0+1).",
+          "t(X0) :- q(f(X0,-X1)), =(X1,1).", "u :- not not v, not w.",
+          "x(X0) :- q(X1), =(X0,X1+1-0), q(X0-2)."},
+         {}},
     };
     for (const Case& c : cases) {
         resetParser();
@@ -102,9 +113,9 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
                              "-w(a) v",
                              "p. q :- r. t(t",
                              "-3.",
-                             "p(--3).",
-                             "p(-X).",
-                             "p(-a)."}) {
+                             "p(1 +).",
+                             "p(|a).",
+                             "p :- q(f(a)) + 1."}) {
         std::string err = stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; });
         EXPECT_EQ(err, "line 1: parse error.\n") << text;
         EXPECT_TRUE(noValueLeft()) << text;
@@ -112,9 +123,51 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
     EXPECT_EQ(parser_errors, 0);
 }
 
+TEST_F(Parser, TermsClingoRefusesOrDropsAreNamed) {
+    struct Case {
+        const char* input;
+        const char* message;
+        int errors;
+    };
+    const Case cases[] = {
+        // Safety as clingo judges it: arithmetic other than a linear term
+        // binds nothing, and an assignment needs one side bound.
+        {"q(X) :- p(X*X).",
+         "line 1: Rule is not safe.\nline 1: variable X is unsafe: no positive body literal binds "
+         "it.\n",
+         1},
+        {"q(X) :- p(Y), X = Z + Y - 1.",
+         "line 1: Rule is not safe.\nline 1: variables X and Z are unsafe: no positive body "
+         "literal binds them.\n",
+         1},
+        {":- p(Y), f(X) = g(Z).",
+         "line 1: Constraint is not safe.\nline 1: variables X and Z are unsafe: no positive body "
+         "literal binds them.\n",
+         1},
+        {"q :- p(X), #int(X + 1).",
+         "line 1: #int takes names, numbers and variables; for arithmetic over other terms write "
+         "an assignment such as X = Y*2+1.\n",
+         1},
+        {"q(F(a)).",
+         "line 1: a function term needs a name beginning with a lower-case letter, not F.\n", 1},
+        // clingo leaves out a statement whose ground operation is undefined.
+        {"q(a+1). r :- p(1/0).",
+         "line 1: info: operation undefined: a+1; the statement is left out, as clingo leaves it "
+         "out.\nline 1: info: operation undefined: 1/0; the statement is left out, as clingo "
+         "leaves it out.\n",
+         0},
+    };
+    for (const Case& c : cases) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0) << c.input; }), c.message);
+        EXPECT_EQ(parser_errors, c.errors) << c.input;
+        EXPECT_EQ(rulesOf(0), Texts{}) << c.input;
+    }
+}
+
 TEST_F(Parser, WhatWasReadBeforeASyntaxErrorStays) {
     std::string err =
-        stderrOf([] { EXPECT_EQ(parse("{ p(a). :- p(a), not q. }\n{ r(b) :- s(b) $ }"), 1); });
+        stderrOf([] { EXPECT_EQ(parse("{ p(a). :- p(a), not q. }\n{ r(b) :- s(b), $ }"), 1); });
     EXPECT_EQ(err, "line 2: syntax error ($).\nline 2: parse error.\n");
     EXPECT_EQ(parser_errors, 1);
     ASSERT_EQ(UpdateIDs.size(), 2u);
@@ -282,7 +335,7 @@ TEST_F(Constants, RefusedDefinitionsNameTheirPlaces) {
     EXPECT_EQ(rulesOf(0), (Texts{"p(5)."}));
     EXPECT_EQ(parser_errors, 0);
     for (const char* text :
-         {"#const n=1", "#const n.", "#const 1=2.", "#const n=p(a).", "q :- #const n=1."}) {
+         {"#const n=1", "#const n.", "#const 1=2.", "#const n=p(a", "q :- #const n=1."}) {
         EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; }), "line 1: parse error.\n");
         EXPECT_TRUE(noValueLeft()) << text;
     }

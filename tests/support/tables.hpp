@@ -4,10 +4,12 @@
 #pragma once
 
 #include "base/options.hpp"
+#include "representation/compound.hpp"
 #include "representation/rule.hpp"
 
 inline void resetProgramTables(PROGRAM_TYPE program) {
     IDENT::Constants = NAMES();
+    Compounds = COMPOUNDS();
     ATOM::Predicates = PREDICATE_NAMES();
     updatePredicates.clear();
     updatePredicates.setSpan(16);  // a rewriting sets one place per program

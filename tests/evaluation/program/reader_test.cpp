@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "evaluation/program/reader.hpp"
 
@@ -110,7 +112,9 @@ TEST(RoxReader, ReportsSyntaxErrorsWithLineAndWhatWasExpected) {
     EXPECT_EQ(roxError(std::string("p(a).\0", 6)), "1: unexpected byte 0x00");
     EXPECT_EQ(roxError("\n\np :- q & r."), "3: unexpected character \"&\"");
     EXPECT_EQ(roxError("p(_X)."), "1: a name cannot begin with \"_\"");
-    EXPECT_EQ(roxError("p(-a)."), "1: expected an integer after \"-\"");
+    EXPECT_EQ(roxError("p(-)."), "1: expected a term after \"-\"");
+    EXPECT_EQ(roxError("p(f(a)."), "1: expected \")\" or \",\" after argument");
+    EXPECT_EQ(roxError("p(|a)."), "1: expected \"|\" after a term");
     EXPECT_EQ(roxError("p(\"a\"_b)."), "1: expected an argument after \"(\"");
     EXPECT_EQ(roxError("- (a)."), "1: expected a predicate name after \"-\"");
     EXPECT_EQ(roxError("p(2147483648)."),
@@ -124,6 +128,37 @@ TEST(RoxReader, ReportsSyntaxErrorsWithLineAndWhatWasExpected) {
     EXPECT_EQ(roxError("p(not)."), "1: \"not\" is a reserved word and cannot be a name");
     EXPECT_EQ(roxError("p.\n<(1,2)."), "2: expected an atom or \":-\" at the start of a rule");
     EXPECT_EQ(roxError("p :- ~q."), "1: expected a body literal: an atom, \"not\" or a builtin");
+}
+
+// Function terms and arithmetic keep clingo's text, and what they hold;
+// "=" is clingo's equality, "not not" a literal negated twice.
+TEST(RoxReader, ReadsCompoundTermsAsClingoText) {
+    const PROGRAM p =
+        ReadRox("p(f(X0+1,\"a\\b\"),-a,-3,X0 ** 2) :- q(X0), =(X1,|X0-1|*2), not not r, not s.");
+    ASSERT_EQ(p.rules.size(), 1u);
+    const TERMS args = p.rules[0].head[0].args;
+    ASSERT_EQ(args.size(), 4u);
+    EXPECT_EQ(args[0].kind, TERM::KIND::COMPOUND);
+    EXPECT_EQ(args[0].text, "f(X0+1,\"a\\\\b\")");
+    EXPECT_EQ(args[0].value, COMPOUND_VARIABLES | COMPOUND_ARITHMETIC);
+    EXPECT_EQ(args[1].text, "-a");
+    EXPECT_EQ(args[1].value, COMPOUND_ARITHMETIC);
+    EXPECT_EQ(args[2].kind, TERM::KIND::INTEGER);
+    EXPECT_EQ(args[2].value, -3);
+    EXPECT_EQ(args[3].text, "X0**2");
+    const auto body = p.rules[0].body;
+    ASSERT_EQ(body.size(), 4u);
+    EXPECT_TRUE(body[1].isBuiltin);
+    EXPECT_EQ(body[1].builtin, BUILTIN::EQUAL);
+    EXPECT_EQ(body[1].atom.args[1].text, "|X0-1|*2");
+    std::vector<std::string_view> variables;
+    forEachVariable(body[1].atom.args[1], [&](std::string_view v) { variables.push_back(v); });
+    EXPECT_EQ(variables, std::vector<std::string_view>{"X0"});
+    EXPECT_TRUE(body[2].negated && body[2].doubled);
+    EXPECT_TRUE(body[3].negated && !body[3].doubled);
+    EXPECT_FALSE(isGround(args));
+    EXPECT_FALSE(isPlainGround(ReadRox("p(-a).").rules[0].head[0].args));
+    EXPECT_TRUE(isPlainGround(ReadRox("p(f(a)).").rules[0].head[0].args));
 }
 
 TEST(RoxReader, AcceptsTheExtremes) {
