@@ -19,15 +19,7 @@ command -v clingo >/dev/null || { echo "clingo not found"; exit 77; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/vok-terms.XXXXXX")
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
 
-from_vok() { sed -n 's/^{\(.*\)}$/\1/p' | sed 's/, /\t/g' | normalize; }
-from_clingo() { awk '/^Answer:/ { getline; print }' | tr ' ' '\t' | normalize; }
-normalize() {
-    while IFS= read -r line; do
-        printf '%s\n' "$line" | tr '\t' '\n' | sort | tr '\n' ' '
-        echo
-    done | sort
-}
-pick() { echo $((RANDOM % ($2 - $1 + 1) + $1)); }
+source "$(dirname "${BASH_SOURCE[0]}")/answer_sets.sh"
 abs() { local v=$1; echo $((v < 0 ? -v : v)); }
 
 # Writes with.lp and plain.lp (one program) and update-with.lp,
@@ -79,17 +71,7 @@ generate() {
     true
 }
 
-cases=0 failed=0 nonempty=0
-compare() {
-    cases=$((cases + 1))
-    [ -s "$3" ] && nonempty=$((nonempty + 1))
-    if ! cmp -s "$3" "$4"; then
-        failed=$((failed + 1))
-        echo "=== seed $1: $2 differ"
-        diff "$3" "$4" | head -n 10
-        sed 's/^/  | /' "$work/with.lp" "$work/update-with.lp"
-    fi
-}
+inputs=("$work/with.lp" "$work/update-with.lp")
 
 vok() { "$build/vok" -silent -p="$build/rox-clingo" "$@" 2>&1; }
 
