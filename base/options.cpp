@@ -16,7 +16,6 @@ OPTIMIZATION OptionOptimize = OPTIMIZATION::SUCCINT;
 
 const char* WhoAmI = "vok";
 std::string Goal;
-bool IsPropositional = true;
 
 bool OptionExplain = false;
 bool OptionJson = false;

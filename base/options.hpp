@@ -34,9 +34,8 @@ extern OPTIMIZATION OptionOptimize;
 // The answer sets of the program type are read back (rox and pexa).
 inline bool ReadsAnswerSets() { return OptionProgram != PROGRAM_TYPE::OTHER; }
 
-extern const char* WhoAmI;    // the invocation name
-extern std::string Goal;      // the goal of -FB= or -FC=
-extern bool IsPropositional;  // no atom with an argument list was read (pexa needs that)
+extern const char* WhoAmI;  // the invocation name
+extern std::string Goal;    // the goal of -FB= or -FC=
 
 extern bool OptionExplain;        // --explain: why rules were rejected, after each answer set
 extern bool OptionJson;           // --json (--outf=2): one JSON document on standard output

@@ -2,6 +2,12 @@
 
 #include "base/options.hpp"
 
+SEQUENCE& RunSequence() {
+    // Never destroyed, like the translation.
+    static SEQUENCE& sequence = *new SEQUENCE;
+    return sequence;
+}
+
 TRANSLATION& RunTranslation() {
     // Never destroyed: freeing millions of rules at exit would only cost
     // time, and every end of a run may still write it.

@@ -12,69 +12,44 @@
 #include "input/origins.hpp"
 #include "input/parser.hpp"
 
-unsigned parser_line = 1;
-int parser_errors = 0;
-const char* parser_file = "";
-int CurrentUID = 0;
-unsigned parser_column = 1;
-unsigned parser_next_column = 1;
-PARSE_VALUES ParseValues;
-
 namespace {
-
-// Set when the statement being read holds something that must not be
-// stored (a builtin without registered builtins); it is then dropped.
-bool parser_drop_statement = false;
-
-// The line of the statement's first name (its head, for a rule), once that
-// name is read.
-std::optional<unsigned> parser_statement_line;
 
 constexpr std::size_t MaxNameLength = 31;
 
-void countedError(const char* message) {
-    yyerror(message);
-    ++parser_errors;
+void countedError(PARSER& parser, const char* message) {
+    yyerror(parser, message);
+    ++parser.errors;
 }
 
-void endStatement() {
+void endStatement(PARSER& parser) {
     LocalVariables.reset();
-    ParseValues.expansions.clear();
-    ParseValues.holdsAggregates = false;
-    parser_drop_statement = false;
-    parser_statement_line.reset();
-}
-
-}  // namespace
-
-namespace {
-
-std::vector<DIAGNOSTIC>*& diagnosticNotes() {
-    static std::vector<DIAGNOSTIC>* notes = nullptr;
-    return notes;
+    parser.values.expansions.clear();
+    parser.values.holdsAggregates = false;
+    parser.dropStatement = false;
+    parser.statementLine.reset();
 }
 
 // The diagnostic for the notes: place is "line N" or "line N, column C".
-void noteDiagnostic(const std::string& place, const char* message) {
+void noteDiagnostic(PARSER& parser, const std::string& place, const char* message) {
     std::string rest;
     const std::size_t comma = place.find(", ");
     if (comma != std::string::npos) rest = place.substr(comma + 2) + ": ";
-    diagnosticNotes()->push_back(
-        DIAGNOSTIC{parser_file ? parser_file : "", parser_line, rest + message + "."});
+    parser.notes->push_back(
+        DIAGNOSTIC{parser.file ? parser.file : "", parser.line, rest + message + "."});
 }
 
 // "FILE: line N[, column C]: MESSAGE." (with -v the program's name and
 // the place in parentheses), built whole and written at once, so that the
 // line is never split.
-void writeDiagnostic(const std::string& place, const char* message) {
-    if (diagnosticNotes()) noteDiagnostic(place, message);
+void writeDiagnostic(PARSER& parser, const std::string& place, const char* message) {
+    if (parser.notes) noteDiagnostic(parser, place, message);
     std::string line;
     if (OptionVerbosity) {
         line += WhoAmI ? WhoAmI : "";
         line += " (";
     }
-    if (parser_file && *parser_file) {
-        line += parser_file;
+    if (parser.file && *parser.file) {
+        line += parser.file;
         line += ": ";
     }
     line += place;
@@ -87,27 +62,27 @@ void writeDiagnostic(const std::string& place, const char* message) {
 
 }  // namespace
 
-void NoteDiagnostics(std::vector<DIAGNOSTIC>* notes) { diagnosticNotes() = notes; }
-
-void yyerror(const char* message) {
-    writeDiagnostic("line " + std::to_string(parser_line), message);
+void yyerror(PARSER& parser, const char* message) {
+    writeDiagnostic(parser, "line " + std::to_string(parser.line), message);
 }
 
-void lexicalError(const std::string& message) { countedError(message.c_str()); }
-
-namespace {
-bool parser_refusal_reported = false;
+void CountedError(PARSER& parser, const std::string& message) {
+    countedError(parser, message.c_str());
 }
 
-void refuseConstruct(const std::string& message) {
+void lexicalError(PARSER& parser, const std::string& message) {
+    countedError(parser, message.c_str());
+}
+
+void refuseConstruct(PARSER& parser, const std::string& message) {
     writeDiagnostic(
-        "line " + std::to_string(parser_line) + ", column " + std::to_string(parser_column),
+        parser, "line " + std::to_string(parser.line) + ", column " + std::to_string(parser.column),
         message.c_str());
-    ++parser_errors;
-    parser_refusal_reported = true;
+    ++parser.errors;
+    parser.refusalReported = true;
 }
 
-bool takeRefusalReported() { return std::exchange(parser_refusal_reported, false); }
+bool takeRefusalReported(PARSER& parser) { return std::exchange(parser.refusalReported, false); }
 
 std::string directiveRefusal(std::string_view word) {
     const std::string name(word);
@@ -133,10 +108,10 @@ std::string printableByte(unsigned char byte) {
     return std::string{'\\', 'x', digits[byte >> 4], digits[byte & 0xf]};
 }
 
-void truncateName(std::string& text) {
+void truncateName(PARSER& parser, std::string& text) {
     if (text.size() <= MaxNameLength) return;
     text.resize(MaxNameLength);
-    countedError("identifier too long, truncated to 31 characters");
+    countedError(parser, "identifier too long, truncated to 31 characters");
 }
 
 IDENT integerTerm(std::string_view digits, bool negative) {
@@ -146,30 +121,31 @@ IDENT integerTerm(std::string_view digits, bool negative) {
     return IDENT(IDENT::INTEGER, negative ? -value : value);
 }
 
-IDENT intervalMarker(IDENT low, IDENT high) {
-    if (std::optional<IDENT> marker = ParseValues.expansions.interval(low, high)) return *marker;
-    parser_drop_statement = true;
+IDENT intervalMarker(PARSER& parser, IDENT low, IDENT high) {
+    if (std::optional<IDENT> marker = parser.values.expansions.interval(parser, low, high))
+        return *marker;
+    parser.dropStatement = true;
     return low;
 }
 
-std::vector<IDENT> poolMarkers(const std::vector<std::vector<IDENT>>& tuples) {
-    if (std::optional<std::vector<IDENT>> markers = ParseValues.expansions.pool(tuples))
+std::vector<IDENT> poolMarkers(PARSER& parser, const std::vector<std::vector<IDENT>>& tuples) {
+    if (std::optional<std::vector<IDENT>> markers = parser.values.expansions.pool(parser, tuples))
         return std::move(*markers);
-    parser_drop_statement = true;
+    parser.dropStatement = true;
     return tuples.front();
 }
 
-IDENT undefinedTerm(const TERM_VALUE& term) {
+IDENT undefinedTerm(PARSER& parser, const TERM_VALUE& term) {
     const IDENT t = identOf(term.term);
-    if (!parser_drop_statement) {
+    if (!parser.dropStatement) {
         // clingo leaves out a rule or constraint with an undefined term,
         // and says so (an "info", not an error).
         std::string text;
         append_term(text, t);
-        yyerror(("info: operation undefined: " + text +
-                 "; the statement is left out, as clingo leaves it out")
-                    .c_str());
-        parser_drop_statement = true;
+        yyerror(parser, ("info: operation undefined: " + text +
+                         "; the statement is left out, as clingo leaves it out")
+                            .c_str());
+        parser.dropStatement = true;
     }
     return t;
 }
@@ -205,53 +181,55 @@ TERM_VALUE groupedTerm(const TERM_VALUE& inner) {
     return v;
 }
 
-TERM_VALUE functionTerm(const std::string& name, const std::vector<IDENT>& arguments) {
+TERM_VALUE functionTerm(PARSER& parser, const std::string& name,
+                        const std::vector<IDENT>& arguments) {
     if (name.empty() || name[0] < 'a' || name[0] > 'z') {
         countedError(
-            ("a function term needs a name beginning with a lower-case letter, not " + name)
-                .c_str());
-        parser_drop_statement = true;
+            parser, ("a function term needs a name beginning with a lower-case letter, not " + name)
+                        .c_str());
+        parser.dropStatement = true;
     }
     for (IDENT t : arguments)
-        if (ParseValues.expansions.markerOf(t)) {
-            countedError(
-                "an interval or a pool stands among an atom's arguments, not inside a "
-                "function term: write the instances out");
-            parser_drop_statement = true;
+        if (parser.values.expansions.markerOf(t)) {
+            countedError(parser,
+                         "an interval or a pool stands among an atom's arguments, not inside a "
+                         "function term: write the instances out");
+            parser.dropStatement = true;
             break;
         }
     const IDENT functor(IDENT::CONSTANT, checkedNumber(IDENT::Constants.insert(name).first));
     return termValue(Compounds.make(TERM_OP::FUNCTION, functor, arguments), OTHER_SHAPE);
 }
 
-ATOM equalityAtom(const TERM_VALUE& left, const TERM_VALUE& right) {
+ATOM equalityAtom(PARSER& parser, const TERM_VALUE& left, const TERM_VALUE& right) {
     const bool token = left.shape == TOKEN_SHAPE || left.shape == NUMBER_SHAPE;
     if (token && (right.shape == SUM_SHAPE || right.shape == PRODUCT_SHAPE))
-        return builtinAtom(right.shape == SUM_SHAPE ? PLUS : TIMES,
+        return builtinAtom(parser, right.shape == SUM_SHAPE ? PLUS : TIMES,
                            {identOf(right.left), identOf(right.right), identOf(left.term)});
-    const IDENT l = identOf(left), r = identOf(right);
+    const IDENT l = identOf(parser, left), r = identOf(parser, right);
     if (NumBuiltins != BUILTIN_COUNT) {
-        countedError("Builtin predicates are only available for rox programs");
-        parser_drop_statement = true;
+        countedError(parser, "Builtin predicates are only available for rox programs");
+        parser.dropStatement = true;
     }
     return newAssignment(l, r);
 }
 
-void checkPlainArguments(const std::vector<IDENT>& args, const char* builtin) {
+void checkPlainArguments(PARSER& parser, const std::vector<IDENT>& args, const char* builtin) {
     for (IDENT t : args)
         if (t.kind() == IDENT::COMPOUND) {
-            countedError((std::string(builtin) +
-                          " takes names, numbers and variables; for arithmetic over other "
-                          "terms write an assignment such as X = Y*2+1")
-                             .c_str());
-            parser_drop_statement = true;
+            countedError(parser, (std::string(builtin) +
+                                  " takes names, numbers and variables; for arithmetic over other "
+                                  "terms write an assignment such as X = Y*2+1")
+                                     .c_str());
+            parser.dropStatement = true;
             return;
         }
 }
 
-bool refuseDoubleNegation() {
+bool refuseDoubleNegation(PARSER& parser) {
     if (OptionProgram != PROGRAM_TYPE::PEXA) return false;
     refuseConstruct(
+        parser,
         "double negation (not not) has no form in pexa programs, whose literals are atoms and "
         "their default negations; use the rox form (-P=rox)");
     return true;
@@ -261,57 +239,59 @@ IDENT anonymousVariable() {
     return IDENT(IDENT::VARIABLE, static_cast<int>(LocalVariables.count++));
 }
 
-ATOM builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args) {
+ATOM builtinAtom(PARSER& parser, BUILTIN builtin, const std::vector<IDENT>& args) {
     if (NumBuiltins != BUILTIN_COUNT) {
-        countedError("Builtin predicates are only available for rox programs");
-        parser_drop_statement = true;
+        countedError(parser, "Builtin predicates are only available for rox programs");
+        parser.dropStatement = true;
     }
     return newBuiltin(builtin, ARGUMENTS(args));
 }
 
-void checkPredicateName(std::string_view name) {
+void checkPredicateName(PARSER& parser, std::string_view name) {
     if (OptionProgram == PROGRAM_TYPE::PEXA && name.starts_with(PexaNegationPrefix))
-        countedError(
-            "predicate names beginning with NEG_ are reserved for strong negation in pexa "
-            "programs");
+        countedError(parser,
+                     "predicate names beginning with NEG_ are reserved for strong negation in pexa "
+                     "programs");
 }
 
-void beginInput() {
-    endStatement();
-    parser_next_column = 1;
-    parser_refusal_reported = false;
+void beginInput(PARSER& parser) {
+    endStatement(parser);
+    parser.nextColumn = 1;
+    parser.refusalReported = false;
 }
 
-void noteStatementStart() {
-    if (!parser_statement_line) parser_statement_line = parser_line;
+void noteStatementStart(PARSER& parser) {
+    if (!parser.statementLine) parser.statementLine = parser.line;
 }
 
-void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, const TERM_VALUE& value) {
+void newConstant(PARSER& parser, INPUT_DIRECTIVES& directives, const std::string& name,
+                 const TERM_VALUE& value) {
     const IDENT term = identOf(value.term);
     if (value.undefined) {
         std::string text;
         append_term(text, term);
-        countedError(
-            ("#const " + name + " needs a value, and the operation " + text + " is undefined")
-                .c_str());
+        countedError(parser, ("#const " + name + " needs a value, and the operation " + text +
+                              " is undefined")
+                                 .c_str());
     } else {
-        DefineConstant(directives, name, term);
+        DefineConstant(parser, directives, name, term);
     }
-    endStatement();
+    endStatement(parser);
 }
 
-void newShow(INPUT_DIRECTIVES& directives, const char* negation, const std::string& name,
-             const std::string& arity) {
+void newShow(PARSER& parser, INPUT_DIRECTIVES& directives, const char* negation,
+             const std::string& name, const std::string& arity) {
     directives.showSeen = true;
     directives.shown.emplace_back(negation + name, integerTerm(arity, false).value());
-    endStatement();
+    endStatement(parser);
 }
 
-int newUpdateID() {
+int newUpdateID(PARSER& parser) {
     unsigned vok = IDENT::Constants.insert("vok").first;
-    UpdateIDs.emplace_back(IDENT(IDENT::CONSTANT, static_cast<int>(vok)));
-    CurrentUID = static_cast<int>(UpdateIDs.size()) - 1;
-    return CurrentUID;
+    std::vector<OID>& programs = parser.sequence.programs;
+    programs.emplace_back(IDENT(IDENT::CONSTANT, static_cast<int>(vok)));
+    parser.program = static_cast<int>(programs.size()) - 1;
+    return parser.program;
 }
 
 namespace {
@@ -319,7 +299,7 @@ namespace {
 // The line after "Rule is not safe." or "Constraint is not safe.": which
 // variables, by the names the statement gives them, no positive body
 // literal binds.
-void nameUnsafeVariables(const std::vector<int>& unsafe) {
+void nameUnsafeVariables(PARSER& parser, const std::vector<int>& unsafe) {
     // An aggregate's guard can make a rule unsafe without a variable of
     // the rule's own being unbound: then there is no name to give.
     if (unsafe.empty()) return;
@@ -332,44 +312,46 @@ void nameUnsafeVariables(const std::vector<int>& unsafe) {
         text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
     text += names.size() == 1 ? " is unsafe: no positive body literal binds it"
                               : " are unsafe: no positive body literal binds them";
-    yyerror(text.c_str());
+    yyerror(parser, text.c_str());
 }
 
-void storeRule(RULE rule, const std::vector<std::string>* variableNames) {
+void storeRule(PARSER& parser, RULE rule, const std::vector<std::string>* variableNames) {
+    std::vector<OID>& programs = parser.sequence.programs;
     if (!rule.isSafe()) {
-        countedError("Rule is not safe");
-        nameUnsafeVariables(rule.unsafeVariables());
+        countedError(parser, "Rule is not safe");
+        nameUnsafeVariables(parser, rule.unsafeVariables());
     } else if (rule.head() && rule.head()->size() >= 2) {
-        countedError("Can't handle disjunctive rules in update programs");
+        countedError(parser, "Can't handle disjunctive rules in update programs");
     } else {
-        if (CurrentUID < 0 || static_cast<std::size_t>(CurrentUID) >= UpdateIDs.size() ||
-            !UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules)
+        if (parser.program < 0 || static_cast<std::size_t>(parser.program) >= programs.size() ||
+            !programs[static_cast<std::size_t>(parser.program)].rules)
             throw INTERNAL_ERROR{"Rule read outside an update program"};
-        RULES& rules = *UpdateIDs[static_cast<std::size_t>(CurrentUID)].rules;
+        RULES& rules = *programs[static_cast<std::size_t>(parser.program)].rules;
         if (OptionExplain)
-            RecordRuleOrigin(static_cast<unsigned>(CurrentUID), static_cast<unsigned>(rules.size()),
-                             parser_statement_line.value_or(parser_line), rule, variableNames);
+            RecordRuleOrigin(parser.file, static_cast<unsigned>(parser.program),
+                             static_cast<unsigned>(rules.size()),
+                             parser.statementLine.value_or(parser.line), rule, variableNames);
         rules.push_back(std::move(rule));
     }
 }
 
-void storeConstraint(BODY body) {
+void storeConstraint(PARSER& parser, BODY body) {
     if (!body.isSafe()) {
-        countedError("Constraint is not safe");
-        nameUnsafeVariables(body.unsafeVariables());
+        countedError(parser, "Constraint is not safe");
+        nameUnsafeVariables(parser, body.unsafeVariables());
     } else {
-        Constraints.emplace_back(std::move(body));
+        parser.sequence.constraints.emplace_back(std::move(body));
     }
 }
 
 // The number of instances of a statement with intervals or pools; too
 // many are a counted error.
-std::optional<std::size_t> instanceCount() {
-    std::optional<std::size_t> n = InstanceCount(ParseValues.expansions);
+std::optional<std::size_t> instanceCount(PARSER& parser) {
+    std::optional<std::size_t> n = InstanceCount(parser.values.expansions);
     if (!n)
-        countedError(("the intervals and pools of this statement stand for more than " +
-                      std::to_string(MaxInstances) + " instances")
-                         .c_str());
+        countedError(parser, ("the intervals and pools of this statement stand for more than " +
+                              std::to_string(MaxInstances) + " instances")
+                                 .c_str());
     return n;
 }
 
@@ -377,37 +359,44 @@ std::optional<std::size_t> instanceCount() {
 // and pools; nothing when it was refused where it was read (a builtin or
 // an interval).
 template <typename STATEMENT, typename STORE, typename INSTANCE>
-void storeStatement(STATEMENT statement, STORE store, INSTANCE instance) {
-    if (parser_drop_statement) {
-    } else if (ParseValues.expansions.empty()) {
+void storeStatement(PARSER& parser, STATEMENT statement, STORE store, INSTANCE instance) {
+    if (parser.dropStatement) {
+    } else if (parser.values.expansions.empty()) {
         store(std::move(statement));
-    } else if (std::optional<std::size_t> n = instanceCount()) {
-        for (std::size_t i = 0; i < *n; ++i) store(instance(statement, ParseValues.expansions, i));
+    } else if (std::optional<std::size_t> n = instanceCount(parser)) {
+        for (std::size_t i = 0; i < *n; ++i)
+            store(instance(statement, parser.values.expansions, i));
     }
-    endStatement();
+    endStatement(parser);
 }
 
 }  // namespace
 
-void newRule(RULE rule) {
-    if (ParseValues.holdsAggregates && !parser_drop_statement) return newRuleWithAggregates(rule);
+void newRule(PARSER& parser, RULE rule) {
+    if (parser.values.holdsAggregates && !parser.dropStatement)
+        return newRuleWithAggregates(parser, rule);
     storeStatement(
-        std::move(rule), [](RULE r) { storeRule(std::move(r), nullptr); }, RuleInstance);
+        parser, std::move(rule), [&parser](RULE r) { storeRule(parser, std::move(r), nullptr); },
+        RuleInstance);
 }
 
-void storeParsedRule(RULE rule, const std::vector<std::string>& variableNames) {
-    storeRule(std::move(rule), &variableNames);
+void storeParsedRule(PARSER& parser, RULE rule, const std::vector<std::string>& variableNames) {
+    storeRule(parser, std::move(rule), &variableNames);
 }
 
-void storeParsedConstraint(BODY body) { storeConstraint(std::move(body)); }
+void storeParsedConstraint(PARSER& parser, BODY body) { storeConstraint(parser, std::move(body)); }
 
-bool statementDropped() { return parser_drop_statement; }
+bool statementDropped(const PARSER& parser) { return parser.dropStatement; }
 
-void finishStatement() { endStatement(); }
+void finishStatement(PARSER& parser) { endStatement(parser); }
 
-void refuseInStatement(const std::string& message) {
-    countedError(message.c_str());
-    parser_drop_statement = true;
+void refuseInStatement(PARSER& parser, const std::string& message) {
+    countedError(parser, message.c_str());
+    parser.dropStatement = true;
 }
 
-void newConstraint(BODY body) { storeStatement(std::move(body), storeConstraint, BodyInstance); }
+void newConstraint(PARSER& parser, BODY body) {
+    storeStatement(
+        parser, std::move(body), [&parser](BODY b) { storeConstraint(parser, std::move(b)); },
+        BodyInstance);
+}

@@ -17,6 +17,8 @@
 #include "representation/compound.hpp"
 #include "representation/rule.hpp"
 
+struct PARSER;  // input/parser.hpp
+
 // IDENT's two fields as a plain record, because members of the parser's
 // value union must be trivial.
 struct PLAIN_TERM {
@@ -48,9 +50,9 @@ inline TERM_VALUE termValue(IDENT term, TERM_SHAPE shape = TOKEN_SHAPE) {
 
 // The term a statement uses; an undefined one drops the statement, with a
 // note saying so.
-IDENT undefinedTerm(const TERM_VALUE& term);
-inline IDENT identOf(const TERM_VALUE& term) {
-    return term.undefined ? undefinedTerm(term) : identOf(term.term);
+IDENT undefinedTerm(PARSER& parser, const TERM_VALUE& term);
+inline IDENT identOf(PARSER& parser, const TERM_VALUE& term) {
+    return term.undefined ? undefinedTerm(parser, term) : identOf(term.term);
 }
 
 // The terms of the arithmetic and of function symbols.
@@ -60,19 +62,20 @@ TERM_VALUE unaryTerm(TERM_OP op, const TERM_VALUE& operand);
 TERM_VALUE groupedTerm(const TERM_VALUE& inner);
 // name(arguments); a name that is no constant, and an interval or pool among
 // the arguments, are counted errors.
-TERM_VALUE functionTerm(const std::string& name, const std::vector<IDENT>& arguments);
+TERM_VALUE functionTerm(PARSER& parser, const std::string& name,
+                        const std::vector<IDENT>& arguments);
 
 // T = U: the builtin + or * of the old language when T is a token and U
 // the sum or product of two, an assignment otherwise.
-ATOM equalityAtom(const TERM_VALUE& left, const TERM_VALUE& right);
+ATOM equalityAtom(PARSER& parser, const TERM_VALUE& left, const TERM_VALUE& right);
 
 // The builtins #int, #succ, + and * take tokens only: a compound term
 // among args is a counted error.
-void checkPlainArguments(const std::vector<IDENT>& args, const char* builtin);
+void checkPlainArguments(PARSER& parser, const std::vector<IDENT>& args, const char* builtin);
 
 // "not not": refused for the pexa form, which has no such literal; true
 // when refused (the input is then given up, as after a syntax error).
-bool refuseDoubleNegation();
+bool refuseDoubleNegation(PARSER& parser);
 
 // The functions an aggregate may apply, in clingo's words.
 enum class AGGREGATE_FUNCTION { COUNT, SUM, SUM_PLUS, MIN, MAX };
@@ -206,18 +209,17 @@ struct PARSE_VALUES {
     // Whether the statement being read holds an aggregate.
     bool holdsAggregates = false;
 };
-extern PARSE_VALUES ParseValues;
 
 // A token's text as a value.
-inline unsigned textValue(const char* text, std::size_t length) {
-    const unsigned slot = ParseValues.texts.fresh();
-    ParseValues.texts[slot].assign(text, length);
+inline unsigned textValue(PARSE_VALUES& values, const char* text, std::size_t length) {
+    const unsigned slot = values.texts.fresh();
+    values.texts[slot].assign(text, length);
     return slot;
 }
 
 // The text of a name token, cut to 31 characters if longer (a counted
 // error).
-void truncateName(std::string& text);
+void truncateName(PARSER& parser, std::string& text);
 
 // A number token of at most 9 digits as an integer term, negated after a
 // "-" (so that "-p(-3)" is the strong negation of p(-3)).
@@ -225,11 +227,11 @@ IDENT integerTerm(std::string_view digits, bool negative);
 
 // The marker of the interval low..high in the statement being read; a
 // bound that is no integer is a counted error, which drops the statement.
-IDENT intervalMarker(IDENT low, IDENT high);
+IDENT intervalMarker(PARSER& parser, IDENT low, IDENT high);
 
 // The markers of a pool of argument tuples; tuples of different lengths
 // are a counted error, which drops the statement.
-std::vector<IDENT> poolMarkers(const std::vector<std::vector<IDENT>>& tuples);
+std::vector<IDENT> poolMarkers(PARSER& parser, const std::vector<std::vector<IDENT>>& tuples);
 
 // "_": a variable of its own, numbered after the statement's variables.
 IDENT anonymousVariable();
@@ -237,12 +239,12 @@ IDENT anonymousVariable();
 // A builtin atom. Without registered builtins (program types other than
 // rox) the builtin's number would name a user predicate, so that is a
 // counted error and the statement is dropped.
-ATOM builtinAtom(BUILTIN builtin, const std::vector<IDENT>& args);
+ATOM builtinAtom(PARSER& parser, BUILTIN builtin, const std::vector<IDENT>& args);
 
 // pexa programs write strong negation as the prefix "NEG_", so there an
 // input predicate with that prefix would be read back as a negated one: a
 // counted error.
-void checkPredicateName(std::string_view name);
+void checkPredicateName(PARSER& parser, std::string_view name);
 
 // Starts fetching the places where a name the scanner has just read will be
 // looked up (as a constant or as a predicate), so that the memory access
@@ -253,32 +255,28 @@ inline void prefetchName(std::string_view name) {
     ATOM::Predicates.prefetch(h);
 }
 
-// The column of the token read last, and where the next one begins
-// (counted from 1 on each line).
-extern unsigned parser_column;
-extern unsigned parser_next_column;
-
 // Reports a construct that update programs do not have, at the line and
 // column of the token read last, and counts it; the parse error that
 // follows is then not reported, since this names the fault.
-void refuseConstruct(const std::string& message);
+void refuseConstruct(PARSER& parser, const std::string& message);
 
 // A disjunctive head, at its separator.
-inline void refuseDisjunction() {
+inline void refuseDisjunction(PARSER& parser) {
     refuseConstruct(
+        parser,
         "disjunction is not part of update programs; a choice rule `1 { a; b } 1.` or an even "
         "loop says the same here");
 }
 
 // Whether a refusal was reported since the last call; clears it.
-bool takeRefusalReported();
+bool takeRefusalReported(PARSER& parser);
 
 // The message that refuses a directive (#minimize, #program, ... or an
 // unknown one) named by word, "#" included.
 std::string directiveRefusal(std::string_view word);
 
 // Reports a scanner error through yyerror and counts it.
-void lexicalError(const std::string& message);
+void lexicalError(PARSER& parser, const std::string& message);
 
 // How a byte that begins no token is shown in "syntax error (...)":
 // printable ASCII as itself, NUL as \0, any other byte as \xHH, so that
@@ -288,50 +286,51 @@ std::string printableByte(unsigned char byte);
 // Clears the state of a statement: its variables and whether it is to be
 // dropped. Called at the start of every input, so that a statement left
 // unfinished by a syntax error does not leak into the next input.
-void beginInput();
+void beginInput(PARSER& parser);
 
 // "#const name=value.": defines the constant (input/directives.hpp) and
 // ends the statement.
-void newConstant(INPUT_DIRECTIVES& directives, const std::string& name, const TERM_VALUE& value);
+void newConstant(PARSER& parser, INPUT_DIRECTIVES& directives, const std::string& name,
+                 const TERM_VALUE& value);
 
 // "#show [-]name/arity.": the predicate joins those the results show.
-void newShow(INPUT_DIRECTIVES& directives, const char* negation, const std::string& name,
-             const std::string& arity);
+void newShow(PARSER& parser, INPUT_DIRECTIVES& directives, const char* negation,
+             const std::string& name, const std::string& arity);
 
 // Notes the current line as the start of the statement being read, unless
 // an earlier name of it was noted already.
-void noteStatementStart();
+void noteStatementStart(PARSER& parser);
 
 // The aggregates of body become literals of it; outside: the variables
 // that the rest of the rule (its head) holds. A refused aggregate drops
 // the statement.
-void settleAggregates(BODY_PARTS& body, const std::vector<IDENT>& outside);
+void settleAggregates(PARSER& parser, BODY_PARTS& body, const std::vector<IDENT>& outside);
 
 // "L { h1 : c1; ... } U :- body.": each element instance is stored as a
 // choice rule of the current program, the bounds as constraints over the
 // element atoms; body may be null (no body).
-void newChoice(CHOICE_PARTS& choice, BODY_PARTS* body);
+void newChoice(PARSER& parser, CHOICE_PARTS& choice, BODY_PARTS* body);
 
 // The variables among the arguments of atom, appended to out.
 void appendVariables(std::vector<IDENT>& out, const ATOM& atom);
 
 // A construct of the statement being read that cannot be stored: reported
 // at the current line, counted, and the statement is dropped.
-void refuseInStatement(const std::string& message);
+void refuseInStatement(PARSER& parser, const std::string& message);
 
 // What newChoice stores through: a rule of the current program (checked
 // for safety, with --explain its origin recorded under the variable names
 // given, by number), an input constraint, whether the statement is to be
 // dropped, and the end of the statement.
-void storeParsedRule(RULE rule, const std::vector<std::string>& variableNames);
-void storeParsedConstraint(BODY body);
-bool statementDropped();
-void finishStatement();
+void storeParsedRule(PARSER& parser, RULE rule, const std::vector<std::string>& variableNames);
+void storeParsedConstraint(PARSER& parser, BODY body);
+bool statementDropped(const PARSER& parser);
+void finishStatement(PARSER& parser);
 
 // A rule that holds aggregates, stored once per instance with its
 // variables renumbered (see input/choice.cpp).
-void newRuleWithAggregates(const RULE& rule);
+void newRuleWithAggregates(PARSER& parser, const RULE& rule);
 
 // The condition of an aggregate element, its positive literals first; an
 // aggregate inside it (clingo has none there either) drops the statement.
-std::vector<LITERAL> aggregateCondition(BODY_PARTS& condition);
+std::vector<LITERAL> aggregateCondition(PARSER& parser, BODY_PARTS& condition);

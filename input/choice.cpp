@@ -18,6 +18,7 @@
 
 #include "base/options.hpp"
 #include "input/actions.hpp"
+#include "input/parser.hpp"
 #include "representation/compound.hpp"
 
 namespace {
@@ -52,13 +53,14 @@ bool isMember(const std::vector<IDENT>& list, IDENT t) {
 // become places of args, the others are written as L<number>, a name the
 // program's own variables (X<number>) never take.
 struct AGGREGATE_TEXT {
+    const EXPANSIONS& expansions;  // of the statement
     const std::vector<IDENT>& globals;
     std::string text;
     std::vector<IDENT> args;
     std::string refusal;  // why it cannot be written, when not empty
 
     void term(IDENT t) {
-        if (ParseValues.expansions.markerOf(t)) {
+        if (expansions.markerOf(t)) {
             refusal =
                 "intervals and pools inside an aggregate or a choice condition are not "
                 "supported; write the values out";
@@ -149,9 +151,10 @@ std::optional<IDENT> assignedVariable(const AGGREGATE_PARTS& a) {
 
 // The literal of an aggregate whose global variables are among globals, or
 // the reason it cannot be written.
-std::pair<LITERAL, std::string> aggregateLiteral(const AGGREGATE_PARTS& a,
+std::pair<LITERAL, std::string> aggregateLiteral(const EXPANSIONS& expansions,
+                                                 const AGGREGATE_PARTS& a,
                                                  const std::vector<IDENT>& globals) {
-    AGGREGATE_TEXT t{globals, {}, {}, {}};
+    AGGREGATE_TEXT t{expansions, globals, {}, {}, {}};
     const std::optional<IDENT> assigned = assignedVariable(a);
     if (assigned) t.args.push_back(*assigned);
     if (a.left) t.guard(*a.left, true);
@@ -242,8 +245,7 @@ std::vector<std::string> statementVariableNames() {
 }
 
 // Which expansions of the statement the atoms use.
-std::vector<bool> expansionsUsed(const std::vector<const ATOM*>& atoms) {
-    const EXPANSIONS& e = ParseValues.expansions;
+std::vector<bool> expansionsUsed(const EXPANSIONS& e, const std::vector<const ATOM*>& atoms) {
     std::vector<bool> used(e.list.size(), false);
     for (const ATOM* a : atoms)
         for (const IDENT& t : a->args)
@@ -255,8 +257,8 @@ std::vector<bool> expansionsUsed(const std::vector<const ATOM*>& atoms) {
 // The instance numbers (see RuleInstance) that vary only the expansions
 // used, each other expansion at its first alternative: one per instance
 // of an element, whatever the other elements hold.
-std::vector<std::size_t> instancesVarying(const std::vector<bool>& used, std::size_t count) {
-    const EXPANSIONS& e = ParseValues.expansions;
+std::vector<std::size_t> instancesVarying(const EXPANSIONS& e, const std::vector<bool>& used,
+                                          std::size_t count) {
     std::vector<std::size_t> out;
     for (std::size_t i = 0; i < count; ++i) {
         std::size_t rest = i;
@@ -308,15 +310,16 @@ AGGREGATE_PARTS boundCount(const std::vector<RULE>& elements) {
     return count;
 }
 
-bool hasMarker(const std::vector<LITERAL>& literals) {
+bool hasMarker(const EXPANSIONS& e, const std::vector<LITERAL>& literals) {
     for (const LITERAL& l : literals)
         for (const IDENT& t : l.args)
-            if (ParseValues.expansions.markerOf(t)) return true;
+            if (e.markerOf(t)) return true;
     return false;
 }
 
 // The constraint ":- B, count op bound." of a choice's bound.
-void storeBound(const BODY_PARTS* body, AGGREGATE_PARTS count, int op, IDENT bound) {
+void storeBound(PARSER& parser, const BODY_PARTS* body, AGGREGATE_PARTS count, int op,
+                IDENT bound) {
     count.right = AGGREGATE_GUARD{op, bound};
     BODY_PARTS constraint;
     if (body) {
@@ -326,8 +329,8 @@ void storeBound(const BODY_PARTS* body, AGGREGATE_PARTS count, int op, IDENT bou
     constraint.aggregates.push_back(std::move(count));
     std::vector<IDENT> globals;
     if (bound.isVariable()) globals.push_back(bound);
-    settleAggregates(constraint, globals);
-    if (!statementDropped()) storeParsedConstraint(constraint.conjunction());
+    settleAggregates(parser, constraint, globals);
+    if (!statementDropped(parser)) storeParsedConstraint(parser, constraint.conjunction());
 }
 
 }  // namespace
@@ -337,10 +340,11 @@ void appendVariables(std::vector<IDENT>& out, const ATOM& atom) {
         if (t.isVariable() && !isMember(out, t)) out.push_back(t);
 }
 
-void settleAggregates(BODY_PARTS& body, const std::vector<IDENT>& outside) {
+void settleAggregates(PARSER& parser, BODY_PARTS& body, const std::vector<IDENT>& outside) {
     if (body.aggregates.empty()) return;
     if (OptionProgram == PROGRAM_TYPE::PEXA)
         return refuseInStatement(
+            parser,
             "aggregates and the bounds of a choice are not part of pexa programs, which have no "
             "#count; use the rox program type");
     std::vector<IDENT> globals = outside;
@@ -350,87 +354,91 @@ void settleAggregates(BODY_PARTS& body, const std::vector<IDENT>& outside) {
         for (const auto& g : {a.left, a.right})
             if (g && g->term.isVariable() && !isMember(globals, g->term))
                 globals.push_back(g->term);
-    ParseValues.holdsAggregates = true;
+    parser.values.holdsAggregates = true;
     std::vector<AGGREGATE_PARTS> aggregates = std::move(body.aggregates);
     body.aggregates.clear();
     for (const AGGREGATE_PARTS& a : aggregates) {
-        auto [literal, refusal] = aggregateLiteral(a, globals);
-        if (!refusal.empty()) return refuseInStatement(refusal);
+        auto [literal, refusal] = aggregateLiteral(parser.values.expansions, a, globals);
+        if (!refusal.empty()) return refuseInStatement(parser, refusal);
         body.add(std::move(literal));
     }
 }
 
-std::vector<LITERAL> aggregateCondition(BODY_PARTS& condition) {
+std::vector<LITERAL> aggregateCondition(PARSER& parser, BODY_PARTS& condition) {
     if (!condition.aggregates.empty())
-        refuseInStatement("an aggregate cannot stand inside another aggregate");
+        refuseInStatement(parser, "an aggregate cannot stand inside another aggregate");
     std::vector<LITERAL> literals = std::move(condition.positive);
     for (LITERAL& l : condition.negative) literals.push_back(std::move(l));
     return literals;
 }
 
-void newRuleWithAggregates(const RULE& rule) {
+void newRuleWithAggregates(PARSER& parser, const RULE& rule) {
     const std::vector<std::string> names = statementVariableNames();
+    const EXPANSIONS& expansions = parser.values.expansions;
     std::vector<RULE> instances;
-    if (ParseValues.expansions.empty()) {
+    if (expansions.empty()) {
         instances.push_back(rule);
-    } else if (const std::optional<std::size_t> n = InstanceCount(ParseValues.expansions)) {
-        for (std::size_t i = 0; i < *n; ++i)
-            instances.push_back(RuleInstance(rule, ParseValues.expansions, i));
+    } else if (const std::optional<std::size_t> n = InstanceCount(expansions)) {
+        for (std::size_t i = 0; i < *n; ++i) instances.push_back(RuleInstance(rule, expansions, i));
     } else {
-        refuseInStatement("the intervals and pools of this rule stand for too many instances");
+        refuseInStatement(parser,
+                          "the intervals and pools of this rule stand for too many instances");
     }
     for (const RULE& r : instances) {
         std::vector<std::string> renamed = names;
         RULE dense = withDenseVariables(r, renamed);
-        storeParsedRule(std::move(dense), renamed);
+        storeParsedRule(parser, std::move(dense), renamed);
     }
-    finishStatement();
+    finishStatement(parser);
 }
 
-void newChoice(CHOICE_PARTS& choice, BODY_PARTS* body) {
+void newChoice(PARSER& parser, CHOICE_PARTS& choice, BODY_PARTS* body) {
+    const EXPANSIONS& expansions = parser.values.expansions;
     std::vector<IDENT> outside;
     for (const CHOICE_ELEMENT& e : choice.elements) {
         appendVariables(outside, e.head);
         appendLiteralVariables(outside, e.condition.positive);
         appendLiteralVariables(outside, e.condition.negative);
         if (!e.condition.aggregates.empty())
-            refuseInStatement("an aggregate cannot stand in the condition of a choice element");
+            refuseInStatement(parser,
+                              "an aggregate cannot stand in the condition of a choice element");
     }
-    if (body) settleAggregates(*body, outside);
-    if (body && (hasMarker(body->positive) || hasMarker(body->negative)))
-        refuseInStatement(
-            "intervals and pools in the body of a choice rule are not supported; "
-            "write them in the elements, or write a rule per value");
+    if (body) settleAggregates(parser, *body, outside);
+    if (body && (hasMarker(expansions, body->positive) || hasMarker(expansions, body->negative)))
+        refuseInStatement(parser,
+                          "intervals and pools in the body of a choice rule are not supported; "
+                          "write them in the elements, or write a rule per value");
     std::vector<RULE> instances;  // of the elements, "h :- c."
-    if (!statementDropped()) {
-        const std::optional<std::size_t> count = InstanceCount(ParseValues.expansions);
+    if (!statementDropped(parser)) {
+        const std::optional<std::size_t> count = InstanceCount(expansions);
         if (!count)
-            refuseInStatement(
-                "the intervals and pools of this choice stand for too many "
-                "instances");
+            refuseInStatement(parser,
+                              "the intervals and pools of this choice stand for too many "
+                              "instances");
         for (const CHOICE_ELEMENT& e : count ? choice.elements : std::vector<CHOICE_ELEMENT>()) {
             const RULE element = elementRule(e);
-            if (ParseValues.expansions.empty()) {
+            if (expansions.empty()) {
                 instances.push_back(element);
                 continue;
             }
             std::vector<const ATOM*> atoms{&e.head};
             for (const LITERAL& l : e.condition.positive) atoms.push_back(&l);
             for (const LITERAL& l : e.condition.negative) atoms.push_back(&l);
-            for (std::size_t i : instancesVarying(expansionsUsed(atoms), *count))
-                instances.push_back(RuleInstance(element, ParseValues.expansions, i));
+            for (std::size_t i :
+                 instancesVarying(expansions, expansionsUsed(expansions, atoms), *count))
+                instances.push_back(RuleInstance(element, expansions, i));
         }
     }
-    if (!statementDropped()) {
+    if (!statementDropped(parser)) {
         const std::vector<std::string> names = statementVariableNames();
         for (const RULE& element : instances) {
             std::vector<std::string> renamed = names;
             RULE rule = withDenseVariables(choiceRule(element, body), renamed);
-            storeParsedRule(std::move(rule), renamed);
+            storeParsedRule(parser, std::move(rule), renamed);
         }
         const AGGREGATE_PARTS count = boundCount(instances);
-        if (choice.lower) storeBound(body, count, LESS, *choice.lower);
-        if (choice.upper) storeBound(body, count, GREATER, *choice.upper);
+        if (choice.lower) storeBound(parser, body, count, LESS, *choice.lower);
+        if (choice.upper) storeBound(parser, body, count, GREATER, *choice.upper);
     }
-    finishStatement();
+    finishStatement(parser);
 }

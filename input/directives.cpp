@@ -27,11 +27,6 @@ std::string placeOf(const CONSTANT_DEFINITION& d) {
     return (d.input.empty() ? std::string() : d.input + ": ") + "line " + std::to_string(d.line);
 }
 
-void countedError(const std::string& message) {
-    yyerror(message.c_str());
-    ++parser_errors;
-}
-
 // The value of a command-line definition, or nothing if it is none.
 std::optional<IDENT> valueOf(std::string_view text) {
     if (isConstantName(text) ||
@@ -59,35 +54,37 @@ IDENT TermOfName(const INPUT_DIRECTIVES& directives, const std::string& name) {
     return newIDENT(name);
 }
 
-void DefineConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value) {
+void DefineConstant(PARSER& parser, INPUT_DIRECTIVES& directives, const std::string& name,
+                    IDENT value) {
     if (!isConstantName(name)) {
-        countedError("#const needs a name beginning with a lower-case letter, not \"" + name +
-                     "\"");
+        CountedError(
+            parser, "#const needs a name beginning with a lower-case letter, not \"" + name + "\"");
         return;
     }
     if (value.isVariable()) {
-        countedError("#const " + name +
-                     " needs a value: an integer, a constant or a string, not a variable");
+        CountedError(parser,
+                     "#const " + name +
+                         " needs a value: an integer, a constant or a string, not a variable");
         return;
     }
     if (HighestVariable(value) >= 0) {
-        countedError("#const " + name + " needs a ground value, without variables");
+        CountedError(parser, "#const " + name + " needs a ground value, without variables");
         return;
     }
-    CONSTANT_DEFINITION here{value, parser_file ? parser_file : "", parser_line};
+    CONSTANT_DEFINITION here{value, parser.file ? parser.file : "", parser.line};
     const auto [at, fresh] = directives.constants.try_emplace(name, here);
     if (!fresh) {
         if (at->second.line != 0)
-            countedError("constant " + name + " is defined twice, here and at " +
-                         placeOf(at->second));
+            CountedError(parser, "constant " + name + " is defined twice, here and at " +
+                                     placeOf(at->second));
         return;
     }
     // A use before the definition was read as the name itself, which the
     // definition would silently not change.
     if (IDENT::Constants.contains(name)) {
         directives.constants.erase(at);
-        countedError("constant " + name +
-                     " is used before its #const; put the #const before its first use");
+        CountedError(parser, "constant " + name +
+                                 " is used before its #const; put the #const before its first use");
     }
 }
 

@@ -40,7 +40,9 @@ IDENT TermOfName(const INPUT_DIRECTIVES& directives, const std::string& name);
 // value be no variable; a name defined twice in the inputs, and one used
 // as a term before its definition, are counted errors that name both
 // places.
-void DefineConstant(INPUT_DIRECTIVES& directives, const std::string& name, IDENT value);
+struct PARSER;  // input/parser.hpp
+void DefineConstant(PARSER& parser, INPUT_DIRECTIVES& directives, const std::string& name,
+                    IDENT value);
 
 // -c name=value / --const name=value: value an integer (possibly
 // negative), a name beginning with a lower-case letter or a quoted

@@ -9,26 +9,22 @@ namespace {
 // Above every integer of the input: at most 9 digits.
 constexpr int FirstMarker = 1000000000;
 
-void countedError(const std::string& message) {
-    yyerror(message.c_str());
-    ++parser_errors;
-}
-
 std::string textOf(IDENT term) {
     std::string text;
     append_term(text, term);
     return text;
 }
 
-bool boundOk(IDENT bound) {
+bool boundOk(PARSER& parser, IDENT bound) {
     if (bound.kind() == IDENT::INTEGER) return true;
     if (bound.isVariable())
-        countedError(
-            "an interval needs integer bounds (or constants defined as integers), not "
-            "a variable: write the values out, or use a comparison such as 1 <= X");
+        CountedError(parser,
+                     "an interval needs integer bounds (or constants defined as integers), not "
+                     "a variable: write the values out, or use a comparison such as 1 <= X");
     else
-        countedError("an interval needs integer bounds (or constants defined as integers), not " +
-                     textOf(bound));
+        CountedError(parser,
+                     "an interval needs integer bounds (or constants defined as integers), not " +
+                         textOf(bound));
     return false;
 }
 
@@ -95,8 +91,8 @@ const EXPANSION* EXPANSIONS::markerOf(IDENT term) const {
     return marker < owners.size() ? &list[owners[marker]] : nullptr;
 }
 
-std::optional<IDENT> EXPANSIONS::interval(IDENT low, IDENT high) {
-    if (!boundOk(low) || !boundOk(high)) return std::nullopt;
+std::optional<IDENT> EXPANSIONS::interval(PARSER& parser, IDENT low, IDENT high) {
+    if (!boundOk(parser, low) || !boundOk(parser, high)) return std::nullopt;
     EXPANSION x;
     x.firstMarker = static_cast<unsigned>(owners.size());
     x.low = low.value();
@@ -106,20 +102,22 @@ std::optional<IDENT> EXPANSIONS::interval(IDENT low, IDENT high) {
     return IDENT(IDENT::INTEGER, FirstMarker + static_cast<int>(list.back().firstMarker));
 }
 
-std::optional<std::vector<IDENT>> EXPANSIONS::pool(const std::vector<std::vector<IDENT>>& tuples) {
+std::optional<std::vector<IDENT>> EXPANSIONS::pool(PARSER& parser,
+                                                   const std::vector<std::vector<IDENT>>& tuples) {
     EXPANSION x;
     x.width = static_cast<unsigned>(tuples.front().size());
     for (const std::vector<IDENT>& tuple : tuples) {
         if (tuple.size() != x.width) {
-            countedError("the alternatives of a pool need the same number of arguments: " +
-                         std::to_string(x.width) + " and " + std::to_string(tuple.size()));
+            CountedError(parser, "the alternatives of a pool need the same number of arguments: " +
+                                     std::to_string(x.width) + " and " +
+                                     std::to_string(tuple.size()));
             return std::nullopt;
         }
         std::vector<IDENT> prefix;
         expandTuple(*this, tuple, 0, prefix, x.tuples);
         if (x.tuples.size() > MaxInstances * x.width) {
-            countedError("a pool stands for more than " + std::to_string(MaxInstances) +
-                         " alternatives");
+            CountedError(parser, "a pool stands for more than " + std::to_string(MaxInstances) +
+                                     " alternatives");
             return std::nullopt;
         }
     }

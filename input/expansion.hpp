@@ -14,6 +14,8 @@
 
 #include "representation/rule.hpp"
 
+struct PARSER;  // input/parser.hpp
+
 // The most instances one statement may stand for.
 inline constexpr std::size_t MaxInstances = 1000000;
 
@@ -40,11 +42,12 @@ struct EXPANSIONS {
     }
     // The marker of low..high; nothing if a bound is no integer (the
     // reason is reported and counted).
-    std::optional<IDENT> interval(IDENT low, IDENT high);
+    std::optional<IDENT> interval(PARSER& parser, IDENT low, IDENT high);
     // The markers of a pool of tuples (at least two); the intervals among
     // their terms are expanded into the alternatives. Nothing if the
     // tuples differ in length (reported and counted).
-    std::optional<std::vector<IDENT>> pool(const std::vector<std::vector<IDENT>>& tuples);
+    std::optional<std::vector<IDENT>> pool(PARSER& parser,
+                                           const std::vector<std::vector<IDENT>>& tuples);
     // Whether term is a marker, and of which expansion.
     const EXPANSION* markerOf(IDENT term) const;
 };

@@ -4,10 +4,11 @@
  * There are no error productions: the first token no production accepts
  * ends the input with "parse error"; what was stored before stays.
  *
- * A symbol's value is the number of a slot in ParseValues (actions.hpp),
- * which holds the text, terms, atom, ...: an action takes out or frees
- * what it consumes, and the %destructors free what a syntax error leaves
- * on the stack, so that nothing is lost whatever the input. */
+ * A symbol's value is the number of a slot in the parser's values
+ * (PARSER::values, input/parser.hpp; V in the actions), which holds the
+ * text, terms, atom, ...: an action takes out or frees what it consumes,
+ * and the %destructors free what a syntax error leaves on the stack, so
+ * that nothing is lost whatever the input. */
 
 %code top {
 #include <cstdlib>
@@ -48,23 +49,23 @@ static void* parserAllocate(std::size_t bytes) {
 #include "base/options.hpp"
 #include "input/parser.hpp"
 
-/* The parser's own messages, which bison hands the parse parameter too. A
+/* The parser's own messages, which bison hands the parse parameters too. A
  * backslash, which only arithmetic takes, is named where it stands
  * elsewhere, as the scanner named it before it was a token. */
-static void parserError(const char* message, int lookahead) {
-    if (lookahead == TOK_BACKSLASH) lexicalError("syntax error (\\)");
+static void parserError(PARSER& parser, const char* message, int lookahead) {
+    if (lookahead == TOK_BACKSLASH) lexicalError(parser, "syntax error (\\)");
     /* A construct refused has named the fault already. */
-    if (!takeRefusalReported()) yyerror(message);
+    if (!takeRefusalReported(parser)) yyerror(parser, message);
 }
-#define yyerror(directives, message) parserError(message, yychar)
+#define yyerror(parser, directives, message) parserError(parser, message, yychar)
 
 /* The actions' short name for the values of the symbols. */
-static PARSE_VALUES& V = ParseValues;
+#define V (parser.values)
 
 /* A list of terms as a value. */
-static unsigned termList(std::initializer_list<IDENT> terms) {
-    const unsigned slot = V.terms.fresh();
-    V.terms[slot].assign(terms);
+static unsigned termList(PARSE_VALUES& values, std::initializer_list<IDENT> terms) {
+    const unsigned slot = values.terms.fresh();
+    values.terms[slot].assign(terms);
     return slot;
 }
 
@@ -79,20 +80,22 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 
 %define api.token.prefix {TOK_}
 %expect 0
-/* What the directives define for all the inputs of the run. */
-%parse-param {INPUT_DIRECTIVES& directives}
+/* The parser that reads, with the sequence it fills; what the directives
+ * define for all the inputs of the run. */
+%parse-param {PARSER& parser} {INPUT_DIRECTIVES& directives}
+%lex-param {PARSER& parser}
 
 %union {
-    unsigned text;    /* IDENTIFIER, NUMBER, name: in ParseValues.texts */
+    unsigned text;    /* IDENTIFIER, NUMBER, name: in V.texts */
     TERM_VALUE term;
-    unsigned terms;   /* terms, oneArg, twoArgs, threeArgs: in ParseValues.terms */
-    unsigned pool;    /* the argument tuples of a pool: in ParseValues.pools */
-    unsigned atom;    /* atom, builtin, head: in ParseValues.atoms */
-    unsigned literal; /* in ParseValues.literals */
-    unsigned body;    /* in ParseValues.bodies */
-    unsigned rule;    /* in ParseValues.rules */
-    unsigned aggregate; /* in ParseValues.aggregates */
-    unsigned choice;  /* in ParseValues.choices */
+    unsigned terms;   /* terms, oneArg, twoArgs, threeArgs: in V.terms */
+    unsigned pool;    /* the argument tuples of a pool: in V.pools */
+    unsigned atom;    /* atom, builtin, head: in V.atoms */
+    unsigned literal; /* in V.literals */
+    unsigned body;    /* in V.bodies */
+    unsigned rule;    /* in V.rules */
+    unsigned aggregate; /* in V.aggregates */
+    unsigned choice;  /* in V.choices */
     int builtin;      /* comparison, arithmetic: a BUILTIN */
 }
 
@@ -170,7 +173,7 @@ static unsigned termList(std::initializer_list<IDENT> terms) {
 %destructor { V.aggregates.free($$); } <aggregate>
 %destructor { V.choices.free($$); } <choice>
 
-%initial-action { beginInput(); }
+%initial-action { beginInput(parser); }
 
 %start input
 
@@ -184,7 +187,7 @@ input
 /* A new update program, opened before the first token of an input
  * without braces or of the first block, and right after every later "{". */
 open
-    : %empty { newUpdateID(); }
+    : %empty { newUpdateID(parser); }
     ;
 
 moreBlocks
@@ -202,7 +205,7 @@ statements
     ;
 
 statement
-    : rule { newRule(V.rules.take($1)); }
+    : rule { newRule(parser, V.rules.take($1)); }
     | choiceRule
     | constraint
     | directive
@@ -212,8 +215,8 @@ statement
 /* A disjunctive head is refused where its first separator stands, and the
  * input is given up as after a syntax error. */
 disjunction
-    : head ";" { V.atoms.free($1); refuseDisjunction(); }
-    | head "|" { V.atoms.free($1); refuseDisjunction(); }
+    : head ";" { V.atoms.free($1); refuseDisjunction(parser); }
+    | head "|" { V.atoms.free($1); refuseDisjunction(parser); }
     ;
 
 /* #const name=value. holds from here on, in this input and the later ones;
@@ -222,12 +225,12 @@ disjunction
 directive
     : "#const" name "=" term "."
         {
-            newConstant(directives, V.texts[$2], $4);
+            newConstant(parser, directives, V.texts[$2], $4);
             V.texts.free($2);
         }
     | "#show" "."                       { directives.showSeen = true; }
-    | "#show" name "/" NUMBER "."       { newShow(directives, "", V.texts[$2], V.texts[$4]); V.texts.free($2); V.texts.free($4); }
-    | "#show" "-" name "/" NUMBER "."   { newShow(directives, "-", V.texts[$3], V.texts[$5]); V.texts.free($3); V.texts.free($5); }
+    | "#show" name "/" NUMBER "."       { newShow(parser, directives, "", V.texts[$2], V.texts[$4]); V.texts.free($2); V.texts.free($4); }
+    | "#show" "-" name "/" NUMBER "."   { newShow(parser, directives, "-", V.texts[$3], V.texts[$5]); V.texts.free($3); V.texts.free($5); }
     ;
 
 /* "p." and "p :- ." both give a rule without any body. */
@@ -238,7 +241,7 @@ rule
         {
             std::vector<IDENT> headVariables;
             appendVariables(headVariables, V.atoms[$1]);
-            settleAggregates(V.bodies[$3], headVariables);
+            settleAggregates(parser, V.bodies[$3], headVariables);
             $$ = V.rules.put(V.bodies[$3].rule(V.atoms[$1]));
             V.atoms.free($1);
             V.bodies.free($3);
@@ -248,8 +251,8 @@ rule
 constraint
     : ":-" body "."
         {
-            settleAggregates(V.bodies[$2], {});
-            newConstraint(V.bodies[$2].conjunction());
+            settleAggregates(parser, V.bodies[$2], {});
+            newConstraint(parser, V.bodies[$2].conjunction());
             V.bodies.free($2);
         }
     ;
@@ -257,11 +260,11 @@ constraint
 /* L { h1 : c1; h2 } U :- body. Each element instance becomes a choice
  * rule of the program, the bounds constraints of it. */
 choiceRule
-    : choice "."          { newChoice(V.choices[$1], nullptr); V.choices.free($1); }
-    | choice ":-" "."     { newChoice(V.choices[$1], nullptr); V.choices.free($1); }
+    : choice "."          { newChoice(parser, V.choices[$1], nullptr); V.choices.free($1); }
+    | choice ":-" "."     { newChoice(parser, V.choices[$1], nullptr); V.choices.free($1); }
     | choice ":-" body "."
         {
-            newChoice(V.choices[$1], &V.bodies[$3]);
+            newChoice(parser, V.choices[$1], &V.bodies[$3]);
             V.choices.free($1);
             V.bodies.free($3);
         }
@@ -269,13 +272,13 @@ choiceRule
 
 choice
     : choiceSet
-    | term choiceSet      { $$ = $2; V.choices[$$].lower = identOf($1); }
-    | choiceSet term      { $$ = $1; V.choices[$$].upper = identOf($2); }
+    | term choiceSet      { $$ = $2; V.choices[$$].lower = identOf(parser, $1); }
+    | choiceSet term      { $$ = $1; V.choices[$$].upper = identOf(parser, $2); }
     | term choiceSet term
         {
             $$ = $2;
-            V.choices[$$].lower = identOf($1);
-            V.choices[$$].upper = identOf($3);
+            V.choices[$$].lower = identOf(parser, $1);
+            V.choices[$$].upper = identOf(parser, $3);
         }
     ;
 
@@ -321,33 +324,33 @@ aggregate
     : aggregateSet
     | "not" aggregateSet { $$ = $2; V.aggregates[$$].negated = true; }
     | aggregateSet guardComparison term
-        { $$ = $1; V.aggregates[$$].right = AGGREGATE_GUARD{$2, identOf($3)}; }
+        { $$ = $1; V.aggregates[$$].right = AGGREGATE_GUARD{$2, identOf(parser, $3)}; }
     | term guardComparison aggregateSet
-        { $$ = $3; V.aggregates[$$].left = AGGREGATE_GUARD{$2, identOf($1)}; }
+        { $$ = $3; V.aggregates[$$].left = AGGREGATE_GUARD{$2, identOf(parser, $1)}; }
     | term guardComparison aggregateSet guardComparison term
         {
             $$ = $3;
-            V.aggregates[$$].left = AGGREGATE_GUARD{$2, identOf($1)};
-            V.aggregates[$$].right = AGGREGATE_GUARD{$4, identOf($5)};
+            V.aggregates[$$].left = AGGREGATE_GUARD{$2, identOf(parser, $1)};
+            V.aggregates[$$].right = AGGREGATE_GUARD{$4, identOf(parser, $5)};
         }
     | "not" aggregateSet guardComparison term
         {
             $$ = $2;
             V.aggregates[$$].negated = true;
-            V.aggregates[$$].right = AGGREGATE_GUARD{$3, identOf($4)};
+            V.aggregates[$$].right = AGGREGATE_GUARD{$3, identOf(parser, $4)};
         }
     | "not" term guardComparison aggregateSet
         {
             $$ = $4;
             V.aggregates[$$].negated = true;
-            V.aggregates[$$].left = AGGREGATE_GUARD{$3, identOf($2)};
+            V.aggregates[$$].left = AGGREGATE_GUARD{$3, identOf(parser, $2)};
         }
     | "not" term guardComparison aggregateSet guardComparison term
         {
             $$ = $4;
             V.aggregates[$$].negated = true;
-            V.aggregates[$$].left = AGGREGATE_GUARD{$3, identOf($2)};
-            V.aggregates[$$].right = AGGREGATE_GUARD{$5, identOf($6)};
+            V.aggregates[$$].left = AGGREGATE_GUARD{$3, identOf(parser, $2)};
+            V.aggregates[$$].right = AGGREGATE_GUARD{$5, identOf(parser, $6)};
         }
     ;
 
@@ -383,7 +386,7 @@ aggregateElements
     | terms ":" body
         {
             $$ = V.aggregates.fresh();
-            V.aggregates[$$].elements.push_back({V.terms.take($1), aggregateCondition(V.bodies[$3])});
+            V.aggregates[$$].elements.push_back({V.terms.take($1), aggregateCondition(parser, V.bodies[$3])});
             V.bodies.free($3);
         }
     | aggregateElements ";" terms
@@ -391,7 +394,7 @@ aggregateElements
     | aggregateElements ";" terms ":" body
         {
             $$ = $1;
-            V.aggregates[$$].elements.push_back({V.terms.take($3), aggregateCondition(V.bodies[$5])});
+            V.aggregates[$$].elements.push_back({V.terms.take($3), aggregateCondition(parser, V.bodies[$5])});
             V.bodies.free($5);
         }
     ;
@@ -402,7 +405,7 @@ literal
     | "not" "not" atom
         {
             LITERAL twice(V.atoms.take($3), true);
-            if (refuseDoubleNegation()) YYABORT;
+            if (refuseDoubleNegation(parser)) YYABORT;
             twice.doubled = true;
             $$ = V.literals.put(std::move(twice));
         }
@@ -414,28 +417,28 @@ literal
 atom
     : name
         {
-            checkPredicateName(V.texts[$1]);
+            checkPredicateName(parser, V.texts[$1]);
             $$ = V.atoms.put(ATOM(V.texts[$1], std::nullopt));
             V.texts.free($1);
         }
     | "-" name
         {
-            checkPredicateName(V.texts[$2]);
+            checkPredicateName(parser, V.texts[$2]);
             $$ = V.atoms.put(newNegativeATOM(V.texts[$2], std::nullopt));
             V.texts.free($2);
         }
     | name "(" arguments ")"
         {
-            checkPredicateName(V.texts[$1]);
-            IsPropositional = false;
+            checkPredicateName(parser, V.texts[$1]);
+            parser.sequence.propositional = false;
             $$ = V.atoms.put(ATOM(V.texts[$1], ARGUMENTS(V.terms[$3])));
             V.texts.free($1);
             V.terms.free($3);
         }
     | "-" name "(" arguments ")"
         {
-            checkPredicateName(V.texts[$2]);
-            IsPropositional = false;
+            checkPredicateName(parser, V.texts[$2]);
+            parser.sequence.propositional = false;
             $$ = V.atoms.put(newNegativeATOM(V.texts[$2], ARGUMENTS(V.terms[$4])));
             V.texts.free($2);
             V.terms.free($4);
@@ -446,7 +449,7 @@ atom
  * (p(a;b), p(1,2;3,4)). */
 arguments
     : terms
-    | pool { $$ = V.terms.put(poolMarkers(V.pools[$1])); V.pools.free($1); }
+    | pool { $$ = V.terms.put(poolMarkers(parser, V.pools[$1])); V.pools.free($1); }
     ;
 
 pool
@@ -461,12 +464,12 @@ pool
 
 /* An interval low..high stands for each of its integers. */
 terms
-    : term           { $$ = V.terms.fresh(); V.terms[$$].push_back(identOf($1)); }
+    : term           { $$ = V.terms.fresh(); V.terms[$$].push_back(identOf(parser, $1)); }
     | term ".." term
-        { $$ = V.terms.fresh(); V.terms[$$].push_back(intervalMarker(identOf($1), identOf($3))); }
-    | terms "," term { $$ = $1; V.terms[$$].push_back(identOf($3)); }
+        { $$ = V.terms.fresh(); V.terms[$$].push_back(intervalMarker(parser, identOf(parser, $1), identOf(parser, $3))); }
+    | terms "," term { $$ = $1; V.terms[$$].push_back(identOf(parser, $3)); }
     | terms "," term ".." term
-        { $$ = $1; V.terms[$$].push_back(intervalMarker(identOf($3), identOf($5))); }
+        { $$ = $1; V.terms[$$].push_back(intervalMarker(parser, identOf(parser, $3), identOf(parser, $5))); }
     ;
 
 /* Terms as clingo writes them: names, numbers, variables, function terms
@@ -477,7 +480,7 @@ term
     | "_"    { $$ = termValue(anonymousVariable()); }
     | name "(" arguments ")"
         {
-            $$ = functionTerm(V.texts[$1], V.terms[$3]);
+            $$ = functionTerm(parser, V.texts[$1], V.terms[$3]);
             V.texts.free($1);
             V.terms.free($3);
         }
@@ -493,36 +496,36 @@ term
     ;
 
 name
-    : IDENTIFIER { noteStatementStart(); truncateName(V.texts[$1]); $$ = $1; }
-    | "v"        { noteStatementStart(); $$ = textValue("v", 1); }
+    : IDENTIFIER { noteStatementStart(parser); truncateName(parser, V.texts[$1]); $$ = $1; }
+    | "v"        { noteStatementStart(parser); $$ = textValue(V, "v", 1); }
     ;
 
 /* The infix forms keep the order of the prefix ones; X = Y + Z puts the
  * result last: +(Y, Z, X). */
 builtin
     : comparison twoArgs
-        { $$ = V.atoms.put(builtinAtom(BUILTIN($1), V.terms[$2])); V.terms.free($2); }
+        { $$ = V.atoms.put(builtinAtom(parser, BUILTIN($1), V.terms[$2])); V.terms.free($2); }
     | term comparison term
-        { $$ = V.atoms.put(builtinAtom(BUILTIN($2), {identOf($1), identOf($3)})); }
+        { $$ = V.atoms.put(builtinAtom(parser, BUILTIN($2), {identOf(parser, $1), identOf(parser, $3)})); }
     | "#int" oneArg
         {
-            checkPlainArguments(V.terms[$2], "#int");
-            $$ = V.atoms.put(builtinAtom(INT, V.terms[$2]));
+            checkPlainArguments(parser, V.terms[$2], "#int");
+            $$ = V.atoms.put(builtinAtom(parser, INT, V.terms[$2]));
             V.terms.free($2);
         }
     | "#succ" twoArgs
         {
-            checkPlainArguments(V.terms[$2], "#succ");
-            $$ = V.atoms.put(builtinAtom(SUCC, V.terms[$2]));
+            checkPlainArguments(parser, V.terms[$2], "#succ");
+            $$ = V.atoms.put(builtinAtom(parser, SUCC, V.terms[$2]));
             V.terms.free($2);
         }
     | arithmetic threeArgs
         {
-            checkPlainArguments(V.terms[$2], $1 == PLUS ? "+" : "*");
-            $$ = V.atoms.put(builtinAtom(BUILTIN($1), V.terms[$2]));
+            checkPlainArguments(parser, V.terms[$2], $1 == PLUS ? "+" : "*");
+            $$ = V.atoms.put(builtinAtom(parser, BUILTIN($1), V.terms[$2]));
             V.terms.free($2);
         }
-    | term "=" term { $$ = V.atoms.put(equalityAtom($1, $3)); }
+    | term "=" term { $$ = V.atoms.put(equalityAtom(parser, $1, $3)); }
     ;
 
 comparison
@@ -540,15 +543,15 @@ arithmetic
     ;
 
 oneArg
-    : "(" term ")" { $$ = termList({identOf($2)}); }
+    : "(" term ")" { $$ = termList(V, {identOf(parser, $2)}); }
     ;
 
 twoArgs
-    : "(" term "," term ")" { $$ = termList({identOf($2), identOf($4)}); }
+    : "(" term "," term ")" { $$ = termList(V, {identOf(parser, $2), identOf(parser, $4)}); }
     ;
 
 threeArgs
-    : "(" term "," term "," term ")" { $$ = termList({identOf($2), identOf($4), identOf($6)}); }
+    : "(" term "," term "," term ")" { $$ = termList(V, {identOf(parser, $2), identOf(parser, $4), identOf(parser, $6)}); }
     ;
 
 %%

@@ -2,6 +2,7 @@
 
 #include "input/parser.hpp"
 #include "representation/compound.hpp"
+#include "representation/ident.hpp"
 
 std::vector<std::string> OriginInputs;
 std::vector<std::vector<RULE_ORIGIN>> RuleOrigins;
@@ -9,8 +10,8 @@ std::vector<std::vector<RULE_ORIGIN>> RuleOrigins;
 namespace {
 
 // The number of the current input in OriginInputs, added when it is new.
-unsigned currentInput() {
-    const std::string name = parser_file && *parser_file ? parser_file : "<stdin>";
+unsigned currentInput(const char* file) {
+    const std::string name = file && *file ? file : "<stdin>";
     if (OriginInputs.empty() || OriginInputs.back() != name) OriginInputs.push_back(name);
     return static_cast<unsigned>(OriginInputs.size() - 1);
 }
@@ -77,13 +78,13 @@ std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& name
     return text;
 }
 
-void RecordRuleOrigin(unsigned i, unsigned j, unsigned line, const RULE& rule,
+void RecordRuleOrigin(const char* file, unsigned i, unsigned j, unsigned line, const RULE& rule,
                       const std::vector<std::string>* names) {
     if (RuleOrigins.size() <= i) RuleOrigins.resize(i + 1);
     std::vector<RULE_ORIGIN>& program = RuleOrigins[i];
     if (program.size() <= j) program.resize(j + 1);
     RULE_ORIGIN& origin = program[j];
-    origin.input = currentInput();
+    origin.input = currentInput(file);
     origin.line = line;
     origin.variables = names ? *names : variableNames();
     origin.text = NamedRuleText(rule, origin.variables);

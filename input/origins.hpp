@@ -23,10 +23,10 @@ extern std::vector<std::string> OriginInputs;
 // RuleOrigins[i][j]: rule j of update program i.
 extern std::vector<std::vector<RULE_ORIGIN>> RuleOrigins;
 
-// Records rule number j of program i, read from the current input at line
-// (called by the parser as the rule is stored), its variables named by
-// names, or by the statement's own names when null.
-void RecordRuleOrigin(unsigned i, unsigned j, unsigned line, const RULE& rule,
+// Records rule number j of program i, read from input file (empty for
+// standard input) at line (called by the parser as the rule is stored), its
+// variables named by names, or by the statement's own names when null.
+void RecordRuleOrigin(const char* file, unsigned i, unsigned j, unsigned line, const RULE& rule,
                       const std::vector<std::string>* names = nullptr);
 
 // The origin of rule j of program i, or null when none was recorded.

@@ -13,72 +13,57 @@
 
 namespace {
 
-// The sizes of everything a block adds to.
-struct TABLES_MARK {
-    std::size_t programs = 0;
-    std::size_t constraints = 0;
-    std::size_t origins = 0;
-    std::size_t inputs = 0;
-    unsigned predicates = 0;
-    unsigned constants = 0;
-    bool propositional = true;
-    int errors = 0;
-};
-
-TABLES_MARK markTables() {
+TABLES_MARK markTables(const PARSER& parser) {
     TABLES_MARK m;
-    m.programs = UpdateIDs.size();
-    m.constraints = Constraints.size();
+    m.programs = parser.sequence.programs.size();
+    m.constraints = parser.sequence.constraints.size();
     m.origins = RuleOrigins.size();
     m.inputs = OriginInputs.size();
     m.predicates = ATOM::Predicates.size();
     m.constants = IDENT::Constants.size();
-    m.propositional = IsPropositional;
-    m.errors = parser_errors;
+    m.propositional = parser.sequence.propositional;
+    m.errors = parser.errors;
     return m;
 }
 
-void rollBack(const TABLES_MARK& m) {
-    UpdateIDs.resize(m.programs);
-    Constraints.resize(m.constraints);
+void rollBack(PARSER& parser, const TABLES_MARK& m) {
+    SEQUENCE& sequence = parser.sequence;
+    sequence.programs.resize(m.programs);
+    sequence.constraints.resize(m.constraints);
     RuleOrigins.resize(m.origins);
     OriginInputs.resize(m.inputs);
     ATOM::Predicates.truncate(m.predicates);
     IDENT::Constants.truncate(m.constants);
-    IsPropositional = m.propositional;
-    CurrentUID = static_cast<int>(UpdateIDs.size()) - 1;
+    sequence.propositional = m.propositional;
+    parser.program = static_cast<int>(sequence.programs.size()) - 1;
     LocalVariables.reset();
 }
 
 // The parse of a block; a predicate met with another arity or kind than
 // before is an error of the block, which ends its parse there.
-int parseBlock(INPUT_DIRECTIVES& directives) {
+int parseBlock(PARSER& parser, INPUT_DIRECTIVES& directives) {
     try {
-        return yyparse(directives);
+        return yyparse(parser, directives);
     } catch (const PREDICATE_CONFLICT& conflict) {
-        yyerror(conflict.reason.c_str());
-        ++parser_errors;
+        yyerror(parser, conflict.reason.c_str());
+        ++parser.errors;
         return 1;
     }
 }
 
-// The predicates that head a rule of the programs taken so far, by number.
-std::vector<bool>& headed() {
-    static std::vector<bool> heads;
-    return heads;
-}
-
 }  // namespace
 
-bool CheckComplementArities(std::size_t firstProgram, unsigned firstPredicate, unsigned at) {
-    std::vector<bool> heads = headed();
+bool CheckComplementArities(PARSER& parser, std::size_t firstProgram, unsigned firstPredicate,
+                            unsigned at) {
+    const std::vector<OID>& programs = parser.sequence.programs;
+    std::vector<bool> heads = parser.headed;
     heads.resize(ATOM::Predicates.size(), false);
     // The predicates to check: those that head a rule for the first time
     // and those the programs brought.
     std::vector<unsigned> check;
-    for (std::size_t i = firstProgram; i < UpdateIDs.size(); ++i) {
-        if (!UpdateIDs[i].rules) continue;
-        for (const RULE& r : *UpdateIDs[i].rules) {
+    for (std::size_t i = firstProgram; i < programs.size(); ++i) {
+        if (!programs[i].rules) continue;
+        for (const RULE& r : *programs[i].rules) {
             const auto head = r.head();
             if (!head) continue;
             for (const ATOM& a : head->atoms) {
@@ -98,31 +83,16 @@ bool CheckComplementArities(std::size_t firstProgram, unsigned firstPredicate, u
             name + " has arity " + std::to_string(ATOM::Predicates.arity(p)) + ", but " +
             complementName(name) + " has arity " + std::to_string(ATOM::Predicates.arity(c));
         if (at) {
-            parser_line = at;
-            yyerror(message.c_str());
+            parser.line = at;
+            yyerror(parser, message.c_str());
         } else {
             std::cerr << message << "." << std::endl;
         }
         return false;
     }
-    headed() = std::move(heads);
+    parser.headed = std::move(heads);
     return true;
 }
-
-namespace {
-
-// The tables before each block taken and not given back, oldest first, with
-// the heads known then: a session may take back its blocks one by one.
-struct TAKEN_MARK {
-    TABLES_MARK tables;
-    std::vector<bool> heads;
-};
-std::vector<TAKEN_MARK>& takenMarks() {
-    static std::vector<TAKEN_MARK> marks;
-    return marks;
-}
-
-}  // namespace
 
 namespace {
 
@@ -133,9 +103,10 @@ bool holdsAggregate(std::span<const LITERAL> literals) {
                        [](const LITERAL& l) { return l.isAggregate(); });
 }
 
-bool holdsChoiceOrAggregate(const OID& program, std::size_t constraintsBefore) {
-    for (std::size_t c = constraintsBefore; c < Constraints.size(); ++c)
-        if (holdsAggregate(Constraints[c].literals)) return true;
+bool holdsChoiceOrAggregate(const SEQUENCE& sequence, std::size_t constraintsBefore) {
+    for (std::size_t c = constraintsBefore; c < sequence.constraints.size(); ++c)
+        if (holdsAggregate(sequence.constraints[c].literals)) return true;
+    const OID& program = sequence.programs.back();
     if (!program.rules) return false;
     for (const RULE& r : *program.rules) {
         if (r.isChoice()) return true;
@@ -146,54 +117,51 @@ bool holdsChoiceOrAggregate(const OID& program, std::size_t constraintsBefore) {
 
 }  // namespace
 
-bool TakeBlock(std::string_view text, unsigned line, INPUT_DIRECTIVES& directives) {
-    const TABLES_MARK before = markTables();
+bool TakeBlock(PARSER& parser, std::string_view text, unsigned line, INPUT_DIRECTIVES& directives) {
+    const TABLES_MARK before = markTables(parser);
     std::FILE* in = ::fmemopen(const_cast<char*>(text.data()), text.size(), "r");
     if (!in) return false;
-    parser_file = "<stdin>";
-    parser_line = line;
+    parser.file = "<stdin>";
+    parser.line = line;
     yyin = in;
     yyrestart(in);
-    std::vector<bool> headsBefore = headed();
+    std::vector<bool> headsBefore = parser.headed;
     // A block refused leaves no definition behind.
     INPUT_DIRECTIVES directivesBefore = directives;
-    const int result = parseBlock(directives);
+    const int result = parseBlock(parser, directives);
     std::fclose(in);
-    bool ok =
-        result == 0 && parser_errors == before.errors && UpdateIDs.size() == before.programs + 1;
-    if (ok && OptionProgram == PROGRAM_TYPE::PEXA && before.propositional && !IsPropositional) {
-        parser_line = line;
-        yyerror("PEXA cannot process first order programs");
+    const SEQUENCE& sequence = parser.sequence;
+    bool ok = result == 0 && parser.errors == before.errors &&
+              sequence.programs.size() == before.programs + 1;
+    if (ok && OptionProgram == PROGRAM_TYPE::PEXA && before.propositional &&
+        !sequence.propositional) {
+        parser.line = line;
+        yyerror(parser, "PEXA cannot process first order programs");
         ok = false;
     }
-    if (ok && holdsChoiceOrAggregate(UpdateIDs.back(), before.constraints)) {
-        parser_line = line;
-        yyerror(
-            "choice rules and aggregates are not supported in sessions yet; give the "
-            "programs as files to vok without --session");
+    if (ok && holdsChoiceOrAggregate(sequence, before.constraints)) {
+        parser.line = line;
+        yyerror(parser,
+                "choice rules and aggregates are not supported in sessions yet; give the "
+                "programs as files to vok without --session");
         ok = false;
     }
-    if (ok) ok = CheckComplementArities(before.programs, before.predicates, line);
+    if (ok) ok = CheckComplementArities(parser, before.programs, before.predicates, line);
     if (!ok) {
-        rollBack(before);
+        rollBack(parser, before);
         directives = std::move(directivesBefore);
         return false;
     }
     // The heads known before this block are those CheckComplementArities
     // started from; they are taken again with the mark.
-    takenMarks().push_back(TAKEN_MARK{before, std::move(headsBefore)});
+    parser.taken.push_back(TAKEN_MARK{before, std::move(headsBefore)});
     return true;
 }
 
-void UndoLastBlock() {
-    std::vector<TAKEN_MARK>& marks = takenMarks();
+void UndoLastBlock(PARSER& parser) {
+    std::vector<TAKEN_MARK>& marks = parser.taken;
     if (marks.empty()) return;
-    rollBack(marks.back().tables);
-    headed() = std::move(marks.back().heads);
+    rollBack(parser, marks.back().tables);
+    parser.headed = std::move(marks.back().heads);
     marks.pop_back();
-}
-
-void ForgetTakenBlocks() {
-    headed().clear();
-    takenMarks().clear();
 }

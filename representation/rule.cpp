@@ -3,17 +3,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "common/never_destroyed.hpp"
 #include "representation/compound.hpp"
-
-// Never destroyed, like the name tables (see ident.cpp): freeing every rule
-// at exit would only cost time.
-namespace {
-NEVER_DESTROYED<std::vector<OID>> Programs;
-NEVER_DESTROYED<std::vector<CONSTRAINT>> InputConstraints;
-}  // namespace
-std::vector<OID>& UpdateIDs = Programs.get();
-std::vector<CONSTRAINT>& Constraints = InputConstraints.get();
 
 // Out of line, so that the compiler does not judge the placement of the
 // parts against a block size it folded for one caller.

@@ -239,29 +239,6 @@ std::vector<int> BODY::unsafeVariables() const;
 template <>
 std::vector<int> RULE::unsafeVariables() const;
 
-// One update program of the input sequence.
-struct OID {
-    IDENT id;
-    std::unique_ptr<RULES> rules;  // in input order; may be null
-
-    OID() = default;
-    explicit OID(IDENT ident) : id(ident), rules(std::make_unique<RULES>()) {}
-    OID(const OID& o) : id(o.id), rules(o.rules ? std::make_unique<RULES>(*o.rules) : nullptr) {}
-    OID(OID&&) noexcept = default;
-    OID& operator=(const OID& o) {
-        if (this != &o) {
-            id = o.id;
-            rules = o.rules ? std::make_unique<RULES>(*o.rules) : nullptr;
-        }
-        return *this;
-    }
-    OID& operator=(OID&&) noexcept = default;
-};
-
-// Allocated once and never destroyed: they live until the process ends.
-extern std::vector<OID>& UpdateIDs;           // the parsed sequence
-extern std::vector<CONSTRAINT>& Constraints;  // the input constraints
-
 // True when a positive literal of body that is not a comparison has term
 // among its arguments.
 bool Saves(const BODY_VIEW& body, const IDENT& term);

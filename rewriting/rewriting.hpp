@@ -16,6 +16,7 @@
 
 #include "base/options.hpp"
 #include "representation/rule.hpp"
+#include "representation/sequence.hpp"
 #include "rewriting/translation.hpp"
 
 // What the rewriting is asked to make besides the rules of the sequence.

@@ -39,64 +39,47 @@
 
 namespace {
 
-// "in.lp: line 3: the use that conflicts is here.", in the form of the
-// parser's messages.
-std::string conflictPlace() {
-    std::string place = parser_file && *parser_file ? std::string(parser_file) + ": " : "";
-    return place + "line " + std::to_string(parser_line) + ": the use that conflicts is here.";
-}
-
 // Parses one input; a syntax error, which leaves the rest of the input
 // unread, counts as an error like any other, so that no rule is lost
 // without stopping the run.
-void parseStream(FILE* in, INPUT_DIRECTIVES& directives) {
+void parseStream(PARSER& parser, FILE* in, INPUT_DIRECTIVES& directives) {
     // The scanner reads large pieces into a buffer of its own, so the
     // stream needs none, which the C library would allocate on the side
     // and, for want of memory, quietly do without.
     std::setvbuf(in, nullptr, _IONBF, 0);
-    parser_line = 1;
-    yyin = in;
-    yyrestart(in);
-    try {
-        if (yyparse(directives) != 0) ++parser_errors;
-    } catch (PREDICATE_CONFLICT& conflict) {
-        // The reason stays as it was; where the conflicting use was read
-        // follows on a line of its own.
-        conflict.lastWords += "\n" + conflictPlace();
-        throw;
-    }
+    ParseStream(parser, in, directives);
 }
 
 // A file that cannot be opened is a counted error too; the system's reason
 // follows on a line of its own, so the first line stays as it always was.
 // False when it could not be opened.
-bool parseFile(const char* name, INPUT_DIRECTIVES& directives) {
-    parser_file = name;
-    parser_line = 0;
+bool parseFile(PARSER& parser, const char* name, INPUT_DIRECTIVES& directives) {
+    parser.file = name;
+    parser.line = 0;
     FILE* in = std::fopen(name, "r");
     if (!in) {
         const int reason = errno;
         if (reason == ENOMEM) MemoryRanOut();
-        yyerror("can't open input");
-        yyerror(std::strerror(reason));
-        ++parser_errors;
+        yyerror(parser, "can't open input");
+        yyerror(parser, std::strerror(reason));
+        ++parser.errors;
         return false;
     }
     if (OptionVerbosity) std::cout << "Reading \"" << name << "\"" << std::endl;
-    parseStream(in, directives);
+    parseStream(parser, in, directives);
     std::fclose(in);
     return true;
 }
 
-void parseStdin(INPUT_DIRECTIVES& directives) {
-    parser_file = "";
-    parseStream(stdin, directives);
+void parseStdin(PARSER& parser, INPUT_DIRECTIVES& directives) {
+    parser.file = "";
+    parseStream(parser, stdin, directives);
 }
 
 // optionAsFile: a file that could not be opened is named as an option is;
 // the options ended at an earlier file name, which the last line says.
-void stopOnParserErrors(bool optionAsFile) {
-    if (parser_errors == 0) return;
+void stopOnParserErrors(const PARSER& parser, bool optionAsFile) {
+    if (parser.errors == 0) return;
     RunSummary().error = "the input has errors";
     std::cerr << "Aborting due to parser errors." << std::endl;
     if (optionAsFile) std::cerr << WhoAmI << ": options come before the file names" << std::endl;
@@ -213,14 +196,15 @@ INPUT_DIRECTIVES commandLineDirectives(const OPTIONS& o) {
 // The input files in order, then standard input. Errors in the files stop
 // the run before standard input is read; errors in standard input stop it
 // after.
-void readInputs(const OPTIONS& o, INPUT_DIRECTIVES& directives) {
+void readInputs(const OPTIONS& o, PARSER& parser, INPUT_DIRECTIVES& directives) {
     bool optionAsFile = false;
     for (const std::string& input : o.inputs)
-        if (!parseFile(input.c_str(), directives) && NamesOption(input)) optionAsFile = true;
-    stopOnParserErrors(optionAsFile);
+        if (!parseFile(parser, input.c_str(), directives) && NamesOption(input))
+            optionAsFile = true;
+    stopOnParserErrors(parser, optionAsFile);
     if (!o.readStdin) return;
-    parseStdin(directives);
-    stopOnParserErrors(false);
+    parseStdin(parser, directives);
+    stopOnParserErrors(parser, false);
 }
 
 // A predicate that --show= or a goal names and no program mentions is most
@@ -265,8 +249,8 @@ REWRITING_SETTINGS rewritingSettings(const OPTIONS& o) {
     return s;
 }
 
-void rewriteUpdates(const OPTIONS& o) {
-    if (UpdateIDs.empty()) {
+void rewriteUpdates(const OPTIONS& o, SEQUENCE& sequence) {
+    if (sequence.programs.empty()) {
         // Nothing to rewrite, but the candidates are still tested: their test
         // programs need the global minimality part, without which the empty
         // answer set, which rejects nothing, would count as not minimal.
@@ -277,7 +261,8 @@ void rewriteUpdates(const OPTIONS& o) {
         return;
     }
     if (o.verbose) std::cout << "Rewriting updates ..." << std::endl;
-    UpdateRewriting(UpdateIDs, Constraints, rewritingSettings(o), RunTranslation());
+    UpdateRewriting(sequence.programs, sequence.constraints, rewritingSettings(o),
+                    RunTranslation());
 }
 
 // Why nothing was solved, or the answer sets were not read, for --stats.
@@ -374,15 +359,17 @@ int run(int argc, char** argv) {
     initBuiltins();
     StartPhase(PHASE::READING);
     INPUT_DIRECTIVES directives = commandLineDirectives(options);
-    readInputs(options, directives);
+    PARSER parser{RunSequence()};
+    readInputs(options, parser, directives);
     // A session's later blocks may still bring what the command line names.
     if (!options.session) warnOfUnmentioned(options);
     if (directives.showSeen) ShowAlso(directives.shown);
     if (options.session)
         RunSession(
-            {options.program, options.evaluationOptions, std::move(directives), options.inputs});
+            {options.program, options.evaluationOptions, std::move(directives), options.inputs},
+            parser);
     StartPhase(PHASE::REWRITING);
-    rewriteUpdates(options);
+    rewriteUpdates(options, parser.sequence);
     if (options.verbose) PrintStatistics(std::cout, RunTranslation());
     if (options.debug) PrintDebugReport(std::cerr, RunTranslation());
     return solve(options);

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "common/contract.hpp"
+#include "driver/run_state.hpp"
 #include "representation/compound.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -79,7 +80,7 @@ void findRejector(EXPLANATION& e, const ANSWER_TRACE& trace) {
     const std::string complement = complementName(head.name());
     const std::vector<std::string> arguments = groundHeadArguments(head, e.arguments);
     e.by = atomText(complement, arguments);
-    const auto programs = static_cast<unsigned>(UpdateIDs.size());
+    const auto programs = static_cast<unsigned>(RunSequence().programs.size());
     for (unsigned k = programs; k-- > e.program + 1;) {
         if (trace.auxiliary.count(atomText(updateName(complement, k), arguments))) {
             e.byProgram = k;

@@ -18,6 +18,7 @@
 #include "driver/output/summary.hpp"
 #include "driver/run/limits.hpp"
 #include "driver/run/process.hpp"
+#include "driver/run_state.hpp"
 
 namespace {
 
@@ -42,7 +43,7 @@ int exitCodeOf(int status) {
 
 // pexa reads propositional programs only; the run stops before starting it.
 void refuseFirstOrderForPexa(const std::string& file) {
-    if (OptionProgram != PROGRAM_TYPE::PEXA || IsPropositional) return;
+    if (OptionProgram != PROGRAM_TYPE::PEXA || RunSequence().propositional) return;
     std::cerr << "Sorry, PEXA cannot process first order programs!"
               << " Aborting." << std::endl;
     RemoveUnlessStored(file);

@@ -47,7 +47,8 @@ struct TAKEN_BLOCK {
 
 struct SESSION_STATE {
     SESSION_SETTINGS settings;
-    LINE_CHANNEL child;  // the evaluation program
+    PARSER* parser = nullptr;  // that read the files, with the sequence so far
+    LINE_CHANNEL child;        // the evaluation program
     std::vector<std::string> commandWords;
     std::string command;
     BASE_SET base;
@@ -89,19 +90,19 @@ const char* const StdinName = "<stdin>";
 
 // A program in the file form of the program type, with the constraints
 // that came with it (they hold for the whole sequence wherever they stand).
-std::string programText(std::size_t program, std::size_t firstConstraint,
+std::string programText(const SEQUENCE& sequence, std::size_t program, std::size_t firstConstraint,
                         std::size_t endConstraint) {
     const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
     const char* sep = pexa ? ",\n" : "\n";
     std::ostringstream out;
     if (pexa) out << "@SET FUNCTION\n@LP({\n";
-    const RULES* rules = UpdateIDs[program].rules.get();
+    const RULES* rules = sequence.programs[program].rules.get();
     bool any = rules && !rules->empty();
     if (any) print_list(out, *rules, sep);
     if (endConstraint > firstConstraint) {
         if (any) out << sep;
-        print_list(out, Constraints.data() + firstConstraint, Constraints.data() + endConstraint,
-                   sep);
+        const CONSTRAINT* constraints = sequence.constraints.data();
+        print_list(out, constraints + firstConstraint, constraints + endConstraint, sep);
         any = true;
     }
     if (any) out << "\n";
@@ -111,11 +112,13 @@ std::string programText(std::size_t program, std::size_t firstConstraint,
 
 // The text of each program from first on; the new constraints go with the
 // last.
-std::vector<std::string> stepPrograms(std::size_t first, std::size_t firstConstraint) {
+std::vector<std::string> stepPrograms(const SEQUENCE& sequence, std::size_t first,
+                                      std::size_t firstConstraint) {
     std::vector<std::string> programs;
-    for (std::size_t i = first; i < UpdateIDs.size(); ++i) {
-        const bool last = i + 1 == UpdateIDs.size();
-        programs.push_back(programText(i, firstConstraint, last ? Constraints.size() : 0));
+    const std::size_t count = sequence.programs.size();
+    for (std::size_t i = first; i < count; ++i) {
+        const std::size_t end = i + 1 == count ? sequence.constraints.size() : 0;
+        programs.push_back(programText(sequence, i, firstConstraint, end));
     }
     return programs;
 }
@@ -128,9 +131,9 @@ void appendStep(std::string& message, const std::vector<std::string>& programs) 
 
 // The programs are with the evaluation program now; their rules are needed
 // no longer (an explanation reads the rules' origins).
-void forgetRules(std::size_t first) {
-    for (std::size_t i = first; i < UpdateIDs.size(); ++i)
-        if (UpdateIDs[i].rules) RULES().swap(*UpdateIDs[i].rules);
+void forgetRules(SEQUENCE& sequence, std::size_t first) {
+    for (std::size_t i = first; i < sequence.programs.size(); ++i)
+        if (sequence.programs[i].rules) RULES().swap(*sequence.programs[i].rules);
 }
 
 // ---- what vok prints ----------------------------------------------------------
@@ -390,9 +393,9 @@ std::string refusalText(const REFUSAL& refusal) {
 // A directive that cannot be done: said on standard error as an input's
 // error is, and answered as a dropped block is; the session goes on.
 void refuseDirective(SESSION_STATE& s, unsigned line, const std::string& why) {
-    parser_file = StdinName;
-    parser_line = line;
-    yyerror(why.c_str());
+    s.parser->file = StdinName;
+    s.parser->line = line;
+    yyerror(*s.parser, why.c_str());
     dropped(s, line, true);
 }
 
@@ -424,7 +427,7 @@ void undoBlock(SESSION_STATE& s, unsigned line) {
     const auto start = std::chrono::steady_clock::now();
     TAKEN_BLOCK last = std::move(s.taken.back());
     s.taken.pop_back();
-    UndoLastBlock();
+    UndoLastBlock(*s.parser);
     s.settings.directives = std::move(last.directivesBefore);
     ShowAsBefore(std::move(last.shownBefore));
     --s.step;
@@ -523,50 +526,55 @@ void sessionDirective(SESSION_STATE& s, const INPUT_BLOCK& line) {
 // One block of standard input as the next step, or dropped.
 void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
     const auto start = std::chrono::steady_clock::now();
-    parser_file = StdinName;
+    PARSER& parser = *s.parser;
+    SEQUENCE& sequence = parser.sequence;
+    parser.file = StdinName;
     if (block.kind == INPUT_BLOCK::STRAY && IsDirectiveLine(block.text))
         return sessionDirective(s, block);
     if (block.kind == INPUT_BLOCK::STRAY) {
-        parser_line = block.line;
-        yyerror("parse error");
+        parser.line = block.line;
+        yyerror(parser, "parse error");
         dropped(s, block.line);
         return;
     }
-    const std::size_t first = UpdateIDs.size(), firstConstraint = Constraints.size();
+    const std::size_t first = sequence.programs.size();
+    const std::size_t firstConstraint = sequence.constraints.size();
     // A block the evaluation program refuses is dropped whole: its #const
     // and #show go with it.
     INPUT_DIRECTIVES directivesBefore = s.settings.directives;
     SHOWN_NOW shownBefore = ShownNow();
-    if (!TakeBlock(block.text, block.line, s.settings.directives)) {
+    if (!TakeBlock(parser, block.text, block.line, s.settings.directives)) {
         // The parser names where it ran out of input, which is not where
         // the block without its "}" began.
         if (!block.closed) {
-            parser_line = block.line;
-            yyerror("the block opened here has no closing '}'");
+            parser.line = block.line;
+            yyerror(parser, "the block opened here has no closing '}'");
         }
         dropped(s, block.line);
         return;
     }
     if (s.settings.directives.showSeen) ShowAlso(s.settings.directives.shown);
     if (OptionVerbosity) {
-        const std::size_t rules = UpdateIDs.back().rules ? UpdateIDs.back().rules->size() : 0;
+        const OID& program = sequence.programs.back();
+        const std::size_t rules = program.rules ? program.rules->size() : 0;
         verbose() << "Step " << s.step << ": program " << first << " from " << StdinName << " line "
                   << block.line << ", " << rules << (rules == 1 ? " rule" : " rules") << " and "
-                  << Constraints.size() - firstConstraint << " constraints." << std::endl;
+                  << sequence.constraints.size() - firstConstraint << " constraints." << std::endl;
     }
-    std::vector<std::string> programs = stepPrograms(first, firstConstraint);
+    std::vector<std::string> programs = stepPrograms(sequence, first, firstConstraint);
     STEP_ANSWER answer = runStep(s, programs, s.step);
     if (answer.refused) {
-        UndoLastBlock();
+        UndoLastBlock(parser);
         s.settings.directives = std::move(directivesBefore);
         ShowAsBefore(std::move(shownBefore));
-        parser_line = block.line;
+        parser.line = block.line;
         yyerror(
+            parser,
             ("the evaluation program refused the block: " + refusalText(answer.refusal)).c_str());
         dropped(s, block.line);
         return;
     }
-    forgetRules(first);
+    forgetRules(sequence, first);
     s.taken.push_back(TAKEN_BLOCK{block.text, std::move(programs), std::move(directivesBefore),
                                   std::move(shownBefore)});
     finishStep(answer, s.step, start);
@@ -577,14 +585,14 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
 // drops it.
 void takeNoted(SESSION_STATE& s, const INPUT_BLOCK& block) {
     s.diagnostics.clear();
-    NoteDiagnostics(&s.diagnostics);
+    s.parser->notes = &s.diagnostics;
     try {
         takeBlock(s, block);
     } catch (...) {
-        NoteDiagnostics(nullptr);
+        s.parser->notes = nullptr;
         throw;
     }
-    NoteDiagnostics(nullptr);
+    s.parser->notes = nullptr;
 }
 
 // The prompt for a person who types the session: the number of the step
@@ -680,12 +688,12 @@ std::string filesText(const std::vector<std::string>& files) {
 }
 
 // The files hold what a run would stop on before solving.
-void checkFiles() {
-    if (OptionProgram == PROGRAM_TYPE::PEXA && !IsPropositional) {
+void checkFiles(PARSER& parser) {
+    if (OptionProgram == PROGRAM_TYPE::PEXA && !parser.sequence.propositional) {
         std::cerr << "Sorry, PEXA cannot process first order programs! Aborting." << std::endl;
         throw END_OF_RUN{1};
     }
-    if (!CheckComplementArities(0, 0, 0)) {
+    if (!CheckComplementArities(parser, 0, 0, 0)) {
         std::cerr << "Aborting due to parser errors." << std::endl;
         throw END_OF_RUN{1};
     }
@@ -720,10 +728,11 @@ void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLi
     }
 }
 
-void RunSession(const SESSION_SETTINGS& settings) {
+void RunSession(const SESSION_SETTINGS& settings, PARSER& parser) {
     const auto start = std::chrono::steady_clock::now();
-    checkFiles();
+    checkFiles(parser);
     SESSION_STATE s;
+    s.parser = &parser;
     // Known before the pipes to the evaluation program are made, which
     // could take the number of a closed standard input.
     s.inputClosed = ::fcntl(STDIN_FILENO, F_GETFD) < 0 && errno == EBADF;
@@ -742,8 +751,9 @@ void RunSession(const SESSION_SETTINGS& settings) {
         throw END_OF_RUN{1};
     }
     if (OptionVerbosity)
-        verbose() << "Step 0: " << UpdateIDs.size() << " programs from the files." << std::endl;
-    s.filePrograms = stepPrograms(0, 0);
+        verbose() << "Step 0: " << parser.sequence.programs.size() << " programs from the files."
+                  << std::endl;
+    s.filePrograms = stepPrograms(parser.sequence, 0, 0);
     STEP_ANSWER answer = runStep(s, s.filePrograms, 0);
     if (answer.refused) {
         std::cerr << "The evaluation program refused the files: " << refusalText(answer.refusal)
@@ -751,7 +761,7 @@ void RunSession(const SESSION_SETTINGS& settings) {
         const int status = finishChild(s);
         throw END_OF_RUN{status == 0 ? 1 : status};
     }
-    forgetRules(0);
+    forgetRules(parser.sequence, 0);
     finishStep(answer, 0, start);
     ++s.step;
     const bool inputRead = readBlocks(s);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "input/directives.hpp"
+#include "input/parser.hpp"
 
 struct SESSION_SETTINGS {
     std::string program;             // -p=
@@ -28,5 +29,6 @@ struct SESSION_SETTINGS {
 // type without an evaluation program: status 1.
 void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLimit);
 
-// The session after the files were read; ends the process.
-[[noreturn]] void RunSession(const SESSION_SETTINGS& settings);
+// The session after parser read the files into its sequence, the blocks
+// read with the same parser; ends the process.
+[[noreturn]] void RunSession(const SESSION_SETTINGS& settings, PARSER& parser);

@@ -45,14 +45,15 @@ bool sameBlocks(const std::vector<INPUT_BLOCK>& a, const std::vector<INPUT_BLOCK
 bool closedAtTheEnd(const std::string& text) {
     FILE* in = fuzz::streamOf(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     if (!in) return false;
-    parser_line = 1;
+    TestParser().line = 1;
     yyin = in;
     yyrestart(in);
     int depth = 0;
     bool closed = false;  // by the last token read
     bool early = false;   // before it
-    for (int code; (code = yylex()) != 0;) {
-        if (code == TOK_IDENTIFIER || code == TOK_NUMBER) ParseValues.texts.free(yylval.text);
+    for (int code; (code = yylex(TestParser())) != 0;) {
+        if (code == TOK_IDENTIFIER || code == TOK_NUMBER)
+            TestParser().values.texts.free(yylval.text);
         early = early || closed;
         if (code == TOK_LBRACE || code == TOK_CHOICE_LBRACE) ++depth;
         if (code == TOK_RBRACE) --depth;

@@ -21,7 +21,8 @@ void registerAuxiliaryNames() {
     OptionMinimal = true;
     fuzz::parseInput(reinterpret_cast<const std::uint8_t*>(program), sizeof program - 1, true);
     RunTranslation() = TRANSLATION();
-    UpdateRewriting(UpdateIDs, Constraints, RunRewritingSettings(), RunTranslation());
+    UpdateRewriting(TestSequence().programs, TestSequence().constraints, RunRewritingSettings(),
+                    RunTranslation());
     OptionMinimal = false;
 }
 

@@ -85,13 +85,13 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
         std::string text;
     };
     std::vector<TOKEN> tokens;
-    parser_line = 1;
+    TestParser().line = 1;
     yyin = in;
     yyrestart(in);
-    for (int code; (code = yylex()) != 0;) {
+    for (int code; (code = yylex(TestParser())) != 0;) {
         TOKEN t{code, {}};
         if (code == TOK_IDENTIFIER || code == TOK_NUMBER) {
-            t.text = ParseValues.texts.take(yylval.text);
+            t.text = TestParser().values.texts.take(yylval.text);
         }
         tokens.push_back(std::move(t));
     }
@@ -127,16 +127,16 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
 inline int parseInput(const std::uint8_t* data, std::size_t size, bool forRewriting) {
     FILE* in = streamOf(data, size);
     if (!in) return -1;
-    const int errorsBefore = parser_errors;
+    const int errorsBefore = TestParser().errors;
     const bool refused = mayMeetArityConflict(in, forRewriting);
-    parser_errors = errorsBefore;  // the guard's own scan counts nothing
+    TestParser().errors = errorsBefore;  // the guard's own scan counts nothing
     int result = -1;
     if (!refused) {
-        parser_line = 1;
+        TestParser().line = 1;
         yyin = in;
         yyrestart(in);
         INPUT_DIRECTIVES directives;
-        result = yyparse(directives);
+        result = yyparse(TestParser(), directives);
     }
     std::fclose(in);
     return result;

@@ -17,11 +17,11 @@ std::string printed() {
     const PROGRAM_TYPE program = OptionProgram;
     OptionProgram = PROGRAM_TYPE::ROX;
     std::ostringstream out;
-    for (std::size_t i = 0; i < UpdateIDs.size(); ++i) {
+    for (std::size_t i = 0; i < TestSequence().programs.size(); ++i) {
         out << "{\n";
-        print_list(out, *UpdateIDs[i].rules, "\n");
+        print_list(out, *TestSequence().programs[i].rules, "\n");
         out << "\n";
-        if (i == 0) print_list(out, Constraints, "\n");
+        if (i == 0) print_list(out, TestSequence().constraints, "\n");
         out << "\n}\n";
     }
     OptionProgram = program;
@@ -38,13 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result < 0) return -1;  // kept out of the corpus
     std::ostringstream names;
     print_list(names, ATOM::Predicates.begin(), ATOM::Predicates.end(), ", ");
-    if (result != 0 || parser_errors != 0) return 0;
+    if (result != 0 || TestParser().errors != 0) return 0;
 
     std::string previous = printed();
     for (int round = 0; round < 2; ++round) {
         fuzz::freshRun(program);
         const auto* text = reinterpret_cast<const std::uint8_t*>(previous.data());
-        if (fuzz::parseInput(text, previous.size(), false) != 0 || parser_errors != 0)
+        if (fuzz::parseInput(text, previous.size(), false) != 0 || TestParser().errors != 0)
             __builtin_trap();
         std::string again = printed();
         if (round == 1 && again != previous) __builtin_trap();

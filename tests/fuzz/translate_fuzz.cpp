@@ -201,10 +201,11 @@ void storeAndRead(const TRANSLATION& t, bool integral, const RULES* extra) {
     std::ostringstream text;
     text << in.rdbuf();
     ::unlink(programFile().c_str());
-    if (parser_errors != 0) return;
+    if (TestParser().errors != 0) return;
     try {
         if (OptionProgram == PROGRAM_TYPE::PEXA) {
-            if (IsPropositional && !usesBuiltins(t)) vok::evaluation::ReadPexa(text.str());
+            if (TestSequence().propositional && !usesBuiltins(t))
+                vok::evaluation::ReadPexa(text.str());
         } else {
             checkCompactText(vok::evaluation::ReadRox(text.str()));
         }
@@ -232,7 +233,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // As the driver does it: errors in standard input do not stop the run,
     // so the rewriting must take whatever the parser stored.
     TRANSLATION t;
-    if (!UpdateIDs.empty()) UpdateRewriting(UpdateIDs, Constraints, RunRewritingSettings(), t);
+    if (!TestSequence().programs.empty())
+        UpdateRewriting(TestSequence().programs, TestSequence().constraints, RunRewritingSettings(),
+                        t);
     PrintStatistics(std::cout, t);
     PrintDebugReport(std::cerr, t);
     storeAndRead(t, OptionIntegral, nullptr);

@@ -122,7 +122,6 @@ class TakeBlockTest : public InputTest {
 protected:
     void SetUp() override {
         InputTest::SetUp();
-        ForgetTakenBlocks();
         ResetRuleOrigins();
     }
     // The sizes a dropped block must leave as they were.
@@ -131,13 +130,13 @@ protected:
         bool operator==(const SIZES&) const = default;
     };
     static SIZES sizes() {
-        return {UpdateIDs.size(), Constraints.size(), ATOM::Predicates.size(),
-                IDENT::Constants.size()};
+        return {TestSequence().programs.size(), TestSequence().constraints.size(),
+                ATOM::Predicates.size(), IDENT::Constants.size()};
     }
 };
 
 TEST_F(TakeBlockTest, ABlockWithAnErrorLeavesNothing) {
-    ASSERT_TRUE(TakeBlock("{ p(a). q :- p(a). :- q, r. }", 1, TestDirectives()));
+    ASSERT_TRUE(TakeBlock(TestParser(), "{ p(a). q :- p(a). :- q, r. }", 1, TestDirectives()));
     const SIZES before = sizes();
     const char* faulty[] = {
         "{ s(b). t(X). }",             // unsafe
@@ -147,59 +146,59 @@ TEST_F(TakeBlockTest, ABlockWithAnErrorLeavesNothing) {
         "{ s(b). -p(a,b) :- s(b). }",  // complement with another arity
     };
     for (const char* text : faulty) {
-        const std::string diagnostics =
-            stderrOf([&] { EXPECT_FALSE(TakeBlock(text, 7, TestDirectives())) << text; });
+        const std::string diagnostics = stderrOf(
+            [&] { EXPECT_FALSE(TakeBlock(TestParser(), text, 7, TestDirectives())) << text; });
         EXPECT_EQ(sizes(), before) << text;
         EXPECT_NE(diagnostics.find("<stdin>: line 7: "), std::string::npos) << diagnostics;
     }
     // The names of the dropped blocks are gone: w and t take any arity now.
-    ASSERT_TRUE(TakeBlock("{ w(a,b,c). t. }", 9, TestDirectives()));
+    ASSERT_TRUE(TakeBlock(TestParser(), "{ w(a,b,c). t. }", 9, TestDirectives()));
     EXPECT_EQ(rulesOf(1), (Texts{"w(a,b,c).", "t."}));
-    EXPECT_EQ(UpdateIDs.size(), 2u);
+    EXPECT_EQ(TestSequence().programs.size(), 2u);
 }
 
 TEST_F(TakeBlockTest, UndoLastBlockForgetsItWhole) {
     OptionExplain = true;
-    ASSERT_TRUE(TakeBlock("{ a. }", 1, TestDirectives()));
+    ASSERT_TRUE(TakeBlock(TestParser(), "{ a. }", 1, TestDirectives()));
     const SIZES before = sizes();
-    ASSERT_TRUE(TakeBlock("{ b(c). :- a, b(c). }", 2, TestDirectives()));
+    ASSERT_TRUE(TakeBlock(TestParser(), "{ b(c). :- a, b(c). }", 2, TestDirectives()));
     EXPECT_EQ(RuleOrigins.size(), 2u);
-    UndoLastBlock();
+    UndoLastBlock(TestParser());
     EXPECT_EQ(sizes(), before);
     EXPECT_EQ(RuleOrigins.size(), 1u);
     // b is unknown again, so it takes another arity.
-    EXPECT_TRUE(TakeBlock("{ b. }", 3, TestDirectives()));
+    EXPECT_TRUE(TakeBlock(TestParser(), "{ b. }", 3, TestDirectives()));
     OptionExplain = false;
 }
 
 TEST_F(TakeBlockTest, BlocksAreGivenBackNewestFirstWithTheHeadsKnownBefore) {
-    ASSERT_TRUE(TakeBlock("{ a. }", 1, TestDirectives()));
+    ASSERT_TRUE(TakeBlock(TestParser(), "{ a. }", 1, TestDirectives()));
     const SIZES one = sizes();
-    ASSERT_TRUE(TakeBlock("{ p(c) :- a. }", 2, TestDirectives()));
+    ASSERT_TRUE(TakeBlock(TestParser(), "{ p(c) :- a. }", 2, TestDirectives()));
     const SIZES two = sizes();
-    ASSERT_TRUE(TakeBlock("{ q. }", 3, TestDirectives()));
-    UndoLastBlock();
+    ASSERT_TRUE(TakeBlock(TestParser(), "{ q. }", 3, TestDirectives()));
+    UndoLastBlock(TestParser());
     EXPECT_EQ(sizes(), two);
     // p still heads a rule: its complement with another arity is refused.
-    stderrOf([] { EXPECT_FALSE(TakeBlock("{ -p :- a. }", 4, TestDirectives())); });
+    stderrOf([] { EXPECT_FALSE(TakeBlock(TestParser(), "{ -p :- a. }", 4, TestDirectives())); });
     EXPECT_EQ(sizes(), two);
-    UndoLastBlock();
+    UndoLastBlock(TestParser());
     EXPECT_EQ(sizes(), one);
     // p and its heads are forgotten with the block that brought them.
-    EXPECT_TRUE(TakeBlock("{ -p :- a. }", 5, TestDirectives()));
-    UndoLastBlock();
-    UndoLastBlock();
-    EXPECT_EQ(UpdateIDs.size(), 0u);
-    UndoLastBlock();  // nothing left: nothing happens
-    EXPECT_EQ(UpdateIDs.size(), 0u);
+    EXPECT_TRUE(TakeBlock(TestParser(), "{ -p :- a. }", 5, TestDirectives()));
+    UndoLastBlock(TestParser());
+    UndoLastBlock(TestParser());
+    EXPECT_EQ(TestSequence().programs.size(), 0u);
+    UndoLastBlock(TestParser());  // nothing left: nothing happens
+    EXPECT_EQ(TestSequence().programs.size(), 0u);
 }
 
 TEST_F(TakeBlockTest, DiagnosticsAreNotedInPartsWhileAsked) {
     std::vector<DIAGNOSTIC> notes;
-    NoteDiagnostics(&notes);
-    stderrOf([] { EXPECT_FALSE(TakeBlock("{ s(b). t(X). }", 7, TestDirectives())); });
-    NoteDiagnostics(nullptr);
-    stderrOf([] { EXPECT_FALSE(TakeBlock("{ u( }", 9, TestDirectives())); });
+    TestParser().notes = &notes;
+    stderrOf([] { EXPECT_FALSE(TakeBlock(TestParser(), "{ s(b). t(X). }", 7, TestDirectives())); });
+    TestParser().notes = nullptr;
+    stderrOf([] { EXPECT_FALSE(TakeBlock(TestParser(), "{ u( }", 9, TestDirectives())); });
     // The unsafe rule's line and the line naming its variable.
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[1].line, 7u);
@@ -211,12 +210,11 @@ TEST_F(TakeBlockTest, DiagnosticsAreNotedInPartsWhileAsked) {
 
 TEST_F(TakeBlockTest, PexaTakesPropositionalBlocksOnly) {
     resetParser(PROGRAM_TYPE::PEXA);
-    ForgetTakenBlocks();
     const std::string diagnostics =
-        stderrOf([] { EXPECT_FALSE(TakeBlock("{ p(a). }", 4, TestDirectives())); });
+        stderrOf([] { EXPECT_FALSE(TakeBlock(TestParser(), "{ p(a). }", 4, TestDirectives())); });
     EXPECT_EQ(diagnostics, "<stdin>: line 4: PEXA cannot process first order programs.\n");
-    EXPECT_TRUE(IsPropositional);
-    EXPECT_TRUE(TakeBlock("{ p. }", 5, TestDirectives()));
+    EXPECT_TRUE(TestSequence().propositional);
+    EXPECT_TRUE(TakeBlock(TestParser(), "{ p. }", 5, TestDirectives()));
 }
 
 }  // namespace

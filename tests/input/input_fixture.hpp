@@ -38,10 +38,10 @@ inline FILE* streamOf(const std::string& text) {
 // result.
 inline int parse(const std::string& text) {
     FILE* f = streamOf(text);
-    parser_line = 1;
+    TestParser().line = 1;
     yyin = f;
     yyrestart(f);
-    int result = yyparse(TestDirectives());
+    int result = yyparse(TestParser(), TestDirectives());
     std::fclose(f);
     return result;
 }
@@ -58,7 +58,7 @@ Texts texts(const std::vector<T>& items) {
     return result;
 }
 
-inline Texts rulesOf(std::size_t p) { return texts(*UpdateIDs.at(p).rules); }
+inline Texts rulesOf(std::size_t p) { return texts(*TestSequence().programs.at(p).rules); }
 
 // Every value the grammar made has been consumed or freed: what a syntax
 // error left on the parse stack included.
@@ -66,7 +66,7 @@ inline bool noValueLeft() {
     const auto freed = [](const auto& values) {
         return values.unused.size() == values.slots.size();
     };
-    const PARSE_VALUES& v = ParseValues;
+    const PARSE_VALUES& v = TestParser().values;
     return freed(v.texts) && freed(v.terms) && freed(v.atoms) && freed(v.literals) &&
            freed(v.bodies) && freed(v.rules);
 }

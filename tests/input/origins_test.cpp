@@ -24,7 +24,7 @@ struct Origins : InputTest {
 };
 
 TEST_F(Origins, StoredRulesKeepInputLineAndNamedText) {
-    parser_file = "a.lp";
+    TestParser().file = "a.lp";
     // The unsafe rule is neither stored nor numbered.
     EXPECT_EQ(stderrOf([] {
                   parse(
@@ -45,7 +45,7 @@ TEST_F(Origins, StoredRulesKeepInputLineAndNamedText) {
     EXPECT_EQ(RuleOrigin(0, 2)->variables, (Texts{"", "Z"}));
     EXPECT_EQ(RuleOrigin(0, 3)->head.name(), "-s");
 
-    parser_file = "";
+    TestParser().file = "";
     ASSERT_EQ(parse("y :- z."), 0);
     EXPECT_EQ(where(2, 0), "<stdin>:1 y :- z.");
     EXPECT_EQ(OriginInputs, (Texts{"a.lp", "<stdin>"}));

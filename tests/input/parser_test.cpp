@@ -14,14 +14,14 @@ TEST_F(Parser, OneProgramPerInputOrBlockNumberedAcrossInputs) {
     EXPECT_EQ(parse(""), 0);
     EXPECT_EQ(parse("% only a comment\np. q :- p."), 0);
     EXPECT_EQ(parse("{ } { r. }\n{ s. t. }"), 0);
-    ASSERT_EQ(UpdateIDs.size(), 5u);
-    EXPECT_EQ(CurrentUID, 4);
+    ASSERT_EQ(TestSequence().programs.size(), 5u);
+    EXPECT_EQ(TestParser().program, 4);
     EXPECT_EQ(rulesOf(0), Texts{});
     EXPECT_EQ(rulesOf(1), (Texts{"p.", "q :- p."}));
     EXPECT_EQ(rulesOf(2), Texts{});
     EXPECT_EQ(rulesOf(4), (Texts{"s.", "t."}));
     // Every program is named by the constant vok.
-    for (const OID& p : UpdateIDs) EXPECT_EQ(p.id, IDENT(IDENT::CONSTANT, 0));
+    for (const OID& p : TestSequence().programs) EXPECT_EQ(p.id, IDENT(IDENT::CONSTANT, 0));
     EXPECT_EQ(IDENT::Constants.text(0), "vok");
 }
 
@@ -71,22 +71,22 @@ TEST_F(Parser, StatementsAsStored) {
         resetParser();
         EXPECT_EQ(parse(c.input), 0) << c.input;
         EXPECT_EQ(rulesOf(0), c.rules) << c.input;
-        EXPECT_EQ(texts(Constraints), c.constraints) << c.input;
-        EXPECT_EQ(parser_errors, 0) << c.input;
+        EXPECT_EQ(texts(TestSequence().constraints), c.constraints) << c.input;
+        EXPECT_EQ(TestParser().errors, 0) << c.input;
         EXPECT_EQ(LocalVariables.count, 0u);
     }
     // A rule without body has no conjunction at all, not an empty one.
     EXPECT_EQ(parse("z :- ."), 0);
-    EXPECT_FALSE(UpdateIDs[1].rules->at(0).body());
+    EXPECT_FALSE(TestSequence().programs[1].rules->at(0).body());
     // Predicate names are not constants.
     EXPECT_FALSE(IDENT::Constants.contains("p"));
 }
 
 TEST_F(Parser, ArgumentListsMakeTheInputNonPropositional) {
     EXPECT_EQ(parse("p :- q, not -r, #int(3)."), 0);
-    EXPECT_TRUE(IsPropositional);
+    EXPECT_TRUE(TestSequence().propositional);
     EXPECT_EQ(parse("-p(a)."), 0);
-    EXPECT_FALSE(IsPropositional);
+    EXPECT_FALSE(TestSequence().propositional);
 }
 
 TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
@@ -120,7 +120,7 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
         EXPECT_EQ(err, "line 1: parse error.\n") << text;
         EXPECT_TRUE(noValueLeft()) << text;
     }
-    EXPECT_EQ(parser_errors, 0);
+    EXPECT_EQ(TestParser().errors, 0);
 }
 
 TEST_F(Parser, TermsClingoRefusesOrDropsAreNamed) {
@@ -160,7 +160,7 @@ TEST_F(Parser, TermsClingoRefusesOrDropsAreNamed) {
     for (const Case& c : cases) {
         resetParser();
         EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0) << c.input; }), c.message);
-        EXPECT_EQ(parser_errors, c.errors) << c.input;
+        EXPECT_EQ(TestParser().errors, c.errors) << c.input;
         EXPECT_EQ(rulesOf(0), Texts{}) << c.input;
     }
 }
@@ -169,10 +169,10 @@ TEST_F(Parser, WhatWasReadBeforeASyntaxErrorStays) {
     std::string err =
         stderrOf([] { EXPECT_EQ(parse("{ p(a). :- p(a), not q. }\n{ r(b) :- s(b), $ }"), 1); });
     EXPECT_EQ(err, "line 2: syntax error ($).\nline 2: parse error.\n");
-    EXPECT_EQ(parser_errors, 1);
-    ASSERT_EQ(UpdateIDs.size(), 2u);
+    EXPECT_EQ(TestParser().errors, 1);
+    ASSERT_EQ(TestSequence().programs.size(), 2u);
     EXPECT_EQ(rulesOf(0), Texts{"p(a)."});
-    EXPECT_EQ(Constraints.size(), 1u);
+    EXPECT_EQ(TestSequence().constraints.size(), 1u);
     // Atoms of the broken statement were registered when they were read.
     EXPECT_TRUE(ATOM::Predicates.contains("s"));
 
@@ -206,17 +206,17 @@ TEST_F(Parser, CountedErrorsDropTheStatement) {
               "line 10: identifier too long, truncated to 31 characters.\n"
               "line 10: identifier too long, truncated to 31 characters.\n"
               "line 11: identifier too long, truncated to 31 characters.\n");
-    EXPECT_EQ(parser_errors, 8);
+    EXPECT_EQ(TestParser().errors, 8);
     // Truncated names stay in use; a quoted string loses its closing quote.
     EXPECT_EQ(rulesOf(0),
               (Texts{"ok(X0) :- q(X0), !=(X0,2).", "p(X0) :- #int(X0), <(X0,3).", a31 + ".",
                      b31 + "(c" + std::string(30, 'd') + ").", "\"" + std::string(30, 'e') + "."}));
-    EXPECT_EQ(texts(Constraints), (Texts{":- q(X0), not r(X0).", ":- +(X1,1,X0)."}));
+    EXPECT_EQ(texts(TestSequence().constraints), (Texts{":- q(X0), not r(X0).", ":- +(X1,1,X0)."}));
 
     // The grammar makes single heads only; other producers are refused.
     HEAD head(ATOM("a", std::nullopt));
     head.add(ATOM("b", std::nullopt));
-    EXPECT_EQ(stderrOf([&] { newRule(RULE(std::move(head))); }),
+    EXPECT_EQ(stderrOf([&] { newRule(TestParser(), RULE(std::move(head))); }),
               "line 11: Can't handle disjunctive rules in update programs.\n");
     EXPECT_EQ(rulesOf(0).size(), 5u);
 }
@@ -229,9 +229,9 @@ TEST_F(Parser, BuiltinsRefusedWithoutRegisteredBuiltins) {
         EXPECT_EQ(err,
                   "line 2: Builtin predicates are only available for rox programs.\n"
                   "line 3: Builtin predicates are only available for rox programs.\n");
-        EXPECT_EQ(parser_errors, 2);
+        EXPECT_EQ(TestParser().errors, 2);
         EXPECT_EQ(rulesOf(0), (Texts{"a.", "b :- a."}));
-        EXPECT_EQ(Constraints.size(), 0u);
+        EXPECT_EQ(TestSequence().constraints.size(), 0u);
         EXPECT_EQ(ATOM::Predicates.size(), 4u);  // a, p, q, b
     }
 }
@@ -243,7 +243,7 @@ TEST_F(Parser, LongBodiesInLinearTime) {
     std::string text = "p :- ";
     for (int i = 0; i < n; ++i) text += (i % 2 ? "not q" : "r") + std::to_string(i % 100) + ", ";
     EXPECT_EQ(parse(text + "r0."), 0);
-    const BODY_VIEW body = *UpdateIDs[0].rules->at(0).body();
+    const BODY_VIEW body = *TestSequence().programs[0].rules->at(0).body();
     ASSERT_EQ(body.size(), static_cast<std::size_t>(n + 1));
     EXPECT_EQ(body.firstNegated, static_cast<std::size_t>(n / 2 + 1));
     std::string out;
@@ -263,16 +263,18 @@ TEST(ParserDeathTest, ArityConflictsEndTheRun) {
 }
 
 TEST_F(Parser, MessageForms) {
-    parser_line = 4;
-    parser_file = "in.txt";
-    EXPECT_EQ(stderrOf([] { yyerror("Rule is not safe"); }), "in.txt: line 4: Rule is not safe.\n");
+    TestParser().line = 4;
+    TestParser().file = "in.txt";
+    EXPECT_EQ(stderrOf([] { yyerror(TestParser(), "Rule is not safe"); }),
+              "in.txt: line 4: Rule is not safe.\n");
     OptionVerbosity = true;
     WhoAmI = "./vok";
-    EXPECT_EQ(stderrOf([] { yyerror("Rule is not safe"); }),
+    EXPECT_EQ(stderrOf([] { yyerror(TestParser(), "Rule is not safe"); }),
               "./vok (in.txt: line 4): Rule is not safe.\n");
-    parser_file = "";
-    EXPECT_EQ(stderrOf([] { yyerror("parse error"); }), "./vok (line 4): parse error.\n");
-    EXPECT_EQ(parser_errors, 0);  // yyerror itself counts nothing
+    TestParser().file = "";
+    EXPECT_EQ(stderrOf([] { yyerror(TestParser(), "parse error"); }),
+              "./vok (line 4): parse error.\n");
+    EXPECT_EQ(TestParser().errors, 0);  // yyerror itself counts nothing
 }
 
 TEST_F(Parser, ValuesOnTheStackAreFreedOnSyntaxErrors) {
@@ -303,7 +305,7 @@ TEST_F(Constants, StandForTheirNamesAsTermsOnly) {
     EXPECT_EQ(parse("r(n)."), 0);
     EXPECT_EQ(rulesOf(0), (Texts{"p(3,-2,b,3,1,\"x y\").", "n :- q(X0), <(X0,3).", "-n(3)."}));
     EXPECT_EQ(rulesOf(1), (Texts{"r(3)."}));
-    EXPECT_EQ(parser_errors, 0);
+    EXPECT_EQ(TestParser().errors, 0);
     EXPECT_TRUE(noValueLeft());
 }
 
@@ -325,7 +327,7 @@ TEST_F(Constants, RefusedDefinitionsNameTheirPlaces) {
     for (const Case& c : cases) {
         resetParser();
         EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0); }), c.message) << c.input;
-        EXPECT_EQ(parser_errors, 1) << c.input;
+        EXPECT_EQ(TestParser().errors, 1) << c.input;
         EXPECT_EQ(LocalVariables.count, 0u);
     }
     // The command line wins over a file, silently.
@@ -333,7 +335,7 @@ TEST_F(Constants, RefusedDefinitionsNameTheirPlaces) {
     ASSERT_FALSE(DefineOnCommandLine(TestDirectives(), "n=5"));
     EXPECT_EQ(parse("#const n=1. p(n)."), 0);
     EXPECT_EQ(rulesOf(0), (Texts{"p(5)."}));
-    EXPECT_EQ(parser_errors, 0);
+    EXPECT_EQ(TestParser().errors, 0);
     for (const char* text :
          {"#const n=1", "#const n.", "#const 1=2.", "#const n=p(a", "q :- #const n=1."}) {
         EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(text), 1) << text; }), "line 1: parse error.\n");
@@ -382,8 +384,8 @@ TEST_F(Expansions, StatementsStandForTheirInstances) {
         resetParser();
         EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0) << c.input; }), "") << c.input;
         EXPECT_EQ(rulesOf(0), c.rules) << c.input;
-        EXPECT_EQ(texts(Constraints), c.constraints) << c.input;
-        EXPECT_EQ(parser_errors, 0) << c.input;
+        EXPECT_EQ(texts(TestSequence().constraints), c.constraints) << c.input;
+        EXPECT_EQ(TestParser().errors, 0) << c.input;
         EXPECT_TRUE(noValueLeft()) << c.input;
     }
 }
@@ -412,8 +414,9 @@ TEST_F(Expansions, RefusedWithTheirReason) {
         EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0) << c.input; }),
                   "line 1: " + c.message + ".\n")
             << c.input;
-        EXPECT_EQ(parser_errors, 1) << c.input;
-        EXPECT_EQ(UpdateIDs[0].rules->size(), c.message.starts_with("Rule is not safe") ? 1u : 0u);
+        EXPECT_EQ(TestParser().errors, 1) << c.input;
+        EXPECT_EQ(TestSequence().programs[0].rules->size(),
+                  c.message.starts_with("Rule is not safe") ? 1u : 0u);
         EXPECT_TRUE(noValueLeft()) << c.input;
     }
     // The statement after a refused one is read as ever.
@@ -474,7 +477,7 @@ TEST_F(Refusals, NameTheConstructAndItsPlace) {
         const std::string err = stderrOf([&] { EXPECT_EQ(parse(c.input), 1) << c.input; });
         EXPECT_EQ(err.rfind(std::string(c.place) + ": " + c.start, 0), 0u) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-        EXPECT_EQ(parser_errors, 1) << c.input;
+        EXPECT_EQ(TestParser().errors, 1) << c.input;
         EXPECT_TRUE(noValueLeft()) << c.input;
     }
     // Words that begin a builtin, or fall short of one, are read as before.
@@ -498,7 +501,7 @@ TEST_F(Parser, ChoicesAndAggregatesAsStored) {
     const std::string count = "#count{ " + std::to_string(p) +
                               ",L0 : p(L0), q(L0,L1), not r(L1); " + std::to_string(s) +
                               ",1 : s(1); " + std::to_string(s) + ",2 : s(2) }";
-    EXPECT_EQ(texts(Constraints),
+    EXPECT_EQ(texts(TestSequence().constraints),
               (Texts{":- t(X2), " + count + " < 1.", ":- t(X2), " + count + " > 2."}));
 
     // A block's braces are told from a choice's, whatever comments and
@@ -519,7 +522,7 @@ TEST_F(Parser, ChoicesAndAggregatesAsStored) {
     EXPECT_EQ(rulesOf(0), (Texts{"n(X0) :- X0 = #count{ L1 : q(L1) }.",
                                  "a(X0) :- q(X0), 1 <= #sum+{ L1,L2 : w(L2,L1), L2!=X0 } <= 3.",
                                  "b :- #min{ L0 : q(L0) } = 1, not #max{ L0 : q(L0) } > 2."}));
-    EXPECT_EQ(texts(Constraints), Texts{":- #count{ L0 : q(L0) } < 1."});
+    EXPECT_EQ(texts(TestSequence().constraints), Texts{":- #count{ L0 : q(L0) } < 1."});
 }
 
 TEST_F(Parser, ChoicesAndAggregatesRefusedWhereUnsupported) {
@@ -546,8 +549,10 @@ TEST_F(Parser, ChoicesAndAggregatesRefusedWhereUnsupported) {
         resetParser();
         const std::string err = stderrOf([&] { parse(c.input); });
         EXPECT_EQ(err, c.error) << c.input;
-        EXPECT_TRUE(UpdateIDs.empty() || UpdateIDs.back().rules->empty()) << c.input;
-        EXPECT_TRUE(Constraints.empty()) << c.input;
+        EXPECT_TRUE(TestSequence().programs.empty() ||
+                    TestSequence().programs.back().rules->empty())
+            << c.input;
+        EXPECT_TRUE(TestSequence().constraints.empty()) << c.input;
         EXPECT_TRUE(noValueLeft()) << c.input;
     }
     resetParser(PROGRAM_TYPE::PEXA);

@@ -12,10 +12,10 @@ Texts scan(const std::string& text) {
     FILE* f = streamOf(text);
     yyrestart(f);
     Texts tokens;
-    while (int code = yylex()) {
+    while (int code = yylex(TestParser())) {
         tokens.push_back(std::to_string(code));
         if (code == 258 || code == 259) {
-            tokens.back() += " " + ParseValues.texts.take(yylval.text);
+            tokens.back() += " " + TestParser().values.texts.take(yylval.text);
         }
     }
     std::fclose(f);
@@ -40,32 +40,32 @@ TEST_F(Scanner, TokenCodesAndLongestMatch) {
               (Texts{"258 p_1", "274", "258 X2", "262", "258 \"a b\"", "275", "263", "259 1",
                      "258 abc", "273", "259 1", "273", "273", "259 123456789"}));
     EXPECT_EQ(scan(""), Texts{});
-    EXPECT_EQ(parser_errors, 0);
+    EXPECT_EQ(TestParser().errors, 0);
 }
 
 TEST_F(Scanner, LineEndsCommentsAndQuotedStrings) {
     EXPECT_EQ(scan("p. % q.\n\t r\r\n\"a\nb\" % end"),
               (Texts{"258 p", "263", "258 r", "258 \"a\nb\""}));
     // Line ends inside the string count too.
-    EXPECT_EQ(parser_line, 4u);
+    EXPECT_EQ(TestParser().line, 4u);
 }
 
 TEST_F(Scanner, BlockCommentsEndAtTheFirstCloseAndCountLines) {
     EXPECT_EQ(scan("a %* b. }\n c ** % *%d %**% e %*%*% f\n%*\n*% g"),
               (Texts{"258 a", "258 d", "258 e", "258 f", "258 g"}));
-    EXPECT_EQ(parser_line, 4u);
+    EXPECT_EQ(TestParser().line, 4u);
     // "%*" inside a line comment opens nothing.
     EXPECT_EQ(scan("% %* \np"), (Texts{"258 p"}));
-    EXPECT_EQ(parser_errors, 0);
+    EXPECT_EQ(TestParser().errors, 0);
 
     // Unclosed: an error named at the line where it begins.
-    parser_line = 2;
+    TestParser().line = 2;
     const std::string err = stderrOf([] {
         EXPECT_EQ(scan("p. %* q.\n r. *\n"), (Texts{"258 p", "263", "260"}));
     });
     EXPECT_EQ(err, "line 2: block comment \"%*\" not closed by \"*%\".\n");
-    EXPECT_EQ(parser_line, 2u);
-    EXPECT_EQ(parser_errors, 1);
+    EXPECT_EQ(TestParser().line, 2u);
+    EXPECT_EQ(TestParser().errors, 1);
 }
 
 TEST_F(Scanner, LexicalErrorsAreReportedCountedAndSkipped) {
@@ -87,11 +87,11 @@ TEST_F(Scanner, LexicalErrorsAreReportedCountedAndSkipped) {
         {"\x1b", {"260"}, "syntax error (\\x1b)"},
     };
     for (const Case& c : cases) {
-        parser_line = 1;
+        TestParser().line = 1;
         std::string err = stderrOf([&] { EXPECT_EQ(scan(c.input), c.tokens) << c.input; });
         EXPECT_EQ(err, "line 1: " + c.message + ".\n");
     }
-    EXPECT_EQ(parser_errors, 10);
+    EXPECT_EQ(TestParser().errors, 10);
 
     // A NUL byte cannot join a quoted string, which must stay a C string.
     stderrOf([] {
@@ -108,14 +108,14 @@ TEST_F(Scanner, TokensLongerThanTheBuffer) {
 TEST_F(Scanner, EndOfStreamIsFinalUntilRestart) {
     FILE* first = streamOf("a b");
     yyrestart(first);
-    EXPECT_EQ(yylex(), 258);
-    ParseValues.texts.free(yylval.text);
+    EXPECT_EQ(yylex(TestParser()), 258);
+    TestParser().values.texts.free(yylval.text);
     // Restarting drops what was buffered of the first stream.
     FILE* second = streamOf("}");
     yyrestart(second);
-    EXPECT_EQ(yylex(), 279);
-    EXPECT_EQ(yylex(), 0);
-    EXPECT_EQ(yylex(), 0);
+    EXPECT_EQ(yylex(TestParser()), 279);
+    EXPECT_EQ(yylex(TestParser()), 0);
+    EXPECT_EQ(yylex(TestParser()), 0);
     std::fclose(first);
     std::fclose(second);
 }

@@ -17,7 +17,7 @@ TEST_F(ParseStack, OverflowEndsTheInputWithItsOwnMessage) {
     std::string err = stderrOf([] { EXPECT_EQ(parse("p.\nq :- r(a, s)."), 2); });
     EXPECT_EQ(err, "line 2: parser stack overflow.\n");
     EXPECT_TRUE(noValueLeft());
-    EXPECT_EQ(parser_errors, 0);
+    EXPECT_EQ(TestParser().errors, 0);
     EXPECT_EQ(rulesOf(0), std::vector<std::string>{"p."});
 }
 

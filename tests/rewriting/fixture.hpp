@@ -12,6 +12,12 @@
 #include "tests/support/capture.hpp"
 #include "tests/support/rewriting/fresh_run.hpp"
 
+// The sequence a rewriting test builds by hand and translates.
+inline SEQUENCE& Sequence() {
+    static SEQUENCE sequence;
+    return sequence;
+}
+
 struct Rewriting : ::testing::Test {
     TRANSLATION T;
     REWRITING_SETTINGS S;
@@ -21,11 +27,12 @@ struct Rewriting : ::testing::Test {
     // A run that has read nothing, translated nothing, with default settings.
     void fresh(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
         freshRun(program);
+        Sequence() = SEQUENCE();
         T = TRANSLATION();
         S = REWRITING_SETTINGS();
     }
     // Translates the sequence read so far into T.
-    void translate() { UpdateRewriting(UpdateIDs, Constraints, S, T); }
+    void translate() { UpdateRewriting(Sequence().programs, Sequence().constraints, S, T); }
     // The translated program's rules, one a line.
     std::string translatedLines() const {
         std::ostringstream out;
@@ -58,10 +65,11 @@ inline RULE fact(ATOM head) {
     return RULE(HEAD(std::move(head)));
 }
 
-// Appends one update program to UpdateIDs.
+// Appends one update program to the sequence.
 inline void program(std::vector<RULE> rules) {
-    UpdateIDs.emplace_back(newIDENT("vok"));
-    for (RULE& r : rules) UpdateIDs.back().rules->push_back(std::move(r));
+    std::vector<OID>& programs = Sequence().programs;
+    programs.emplace_back(newIDENT("vok"));
+    for (RULE& r : rules) programs.back().rules->push_back(std::move(r));
 }
 
 // A rule or constraint list, one item per line.

@@ -44,7 +44,8 @@ TEST_F(Rewriting, TwoProgramsWithInertiaAndDebugLines) {
     S.debug = true;
     std::string trace = stderrOf([this] { translate(); });
     EXPECT_EQ(translatedLines(), join(TwoProgramRules));
-    EXPECT_EQ(text((*UpdateIDs[0].rules)[1]), "q_P0(a) :- not rej_P0_R1.");  // rewritten in place
+    EXPECT_EQ(text((*Sequence().programs[0].rules)[1]),
+              "q_P0(a) :- not rej_P0_R1.");  // rewritten in place
     for (const char* made : {"rej_P0_R0", "-p_P1", "p_P0", "rej_P0_R1", "-q_P1", "q_P0"})
         EXPECT_TRUE(updatePredicates.contains(made)) << made;
     EXPECT_TRUE(T.constraints.empty() && T.minRules.empty() && T.minConstraints.empty());
@@ -166,9 +167,9 @@ TEST_F(Rewriting, InertiaWalkAgreesWithAWalkOverAllPredicates) {
 
         fresh();
         sequence(seed);
-        const unsigned N = static_cast<unsigned>(UpdateIDs.size());
+        const unsigned N = static_cast<unsigned>(Sequence().programs.size());
         REWRITING R{T, S};
-        for (unsigned i = 0; i < N; ++i) UpdateRewritingRules(R, UpdateIDs[i], i, N);
+        for (unsigned i = 0; i < N; ++i) UpdateRewritingRules(R, Sequence().programs[i], i, N);
         const PREDICATE_NAMES& P = ATOM::Predicates;
         for (auto it = P.begin(); it != P.end(); ++it) {
             const std::string p(it->name);

@@ -16,8 +16,6 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     minimalPredicates.clear();
     LocalVariables.reset();
     NumBuiltins = 0;
-    UpdateIDs.clear();
-    Constraints.clear();
     OptionProgram = program;
     initBuiltins();
 }
@@ -33,5 +31,4 @@ inline void resetOptions() {
     OptionOptimize = OPTIMIZATION::SUCCINT;
     WhoAmI = "vok";
     Goal.clear();
-    IsPropositional = true;
 }

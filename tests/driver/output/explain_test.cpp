@@ -31,14 +31,15 @@ struct Explain : Driver {
         FILE* f = std::tmpfile();
         std::fputs(text.c_str(), f);
         std::rewind(f);
-        parser_file = "in.lp";
-        parser_line = 1;
+        PARSER parser{RunSequence()};
+        parser.file = "in.lp";
         yyin = f;
         yyrestart(f);
         INPUT_DIRECTIVES directives;
-        yyparse(directives);
+        yyparse(parser, directives);
         std::fclose(f);
-        UpdateRewriting(UpdateIDs, Constraints, RunRewritingSettings(), RunTranslation());
+        UpdateRewriting(RunSequence().programs, RunSequence().constraints, RunRewritingSettings(),
+                        RunTranslation());
     }
     // The explanation lines of an answer set given by its auxiliary atoms.
     static std::string explain(std::initializer_list<const char*> atoms) {

@@ -54,7 +54,7 @@ TEST_F(Execute, TestModeOnlyLooksForALineBeginningAnAnswerSet) {
 
 TEST_F(Execute, PexaRefusesFirstOrderProgramsAndRemovesTheTemporaryFile) {
     OptionProgram = PROGRAM_TYPE::PEXA;
-    IsPropositional = false;
+    RunSequence().propositional = false;
     std::string file = makeFile("f");
     EXPECT_EXIT(AsWholeRun([&] { run("true", file, false); }), ::testing::ExitedWithCode(1),
                 "^Sorry, PEXA cannot process first order programs! Aborting.\n$");

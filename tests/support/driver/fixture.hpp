@@ -39,6 +39,7 @@ struct Driver : ::testing::Test {
     void TearDown() override { fresh(); }
     static void fresh() {
         freshRun();
+        RunSequence() = SEQUENCE();
         RunTranslation() = TRANSLATION();
     }
 };
