@@ -1,0 +1,95 @@
+// Two sequences in one process: each read by a parser of its own into a
+// SEQUENCE of its own and translated into a TRANSLATION of its own. The
+// name tables (predicates, constants) are shared by the whole process and
+// only grow, so one sequence's names never change the other's.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "input/parser.hpp"
+#include "rewriting/rewriting.hpp"
+#include "tests/support/capture.hpp"
+#include "tests/support/rewriting/fresh_run.hpp"
+
+namespace {
+
+struct TwoSequences : ::testing::Test {
+    void SetUp() override { freshRun(); }
+    void TearDown() override { freshRun(); }
+
+    static std::string text(const TRANSLATION& t) {
+        std::ostringstream out;
+        print_translated_rules(out, t, 0, t.ruleCount(), "\n");
+        out << "\n";
+        print_list(out, t.constraints, "\n");
+        return out.str();
+    }
+    // Whether every line of part is a line of whole.
+    static bool holdsEveryLine(const std::string& whole, const std::string& part) {
+        std::istringstream w(whole), p(part);
+        std::set<std::string> lines;
+        for (std::string line; std::getline(w, line);) lines.insert(line);
+        for (std::string line; std::getline(p, line);)
+            if (!lines.count(line)) return false;
+        return true;
+    }
+    // The translation of input alone, in a run that has read nothing else.
+    static std::string alone(const std::string& input) {
+        freshRun();
+        SEQUENCE sequence;
+        PARSER parser(sequence);
+        INPUT_DIRECTIVES directives;
+        EXPECT_EQ(ParseText(parser, input, directives), 0);
+        TRANSLATION t;
+        UpdateRewriting(sequence.programs, sequence.constraints, REWRITING_SETTINGS(), t);
+        return text(t);
+    }
+};
+
+const char* const First = "{ p(a). q(X) :- p(X). } { -q(a). } { r :- not q(a). }";
+const char* const Second = "{ n(1). m(X) :- n(X), not k(X). :- k(2). } { k(1). }";
+
+TEST_F(TwoSequences, EachParserFillsItsOwnSequenceAndEachTranslationIsItsOwn) {
+    const std::string firstAlone = alone(First), secondAlone = alone(Second);
+    freshRun();
+    SEQUENCE one, two;
+    PARSER a(one), b(two);
+    INPUT_DIRECTIVES da, db;
+    b.file = "second.lp";
+    // Read in turns, and the second with an error that it alone counts.
+    ASSERT_EQ(ParseText(a, "{ p(a). q(X) :- p(X). }", da), 0);
+    const std::string diagnostics = stderrOf([&] {
+        EXPECT_EQ(ParseText(b, "n(1). m(X) :- n(X), not k(X).\n:- k(2).\nbad(Y) :- not n(Y).", db),
+                  0);
+    });
+    EXPECT_EQ(diagnostics,
+              "second.lp: line 3: Rule is not safe.\n"
+              "second.lp: line 3: variable Y is unsafe: no positive body literal binds it.\n");
+    ASSERT_EQ(ParseText(a, "{ -q(a). } { r :- not q(a). }", da), 0);
+    ASSERT_EQ(ParseText(b, "{ k(1). }", db), 0);
+    EXPECT_EQ(a.errors, 0);
+    EXPECT_EQ(b.errors, 1);
+    EXPECT_EQ(one.programs.size(), 3u);
+    EXPECT_EQ(two.programs.size(), 2u);
+    EXPECT_TRUE(one.constraints.empty());
+    EXPECT_EQ(two.constraints.size(), 1u);
+    EXPECT_FALSE(one.propositional);
+
+    // Translated one after the other, each holds every rule it holds
+    // alone, and the first reads the same once the second is translated.
+    // The inertia rules range over the predicates of the process-wide
+    // table, so each translation also carries those of the other sequence's
+    // predicates, which no rule of its own derives.
+    TRANSLATION first, second;
+    UpdateRewriting(one.programs, one.constraints, REWRITING_SETTINGS(), first);
+    const std::string firstText = text(first);
+    UpdateRewriting(two.programs, two.constraints, REWRITING_SETTINGS(), second);
+    EXPECT_EQ(text(first), firstText);
+    EXPECT_TRUE(holdsEveryLine(firstText, firstAlone));
+    EXPECT_TRUE(holdsEveryLine(text(second), secondAlone));
+    EXPECT_FALSE(holdsEveryLine(text(second), firstAlone));
+}
+
+}  // namespace
