@@ -33,6 +33,7 @@
 #include "driver/run/program_file.hpp"
 #include "driver/run_state.hpp"
 #include "driver/session/session.hpp"
+#include "input/includes.hpp"
 #include "input/parser.hpp"
 #include "rewriting/minimality.hpp"
 #include "rewriting/rewriting.hpp"
@@ -57,6 +58,8 @@ void parseStream(FILE* in, INPUT_DIRECTIVES& directives) {
     parser_line = 1;
     yyin = in;
     yyrestart(in);
+    // #include directives are read relative to this input.
+    const INCLUDES includes(parser_file);
     try {
         if (yyparse(directives) != 0) ++parser_errors;
     } catch (PREDICATE_CONFLICT& conflict) {

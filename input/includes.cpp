@@ -1,0 +1,88 @@
+#include "input/includes.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "common/chunks.hpp"
+#include "input/actions.hpp"
+#include "input/parser.hpp"
+
+INCLUDES* parser_includes = nullptr;
+
+namespace {
+
+std::filesystem::path identityOf(const std::string& name) {
+    std::error_code failure;
+    std::filesystem::path identity = std::filesystem::weakly_canonical(name, failure);
+    return failure ? std::filesystem::path(name) : identity;
+}
+
+}  // namespace
+
+std::string IncludedName(const char* includingFile, std::string_view file) {
+    const std::filesystem::path named(file);
+    if (named.is_absolute() || !includingFile || !*includingFile) return std::string(file);
+    const std::filesystem::path folder = std::filesystem::path(includingFile).parent_path();
+    return (folder / named).string();
+}
+
+INCLUDES::INCLUDES(const char* rootFile) {
+    if (rootFile && *rootFile) rootIdentity_ = identityOf(rootFile);
+    parser_includes = this;
+}
+
+INCLUDES::~INCLUDES() {
+    while (leave()) EndIncludedStream();
+    parser_includes = nullptr;
+}
+
+FILE* INCLUDES::enter(std::string_view file, std::string& refusal) {
+    const std::string quoted = "\"" + std::string(file) + "\"";
+    if (file.empty()) {
+        refusal = "#include names no file; write #include \"file\".";
+        return nullptr;
+    }
+    if (open_.size() >= MaxIncludeDepth) {
+        refusal = "#include " + quoted + " nests includes deeper than " +
+                  std::to_string(MaxIncludeDepth) + " files";
+        return nullptr;
+    }
+    auto included = std::make_unique<INCLUDED_FILE>();
+    included->name = IncludedName(parser_file, file);
+    included->identity = identityOf(included->name);
+    bool cycle = !rootIdentity_.empty() && included->identity == rootIdentity_;
+    for (const auto& outer : open_) cycle = cycle || outer->identity == included->identity;
+    if (cycle) {
+        refusal = "#include " + quoted + " includes a file that is being read already";
+        return nullptr;
+    }
+    included->stream = std::fopen(included->name.c_str(), "r");
+    if (!included->stream) {
+        const int reason = errno;
+        if (reason == ENOMEM) MemoryRanOut();
+        refusal = "#include " + quoted + " cannot open " + included->name + " (" +
+                  std::strerror(reason) + ")";
+        return nullptr;
+    }
+    std::setvbuf(included->stream, nullptr, _IONBF, 0);
+    included->outerFile = parser_file;
+    included->outerLine = parser_line;
+    included->outerNextColumn = parser_next_column;
+    parser_file = included->name.c_str();
+    parser_line = 1;
+    parser_next_column = 1;
+    open_.push_back(std::move(included));
+    return open_.back()->stream;
+}
+
+bool INCLUDES::leave() {
+    if (open_.empty()) return false;
+    const INCLUDED_FILE& innermost = *open_.back();
+    std::fclose(innermost.stream);
+    parser_file = innermost.outerFile;
+    parser_line = innermost.outerLine;
+    parser_next_column = innermost.outerNextColumn;
+    open_.pop_back();
+    return true;
+}
