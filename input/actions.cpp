@@ -124,6 +124,9 @@ std::string directiveRefusal(std::string_view word) {
         return notPart + "; compute the values beforehand and write them as facts";
     if (word == "#include")
         return "#include needs a quoted file name and a dot after it: #include \"b.lp\"";
+    if (word == "#inf" || word == "#sup")
+        return "#inf and #sup are not part of update programs yet; write an integer below or above "
+               "every value compared";
     return "unknown directive " + name + "; update programs know #const and #show";
 }
 

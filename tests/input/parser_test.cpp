@@ -471,6 +471,12 @@ TEST_F(Refusals, NameTheConstructAndItsPlace) {
         {"#include \"a.lp\".", "line 1, column 1", "#include is not part of session blocks; give"},
         {"p.\n #include a.lp.", "line 2, column 2", "#include needs a quoted file name and a dot"},
         {"#foo.", "line 1, column 1", "unknown directive #foo; update programs know #const"},
+        {"p(#inf).", "line 1, column 3", "#inf and #sup are not part of update programs yet"},
+        {"p :- X < #sup, q(X).", "line 1, column 10", "#inf and #sup are not part"},
+        {"p :- q(X) : r(X).", "line 1, column 11", "conditional literals (p(X) : q(X)) are not"},
+        {":- a, b(X) : not c(X).", "line 1, column 12", "conditional literals (p(X) : q(X))"},
+        {"{ a } :- b,\n not c : d.", "line 2, column 8", "conditional literals (p(X) : q(X))"},
+        {"p(X) : q(X) :- r.", "line 1, column 6", "a conditional literal in a head (p(X) : q(X)"},
         {":~ p. [1@1]", "line 1, column 1", "weak constraints (:~) are not part"},
         {"p :- &sum{ 1 } > 0.", "line 1, column 6", "theory atoms (&) are not part"},
     };
