@@ -65,6 +65,14 @@ FILE* INCLUDES::enter(std::string_view file, std::string& refusal) {
                   std::strerror(reason) + ")";
         return nullptr;
     }
+    // A folder opens but cannot be read, which the scanner could only
+    // answer by ending the run.
+    std::error_code failure;
+    if (std::filesystem::is_directory(included->name, failure)) {
+        std::fclose(included->stream);
+        refusal = "#include " + quoted + " names a folder, " + included->name + ", not a file";
+        return nullptr;
+    }
     std::setvbuf(included->stream, nullptr, _IONBF, 0);
     included->outerFile = parser_file;
     included->outerLine = parser_line;

@@ -564,9 +564,12 @@ TEST_F(Parser, IncludesThatCannotBeReadNameTheDirective) {
         {"deep0.lp", dir + "deep32.lp: line 1, column 1: #include \"deep33.lp\" nests includes "
                            "deeper than 32 files.\n"},
         {"parse.lp", dir + "sub/bad.lp: line 2: parse error.\n"},
+        {"folder.lp", dir + "folder.lp: line 1, column 1: #include \"sub\" names a folder, " + dir +
+                          "sub, not a file.\n"},
     };
     folder.write("missing.lp", "p. #include \"none.lp\".");
     folder.write("parse.lp", "#include \"sub/bad.lp\".");
+    folder.write("folder.lp", "#include \"sub\".");
     for (const Case& c : cases) {
         resetParser();
         const std::string name = dir + c.file;
