@@ -12,9 +12,11 @@ INCLUDES* parser_includes = nullptr;
 
 namespace {
 
+// A memory request that fails ends the run, as everywhere in vok.
 std::filesystem::path identityOf(const std::string& name) {
     std::error_code failure;
     std::filesystem::path identity = std::filesystem::weakly_canonical(name, failure);
+    if (failure == std::errc::not_enough_memory) MemoryRanOut();
     return failure ? std::filesystem::path(name) : identity;
 }
 
@@ -27,8 +29,7 @@ std::string IncludedName(const char* includingFile, std::string_view file) {
     return (folder / named).string();
 }
 
-INCLUDES::INCLUDES(const char* rootFile) {
-    if (rootFile && *rootFile) rootIdentity_ = identityOf(rootFile);
+INCLUDES::INCLUDES(const char* rootFile) : rootFile_(rootFile ? rootFile : "") {
     parser_includes = this;
 }
 
@@ -48,6 +49,9 @@ FILE* INCLUDES::enter(std::string_view file, std::string& refusal) {
                   std::to_string(MaxIncludeDepth) + " files";
         return nullptr;
     }
+    // Found only at the first directive, so that an input without any
+    // costs nothing.
+    if (open_.empty() && *rootFile_) rootIdentity_ = identityOf(rootFile_);
     auto included = std::make_unique<INCLUDED_FILE>();
     included->name = IncludedName(parser_file, file);
     included->identity = identityOf(included->name);

@@ -47,6 +47,7 @@ public:
     bool empty() const { return open_.empty(); }
 
 private:
+    const char* rootFile_;
     std::filesystem::path rootIdentity_;
     // Behind pointers: parser_file points into a name while it is read.
     std::vector<std::unique_ptr<INCLUDED_FILE>> open_;
