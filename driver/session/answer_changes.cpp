@@ -71,6 +71,16 @@ RAW_CHANGES changesOf(const KEPT_ANSWER& before, const KEPT_ANSWER& now, const B
     return RAW_CHANGES{merged(lines.removed, bases.removed), merged(lines.added, bases.added)};
 }
 
+// The hash of a whole answer set, which equal sets share whatever their
+// atoms in the base: the sum of AtomHash over the base and the line. Made
+// only where several answer sets are matched, since a line may hold a
+// million atoms.
+std::uint64_t answerHash(const KEPT_ANSWER& a) {
+    std::uint64_t hash = a.baseHash;
+    for (std::size_t i = 0; i < a.line.size(); ++i) hash += AtomHash(a.line[i]);
+    return hash;
+}
+
 // For each answer set of now, the answer set before it is matched with,
 // and whether it was paired by order only.
 struct MATCH {
@@ -88,9 +98,9 @@ std::vector<MATCH> matches(const std::vector<KEPT_ANSWER>& before,
     }
     std::vector<bool> taken(before.size());
     std::unordered_multimap<std::uint64_t, std::size_t> byHash;
-    for (std::size_t j = 0; j < before.size(); ++j) byHash.emplace(before[j].hash, j);
+    for (std::size_t j = 0; j < before.size(); ++j) byHash.emplace(answerHash(before[j]), j);
     for (std::size_t i = 0; i < now.size(); ++i) {
-        const auto [first, last] = byHash.equal_range(now[i].hash);
+        const auto [first, last] = byHash.equal_range(answerHash(now[i]));
         for (auto at = first; at != last; ++at) {
             const std::size_t j = at->second;
             if (taken[j] || !changesOf(before[j], now[i], base, delta).none()) continue;
@@ -117,12 +127,6 @@ ANSWER_ATOMS printed(const BASE_SET& base, const VIEWS& atoms) {
 }
 
 }  // namespace
-
-std::uint64_t AnswerHash(const BASE_SET& base, const ANSWER_ATOMS& line) {
-    std::uint64_t hash = base.hash;
-    for (std::size_t i = 0; i < line.size(); ++i) hash += AtomHash(line[i]);
-    return hash;
-}
 
 std::vector<std::optional<ANSWER_CHANGES>> StepChanges(const std::vector<KEPT_ANSWER>& before,
                                                        const std::vector<KEPT_ANSWER>& now,

@@ -3,7 +3,8 @@
 //
 // An answer set of a step is kept as the atoms of its line (in the
 // evaluation program's notation and order, none of them in the base) with
-// a hash of the whole set. The answer sets of a step are matched with
+// the hash of the base it came with, from which equal answer sets are
+// found without reading the base. The answer sets of a step are matched with
 // those printed before: one on each side are matched; otherwise each one
 // equal to an answer set before is matched with it, and the others are
 // paired in the order printed, each told whole where its changes would be
@@ -21,7 +22,7 @@
 
 struct KEPT_ANSWER {
     ANSWER_ATOMS line;
-    std::uint64_t hash = 0;  // of the whole answer set, base included
+    std::uint64_t baseHash = 0;  // the base's when the answer set came
 };
 
 // How the base changed since the answer sets before: the atoms that
@@ -29,9 +30,6 @@ struct KEPT_ANSWER {
 struct BASE_DELTA {
     std::vector<std::string> added, removed;
 };
-
-// The hash of the answer set of base and line.
-std::uint64_t AnswerHash(const BASE_SET& base, const ANSWER_ATOMS& line);
 
 // For each answer set of now (base: the base now), what changed against
 // the answer set before that it is matched with, or nothing where it is

@@ -211,8 +211,7 @@ void finishAnswer(SESSION_STATE& s, STEP_ANSWER& step, OPEN_ANSWER& a) {
     else WriteAnswer(answer);
     if (goal) RecordForGoal(answer, goalMatches(s, step, a), step.goal);
     if (!changes) return;
-    const std::uint64_t hash = AnswerHash(s.base, a.atoms);
-    step.kept.push_back(KEPT_ANSWER{std::move(a.atoms), hash});
+    step.kept.push_back(KEPT_ANSWER{std::move(a.atoms), s.base.hash});
 }
 
 bool sameShown(const SHOWN_NOW& a, const SHOWN_NOW& b) {
