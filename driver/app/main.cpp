@@ -198,6 +198,9 @@ void checkOptions(OPTIONS& o) {
     if (o.brave || o.cautious)
         if (std::optional<std::string> refusal = GoalRefusal(o.goal)) refuseValue(*refusal);
     if (std::optional<std::string> refusal = CheckValues(o)) refuseValue(*refusal);
+    if (o.changes && !o.session)
+        refuseValue(
+            "--changes needs --session: it tells each step by what changed since the last.");
     checkConsequenceOptions(o);
     ApplyToGlobals(o);
     if (!o.session) CheckOneRunOptions();
@@ -382,8 +385,8 @@ int run(int argc, char** argv) {
     if (!options.session) warnOfUnmentioned(options);
     if (directives.showSeen) ShowAlso(directives.shown);
     if (options.session)
-        RunSession(
-            {options.program, options.evaluationOptions, std::move(directives), options.inputs});
+        RunSession({options.program, options.evaluationOptions, std::move(directives),
+                    options.inputs, options.changes});
     StartPhase(PHASE::REWRITING);
     rewriteUpdates(options);
     if (options.verbose) PrintStatistics(std::cout, RunTranslation());
