@@ -1,6 +1,8 @@
 // The ground call of a step's rules (encoding.hpp).
 #include "evaluation/session/encoding.hpp"
 
+#include <unordered_map>
+
 #include "evaluation/session/literals.hpp"
 
 namespace vok::evaluation::engine {
@@ -70,6 +72,22 @@ std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& ste
     return list;
 }
 
+// A hook per literal costs clingo a frozen atom in every later solve, and
+// going without one costs a ground from scratch should the literal gain a
+// contribution later (said with -v), after which its predicate's literals
+// all get hooks. Only a predicate that no rule derives and that takes many
+// facts in the call goes without: a later step rarely states one of those
+// facts again, and their hooks would weigh on every step.
+void markBareSignatures(SESSION& s, const STEP& step, std::uint32_t call) {
+    constexpr std::uint32_t BareFrom = 4096;                 // facts of the predicate in the call
+    std::unordered_map<std::uint32_t, std::uint32_t> facts;  // signature -> count
+    for (std::uint32_t f : step.cFacts) {
+        const std::uint32_t sig = s.literals[s.facts[f].literal].signature;
+        if (s.signatures[sig].hooked) continue;
+        if (++facts[sig] == BareFrom) s.signatures[sig].bareCall = call;
+    }
+}
+
 }  // namespace
 
 void encodeFacts(const SESSION& s, std::string& out, const std::vector<std::uint32_t>& facts,
@@ -114,6 +132,7 @@ void show(SESSION& s, std::string& out, std::uint32_t sig) {
 }
 
 std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call) {
+    markBareSignatures(s, step, call);
     std::string out;
     const bool rejections = rejectionsWanted(s.config);
     encodeFacts(s, out, step.cFacts, call);
@@ -136,9 +155,11 @@ std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call) {
         // through its hook.
         const std::string p = pattern(s.signatures[sig]);
         put(out, p, " :- ", contributes, c, "(K,J,", p, "), not ", defined, "(", p, ").\n");
-        put(out, p, " :- ", hook, "(", c, ",", p, ").\n");
-        put(out, "#external ", hook, "(", c, ",", p, ") : ", contributes, c, "(K,J,", p, "), not ",
-            defined, "(", p, ").\n");
+        if (s.signatures[sig].bareCall != call) {
+            put(out, p, " :- ", hook, "(", c, ",", p, ").\n");
+            put(out, "#external ", hook, "(", c, ",", p, ") : ", contributes, c, "(K,J,", p,
+                "), not ", defined, "(", p, ").\n");
+        }
         show(s, out, sig);
     }
     if (rejections) put(out, "#show ", primed(PRIMED::REJECTED), c, "/4.\n");

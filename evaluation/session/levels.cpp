@@ -114,6 +114,7 @@ void takeContribution(SESSION& s, STEP& step, std::uint32_t call, std::uint32_t 
     if (l.finalHook == None) {
         l.finalNew = true;
         l.finalHook = call;
+        l.hooked = s.signatures[l.signature].bareCall != call;
         step.newFinals.push_back(id);
     }
     if (before && step.rebuild.empty()) {
@@ -235,10 +236,21 @@ void linkFinals(SESSION& s, STEP& step, std::string& data, std::vector<std::uint
         const std::string_view h = l.text;
         if (l.finalHook == None) {
             l.finalHook = call;
+            l.hooked = true;
             step.newFinals.push_back(r.literal);
             linked.push_back(r.literal);
             row(data, PRIMED::FINAL_HERE, c, h);
         } else if (!l.finalNew || r.fromLink) {
+            if (!l.hooked) {
+                // The literal was defined for good: clingo takes no more
+                // rules for it. Its predicate's literals get hooks from now.
+                s.signatures[l.signature].hooked = true;
+                if (step.rebuild.empty())
+                    step.rebuild = std::string(h) +
+                                   " gained a contribution after it was defined without a hook "
+                                   "for later ones (one of many facts that no rule derived)";
+                continue;
+            }
             row(data, PRIMED::FINAL_JOINED, c, h, number(l.finalHook), l.finalNew ? "0" : "1");
             l.finalHook = call;
             hooks = true;
