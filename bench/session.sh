@@ -22,7 +22,9 @@
 #
 # Environment: VOK_SESSION_RUNS: which runs to time, "all" (the default
 # below 10^6 facts) or "ends" (the first and the last, the default from 10^6
-# on; all 20 runs are then estimated from those two as growing evenly).
+# on; all 20 runs are then estimated from those two as growing evenly);
+# VOK_SESSION_OPTIONS: more options for the session only, split at blanks
+# (such as --changes, which prints each step by what changed).
 set -u
 build=${1:?usage: bench/session.sh BUILD [FACTS[:UPDATES]...]}
 build=$(cd "$build" && pwd) || exit 2
@@ -73,8 +75,9 @@ for size in "${sizes[@]}"; do
     [[ $size == *:* ]] && kind=${size#*:}
     case $kind in retract | read) ;; *) echo "bench: unknown updates $kind" >&2; exit 2 ;; esac
     inputs "$n" "$kind"
+    read -r -a sessionOptions <<<"${VOK_SESSION_OPTIONS:-}"
     "$build/vok-session-driver" "$work/steps" "$work/blocks.txt" \
-        "$build/vok" -silent --session "-p=$build/rox-clingo" "$work/kb.lp" || {
+        "$build/vok" -silent --session "${sessionOptions[@]}" "-p=$build/rox-clingo" "$work/kb.lp" || {
         echo "bench: the session failed" >&2
         exit 1
     }

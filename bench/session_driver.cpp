@@ -7,7 +7,10 @@
 // the closing line of its first step (the files), then writes the lines of
 // BLOCKS one at a time (each a block) and waits for each one's closing line
 // (a line that opens with "% "), reading and dropping everything else it
-// prints. OUTFILE receives one line per step, "STEP SECONDS", then the line
+// prints. OUTFILE receives one line per step, "STEP SECONDS CPU" (CPU: the
+// user and system seconds the command's live process tree spent in the
+// step, read from /proc; a process that ended within the step is not
+// counted), then the line
 // "total SECONDS KIB STATUS CPU" (wall seconds of the whole session, the
 // peak resident set of its largest process in KiB, its exit status and the
 // CPU seconds of the process tree).
@@ -15,6 +18,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <dirent.h>
 
 #include <chrono>
 #include <csignal>
@@ -72,6 +77,47 @@ bool awaitClosing(int fd, SCAN& scan, std::vector<char>& chunk, std::size_t& hav
     }
 }
 
+// The user and system CPU seconds of root and its live descendants, from
+// /proc/PID/stat (0 where /proc cannot be read).
+double treeCpu(pid_t root) {
+    struct PROC {
+        pid_t pid, parent;
+        double cpu;
+    };
+    std::vector<PROC> all;
+    DIR* dir = ::opendir("/proc");
+    if (!dir) return 0;
+    const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    while (const dirent* e = ::readdir(dir)) {
+        if (e->d_name[0] < '0' || e->d_name[0] > '9') continue;
+        char path[320], text[1024];
+        std::snprintf(path, sizeof path, "/proc/%s/stat", e->d_name);
+        std::FILE* f = std::fopen(path, "r");
+        if (!f) continue;
+        const std::size_t n = std::fread(text, 1, sizeof text - 1, f);
+        std::fclose(f);
+        text[n] = 0;
+        // The command's name may hold spaces; the fields go on after its ')'.
+        const char* after = std::strrchr(text, ')');
+        if (!after) continue;
+        int parent = 0;
+        unsigned long user = 0, system = 0;
+        if (std::sscanf(after + 2, "%*c %d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &parent,
+                        &user, &system) != 3)
+            continue;
+        all.push_back({std::atoi(e->d_name), parent, static_cast<double>(user + system) / tick});
+    }
+    ::closedir(dir);
+    std::vector<pid_t> tree{root};
+    double cpu = 0;
+    for (std::size_t i = 0; i < tree.size(); ++i)
+        for (const PROC& p : all) {
+            if (p.pid == tree[i]) cpu += p.cpu;
+            if (p.parent == tree[i]) tree.push_back(p.pid);
+        }
+    return cpu;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,12 +151,19 @@ int main(int argc, char** argv) {
     }
     ::close(in[0]);
     ::close(out[1]);
-    std::vector<double> steps;
+    std::vector<double> steps, cpus;
+    double cpuBefore = 0;
+    auto stepCpu = [&] {
+        const double now = treeCpu(pid);
+        cpus.push_back(now - cpuBefore);
+        cpuBefore = now;
+    };
     SCAN scan;
     std::vector<char> chunk(1 << 20);
     std::size_t have = 0, at = 0;
     bool alive = awaitClosing(out[0], scan, chunk, have, at);
     steps.push_back(since(start));
+    stepCpu();
     char* line = nullptr;
     std::size_t capacity = 0;
     ssize_t length;
@@ -118,7 +171,9 @@ int main(int argc, char** argv) {
         const auto step = CLOCK::now();
         if (::write(in[1], line, static_cast<std::size_t>(length)) != length) break;
         alive = awaitClosing(out[0], scan, chunk, have, at);
-        if (alive) steps.push_back(since(step));
+        if (!alive) break;
+        steps.push_back(since(step));
+        stepCpu();
     }
     std::free(line);
     std::fclose(blocks);
@@ -135,7 +190,8 @@ int main(int argc, char** argv) {
         std::perror(argv[1]);
         return 2;
     }
-    for (std::size_t i = 0; i < steps.size(); ++i) std::fprintf(report, "%zu %.4f\n", i, steps[i]);
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        std::fprintf(report, "%zu %.4f %.3f\n", i, steps[i], cpus[i]);
     const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

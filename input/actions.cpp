@@ -97,7 +97,11 @@ std::string directiveRefusal(std::string_view word) {
         return notPart + "; an atom needs no declaration to be derived by a later program";
     if (word == "#script")
         return notPart + "; compute the values beforehand and write them as facts";
-    if (word == "#include") return notPart + " yet; give the files on the command line, in order";
+    if (word == "#include")
+        return "#include needs a quoted file name and a dot after it: #include \"b.lp\"";
+    if (word == "#inf" || word == "#sup")
+        return "#inf and #sup are not part of update programs yet; write an integer below or above "
+               "every value compared";
     return "unknown directive " + name + "; update programs know #const and #show";
 }
 

@@ -268,6 +268,17 @@ inline void refuseDisjunction(PARSER& parser) {
         "loop says the same here");
 }
 
+// A conditional literal "p(X) : q(X)", at its colon: in a body, or in a
+// head, where it is a disjunction.
+inline void refuseConditionalLiteral(PARSER& parser, bool inHead) {
+    refuseConstruct(
+        parser,
+        inHead ? "a conditional literal in a head (p(X) : q(X) :- ...) is a disjunction, which is "
+                 "not part of update programs; a choice rule `{ p(X) : q(X) }.` says what may hold"
+               : "conditional literals (p(X) : q(X)) are not part of update program bodies yet; "
+                 "count the exceptions instead: #count{ X : q(X), not p(X) } = 0");
+}
+
 // Whether a refusal was reported since the last call; clears it.
 bool takeRefusalReported(PARSER& parser);
 

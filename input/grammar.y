@@ -217,6 +217,15 @@ statement
 disjunction
     : head ";" { V.atoms.free($1); refuseDisjunction(parser); }
     | head "|" { V.atoms.free($1); refuseDisjunction(parser); }
+    | head ":" { V.atoms.free($1); refuseConditionalLiteral(parser, true); }
+    | conditional
+    ;
+
+/* A conditional literal in a body is refused at its colon. */
+conditional
+    : ":-" body ":" { V.bodies.free($2); refuseConditionalLiteral(parser, false); }
+    | head ":-" body ":" { V.atoms.free($1); V.bodies.free($3); refuseConditionalLiteral(parser, false); }
+    | choice ":-" body ":" { V.choices.free($1); V.bodies.free($3); refuseConditionalLiteral(parser, false); }
     ;
 
 /* #const name=value. holds from here on, in this input and the later ones;

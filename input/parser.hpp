@@ -50,6 +50,8 @@ struct TAKEN_MARK {
     std::vector<bool> heads;
 };
 
+class INCLUDES;
+
 struct PARSER {
     explicit PARSER(SEQUENCE& s) : sequence(s) {}
     PARSER(const PARSER&) = delete;
@@ -82,6 +84,10 @@ struct PARSER {
     // first (input/take_block.hpp).
     std::vector<bool> headed;
     std::vector<TAKEN_MARK> taken;
+    // The files a parse of a whole input is reading through #include
+    // (input/includes.hpp); null where #include is refused (a session's
+    // blocks, a text in memory).
+    INCLUDES* includes = nullptr;
 };
 
 extern FILE* yyin;

@@ -33,6 +33,7 @@
 #include "driver/run/program_file.hpp"
 #include "driver/run_state.hpp"
 #include "driver/session/session.hpp"
+#include "input/includes.hpp"
 #include "input/parser.hpp"
 #include "rewriting/minimality.hpp"
 #include "rewriting/rewriting.hpp"
@@ -47,6 +48,8 @@ void parseStream(PARSER& parser, FILE* in, INPUT_DIRECTIVES& directives) {
     // stream needs none, which the C library would allocate on the side
     // and, for want of memory, quietly do without.
     std::setvbuf(in, nullptr, _IONBF, 0);
+    // #include directives are read relative to this input.
+    const INCLUDES includes(parser);
     ParseStream(parser, in, directives);
 }
 
@@ -178,6 +181,9 @@ void checkOptions(OPTIONS& o) {
     if (o.brave || o.cautious)
         if (std::optional<std::string> refusal = GoalRefusal(o.goal)) refuseValue(*refusal);
     if (std::optional<std::string> refusal = CheckValues(o)) refuseValue(*refusal);
+    if (o.changes && !o.session)
+        refuseValue(
+            "--changes needs --session: it tells each step by what changed since the last.");
     checkConsequenceOptions(o);
     ApplyToGlobals(o);
     if (!o.session) CheckOneRunOptions();
@@ -365,9 +371,9 @@ int run(int argc, char** argv) {
     if (!options.session) warnOfUnmentioned(options);
     if (directives.showSeen) ShowAlso(directives.shown);
     if (options.session)
-        RunSession(
-            {options.program, options.evaluationOptions, std::move(directives), options.inputs},
-            parser);
+        RunSession({options.program, options.evaluationOptions, std::move(directives),
+                    options.inputs, options.changes},
+                   parser);
     StartPhase(PHASE::REWRITING);
     rewriteUpdates(options, parser.sequence);
     if (options.verbose) PrintStatistics(std::cout, RunTranslation());

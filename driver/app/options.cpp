@@ -263,6 +263,13 @@ const std::vector<OPTION>& table() {
           "in braces, and print the answer sets after the files and after",
           "each block, each step closed by a line \"% step N: ...\"."},
          HELP_SECTION::EXTENSIONS},
+        {{{"--changes", MATCH::EXACT}},
+         FLAG(changes),
+         "--changes",
+         {"With --session: after the first step print, for each answer set,",
+          "only what changed: \"~ N\" (the answer set before that it changes),",
+          "then \"-atom\" and \"+atom\" lines (JSON: \"Removed\", \"Added\")."},
+         HELP_SECTION::EXTENSIONS},
     };
     return options;
 }

@@ -35,6 +35,7 @@ struct OPTIONS {
     bool json = false;                              // --json, --outf=2
     bool stats = false;                             // --stats: the summary after the results
     bool session = false;                           // --session
+    bool changes = false;                           // --changes (with --session)
     std::size_t models = 0;                         // -n, --models: 0: all
     unsigned timeLimit = 0;                         // --time-limit=: 0: none
     ENUM_MODE enumMode = ENUM_MODE::AUTO;           // --enum-mode=, -e

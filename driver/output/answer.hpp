@@ -51,9 +51,19 @@ struct ANSWER_ATOMS {
     }
 };
 
+// An answer set of a session's step told by what changed (--changes):
+// the atoms it lacks and those it has beyond answer set `from` (counted
+// from 1) of the answer sets printed before, each in the order of atoms.
+struct ANSWER_CHANGES {
+    std::size_t from = 1;
+    ANSWER_ATOMS removed, added;
+};
+
 // One answer set that stands (a minimal one, with -min or -strict).
 struct ANSWER {
     ANSWER_ATOMS atoms;
+    // Printed instead of atoms where it is set.
+    std::optional<ANSWER_CHANGES> changes;
     // With --explain: the rule instances it rejected, in the order of
     // ExplainAnswerSet.
     std::optional<std::vector<EXPLANATION>> rejected;
@@ -63,6 +73,7 @@ struct ANSWER {
 
     friend void swap(ANSWER& a, ANSWER& b) noexcept {
         swap(a.atoms, b.atoms);
+        a.changes.swap(b.changes);
         a.rejected.swap(b.rejected);
         std::swap(a.lineEnded, b.lineEnded);
     }

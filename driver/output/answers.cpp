@@ -227,9 +227,32 @@ bool breaksLines(std::string_view text) {
     return text.find_first_of(LineBreaks) != std::string_view::npos;
 }
 
+// An answer set of a session's step told by what changed: "~ N" (N the
+// answer set it changes), a line "-atom" per atom it lost and "+atom" per
+// atom it gained, then its explanation. No such line begins with "{" or
+// "% ", so that readers of answer sets and closing lines are unaffected.
+void textChanges(const ANSWER& answer) {
+    const ANSWER_CHANGES& c = *answer.changes;
+    std::string lines = "~ " + std::to_string(c.from) + "\n";
+    const auto signed_ = [&lines](const ANSWER_ATOMS& atoms, char sign) {
+        for (std::size_t i = 0; i < atoms.size(); ++i) {
+            lines += sign;
+            if (breaksLines(atoms[i])) lines += OnOneLine(atoms[i]);
+            else lines += atoms[i];
+            lines += '\n';
+        }
+    };
+    signed_(c.removed, '-');
+    signed_(c.added, '+');
+    if (answer.rejected) lines += ExplanationLines(*answer.rejected);
+    std::cout << lines;
+    if (!std::cout) throw END_OF_RUN{1};
+}
+
 void textAnswer(const ANSWER& answer) {
     // A goal query shows its witness only, once it is known.
     if (goalQuery()) return;
+    if (answer.changes) return textChanges(answer);
     // Explanation lines never begin with "{", so that scripts that read
     // answer-set lines are unaffected.
     const bool explained = answer.rejected && !answer.rejected->empty();
@@ -583,7 +606,11 @@ void jsonAnswer(const ANSWER& answer) {
 void linesAnswer(const ANSWER& answer) {
     JSON_DOCUMENT& d = document();
     d.witnesses += d.models ? ",\n" : "\n";
-    d.witnesses += "        {\n          \"Value\": " + stringList(answer.atoms);
+    if (const std::optional<ANSWER_CHANGES>& c = answer.changes)
+        d.witnesses += "        {\n          \"From\": " + std::to_string(c->from) +
+                       ",\n          \"Removed\": " + stringList(c->removed) +
+                       ",\n          \"Added\": " + stringList(c->added);
+    else d.witnesses += "        {\n          \"Value\": " + stringList(answer.atoms);
     if (answer.rejected) d.witnesses += rejectedList(*answer.rejected, "          ");
     d.witnesses += "\n        }";
     d.models = d.models + 1;

@@ -25,6 +25,7 @@
 #include "driver/output/goal_pattern.hpp"
 #include "driver/output/show.hpp"
 #include "driver/run/process.hpp"
+#include "driver/session/answer_changes.hpp"
 #include "driver/session/directive.hpp"
 #include "driver/session/sequence_file.hpp"
 #include "driver/session/session_base.hpp"
@@ -61,12 +62,18 @@ struct SESSION_STATE {
     std::string filesText;                  // the files as one sequence file's text
     std::vector<TAKEN_BLOCK> taken;
     std::vector<DIAGNOSTIC> diagnostics;  // those of the block or directive at hand
+    // --changes: the answer sets printed last, what was shown of them, and
+    // the base that an #undo left behind (the evaluation program started
+    // again names its base anew).
+    std::vector<KEPT_ANSWER> printed;
+    SHOWN_NOW shownWhenPrinted;
+    std::vector<std::string> baseLeft;
 };
 
 // One answer set of a step while its lines come.
 struct OPEN_ANSWER {
     bool open = false;
-    std::vector<std::string> atoms;  // of its own line, sorted
+    ANSWER_ATOMS atoms;  // of its own line, sorted
     std::vector<EXPLANATION> rejected;
     ANSWER_ATOMS instances;  // of a goal with variables, among atoms
 };
@@ -82,6 +89,11 @@ struct STEP_ANSWER {
     // answer set of the step holds; found once the base is taken.
     std::optional<ANSWER_ATOMS> baseInstances;
     GOAL_MATCHES matches;  // room for what an answer set gave the goal
+    // --changes: the step's answer sets, held until it ends, when they are
+    // told against those printed before; and how the base changed.
+    std::vector<KEPT_ANSWER> kept;
+    std::vector<ANSWER> held;
+    BASE_DELTA delta;
 };
 
 const char* const StdinName = "<stdin>";
@@ -150,7 +162,7 @@ std::string goalAtomOf(const GOAL_ANSWER& goal) {
 
 bool goalHolds(const SESSION_STATE& s, const OPEN_ANSWER& a) {
     const std::string& goal = s.goalAtom;
-    return BaseHolds(s.base, goal) || std::binary_search(a.atoms.begin(), a.atoms.end(), goal);
+    return BaseHolds(s.base, goal) || LineHolds(a.atoms, goal);
 }
 
 // The instances of a goal with variables among the atoms of the base.
@@ -184,7 +196,11 @@ const GOAL_MATCHES& goalMatches(const SESSION_STATE& s, STEP_ANSWER& step, const
 void finishAnswer(SESSION_STATE& s, STEP_ANSWER& step, OPEN_ANSWER& a) {
     a.open = false;
     ANSWER& answer = step.answer;
-    AnswerSetOf(s.base, a.atoms, answer.atoms);
+    const bool changes = s.settings.changes, goal = OptionBrave || OptionCautious;
+    // Told by its changes, an answer set is put together whole only when it
+    // is printed whole (printHeld) or may be a goal's witness.
+    if (!changes || goal) AnswerSetOf(s.base, a.atoms, answer.atoms);
+    else answer.atoms.clear();
     answer.rejected.reset();
     if (OptionExplain) {
         std::sort(a.rejected.begin(), a.rejected.end(),
@@ -194,8 +210,56 @@ void finishAnswer(SESSION_STATE& s, STEP_ANSWER& step, OPEN_ANSWER& a) {
                   });
         answer.rejected = std::move(a.rejected);
     }
-    WriteAnswer(answer);
-    if (OptionBrave || OptionCautious) RecordForGoal(answer, goalMatches(s, step, a), step.goal);
+    if (changes) step.held.push_back(answer);
+    else WriteAnswer(answer);
+    if (goal) RecordForGoal(answer, goalMatches(s, step, a), step.goal);
+    if (!changes) return;
+    step.kept.push_back(KEPT_ANSWER{std::move(a.atoms), s.base.hash});
+}
+
+bool sameShown(const SHOWN_NOW& a, const SHOWN_NOW& b) {
+    return a.all == b.all && a.predicates == b.predicates;
+}
+
+// --changes: the step's answer sets, held until it ended, printed as what
+// changed against those printed before (whole where none matches, and all
+// whole when the atoms shown changed meanwhile). keep: they are the answer
+// sets printed now, which those of a goal directive are not.
+void printHeld(SESSION_STATE& s, STEP_ANSWER& step, bool keep) {
+    if (!s.settings.changes) return;
+    std::vector<std::optional<ANSWER_CHANGES>> told(step.held.size());
+    if (keep && sameShown(s.shownWhenPrinted, ShownNow()))
+        told = StepChanges(s.printed, step.kept, s.base, step.delta);
+    for (std::size_t i = 0; i < step.held.size(); ++i) {
+        ANSWER& answer = step.held[i];
+        answer.changes = std::move(told[i]);
+        if (!answer.changes && !(OptionBrave || OptionCautious))
+            AnswerSetOf(s.base, step.kept[i].line, answer.atoms);
+        WriteAnswer(answer);
+    }
+    step.held.clear();
+    if (!keep) return;
+    s.printed = std::move(step.kept);
+    s.shownWhenPrinted = ShownNow();
+}
+
+// --changes: how the base changed in the step, the base an #undo left
+// behind included.
+BASE_DELTA baseDelta(SESSION_STATE& s, std::vector<std::string> added,
+                     std::vector<std::string> removed) {
+    std::sort(added.begin(), added.end());
+    std::sort(removed.begin(), removed.end());
+    if (!s.baseLeft.empty()) {
+        std::vector<std::string> all;
+        all.reserve(removed.size() + s.baseLeft.size());
+        std::merge(std::make_move_iterator(removed.begin()), std::make_move_iterator(removed.end()),
+                   std::make_move_iterator(s.baseLeft.begin()),
+                   std::make_move_iterator(s.baseLeft.end()), std::back_inserter(all));
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        removed = std::move(all);
+        s.baseLeft.clear();
+    }
+    return BASE_DELTA{std::move(added), std::move(removed)};
 }
 
 // An instance rejected in the open answer set; its values read as the
@@ -214,14 +278,16 @@ void openAnswer(const SESSION_STATE& s, const GOAL_ANSWER& goal, OPEN_ANSWER& a,
     a = OPEN_ANSWER();
     a.open = true;
     GOAL_BINDINGS bindings;
-    for (ANSWER_ATOM& atom : readAnswerSet(line)) {
-        a.atoms.push_back(atom.text);
-        if (!goal.query) continue;
+    const auto take = [&](ANSWER_ATOM& atom) {
+        a.atoms.add(atom.text);
+        if (!goal.query) return;
         if (s.base.pexa && IsPexaNegation(atom.name()))
             atom.renameStart(PexaNegationPrefix.size(), "-");
         if (MatchGoal(*goal.query, atom, bindings)) a.instances.add(atom.text);
-    }
-    std::sort(a.atoms.begin(), a.atoms.end());
+    };
+    ANSWER_READER reader;
+    if (!readAnswerAtoms(reader, line, take) && !reader.atom.empty()) take(reader.atom);
+    SortLine(a.atoms);
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
@@ -328,6 +394,7 @@ STEP_ANSWER readAnswer(SESSION_STATE& s, unsigned number) {
             continue;
         }
         if (!baseTaken && kind != SESSION_LINE::INFO) {
+            if (s.settings.changes) step.delta = baseDelta(s, added, removed);
             ChangeBase(s.base, std::move(added), std::move(removed));
             baseTaken = true;
         }
@@ -440,6 +507,9 @@ void undoBlock(SESSION_STATE& s, unsigned line) {
                   << programs.size()
                   << (programs.size() == 1 ? " program that remains." : " programs that remain.")
                   << std::endl;
+    if (s.settings.changes)
+        for (const BASE_SET::CHUNK& c : s.base.chunks)
+            s.baseLeft.insert(s.baseLeft.end(), c.atoms.begin(), c.atoms.end());
     restartChild(s);
     STEP_ANSWER answer = runStep(s, programs, s.step - 1);
     if (answer.refused) {
@@ -448,6 +518,7 @@ void undoBlock(SESSION_STATE& s, unsigned line) {
         const int status = finishChild(s);
         throw END_OF_RUN{status == 0 ? 1 : status};
     }
+    printHeld(s, answer, true);
     finishStep(answer, s.step - 1, start, "undo");
 }
 
@@ -502,11 +573,12 @@ void answerGoal(SESSION_STATE& s, const SESSION_DIRECTIVE& d, unsigned line) {
     if (const std::optional<std::string> refusal = GoalRefusal(d.argument))
         return refuseDirective(s, line, goalRefusal(d.argument, *refusal));
     const DIRECTIVE_GOAL scope(s, d.kind == SESSION_DIRECTIVE::BRAVE, d.argument);
-    const STEP_ANSWER answer = runStep(s, {}, s.step - 1);
+    STEP_ANSWER answer = runStep(s, {}, s.step - 1);
     if (answer.refused)
         return refuseDirective(
             s, line,
             "the evaluation program refused the goal's step: " + refusalText(answer.refusal));
+    printHeld(s, answer, false);
     GoalAnswered(s.step - 1, answer.goal, answer.complete);
 }
 
@@ -577,6 +649,7 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
     forgetRules(sequence, first);
     s.taken.push_back(TAKEN_BLOCK{block.text, std::move(programs), std::move(directivesBefore),
                                   std::move(shownBefore)});
+    printHeld(s, answer, true);
     finishStep(answer, s.step, start);
     ++s.step;
 }
@@ -762,6 +835,7 @@ void RunSession(const SESSION_SETTINGS& settings, PARSER& parser) {
         throw END_OF_RUN{status == 0 ? 1 : status};
     }
     forgetRules(parser.sequence, 0);
+    printHeld(s, answer, true);
     finishStep(answer, 0, start);
     ++s.step;
     const bool inputRead = readBlocks(s);

@@ -22,6 +22,7 @@ struct SESSION_SETTINGS {
     std::string options;             // -o=
     INPUT_DIRECTIVES directives;     // what -c and the files defined, for the blocks
     std::vector<std::string> files;  // the input files, in order
+    bool changes = false;            // --changes: each step told by what changed
 };
 
 // Refuses the options a session cannot apply (naming them: -f=, -stdin,

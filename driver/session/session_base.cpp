@@ -1,6 +1,7 @@
 #include "driver/session/session_base.hpp"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 #include "common/contract.hpp"
@@ -27,6 +28,8 @@ CHUNKS::iterator chunkFor(CHUNKS& chunks, std::string_view atom) {
 void rechunk(BASE_SET& base, std::vector<std::string>&& atoms) {
     base.chunks.clear();
     base.size = atoms.size();
+    base.hash = 0;
+    for (const std::string& a : atoms) base.hash += AtomHash(a);
     for (std::size_t i = 0; i < atoms.size(); i += ChunkAtoms) {
         BASE_SET::CHUNK c;
         const std::size_t end = std::min(atoms.size(), i + ChunkAtoms);
@@ -47,6 +50,7 @@ std::vector<std::string> allAtoms(BASE_SET& base) {
 void insertOne(BASE_SET& base, std::string atom) {
     if (base.chunks.empty()) {
         base.chunks.emplace_back();
+        base.hash = AtomHash(atom);
         base.chunks.back().atoms.push_back(std::move(atom));
         base.size = 1;
         return;
@@ -54,6 +58,7 @@ void insertOne(BASE_SET& base, std::string atom) {
     auto c = chunkFor(base.chunks, atom);
     auto at = std::lower_bound(c->atoms.begin(), c->atoms.end(), atom);
     if (at != c->atoms.end() && *at == atom) return;
+    base.hash += AtomHash(atom);
     c->atoms.insert(at, std::move(atom));
     c->stale = true;
     ++base.size;
@@ -70,6 +75,7 @@ void removeOne(BASE_SET& base, std::string_view atom) {
     auto c = chunkFor(base.chunks, atom);
     auto at = std::lower_bound(c->atoms.begin(), c->atoms.end(), atom);
     if (at == c->atoms.end() || *at != atom) return;
+    base.hash -= AtomHash(atom);
     c->atoms.erase(at);
     c->stale = true;
     --base.size;
@@ -80,21 +86,23 @@ bool shown(std::string_view printed) {
     return ShowsEveryAtom() || IsShown(readAnswerAtom(printed));
 }
 
-// Adds the atom as printed when it is shown.
-void addPrinted(const BASE_SET& base, std::string_view atom, ANSWER_ATOMS& out) {
-    const std::string printed = PrintedAtom(base, atom);
-    if (shown(printed)) out.add(printed);
-}
-
 const ANSWER_ATOMS& chunkAtoms(const BASE_SET& base, BASE_SET::CHUNK& c) {
     if (!c.stale) return c.printed;
     c.printed.clear();
-    for (const std::string& a : c.atoms) addPrinted(base, a, c.printed);
+    for (const std::string& a : c.atoms) AddShownAtom(base, a, c.printed);
     c.stale = false;
     return c.printed;
 }
 
 }  // namespace
+
+std::uint64_t AtomHash(std::string_view atom) { return std::hash<std::string_view>()(atom); }
+
+void AddShownAtom(const BASE_SET& base, std::string_view atom, ANSWER_ATOMS& out) {
+    if (!base.pexa && ShowsEveryAtom()) return out.add(atom);
+    const std::string printed = PrintedAtom(base, atom);
+    if (shown(printed)) out.add(printed);
+}
 
 std::string PrintedAtom(const BASE_SET& base, std::string_view atom) {
     return base.pexa ? InputNameOfPexa(atom) : std::string(atom);
@@ -126,7 +134,31 @@ bool BaseHolds(const BASE_SET& base, std::string_view atom) {
     return std::binary_search(at->atoms.begin(), at->atoms.end(), atom);
 }
 
-void AnswerSetOf(BASE_SET& base, const std::vector<std::string>& atoms, ANSWER_ATOMS& out) {
+bool LineHolds(const ANSWER_ATOMS& line, std::string_view atom) {
+    std::size_t low = 0, high = line.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (line[middle] < atom) low = middle + 1;
+        else high = middle;
+    }
+    return low < line.size() && line[low] == atom;
+}
+
+void SortLine(ANSWER_ATOMS& line) {
+    std::size_t i = 1;
+    while (i < line.size() && !(line[i] < line[i - 1])) ++i;
+    if (i >= line.size()) return;
+    std::vector<std::string_view> atoms;
+    atoms.reserve(line.size());
+    for (i = 0; i < line.size(); ++i) atoms.push_back(line[i]);
+    std::sort(atoms.begin(), atoms.end());
+    ANSWER_ATOMS sorted;
+    sorted.text.reserve(line.text.size());
+    for (std::string_view a : atoms) sorted.add(a);
+    swap(line, sorted);
+}
+
+void AnswerSetOf(BASE_SET& base, const ANSWER_ATOMS& atoms, ANSWER_ATOMS& out) {
     out.clear();
     std::size_t e = 0;
     for (BASE_SET::CHUNK& c : base.chunks) {
@@ -136,9 +168,9 @@ void AnswerSetOf(BASE_SET& base, const std::vector<std::string>& atoms, ANSWER_A
             continue;
         }
         for (const std::string& a : c.atoms) {
-            for (; e < atoms.size() && atoms[e] < a; ++e) addPrinted(base, atoms[e], out);
-            addPrinted(base, a, out);
+            for (; e < atoms.size() && atoms[e] < a; ++e) AddShownAtom(base, atoms[e], out);
+            AddShownAtom(base, a, out);
         }
     }
-    for (; e < atoms.size(); ++e) addPrinted(base, atoms[e], out);
+    for (; e < atoms.size(); ++e) AddShownAtom(base, atoms[e], out);
 }

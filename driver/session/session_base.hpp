@@ -9,6 +9,7 @@
 // of a million atoms is put together at the speed of copying its text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,16 @@ struct BASE_SET {
     };
     std::vector<CHUNK> chunks;
     std::size_t size = 0;
+    // The sum of AtomHash over the atoms: with that of a line's atoms, a
+    // hash of a whole answer set, which tells answer sets apart without
+    // reading the base.
+    std::uint64_t hash = 0;
     bool pexa = false;  // "NEG_p" is printed "-p"
 };
+
+// The hash of one atom; a set's hash is the sum over its atoms, so that it
+// follows changes of the set atom by atom.
+std::uint64_t AtomHash(std::string_view atom);
 
 // The atom as vok prints it.
 std::string PrintedAtom(const BASE_SET& base, std::string_view atom);
@@ -34,7 +43,18 @@ void ChangeBase(BASE_SET& base, std::vector<std::string> added, std::vector<std:
 
 bool BaseHolds(const BASE_SET& base, std::string_view atom);
 
+// Whether the atoms of a line (sorted) hold atom.
+bool LineHolds(const ANSWER_ATOMS& line, std::string_view atom);
+
+// The atoms of a line in the evaluation program's order, which its lines
+// keep already: sorted only where they are not.
+void SortLine(ANSWER_ATOMS& line);
+
 // The atoms of the answer set of the base and atoms (sorted, none in the
 // base) as vok prints them, those that --show leaves out left out, in the
 // evaluation program's order.
-void AnswerSetOf(BASE_SET& base, const std::vector<std::string>& atoms, ANSWER_ATOMS& out);
+void AnswerSetOf(BASE_SET& base, const ANSWER_ATOMS& atoms, ANSWER_ATOMS& out);
+
+// Adds atom (the evaluation program's notation) to out as vok prints it,
+// unless --show leaves it out.
+void AddShownAtom(const BASE_SET& base, std::string_view atom, ANSWER_ATOMS& out);

@@ -1,6 +1,8 @@
 // The ground call of a step's rules (encoding.hpp).
 #include "evaluation/session/encoding.hpp"
 
+#include <unordered_map>
+
 #include "evaluation/session/literals.hpp"
 
 namespace vok::evaluation::engine {
@@ -70,25 +72,57 @@ std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& ste
     return list;
 }
 
+// A hook per literal costs clingo a frozen atom in every later solve, and
+// going without one costs a ground from scratch should the literal gain a
+// contribution later (said with -v), after which its predicate's literals
+// all get hooks. Only a predicate that no rule derives and that takes many
+// facts in the call goes without: a later step rarely states one of those
+// facts again, and their hooks would weigh on every step.
+void markBareSignatures(SESSION& s, const STEP& step, std::uint32_t call) {
+    constexpr std::uint32_t BareFrom = 4096;                 // facts of the predicate in the call
+    std::unordered_map<std::uint32_t, std::uint32_t> facts;  // signature -> count
+    for (std::uint32_t f : step.cFacts) {
+        const std::uint32_t sig = s.literals[s.facts[f].literal].signature;
+        if (s.signatures[sig].hooked) continue;
+        if (++facts[sig] == BareFrom) s.signatures[sig].bareCall = call;
+    }
+}
+
 }  // namespace
 
 void encodeFacts(const SESSION& s, std::string& out, const std::vector<std::uint32_t>& facts,
                  std::uint32_t call) {
     if (facts.empty()) return;
     const std::string c = number(call);
-    const std::string_view fact = primed(PRIMED::FACT), holds = primed(PRIMED::HOLDS);
+    // Each fact is one row of plain terms: a strongly negated literal goes
+    // to rows of its own as its atom, and the rules below form each
+    // complement. clingo reads a row with a "-" term, or a second compound
+    // term, several times slower, and step 0 holds a row per fact.
+    const std::string_view fact = primed(PRIMED::FACT), negated = primed(PRIMED::NEGATED_FACT);
+    bool signs[2] = {false, false};
     for (std::uint32_t f : facts) {
         const SESSION_FACT& d = s.facts[f];
-        const SESSION_LITERAL& l = s.literals[d.literal];
-        put(out, fact, c, "(", number(d.program), ",", number(d.rule), ",", l.text, ",",
-            complementText(l.text), ").\n");
+        const std::string_view text = s.literals[d.literal].text;
+        const bool negative = text.starts_with('-');
+        signs[negative] = true;
+        put(out, negative ? negated : fact, c, "(", number(d.program), ",", number(d.rule), ",",
+            negative ? text.substr(1) : text, ").\n");
     }
-    put(out, primed(PRIMED::CONTRIBUTES), c, "(K,J,H) :- ", fact, c, "(K,J,H,C), not ", holds,
-        "(K+1,C).\n");
-    if (rejectionsWanted(s.config))
-        put(out, primed(PRIMED::REJECTED), c, "(K,J,(),C) :- ", fact, c, "(K,J,H,C), ", holds,
-            "(K+1,C).\n");
-    put(out, "#external ", holds, "(K+1,C) : ", fact, c, "(K,J,H,C).\n");
+    const std::string_view holds = primed(PRIMED::HOLDS), contributes = primed(PRIMED::CONTRIBUTES),
+                           rejected = primed(PRIMED::REJECTED);
+    const bool rejections = rejectionsWanted(s.config);
+    for (const bool negative : {false, true}) {
+        if (!signs[negative]) continue;
+        const std::string_view row = negative ? negated : fact;
+        // (the literal, its complement) over the row's atom A
+        const std::string_view literal = negative ? "-A" : "A", complement = negative ? "A" : "-A";
+        put(out, contributes, c, "(K,J,", literal, ") :- ", row, c, "(K,J,A), not ", holds, "(K+1,",
+            complement, ").\n");
+        if (rejections)
+            put(out, rejected, c, "(K,J,(),", complement, ") :- ", row, c, "(K,J,A), ", holds,
+                "(K+1,", complement, ").\n");
+        put(out, "#external ", holds, "(K+1,", complement, ") : ", row, c, "(K,J,A).\n");
+    }
 }
 
 void show(SESSION& s, std::string& out, std::uint32_t sig) {
@@ -98,6 +132,7 @@ void show(SESSION& s, std::string& out, std::uint32_t sig) {
 }
 
 std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call) {
+    markBareSignatures(s, step, call);
     std::string out;
     const bool rejections = rejectionsWanted(s.config);
     encodeFacts(s, out, step.cFacts, call);
@@ -120,9 +155,11 @@ std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call) {
         // through its hook.
         const std::string p = pattern(s.signatures[sig]);
         put(out, p, " :- ", contributes, c, "(K,J,", p, "), not ", defined, "(", p, ").\n");
-        put(out, p, " :- ", hook, "(", c, ",", p, ").\n");
-        put(out, "#external ", hook, "(", c, ",", p, ") : ", contributes, c, "(K,J,", p, "), not ",
-            defined, "(", p, ").\n");
+        if (s.signatures[sig].bareCall != call) {
+            put(out, p, " :- ", hook, "(", c, ",", p, ").\n");
+            put(out, "#external ", hook, "(", c, ",", p, ") : ", contributes, c, "(K,J,", p,
+                "), not ", defined, "(", p, ").\n");
+        }
         show(s, out, sig);
     }
     if (rejections) put(out, "#show ", primed(PRIMED::REJECTED), c, "/4.\n");

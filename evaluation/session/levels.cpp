@@ -114,6 +114,7 @@ void takeContribution(SESSION& s, STEP& step, std::uint32_t call, std::uint32_t 
     if (l.finalHook == None) {
         l.finalNew = true;
         l.finalHook = call;
+        l.hooked = s.signatures[l.signature].bareCall != call;
         step.newFinals.push_back(id);
     }
     if (before && step.rebuild.empty()) {
@@ -235,10 +236,21 @@ void linkFinals(SESSION& s, STEP& step, std::string& data, std::vector<std::uint
         const std::string_view h = l.text;
         if (l.finalHook == None) {
             l.finalHook = call;
+            l.hooked = true;
             step.newFinals.push_back(r.literal);
             linked.push_back(r.literal);
             row(data, PRIMED::FINAL_HERE, c, h);
         } else if (!l.finalNew || r.fromLink) {
+            if (!l.hooked) {
+                // The literal was defined for good: clingo takes no more
+                // rules for it. Its predicate's literals get hooks from now.
+                s.signatures[l.signature].hooked = true;
+                if (step.rebuild.empty())
+                    step.rebuild = std::string(h) +
+                                   " gained a contribution after it was defined without a hook "
+                                   "for later ones (one of many facts that no rule derived)";
+                continue;
+            }
             row(data, PRIMED::FINAL_JOINED, c, h, number(l.finalHook), l.finalNew ? "0" : "1");
             l.finalHook = call;
             hooks = true;
@@ -359,9 +371,12 @@ void putDefinitions(SESSION& s, std::string& out, const STEP& step,
                            here = primed(PRIMED::FINAL_HERE), hook = primed(PRIMED::FINAL_HOOK);
     std::vector<char> done(s.signatures.size(), 0), inLink(s.signatures.size(), 0);
     for (std::uint32_t id : linked) inLink[s.literals[id].signature] = 1;
+    // One row per literal; the later calls' mark of what is defined follows
+    // from the rows by one rule (half the statements clingo reads).
+    if (!step.newFinals.empty()) put(out, primed(PRIMED::DEFINED), "(H) :- ", in, c, "(H).\n");
     for (std::uint32_t id : step.newFinals) {
         const std::string_view h = s.literals[id].text;
-        put(out, in, c, "(", h, "). ", primed(PRIMED::DEFINED), "(", h, ").\n");
+        put(out, in, c, "(", h, ").\n");
         const std::uint32_t sig = s.literals[id].signature;
         if (done[sig]) continue;
         done[sig] = 1;

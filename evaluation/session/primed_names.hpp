@@ -21,6 +21,7 @@ enum class PRIMED : std::uint8_t {
     CONTRIBUTES,
     REJECTED,
     FACT,
+    NEGATED_FACT,
     DEFINED,
     DEFINED_IN,
     FINAL_HOOK,
@@ -46,7 +47,7 @@ struct PRIMED_NAME {
     std::string_view meaning;  // its atoms, in words
 };
 
-inline constexpr std::array<PRIMED_NAME, 20> PrimedNames{{
+inline constexpr std::array<PRIMED_NAME, 21> PrimedNames{{
     {PRIMED::HOLDS, "h'", "holds",
      "h'(M,H): literal H holds at level M, derived by program M or newer and not rejected; level "
      "0 is the literal itself"},
@@ -55,8 +56,9 @@ inline constexpr std::array<PRIMED_NAME, 20> PrimedNames{{
     {PRIMED::REJECTED, "r'", "rejected",
      "r'N(K,J,V,C): the instance of rule J of program K with variable values V is rejected, as "
      "the complement C of its head holds at level K+1"},
-    {PRIMED::FACT, "d'", "fact",
-     "d'N(K,J,H,C): fact J of program K, its literal H and complement C"},
+    {PRIMED::FACT, "d'", "fact", "d'N(K,J,H): fact J of program K, its literal H, an atom"},
+    {PRIMED::NEGATED_FACT, "n'", "negated_fact",
+     "n'N(K,J,A): fact J of program K, the strong negation of the atom A"},
     {PRIMED::DEFINED, "z'", "defined",
      "z'(H): H is defined in an earlier ground call, which later ones leave alone"},
     {PRIMED::DEFINED_IN, "q'", "defined_in",

@@ -37,9 +37,9 @@ std::string groundStep(SESSION& s, STEP& step) {
     if (!step.rebuild.empty()) return step.rebuild;
     const std::uint32_t linkCall = ++s.calls;
     std::string levelsChanged;
-    ground(s, std::string(primed(PRIMED::LINK_CALL)) + number(linkCall),
-           linkPart(s, step, rulesCall, linkCall, levelsChanged));
+    const std::string link = linkPart(s, step, rulesCall, linkCall, levelsChanged);
     if (!step.rebuild.empty()) return step.rebuild;
+    ground(s, std::string(primed(PRIMED::LINK_CALL)) + number(linkCall), link);
     if (!levelsChanged.empty()) send(s, levelsChanged);
     if (s.config.minimal != MINIMALITY::NONE) {
         const std::string rejections = "rejections " + std::string(primed(PRIMED::REJECTED));
@@ -65,7 +65,11 @@ void groundFromScratch(SESSION& s, STEP& step) {
     }
     s.records.clear();
     s.levels.clear();
-    for (SESSION_SIGNATURE& sig : s.signatures.list) sig.shown = false;
+    // The new clingo numbers its calls from 1 again.
+    for (SESSION_SIGNATURE& sig : s.signatures.list) {
+        sig.shown = false;
+        sig.bareCall = None;
+    }
     s.calls = 0;
     startClingo(s);
     step.first = 0;

@@ -32,6 +32,7 @@ struct SESSION_LITERAL {
     STANDING standing = STANDING::NONE;
     bool chained = false;   // it has levels (SESSION::levels), as its complement has contributions
     bool finalNew = false;  // defined by the ground call of the step's rules
+    bool hooked = false;    // defined with a hook (its signature was hooked then)
     bool touched = false;   // the step changed its standing
     bool wasBase = false;   // its standing at the start of the step was BASE
 };
@@ -89,6 +90,14 @@ struct SESSION_SIGNATURE {
     bool negative = false;
     std::uint32_t complement = None;
     bool referenced = false;  // a rule body or a constraint uses it
+    // Its literals are all defined with a hook f'(N,H) for the contributions
+    // of later steps: a rule derives it, or one of its literals once gained
+    // a contribution after it was defined without one.
+    bool hooked = false;
+    // The ground call that defines its new literals without hooks (None:
+    // none): many facts of a predicate no rule derives, each of which would
+    // otherwise cost clingo a frozen atom in every later solve.
+    std::uint32_t bareCall = None;
     bool shown = false;
     std::vector<std::uint32_t> baseLiterals;  // may hold some no longer in the base
     // The rules and constraints with a positive body atom of it: (rule, atom).

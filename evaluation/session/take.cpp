@@ -90,7 +90,10 @@ std::uint32_t storeRule(SESSION& s, STEP& step, std::uint32_t program, READ_RULE
     rule.program = program;
     rule.number = r.number;
     const auto index = static_cast<std::uint32_t>(s.rules.size());
-    if (!rule.constraint) rule.headSignature = s.signatures.of(r.head);
+    if (!rule.constraint) {
+        rule.headSignature = s.signatures.of(r.head);
+        s.signatures[rule.headSignature].hooked = true;
+    }
     for (std::size_t i = 0; i < r.positive.size(); ++i) {
         const std::uint32_t sig = s.signatures.of(r.positive[i]);
         rule.positiveSignatures.push_back(sig);

@@ -3,6 +3,10 @@
 // error.
 #include <algorithm>
 
+#include <filesystem>
+#include <fstream>
+
+#include "input/includes.hpp"
 #include "input_fixture.hpp"
 #include "tests/support/whole_run.hpp"
 
@@ -467,8 +471,15 @@ TEST_F(Refusals, NameTheConstructAndItsPlace) {
         {"%* x\n *% #program base.", "line 2, column 5", "#program is not part"},
         {"#external p.", "line 1, column 1", "#external is not part"},
         {"#script (lua)", "line 1, column 1", "#script is not part"},
-        {"#include \"a.lp\".", "line 1, column 1", "#include is not part of update programs yet"},
+        {"#include \"a.lp\".", "line 1, column 1", "#include is not part of session blocks; give"},
+        {"p.\n #include a.lp.", "line 2, column 2", "#include needs a quoted file name and a dot"},
         {"#foo.", "line 1, column 1", "unknown directive #foo; update programs know #const"},
+        {"p(#inf).", "line 1, column 3", "#inf and #sup are not part of update programs yet"},
+        {"p :- X < #sup, q(X).", "line 1, column 10", "#inf and #sup are not part"},
+        {"p :- q(X) : r(X).", "line 1, column 11", "conditional literals (p(X) : q(X)) are not"},
+        {":- a, b(X) : not c(X).", "line 1, column 12", "conditional literals (p(X) : q(X))"},
+        {"{ a } :- b,\n not c : d.", "line 2, column 8", "conditional literals (p(X) : q(X))"},
+        {"p(X) : q(X) :- r.", "line 1, column 6", "a conditional literal in a head (p(X) : q(X)"},
         {":~ p. [1@1]", "line 1, column 1", "weak constraints (:~) are not part"},
         {"p :- &sum{ 1 } > 0.", "line 1, column 6", "theory atoms (&) are not part"},
     };
@@ -488,6 +499,91 @@ TEST_F(Refusals, NameTheConstructAndItsPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+// A scratch folder of files for #include, removed afterwards.
+struct IncludeFolder {
+    std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("vok-include-" + std::to_string(::getpid()));
+    IncludeFolder() { std::filesystem::create_directories(root / "sub"); }
+    ~IncludeFolder() { std::filesystem::remove_all(root); }
+    std::string write(const std::string& name, const std::string& text) const {
+        std::ofstream(root / name) << text;
+        return (root / name).string();
+    }
+};
+
+// Parses the file as the driver does, with includes followed.
+int parseFileWithIncludes(const std::string& name) {
+    FILE* f = std::fopen(name.c_str(), "r");
+    PARSER& parser = TestParser();
+    parser.file = name.c_str();
+    parser.line = 1;
+    yyin = f;
+    yyrestart(f);
+    int result = 0;
+    {
+        const INCLUDES includes(parser);
+        result = yyparse(parser, TestDirectives());
+    }
+    std::fclose(f);
+    return result;
+}
+
+}  // namespace
+
+TEST_F(Parser, IncludedTextIsReadWhereTheDirectiveStands) {
+    const IncludeFolder folder;
+    folder.write("sub/b.lp", "b :- a.\n#include \"c.lp\".\nd.");
+    folder.write("sub/c.lp", "c.");
+    folder.write("blocks.lp", "{ x. } { y. }");
+    const std::string main =
+        folder.write("main.lp", "{ a.\n#include \"sub/b.lp\". f. }\n#include \"blocks.lp\".");
+    EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parseFileWithIncludes(main), 0); }), "");
+    ASSERT_EQ(TestSequence().programs.size(), 3u);
+    EXPECT_EQ(rulesOf(0), (Texts{"a.", "b :- a.", "c.", "d.", "f."}));
+    EXPECT_EQ(rulesOf(2), Texts{"y."});
+    EXPECT_EQ(std::string(TestParser().file), main);
+}
+
+TEST_F(Parser, IncludesThatCannotBeReadNameTheDirective) {
+    const IncludeFolder folder;
+    const std::string dir = folder.root.string() + "/";
+    folder.write("sub/bad.lp", "q.\np :- q(X.");
+    folder.write("loop.lp", "p.\n#include \"sub/back.lp\".");
+    folder.write("sub/back.lp", "#include \"../loop.lp\".");
+    for (int i = 0; i <= 40; ++i)
+        folder.write("deep" + std::to_string(i) + ".lp",
+                     "#include \"deep" + std::to_string(i + 1) + ".lp\".");
+    folder.write("deep41.lp", "p.");
+    struct Case {
+        std::string file, diagnostic;
+    };
+    const Case cases[] = {
+        {"missing.lp", dir + "missing.lp: line 1, column 4: #include \"none.lp\" cannot open " +
+                           dir + "none.lp (No such file or directory).\n"},
+        {"loop.lp", dir + "sub/back.lp: line 1, column 1: #include \"../loop.lp\" includes a file "
+                          "that is being read already.\n"},
+        {"deep0.lp", dir + "deep32.lp: line 1, column 1: #include \"deep33.lp\" nests includes "
+                           "deeper than 32 files.\n"},
+        {"parse.lp", dir + "sub/bad.lp: line 2: parse error.\n"},
+        {"folder.lp", dir + "folder.lp: line 1, column 1: #include \"sub\" names a folder, " + dir +
+                          "sub, not a file.\n"},
+    };
+    folder.write("missing.lp", "p. #include \"none.lp\".");
+    folder.write("parse.lp", "#include \"sub/bad.lp\".");
+    folder.write("folder.lp", "#include \"sub\".");
+    for (const Case& c : cases) {
+        resetParser();
+        const std::string name = dir + c.file;
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parseFileWithIncludes(name), 1); }), c.diagnostic);
+        // Every included file is closed and the including input is current again.
+        EXPECT_EQ(std::string(TestParser().file), name);
+        EXPECT_EQ(TestParser().includes, nullptr);
+        EXPECT_TRUE(noValueLeft()) << c.file;
+    }
+}
 
 TEST_F(Parser, ChoicesAndAggregatesAsStored) {
     // Each element instance is a choice rule of the program, its variables

@@ -5,7 +5,10 @@
 # order one (rox) and a propositional one (rox and pexa), with #undo. and
 # #save "FILE". among its blocks. Each is run as one session in plain mode,
 # with -min, with -strict, with a brave and a cautious goal, and with
-# --explain (plain and -strict). After every step and every undo the
+# --explain (plain and -strict), and with --changes (plain, and -strict
+# with --explain), whose changes, applied to the answer sets printed
+# before (apply_changes.py), must give the whole answer sets. After every
+# step and every undo the
 # session must print the same answer sets (as a sorted list), the same
 # verdict, or the same rejected rules as vok run on the files and every
 # block taken and not taken back so far; the file the last #save wrote
@@ -17,6 +20,7 @@ build=${1:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 generator=${2:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 count=${3:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 first=${4:-1}
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/vok-session.XXXXXX")
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
 
@@ -33,6 +37,16 @@ check() {
     "$build/vok" -silent "$@" -P="$form" -p="$solver" --session "${files[@]}" \
         <"$dir/stdin.txt" >"$dir/session.out" 2>"$dir/session.err"
     local status=$? want=0
+    # The runs take the options but --changes, which needs a session.
+    local mode=("$@")
+    if [ "$*" != "${*/--changes/}" ]; then
+        mode=()
+        for option in "$@"; do [ "$option" = --changes ] || mode+=("$option"); done
+        local pexa=()
+        [ "$form" = pexa ] && pexa=(--pexa)
+        python3 "$here/apply_changes.py" "${pexa[@]}" <"$dir/session.out" >"$dir/applied.out"
+        mv "$dir/applied.out" "$dir/session.out"
+    fi
     grep -q '^% dropped' "$dir/session.out" && want=1
     sessions=$((sessions + 1))
     local bad=0
@@ -58,7 +72,7 @@ check() {
     for ((n = 0; n <= total && n < got_steps; n++)); do
         local input=() 
         [ -s "$dir/step$n.lp" ] && input=("$dir/step$n.lp")
-        "$build/vok" -silent "$@" -P="$form" -p="$solver" "${input[@]}" >"$dir/want.raw" 2>/dev/null
+        "$build/vok" -silent "${mode[@]}" -P="$form" -p="$solver" "${input[@]}" >"$dir/want.raw" 2>/dev/null
         steps=$((steps + 1))
         # An explanation names the place of the rule, which differs between
         # the session's inputs and the one file of the run.
@@ -77,7 +91,7 @@ check() {
         fi
         # The saved sequence, run on its own, answers as its step.
         if [ -f "$dir/saved_step" ] && [ "$n" = "$(cat "$dir/saved_step")" ]; then
-            "$build/vok" -silent "$@" -P="$form" -p="$solver" "$dir/saved.lp" >"$dir/saved.raw" 2>/dev/null
+            "$build/vok" -silent "${mode[@]}" -P="$form" -p="$solver" "$dir/saved.lp" >"$dir/saved.raw" 2>/dev/null
             saves=$((saves + 1))
             sed -E 's/ \([^()]*:[0-9]+\) "/ (PLACE) "/' "$dir/saved.raw" | sort >"$dir/saved"
             [ "$*" != "${*#-F}" ] && head -n 1 "$dir/saved.raw" >"$dir/saved"
@@ -112,6 +126,8 @@ for ((seed = first; seed < first + count; seed++)); do
             check "$seed" "$name" "$form" -FC=a
             check "$seed" "$name" "$form" --explain
             check "$seed" "$name" "$form" -strict --explain
+            check "$seed" "$name" "$form" --changes
+            check "$seed" "$name" "$form" -strict --explain --changes
         done
     done
 done

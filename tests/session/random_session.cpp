@@ -99,11 +99,12 @@ struct GENERATOR {
     }
 
     // First-order parts that a session handles apart: a base of facts that
-    // rules may later read or retract, and paths over edges, whose
-    // recursion closes loops through atoms of earlier steps.
+    // rules may later read or retract, rules that reject what rules derive
+    // from it, and paths over edges, whose recursion closes loops through
+    // atoms of earlier steps.
     std::string firstOrder() {
         const std::string c = rnd.pick(Constants);
-        switch (rnd.below(9)) {
+        switch (rnd.below(10)) {
             case 0: return "bs(" + c + "). bs(" + rnd.pick(Constants) + ").";
             case 1: return "-bs(" + c + ").";
             case 2: return "x(X) :- bs(X), not y(X).";
@@ -112,6 +113,7 @@ struct GENERATOR {
             case 5: return "-e(" + c + "," + rnd.pick(Constants) + ").";
             case 6: return "path(X,Y) :- e(X,Y). path(X,Y) :- e(X,Z), path(Z,Y).";
             case 7: return "y(X) :- dom(X), X != " + c + ", not x(X).";
+            case 8: return "-x(X) :- bs(X), " + prop() + ".";
             default: return ":- path(X,X), bs(X).";
         }
     }

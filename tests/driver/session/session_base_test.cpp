@@ -19,16 +19,22 @@ std::vector<std::string> atoms(unsigned from, unsigned to) {
     return a;
 }
 
+ANSWER_ATOMS lineOf(const std::vector<std::string>& atoms) {
+    ANSWER_ATOMS line;
+    for (const std::string& a : atoms) line.add(a);
+    return line;
+}
+
 std::string answerSet(BASE_SET& base, const std::vector<std::string>& line) {
     ANSWER_ATOMS atoms;
-    AnswerSetOf(base, line, atoms);
+    AnswerSetOf(base, lineOf(line), atoms);
     return AnswerText(atoms);
 }
 
 // Each atom of an answer set apart, as the JSON form lists them.
 std::vector<std::string> atomList(BASE_SET& base, const std::vector<std::string>& line) {
     ANSWER_ATOMS atoms;
-    AnswerSetOf(base, line, atoms);
+    AnswerSetOf(base, lineOf(line), atoms);
     std::vector<std::string> list;
     for (std::size_t i = 0; i < atoms.size(); ++i) list.emplace_back(atoms[i]);
     return list;
@@ -62,6 +68,25 @@ TEST(SessionBase, ChangesOfAnySizeKeepTheOrder) {
     EXPECT_EQ(answerSet(base, {"q"}), "{q}");
     for (const std::string& a : atoms(0, 1500)) ChangeBase(base, {a}, {});
     EXPECT_EQ(answerSet(base, {}), joined(atoms(0, 1500)));
+    // The hash follows the atoms, whichever way they came.
+    BASE_SET again;
+    ChangeBase(again, atoms(0, 1500), {});
+    EXPECT_EQ(base.hash, again.hash);
+    ChangeBase(again, {"x"}, {all[0]});
+    EXPECT_NE(base.hash, again.hash);
+}
+
+// A line kept as the evaluation program wrote it is left alone; one out
+// of order is sorted, and looked up.
+TEST(SessionBase, LinesAreSortedOnlyWhenOutOfOrder) {
+    ANSWER_ATOMS sorted = lineOf({"a", "p(1)", "p(2)"}), shuffled = lineOf({"p(2)", "a", "p(1)"});
+    SortLine(sorted);
+    SortLine(shuffled);
+    EXPECT_EQ(sorted.text, "a, p(1), p(2)");
+    EXPECT_EQ(shuffled.text, sorted.text);
+    EXPECT_TRUE(LineHolds(shuffled, "p(1)"));
+    EXPECT_FALSE(LineHolds(shuffled, "p(3)"));
+    EXPECT_FALSE(LineHolds(ANSWER_ATOMS(), "a"));
 }
 
 TEST(SessionBase, TheAtomsOfALineAreMergedIn) {

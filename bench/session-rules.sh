@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Sessions over a fact base that rules read, against one full run:
+#
+#   bash bench/session-rules.sh BUILD [SHAPE:FACTS...]   (default: join:100000
+#                                                         paths:100000 reject:100000)
+#
+# Shapes (program 0 holds the facts and the rules; then 20 update blocks):
+#   join    half emp(e<I>,d<I mod 1000>), half salary(e<I>,<I mod 100>);
+#           ok(X) :- emp(X,D), not blocked(D).  rich(X) :- salary(X,S), S > 90.
+#           updates cycle { blocked(dJ). emp(nK,dJ). }, { -emp(eI,dJ). } (a
+#           base fact retracted) and { -ok(X) :- emp(X,dJ), salary(X,S). }
+#   paths   edge(n<I>,n<I+1>) in chains of 10 nodes; path/2 its transitive
+#           closure (recursion over the base); updates cycle a new edge, an
+#           edge retracted and { -path(X,Y) :- edge(X,Y), mark(Y). mark(nJ). }
+#   reject  the join base; every update is a rule that rejects a tenth of
+#           the ok/1 atoms, { -ok(X) :- emp(X,D), salary(X,<J>). }
+#
+# Session: vok --session -p=rox-clingo, driven by vok-session-driver; step
+# 0, the median and the largest later step, in CPU seconds of vok and its
+# clingo (the process tree). Run: vok -p=rox-clingo on the base and all 20
+# blocks, CPU seconds of the tree (vok-measure). Plain clingo: clingo on the
+# base program alone, the yardstick of grounding and solving it once.
+# Prints a markdown table.
+set -u
+build=${1:?usage: bench/session-rules.sh BUILD [SHAPE:FACTS...]}
+build=$(cd "$build" && pwd) || exit 2
+shift
+cases=("$@")
+[ ${#cases[@]} -eq 0 ] && cases=(join:100000 paths:100000 reject:100000)
+for tool in vok rox-clingo vok-measure vok-session-driver; do
+    [ -x "$build/$tool" ] || { echo "bench: $build/$tool is missing; build it first" >&2; exit 2; }
+done
+command -v clingo >/dev/null || { echo "bench: clingo is not on PATH" >&2; exit 2; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/vok-session-rules.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+updates=20
+
+# inputs SHAPE N: the base program in kb.lp (facts and rules, in braces),
+# the same as plain clingo text in plain.lp, the blocks one a line in
+# blocks.txt.
+inputs() {
+    awk -v shape="$1" -v n="$2" -v u="$updates" -v kb="$work/kb.lp" -v plain="$work/plain.lp" \
+        -v blocks="$work/blocks.txt" '
+        function emit(text) { print text > kb; print text > plain }
+        BEGIN {
+            srand(11)
+            print "{" > kb
+            if (shape == "paths") {
+                for (i = 0; i < n; i++) if (i % 10 != 9) emit(sprintf("edge(n%d,n%d).", i, i + 1))
+                emit("path(X,Y) :- edge(X,Y).")
+                emit("path(X,Z) :- path(X,Y), edge(Y,Z).")
+            } else {
+                half = int(n / 2)
+                for (i = 0; i < half; i++) emit(sprintf("emp(e%d,d%d).", i, i % 1000))
+                for (i = 0; i < n - half; i++) emit(sprintf("salary(e%d,%d).", i, i % 100))
+                emit("ok(X) :- emp(X,D), not blocked(D).")
+                emit("rich(X) :- salary(X,S), S > 90.")
+            }
+            print "}" > kb
+            for (i = 1; i <= u; i++) {
+                k = int(rand() * n); j = int(rand() * 1000)
+                if (shape == "paths") {
+                    a = k - k % 10
+                    if (i % 3 == 1) b = sprintf("{ edge(n%d,n%d). }", a + 9, int(rand() * n))
+                    else if (i % 3 == 2) b = sprintf("{ -edge(n%d,n%d). }", a + 4, a + 5)
+                    else b = sprintf("{ -path(X,Y) :- edge(X,Y), mark(Y). mark(n%d). }", a + 3)
+                } else if (shape == "reject") {
+                    b = sprintf("{ -ok(X) :- emp(X,D), salary(X,%d). }", int(rand() * 100))
+                } else {
+                    e = int(k / 2)
+                    if (i % 3 == 1) b = sprintf("{ blocked(d%d). emp(n%d,d%d). }", j, k, j)
+                    else if (i % 3 == 2) b = sprintf("{ -emp(e%d,d%d). }", e, e % 1000)
+                    else b = sprintf("{ -ok(X) :- emp(X,d%d), salary(X,S). }", j)
+                }
+                print b > blocks
+            }
+        }'
+}
+
+median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR ? v[int((NR + 1) / 2)] : 0) }'; }
+
+# cpuOf FILE: the CPU seconds vok-measure wrote
+cpuOf() { awk '{ print $4 }' "$1"; }
+
+echo
+echo "## Sessions over a base that rules read"
+echo
+echo "CPU seconds of vok and its clingo; run: vok -p=rox-clingo on the base and all"
+echo "$updates blocks; plain clingo: the base program alone. Peak: MiB, the largest process."
+echo
+echo "| shape | facts | step 0 | median step | largest step | session peak | run | run peak | plain clingo | step 0 / run | run / median step |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+for c in "${cases[@]}"; do
+    shape=${c%%:*}
+    n=${c#*:}
+    case $shape in join | paths | reject) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
+    inputs "$shape" "$n"
+    "$build/vok-session-driver" "$work/steps" "$work/blocks.txt" \
+        "$build/vok" -silent --session "-p=$build/rox-clingo" "$work/kb.lp" || {
+        echo "bench: the session failed" >&2
+        exit 1
+    }
+    awk '$1 != "total" && $1 > 0 { print $3 }' "$work/steps" >"$work/step-cpu"
+    step0=$(awk '$1 == 0 { print $3 }' "$work/steps")
+    read -r _ _ peak _ _ < <(grep '^total' "$work/steps")
+    { cat "$work/kb.lp" "$work/blocks.txt"; } >"$work/seq.lp"
+    "$build/vok-measure" "$work/one" "$build/vok" -silent "-p=$build/rox-clingo" "$work/seq.lp" \
+        >/dev/null
+    run=$(cpuOf "$work/one")
+    read -r _ runPeak _ _ <"$work/one"
+    "$build/vok-measure" "$work/plain" clingo -q -W none "$work/plain.lp" >/dev/null
+    plainCpu=$(cpuOf "$work/plain")
+    medStep=$(median "$work/step-cpu")
+    maxStep=$(sort -n "$work/step-cpu" | tail -n 1)
+    awk -v shape="$shape" -v n="$n" -v s0="$step0" -v ms="$medStep" -v xs="$maxStep" \
+        -v p="$peak" -v r="$run" -v rp="$runPeak" -v pc="$plainCpu" 'BEGIN {
+        printf "| %s | %d | %.3f | %.3f | %.3f | %.0f | %.3f | %.0f | %.3f | %.2f | %s |\n",
+            shape, n, s0, ms, xs, p / 1024, r, rp / 1024, pc, s0 / r,
+            (ms > 0 ? sprintf("%.1f", r / ms) : "-")
+    }'
+done

@@ -1,0 +1,2 @@
+p.
+#include "cycle.lp".

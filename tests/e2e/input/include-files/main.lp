@@ -1,0 +1,5 @@
+% The included files are read where their directives stand.
+{ a.
+#include "sub/b.lp".
+}
+{ -d :- a. }

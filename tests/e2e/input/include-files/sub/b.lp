@@ -1,0 +1,2 @@
+b :- a.
+#include "c.lp".

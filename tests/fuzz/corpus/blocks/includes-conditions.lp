@@ -1,0 +1,3 @@
+{ a. }
+{ #include "b.lp". }
+{ b :- c : d. }
