@@ -241,6 +241,14 @@ ATOM equalityAtom(const TERM_VALUE& left, const TERM_VALUE& right) {
     return newAssignment(l, r);
 }
 
+ATOM prefixAssignment(const std::vector<IDENT>& sides) {
+    if (NumBuiltins != BUILTIN_COUNT) {
+        countedError("Builtin predicates are only available for rox programs");
+        parser_drop_statement = true;
+    }
+    return newAssignment(sides.at(0), sides.at(1));
+}
+
 void checkPlainArguments(const std::vector<IDENT>& args, const char* builtin) {
     for (IDENT t : args)
         if (t.kind() == IDENT::COMPOUND) {

@@ -66,6 +66,9 @@ TERM_VALUE functionTerm(const std::string& name, const std::vector<IDENT>& argum
 // the sum or product of two, an assignment otherwise.
 ATOM equalityAtom(const TERM_VALUE& left, const TERM_VALUE& right);
 
+// "=(T, U)": the assignment T = U in the prefix form it is printed in.
+ATOM prefixAssignment(const std::vector<IDENT>& sides);
+
 // The builtins #int, #succ, + and * take tokens only: a compound term
 // among args is a counted error.
 void checkPlainArguments(const std::vector<IDENT>& args, const char* builtin);
