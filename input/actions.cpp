@@ -218,6 +218,14 @@ ATOM equalityAtom(PARSER& parser, const TERM_VALUE& left, const TERM_VALUE& righ
     return newAssignment(l, r);
 }
 
+ATOM prefixAssignment(PARSER& parser, const std::vector<IDENT>& sides) {
+    if (NumBuiltins != BUILTIN_COUNT) {
+        countedError(parser, "Builtin predicates are only available for rox programs");
+        parser.dropStatement = true;
+    }
+    return newAssignment(sides.at(0), sides.at(1));
+}
+
 void checkPlainArguments(PARSER& parser, const std::vector<IDENT>& args, const char* builtin) {
     for (IDENT t : args)
         if (t.kind() == IDENT::COMPOUND) {

@@ -69,6 +69,9 @@ TERM_VALUE functionTerm(PARSER& parser, const std::string& name,
 // the sum or product of two, an assignment otherwise.
 ATOM equalityAtom(PARSER& parser, const TERM_VALUE& left, const TERM_VALUE& right);
 
+// "=(T, U)": the assignment T = U in the prefix form it is printed in.
+ATOM prefixAssignment(PARSER& parser, const std::vector<IDENT>& sides);
+
 // The builtins #int, #succ, + and * take tokens only: a compound term
 // among args is a counted error.
 void checkPlainArguments(PARSER& parser, const std::vector<IDENT>& args, const char* builtin);

@@ -535,6 +535,12 @@ builtin
             V.terms.free($2);
         }
     | term "=" term { $$ = V.atoms.put(equalityAtom(parser, $1, $3)); }
+    /* An assignment as it is printed: =(T, U). */
+    | "=" twoArgs
+        {
+            $$ = V.atoms.put(prefixAssignment(parser, V.terms[$2]));
+            V.terms.free($2);
+        }
     ;
 
 comparison

@@ -289,12 +289,15 @@ std::optional<IDENT> Substituted(IDENT term, std::span<const IDENT> values) {
         return n < values.size() ? values[n] : term;
     }
     if (!isCompound(term) || isGround(term)) return term;
-    const COMPOUND& c = Compounds.at(term);
-    std::vector<IDENT> operands;
-    for (IDENT t : Compounds.argsOf(c)) {
+    // Copied first: the substitutions below make terms, which may move the
+    // table that c and its arguments live in.
+    const COMPOUND c = Compounds.at(term);
+    const auto args = Compounds.argsOf(c);
+    std::vector<IDENT> operands(args.begin(), args.end());
+    for (IDENT& t : operands) {
         const auto s = Substituted(t, values);
         if (!s) return std::nullopt;
-        operands.push_back(*s);
+        t = *s;
     }
     if (c.op == TERM_OP::FUNCTION) return Compounds.make(c.op, c.functor, operands);
     bool undefined = false;
