@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "evaluation/clingo/settled.hpp"
 #include "evaluation/clingo/simplify.hpp"
 #include "evaluation/clingo/translate.hpp"
 
@@ -642,6 +643,22 @@ CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t>
     if (!simpler) return compactTextOf(program, maxint, minGroup);
     CLINGO_TEXT text = compactTextOf(*simpler, maxint, minGroup);
     text.headed = headedNames(*simpler);
+    return text;
+}
+
+CLINGO_TEXT TranslateForConsequences(const PROGRAM& program, std::optional<std::int64_t> maxint,
+                                     std::size_t minGroup) {
+    // The rules that never apply go first: they are what keeps the facts
+    // of a knowledge base from being facts.
+    const std::optional<PROGRAM> simpler =
+        std::all_of(program.rules.begin(), program.rules.end(),
+                    [](const RULE& r) { return !hasChoiceOrAggregate(r); })
+            ? WithoutDeadRules(program)
+            : std::nullopt;
+    std::optional<SETTLED_PART> part = WithoutSettledAtoms(simpler ? *simpler : program);
+    if (!part) return TranslateCompact(program, maxint, minGroup);
+    CLINGO_TEXT text = TranslateCompact(part->rest, maxint, minGroup);
+    text.settled = std::move(part->atoms);
     return text;
 }
 

@@ -50,6 +50,9 @@ struct CLINGO_TEXT {
     // Empty when the text holds every rule of the program. A name no rule
     // heads has no true atom, so the one-run script need not look for it.
     std::vector<bool> headed;
+    // For the consequences: atoms true in every answer set that the text
+    // leaves out (settled.hpp), in clingo's output form; empty otherwise.
+    std::string settled = {};
 };
 
 // The program in clingo's language: compact where the program is normal and
@@ -59,5 +62,13 @@ struct CLINGO_TEXT {
 // Throws TRANSLATE_ERROR like Translate.
 CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
                              std::size_t minGroup = MinGroup);
+
+// For the brave and cautious consequences: the compact text of the program
+// without the atoms its facts settle that no other rule looks at, which go
+// to settled (settled.hpp). The consequences are those of the text plus
+// settled, when the text has an answer set. Its answer sets are not the
+// program's: it is for consequences only.
+CLINGO_TEXT TranslateForConsequences(const PROGRAM& program, std::optional<std::int64_t> maxint,
+                                     std::size_t minGroup = MinGroup);
 
 }  // namespace vok::evaluation

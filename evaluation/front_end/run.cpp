@@ -175,6 +175,8 @@ std::optional<CLINGO_TEXT> clingoProgram(FILE_FORM form, const OPTIONS& options,
         std::string().swap(text);
         if (options.minimal != MINIMALITY::NONE)
             return minimalityProgram(form, options, program, mayCompact(options));
+        if (options.consequences != CONSEQUENCES::NONE)
+            return TranslateForConsequences(program, options.maxint);
         return TranslateCompact(program, options.maxint);
     } catch (const SYNTAX_ERROR& e) {
         std::optional<std::string> other = otherForm(form, file, text);
@@ -272,6 +274,7 @@ int printAnswerSets(FILE_FORM form, const OPTIONS& options, const CLINGO_TEXT& p
     call.oneRun = options.minimal != MINIMALITY::NONE;
     call.stats = options.stats;
     setConsequences(call, options);
+    call.settled = program.settled;
     if (!program.data.texts.empty()) call.dataNames = &program.data.texts;
     SOLVER_OUTCOME outcome =
         Solve(call, program.text, [](std::string_view line) { return WriteAll(1, line); });

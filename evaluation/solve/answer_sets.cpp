@@ -211,7 +211,7 @@ std::vector<std::string> sortedAtoms(std::string_view model,
 // Folds one model into what the models before it made.
 void foldModel(OUTPUT_READER& reader, std::string_view model) {
     if (reader.fold == FOLD::LAST) {
-        reader.last = formatAnswerSet(model, reader.dataNames);
+        reader.last.assign(model);
         return;
     }
     std::vector<std::string> atoms = sortedAtoms(model, reader.dataNames);
@@ -300,7 +300,13 @@ std::string formatAnswerSet(std::string_view clingoModel,
 }
 
 std::string FoldedAnswerSet(const OUTPUT_READER& reader) {
-    if (reader.fold == FOLD::LAST) return reader.last + "\n";
+    if (reader.fold == FOLD::LAST) {
+        if (reader.settled.empty()) return formatAnswerSet(reader.last, reader.dataNames) + "\n";
+        std::string both = reader.last;
+        if (!both.empty()) both += ' ';
+        both += reader.settled;
+        return formatAnswerSet(both, reader.dataNames) + "\n";
+    }
     std::vector<std::string_view> atoms(reader.folded.begin(), reader.folded.end());
     return answerSetText(atoms) + "\n";
 }

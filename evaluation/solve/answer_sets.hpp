@@ -52,12 +52,19 @@ struct OUTPUT_READER {
     bool timeLimitReached = false;  // clingo's summary says it stopped at its time limit
     bool outputClosed = false;      // emit failed because no one reads our output any more
     FOLD fold = FOLD::NONE;
-    std::string last;                 // FOLD::LAST: the last model, formatted
+    // FOLD::LAST: the last model as clingo printed it, read once clingo
+    // finished (the models before it are dropped unread).
+    std::string last;
     std::vector<std::string> folded;  // UNION, INTERSECTION: the atoms so far, sorted
+    // FOLD::LAST: atoms in clingo's output form, separated by blanks, that
+    // join the last model (those the text left out as true in every
+    // answer set).
+    std::string_view settled;
 };
 
 // The answer-set line ("{a, b}\n") that the models of a folding run make;
-// meaningful once at least one model was read.
+// meaningful once at least one model was read. Throws ANSWER_SET_ERROR
+// when the last model of FOLD::LAST cannot be read.
 std::string FoldedAnswerSet(const OUTPUT_READER& reader);
 
 // Takes the next chunk of output and hands each model it completes to emit,

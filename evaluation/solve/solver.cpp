@@ -302,7 +302,15 @@ std::string failureOf(int status, const OUTPUT_READER& reader, const SOLVER_CALL
 // the run's failure, as for any answer set.
 void emitFolded(const OUTPUT_READER& reader, const std::function<bool(std::string_view)>& emit,
                 SOLVER_OUTCOME& outcome) {
-    if (emit(FoldedAnswerSet(reader))) return;
+    std::string line;
+    try {
+        line = FoldedAnswerSet(reader);
+    } catch (const ANSWER_SET_ERROR& e) {
+        outcome.error = e.what();
+        outcome.finished = false;
+        return;
+    }
+    if (emit(line)) return;
     outcome.outputClosed = errno == EPIPE;
     outcome.error = "the answer sets could not be written: " + errnoText(errno);
     outcome.finished = false;
@@ -411,6 +419,7 @@ SOLVER_OUTCOME Solve(const SOLVER_CALL& call, std::string_view program,
     OUTPUT_READER reader;
     reader.dataNames = call.dataNames;
     reader.fold = call.fold;
+    reader.settled = call.settled;
     ERROR_LINES errors;
     errors.keepNotes = call.stats;
     const std::string stopped = exchange(child, program, reader, emit, errors);

@@ -33,6 +33,8 @@ struct SOLVER_CALL {
     // The models make one answer-set line, handed to emit once clingo
     // finished (and had a model), instead of each being handed on.
     FOLD fold = FOLD::NONE;
+    // With FOLD::LAST: atoms that join the last model (OUTPUT_READER::settled).
+    std::string_view settled;
 };
 
 struct SOLVER_OUTCOME {
