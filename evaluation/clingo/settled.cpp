@@ -6,7 +6,6 @@
 #include <memory>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -137,26 +136,59 @@ struct GROUND {
     TERMS args;
 };
 
-struct GROUND_HASH {
-    std::size_t operator()(const GROUND& g) const {
-        std::size_t h = g.predicate * 0x9E3779B97F4A7C15u;
-        for (const TERM& t : g.args)
-            h = (h ^ (t.kind == TERM::KIND::INTEGER ? static_cast<std::size_t>(t.value)
-                                                    : std::hash<std::string_view>{}(t.text))) *
-                0x100000001b3u;
-        return h;
-    }
+std::size_t hashOf(const GROUND& g) {
+    std::size_t h = (g.predicate + 1) * 0x9E3779B97F4A7C15u;
+    for (const TERM& t : g.args)
+        h = (h ^ (t.kind == TERM::KIND::INTEGER ? static_cast<std::size_t>(t.value)
+                                                : std::hash<std::string_view>{}(t.text))) *
+            0x100000001b3u;
+    return h ^ h >> 29;
+}
+
+bool sameGround(const GROUND& a, const GROUND& b) {
+    return a.predicate == b.predicate && std::ranges::equal(a.args, b.args, sameValue);
+}
+
+// The atoms found so far, each once: an open-addressing index into them
+// (a node per atom would cost an allocation each, and a base has
+// millions), with each atom's hash kept, so that a probe reads an atom
+// only when its hash agrees and growing hashes nothing again.
+struct GROUND_SET {
+    std::vector<GROUND> atoms;        // in the order they were found
+    std::vector<std::size_t> hashes;  // by atom
+    std::vector<std::uint32_t> slot;  // index + 1 into atoms; 0 when free
 };
-struct SAME_GROUND {
-    bool operator()(const GROUND& a, const GROUND& b) const {
-        return a.predicate == b.predicate && std::ranges::equal(a.args, b.args, sameValue);
+
+void grow(GROUND_SET& set) {
+    std::vector<std::uint32_t> grown(std::max<std::size_t>(64, 2 * set.slot.size()), 0);
+    const std::size_t mask = grown.size() - 1;
+    for (std::uint32_t i = 0; i < set.atoms.size(); ++i) {
+        std::size_t at = set.hashes[i] & mask;
+        while (grown[at]) at = (at + 1) & mask;
+        grown[at] = i + 1;
     }
-};
+    set.slot = std::move(grown);
+}
+
+// Adds g unless it is there already; whether it was added.
+bool addGround(GROUND_SET& set, const GROUND& g) {
+    if (2 * (set.atoms.size() + 1) > set.slot.size()) grow(set);
+    const std::size_t hash = hashOf(g), mask = set.slot.size() - 1;
+    std::size_t at = hash & mask;
+    for (; set.slot[at]; at = (at + 1) & mask) {
+        const std::uint32_t i = set.slot[at] - 1;
+        if (set.hashes[i] == hash && sameGround(set.atoms[i], g)) return false;
+    }
+    set.atoms.push_back(g);
+    set.hashes.push_back(hash);
+    set.slot[at] = static_cast<std::uint32_t>(set.atoms.size());
+    return true;
+}
 
 // The least model of the settling rules of settled predicates, in the
 // order its atoms were derived, and how many each predicate has.
 struct MODEL {
-    std::vector<GROUND> atoms;
+    GROUND_SET found;
     std::vector<std::size_t> count;  // by predicate
     // The values of derived atoms that no rule holds.
     std::unique_ptr<BLOCKS<TERM>> made = std::make_unique<BLOCKS<TERM>>();
@@ -186,23 +218,22 @@ bool derive(const RULE& rule, TERMS values, std::vector<TERM>& out) {
 MODEL leastModel(const PROGRAM& program, const RULES& r, const std::vector<bool>& settled) {
     MODEL m;
     m.count.assign(settled.size(), 0);
-    std::unordered_set<GROUND, GROUND_HASH, SAME_GROUND> known;
     auto add = [&](GROUND g) {
-        if (!known.insert(g).second) return;
-        m.atoms.push_back(g);
-        ++m.count[g.predicate];
+        if (addGround(m.found, g)) ++m.count[g.predicate];
     };
     for (std::size_t i = 0; i < program.rules.size(); ++i)
         if (r.settling[i] && r.body[i] == NoPredicate && settled[r.head[i]])
             add({r.head[i], program.rules[i].head[0].args});
     std::vector<TERM> values;
-    for (std::size_t next = 0; next < m.atoms.size(); ++next) {
-        const GROUND g = m.atoms[next];
+    for (std::size_t next = 0; next < m.found.atoms.size(); ++next) {
+        const GROUND g = m.found.atoms[next];
         for (std::uint32_t i : r.byBody[g.predicate]) {
             if (!settled[r.head[i]] || !derive(program.rules[i], g.args, values)) continue;
             // An inertia rule copies its body's values: they need no copy.
-            const bool same = std::ranges::equal(
-                values, g.args, [](const TERM& a, const TERM& b) { return &a == &b || a == b; });
+            const bool same = std::ranges::equal(values, g.args, [](const TERM& a, const TERM& b) {
+                return a.kind == b.kind && a.value == b.value && a.text.data() == b.text.data() &&
+                       a.text.size() == b.text.size();
+            });
             add({r.head[i], same ? g.args : keep(*m.made, std::span<const TERM>(values))});
         }
     }
@@ -255,7 +286,7 @@ bool numbered(const PROGRAM& program) {
 std::string atomsText(const MODEL& m, const PREDICATES& preds, const std::vector<bool>& leftOut) {
     std::vector<std::string> names(preds.first.size());
     std::string out;
-    for (const GROUND& g : m.atoms) {
+    for (const GROUND& g : m.found.atoms) {
         if (!leftOut[g.predicate]) continue;
         std::string& name = names[g.predicate];
         if (name.empty()) {
