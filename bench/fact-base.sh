@@ -18,6 +18,9 @@
 #   choice-brave, choice-cautious  the same with vok --enum-mode=brave or
 #           cautious (rox-clingo --consequences=...), and clingo on the plain
 #           program with --enum-mode=brave or cautious
+#   rule-brave  the rule update with the choice, brave consequences
+#   choices-cautious  the choice and two more (level(hi|lo), size(big|small)):
+#           eight answer sets, cautious consequences
 # The plain program is the same knowledge as one program: the facts the
 # update does not override, plus the update. Per size, taking turns: clingo
 # on the plain program;
@@ -80,9 +83,10 @@ inputs() {
         BEGIN {
             over = u == "twenty" ? 20 : 4   # facts below it may be overridden
             update = "-p3(c3,d3). q."
-            if (u ~ /^choice/) update = update " mode(fast) :- not mode(slow). mode(slow) :- not mode(fast). priority(X) :- ok(X), mode(fast)."
+            if (u ~ /^rule/) update = "-p3(X,Y) :- r(X,Y). r(c3,d3). q."
+            if (u ~ /^choice|^rule-/) update = update " mode(fast) :- not mode(slow). mode(slow) :- not mode(fast). priority(X) :- ok(X), mode(fast)."
+            if (u ~ /^choices/) update = update " level(hi) :- not level(lo). level(lo) :- not level(hi). size(big) :- not size(small). size(small) :- not size(big)."
             if (u == "twenty") { update = ""; for (i = 0; i < 20; i++) update = update "-" fact(i) ". "; update = update "q." }
-            if (u == "rule") update = "-p3(X,Y) :- r(X,Y). r(c3,d3). q."
             print "{" > kb
             for (i = 0; i < n; i++) print fact(i) "." > kb
             print "}" > kb
@@ -97,7 +101,8 @@ for size in "${sizes[@]}"; do
     update=two
     [[ $size == *:* ]] && update=${size#*:}
     case $update in
-        two | twenty | rule | three | choice | choice-min | choice-brave | choice-cautious) ;;
+        two | twenty | rule | three | choice | choice-min | choice-brave | choice-cautious | \
+            rule-brave | choices-cautious) ;;
         *) echo "bench: unknown update $update" >&2; exit 2 ;;
     esac
     # What vok and rox-clingo are asked for: every answer set, or with
@@ -107,10 +112,10 @@ for size in "${sizes[@]}"; do
     clingo_mode=()
     if [ "$update" = choice-min ]; then vok_mode=(--one-run -min); rox_mode=(--minimal=min); fi
     # The consequences, computed by clingo's own enumeration on both sides.
-    if [[ $update == choice-brave || $update == choice-cautious ]]; then
-        vok_mode=(--enum-mode="${update#choice-}")
-        rox_mode=(--consequences="${update#choice-}")
-        clingo_mode=(--enum-mode="${update#choice-}")
+    if [[ $update == *-brave || $update == *-cautious ]]; then
+        vok_mode=(--enum-mode="${update#*-}")
+        rox_mode=(--consequences="${update#*-}")
+        clingo_mode=(--enum-mode="${update#*-}")
     fi
     inputs "$n" "$update"
     runs=${VOK_FACT_RUNS:-3}

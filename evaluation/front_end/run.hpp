@@ -10,7 +10,8 @@
 //               pexa forms, the rejection predicates a file declares
 //   clingo/     the program in clingo's language: predicate names, the
 //               translation, the ground rules left out (simplify), the
-//               compact text of large programs, the one-run script
+//               compact text of large programs, the atoms facts settle
+//               (for the consequences), the one-run script
 //   solve/      clingo as a child process (a run's, and a session's that
 //               lives long), and its output read back into the file's
 //               notation
