@@ -22,5 +22,6 @@ REWRITING_SETTINGS RunRewritingSettings() {
     s.optimize = OptionOptimize;
     s.strongNegationConstraints = OptionProgram == PROGRAM_TYPE::PEXA;
     s.debug = OptionDebug;
+    s.notation = NotationOf(OptionProgram);
     return s;
 }

@@ -27,7 +27,8 @@ struct REWRITING_SETTINGS {
     // The pexa program type, which has no strong negation: a constraint
     // keeps each predicate and its complement apart.
     bool strongNegationConstraints = false;
-    bool debug = false;  // -debug: a line on standard error for every rule made
+    bool debug = false;                   // -debug: a line on standard error for every rule made
+    NOTATION notation = NOTATION::INPUT;  // of the translation, and of those lines
 };
 
 // A rewriting under way: where it puts what it makes, and what it is asked.

@@ -244,6 +244,16 @@ void chooseDefaultProgram(OPTIONS& o) {
     throw END_OF_RUN(1, END_OF_RUN::AT_ONCE);
 }
 
+// What the parse needs of the command line.
+PARSE_SETTINGS parseSettings(const OPTIONS& o) {
+    PARSE_SETTINGS s;
+    s.programType = o.programType;
+    s.explain = o.explain;
+    s.verbose = o.verbose;
+    s.invocation = WhoAmI;
+    return s;
+}
+
 // What the rewriting needs of the command line.
 REWRITING_SETTINGS rewritingSettings(const OPTIONS& o) {
     REWRITING_SETTINGS s;
@@ -252,10 +262,13 @@ REWRITING_SETTINGS rewritingSettings(const OPTIONS& o) {
     s.optimize = o.optimize;
     s.strongNegationConstraints = o.programType == PROGRAM_TYPE::PEXA;
     s.debug = o.debug;
+    s.notation = NotationOf(o.programType);
     return s;
 }
 
 void rewriteUpdates(const OPTIONS& o, SEQUENCE& sequence) {
+    // An empty sequence's program file is written in the program type's form too.
+    RunTranslation().notation = NotationOf(o.programType);
     if (sequence.programs.empty()) {
         // Nothing to rewrite, but the candidates are still tested: their test
         // programs need the global minimality part, without which the empty
@@ -362,10 +375,10 @@ int run(int argc, char** argv) {
     if (!options.silent) PrintBanner(std::cout);
     checkOptions(options);
 
-    initBuiltins();
+    if (options.programType == PROGRAM_TYPE::ROX) initBuiltins();
     StartPhase(PHASE::READING);
     INPUT_DIRECTIVES directives = commandLineDirectives(options);
-    PARSER parser{RunSequence()};
+    PARSER parser{RunSequence(), parseSettings(options)};
     readInputs(options, parser, directives);
     // A session's later blocks may still bring what the command line names.
     if (!options.session) warnOfUnmentioned(options);

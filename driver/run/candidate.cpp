@@ -38,7 +38,7 @@ IDENT termOf(std::string_view token) {
 void addCandidateRule(RULES& rules, RULE rule) {
     if (OptionDebug) {
         std::cerr << "Added minimaltiy (strictness) rule ";
-        print_rule(std::cerr, rule);
+        print_rule(std::cerr, rule, RunTranslation().notation);
         std::cerr << "to the current model's rules." << std::endl;
     }
     rules.push_back(std::move(rule));
@@ -119,7 +119,7 @@ bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::str
     if (OptionDebug) {
         std::cerr << "\nThe following additional candidate minimality rules "
                   << "have been introduced: \n";
-        print_list(std::cerr, rules, "\n");
+        print_list(std::cerr, rules, "\n", RunTranslation().notation);
         std::cerr << "\n" << std::endl;
     }
 

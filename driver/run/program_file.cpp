@@ -41,10 +41,10 @@ void writeItems(std::FILE* out, std::size_t count, const char* sep, PRINT&& prin
 }
 
 template <class ITEM>
-void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep) {
+void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep, NOTATION notation) {
     writeItems(out, items.size(), sep,
                [&](std::ostream& text, std::size_t first, std::size_t last) {
-                   print_list(text, items.data() + first, items.data() + last, sep);
+                   print_list(text, items.data() + first, items.data() + last, sep, notation);
                });
 }
 
@@ -54,10 +54,10 @@ struct TRANSLATED_RULES {
     const TRANSLATION& translation;
 };
 
-void writeList(std::FILE* out, TRANSLATED_RULES rules, const char* sep) {
+void writeList(std::FILE* out, TRANSLATED_RULES rules, const char* sep, NOTATION notation) {
     writeItems(out, rules.translation.ruleCount(), sep,
                [&](std::ostream& text, std::size_t first, std::size_t last) {
-                   print_translated_rules(text, rules.translation, first, last, sep);
+                   print_translated_rules(text, rules.translation, first, last, sep, notation);
                });
 }
 
@@ -92,7 +92,7 @@ int openProgramFile(const std::string& file) {
 // then the constraints, then with integral the minimality constraints; in
 // the pexa form inside one list.
 void writeProgram(std::FILE* out, const TRANSLATION& t, bool integral, const RULES* extra) {
-    const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    const bool pexa = t.notation == NOTATION::PEXA;
     const char* sep = pexa ? ",\n" : "\n";
     const bool rules = t.ruleCount() > 0;
     const bool minRules = integral && !t.minRules.empty();
@@ -105,7 +105,7 @@ void writeProgram(std::FILE* out, const TRANSLATION& t, bool integral, const RUL
     // later group is written, so the list never ends with a comma.
     auto group = [&](bool written, bool later, const auto& items) {
         if (!written) return;
-        writeList(out, items, sep);
+        writeList(out, items, sep, t.notation);
         if (pexa && later) std::fputs(sep, out);
         std::fputc('\n', out);
     };

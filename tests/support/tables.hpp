@@ -17,7 +17,7 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     LocalVariables.reset();
     NumBuiltins = 0;
     OptionProgram = program;
-    initBuiltins();
+    if (program == PROGRAM_TYPE::ROX) initBuiltins();
 }
 
 inline void resetOptions() {

@@ -31,7 +31,7 @@ struct Explain : Driver {
         FILE* f = std::tmpfile();
         std::fputs(text.c_str(), f);
         std::rewind(f);
-        PARSER parser{RunSequence()};
+        PARSER parser{RunSequence(), PARSE_SETTINGS{.explain = true}};
         parser.file = "in.lp";
         yyin = f;
         yyrestart(f);
