@@ -1,5 +1,5 @@
-// The type of evaluation program a sequence is read and written for, and
-// the notation its text is written in.
+// The notation a program's text is written in, which the type of
+// evaluation program (PROGRAM_TYPE, -P=) decides.
 #pragma once
 
 #include "base/options.hpp"

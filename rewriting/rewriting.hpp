@@ -14,10 +14,14 @@
 
 #include <vector>
 
-#include "base/options.hpp"
 #include "representation/rule.hpp"
 #include "representation/sequence.hpp"
 #include "rewriting/translation.hpp"
+
+// -O=: the predicates that get inertia rules: with SUCCINT ("succint", the
+// default) those an update predicate was made from, with ALL (any other
+// value) every predicate of the input.
+enum class OPTIMIZATION { ALL = 1, SUCCINT = 2 };
 
 // What the rewriting is asked to make besides the rules of the sequence.
 struct REWRITING_SETTINGS {

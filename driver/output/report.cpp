@@ -1,10 +1,9 @@
 #include "report.hpp"
 
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "representation/rule.hpp"
 
-void PrintStatistics(std::ostream& out, const TRANSLATION& t) {
+void PrintStatistics(std::ostream& out, const TRANSLATION& t, const RUN_SETTINGS& settings) {
     // The builtins are no predicates of the program, the assignment's "="
     // (registered on its first use) among them.
     const unsigned builtins =
@@ -12,8 +11,8 @@ void PrintStatistics(std::ostream& out, const TRANSLATION& t) {
     out << "The rewritten program consits of " << IDENT::Constants.size() << " constants, "
         << ATOM::Predicates.size() - builtins + updatePredicates.size() << " predicates, "
         << t.ruleCount() << " rules, and " << t.constraints.size() << " constraints";
-    if (OptionMinimal || OptionStrict) {
-        if (OptionIntegral)
+    if (settings.minimal || settings.strict) {
+        if (settings.integral)
             out << " plus " << t.minRules.size() << " minimality rules and "
                 << t.minConstraints.size() << " minimality constraints";
         else
@@ -58,8 +57,8 @@ void printNames(std::ostream& out, const char* title, const GENERATED_NAMES& reg
 }
 }  // namespace
 
-void PrintDebugReport(std::ostream& out, const TRANSLATION& t) {
-    const bool minimality = OptionMinimal || OptionStrict;
+void PrintDebugReport(std::ostream& out, const TRANSLATION& t, const RUN_SETTINGS& settings) {
+    const bool minimality = settings.minimal || settings.strict;
     const NOTATION notation = t.notation;
     out << '\n';
     printNames(out, "The following constants have been introduced: ", IDENT::Constants, notation);

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/chunks.hpp"
 #include "common/contract.hpp"
 #include "driver/run/one_run.hpp"
@@ -149,9 +148,13 @@ bool CreateExclusiveFile(const std::string& name) {
     return true;
 }
 
-void StoreToFile(const TRANSLATION& translation, std::string file, bool integral,
+void AnnounceStoring(const RUN_SETTINGS& settings, const std::string& file) {
+    if (settings.store && settings.verbose)
+        std::cout << "Storing file " << file << " ..." << std::endl;
+}
+
+void StoreToFile(const TRANSLATION& translation, std::string file, PROGRAM_FILE kind,
                  const RULES* extra) {
-    if (OptionStore && OptionVerbosity) std::cout << "Storing file " << file << " ..." << std::endl;
     int fd = openProgramFile(file);
     if (fd < 0) cannotOpen(file);
     // The stream's buffer is ours: one the C library allocated itself
@@ -170,8 +173,8 @@ void StoreToFile(const TRANSLATION& translation, std::string file, bool integral
         // its buffer goes, so that what waits in it is never written later
         // (at the exit) from memory given back.
         CLOSED_ON_UNWIND closed{out};
-        writeProgram(out, translation, integral, extra);
-        if (OptionOneRun && !integral) WriteRejectionDeclarations(out);
+        writeProgram(out, translation, kind == PROGRAM_FILE::INTEGRAL, extra);
+        if (kind == PROGRAM_FILE::ONE_RUN) WriteRejectionDeclarations(out);
     }
     // The stream remembers a failed write, and closing it reports the last
     // one, so that a full disk never passes for a complete program.

@@ -21,14 +21,12 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
 }
 
 inline void resetOptions() {
-    OptionVerbosity = OptionWait = OptionSilent = OptionStore = false;
-    OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
+    OptionVerbosity = OptionWait = OptionStore = false;
+    OptionMinimal = OptionStrict = OptionIntegral = false;
     OptionBrave = OptionCautious = false;
     OptionOneRun = OptionExplain = OptionJson = OptionSummary = false;
     OptionModels = 0;
-    OptionTimeLimit = 0;
     OptionEnumMode = ENUM_MODE::AUTO;
-    OptionOptimize = OPTIMIZATION::SUCCINT;
     WhoAmI = "vok";
     Goal.clear();
 }

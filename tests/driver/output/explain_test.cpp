@@ -38,8 +38,8 @@ struct Explain : Driver {
         INPUT_DIRECTIVES directives;
         yyparse(parser, directives);
         std::fclose(f);
-        UpdateRewriting(RunSequence().programs, RunSequence().constraints, RunRewritingSettings(),
-                        RunTranslation());
+        UpdateRewriting(RunSequence().programs, RunSequence().constraints,
+                        RunRewritingSettings(RUN_SETTINGS()), RunTranslation());
     }
     // The explanation lines of an answer set given by its auxiliary atoms.
     static std::string explain(std::initializer_list<const char*> atoms) {
