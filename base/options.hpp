@@ -9,9 +9,7 @@
 
 extern bool OptionVerbosity;  // -v
 extern bool OptionWait;       // -wait
-extern bool OptionSilent;     // -silent
 extern bool OptionStore;      // -f= with a file name
-extern bool OptionDebug;      // -debug
 extern bool OptionMinimal;    // -min
 extern bool OptionStrict;     // -strict
 extern bool OptionCautious;   // -FC=
@@ -25,12 +23,6 @@ extern bool OptionOneRun;     // --one-run: minimality decided by the evaluation
 enum class PROGRAM_TYPE { OTHER = 0, ROX = 1, PEXA = 2 };
 extern PROGRAM_TYPE OptionProgram;  // ROX unless -P= says otherwise
 
-// -O=: the predicates that get inertia rules: with SUCCINT ("succint", the
-// default) those an update predicate was made from, with ALL (any other
-// value) every predicate of the input.
-enum class OPTIMIZATION { ALL = 1, SUCCINT = 2 };
-extern OPTIMIZATION OptionOptimize;
-
 // The answer sets of the program type are read back (rox and pexa).
 inline bool ReadsAnswerSets() { return OptionProgram != PROGRAM_TYPE::OTHER; }
 
@@ -41,7 +33,6 @@ extern bool OptionExplain;        // --explain: why rules were rejected, after e
 extern bool OptionJson;           // --json (--outf=2): one JSON document on standard output
 extern bool OptionSummary;        // --stats: how the run ended, and its figures, after the results
 extern std::size_t OptionModels;  // -n, --models: at most this many answer sets; 0: all
-extern unsigned OptionTimeLimit;  // --time-limit: seconds of solving; 0: no limit
 extern bool OptionSession;        // --session: updates from standard input, step by step
 
 // --enum-mode=: the answer sets (AUTO, the default), or the atoms true in

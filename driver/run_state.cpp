@@ -1,7 +1,5 @@
 #include "driver/run_state.hpp"
 
-#include "base/options.hpp"
-
 SEQUENCE& RunSequence() {
     // Never destroyed, like the translation.
     static SEQUENCE& sequence = *new SEQUENCE;
@@ -15,12 +13,13 @@ TRANSLATION& RunTranslation() {
     return translation;
 }
 
-REWRITING_SETTINGS RunRewritingSettings() {
+REWRITING_SETTINGS RunRewritingSettings(const RUN_SETTINGS& settings) {
     REWRITING_SETTINGS s;
-    s.minimal = OptionMinimal;
-    s.strict = OptionStrict;
-    s.optimize = OptionOptimize;
-    s.strongNegationConstraints = OptionProgram == PROGRAM_TYPE::PEXA;
-    s.debug = OptionDebug;
+    s.minimal = settings.minimal;
+    s.strict = settings.strict;
+    s.optimize = settings.optimize;
+    s.strongNegationConstraints = settings.programType == PROGRAM_TYPE::PEXA;
+    s.debug = settings.debug;
+    s.notation = settings.notation();
     return s;
 }

@@ -4,6 +4,7 @@
 // them.
 #pragma once
 
+#include "driver/settings.hpp"
 #include "representation/sequence.hpp"
 #include "rewriting/rewriting.hpp"
 #include "rewriting/translation.hpp"
@@ -11,5 +12,5 @@
 SEQUENCE& RunSequence();
 TRANSLATION& RunTranslation();
 
-// The rewriting's settings from the option flags.
-REWRITING_SETTINGS RunRewritingSettings();
+// What the rewriting needs of the run's settings.
+REWRITING_SETTINGS RunRewritingSettings(const RUN_SETTINGS& settings);

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "input/origins.hpp"
 #include "input/parser.hpp"
@@ -44,8 +43,8 @@ void noteDiagnostic(PARSER& parser, const std::string& place, const char* messag
 void writeDiagnostic(PARSER& parser, const std::string& place, const char* message) {
     if (parser.notes) noteDiagnostic(parser, place, message);
     std::string line;
-    if (OptionVerbosity) {
-        line += WhoAmI ? WhoAmI : "";
+    if (parser.settings.verbose) {
+        line += parser.settings.invocation ? parser.settings.invocation : "";
         line += " (";
     }
     if (parser.file && *parser.file) {
@@ -53,7 +52,7 @@ void writeDiagnostic(PARSER& parser, const std::string& place, const char* messa
         line += ": ";
     }
     line += place;
-    if (OptionVerbosity) line += ')';
+    if (parser.settings.verbose) line += ')';
     line += ": ";
     line += message;
     line += ".\n";
@@ -239,7 +238,7 @@ void checkPlainArguments(PARSER& parser, const std::vector<IDENT>& args, const c
 }
 
 bool refuseDoubleNegation(PARSER& parser) {
-    if (OptionProgram != PROGRAM_TYPE::PEXA) return false;
+    if (parser.settings.programType != PROGRAM_TYPE::PEXA) return false;
     refuseConstruct(
         parser,
         "double negation (not not) has no form in pexa programs, whose literals are atoms and "
@@ -260,7 +259,7 @@ ATOM builtinAtom(PARSER& parser, BUILTIN builtin, const std::vector<IDENT>& args
 }
 
 void checkPredicateName(PARSER& parser, std::string_view name) {
-    if (OptionProgram == PROGRAM_TYPE::PEXA && name.starts_with(PexaNegationPrefix))
+    if (parser.settings.programType == PROGRAM_TYPE::PEXA && name.starts_with(PexaNegationPrefix))
         countedError(parser,
                      "predicate names beginning with NEG_ are reserved for strong negation in pexa "
                      "programs");
@@ -339,7 +338,7 @@ void storeRule(PARSER& parser, RULE rule, const std::vector<std::string>* variab
             !programs[static_cast<std::size_t>(parser.program)].rules)
             throw INTERNAL_ERROR{"Rule read outside an update program"};
         RULES& rules = *programs[static_cast<std::size_t>(parser.program)].rules;
-        if (OptionExplain)
+        if (parser.settings.explain)
             RecordRuleOrigin(parser.file, static_cast<unsigned>(parser.program),
                              static_cast<unsigned>(rules.size()),
                              parser.statementLine.value_or(parser.line), rule, variableNames);

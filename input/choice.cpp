@@ -16,7 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/options.hpp"
 #include "input/actions.hpp"
 #include "input/parser.hpp"
 #include "representation/compound.hpp"
@@ -342,7 +341,7 @@ void appendVariables(std::vector<IDENT>& out, const ATOM& atom) {
 
 void settleAggregates(PARSER& parser, BODY_PARTS& body, const std::vector<IDENT>& outside) {
     if (body.aggregates.empty()) return;
-    if (OptionProgram == PROGRAM_TYPE::PEXA)
+    if (parser.settings.programType == PROGRAM_TYPE::PEXA)
         return refuseInStatement(
             parser,
             "aggregates and the bounds of a choice are not part of pexa programs, which have no "

@@ -46,7 +46,6 @@ static void* parserAllocate(std::size_t bytes) {
 %code {
 #include <initializer_list>
 
-#include "base/options.hpp"
 #include "input/parser.hpp"
 
 /* The parser's own messages, which bison hands the parse parameters too. A

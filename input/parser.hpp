@@ -52,12 +52,25 @@ struct TAKEN_MARK {
 
 class INCLUDES;
 
+// What a parse is asked besides the inputs.
+struct PARSE_SETTINGS {
+    // pexa programs refuse what they have no form for (double negation,
+    // aggregates, names beginning with NEG_, first-order blocks of a session).
+    PROGRAM_TYPE programType = PROGRAM_TYPE::ROX;
+    bool explain = false;  // --explain: where each rule came from is recorded
+    // -v: diagnostics name the program (invocation) and put their place in
+    // parentheses.
+    bool verbose = false;
+    const char* invocation = "vok";
+};
+
 struct PARSER {
-    explicit PARSER(SEQUENCE& s) : sequence(s) {}
+    explicit PARSER(SEQUENCE& s, const PARSE_SETTINGS& asked = {}) : sequence(s), settings(asked) {}
     PARSER(const PARSER&) = delete;
     PARSER& operator=(const PARSER&) = delete;
 
-    SEQUENCE& sequence;     // what the inputs are read into
+    SEQUENCE& sequence;  // what the inputs are read into
+    const PARSE_SETTINGS settings;
     unsigned line = 1;      // current line of the input being read
     int errors = 0;         // counted errors so far
     const char* file = "";  // name of the input; empty for standard input
@@ -115,7 +128,7 @@ int ParseStream(PARSER& parser, FILE* in, INPUT_DIRECTIVES& directives);
 // The same for an input held in memory (its name is the parser's file).
 int ParseText(PARSER& parser, std::string_view text, INPUT_DIRECTIVES& directives);
 
-// One diagnostic line on standard error: [WhoAmI " ("] [file ": "] "line " n
+// One diagnostic line on standard error: [invocation " ("] [file ": "] "line " n
 // [")"] ": " message "." — not counted; callers count.
 void yyerror(PARSER& parser, const char* message);
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "base/options.hpp"
 #include "input/origins.hpp"
 #include "input/parser.hpp"
 
@@ -133,7 +132,7 @@ bool TakeBlock(PARSER& parser, std::string_view text, unsigned line, INPUT_DIREC
     const SEQUENCE& sequence = parser.sequence;
     bool ok = result == 0 && parser.errors == before.errors &&
               sequence.programs.size() == before.programs + 1;
-    if (ok && OptionProgram == PROGRAM_TYPE::PEXA && before.propositional &&
+    if (ok && parser.settings.programType == PROGRAM_TYPE::PEXA && before.propositional &&
         !sequence.propositional) {
         parser.line = line;
         yyerror(parser, "PEXA cannot process first order programs");

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "common/never_destroyed.hpp"
 #include "representation/compound.hpp"
@@ -88,7 +87,6 @@ std::vector<NAMES_ITEM> GENERATED_NAMES::inNameOrder() const {
 }
 
 void initBuiltins() {
-    if (OptionProgram != PROGRAM_TYPE::ROX) return;
     for (int b = 0; b < BUILTIN_COUNT; ++b)
         ATOM::Predicates.insert(BuiltinSignatures[b].name, BuiltinSignatures[b].arity,
                                 PREDICATE_NAMES::BUILTIN_PREDICATE);
@@ -234,13 +232,13 @@ std::string complementName(std::string_view name) {
     return c;
 }
 
-void append_atom(std::string& out, const ATOM& atom) {
+void append_atom(std::string& out, const ATOM& atom, NOTATION notation) {
     if (isUpdateNumber(atom.predicate)) {
-        updatePredicates.appendText(out, atom.predicate);
+        updatePredicates.appendText(out, atom.predicate, notation);
     } else {
         const std::string_view name = atom.nameView();
         if (!name.empty() && name[0] == AggregateMark) return appendAggregate(out, name, atom.args);
-        append_name(out, name);
+        append_name(out, name, notation);
     }
     if (!atom.args.empty()) {
         out += '(';
@@ -252,26 +250,28 @@ void append_atom(std::string& out, const ATOM& atom) {
     }
 }
 
-void append_literal(std::string& out, const LITERAL& literal) {
+void append_literal(std::string& out, const LITERAL& literal, NOTATION notation) {
     if (literal.doubled) out += "not ";
-    if (literal.negated) out += OptionProgram == PROGRAM_TYPE::PEXA ? "~" : "not ";
-    append_atom(out, literal);
+    if (literal.negated) out += notation == NOTATION::PEXA ? "~" : "not ";
+    append_atom(out, literal, notation);
 }
 
-void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep) {
+void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
+                NOTATION notation) {
     std::string text;
     for (const ATOM* a = first; a != last; ++a) {
         if (a != first) text += sep;
-        append_atom(text, *a);
+        append_atom(text, *a, notation);
     }
     out << text;
 }
 
-void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep) {
+void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep,
+                NOTATION notation) {
     std::string text;
     for (const LITERAL* l = first; l != last; ++l) {
         if (l != first) text += sep;
-        append_literal(text, *l);
+        append_literal(text, *l, notation);
     }
     out << text;
 }

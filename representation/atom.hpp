@@ -96,7 +96,8 @@ enum BUILTIN {
 static_assert(BUILTIN_COUNT == BuiltinCount);
 extern int NumBuiltins;  // builtins registered: 10 for rox, 0 otherwise
 
-// Registers the builtins for the rox program type; does nothing otherwise.
+// Registers the builtins of rox programs; only a rox run asks for them,
+// other program types have none.
 void initBuiltins();
 
 // An aggregate literal (#count{ X : p(X) } > 2, Y = #sum{ ... }) is an atom
@@ -352,10 +353,12 @@ std::string complementName(std::string_view name);
 
 // Appends one atom: its name (pexa: "-" as "NEG_") and the arguments; the
 // text forms are built in strings, see append_term.
-void append_atom(std::string& out, const ATOM& atom);
+void append_atom(std::string& out, const ATOM& atom, NOTATION notation);
 // Appends one literal: "not " (pexa: "~") when negated, "not not " when
 // doubled, then the atom.
-void append_literal(std::string& out, const LITERAL& literal);
+void append_literal(std::string& out, const LITERAL& literal, NOTATION notation);
 
-void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep);
-void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep);
+void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
+                NOTATION notation);
+void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep,
+                NOTATION notation);

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "common/never_destroyed.hpp"
 #include "representation/compound.hpp"
@@ -71,21 +70,21 @@ void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* 
     }
 }
 
-void append_name(std::string& out, std::string_view name) {
-    if (OptionProgram == PROGRAM_TYPE::PEXA) AppendPexaName(out, name);
+void append_name(std::string& out, std::string_view name, NOTATION notation) {
+    if (notation == NOTATION::PEXA) AppendPexaName(out, name);
     else out += name;
 }
 
-void print_name(std::ostream& out, std::string_view name) {
+void print_name(std::ostream& out, std::string_view name, NOTATION notation) {
     std::string text;
-    append_name(text, name);
+    append_name(text, name, notation);
     out << text;
 }
 
 void print_list(std::ostream& out, NAMES::const_iterator first, NAMES::const_iterator last,
-                const char* sep) {
+                const char* sep, NOTATION notation) {
     for (auto it = first; it != last; ++it) {
         if (it != first) out << sep;
-        print_name(out, it->name);
+        print_name(out, it->name, notation);
     }
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "representation/names.hpp"
+#include "representation/notation.hpp"
 
 // A term in 32 bits, copied by value: an integer of 31 bits (the top bit
 // clear), or, with the top bit set, the kind in the next two bits and a
@@ -101,11 +102,11 @@ void append_term(std::string& out, const IDENT& term);
 void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* sep);
 
 // Writes the names of a range of a name table in name order, separated by
-// sep; for the pexa form a leading "-" becomes "NEG_".
+// sep, in the notation given.
 void print_list(std::ostream& out, NAMES::const_iterator first, NAMES::const_iterator last,
-                const char* sep);
+                const char* sep, NOTATION notation);
 
-// Writes a predicate or name text in the output form of the program type:
-// for pexa a leading "-" is written "NEG_".
-void print_name(std::ostream& out, std::string_view name);
-void append_name(std::string& out, std::string_view name);
+// Writes a predicate or name text in the notation given: for pexa a
+// leading "-" is written "NEG_".
+void print_name(std::ostream& out, std::string_view name, NOTATION notation);
+void append_name(std::string& out, std::string_view name, NOTATION notation);

@@ -228,41 +228,42 @@ bool RULE::isSafe() const {
     return !b || bodyIsSafe(*b, bound);
 }
 
-void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep) {
-    print_list(out, head.atoms.data(), head.atoms.data() + head.atoms.size(), sep);
+void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep, NOTATION notation) {
+    print_list(out, head.atoms.data(), head.atoms.data() + head.atoms.size(), sep, notation);
 }
 
-void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep) {
-    print_list(out, body.literals.data(), body.literals.data() + body.literals.size(), sep);
+void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep, NOTATION notation) {
+    print_list(out, body.literals.data(), body.literals.data() + body.literals.size(), sep,
+               notation);
 }
 
-void append_literals(std::string& out, const BODY_VIEW& body) {
+void append_literals(std::string& out, const BODY_VIEW& body, NOTATION notation) {
     for (std::size_t i = 0; i < body.literals.size(); ++i) {
         if (i) out += ", ";
-        append_literal(out, body.literals[i]);
+        append_literal(out, body.literals[i], notation);
     }
 }
 
-void append_rule(std::string& out, const RULE& rule) {
+void append_rule(std::string& out, const RULE& rule, NOTATION notation) {
     if (rule.isChoice()) out += "{ ";
     if (const auto head = rule.head())
         for (std::size_t i = 0; i < head->atoms.size(); ++i) {
             if (i) out += " v ";
-            append_atom(out, head->atoms[i]);
+            append_atom(out, head->atoms[i], notation);
         }
     if (rule.isChoice()) out += " }";
     if (const auto body = rule.body()) {
         out += " :- ";
-        append_literals(out, *body);
+        append_literals(out, *body, notation);
     }
     out += '.';
 }
 
 namespace {
 
-void appendConstraint(std::string& out, const CONSTRAINT& constraint) {
+void appendConstraint(std::string& out, const CONSTRAINT& constraint, NOTATION notation) {
     out += ":- ";
-    append_literals(out, constraint);
+    append_literals(out, constraint, notation);
     out += '.';
 }
 
@@ -272,24 +273,25 @@ constexpr std::ptrdiff_t Ahead = 8;
 
 }  // namespace
 
-void print_rule(std::ostream& out, const RULE& rule) {
+void print_rule(std::ostream& out, const RULE& rule, NOTATION notation) {
     std::string text;
-    append_rule(text, rule);
+    append_rule(text, rule, notation);
     out << text;
 }
 
-void print_constraint(std::ostream& out, const CONSTRAINT& constraint) {
+void print_constraint(std::ostream& out, const CONSTRAINT& constraint, NOTATION notation) {
     std::string text;
-    appendConstraint(text, constraint);
+    appendConstraint(text, constraint, notation);
     out << text;
 }
 
-void print_list(std::ostream& out, const RULE* first, const RULE* last, const char* sep) {
+void print_list(std::ostream& out, const RULE* first, const RULE* last, const char* sep,
+                NOTATION notation) {
     std::string text;
     for (const RULE* r = first; r != last; ++r) {
         if (last - r > Ahead) prefetchNames(r[Ahead]);
         if (r != first) text += sep;
-        append_rule(text, *r);
+        append_rule(text, *r, notation);
         if (text.size() >= PrintPiece) {
             out << text;
             text.clear();
@@ -298,12 +300,12 @@ void print_list(std::ostream& out, const RULE* first, const RULE* last, const ch
     out << text;
 }
 
-void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last,
-                const char* sep) {
+void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep,
+                NOTATION notation) {
     std::string text;
     for (const CONSTRAINT* c = first; c != last; ++c) {
         if (c != first) text += sep;
-        appendConstraint(text, *c);
+        appendConstraint(text, *c, notation);
         if (text.size() >= PrintPiece) {
             out << text;
             text.clear();

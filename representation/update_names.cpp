@@ -138,21 +138,20 @@ const UPDATE_NAMES::RANGE& UPDATE_NAMES::rangeOf(unsigned n) const {
     return *(after - 1);
 }
 
-void UPDATE_NAMES::appendPlain(std::string& out, unsigned n, bool asName) const {
+void UPDATE_NAMES::appendPlain(std::string& out, unsigned n, NOTATION notation) const {
     if (isRejectionNumber(n)) {
         const RANGE& r = rangeOf(n);
         AppendRejectionName(out, r.program, r.first + (n - RejectionNumbers - r.start));
         return;
     }
     const auto [b, i] = updatePlace(n);
-    if (asName) append_name(out, bases_.text(b));
-    else out += bases_.text(b);
+    append_name(out, bases_.text(b), notation);
     AppendProgramMark(out, i);
 }
 
 std::string UPDATE_NAMES::plainText(unsigned n) const {
     std::string out;
-    appendPlain(out, n, false);
+    appendPlain(out, n, NOTATION::INPUT);
     return out;
 }
 
@@ -166,8 +165,8 @@ std::string UPDATE_NAMES::text(unsigned n) const {
     return out;
 }
 
-void UPDATE_NAMES::appendText(std::string& out, unsigned n) const {
-    appendPlain(out, n, true);
+void UPDATE_NAMES::appendText(std::string& out, unsigned n, NOTATION notation) const {
+    appendPlain(out, n, notation);
     appendSuffix(out, n);
 }
 

@@ -24,6 +24,7 @@
 
 #include "common/contract.hpp"
 #include "representation/names.hpp"
+#include "representation/notation.hpp"
 
 // Predicate numbers from UpdateNumbers on are update names, from
 // RejectionNumbers on rejection names; the predicate table's numbers stay
@@ -73,7 +74,7 @@ public:
     std::string plainText(unsigned n) const;
     std::string text(unsigned n) const;
     // Appends the text of n as append_name writes a predicate name.
-    void appendText(std::string& out, unsigned n) const;
+    void appendText(std::string& out, unsigned n, NOTATION notation) const;
     // Starts fetching what making update name n reads and writes.
     [[gnu::always_inline]] void prefetchMade(unsigned n) const {
         const unsigned place = n - UpdateNumbers;
@@ -152,7 +153,7 @@ private:
     // The base and program of update name n; the range of rejection name n.
     std::pair<unsigned, unsigned> updatePlace(unsigned n) const;
     const RANGE& rangeOf(unsigned n) const;
-    void appendPlain(std::string& out, unsigned n, bool asName) const;
+    void appendPlain(std::string& out, unsigned n, NOTATION notation) const;
     void appendSuffix(std::string& out, unsigned n) const;
     std::pair<unsigned, bool> findUpdate(std::string_view text) const;
 };

@@ -160,6 +160,7 @@ std::size_t plainSelectedPredicates(const std::vector<OID>& ids, OPTIMIZATION op
 void UpdateRewriting(std::vector<OID>& ids, std::vector<CONSTRAINT>& inputConstraints,
                      const REWRITING_SETTINGS& settings, TRANSLATION& translation) {
     REWRITING R{translation, settings};
+    translation.notation = settings.notation;
     if (translation.constraints.empty()) translation.constraints = std::move(inputConstraints);
     else
         for (CONSTRAINT& c : inputConstraints) translation.constraints.push_back(std::move(c));

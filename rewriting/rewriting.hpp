@@ -14,10 +14,14 @@
 
 #include <vector>
 
-#include "base/options.hpp"
 #include "representation/rule.hpp"
 #include "representation/sequence.hpp"
 #include "rewriting/translation.hpp"
+
+// -O=: the predicates that get inertia rules: with SUCCINT ("succint", the
+// default) those an update predicate was made from, with ALL (any other
+// value) every predicate of the input.
+enum class OPTIMIZATION { ALL = 1, SUCCINT = 2 };
 
 // What the rewriting is asked to make besides the rules of the sequence.
 struct REWRITING_SETTINGS {
@@ -27,7 +31,8 @@ struct REWRITING_SETTINGS {
     // The pexa program type, which has no strong negation: a constraint
     // keeps each predicate and its complement apart.
     bool strongNegationConstraints = false;
-    bool debug = false;  // -debug: a line on standard error for every rule made
+    bool debug = false;                   // -debug: a line on standard error for every rule made
+    NOTATION notation = NOTATION::INPUT;  // of the translation, and of those lines
 };
 
 // A rewriting under way: where it puts what it makes, and what it is asked.

@@ -77,9 +77,9 @@ void appendVariables(std::string& out, unsigned k) {
     out += ')';
 }
 
-void appendPropagationAtom(std::string& out, unsigned predicate, unsigned k) {
-    if (isUpdateNumber(predicate)) updatePredicates.appendText(out, predicate);
-    else append_name(out, ATOM::Predicates.text(predicate));
+void appendPropagationAtom(std::string& out, unsigned predicate, unsigned k, NOTATION notation) {
+    if (isUpdateNumber(predicate)) updatePredicates.appendText(out, predicate, notation);
+    else append_name(out, ATOM::Predicates.text(predicate), notation);
     appendVariables(out, k);
 }
 
@@ -102,7 +102,7 @@ unsigned propagationArity(const PROPAGATION_RULE& rule) {
 // The inertia rules first to last - 1, separated by sep. The rules of a run
 // share their names' bases, whose texts are fetched two runs ahead.
 void printInertia(std::ostream& out, const INERTIA_RULES& inertia, std::size_t first,
-                  std::size_t last, const char* sep) {
+                  std::size_t last, const char* sep, NOTATION notation) {
     std::string text;
     bool any = false;
     inertia.visit(
@@ -110,7 +110,7 @@ void printInertia(std::ostream& out, const INERTIA_RULES& inertia, std::size_t f
         [&](const PROPAGATION_RULE& rule) {
             if (any) text += sep;
             any = true;
-            append_propagation(text, rule);
+            append_propagation(text, rule, notation);
             if (text.size() >= PrintPiece) {
                 out << text;
                 text.clear();
@@ -125,11 +125,11 @@ void printInertia(std::ostream& out, const INERTIA_RULES& inertia, std::size_t f
 
 }  // namespace
 
-void append_propagation(std::string& out, const PROPAGATION_RULE& rule) {
+void append_propagation(std::string& out, const PROPAGATION_RULE& rule, NOTATION notation) {
     const unsigned k = propagationArity(rule);
-    appendPropagationAtom(out, rule.head, k);
+    appendPropagationAtom(out, rule.head, k, notation);
     out += " :- ";
-    appendPropagationAtom(out, rule.body, k);
+    appendPropagationAtom(out, rule.body, k, notation);
     out += '.';
 }
 
@@ -161,18 +161,18 @@ REJECTION_PARTS rejectionParts(const RULE& rewritten) {
             body.literals.subspan(body.firstNegated, body.literals.size() - 1 - body.firstNegated)};
 }
 
-void appendRejectionRule(std::string& out, const RULE& rewritten) {
+void appendRejectionRule(std::string& out, const RULE& rewritten, NOTATION notation) {
     const REJECTION_PARTS parts = rejectionParts(rewritten);
-    append_atom(out, parts.rejection);
+    append_atom(out, parts.rejection, notation);
     out += " :- ";
     for (const LITERAL& l : parts.positive) {
-        append_literal(out, l);
+        append_literal(out, l, notation);
         out += ", ";
     }
-    append_atom(out, parts.complement);
+    append_atom(out, parts.complement, notation);
     for (const LITERAL& l : parts.negated) {
         out += ", ";
-        append_literal(out, l);
+        append_literal(out, l, notation);
     }
     out += '.';
 }
@@ -181,10 +181,10 @@ void appendRejectionRule(std::string& out, const RULE& rewritten) {
 // program, where each marked rule stands after its rejection rule: the
 // numbers are places in that order, not in the rules.
 void printWithRejections(std::ostream& out, const TRANSLATION& t, std::size_t a, std::size_t b,
-                         const char* sep) {
+                         const char* sep, NOTATION notation) {
     const RULES& rules = t.rules;
     const REJECTION_MARKS& marks = t.rejections;
-    if (marks.count == 0) return print_list(out, rules.data() + a, rules.data() + b, sep);
+    if (marks.count == 0) return print_list(out, rules.data() + a, rules.data() + b, sep, notation);
     // The rule k at place a or whose rejection rule is there: the last k
     // with k + (marks before k) <= a.
     std::size_t low = 0, high = rules.size();
@@ -200,10 +200,10 @@ void printWithRejections(std::ostream& out, const TRANSLATION& t, std::size_t a,
         if (k + static_cast<std::size_t>(Ahead) < rules.size())
             prefetchNames(rules[k + static_cast<std::size_t>(Ahead)]);
         if (rejection) {
-            appendRejectionRule(text, rules[k]);
+            appendRejectionRule(text, rules[k], notation);
             rejection = false;
         } else {
-            append_rule(text, rules[k]);
+            append_rule(text, rules[k], notation);
             ++k;
             rejection = k < rules.size() && marks.marked(k);
         }
@@ -225,7 +225,7 @@ RULE rejectionRule(const RULE& rewritten) {
 }
 
 void print_translated_rules(std::ostream& out, const TRANSLATION& t, std::size_t first,
-                            std::size_t last, const char* sep) {
+                            std::size_t last, const char* sep, NOTATION notation) {
     // Three runs: the rules before the inertia rules, the inertia rules, the
     // rest of the rules; each part of [first, last) that falls into one.
     // Places count the rejection rules written from the marked rules.
@@ -242,10 +242,12 @@ void print_translated_rules(std::ostream& out, const TRANSLATION& t, std::size_t
         any = true;
         print(from, to);
     };
-    run(0, at, [&](std::size_t a, std::size_t b) { printWithRejections(out, t, a, b, sep); });
-    run(at, at + inertia,
-        [&](std::size_t a, std::size_t b) { printInertia(out, t.inertia, a - at, b - at, sep); });
+    run(0, at,
+        [&](std::size_t a, std::size_t b) { printWithRejections(out, t, a, b, sep, notation); });
+    run(at, at + inertia, [&](std::size_t a, std::size_t b) {
+        printInertia(out, t.inertia, a - at, b - at, sep, notation);
+    });
     run(at + inertia, all + inertia, [&](std::size_t a, std::size_t b) {
-        printWithRejections(out, t, a - inertia, b - inertia, sep);
+        printWithRejections(out, t, a - inertia, b - inertia, sep, notation);
     });
 }

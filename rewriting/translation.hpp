@@ -81,7 +81,7 @@ private:
 };
 
 // "head(X0,...,Xk-1) :- body(X0,...,Xk-1)." as print_rule writes the rule.
-void append_propagation(std::string& out, const PROPAGATION_RULE& rule);
+void append_propagation(std::string& out, const PROPAGATION_RULE& rule, NOTATION notation);
 // The rule itself, as the translation's rules would hold it.
 RULE propagationRule(const PROPAGATION_RULE& rule);
 
@@ -128,6 +128,9 @@ struct TRANSLATION {
     std::vector<CONSTRAINT> constraints;
     RULES minRules;
     std::vector<CONSTRAINT> minConstraints;
+    // What the program's text is written in: the program type's it was
+    // translated for.
+    NOTATION notation = NOTATION::INPUT;
 
     // The rules of the translated program in their order: rules with the
     // rejection rules and the inertia rules in their places.
@@ -135,6 +138,6 @@ struct TRANSLATION {
 };
 
 // The rules first to last - 1 of the translated program's order, separated
-// by sep.
+// by sep, in the notation given.
 void print_translated_rules(std::ostream& out, const TRANSLATION& translation, std::size_t first,
-                            std::size_t last, const char* sep);
+                            std::size_t last, const char* sep, NOTATION notation);

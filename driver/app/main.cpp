@@ -68,7 +68,7 @@ bool parseFile(PARSER& parser, const char* name, INPUT_DIRECTIVES& directives) {
         ++parser.errors;
         return false;
     }
-    if (OptionVerbosity) std::cout << "Reading \"" << name << "\"" << std::endl;
+    if (parser.settings.verbose) std::cout << "Reading \"" << name << "\"" << std::endl;
     parseStream(parser, in, directives);
     std::fclose(in);
     return true;
@@ -186,7 +186,6 @@ void checkOptions(OPTIONS& o) {
             "--changes needs --session: it tells each step by what changed since the last.");
     checkConsequenceOptions(o);
     ApplyToGlobals(o);
-    if (!o.session) CheckOneRunOptions();
 }
 
 // The definitions of -c and --const, which the inputs' own #const do not
@@ -244,38 +243,39 @@ void chooseDefaultProgram(OPTIONS& o) {
     throw END_OF_RUN(1, END_OF_RUN::AT_ONCE);
 }
 
-// What the rewriting needs of the command line.
-REWRITING_SETTINGS rewritingSettings(const OPTIONS& o) {
-    REWRITING_SETTINGS s;
-    s.minimal = o.minimal;
-    s.strict = o.strict;
-    s.optimize = o.optimize;
-    s.strongNegationConstraints = o.programType == PROGRAM_TYPE::PEXA;
-    s.debug = o.debug;
+// What the parse needs of the command line.
+PARSE_SETTINGS parseSettings(const OPTIONS& o) {
+    PARSE_SETTINGS s;
+    s.programType = o.programType;
+    s.explain = o.explain;
+    s.verbose = o.verbose;
+    s.invocation = WhoAmI;
     return s;
 }
 
-void rewriteUpdates(const OPTIONS& o, SEQUENCE& sequence) {
+void rewriteUpdates(const RUN_SETTINGS& settings, SEQUENCE& sequence) {
+    // An empty sequence's program file is written in the program type's form too.
+    RunTranslation().notation = settings.notation();
     if (sequence.programs.empty()) {
         // Nothing to rewrite, but the candidates are still tested: their test
         // programs need the global minimality part, without which the empty
         // answer set, which rejects nothing, would count as not minimal.
-        if ((o.minimal || o.strict) && !o.integral) {
-            REWRITING r{RunTranslation(), rewritingSettings(o)};
+        if ((settings.minimal || settings.strict) && !settings.integral) {
+            REWRITING r{RunTranslation(), RunRewritingSettings(settings)};
             addMinRules(r, 0);
         }
         return;
     }
-    if (o.verbose) std::cout << "Rewriting updates ..." << std::endl;
-    UpdateRewriting(sequence.programs, sequence.constraints, rewritingSettings(o),
+    if (settings.verbose) std::cout << "Rewriting updates ..." << std::endl;
+    UpdateRewriting(sequence.programs, sequence.constraints, RunRewritingSettings(settings),
                     RunTranslation());
 }
 
 // Why nothing was solved, or the answer sets were not read, for --stats.
-void noteUnsolved(const OPTIONS& o, int status) {
+void noteUnsolved(const OPTIONS& o, const RUN_SETTINGS& settings, int status) {
     if (o.program.empty())
         RunSummary().error = "nothing was solved: no evaluation program was given (-p=)";
-    else if (!ReadsAnswerSets() && status == 0)
+    else if (!settings.readsAnswerSets() && status == 0)
         RunSummary().error =
             "the output of an evaluation program of a type other than rox and "
             "pexa is not read";
@@ -303,26 +303,32 @@ void sayWhenNoAnswerSet(const OPTIONS& o) {
 
 // Writes the program file, runs the evaluation program on it and ends the
 // results; the status the run ends with.
-int solve(const OPTIONS& o) {
+int solve(const OPTIONS& o, const RUN_SETTINGS& settings) {
     StartPhase(PHASE::WRITING);
     std::string file = chooseOutputFile(o);
-    StoreToFile(RunTranslation(), file, o.integral, nullptr);
+    AnnounceStoring(settings, file);
+    StoreToFile(RunTranslation(), file,
+                o.integral ? PROGRAM_FILE::INTEGRAL
+                : o.oneRun ? PROGRAM_FILE::ONE_RUN
+                           : PROGRAM_FILE::PLAIN,
+                nullptr);
 
     int status = 0;
     GOAL_ANSWER goal = UnansweredGoal();
     StartPhase(PHASE::SOLVING);
     if (!o.program.empty()) {
         const std::string& given = o.evaluationOptions;
-        status = ExecuteProgram(o.program, o.oneRun ? OneRunOptions(given) : given, file, goal);
-        if (o.oneRun && o.verbose && status == 0) ReportOneRun();
+        status = ExecuteProgram(settings, o.program,
+                                o.oneRun ? OneRunOptions(settings, given) : given, file, goal);
+        if (o.oneRun && o.verbose && status == 0) ReportOneRun(settings);
     } else if (!o.store) {
         RemoveFile(file);
         UnregisterTemporaryFile(file);
     }
 
     // Other program types print the evaluation program's output unread.
-    const bool evaluated = !o.program.empty() && ReadsAnswerSets();
-    if (!evaluated) noteUnsolved(o, status);
+    const bool evaluated = !o.program.empty() && settings.readsAnswerSets();
+    if (!evaluated) noteUnsolved(o, settings, status);
     FinishAnswers(RUN_END{evaluated, status}, goal);
     if (evaluated && status == 0) sayWhenNoAnswerSet(o);
     if (o.verbose) std::cout << std::endl;
@@ -361,11 +367,13 @@ int run(int argc, char** argv) {
     beginAnswers(options);
     if (!options.silent) PrintBanner(std::cout);
     checkOptions(options);
+    const RUN_SETTINGS settings = RunSettingsOf(options, WhoAmI);
+    if (!options.session) CheckOneRunOptions(settings);
 
-    initBuiltins();
+    if (options.programType == PROGRAM_TYPE::ROX) initBuiltins();
     StartPhase(PHASE::READING);
     INPUT_DIRECTIVES directives = commandLineDirectives(options);
-    PARSER parser{RunSequence()};
+    PARSER parser{RunSequence(), parseSettings(options)};
     readInputs(options, parser, directives);
     // A session's later blocks may still bring what the command line names.
     if (!options.session) warnOfUnmentioned(options);
@@ -375,10 +383,10 @@ int run(int argc, char** argv) {
                     options.inputs, options.changes},
                    parser);
     StartPhase(PHASE::REWRITING);
-    rewriteUpdates(options, parser.sequence);
-    if (options.verbose) PrintStatistics(std::cout, RunTranslation());
-    if (options.debug) PrintDebugReport(std::cerr, RunTranslation());
-    return solve(options);
+    rewriteUpdates(settings, parser.sequence);
+    if (options.verbose) PrintStatistics(std::cout, RunTranslation(), settings);
+    if (options.debug) PrintDebugReport(std::cerr, RunTranslation(), settings);
+    return solve(options, settings);
 }
 
 }  // namespace

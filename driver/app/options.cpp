@@ -425,15 +425,39 @@ std::optional<std::string> CheckValues(OPTIONS& o) {
     return std::nullopt;
 }
 
-// The bridge to the globals of base/options.hpp, which the stages below
-// the driver and the driver's own steps still read; it goes once they take
-// the record's settings as parameters.
+RUN_SETTINGS RunSettingsOf(const OPTIONS& o, const char* invocation) {
+    RUN_SETTINGS s;
+    s.programType = o.programType;
+    s.optimize = o.optimize;
+    s.verbose = o.verbose;
+    s.debug = o.debug;
+    s.store = o.store;
+    s.wait = o.wait;
+    s.minimal = o.minimal;
+    s.strict = o.strict;
+    s.integral = o.integral;
+    s.oneRun = o.oneRun;
+    s.brave = o.brave;
+    s.cautious = o.cautious;
+    s.goal = o.goal;
+    s.explain = o.explain;
+    s.json = o.json;
+    s.stats = o.stats;
+    s.session = o.session;
+    s.models = o.models;
+    s.timeLimit = o.timeLimit;
+    s.enumMode = o.enumMode;
+    s.invocation = invocation;
+    return s;
+}
+
+// The bridge to the globals of base/options.hpp, which the writers of the
+// results and the session still read; it goes once they take the run's
+// settings as parameters.
 void ApplyToGlobals(const OPTIONS& o) {
     OptionVerbosity = o.verbose;
     OptionWait = o.wait;
-    OptionSilent = o.silent;
     OptionStore = o.store;
-    OptionDebug = o.debug;
     OptionMinimal = o.minimal;
     OptionStrict = o.strict;
     OptionCautious = o.cautious;
@@ -441,13 +465,11 @@ void ApplyToGlobals(const OPTIONS& o) {
     OptionIntegral = o.integral;
     OptionOneRun = o.oneRun;
     OptionProgram = o.programType;
-    OptionOptimize = o.optimize;
     Goal = o.goal;
     OptionExplain = o.explain;
     OptionJson = o.json;
     OptionSummary = o.stats;
     OptionModels = o.models;
-    OptionTimeLimit = o.timeLimit;
     OptionSession = o.session;
     OptionEnumMode = o.enumMode;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/options.hpp"
+#include "driver/settings.hpp"
 
 struct OPTIONS {
     std::string program;                            // -p=: the evaluation program; empty: none
@@ -119,6 +119,10 @@ const std::vector<OPTION>& OptionTable();
 // likely meant as an option, given after the first file name.
 bool NamesOption(const std::string& arg);
 
-// Writes the run-wide settings that the stages below the driver still
-// read from base/options.hpp; the one place they are set.
+// What the steps of the run read of the options; invocation is the name vok
+// was started by.
+RUN_SETTINGS RunSettingsOf(const OPTIONS& options, const char* invocation);
+
+// Writes the settings that the writers of the results and the session
+// still read from base/options.hpp; the one place they are set.
 void ApplyToGlobals(const OPTIONS& options);

@@ -1,10 +1,9 @@
 #include "report.hpp"
 
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "representation/rule.hpp"
 
-void PrintStatistics(std::ostream& out, const TRANSLATION& t) {
+void PrintStatistics(std::ostream& out, const TRANSLATION& t, const RUN_SETTINGS& settings) {
     // The builtins are no predicates of the program, the assignment's "="
     // (registered on its first use) among them.
     const unsigned builtins =
@@ -12,8 +11,8 @@ void PrintStatistics(std::ostream& out, const TRANSLATION& t) {
     out << "The rewritten program consits of " << IDENT::Constants.size() << " constants, "
         << ATOM::Predicates.size() - builtins + updatePredicates.size() << " predicates, "
         << t.ruleCount() << " rules, and " << t.constraints.size() << " constraints";
-    if (OptionMinimal || OptionStrict) {
-        if (OptionIntegral)
+    if (settings.minimal || settings.strict) {
+        if (settings.integral)
             out << " plus " << t.minRules.size() << " minimality rules and "
                 << t.minConstraints.size() << " minimality constraints";
         else
@@ -26,13 +25,13 @@ void PrintStatistics(std::ostream& out, const TRANSLATION& t) {
 }
 
 namespace {
-void printNames(std::ostream& out, const char* title, const NAMES& table) {
+void printNames(std::ostream& out, const char* title, const NAMES& table, NOTATION notation) {
     out << title;
-    print_list(out, table.begin(), table.end(), ", ");
+    print_list(out, table.begin(), table.end(), ", ", notation);
     out << "\n\n";
 }
 // The predicates, the update names among them, or the update names alone.
-void printPredicates(std::ostream& out, const char* title, bool updatesOnly) {
+void printPredicates(std::ostream& out, const char* title, bool updatesOnly, NOTATION notation) {
     out << title;
     bool first = true;
     auto print = [&](std::string_view name, unsigned number) {
@@ -41,44 +40,47 @@ void printPredicates(std::ostream& out, const char* title, bool updatesOnly) {
         if (!name.empty() && name[0] == AggregateMark) return;
         if (!first) out << ", ";
         first = false;
-        print_name(out, name);
+        print_name(out, name, notation);
     };
     forEachPredicate(print);
     out << "\n\n";
 }
-void printNames(std::ostream& out, const char* title, const GENERATED_NAMES& registry) {
+void printNames(std::ostream& out, const char* title, const GENERATED_NAMES& registry,
+                NOTATION notation) {
     out << title;
     const std::vector<NAMES_ITEM> names = registry.inNameOrder();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i) out << ", ";
-        print_name(out, names[i].name);
+        print_name(out, names[i].name, notation);
     }
     out << "\n\n";
 }
 }  // namespace
 
-void PrintDebugReport(std::ostream& out, const TRANSLATION& t) {
-    const bool minimality = OptionMinimal || OptionStrict;
+void PrintDebugReport(std::ostream& out, const TRANSLATION& t, const RUN_SETTINGS& settings) {
+    const bool minimality = settings.minimal || settings.strict;
+    const NOTATION notation = t.notation;
     out << '\n';
-    printNames(out, "The following constants have been introduced: ", IDENT::Constants);
-    printPredicates(out, "The following predicates have been introduced: ", false);
-    printPredicates(out, "The following update predicates have been introduced: ", true);
+    printNames(out, "The following constants have been introduced: ", IDENT::Constants, notation);
+    printPredicates(out, "The following predicates have been introduced: ", false, notation);
+    printPredicates(out, "The following update predicates have been introduced: ", true, notation);
     if (minimality)
         printNames(out,
-                   "The following minimality predicates have been introduced: ", minimalPredicates);
+                   "The following minimality predicates have been introduced: ", minimalPredicates,
+                   notation);
     out << "The following rules have been introduced: " << '\n';
-    print_translated_rules(out, t, 0, t.ruleCount(), "\n");
+    print_translated_rules(out, t, 0, t.ruleCount(), "\n", notation);
     out << "\n\n";
     out << "The following constraints have been introduced: " << '\n';
-    print_list(out, t.constraints, "\n");
+    print_list(out, t.constraints, "\n", notation);
     out << '\n' << "\n\n";
     if (minimality) {
         out << "The following (global/integral) minimality rules have been introduced: " << '\n';
-        print_list(out, t.minRules, "\n");
+        print_list(out, t.minRules, "\n", notation);
         out << "\n\n";
         out << "The following (global/integral) minimality constraints have been introduced: "
             << '\n';
-        print_list(out, t.minConstraints, "\n");
+        print_list(out, t.minConstraints, "\n", notation);
         out << "\n\n";
     }
     out.flush();

@@ -3,7 +3,10 @@
 
 #include <ostream>
 
+#include "driver/settings.hpp"
 #include "rewriting/translation.hpp"
 
-void PrintStatistics(std::ostream& out, const TRANSLATION& translation);
-void PrintDebugReport(std::ostream& out, const TRANSLATION& translation);
+void PrintStatistics(std::ostream& out, const TRANSLATION& translation,
+                     const RUN_SETTINGS& settings);
+void PrintDebugReport(std::ostream& out, const TRANSLATION& translation,
+                      const RUN_SETTINGS& settings);

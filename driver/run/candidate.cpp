@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "driver/output/summary.hpp"
 #include "driver/run/evaluate.hpp"
@@ -35,10 +34,10 @@ IDENT termOf(std::string_view token) {
     return IDENT(IDENT::CONSTANT, checkedNumber(IDENT::Constants.insert(text).first));
 }
 
-void addCandidateRule(RULES& rules, RULE rule) {
-    if (OptionDebug) {
+void addCandidateRule(const RUN_SETTINGS& settings, RULES& rules, RULE rule) {
+    if (settings.debug) {
         std::cerr << "Added minimaltiy (strictness) rule ";
-        print_rule(std::cerr, rule);
+        print_rule(std::cerr, rule, settings.notation());
         std::cerr << "to the current model's rules." << std::endl;
     }
     rules.push_back(std::move(rule));
@@ -48,12 +47,12 @@ ATOM proposition(const std::string& name) { return ATOM(name, std::nullopt, PRED
 
 // A test that would begin after the time limit is not begun: the run ends
 // as a run of the evaluation program ends at its limit.
-void stopWhenTimeIsUp() {
-    if (!TimeIsUp()) return;
-    RunSummary().error = TimeLimitReason();
+void stopWhenTimeIsUp(const RUN_SETTINGS& settings) {
+    if (!TimeIsUp(settings)) return;
+    RunSummary().error = TimeLimitReason(settings);
     RunSummary().more = true;
     std::cout.flush();
-    std::cerr << "Time limit of " << OptionTimeLimit << " s reached before solving finished."
+    std::cerr << "Time limit of " << settings.timeLimit << " s reached before solving finished."
               << " Aborting ..." << std::endl;
     throw END_OF_RUN{TimeLimitStatus};
 }
@@ -61,10 +60,10 @@ void stopWhenTimeIsUp() {
 // Why a test run failed, for --stats: the time limit once it has passed
 // (the test had only what remained of it; more answer sets may exist),
 // else what the test said.
-std::string testFailure(int status) {
-    if (TimeIsUp()) {
+std::string testFailure(const RUN_SETTINGS& settings, int status) {
+    if (TimeIsUp(settings)) {
         RunSummary().more = true;
-        return TimeLimitReason();
+        return TimeLimitReason(settings);
     }
     const std::string& reason = RunSummary().testReason;
     if (!reason.empty()) return reason;
@@ -73,25 +72,25 @@ std::string testFailure(int status) {
 
 }  // namespace
 
-void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules) {
+void AddCandidateRules(const RUN_SETTINGS& settings, const ANSWER_ATOM& printed, RULES& rules) {
     if (!printed.listed) {
-        AddModelRules(ATOM(printed.name(), std::nullopt, PREDICATE_NAMES::IDB), rules);
+        AddModelRules(settings, ATOM(printed.name(), std::nullopt, PREDICATE_NAMES::IDB), rules);
         return;
     }
     std::vector<IDENT> terms;
     terms.reserve(printed.argCount());
     for (std::size_t i = 0; i < printed.argCount(); ++i) terms.push_back(termOf(printed.arg(i)));
-    AddModelRules(ATOM(printed.name(), ARGUMENTS(terms), PREDICATE_NAMES::IDB), rules);
+    AddModelRules(settings, ATOM(printed.name(), ARGUMENTS(terms), PREDICATE_NAMES::IDB), rules);
 }
 
-void AddModelRules(const ATOM& atom, RULES& rules) {
+void AddModelRules(const RUN_SETTINGS& settings, const ATOM& atom, RULES& rules) {
     const std::string r = atom.name();
     if (!isRejectionPred(r) || atom.hasVariable()) return;
 
     // ok :- not a.   or, with -strict,   ok_PL :- eq_P(L+1)_R0, not a.
     HEAD head;
     BODY body;
-    if (OptionStrict) {
+    if (settings.strict) {
         unsigned level = getLevel(r);
         head.add(proposition(okPred(level)));
         body.add(LITERAL(proposition(equalityPred(level + 1, 0)), false));
@@ -99,59 +98,60 @@ void AddModelRules(const ATOM& atom, RULES& rules) {
         head.add(proposition(okAtom()));
     }
     body.add(LITERAL(atom, true));
-    addCandidateRule(rules, RULE(std::move(head), std::move(body)));
+    addCandidateRule(settings, rules, RULE(std::move(head), std::move(body)));
 
     // mrej(c1, ..., ck) :- is_true.
     unsigned arity = ATOM::Predicates.arity(atom.predicate);
     HEAD model(ATOM(modelPred(r, arity), atom.args, PREDICATE_NAMES::IDB));
     BODY truth;
     truth.add(LITERAL(proposition(truthAtom()), false));
-    addCandidateRule(rules, RULE(std::move(model), std::move(truth)));
+    addCandidateRule(settings, rules, RULE(std::move(model), std::move(truth)));
 }
 
-bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::string options,
-                   std::string file) {
-    stopWhenTimeIsUp();
-    const char* strict = OptionStrict ? "strict " : "";
-    if (OptionVerbosity)
+bool TestCandidate(const RUN_SETTINGS& settings, unsigned n, const RULES& rules,
+                   std::string program, std::string options, std::string file) {
+    stopWhenTimeIsUp(settings);
+    const char* strict = settings.strict ? "strict " : "";
+    if (settings.verbose)
         std::cout << "Testing candidate " << n << " for " << strict << "minimality using "
                   << rules.size() << " additional minimality rules ..." << std::endl;
-    if (OptionDebug) {
+    if (settings.debug) {
         std::cerr << "\nThe following additional candidate minimality rules "
                   << "have been introduced: \n";
-        print_list(std::cerr, rules, "\n");
+        print_list(std::cerr, rules, "\n", settings.notation());
         std::cerr << "\n" << std::endl;
     }
 
     std::string testFile = TestFileName(file, n);
     // Next to a temporary main file the test file is temporary too: created
     // exclusively, so that nothing planted under its name is written through.
-    if (!OptionStore && !CreateExclusiveFile(testFile)) {
+    if (!settings.store && !CreateExclusiveFile(testFile)) {
         std::cerr << "Could not open file " << testFile << ". Aborting." << std::endl;
         throw END_OF_RUN{1};
     }
-    StoreToFile(RunTranslation(), testFile, true, &rules);
+    AnnounceStoring(settings, testFile);
+    StoreToFile(RunTranslation(), testFile, PROGRAM_FILE::INTEGRAL, &rules);
 
     ++RunSummary().tested;
     RunSummary().testReason.clear();
-    const auto [status, found] = RunTestProgram(program, options, testFile);
+    const auto [status, found] = RunTestProgram(settings, program, options, testFile);
     if (status != 0) {
-        RunSummary().error = testFailure(status);
+        RunSummary().error = testFailure(settings, status);
         std::cerr << "Candidate evaluation failed. Aborting ..." << std::endl;
         throw END_OF_RUN{status};
     }
-    if (OptionVerbosity)
+    if (settings.verbose)
         std::cout << "Candidate " << n << " is " << (found ? "not " : "") << strict << "minimal."
                   << std::endl;
     return !found;
 }
 
-TEST_RUN RunTestProgram(const std::string& program, const std::string& options,
-                        const std::string& file) {
+TEST_RUN RunTestProgram(const RUN_SETTINGS& settings, const std::string& program,
+                        const std::string& options, const std::string& file) {
     TEST_RUN test;
-    test.status = RunEvaluation(program, options, file, true, [&test](std::string_view line) {
+    test.status = RunEvaluation(settings, program, options, file, true, [&](std::string_view line) {
                       if (line[0] == '{') test.found = true;
-                      else NoteOutcomeLine(line, true);
+                      else NoteOutcomeLine(settings, line, true);
                       return true;
                   }).code;
     return test;

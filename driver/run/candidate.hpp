@@ -6,25 +6,26 @@
 #include <string>
 
 #include "driver/output/answer_atom.hpp"
+#include "driver/settings.hpp"
 #include "representation/rule.hpp"
 
 // Turns one rejection atom of an answer set into an atom of the program
 // (an argument that reads as a decimal integer becomes that integer, any
 // other a constant) and appends its candidate rules to rules. Ends the run
 // with status 1 when the predicate is known with another arity.
-void AddCandidateRules(const ANSWER_ATOM& printed, RULES& rules);
+void AddCandidateRules(const RUN_SETTINGS& settings, const ANSWER_ATOM& printed, RULES& rules);
 
 // Appends the two candidate rules of a ground rejection atom: the one that
 // derives ok (with -strict ok of the atom's level) when a test answer set
 // does not reject it, and the fact that the candidate rejects it. Any other
 // atom adds nothing.
-void AddModelRules(const ATOM& atom, RULES& rules);
+void AddModelRules(const RUN_SETTINGS& settings, const ATOM& atom, RULES& rules);
 
 // Writes and runs the test program of candidate n next to the main program
 // file; true when the candidate is minimal. A failed test run ends the
 // process with its status.
-bool TestCandidate(unsigned n, const RULES& rules, std::string program, std::string options,
-                   std::string file);
+bool TestCandidate(const RUN_SETTINGS& settings, unsigned n, const RULES& rules,
+                   std::string program, std::string options, std::string file);
 
 // How a test program's run ended: its status, and whether it printed an
 // answer set (the candidate is then not minimal).
@@ -35,5 +36,5 @@ struct TEST_RUN {
 
 // Runs the test program file; nothing of its output is printed, and its
 // outcome line (--stats) is noted as a candidate test's.
-TEST_RUN RunTestProgram(const std::string& program, const std::string& options,
-                        const std::string& file);
+TEST_RUN RunTestProgram(const RUN_SETTINGS& settings, const std::string& program,
+                        const std::string& options, const std::string& file);

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "driver/output/summary.hpp"
 #include "driver/run/limits.hpp"
@@ -22,13 +21,13 @@
 
 namespace {
 
-[[noreturn]] void cannotExecute(const std::string& program, const std::string& options,
-                                const std::string& file) {
+[[noreturn]] void cannotExecute(const RUN_SETTINGS& settings, const std::string& program,
+                                const std::string& options, const std::string& file) {
     RunSummary().error = "could not execute " + program;
     std::cerr << "Could not execute " << program;
     if (!options.empty()) std::cerr << " " << options;
     std::cerr << " " << file << ". Aborting." << std::endl;
-    RemoveUnlessStored(file);
+    RemoveUnlessStored(settings, file);
     throw END_OF_RUN{1};
 }
 
@@ -42,33 +41,33 @@ int exitCodeOf(int status) {
 }
 
 // pexa reads propositional programs only; the run stops before starting it.
-void refuseFirstOrderForPexa(const std::string& file) {
-    if (OptionProgram != PROGRAM_TYPE::PEXA || RunSequence().propositional) return;
+void refuseFirstOrderForPexa(const RUN_SETTINGS& settings, const std::string& file) {
+    if (settings.programType != PROGRAM_TYPE::PEXA || RunSequence().propositional) return;
     std::cerr << "Sorry, PEXA cannot process first order programs!"
               << " Aborting." << std::endl;
-    RemoveUnlessStored(file);
+    RemoveUnlessStored(settings, file);
     throw END_OF_RUN{1};
 }
 
-void announceExecution(const std::string& program, const std::string& options,
-                       const std::string& file) {
+void announceExecution(const RUN_SETTINGS& settings, const std::string& program,
+                       const std::string& options, const std::string& file) {
     std::cout << "Executing " << program;
     if (!options.empty()) std::cout << " " << options;
-    if (OptionStore) std::cout << " " << file;
+    if (settings.store) std::cout << " " << file;
     std::cout << " ..." << std::endl;
 }
 
 // Starts the program with the words of its options and the file as its
 // arguments, for reading its output. Nothing of them is shell text: a
 // path with blanks or an option with ";" reaches the program as written.
-CHILD_RUN startEvaluation(const std::string& program, const std::string& options,
-                          const std::string& file) {
+CHILD_RUN startEvaluation(const RUN_SETTINGS& settings, const std::string& program,
+                          const std::string& options, const std::string& file) {
     std::vector<std::string> argv = SplitOptions(options);
     argv.insert(argv.begin(), program);
     argv.push_back(file);
     std::cout.flush();
     CHILD_RUN run = StartProgram(argv);
-    if (!run.output) cannotExecute(program, options, file);
+    if (!run.output) cannotExecute(settings, program, options, file);
     return run;
 }
 
@@ -89,34 +88,34 @@ void readLines(FILE* pipe, TAKE&& take) {
 
 }  // namespace
 
-void RemoveUnlessStored(const std::string& file) {
-    if (OptionStore) return;
+void RemoveUnlessStored(const RUN_SETTINGS& settings, const std::string& file) {
+    if (settings.store) return;
     RemoveFile(file);
     UnregisterTemporaryFile(file);
 }
 
 // The outcome line asked for with --stats or --json, noted instead of being
 // printed; false for any other line.
-bool NoteOutcomeLine(std::string_view line, bool testRun) {
-    if (!AsksOutcome() || !line.starts_with(DeclarationMark)) return false;
+bool NoteOutcomeLine(const RUN_SETTINGS& settings, std::string_view line, bool testRun) {
+    if (!AsksOutcome(settings) || !line.starts_with(DeclarationMark)) return false;
     std::optional<SOLVING_OUTCOME> outcome = ReadOutcomeLine(line);
     if (outcome) NoteOutcome(*outcome, testRun);
     return outcome.has_value();
 }
 
-EVALUATION_END RunEvaluation(const std::string& program, const std::string& options,
-                             const std::string& file, bool testRun,
+EVALUATION_END RunEvaluation(const RUN_SETTINGS& settings, const std::string& program,
+                             const std::string& options, const std::string& file, bool testRun,
                              const std::function<bool(std::string_view)>& take) {
-    refuseFirstOrderForPexa(file);
-    const std::string runOptions = RunOptions(options, testRun);
-    if (OptionVerbosity) announceExecution(program, runOptions, file);
+    refuseFirstOrderForPexa(settings, file);
+    const std::string runOptions = RunOptions(settings, options, testRun);
+    if (settings.verbose) announceExecution(settings, program, runOptions, file);
 
     ++RunSummary().calls;
-    CHILD_RUN run = startEvaluation(program, runOptions, file);
+    CHILD_RUN run = startEvaluation(settings, program, runOptions, file);
     // Other program types print as they are.
     bool stopped = false;
     readLines(run.output, [&](std::string_view line) {
-        if (!ReadsAnswerSets()) {
+        if (!settings.readsAnswerSets()) {
             std::cout << line;
             return true;
         }
@@ -128,6 +127,6 @@ EVALUATION_END RunEvaluation(const std::string& program, const std::string& opti
         return {0, true};
     }
     const int code = exitCodeOf(FinishProgram(run));
-    RemoveUnlessStored(file);
+    RemoveUnlessStored(settings, file);
     return {code, false};
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "driver/settings.hpp"
+
 // How a run ended: its exit code (128 + the signal number when a signal
 // ended it), or stopped when the reader of its lines asked for no more.
 struct EVALUATION_END {
@@ -24,13 +26,13 @@ struct EVALUATION_END {
 // are not read is copied to standard output instead. Ends the run with
 // status 1 when the program cannot be started. Removes the file
 // afterwards unless -f= named it (when stopped, the caller does).
-EVALUATION_END RunEvaluation(const std::string& program, const std::string& options,
-                             const std::string& file, bool testRun,
+EVALUATION_END RunEvaluation(const RUN_SETTINGS& settings, const std::string& program,
+                             const std::string& options, const std::string& file, bool testRun,
                              const std::function<bool(std::string_view)>& take);
 
 // The outcome line asked for with --stats or --json, noted instead of being
 // printed; false for any other line.
-bool NoteOutcomeLine(std::string_view line, bool testRun);
+bool NoteOutcomeLine(const RUN_SETTINGS& settings, std::string_view line, bool testRun);
 
 // Removes the program file unless -f= named it.
-void RemoveUnlessStored(const std::string& file);
+void RemoveUnlessStored(const RUN_SETTINGS& settings, const std::string& file);

@@ -13,7 +13,6 @@
 #include <optional>
 #include <string_view>
 
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "driver/output/answer_atom.hpp"
 #include "driver/output/answers.hpp"
@@ -47,10 +46,10 @@ FILTER_STATE& filterState() {
     return state;
 }
 
-void beginAnswerSet(FILTER_STATE& s) {
+void beginAnswerSet(FILTER_STATE& s, const RUN_SETTINGS& settings) {
     s.doFilter = true;
     // With --one-run the evaluation program prints only minimal answer sets.
-    s.doMinTests = TestsCandidates();
+    s.doMinTests = settings.testsCandidates();
     s.matches.clear();
     s.answer.atoms.clear();
     s.answer.rejected.reset();
@@ -63,42 +62,46 @@ void beginAnswerSet(FILTER_STATE& s) {
 // Drops an atom of an auxiliary predicate, turns a rejection atom into
 // candidate rules when candidates are tested, and adds any other atom to
 // the answer set if --show shows it; the goal sees every one.
-void judgeAtom(FILTER_STATE& s, ANSWER_ATOM& atom, const GOAL_ANSWER& goal) {
+void judgeAtom(FILTER_STATE& s, const RUN_SETTINGS& settings, ANSWER_ATOM& atom,
+               const GOAL_ANSWER& goal) {
     // The registries hold strong negation in the input's form, "-p".
-    if (OptionProgram == PROGRAM_TYPE::PEXA && IsPexaNegation(atom.name()))
+    if (settings.programType == PROGRAM_TYPE::PEXA && IsPexaNegation(atom.name()))
         atom.renameStart(PexaNegationPrefix.size(), "-");
     const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
     const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
-    if (auxiliary && OptionExplain) s.trace.note(atom);
+    if (auxiliary && settings.explain) s.trace.note(atom);
     if (auxiliary && !rejection) return;
 
     if (rejection) {
-        AddCandidateRules(atom, s.candRules);
+        AddCandidateRules(settings, atom, s.candRules);
         return;
     }
     if (IsShown(atom)) s.answer.atoms.add(atom.text);
-    if (OptionBrave || OptionCautious) NoteGoalAtom(goal, atom, s.matches);
+    if (settings.brave || settings.cautious) NoteGoalAtom(goal, atom, s.matches);
 }
 
 // Reads the atoms of one line of an answer set; true when the set ends in
 // it. What follows the closing "}" on its line belongs to no answer set.
-bool readAtoms(FILTER_STATE& s, std::string_view line, const GOAL_ANSWER& goal) {
+bool readAtoms(FILTER_STATE& s, const RUN_SETTINGS& settings, std::string_view line,
+               const GOAL_ANSWER& goal) {
     return readAnswerAtoms(s.reader, line,
-                           [&s, &goal](ANSWER_ATOM& atom) { judgeAtom(s, atom, goal); });
+                           [&](ANSWER_ATOM& atom) { judgeAtom(s, settings, atom, goal); });
 }
 
 // An answer set that stands is written, and it may answer the goal.
-void endAnswerSet(FILTER_STATE& s, bool lineEnded, const std::string& program,
-                  const std::string& options, const std::string& file, GOAL_ANSWER& goal) {
+void endAnswerSet(FILTER_STATE& s, const RUN_SETTINGS& settings, bool lineEnded,
+                  const std::string& program, const std::string& options, const std::string& file,
+                  GOAL_ANSWER& goal) {
     s.doFilter = false;
-    if (s.doMinTests && !TestCandidate(s.candNum, s.candRules, program, options, file)) return;
+    if (s.doMinTests && !TestCandidate(settings, s.candNum, s.candRules, program, options, file))
+        return;
     ANSWER& answer = s.answer;
     answer.lineEnded = lineEnded;
-    if (OptionExplain) answer.rejected = ExplainAnswerSet(s.trace);
+    if (settings.explain) answer.rejected = ExplainAnswerSet(s.trace);
     WriteAnswer(answer);
-    if (OptionBrave || OptionCautious) RecordForGoal(answer, s.matches, goal);
-    const std::size_t limit = OwnAnswerSetLimit();
+    if (settings.brave || settings.cautious) RecordForGoal(answer, s.matches, goal);
+    const std::size_t limit = OwnAnswerSetLimit(settings);
     s.enough = limit && RunSummary().models >= limit;
 }
 
@@ -119,36 +122,37 @@ int reportCutAnswerSet(int code) {
 
 }  // namespace
 
-int ExecuteProgram(std::string program, std::string options, std::string file, GOAL_ANSWER& goal) {
+int ExecuteProgram(const RUN_SETTINGS& settings, std::string program, std::string options,
+                   std::string file, GOAL_ANSWER& goal) {
     filterState().enough = false;
     // The options as given go on to the candidate tests, which add their
     // own limits. Every line goes through the filter, until vok's own
     // limit of answer sets is reached.
     const EVALUATION_END end =
-        RunEvaluation(program, options, file, false, [&](std::string_view line) {
-            if (NoteOutcomeLine(line, false)) return true;
-            return OutputFilter(std::string(line), program, options, file, goal);
+        RunEvaluation(settings, program, options, file, false, [&](std::string_view line) {
+            if (NoteOutcomeLine(settings, line, false)) return true;
+            return OutputFilter(settings, std::string(line), program, options, file, goal);
         });
     if (end.stopped) {
         // Its answer sets are no longer wanted, whatever it would end with.
-        ReportOwnLimitReached();
-        RemoveUnlessStored(file);
+        ReportOwnLimitReached(settings);
+        RemoveUnlessStored(settings, file);
         return 0;
     }
     return reportCutAnswerSet(end.code);
 }
 
-bool OutputFilter(std::string chunk, std::string program, std::string options, std::string file,
-                  GOAL_ANSWER& goal) {
+bool OutputFilter(const RUN_SETTINGS& settings, std::string chunk, std::string program,
+                  std::string options, std::string file, GOAL_ANSWER& goal) {
     FILTER_STATE& s = filterState();
     if (!s.doFilter) {
         if (chunk.empty() || chunk[0] != '{') {
             std::cout << chunk;
             return true;
         }
-        beginAnswerSet(s);
+        beginAnswerSet(s, settings);
     }
-    if (readAtoms(s, chunk, goal))
-        endAnswerSet(s, chunk.back() == '\n', program, options, file, goal);
+    if (readAtoms(s, settings, chunk, goal))
+        endAnswerSet(s, settings, chunk.back() == '\n', program, options, file, goal);
     return !s.enough;
 }

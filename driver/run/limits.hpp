@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "driver/settings.hpp"
+
 // The status of a run whose time limit is reached, vok's own or the
 // evaluation program's (rox-clingo and pexa-clingo end with it then).
 inline constexpr int TimeLimitStatus = 3;
@@ -23,23 +25,23 @@ inline constexpr int TimeLimitStatus = 3;
 // without -v the request not to say on standard error that -n=<k> was
 // reached (vok's -n is the user's own limit), and with --enum-mode=brave or
 // cautious the request for the consequences.
-std::string RunOptions(const std::string& options, bool testRun);
+std::string RunOptions(const RUN_SETTINGS& settings, const std::string& options, bool testRun);
 
 // Whether the outcome line is asked for (--stats, --json): it tells whether
 // more answer sets may exist.
-bool AsksOutcome();
+bool AsksOutcome(const RUN_SETTINGS& settings);
 
 // vok stops the main run itself once this many answer sets stand; 0: it
 // does not (no -n, or the evaluation program keeps the limit).
-std::size_t OwnAnswerSetLimit();
+std::size_t OwnAnswerSetLimit(const RUN_SETTINGS& settings);
 
 // Noted for --stats and --json; with -v also "Stopped after n minimal
 // answer sets (-n n); there may be more." on standard error.
-void ReportOwnLimitReached();
+void ReportOwnLimitReached(const RUN_SETTINGS& settings);
 
 // Whether the time limit has passed since solving began (false without
 // one).
-bool TimeIsUp();
+bool TimeIsUp(const RUN_SETTINGS& settings);
 
 // "time limit of S s reached before solving finished".
-std::string TimeLimitReason();
+std::string TimeLimitReason(const RUN_SETTINGS& settings);

@@ -4,17 +4,16 @@
 #include <string_view>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "rewriting/auxiliary.hpp"
 
-void CheckOneRunOptions() {
-    if (!OptionOneRun) return;
-    if (!OptionMinimal && !OptionStrict) {
+void CheckOneRunOptions(const RUN_SETTINGS& settings) {
+    if (!settings.oneRun) return;
+    if (!settings.minimal && !settings.strict) {
         std::cerr << "--one-run needs -min or -strict." << std::endl;
         throw END_OF_RUN{1};
     }
-    if (OptionIntegral) {
+    if (settings.integral) {
         std::cerr << "--one-run cannot be combined with -integral." << std::endl;
         throw END_OF_RUN{1};
     }
@@ -32,14 +31,14 @@ void WriteRejectionDeclarations(std::FILE* out) {
     std::fputs(RejectionCountDeclaration(count).c_str(), out);
 }
 
-std::string OneRunOptions(const std::string& options) {
+std::string OneRunOptions(const RUN_SETTINGS& settings, const std::string& options) {
     // -strict wins when both are given, as it does for the candidate tests.
     const std::string request =
-        std::string(MinimalOption) + std::string(OptionStrict ? StrictMinimalMode : MinimalMode);
+        std::string(MinimalOption) + std::string(settings.strict ? StrictMinimalMode : MinimalMode);
     return options.empty() ? request : options + " " + request;
 }
 
-void ReportOneRun() {
-    std::cout << (OptionStrict ? "Strict minimal" : "Minimal")
+void ReportOneRun(const RUN_SETTINGS& settings) {
+    std::cout << (settings.strict ? "Strict minimal" : "Minimal")
               << " answer sets computed by the evaluation program." << std::endl;
 }

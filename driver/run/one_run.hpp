@@ -12,9 +12,11 @@
 #include <cstdio>
 #include <string>
 
+#include "driver/settings.hpp"
+
 // Ends the run with status 1 when --one-run is given without -min or
 // -strict, or with -integral.
-void CheckOneRunOptions();
+void CheckOneRunOptions(const RUN_SETTINGS& settings);
 
 // The declaration lines, after the program (in the pexa form after "})").
 void WriteRejectionDeclarations(std::FILE* out);
@@ -22,7 +24,7 @@ void WriteRejectionDeclarations(std::FILE* out);
 // The evaluation program's options with the request for minimal (-strict:
 // strictly minimal) answer sets after them, so that it is the one that
 // counts.
-std::string OneRunOptions(const std::string& options);
+std::string OneRunOptions(const RUN_SETTINGS& settings, const std::string& options);
 
 // The -v line after a finished run.
-void ReportOneRun();
+void ReportOneRun(const RUN_SETTINGS& settings);

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/chunks.hpp"
 #include "common/contract.hpp"
 #include "driver/run/one_run.hpp"
@@ -41,10 +40,10 @@ void writeItems(std::FILE* out, std::size_t count, const char* sep, PRINT&& prin
 }
 
 template <class ITEM>
-void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep) {
+void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep, NOTATION notation) {
     writeItems(out, items.size(), sep,
                [&](std::ostream& text, std::size_t first, std::size_t last) {
-                   print_list(text, items.data() + first, items.data() + last, sep);
+                   print_list(text, items.data() + first, items.data() + last, sep, notation);
                });
 }
 
@@ -54,10 +53,10 @@ struct TRANSLATED_RULES {
     const TRANSLATION& translation;
 };
 
-void writeList(std::FILE* out, TRANSLATED_RULES rules, const char* sep) {
+void writeList(std::FILE* out, TRANSLATED_RULES rules, const char* sep, NOTATION notation) {
     writeItems(out, rules.translation.ruleCount(), sep,
                [&](std::ostream& text, std::size_t first, std::size_t last) {
-                   print_translated_rules(text, rules.translation, first, last, sep);
+                   print_translated_rules(text, rules.translation, first, last, sep, notation);
                });
 }
 
@@ -92,7 +91,7 @@ int openProgramFile(const std::string& file) {
 // then the constraints, then with integral the minimality constraints; in
 // the pexa form inside one list.
 void writeProgram(std::FILE* out, const TRANSLATION& t, bool integral, const RULES* extra) {
-    const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    const bool pexa = t.notation == NOTATION::PEXA;
     const char* sep = pexa ? ",\n" : "\n";
     const bool rules = t.ruleCount() > 0;
     const bool minRules = integral && !t.minRules.empty();
@@ -105,7 +104,7 @@ void writeProgram(std::FILE* out, const TRANSLATION& t, bool integral, const RUL
     // later group is written, so the list never ends with a comma.
     auto group = [&](bool written, bool later, const auto& items) {
         if (!written) return;
-        writeList(out, items, sep);
+        writeList(out, items, sep, t.notation);
         if (pexa && later) std::fputs(sep, out);
         std::fputc('\n', out);
     };
@@ -149,9 +148,13 @@ bool CreateExclusiveFile(const std::string& name) {
     return true;
 }
 
-void StoreToFile(const TRANSLATION& translation, std::string file, bool integral,
+void AnnounceStoring(const RUN_SETTINGS& settings, const std::string& file) {
+    if (settings.store && settings.verbose)
+        std::cout << "Storing file " << file << " ..." << std::endl;
+}
+
+void StoreToFile(const TRANSLATION& translation, std::string file, PROGRAM_FILE kind,
                  const RULES* extra) {
-    if (OptionStore && OptionVerbosity) std::cout << "Storing file " << file << " ..." << std::endl;
     int fd = openProgramFile(file);
     if (fd < 0) cannotOpen(file);
     // The stream's buffer is ours: one the C library allocated itself
@@ -170,8 +173,8 @@ void StoreToFile(const TRANSLATION& translation, std::string file, bool integral
         // its buffer goes, so that what waits in it is never written later
         // (at the exit) from memory given back.
         CLOSED_ON_UNWIND closed{out};
-        writeProgram(out, translation, integral, extra);
-        if (OptionOneRun && !integral) WriteRejectionDeclarations(out);
+        writeProgram(out, translation, kind == PROGRAM_FILE::INTEGRAL, extra);
+        if (kind == PROGRAM_FILE::ONE_RUN) WriteRejectionDeclarations(out);
     }
     // The stream remembers a failed write, and closing it reports the last
     // one, so that a full disk never passes for a complete program.

@@ -4,15 +4,27 @@
 
 #include <string>
 
+#include "driver/settings.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/translation.hpp"
 
-// Writes the translation's rules, then with integral its minimality rules
-// and the extra rules, then its constraints, then with integral its
-// minimality constraints. Ends the run with status 1 when the file cannot
-// be opened or fully written.
-void StoreToFile(const TRANSLATION& translation, std::string file, bool integral,
+// What a program file holds besides the translation's rules and
+// constraints.
+enum class PROGRAM_FILE {
+    PLAIN,
+    ONE_RUN,   // --one-run: the declarations of the rejection predicates at the end
+    INTEGRAL,  // -integral and a candidate's test: the minimality part and the extra rules
+};
+
+// Writes the translation's rules, then for INTEGRAL its minimality rules
+// and the extra rules, then its constraints, then for INTEGRAL its
+// minimality constraints, in the translation's notation. Ends the run with
+// status 1 when the file cannot be opened or fully written.
+void StoreToFile(const TRANSLATION& translation, std::string file, PROGRAM_FILE kind,
                  const RULES* extra);
+
+// "Storing file FILE ..." on standard output, with -f= and -v.
+void AnnounceStoring(const RUN_SETTINGS& settings, const std::string& file);
 
 // Creates a new temporary program file in directory, named as
 // common/contract.hpp says; returns the name, or "" when it cannot be

@@ -105,16 +105,17 @@ const char* const StdinName = "<stdin>";
 std::string programText(const SEQUENCE& sequence, std::size_t program, std::size_t firstConstraint,
                         std::size_t endConstraint) {
     const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    const NOTATION notation = NotationOf(OptionProgram);
     const char* sep = pexa ? ",\n" : "\n";
     std::ostringstream out;
     if (pexa) out << "@SET FUNCTION\n@LP({\n";
     const RULES* rules = sequence.programs[program].rules.get();
     bool any = rules && !rules->empty();
-    if (any) print_list(out, *rules, sep);
+    if (any) print_list(out, *rules, sep, notation);
     if (endConstraint > firstConstraint) {
         if (any) out << sep;
         const CONSTRAINT* constraints = sequence.constraints.data();
-        print_list(out, constraints + firstConstraint, constraints + endConstraint, sep);
+        print_list(out, constraints + firstConstraint, constraints + endConstraint, sep, notation);
         any = true;
     }
     if (any) out << "\n";

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
         if (parser.errors != 0) return 1;  // each error is named on standard error
         TRANSLATION translation;
         UpdateRewriting(sequence.programs, sequence.constraints, REWRITING_SETTINGS(), translation);
-        StoreToFile(translation, argv[1], false, nullptr);
+        StoreToFile(translation, argv[1], PROGRAM_FILE::PLAIN, nullptr);
     } catch (const END_OF_RUN& end) {
         if (!end.lastWords.empty()) std::cerr << end.lastWords << '\n';
         return end.status;

@@ -18,12 +18,13 @@ namespace {
 // The names a small update sequence with -min registers, as in a real run.
 void registerAuxiliaryNames() {
     const char program[] = "{ p(X) :- q(X). q(a). r. }\n{ -p(X) :- q(X), not r. \"a b\"(c). }\n";
-    OptionMinimal = true;
     fuzz::parseInput(reinterpret_cast<const std::uint8_t*>(program), sizeof program - 1, true);
     RunTranslation() = TRANSLATION();
-    UpdateRewriting(TestSequence().programs, TestSequence().constraints, RunRewritingSettings(),
-                    RunTranslation());
-    OptionMinimal = false;
+    RUN_SETTINGS minimal;
+    minimal.programType = OptionProgram;
+    minimal.minimal = true;
+    UpdateRewriting(TestSequence().programs, TestSequence().constraints,
+                    RunRewritingSettings(minimal), RunTranslation());
 }
 
 }  // namespace
@@ -44,17 +45,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!IsValidGoal()) return 0;
     }
 
+    RUN_SETTINGS settings;
+    settings.programType = OptionProgram;
+    settings.brave = OptionBrave;
+    settings.cautious = OptionCautious;
     GOAL_ANSWER goal = UnansweredGoal();
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);
         end = end == std::string::npos ? text.size() : end + 1;
-        OutputFilter(text.substr(at, end - at), "solver", "", "program.vok", goal);
+        OutputFilter(settings, text.substr(at, end - at), "solver", "", "program.vok", goal);
         at = end;
     }
     // The filter keeps its state for the whole run. This line ends an
     // answer set left open, inside a quoted string or not, so that every
     // input starts outside one; outside an answer set it is passed through.
-    OutputFilter("\"}\"}\n", "solver", "", "program.vok", goal);
+    OutputFilter(settings, "\"}\"}\n", "solver", "", "program.vok", goal);
     for (const GOAL_INSTANCE& i : GoalInstances(goal))
         if (goal.query && BoundValues(*goal.query, i.atom).size() != goal.query->variables.size())
             __builtin_trap();

@@ -43,6 +43,7 @@ inline void silenceStreams() {
 // back to their defaults; builtins registered for program type program.
 inline void freshRun(PROGRAM_TYPE program) {
     ::freshRun(program);
+    TestParseSettings() = PARSE_SETTINGS{.programType = program};
     resetParserState();
 }
 

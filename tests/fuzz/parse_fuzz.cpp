@@ -14,17 +14,14 @@ namespace {
 // for every program type); the constraints, which belong to no program, go
 // into the first block.
 std::string printed() {
-    const PROGRAM_TYPE program = OptionProgram;
-    OptionProgram = PROGRAM_TYPE::ROX;
     std::ostringstream out;
     for (std::size_t i = 0; i < TestSequence().programs.size(); ++i) {
         out << "{\n";
-        print_list(out, *TestSequence().programs[i].rules, "\n");
+        print_list(out, *TestSequence().programs[i].rules, "\n", NOTATION::INPUT);
         out << "\n";
-        if (i == 0) print_list(out, TestSequence().constraints, "\n");
+        if (i == 0) print_list(out, TestSequence().constraints, "\n", NOTATION::INPUT);
         out << "\n}\n";
     }
-    OptionProgram = program;
     return out.str();
 }
 
@@ -37,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int result = fuzz::parseInput(data, size, false);
     if (result < 0) return -1;  // kept out of the corpus
     std::ostringstream names;
-    print_list(names, ATOM::Predicates.begin(), ATOM::Predicates.end(), ", ");
+    print_list(names, ATOM::Predicates.begin(), ATOM::Predicates.end(), ", ", NotationOf(program));
     if (result != 0 || TestParser().errors != 0) return 0;
 
     std::string previous = printed();

@@ -195,15 +195,15 @@ void checkCompactText(const vok::evaluation::PROGRAM& program) {
 
 // Writes the program in the current form and reads it back as the
 // evaluation program would.
-void storeAndRead(const TRANSLATION& t, bool integral, const RULES* extra) {
-    StoreToFile(t, programFile(), integral, extra);
+void storeAndRead(const TRANSLATION& t, PROGRAM_FILE kind, const RULES* extra) {
+    StoreToFile(t, programFile(), kind, extra);
     std::ifstream in(programFile(), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     ::unlink(programFile().c_str());
     if (TestParser().errors != 0) return;
     try {
-        if (OptionProgram == PROGRAM_TYPE::PEXA) {
+        if (t.notation == NOTATION::PEXA) {
             if (TestSequence().propositional && !usesBuiltins(t))
                 vok::evaluation::ReadPexa(text.str());
         } else {
@@ -219,28 +219,34 @@ void storeAndRead(const TRANSLATION& t, bool integral, const RULES* extra) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::uint8_t mode = fuzz::beginRun(data, size, true);
-    const PROGRAM_TYPE program = OptionProgram;
-    OptionMinimal = mode & 4;
-    OptionStrict = mode & 8;
-    OptionIntegral = mode & 16;
+    RUN_SETTINGS settings;
+    settings.programType = OptionProgram;
+    settings.minimal = mode & 4;
+    settings.strict = mode & 8;
+    settings.integral = mode & 16;
     // --one-run goes with -min or -strict, never with -integral.
-    OptionOneRun = (OptionMinimal || OptionStrict) && !OptionIntegral;
-    OptionOptimize = mode & 32 ? OPTIMIZATION::ALL : OPTIMIZATION::SUCCINT;
-    OptionDebug = mode & 64;
-    OptionVerbosity = mode & 128;
+    settings.oneRun = (settings.minimal || settings.strict) && !settings.integral;
+    settings.optimize = mode & 32 ? OPTIMIZATION::ALL : OPTIMIZATION::SUCCINT;
+    settings.debug = mode & 64;
+    settings.verbose = mode & 128;
     if (fuzz::parseInput(data, size, true) < 0) return -1;
 
     // As the driver does it: errors in standard input do not stop the run,
     // so the rewriting must take whatever the parser stored.
     TRANSLATION t;
+    t.notation = settings.notation();
     if (!TestSequence().programs.empty())
-        UpdateRewriting(TestSequence().programs, TestSequence().constraints, RunRewritingSettings(),
-                        t);
-    PrintStatistics(std::cout, t);
-    PrintDebugReport(std::cerr, t);
-    storeAndRead(t, OptionIntegral, nullptr);
-    OptionProgram = program == PROGRAM_TYPE::PEXA ? PROGRAM_TYPE::ROX : PROGRAM_TYPE::PEXA;
-    storeAndRead(t, true, &t.minRules);
-    OptionProgram = program;
+        UpdateRewriting(TestSequence().programs, TestSequence().constraints,
+                        RunRewritingSettings(settings), t);
+    PrintStatistics(std::cout, t, settings);
+    PrintDebugReport(std::cerr, t, settings);
+    storeAndRead(t,
+                 settings.integral ? PROGRAM_FILE::INTEGRAL
+                 : settings.oneRun ? PROGRAM_FILE::ONE_RUN
+                                   : PROGRAM_FILE::PLAIN,
+                 nullptr);
+    // The same translation in the other form.
+    t.notation = t.notation == NOTATION::PEXA ? NOTATION::INPUT : NOTATION::PEXA;
+    storeAndRead(t, PROGRAM_FILE::INTEGRAL, &t.minRules);
     return 0;
 }

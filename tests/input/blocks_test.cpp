@@ -158,7 +158,7 @@ TEST_F(TakeBlockTest, ABlockWithAnErrorLeavesNothing) {
 }
 
 TEST_F(TakeBlockTest, UndoLastBlockForgetsItWhole) {
-    OptionExplain = true;
+    UseParseSettings(PARSE_SETTINGS{.explain = true});
     ASSERT_TRUE(TakeBlock(TestParser(), "{ a. }", 1, TestDirectives()));
     const SIZES before = sizes();
     ASSERT_TRUE(TakeBlock(TestParser(), "{ b(c). :- a, b(c). }", 2, TestDirectives()));
@@ -168,7 +168,6 @@ TEST_F(TakeBlockTest, UndoLastBlockForgetsItWhole) {
     EXPECT_EQ(RuleOrigins.size(), 1u);
     // b is unknown again, so it takes another arity.
     EXPECT_TRUE(TakeBlock(TestParser(), "{ b. }", 3, TestDirectives()));
-    OptionExplain = false;
 }
 
 TEST_F(TakeBlockTest, BlocksAreGivenBackNewestFirstWithTheHeadsKnownBefore) {

@@ -23,6 +23,7 @@ using Texts = std::vector<std::string>;
 inline void resetParser(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
     resetProgramTables(program);
     resetOptions();
+    TestParseSettings() = PARSE_SETTINGS{.programType = program};
     resetParserState();
 }
 
@@ -46,13 +47,13 @@ inline int parse(const std::string& text) {
     return result;
 }
 
-// Rules or constraints in their text form.
+// Rules or constraints in their text form, in the test parser's notation.
 template <class T>
 Texts texts(const std::vector<T>& items) {
     Texts result;
     for (const T& item : items) {
         std::ostringstream out;
-        print_list(out, &item, &item + 1, "");
+        print_list(out, &item, &item + 1, "", NotationOf(TestParseSettings().programType));
         result.push_back(out.str());
     }
     return result;

@@ -9,11 +9,10 @@ struct Origins : InputTest {
     void SetUp() override {
         InputTest::SetUp();
         ResetRuleOrigins();
-        OptionExplain = true;
+        UseParseSettings(PARSE_SETTINGS{.explain = true});
     }
     void TearDown() override {
         ResetRuleOrigins();
-        OptionExplain = false;
         InputTest::TearDown();
     }
     static std::string where(unsigned i, unsigned j) {
@@ -52,7 +51,7 @@ TEST_F(Origins, StoredRulesKeepInputLineAndNamedText) {
 }
 
 TEST_F(Origins, NothingIsKeptWithoutExplain) {
-    OptionExplain = false;
+    UseParseSettings(PARSE_SETTINGS{});
     ASSERT_EQ(parse("p(X) :- q(X). q(a)."), 0);
     EXPECT_TRUE(RuleOrigins.empty());
     EXPECT_EQ(RuleOrigin(0, 0), nullptr);

@@ -252,7 +252,7 @@ TEST_F(Parser, LongBodiesInLinearTime) {
     EXPECT_EQ(body.firstNegated, static_cast<std::size_t>(n / 2 + 1));
     std::string out;
     for (std::size_t i : {std::size_t(1), body.firstNegated - 1, body.firstNegated})
-        append_literal(out, body.literals[i]);
+        append_literal(out, body.literals[i], NOTATION::INPUT);
     EXPECT_EQ(out, "r2r0not q1");
 }
 
@@ -271,8 +271,9 @@ TEST_F(Parser, MessageForms) {
     TestParser().file = "in.txt";
     EXPECT_EQ(stderrOf([] { yyerror(TestParser(), "Rule is not safe"); }),
               "in.txt: line 4: Rule is not safe.\n");
-    OptionVerbosity = true;
-    WhoAmI = "./vok";
+    UseParseSettings(PARSE_SETTINGS{.verbose = true, .invocation = "./vok"});
+    TestParser().line = 4;
+    TestParser().file = "in.txt";
     EXPECT_EQ(stderrOf([] { yyerror(TestParser(), "Rule is not safe"); }),
               "./vok (in.txt: line 4): Rule is not safe.\n");
     TestParser().file = "";

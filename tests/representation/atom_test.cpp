@@ -211,9 +211,8 @@ TEST_F(Atoms, TextFormsInBothProgramTypes) {
     IDENT x = newIDENT("X"), three(IDENT::INTEGER, 3);
     std::vector<IDENT> cmp = newIDENTS(&x, &three);
     EXPECT_EQ(text(newBuiltin(LESS, ARGUMENTS(cmp))), "<(X0,3)");
-    OptionProgram = PROGRAM_TYPE::PEXA;
-    EXPECT_EQ(text(l), "~NEG_r(a)");
-    EXPECT_EQ(text(np), "NEG_p");
+    EXPECT_EQ(text(l, NOTATION::PEXA), "~NEG_r(a)");
+    EXPECT_EQ(text(np, NOTATION::PEXA), "NEG_p");
 }
 
 TEST_F(Atoms, CopiesAreDeep) {

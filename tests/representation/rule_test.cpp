@@ -18,13 +18,13 @@ BODY bodyOf(std::initializer_list<LITERAL> literals) {
 TEST_F(Rules, BodyKeepsPositiveLiteralsFirstInTheirOrder) {
     BODY b = bodyOf({neg(atom("a")), pos(atom("b")), neg(atom("c")), pos(atom("d"))});
     std::ostringstream out;
-    print_list(out, b, ", ");
+    print_list(out, b, ", ", NOTATION::INPUT);
     EXPECT_EQ(out.str(), "b, d, not a, not c");
     EXPECT_EQ(b.firstNegated, 2u);
 
     BODY groups({pos(atom("b")), pos(atom("d"))}, {neg(atom("a")), neg(atom("c"))});
     std::ostringstream out2;
-    print_list(out2, groups, ", ");
+    print_list(out2, groups, ", ", NOTATION::INPUT);
     EXPECT_EQ(out2.str(), out.str());
     EXPECT_EQ(groups.firstNegated, 2u);
 }
@@ -75,16 +75,15 @@ TEST_F(Rules, TextForms) {
 
     RULE r(HEAD(atom("a", {"X"})), bodyOf({neg(atom("b", {"X"})), pos(atom("c", {"X"}))}));
     EXPECT_EQ(text(r), "a(X0) :- c(X0), not b(X0).");
-    OptionProgram = PROGRAM_TYPE::PEXA;
-    EXPECT_EQ(text(r), "a(X0) :- c(X0), ~b(X0).");
+    EXPECT_EQ(text(r, NOTATION::PEXA), "a(X0) :- c(X0), ~b(X0).");
 
     std::vector<RULE> rules{fact, empty};
     std::ostringstream out;
-    print_list(out, rules, "\n");
+    print_list(out, rules, "\n", NOTATION::INPUT);
     EXPECT_EQ(out.str(), "p(a).\ns :- .");
     std::vector<CONSTRAINT> none;
     std::ostringstream out2;
-    print_list(out2, none, "\n");
+    print_list(out2, none, "\n", NOTATION::INPUT);
     EXPECT_EQ(out2.str(), "");
 }
 

@@ -30,13 +30,14 @@ struct Rewriting : ::testing::Test {
         Sequence() = SEQUENCE();
         T = TRANSLATION();
         S = REWRITING_SETTINGS();
+        S.notation = T.notation = NotationOf(program);
     }
     // Translates the sequence read so far into T.
     void translate() { UpdateRewriting(Sequence().programs, Sequence().constraints, S, T); }
     // The translated program's rules, one a line.
     std::string translatedLines() const {
         std::ostringstream out;
-        print_translated_rules(out, T, 0, T.ruleCount(), "\n");
+        print_translated_rules(out, T, 0, T.ruleCount(), "\n", T.notation);
         return out.str();
     }
 };
@@ -74,9 +75,9 @@ inline void program(std::vector<RULE> rules) {
 
 // A rule or constraint list, one item per line.
 template <class LIST>
-std::string lines(const LIST& list) {
+std::string lines(const LIST& list, NOTATION notation = NOTATION::INPUT) {
     std::ostringstream out;
-    print_list(out, list, "\n");
+    print_list(out, list, "\n", notation);
     return out.str();
 }
 inline std::string join(const std::vector<std::string>& items) {

@@ -106,7 +106,7 @@ TEST_F(Rewriting, TranslatedRulesPrintAlikeInAnyPieces) {
         std::ostringstream out;
         for (std::size_t at = 0; at < count; at += piece) {
             if (at) out << "\n";
-            print_translated_rules(out, T, at, std::min(count, at + piece), "\n");
+            print_translated_rules(out, T, at, std::min(count, at + piece), "\n", T.notation);
         }
         EXPECT_EQ(out.str(), whole) << piece;
     }
@@ -207,8 +207,9 @@ TEST_F(Rewriting, StrongNegationConstraintsWalkTheLiveTable) {
     S.debug = true;
     REWRITING R{T, S};
     std::string trace = stderrOf([&] { addStrongNegCons(R); });
-    EXPECT_EQ(lines(T.constraints), join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).",
-                                          ":- p_P0(X0), NEG_p_P0(X0).", ":- q, NEG_q."}));
+    EXPECT_EQ(lines(T.constraints, T.notation),
+              join({":- NEG_q, q.", ":- p(X0), NEG_p(X0).", ":- p_P0(X0), NEG_p_P0(X0).",
+                    ":- q, NEG_q."}));
     EXPECT_EQ(trace.substr(0, trace.find('\n')), "Added constraint :- NEG_q, q..");
     fresh();
     program({fact(atom("p"))});

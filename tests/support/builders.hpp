@@ -11,13 +11,13 @@
 #include "tests/support/tables.hpp"
 
 template <class T>
-std::string text(const T& item) {
+std::string text(const T& item, NOTATION notation = NOTATION::INPUT) {
     std::ostringstream out;
     std::string text;
-    if constexpr (std::is_same_v<T, RULE>) print_rule(out, item);
-    else if constexpr (std::is_same_v<T, CONSTRAINT>) print_constraint(out, item);
-    else if constexpr (std::is_same_v<T, LITERAL>) append_literal(text, item);
-    else append_atom(text, item);
+    if constexpr (std::is_same_v<T, RULE>) print_rule(out, item, notation);
+    else if constexpr (std::is_same_v<T, CONSTRAINT>) print_constraint(out, item, notation);
+    else if constexpr (std::is_same_v<T, LITERAL>) append_literal(text, item, notation);
+    else append_atom(text, item, notation);
     return out.str() + text;
 }
 

@@ -17,18 +17,16 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     LocalVariables.reset();
     NumBuiltins = 0;
     OptionProgram = program;
-    initBuiltins();
+    if (program == PROGRAM_TYPE::ROX) initBuiltins();
 }
 
 inline void resetOptions() {
-    OptionVerbosity = OptionWait = OptionSilent = OptionStore = false;
-    OptionDebug = OptionMinimal = OptionStrict = OptionIntegral = false;
+    OptionVerbosity = OptionWait = OptionStore = false;
+    OptionMinimal = OptionStrict = OptionIntegral = false;
     OptionBrave = OptionCautious = false;
     OptionOneRun = OptionExplain = OptionJson = OptionSummary = false;
     OptionModels = 0;
-    OptionTimeLimit = 0;
     OptionEnumMode = ENUM_MODE::AUTO;
-    OptionOptimize = OPTIMIZATION::SUCCINT;
     WhoAmI = "vok";
     Goal.clear();
 }

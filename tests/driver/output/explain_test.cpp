@@ -31,15 +31,15 @@ struct Explain : Driver {
         FILE* f = std::tmpfile();
         std::fputs(text.c_str(), f);
         std::rewind(f);
-        PARSER parser{RunSequence()};
+        PARSER parser{RunSequence(), PARSE_SETTINGS{.explain = true}};
         parser.file = "in.lp";
         yyin = f;
         yyrestart(f);
         INPUT_DIRECTIVES directives;
         yyparse(parser, directives);
         std::fclose(f);
-        UpdateRewriting(RunSequence().programs, RunSequence().constraints, RunRewritingSettings(),
-                        RunTranslation());
+        UpdateRewriting(RunSequence().programs, RunSequence().constraints,
+                        RunRewritingSettings(RUN_SETTINGS()), RunTranslation());
     }
     // The explanation lines of an answer set given by its auxiliary atoms.
     static std::string explain(std::initializer_list<const char*> atoms) {

@@ -6,13 +6,23 @@
 
 namespace {
 
+// The settings the candidate rules are made with.
+RUN_SETTINGS& settings() {
+    static RUN_SETTINGS s;
+    return s;
+}
+
 // The candidate rules of a rejection atom given as text ("rej_P0_R1(d,7)").
 void AddCandidateRules(const std::string& text, RULES& rules) {
-    ::AddCandidateRules(readAnswerAtom(text), rules);
+    ::AddCandidateRules(settings(), readAnswerAtom(text), rules);
 }
 
 struct Candidates : Driver {
     RULES rules;
+    void SetUp() override {
+        Driver::SetUp();
+        settings() = RUN_SETTINGS();
+    }
 
     std::vector<std::string> texts() const {
         std::vector<std::string> t;
@@ -38,7 +48,7 @@ TEST_F(Candidates, RejectionAtomGivesOkRuleAndModelFact) {
 }
 
 TEST_F(Candidates, StrictRulesDependOnTheNextLevel) {
-    OptionStrict = true;
+    settings().strict = true;
     rejectionPred(1, 4, 1);
     AddCandidateRules("rej_P1_R4(a)", rules);
     EXPECT_EQ(texts(), (std::vector<std::string>{"ok_P2 :- eq_P3_R0, not rej_P1_R4(a).",
@@ -73,7 +83,7 @@ TEST_F(Candidates, OtherAtomsAddNoRules) {
     AddCandidateRules("p(a)", rules);
     // An input predicate that merely looks like a rejection predicate.
     AddCandidateRules("rej_P5_R5", rules);
-    AddModelRules(atom("rej_P0_R0", {"X"}), rules);
+    AddModelRules(settings(), atom("rej_P0_R0", {"X"}), rules);
     EXPECT_TRUE(rules.empty());
 }
 
@@ -86,7 +96,7 @@ TEST_F(Candidates, ArityConflictEndsTheRun) {
 }
 
 TEST_F(Candidates, DebugTracesEveryRule) {
-    OptionDebug = true;
+    settings().debug = true;
     rejectionPred(0, 0, 0);
     Capture err(std::cerr);
     AddCandidateRules("rej_P0_R0", rules);

@@ -15,6 +15,7 @@ struct Execute : Driver {
     ScratchFolder dir;
     bool found = false;
     GOAL_ANSWER goal;
+    RUN_SETTINGS settings;
 
     std::string makeFile(const std::string& name) {
         std::string path = dir / name;
@@ -30,8 +31,8 @@ struct Execute : Driver {
     }
     int run(const std::string& program, const std::string& file, bool testMode) {
         found = false;
-        if (!testMode) return ExecuteProgram(program, "", file, goal);
-        const TEST_RUN test = RunTestProgram(program, "", file);
+        if (!testMode) return ExecuteProgram(settings, program, "", file, goal);
+        const TEST_RUN test = RunTestProgram(settings, program, "", file);
         found = test.found;
         return test.status;
     }
@@ -53,7 +54,7 @@ TEST_F(Execute, TestModeOnlyLooksForALineBeginningAnAnswerSet) {
 }
 
 TEST_F(Execute, PexaRefusesFirstOrderProgramsAndRemovesTheTemporaryFile) {
-    OptionProgram = PROGRAM_TYPE::PEXA;
+    settings.programType = PROGRAM_TYPE::PEXA;
     RunSequence().propositional = false;
     std::string file = makeFile("f");
     EXPECT_EXIT(AsWholeRun([&] { run("true", file, false); }), ::testing::ExitedWithCode(1),

@@ -11,13 +11,14 @@ namespace {
 
 struct Filter : Driver {
     GOAL_ANSWER goal;
+    RUN_SETTINGS settings;
 
     // Feeds the lines to the filter as the evaluation program printed them;
     // returns what reached standard output.
     std::string filter(std::initializer_list<std::string> lines) {
         Capture out(std::cout);
         for (const std::string& line : lines)
-            OutputFilter(line, "true", "", "/nonexistent/main.vok", goal);
+            OutputFilter(settings, line, "true", "", "/nonexistent/main.vok", goal);
         return out.text();
     }
 
@@ -85,18 +86,20 @@ TEST_F(Filter, LongLineIsFilteredLikeAShortOne) {
 
 TEST_F(Filter, PexaNegationIsWrittenAsInTheInput) {
     freshRun(PROGRAM_TYPE::PEXA);
+    settings.programType = PROGRAM_TYPE::PEXA;
     updPred("-q", 0, 0);
     updPred("q", 0, 0);
     EXPECT_EQ(filter({"{NEG_p, p, NEG_q_P0, q_P0, NEG_NEG_x, xNEG_y}\n"}),
               "{-p, p, -NEG_x, xNEG_y}\n");
     // Only the pexa type reads the prefix.
     freshRun(PROGRAM_TYPE::ROX);
+    settings.programType = PROGRAM_TYPE::ROX;
     EXPECT_EQ(filter({"{NEG_p}\n"}), "{NEG_p}\n");
 }
 
 TEST_F(Filter, GoalsSeeTheFilteredAnswerSetsInsteadOfTheOutput) {
     registerAuxiliary();
-    OptionBrave = true;
+    OptionBrave = settings.brave = true;
     Goal = "p(\"a, b\")";
     goal = UnansweredGoal();
     EXPECT_EQ(filter({"{q, q_P0(a)}\n", "{p(\"a, b\"), q}\n", "{r}\n", "done\n"}), "done\n");
@@ -130,7 +133,10 @@ TEST_F(Filter, PexaGoalsAreJudgedInTheInputsVocabulary) {
         freshRun(PROGRAM_TYPE::PEXA);
         updPred("-q", 0, 0);
         updPred("q", 0, 0);
+        settings = RUN_SETTINGS();
+        settings.programType = PROGRAM_TYPE::PEXA;
         (c.brave ? OptionBrave : OptionCautious) = true;
+        (c.brave ? settings.brave : settings.cautious) = true;
         Goal = c.goal;
         goal = UnansweredGoal();
         EXPECT_EQ(filter(c.lines), "") << c.goal;

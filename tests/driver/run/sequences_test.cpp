@@ -21,9 +21,9 @@ struct TwoSequences : ::testing::Test {
 
     static std::string text(const TRANSLATION& t) {
         std::ostringstream out;
-        print_translated_rules(out, t, 0, t.ruleCount(), "\n");
+        print_translated_rules(out, t, 0, t.ruleCount(), "\n", t.notation);
         out << "\n";
-        print_list(out, t.constraints, "\n");
+        print_list(out, t.constraints, "\n", t.notation);
         return out.str();
     }
     // Whether every line of part is a line of whole.
@@ -90,6 +90,30 @@ TEST_F(TwoSequences, EachParserFillsItsOwnSequenceAndEachTranslationIsItsOwn) {
     EXPECT_TRUE(holdsEveryLine(firstText, firstAlone));
     EXPECT_TRUE(holdsEveryLine(text(second), secondAlone));
     EXPECT_FALSE(holdsEveryLine(text(second), firstAlone));
+}
+
+// Each parser reads for its own program type and each translation is
+// written in its own notation, side by side in one process: the pexa
+// parser and the rox parser beside it read into sequences of their own.
+TEST_F(TwoSequences, EachParserAndTranslationKeepTheirOwnProgramType) {
+    SEQUENCE rox, pexa;
+    PARSER r(rox), p(pexa, PARSE_SETTINGS{.programType = PROGRAM_TYPE::PEXA});
+    INPUT_DIRECTIVES dr, dp;
+    ASSERT_EQ(ParseText(r, "{ -c. a :- not c. }", dr), 0);
+    ASSERT_EQ(ParseText(p, "{ -c. d :- not c. }", dp), 0);
+    EXPECT_EQ(r.errors + p.errors, 0);
+
+    REWRITING_SETTINGS pexaSettings;
+    pexaSettings.notation = NOTATION::PEXA;
+    TRANSLATION inRox, inPexa;
+    UpdateRewriting(rox.programs, rox.constraints, REWRITING_SETTINGS(), inRox);
+    UpdateRewriting(pexa.programs, pexa.constraints, pexaSettings, inPexa);
+    EXPECT_EQ(inRox.notation, NOTATION::INPUT);
+    EXPECT_EQ(inPexa.notation, NOTATION::PEXA);
+    EXPECT_NE(text(inRox).find("-c"), std::string::npos) << text(inRox);
+    EXPECT_EQ(text(inRox).find("NEG_"), std::string::npos) << text(inRox);
+    EXPECT_NE(text(inPexa).find("NEG_c"), std::string::npos) << text(inPexa);
+    EXPECT_NE(text(inPexa).find("~"), std::string::npos) << text(inPexa);
 }
 
 }  // namespace

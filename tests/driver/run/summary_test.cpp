@@ -12,6 +12,7 @@ namespace {
 struct OwnLimit : Driver {
     ScratchFolder dir;
     GOAL_ANSWER goal;
+    RUN_SETTINGS settings;
 
     // An evaluation program that prints lines for the main run, then runs
     // on for half a minute, and finds no answer set for a candidate test
@@ -26,15 +27,15 @@ struct OwnLimit : Driver {
     int run(const std::string& solver) {
         const std::string file = dir / "main.vok";
         std::ofstream(file) << "a.\n";
-        return ExecuteProgram(solver, "", file, goal);
+        return ExecuteProgram(settings, solver, "", file, goal);
     }
 };
 
 // The run ends well at once, and there may be more.
 TEST_F(OwnLimit, StopsTheEvaluationProgramOnceEnoughStand) {
     RunSummary() = RUN_SUMMARY();
-    OptionMinimal = true;
-    OptionModels = 2;
+    settings.minimal = true;
+    settings.models = 2;
     const std::string solver = program("{a}\\n{b}\\n{c}\\n");
     int status = -1;
     std::string out;
@@ -53,7 +54,7 @@ TEST_F(OwnLimit, StopsTheEvaluationProgramOnceEnoughStand) {
     EXPECT_TRUE(RunSummary().more);
 
     RunSummary() = RUN_SUMMARY();
-    OptionVerbosity = true;
+    settings.verbose = true;
     const std::string verbose = stderrOf([&] {
         Capture captured(std::cout);
         run(solver);

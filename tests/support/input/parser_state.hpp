@@ -13,6 +13,12 @@ inline INPUT_DIRECTIVES& TestDirectives() {
     return directives;
 }
 
+// What the test parser is asked; a new parser takes them.
+inline PARSE_SETTINGS& TestParseSettings() {
+    static PARSE_SETTINGS settings;
+    return settings;
+}
+
 inline SEQUENCE& TestSequence() {
     static SEQUENCE sequence;
     return sequence;
@@ -27,12 +33,18 @@ inline std::optional<PARSER>& slot() {
 
 inline PARSER& TestParser() {
     std::optional<PARSER>& parser = test_parser::slot();
-    if (!parser) parser.emplace(TestSequence());
+    if (!parser) parser.emplace(TestSequence(), TestParseSettings());
     return *parser;
+}
+
+// A new parser over the same sequence, asked settings.
+inline PARSER& UseParseSettings(const PARSE_SETTINGS& settings) {
+    TestParseSettings() = settings;
+    return test_parser::slot().emplace(TestSequence(), settings);
 }
 
 inline void resetParserState() {
     TestDirectives() = INPUT_DIRECTIVES();
     TestSequence() = SEQUENCE();
-    test_parser::slot().emplace(TestSequence());
+    test_parser::slot().emplace(TestSequence(), TestParseSettings());
 }
