@@ -152,8 +152,7 @@ void addSupport(MAINTAINED& m, std::uint32_t id, std::uint32_t program, int delt
     KEPT_LITERAL& l = m.literals[id];
     auto at = std::lower_bound(l.supports.begin(), l.supports.end(),
                                std::make_pair(program, std::uint32_t{0}));
-    if (at == l.supports.end() || at->first != program)
-        at = l.supports.insert(at, {program, 0});
+    if (at == l.supports.end() || at->first != program) at = l.supports.insert(at, {program, 0});
     at->second = static_cast<std::uint32_t>(static_cast<std::int64_t>(at->second) + delta);
     if (at->second == 0) l.supports.erase(at);
     if (!l.dirty) {

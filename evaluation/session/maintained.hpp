@@ -109,11 +109,11 @@ struct KEPT_RULE {
 
 struct KEPT_LITERAL {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> supports;  // (program, count), sorted
-    std::uint32_t args = None;     // offset of its values in MAINTAINED::argValues
-    std::uint32_t indexed = 0;     // the indexes of its signature that hold it (bits)
-    bool truth = false;            // after the step
-    bool changed = false;          // its truth changed in the step
-    bool dirty = false;            // its supports changed in the step
+    std::uint32_t args = None;  // offset of its values in MAINTAINED::argValues
+    std::uint32_t indexed = 0;  // the indexes of its signature that hold it (bits)
+    bool truth = false;         // after the step
+    bool changed = false;       // its truth changed in the step
+    bool dirty = false;         // its supports changed in the step
 };
 
 // The literals of a signature by the values at some argument positions.
@@ -126,7 +126,7 @@ struct KEPT_INDEX {
 struct KEPT_SIGNATURE {
     std::vector<std::uint32_t> literals;  // every kept literal of it
     std::vector<KEPT_INDEX> indexes;
-    std::vector<std::uint32_t> changed;   // literals whose truth changed
+    std::vector<std::uint32_t> changed;  // literals whose truth changed
 };
 
 // What the session knows of every rule, for deciding the groups.
@@ -144,9 +144,9 @@ struct MAINTAINED {
     std::vector<KEPT_SIGNATURE> signatures;  // by session signature
     std::vector<char> inClingo;              // by group: held by clingo for good
     std::vector<KEPT_RULE> rules;
-    std::vector<RULE_GROUPS> ruleGroups;  // by session rule
-    std::vector<std::uint32_t> order;     // the kept groups, lowest first
-    std::vector<std::uint32_t> dirty;     // literals whose supports changed in the step
+    std::vector<RULE_GROUPS> ruleGroups;   // by session rule
+    std::vector<std::uint32_t> order;      // the kept groups, lowest first
+    std::vector<std::uint32_t> dirty;      // literals whose supports changed in the step
     std::vector<std::uint32_t> unordered;  // groups that met a value they cannot order
     std::size_t contradictions = 0;        // kept literals that hold with their complement
 };

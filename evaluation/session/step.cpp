@@ -9,8 +9,8 @@
 
 #include "evaluation/session/conversation.hpp"
 #include "evaluation/session/encoding.hpp"
-#include "evaluation/session/keep.hpp"
 #include "evaluation/session/engine.hpp"
+#include "evaluation/session/keep.hpp"
 #include "evaluation/session/levels.hpp"
 #include "evaluation/session/literals.hpp"
 #include "evaluation/session/primed_names.hpp"
