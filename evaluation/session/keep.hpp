@@ -21,8 +21,9 @@ void keepRule(SESSION& s, std::uint32_t index, const READ_RULE& read);
 // must be grounded from scratch, or nothing.
 std::string settleGroups(SESSION& s, STEP& step);
 
-// Whether the signature's facts stay in the maintained part.
-bool keptSignature(const SESSION& s, std::uint32_t signature);
+// Where the signature's facts go: KEPT, SHARED (the part and clingo) or
+// CLINGO (maintained.hpp).
+char groupStanding(const SESSION& s, std::uint32_t signature);
 
 // A fact of a kept signature: the literal gains its support.
 void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program, const ATOM& atom);

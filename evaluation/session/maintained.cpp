@@ -511,6 +511,7 @@ void release(SESSION& s, STEP& step, std::uint32_t id) {
             --m.contradictions;
     }
     l.supports.clear();
+    if (sl.standing == STANDING::DYNAMIC) return;  // shared: its facts are in clingo
     if (sl.firstFact != None) {
         sl.standing = STANDING::DYNAMIC;
         for (std::uint32_t f = sl.firstFact; f != None; f = s.facts[f].next)
@@ -520,13 +521,36 @@ void release(SESSION& s, STEP& step, std::uint32_t id) {
     }
 }
 
-// Moves the groups marked in clingo since (not in was) out of the part.
-// Returns why the step must be grounded from scratch, or nothing.
+// The facts of a group that clingo reads go to clingo too, and its
+// literals leave the base: clingo's answer sets hold them.
+void share(SESSION& s, STEP& step, std::uint32_t g) {
+    MAINTAINED& m = kept(s);
+    for (std::uint32_t sig : {g, s.signatures[g].complement}) {
+        if (sig == None) continue;
+        for (std::uint32_t id : m.signatures[sig].literals) {
+            SESSION_LITERAL& sl = s.literals[id];
+            touch(s, step, id);
+            if (sl.firstFact == None) {
+                sl.standing = STANDING::NONE;
+            } else if (sl.standing != STANDING::DYNAMIC) {
+                sl.standing = STANDING::DYNAMIC;
+                for (std::uint32_t f = sl.firstFact; f != None; f = s.facts[f].next)
+                    step.cFacts.push_back(f);
+            }
+        }
+    }
+}
+
+// Moves the groups marked in clingo since (not in was) out of the part,
+// and hands clingo the facts of those it reads since. Returns why the step
+// must be grounded from scratch, or nothing.
 std::string releaseGroups(SESSION& s, STEP& step, const std::vector<char>& was) {
     MAINTAINED& m = kept(s);
     std::string why;
     for (std::uint32_t g = 0; g < m.inClingo.size(); ++g) {
-        if (!m.inClingo[g] || (g < was.size() && was[g])) continue;
+        const char before = g < was.size() ? was[g] : KEPT;
+        if (m.inClingo[g] == SHARED && before == KEPT) share(s, step, g);
+        if (m.inClingo[g] != CLINGO || before == CLINGO) continue;
         const std::uint32_t sigs[2] = {g, s.signatures[g].complement};
         for (std::uint32_t sig : sigs)
             if (sig != None)
@@ -545,7 +569,7 @@ std::string releaseGroups(SESSION& s, STEP& step, const std::vector<char>& was) 
     // held already makes clingo ground the sequence again.
     for (std::uint32_t r = 0; r < m.ruleGroups.size(); ++r) {
         RULE_GROUPS& g = m.ruleGroups[r];
-        if (g.kept == None || !m.inClingo[g.head]) continue;
+        if (g.kept == None || m.inClingo[g.head] != CLINGO) continue;
         s.rules[r].kept = false;
         if (!m.rules[g.kept].fresh && why.empty()) {
             const SESSION_SIGNATURE& sig = s.signatures[m.rules[g.kept].head.signature];
@@ -557,9 +581,11 @@ std::string releaseGroups(SESSION& s, STEP& step, const std::vector<char>& was) 
     return why;
 }
 
-// Marks in clingo every group that a rule clingo holds derives or reads,
-// and every group that a kept rule derives from one in clingo or through a
-// loop; sets the order of the rest, lowest first.
+// Marks in clingo every group that a rule clingo holds derives or reads
+// (one that only facts derive is shared: clingo reads its facts, the part
+// keeps it for its own rules), and every group that a kept rule derives
+// from one in clingo or through a loop; sets the order of the rest, lowest
+// first.
 void decideGroups(SESSION& s) {
     MAINTAINED& m = kept(s);
     growTables(s);
@@ -567,17 +593,29 @@ void decideGroups(SESSION& s) {
     for (bool again = true; again;) {
         again = false;
         auto mark = [&](std::uint32_t g) {
-            if (g == None || m.inClingo[g]) return;
-            m.inClingo[g] = 1;
+            if (g == None || m.inClingo[g] == CLINGO) return;
+            m.inClingo[g] = CLINGO;
+            again = true;
+        };
+        std::vector<char> derived(n, 0);
+        for (const RULE_GROUPS& r : m.ruleGroups)
+            if (r.kept != None && r.head != None && m.inClingo[r.head] != CLINGO)
+                derived[r.head] = 1;
+        for (std::uint32_t g = 0; g < n; ++g)
+            if (m.inClingo[g] == SHARED && derived[g]) mark(g);
+        auto read = [&](std::uint32_t g) {
+            if (derived[g]) return mark(g);
+            if (m.inClingo[g] != KEPT) return;
+            m.inClingo[g] = SHARED;
             again = true;
         };
         for (const RULE_GROUPS& r : m.ruleGroups) {
-            const bool inClingo = r.kept == None || r.head == None || m.inClingo[r.head];
+            const bool inClingo = r.kept == None || r.head == None || m.inClingo[r.head] == CLINGO;
             if (inClingo) {
                 mark(r.head);
-                for (std::uint32_t b : r.body) mark(b);
+                for (std::uint32_t b : r.body) read(b);
             } else if (std::any_of(r.body.begin(), r.body.end(),
-                                   [&](std::uint32_t b) { return m.inClingo[b] != 0; })) {
+                                   [&](std::uint32_t b) { return m.inClingo[b] == CLINGO; })) {
                 mark(r.head);
             }
         }
@@ -594,12 +632,13 @@ void decideGroups(SESSION& s) {
         }
         m.order.clear();
         for (std::uint32_t g = 0; g < n; ++g)
-            if (groupOf(s, g) == g && !m.inClingo[g] && incoming[g] == 0) m.order.push_back(g);
+            if (groupOf(s, g) == g && m.inClingo[g] != CLINGO && incoming[g] == 0)
+                m.order.push_back(g);
         for (std::size_t i = 0; i < m.order.size(); ++i)
             for (std::uint32_t h : above[m.order[i]])
                 if (--incoming[h] == 0) m.order.push_back(h);
         for (std::uint32_t g = 0; g < n; ++g)
-            if (groupOf(s, g) == g && !m.inClingo[g] && incoming[g] != 0) mark(g);
+            if (groupOf(s, g) == g && m.inClingo[g] != CLINGO && incoming[g] != 0) mark(g);
     }
 }
 
@@ -639,10 +678,10 @@ std::string settleGroups(SESSION& s, STEP& step) {
     return releaseGroups(s, step, was);
 }
 
-bool keptSignature(const SESSION& s, std::uint32_t signature) {
+char groupStanding(const SESSION& s, std::uint32_t signature) {
     const MAINTAINED& m = *s.maintained;
     const std::uint32_t g = groupOf(s, signature);
-    return g >= m.inClingo.size() || !m.inClingo[g];
+    return g >= m.inClingo.size() ? KEPT : m.inClingo[g];
 }
 
 void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program, const ATOM& atom) {
@@ -693,6 +732,7 @@ std::string updateKept(SESSION& s, STEP& step) {
             KEPT_LITERAL& l = m.literals[id];
             if (!l.changed) continue;
             l.changed = false;
+            if (m.inClingo[groupOf(s, sig)] == SHARED) continue;
             touch(s, step, id);
             s.literals[id].standing = l.truth ? STANDING::BASE : STANDING::NONE;
             if (!l.truth)
@@ -705,7 +745,7 @@ std::string updateKept(SESSION& s, STEP& step) {
     // A comparison met a value whose order the part does not know: its
     // group goes to clingo, which orders it.
     const std::vector<char> was = m.inClingo;
-    for (std::uint32_t g : m.unordered) m.inClingo[g] = 1;
+    for (std::uint32_t g : m.unordered) m.inClingo[g] = CLINGO;
     m.unordered.clear();
     decideGroups(s);
     const std::string why = releaseGroups(s, step, was);

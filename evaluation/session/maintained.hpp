@@ -136,13 +136,17 @@ struct RULE_GROUPS {
     std::uint32_t kept = None;  // its KEPT_RULE, or None when clingo must hold it
 };
 
+// Where a group's atoms are decided: by the part alone, by both (clingo
+// reads its facts, which only facts derive), or by clingo alone.
+constexpr char KEPT = 0, SHARED = 1, CLINGO = 2;
+
 struct MAINTAINED {
     std::unordered_map<std::string, std::uint32_t> valueIds;
     std::vector<VALUE> values;
     std::vector<std::uint32_t> argValues;
     std::vector<KEPT_LITERAL> literals;      // by session literal
     std::vector<KEPT_SIGNATURE> signatures;  // by session signature
-    std::vector<char> inClingo;              // by group: held by clingo for good
+    std::vector<char> inClingo;              // by group: KEPT, SHARED or CLINGO (for good)
     std::vector<KEPT_RULE> rules;
     std::vector<RULE_GROUPS> ruleGroups;   // by session rule
     std::vector<std::uint32_t> order;      // the kept groups, lowest first

@@ -50,7 +50,9 @@ std::uint32_t factSignature(SESSION& s, FACT_READER& r, const ATOM& atom, bool p
 // group is kept, otherwise to clingo with the rules.
 void takeKeptFact(SESSION& s, STEP& step, std::uint32_t sig, std::uint32_t id,
                   std::uint32_t program, const ATOM& atom) {
-    if (keptSignature(s, sig)) return keepFact(s, id, program, atom);
+    const char where = groupStanding(s, sig);
+    if (where != CLINGO) keepFact(s, id, program, atom);
+    if (where == KEPT) return;
     s.literals[id].standing = STANDING::DYNAMIC;
     step.cFacts.push_back(s.literals[id].firstFact);
 }
