@@ -14,6 +14,9 @@
 #           edge retracted and { -path(X,Y) :- edge(X,Y), mark(Y). mark(nJ). }
 #   reject  the join base; every update is a rule that rejects a tenth of
 #           the ok/1 atoms, { -ok(X) :- emp(X,D), salary(X,<J>). }
+#   choice  the join base and its updates, and a choice that reads what the
+#           rules derive: pick :- rich(e91), not skip.  skip :- rich(e91),
+#           not pick.  (two answer sets)
 #
 # Session: vok --session -p=rox-clingo, driven by vok-session-driver; step
 # 0, the median and the largest later step, in CPU seconds of vok and its
@@ -55,6 +58,10 @@ inputs() {
                 for (i = 0; i < n - half; i++) emit(sprintf("salary(e%d,%d).", i, i % 100))
                 emit("ok(X) :- emp(X,D), not blocked(D).")
                 emit("rich(X) :- salary(X,S), S > 90.")
+                if (shape == "choice") {
+                    emit("pick :- rich(e91), not skip.")
+                    emit("skip :- rich(e91), not pick.")
+                }
             }
             print "}" > kb
             for (i = 1; i <= u; i++) {
@@ -93,7 +100,7 @@ echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for c in "${cases[@]}"; do
     shape=${c%%:*}
     n=${c#*:}
-    case $shape in join | paths | reject) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
+    case $shape in join | paths | reject | choice) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
     inputs "$shape" "$n"
     "$build/vok-session-driver" "$work/steps" "$work/blocks.txt" \
         "$build/vok" -silent --session "-p=$build/rox-clingo" "$work/kb.lp" || {

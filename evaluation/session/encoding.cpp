@@ -63,11 +63,12 @@ std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& ste
     };
     for (std::uint32_t f : step.cFacts) add(s.literals[s.facts[f].literal].signature);
     for (std::uint32_t k = step.first; k < s.programs.size(); ++k)
-        for (const auto& [j, index] : s.programs[k].rules) add(s.rules[index].headSignature);
+        for (const auto& [j, index] : s.programs[k].rules)
+            if (!s.rules[index].kept) add(s.rules[index].headSignature);
     for (std::size_t i = 0; i < list.size(); ++i)
         for (const auto& [index, atom] : s.signatures[list[i]].positiveUses) {
             const SESSION_RULE& r = s.rules[index];
-            if (r.program < step.first && !r.constraint) add(r.headSignature);
+            if (r.program < step.first && !r.constraint && !r.kept) add(r.headSignature);
         }
     return list;
 }
@@ -138,7 +139,7 @@ std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call) {
     encodeFacts(s, out, step.cFacts, call);
     for (std::uint32_t k = step.first; k < s.programs.size(); ++k) {
         for (const auto& [j, index] : s.programs[k].rules)
-            encodeRule(out, s.rules[index], call, -1, rejections);
+            if (!s.rules[index].kept) encodeRule(out, s.rules[index], call, -1, rejections);
         for (std::uint32_t index : s.programs[k].constraints)
             encodeRule(out, s.rules[index], call, -1, false);
     }
@@ -149,7 +150,7 @@ std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call) {
     for (std::uint32_t sig : receiving) {
         // Older rules and constraints, for the instances the new atoms make.
         for (const auto& [index, atom] : s.signatures[sig].positiveUses)
-            if (s.rules[index].program < step.first)
+            if (s.rules[index].program < step.first && !s.rules[index].kept)
                 encodeRule(out, s.rules[index], call, static_cast<int>(atom), rejections);
         // A literal is defined with its first contributions; later ones come
         // through its hook.

@@ -22,10 +22,13 @@
 //   minimal answer sets count). A contribution of a rule that may close a
 //   positive loop through a literal of an earlier step, which clingo would
 //   not check, makes the step ground everything again in a new process.
-// - A fact whose literal no rule body or constraint mentions (by predicate)
-//   and whose complement nothing derives holds in every answer set: it is
-//   kept out of clingo, in the base set that every answer set includes,
-//   until a step changes that; its facts then go to clingo.
+// - What needs no search (facts, and non-recursive rules over them that
+//   clingo's part does not read) is kept outside clingo by the maintained
+//   part (maintained.hpp); what holds of it is the base set that every
+//   answer set includes. With rejected rules asked for (explanations,
+//   minimality), only a fact whose literal no rule body or constraint
+//   mentions (by predicate) and whose complement nothing derives is kept
+//   out of clingo, until a step changes that; its facts then go to clingo.
 #pragma once
 
 #include <cstddef>

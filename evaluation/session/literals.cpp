@@ -155,6 +155,7 @@ READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t
     }
     r.rule.builtins.assign(parts.begin() + static_cast<std::ptrdiff_t>(atoms), parts.end());
     r.rule.variables = variablesOf(rule);
+    if (!rejectionsWanted(config)) r.shape = ruleShape(rule, pexa);
     return r;
 }
 

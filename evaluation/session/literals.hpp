@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,7 @@ struct READ_RULE {
     SESSION_RULE rule;
     SIGN head;  // of a rule
     std::vector<SIGN> positive, negative;
+    std::optional<RULE_SHAPE> shape;  // when the maintained part may keep it
 };
 
 // One program as read: its facts stay in the program read.

@@ -4,12 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "evaluation/session/engine.hpp"
+#include "evaluation/session/maintained.hpp"
 #include "evaluation/session/tables.hpp"
 #include "evaluation/solve/solver.hpp"
 
@@ -37,6 +39,7 @@ struct SESSION_RULE {
     std::uint32_t program = 0;
     std::uint32_t number = 0;  // among the rules of its program (facts count)
     bool constraint = false;
+    bool kept = false;  // the maintained part evaluates it, clingo never sees it
     std::string head, complement;
     std::uint32_t headSignature = None;
     std::vector<std::string> positive;
@@ -110,6 +113,9 @@ struct SESSION {
     // The signature graph's components, by signature, while valid.
     std::vector<std::uint32_t> components;
     bool componentsValid = false;
+    // The facts and rules that need no search (maintained.hpp); none when
+    // the rejected rules are asked for, which clingo lists.
+    std::unique_ptr<engine::MAINTAINED> maintained;
 };
 
 namespace engine {

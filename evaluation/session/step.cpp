@@ -10,6 +10,7 @@
 #include "evaluation/session/conversation.hpp"
 #include "evaluation/session/encoding.hpp"
 #include "evaluation/session/engine.hpp"
+#include "evaluation/session/keep.hpp"
 #include "evaluation/session/levels.hpp"
 #include "evaluation/session/literals.hpp"
 #include "evaluation/session/primed_names.hpp"
@@ -145,6 +146,7 @@ SESSION_PTR StartSession(const SESSION_CONFIG& config) {
     SESSION_PTR s(new SESSION);
     s->config = config;
     s->script = sessionScript(config);
+    if (!rejectionsWanted(config)) s->maintained = std::make_unique<MAINTAINED>();
     StopClingoOnSignals();
     startClingo(*s);
     return s;
@@ -160,7 +162,8 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
     STEP step;
     takePrograms(s, step, read);
     read.clear();
-    std::string again = statementsWeigh(s);
+    // A group that left the maintained part is grounded with the sequence.
+    std::string again = step.rebuild.empty() ? statementsWeigh(s) : step.rebuild;
     if (again.empty()) {
         again = groundStep(s, step);
         clearStepMarks(s, step);
@@ -185,11 +188,19 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
                                     seconds(grounded) + " s")))
         throw SESSION_FAILED("cannot write the answer sets");
     const auto solving = std::chrono::steady_clock::now();
-    solveStep(s, emit, [&] {
+    auto solvedLine = [&] {
         return s.config.verbose
                    ? InfoLine(s.steps, "solved in " + seconds(secondsSince(solving)) + " s")
                    : std::string();
-    });
+    };
+    // A literal and its complement both maintained leave no answer set,
+    // whatever clingo's part holds.
+    if (keptContradiction(s)) {
+        if (!emit(solvedLine() + DoneLine({0, true})))
+            throw SESSION_FAILED("cannot write the answer sets");
+    } else {
+        solveStep(s, emit, solvedLine);
+    }
     ++s.steps;
 }
 

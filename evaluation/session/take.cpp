@@ -1,11 +1,10 @@
 // Taking a step's programs into the session's tables (take.hpp).
 #include "evaluation/session/take.hpp"
 
+#include "evaluation/session/keep.hpp"
+
 namespace vok::evaluation::engine {
 
-namespace {
-
-// Notes the literal's standing at the start of the step, once.
 void touch(SESSION& s, STEP& step, std::uint32_t id) {
     SESSION_LITERAL& l = s.literals[id];
     if (l.touched) return;
@@ -13,8 +12,6 @@ void touch(SESSION& s, STEP& step, std::uint32_t id) {
     l.wasBase = l.standing == STANDING::BASE;
     step.touched.push_back(id);
 }
-
-}  // namespace
 
 void makeDynamic(SESSION& s, STEP& step, std::uint32_t id, std::vector<std::uint32_t>& into) {
     SESSION_LITERAL& l = s.literals[id];
@@ -49,12 +46,28 @@ std::uint32_t factSignature(SESSION& s, FACT_READER& r, const ATOM& atom, bool p
     return cached.second;
 }
 
+// A fact of a program taken in this step: in the maintained part when its
+// group is kept, otherwise to clingo with the rules.
+void takeKeptFact(SESSION& s, STEP& step, std::uint32_t sig, std::uint32_t id,
+                  std::uint32_t program, const ATOM& atom) {
+    const char where = groupStanding(s, sig);
+    if (where != CLINGO) keepFact(s, id, program, atom);
+    if (where == KEPT) return;
+    s.literals[id].standing = STANDING::DYNAMIC;
+    step.cFacts.push_back(s.literals[id].firstFact);
+}
+
 // A fact of a program taken in this step: in the base when nothing else can
 // touch its literal, otherwise to clingo with the rules.
 void takeFact(SESSION& s, STEP& step, FACT_READER& r, std::uint32_t program, std::uint32_t number,
               const ATOM& atom) {
     const std::uint32_t sig = factSignature(s, r, atom, s.config.form == FILE_FORM::PEXA);
     const std::uint32_t id = s.literals.intern(r.text, sig);
+    if (s.maintained) {
+        s.facts.push_back({program, number, id, s.literals[id].firstFact});
+        s.literals[id].firstFact = static_cast<std::uint32_t>(s.facts.size() - 1);
+        return takeKeptFact(s, step, sig, id, program, atom);
+    }
     const std::uint32_t other = s.literals.knownComplement(id);
     const STANDING otherStanding = other == None ? STANDING::NONE : s.literals[other].standing;
     const auto f = static_cast<std::uint32_t>(s.facts.size());
@@ -116,11 +129,13 @@ void takePrograms(SESSION& s, STEP& step, std::vector<READ_PROGRAM>& read) {
         s.programs.emplace_back();
         for (READ_RULE& r : program.rules) {
             const std::uint32_t index = storeRule(s, step, k, r);
+            if (s.maintained) keepRule(s, index, r);
             if (s.rules[index].constraint) s.programs[k].constraints.push_back(index);
             else s.programs[k].rules.emplace_back(s.rules[index].number, index);
         }
         program.rules.clear();
     }
+    if (s.maintained) step.rebuild = settleGroups(s, step);
     for (std::uint32_t sig : step.newlyReferenced) {
         for (std::uint32_t id : s.signatures[sig].baseLiterals)
             makeDynamic(s, step, id, step.cFacts);
@@ -138,6 +153,9 @@ void takePrograms(SESSION& s, STEP& step, std::vector<READ_PROGRAM>& read) {
         }
         read[i].program = PROGRAM();
     }
+    if (!s.maintained) return;
+    std::string why = updateKept(s, step);
+    if (step.rebuild.empty()) step.rebuild = std::move(why);
 }
 
 }  // namespace vok::evaluation::engine

@@ -15,6 +15,9 @@ namespace vok::evaluation::engine {
 // (whose literals leave the base), then their facts.
 void takePrograms(SESSION& s, STEP& step, std::vector<READ_PROGRAM>& read);
 
+// Notes the literal's standing at the start of the step, once.
+void touch(SESSION& s, STEP& step, std::uint32_t id);
+
 // The literal goes to clingo; with into, so do the facts it had in the base.
 void makeDynamic(SESSION& s, STEP& step, std::uint32_t id, std::vector<std::uint32_t>& into);
 

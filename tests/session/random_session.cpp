@@ -17,8 +17,9 @@
 // that there are several answer sets, rejecting rules of different
 // programs), constraints, and positive loops whose rules come in different
 // programs, some of them closed by a later block; first-order ones also a
-// base of facts that later rules read or retract, paths over edges and
-// comparisons. With "prop" everything is
+// base of facts that later rules read or retract, joins over it, rules
+// that reject what is derived from it or make it recursive, paths over
+// edges and comparisons. With "prop" everything is
 // propositional (for -P=pexa). Predicate names are drawn from a pool that
 // holds names vok generates for itself, an upper-case name and a quoted one.
 #include <cstdint>
@@ -104,7 +105,7 @@ struct GENERATOR {
     // atoms of earlier steps.
     std::string firstOrder() {
         const std::string c = rnd.pick(Constants);
-        switch (rnd.below(10)) {
+        switch (rnd.below(19)) {
             case 0: return "bs(" + c + "). bs(" + rnd.pick(Constants) + ").";
             case 1: return "-bs(" + c + ").";
             case 2: return "x(X) :- bs(X), not y(X).";
@@ -114,6 +115,18 @@ struct GENERATOR {
             case 6: return "path(X,Y) :- e(X,Y). path(X,Y) :- e(X,Z), path(Z,Y).";
             case 7: return "y(X) :- dom(X), X != " + c + ", not x(X).";
             case 8: return "-x(X) :- bs(X), " + prop() + ".";
+            // Joins, comparisons and values the maintained part orders;
+            // rules that reject what it derives, that make it recursive or
+            // read what clingo searches, and contradictions among its atoms.
+            case 10: return "j(X,Y) :- bs(X), e(X,Y), not -bs(Y).";
+            case 11:
+                return "v(" + c + "," + std::to_string(rnd.below(4)) + "). v(\"s\"," + c + ").";
+            case 12: return "big(X) :- v(X,N), N > 1. lt(X,Y) :- e(X,Y), X < Y.";
+            case 13: return "-j(X," + c + ") :- e(X," + c + "), v(X,N).";
+            case 14: return "bs(X) :- x(X).";
+            case 15: return "x(X) :- path(X," + c + ").";
+            case 16: return "x(" + c + "). -x(" + c + ").";
+            case 17: return "-big(X) :- v(X,N), N <= " + std::to_string(rnd.below(3)) + ".";
             default: return ":- path(X,X), bs(X).";
         }
     }

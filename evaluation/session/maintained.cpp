@@ -1,0 +1,759 @@
+// The maintained part of a session (maintained.hpp, keep.hpp).
+#include "evaluation/session/maintained.hpp"
+
+#include <algorithm>
+
+#include "evaluation/session/keep.hpp"
+#include "evaluation/session/take.hpp"
+
+namespace vok::evaluation::engine {
+
+namespace {
+
+// The value of a plain term, or nothing for a term the part does not read.
+std::optional<SHAPE_ARG> valueArg(const TERM& t) {
+    SHAPE_ARG a;
+    switch (t.kind) {
+        case TERM::KIND::INTEGER:
+            a.kind = VALUE_KIND::INTEGER;
+            a.number = t.value;
+            break;
+        case TERM::KIND::CONSTANT: a.kind = VALUE_KIND::CONSTANT; break;
+        case TERM::KIND::STRING: a.kind = VALUE_KIND::STRING; break;
+        default: return std::nullopt;
+    }
+    appendTerm(a.text, t);
+    return a;
+}
+
+struct SHAPE_READER {
+    std::vector<std::string_view> names;
+    std::vector<char> bound;
+
+    std::optional<SHAPE_ARG> arg(const TERM& t, bool binds) {
+        if (t.kind != TERM::KIND::VARIABLE) return valueArg(t);
+        if (t.text.starts_with('_')) return std::nullopt;  // anonymous
+        auto at = std::find(names.begin(), names.end(), t.text);
+        if (at == names.end()) {
+            if (!binds) return std::nullopt;  // unsafe where it is read
+            names.push_back(t.text);
+            bound.push_back(1);
+            at = std::prev(names.end());
+        }
+        SHAPE_ARG a;
+        a.variable = static_cast<std::uint32_t>(at - names.begin());
+        return a;
+    }
+
+    std::optional<SHAPE_ATOM> atom(const ATOM& atom, bool pexa, bool binds) {
+        SHAPE_ATOM s;
+        s.sign = formOf(atom, pexa).sign;
+        for (const TERM& t : atom.args) {
+            std::optional<SHAPE_ARG> a = arg(t, binds);
+            if (!a) return std::nullopt;
+            s.args.push_back(std::move(*a));
+        }
+        return s;
+    }
+};
+
+bool isComparison(BUILTIN b) {
+    return b == BUILTIN::EQUAL || b == BUILTIN::UNEQUAL || b == BUILTIN::LESS ||
+           b == BUILTIN::GREATER || b == BUILTIN::LESS_EQUAL || b == BUILTIN::GREATER_EQUAL;
+}
+
+}  // namespace
+
+std::optional<RULE_SHAPE> ruleShape(const RULE& rule, bool pexa) {
+    if (rule.choice || rule.head.size() != 1) return std::nullopt;
+    SHAPE_READER reader;
+    RULE_SHAPE shape;
+    // The positive atoms bind the variables; everything else reads them.
+    for (const LITERAL& l : rule.body) {
+        if (l.isAggregate || l.doubled) return std::nullopt;
+        if (l.isBuiltin || l.negated) continue;
+        std::optional<SHAPE_ATOM> a = reader.atom(l.atom, pexa, true);
+        if (!a) return std::nullopt;
+        shape.positive.push_back(std::move(*a));
+    }
+    for (const LITERAL& l : rule.body) {
+        if (l.isBuiltin) {
+            if (!isComparison(l.builtin) || l.atom.args.size() != 2) return std::nullopt;
+            std::optional<SHAPE_ARG> left = reader.arg(l.atom.args[0], false),
+                                     right = reader.arg(l.atom.args[1], false);
+            if (!left || !right) return std::nullopt;
+            shape.comparisons.push_back({l.builtin, std::move(*left), std::move(*right)});
+        } else if (l.negated) {
+            std::optional<SHAPE_ATOM> a = reader.atom(l.atom, pexa, false);
+            if (!a) return std::nullopt;
+            shape.negative.push_back(std::move(*a));
+        }
+    }
+    std::optional<SHAPE_ATOM> head = reader.atom(rule.head[0], pexa, false);
+    if (!head) return std::nullopt;
+    shape.head = std::move(*head);
+    shape.variables = static_cast<std::uint32_t>(reader.names.size());
+    return shape;
+}
+
+namespace {
+
+MAINTAINED& kept(SESSION& s) { return *s.maintained; }
+
+std::uint32_t groupOf(const SESSION& s, std::uint32_t sig) {
+    const std::uint32_t other = s.signatures[sig].complement;
+    return other == None ? sig : std::min(sig, other);
+}
+
+void growTables(SESSION& s) {
+    MAINTAINED& m = kept(s);
+    if (m.signatures.size() < s.signatures.size()) {
+        m.signatures.resize(s.signatures.size());
+        m.inClingo.resize(s.signatures.size(), 0);
+    }
+    if (m.literals.size() < s.literals.size()) m.literals.resize(s.literals.size());
+}
+
+std::uint32_t valueId(MAINTAINED& m, const std::string& text, VALUE_KIND kind,
+                      std::int64_t number) {
+    auto [at, fresh] = m.valueIds.emplace(text, static_cast<std::uint32_t>(m.values.size()));
+    if (fresh) m.values.push_back({text, kind, number});
+    return at->second;
+}
+
+KEPT_ARG keptArg(MAINTAINED& m, const SHAPE_ARG& a) {
+    if (a.variable != None) return {a.variable, None};
+    return {None, valueId(m, a.text, a.kind, a.number)};
+}
+
+KEPT_ATOM keptAtom(SESSION& s, const SHAPE_ATOM& a) {
+    KEPT_ATOM k;
+    k.signature = s.signatures.of(a.sign);
+    for (const SHAPE_ARG& arg : a.args) k.args.push_back(keptArg(kept(s), arg));
+    return k;
+}
+
+const std::uint32_t* argsOf(const MAINTAINED& m, std::uint32_t literal) {
+    return m.argValues.data() + m.literals[literal].args;
+}
+
+// Makes the literal known to the part, with its values.
+void registerLiteral(SESSION& s, std::uint32_t id, const std::vector<std::uint32_t>& values) {
+    growTables(s);
+    MAINTAINED& m = kept(s);
+    KEPT_LITERAL& l = m.literals[id];
+    if (l.args != None) return;
+    l.args = static_cast<std::uint32_t>(m.argValues.size());
+    m.argValues.insert(m.argValues.end(), values.begin(), values.end());
+    m.signatures[s.literals[id].signature].literals.push_back(id);
+}
+
+void addSupport(MAINTAINED& m, std::uint32_t id, std::uint32_t program, int delta) {
+    KEPT_LITERAL& l = m.literals[id];
+    auto at = std::lower_bound(l.supports.begin(), l.supports.end(),
+                               std::make_pair(program, std::uint32_t{0}));
+    if (at == l.supports.end() || at->first != program) at = l.supports.insert(at, {program, 0});
+    at->second = static_cast<std::uint32_t>(static_cast<std::int64_t>(at->second) + delta);
+    if (at->second == 0) l.supports.erase(at);
+    if (!l.dirty) {
+        l.dirty = true;
+        m.dirty.push_back(id);
+    }
+}
+
+// ---- indexes ----
+
+std::uint64_t keyOf(const std::uint32_t* values, std::uint32_t arity, std::uint32_t mask) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (std::uint32_t i = 0; i < arity; ++i)
+        if (i < 32 && (mask >> i & 1u)) h = (h ^ (values[i] + 1ull)) * 0x100000001B3ull;
+    return h;
+}
+
+// Whether the literal was true at the start of the step, or is now.
+bool wasTrue(const KEPT_LITERAL& l) { return l.truth != l.changed; }
+
+void addToIndex(MAINTAINED& m, KEPT_INDEX& index, std::uint32_t bit, std::uint32_t id,
+                std::uint32_t arity) {
+    KEPT_LITERAL& l = m.literals[id];
+    if (l.indexed >> bit & 1u) return;
+    l.indexed |= 1u << bit;
+    index.buckets[keyOf(argsOf(m, id), arity, index.mask)].push_back(id);
+    ++index.entries;
+}
+
+constexpr std::size_t MaxIndexes = 32;
+
+// The index of the signature by the positions in mask, made when first
+// asked for; nullptr when the signature has as many as a literal can note.
+KEPT_INDEX* indexFor(SESSION& s, std::uint32_t sig, std::uint32_t mask) {
+    MAINTAINED& m = kept(s);
+    KEPT_SIGNATURE& ks = m.signatures[sig];
+    for (KEPT_INDEX& i : ks.indexes)
+        if (i.mask == mask) return &i;
+    if (ks.indexes.size() >= MaxIndexes) return nullptr;
+    // Joins read buckets while others are made: the indexes never move.
+    ks.indexes.reserve(MaxIndexes);
+    ks.indexes.emplace_back();
+    KEPT_INDEX& index = ks.indexes.back();
+    index.mask = mask;
+    const auto bit = static_cast<std::uint32_t>(ks.indexes.size() - 1);
+    for (std::uint32_t id : ks.literals) {
+        const KEPT_LITERAL& l = m.literals[id];
+        if (l.truth || l.changed) addToIndex(m, index, bit, id, s.signatures[sig].arity);
+    }
+    return &index;
+}
+
+void indexTrue(SESSION& s, std::uint32_t id) {
+    MAINTAINED& m = kept(s);
+    const std::uint32_t sig = s.literals[id].signature;
+    KEPT_SIGNATURE& ks = m.signatures[sig];
+    for (std::size_t i = 0; i < ks.indexes.size(); ++i)
+        addToIndex(m, ks.indexes[i], static_cast<std::uint32_t>(i), id, s.signatures[sig].arity);
+}
+
+// Drops the literals no longer true from an index that holds more of them
+// than of true ones.
+void pruneIndexes(SESSION& s, std::uint32_t sig) {
+    MAINTAINED& m = kept(s);
+    KEPT_SIGNATURE& ks = m.signatures[sig];
+    for (std::size_t i = 0; i < ks.indexes.size(); ++i) {
+        KEPT_INDEX& index = ks.indexes[i];
+        if (index.dead * 2 <= index.entries + 64) continue;
+        const std::uint32_t bit = 1u << i;
+        for (auto at = index.buckets.begin(); at != index.buckets.end();) {
+            std::vector<std::uint32_t>& ids = at->second;
+            std::erase_if(ids, [&](std::uint32_t id) {
+                if (m.literals[id].truth) return false;
+                m.literals[id].indexed &= ~bit;
+                return true;
+            });
+            at = ids.empty() ? index.buckets.erase(at) : std::next(at);
+        }
+        index.entries = 0;
+        for (const auto& [key, ids] : index.buckets) index.entries += ids.size();
+        index.dead = 0;
+    }
+}
+
+// ---- joins ----
+
+// The instances of a kept rule in the state before the step (old) or after
+// it, each reported once: from its first body atom that changed (seed), or
+// all of them (no seed, for a rule taken in the step).
+struct JOIN {
+    SESSION& s;
+    MAINTAINED& m;
+    const KEPT_RULE& rule;
+    bool old;
+    std::uint32_t seed = None;  // body position
+    int delta = 1;
+    std::vector<std::uint32_t> binding{};
+    std::vector<std::uint32_t> scratch{};
+
+    JOIN(SESSION& session, MAINTAINED& part, const KEPT_RULE& r, bool before, int counted)
+        : s(session), m(part), rule(r), old(before), delta(counted) {}
+
+    bool holds(std::uint32_t id) const {
+        const KEPT_LITERAL& l = m.literals[id];
+        return old ? wasTrue(l) : l.truth;
+    }
+
+    // Binds the atom's variables to the literal's values; false when they
+    // do not match. Bound variables are noted in newly.
+    bool bind(const KEPT_ATOM& a, std::uint32_t id, std::vector<std::uint32_t>& newly) {
+        const std::uint32_t* values = argsOf(m, id);
+        for (std::size_t i = 0; i < a.args.size(); ++i) {
+            const KEPT_ARG& arg = a.args[i];
+            if (arg.variable == None) {
+                if (arg.value != values[i]) return false;
+            } else if (binding[arg.variable] == None) {
+                binding[arg.variable] = values[i];
+                newly.push_back(arg.variable);
+            } else if (binding[arg.variable] != values[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void unbind(std::vector<std::uint32_t>& newly) {
+        for (std::uint32_t v : newly) binding[v] = None;
+        newly.clear();
+    }
+
+    std::uint32_t valueOf(const KEPT_ARG& a) const {
+        return a.variable == None ? a.value : binding[a.variable];
+    }
+
+    // The order of two values as clingo orders them, or nothing.
+    std::optional<int> order(std::uint32_t a, std::uint32_t b) const {
+        if (a == b) return 0;
+        const VALUE& x = m.values[a];
+        const VALUE& y = m.values[b];
+        auto rank = [](const VALUE& v) -> int {
+            if (v.kind == VALUE_KIND::STRING && v.text.find('\\') != std::string::npos) return -1;
+            return v.kind == VALUE_KIND::OTHER ? -1 : static_cast<int>(v.kind);
+        };
+        const int rx = rank(x), ry = rank(y);
+        if (rx < 0 || ry < 0) return std::nullopt;
+        if (rx != ry) return rx < ry ? -1 : 1;
+        if (x.kind == VALUE_KIND::INTEGER) return x.number < y.number ? -1 : 1;
+        return x.text < y.text ? -1 : 1;
+    }
+
+    bool compares(const KEPT_COMPARISON& c) {
+        const std::uint32_t a = valueOf(c.left), b = valueOf(c.right);
+        if (c.op == BUILTIN::EQUAL) return a == b;
+        if (c.op == BUILTIN::UNEQUAL) return a != b;
+        const std::optional<int> o = order(a, b);
+        if (!o) {
+            m.unordered.push_back(groupOf(s, rule.head.signature));
+            return false;
+        }
+        switch (c.op) {
+            case BUILTIN::LESS: return *o < 0;
+            case BUILTIN::GREATER: return *o > 0;
+            case BUILTIN::LESS_EQUAL: return *o <= 0;
+            default: return *o >= 0;
+        }
+    }
+
+    // The literal of a fully bound atom that the part knows as true at
+    // some time in the step, or None.
+    std::uint32_t lookup(const KEPT_ATOM& a) {
+        scratch.clear();
+        for (const KEPT_ARG& arg : a.args) scratch.push_back(valueOf(arg));
+        const auto arity = static_cast<std::uint32_t>(a.args.size());
+        const std::uint32_t all = arity >= 32 ? ~0u : (1u << arity) - 1;
+        KEPT_INDEX* index = indexFor(s, a.signature, all);
+        const std::vector<std::uint32_t>* ids = nullptr;
+        if (index) {
+            auto at = index->buckets.find(keyOf(scratch.data(), arity, all));
+            if (at == index->buckets.end()) return None;
+            ids = &at->second;
+        } else {
+            ids = &m.signatures[a.signature].literals;
+        }
+        for (std::uint32_t id : *ids)
+            if (std::equal(scratch.begin(), scratch.end(), argsOf(m, id))) return id;
+        return None;
+    }
+
+    // Whether the literal at body position p counts as changed there:
+    // an instance is reported from its first changed position only.
+    bool changedAt(std::uint32_t p, std::uint32_t id) const {
+        return seed != None && p < seed && id != None && m.literals[id].changed;
+    }
+
+    void finish() {
+        for (const KEPT_COMPARISON& c : rule.comparisons)
+            if (!compares(c)) return;
+        for (std::uint32_t p = rule.positives; p < rule.body.size(); ++p) {
+            if (p == seed) continue;
+            const std::uint32_t id = lookup(rule.body[p]);
+            if (id == None) continue;
+            if (holds(id) || changedAt(p, id)) return;
+        }
+        reportHead();
+    }
+
+    void reportHead() {
+        std::string text;
+        const SESSION_SIGNATURE& sig = s.signatures[rule.head.signature];
+        if (sig.negative) text += '-';
+        text += sig.name;
+        scratch.clear();
+        for (const KEPT_ARG& a : rule.head.args) scratch.push_back(valueOf(a));
+        if (!scratch.empty()) {
+            text += '(';
+            for (std::size_t i = 0; i < scratch.size(); ++i) {
+                if (i) text += ',';
+                text += m.values[scratch[i]].text;
+            }
+            text += ')';
+        }
+        const std::uint32_t id = s.literals.intern(text, rule.head.signature);
+        const std::vector<std::uint32_t> values = scratch;
+        registerLiteral(s, id, values);
+        addSupport(m, id, rule.program, delta);
+    }
+
+    void extend(std::uint32_t p) {
+        if (p == seed) return extend(p + 1);
+        if (p >= rule.positives) return finish();
+        const KEPT_ATOM& a = rule.body[p];
+        const auto arity = static_cast<std::uint32_t>(a.args.size());
+        std::uint32_t mask = 0;
+        scratch.assign(arity, None);
+        for (std::uint32_t i = 0; i < arity && i < 32; ++i) {
+            const std::uint32_t v = valueOf(a.args[i]);
+            if (v != None) {
+                mask |= 1u << i;
+                scratch[i] = v;
+            }
+        }
+        // A body reads a lower group than the head's, whose literals and
+        // indexes a join leaves as they are: the bucket stays in place.
+        const std::vector<std::uint32_t>* candidates = &m.signatures[a.signature].literals;
+        if (KEPT_INDEX* index = indexFor(s, a.signature, mask)) {
+            auto at = index->buckets.find(keyOf(scratch.data(), arity, mask));
+            if (at == index->buckets.end()) return;
+            candidates = &at->second;
+        }
+        std::vector<std::uint32_t> newly;
+        for (std::uint32_t id : *candidates) {
+            if (!holds(id) || changedAt(p, id)) continue;
+            if (bind(a, id, newly)) extend(p + 1);
+            unbind(newly);
+        }
+    }
+
+    // The instances with literal id at the seed position.
+    void fromSeed(std::uint32_t position, std::uint32_t id) {
+        seed = position;
+        binding.assign(rule.variables, None);
+        std::vector<std::uint32_t> newly;
+        if (bind(rule.body[position], id, newly)) extend(0);
+    }
+
+    void all() {
+        seed = None;
+        binding.assign(rule.variables, None);
+        extend(0);
+    }
+};
+
+// The seeds of a rule: the changed literals of its body's signatures, each
+// with the states in which the instances through it hold.
+void updateRule(SESSION& s, std::uint32_t r) {
+    MAINTAINED& m = kept(s);
+    const KEPT_RULE& rule = m.rules[r];
+    if (rule.fresh) {
+        JOIN join(s, m, rule, false, 1);
+        join.all();
+        return;
+    }
+    for (std::uint32_t p = 0; p < rule.body.size(); ++p) {
+        const bool positive = p < rule.positives;
+        const std::vector<std::uint32_t> changed = m.signatures[rule.body[p].signature].changed;
+        for (std::uint32_t id : changed) {
+            const KEPT_LITERAL& l = m.literals[id];
+            if (!l.changed) continue;
+            // The instances through a positive atom held before when it was
+            // true; through a negative one, when it was false.
+            const bool heldBefore = positive ? wasTrue(l) : !wasTrue(l);
+            JOIN join(s, m, rule, heldBefore, heldBefore ? -1 : 1);
+            join.fromSeed(p, id);
+        }
+    }
+}
+
+bool hasSupport(const MAINTAINED& m, std::uint32_t id) {
+    return id != None && id < m.literals.size() && !m.literals[id].supports.empty();
+}
+
+std::int64_t highest(const MAINTAINED& m, std::uint32_t id) {
+    return hasSupport(m, id) ? static_cast<std::int64_t>(m.literals[id].supports.back().first) : -1;
+}
+
+// Settles the literals whose supports changed, with their complements.
+void settle(SESSION& s, std::vector<std::uint32_t>& batch) {
+    MAINTAINED& m = kept(s);
+    const std::size_t dirty = batch.size();
+    for (std::size_t i = 0; i < dirty; ++i) {
+        const std::uint32_t other = s.literals.knownComplement(batch[i]);
+        if (other != None) batch.push_back(other);
+    }
+    growTables(s);
+    std::sort(batch.begin(), batch.end());
+    batch.erase(std::unique(batch.begin(), batch.end()), batch.end());
+    for (std::uint32_t id : batch) m.literals[id].dirty = false;
+    std::vector<char> before(batch.size());
+    for (std::size_t i = 0; i < batch.size(); ++i) before[i] = m.literals[batch[i]].truth;
+    for (std::uint32_t id : batch) {
+        KEPT_LITERAL& l = m.literals[id];
+        const std::uint32_t other = s.literals.knownComplement(id);
+        const bool now = hasSupport(m, id) && highest(m, id) >= highest(m, other);
+        if (now == l.truth) continue;
+        l.truth = now;
+        l.changed = !l.changed;
+        if (l.changed) m.signatures[s.literals[id].signature].changed.push_back(id);
+        if (now) indexTrue(s, id);
+    }
+    // Each pair once, from its positive side.
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        const std::uint32_t id = batch[i];
+        if (s.literals[id].text.starts_with('-')) continue;
+        const std::uint32_t other = s.literals.knownComplement(id);
+        if (other == None) continue;
+        const auto at = std::lower_bound(batch.begin(), batch.end(), other);
+        const bool otherBefore = before[static_cast<std::size_t>(at - batch.begin())] != 0;
+        const bool was = before[i] && otherBefore;
+        const bool is = m.literals[id].truth && m.literals[other].truth;
+        if (was && !is) --m.contradictions;
+        if (!was && is) ++m.contradictions;
+    }
+    batch.clear();
+}
+
+// The literal leaves the part: out of the base, its facts to clingo.
+void release(SESSION& s, STEP& step, std::uint32_t id) {
+    MAINTAINED& m = kept(s);
+    KEPT_LITERAL& l = m.literals[id];
+    SESSION_LITERAL& sl = s.literals[id];
+    touch(s, step, id);
+    if (l.truth) {
+        const std::uint32_t other = s.literals.knownComplement(id);
+        if (other != None && other < m.literals.size() && m.literals[other].truth &&
+            !sl.text.starts_with('-'))
+            --m.contradictions;
+    }
+    l.supports.clear();
+    if (sl.standing == STANDING::DYNAMIC) return;  // shared: its facts are in clingo
+    if (sl.firstFact != None) {
+        sl.standing = STANDING::DYNAMIC;
+        for (std::uint32_t f = sl.firstFact; f != None; f = s.facts[f].next)
+            step.cFacts.push_back(f);
+    } else {
+        sl.standing = STANDING::NONE;
+    }
+}
+
+// The facts of a group that clingo reads go to clingo too, and its
+// literals leave the base: clingo's answer sets hold them.
+void share(SESSION& s, STEP& step, std::uint32_t g) {
+    MAINTAINED& m = kept(s);
+    for (std::uint32_t sig : {g, s.signatures[g].complement}) {
+        if (sig == None) continue;
+        for (std::uint32_t id : m.signatures[sig].literals) {
+            SESSION_LITERAL& sl = s.literals[id];
+            touch(s, step, id);
+            if (sl.firstFact == None) {
+                sl.standing = STANDING::NONE;
+            } else if (sl.standing != STANDING::DYNAMIC) {
+                sl.standing = STANDING::DYNAMIC;
+                for (std::uint32_t f = sl.firstFact; f != None; f = s.facts[f].next)
+                    step.cFacts.push_back(f);
+            }
+        }
+    }
+}
+
+// Moves the groups marked in clingo since (not in was) out of the part,
+// and hands clingo the facts of those it reads since. Returns why the step
+// must be grounded from scratch, or nothing.
+std::string releaseGroups(SESSION& s, STEP& step, const std::vector<char>& was) {
+    MAINTAINED& m = kept(s);
+    std::string why;
+    for (std::uint32_t g = 0; g < m.inClingo.size(); ++g) {
+        const char before = g < was.size() ? was[g] : KEPT;
+        if (m.inClingo[g] == SHARED && before == KEPT) share(s, step, g);
+        if (m.inClingo[g] != CLINGO || before == CLINGO) continue;
+        const std::uint32_t sigs[2] = {g, s.signatures[g].complement};
+        for (std::uint32_t sig : sigs)
+            if (sig != None)
+                for (std::uint32_t id : m.signatures[sig].literals) release(s, step, id);
+        for (std::uint32_t sig : sigs) {
+            if (sig == None) continue;
+            for (std::uint32_t id : m.signatures[sig].literals) {
+                KEPT_LITERAL& l = m.literals[id];
+                l.truth = l.changed = l.dirty = false;
+                l.indexed = 0;
+            }
+            m.signatures[sig] = KEPT_SIGNATURE();
+        }
+    }
+    // Rules that derive a group in clingo are clingo's; one that the part
+    // held already makes clingo ground the sequence again.
+    for (std::uint32_t r = 0; r < m.ruleGroups.size(); ++r) {
+        RULE_GROUPS& g = m.ruleGroups[r];
+        if (g.kept == None || m.inClingo[g.head] != CLINGO) continue;
+        s.rules[r].kept = false;
+        if (!m.rules[g.kept].fresh && why.empty()) {
+            const SESSION_SIGNATURE& sig = s.signatures[m.rules[g.kept].head.signature];
+            why = "the rules for " + std::string(sig.negative ? "-" : "") + sig.name + "/" +
+                  number(sig.arity) + " go to clingo";
+        }
+        g.kept = None;
+    }
+    return why;
+}
+
+// Marks in clingo every group that a rule clingo holds derives or reads
+// (one that only facts derive is shared: clingo reads its facts, the part
+// keeps it for its own rules), and every group that a kept rule derives
+// from one in clingo or through a loop; sets the order of the rest, lowest
+// first.
+void decideGroups(SESSION& s) {
+    MAINTAINED& m = kept(s);
+    growTables(s);
+    const auto n = static_cast<std::uint32_t>(s.signatures.size());
+    for (bool again = true; again;) {
+        again = false;
+        auto mark = [&](std::uint32_t g) {
+            if (g == None || m.inClingo[g] == CLINGO) return;
+            m.inClingo[g] = CLINGO;
+            again = true;
+        };
+        std::vector<char> derived(n, 0);
+        for (const RULE_GROUPS& r : m.ruleGroups)
+            if (r.kept != None && r.head != None && m.inClingo[r.head] != CLINGO)
+                derived[r.head] = 1;
+        for (std::uint32_t g = 0; g < n; ++g)
+            if (m.inClingo[g] == SHARED && derived[g]) mark(g);
+        auto read = [&](std::uint32_t g) {
+            if (derived[g]) return mark(g);
+            if (m.inClingo[g] != KEPT) return;
+            m.inClingo[g] = SHARED;
+            again = true;
+        };
+        for (const RULE_GROUPS& r : m.ruleGroups) {
+            const bool inClingo = r.kept == None || r.head == None || m.inClingo[r.head] == CLINGO;
+            if (inClingo) {
+                mark(r.head);
+                for (std::uint32_t b : r.body) read(b);
+            } else if (std::any_of(r.body.begin(), r.body.end(),
+                                   [&](std::uint32_t b) { return m.inClingo[b] == CLINGO; })) {
+                mark(r.head);
+            }
+        }
+        if (again) continue;
+        // Kahn's order of the kept groups; what is left lies on or above a loop.
+        std::vector<std::uint32_t> incoming(n, 0);
+        std::vector<std::vector<std::uint32_t>> above(n);
+        for (const RULE_GROUPS& r : m.ruleGroups) {
+            if (r.kept == None || r.head == None) continue;
+            for (std::uint32_t b : r.body) {
+                above[b].push_back(r.head);
+                ++incoming[r.head];
+            }
+        }
+        m.order.clear();
+        for (std::uint32_t g = 0; g < n; ++g)
+            if (groupOf(s, g) == g && m.inClingo[g] != CLINGO && incoming[g] == 0)
+                m.order.push_back(g);
+        for (std::size_t i = 0; i < m.order.size(); ++i)
+            for (std::uint32_t h : above[m.order[i]])
+                if (--incoming[h] == 0) m.order.push_back(h);
+        for (std::uint32_t g = 0; g < n; ++g)
+            if (groupOf(s, g) == g && m.inClingo[g] != CLINGO && incoming[g] != 0) mark(g);
+    }
+}
+
+}  // namespace
+
+void keepRule(SESSION& s, std::uint32_t index, const READ_RULE& read) {
+    MAINTAINED& m = kept(s);
+    const SESSION_RULE& rule = s.rules[index];
+    RULE_GROUPS g;
+    if (!rule.constraint) g.head = groupOf(s, rule.headSignature);
+    for (const SIGN& p : read.positive) g.body.push_back(groupOf(s, s.signatures.of(p)));
+    for (const SIGN& n : read.negative) g.body.push_back(groupOf(s, s.signatures.of(n)));
+    if (!rule.constraint && read.shape) {
+        KEPT_RULE k;
+        k.rule = index;
+        k.program = rule.program;
+        k.head = keptAtom(s, read.shape->head);
+        for (const SHAPE_ATOM& a : read.shape->positive) k.body.push_back(keptAtom(s, a));
+        k.positives = static_cast<std::uint32_t>(k.body.size());
+        for (const SHAPE_ATOM& a : read.shape->negative) k.body.push_back(keptAtom(s, a));
+        for (const SHAPE_COMPARISON& c : read.shape->comparisons)
+            k.comparisons.push_back({c.op, keptArg(m, c.left), keptArg(m, c.right)});
+        k.variables = read.shape->variables;
+        g.kept = static_cast<std::uint32_t>(m.rules.size());
+        m.rules.push_back(std::move(k));
+        s.rules[index].kept = true;
+    }
+    if (m.ruleGroups.size() <= index) m.ruleGroups.resize(index + 1);
+    m.ruleGroups[index] = std::move(g);
+}
+
+std::string settleGroups(SESSION& s, STEP& step) {
+    MAINTAINED& m = kept(s);
+    growTables(s);
+    const std::vector<char> was = m.inClingo;
+    decideGroups(s);
+    return releaseGroups(s, step, was);
+}
+
+char groupStanding(const SESSION& s, std::uint32_t signature) {
+    const MAINTAINED& m = *s.maintained;
+    const std::uint32_t g = groupOf(s, signature);
+    return g >= m.inClingo.size() ? KEPT : m.inClingo[g];
+}
+
+void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program, const ATOM& atom) {
+    MAINTAINED& m = kept(s);
+    growTables(s);
+    if (m.literals[literal].args == None) {
+        std::vector<std::uint32_t> values;
+        std::string text;
+        for (const TERM& t : atom.args) {
+            text.clear();
+            appendTerm(text, t);
+            const std::optional<SHAPE_ARG> a = valueArg(t);
+            values.push_back(valueId(m, text, a ? a->kind : VALUE_KIND::OTHER, a ? a->number : 0));
+        }
+        registerLiteral(s, literal, values);
+    }
+    addSupport(m, literal, program, 1);
+}
+
+std::string updateKept(SESSION& s, STEP& step) {
+    MAINTAINED& m = kept(s);
+    growTables(s);
+    // The kept rules by the group they derive.
+    std::vector<std::vector<std::uint32_t>> rulesOf(s.signatures.size());
+    for (const RULE_GROUPS& g : m.ruleGroups)
+        if (g.kept != None) rulesOf[g.head].push_back(g.kept);
+    // The facts' changes, by group; those of a group settle with its rules'.
+    std::vector<std::vector<std::uint32_t>> dirtyOf(s.signatures.size());
+    for (std::uint32_t id : m.dirty) dirtyOf[groupOf(s, s.literals[id].signature)].push_back(id);
+    m.dirty.clear();
+    std::vector<std::uint32_t> batch;
+    for (std::uint32_t g : m.order) {
+        for (std::uint32_t r : rulesOf[g]) updateRule(s, r);
+        batch.swap(m.dirty);
+        batch.insert(batch.end(), dirtyOf[g].begin(), dirtyOf[g].end());
+        dirtyOf[g].clear();
+        settle(s, batch);
+    }
+    // Groups made by facts after the order was decided: nothing reads them.
+    for (std::vector<std::uint32_t>& d : dirtyOf) batch.insert(batch.end(), d.begin(), d.end());
+    settle(s, batch);
+    for (KEPT_RULE& r : m.rules) r.fresh = false;
+    // The standings that changed, and the step's marks cleared.
+    for (std::uint32_t sig = 0; sig < m.signatures.size(); ++sig) {
+        KEPT_SIGNATURE& ks = m.signatures[sig];
+        if (ks.changed.empty()) continue;
+        for (std::uint32_t id : ks.changed) {
+            KEPT_LITERAL& l = m.literals[id];
+            if (!l.changed) continue;
+            l.changed = false;
+            if (m.inClingo[groupOf(s, sig)] == SHARED) continue;
+            touch(s, step, id);
+            s.literals[id].standing = l.truth ? STANDING::BASE : STANDING::NONE;
+            if (!l.truth)
+                for (KEPT_INDEX& index : ks.indexes) ++index.dead;
+        }
+        ks.changed.clear();
+        pruneIndexes(s, sig);
+    }
+    if (m.unordered.empty()) return {};
+    // A comparison met a value whose order the part does not know: its
+    // group goes to clingo, which orders it.
+    const std::vector<char> was = m.inClingo;
+    for (std::uint32_t g : m.unordered) m.inClingo[g] = CLINGO;
+    m.unordered.clear();
+    decideGroups(s);
+    const std::string why = releaseGroups(s, step, was);
+    return (why.empty() ? "" : why + ": ") + "a rule compares values whose order clingo decides";
+}
+
+bool keptContradiction(const SESSION& s) {
+    return s.maintained && s.maintained->contradictions > 0;
+}
+
+}  // namespace vok::evaluation::engine

@@ -1,0 +1,158 @@
+// The maintained part of a session: the facts and the rules that need no
+// search, kept up to date outside clingo from step to step.
+//
+// A predicate and its complement form a group. A group is kept when every
+// rule deriving it is a normal rule over plain terms and comparisons whose
+// body reads only kept groups, no group reads itself through rules, and no
+// rule that clingo holds (and no constraint) reads it. Its atoms are then
+// decided by the groups below it: a literal L holds when its highest
+// contribution (the program of a fact, or of a rule instance whose body
+// holds) is at least as high as that of its complement C, since the
+// highest of either side is never rejected and rejects every lower
+// contribution of the other side. L and C both holding leaves no answer
+// set.
+//
+// Invariants, after every step: a kept literal's supports count, per
+// program, the facts and the rule instances whose bodies hold; its truth
+// follows from them and from its complement's; each index of a signature
+// holds every literal that is true (and some that are no longer, skipped
+// when read). A step changes the supports by the instances that involve a
+// changed atom, joined from that atom through an index of the bound
+// argument positions: those that held before (counted off) and those that
+// hold now (counted on), each instance from its first changed body atom
+// only. Groups are settled lowest first, so a body only reads settled
+// atoms.
+//
+// A group is kept only while it may be: once a rule makes it recursive,
+// reads it from clingo's side, or compares a value it cannot order, it goes
+// to clingo for good, with every group above it; a group that had rules
+// then makes the step ground again from scratch (said with -v).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "evaluation/program/syntax.hpp"
+#include "evaluation/session/tables.hpp"
+
+namespace vok::evaluation::engine {
+
+enum class VALUE_KIND : std::uint8_t { INTEGER, CONSTANT, STRING, OTHER };
+
+// An argument of a rule as read: a variable (its number) or a value.
+struct SHAPE_ARG {
+    std::uint32_t variable = None;
+    std::string text;  // clingo's form
+    VALUE_KIND kind = VALUE_KIND::OTHER;
+    std::int64_t number = 0;
+};
+
+struct SHAPE_ATOM {
+    SIGN sign;
+    std::vector<SHAPE_ARG> args;
+};
+
+struct SHAPE_COMPARISON {
+    BUILTIN op = BUILTIN::EQUAL;
+    SHAPE_ARG left, right;
+};
+
+// A rule the maintained part can evaluate: one head, positive and negative
+// body atoms over plain terms, comparisons of bound plain terms.
+struct RULE_SHAPE {
+    SHAPE_ATOM head;
+    std::vector<SHAPE_ATOM> positive, negative;
+    std::vector<SHAPE_COMPARISON> comparisons;
+    std::uint32_t variables = 0;
+};
+
+// The rule's shape, or nothing when the maintained part cannot evaluate it.
+std::optional<RULE_SHAPE> ruleShape(const RULE& rule, bool pexa);
+
+// A value of a kept atom's argument, interned.
+struct VALUE {
+    std::string text;
+    VALUE_KIND kind = VALUE_KIND::OTHER;
+    std::int64_t number = 0;
+};
+
+struct KEPT_ARG {
+    std::uint32_t variable = None;  // None: the value
+    std::uint32_t value = None;
+};
+
+struct KEPT_ATOM {
+    std::uint32_t signature = None;
+    std::vector<KEPT_ARG> args;
+};
+
+struct KEPT_COMPARISON {
+    BUILTIN op = BUILTIN::EQUAL;
+    KEPT_ARG left, right;
+};
+
+struct KEPT_RULE {
+    std::uint32_t rule = None;  // in SESSION::rules
+    std::uint32_t program = 0;
+    KEPT_ATOM head;
+    std::vector<KEPT_ATOM> body;  // the positive atoms, then the negative ones
+    std::uint32_t positives = 0;
+    std::vector<KEPT_COMPARISON> comparisons;
+    std::uint32_t variables = 0;
+    bool fresh = true;  // taken in this step: evaluated whole
+};
+
+struct KEPT_LITERAL {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> supports;  // (program, count), sorted
+    std::uint32_t args = None;  // offset of its values in MAINTAINED::argValues
+    std::uint32_t indexed = 0;  // the indexes of its signature that hold it (bits)
+    bool truth = false;         // after the step
+    bool changed = false;       // its truth changed in the step
+    bool dirty = false;         // its supports changed in the step
+};
+
+// The literals of a signature by the values at some argument positions.
+struct KEPT_INDEX {
+    std::uint32_t mask = 0;  // the positions bound
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> buckets;
+    std::size_t entries = 0, dead = 0;
+};
+
+struct KEPT_SIGNATURE {
+    std::vector<std::uint32_t> literals;  // every kept literal of it
+    std::vector<KEPT_INDEX> indexes;
+    std::vector<std::uint32_t> changed;  // literals whose truth changed
+};
+
+// What the session knows of every rule, for deciding the groups.
+struct RULE_GROUPS {
+    std::uint32_t head = None;  // group; None for a constraint
+    std::vector<std::uint32_t> body;
+    std::uint32_t kept = None;  // its KEPT_RULE, or None when clingo must hold it
+};
+
+// Where a group's atoms are decided: by the part alone, by both (clingo
+// reads its facts, which only facts derive), or by clingo alone.
+constexpr char KEPT = 0, SHARED = 1, CLINGO = 2;
+
+struct MAINTAINED {
+    std::unordered_map<std::string, std::uint32_t> valueIds;
+    std::vector<VALUE> values;
+    std::vector<std::uint32_t> argValues;
+    std::vector<KEPT_LITERAL> literals;      // by session literal
+    std::vector<KEPT_SIGNATURE> signatures;  // by session signature
+    std::vector<char> inClingo;              // by group: KEPT, SHARED or CLINGO (for good)
+    std::vector<KEPT_RULE> rules;
+    std::vector<RULE_GROUPS> ruleGroups;   // by session rule
+    std::vector<std::uint32_t> order;      // the kept groups, lowest first
+    std::vector<std::uint32_t> dirty;      // literals whose supports changed in the step
+    std::vector<std::uint32_t> unordered;  // groups that met a value they cannot order
+    std::size_t contradictions = 0;        // kept literals that hold with their complement
+};
+
+}  // namespace vok::evaluation::engine

@@ -1,0 +1,125 @@
+// The maintained part of a session: which rules it keeps, and that
+// bringing it up to date step by step (deltas joined from the changed
+// atoms) leaves the atoms that taking every program at once gives, on
+// random sequences of facts, joins, negation, comparisons, retractions and
+// rules that reject derived atoms. No clingo is started: the part decides
+// its atoms itself.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "evaluation/program/reader.hpp"
+#include "evaluation/session/keep.hpp"
+#include "evaluation/session/take.hpp"
+
+using namespace vok::evaluation;
+using namespace vok::evaluation::engine;
+
+namespace {
+
+// std::mt19937's numbers are the same everywhere, so a seed names a case.
+struct DRAW {
+    std::mt19937 engine;
+    unsigned below(unsigned n) { return static_cast<unsigned>(engine() % n); }
+    bool chance(unsigned percent) { return below(100) < percent; }
+    const std::string& pick(const std::vector<std::string>& v) {
+        return v[below(static_cast<unsigned>(v.size()))];
+    }
+};
+
+std::unique_ptr<SESSION> keptSession() {
+    auto s = std::make_unique<SESSION>();
+    s->maintained = std::make_unique<MAINTAINED>();
+    return s;
+}
+
+// Takes the programs as one step; returns the base, sorted.
+std::vector<std::string> takeStep(SESSION& s, const std::vector<std::string>& programs) {
+    std::vector<READ_PROGRAM> read;
+    for (std::size_t i = 0; i < programs.size(); ++i)
+        read.push_back(readProgram(programs[i], s.config, i, programs.size()));
+    STEP step;
+    takePrograms(s, step, read);
+    std::vector<std::string> base;
+    for (const SESSION_LITERAL& l : s.literals)
+        if (l.standing == STANDING::BASE) base.emplace_back(l.text);
+    std::sort(base.begin(), base.end());
+    return base;
+}
+
+bool kept(const std::string& rule) {
+    const PROGRAM p = ReadRox(rule);
+    return ruleShape(p.rules[0], false).has_value();
+}
+
+}  // namespace
+
+TEST(MaintainedPart, KeepsNormalRulesOverPlainTermsOnly) {
+    EXPECT_TRUE(kept("ok(X) :- emp(X,D), not blocked(D).\n"));
+    EXPECT_TRUE(kept("rich(X) :- salary(X,S), >(S,90).\n"));
+    EXPECT_TRUE(kept("-ok(X) :- emp(X,d1), salary(X,S).\n"));
+    EXPECT_TRUE(kept("s(\"a b\",3) :- p(X).\n"));
+    EXPECT_FALSE(kept("a :- not not b.\n"));          // doubled negation
+    EXPECT_FALSE(kept("n(Y) :- p(X), +(X,1,Y).\n"));  // arithmetic
+    EXPECT_FALSE(kept("q(f(X)) :- p(X).\n"));         // compound term
+    EXPECT_FALSE(kept(":- p(X), q(X).\n"));           // a constraint
+}
+
+TEST(MaintainedPart, DecidesRejectionsAndContradictions) {
+    auto s = keptSession();
+    EXPECT_EQ(takeStep(*s, {"emp(e1,d1).\nemp(e2,d2).\nok(X) :- emp(X,D), not blocked(D).\n"}),
+              (std::vector<std::string>{"emp(e1,d1)", "emp(e2,d2)", "ok(e1)", "ok(e2)"}));
+    // A newer fact rejects an older one, and what was derived from it goes.
+    EXPECT_EQ(takeStep(*s, {"-emp(e1,d1).\nblocked(d2).\n"}),
+              (std::vector<std::string>{"-emp(e1,d1)", "blocked(d2)", "emp(e2,d2)"}));
+    // A rule for the complement, newer, rejects the older fact.
+    EXPECT_EQ(takeStep(*s, {"emp(e1,d1).\n-blocked(D) :- emp(X,D).\n"}),
+              (std::vector<std::string>{"-blocked(d1)", "-blocked(d2)", "emp(e1,d1)", "emp(e2,d2)",
+                                        "ok(e1)", "ok(e2)"}));
+    EXPECT_FALSE(keptContradiction(*s));
+    // Both sides in the same program: no answer set, until a newer one decides.
+    takeStep(*s, {"x(c).\n-x(c).\n"});
+    EXPECT_TRUE(keptContradiction(*s));
+    takeStep(*s, {"-x(c).\n"});
+    EXPECT_FALSE(keptContradiction(*s));
+}
+
+// Random sequences over layered predicates (facts of b/1, e/2 and v/2; r/1
+// and j/2 derived from them; t/1 from those), so that every rule stays kept.
+TEST(MaintainedPart, StepByStepEqualsAllAtOnce) {
+    const std::vector<std::string> consts = {"a", "b", "c", "1", "2", "\"s\""};
+    const std::vector<std::string> rules = {
+        "r(X) :- b(X), not -b(X).",          "-r(X) :- e(X,Y), b(Y).",
+        "j(X,Y) :- e(X,Y), b(X), not b(Y).", "-j(X,Y) :- e(X,Y), v(X,N), >(N,1).",
+        "r(X) :- v(X,N), <=(N,X).",          "t(X) :- r(X), j(X,Y), !=(X,Y).",
+        "-t(X) :- j(Y,X), not r(Y).",        "t(X) :- e(X,X).",
+    };
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        DRAW rnd{std::mt19937(seed)};
+        std::vector<std::string> programs;
+        auto incremental = keptSession();
+        for (unsigned step = 0; step < 6; ++step) {
+            std::string p;
+            for (unsigned n = 1 + rnd.below(4); n > 0; --n) {
+                const std::string c = rnd.pick(consts), d = rnd.pick(consts);
+                const std::string sign = rnd.chance(25) ? "-" : "";
+                switch (rnd.below(6)) {
+                    case 0: p += sign + "b(" + c + ").\n"; break;
+                    case 1: p += sign + "e(" + c + "," + d + ").\n"; break;
+                    case 2: p += "v(" + c + "," + std::to_string(rnd.below(3)) + ").\n"; break;
+                    case 3: p += sign + "r(" + c + ").\n"; break;
+                    default: p += rnd.pick(rules) + "\n"; break;
+                }
+            }
+            programs.push_back(p);
+            const std::vector<std::string> stepped = takeStep(*incremental, {p});
+            auto whole = keptSession();
+            ASSERT_EQ(stepped, takeStep(*whole, programs)) << "seed " << seed << " step " << step;
+            ASSERT_EQ(keptContradiction(*incremental), keptContradiction(*whole))
+                << "seed " << seed << " step " << step;
+        }
+    }
+}
