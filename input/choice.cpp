@@ -11,6 +11,7 @@
 // are never rejected, so a bound that the rejections break leaves no
 // answer set, as a constraint would.
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <string>
 #include <utility>
@@ -126,7 +127,13 @@ struct AGGREGATE_TEXT {
         }
         if (l.doubled) text += "not ";
         if (l.negated) text += "not ";
-        text += name;
+        // clingo reads a name that begins with an upper-case letter as a
+        // variable; the evaluation programs write such a predicate u'Name.
+        const std::size_t sign = name.starts_with('-') ? 1 : 0;
+        if (name.size() > sign &&
+            (std::isupper(static_cast<unsigned char>(name[sign])) || name[sign] == '_'))
+            text.append(name.substr(0, sign)).append("u'").append(name.substr(sign));
+        else text += name;
         if (l.args.empty()) return;
         text += '(';
         terms(std::vector<IDENT>(l.args.begin(), l.args.end()));

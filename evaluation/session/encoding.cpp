@@ -20,6 +20,7 @@ void encodeRule(std::string& out, const SESSION_RULE& r, std::uint32_t call, int
         put(to, part...);
     };
     for (const std::string& p : r.positive) add(condition, p);
+    for (const std::string& a : r.aggregates) add(condition, a);
     for (const std::string& b : r.builtins) add(condition, b);
     if (trigger >= 0)
         add(condition, "not ", primed(PRIMED::DEFINED), "(",

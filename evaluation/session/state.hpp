@@ -44,6 +44,9 @@ struct SESSION_RULE {
     std::vector<std::string> negative;
     std::vector<std::string> doubled;  // the atoms of "not not" literals
     std::vector<std::string> builtins;
+    // Aggregates, as clingo reads them: over the literals themselves, so
+    // they see every atom only when the sequence is grounded at once.
+    std::vector<std::string> aggregates;
     std::string variables;  // the tuple of the rule's variables, "(X0,X1)"
 };
 
@@ -110,6 +113,10 @@ struct SESSION {
     // The signature graph's components, by signature, while valid.
     std::vector<std::uint32_t> components;
     bool componentsValid = false;
+    // The sequence holds an aggregate: its facts all go to clingo, and each
+    // step is grounded from scratch, as an aggregate grounded once would
+    // not count the atoms that later steps bring.
+    bool aggregates = false;
 };
 
 namespace engine {

@@ -161,6 +161,8 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
     takePrograms(s, step, read);
     read.clear();
     std::string again = statementsWeigh(s);
+    if (again.empty() && s.aggregates && s.calls > 0)
+        again = "an aggregate counts the atoms of every step, which it sees grounded at once";
     if (again.empty()) {
         again = groundStep(s, step);
         clearStepMarks(s, step);

@@ -1,6 +1,6 @@
 // Writes a random session for the differential test of vok --session:
 //
-//   vok-random-session SEED FOLDER [prop]
+//   vok-random-session SEED FOLDER [prop|agg]
 //
 // FOLDER/files.lp holds the first programs (none, one or two; no file when
 // none), FOLDER/stdin.txt the blocks that follow, some of them with errors
@@ -19,7 +19,10 @@
 // programs, some of them closed by a later block; first-order ones also a
 // base of facts that later rules read or retract, paths over edges and
 // comparisons. With "prop" everything is
-// propositional (for -P=pexa). Predicate names are drawn from a pool that
+// propositional (for -P=pexa); with "agg" first-order programs hold body
+// aggregates too (#count, #sum, #min, #max, negated, assigning, in
+// constraints and in positive loops through the atoms they count).
+// Predicate names are drawn from a pool that
 // holds names vok generates for itself, an upper-case name and a quoted one.
 #include <cstdint>
 #include <cstdio>
@@ -40,6 +43,7 @@ const std::vector<std::string> Constants = {"c1", "c2", "c3"};
 struct GENERATOR {
     RANDOM rnd;
     bool propositional;
+    bool aggregates;
     std::vector<std::string> props, unary;
     std::vector<std::string> heads;       // ground heads so far, for later programs to contradict
     std::vector<std::string> loopHalves;  // rules that close a loop begun earlier
@@ -118,7 +122,23 @@ struct GENERATOR {
         }
     }
 
+    // Rules and constraints with a body aggregate over the unary predicate.
+    std::string aggregate() {
+        const std::string p = unary[0], c = rnd.pick(Constants);
+        switch (rnd.below(8)) {
+            case 0: return "many :- #count{ X : " + p + "(X) } >= 2.";
+            case 1: return "n(N) :- N = #count{ X : dom(X), not " + p + "(X) }.";
+            case 2: return ":- #sum{ 1,X : " + p + "(X); 1,X : -" + p + "(X) } > 3.";
+            case 3: return "none :- not #count{ X : " + p + "(X) } > 0.";
+            case 4: return "lo(M) :- M = #min{ X : " + p + "(X) }, dom(M).";
+            case 5: return p + "(" + c + ") :- #count{ X : " + p + "(X), X != " + c + " } >= 1.";
+            case 6: return "y(X) :- dom(X), #max{ 1 : x(X); 0 : bs(X) } = 0.";
+            default: return "-" + p + "(X) :- dom(X), 1 <= #count{ Y : e(X,Y) }.";
+        }
+    }
+
     std::string statement(bool later) {
+        if (aggregates && rnd.chance(25)) return aggregate();
         if (!propositional && rnd.chance(25)) return firstOrder();
         const unsigned r = rnd.below(100);
         if (r < 25) return head(later) + ".";
@@ -177,11 +197,13 @@ bool writeFile(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "prop")) {
-        std::fprintf(stderr, "usage: %s SEED FOLDER [prop]\n", argv[0]);
+    const std::string mode = argc == 4 ? argv[3] : "";
+    if (argc < 3 || argc > 4 || (argc == 4 && mode != "prop" && mode != "agg")) {
+        std::fprintf(stderr, "usage: %s SEED FOLDER [prop|agg]\n", argv[0]);
         return 2;
     }
-    GENERATOR g{RANDOM(std::strtoull(argv[1], nullptr, 10)), argc == 4, {}, {}, {}, {}};
+    GENERATOR g{
+        RANDOM(std::strtoull(argv[1], nullptr, 10)), mode == "prop", mode == "agg", {}, {}, {}, {}};
     std::vector<std::string> pool = PropositionPool;
     for (unsigned n = 4 + g.rnd.below(3); n > 0 && !pool.empty(); --n) {
         const unsigned k = g.rnd.below(static_cast<unsigned>(pool.size()));
