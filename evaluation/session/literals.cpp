@@ -145,6 +145,10 @@ READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t
     std::size_t atoms = 0;
     for (const LITERAL& l : rule.body) {
         if (l.isBuiltin) continue;
+        if (l.conditional) {
+            r.rule.conditionals.push_back(std::move(parts[atoms++]));
+            continue;
+        }
         if (l.isAggregate) {
             // An aggregate is written as clingo reads it, over the literals
             // themselves: it rides with the builtins.

@@ -47,6 +47,9 @@ struct SESSION_RULE {
     // Aggregates, as clingo reads them: over the literals themselves, so
     // they see every atom only when the sequence is grounded at once.
     std::vector<std::string> aggregates;
+    // Conditional literals, as clingo reads them: in the body only (they
+    // bind nothing), which then separates its literals with ";".
+    std::vector<std::string> conditionals;
     std::string variables;  // the tuple of the rule's variables, "(X0,X1)"
 };
 

@@ -102,7 +102,7 @@ std::uint32_t storeRule(SESSION& s, STEP& step, std::uint32_t program, READ_RULE
     }
     for (const SIGN& n : r.negative) reference(s, step, s.signatures.of(n));
     if (!rule.positive.empty() && !rule.constraint) s.programs[program].late = true;
-    if (!rule.aggregates.empty() && !s.aggregates) {
+    if ((!rule.aggregates.empty() || !rule.conditionals.empty()) && !s.aggregates) {
         // An aggregate may count any literal: none stays in the base.
         s.aggregates = true;
         for (std::uint32_t sig = 0; sig < s.signatures.size(); ++sig) reference(s, step, sig);

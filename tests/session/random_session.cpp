@@ -21,7 +21,8 @@
 // comparisons. With "prop" everything is
 // propositional (for -P=pexa); with "agg" first-order programs hold body
 // aggregates too (#count, #sum, #min, #max, negated, assigning, in
-// constraints and in positive loops through the atoms they count).
+// constraints and in positive loops through the atoms they count) and
+// conditional literals.
 // Predicate names are drawn from a pool that
 // holds names vok generates for itself, an upper-case name and a quoted one.
 #include <cstdint>
@@ -125,7 +126,9 @@ struct GENERATOR {
     // Rules and constraints with a body aggregate over the unary predicate.
     std::string aggregate() {
         const std::string p = unary[0], c = rnd.pick(Constants);
-        switch (rnd.below(8)) {
+        switch (rnd.below(10)) {
+            case 8: return "all :- " + p + "(X) : dom(X).";
+            case 9: return ":- not " + p + "(X) : bs(X), X != " + c + "; many.";
             case 0: return "many :- #count{ X : " + p + "(X) } >= 2.";
             case 1: return "n(N) :- N = #count{ X : dom(X), not " + p + "(X) }.";
             case 2: return ":- #sum{ 1,X : " + p + "(X); 1,X : -" + p + "(X) } > 3.";
