@@ -81,7 +81,9 @@ void checkPlainArguments(PARSER& parser, const std::vector<IDENT>& args, const c
 bool refuseDoubleNegation(PARSER& parser);
 
 // The functions an aggregate may apply, in clingo's words.
-enum class AGGREGATE_FUNCTION { COUNT, SUM, SUM_PLUS, MIN, MAX };
+// CONDITIONAL: a conditional literal "l : l1, ..., lm", kept as an
+// aggregate of one element whose condition is l, l1, ..., lm.
+enum class AGGREGATE_FUNCTION { COUNT, SUM, SUM_PLUS, MIN, MAX, CONDITIONAL };
 
 // A guard of an aggregate: a comparison (a BUILTIN from EQUAL to
 // GREATER_OR_EQUAL) with a term, the aggregate on the other side.
@@ -119,6 +121,16 @@ struct BODY_PARTS {
 
     void add(LITERAL&& literal) {
         (literal.negated ? negative : positive).push_back(std::move(literal));
+    }
+    // Adds the literals and aggregates of other after its own.
+    void join(BODY_PARTS&& other) {
+        for (auto* to : {&positive, &negative}) {
+            auto& from = to == &positive ? other.positive : other.negative;
+            to->insert(to->end(), std::make_move_iterator(from.begin()),
+                       std::make_move_iterator(from.end()));
+        }
+        aggregates.insert(aggregates.end(), std::make_move_iterator(other.aggregates.begin()),
+                          std::make_move_iterator(other.aggregates.end()));
     }
     // Positives first, each group in textual order; empties the parts.
     BODY conjunction() { return BODY(std::move(positive), std::move(negative)); }
@@ -271,15 +283,15 @@ inline void refuseDisjunction(PARSER& parser) {
         "loop says the same here");
 }
 
-// A conditional literal "p(X) : q(X)", at its colon: in a body, or in a
-// head, where it is a disjunction.
+// A conditional literal "p(X) : q(X)", at its colon: in a head, where it is
+// a disjunction, or in the body of a choice rule.
 inline void refuseConditionalLiteral(PARSER& parser, bool inHead) {
     refuseConstruct(
         parser,
         inHead ? "a conditional literal in a head (p(X) : q(X) :- ...) is a disjunction, which is "
                  "not part of update programs; a choice rule `{ p(X) : q(X) }.` says what may hold"
-               : "conditional literals (p(X) : q(X)) are not part of update program bodies yet; "
-                 "count the exceptions instead: #count{ X : q(X), not p(X) } = 0");
+               : "a conditional literal (p(X) : q(X)) cannot stand in the body of a choice rule; "
+                 "give the body to a new atom in a rule of its own");
 }
 
 // Whether a refusal was reported since the last call; clears it.
@@ -348,3 +360,7 @@ void newRuleWithAggregates(PARSER& parser, const RULE& rule);
 // The condition of an aggregate element, its positive literals first; an
 // aggregate inside it (clingo has none there either) drops the statement.
 std::vector<LITERAL> aggregateCondition(PARSER& parser, BODY_PARTS& condition);
+
+// The conditional literal "literal : condition" as an aggregate to settle
+// with its rule (AGGREGATE_FUNCTION::CONDITIONAL).
+AGGREGATE_PARTS conditionalParts(PARSER& parser, LITERAL&& literal, BODY_PARTS& condition);

@@ -11,6 +11,7 @@
 // are never rejected, so a bound that the rejections break leaves no
 // answer set, as a constraint would.
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <string>
 #include <utility>
@@ -125,7 +126,13 @@ struct AGGREGATE_TEXT {
         }
         if (l.doubled) text += "not ";
         if (l.negated) text += "not ";
-        text += name;
+        // clingo reads a name that begins with an upper-case letter as a
+        // variable; the evaluation programs write such a predicate u'Name.
+        const std::size_t sign = name.starts_with('-') ? 1 : 0;
+        if (name.size() > sign &&
+            (std::isupper(static_cast<unsigned char>(name[sign])) || name[sign] == '_'))
+            text.append(name.substr(0, sign)).append("u'").append(name.substr(sign));
+        else text += name;
         if (l.args.empty()) return;
         text += '(';
         terms(std::vector<IDENT>(l.args.begin(), l.args.end()));
@@ -141,6 +148,52 @@ struct AGGREGATE_TEXT {
     }
 };
 
+// The variables of a conditional literal (literals: the literal, then its
+// condition) that are not among globals nor bound by the positive atoms of
+// the condition, nor by an assignment "X = t" of bound ones: as clingo, a
+// conditional literal's local variables must be bound by its condition.
+std::vector<IDENT> unboundLocals(const std::vector<LITERAL>& literals,
+                                 const std::vector<IDENT>& globals) {
+    std::vector<IDENT> bound = globals, all;
+    for (const LITERAL& l : literals) {
+        appendVariables(all, l);
+        if (&l != literals.data() && !l.negated && !l.isComparison() &&
+            !(l.predicate < BUILTIN_COUNT && NumBuiltins))
+            appendVariables(bound, l);
+    }
+    for (bool more = true; more;) {
+        more = false;
+        for (const LITERAL& l : literals) {
+            if (!l.isComparison() || l.predicate != EQUAL || l.negated) continue;
+            for (int side : {0, 1}) {
+                const IDENT v = l.args[side], other = l.args[1 - side];
+                std::vector<int> needed;
+                if (!v.isVariable() || isMember(bound, v)) continue;
+                AppendVariables(other, needed);
+                if (std::all_of(needed.begin(), needed.end(), [&](int n) {
+                        return isMember(bound, IDENT(IDENT::VARIABLE, n));
+                    })) {
+                    bound.push_back(v);
+                    more = true;
+                }
+            }
+        }
+    }
+    std::vector<IDENT> unbound;
+    for (IDENT v : all)
+        if (!isMember(bound, v)) unbound.push_back(v);
+    return unbound;
+}
+
+// The clingo text of a conditional literal "l : l1, ..., lm".
+void conditionalText(AGGREGATE_TEXT& t, const AGGREGATE_PARTS& a) {
+    const std::vector<LITERAL>& literals = a.elements.front().condition;
+    for (std::size_t k = 0; k < literals.size(); ++k) {
+        t.text += k == 0 ? "" : k == 1 ? " : " : ", ";
+        t.literal(literals[k]);
+    }
+}
+
 // The variable a guard "X = #agg{...}" (or "#agg{...} = X") assigns, if any.
 std::optional<IDENT> assignedVariable(const AGGREGATE_PARTS& a) {
     for (const auto& g : {a.left, a.right})
@@ -154,6 +207,14 @@ std::pair<LITERAL, std::string> aggregateLiteral(const EXPANSIONS& expansions,
                                                  const AGGREGATE_PARTS& a,
                                                  const std::vector<IDENT>& globals) {
     AGGREGATE_TEXT t{expansions, globals, {}, {}, {}};
+    if (a.function == AGGREGATE_FUNCTION::CONDITIONAL) {
+        conditionalText(t, a);
+        if (!t.refusal.empty()) return {LITERAL(), t.refusal};
+        std::string name{AggregateMark, ConditionalMark};
+        name += t.text;
+        ATOM atom(name, ARGUMENTS(t.args), PREDICATE_NAMES::BUILTIN_PREDICATE);
+        return {LITERAL(std::move(atom), false), {}};
+    }
     const std::optional<IDENT> assigned = assignedVariable(a);
     if (assigned) t.args.push_back(*assigned);
     if (a.left) t.guard(*a.left, true);
@@ -241,6 +302,23 @@ std::vector<std::string> statementVariableNames() {
     for (const auto& [name, n] : LocalVariables.names)
         if (n < names.size()) names[n] = name;
     return names;
+}
+
+// "Variables X and Y are unsafe in a conditional literal: ...", by the
+// names the statement gives them.
+std::string unsafeLocalsMessage(const std::vector<IDENT>& unbound) {
+    const std::vector<std::string> names = statementVariableNames();
+    std::string text = unbound.size() == 1 ? "variable " : "variables ";
+    for (std::size_t i = 0; i < unbound.size(); ++i) {
+        const auto n = static_cast<std::size_t>(unbound[i].value());
+        text += (i == 0                    ? ""
+                 : i + 1 == unbound.size() ? " and "
+                                           : ", ") +
+                (n < names.size() && !names[n].empty() ? names[n] : std::string("_"));
+    }
+    return text + (unbound.size() == 1 ? " is" : " are") +
+           " unsafe in a conditional literal: its condition binds no such variable, and no "
+           "other literal of the rule holds it";
 }
 
 // Which expansions of the statement the atoms use.
@@ -341,6 +419,14 @@ void appendVariables(std::vector<IDENT>& out, const ATOM& atom) {
 
 void settleAggregates(PARSER& parser, BODY_PARTS& body, const std::vector<IDENT>& outside) {
     if (body.aggregates.empty()) return;
+    const bool conditional = std::any_of(
+        body.aggregates.begin(), body.aggregates.end(),
+        [](const AGGREGATE_PARTS& a) { return a.function == AGGREGATE_FUNCTION::CONDITIONAL; });
+    if (parser.settings.programType == PROGRAM_TYPE::PEXA && conditional)
+        return refuseInStatement(parser,
+                                 "conditional literals are not part of pexa programs, whose "
+                                 "rules are ground; write the instances out, or use the rox "
+                                 "program type");
     if (parser.settings.programType == PROGRAM_TYPE::PEXA)
         return refuseInStatement(
             parser,
@@ -357,6 +443,11 @@ void settleAggregates(PARSER& parser, BODY_PARTS& body, const std::vector<IDENT>
     std::vector<AGGREGATE_PARTS> aggregates = std::move(body.aggregates);
     body.aggregates.clear();
     for (const AGGREGATE_PARTS& a : aggregates) {
+        if (a.function == AGGREGATE_FUNCTION::CONDITIONAL)
+            if (const std::vector<IDENT> unbound =
+                    unboundLocals(a.elements.front().condition, globals);
+                !unbound.empty())
+                return refuseInStatement(parser, unsafeLocalsMessage(unbound));
         auto [literal, refusal] = aggregateLiteral(parser.values.expansions, a, globals);
         if (!refusal.empty()) return refuseInStatement(parser, refusal);
         body.add(std::move(literal));
@@ -369,6 +460,17 @@ std::vector<LITERAL> aggregateCondition(PARSER& parser, BODY_PARTS& condition) {
     std::vector<LITERAL> literals = std::move(condition.positive);
     for (LITERAL& l : condition.negative) literals.push_back(std::move(l));
     return literals;
+}
+
+AGGREGATE_PARTS conditionalParts(PARSER& parser, LITERAL&& literal, BODY_PARTS& condition) {
+    AGGREGATE_PARTS parts;
+    parts.function = AGGREGATE_FUNCTION::CONDITIONAL;
+    AGGREGATE_ELEMENT element;
+    element.condition.push_back(std::move(literal));
+    for (LITERAL& l : aggregateCondition(parser, condition))
+        element.condition.push_back(std::move(l));
+    parts.elements.push_back(std::move(element));
+    return parts;
 }
 
 void newRuleWithAggregates(PARSER& parser, const RULE& rule) {

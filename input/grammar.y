@@ -156,7 +156,7 @@ static unsigned termList(PARSE_VALUES& values, std::initializer_list<IDENT> term
 %type <pool> pool
 %type <atom> atom builtin head
 %type <literal> literal
-%type <body> body
+%type <body> body ruleBody bodyPiece conditional
 %type <rule> rule
 %type <builtin> comparison arithmetic guardComparison aggregateFunction
 %type <aggregate> aggregate aggregateSet aggregateElements
@@ -217,13 +217,6 @@ disjunction
     : head ";" { V.atoms.free($1); refuseDisjunction(parser); }
     | head "|" { V.atoms.free($1); refuseDisjunction(parser); }
     | head ":" { V.atoms.free($1); refuseConditionalLiteral(parser, true); }
-    | conditional
-    ;
-
-/* A conditional literal in a body is refused at its colon. */
-conditional
-    : ":-" body ":" { V.bodies.free($2); refuseConditionalLiteral(parser, false); }
-    | head ":-" body ":" { V.atoms.free($1); V.bodies.free($3); refuseConditionalLiteral(parser, false); }
     | choice ":-" body ":" { V.choices.free($1); V.bodies.free($3); refuseConditionalLiteral(parser, false); }
     ;
 
@@ -245,7 +238,7 @@ directive
 rule
     : head "."           { $$ = V.rules.put(factOf(V.atoms[$1])); V.atoms.free($1); }
     | head ":-" "."      { $$ = V.rules.put(factOf(V.atoms[$1])); V.atoms.free($1); }
-    | head ":-" body "."
+    | head ":-" ruleBody "."
         {
             std::vector<IDENT> headVariables;
             appendVariables(headVariables, V.atoms[$1]);
@@ -257,7 +250,7 @@ rule
     ;
 
 constraint
-    : ":-" body "."
+    : ":-" ruleBody "."
         {
             settleAggregates(parser, V.bodies[$2], {});
             newConstraint(parser, V.bodies[$2].conjunction());
@@ -315,6 +308,29 @@ choiceElements
 
 head
     : atom
+    ;
+
+/* The body of a rule or constraint: a conditional literal's condition runs
+ * to the next ";" or the end of the body, and ";" joins as "," does. */
+ruleBody
+    : bodyPiece
+    | ruleBody ";" bodyPiece { $$ = $1; V.bodies[$$].join(std::move(V.bodies[$3])); V.bodies.free($3); }
+    ;
+
+bodyPiece
+    : body
+    | conditional
+    | body "," conditional { $$ = $1; V.bodies[$$].join(std::move(V.bodies[$3])); V.bodies.free($3); }
+    ;
+
+/* "p(X) : q(X), r(X)": kept like an aggregate until the rule is complete. */
+conditional
+    : literal ":" body
+        {
+            $$ = V.bodies.fresh();
+            V.bodies[$$].aggregates.push_back(conditionalParts(parser, V.literals.take($1), V.bodies[$3]));
+            V.bodies.free($3);
+        }
     ;
 
 body

@@ -1,5 +1,7 @@
 #include "input/origins.hpp"
 
+#include <algorithm>
+
 #include "input/parser.hpp"
 #include "representation/compound.hpp"
 #include "representation/ident.hpp"
@@ -67,8 +69,10 @@ std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& name
     const auto body = rule.body();
     if (body && !body->empty()) {
         text += " :- ";
+        const bool conditional = std::any_of(body->literals.begin(), body->literals.end(),
+                                             [](const LITERAL& l) { return l.isConditional(); });
         for (const LITERAL& l : body->literals) {
-            if (&l != body->literals.data()) text += ", ";
+            if (&l != body->literals.data()) text += conditional ? "; " : ", ";
             if (l.doubled) text += "not ";
             if (l.negated) text += "not ";
             appendNamedAtom(text, l, names);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -95,23 +94,15 @@ bool CheckComplementArities(PARSER& parser, std::size_t firstProgram, unsigned f
 
 namespace {
 
-// The session engine reads a step's rules in a form that has no choice
-// and no aggregate.
-bool holdsAggregate(std::span<const LITERAL> literals) {
-    return std::any_of(literals.begin(), literals.end(),
-                       [](const LITERAL& l) { return l.isAggregate(); });
-}
-
-bool holdsChoiceOrAggregate(const SEQUENCE& sequence, std::size_t constraintsBefore) {
-    for (std::size_t c = constraintsBefore; c < sequence.constraints.size(); ++c)
-        if (holdsAggregate(sequence.constraints[c].literals)) return true;
+// The session engine grounds a step's rules one by one, in the calls where
+// their atoms appear; a choice instance makes its head hold at its program's
+// level in as many ways as the rules of that program choose it, which the
+// engine cannot tell apart from the one way the rewriting has.
+bool holdsChoice(const SEQUENCE& sequence) {
     const OID& program = sequence.programs.back();
     if (!program.rules) return false;
-    for (const RULE& r : *program.rules) {
-        if (r.isChoice()) return true;
-        if (const auto body = r.body(); body && holdsAggregate(body->literals)) return true;
-    }
-    return false;
+    return std::any_of(program.rules->begin(), program.rules->end(),
+                       [](const RULE& r) { return r.isChoice(); });
 }
 
 }  // namespace
@@ -138,11 +129,11 @@ bool TakeBlock(PARSER& parser, std::string_view text, unsigned line, INPUT_DIREC
         yyerror(parser, "PEXA cannot process first order programs");
         ok = false;
     }
-    if (ok && holdsChoiceOrAggregate(sequence, before.constraints)) {
+    if (ok && holdsChoice(sequence)) {
         parser.line = line;
         yyerror(parser,
-                "choice rules and aggregates are not supported in sessions yet; give the "
-                "programs as files to vok without --session");
+                "choice rules are not supported in sessions yet; give the programs as files "
+                "to vok without --session");
         ok = false;
     }
     if (ok) ok = CheckComplementArities(parser, before.programs, before.predicates, line);

@@ -188,6 +188,10 @@ bool ATOM::isAssignment() const {
 
 bool ATOM::assigns() const { return isAggregate() && Predicates.text(predicate)[1] == AssignsMark; }
 
+bool ATOM::isConditional() const {
+    return isAggregate() && Predicates.text(predicate)[1] == ConditionalMark;
+}
+
 namespace {
 
 // The text of an aggregate with its global variables put in.

@@ -103,7 +103,7 @@ void initBuiltins();
 // An aggregate literal (#count{ X : p(X) } > 2, Y = #sum{ ... }) is an atom
 // of a builtin predicate of its own, named by its text in the rox form: the
 // name begins with AggregateMark and then AssignsMark when the guard
-// assigns args[0], or NoAssignMark; each of its global variables (those
+// assigns args[0], or NoAssignMark (or ConditionalMark); each of its global variables (those
 // bound outside it, args) stands in the text as ArgumentMark and a byte,
 // 1 + its place in args. Its local variables are written in the text, so
 // that the rewriting, which renames a rule's variables through its atoms'
@@ -113,6 +113,10 @@ inline constexpr char AggregateMark = '\x02';
 inline constexpr char ArgumentMark = '\x01';
 inline constexpr char AssignsMark = 'a';
 inline constexpr char NoAssignMark = '-';
+// In place of AssignsMark: a conditional literal "p(X) : q(X)", whose
+// condition, as clingo reads it, runs to the next ";" of the body, so that
+// a body that holds one is written with ";" between its literals.
+inline constexpr char ConditionalMark = 'c';
 // The most global variables an aggregate may have.
 inline constexpr unsigned MaxAggregateArguments = 250;
 
@@ -243,6 +247,8 @@ struct ATOM {
     bool isAggregate() const;
     // An aggregate whose guard assigns args[0] (X = #count{...}).
     bool assigns() const;
+    // True for a conditional literal (see ConditionalMark).
+    bool isConditional() const;
     // True for an assignment T = U (see newAssignment).
     bool isAssignment() const;
 

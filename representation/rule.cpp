@@ -238,8 +238,11 @@ void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep, NOTAT
 }
 
 void append_literals(std::string& out, const BODY_VIEW& body, NOTATION notation) {
+    // A conditional literal's condition would take in the literals after it.
+    const bool conditional = std::any_of(body.literals.begin(), body.literals.end(),
+                                         [](const LITERAL& l) { return l.isConditional(); });
     for (std::size_t i = 0; i < body.literals.size(); ++i) {
-        if (i) out += ", ";
+        if (i) out += conditional ? "; " : ", ";
         append_literal(out, body.literals[i], notation);
     }
 }

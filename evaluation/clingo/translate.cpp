@@ -315,8 +315,11 @@ void appendRule(std::string& out, const RULE& rule, std::optional<std::int64_t> 
         return;
     }
     out += rule.head.empty() ? ":- " : " :- ";
+    // A conditional literal's condition would take in the parts after it.
+    const bool conditional = std::any_of(rule.body.begin(), rule.body.end(),
+                                         [](const LITERAL& l) { return l.conditional; });
     for (std::size_t i = 0; i < body.size(); ++i) {
-        if (i) out += ", ";
+        if (i) out += conditional ? "; " : ", ";
         out += body[i];
     }
     out += '.';

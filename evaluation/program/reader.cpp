@@ -30,7 +30,9 @@ enum class TOK {
     TILDE,
     OP,
     HASH,
-    AT
+    AT,
+    COLON,
+    SEMICOLON
 };
 
 struct TOKEN {
@@ -162,6 +164,8 @@ TOK punctuationKind(char c, int line) {
         case '.': return TOK::DOT;
         case '-': return TOK::MINUS;
         case '~': return TOK::TILDE;
+        case ':': return TOK::COLON;
+        case ';': return TOK::SEMICOLON;
         default: throw SYNTAX_ERROR(line, "unexpected " + describeChar(c));
     }
 }
@@ -778,7 +782,54 @@ std::span<const ATOM> readHead(READER& r) {
     return keepFrom(r.atoms, 0, r.program.store->atoms);
 }
 
-// The body literals after ":-", up to and with the final ".".
+// Where a conditional literal's condition that goes on at i ends, as clingo
+// reads it: at the next ";" or the "." that ends the rule, outside strings
+// and parentheses ("1..3" is no end).
+std::size_t conditionEnd(std::string_view text, std::size_t i) {
+    int depth = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            const std::size_t close = text.find('"', i + 1);
+            if (close == std::string_view::npos) return text.size();
+            i = close;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            --depth;
+        } else if (depth == 0 && c == ';') {
+            return i;
+        } else if (depth == 0 && c == '.' && (i + 1 >= text.size() || text[i + 1] != '.') &&
+                   (i == 0 || text[i - 1] != '.')) {
+            return i;
+        }
+    }
+    return i;
+}
+
+// The literal read from start on, at the colon of a conditional literal,
+// becomes one "l : l1, ..., lm" as it stands, which clingo reads as written
+// (its variables were checked by vok).
+LITERAL readConditional(READER& r, std::size_t start) {
+    const std::string_view text = r.lex.text;
+    std::size_t end = conditionEnd(text, r.lex.pos);
+    if (end >= text.size()) failHere(r, "expected \";\" or \".\" after a condition");
+    while (end > start && (text[end - 1] == ' ' || text[end - 1] == '\n' || text[end - 1] == '\t' ||
+                           text[end - 1] == '\r'))
+        --end;
+    LITERAL lit;
+    lit.isAggregate = true;
+    lit.conditional = true;
+    lit.atom.predicate = NAME(NAME::KIND::IDENTIFIER, keepText(r, text.substr(start, end - start)));
+    for (std::size_t k = r.lex.pos; k < end; ++k)
+        if (text[k] == '\n') ++r.lex.line;
+    r.lex.pos = end;
+    advance(r.lex);
+    return lit;
+}
+
+// The body literals after ":-", up to and with the final ".". A body that
+// holds a conditional literal separates its literals with ";".
 std::span<const LITERAL> readBody(READER& r) {
     next(r);  // ":-"
     if (peek(r).kind == TOK::DOT) {
@@ -787,12 +838,16 @@ std::span<const LITERAL> readBody(READER& r) {
     }
     r.literals.clear();
     for (;;) {
+        const std::size_t start = tokenStart(r);
         r.literals.push_back(readLiteral(r));
+        if (r.form == FORM::ROX && peek(r).kind == TOK::COLON)
+            r.literals.back() = readConditional(r, start);
         if (peek(r).kind == TOK::DOT) {
             next(r);
             return keepFrom(r.literals, 0, r.program.store->literals);
         }
-        if (peek(r).kind != TOK::COMMA) fail(r, "expected \",\" or \".\" after a body literal");
+        if (peek(r).kind != TOK::COMMA && (r.form != FORM::ROX || peek(r).kind != TOK::SEMICOLON))
+            fail(r, "expected \",\" or \".\" after a body literal");
         next(r);
     }
 }

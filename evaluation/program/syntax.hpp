@@ -134,6 +134,9 @@ struct LITERAL {
     // atom.predicate.text, which is clingo's language; atom.args holds the
     // variable its guard assigns ("X = #sum{...}"), if any.
     bool isAggregate = false;
+    // A conditional literal (p(X) : q(X)), kept as an aggregate is; its
+    // condition runs to the next ";" of the body.
+    bool conditional = false;
     bool doubled = false;  // "not not": negated twice
 };
 

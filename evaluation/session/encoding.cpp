@@ -15,18 +15,25 @@ void encodeRule(std::string& out, const SESSION_RULE& r, std::uint32_t call, int
                 bool rejections) {
     const std::string_view holds = primed(PRIMED::HOLDS);
     std::string condition;
-    auto add = [](std::string& to, const auto&... part) {
-        if (!to.empty()) to += ", ";
+    // A conditional literal's condition would take in the literals after
+    // it: a body that holds one separates its literals with ";".
+    const std::string_view separator = r.conditionals.empty() ? ", " : "; ";
+    auto add = [&](std::string& to, const auto&... part) {
+        if (!to.empty()) to += separator;
         put(to, part...);
     };
     for (const std::string& p : r.positive) add(condition, p);
+    for (const std::string& a : r.aggregates) add(condition, a);
     for (const std::string& b : r.builtins) add(condition, b);
     if (trigger >= 0)
         add(condition, "not ", primed(PRIMED::DEFINED), "(",
             r.positive[static_cast<std::size_t>(trigger)], ")");
     std::string body = condition;
+    for (const std::string& c : r.conditionals) add(body, c);
     for (const std::string& n : r.negative) add(body, "not ", holds, "(0,", n, ")");
     for (const std::string& n : r.doubled) add(body, "not not ", holds, "(0,", n, ")");
+    // The externals' condition leaves the conditional literals out (they
+    // bind nothing); it may read ";" as clingo reads a body.
     const std::string when = condition.empty() ? "." : " : " + condition + ".";
     for (const auto* atoms : {&r.negative, &r.doubled})
         for (const std::string& n : *atoms)

@@ -140,9 +140,21 @@ READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t
     } else {
         r.rule.constraint = true;
     }
+    // The parts are the atoms and aggregates in the order of the body, then
+    // the builtins.
     std::size_t atoms = 0;
     for (const LITERAL& l : rule.body) {
         if (l.isBuiltin) continue;
+        if (l.conditional) {
+            r.rule.conditionals.push_back(std::move(parts[atoms++]));
+            continue;
+        }
+        if (l.isAggregate) {
+            // An aggregate is written as clingo reads it, over the literals
+            // themselves: it rides with the builtins.
+            r.rule.aggregates.push_back(std::move(parts[atoms++]));
+            continue;
+        }
         ATOM_FORM a = formOf(l.atom, pexa);
         ++atoms;
         if (l.negated) {
@@ -171,6 +183,9 @@ READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, 
         for (const RULE& rule : read.program.rules) {
             if (rule.head.size() > 1)
                 throw TRANSLATE_ERROR(rule.line, "an update program's rule has one head literal");
+            // A choice instance would make its head hold in one way per
+            // rule that chooses it, where the rewriting has one per program.
+            if (rule.choice) throw TRANSLATE_ERROR(rule.line, "a session takes no choice rule");
             if (isFact(rule)) {
                 if (!isPlainGround(rule.head[0].args))
                     throw TRANSLATE_ERROR(rule.line, "a fact holds no variable");

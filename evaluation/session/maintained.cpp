@@ -619,6 +619,9 @@ void decideGroups(SESSION& s) {
                 mark(r.head);
             }
         }
+        if (m.allInClingo)
+            for (std::uint32_t g = 0; g < n; ++g)
+                if (groupOf(s, g) == g) mark(g);
         if (again) continue;
         // Kahn's order of the kept groups; what is left lies on or above a loop.
         std::vector<std::uint32_t> incoming(n, 0);
@@ -680,6 +683,7 @@ std::string settleGroups(SESSION& s, STEP& step) {
 
 char groupStanding(const SESSION& s, std::uint32_t signature) {
     const MAINTAINED& m = *s.maintained;
+    if (m.allInClingo) return CLINGO;
     const std::uint32_t g = groupOf(s, signature);
     return g >= m.inClingo.size() ? KEPT : m.inClingo[g];
 }

@@ -47,6 +47,12 @@ struct SESSION_RULE {
     std::vector<std::string> negative;
     std::vector<std::string> doubled;  // the atoms of "not not" literals
     std::vector<std::string> builtins;
+    // Aggregates, as clingo reads them: over the literals themselves, so
+    // they see every atom only when the sequence is grounded at once.
+    std::vector<std::string> aggregates;
+    // Conditional literals, as clingo reads them: in the body only (they
+    // bind nothing), which then separates its literals with ";".
+    std::vector<std::string> conditionals;
     std::string variables;  // the tuple of the rule's variables, "(X0,X1)"
 };
 
@@ -116,6 +122,10 @@ struct SESSION {
     // The facts and rules that need no search (maintained.hpp); none when
     // the rejected rules are asked for, which clingo lists.
     std::unique_ptr<engine::MAINTAINED> maintained;
+    // The sequence holds an aggregate: its facts all go to clingo, and each
+    // step is grounded from scratch, as an aggregate grounded once would
+    // not count the atoms that later steps bring.
+    bool aggregates = false;
 };
 
 namespace engine {

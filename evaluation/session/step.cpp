@@ -164,6 +164,8 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
     read.clear();
     // A group that left the maintained part is grounded with the sequence.
     std::string again = step.rebuild.empty() ? statementsWeigh(s) : step.rebuild;
+    if (again.empty() && s.aggregates && s.calls > 0)
+        again = "an aggregate counts the atoms of every step, which it sees grounded at once";
     if (again.empty()) {
         again = groundStep(s, step);
         clearStepMarks(s, step);

@@ -74,7 +74,7 @@ void takeFact(SESSION& s, STEP& step, FACT_READER& r, std::uint32_t program, std
     s.facts.push_back({program, number, id, s.literals[id].firstFact});
     s.literals[id].firstFact = f;
     SESSION_LITERAL& l = s.literals[id];
-    if (l.standing != STANDING::DYNAMIC && !s.signatures[sig].referenced &&
+    if (l.standing != STANDING::DYNAMIC && !s.signatures[sig].referenced && !s.aggregates &&
         otherStanding == STANDING::NONE) {
         if (l.standing == STANDING::NONE) {
             touch(s, step, id);
@@ -115,6 +115,12 @@ std::uint32_t storeRule(SESSION& s, STEP& step, std::uint32_t program, READ_RULE
     }
     for (const SIGN& n : r.negative) reference(s, step, s.signatures.of(n));
     if (!rule.positive.empty() && !rule.constraint) s.programs[program].late = true;
+    if ((!rule.aggregates.empty() || !rule.conditionals.empty()) && !s.aggregates) {
+        // An aggregate may count any literal: none stays in the base.
+        s.aggregates = true;
+        if (s.maintained) s.maintained->allInClingo = true;
+        for (std::uint32_t sig = 0; sig < s.signatures.size(); ++sig) reference(s, step, sig);
+    }
     s.rules.push_back(std::move(rule));
     s.componentsValid = false;
     return index;

@@ -102,7 +102,7 @@ TEST_F(Parser, SyntaxErrorsEndTheInputUncounted) {
                              "p() .",
                              "p :- q",
                              "p v q.",
-                             "p :- q; r.",
+                             "p :- q; ; r.",
                              "[p].",
                              ":- .",
                              "p. { q. }",
@@ -477,9 +477,8 @@ TEST_F(Refusals, NameTheConstructAndItsPlace) {
         {"#foo.", "line 1, column 1", "unknown directive #foo; update programs know #const"},
         {"p(#inf).", "line 1, column 3", "#inf and #sup are not part of update programs yet"},
         {"p :- X < #sup, q(X).", "line 1, column 10", "#inf and #sup are not part"},
-        {"p :- q(X) : r(X).", "line 1, column 11", "conditional literals (p(X) : q(X)) are not"},
-        {":- a, b(X) : not c(X).", "line 1, column 12", "conditional literals (p(X) : q(X))"},
-        {"{ a } :- b,\n not c : d.", "line 2, column 8", "conditional literals (p(X) : q(X))"},
+        {"{ a } :- b,\n not c : d.", "line 2, column 8",
+         "a conditional literal (p(X) : q(X)) cannot"},
         {"p(X) : q(X) :- r.", "line 1, column 6", "a conditional literal in a head (p(X) : q(X)"},
         {":~ p. [1@1]", "line 1, column 1", "weak constraints (:~) are not part"},
         {"p :- &sum{ 1 } > 0.", "line 1, column 6", "theory atoms (&) are not part"},
@@ -492,6 +491,19 @@ TEST_F(Refusals, NameTheConstructAndItsPlace) {
         EXPECT_EQ(TestParser().errors, 1) << c.input;
         EXPECT_TRUE(noValueLeft()) << c.input;
     }
+    // Conditional literals in bodies are read; a local variable that the
+    // condition does not bind drops the statement with its name.
+    for (const char* input :
+         {"p :- q(X) : r(X).", ":- a, b(X) : c(X), not d(X).", "p :- s, q(X) : r(X), X > 1; not t.",
+          "p(Y) :- d(Y), q(X, Y) : r(X)."}) {
+        resetParser();
+        EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(input), 0) << input; }), "") << input;
+    }
+    resetParser();
+    EXPECT_EQ(stderrOf([] { parse("p :- q(X) : not r(X)."); }),
+              "line 1: variable X is unsafe in a conditional literal: its condition binds no "
+              "such variable, and no other literal of the rule holds it.\n");
+    EXPECT_EQ(TestParser().errors, 1);
     // Words that begin a builtin, or fall short of one, are read as before.
     resetParser();
     EXPECT_EQ(stderrOf([] { EXPECT_EQ(parse("p :- #integer."), 1); }), "line 1: parse error.\n");

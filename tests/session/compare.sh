@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Differential test of vok --session against one run of vok per step:
-#   compare.sh BUILD GENERATOR COUNT [FIRST_SEED]
+#   compare.sh BUILD GENERATOR COUNT [FIRST_SEED [KINDS]]
 # For each seed, GENERATOR (vok-random-session) writes a session: a first-
 # order one (rox) and a propositional one (rox and pexa), with #undo. and
 # #save "FILE". among its blocks. Each is run as one session in plain mode,
@@ -20,6 +20,8 @@ build=${1:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 generator=${2:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 count=${3:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 first=${4:-1}
+# The kinds of session: fo, prop, and agg (first-order with aggregates).
+kinds=${5:-fo prop}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/vok-session.XXXXXX")
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
@@ -111,11 +113,11 @@ check() {
 }
 
 for ((seed = first; seed < first + count; seed++)); do
-    for name in fo prop; do
+    for name in $kinds; do
         rm -rf "$work/$name"
         mkdir -p "$work/$name"
-        if [ "$name" = prop ]; then "$generator" "$seed" "$work/$name" prop || exit 2
-        else "$generator" "$seed" "$work/$name" || exit 2; fi
+        if [ "$name" = fo ]; then "$generator" "$seed" "$work/$name" || exit 2
+        else "$generator" "$seed" "$work/$name" "$name" || exit 2; fi
         forms=(rox)
         [ "$name" = prop ] && forms=(rox pexa)
         for form in "${forms[@]}"; do

@@ -1,6 +1,6 @@
 // Writes a random session for the differential test of vok --session:
 //
-//   vok-random-session SEED FOLDER [prop]
+//   vok-random-session SEED FOLDER [prop|agg]
 //
 // FOLDER/files.lp holds the first programs (none, one or two; no file when
 // none), FOLDER/stdin.txt the blocks that follow, some of them with errors
@@ -20,7 +20,11 @@
 // base of facts that later rules read or retract, joins over it, rules
 // that reject what is derived from it or make it recursive, paths over
 // edges and comparisons. With "prop" everything is
-// propositional (for -P=pexa). Predicate names are drawn from a pool that
+// propositional (for -P=pexa); with "agg" first-order programs hold body
+// aggregates too (#count, #sum, #min, #max, negated, assigning, in
+// constraints and in positive loops through the atoms they count) and
+// conditional literals.
+// Predicate names are drawn from a pool that
 // holds names vok generates for itself, an upper-case name and a quoted one.
 #include <cstdint>
 #include <cstdio>
@@ -41,6 +45,7 @@ const std::vector<std::string> Constants = {"c1", "c2", "c3"};
 struct GENERATOR {
     RANDOM rnd;
     bool propositional;
+    bool aggregates;
     std::vector<std::string> props, unary;
     std::vector<std::string> heads;       // ground heads so far, for later programs to contradict
     std::vector<std::string> loopHalves;  // rules that close a loop begun earlier
@@ -131,7 +136,25 @@ struct GENERATOR {
         }
     }
 
+    // Rules and constraints with a body aggregate over the unary predicate.
+    std::string aggregate() {
+        const std::string p = unary[0], c = rnd.pick(Constants);
+        switch (rnd.below(10)) {
+            case 8: return "all :- " + p + "(X) : dom(X).";
+            case 9: return ":- not " + p + "(X) : bs(X), X != " + c + "; many.";
+            case 0: return "many :- #count{ X : " + p + "(X) } >= 2.";
+            case 1: return "n(N) :- N = #count{ X : dom(X), not " + p + "(X) }.";
+            case 2: return ":- #sum{ 1,X : " + p + "(X); 1,X : -" + p + "(X) } > 3.";
+            case 3: return "none :- not #count{ X : " + p + "(X) } > 0.";
+            case 4: return "lo(M) :- M = #min{ X : " + p + "(X) }, dom(M).";
+            case 5: return p + "(" + c + ") :- #count{ X : " + p + "(X), X != " + c + " } >= 1.";
+            case 6: return "y(X) :- dom(X), #max{ 1 : x(X); 0 : bs(X) } = 0.";
+            default: return "-" + p + "(X) :- dom(X), 1 <= #count{ Y : e(X,Y) }.";
+        }
+    }
+
     std::string statement(bool later) {
+        if (aggregates && rnd.chance(25)) return aggregate();
         if (!propositional && rnd.chance(25)) return firstOrder();
         const unsigned r = rnd.below(100);
         if (r < 25) return head(later) + ".";
@@ -190,11 +213,13 @@ bool writeFile(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "prop")) {
-        std::fprintf(stderr, "usage: %s SEED FOLDER [prop]\n", argv[0]);
+    const std::string mode = argc == 4 ? argv[3] : "";
+    if (argc < 3 || argc > 4 || (argc == 4 && mode != "prop" && mode != "agg")) {
+        std::fprintf(stderr, "usage: %s SEED FOLDER [prop|agg]\n", argv[0]);
         return 2;
     }
-    GENERATOR g{RANDOM(std::strtoull(argv[1], nullptr, 10)), argc == 4, {}, {}, {}, {}};
+    GENERATOR g{
+        RANDOM(std::strtoull(argv[1], nullptr, 10)), mode == "prop", mode == "agg", {}, {}, {}, {}};
     std::vector<std::string> pool = PropositionPool;
     for (unsigned n = 4 + g.rnd.below(3); n > 0 && !pool.empty(); --n) {
         const unsigned k = g.rnd.below(static_cast<unsigned>(pool.size()));
