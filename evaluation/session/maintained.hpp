@@ -155,7 +155,7 @@ struct MAINTAINED {
     // A rule in clingo holds an aggregate or a conditional literal, which may
     // read any literal: every group goes to clingo, for good.
     bool allInClingo = false;
-    std::size_t contradictions = 0;        // kept literals that hold with their complement
+    std::size_t contradictions = 0;  // kept literals that hold with their complement
 };
 
 }  // namespace vok::evaluation::engine
