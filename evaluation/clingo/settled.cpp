@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "evaluation/clingo/names.hpp"
+#include "evaluation/clingo/simplify.hpp"
 
 namespace vok::evaluation {
 
@@ -272,16 +273,6 @@ std::vector<bool> observedPredicates(const PROGRAM& program, PREDICATES& preds, 
     return observed;
 }
 
-bool numbered(const PROGRAM& program) {
-    for (const RULE& rule : program.rules) {
-        for (const ATOM& a : rule.head)
-            if (a.predicate.number >= program.names) return false;
-        for (const LITERAL& l : rule.body)
-            if (!l.isBuiltin && l.atom.predicate.number >= program.names) return false;
-    }
-    return true;
-}
-
 // The atoms clingo does not see, in clingo's output form.
 std::string atomsText(const MODEL& m, const PREDICATES& preds, const std::vector<bool>& leftOut) {
     std::vector<std::string> names(preds.first.size());
@@ -307,8 +298,9 @@ std::string atomsText(const MODEL& m, const PREDICATES& preds, const std::vector
 }  // namespace
 
 std::optional<SETTLED_PART> WithoutSettledAtoms(const PROGRAM& program) {
-    if (!numbered(program) || std::any_of(program.rules.begin(), program.rules.end(),
-                                          [](const RULE& r) { return hasChoiceOrAggregate(r); }))
+    if (!EveryNameNumbered(program) ||
+        std::any_of(program.rules.begin(), program.rules.end(),
+                    [](const RULE& r) { return hasChoiceOrAggregate(r); }))
         return std::nullopt;
     PREDICATES preds;
     const RULES r = rulesOf(program, preds);

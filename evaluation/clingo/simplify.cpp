@@ -36,17 +36,6 @@ struct SAME_ATOM {
     }
 };
 
-// Whether every predicate name carries the number the reader gave it.
-bool numbered(const PROGRAM& program) {
-    for (const RULE& rule : program.rules) {
-        for (const ATOM& a : rule.head)
-            if (a.predicate.number >= program.names) return false;
-        for (const LITERAL& l : rule.body)
-            if (!l.isBuiltin && l.atom.predicate.number >= program.names) return false;
-    }
-    return true;
-}
-
 // What may hold: per predicate name and sign (of any arity, which errs
 // only towards keeping), how many live rules have it in their head; and for
 // the predicates that a ground rule uses positively and that head only
@@ -148,7 +137,7 @@ RULE withoutTrueLiterals(const RULE& rule, const HEADS& heads, std::vector<LITER
 }  // namespace
 
 std::optional<PROGRAM> WithoutDeadRules(const PROGRAM& program) {
-    if (!numbered(program)) return std::nullopt;
+    if (!EveryNameNumbered(program)) return std::nullopt;
     const ANALYSIS an = analyse(program);
     PROGRAM kept;
     kept.names = program.names;
@@ -170,6 +159,16 @@ std::optional<PROGRAM> WithoutDeadRules(const PROGRAM& program) {
     }
     if (!changed) return std::nullopt;
     return kept;
+}
+
+bool EveryNameNumbered(const PROGRAM& program) {
+    for (const RULE& rule : program.rules) {
+        for (const ATOM& a : rule.head)
+            if (a.predicate.number >= program.names) return false;
+        for (const LITERAL& l : rule.body)
+            if (!l.isBuiltin && l.atom.predicate.number >= program.names) return false;
+    }
+    return true;
 }
 
 }  // namespace vok::evaluation

@@ -42,4 +42,8 @@ namespace vok::evaluation {
 // so program must outlive it; it has no declarations.
 std::optional<PROGRAM> WithoutDeadRules(const PROGRAM& program);
 
+// Whether every predicate name carries the number the reader gave it (a
+// program made in memory has none).
+bool EveryNameNumbered(const PROGRAM& program);
+
 }  // namespace vok::evaluation
