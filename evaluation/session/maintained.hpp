@@ -71,6 +71,9 @@ struct RULE_SHAPE {
     std::uint32_t variables = 0;
 };
 
+// The value of a plain term, or nothing for a term the part does not read.
+std::optional<SHAPE_ARG> valueArg(const TERM& t);
+
 // The rule's shape, or nothing when the maintained part cannot evaluate it.
 std::optional<RULE_SHAPE> ruleShape(const RULE& rule, bool pexa);
 
