@@ -124,15 +124,20 @@ struct AGGREGATE_TEXT {
             refusal = "a quoted predicate name cannot stand inside an aggregate";
             return;
         }
-        if (l.doubled) text += "not ";
-        if (l.negated) text += "not ";
         // clingo reads a name that begins with an upper-case letter as a
-        // variable; the evaluation programs write such a predicate u'Name.
+        // variable; outside aggregates the evaluation programs rename such a
+        // predicate, inside one its text goes to clingo as it stands.
         const std::size_t sign = name.starts_with('-') ? 1 : 0;
         if (name.size() > sign &&
-            (std::isupper(static_cast<unsigned char>(name[sign])) || name[sign] == '_'))
-            text.append(name.substr(0, sign)).append("u'").append(name.substr(sign));
-        else text += name;
+            (std::isupper(static_cast<unsigned char>(name[sign])) || name[sign] == '_')) {
+            refusal =
+                "a predicate name that begins with an upper-case letter or \"_\" cannot stand "
+                "inside an aggregate or a condition";
+            return;
+        }
+        if (l.doubled) text += "not ";
+        if (l.negated) text += "not ";
+        text += name;
         if (l.args.empty()) return;
         text += '(';
         terms(std::vector<IDENT>(l.args.begin(), l.args.end()));

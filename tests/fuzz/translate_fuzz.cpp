@@ -44,17 +44,17 @@ const std::string& programFile() {
     return name;
 }
 
-// A program read for rox may hold builtins, which the pexa form cannot
-// express; a real run refuses them already while reading for pexa, so the
-// pexa reader is only asked about programs without them.
-bool usesBuiltins(const TRANSLATION& t) {
+// A program read for rox may hold builtins and double negation, which the
+// pexa form cannot express; a real run refuses them already while reading
+// for pexa, so the pexa reader is only asked about programs without them.
+bool beyondPexa(const TRANSLATION& t) {
     auto builtin = [](const ATOM& a) {
         return a.predicate < ATOM::Predicates.size() &&
                ATOM::Predicates.type(a.predicate) == PREDICATE_NAMES::BUILTIN_PREDICATE;
     };
     auto inBody = [&](const BODY_VIEW& body) {
         for (const LITERAL& l : body.literals)
-            if (builtin(l)) return true;
+            if (builtin(l) || l.doubled) return true;
         return false;
     };
     for (const RULES* rules : {&t.rules, &t.minRules})
@@ -204,7 +204,7 @@ void storeAndRead(const TRANSLATION& t, PROGRAM_FILE kind, const RULES* extra) {
     if (TestParser().errors != 0) return;
     try {
         if (t.notation == NOTATION::PEXA) {
-            if (TestSequence().propositional && !usesBuiltins(t))
+            if (TestSequence().propositional && !beyondPexa(t))
                 vok::evaluation::ReadPexa(text.str());
         } else {
             checkCompactText(vok::evaluation::ReadRox(text.str()));

@@ -26,6 +26,7 @@
 // conditional literals.
 // Predicate names are drawn from a pool that
 // holds names vok generates for itself, an upper-case name and a quoted one.
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -137,8 +138,11 @@ struct GENERATOR {
     }
 
     // Rules and constraints with a body aggregate over the unary predicate.
+    // (An upper-case name is refused inside an aggregate: dom stands for it.)
     std::string aggregate() {
-        const std::string p = unary[0], c = rnd.pick(Constants);
+        const std::string p =
+            std::isupper(static_cast<unsigned char>(unary[0][0])) ? "dom" : unary[0];
+        const std::string c = rnd.pick(Constants);
         switch (rnd.below(10)) {
             case 8: return "all :- " + p + "(X) : dom(X).";
             case 9: return ":- not " + p + "(X) : bs(X), X != " + c + "; many.";
