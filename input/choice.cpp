@@ -156,7 +156,9 @@ struct AGGREGATE_TEXT {
 // The variables of a conditional literal (literals: the literal, then its
 // condition) that are not among globals nor bound by the positive atoms of
 // the condition, nor by an assignment "X = t" of bound ones: as clingo, a
-// conditional literal's local variables must be bound by its condition.
+// conditional literal's local variables must be bound by its condition,
+// except those that only a positive atom before the colon holds, which
+// binds them itself ("s(X,Z) : r(X)" holds when some s(X,Z) does).
 std::vector<IDENT> unboundLocals(const std::vector<LITERAL>& literals,
                                  const std::vector<IDENT>& globals) {
     std::vector<IDENT> bound = globals, all;
@@ -184,9 +186,14 @@ std::vector<IDENT> unboundLocals(const std::vector<LITERAL>& literals,
             }
         }
     }
+    std::vector<IDENT> inCondition;
+    for (std::size_t k = 1; k < literals.size(); ++k) appendVariables(inCondition, literals[k]);
+    const LITERAL& head = literals.front();
+    const bool headBinds =
+        !head.negated && !head.isComparison() && !(head.predicate < BUILTIN_COUNT && NumBuiltins);
     std::vector<IDENT> unbound;
     for (IDENT v : all)
-        if (!isMember(bound, v)) unbound.push_back(v);
+        if (!isMember(bound, v) && !(headBinds && !isMember(inCondition, v))) unbound.push_back(v);
     return unbound;
 }
 
