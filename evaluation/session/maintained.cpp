@@ -531,7 +531,9 @@ void decideGroups(SESSION& s) {
                 mark(r.head);
             }
         }
-        if (m.allInClingo)
+        // An aggregate or a conditional literal in clingo may read any
+        // literal: every group goes to clingo, for good.
+        if (s.aggregates)
             for (std::uint32_t g = 0; g < n; ++g)
                 if (groupOf(s, g) == g) mark(g);
         if (again) continue;
@@ -595,7 +597,7 @@ std::string settleGroups(SESSION& s, STEP& step) {
 
 char groupStanding(const SESSION& s, std::uint32_t signature) {
     const MAINTAINED& m = *s.maintained;
-    if (m.allInClingo) return CLINGO;
+    if (s.aggregates) return CLINGO;
     const std::uint32_t g = groupOf(s, signature);
     return g >= m.inClingo.size() ? KEPT : m.inClingo[g];
 }

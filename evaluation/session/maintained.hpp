@@ -155,10 +155,7 @@ struct MAINTAINED {
     std::vector<std::uint32_t> order;      // the kept groups, lowest first
     std::vector<std::uint32_t> dirty;      // literals whose supports changed in the step
     std::vector<std::uint32_t> unordered;  // groups that met a value they cannot order
-    // A rule in clingo holds an aggregate or a conditional literal, which may
-    // read any literal: every group goes to clingo, for good.
-    bool allInClingo = false;
-    std::size_t contradictions = 0;  // kept literals that hold with their complement
+    std::size_t contradictions = 0;        // kept literals that hold with their complement
 };
 
 }  // namespace vok::evaluation::engine

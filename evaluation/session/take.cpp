@@ -118,7 +118,6 @@ std::uint32_t storeRule(SESSION& s, STEP& step, std::uint32_t program, READ_RULE
     if ((!rule.aggregates.empty() || !rule.conditionals.empty()) && !s.aggregates) {
         // An aggregate may count any literal: none stays in the base.
         s.aggregates = true;
-        if (s.maintained) s.maintained->allInClingo = true;
         for (std::uint32_t sig = 0; sig < s.signatures.size(); ++sig) reference(s, step, sig);
     }
     s.rules.push_back(std::move(rule));
