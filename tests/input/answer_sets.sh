@@ -10,8 +10,26 @@ normalize() {
     done | sort
 }
 
+# Draws made inside $( ) come from a generator whose state is kept in a
+# file: bash reseeds $RANDOM in every subshell, so such draws would not
+# follow the seed and a failing seed could not be run again. Draws made
+# directly in the generating shell may use $RANDOM, which RANDOM=SEED fixes.
+seed_draws() { echo "$1" >"$work/draws"; }
+
 # A random integer in [low, high].
-pick() { echo $((RANDOM % ($2 - $1 + 1) + $1)); }
+pick() {
+    local state
+    read -r state <"$work/draws"
+    state=$(((state * 1103515245 + 12345) % 2147483648))
+    echo "$state" >"$work/draws"
+    echo $(((state >> 16) % ($2 - $1 + 1) + $1))
+}
+
+# One of the arguments, at random.
+one_of() {
+    local choices=("$@")
+    echo "${choices[$(pick 0 $((${#choices[@]} - 1)))]}"
+}
 
 # compare SEED WHAT EXPECTED ACTUAL: counts a comparison of two answer-set
 # files and prints a difference with the programs it came from, the files
@@ -38,7 +56,11 @@ against_clingo() {
         "$build/vok" -silent -p="$build/rox-clingo" "$work/p.lp" 2>"$work/vok.err" | from_vok >"$work/vok.out"
         # An empty result is said on standard error; it is not a difference.
         sed -i '/^vok: the update sequence has no answer set$/d' "$work/vok.err"
-        clingo -n 0 "$work/p.lp" 2>/dev/null | from_clingo >"$work/clingo.out"
+        # Without equivalence preprocessing: clingo 5.4's, on a positive
+        # loop through a conditional literal (r(2) :- b.  b :- q(X) : r(X).
+        # beside a choice of r/1), prints answer sets that lack b although
+        # b's body holds in them.
+        clingo -n 0 --eq=0 "$work/p.lp" 2>/dev/null | from_clingo >"$work/clingo.out"
         if ! cmp -s "$work/vok.out" "$work/clingo.out" || [ -s "$work/vok.err" ]; then
             differ=$((differ + 1))
             echo "DIFFER seed $seed"

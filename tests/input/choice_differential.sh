@@ -16,7 +16,6 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vok-choice.XXXXXX")
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
 
 source "$(dirname "${BASH_SOURCE[0]}")/answer_sets.sh"
-one_of() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
 
 # A guard "op term" for the right side, or "term op" for the left.
 right_guard() { echo " $(one_of '<' '<=' '>' '>=' '=' '!=') $(pick -2 4)"; }
@@ -24,6 +23,7 @@ left_guard() { echo "$(pick -2 4) $(one_of '<' '<=' '>' '>=' '=' '!=') "; }
 
 generate() {
     RANDOM=$1
+    seed_draws "$1"
     local f=$work/p.lp n=$(pick 2 4) i low up fn guard
     : >"$f"
     for ((i = 1; i <= n; i++)); do echo "d($i, $(pick -3 5))." >>"$f"; done

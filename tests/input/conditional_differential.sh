@@ -17,7 +17,6 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vok-conditional.XXXXXX")
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
 
 source "$(dirname "${BASH_SOURCE[0]}")/answer_sets.sh"
-one_of() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
 
 # A conditional literal over X, a literal q(X) or not q(X) under a
 # condition on r(X).
@@ -31,6 +30,7 @@ conditional() {
 
 generate() {
     RANDOM=$1
+    seed_draws "$1"
     local f=$work/p.lp n=$(pick 2 3) i
     : >"$f"
     for ((i = 1; i <= n; i++)); do echo "d($i)." >>"$f"; done

@@ -24,6 +24,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/answer_sets.sh"
 # block of strong negations.
 generate() {
     RANDOM=$1
+    seed_draws "$1"
     local k=$(pick -2 3) with=$work/with.lp plain=$work/plain.lp i low high a b
     : >"$with"; : >"$plain"
     echo "#const k=$k. %* a block comment with p(9). inside *%" >>"$with"

@@ -26,6 +26,7 @@ abs() { local v=$1; echo $((v < 0 ? -v : v)); }
 # update-plain.lp (the block after it).
 generate() {
     RANDOM=$1
+    seed_draws "$1"
     local w=$work/with.lp p=$work/plain.lp x y z c1 c2 c3 c4
     local dom=() n
     : >"$w"; : >"$p"
