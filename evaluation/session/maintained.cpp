@@ -4,13 +4,10 @@
 #include <algorithm>
 
 #include "evaluation/session/keep.hpp"
+#include "evaluation/session/kept_groups.hpp"
 #include "evaluation/session/take.hpp"
 
 namespace vok::evaluation::engine {
-
-namespace {
-
-MAINTAINED& kept(SESSION& s) { return *s.maintained; }
 
 std::uint32_t groupOf(const SESSION& s, std::uint32_t sig) {
     const std::uint32_t other = s.signatures[sig].complement;
@@ -18,13 +15,17 @@ std::uint32_t groupOf(const SESSION& s, std::uint32_t sig) {
 }
 
 void growTables(SESSION& s) {
-    MAINTAINED& m = kept(s);
+    MAINTAINED& m = *s.maintained;
     if (m.signatures.size() < s.signatures.size()) {
         m.signatures.resize(s.signatures.size());
         m.inClingo.resize(s.signatures.size(), 0);
     }
     if (m.literals.size() < s.literals.size()) m.literals.resize(s.literals.size());
 }
+
+namespace {
+
+MAINTAINED& kept(SESSION& s) { return *s.maintained; }
 
 std::uint32_t valueId(MAINTAINED& m, const std::string& text, VALUE_KIND kind,
                       std::int64_t number) {
@@ -81,6 +82,9 @@ std::uint64_t keyOf(const std::uint32_t* values, std::uint32_t arity, std::uint3
         if (i < 32 && (mask >> i & 1u)) h = (h ^ (values[i] + 1ull)) * 0x100000001B3ull;
     return h;
 }
+
+// A literal's standing in a recursive component's fixpoint (JOIN::member).
+constexpr char AS_TRUTH = 0, IN = 1, OUT = 2, GOING = 3;
 
 // Whether the literal was true at the start of the step, or is now.
 bool wasTrue(const KEPT_LITERAL& l) { return l.truth != l.changed; }
@@ -163,11 +167,19 @@ struct JOIN {
     int delta = 1;
     std::vector<std::uint32_t> binding{};
     std::vector<std::uint32_t> scratch{};
+    // Within a recursive component's fixpoint: the literals whose standing
+    // differs from their truth (IN, OUT, GOING: in until its instances are
+    // counted off), the one literal the instances are joined through, and
+    // the heads they count for.
+    const std::vector<char>* member = nullptr;
+    std::uint32_t only = None;
+    std::vector<std::uint32_t>* heads = nullptr;
 
     JOIN(SESSION& session, MAINTAINED& part, const KEPT_RULE& r, bool before, int counted)
         : s(session), m(part), rule(r), old(before), delta(counted) {}
 
     bool holds(std::uint32_t id) const {
+        if (member && id < member->size() && (*member)[id] != AS_TRUTH) return (*member)[id] != OUT;
         const KEPT_LITERAL& l = m.literals[id];
         return old ? wasTrue(l) : l.truth;
     }
@@ -256,6 +268,7 @@ struct JOIN {
     // Whether the literal at body position p counts as changed there:
     // an instance is reported from its first changed position only.
     bool changedAt(std::uint32_t p, std::uint32_t id) const {
+        if (only != None) return p < seed && id == only;
         return seed != None && p < seed && id != None && m.literals[id].changed;
     }
 
@@ -290,6 +303,7 @@ struct JOIN {
         const std::vector<std::uint32_t> values = scratch;
         registerLiteral(s, id, values);
         addSupport(m, id, rule.program, delta);
+        if (heads) heads->push_back(id);
     }
 
     void extend(std::uint32_t p) {
@@ -306,13 +320,17 @@ struct JOIN {
                 scratch[i] = v;
             }
         }
-        // A body reads a lower group than the head's, whose literals and
-        // indexes a join leaves as they are: the bucket stays in place.
-        const std::vector<std::uint32_t>* candidates = &m.signatures[a.signature].literals;
+        // A join adds no literal to an index, so the bucket stays in
+        // place; a head of the body's signature (recursion) may add to the
+        // signature's list, read from a copy.
+        std::vector<std::uint32_t> all;
+        const std::vector<std::uint32_t>* candidates = &all;
         if (KEPT_INDEX* index = indexFor(s, a.signature, mask)) {
             auto at = index->buckets.find(keyOf(scratch.data(), arity, mask));
             if (at == index->buckets.end()) return;
             candidates = &at->second;
+        } else {
+            all = m.signatures[a.signature].literals;
         }
         std::vector<std::uint32_t> newly;
         for (std::uint32_t id : *candidates) {
@@ -410,153 +428,150 @@ void settle(SESSION& s, std::vector<std::uint32_t>& batch) {
     batch.clear();
 }
 
-// The literal leaves the part: out of the base, its facts to clingo.
-void release(SESSION& s, STEP& step, std::uint32_t id) {
+// ---- recursive components ----
+//
+// A recursive component is kept when no rule reads it through `not` and no
+// inner signature (one the recursion reads, or derives by a rule that
+// reads it) has an inner complement (groups.cpp, monotone). Its atoms are
+// then exact: the rules for the complement C of an inner literal L read
+// only lower groups, so C's highest contribution, hence the program an
+// instance for L must reach not to be rejected (at least C's highest,
+// since only a newer program's true body rejects), is known before the
+// recursion is computed. The answer sets hold of L's signature the least
+// fixpoint M of "L holds when an instance of it whose program reaches that
+// mark has its body in M" (the lower groups fixed, the recursion positive,
+// so minimality leaves exactly the least fixpoint); the supports count
+// every instance whose body is in M, rejected or not, so L holds in M
+// exactly when its highest support is at least C's, the rule settle()
+// applies to every kept literal. C then follows from L's supports as for
+// any kept literal.
+//
+// A step keeps that by delete-and-rederive. The instances through changed
+// lower atoms are counted first (M as it was); then every literal of M
+// that lost an instance or whose complement changed goes, with everything
+// derived through it (an over-estimate: what keeps another derivation is
+// rederived), its instances counted off once, from the first position
+// that holds a going literal. Whatever is left in M keeps an intact
+// derivation, so it holds after the step too. Then every literal that
+// went, or gained support, or whose complement changed, comes back when
+// its highest support reaches its mark, and each literal added joins the
+// rules semi-naively, counting on each instance once, when its last body
+// atom is added. Counting alone would keep a cycle that lost its ground
+// (p(a) :- p(b). p(b) :- p(a). support each other).
+
+struct RECURSION {
+    std::vector<char> inner;   // by signature
+    std::vector<char> member;  // by literal: AS_TRUTH, IN, OUT or GOING
+    std::vector<std::uint32_t> rules, heads, work;
+};
+
+bool isInner(const SESSION& s, const RECURSION& r, std::uint32_t id) {
+    return r.inner[s.literals[id].signature] != 0;
+}
+
+char memberOf(const RECURSION& r, std::uint32_t id) {
+    return id < r.member.size() ? r.member[id] : AS_TRUTH;
+}
+
+void setMember(RECURSION& r, std::uint32_t id, char standing) {
+    if (id >= r.member.size()) r.member.resize(id + 1, AS_TRUTH);
+    r.member[id] = standing;
+}
+
+bool inFixpoint(const MAINTAINED& m, const RECURSION& r, std::uint32_t id) {
+    const char standing = memberOf(r, id);
+    return standing == AS_TRUTH ? m.literals[id].truth : standing != OUT;
+}
+
+// Whether an instance that holds reaches the complement's highest.
+bool derivable(SESSION& s, std::uint32_t id) {
+    const MAINTAINED& m = *s.maintained;
+    return hasSupport(m, id) && highest(m, id) >= highest(m, s.literals.knownComplement(id));
+}
+
+// Counts the component's instances through literal id (on or off), the
+// others read in the fixpoint as it stands; their heads in r.heads.
+void joinThrough(SESSION& s, RECURSION& r, std::uint32_t id, int delta) {
     MAINTAINED& m = kept(s);
-    KEPT_LITERAL& l = m.literals[id];
-    SESSION_LITERAL& sl = s.literals[id];
-    touch(s, step, id);
-    if (l.truth) {
+    const std::uint32_t sig = s.literals[id].signature;
+    for (std::uint32_t k : r.rules) {
+        const KEPT_RULE& rule = m.rules[k];
+        for (std::uint32_t p = 0; p < rule.positives; ++p) {
+            if (rule.body[p].signature != sig) continue;
+            JOIN join(s, m, rule, false, delta);
+            join.member = &r.member;
+            join.only = id;
+            join.heads = &r.heads;
+            join.fromSeed(p, id);
+        }
+    }
+}
+
+// Over-deletes from the literals of M that lost an instance or whose
+// complement changed (touched: the literals whose supports changed).
+void overDelete(SESSION& s, RECURSION& r, const std::vector<std::uint32_t>& touched) {
+    MAINTAINED& m = kept(s);
+    auto going = [&](std::uint32_t id) {
+        if (id == None || !isInner(s, r, id) || !inFixpoint(m, r, id)) return;
+        if (memberOf(r, id) == GOING) return;
+        setMember(r, id, GOING);
+        r.work.push_back(id);
+    };
+    for (std::uint32_t id : touched) {
+        going(id);
+        going(s.literals.knownComplement(id));
+    }
+    for (std::size_t i = 0; i < r.work.size(); ++i) {
+        joinThrough(s, r, r.work[i], -1);
+        setMember(r, r.work[i], OUT);
+        for (std::uint32_t h : r.heads) going(h);
+        r.heads.clear();
+    }
+}
+
+// Rederives what went and adds what gained support, to the fixpoint.
+void rederive(SESSION& s, RECURSION& r, const std::vector<std::uint32_t>& touched) {
+    MAINTAINED& m = kept(s);
+    std::vector<std::uint32_t> candidates;
+    candidates.swap(r.work);
+    for (std::uint32_t id : touched) {
+        candidates.push_back(id);
         const std::uint32_t other = s.literals.knownComplement(id);
-        if (other != None && other < m.literals.size() && m.literals[other].truth &&
-            !sl.text.starts_with('-'))
-            --m.contradictions;
+        if (other != None) candidates.push_back(other);
     }
-    l.supports.clear();
-    if (sl.standing == STANDING::DYNAMIC) return;  // shared: its facts are in clingo
-    if (sl.firstFact != None) {
-        sl.standing = STANDING::DYNAMIC;
-        for (std::uint32_t f = sl.firstFact; f != None; f = s.facts[f].next)
-            step.cFacts.push_back(f);
-    } else {
-        sl.standing = STANDING::NONE;
-    }
-}
-
-// The facts of a group that clingo reads go to clingo too, and its
-// literals leave the base: clingo's answer sets hold them.
-void share(SESSION& s, STEP& step, std::uint32_t g) {
-    MAINTAINED& m = kept(s);
-    for (std::uint32_t sig : {g, s.signatures[g].complement}) {
-        if (sig == None) continue;
-        for (std::uint32_t id : m.signatures[sig].literals) {
-            SESSION_LITERAL& sl = s.literals[id];
-            touch(s, step, id);
-            if (sl.firstFact == None) {
-                sl.standing = STANDING::NONE;
-            } else if (sl.standing != STANDING::DYNAMIC) {
-                sl.standing = STANDING::DYNAMIC;
-                for (std::uint32_t f = sl.firstFact; f != None; f = s.facts[f].next)
-                    step.cFacts.push_back(f);
-            }
-        }
+    auto add = [&](std::uint32_t id) {
+        if (!isInner(s, r, id) || inFixpoint(m, r, id) || !derivable(s, id)) return;
+        setMember(r, id, IN);
+        indexTrue(s, id);
+        r.work.push_back(id);
+    };
+    for (std::uint32_t id : candidates) add(id);
+    for (std::size_t i = 0; i < r.work.size(); ++i) {
+        joinThrough(s, r, r.work[i], 1);
+        for (std::uint32_t h : r.heads) add(h);
+        r.heads.clear();
     }
 }
 
-// Moves the groups marked in clingo since (not in was) out of the part,
-// and hands clingo the facts of those it reads since. Returns why the step
-// must be grounded from scratch, or nothing.
-std::string releaseGroups(SESSION& s, STEP& step, const std::vector<char>& was) {
+// Brings a recursive component up to date (see above) and settles it.
+void updateRecursive(SESSION& s, const KEPT_COMPONENT& c, std::vector<std::uint32_t> rules,
+                     std::vector<std::uint32_t>& batch) {
     MAINTAINED& m = kept(s);
-    std::string why;
-    for (std::uint32_t g = 0; g < m.inClingo.size(); ++g) {
-        const char before = g < was.size() ? was[g] : KEPT;
-        if (m.inClingo[g] == SHARED && before == KEPT) share(s, step, g);
-        if (m.inClingo[g] != CLINGO || before == CLINGO) continue;
-        const std::uint32_t sigs[2] = {g, s.signatures[g].complement};
-        for (std::uint32_t sig : sigs)
-            if (sig != None)
-                for (std::uint32_t id : m.signatures[sig].literals) release(s, step, id);
-        for (std::uint32_t sig : sigs) {
-            if (sig == None) continue;
-            for (std::uint32_t id : m.signatures[sig].literals) {
-                KEPT_LITERAL& l = m.literals[id];
-                l.truth = l.changed = l.dirty = false;
-                l.indexed = 0;
-            }
-            m.signatures[sig] = KEPT_SIGNATURE();
-        }
+    for (std::uint32_t k : rules) updateRule(s, k);
+    batch.insert(batch.end(), m.dirty.begin(), m.dirty.end());
+    m.dirty.clear();
+    if (!batch.empty()) {
+        RECURSION r;
+        r.inner.assign(s.signatures.size(), 0);
+        for (std::uint32_t sig : c.inner) r.inner[sig] = 1;
+        r.rules = std::move(rules);
+        const std::vector<std::uint32_t> touched = batch;
+        overDelete(s, r, touched);
+        rederive(s, r, touched);
+        batch.insert(batch.end(), m.dirty.begin(), m.dirty.end());
+        m.dirty.clear();
     }
-    // Rules that derive a group in clingo are clingo's; one that the part
-    // held already makes clingo ground the sequence again.
-    for (std::uint32_t r = 0; r < m.ruleGroups.size(); ++r) {
-        RULE_GROUPS& g = m.ruleGroups[r];
-        if (g.kept == None || m.inClingo[g.head] != CLINGO) continue;
-        s.rules[r].kept = false;
-        if (!m.rules[g.kept].fresh && why.empty()) {
-            const SESSION_SIGNATURE& sig = s.signatures[m.rules[g.kept].head.signature];
-            why = "the rules for " + std::string(sig.negative ? "-" : "") + sig.name + "/" +
-                  number(sig.arity) + " go to clingo";
-        }
-        g.kept = None;
-    }
-    return why;
-}
-
-// Marks in clingo every group that a rule clingo holds derives or reads
-// (one that only facts derive is shared: clingo reads its facts, the part
-// keeps it for its own rules), and every group that a kept rule derives
-// from one in clingo or through a loop; sets the order of the rest, lowest
-// first.
-void decideGroups(SESSION& s) {
-    MAINTAINED& m = kept(s);
-    growTables(s);
-    const auto n = static_cast<std::uint32_t>(s.signatures.size());
-    for (bool again = true; again;) {
-        again = false;
-        auto mark = [&](std::uint32_t g) {
-            if (g == None || m.inClingo[g] == CLINGO) return;
-            m.inClingo[g] = CLINGO;
-            again = true;
-        };
-        std::vector<char> derived(n, 0);
-        for (const RULE_GROUPS& r : m.ruleGroups)
-            if (r.kept != None && r.head != None && m.inClingo[r.head] != CLINGO)
-                derived[r.head] = 1;
-        for (std::uint32_t g = 0; g < n; ++g)
-            if (m.inClingo[g] == SHARED && derived[g]) mark(g);
-        auto read = [&](std::uint32_t g) {
-            if (derived[g]) return mark(g);
-            if (m.inClingo[g] != KEPT) return;
-            m.inClingo[g] = SHARED;
-            again = true;
-        };
-        for (const RULE_GROUPS& r : m.ruleGroups) {
-            const bool inClingo = r.kept == None || r.head == None || m.inClingo[r.head] == CLINGO;
-            if (inClingo) {
-                mark(r.head);
-                for (std::uint32_t b : r.body) read(b);
-            } else if (std::any_of(r.body.begin(), r.body.end(),
-                                   [&](std::uint32_t b) { return m.inClingo[b] == CLINGO; })) {
-                mark(r.head);
-            }
-        }
-        // An aggregate or a conditional literal in clingo may read any
-        // literal: every group goes to clingo, for good.
-        if (s.aggregates)
-            for (std::uint32_t g = 0; g < n; ++g)
-                if (groupOf(s, g) == g) mark(g);
-        if (again) continue;
-        // Kahn's order of the kept groups; what is left lies on or above a loop.
-        std::vector<std::uint32_t> incoming(n, 0);
-        std::vector<std::vector<std::uint32_t>> above(n);
-        for (const RULE_GROUPS& r : m.ruleGroups) {
-            if (r.kept == None || r.head == None) continue;
-            for (std::uint32_t b : r.body) {
-                above[b].push_back(r.head);
-                ++incoming[r.head];
-            }
-        }
-        m.order.clear();
-        for (std::uint32_t g = 0; g < n; ++g)
-            if (groupOf(s, g) == g && m.inClingo[g] != CLINGO && incoming[g] == 0)
-                m.order.push_back(g);
-        for (std::size_t i = 0; i < m.order.size(); ++i)
-            for (std::uint32_t h : above[m.order[i]])
-                if (--incoming[h] == 0) m.order.push_back(h);
-        for (std::uint32_t g = 0; g < n; ++g)
-            if (groupOf(s, g) == g && m.inClingo[g] != CLINGO && incoming[g] != 0) mark(g);
-    }
+    settle(s, batch);
 }
 
 }  // namespace
@@ -631,7 +646,18 @@ std::string updateKept(SESSION& s, STEP& step) {
     for (std::uint32_t id : m.dirty) dirtyOf[groupOf(s, s.literals[id].signature)].push_back(id);
     m.dirty.clear();
     std::vector<std::uint32_t> batch;
-    for (std::uint32_t g : m.order) {
+    for (const KEPT_COMPONENT& c : m.order) {
+        if (c.recursive) {
+            std::vector<std::uint32_t> rules;
+            for (std::uint32_t g : c.groups) {
+                rules.insert(rules.end(), rulesOf[g].begin(), rulesOf[g].end());
+                batch.insert(batch.end(), dirtyOf[g].begin(), dirtyOf[g].end());
+                dirtyOf[g].clear();
+            }
+            updateRecursive(s, c, std::move(rules), batch);
+            continue;
+        }
+        const std::uint32_t g = c.groups[0];
         for (std::uint32_t r : rulesOf[g]) updateRule(s, r);
         batch.swap(m.dirty);
         batch.insert(batch.end(), dirtyOf[g].begin(), dirtyOf[g].end());

@@ -23,10 +23,15 @@
 // only. Groups are settled lowest first, so a body only reads settled
 // atoms.
 //
-// A group is kept only while it may be: once a rule makes it recursive,
-// reads it from clingo's side, or compares a value it cannot order, it goes
-// to clingo for good, with every group above it; a group that had rules
-// then makes the step ground again from scratch (said with -v).
+// Groups that read each other through rules form a recursive component,
+// kept when it is monotone (maintained.cpp says when, and why its fixpoint
+// is exact): a step brings it up to date by delete-and-rederive.
+//
+// A group is kept only while it may be: once a rule makes it recursive in
+// a way the part cannot keep exactly, reads it from clingo's side, or
+// compares a value it cannot order, it goes to clingo for good, with every
+// group above it; a group that had rules then makes the step ground again
+// from scratch (said with -v).
 #pragma once
 
 #include <cstddef>
@@ -143,6 +148,14 @@ struct RULE_GROUPS {
 // reads its facts, which only facts derive), or by clingo alone.
 constexpr char KEPT = 0, SHARED = 1, CLINGO = 2;
 
+// Kept groups decided together: one group, or the groups of a recursive
+// component.
+struct KEPT_COMPONENT {
+    std::vector<std::uint32_t> groups;
+    std::vector<std::uint32_t> inner;  // signatures the recursion derives and reads
+    bool recursive = false;
+};
+
 struct MAINTAINED {
     std::unordered_map<std::string, std::uint32_t> valueIds;
     std::vector<VALUE> values;
@@ -152,7 +165,7 @@ struct MAINTAINED {
     std::vector<char> inClingo;              // by group: KEPT, SHARED or CLINGO (for good)
     std::vector<KEPT_RULE> rules;
     std::vector<RULE_GROUPS> ruleGroups;   // by session rule
-    std::vector<std::uint32_t> order;      // the kept groups, lowest first
+    std::vector<KEPT_COMPONENT> order;     // the kept groups, lowest first
     std::vector<std::uint32_t> dirty;      // literals whose supports changed in the step
     std::vector<std::uint32_t> unordered;  // groups that met a value they cannot order
     std::size_t contradictions = 0;        // kept literals that hold with their complement

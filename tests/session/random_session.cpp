@@ -19,7 +19,8 @@
 // programs, some of them closed by a later block; first-order ones also a
 // base of facts that later rules read or retract, joins over it, rules
 // that reject what is derived from it or make it recursive, paths over
-// edges and comparisons. With "prop" everything is
+// edges (also joined with themselves), a loop over two predicates, rules
+// and facts that reject atoms inside a recursion, and comparisons. With "prop" everything is
 // propositional (for -P=pexa); with "agg" first-order programs hold body
 // aggregates too (#count, #sum, #min, #max, negated, assigning, in
 // constraints and in positive loops through the atoms they count) and
@@ -111,7 +112,7 @@ struct GENERATOR {
     // atoms of earlier steps.
     std::string firstOrder() {
         const std::string c = rnd.pick(Constants);
-        switch (rnd.below(19)) {
+        switch (rnd.below(23)) {
             case 0: return "bs(" + c + "). bs(" + rnd.pick(Constants) + ").";
             case 1: return "-bs(" + c + ").";
             case 2: return "x(X) :- bs(X), not y(X).";
@@ -121,6 +122,13 @@ struct GENERATOR {
             case 6: return "path(X,Y) :- e(X,Y). path(X,Y) :- e(X,Z), path(Z,Y).";
             case 7: return "y(X) :- dom(X), X != " + c + ", not x(X).";
             case 8: return "-x(X) :- bs(X), " + prop() + ".";
+            // Recursion the maintained part keeps: a closure that joins
+            // itself, a loop over two predicates, and what rejects or
+            // retracts atoms inside them.
+            case 9: return "path(X,Y) :- path(X,Z), path(Z,Y).";
+            case 19: return "-path(X,Y) :- e(X,Y), bs(Y).";
+            case 20: return "cy(" + c + "). cy(Y) :- cz(X), e(X,Y). cz(X) :- cy(X).";
+            case 21: return "-path(" + c + "," + rnd.pick(Constants) + "). -cz(" + c + ").";
             // Joins, comparisons and values the maintained part orders;
             // rules that reject what it derives, that make it recursive or
             // read what clingo searches, and contradictions among its atoms.
