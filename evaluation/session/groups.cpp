@@ -2,7 +2,7 @@
 // (maintained.hpp): kept, shared with clingo, or clingo's for good.
 #include <algorithm>
 
-#include "evaluation/session/kept_groups.hpp"
+#include "evaluation/session/kept_part.hpp"
 #include "evaluation/session/take.hpp"
 
 namespace vok::evaluation::engine {

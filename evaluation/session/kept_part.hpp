@@ -17,6 +17,23 @@ std::uint32_t groupOf(const SESSION& s, std::uint32_t sig);
 // Makes the part's tables as large as the session's.
 void growTables(SESSION& s);
 
+// The values of a kept literal's arguments.
+const std::uint32_t* argsOf(const MAINTAINED& m, std::uint32_t literal);
+
+// The key of values at the positions in mask.
+std::uint64_t keyOf(const std::uint32_t* values, std::uint32_t arity, std::uint32_t mask);
+
+// The index of the signature by the positions in mask, made when first
+// asked for; nullptr when the signature has as many as a literal can note.
+KEPT_INDEX* indexFor(SESSION& s, std::uint32_t sig, std::uint32_t mask);
+
+// Puts a literal that holds (or is about to) into each index of its signature.
+void indexTrue(SESSION& s, std::uint32_t id);
+
+// Drops the literals no longer true from an index that holds more of them
+// than of true ones.
+void pruneIndexes(SESSION& s, std::uint32_t sig);
+
 // Marks in clingo every group that must go there and orders the rest into
 // components, lowest first (MAINTAINED::order).
 void decideGroups(SESSION& s);
