@@ -3,8 +3,8 @@
 //
 // A predicate and its complement form a group. A group is kept when every
 // rule deriving it is a normal rule over plain terms and comparisons whose
-// body reads only kept groups, no group reads itself through rules, and no
-// rule that clingo holds (and no constraint) reads it. Its atoms are then
+// body reads only kept groups, and no rule that clingo holds (and no
+// constraint) reads it. Its atoms are then
 // decided by the groups below it: a literal L holds when its highest
 // contribution (the program of a fact, or of a rule instance whose body
 // holds) is at least as high as that of its complement C, since the
@@ -21,7 +21,7 @@
 // argument positions: those that held before (counted off) and those that
 // hold now (counted on), each instance from its first changed body atom
 // only. Groups are settled lowest first, so a body only reads settled
-// atoms.
+// atoms, but for those of its own recursive component.
 //
 // Groups that read each other through rules form a recursive component,
 // kept when it is monotone (maintained.cpp says when, and why its fixpoint
