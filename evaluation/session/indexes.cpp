@@ -47,7 +47,9 @@ KEPT_INDEX* indexFor(SESSION& s, std::uint32_t sig, std::uint32_t mask) {
     const auto bit = static_cast<std::uint32_t>(ks.indexes.size() - 1);
     for (std::uint32_t id : ks.literals) {
         const KEPT_LITERAL& l = m.literals[id];
-        if (l.truth || l.changed) addToIndex(m, index, bit, id, s.signatures[sig].arity);
+        // A literal that a recursive component's fixpoint has just added
+        // is not true yet, but dirty.
+        if (l.truth || l.changed || l.dirty) addToIndex(m, index, bit, id, s.signatures[sig].arity);
     }
     return &index;
 }

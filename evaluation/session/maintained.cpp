@@ -452,26 +452,33 @@ void overDelete(SESSION& s, RECURSION& r, const std::vector<std::uint32_t>& touc
     }
 }
 
-// Rederives what went and adds what gained support, to the fixpoint.
+// Rederives what went and adds what gained support, to the fixpoint. A
+// literal enters M only when its instances are joined, so that each is
+// counted once, when its last body atom enters.
 void rederive(SESSION& s, RECURSION& r, const std::vector<std::uint32_t>& touched) {
     MAINTAINED& m = kept(s);
-    std::vector<std::uint32_t> candidates;
-    candidates.swap(r.work);
+    std::vector<std::uint32_t> pending;
+    pending.swap(r.work);
     for (std::uint32_t id : touched) {
-        candidates.push_back(id);
+        pending.push_back(id);
         const std::uint32_t other = s.literals.knownComplement(id);
-        if (other != None) candidates.push_back(other);
+        if (other != None) pending.push_back(other);
     }
-    auto add = [&](std::uint32_t id) {
-        if (!isInner(s, r, id) || inFixpoint(m, r, id) || !derivable(s, id)) return;
+    while (!pending.empty()) {
+        const std::uint32_t id = pending.back();
+        pending.pop_back();
+        if (!isInner(s, r, id) || inFixpoint(m, r, id) || !derivable(s, id)) continue;
         setMember(r, id, IN);
         indexTrue(s, id);
-        r.work.push_back(id);
-    };
-    for (std::uint32_t id : candidates) add(id);
-    for (std::size_t i = 0; i < r.work.size(); ++i) {
-        joinThrough(s, r, r.work[i], 1);
-        for (std::uint32_t h : r.heads) add(h);
+        // Dirty, so that it is settled, and so that an index made later in
+        // the fixpoint holds it.
+        KEPT_LITERAL& l = m.literals[id];
+        if (!l.dirty) {
+            l.dirty = true;
+            m.dirty.push_back(id);
+        }
+        joinThrough(s, r, id, 1);
+        pending.insert(pending.end(), r.heads.begin(), r.heads.end());
         r.heads.clear();
     }
 }
