@@ -403,7 +403,8 @@ void setMember(RECURSION& r, std::uint32_t id, char standing) {
 
 bool inFixpoint(const MAINTAINED& m, const RECURSION& r, std::uint32_t id) {
     const char standing = memberOf(r, id);
-    return standing == AS_TRUTH ? m.literals[id].truth : standing != OUT;
+    if (standing != AS_TRUTH) return standing != OUT;
+    return id < m.literals.size() && m.literals[id].truth;
 }
 
 // Whether an instance that holds reaches the complement's highest.
