@@ -16,10 +16,11 @@ constexpr std::size_t ChunkAtoms = 512;
 
 using CHUNKS = std::vector<BASE_SET::CHUNK>;
 
-// The first chunk whose last atom is not below atom (or the last chunk).
-CHUNKS::iterator chunkFor(CHUNKS& chunks, std::string_view atom) {
+// The first chunk from the first-th on whose last atom is not below atom
+// (or the last chunk).
+CHUNKS::iterator chunkFor(CHUNKS& chunks, std::string_view atom, std::size_t first = 0) {
     auto at = std::lower_bound(
-        chunks.begin(), chunks.end(), atom,
+        chunks.begin() + static_cast<std::ptrdiff_t>(first), chunks.end(), atom,
         [](const BASE_SET::CHUNK& c, std::string_view a) { return c.atoms.back() < a; });
     return at == chunks.end() && !chunks.empty() ? std::prev(at) : at;
 }
@@ -37,14 +38,6 @@ void rechunk(BASE_SET& base, std::vector<std::string>&& atoms) {
                        std::make_move_iterator(atoms.begin() + static_cast<std::ptrdiff_t>(end)));
         base.chunks.push_back(std::move(c));
     }
-}
-
-std::vector<std::string> allAtoms(BASE_SET& base) {
-    std::vector<std::string> atoms;
-    atoms.reserve(base.size);
-    for (BASE_SET::CHUNK& c : base.chunks)
-        for (std::string& a : c.atoms) atoms.push_back(std::move(a));
-    return atoms;
 }
 
 void insertOne(BASE_SET& base, std::string atom) {
@@ -82,6 +75,60 @@ void removeOne(BASE_SET& base, std::string_view atom) {
     if (c->atoms.empty()) base.chunks.erase(c);
 }
 
+// Splits a chunk grown past twice the even size into chunks of even size,
+// in place; returns the index of the chunk after them.
+std::size_t splitChunk(CHUNKS& chunks, std::size_t i) {
+    if (chunks[i].atoms.size() < 2 * ChunkAtoms) return i + 1;
+    std::vector<std::string> atoms = std::move(chunks[i].atoms);
+    CHUNKS pieces;
+    for (std::size_t from = 0, end = 0; from < atoms.size(); from = end) {
+        // The last piece takes the rest, so that none is small.
+        end = atoms.size() - from < 2 * ChunkAtoms ? atoms.size() : from + ChunkAtoms;
+        BASE_SET::CHUNK c;
+        c.atoms.assign(std::make_move_iterator(atoms.begin() + static_cast<std::ptrdiff_t>(from)),
+                       std::make_move_iterator(atoms.begin() + static_cast<std::ptrdiff_t>(end)));
+        pieces.push_back(std::move(c));
+    }
+    const auto at = chunks.begin() + static_cast<std::ptrdiff_t>(i);
+    *at = std::move(pieces.front());
+    chunks.insert(std::next(at), std::make_move_iterator(pieces.begin() + 1),
+                  std::make_move_iterator(pieces.end()));
+    return i + pieces.size();
+}
+
+// Takes many new atoms (sorted, distinct) chunk by chunk: each chunk they
+// fall into is merged with its own new atoms only, and the chunks they miss
+// keep their printed text, so a step that adds a thousand atoms to a base of
+// a million costs the chunks it touches, not the base.
+void insertSorted(BASE_SET& base, std::vector<std::string>&& added) {
+    std::size_t i = 0;
+    auto next = added.begin();
+    while (next != added.end()) {
+        i = static_cast<std::size_t>(chunkFor(base.chunks, *next, i) - base.chunks.begin());
+        BASE_SET::CHUNK& c = base.chunks[i];
+        // The new atoms up to this chunk's last atom (the last chunk takes
+        // all that are left).
+        auto end = i + 1 < base.chunks.size() ? std::upper_bound(next, added.end(), c.atoms.back())
+                                              : added.end();
+        std::vector<std::string> merged;
+        merged.reserve(c.atoms.size() + static_cast<std::size_t>(end - next));
+        auto old = c.atoms.begin();
+        for (; next != end; ++next) {
+            for (; old != c.atoms.end() && *old < *next; ++old) merged.push_back(std::move(*old));
+            if (old != c.atoms.end() && *old == *next) continue;
+            base.hash += AtomHash(*next);
+            ++base.size;
+            merged.push_back(std::move(*next));
+        }
+        merged.insert(merged.end(), std::make_move_iterator(old),
+                      std::make_move_iterator(c.atoms.end()));
+        c.atoms = std::move(merged);
+        c.stale = true;
+        i = splitChunk(base.chunks, i);
+        i = std::min(i, base.chunks.size() - 1);
+    }
+}
+
 bool shown(std::string_view printed) {
     return ShowsEveryAtom() || IsShown(readAnswerAtom(printed));
 }
@@ -110,20 +157,14 @@ std::string PrintedAtom(const BASE_SET& base, std::string_view atom) {
 
 void ChangeBase(BASE_SET& base, std::vector<std::string> added, std::vector<std::string> removed) {
     for (const std::string& a : removed) removeOne(base, a);
-    // Many new atoms are merged in one pass; a few go to their chunks.
     if (added.size() <= 64) {
         for (std::string& a : added) insertOne(base, std::move(a));
         return;
     }
     std::sort(added.begin(), added.end());
-    std::vector<std::string> old = allAtoms(base);
-    std::vector<std::string> merged;
-    merged.reserve(old.size() + added.size());
-    std::merge(std::make_move_iterator(old.begin()), std::make_move_iterator(old.end()),
-               std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
-               std::back_inserter(merged));
-    merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
-    rechunk(base, std::move(merged));
+    added.erase(std::unique(added.begin(), added.end()), added.end());
+    if (base.chunks.empty()) return rechunk(base, std::move(added));
+    insertSorted(base, std::move(added));
 }
 
 bool BaseHolds(const BASE_SET& base, std::string_view atom) {

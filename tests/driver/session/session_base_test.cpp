@@ -76,6 +76,34 @@ TEST(SessionBase, ChangesOfAnySizeKeepTheOrder) {
     EXPECT_NE(base.hash, again.hash);
 }
 
+// Many atoms added to a large base go into the chunks they fall into:
+// atoms already there, below the first and above the last, and enough in
+// one place to split its chunk; the set, its size and its hash are those of
+// the base made at once.
+TEST(SessionBase, ManyAtomsJoinALargeBase) {
+    BASE_SET base;
+    std::vector<std::string> even, odd;
+    for (unsigned i = 0; i < 8000; ++i) (i % 2 ? odd : even).push_back(atoms(i, i + 1)[0]);
+    ChangeBase(base, even, {});
+    EXPECT_EQ(answerSet(base, {}), joined(even));  // every chunk printed once
+    std::vector<std::string> added = {"a", "zz", even[5], even[3999]};
+    added.insert(added.end(), odd.begin() + 100, odd.begin() + 2000);  // a dense run
+    added.push_back(odd[3500]);
+    ChangeBase(base, added, {});
+    std::vector<std::string> all = even;
+    all.insert(all.end(), odd.begin() + 100, odd.begin() + 2000);
+    all.push_back(odd[3500]);
+    all.push_back("a");
+    all.push_back("zz");
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(base.size, all.size());
+    EXPECT_EQ(answerSet(base, {}), joined(all));
+    BASE_SET once;
+    ChangeBase(once, all, {});
+    EXPECT_EQ(base.hash, once.hash);
+    for (const BASE_SET::CHUNK& c : base.chunks) EXPECT_LT(c.atoms.size(), 1024u);
+}
+
 // A line kept as the evaluation program wrote it is left alone; one out
 // of order is sorted, and looked up.
 TEST(SessionBase, LinesAreSortedOnlyWhenOutOfOrder) {
