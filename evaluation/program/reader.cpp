@@ -8,210 +8,9 @@
 
 #include "common/contract.hpp"
 #include "common/name_index.hpp"
+#include "evaluation/program/reading.hpp"
 
-namespace vok::evaluation {
-
-namespace {
-
-enum class TOK {
-    END,
-    IDENT,
-    INTEGER,
-    STRING,
-    QUOTED_NAME,
-    LPAREN,
-    RPAREN,
-    LBRACE,
-    RBRACE,
-    COMMA,
-    DOT,
-    IF,
-    MINUS,
-    TILDE,
-    OP,
-    HASH,
-    AT,
-    COLON,
-    SEMICOLON
-};
-
-struct TOKEN {
-    TOK kind = TOK::END;
-    std::string_view text;  // identifier, digits, string content, operator...
-    int line = 1;
-};
-
-bool isLower(char c) { return c >= 'a' && c <= 'z'; }
-bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNameChar(char c) { return isLower(c) || isUpper(c) || isDigit(c) || c == '_'; }
-
-std::string describeChar(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u >= 0x21 && u < 0x7f) return std::string("character \"") + c + "\"";
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "byte 0x%02X", u);
-    return buf;
-}
-
-// The text being split into tokens, with one token of lookahead: current is
-// the token under the cursor, pos where the one after it begins.
-struct LEXER {
-    std::string_view text;
-    std::size_t pos = 0;
-    int line = 1;      // the line of pos
-    int lastLine = 1;  // the line of the token taken last
-    TOKEN current;
-    std::vector<DECLARATION> declarations;  // the "%vok:" comments skipped so far
-    BLOCKS<char>* texts = nullptr;          // where their texts are kept
-};
-
-// A comment that begins with "%vok:" is kept as a declaration. Only comments
-// the lexer skips count, so text inside a quoted string never does.
-void noteDeclaration(LEXER& lex, std::size_t start, std::size_t end) {
-    std::string_view comment = lex.text.substr(start, end - start);
-    if (!comment.starts_with(DeclarationMark)) return;
-    comment.remove_prefix(DeclarationMark.size());
-    if (comment.ends_with('\r')) comment.remove_suffix(1);
-    const std::span<const char> kept = keep(*lex.texts, std::span(comment));
-    lex.declarations.push_back({lex.line, {kept.data(), kept.size()}});
-}
-
-void skipBlanksAndComments(LEXER& lex) {
-    while (lex.pos < lex.text.size()) {
-        char c = lex.text[lex.pos];
-        if (c == '\n') {
-            ++lex.line;
-            ++lex.pos;
-        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
-            ++lex.pos;
-        } else if (c == '%') {
-            const std::size_t start = lex.pos;
-            while (lex.pos < lex.text.size() && lex.text[lex.pos] != '\n') ++lex.pos;
-            noteDeclaration(lex, start, lex.pos);
-        } else {
-            break;
-        }
-    }
-}
-
-char charAt(const LEXER& lex, std::size_t i) { return i < lex.text.size() ? lex.text[i] : '\0'; }
-
-// Where the run of characters that pass test, beginning at i, ends.
-std::size_t endOfRun(const LEXER& lex, std::size_t i, bool (*test)(char)) {
-    while (i < lex.text.size() && test(lex.text[i])) ++i;
-    return i;
-}
-
-// Makes text[start, end) the current token.
-void take(LEXER& lex, TOK kind, std::size_t start, std::size_t end) {
-    lex.current.kind = kind;
-    lex.current.text = lex.text.substr(start, end - start);
-    lex.pos = end;
-}
-
-// Where the string whose opening quote is at open ends, after its closing
-// quote. A string runs to the next quote, line ends included (vok's input
-// allows them); its lines still count for later messages.
-std::size_t endOfString(LEXER& lex, std::size_t open) {
-    std::size_t end = open + 1;
-    int lines = 0;
-    while (end < lex.text.size() && lex.text[end] != '"' && lex.text[end] != '\0') {
-        if (lex.text[end] == '\n') ++lines;
-        ++end;
-    }
-    if (end < lex.text.size() && lex.text[end] == '\0')
-        throw SYNTAX_ERROR(lex.line + lines, "a string cannot hold a zero byte");
-    if (end >= lex.text.size()) throw SYNTAX_ERROR(lex.line, "unterminated string");
-    lex.line += lines;
-    return end + 1;
-}
-
-// A word is name characters and quoted strings with nothing between them:
-// an identifier (p_1), a string ("a b"), or a name made of both, which vok
-// writes when it adds a suffix to a quoted predicate ("a b"_P1).
-void takeWord(LEXER& lex, std::size_t start) {
-    std::size_t end = start;
-    int strings = 0;
-    bool other = false;
-    while (end < lex.text.size()) {
-        if (isNameChar(lex.text[end])) {
-            other = true;
-            ++end;
-        } else if (lex.text[end] == '"') {
-            ++strings;
-            end = endOfString(lex, end);
-        } else {
-            break;
-        }
-    }
-    if (strings == 1 && !other) {
-        take(lex, TOK::STRING, start, end);
-        lex.current.text = lex.text.substr(start + 1, end - start - 2);  // without its quotes
-        return;
-    }
-    take(lex, strings == 0 ? TOK::IDENT : TOK::QUOTED_NAME, start, end);
-}
-
-// The kind of a one-character token that is no operator.
-TOK punctuationKind(char c, int line) {
-    switch (c) {
-        case '(': return TOK::LPAREN;
-        case ')': return TOK::RPAREN;
-        case '{': return TOK::LBRACE;
-        case '}': return TOK::RBRACE;
-        case ',': return TOK::COMMA;
-        case '.': return TOK::DOT;
-        case '-': return TOK::MINUS;
-        case '~': return TOK::TILDE;
-        case ':': return TOK::COLON;
-        case ';': return TOK::SEMICOLON;
-        default: throw SYNTAX_ERROR(line, "unexpected " + describeChar(c));
-    }
-}
-
-// Reads the token after pos into current.
-void advance(LEXER& lex) {
-    skipBlanksAndComments(lex);
-    lex.current.line = lex.line;
-    const std::size_t start = lex.pos;
-    if (start >= lex.text.size()) {
-        take(lex, TOK::END, start, start);
-        return;
-    }
-    const char c = lex.text[start];
-    const char following = charAt(lex, start + 1);
-    if (isLower(c) || isUpper(c) || c == '"') {
-        takeWord(lex, start);
-    } else if (isDigit(c)) {
-        take(lex, TOK::INTEGER, start, endOfRun(lex, start + 1, isDigit));
-    } else if ((c == '#' || c == '@') && (isLower(following) || isUpper(following))) {
-        take(lex, c == '#' ? TOK::HASH : TOK::AT, start, endOfRun(lex, start + 1, isNameChar));
-    } else if (c == ':' && following == '-') {
-        take(lex, TOK::IF, start, start + 2);
-    } else if ((c == '=' || c == '!' || c == '<' || c == '>') && following == '=') {
-        take(lex, TOK::OP, start, start + 2);
-    } else if (c == '*' && following == '*') {
-        take(lex, TOK::OP, start, start + 2);
-    } else if (c == '<' || c == '>' || c == '+' || c == '*' || c == '=' || c == '/' || c == '\\' ||
-               c == '|') {
-        take(lex, TOK::OP, start, start + 1);
-    } else if (c == '_') {
-        throw SYNTAX_ERROR(lex.line, "a name cannot begin with \"_\"");
-    } else {
-        take(lex, punctuationKind(c, lex.line), start, start + 1);
-    }
-}
-
-// Takes the current token and reads the next one.
-TOKEN next(LEXER& lex) {
-    TOKEN t = lex.current;
-    lex.lastLine = t.line;
-    advance(lex);
-    return t;
-}
-
-enum class FORM { ROX, PEXA };
+namespace vok::evaluation::reading {
 
 // An operator or a hash word names a builtin when its text is one's name.
 std::optional<BUILTIN> builtinOf(const TOKEN& t) {
@@ -225,50 +24,6 @@ std::optional<BUILTIN> builtinOf(const TOKEN& t) {
 
 // Largest magnitude of an integer: clingo computes with 32-bit integers.
 constexpr std::int64_t MaxInteger = 2147483647;
-
-// The distinct predicate names read so far, each kept once in the store
-// (NAME_TEXTS): an index whose slots point at the names, with each name's
-// hash beside, so that a probe rarely has to compare texts and a hit reads
-// one place besides its slot.
-struct NAME_SLOT {
-    const char* text = nullptr;  // null: a free slot
-    std::uint32_t hash = 0;
-    std::uint32_t number = 0;
-    bool free() const { return !text; }
-    std::uint32_t home() const { return hash; }
-};
-
-struct NAMES {
-    NAME_INDEX<NAME_SLOT> index;
-    std::uint32_t count = 0;
-};
-
-// A word of the file's text that the look ahead has hashed.
-struct HASHED {
-    const char* start = nullptr;
-    std::size_t length = 0;
-    std::uint32_t hash = 0;
-};
-
-// A recursive-descent reader of one file form. The lists of the rule being
-// read are gathered in scratch vectors and kept in the store when complete.
-struct READER {
-    LEXER lex;
-    FORM form = FORM::ROX;
-    PROGRAM program;
-    NAMES names;
-    std::vector<TERM> terms;
-    TERMS lastArguments;  // the arguments kept last
-    std::vector<ATOM> atoms;
-    std::vector<LITERAL> literals;
-    std::size_t ahead = 0;  // where the look ahead for names goes on
-    int aheadDepth = 0;     // of parentheses at that place
-    // The words the look ahead hashed, in the order of the text: those from
-    // taken on are still ahead of the reader (see lookAhead).
-    std::array<HASHED, 256> hashed{};
-    std::uint64_t pushed = 0;
-    std::uint64_t taken = 0;
-};
 
 // The hash of a name the reader has come to, from the look ahead when it
 // hashed that very word of the text.
@@ -322,7 +77,6 @@ std::span<const T> keepFrom(std::vector<T>& scratch, std::size_t first, BLOCKS<T
     return kept;
 }
 
-const TOKEN& peek(const READER& r) { return r.lex.current; }
 TOKEN next(READER& r) { return next(r.lex); }
 
 // Most faults are a missing piece after what was read, so they are reported
@@ -615,118 +369,6 @@ LITERAL readBuiltin(READER& r, BUILTIN b) {
     return lit;
 }
 
-// The aggregate functions clingo has, as a file writes them.
-bool isAggregateFunction(std::string_view word) {
-    return word == "#count" || word == "#sum" || word == "#min" || word == "#max";
-}
-
-bool isOperatorChar(char c) { return c == '<' || c == '>' || c == '=' || c == '!'; }
-
-// Where the blanks from i on end.
-std::size_t afterBlanks(std::string_view text, std::size_t i) {
-    while (i < text.size() &&
-           (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
-        ++i;
-    return i;
-}
-
-// Where a comparison operator at i ends, or i when there is none.
-std::size_t afterOperator(std::string_view text, std::size_t i) {
-    std::size_t end = i;
-    while (end < text.size() && end - i < 2 && isOperatorChar(text[end])) ++end;
-    return end;
-}
-
-// Where the current token begins in the text.
-std::size_t tokenStart(const READER& r) {
-    return static_cast<std::size_t>(peek(r).text.data() - r.lex.text.data());
-}
-
-// Whether an aggregate begins at the current token: its function, or a
-// term and a comparison before it (a left guard, "2 <= #count{...}").
-bool atAggregate(const READER& r) {
-    const TOKEN& t = peek(r);
-    if (t.kind == TOK::HASH) return isAggregateFunction(t.text);
-    if (t.kind != TOK::INTEGER && t.kind != TOK::IDENT && t.kind != TOK::STRING &&
-        t.kind != TOK::MINUS)
-        return false;
-    const std::string_view text = r.lex.text;
-    std::size_t i = r.lex.pos;
-    if (t.kind == TOK::MINUS) i = endOfRun(r.lex, afterBlanks(text, i), isDigit);
-    i = afterBlanks(text, i);
-    const std::size_t op = afterOperator(text, i);
-    if (op == i) return false;
-    i = afterBlanks(text, op);
-    return i < text.size() && text[i] == '#';
-}
-
-// Where the term at i ends: an integer (with its sign), a name or a string.
-std::size_t afterTerm(std::string_view text, std::size_t i) {
-    if (i < text.size() && text[i] == '-') ++i;
-    if (i < text.size() && text[i] == '"') {
-        const std::size_t close = text.find('"', i + 1);
-        return close == std::string_view::npos ? text.size() : close + 1;
-    }
-    while (i < text.size() && isNameChar(text[i])) ++i;
-    return i;
-}
-
-// Reads an aggregate as it stands, with its guards, for clingo reads it as
-// written: from the current token to the "}" that closes its elements and
-// the right guard after it. Its variables were checked by vok; clingo
-// checks them again.
-LITERAL readAggregate(READER& r, bool negated) {
-    const std::string_view text = r.lex.text;
-    const std::size_t start = tokenStart(r);
-    std::size_t i = text.find('{', start);
-    if (i == std::string_view::npos) failHere(r, "expected \"{\" in an aggregate");
-    for (++i; i < text.size() && text[i] != '}'; ++i)
-        if (text[i] == '"') {
-            const std::size_t close = text.find('"', i + 1);
-            if (close == std::string_view::npos) break;
-            i = close;
-        }
-    if (i >= text.size()) failHere(r, "expected \"}\" at the end of an aggregate");
-    std::size_t end = i + 1;
-    const std::size_t op = afterOperator(text, afterBlanks(text, end));
-    if (op != afterBlanks(text, end)) end = afterTerm(text, afterBlanks(text, op));
-    LITERAL lit;
-    lit.isAggregate = true;
-    lit.negated = negated;
-    const std::string_view whole = text.substr(start, end - start);
-    lit.atom.predicate = NAME(NAME::KIND::IDENTIFIER, keepText(r, whole));
-    // A guard "X = ..." or "... = X" assigns X.
-    const std::size_t first = whole.find_first_of("<>=!#");
-    const std::string_view left = whole.substr(0, first);
-    const std::size_t close = whole.rfind('}');
-    std::string_view right = whole.substr(close + 1);
-    auto assigned = [&](std::string_view guard, std::string_view term) {
-        guard = guard.substr(0, guard.find_last_not_of(" ") + 1);
-        const std::size_t a = term.find_first_not_of(" ");
-        if (guard != "=" && guard != "==") return;
-        if (a == std::string_view::npos || !isUpper(term[a])) return;
-        TERM t;
-        t.kind = TERM::KIND::VARIABLE;
-        t.text = keepText(r, term.substr(a, term.find(' ', a) - a));
-        r.terms.push_back(t);
-        lit.atom.args = keepArguments(r, r.terms.size() - 1);
-    };
-    if (first != std::string_view::npos && whole[first] != '#') {
-        const std::size_t hash = whole.find('#');
-        assigned(whole.substr(first, hash - first), left);
-    }
-    if (!right.empty()) {
-        right.remove_prefix(right.find_first_not_of(" "));
-        const std::size_t termAt = afterOperator(right, 0);
-        assigned(right.substr(0, termAt), right.substr(termAt));
-    }
-    for (std::size_t k = r.lex.pos; k < end; ++k)
-        if (text[k] == '\n') ++r.lex.line;
-    r.lex.pos = end;
-    advance(r.lex);
-    return lit;
-}
-
 LITERAL readLiteral(READER& r) {
     LITERAL lit;
     if (r.form == FORM::ROX && atAggregate(r)) return readAggregate(r, false);
@@ -780,52 +422,6 @@ std::span<const ATOM> readHead(READER& r) {
     if (peek(r).kind != TOK::DOT && peek(r).kind != TOK::IF)
         fail(r, "expected \"v\", \":-\" or \".\" after a head atom");
     return keepFrom(r.atoms, 0, r.program.store->atoms);
-}
-
-// Where a conditional literal's condition that goes on at i ends, as clingo
-// reads it: at the next ";" or the "." that ends the rule, outside strings
-// and parentheses ("1..3" is no end).
-std::size_t conditionEnd(std::string_view text, std::size_t i) {
-    int depth = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            const std::size_t close = text.find('"', i + 1);
-            if (close == std::string_view::npos) return text.size();
-            i = close;
-        } else if (c == '(') {
-            ++depth;
-        } else if (c == ')') {
-            --depth;
-        } else if (depth == 0 && c == ';') {
-            return i;
-        } else if (depth == 0 && c == '.' && (i + 1 >= text.size() || text[i + 1] != '.') &&
-                   (i == 0 || text[i - 1] != '.')) {
-            return i;
-        }
-    }
-    return i;
-}
-
-// The literal read from start on, at the colon of a conditional literal,
-// becomes one "l : l1, ..., lm" as it stands, which clingo reads as written
-// (its variables were checked by vok).
-LITERAL readConditional(READER& r, std::size_t start) {
-    const std::string_view text = r.lex.text;
-    std::size_t end = conditionEnd(text, r.lex.pos);
-    if (end >= text.size()) failHere(r, "expected \";\" or \".\" after a condition");
-    while (end > start && (text[end - 1] == ' ' || text[end - 1] == '\n' || text[end - 1] == '\t' ||
-                           text[end - 1] == '\r'))
-        --end;
-    LITERAL lit;
-    lit.isAggregate = true;
-    lit.conditional = true;
-    lit.atom.predicate = NAME(NAME::KIND::IDENTIFIER, keepText(r, text.substr(start, end - start)));
-    for (std::size_t k = r.lex.pos; k < end; ++k)
-        if (text[k] == '\n') ++r.lex.line;
-    r.lex.pos = end;
-    advance(r.lex);
-    return lit;
 }
 
 // The body literals after ":-", up to and with the final ".". A body that
@@ -966,10 +562,12 @@ PROGRAM readProgram(std::string_view text, FORM form) {
     return std::move(r.program);
 }
 
-}  // namespace
+}  // namespace vok::evaluation::reading
 
-PROGRAM ReadRox(std::string_view text) { return readProgram(text, FORM::ROX); }
+namespace vok::evaluation {
 
-PROGRAM ReadPexa(std::string_view text) { return readProgram(text, FORM::PEXA); }
+PROGRAM ReadRox(std::string_view text) { return reading::readProgram(text, reading::FORM::ROX); }
+
+PROGRAM ReadPexa(std::string_view text) { return reading::readProgram(text, reading::FORM::PEXA); }
 
 }  // namespace vok::evaluation
