@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "common/never_destroyed.hpp"
-#include "options.hpp"
 
 namespace {
 // The registries exist before main, so that no end of the run meets one
@@ -207,8 +206,8 @@ constexpr std::size_t ReserveSize = std::size_t(512) << 10;
 void AtOutputEnd(void (*finish)()) { outputEnds().push_back(finish); }
 
 namespace {
-void waitForReturn(END_OF_RUN::PAUSE pause) {
-    if (!OptionWait || pause != END_OF_RUN::AFTER_PAUSE) return;
+void waitForReturn(bool wait, END_OF_RUN::PAUSE pause) {
+    if (!wait || pause != END_OF_RUN::AFTER_PAUSE) return;
     std::cout << std::endl;
     char line[1024];
     if (!std::fgets(line, sizeof line, stdin)) line[0] = '\0';
@@ -228,12 +227,12 @@ void memoryRanOut() {
 }
 }  // namespace
 
-void EndRun(const END_OF_RUN& end) {
+void EndRun(const END_OF_RUN& end, bool wait) {
     if (!end.lastWords.empty()) std::cerr << end.lastWords << std::endl;
     std::cout.flush();
     stopRunningChildren();
     RemoveTemporaryFiles();
-    waitForReturn(end.pause);
+    waitForReturn(wait, end.pause);
     std::exit(checkedOutput(end.status));
 }
 

@@ -42,21 +42,23 @@ struct INTERNAL_ERROR {
     std::string message;
 };
 
-// The ends of the run that RunToEnd makes; they never return.
-[[noreturn]] void EndRun(const END_OF_RUN& end);
+// The ends of the run that RunToEnd makes; they never return. wait: -wait
+// was given, and the end pauses until Return is pressed where it may.
+[[noreturn]] void EndRun(const END_OF_RUN& end, bool wait);
 [[noreturn]] void EndRunWithInternalError(const std::string& message);
 
 // Runs run() (which returns the status of a normal end, after the pause)
-// and ends the process however it ends. std::bad_alloc (a request thrown
+// and ends the process however it ends; wait is read at the end (run()
+// sets it once it knows the options). std::bad_alloc (a request thrown
 // without the new handler, such as an array too long) and std::length_error
 // (a table or a name beyond its limit) end it as memory running out does.
 template <class RUN>
-[[noreturn]] void RunToEnd(RUN&& run) {
+[[noreturn]] void RunToEnd(RUN&& run, const bool& wait = false) {
     int status;
     try {
         status = run();
     } catch (const END_OF_RUN& stop) {
-        EndRun(stop);
+        EndRun(stop, wait);
     } catch (const INTERNAL_ERROR& error) {
         EndRunWithInternalError(error.message);
     } catch (const std::bad_alloc&) {
@@ -64,7 +66,7 @@ template <class RUN>
     } catch (const std::length_error&) {
         EndRunWithInternalError("out of memory");
     }
-    EndRun(END_OF_RUN(status));
+    EndRun(END_OF_RUN(status), wait);
 }
 
 // From now on a memory request that cannot be met ends the run at once as

@@ -10,6 +10,16 @@
 #include "representation/notation.hpp"
 #include "rewriting/rewriting.hpp"
 
+// What a goal asks (-FB=, -FC=, or a session's #brave and #cautious): brave
+// or cautious reasoning over the goal's text; neither when nothing is
+// asked.
+struct GOAL_QUESTION {
+    bool brave = false;
+    bool cautious = false;
+    std::string goal;
+    bool asked() const { return brave || cautious; }
+};
+
 struct RUN_SETTINGS {
     PROGRAM_TYPE programType = PROGRAM_TYPE::ROX;   // -P=
     OPTIMIZATION optimize = OPTIMIZATION::SUCCINT;  // -O=
@@ -40,4 +50,5 @@ struct RUN_SETTINGS {
     // -strict, without -integral or --one-run).
     bool testsCandidates() const { return (minimal || strict) && !integral && !oneRun; }
     NOTATION notation() const { return NotationOf(programType); }
+    GOAL_QUESTION question() const { return GOAL_QUESTION{brave, cautious, goal}; }
 };

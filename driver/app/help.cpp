@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "base/options.hpp"
 #include "driver/app/options.hpp"
 
 #ifndef VOK_BUILD_ID
@@ -50,8 +49,8 @@ void printSection(std::ostream& out, HELP_SECTION section) {
 
 void PrintBanner(std::ostream& out) { out << BuildLine << "\n" << std::endl; }
 
-void PrintUsage(std::ostream& out) {
-    out << "usage:  " << WhoAmI << " {OPTIONS}"
+void PrintUsage(std::ostream& out, const char* invocation) {
+    out << "usage:  " << invocation << " {OPTIONS}"
         << " [filename [filename [...]]]\n"
         << "\n"
         << "Options:\n";

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/chunks.hpp"
 #include "driver/app/help.hpp"
 #include "driver/app/options.hpp"
@@ -85,7 +84,9 @@ void stopOnParserErrors(const PARSER& parser, bool optionAsFile) {
     if (parser.errors == 0) return;
     RunSummary().error = "the input has errors";
     std::cerr << "Aborting due to parser errors." << std::endl;
-    if (optionAsFile) std::cerr << WhoAmI << ": options come before the file names" << std::endl;
+    if (optionAsFile)
+        std::cerr << parser.settings.invocation << ": options come before the file names"
+                  << std::endl;
     throw END_OF_RUN{1};
 }
 
@@ -126,27 +127,27 @@ std::string chooseOutputFile(const OPTIONS& o) {
 // output and end the run well; an unknown option shows it on standard
 // error, named last, below the usage, where it is seen, and ends with
 // status 255.
-OPTIONS readOptions(int argc, char** argv) {
+OPTIONS readOptions(int argc, char** argv, const char* invocation) {
     COMMAND_LINE line = ReadCommandLine(argc, argv);
     switch (line.request) {
-        case REQUEST::RUN: ApplyToGlobals(line.options); return std::move(line.options);
+        case REQUEST::RUN: return std::move(line.options);
         case REQUEST::HELP:
-            PrintUsage(std::cout);
+            PrintUsage(std::cout, invocation);
             PrintMoreHelp(std::cout);
             throw END_OF_RUN(0, END_OF_RUN::AT_ONCE);
         case REQUEST::VERSION: PrintVersion(std::cout); throw END_OF_RUN(0, END_OF_RUN::AT_ONCE);
         case REQUEST::USAGE:
             PrintBanner(std::cout);
-            PrintUsage(std::cout);
+            PrintUsage(std::cout, invocation);
             throw END_OF_RUN(0, END_OF_RUN::AT_ONCE);
         case REQUEST::UNKNOWN:
             PrintBanner(std::cout);
-            PrintUsage(std::cerr);
-            std::cerr << WhoAmI << ": unknown option '" << line.unknown << "'" << std::endl;
+            PrintUsage(std::cerr, invocation);
+            std::cerr << invocation << ": unknown option '" << line.unknown << "'" << std::endl;
             throw END_OF_RUN(255, END_OF_RUN::AT_ONCE);
         case REQUEST::MISSING_EQUALS:
             // A slip, not a question: one line, no banner and no usage.
-            std::cerr << WhoAmI << ": unknown option '" << line.unknown << "'; did you mean "
+            std::cerr << invocation << ": unknown option '" << line.unknown << "'; did you mean "
                       << line.meant << "?" << std::endl;
             throw END_OF_RUN(255, END_OF_RUN::AT_ONCE);
     }
@@ -158,34 +159,36 @@ OPTIONS readOptions(int argc, char** argv) {
 // a session and a limit on the answer sets are refused with it. With -min
 // or -strict (not -integral) the evaluation program finds the minimal
 // answer sets in its one run, as --one-run has it, and folds them.
-void checkConsequenceOptions(OPTIONS& o) {
-    if (o.enumMode == ENUM_MODE::AUTO) return;
+std::optional<std::string> consequenceRefusal(OPTIONS& o) {
+    if (o.enumMode == ENUM_MODE::AUTO) return std::nullopt;
     const std::string mode =
         std::string("--enum-mode=") + (o.enumMode == ENUM_MODE::BRAVE ? "brave" : "cautious");
     if (o.brave || o.cautious)
-        refuseValue(mode +
-                    " cannot be combined with a goal (-FB=, -FC=): it answers for every "
-                    "atom at once.");
-    if (o.explain) refuseValue(mode + " cannot be combined with --explain.");
-    if (o.session) refuseValue(mode + " cannot be combined with --session.");
+        return mode +
+               " cannot be combined with a goal (-FB=, -FC=): it answers for every "
+               "atom at once.";
+    if (o.explain) return mode + " cannot be combined with --explain.";
+    if (o.session) return mode + " cannot be combined with --session.";
     if (o.models)
-        refuseValue(mode + " needs every answer set, so it takes no -n " +
-                    std::to_string(o.models) + ".");
+        return mode + " needs every answer set, so it takes no -n " + std::to_string(o.models) +
+               ".";
     if ((o.minimal || o.strict) && !o.integral) o.oneRun = true;
+    return std::nullopt;
 }
 
 // Both reasoning modes at once, a goal of the wrong form, or a value that
-// its option does not take stop the run before any input is read.
-void checkOptions(OPTIONS& o) {
-    if (o.brave && o.cautious) refuseValue("Cannot reason cautiously and brave concurrently.");
+// its option does not take stop the run before any input is read: the
+// message that refuses the first, said once the results have begun (a
+// JSON document then closes with it), or nothing. Settles the values the
+// options read meanwhile.
+std::optional<std::string> optionRefusal(OPTIONS& o, const char* invocation) {
+    if (o.brave && o.cautious) return "Cannot reason cautiously and brave concurrently.";
     if (o.brave || o.cautious)
-        if (std::optional<std::string> refusal = GoalRefusal(o.goal)) refuseValue(*refusal);
-    if (std::optional<std::string> refusal = CheckValues(o)) refuseValue(*refusal);
+        if (std::optional<std::string> refusal = GoalRefusal(o.goal, invocation)) return refusal;
+    if (std::optional<std::string> refusal = CheckValues(o)) return refusal;
     if (o.changes && !o.session)
-        refuseValue(
-            "--changes needs --session: it tells each step by what changed since the last.");
-    checkConsequenceOptions(o);
-    ApplyToGlobals(o);
+        return "--changes needs --session: it tells each step by what changed since the last.";
+    return consequenceRefusal(o);
 }
 
 // The definitions of -c and --const, which the inputs' own #const do not
@@ -230,7 +233,7 @@ std::string ownExecutable() {
 // Without -p= (and without -f=, which asks for the program file only), the
 // evaluation program of the program type next to vok, else in PATH, as
 // execvp would search it; other types have none and only write the file.
-void chooseDefaultProgram(OPTIONS& o) {
+void chooseDefaultProgram(OPTIONS& o, const char* invocation) {
     if (!o.program.empty() || o.store) return;
     const char* name = o.programType == PROGRAM_TYPE::ROX    ? "rox-clingo"
                        : o.programType == PROGRAM_TYPE::PEXA ? "pexa-clingo"
@@ -238,18 +241,18 @@ void chooseDefaultProgram(OPTIONS& o) {
     if (!name) return;
     o.program = FindDefaultProgram(name, ownExecutable(), ExecutableSearchPath());
     if (!o.program.empty()) return;
-    std::cerr << WhoAmI << ": no evaluation program given (-p=) and " << name
+    std::cerr << invocation << ": no evaluation program given (-p=) and " << name
               << " not found next to vok or in PATH" << std::endl;
     throw END_OF_RUN(1, END_OF_RUN::AT_ONCE);
 }
 
 // What the parse needs of the command line.
-PARSE_SETTINGS parseSettings(const OPTIONS& o) {
+PARSE_SETTINGS parseSettings(const OPTIONS& o, const char* invocation) {
     PARSE_SETTINGS s;
     s.programType = o.programType;
     s.explain = o.explain;
     s.verbose = o.verbose;
-    s.invocation = WhoAmI;
+    s.invocation = invocation;
     return s;
 }
 
@@ -282,10 +285,10 @@ void noteUnsolved(const OPTIONS& o, const RUN_SETTINGS& settings, int status) {
 }
 
 // The results name vok and its inputs, standard input last.
-void beginAnswers(const OPTIONS& o) {
+void beginAnswers(const OPTIONS& o, const RUN_SETTINGS& settings) {
     std::vector<std::string> inputs = o.inputs;
     if (o.readStdin || o.session) inputs.push_back("<stdin>");
-    BeginAnswers(std::string("vok ") + VOK_VERSION, inputs);
+    BeginAnswers(settings, std::string("vok ") + VOK_VERSION, inputs);
 }
 
 // A run that ended well without an answer set prints nothing in text (the
@@ -314,7 +317,7 @@ int solve(const OPTIONS& o, const RUN_SETTINGS& settings) {
                 nullptr);
 
     int status = 0;
-    GOAL_ANSWER goal = UnansweredGoal();
+    GOAL_ANSWER goal = UnansweredGoal(settings.question());
     StartPhase(PHASE::SOLVING);
     if (!o.program.empty()) {
         const std::string& given = o.evaluationOptions;
@@ -348,39 +351,42 @@ void bufferStandardOutput() {
     std::setvbuf(stdout, buffer, ::isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, size);
 }
 
-// The whole run; the status of its normal end.
-int run(int argc, char** argv) {
-    WhoAmI = argc > 0 ? argv[0] : "vok";
+// The whole run; the status of its normal end. wait: -wait was given, for
+// the end of the run.
+int run(int argc, char** argv, bool& wait) {
+    const char* const invocation = argc > 0 ? argv[0] : "vok";
     EndRunWhenMemoryRunsOut();
     bufferStandardOutput();
     // Started with SIGCHLD ignored, the evaluation program would be reaped
     // by the system before vok could learn how it ended.
     std::signal(SIGCHLD, SIG_DFL);
-    OPTIONS options = readOptions(argc, argv);
-    chooseDefaultProgram(options);
+    OPTIONS options = readOptions(argc, argv, invocation);
+    wait = options.wait;
+    chooseDefaultProgram(options, invocation);
+    const std::optional<std::string> refusal = optionRefusal(options, invocation);
+    const RUN_SETTINGS settings = RunSettingsOf(options, invocation);
     // Before the results begin, so that a refused session prints nothing
     // else (such as the summary that --stats would add).
     if (options.session) {
         const std::optional<std::string>& limit = options.given.timeLimit;
-        CheckSessionOptions(options.program, options.readStdin, limit && *limit != "0");
+        CheckSessionOptions(settings, options.program, options.readStdin, limit && *limit != "0");
     }
-    beginAnswers(options);
+    beginAnswers(options, settings);
     if (!options.silent) PrintBanner(std::cout);
-    checkOptions(options);
-    const RUN_SETTINGS settings = RunSettingsOf(options, WhoAmI);
+    if (refusal) refuseValue(*refusal);
     if (!options.session) CheckOneRunOptions(settings);
 
     if (options.programType == PROGRAM_TYPE::ROX) initBuiltins();
     StartPhase(PHASE::READING);
     INPUT_DIRECTIVES directives = commandLineDirectives(options);
-    PARSER parser{RunSequence(), parseSettings(options)};
+    PARSER parser{RunSequence(), parseSettings(options, invocation)};
     readInputs(options, parser, directives);
     // A session's later blocks may still bring what the command line names.
     if (!options.session) warnOfUnmentioned(options);
     if (directives.showSeen) ShowAlso(directives.shown);
     if (options.session)
         RunSession({options.program, options.evaluationOptions, std::move(directives),
-                    options.inputs, options.changes},
+                    options.inputs, options.changes, settings},
                    parser);
     StartPhase(PHASE::REWRITING);
     rewriteUpdates(settings, parser.sequence);
@@ -392,5 +398,6 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    RunToEnd([&] { return run(argc, argv); });
+    bool wait = false;
+    RunToEnd([&] { return run(argc, argv, wait); }, wait);
 }

@@ -450,26 +450,3 @@ RUN_SETTINGS RunSettingsOf(const OPTIONS& o, const char* invocation) {
     s.invocation = invocation;
     return s;
 }
-
-// The bridge to the globals of base/options.hpp, which the writers of the
-// results and the session still read; it goes once they take the run's
-// settings as parameters.
-void ApplyToGlobals(const OPTIONS& o) {
-    OptionVerbosity = o.verbose;
-    OptionWait = o.wait;
-    OptionStore = o.store;
-    OptionMinimal = o.minimal;
-    OptionStrict = o.strict;
-    OptionCautious = o.cautious;
-    OptionBrave = o.brave;
-    OptionIntegral = o.integral;
-    OptionOneRun = o.oneRun;
-    OptionProgram = o.programType;
-    Goal = o.goal;
-    OptionExplain = o.explain;
-    OptionJson = o.json;
-    OptionSummary = o.stats;
-    OptionModels = o.models;
-    OptionSession = o.session;
-    OptionEnumMode = o.enumMode;
-}

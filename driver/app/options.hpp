@@ -122,7 +122,3 @@ bool NamesOption(const std::string& arg);
 // What the steps of the run read of the options; invocation is the name vok
 // was started by.
 RUN_SETTINGS RunSettingsOf(const OPTIONS& options, const char* invocation);
-
-// Writes the settings that the writers of the results and the session
-// still read from base/options.hpp; the one place they are set.
-void ApplyToGlobals(const OPTIONS& options);

@@ -14,6 +14,7 @@
 
 #include "driver/output/explain.hpp"
 #include "driver/output/goal_pattern.hpp"
+#include "driver/settings.hpp"
 
 // The atoms of an answer set as vok prints them ("p(a,b)", strong negation
 // as "-p"), in the order the evaluation program gave them. They are kept as
@@ -102,6 +103,7 @@ using INSTANCE_MAP = std::unordered_map<std::string, std::size_t, TEXT_HASH, std
 // says which one that is and when it is shown. A goal with variables keeps
 // its instances instead.
 struct GOAL_ANSWER {
+    GOAL_QUESTION question;  // what was asked
     bool holds = false;
     std::optional<ANSWER> witness;
     std::string atom;  // a ground goal as the answer sets write it

@@ -8,8 +8,8 @@
 #include <iostream>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/pipe_channel.hpp"
+#include "driver/output/figures.hpp"
 #include "driver/output/goal.hpp"
 #include "driver/output/goal_pattern.hpp"
 #include "driver/output/json.hpp"
@@ -20,199 +20,36 @@
 
 namespace {
 
-ANSWER_FORMAT formatOf() {
-    if (!OptionJson) return ANSWER_FORMAT::TEXT;
-    return OptionSession ? ANSWER_FORMAT::JSON_LINES : ANSWER_FORMAT::JSON;
+// What the writers know of the run: a copy of its settings, given when the
+// answers begin (the ends of the run that close the results read them
+// too), and whether the answer sets being written answer a goal, which the
+// text form then leaves out: the run's goal, or that of a session's step.
+struct WRITER {
+    RUN_SETTINGS settings;
+    bool goalAsked = false;
+};
+
+WRITER& writer() {
+    static WRITER w;
+    return w;
 }
 
-bool goalQuery() { return OptionBrave || OptionCautious; }
+const RUN_SETTINGS& settings() { return writer().settings; }
 
-// "Brave" or "Cautious", as clingo names the consequences it computed.
-const char* enumModeName() { return OptionEnumMode == ENUM_MODE::BRAVE ? "Brave" : "Cautious"; }
+ANSWER_FORMAT formatOf() {
+    if (!settings().json) return ANSWER_FORMAT::TEXT;
+    return settings().session ? ANSWER_FORMAT::JSON_LINES : ANSWER_FORMAT::JSON;
+}
 
 // A goal is answered only by a run that did not fail: after a failure the
 // answer sets read may be only some of them.
-bool verdictStands(const RUN_END& end) { return goalQuery() && end.status == 0; }
+bool verdictStands(const RUN_END& end, const GOAL_ANSWER& goal) {
+    return goal.question.asked() && end.status == 0;
+}
 
 // The witness of a goal's answer where it is shown, or null.
 const ANSWER* shownWitness(const GOAL_ANSWER& goal) {
     return WitnessShown(goal) ? &*goal.witness : nullptr;
-}
-
-// ---- How the run ended, and its figures (--stats), in the words of the
-// solver's own summary. end is null where the run ended before
-// FinishAnswers.
-
-const char* resultOf(const RUN_END* end) {
-    if (!end || !end->evaluated || end->status != 0 || RunSummary().error) return "UNKNOWN";
-    return RunSummary().models ? "SATISFIABLE" : "UNSATISFIABLE";
-}
-
-// Why the result is UNKNOWN.
-std::string unknownReason(const RUN_END* end) {
-    const RUN_SUMMARY& s = RunSummary();
-    if (s.error) return *s.error;
-    if (end && end->status != 0)
-        return "the evaluation program ended with status " + std::to_string(end->status);
-    return "the run stopped on an error";
-}
-
-std::string secondsText(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", seconds);
-    return text;
-}
-
-// The size of the program written: with -integral the minimality part is
-// in it.
-std::size_t writtenRules() {
-    const TRANSLATION& t = RunTranslation();
-    return t.ruleCount() + (OptionIntegral ? t.minRules.size() : 0);
-}
-std::size_t writtenConstraints() {
-    const TRANSLATION& t = RunTranslation();
-    return t.constraints.size() + (OptionIntegral ? t.minConstraints.size() : 0);
-}
-
-// "1 rule", "2 rules".
-std::string counted(std::size_t n, const std::string& what) {
-    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-}
-
-constexpr const char* PhaseNames[PhaseCount] = {"Reading", "Rewriting", "Writing", "Solving"};
-
-// "Models       : 2+": a label padded to the width of the solver's.
-std::string summaryLine(const std::string& label, const std::string& value) {
-    return label + std::string(label.size() < 13 ? 13 - label.size() : 0, ' ') + ": " + value +
-           "\n";
-}
-
-std::string summaryText(const RUN_END* end) {
-    const RUN_SUMMARY& s = RunSummary();
-    const char* result = resultOf(end);
-    std::string text = std::string(result) + "\n\n";
-    if (std::string_view(result) == "UNKNOWN") text += summaryLine("Error", unknownReason(end));
-    text += summaryLine("Models", std::to_string(s.models) + (s.more ? "+" : ""));
-    if (s.consequences) {
-        text += summaryLine(std::string("  ") + enumModeName(), "yes");
-        text += summaryLine("Consequences", std::to_string(*s.consequences));
-    }
-    text += summaryLine("Calls", std::to_string(s.calls));
-    std::string time = secondsText(TotalSeconds()) + "s (";
-    for (int p = 0; p < PhaseCount; ++p) {
-        if (p) time += ' ';
-        time += std::string(PhaseNames[p]) + ": " + secondsText(PhaseSeconds(PHASE(p))) + "s";
-    }
-    text += summaryLine("Time", time + ")");
-    text += summaryLine("CPU Time", secondsText(ProcessorSeconds()) + "s");
-    if (TestsCandidates())
-        text += summaryLine("Candidates",
-                            std::to_string(s.tested) + " (Kept: " + std::to_string(s.models) + ")");
-    text += summaryLine("Program", counted(writtenRules(), "rule") + ", " +
-                                       counted(writtenConstraints(), "constraint"));
-    return text;
-}
-
-// The member "Models" with the comma before it: the number of answer sets,
-// whether there may be more and, with --enum-mode=brave or cautious, the
-// consequences as clingo counts them (none open once solving finished).
-std::string modelsMember(std::size_t number) {
-    const RUN_SUMMARY& s = RunSummary();
-    std::string text = ",\n  \"Models\": {\n    \"Number\": " + std::to_string(number) +
-                       ",\n    \"More\": \"" + (s.more ? "yes" : "no") + "\"";
-    if (s.consequences)
-        text += ",\n    \"" + std::string(enumModeName()) +
-                "\": \"yes\",\n    \"Consequences\": {\n      \"True\": " +
-                std::to_string(*s.consequences) + ",\n      \"Open\": 0\n    }";
-    return text + "\n  }";
-}
-
-// The members after "Result" in the JSON document, each with the comma
-// before it.
-std::string summaryMembers(const RUN_END* end) {
-    const RUN_SUMMARY& s = RunSummary();
-    std::string text;
-    if (std::string_view(resultOf(end)) == "UNKNOWN")
-        text += ",\n  \"Error\": " + JsonString(unknownReason(end));
-    text += modelsMember(s.models);
-    text += ",\n  \"Calls\": " + std::to_string(s.calls);
-    text += ",\n  \"Time\": {\n    \"Total\": " + secondsText(TotalSeconds());
-    for (int p = 0; p < PhaseCount; ++p)
-        text +=
-            ",\n    \"" + std::string(PhaseNames[p]) + "\": " + secondsText(PhaseSeconds(PHASE(p)));
-    text += ",\n    \"CPU\": " + secondsText(ProcessorSeconds()) + "\n  }";
-    if (TestsCandidates())
-        text += ",\n  \"Candidates\": {\n    \"Tested\": " + std::to_string(s.tested) +
-                ",\n    \"Kept\": " + std::to_string(s.models) + "\n  }";
-    text += ",\n  \"Program\": {\n    \"Rules\": " + std::to_string(writtenRules()) +
-            ",\n    \"Constraints\": " + std::to_string(writtenConstraints()) + "\n  }";
-    return text;
-}
-
-// ---- The figures every JSON document of a run ends with, written without
-// memory of their own, so that every end of the run can write them, one
-// by a signal included.
-
-// A text of fixed room on the stack.
-struct FIXED_TEXT {
-    char text[512] = {};
-    std::size_t size = 0;
-    void add(const char* piece) {
-        while (*piece && size + 1 < sizeof text) text[size++] = *piece++;
-        text[size] = '\0';
-    }
-    void addNumber(unsigned long long n) {
-        char digits[24];
-        char* p = digits + sizeof digits;
-        *--p = '\0';
-        do *--p = static_cast<char>('0' + n % 10);
-        while ((n /= 10) != 0);
-        add(p);
-    }
-    // Seconds with three decimals, as clingo writes them.
-    void addSeconds(double seconds) {
-        const unsigned long long ms =
-            seconds > 0 ? static_cast<unsigned long long>(seconds * 1000 + 0.5) : 0;
-        addNumber(ms / 1000);
-        const char decimals[] = {'.', static_cast<char>('0' + ms / 100 % 10),
-                                 static_cast<char>('0' + ms / 10 % 10),
-                                 static_cast<char>('0' + ms % 10), '\0'};
-        add(decimals);
-    }
-};
-
-// "Calls" and "Time" as clingo writes them without --stats: "Total" the
-// whole run, "Solve" its solving, "Model" until the first answer set stood,
-// "Unsat" after the last one until solving finished (finished: the run got
-// to its end), "CPU" that of vok and the evaluation programs.
-void addCallsAndTime(FIXED_TEXT& t, bool finished) {
-    const RUN_SUMMARY& s = RunSummary();
-    const double solving = PhaseSeconds(PHASE::SOLVING);
-    t.add(",\n  \"Calls\": ");
-    t.addNumber(s.calls);
-    t.add(",\n  \"Time\": {\n    \"Total\": ");
-    t.addSeconds(TotalSeconds());
-    t.add(",\n    \"Solve\": ");
-    t.addSeconds(solving);
-    t.add(",\n    \"Model\": ");
-    t.addSeconds(s.firstModel);
-    t.add(",\n    \"Unsat\": ");
-    t.addSeconds(finished ? solving - s.lastModel : 0);
-    t.add(",\n    \"CPU\": ");
-    t.addSeconds(ProcessorSeconds());
-    t.add("\n  }");
-}
-
-// The figures of a run that did not get to its end: its answer sets so far.
-FIXED_TEXT unknownFigures(unsigned long models) {
-    FIXED_TEXT t;
-    t.add(",\n  \"Models\": {\n    \"Number\": ");
-    t.addNumber(models);
-    t.add(",\n    \"More\": \"");
-    t.add(RunSummary().more ? "yes" : "no");
-    t.add("\"\n  }");
-    addCallsAndTime(t, false);
-    return t;
 }
 
 // ---- Text: answer sets and verdicts on standard output.
@@ -251,7 +88,7 @@ void textChanges(const ANSWER& answer) {
 
 void textAnswer(const ANSWER& answer) {
     // A goal query shows its witness only, once it is known.
-    if (goalQuery()) return;
+    if (writer().goalAsked) return;
     if (answer.changes) return textChanges(answer);
     // Explanation lines never begin with "{", so that scripts that read
     // answer-set lines are unaffected.
@@ -275,7 +112,7 @@ void textAnswer(const ANSWER& answer) {
     if (answer.lineEnded || explained) line += '\n';
     if (explained) line += ExplanationLines(*answer.rejected);
     // The consequence set is told from an answer set as clingo tells it.
-    if (AsksConsequences()) {
+    if (settings().asksConsequences()) {
         const std::string n = std::to_string(answer.atoms.size());
         line += "Consequences: [" + n + ";" + n + "]\n";
     }
@@ -313,19 +150,19 @@ void textGoal(const GOAL_ANSWER& goal) {
 void textSummary(const RUN_END* end) {
     if (RunSummary().reported) return;
     RunSummary().reported = true;
-    std::cout << summaryText(end) << std::flush;
+    std::cout << SummaryText(end, settings()) << std::flush;
 }
 
 // An end of the run before FinishAnswers still says how it ended.
 void textSummaryUnknown() { textSummary(nullptr); }
 
 void textBegin() {
-    if (OptionSummary) AtOutputEnd(textSummaryUnknown);
+    if (settings().stats) AtOutputEnd(textSummaryUnknown);
 }
 
 void textEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
-    if (verdictStands(end)) textGoal(goal);
-    if (OptionSummary) textSummary(&end);
+    if (verdictStands(end, goal)) textGoal(goal);
+    if (settings().stats) textSummary(&end);
 }
 
 // ---- JSON: one document on standard output, in the shape of the solver's
@@ -415,7 +252,7 @@ std::string instanceMembers(const GOAL_ANSWER& goal) {
         text +=
             (n ? ",\n" : "\n") + std::string("      ") + instanceObject(*goal.query, instances[n]);
     text += instances.empty() ? "]" : "\n    ]";
-    if (!OptionBrave) return text;
+    if (!goal.question.brave) return text;
     text += ",\n    \"Witnesses\": [";
     for (std::size_t n = 0; n < goal.witnesses.size(); ++n) {
         const ANSWER& w = goal.witnesses[n];
@@ -428,8 +265,8 @@ std::string instanceMembers(const GOAL_ANSWER& goal) {
 }
 
 std::string goalObject(const GOAL_ANSWER& goal) {
-    std::string text = ",\n  \"Goal\": {\n    \"Atom\": " + JsonString(Goal) +
-                       ",\n    \"Reasoning\": \"" + (OptionBrave ? "brave" : "cautious") +
+    std::string text = ",\n  \"Goal\": {\n    \"Atom\": " + JsonString(goal.question.goal) +
+                       ",\n    \"Reasoning\": \"" + (goal.question.brave ? "brave" : "cautious") +
                        "\",\n    \"Holds\": " + (goal.holds ? "true" : "false");
     if (goal.query) return text + instanceMembers(goal) + "\n  }";
     const ANSWER* witness = shownWitness(goal);
@@ -452,7 +289,7 @@ constexpr const char* UnknownCloses = "UNKNOWN\"";
 
 std::string addedCallsAndTime(bool finished) {
     FIXED_TEXT t;
-    addCallsAndTime(t, finished);
+    AddCallsAndTime(t, finished);
     return t.text;
 }
 
@@ -460,14 +297,14 @@ std::string addedCallsAndTime(bool finished) {
 // run ended before FinishAnswers, goal where it ended before the goal was
 // answered (or the run failed).
 std::string documentTail(const RUN_END* end, const GOAL_ANSWER* goal) {
-    std::string tail = ResultOpens + std::string(resultOf(end)) + "\"";
-    if (OptionSummary) tail += summaryMembers(end);
+    std::string tail = ResultOpens + std::string(ResultOf(end)) + "\"";
+    if (settings().stats) tail += SummaryMembers(end, settings());
     else if (formatOf() == ANSWER_FORMAT::JSON_LINES)  // a session's step: no run's figures
         tail += ",\n  \"Models\": {\n    \"Number\": " + std::to_string(document().models) +
                 NumberCloses;
     else
-        tail += modelsMember(static_cast<std::size_t>(document().models)) +
-                addedCallsAndTime(end && std::string_view(resultOf(end)) != "UNKNOWN");
+        tail += ModelsMember(static_cast<std::size_t>(document().models), settings()) +
+                addedCallsAndTime(end && std::string_view(ResultOf(end)) != "UNKNOWN");
     if (goal) tail += goalObject(*goal);
     return tail + DocumentCloses;
 }
@@ -543,8 +380,8 @@ void linesStepEnd(const STEP_OUTCOME& end, const GOAL_ANSWER* goal, const RUN_EN
 void jsonFinishUnknown() {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
-    if (OptionSummary) return jsonFinish(nullptr, nullptr);
-    const FIXED_TEXT figures = unknownFigures(static_cast<unsigned long>(d.models));
+    if (settings().stats) return jsonFinish(nullptr, nullptr);
+    const FIXED_TEXT figures = UnknownFigures(static_cast<unsigned long>(d.models));
     ENDING_SIGNALS_HELD held;
     d.finished = true;
     *d.out << closingWitnesses(d.models) << ResultOpens << UnknownCloses << figures.text
@@ -558,7 +395,7 @@ void jsonFinishOnSignal() {
     JSON_DOCUMENT& d = document();
     if (!d.out || d.finished) return;
     d.finished = true;
-    const FIXED_TEXT figures = unknownFigures(static_cast<unsigned long>(d.models));
+    const FIXED_TEXT figures = UnknownFigures(static_cast<unsigned long>(d.models));
     for (const char* piece : {closingWitnesses(d.models), ResultOpens, UnknownCloses,
                               static_cast<const char*>(figures.text), DocumentCloses})
         WriteAll(STDOUT_FILENO, piece);
@@ -594,7 +431,7 @@ void jsonAnswer(const ANSWER& answer) {
     std::string text = d.models ? ",\n" : "\n";
     text += "        {\n          \"Value\": " + stringList(answer.atoms);
     if (answer.rejected) text += rejectedList(*answer.rejected, "          ");
-    if (AsksConsequences())
+    if (settings().asksConsequences())
         text += ",\n          \"Consequences\": {\n            \"True\": " +
                 std::to_string(answer.atoms.size()) + ",\n            \"Open\": 0\n          }";
     text += "\n        }";
@@ -617,12 +454,15 @@ void linesAnswer(const ANSWER& answer) {
 }
 
 void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
-    jsonFinish(&end, verdictStands(end) ? &goal : nullptr);
+    jsonFinish(&end, verdictStands(end, goal) ? &goal : nullptr);
 }
 
 }  // namespace
 
-void BeginAnswers(const std::string& solver, const std::vector<std::string>& inputs) {
+void BeginAnswers(const RUN_SETTINGS& run, const std::string& solver,
+                  const std::vector<std::string>& inputs) {
+    writer().settings = run;
+    writer().goalAsked = run.question().asked();
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textBegin(); break;
         case ANSWER_FORMAT::JSON: jsonBegin(solver, inputs); break;
@@ -635,7 +475,7 @@ void WriteAnswer(const ANSWER& answer) {
     s.lastModel = PhaseSeconds(PHASE::SOLVING);
     if (s.models == 0) s.firstModel = s.lastModel;
     ++s.models;
-    if (AsksConsequences()) s.consequences = answer.atoms.size();
+    if (settings().asksConsequences()) s.consequences = answer.atoms.size();
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT: textAnswer(answer); break;
         case ANSWER_FORMAT::JSON: jsonAnswer(answer); break;
@@ -651,7 +491,8 @@ void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal) {
     }
 }
 
-void BeginStep(unsigned) {
+void BeginStep(unsigned, const GOAL_QUESTION& question) {
+    writer().goalAsked = question.asked();
     RunSummary().models = 0;
     document().models = 0;
     document().witnesses.clear();
@@ -663,22 +504,22 @@ void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal) {
     // closing line.
     const auto time = [&] {
         if (end.seconds)
-            std::cout << "Step " << end.step << ": answered in " << secondsText(*end.seconds)
+            std::cout << "Step " << end.step << ": answered in " << SecondsText(*end.seconds)
                       << " s." << std::endl;
     };
     switch (formatOf()) {
         case ANSWER_FORMAT::TEXT:
-            if (goalQuery()) textGoal(goal);
+            if (goal.question.asked()) textGoal(goal);
             time();
             std::cout << "% " << (end.directive ? end.directive + std::string(": ") : "") << "step "
-                      << end.step << ": " << counted(models, "answer set")
+                      << end.step << ": " << Counted(models, "answer set")
                       << (end.complete ? "" : ", there may be more") << std::endl;
             if (!std::cout) throw END_OF_RUN{1};
             break;
         case ANSWER_FORMAT::JSON:
         case ANSWER_FORMAT::JSON_LINES:
             time();
-            linesStepEnd(end, goalQuery() ? &goal : nullptr, RUN_END{true, 0});
+            linesStepEnd(end, goal.question.asked() ? &goal : nullptr, RUN_END{true, 0});
             break;
     }
 }
@@ -717,10 +558,10 @@ void SequenceSaved(unsigned step, const std::string& file) {
 
 void GoalAnswered(unsigned step, const GOAL_ANSWER& goal, bool complete) {
     const unsigned models = RunSummary().models;
-    const char* reasoning = OptionBrave ? "brave" : "cautious";
+    const char* reasoning = goal.question.brave ? "brave" : "cautious";
     if (formatOf() == ANSWER_FORMAT::TEXT) {
         textGoal(goal);
-        std::cout << "% " << reasoning << ": step " << step << ": " << counted(models, "answer set")
+        std::cout << "% " << reasoning << ": step " << step << ": " << Counted(models, "answer set")
                   << (complete ? "" : ", there may be more") << std::endl;
         if (!std::cout) throw END_OF_RUN{1};
         return;

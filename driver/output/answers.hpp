@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "driver/output/answer.hpp"
+#include "driver/settings.hpp"
 #include "input/parser.hpp"
 
 enum class ANSWER_FORMAT { TEXT, JSON, JSON_LINES };
@@ -52,9 +53,12 @@ struct RUN_END {
     int status = 0;          // its exit status
 };
 
-// Before anything is printed: solver names vok and its version, inputs
-// the input files in order (standard input as "<stdin>").
-void BeginAnswers(const std::string& solver, const std::vector<std::string>& inputs);
+// Before anything is printed: run the settings of the run, which the
+// writers keep (the format, --stats, --enum-mode=, the run's goal), solver
+// names vok and its version, inputs the input files in order (standard
+// input as "<stdin>").
+void BeginAnswers(const RUN_SETTINGS& run, const std::string& solver,
+                  const std::vector<std::string>& inputs);
 
 // One answer set that stands, counted for the summary. The text form
 // prints none for a goal query, which shows only its witness.
@@ -75,7 +79,9 @@ struct STEP_OUTCOME {
 };
 
 // A step of a session begins; its answer sets follow through WriteAnswer.
-void BeginStep(unsigned step);
+// question: the goal the step answers (the run's, or that of a #brave or
+// #cautious directive), whose answer sets the text form leaves out.
+void BeginStep(unsigned step, const GOAL_QUESTION& question);
 
 // The step's end, a goal's answer included.
 void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal);
@@ -91,8 +97,8 @@ void DroppedBlock(unsigned step, unsigned line, const std::vector<DIAGNOSTIC>& e
                   bool directive = false);
 
 // A session's directive answered without a step of its own: #save wrote
-// the sequence of step `step` to file; #brave or #cautious (the goal
-// options of the run say which, and the goal) found goal's answer over the
+// the sequence of step `step` to file; #brave or #cautious (the goal's
+// question says which, and the goal) found goal's answer over the
 // answer sets of step `step` written since BeginStep (complete: all there
 // are).
 void SequenceSaved(unsigned step, const std::string& file);

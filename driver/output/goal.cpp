@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "base/options.hpp"
 #include "driver/output/goal_pattern.hpp"
 
 namespace {
@@ -119,14 +118,14 @@ void recordCautious(const ANSWER_ATOMS& instances, GOAL_ANSWER& goal) {
 
 }  // namespace
 
-bool IsValidGoal() { return ParseGoal(Goal).pattern || hasPlainForm(Goal); }
+bool IsValidGoal(const std::string& goal) { return ParseGoal(goal).pattern || hasPlainForm(goal); }
 
-std::optional<std::string> GoalRefusal(const std::string& goal) {
+std::optional<std::string> GoalRefusal(const std::string& goal, const char* invocation) {
     const GOAL_PARSE parse = ParseGoal(goal);
     if (parse.pattern || hasPlainForm(goal)) return std::nullopt;
     std::string message = "Invalid goal: " + goal + ".";
     if (usesPatternSyntax(goal))
-        message += "\n" + std::string(WhoAmI) + ": " + parse.error.reason + " at column " +
+        message += "\n" + std::string(invocation) + ": " + parse.error.reason + " at column " +
                    std::to_string(parse.error.column);
     return message;
 }
@@ -142,29 +141,30 @@ void NoteGoalAtom(const GOAL_ANSWER& goal, const ANSWER_ATOM& atom, GOAL_MATCHES
     }
 }
 
-GOAL_ANSWER UnansweredGoal() {
+GOAL_ANSWER UnansweredGoal(const GOAL_QUESTION& question) {
     GOAL_ANSWER goal;
-    goal.holds = !OptionBrave;
+    goal.question = question;
+    goal.holds = !question.brave;
     // Read only when asked for: a goal that does not read as a pattern
     // costs an exception, which a run without goals has no reason to risk.
-    if (!OptionBrave && !OptionCautious) return goal;
-    GOAL_PARSE parse = ParseGoal(Goal);
+    if (!question.asked()) return goal;
+    GOAL_PARSE parse = ParseGoal(question.goal);
     // A goal of the old form that does not read as a pattern is its text.
-    if (!parse.pattern) goal.atom = Goal;
+    if (!parse.pattern) goal.atom = question.goal;
     else if (parse.pattern->ground()) goal.atom = parse.pattern->text;
     else goal.query = std::move(parse.pattern);
     return goal;
 }
 
 void RecordForGoal(ANSWER& model, bool holds, GOAL_ANSWER& goal) {
-    if (OptionCautious) {
+    if (goal.question.cautious) {
         if (!holds) {
             becomeWitness(model, goal);
             goal.holds = false;
         } else if (!goal.witness) {
             becomeWitness(model, goal);
         }
-    } else if (OptionBrave && holds) {
+    } else if (goal.question.brave && holds) {
         becomeWitness(model, goal);
         goal.holds = true;
     }
@@ -172,13 +172,14 @@ void RecordForGoal(ANSWER& model, bool holds, GOAL_ANSWER& goal) {
 
 void RecordForGoal(ANSWER& model, const GOAL_MATCHES& matches, GOAL_ANSWER& goal) {
     if (!goal.query) return RecordForGoal(model, matches.holds, goal);
-    if (OptionCautious) recordCautious(matches.instances, goal);
-    else if (OptionBrave) recordBrave(model, matches.instances, goal);
+    if (goal.question.cautious) recordCautious(matches.instances, goal);
+    else if (goal.question.brave) recordBrave(model, matches.instances, goal);
 }
 
 bool WitnessShown(const GOAL_ANSWER& goal) {
     if (goal.query) return false;
-    const bool shown = (OptionBrave && goal.holds) || (OptionCautious && !goal.holds);
+    const GOAL_QUESTION& q = goal.question;
+    const bool shown = (q.brave && goal.holds) || (q.cautious && !goal.holds);
     return shown && goal.witness.has_value();
 }
 
@@ -186,7 +187,8 @@ std::vector<GOAL_INSTANCE> GoalInstances(const GOAL_ANSWER& goal) {
     std::vector<GOAL_INSTANCE> list;
     list.reserve(goal.instances.size());
     for (const auto& [atom, number] : goal.instances)
-        list.push_back(GOAL_INSTANCE{atom, OptionBrave ? std::optional(number) : std::nullopt});
+        list.push_back(
+            GOAL_INSTANCE{atom, goal.question.brave ? std::optional(number) : std::nullopt});
     std::sort(list.begin(), list.end(),
               [](const GOAL_INSTANCE& a, const GOAL_INSTANCE& b) { return a.atom < b.atom; });
     return list;

@@ -12,16 +12,16 @@
 #include "driver/output/answer.hpp"
 #include "driver/output/answer_atom.hpp"
 
-// Whether Goal reads as a goal (goal_pattern.hpp), or has the form that
+// Whether goal reads as a goal (goal_pattern.hpp), or has the form that
 // vok took before goals held variables (a name with an argument list of
 // names, numbers and quoted strings), which is compared as text.
-bool IsValidGoal();
+bool IsValidGoal(const std::string& goal);
 
 // The message that refuses a goal, or nothing when it is valid: "Invalid
 // goal: G." and, for a goal that uses blanks, "-", nested terms or other
 // characters of the pattern syntax, a line that says why ("vok: unbalanced
-// parenthesis at column 3").
-std::optional<std::string> GoalRefusal(const std::string& goal);
+// parenthesis at column 3"; invocation names vok).
+std::optional<std::string> GoalRefusal(const std::string& goal, const char* invocation);
 
 // Whether an atom of a filtered answer set is the ground goal: its whole
 // text is the goal's, so an atom that merely appears inside a quoted
@@ -34,8 +34,9 @@ void NoteGoalAtom(const GOAL_ANSWER& goal, const ANSWER_ATOM& atom, GOAL_MATCHES
 
 // The answer before any answer set: cautious reasoning holds until an
 // answer set lacks the goal, brave reasoning fails until one has it; a goal
-// with variables carries its pattern.
-GOAL_ANSWER UnansweredGoal();
+// with variables carries its pattern. The answer keeps its question, which
+// the recording and the writing of the answer read.
+GOAL_ANSWER UnansweredGoal(const GOAL_QUESTION& question);
 
 // Records one answer set that stands, given whether one of its atoms is the
 // goal: brave reasoning keeps the last one holding the goal as the witness,

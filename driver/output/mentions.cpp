@@ -1,6 +1,5 @@
 #include "driver/output/mentions.hpp"
 
-#include "base/options.hpp"
 #include "driver/output/goal_pattern.hpp"
 #include "representation/atom.hpp"
 

@@ -15,7 +15,6 @@
 #include <tuple>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 #include "common/contract.hpp"
 #include "common/pipe_channel.hpp"
 #include "driver/output/answer_atom.hpp"
@@ -29,6 +28,7 @@
 #include "driver/session/directive.hpp"
 #include "driver/session/sequence_file.hpp"
 #include "driver/session/session_base.hpp"
+#include "driver/session/session_state.hpp"
 #include "driver/session/terminal.hpp"
 #include "input/blocks.hpp"
 #include "input/parser.hpp"
@@ -36,260 +36,11 @@
 
 namespace {
 
-// A block taken and not taken back: its text as read (for #save), its
-// programs as written to the evaluation program (to start another one on
-// the sequence after an #undo), and what it changed besides the tables.
-struct TAKEN_BLOCK {
-    std::string text;
-    std::vector<std::string> programs;
-    INPUT_DIRECTIVES directivesBefore;
-    SHOWN_NOW shownBefore;
-};
-
-struct SESSION_STATE {
-    SESSION_SETTINGS settings;
-    PARSER* parser = nullptr;  // that read the files, with the sequence so far
-    LINE_CHANNEL child;        // the evaluation program
-    std::vector<std::string> commandWords;
-    std::string command;
-    BASE_SET base;
-    std::string goalAtom;      // a ground goal in the evaluation program's notation
-    unsigned step = 0;         // the number of the next step
-    unsigned dropped = 0;      // blocks dropped and directives refused so far
-    bool inputClosed = false;  // standard input was closed when the session began
-    bool formSent = false;     // the evaluation program was told the form of the programs
-    std::vector<std::string> filePrograms;  // step 0's programs, as written
-    std::string filesText;                  // the files as one sequence file's text
-    std::vector<TAKEN_BLOCK> taken;
-    std::vector<DIAGNOSTIC> diagnostics;  // those of the block or directive at hand
-    // --changes: the answer sets printed last, what was shown of them, and
-    // the base that an #undo left behind (the evaluation program started
-    // again names its base anew).
-    std::vector<KEPT_ANSWER> printed;
-    SHOWN_NOW shownWhenPrinted;
-    std::vector<std::string> baseLeft;
-};
-
-// One answer set of a step while its lines come.
-struct OPEN_ANSWER {
-    bool open = false;
-    ANSWER_ATOMS atoms;  // of its own line, sorted
-    std::vector<EXPLANATION> rejected;
-    ANSWER_ATOMS instances;  // of a goal with variables, among atoms
-};
-
-// What a step's answer gave besides its answer sets.
-struct STEP_ANSWER {
-    bool complete = true;
-    bool refused = false;
-    REFUSAL refusal;
-    GOAL_ANSWER goal = UnansweredGoal();
-    ANSWER answer;  // room for the answer set being written
-    // The instances of a goal with variables in the base, which every
-    // answer set of the step holds; found once the base is taken.
-    std::optional<ANSWER_ATOMS> baseInstances;
-    GOAL_MATCHES matches;  // room for what an answer set gave the goal
-    // --changes: the step's answer sets, held until it ends, when they are
-    // told against those printed before; and how the base changed.
-    std::vector<KEPT_ANSWER> kept;
-    std::vector<ANSWER> held;
-    BASE_DELTA delta;
-};
-
 const char* const StdinName = "<stdin>";
-
-// ---- what vok writes to the evaluation program -------------------------------
-
-// A program in the file form of the program type, with the constraints
-// that came with it (they hold for the whole sequence wherever they stand).
-std::string programText(const SEQUENCE& sequence, std::size_t program, std::size_t firstConstraint,
-                        std::size_t endConstraint) {
-    const bool pexa = OptionProgram == PROGRAM_TYPE::PEXA;
-    const NOTATION notation = NotationOf(OptionProgram);
-    const char* sep = pexa ? ",\n" : "\n";
-    std::ostringstream out;
-    if (pexa) out << "@SET FUNCTION\n@LP({\n";
-    const RULES* rules = sequence.programs[program].rules.get();
-    bool any = rules && !rules->empty();
-    if (any) print_list(out, *rules, sep, notation);
-    if (endConstraint > firstConstraint) {
-        if (any) out << sep;
-        const CONSTRAINT* constraints = sequence.constraints.data();
-        print_list(out, constraints + firstConstraint, constraints + endConstraint, sep, notation);
-        any = true;
-    }
-    if (any) out << "\n";
-    if (pexa) out << "})\n";
-    return out.str();
-}
-
-// The text of each program from first on; the new constraints go with the
-// last.
-std::vector<std::string> stepPrograms(const SEQUENCE& sequence, std::size_t first,
-                                      std::size_t firstConstraint) {
-    std::vector<std::string> programs;
-    const std::size_t count = sequence.programs.size();
-    for (std::size_t i = first; i < count; ++i) {
-        const std::size_t end = i + 1 == count ? sequence.constraints.size() : 0;
-        programs.push_back(programText(sequence, i, firstConstraint, end));
-    }
-    return programs;
-}
-
-// The step line, then the program line and the text of each program.
-void appendStep(std::string& message, const std::vector<std::string>& programs) {
-    message += StepLine(programs.size());
-    for (const std::string& text : programs) message += ProgramLine(text.size()) + text;
-}
-
-// The programs are with the evaluation program now; their rules are needed
-// no longer (an explanation reads the rules' origins).
-void forgetRules(SEQUENCE& sequence, std::size_t first) {
-    for (std::size_t i = first; i < sequence.programs.size(); ++i)
-        if (sequence.programs[i].rules) RULES().swap(*sequence.programs[i].rules);
-}
 
 // ---- what vok prints ----------------------------------------------------------
 
 std::ostream& verbose() { return std::cout; }
-
-// A ground goal as the evaluation program writes the atom.
-std::string goalAtomOf(const GOAL_ANSWER& goal) {
-    if (OptionProgram != PROGRAM_TYPE::PEXA) return goal.atom;
-    std::string atom;
-    AppendPexaName(atom, goal.atom);
-    return atom;
-}
-
-bool goalHolds(const SESSION_STATE& s, const OPEN_ANSWER& a) {
-    const std::string& goal = s.goalAtom;
-    return BaseHolds(s.base, goal) || LineHolds(a.atoms, goal);
-}
-
-// The instances of a goal with variables among the atoms of the base.
-ANSWER_ATOMS baseInstances(const SESSION_STATE& s, const GOAL_PATTERN& pattern) {
-    ANSWER_ATOMS found;
-    for (const BASE_SET::CHUNK& c : s.base.chunks)
-        for (const std::string& atom : c.atoms) {
-            const std::string printed = PrintedAtom(s.base, atom);
-            if (MatchGoalText(pattern, printed)) found.add(printed);
-        }
-    return found;
-}
-
-// What the answer set gives the goal: whether it holds the ground goal, or
-// its instances, those of the base first.
-const GOAL_MATCHES& goalMatches(const SESSION_STATE& s, STEP_ANSWER& step, const OPEN_ANSWER& a) {
-    GOAL_MATCHES& m = step.matches;
-    m.clear();
-    if (!step.goal.query) {
-        m.holds = goalHolds(s, a);
-        return m;
-    }
-    if (!step.baseInstances) step.baseInstances = baseInstances(s, *step.goal.query);
-    m.instances.append(*step.baseInstances);
-    m.instances.append(a.instances);
-    return m;
-}
-
-// The answer set that the step's lines gave is complete: it is written, or
-// recorded for the goal.
-void finishAnswer(SESSION_STATE& s, STEP_ANSWER& step, OPEN_ANSWER& a) {
-    a.open = false;
-    ANSWER& answer = step.answer;
-    const bool changes = s.settings.changes, goal = OptionBrave || OptionCautious;
-    // Told by its changes, an answer set is put together whole only when it
-    // is printed whole (printHeld) or may be a goal's witness.
-    if (!changes || goal) AnswerSetOf(s.base, a.atoms, answer.atoms);
-    else answer.atoms.clear();
-    answer.rejected.reset();
-    if (OptionExplain) {
-        std::sort(a.rejected.begin(), a.rejected.end(),
-                  [](const EXPLANATION& x, const EXPLANATION& y) {
-                      return std::tie(x.program, x.rule, x.arguments) <
-                             std::tie(y.program, y.rule, y.arguments);
-                  });
-        answer.rejected = std::move(a.rejected);
-    }
-    if (changes) step.held.push_back(answer);
-    else WriteAnswer(answer);
-    if (goal) RecordForGoal(answer, goalMatches(s, step, a), step.goal);
-    if (!changes) return;
-    step.kept.push_back(KEPT_ANSWER{std::move(a.atoms), s.base.hash});
-}
-
-bool sameShown(const SHOWN_NOW& a, const SHOWN_NOW& b) {
-    return a.all == b.all && a.predicates == b.predicates;
-}
-
-// --changes: the step's answer sets, held until it ended, printed as what
-// changed against those printed before (whole where none matches, and all
-// whole when the atoms shown changed meanwhile). keep: they are the answer
-// sets printed now, which those of a goal directive are not.
-void printHeld(SESSION_STATE& s, STEP_ANSWER& step, bool keep) {
-    if (!s.settings.changes) return;
-    std::vector<std::optional<ANSWER_CHANGES>> told(step.held.size());
-    if (keep && sameShown(s.shownWhenPrinted, ShownNow()))
-        told = StepChanges(s.printed, step.kept, s.base, step.delta);
-    for (std::size_t i = 0; i < step.held.size(); ++i) {
-        ANSWER& answer = step.held[i];
-        answer.changes = std::move(told[i]);
-        if (!answer.changes && !(OptionBrave || OptionCautious))
-            AnswerSetOf(s.base, step.kept[i].line, answer.atoms);
-        WriteAnswer(answer);
-    }
-    step.held.clear();
-    if (!keep) return;
-    s.printed = std::move(step.kept);
-    s.shownWhenPrinted = ShownNow();
-}
-
-// --changes: how the base changed in the step, the base an #undo left
-// behind included.
-BASE_DELTA baseDelta(SESSION_STATE& s, std::vector<std::string> added,
-                     std::vector<std::string> removed) {
-    std::sort(added.begin(), added.end());
-    std::sort(removed.begin(), removed.end());
-    if (!s.baseLeft.empty()) {
-        std::vector<std::string> all;
-        all.reserve(removed.size() + s.baseLeft.size());
-        std::merge(std::make_move_iterator(removed.begin()), std::make_move_iterator(removed.end()),
-                   std::make_move_iterator(s.baseLeft.begin()),
-                   std::make_move_iterator(s.baseLeft.end()), std::back_inserter(all));
-        all.erase(std::unique(all.begin(), all.end()), all.end());
-        removed = std::move(all);
-        s.baseLeft.clear();
-    }
-    return BASE_DELTA{std::move(added), std::move(removed)};
-}
-
-// An instance rejected in the open answer set; its values read as the
-// arguments of an atom.
-void noteRejection(OPEN_ANSWER& a, const REJECTED_INSTANCE& r) {
-    std::vector<std::string> values;
-    const ANSWER_ATOM args = readAnswerAtom("r" + std::string(r.values));
-    for (std::size_t i = 0; i < args.argCount(); ++i) values.emplace_back(args.arg(i));
-    a.rejected.push_back(ExplainInstance(r.program, r.rule, std::move(values), r.by));
-}
-
-// The answer set of a line "{a, b}" (the atoms as the evaluation program
-// writes them), with the instances of a goal with variables among them.
-void openAnswer(const SESSION_STATE& s, const GOAL_ANSWER& goal, OPEN_ANSWER& a,
-                std::string_view line) {
-    a = OPEN_ANSWER();
-    a.open = true;
-    GOAL_BINDINGS bindings;
-    const auto take = [&](ANSWER_ATOM& atom) {
-        a.atoms.add(atom.text);
-        if (!goal.query) return;
-        if (s.base.pexa && IsPexaNegation(atom.name()))
-            atom.renameStart(PexaNegationPrefix.size(), "-");
-        if (MatchGoal(*goal.query, atom, bindings)) a.instances.add(atom.text);
-    };
-    ANSWER_READER reader;
-    if (!readAnswerAtoms(reader, line, take) && !reader.atom.empty()) take(reader.atom);
-    SortLine(a.atoms);
-}
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -297,10 +48,10 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 // The answer to step `number` is complete; directive names the directive
 // it answers, if any.
-void finishStep(STEP_ANSWER& step, unsigned number, std::chrono::steady_clock::time_point start,
-                const char* directive = nullptr) {
+void finishStep(const SESSION_STATE& s, STEP_ANSWER& step, unsigned number,
+                std::chrono::steady_clock::time_point start, const char* directive = nullptr) {
     STEP_OUTCOME end{number, step.complete, std::nullopt, directive};
-    if (OptionVerbosity) end.seconds = secondsSince(start);
+    if (s.settings.run.verbose) end.seconds = secondsSince(start);
     FinishStep(end, step.goal);
 }
 
@@ -353,8 +104,8 @@ void printInfo(const INFO& info, unsigned step) {
     verbose() << info.text << std::endl;
 }
 
-std::string_view formOfPrograms() {
-    return OptionProgram == PROGRAM_TYPE::PEXA ? PexaForm : RoxForm;
+std::string_view formOfPrograms(const SESSION_STATE& s) {
+    return s.settings.run.programType == PROGRAM_TYPE::PEXA ? PexaForm : RoxForm;
 }
 
 // The evaluation program names its form before it answers step 0; one of
@@ -362,7 +113,7 @@ std::string_view formOfPrograms() {
 // there.
 void checkForm(SESSION_STATE& s, std::string_view line) {
     const std::optional<std::string_view> theirs = ReadFormLine(line);
-    const std::string_view ours = formOfPrograms();
+    const std::string_view ours = formOfPrograms(s);
     if (!theirs || *theirs == ours) return;
     const bool pexa = ours == PexaForm;
     std::cout.flush();
@@ -377,8 +128,12 @@ void checkForm(SESSION_STATE& s, std::string_view line) {
 }
 
 // Reads the answer to step `number` up to its "done" (or "refused") line.
-STEP_ANSWER readAnswer(SESSION_STATE& s, unsigned number) {
+STEP_ANSWER readAnswer(SESSION_STATE& s, unsigned number, const GOAL_QUESTION& question) {
     STEP_ANSWER step;
+    step.goal = UnansweredGoal(question);
+    // A ground goal is looked up among the atoms as the evaluation program
+    // writes them.
+    step.goalAtom = GoalAtomOf(step.goal, s.base.pexa);
     OPEN_ANSWER open;
     std::vector<std::string> added, removed;
     bool baseTaken = false;
@@ -395,21 +150,21 @@ STEP_ANSWER readAnswer(SESSION_STATE& s, unsigned number) {
             continue;
         }
         if (!baseTaken && kind != SESSION_LINE::INFO) {
-            if (s.settings.changes) step.delta = baseDelta(s, added, removed);
+            if (s.settings.changes) step.delta = BaseDelta(s, added, removed);
             ChangeBase(s.base, std::move(added), std::move(removed));
             baseTaken = true;
         }
         if (kind == SESSION_LINE::ANSWER_SET) {
-            if (open.open) finishAnswer(s, step, open);
-            openAnswer(s, step.goal, open, line);
+            if (open.open) FinishAnswer(s, step, open);
+            OpenAnswer(s, step.goal, open, line);
         } else if (kind == SESSION_LINE::REJECTED) {
             const std::optional<REJECTED_INSTANCE> rejected = ReadRejectedLine(line);
-            if (open.open && rejected) noteRejection(open, *rejected);
+            if (open.open && rejected) NoteRejection(open, *rejected);
         } else if (kind == SESSION_LINE::INFO) {
-            if (open.open) finishAnswer(s, step, open);
-            if (OptionVerbosity) printInfo(*ReadInfoLine(line), number);
+            if (open.open) FinishAnswer(s, step, open);
+            if (s.settings.run.verbose) printInfo(*ReadInfoLine(line), number);
         } else if (kind == SESSION_LINE::DONE) {
-            if (open.open) finishAnswer(s, step, open);
+            if (open.open) FinishAnswer(s, step, open);
             // A "done" line that does not read still ends the step, which
             // then may miss answer sets.
             const std::optional<STEP_DONE> done = ReadDoneLine(line);
@@ -429,15 +184,17 @@ STEP_ANSWER readAnswer(SESSION_STATE& s, unsigned number) {
 
 // Hands programs to the evaluation program as one step, answered as step
 // `number`; the first step it gets begins with the form of the programs.
-STEP_ANSWER runStep(SESSION_STATE& s, const std::vector<std::string>& programs, unsigned number) {
-    std::string message = s.formSent ? std::string() : FormLine(formOfPrograms());
+// question: the goal the step answers, the run's or a directive's.
+STEP_ANSWER runStep(SESSION_STATE& s, const std::vector<std::string>& programs, unsigned number,
+                    const GOAL_QUESTION& question) {
+    std::string message = s.formSent ? std::string() : FormLine(formOfPrograms(s));
     s.formSent = true;
-    appendStep(message, programs);
+    AppendStep(message, programs);
     // Begun before the write, so that a step whose write fails reports none
     // of the answer sets of the step before.
-    BeginStep(number);
+    BeginStep(number, question);
     if (!WriteToChannel(s.child, message)) childEnded(s);
-    return readAnswer(s, number);
+    return readAnswer(s, number, question);
 }
 
 // A block dropped, or a directive refused, with the diagnostics it got.
@@ -476,7 +233,7 @@ void restartChild(SESSION_STATE& s) {
         throw END_OF_RUN{status};
     }
     s.base = BASE_SET();
-    s.base.pexa = OptionProgram == PROGRAM_TYPE::PEXA;
+    s.base.pexa = s.settings.run.programType == PROGRAM_TYPE::PEXA;
     s.formSent = false;
     std::cout.flush();
     if (!StartProgramChannel(s.commandWords, s.child)) {
@@ -502,7 +259,7 @@ void undoBlock(SESSION_STATE& s, unsigned line) {
     std::vector<std::string> programs = s.filePrograms;
     for (const TAKEN_BLOCK& b : s.taken)
         programs.insert(programs.end(), b.programs.begin(), b.programs.end());
-    if (OptionVerbosity)
+    if (s.settings.run.verbose)
         verbose() << "Step " << s.step - 1 << ": block of step " << s.step
                   << " taken back; the evaluation program is started again on the "
                   << programs.size()
@@ -512,15 +269,15 @@ void undoBlock(SESSION_STATE& s, unsigned line) {
         for (const BASE_SET::CHUNK& c : s.base.chunks)
             s.baseLeft.insert(s.baseLeft.end(), c.atoms.begin(), c.atoms.end());
     restartChild(s);
-    STEP_ANSWER answer = runStep(s, programs, s.step - 1);
+    STEP_ANSWER answer = runStep(s, programs, s.step - 1, s.settings.run.question());
     if (answer.refused) {
         std::cerr << "The evaluation program refused the sequence it took before: "
                   << refusalText(answer.refusal) << "." << std::endl;
         const int status = finishChild(s);
         throw END_OF_RUN{status == 0 ? 1 : status};
     }
-    printHeld(s, answer, true);
-    finishStep(answer, s.step - 1, start, "undo");
+    PrintHeld(s, answer, true);
+    finishStep(s, answer, s.step - 1, start, "undo");
 }
 
 // #save "FILE".: the files, then every block taken, as one input.
@@ -531,32 +288,6 @@ void saveSequence(SESSION_STATE& s, const std::string& file, unsigned line) {
         return refuseDirective(s, line, "could not save to " + file + ": " + *error);
     SequenceSaved(s.step - 1, file);
 }
-
-// The goal options of the run, which the goal's answer and its output
-// read, set to those of a directive while it is answered.
-class DIRECTIVE_GOAL {
-public:
-    DIRECTIVE_GOAL(SESSION_STATE& s, bool brave, const std::string& goal)
-        : s_(s), brave_(OptionBrave), cautious_(OptionCautious), goal_(Goal), atom_(s.goalAtom) {
-        OptionBrave = brave;
-        OptionCautious = !brave;
-        Goal = goal;
-        s.goalAtom = goalAtomOf(UnansweredGoal());
-    }
-    ~DIRECTIVE_GOAL() {
-        OptionBrave = brave_;
-        OptionCautious = cautious_;
-        Goal = std::move(goal_);
-        s_.goalAtom = std::move(atom_);
-    }
-    DIRECTIVE_GOAL(const DIRECTIVE_GOAL&) = delete;
-    DIRECTIVE_GOAL& operator=(const DIRECTIVE_GOAL&) = delete;
-
-private:
-    SESSION_STATE& s_;
-    bool brave_, cautious_;
-    std::string goal_, atom_;
-};
 
 // "invalid goal 'p(': unbalanced parenthesis at column 3"
 std::string goalRefusal(const std::string& goal, const std::string& refusal) {
@@ -571,15 +302,16 @@ std::string goalRefusal(const std::string& goal, const std::string& refusal) {
 // sequence so far, which the evaluation program gives again for a step
 // without programs.
 void answerGoal(SESSION_STATE& s, const SESSION_DIRECTIVE& d, unsigned line) {
-    if (const std::optional<std::string> refusal = GoalRefusal(d.argument))
+    if (const std::optional<std::string> refusal =
+            GoalRefusal(d.argument, s.settings.run.invocation))
         return refuseDirective(s, line, goalRefusal(d.argument, *refusal));
-    const DIRECTIVE_GOAL scope(s, d.kind == SESSION_DIRECTIVE::BRAVE, d.argument);
-    STEP_ANSWER answer = runStep(s, {}, s.step - 1);
+    const bool brave = d.kind == SESSION_DIRECTIVE::BRAVE;
+    STEP_ANSWER answer = runStep(s, {}, s.step - 1, GOAL_QUESTION{brave, !brave, d.argument});
     if (answer.refused)
         return refuseDirective(
             s, line,
             "the evaluation program refused the goal's step: " + refusalText(answer.refusal));
-    printHeld(s, answer, false);
+    PrintHeld(s, answer, false);
     GoalAnswered(s.step - 1, answer.goal, answer.complete);
 }
 
@@ -627,15 +359,16 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
         return;
     }
     if (s.settings.directives.showSeen) ShowAlso(s.settings.directives.shown);
-    if (OptionVerbosity) {
+    if (s.settings.run.verbose) {
         const OID& program = sequence.programs.back();
         const std::size_t rules = program.rules ? program.rules->size() : 0;
         verbose() << "Step " << s.step << ": program " << first << " from " << StdinName << " line "
                   << block.line << ", " << rules << (rules == 1 ? " rule" : " rules") << " and "
                   << sequence.constraints.size() - firstConstraint << " constraints." << std::endl;
     }
-    std::vector<std::string> programs = stepPrograms(sequence, first, firstConstraint);
-    STEP_ANSWER answer = runStep(s, programs, s.step);
+    std::vector<std::string> programs =
+        StepPrograms(s.settings.run.programType, sequence, first, firstConstraint);
+    STEP_ANSWER answer = runStep(s, programs, s.step, s.settings.run.question());
     if (answer.refused) {
         UndoLastBlock(parser);
         s.settings.directives = std::move(directivesBefore);
@@ -647,11 +380,11 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
         dropped(s, block.line);
         return;
     }
-    forgetRules(sequence, first);
+    ForgetRules(sequence, first);
     s.taken.push_back(TAKEN_BLOCK{block.text, std::move(programs), std::move(directivesBefore),
                                   std::move(shownBefore)});
-    printHeld(s, answer, true);
-    finishStep(answer, s.step, start);
+    PrintHeld(s, answer, true);
+    finishStep(s, answer, s.step, start);
     ++s.step;
 }
 
@@ -733,11 +466,12 @@ std::vector<std::string> sessionCommand(const SESSION_SETTINGS& settings) {
     std::vector<std::string> command = SplitOptions(settings.options);
     command.insert(command.begin(), settings.program);
     command.push_back("--session");
-    if (OptionStrict) command.push_back("--minimal=strict");
-    else if (OptionMinimal) command.push_back("--minimal=min");
-    if (OptionModels) command.push_back("-n=" + std::to_string(OptionModels));
-    if (OptionExplain) command.push_back("--explain");
-    if (OptionVerbosity) command.push_back("--verbose");
+    const RUN_SETTINGS& run = settings.run;
+    if (run.strict) command.push_back("--minimal=strict");
+    else if (run.minimal) command.push_back("--minimal=min");
+    if (run.models) command.push_back("-n=" + std::to_string(run.models));
+    if (run.explain) command.push_back("--explain");
+    if (run.verbose) command.push_back("--verbose");
     return command;
 }
 
@@ -762,8 +496,8 @@ std::string filesText(const std::vector<std::string>& files) {
 }
 
 // The files hold what a run would stop on before solving.
-void checkFiles(PARSER& parser) {
-    if (OptionProgram == PROGRAM_TYPE::PEXA && !parser.sequence.propositional) {
+void checkFiles(const RUN_SETTINGS& run, PARSER& parser) {
+    if (run.programType == PROGRAM_TYPE::PEXA && !parser.sequence.propositional) {
         std::cerr << "Sorry, PEXA cannot process first order programs! Aborting." << std::endl;
         throw END_OF_RUN{1};
     }
@@ -775,15 +509,16 @@ void checkFiles(PARSER& parser) {
 
 }  // namespace
 
-void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLimit) {
+void CheckSessionOptions(const RUN_SETTINGS& run, const std::string& program, bool readStdin,
+                         bool timeLimit) {
     std::vector<std::string> refused;
-    if (OptionStore) refused.push_back("-f=");
+    if (run.store) refused.push_back("-f=");
     if (readStdin) refused.push_back("-stdin");
-    if (OptionIntegral) refused.push_back("-integral");
-    if (OptionWait) refused.push_back("-wait");
+    if (run.integral) refused.push_back("-integral");
+    if (run.wait) refused.push_back("-wait");
     // The summary and the time limit speak of one run; a session has many
     // steps, and the evaluation program's one clingo lives through all.
-    if (OptionSummary) refused.push_back("--stats");
+    if (run.stats) refused.push_back("--stats");
     if (timeLimit) refused.push_back("--time-limit=");
     if (!refused.empty()) {
         std::string names;
@@ -796,7 +531,7 @@ void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLi
         std::cerr << "--session needs the evaluation program: give -p=<prog>." << std::endl;
         throw END_OF_RUN{1, END_OF_RUN::AT_ONCE};
     }
-    if (!ReadsAnswerSets()) {
+    if (!run.readsAnswerSets()) {
         std::cerr << "--session needs the program type rox or pexa (-P=)." << std::endl;
         throw END_OF_RUN{1, END_OF_RUN::AT_ONCE};
     }
@@ -804,40 +539,37 @@ void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLi
 
 void RunSession(const SESSION_SETTINGS& settings, PARSER& parser) {
     const auto start = std::chrono::steady_clock::now();
-    checkFiles(parser);
+    checkFiles(settings.run, parser);
     SESSION_STATE s;
     s.parser = &parser;
     // Known before the pipes to the evaluation program are made, which
     // could take the number of a closed standard input.
     s.inputClosed = ::fcntl(STDIN_FILENO, F_GETFD) < 0 && errno == EBADF;
     s.settings = settings;
-    s.base.pexa = OptionProgram == PROGRAM_TYPE::PEXA;
-    // A ground goal is looked up among the atoms as the evaluation program
-    // writes them.
-    s.goalAtom = goalAtomOf(UnansweredGoal());
+    s.base.pexa = settings.run.programType == PROGRAM_TYPE::PEXA;
     s.filesText = filesText(settings.files);
     s.commandWords = sessionCommand(settings);
     s.command = commandText(s.commandWords);
-    if (OptionVerbosity) verbose() << "Executing " << s.command << " ..." << std::endl;
+    if (settings.run.verbose) verbose() << "Executing " << s.command << " ..." << std::endl;
     std::cout.flush();
     if (!StartProgramChannel(s.commandWords, s.child)) {
         std::cerr << "Could not execute " << s.command << ". Aborting." << std::endl;
         throw END_OF_RUN{1};
     }
-    if (OptionVerbosity)
+    if (settings.run.verbose)
         verbose() << "Step 0: " << parser.sequence.programs.size() << " programs from the files."
                   << std::endl;
-    s.filePrograms = stepPrograms(parser.sequence, 0, 0);
-    STEP_ANSWER answer = runStep(s, s.filePrograms, 0);
+    s.filePrograms = StepPrograms(settings.run.programType, parser.sequence, 0, 0);
+    STEP_ANSWER answer = runStep(s, s.filePrograms, 0, settings.run.question());
     if (answer.refused) {
         std::cerr << "The evaluation program refused the files: " << refusalText(answer.refusal)
                   << "." << std::endl;
         const int status = finishChild(s);
         throw END_OF_RUN{status == 0 ? 1 : status};
     }
-    forgetRules(parser.sequence, 0);
-    printHeld(s, answer, true);
-    finishStep(answer, 0, start);
+    ForgetRules(parser.sequence, 0);
+    PrintHeld(s, answer, true);
+    finishStep(s, answer, 0, start);
     ++s.step;
     const bool inputRead = readBlocks(s);
     const int status = finishChild(s);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/settings.hpp"
 #include "input/directives.hpp"
 #include "input/parser.hpp"
 
@@ -23,12 +24,14 @@ struct SESSION_SETTINGS {
     INPUT_DIRECTIVES directives;     // what -c and the files defined, for the blocks
     std::vector<std::string> files;  // the input files, in order
     bool changes = false;            // --changes: each step told by what changed
+    RUN_SETTINGS run;                // what the steps apply as a run would
 };
 
 // Refuses the options a session cannot apply (naming them: -f=, -stdin,
 // -integral, -wait, --stats, --time-limit=) and a missing -p= or a program
 // type without an evaluation program: status 1.
-void CheckSessionOptions(const std::string& program, bool readStdin, bool timeLimit);
+void CheckSessionOptions(const RUN_SETTINGS& run, const std::string& program, bool readStdin,
+                         bool timeLimit);
 
 // The session after parser read the files into its sequence, the blocks
 // read with the same parser; ends the process.

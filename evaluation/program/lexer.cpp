@@ -157,12 +157,4 @@ void advance(LEXER& lex) {
     }
 }
 
-// Takes the current token and reads the next one.
-TOKEN next(LEXER& lex) {
-    TOKEN t = lex.current;
-    lex.lastLine = t.line;
-    advance(lex);
-    return t;
-}
-
 }  // namespace vok::evaluation::reading

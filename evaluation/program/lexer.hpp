@@ -66,7 +66,13 @@ std::size_t endOfRun(const LEXER& lex, std::size_t i, bool (*test)(char));
 // Reads the token after pos into current.
 void advance(LEXER& lex);
 
-// Takes the current token and reads the next one.
-TOKEN next(LEXER& lex);
+// Takes the current token and reads the next one. Inline, as the reader
+// takes every token through it.
+inline TOKEN next(LEXER& lex) {
+    TOKEN t = lex.current;
+    lex.lastLine = t.line;
+    advance(lex);
+    return t;
+}
 
 }  // namespace vok::evaluation::reading

@@ -13,7 +13,6 @@
 #include <string>
 
 #include "base/exits.hpp"
-#include "base/options.hpp"
 
 namespace {
 
@@ -42,11 +41,13 @@ protected:
     // In the process that ends: standard output to a file, a Return
     // waiting on standard input, the temporary file registered and a
     // writer that finishes its output at the end.
+    bool wait = false;  // -wait, read at the end of the run
+
     void prepare(bool wait) {
         if (!std::freopen(out.c_str(), "w", stdout) ||
             !std::freopen((dir / "in").c_str(), "r", stdin))
             std::_Exit(2);
-        OptionWait = wait;
+        this->wait = wait;
         ReserveTemporaryFile();
         RegisterTemporaryFile(file);
         AtOutputEnd([] { std::cout << "closed\n"; });
@@ -55,10 +56,12 @@ protected:
 };
 
 TEST_F(Ends, ANormalEndPausesWithWaitAndClearsEverything) {
-    EXPECT_EXIT(RunToEnd([&] {
-                    prepare(true);
-                    return 0;
-                }),
+    EXPECT_EXIT(RunToEnd(
+                    [&] {
+                        prepare(true);
+                        return 0;
+                    },
+                    wait),
                 ::testing::ExitedWithCode(0), "^$");
     // The pause's empty line comes before what the writers finish.
     EXPECT_EQ(contents(out), "result\n\nclosed\n");
@@ -66,20 +69,24 @@ TEST_F(Ends, ANormalEndPausesWithWaitAndClearsEverything) {
 }
 
 TEST_F(Ends, AStopAfterThePauseKeepsItsStatus) {
-    EXPECT_EXIT(RunToEnd([&]() -> int {
-                    prepare(true);
-                    throw END_OF_RUN{3};
-                }),
+    EXPECT_EXIT(RunToEnd(
+                    [&]() -> int {
+                        prepare(true);
+                        throw END_OF_RUN{3};
+                    },
+                    wait),
                 ::testing::ExitedWithCode(3), "^$");
     EXPECT_EQ(contents(out), "result\n\nclosed\n");
     EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(Ends, AStopAtOnceSkipsThePauseAndSaysItsLastWords) {
-    EXPECT_EXIT(RunToEnd([&]() -> int {
-                    prepare(true);
-                    throw END_OF_RUN{1, END_OF_RUN::AT_ONCE, "p, seen twice."};
-                }),
+    EXPECT_EXIT(RunToEnd(
+                    [&]() -> int {
+                        prepare(true);
+                        throw END_OF_RUN{1, END_OF_RUN::AT_ONCE, "p, seen twice."};
+                    },
+                    wait),
                 ::testing::ExitedWithCode(1), "^p, seen twice\\.\n$");
     EXPECT_EQ(contents(out), "result\nclosed\n");
     EXPECT_FALSE(fs::exists(file));
@@ -89,10 +96,12 @@ TEST_F(Ends, InternalErrorsEndWith99AndNoPause) {
     const char* message =
         "^\nAn internal error occurred \\(out of memory\\)\\.\n"
         "Please contact <maintainers@vok.invalid>!\n$";
-    EXPECT_EXIT(RunToEnd([&]() -> int {
-                    prepare(true);
-                    throw std::bad_alloc();
-                }),
+    EXPECT_EXIT(RunToEnd(
+                    [&]() -> int {
+                        prepare(true);
+                        throw std::bad_alloc();
+                    },
+                    wait),
                 ::testing::ExitedWithCode(99), message);
     EXPECT_EQ(contents(out), "result\nclosed\n");
     EXPECT_FALSE(fs::exists(file));
@@ -115,12 +124,14 @@ TEST_F(Ends, InternalErrorsEndWith99AndNoPause) {
 
 #ifndef VOK_SANITIZED
 TEST_F(Ends, AFailedMemoryRequestEndsTheRunAsAnInternalError) {
-    EXPECT_EXIT(RunToEnd([&] {
-                    prepare(true);
-                    EndRunWhenMemoryRunsOut();
-                    const std::string huge(std::size_t(1) << 62, 'x');
-                    return static_cast<int>(huge.size());
-                }),
+    EXPECT_EXIT(RunToEnd(
+                    [&] {
+                        prepare(true);
+                        EndRunWhenMemoryRunsOut();
+                        const std::string huge(std::size_t(1) << 62, 'x');
+                        return static_cast<int>(huge.size());
+                    },
+                    wait),
                 ::testing::ExitedWithCode(99), "An internal error occurred \\(out of memory\\)");
     EXPECT_EQ(contents(out), "result\nclosed\n");
     EXPECT_FALSE(fs::exists(file));

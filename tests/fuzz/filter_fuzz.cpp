@@ -21,7 +21,7 @@ void registerAuxiliaryNames() {
     fuzz::parseInput(reinterpret_cast<const std::uint8_t*>(program), sizeof program - 1, true);
     RunTranslation() = TRANSLATION();
     RUN_SETTINGS minimal;
-    minimal.programType = OptionProgram;
+    minimal.programType = TestParseSettings().programType;
     minimal.minimal = true;
     UpdateRewriting(TestSequence().programs, TestSequence().constraints,
                     RunRewritingSettings(minimal), RunTranslation());
@@ -33,23 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::uint8_t mode = fuzz::beginRun(data, size, false);
     registerAuxiliaryNames();
-    OptionBrave = mode & 4;
-    OptionCautious = !OptionBrave && (mode & 8);
-    if (OptionBrave || OptionCautious) Goal = mode & 16 ? "p(a)" : "q";
+    RUN_SETTINGS settings;
+    settings.programType = TestParseSettings().programType;
+    settings.brave = mode & 4;
+    settings.cautious = !settings.brave && (mode & 8);
+    if (settings.brave || settings.cautious) settings.goal = mode & 16 ? "p(a)" : "q";
     std::string text(reinterpret_cast<const char*>(data), size);
     if (mode & 32) {
         const std::size_t end = text.find('\n');
-        Goal = text.substr(0, end);
+        settings.goal = text.substr(0, end);
         text.erase(0, end == std::string::npos ? text.size() : end + 1);
         // A goal that is refused never gets to the filter.
-        if (!IsValidGoal()) return 0;
+        if (!IsValidGoal(settings.goal)) return 0;
     }
-
-    RUN_SETTINGS settings;
-    settings.programType = OptionProgram;
-    settings.brave = OptionBrave;
-    settings.cautious = OptionCautious;
-    GOAL_ANSWER goal = UnansweredGoal();
+    GOAL_ANSWER goal = UnansweredGoal(settings.question());
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);
         end = end == std::string::npos ? text.size() : end + 1;

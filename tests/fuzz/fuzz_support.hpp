@@ -39,8 +39,8 @@ inline void silenceStreams() {
     std::cerr.rdbuf(&sink);
 }
 
-// Every table and list a run fills, emptied; the options a run may change,
-// back to their defaults; builtins registered for program type program.
+// Every table and list a run fills, emptied, the parse settings of the run;
+// builtins registered for program type program.
 inline void freshRun(PROGRAM_TYPE program) {
     ::freshRun(program);
     TestParseSettings() = PARSE_SETTINGS{.programType = program};

@@ -220,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::uint8_t mode = fuzz::beginRun(data, size, true);
     RUN_SETTINGS settings;
-    settings.programType = OptionProgram;
+    settings.programType = TestParseSettings().programType;
     settings.minimal = mode & 4;
     settings.strict = mode & 8;
     settings.integral = mode & 16;

@@ -22,7 +22,6 @@ using Texts = std::vector<std::string>;
 // options; builtins are registered for rox programs.
 inline void resetParser(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
     resetProgramTables(program);
-    resetOptions();
     TestParseSettings() = PARSE_SETTINGS{.programType = program};
     resetParserState();
 }

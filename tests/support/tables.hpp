@@ -1,6 +1,6 @@
 // Empties the global program tables and lists and registers the builtins of
-// the given program type, and puts the options back to their defaults, so
-// that a test (or a fuzz input) starts from a run that has read nothing.
+// the given program type, so that a test (or a fuzz input) starts from a
+// run that has read nothing.
 #pragma once
 
 #include "base/options.hpp"
@@ -16,17 +16,5 @@ inline void resetProgramTables(PROGRAM_TYPE program) {
     minimalPredicates.clear();
     LocalVariables.reset();
     NumBuiltins = 0;
-    OptionProgram = program;
     if (program == PROGRAM_TYPE::ROX) initBuiltins();
-}
-
-inline void resetOptions() {
-    OptionVerbosity = OptionWait = OptionStore = false;
-    OptionMinimal = OptionStrict = OptionIntegral = false;
-    OptionBrave = OptionCautious = false;
-    OptionOneRun = OptionExplain = OptionJson = OptionSummary = false;
-    OptionModels = 0;
-    OptionEnumMode = ENUM_MODE::AUTO;
-    WhoAmI = "vok";
-    Goal.clear();
 }

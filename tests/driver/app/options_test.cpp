@@ -130,7 +130,7 @@ TEST(OptionTable, OutputFormatAndRefusedValues) {
 // Each name is declared once, and every option has a line in the help.
 TEST(OptionTable, NamesAreUniqueAndEveryOptionIsInTheHelp) {
     std::ostringstream help;
-    PrintUsage(help);
+    PrintUsage(help, "vok");
     PrintMoreHelp(help);
     std::vector<std::string> seen;
     for (const OPTION& option : OptionTable()) {

@@ -9,6 +9,20 @@
 namespace {
 
 struct Answers : Driver {
+    // The writers begin with the settings of a run without a goal.
+    void SetUp() override {
+        Driver::SetUp();
+        BeginAnswers(RUN_SETTINGS(), "vok", {});
+    }
+    // A run that asks for goal: brave or cautious reasoning.
+    static GOAL_ANSWER asking(bool brave, const std::string& goal) {
+        RUN_SETTINGS settings;
+        settings.brave = brave;
+        settings.cautious = !brave;
+        settings.goal = goal;
+        BeginAnswers(settings, "vok", {});
+        return UnansweredGoal(settings.question());
+    }
     // An answer set rejecting rule 1 of program 0, by -p of program 1.
     static ANSWER explained(const std::string& text) {
         ANSWER answer = answerOf(text);
@@ -55,7 +69,7 @@ TEST_F(Answers, AnswerSetsOnLinesOfTheirOwn) {
     big.lineEnded = false;
     EXPECT_EQ(written(big), large);
     // A run without a goal has nothing to say at its end.
-    EXPECT_EQ(finished(UnansweredGoal()), "");
+    EXPECT_EQ(finished(UnansweredGoal(GOAL_QUESTION())), "");
 }
 
 // A line end or carriage return of a quoted string never begins a line of
@@ -77,33 +91,48 @@ TEST_F(Answers, LineEndsInStringsStayOnTheLine) {
     EXPECT_EQ(written(why),
               "{-p(\"x\\ny\")}\n  rejected: program 0, rule 1 with X = \"x\\ny\", by "
               "-p(\"x\\ny\") of program 1\n");
-    OptionBrave = true;
-    Goal = "a";
-    GOAL_ANSWER goal = UnansweredGoal();
+    GOAL_ANSWER goal = asking(true, "a");
     ANSWER witness = answerOf("{a, b(\"\r\")}");
     RecordForGoal(witness, true, goal);
     EXPECT_EQ(finished(goal), "true.\n{a, b(\"\\r\")}\n");
 }
 
 TEST_F(Answers, GoalQueriesShowTheVerdictAndTheWitnessAtTheEnd) {
-    OptionBrave = true;
-    Goal = "a";
-    GOAL_ANSWER goal = UnansweredGoal();
+    GOAL_ANSWER goal = asking(true, "a");
     EXPECT_EQ(written(answerOf("{b}")), "");
     EXPECT_EQ(finished(goal), "false.\n");
     ANSWER witness = explained("{a, b}");
     RecordForGoal(witness, true, goal);
     EXPECT_EQ(finished(goal), "true.\n{a, b}\n  rejected: program 0, rule 1 by -p of program 1\n");
 
-    OptionBrave = false;
-    OptionCautious = true;
-    goal = UnansweredGoal();
+    goal = asking(false, "a");
     ANSWER holding = answerOf("{a}");
     RecordForGoal(holding, true, goal);
     EXPECT_EQ(finished(goal), "true.\n");
     ANSWER lacking = answerOf("{b}");
     RecordForGoal(lacking, false, goal);
     EXPECT_EQ(finished(goal), "false.\n{b}\n");
+}
+
+// A session's #brave or #cautious answers the question it carries, not the
+// run's goal: its step writes no answer set, its verdict names its own
+// reasoning, and the next step writes its answer sets again.
+TEST_F(Answers, AStepAnswersTheQuestionItCarries) {
+    GOAL_ANSWER runGoal = asking(true, "b");
+    const GOAL_QUESTION directive{false, true, "a"};
+    BeginStep(1, directive);
+    GOAL_ANSWER goal = UnansweredGoal(directive);
+    ANSWER lacking = answerOf("{b}");
+    EXPECT_EQ(written(lacking), "");
+    RecordForGoal(lacking, false, goal);
+    {
+        Capture out(std::cout);
+        GoalAnswered(1, goal, true);
+        EXPECT_EQ(out.text(), "false.\n{b}\n% cautious: step 1: 1 answer set\n");
+    }
+    BeginStep(2, GOAL_QUESTION());
+    EXPECT_EQ(written(answerOf("{a}")), "{a}\n");
+    EXPECT_FALSE(runGoal.holds);
 }
 
 }  // namespace

@@ -19,11 +19,9 @@ struct Explain : Driver {
     void SetUp() override {
         Driver::SetUp();
         ResetRuleOrigins();
-        OptionExplain = true;
     }
     void TearDown() override {
         ResetRuleOrigins();
-        OptionExplain = false;
         Driver::TearDown();
     }
     // Parses text as input "in.lp" and rewrites it.
@@ -108,8 +106,9 @@ TEST_F(Driver, JsonDocumentIsClosedByAnEarlySignal) {
     EXPECT_EXIT(
         {
             if (!std::freopen(path.c_str(), "w", stdout)) std::_Exit(2);
-            OptionJson = true;
-            BeginAnswers("vok", {"in.lp"});
+            RUN_SETTINGS json;
+            json.json = true;
+            BeginAnswers(json, "vok", {"in.lp"});
             std::raise(SIGINT);
             std::_Exit(3);
         },

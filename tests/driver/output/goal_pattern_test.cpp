@@ -100,9 +100,8 @@ TEST(GoalPattern, MatchesAtomsByNameArityAndArguments) {
 // The verdict over answer sets given as text: the instances one a line,
 // each with its witness's number in brackets for brave reasoning, then the
 // witnesses.
-std::string verdict(const char* goal, std::vector<std::string> models) {
-    Goal = goal;
-    GOAL_ANSWER answer = UnansweredGoal();
+std::string verdict(bool brave, const char* goal, std::vector<std::string> models) {
+    GOAL_ANSWER answer = UnansweredGoal(GOAL_QUESTION{brave, !brave, goal});
     for (const std::string& m : models) {
         GOAL_MATCHES matches;
         for (const ANSWER_ATOM& atom : readAnswerSet(m)) NoteGoalAtom(answer, atom, matches);
@@ -119,47 +118,43 @@ std::string verdict(const char* goal, std::vector<std::string> models) {
 }
 
 TEST_F(Driver, BraveKeepsEveryInstanceWithTheFirstAnswerSetHoldingIt) {
-    OptionBrave = true;
     const std::vector<std::string> sets = {"{p(b), q}", "{p(b), p(a)}", "{p(c), p(a)}", "{q}"};
-    EXPECT_EQ(verdict("p(X)", sets),
+    EXPECT_EQ(verdict(true, "p(X)", sets),
               "true. p(a)[1] p(b)[0] p(c)[2] {p(b), q} {p(b), p(a)} {p(c), p(a)}");
     // An answer set that adds nothing new is no witness.
-    EXPECT_EQ(verdict("p(X)", {"{p(a)}", "{p(a), q}"}), "true. p(a)[0] {p(a)}");
-    EXPECT_EQ(verdict("r(X)", sets), "false.");
-    EXPECT_EQ(verdict("r(X)", {}), "false.");
+    EXPECT_EQ(verdict(true, "p(X)", {"{p(a)}", "{p(a), q}"}), "true. p(a)[0] {p(a)}");
+    EXPECT_EQ(verdict(true, "r(X)", sets), "false.");
+    EXPECT_EQ(verdict(true, "r(X)", {}), "false.");
 }
 
 TEST_F(Driver, CautiousKeepsTheInstancesOfEveryAnswerSet) {
-    OptionCautious = true;
-    EXPECT_EQ(verdict("p(X)", {"{p(a), p(b)}", "{p(b), p(a), p(c)}", "{p(b), p(a)}"}),
+    EXPECT_EQ(verdict(false, "p(X)", {"{p(a), p(b)}", "{p(b), p(a), p(c)}", "{p(b), p(a)}"}),
               "true. p(a) p(b)");
-    EXPECT_EQ(verdict("p(X)", {"{p(a), p(b)}", "{p(b)}", "{p(a), p(b)}"}), "true. p(b)");
-    EXPECT_EQ(verdict("p(X)", {"{p(a)}", "{p(b)}"}), "false.");
+    EXPECT_EQ(verdict(false, "p(X)", {"{p(a), p(b)}", "{p(b)}", "{p(a), p(b)}"}), "true. p(b)");
+    EXPECT_EQ(verdict(false, "p(X)", {"{p(a)}", "{p(b)}"}), "false.");
     // Once none is left, none comes back.
-    EXPECT_EQ(verdict("p(X)", {"{p(a)}", "{q}", "{p(a)}"}), "false.");
+    EXPECT_EQ(verdict(false, "p(X)", {"{p(a)}", "{q}", "{p(a)}"}), "false.");
     // Without answer sets the goal holds vacuously, with no instance.
-    EXPECT_EQ(verdict("p(X)", {}), "true.");
+    EXPECT_EQ(verdict(false, "p(X)", {}), "true.");
 }
 
 TEST_F(Driver, GroundGoalsInPatternSyntaxAreOneAtom) {
-    OptionBrave = true;
-    EXPECT_EQ(verdict("p(a, \"b c\")", {"{p(a,\"b c\")}"}), "true.");
+    EXPECT_EQ(verdict(true, "p(a, \"b c\")", {"{p(a,\"b c\")}"}), "true.");
     bool answer = false;
     std::string witness;
-    Goal = "- p( a )";
-    TestForGoal("{p(a), -p(a)}", answer, witness);
+    TestForGoal(GOAL_QUESTION{true, false, "- p( a )"}, "{p(a), -p(a)}", answer, witness);
     EXPECT_TRUE(answer);
 }
 
 TEST_F(Driver, RefusalsSayWhyForPatternSyntaxOnly) {
-    WhoAmI = "vok";
-    EXPECT_EQ(GoalRefusal("p(a"), "Invalid goal: p(a.");
-    EXPECT_EQ(GoalRefusal(""), "Invalid goal: .");
-    EXPECT_EQ(GoalRefusal("p(X, a"),
+    EXPECT_EQ(GoalRefusal("p(a", "vok"), "Invalid goal: p(a.");
+    EXPECT_EQ(GoalRefusal("", "vok"), "Invalid goal: .");
+    EXPECT_EQ(GoalRefusal("p(X, a", "vok"),
               "Invalid goal: p(X, a.\nvok: unbalanced parenthesis at column 2");
-    EXPECT_EQ(GoalRefusal("-p(a))"), "Invalid goal: -p(a)).\nvok: unexpected ')' at column 6");
-    EXPECT_EQ(GoalRefusal("p(X, a)"), std::nullopt);
-    EXPECT_EQ(GoalRefusal("p(,a)"), std::nullopt);
+    EXPECT_EQ(GoalRefusal("-p(a))", "vok"),
+              "Invalid goal: -p(a)).\nvok: unexpected ')' at column 6");
+    EXPECT_EQ(GoalRefusal("p(X, a)", "vok"), std::nullopt);
+    EXPECT_EQ(GoalRefusal("p(,a)", "vok"), std::nullopt);
 }
 
 }  // namespace

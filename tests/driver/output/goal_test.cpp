@@ -5,10 +5,9 @@
 
 namespace {
 
-bool valid(const std::string& goal) {
-    Goal = goal;
-    return IsValidGoal();
-}
+bool valid(const std::string& goal) { return IsValidGoal(goal); }
+
+const GOAL_QUESTION Brave{true, false, ""}, Cautious{false, true, ""};
 
 // Goals of the old form stay valid, whether or not they read as patterns
 // ("p(,a)", "1"); patterns add blanks, "-" and nested terms.
@@ -23,42 +22,42 @@ TEST_F(Driver, GoalsAreOldFormsOrPatterns) {
 }
 
 // The verdict over a list of filtered answer sets.
-std::pair<bool, std::string> reason(const std::string& goal, std::vector<std::string> models) {
-    Goal = goal;
-    bool answer = !OptionBrave;
+std::pair<bool, std::string> reason(GOAL_QUESTION question, const std::string& goal,
+                                    std::vector<std::string> models) {
+    question.goal = goal;
+    bool answer = !question.brave;
     std::string witness;
-    for (const std::string& m : models) TestForGoal(m, answer, witness);
+    for (const std::string& m : models) TestForGoal(question, m, answer, witness);
     return {answer, witness};
 }
 
 TEST_F(Driver, GoalMatchesWholeAtomsOnly) {
-    OptionBrave = true;
     for (const char* m : {"{p}", "{p, q}", "{q, p}", "{q, p, r}"})
-        EXPECT_TRUE(reason("p", {m}).first) << m;
+        EXPECT_TRUE(reason(Brave, "p", {m}).first) << m;
     for (const char* m : {"{pq, q}", "{p(a)}", "{-p}", "{qp}", "{}"})
-        EXPECT_FALSE(reason("p", {m}).first) << m;
-    EXPECT_TRUE(reason("p(\"a, b\")", {"{q, p(\"a, b\")}"}).first);
-    EXPECT_FALSE(reason("p(\"a,b\")", {"{p(\"a, b\")}"}).first);
+        EXPECT_FALSE(reason(Brave, "p", {m}).first) << m;
+    EXPECT_TRUE(reason(Brave, "p(\"a, b\")", {"{q, p(\"a, b\")}"}).first);
+    EXPECT_FALSE(reason(Brave, "p(\"a,b\")", {"{p(\"a, b\")}"}).first);
     // The goal's text inside a quoted argument is no atom of the set.
     for (const char* m : {"{s(\"a p, b\"), r}", "{s(\"{p}\")}", "{s(\"x\", \" p, \")}"})
-        EXPECT_FALSE(reason("p", {m}).first) << m;
+        EXPECT_FALSE(reason(Brave, "p", {m}).first) << m;
 }
 
 TEST_F(Driver, BraveKeepsTheLastModelWithTheGoal) {
-    OptionBrave = true;
-    EXPECT_EQ(reason("p", {"{q}", "{p}"}), std::make_pair(true, std::string("{p}")));
-    EXPECT_EQ(reason("p", {"{p, a}", "{p, b}", "{q}"}),
+    EXPECT_EQ(reason(Brave, "p", {"{q}", "{p}"}), std::make_pair(true, std::string("{p}")));
+    EXPECT_EQ(reason(Brave, "p", {"{p, a}", "{p, b}", "{q}"}),
               std::make_pair(true, std::string("{p, b}")));
-    EXPECT_EQ(reason("p", {}), std::make_pair(false, std::string()));
-    EXPECT_EQ(reason("p", {"{q}"}), std::make_pair(false, std::string()));
+    EXPECT_EQ(reason(Brave, "p", {}), std::make_pair(false, std::string()));
+    EXPECT_EQ(reason(Brave, "p", {"{q}"}), std::make_pair(false, std::string()));
 }
 
 TEST_F(Driver, CautiousKeepsTheLastModelWithoutTheGoal) {
-    OptionCautious = true;
-    EXPECT_EQ(reason("q", {"{p, q}", "{q}"}), std::make_pair(true, std::string("{p, q}")));
-    EXPECT_EQ(reason("p", {"{p, q}", "{q}"}), std::make_pair(false, std::string("{q}")));
-    EXPECT_EQ(reason("p", {"{a}", "{p}", "{b}"}), std::make_pair(false, std::string("{b}")));
-    EXPECT_EQ(reason("p", {}), std::make_pair(true, std::string()));
+    EXPECT_EQ(reason(Cautious, "q", {"{p, q}", "{q}"}),
+              std::make_pair(true, std::string("{p, q}")));
+    EXPECT_EQ(reason(Cautious, "p", {"{p, q}", "{q}"}), std::make_pair(false, std::string("{q}")));
+    EXPECT_EQ(reason(Cautious, "p", {"{a}", "{p}", "{b}"}),
+              std::make_pair(false, std::string("{b}")));
+    EXPECT_EQ(reason(Cautious, "p", {}), std::make_pair(true, std::string()));
 }
 
 }  // namespace

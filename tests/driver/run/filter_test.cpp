@@ -16,6 +16,7 @@ struct Filter : Driver {
     // Feeds the lines to the filter as the evaluation program printed them;
     // returns what reached standard output.
     std::string filter(std::initializer_list<std::string> lines) {
+        BeginAnswers(settings, "vok", {});
         Capture out(std::cout);
         for (const std::string& line : lines)
             OutputFilter(settings, line, "true", "", "/nonexistent/main.vok", goal);
@@ -99,9 +100,9 @@ TEST_F(Filter, PexaNegationIsWrittenAsInTheInput) {
 
 TEST_F(Filter, GoalsSeeTheFilteredAnswerSetsInsteadOfTheOutput) {
     registerAuxiliary();
-    OptionBrave = settings.brave = true;
-    Goal = "p(\"a, b\")";
-    goal = UnansweredGoal();
+    settings.brave = true;
+    settings.goal = "p(\"a, b\")";
+    goal = UnansweredGoal(settings.question());
     EXPECT_EQ(filter({"{q, q_P0(a)}\n", "{p(\"a, b\"), q}\n", "{r}\n", "done\n"}), "done\n");
     EXPECT_TRUE(goal.holds);
     ASSERT_TRUE(goal.witness);
@@ -135,10 +136,9 @@ TEST_F(Filter, PexaGoalsAreJudgedInTheInputsVocabulary) {
         updPred("q", 0, 0);
         settings = RUN_SETTINGS();
         settings.programType = PROGRAM_TYPE::PEXA;
-        (c.brave ? OptionBrave : OptionCautious) = true;
         (c.brave ? settings.brave : settings.cautious) = true;
-        Goal = c.goal;
-        goal = UnansweredGoal();
+        settings.goal = c.goal;
+        goal = UnansweredGoal(settings.question());
         EXPECT_EQ(filter(c.lines), "") << c.goal;
         EXPECT_EQ(goal.holds, c.holds) << c.goal;
         const std::string shown = WitnessShown(goal) ? AnswerText(goal.witness->atoms) : "";

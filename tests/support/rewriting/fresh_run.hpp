@@ -11,5 +11,4 @@
 inline void freshRun(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
     resetProgramTables(program);
     resetAuxiliaryIndex();
-    resetOptions();
 }

@@ -16,10 +16,12 @@ inline ANSWER answerOf(const std::string& text) {
     return answer;
 }
 
-// Records a filtered answer set given as text for the goal (RecordForGoal),
-// with the verdict and the witness's text before and after.
-inline void TestForGoal(const std::string& model, bool& answer, std::string& witness) {
-    GOAL_ANSWER goal = UnansweredGoal();
+// Records a filtered answer set given as text for the goal that question
+// asks (RecordForGoal), with the verdict and the witness's text before and
+// after.
+inline void TestForGoal(const GOAL_QUESTION& question, const std::string& model, bool& answer,
+                        std::string& witness) {
+    GOAL_ANSWER goal = UnansweredGoal(question);
     goal.holds = answer;
     GOAL_MATCHES matches;
     for (const ANSWER_ATOM& atom : readAnswerSet(model)) NoteGoalAtom(goal, atom, matches);
