@@ -24,6 +24,9 @@
 # blocks, CPU seconds of the tree (vok-measure). Plain clingo: clingo on the
 # base program alone, the yardstick of grounding and solving it once.
 # Prints a markdown table.
+#
+# Environment: VOK_SESSION_OPTIONS: more options for the session only, split
+# at blanks (such as --changes, which prints each step by what changed).
 set -u
 build=${1:?usage: bench/session-rules.sh BUILD [SHAPE:FACTS...]}
 build=$(cd "$build" && pwd) || exit 2
@@ -102,8 +105,9 @@ for c in "${cases[@]}"; do
     n=${c#*:}
     case $shape in join | paths | reject | choice) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
     inputs "$shape" "$n"
+    read -r -a sessionOptions <<<"${VOK_SESSION_OPTIONS:-}"
     "$build/vok-session-driver" "$work/steps" "$work/blocks.txt" \
-        "$build/vok" -silent --session "-p=$build/rox-clingo" "$work/kb.lp" || {
+        "$build/vok" -silent "${sessionOptions[@]}" --session "-p=$build/rox-clingo" "$work/kb.lp" || {
         echo "bench: the session failed" >&2
         exit 1
     }
