@@ -7,10 +7,11 @@
 // the closing line of its first step (the files), then writes the lines of
 // BLOCKS one at a time (each a block) and waits for each one's closing line
 // (a line that opens with "% "), reading and dropping everything else it
-// prints. OUTFILE receives one line per step, "STEP SECONDS CPU" (CPU: the
-// user and system seconds the command's live process tree spent in the
+// prints. OUTFILE receives one line per step, "STEP SECONDS CPU RSS" (CPU:
+// the user and system seconds the command's live process tree spent in the
 // step, read from /proc; a process that ended within the step is not
-// counted), then the line
+// counted; RSS: the resident KiB of that tree at the step's end), then the
+// line
 // "total SECONDS KIB STATUS CPU" (wall seconds of the whole session, the
 // peak resident set of its largest process in KiB, its exit status and the
 // CPU seconds of the process tree).
@@ -77,16 +78,22 @@ bool awaitClosing(int fd, SCAN& scan, std::vector<char>& chunk, std::size_t& hav
     }
 }
 
-// The user and system CPU seconds of root and its live descendants, from
-// /proc/PID/stat (0 where /proc cannot be read).
-double treeCpu(pid_t root) {
+struct USAGE {
+    double cpu = 0;  // user and system seconds
+    long rss = 0;    // resident KiB
+};
+
+// What root and its live descendants use, from /proc/PID/stat (nothing
+// where /proc cannot be read).
+USAGE treeUsage(pid_t root) {
     struct PROC {
         pid_t pid, parent;
-        double cpu;
+        USAGE usage;
     };
     std::vector<PROC> all;
     DIR* dir = ::opendir("/proc");
-    if (!dir) return 0;
+    if (!dir) return {};
+    const long pageKiB = ::sysconf(_SC_PAGESIZE) / 1024;
     const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
     while (const dirent* e = ::readdir(dir)) {
         if (e->d_name[0] < '0' || e->d_name[0] > '9') continue;
@@ -102,20 +109,29 @@ double treeCpu(pid_t root) {
         if (!after) continue;
         int parent = 0;
         unsigned long user = 0, system = 0;
-        if (std::sscanf(after + 2, "%*c %d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &parent,
-                        &user, &system) != 3)
+        long pages = 0;
+        if (std::sscanf(
+                after + 2,
+                "%*c %d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu %*d %*d %*d %*d %*d %*d "
+                "%*u %*u %ld",
+                &parent, &user, &system, &pages) != 4)
             continue;
-        all.push_back({std::atoi(e->d_name), parent, static_cast<double>(user + system) / tick});
+        all.push_back({std::atoi(e->d_name),
+                       parent,
+                       {static_cast<double>(user + system) / tick, pages * pageKiB}});
     }
     ::closedir(dir);
     std::vector<pid_t> tree{root};
-    double cpu = 0;
+    USAGE sum;
     for (std::size_t i = 0; i < tree.size(); ++i)
         for (const PROC& p : all) {
-            if (p.pid == tree[i]) cpu += p.cpu;
+            if (p.pid == tree[i]) {
+                sum.cpu += p.usage.cpu;
+                sum.rss += p.usage.rss;
+            }
             if (p.parent == tree[i]) tree.push_back(p.pid);
         }
-    return cpu;
+    return sum;
 }
 
 }  // namespace
@@ -152,11 +168,13 @@ int main(int argc, char** argv) {
     ::close(in[0]);
     ::close(out[1]);
     std::vector<double> steps, cpus;
+    std::vector<long> residents;
     double cpuBefore = 0;
     auto stepCpu = [&] {
-        const double now = treeCpu(pid);
-        cpus.push_back(now - cpuBefore);
-        cpuBefore = now;
+        const USAGE now = treeUsage(pid);
+        cpus.push_back(now.cpu - cpuBefore);
+        residents.push_back(now.rss);
+        cpuBefore = now.cpu;
     };
     SCAN scan;
     std::vector<char> chunk(1 << 20);
@@ -191,7 +209,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (std::size_t i = 0; i < steps.size(); ++i)
-        std::fprintf(report, "%zu %.4f %.3f\n", i, steps[i], cpus[i]);
+        std::fprintf(report, "%zu %.4f %.3f %ld\n", i, steps[i], cpus[i], residents[i]);
     const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
