@@ -1,6 +1,5 @@
 #include "input/take_block.hpp"
 
-#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -92,21 +91,6 @@ bool CheckComplementArities(PARSER& parser, std::size_t firstProgram, unsigned f
     return true;
 }
 
-namespace {
-
-// The session engine grounds a step's rules one by one, in the calls where
-// their atoms appear; a choice instance makes its head hold at its program's
-// level in as many ways as the rules of that program choose it, which the
-// engine cannot tell apart from the one way the rewriting has.
-bool holdsChoice(const SEQUENCE& sequence) {
-    const OID& program = sequence.programs.back();
-    if (!program.rules) return false;
-    return std::any_of(program.rules->begin(), program.rules->end(),
-                       [](const RULE& r) { return r.isChoice(); });
-}
-
-}  // namespace
-
 bool TakeBlock(PARSER& parser, std::string_view text, unsigned line, INPUT_DIRECTIVES& directives) {
     const TABLES_MARK before = markTables(parser);
     std::FILE* in = ::fmemopen(const_cast<char*>(text.data()), text.size(), "r");
@@ -127,13 +111,6 @@ bool TakeBlock(PARSER& parser, std::string_view text, unsigned line, INPUT_DIREC
         !sequence.propositional) {
         parser.line = line;
         yyerror(parser, "PEXA cannot process first order programs");
-        ok = false;
-    }
-    if (ok && holdsChoice(sequence)) {
-        parser.line = line;
-        yyerror(parser,
-                "choice rules are not supported in sessions yet; give the programs as files "
-                "to vok without --session");
         ok = false;
     }
     if (ok) ok = CheckComplementArities(parser, before.programs, before.predicates, line);

@@ -48,6 +48,20 @@ void encodeRule(std::string& out, const SESSION_RULE& r, std::uint32_t call, int
     put(above, holds, "(", number(r.program + 1ull), ",", r.complement, ")");
     std::string withBody = body;
     add(withBody, "not ", above);
+    if (r.choice) {
+        // The instance contributes when its program chose the head: one
+        // choice per program and literal, as the rewriting has one update
+        // atom, so that the rules of a program that choose the same literal
+        // make one answer set, not one per rule (the constraints of
+        // putChoiceConstraints keep only a choice that decides something).
+        const std::string chosen =
+            std::string(primed(PRIMED::CHOSEN)) + c + "(" + k + "," + r.head + ")";
+        put(out, "{ ", chosen, " } :- ", withBody, ".\n");
+        put(out, primed(PRIMED::CHOICE_RULE), c, "(", k, ",", j, ").\n");
+        std::string chosenBody = chosen;
+        add(chosenBody, withBody);
+        withBody = std::move(chosenBody);
+    }
     put(out, primed(PRIMED::CONTRIBUTES), c, "(", k, ",", j, ",", r.head, ") :- ", withBody, ".\n");
     if (rejections) {
         withBody = body;

@@ -393,6 +393,24 @@ void putDefinitions(SESSION& s, std::string& out, const STEP& step,
     }
 }
 
+// A program's choice decides something only when it makes the program the
+// newest where its literal holds: another contribution at a newer program,
+// or one of a rule that is no choice at the same program, would make the
+// literal hold there anyway, and the rewriting has no second answer set
+// for it. These constraints keep the choice that decides, so that each
+// answer set of the rewriting is one here. They read the contributions of
+// both calls of a sequence grounded at once, the only way a sequence with a
+// choice is grounded (SessionStep).
+void putChoiceConstraints(std::string& out, std::string_view c, std::string_view x) {
+    const std::string_view chosen = primed(PRIMED::CHOSEN),
+                           contributes = primed(PRIMED::CONTRIBUTES);
+    for (const std::string_view o : {x, c}) {
+        put(out, ":- ", chosen, x, "(K,H), ", contributes, o, "(L,J,H), K < L.\n");
+        put(out, ":- ", chosen, x, "(K,H), ", contributes, o, "(K,J,H), not ",
+            primed(PRIMED::CHOICE_RULE), x, "(K,J).\n");
+    }
+}
+
 }  // namespace
 
 std::string linkPart(SESSION& s, STEP& step, std::uint32_t rulesCall, std::uint32_t call,
@@ -413,6 +431,7 @@ std::string linkPart(SESSION& s, STEP& step, std::uint32_t rulesCall, std::uint3
     if (hooks) putHookRules(out, c, x);
     if (rows.any) putLevelRules(out, rows, c, x);
     putDefinitions(s, out, step, linked, c);
+    if (s.choices) putChoiceConstraints(out, c, x);
     if (!step.lFacts.empty() && rejectionsWanted(s.config))
         put(out, "#show ", primed(PRIMED::REJECTED), c, "/4.\n");
     return out;

@@ -136,6 +136,7 @@ READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t
         ATOM_FORM h = formOf(rule.head[0], pexa);
         r.rule.complement = complementText(h.text);
         r.rule.head = std::move(h.text);
+        r.rule.choice = rule.choice;
         r.head = h.sign;
     } else {
         r.rule.constraint = true;
@@ -173,7 +174,7 @@ READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t
 
 }  // namespace
 
-bool isFact(const RULE& rule) { return rule.head.size() == 1 && rule.body.empty(); }
+bool isFact(const RULE& rule) { return rule.head.size() == 1 && rule.body.empty() && !rule.choice; }
 
 READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, std::size_t program,
                          std::size_t count) {
@@ -183,9 +184,6 @@ READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, 
         for (const RULE& rule : read.program.rules) {
             if (rule.head.size() > 1)
                 throw TRANSLATE_ERROR(rule.line, "an update program's rule has one head literal");
-            // A choice instance would make its head hold in one way per
-            // rule that chooses it, where the rewriting has one per program.
-            if (rule.choice) throw TRANSLATE_ERROR(rule.line, "a session takes no choice rule");
             if (isFact(rule)) {
                 if (!isPlainGround(rule.head[0].args))
                     throw TRANSLATE_ERROR(rule.line, "a fact holds no variable");

@@ -38,6 +38,8 @@ enum class PRIMED : std::uint8_t {
     LINK_CALL,
     HEURISTICS,
     STEP_GUARD_PART,
+    CHOSEN,
+    CHOICE_RULE,
 };
 
 struct PRIMED_NAME {
@@ -47,7 +49,7 @@ struct PRIMED_NAME {
     std::string_view meaning;  // its atoms, in words
 };
 
-inline constexpr std::array<PRIMED_NAME, 21> PrimedNames{{
+inline constexpr std::array<PRIMED_NAME, 23> PrimedNames{{
     {PRIMED::HOLDS, "h'", "holds",
      "h'(M,H): literal H holds at level M, derived by program M or newer and not rejected; level "
      "0 is the literal itself"},
@@ -90,6 +92,10 @@ inline constexpr std::array<PRIMED_NAME, 21> PrimedNames{{
      "rh'N: the program part of the heuristics that decide the rejection atoms first"},
     {PRIMED::STEP_GUARD_PART, "bk'", "step_guard_part",
      "bk'S: the program part that declares b'(S) external"},
+    {PRIMED::CHOSEN, "x'", "chosen",
+     "x'N(K,H): program K chose H, the newest program where H holds, through a choice rule whose "
+     "instance is not rejected"},
+    {PRIMED::CHOICE_RULE, "y'", "choice_rule", "y'N(K,J): rule J of program K is a choice rule"},
 }};
 
 constexpr std::string_view primed(PRIMED id) {

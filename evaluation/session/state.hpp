@@ -39,7 +39,8 @@ struct SESSION_RULE {
     std::uint32_t program = 0;
     std::uint32_t number = 0;  // among the rules of its program (facts count)
     bool constraint = false;
-    bool kept = false;  // the maintained part evaluates it, clingo never sees it
+    bool kept = false;    // the maintained part evaluates it, clingo never sees it
+    bool choice = false;  // "{ h } :- body.": its head may hold when the body does
     std::string head, complement;
     std::uint32_t headSignature = None;
     std::vector<std::string> positive;
@@ -126,6 +127,10 @@ struct SESSION {
     // step is grounded from scratch, as an aggregate grounded once would
     // not count the atoms that later steps bring.
     bool aggregates = false;
+    // The sequence holds a choice rule: each step is grounded from scratch,
+    // as the choices' canonical form (encoding.hpp) reads the contributions
+    // of every step at once.
+    bool choices = false;
 };
 
 namespace engine {

@@ -166,6 +166,8 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
     std::string again = step.rebuild.empty() ? statementsWeigh(s) : step.rebuild;
     if (again.empty() && s.aggregates && s.calls > 0)
         again = "an aggregate counts the atoms of every step, which it sees grounded at once";
+    if (again.empty() && s.choices && s.calls > 0)
+        again = "a choice is weighed against the contributions of every step, grounded at once";
     if (again.empty()) {
         again = groundStep(s, step);
         clearStepMarks(s, step);

@@ -120,6 +120,7 @@ std::uint32_t storeRule(SESSION& s, STEP& step, std::uint32_t program, READ_RULE
         s.aggregates = true;
         for (std::uint32_t sig = 0; sig < s.signatures.size(); ++sig) reference(s, step, sig);
     }
+    s.choices = s.choices || rule.choice;
     s.rules.push_back(std::move(rule));
     s.componentsValid = false;
     return index;

@@ -20,7 +20,9 @@ build=${1:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 generator=${2:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 count=${3:?usage: compare.sh BUILD GENERATOR COUNT [FIRST_SEED]}
 first=${4:-1}
-# The kinds of session: fo, prop, and agg (first-order with aggregates).
+# The kinds of session: fo, prop, agg (first-order with aggregates), choice
+# (first-order with choice rules) and propchoice (propositional, with
+# choices; rox and pexa).
 kinds=${5:-fo prop}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/vok-session.XXXXXX")
@@ -119,7 +121,7 @@ for ((seed = first; seed < first + count; seed++)); do
         if [ "$name" = fo ]; then "$generator" "$seed" "$work/$name" || exit 2
         else "$generator" "$seed" "$work/$name" "$name" || exit 2; fi
         forms=(rox)
-        [ "$name" = prop ] && forms=(rox pexa)
+        [ "$name" = prop ] || [ "$name" = propchoice ] && forms=(rox pexa)
         for form in "${forms[@]}"; do
             check "$seed" "$name" "$form"
             check "$seed" "$name" "$form" -min

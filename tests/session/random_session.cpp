@@ -1,6 +1,6 @@
 // Writes a random session for the differential test of vok --session:
 //
-//   vok-random-session SEED FOLDER [prop|agg]
+//   vok-random-session SEED FOLDER [prop|agg|choice|propchoice]
 //
 // FOLDER/files.lp holds the first programs (none, one or two; no file when
 // none), FOLDER/stdin.txt the blocks that follow, some of them with errors
@@ -24,7 +24,9 @@
 // propositional (for -P=pexa); with "agg" first-order programs hold body
 // aggregates too (#count, #sum, #min, #max, negated, assigning, in
 // constraints and in positive loops through the atoms they count) and
-// conditional literals.
+// conditional literals; with "choice" first-order programs hold choice
+// rules (bounds, conditions, elements that later programs reject), with
+// "propchoice" propositional ones hold choices without bounds.
 // Predicate names are drawn from a pool that
 // holds names vok generates for itself, an upper-case name and a quoted one.
 #include <cctype>
@@ -48,6 +50,7 @@ struct GENERATOR {
     RANDOM rnd;
     bool propositional;
     bool aggregates;
+    bool choices;
     std::vector<std::string> props, unary;
     std::vector<std::string> heads;       // ground heads so far, for later programs to contradict
     std::vector<std::string> loopHalves;  // rules that close a loop begun earlier
@@ -165,7 +168,44 @@ struct GENERATOR {
         }
     }
 
+    // A choice rule: bounds that the rejections of later programs may make
+    // impossible, conditions, elements over a variable and ground ones,
+    // with and without a body. Propositional ones have no bounds (pexa
+    // has no #count) and no variables.
+    std::string choiceRule(bool later) {
+        std::string elements;
+        // The bounds count the elements in an aggregate, which takes no
+        // upper-case or quoted predicate name.
+        bool countable = true;
+        auto note = [&](const std::string& atom) {
+            const char c = atom[atom[0] == '-' ? 1 : 0];
+            countable = countable && !std::isupper(static_cast<unsigned char>(c)) && c != '"';
+            return atom;
+        };
+        for (unsigned n = 1 + rnd.below(2); n > 0; --n) {
+            // A ground element is a head that later programs may
+            // contradict, rejecting its instance.
+            const bool overX = !unary.empty() && rnd.chance(40);
+            std::string e = note(overX ? literal(unary[0] + "(X)", 20) : head(later));
+            if (overX) e += rnd.chance(50) ? " : dom(X)" : " : dom(X), not " + note(prop());
+            else if (rnd.chance(25)) e += " : " + note(literal(groundAtom(), 20));
+            elements += (elements.empty() ? "" : "; ") + e;
+        }
+        std::string rule = "{ " + elements + " }";
+        if (!propositional && countable && rnd.chance(50)) {
+            const unsigned lower = rnd.below(3);
+            rule = (lower ? std::to_string(lower) + " " : "") + rule;
+            if (rnd.chance(40)) rule += " " + std::to_string(lower + rnd.below(2));
+        }
+        switch (rnd.below(3)) {
+            case 0: return rule + ".";
+            case 1: return rule + " :- " + literal(groundAtom(), 15) + ".";
+            default: return rule + " :- not " + literal(groundAtom(), 20) + ".";
+        }
+    }
+
     std::string statement(bool later) {
+        if (choices && rnd.chance(propositional ? 10 : 30)) return choiceRule(later);
         if (aggregates && rnd.chance(25)) return aggregate();
         if (!propositional && rnd.chance(25)) return firstOrder();
         const unsigned r = rnd.below(100);
@@ -226,12 +266,22 @@ bool writeFile(const std::string& path, const std::string& text) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc == 4 ? argv[3] : "";
-    if (argc < 3 || argc > 4 || (argc == 4 && mode != "prop" && mode != "agg")) {
-        std::fprintf(stderr, "usage: %s SEED FOLDER [prop|agg]\n", argv[0]);
+    if (argc < 3 || argc > 4 ||
+        (argc == 4 && mode != "prop" && mode != "agg" && mode != "choice" &&
+         mode != "propchoice")) {
+        std::fprintf(stderr, "usage: %s SEED FOLDER [prop|agg|choice|propchoice]\n", argv[0]);
         return 2;
     }
-    GENERATOR g{
-        RANDOM(std::strtoull(argv[1], nullptr, 10)), mode == "prop", mode == "agg", {}, {}, {}, {}};
+    const bool propositional = mode == "prop" || mode == "propchoice";
+    const bool choices = mode == "choice" || mode == "propchoice";
+    GENERATOR g{RANDOM(std::strtoull(argv[1], nullptr, 10)),
+                propositional,
+                mode == "agg",
+                choices,
+                {},
+                {},
+                {},
+                {}};
     std::vector<std::string> pool = PropositionPool;
     for (unsigned n = 4 + g.rnd.below(3); n > 0 && !pool.empty(); --n) {
         const unsigned k = g.rnd.below(static_cast<unsigned>(pool.size()));
