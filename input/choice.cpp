@@ -551,7 +551,9 @@ void newChoice(PARSER& parser, CHOICE_PARTS& choice, BODY_PARTS* body) {
         }
         const AGGREGATE_PARTS count = boundCount(instances);
         if (choice.lower) storeBound(parser, body, count, LESS, *choice.lower);
-        if (choice.upper) storeBound(parser, body, count, GREATER, *choice.upper);
+        // A lower bound refused already said why the statement is dropped.
+        if (choice.upper && !statementDropped(parser))
+            storeBound(parser, body, count, GREATER, *choice.upper);
     }
     finishStatement(parser);
 }

@@ -664,8 +664,16 @@ TEST_F(Parser, ChoicesAndAggregatesRefusedWhereUnsupported) {
         EXPECT_TRUE(TestSequence().constraints.empty()) << c.input;
         EXPECT_TRUE(noValueLeft()) << c.input;
     }
-    resetParser(PROGRAM_TYPE::PEXA);
-    EXPECT_EQ(stderrOf([] { parse("1 { a; b }."); }),
-              "line 1: aggregates and the bounds of a choice are not part of pexa programs, "
-              "which have no #count; use the rox program type.\n");
+    // A choice with both bounds is refused once, not once per bound.
+    resetParser();
+    EXPECT_EQ(stderrOf([] { parse("dom(1). 1 { Ok(X) : dom(X) } 1."); }),
+              "line 1: a predicate name that begins with an upper-case letter or \"_\" cannot "
+              "stand inside an aggregate or a condition.\n");
+    for (const char* input : {"1 { a; b }.", "1 { a; b } 2."}) {
+        resetParser(PROGRAM_TYPE::PEXA);
+        EXPECT_EQ(stderrOf([&] { parse(input); }),
+                  "line 1: aggregates and the bounds of a choice are not part of pexa programs, "
+                  "which have no #count; use the rox program type.\n")
+            << input;
+    }
 }
