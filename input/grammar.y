@@ -149,6 +149,7 @@ static unsigned termList(PARSE_VALUES& values, std::initializer_list<IDENT> term
 %token MAX 324 "#max"
 %token BACKSLASH 325 "\\"
 %token POWER 326 "**"
+%token <text> INF_SUP 327 "#inf or #sup"
 
 %type <text> name
 %type <term> term
@@ -502,6 +503,8 @@ term
     : name   { $$ = termValue(TermOfName(directives, V.texts[$1])); V.texts.free($1); }
     | NUMBER { $$ = termValue(integerTerm(V.texts[$1], false), NUMBER_SHAPE); V.texts.free($1); }
     | "_"    { $$ = termValue(anonymousVariable()); }
+    /* Below and above every other term, as clingo orders them. */
+    | INF_SUP { $$ = termValue(newIDENT(V.texts[$1])); V.texts.free($1); }
     | name "(" arguments ")"
         {
             $$ = functionTerm(parser, V.texts[$1], V.terms[$3]);

@@ -124,6 +124,12 @@ bool isString(IDENT t) {
            IDENT::Constants.text(static_cast<unsigned>(t.value())).starts_with('"');
 }
 
+// #inf or #sup, which clingo does not negate.
+bool isInfOrSup(IDENT t) {
+    return t.kind() == IDENT::CONSTANT &&
+           IDENT::Constants.text(static_cast<unsigned>(t.value())).starts_with('#');
+}
+
 std::optional<std::int64_t> power(std::int64_t base, std::int64_t exponent) {
     if (exponent < 0) {
         if (base == 0) return std::nullopt;
@@ -241,7 +247,7 @@ std::optional<IDENT> GroundOperation(TERM_OP op, std::span<const IDENT> a) {
     if (op == TERM_OP::FUNCTION) return std::nullopt;
     if (op == TERM_OP::MINUS) {
         if (const auto v = integerOf(a[0])) return integerTerm(-*v);
-        if (isString(a[0])) return std::nullopt;
+        if (isString(a[0]) || isInfOrSup(a[0])) return std::nullopt;
         // -(-t) is t; -t of a name or a function term is its negation.
         if (isCompound(a[0]) && Compounds.at(a[0]).op == TERM_OP::MINUS)
             return Compounds.argsOf(Compounds.at(a[0]))[0];

@@ -182,6 +182,11 @@ void readPrimary(READER& r, COMPOUND_TEXT& c, const char* missing) {
             next(r);
             return;
         }
+        case TOK::HASH:
+            if (tok.text != "#inf" && tok.text != "#sup") fail(r, missing);
+            c.text += tok.text;
+            next(r);
+            return;
         case TOK::LPAREN:
             next(r);
             c.text += '(';
@@ -273,6 +278,12 @@ TERM readTerm(READER& r, const char* missing) {
             t.text = keepText(r, tok.text);
             break;
         case TOK::INTEGER: t = integerTerm(r, minus); break;
+        case TOK::HASH:
+            if (tok.text != "#inf" && tok.text != "#sup") fail(r, missing);
+            // Ordered by clingo, as a function term is: a ground compound.
+            t.kind = TERM::KIND::COMPOUND;
+            t.text = keepText(r, tok.text);
+            break;
         default:
             if (peek(r).kind == TOK::LPAREN || atOperator(r, "|")) {
                 COMPOUND_TEXT c;

@@ -40,9 +40,10 @@ std::size_t tokenStart(const READER& r) {
 // term and a comparison before it (a left guard, "2 <= #count{...}").
 bool atAggregate(const READER& r) {
     const TOKEN& t = peek(r);
-    if (t.kind == TOK::HASH) return isAggregateFunction(t.text);
+    const bool infOrSup = t.kind == TOK::HASH && (t.text == "#inf" || t.text == "#sup");
+    if (t.kind == TOK::HASH && !infOrSup) return isAggregateFunction(t.text);
     if (t.kind != TOK::INTEGER && t.kind != TOK::IDENT && t.kind != TOK::STRING &&
-        t.kind != TOK::MINUS)
+        t.kind != TOK::MINUS && !infOrSup)
         return false;
     const std::string_view text = r.lex.text;
     std::size_t i = r.lex.pos;
@@ -54,9 +55,10 @@ bool atAggregate(const READER& r) {
     return i < text.size() && text[i] == '#';
 }
 
-// Where the term at i ends: an integer (with its sign), a name or a string.
+// Where the term at i ends: an integer (with its sign), a name, a string,
+// #inf or #sup.
 std::size_t afterTerm(std::string_view text, std::size_t i) {
-    if (i < text.size() && text[i] == '-') ++i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '#')) ++i;
     if (i < text.size() && text[i] == '"') {
         const std::size_t close = text.find('"', i + 1);
         return close == std::string_view::npos ? text.size() : close + 1;

@@ -43,6 +43,11 @@ TEST_F(Parser, StatementsAsStored) {
          {"p(X0,X1) :- q(X1,X0,7,c,\"s t\").", "r :- not -q.", "v(a).", "w :- v(v).", "P(a)."},
          {}},
         {"s :- t(_, _), u(Z, _), not w(Z).", {"s :- t(X0,X1), u(X2,X3), not w(X2)."}, {}},
+        // #inf and #sup are terms, ground and of their own: "#infinity"
+        // stays an unknown directive.
+        {"p(#inf, f(#sup)). q :- p(X, _), X < #sup, #inf != X.",
+         {"p(#inf,f(#sup)).", "q :- p(X0,X1), <(X0,#sup), !=(#inf,X0)."},
+         {}},
         {"p(X) :- q(X), X < 3.\n"
          "p(X) :- q(Y), X = Y * 2.\n"
          "p(X) :- q(Y), +(Y, 1, X), X = Y + 1, *(Y, Y, X).\n"
@@ -159,6 +164,11 @@ TEST_F(Parser, TermsClingoRefusesOrDropsAreNamed) {
          "line 1: info: operation undefined: a+1; the statement is left out, as clingo leaves it "
          "out.\nline 1: info: operation undefined: 1/0; the statement is left out, as clingo "
          "leaves it out.\n",
+         0},
+        {"q(#inf+1). r(-#sup).",
+         "line 1: info: operation undefined: #inf+1; the statement is left out, as clingo leaves "
+         "it out.\nline 1: info: operation undefined: -#sup; the statement is left out, as "
+         "clingo leaves it out.\n",
          0},
     };
     for (const Case& c : cases) {
@@ -475,8 +485,7 @@ TEST_F(Refusals, NameTheConstructAndItsPlace) {
         {"#include \"a.lp\".", "line 1, column 1", "#include is not part of session blocks; give"},
         {"p.\n #include a.lp.", "line 2, column 2", "#include needs a quoted file name and a dot"},
         {"#foo.", "line 1, column 1", "unknown directive #foo; update programs know #const"},
-        {"p(#inf).", "line 1, column 3", "#inf and #sup are not part of update programs yet"},
-        {"p :- X < #sup, q(X).", "line 1, column 10", "#inf and #sup are not part"},
+        {"p(#infinity).", "line 1, column 3", "unknown directive #infinity; update programs"},
         {"{ a } :- b,\n not c : d.", "line 2, column 8",
          "a conditional literal (p(X) : q(X)) cannot"},
         {"p(X) : q(X) :- r.", "line 1, column 6", "a conditional literal in a head (p(X) : q(X)"},

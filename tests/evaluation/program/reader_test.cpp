@@ -161,6 +161,28 @@ TEST(RoxReader, ReadsCompoundTermsAsClingoText) {
     EXPECT_TRUE(isPlainGround(ReadRox("p(f(a)).").rules[0].head[0].args));
 }
 
+TEST(RoxReader, ReadsInfAndSupAsGroundTermsClingoOrders) {
+    const PROGRAM p = ReadRox(
+        "p(#inf,f(#sup)) :- q(X0), <(X0,#sup).\n"
+        "a :- #inf < #count{ L0 : q(L0) }, #count{ L0 : q(L0) } < #sup, r.\n");
+    ASSERT_EQ(p.rules.size(), 2u);
+    const TERMS args = p.rules[0].head[0].args;
+    ASSERT_EQ(args.size(), 2u);
+    // A compound without variables or arithmetic: ordered by clingo, never
+    // by the maintained part of a session.
+    EXPECT_EQ(args[0].kind, TERM::KIND::COMPOUND);
+    EXPECT_EQ(args[0].text, "#inf");
+    EXPECT_EQ(args[0].value, 0);
+    EXPECT_EQ(args[1].text, "f(#sup)");
+    EXPECT_EQ(p.rules[0].body[1].atom.args[1].text, "#sup");
+    const auto body = p.rules[1].body;
+    ASSERT_EQ(body.size(), 3u);
+    EXPECT_EQ(body[0].atom.predicate.text, "#inf < #count{ L0 : q(L0) }");
+    EXPECT_EQ(body[1].atom.predicate.text, "#count{ L0 : q(L0) } < #sup");
+    EXPECT_EQ(body[2].atom.predicate.text, "r");
+    EXPECT_EQ(roxError("p(#infinity)."), "1: expected an argument after \"(\"");
+}
+
 TEST(RoxReader, AcceptsTheExtremes) {
     EXPECT_TRUE(ReadRox("").rules.empty());
     EXPECT_TRUE(ReadRox("% only a comment").rules.empty());
