@@ -91,7 +91,7 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
     yyrestart(in);
     for (int code; (code = yylex(TestParser())) != 0;) {
         TOKEN t{code, {}};
-        if (code == TOK_IDENTIFIER || code == TOK_NUMBER) {
+        if (code == TOK_IDENTIFIER || code == TOK_NUMBER || code == TOK_INF_SUP) {
             t.text = TestParser().values.texts.take(yylval.text);
         }
         tokens.push_back(std::move(t));
@@ -110,11 +110,16 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
             name = "-" + name;
         std::size_t arity = 0;
         if (i + 1 < tokens.size() && tokens[i + 1].code == TOK_LPAREN) {
+            // The commas of the argument list itself, not of the function
+            // terms inside it: q(f(a), b) has two arguments.
             arity = 1;
-            for (std::size_t j = i + 2;
-                 j < tokens.size() && tokens[j].code != TOK_RPAREN && tokens[j].code != TOK_LPAREN;
-                 ++j)
-                if (tokens[j].code == TOK_COMMA) ++arity;
+            int nested = 0;
+            for (std::size_t j = i + 2; j < tokens.size(); ++j) {
+                const int c = tokens[j].code;
+                if (c == TOK_LPAREN) ++nested;
+                if (c == TOK_RPAREN && nested-- == 0) break;
+                if (c == TOK_COMMA && nested == 0) ++arity;
+            }
         }
         auto [it, fresh] = arities.emplace(name, arity);
         if (!fresh && it->second != arity) return true;
