@@ -100,6 +100,13 @@ struct GOAL_READER {
             return GOAL_TERM{
                 GOAL_TERM::GROUND, std::string(text.substr(begin, pos - begin)), 0, {}};
         }
+        // #inf and #sup, as answer sets write them.
+        for (const std::string_view bound : {"#inf", "#sup"})
+            if (text.substr(pos).starts_with(bound) &&
+                (pos + bound.size() == text.size() || !isNameChar(text[pos + bound.size()]))) {
+                pos += bound.size();
+                return GOAL_TERM{GOAL_TERM::GROUND, std::string(bound), 0, {}};
+            }
         if (!isLetter(c) && c != '_') unexpected();
         const std::size_t begin = pos;
         const std::string_view w = word();

@@ -36,6 +36,9 @@ TEST(GoalPattern, ReadsOrSaysWhereItStops) {
         {"p(\"a)", nullptr, "", 3, "a quoted string without its closing quote"},
         {"--p", nullptr, "", 2, "unexpected '-'"},
         {"p q", nullptr, "", 3, "unexpected 'q'"},
+        {"p(#inf, f(#sup), X)", "p(#inf,f(#sup),X)", "X", 0, ""},
+        {"p(#infinity)", nullptr, "", 3, "unexpected '#'"},
+        {"#inf", nullptr, "", 1, "unexpected '#'"},
     };
     for (const READ_CASE& c : cases) {
         const GOAL_PARSE parse = ParseGoal(c.goal);
@@ -85,6 +88,8 @@ TEST(GoalPattern, MatchesAtomsByNameArityAndArguments) {
         {"p(f(X))", "p(\"f(a)\")", nullptr},
         {"p(f(a))", "p(f(a))", ""},
         {"\"x y\"(X)", "\"x y\"(c1)", "c1"},
+        {"p(X,#sup)", "p(#inf,#sup)", "#inf"},
+        {"p(#inf)", "p(#sup)", nullptr},
     };
     for (const MATCH_CASE& c : cases) {
         const GOAL_PATTERN pattern = *ParseGoal(c.goal).pattern;
