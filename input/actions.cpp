@@ -299,7 +299,7 @@ void newShow(PARSER& parser, INPUT_DIRECTIVES& directives, const char* negation,
 
 int newUpdateID(PARSER& parser) {
     unsigned vok = IDENT::Constants.insert("vok").first;
-    std::vector<OID>& programs = parser.sequence.programs;
+    std::vector<UPDATE_PROGRAM>& programs = parser.sequence.programs;
     programs.emplace_back(IDENT(IDENT::CONSTANT, static_cast<int>(vok)));
     parser.program = static_cast<int>(programs.size()) - 1;
     return parser.program;
@@ -327,7 +327,7 @@ void nameUnsafeVariables(PARSER& parser, const std::vector<int>& unsafe) {
 }
 
 void storeRule(PARSER& parser, RULE rule, const std::vector<std::string>* variableNames) {
-    std::vector<OID>& programs = parser.sequence.programs;
+    std::vector<UPDATE_PROGRAM>& programs = parser.sequence.programs;
     if (!rule.isSafe()) {
         countedError(parser, "Rule is not safe");
         nameUnsafeVariables(parser, rule.unsafeVariables());

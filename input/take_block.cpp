@@ -52,7 +52,7 @@ int parseBlock(PARSER& parser, INPUT_DIRECTIVES& directives) {
 
 bool CheckComplementArities(PARSER& parser, std::size_t firstProgram, unsigned firstPredicate,
                             unsigned at) {
-    const std::vector<OID>& programs = parser.sequence.programs;
+    const std::vector<UPDATE_PROGRAM>& programs = parser.sequence.programs;
     std::vector<bool> heads = parser.headed;
     heads.resize(ATOM::Predicates.size(), false);
     // The predicates to check: those that head a rule for the first time

@@ -236,7 +236,7 @@ std::string complementName(std::string_view name) {
     return c;
 }
 
-void append_atom(std::string& out, const ATOM& atom, NOTATION notation) {
+void AppendAtom(std::string& out, const ATOM& atom, NOTATION notation) {
     if (isUpdateNumber(atom.predicate)) {
         updatePredicates.appendText(out, atom.predicate, notation);
     } else {
@@ -257,7 +257,7 @@ void append_atom(std::string& out, const ATOM& atom, NOTATION notation) {
 void append_literal(std::string& out, const LITERAL& literal, NOTATION notation) {
     if (literal.doubled) out += "not ";
     if (literal.negated) out += notation == NOTATION::PEXA ? "~" : "not ";
-    append_atom(out, literal, notation);
+    AppendAtom(out, literal, notation);
 }
 
 void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
@@ -265,7 +265,7 @@ void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const ch
     std::string text;
     for (const ATOM* a = first; a != last; ++a) {
         if (a != first) text += sep;
-        append_atom(text, *a, notation);
+        AppendAtom(text, *a, notation);
     }
     out << text;
 }

@@ -359,7 +359,7 @@ std::string complementName(std::string_view name);
 
 // Appends one atom: its name (pexa: "-" as "NEG_") and the arguments; the
 // text forms are built in strings, see append_term.
-void append_atom(std::string& out, const ATOM& atom, NOTATION notation);
+void AppendAtom(std::string& out, const ATOM& atom, NOTATION notation);
 // Appends one literal: "not " (pexa: "~") when negated, "not not " when
 // doubled, then the atom.
 void append_literal(std::string& out, const LITERAL& literal, NOTATION notation);

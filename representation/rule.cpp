@@ -252,7 +252,7 @@ void append_rule(std::string& out, const RULE& rule, NOTATION notation) {
     if (const auto head = rule.head())
         for (std::size_t i = 0; i < head->atoms.size(); ++i) {
             if (i) out += " v ";
-            append_atom(out, head->atoms[i], notation);
+            AppendAtom(out, head->atoms[i], notation);
         }
     if (rule.isChoice()) out += " }";
     if (const auto body = rule.body()) {

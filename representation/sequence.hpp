@@ -10,26 +10,27 @@
 #include "representation/rule.hpp"
 
 // One update program of the input sequence.
-struct OID {
+struct UPDATE_PROGRAM {
     IDENT id;
     std::unique_ptr<RULES> rules;  // in input order; may be null
 
-    OID() = default;
-    explicit OID(IDENT ident) : id(ident), rules(std::make_unique<RULES>()) {}
-    OID(const OID& o) : id(o.id), rules(o.rules ? std::make_unique<RULES>(*o.rules) : nullptr) {}
-    OID(OID&&) noexcept = default;
-    OID& operator=(const OID& o) {
+    UPDATE_PROGRAM() = default;
+    explicit UPDATE_PROGRAM(IDENT ident) : id(ident), rules(std::make_unique<RULES>()) {}
+    UPDATE_PROGRAM(const UPDATE_PROGRAM& o)
+        : id(o.id), rules(o.rules ? std::make_unique<RULES>(*o.rules) : nullptr) {}
+    UPDATE_PROGRAM(UPDATE_PROGRAM&&) noexcept = default;
+    UPDATE_PROGRAM& operator=(const UPDATE_PROGRAM& o) {
         if (this != &o) {
             id = o.id;
             rules = o.rules ? std::make_unique<RULES>(*o.rules) : nullptr;
         }
         return *this;
     }
-    OID& operator=(OID&&) noexcept = default;
+    UPDATE_PROGRAM& operator=(UPDATE_PROGRAM&&) noexcept = default;
 };
 
 struct SEQUENCE {
-    std::vector<OID> programs;
+    std::vector<UPDATE_PROGRAM> programs;
     std::vector<CONSTRAINT> constraints;  // wherever they stood in the input
     bool propositional = true;  // no atom with an argument list was read (pexa needs that)
 };

@@ -131,20 +131,20 @@ std::string ruleSuffix(unsigned i, unsigned j) {
 
 }  // namespace
 
-std::string uniqueUpdPred(std::string base) {
+std::string UniquePredicateName(std::string base) {
     // The first of base, base_0, base_1, ... that is an update name or usable.
     std::string name = base;
     for (unsigned c = 0;; name = base + "_" + std::to_string(c++))
         if (updatePredicates.contains(name) || usable(name)) return name;
 }
 
-std::string updPred(std::string p, unsigned i, unsigned k) {
+std::string UpdatePredicate(std::string p, unsigned i, unsigned k) {
     const unsigned n = updatePredicates.update(updatePredicates.base(p), i);
     return updatePredicates.text(madeName(n, k, UpdateMessage));
 }
 
-std::string compl_updPred(std::string p, unsigned i, unsigned k) {
-    return updPred(complementName(p), i, k);
+std::string ComplementUpdatePredicate(std::string p, unsigned i, unsigned k) {
+    return UpdatePredicate(complementName(p), i, k);
 }
 
 namespace {
@@ -163,19 +163,19 @@ ATOM updateAtom(unsigned b, unsigned i, unsigned k, const ARGUMENTS& args) {
 
 }  // namespace
 
-unsigned basePredicate(unsigned b) {
+unsigned BasePredicate(unsigned b) {
     return b < predicateOfBase.size() ? predicateOfBase[b] : UnknownPredicate;
 }
 
-void prefetchBasePredicate(unsigned b) {
+void PrefetchBasePredicate(unsigned b) {
     if (b < predicateOfBase.size()) __builtin_prefetch(&predicateOfBase[b]);
 }
 
-void prefetchUpdateBases(unsigned p) {
+void PrefetchUpdateBases(unsigned p) {
     if (p < basesByPredicate.size()) __builtin_prefetch(&basesByPredicate[p]);
 }
 
-void prefetchUpdateNames(unsigned p, unsigned i) {
+void PrefetchUpdateNames(unsigned p, unsigned i) {
     if (p >= basesByPredicate.size()) return;
     const BASES& b = basesByPredicate[p];
     // A base not made yet is looked up by its text, whose slot lies beside
@@ -188,87 +188,89 @@ void prefetchUpdateNames(unsigned p, unsigned i) {
         updatePredicates.prefetchMade(updatePredicates.update(b.complement, i + 1));
 }
 
-ATOM updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
+ATOM UpdateAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
     return updateAtom(updatePredicates.base(p), i, k, args);
 }
-ATOM compl_updAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
+ATOM ComplementUpdateAtom(std::string_view p, unsigned i, unsigned k, const ARGUMENTS& args) {
     return updateAtom(updatePredicates.base(complementName(p)), i, k, args);
 }
 // The arity is that of args: an atom's arguments are as many as its
 // predicate's arity, and reading the predicate's signature would cost a
 // miss per atom in a large table.
-ATOM updAtom(unsigned p, unsigned i, const ARGUMENTS& args) {
+ATOM UpdateAtom(unsigned p, unsigned i, const ARGUMENTS& args) {
     return updateAtom(baseOf(p, false), i, static_cast<unsigned>(args.size()), args);
 }
-ATOM compl_updAtom(unsigned p, unsigned i, const ARGUMENTS& args) {
+ATOM ComplementUpdateAtom(unsigned p, unsigned i, const ARGUMENTS& args) {
     return updateAtom(baseOf(p, true), i, static_cast<unsigned>(args.size()), args);
 }
 
-std::string rejectionPred(unsigned i, unsigned j, unsigned k) {
+std::string RejectionPredicate(unsigned i, unsigned j, unsigned k) {
     const unsigned n = updatePredicates.rejection(i, j);
     return updatePredicates.text(madeName(n, k, RejectionMessage));
 }
 
-ATOM rejectionAtom(unsigned i, unsigned j, const ARGUMENTS& V) {
+ATOM RejectionAtom(unsigned i, unsigned j, const ARGUMENTS& V) {
     const auto k = static_cast<unsigned>(V.size());
     return atomOver(madeName(updatePredicates.rejection(i, j), k, RejectionMessage), k, V);
 }
 
-std::string modelPred(std::string r, unsigned k) {
-    if (!isRejectionPred(r)) return r;
+std::string ModelPredicate(std::string r, unsigned k) {
+    if (!IsRejectionPredicate(r)) return r;
     return registerMinimalName("mrej" + r.substr(3), k, "Error storing minimality predicate.");
 }
 
-std::string truthAtom() { return registerMinimalName("is_true", 0, "Error storing truth atom."); }
+std::string TruthPredicateName() {
+    return registerMinimalName("is_true", 0, "Error storing truth atom.");
+}
 
-std::string okAtom() { return registerMinimalName("ok", 0, "Error storing ok atom."); }
+std::string OkPredicateName() { return registerMinimalName("ok", 0, "Error storing ok atom."); }
 
-std::string okPred(unsigned i) {
+std::string OkPredicateAt(unsigned i) {
     return registerMinimalName("ok" + programSuffix(i), 0, "Error storing ok predicate.");
 }
 
-std::string equalityPred(unsigned i, unsigned j) {
+std::string EqualityPredicate(unsigned i, unsigned j) {
     return registerMinimalName("eq" + ruleSuffix(i, j), 0, "Error storing equality predicate.");
 }
 
-bool hasReservedPrefix(std::string_view name) {
+bool HasReservedPrefix(std::string_view name) {
     if (name.empty()) return false;
     char c = name[0];
     return c == '^' || c == '_' || c == '@' || (c == '"' && name.size() > 1 && name[1] == '_');
 }
 
-bool isOriginal(std::string_view p) {
-    if (hasReservedPrefix(p)) return false;
+bool IsOriginal(std::string_view p) {
+    if (HasReservedPrefix(p)) return false;
     auto [n, known] = ATOM::Predicates.find(p);
     if (known && ATOM::Predicates.type(n) == PREDICATE_NAMES::BUILTIN_PREDICATE) return false;
     return !updatePredicates.contains(p) && !minimalPredicates.contains(p);
 }
 
-bool isOriginal(unsigned n) {
+bool IsOriginal(unsigned n) {
     if (isUpdateNumber(n)) return false;
     const PREDICATE_NAMES& P = ATOM::Predicates;
-    return !hasReservedPrefix(P.text(n)) && P.type(n) != PREDICATE_NAMES::BUILTIN_PREDICATE &&
+    return !HasReservedPrefix(P.text(n)) && P.type(n) != PREDICATE_NAMES::BUILTIN_PREDICATE &&
            P.family(n) == PREDICATE_NAMES::GIVEN;
 }
 
-bool isRewritten(std::string_view p) { return updatePredicates.bases().contains(p); }
+bool IsRewritten(std::string_view p) { return updatePredicates.bases().contains(p); }
 
 const NAMES& rewrittenNames() { return updatePredicates.bases(); }
 
-std::optional<REJECTION_NUMBERS> rejectionNumbers(std::string_view r) {
+std::optional<REJECTION_NUMBERS> RejectionNumbersOf(std::string_view r) {
     const auto numbers = ReadRejectionName(r);
     if (!numbers || !updatePredicates.findRejection(*numbers).second) return std::nullopt;
     return numbers;
 }
 
-bool isRejectionPred(std::string_view r) { return rejectionNumbers(r).has_value(); }
+bool IsRejectionPredicate(std::string_view r) { return RejectionNumbersOf(r).has_value(); }
 
-unsigned getLevel(std::string_view r) {
-    const auto numbers = rejectionNumbers(r);
+unsigned RejectionLevel(std::string_view r) {
+    const auto numbers = RejectionNumbersOf(r);
     return numbers ? numbers->program + 1 : 0;
 }
 
-ARGUMENTS arbitraryVariables(unsigned k) {
+ARGUMENTS ArbitraryVariables(unsigned k) {
     if (k == 0) return std::nullopt;
     std::vector<IDENT> vars;
     vars.reserve(k);
@@ -282,10 +284,10 @@ ARGUMENTS variables(const RULE& rule) {
         for (const ATOM& a : head->atoms) high = std::max(high, a.highestVariable());
     if (const auto body = rule.body())
         for (const LITERAL& l : body->literals) high = std::max(high, l.highestVariable());
-    return arbitraryVariables(static_cast<unsigned>(high + 1));
+    return ArbitraryVariables(static_cast<unsigned>(high + 1));
 }
 
-void resetAuxiliaryIndex() {
+void ResetAuxiliaryIndex() {
     basesByPredicate = std::vector<BASES>();
     predicateOfBase = std::vector<unsigned>();
 }

@@ -13,16 +13,16 @@ constexpr PREDICATE_NAMES::TYPE IDB = PREDICATE_NAMES::IDB;
 // With -O=succint the predicates that some update predicate was made from;
 // with any other -O= value every predicate of the input. A strongly
 // negated -q is left to q when q's rules will cover it.
-// p is predicate number of ATOM::Predicates; rewritten: isRewritten(p) is
+// p is predicate number of ATOM::Predicates; rewritten: IsRewritten(p) is
 // known to hold.
 bool isSelected(OPTIMIZATION optimize, std::string_view p, unsigned number,
                 bool rewritten = false) {
     const bool succint = optimize == OPTIMIZATION::SUCCINT;
-    const bool selected = succint ? rewritten || isRewritten(p) : isOriginal(number);
+    const bool selected = succint ? rewritten || IsRewritten(p) : IsOriginal(number);
     if (!selected || p.empty() || p[0] != '-') return selected;
     const std::string_view q = p.substr(1);
     if (!ATOM::Predicates.contains(q)) return true;
-    return succint && !isRewritten(q);
+    return succint && !IsRewritten(q);
 }
 
 // The update atoms of a predicate and of its complement at a program, over
@@ -35,37 +35,38 @@ struct UPDATE_ATOMS {
     const ARGUMENTS& V;
 
     ATOM update(unsigned n) const {
-        return number == UnknownPredicate ? updAtom(p, n, k, V) : updAtom(number, n, V);
+        return number == UnknownPredicate ? UpdateAtom(p, n, k, V) : UpdateAtom(number, n, V);
     }
     ATOM complement(unsigned n) const {
-        return number == UnknownPredicate ? compl_updAtom(p, n, k, V) : compl_updAtom(number, n, V);
+        return number == UnknownPredicate ? ComplementUpdateAtom(p, n, k, V)
+                                          : ComplementUpdateAtom(number, n, V);
     }
 };
 
 // The inertia rules of p for program number n. update and complement hold
 // the predicates of the update atoms of p and of its complement at n, or
 // UnknownPredicate, and receive those at n - 1: walking down the programs,
-// each atom is made once (see generatedAtom).
+// each atom is made once (see GeneratedAtom).
 void addInertiaRules(REWRITING& R, const UPDATE_ATOMS& atoms, unsigned n, unsigned& update,
                      unsigned& complement) {
     const std::string& p = atoms.p;
     const ARGUMENTS& V = atoms.V;
-    const ATOM a = generatedAtom(
+    const ATOM a = GeneratedAtom(
         update, [&] { return atoms.update(n); }, V);
     if (n > 0) {
         unsigned below = UnknownPredicate, complementBelow = UnknownPredicate;
-        const ATOM b = generatedAtom(
+        const ATOM b = GeneratedAtom(
             below, [&] { return atoms.update(n - 1); }, V);
-        const ATOM ca = generatedAtom(
+        const ATOM ca = GeneratedAtom(
             complement, [&] { return atoms.complement(n); }, V);
-        const ATOM cb = generatedAtom(
+        const ATOM cb = GeneratedAtom(
             complementBelow, [&] { return atoms.complement(n - 1); }, V);
         createPropRules(R, b, a, cb, ca);
         update = below;
         complement = complementBelow;
     } else {
         const ATOM self(p, V, IDB);
-        const ATOM ca = generatedAtom(
+        const ATOM ca = GeneratedAtom(
             complement, [&] { return atoms.complement(0); }, V);
         const ATOM c(complementName(p), V, IDB);
         createPropRules(R, self, a, c, ca);
@@ -80,14 +81,14 @@ void addInertiaRules(REWRITING& R, const UPDATE_ATOMS& atoms, unsigned n, unsign
 // among the bases, in slots side by side (see NAMESTABLE::hash); the walk
 // has fetched the name's text some steps ahead.
 void fetchAhead(const NAMES& bases, const NAMES::const_iterator& it) {
-    prefetchBasePredicate(it.ahead(12));
-    if (const unsigned p = basePredicate(it.ahead(8)); p != UnknownPredicate) {
-        prefetchUpdateBases(p);
+    PrefetchBasePredicate(it.ahead(12));
+    if (const unsigned p = BasePredicate(it.ahead(8)); p != UnknownPredicate) {
+        PrefetchUpdateBases(p);
         ATOM::Predicates.prefetchSignature(p);
     }
     const unsigned b = it.ahead(4);
     if (b == NAMES::const_iterator::End) return;
-    if (const unsigned p = basePredicate(b); p != UnknownPredicate) prefetchUpdateNames(p, 0);
+    if (const unsigned p = BasePredicate(b); p != UnknownPredicate) PrefetchUpdateNames(p, 0);
     const std::uint32_t h = NAMES::hash(bases.text(b));
     ATOM::Predicates.prefetch(h);
     bases.prefetch(h);
@@ -103,7 +104,7 @@ void UpdateRewritingPropagation(REWRITING& R, unsigned N) {
         if (!isSelected(R.settings.optimize, name, number, rewritten)) return;
         const std::string p(name);
         const unsigned k = P.arity(number);
-        const auto V = arbitraryVariables(k);
+        const auto V = ArbitraryVariables(k);
         const UPDATE_ATOMS atoms{p, number, k, V};
         unsigned update = UnknownPredicate, complement = UnknownPredicate;
         for (unsigned n = N; n-- > 0;) addInertiaRules(R, atoms, n, update, complement);
@@ -125,7 +126,7 @@ void UpdateRewritingPropagation(REWRITING& R, unsigned N) {
     R.translation.inertia.reserve(std::size_t(2) * bases.size());
     for (auto it = bases.begin(); it != bases.end(); ++it) {
         fetchAhead(bases, it);
-        if (const unsigned number = basePredicate(it->number); number != UnknownPredicate) {
+        if (const unsigned number = BasePredicate(it->number); number != UnknownPredicate) {
             visit(it->name, number, true);
             continue;
         }
@@ -135,7 +136,7 @@ void UpdateRewritingPropagation(REWRITING& R, unsigned N) {
 }
 
 void addPropRules(REWRITING& R, std::string p, unsigned n, unsigned k) {
-    const auto V = arbitraryVariables(k);
+    const auto V = ArbitraryVariables(k);
     unsigned update = UnknownPredicate, complement = UnknownPredicate;
     addInertiaRules(R, UPDATE_ATOMS{p, UnknownPredicate, k, V}, n, update, complement);
 }

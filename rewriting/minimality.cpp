@@ -29,25 +29,25 @@ void createMinRule(REWRITING& R, const HEAD& head, const BODY& body) {
 }
 
 void addLevelRules(REWRITING& R, unsigned L) {
-    HEAD h1(ATOM(okAtom(), std::nullopt, IDB));
+    HEAD h1(ATOM(OkPredicateName(), std::nullopt, IDB));
     BODY b1;
-    b1.add(proposition(okPred(L), false));
+    b1.add(proposition(OkPredicateAt(L), false));
     createMinRule(R, h1, b1);
 
-    HEAD h2(ATOM(equalityPred(L, 0), std::nullopt, IDB));
+    HEAD h2(ATOM(EqualityPredicate(L, 0), std::nullopt, IDB));
     BODY b2;
-    b2.add(proposition(equalityPred(L + 1, 0), false));
-    b2.add(proposition(okPred(L), true));
+    b2.add(proposition(EqualityPredicate(L + 1, 0), false));
+    b2.add(proposition(OkPredicateAt(L), true));
     createMinRule(R, h2, b2);
 }
 
 void createMinRejCons(REWRITING& R, std::string r, unsigned L, unsigned k) {
-    const auto V = arbitraryVariables(k);
-    const std::string m = modelPred(r, k);
+    const auto V = ArbitraryVariables(k);
+    const std::string m = ModelPredicate(r, k);
     BODY body;
     body.add(LITERAL(ATOM(m, V, IDB), true));
     body.add(LITERAL(ATOM(r, V, IDB), false));
-    if (R.settings.strict) body.add(proposition(equalityPred(L + 1, 0), false));
+    if (R.settings.strict) body.add(proposition(EqualityPredicate(L + 1, 0), false));
     R.translation.minConstraints.emplace_back(std::move(body));
     traceConstraint(R, "Added minimaltiy (strictness) rejction constraint ",
                     R.translation.minConstraints.back(),
@@ -55,8 +55,8 @@ void createMinRejCons(REWRITING& R, std::string r, unsigned L, unsigned k) {
 }
 
 void addMinRules(REWRITING& R, unsigned N) {
-    const std::string ok = okAtom();
-    const std::string truth = truthAtom();
+    const std::string ok = OkPredicateName();
+    const std::string truth = TruthPredicateName();
 
     BODY notOk;
     notOk.add(proposition(ok, true));
@@ -65,7 +65,7 @@ void addMinRules(REWRITING& R, unsigned N) {
     if (R.settings.strict) {
         BODY isTrue;
         isTrue.add(proposition(truth, false));
-        createMinRule(R, HEAD(ATOM(equalityPred(N + 1, 0), std::nullopt, IDB)), isTrue);
+        createMinRule(R, HEAD(ATOM(EqualityPredicate(N + 1, 0), std::nullopt, IDB)), isTrue);
     }
 
     R.translation.rules.emplace_back(HEAD(ATOM(truth, std::nullopt, IDB)), BODY());

@@ -46,7 +46,7 @@ constexpr unsigned Unknown = UnknownPredicate;
 // been made: the update atom of its head, the complementary update atom of
 // the next program and its rejection atom. A program's rules with the same
 // head predicate share the first two, so that only the first of them makes
-// the names and registers the atoms (see generatedAtom).
+// the names and registers the atoms (see GeneratedAtom).
 struct RULE_ATOMS {
     unsigned update = Unknown;
     unsigned complement = Unknown;
@@ -72,12 +72,12 @@ unsigned passes = 0;
 void makeRejectionAtoms(const RULE& r, unsigned i, unsigned j, const ARGUMENTS& V,
                         RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
-    known.rejection = rejectionAtom(i, j, V).predicate;
-    generatedAtom(
-        known.complement, [&] { return compl_updAtom(h.predicate, i + 1, h.args); }, h.args);
+    known.rejection = RejectionAtom(i, j, V).predicate;
+    GeneratedAtom(
+        known.complement, [&] { return ComplementUpdateAtom(h.predicate, i + 1, h.args); }, h.args);
 }
 
-// The rejection rule of Pupd's last rule, its rewritten form, stands
+// The rejection rule of the program's last rule, its rewritten form, stands
 // before it; with -min or -strict its minimality rejection constraint
 // follows. m: the number of the rule's variables.
 void addRejectionRule(REWRITING& R, unsigned i, unsigned m) {
@@ -96,8 +96,8 @@ void addRejectionRule(REWRITING& R, unsigned i, unsigned m) {
 void rewriteRule(REWRITING& R, RULE& r, unsigned i, unsigned j, const ARGUMENTS& V, bool last,
                  RULE_ATOMS& known) {
     const ATOM& h = headAtom(r);
-    const ATOM update = generatedAtom(
-        known.update, [&] { return updAtom(h.predicate, i, h.args); }, h.args);
+    const ATOM update = GeneratedAtom(
+        known.update, [&] { return UpdateAtom(h.predicate, i, h.args); }, h.args);
 
     const BODY_VIEW body = r.body() ? *r.body() : BODY_VIEW();
     std::span<const LITERAL> positive = body.literals.first(body.firstNegated);
@@ -105,11 +105,11 @@ void rewriteRule(REWRITING& R, RULE& r, unsigned i, unsigned j, const ARGUMENTS&
     // Under -min/-strict the facts of the most recent program depend on the
     // truth proposition, which the truth fact of addMinRules makes hold.
     if (!r.body() && last && R.minimality())
-        positive =
-            withOneMore({}, LITERAL(ATOM(truthAtom(), std::nullopt, IDB), false), positiveBuffer);
+        positive = withOneMore({}, LITERAL(ATOM(TruthPredicateName(), std::nullopt, IDB), false),
+                               positiveBuffer);
     if (!last) {
-        ATOM rejection = generatedAtom(
-            known.rejection, [&] { return rejectionAtom(i, j, V); }, V);
+        ATOM rejection = GeneratedAtom(
+            known.rejection, [&] { return RejectionAtom(i, j, V); }, V);
         negated = withOneMore(negated, LITERAL(std::move(rejection), true), negatedBuffer);
     }
 
@@ -132,16 +132,16 @@ bool plainPredicate(std::string_view name) {
 // The plain predicates that the inertia rules will surely select: every
 // one of the input, or with -O=succint those that head a rule (the update
 // names of a head are made from it).
-std::size_t plainSelectedPredicates(const std::vector<OID>& ids, OPTIMIZATION optimize) {
+std::size_t plainSelectedPredicates(const std::vector<UPDATE_PROGRAM>& ids, OPTIMIZATION optimize) {
     const PREDICATE_NAMES& P = ATOM::Predicates;
     std::size_t plain = 0;
     if (optimize != OPTIMIZATION::SUCCINT) {
         for (unsigned n = 0; n < P.size(); ++n)
-            if (isOriginal(n) && plainPredicate(P.text(n))) ++plain;
+            if (IsOriginal(n) && plainPredicate(P.text(n))) ++plain;
         return plain;
     }
     std::vector<bool> counted(P.size());
-    for (const OID& program : ids) {
+    for (const UPDATE_PROGRAM& program : ids) {
         if (!program.rules) continue;
         for (const RULE& r : *program.rules) {
             const auto head = r.head();
@@ -157,7 +157,7 @@ std::size_t plainSelectedPredicates(const std::vector<OID>& ids, OPTIMIZATION op
 
 }  // namespace
 
-void UpdateRewriting(std::vector<OID>& ids, std::vector<CONSTRAINT>& inputConstraints,
+void UpdateRewriting(std::vector<UPDATE_PROGRAM>& ids, std::vector<CONSTRAINT>& inputConstraints,
                      const REWRITING_SETTINGS& settings, TRANSLATION& translation) {
     REWRITING R{translation, settings};
     translation.notation = settings.notation;
@@ -202,7 +202,7 @@ void UpdateRewriting(std::vector<OID>& ids, std::vector<CONSTRAINT>& inputConstr
     if (settings.debug) std::cerr << "Update Rewriting finished." << '\n' << '\n';
 }
 
-void UpdateRewritingRules(REWRITING& R, OID& program, unsigned i, unsigned N) {
+void UpdateRewritingRules(REWRITING& R, UPDATE_PROGRAM& program, unsigned i, unsigned N) {
     const bool last = i + 1 == N;
     if (!program.rules) return;
     RULES& rules = *program.rules;
@@ -225,12 +225,12 @@ void UpdateRewritingRules(REWRITING& R, OID& program, unsigned i, unsigned N) {
         if (j + Ahead < rules.size())
             if (const unsigned near = headOf(j + Ahead); near != Unknown) {
                 __builtin_prefetch(&sharedAtoms[near]);
-                prefetchUpdateBases(near);
+                PrefetchUpdateBases(near);
                 ATOM::Predicates.prefetchText(near);
             }
         if (j + Ahead / 2 < rules.size())
             if (const unsigned near = headOf(j + Ahead / 2); near != Unknown)
-                prefetchUpdateNames(near, i);
+                PrefetchUpdateNames(near, i);
         auto V = variables(rules[j]);
         const unsigned head = headAtom(rules[j]).predicate;
         if (head >= sharedAtoms.size()) sharedAtoms.resize(head + 1);

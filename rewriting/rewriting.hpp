@@ -45,9 +45,10 @@ struct REWRITING {
 
 // Translates the programs, rewriting their rules in place, into
 // translation; the input constraints are moved into its constraints first.
-void UpdateRewriting(std::vector<OID>& programs, std::vector<CONSTRAINT>& inputConstraints,
-                     const REWRITING_SETTINGS& settings, TRANSLATION& translation);
+void UpdateRewriting(std::vector<UPDATE_PROGRAM>& programs,
+                     std::vector<CONSTRAINT>& inputConstraints, const REWRITING_SETTINGS& settings,
+                     TRANSLATION& translation);
 
 // The rejection and rewritten rules of program i of N, appended to the
 // translation's rules; the rules of the program are rewritten in place.
-void UpdateRewritingRules(REWRITING& r, OID& program, unsigned i, unsigned N);
+void UpdateRewritingRules(REWRITING& r, UPDATE_PROGRAM& program, unsigned i, unsigned N);

@@ -10,7 +10,7 @@ void addStrongNegCons(REWRITING& R) {
     const PREDICATE_NAMES& P = ATOM::Predicates;
     forEachPredicate([&](std::string_view text, unsigned number) {
         const std::string name(text);
-        if (P.type(number) == PREDICATE_NAMES::BUILTIN_PREDICATE || hasReservedPrefix(name)) return;
+        if (P.type(number) == PREDICATE_NAMES::BUILTIN_PREDICATE || HasReservedPrefix(name)) return;
         // The pair is handled when its positive name is visited.
         if (!name.empty() && name[0] == '-') {
             const std::string_view positive = std::string_view(name).substr(1);
@@ -21,7 +21,7 @@ void addStrongNegCons(REWRITING& R) {
 }
 
 void addNegConstraint(REWRITING& R, std::string name, unsigned k) {
-    const auto V = arbitraryVariables(k);
+    const auto V = ArbitraryVariables(k);
     std::vector<LITERAL> positive;
     positive.emplace_back(ATOM(name, V, PREDICATE_NAMES::IDB), false);
     positive.emplace_back(ATOM(complementName(name), V, PREDICATE_NAMES::IDB), false);

@@ -67,7 +67,7 @@ constexpr std::size_t Ahead = 8;
 
 namespace {
 
-// "(X0,...,Xk-1)" for k > 0, as append_atom writes arbitrary variables.
+// "(X0,...,Xk-1)" for k > 0, as AppendAtom writes arbitrary variables.
 void appendVariables(std::string& out, unsigned k) {
     if (k == 0) return;
     for (unsigned n = 0; n < k; ++n) {
@@ -163,13 +163,13 @@ REJECTION_PARTS rejectionParts(const RULE& rewritten) {
 
 void appendRejectionRule(std::string& out, const RULE& rewritten, NOTATION notation) {
     const REJECTION_PARTS parts = rejectionParts(rewritten);
-    append_atom(out, parts.rejection, notation);
+    AppendAtom(out, parts.rejection, notation);
     out += " :- ";
     for (const LITERAL& l : parts.positive) {
         append_literal(out, l, notation);
         out += ", ";
     }
-    append_atom(out, parts.complement, notation);
+    AppendAtom(out, parts.complement, notation);
     for (const LITERAL& l : parts.negated) {
         out += ", ";
         append_literal(out, l, notation);

@@ -15,7 +15,7 @@ namespace {
 // with the base name gives the clash-free name that the rewriting made, or
 // an unused one when it made none (no atom of it can then hold).
 std::string updateName(const std::string& name, unsigned k) {
-    return uniqueUpdPred(UpdateName(name, k));
+    return UniquePredicateName(UpdateName(name, k));
 }
 
 // name, or name(a,b) as the filter writes atoms.
@@ -123,7 +123,7 @@ EXPLANATION ExplainInstance(unsigned program, unsigned rule, std::vector<std::st
 }
 
 void ANSWER_TRACE::note(const ANSWER_ATOM& atom) {
-    if (const auto numbers = rejectionNumbers(atom.name())) {
+    if (const auto numbers = RejectionNumbersOf(atom.name())) {
         REJECTION r{numbers->program, numbers->rule, {}};
         for (std::size_t n = 0; n < atom.argCount(); ++n) r.arguments.emplace_back(atom.arg(n));
         rejections.push_back(std::move(r));

@@ -85,26 +85,26 @@ void AddCandidateRules(const RUN_SETTINGS& settings, const ANSWER_ATOM& printed,
 
 void AddModelRules(const RUN_SETTINGS& settings, const ATOM& atom, RULES& rules) {
     const std::string r = atom.name();
-    if (!isRejectionPred(r) || atom.hasVariable()) return;
+    if (!IsRejectionPredicate(r) || atom.hasVariable()) return;
 
     // ok :- not a.   or, with -strict,   ok_PL :- eq_P(L+1)_R0, not a.
     HEAD head;
     BODY body;
     if (settings.strict) {
-        unsigned level = getLevel(r);
-        head.add(proposition(okPred(level)));
-        body.add(LITERAL(proposition(equalityPred(level + 1, 0)), false));
+        unsigned level = RejectionLevel(r);
+        head.add(proposition(OkPredicateAt(level)));
+        body.add(LITERAL(proposition(EqualityPredicate(level + 1, 0)), false));
     } else {
-        head.add(proposition(okAtom()));
+        head.add(proposition(OkPredicateName()));
     }
     body.add(LITERAL(atom, true));
     addCandidateRule(settings, rules, RULE(std::move(head), std::move(body)));
 
     // mrej(c1, ..., ck) :- is_true.
     unsigned arity = ATOM::Predicates.arity(atom.predicate);
-    HEAD model(ATOM(modelPred(r, arity), atom.args, PREDICATE_NAMES::IDB));
+    HEAD model(ATOM(ModelPredicate(r, arity), atom.args, PREDICATE_NAMES::IDB));
     BODY truth;
-    truth.add(LITERAL(proposition(truthAtom()), false));
+    truth.add(LITERAL(proposition(TruthPredicateName()), false));
     addCandidateRule(settings, rules, RULE(std::move(model), std::move(truth)));
 }
 

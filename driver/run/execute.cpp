@@ -69,7 +69,7 @@ void judgeAtom(FILTER_STATE& s, const RUN_SETTINGS& settings, ANSWER_ATOM& atom,
         atom.renameStart(PexaNegationPrefix.size(), "-");
     const std::string_view name = atom.name();
     const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
-    const bool rejection = auxiliary && s.doMinTests && isRejectionPred(name);
+    const bool rejection = auxiliary && s.doMinTests && IsRejectionPredicate(name);
     if (auxiliary && settings.explain) s.trace.note(atom);
     if (auxiliary && !rejection) return;
 

@@ -24,8 +24,9 @@ void WriteRejectionDeclarations(std::FILE* out) {
     unsigned count = 0;
     updatePredicates.forEachRejection([&](unsigned n) {
         const std::string name = updatePredicates.text(n);
-        std::fputs(RejectionDeclaration(name, updatePredicates.arity(n), getLevel(name)).c_str(),
-                   out);
+        std::fputs(
+            RejectionDeclaration(name, updatePredicates.arity(n), RejectionLevel(name)).c_str(),
+            out);
         ++count;
     });
     std::fputs(RejectionCountDeclaration(count).c_str(), out);

@@ -360,7 +360,7 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
     }
     if (s.settings.directives.showSeen) ShowAlso(s.settings.directives.shown);
     if (s.settings.run.verbose) {
-        const OID& program = sequence.programs.back();
+        const UPDATE_PROGRAM& program = sequence.programs.back();
         const std::size_t rules = program.rules ? program.rules->size() : 0;
         verbose() << "Step " << s.step << ": program " << first << " from " << StdinName << " line "
                   << block.line << ", " << rules << (rules == 1 ? " rule" : " rules") << " and "

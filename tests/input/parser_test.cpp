@@ -25,7 +25,8 @@ TEST_F(Parser, OneProgramPerInputOrBlockNumberedAcrossInputs) {
     EXPECT_EQ(rulesOf(2), Texts{});
     EXPECT_EQ(rulesOf(4), (Texts{"s.", "t."}));
     // Every program is named by the constant vok.
-    for (const OID& p : TestSequence().programs) EXPECT_EQ(p.id, IDENT(IDENT::CONSTANT, 0));
+    for (const UPDATE_PROGRAM& p : TestSequence().programs)
+        EXPECT_EQ(p.id, IDENT(IDENT::CONSTANT, 0));
     EXPECT_EQ(IDENT::Constants.text(0), "vok");
 }
 

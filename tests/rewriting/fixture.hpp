@@ -68,7 +68,7 @@ inline RULE fact(ATOM head) {
 
 // Appends one update program to the sequence.
 inline void program(std::vector<RULE> rules) {
-    std::vector<OID>& programs = Sequence().programs;
+    std::vector<UPDATE_PROGRAM>& programs = Sequence().programs;
     programs.emplace_back(newIDENT("vok"));
     for (RULE& r : rules) programs.back().rules->push_back(std::move(r));
 }

@@ -173,8 +173,8 @@ TEST_F(Rewriting, InertiaWalkAgreesWithAWalkOverAllPredicates) {
         const PREDICATE_NAMES& P = ATOM::Predicates;
         for (auto it = P.begin(); it != P.end(); ++it) {
             const std::string p(it->name);
-            if (!isRewritten(p)) continue;
-            if (p[0] == '-' && P.contains(p.substr(1)) && isRewritten(p.substr(1))) continue;
+            if (!IsRewritten(p)) continue;
+            if (p[0] == '-' && P.contains(p.substr(1)) && IsRewritten(p.substr(1))) continue;
             for (unsigned n = N; n-- > 0;) addPropRules(R, p, n, P.arity(it->number));
         }
         ASSERT_EQ(walked, translatedLines()) << "seed " << seed;
@@ -202,8 +202,8 @@ TEST_F(Rewriting, StrongNegationConstraintsWalkTheLiveTable) {
     atom("p", {"a"});
     atom("-q");
     std::vector<IDENT> x = terms({"X"});
-    ATOM(updPred("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
-    ATOM(compl_updPred("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
+    ATOM(UpdatePredicate("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
+    ATOM(ComplementUpdatePredicate("p", 0, 1), ARGUMENTS(x), PREDICATE_NAMES::IDB);
     S.debug = true;
     REWRITING R{T, S};
     std::string trace = stderrOf([&] { addStrongNegCons(R); });
@@ -245,7 +245,7 @@ TEST_F(Rewriting, MinimalityParts) {
     createMinRule(R, HEAD(atom("h")), BODY());
     EXPECT_EQ(lines(T.minRules),
               join({"ok_0 :- ok_P3.", "eq_P3_R0 :- eq_P4_R0, not ok_P3.", "h :- ."}));
-    rejectionPred(0, 0, 3);
+    RejectionPredicate(0, 0, 3);
     createMinRejCons(R, "rej_P0_R0", 1, 3);
     EXPECT_EQ(lines(T.minConstraints), ":- rej_P0_R0(X0,X1,X2), not mrej_P0_R0(X0,X1,X2).");
 }

@@ -17,7 +17,7 @@ std::string text(const T& item, NOTATION notation = NOTATION::INPUT) {
     if constexpr (std::is_same_v<T, RULE>) print_rule(out, item, notation);
     else if constexpr (std::is_same_v<T, CONSTRAINT>) print_constraint(out, item, notation);
     else if constexpr (std::is_same_v<T, LITERAL>) append_literal(text, item, notation);
-    else append_atom(text, item, notation);
+    else AppendAtom(text, item, notation);
     return out.str() + text;
 }
 

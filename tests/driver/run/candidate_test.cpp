@@ -37,8 +37,8 @@ struct Candidates : Driver {
 };
 
 TEST_F(Candidates, RejectionAtomGivesOkRuleAndModelFact) {
-    rejectionPred(1, 4, 2);
-    rejectionPred(0, 0, 0);
+    RejectionPredicate(1, 4, 2);
+    RejectionPredicate(0, 0, 0);
     AddCandidateRules("rej_P1_R4(a,7)", rules);
     AddCandidateRules("rej_P0_R0", rules);
     EXPECT_EQ(texts(),
@@ -49,14 +49,14 @@ TEST_F(Candidates, RejectionAtomGivesOkRuleAndModelFact) {
 
 TEST_F(Candidates, StrictRulesDependOnTheNextLevel) {
     settings().strict = true;
-    rejectionPred(1, 4, 1);
+    RejectionPredicate(1, 4, 1);
     AddCandidateRules("rej_P1_R4(a)", rules);
     EXPECT_EQ(texts(), (std::vector<std::string>{"ok_P2 :- eq_P3_R0, not rej_P1_R4(a).",
                                                  "mrej_P1_R4(a) :- is_true."}));
 }
 
 TEST_F(Candidates, ArgumentTokensBecomeIntegersOrConstants) {
-    rejectionPred(0, 0, 8);
+    RejectionPredicate(0, 0, 8);
     AddCandidateRules("rej_P0_R0(0,007,-3,-0,x1,12,\"a, b\",99999999999)", rules);
     std::vector<IDENT> terms = rejectedTerms();
     ASSERT_EQ(terms.size(), 8u);
@@ -73,13 +73,13 @@ TEST_F(Candidates, ArgumentTokensBecomeIntegersOrConstants) {
 }
 
 TEST_F(Candidates, BlanksBetweenArgumentsAreSeparators) {
-    rejectionPred(0, 1, 2);
+    RejectionPredicate(0, 1, 2);
     AddCandidateRules("rej_P0_R1( a ,\tb )", rules);
     EXPECT_EQ(text(rules.at(0)), "ok :- not rej_P0_R1(a,b).");
 }
 
 TEST_F(Candidates, OtherAtomsAddNoRules) {
-    rejectionPred(0, 0, 1);
+    RejectionPredicate(0, 0, 1);
     AddCandidateRules("p(a)", rules);
     // An input predicate that merely looks like a rejection predicate.
     AddCandidateRules("rej_P5_R5", rules);
@@ -88,7 +88,7 @@ TEST_F(Candidates, OtherAtomsAddNoRules) {
 }
 
 TEST_F(Candidates, ArityConflictEndsTheRun) {
-    rejectionPred(0, 0, 1);
+    RejectionPredicate(0, 0, 1);
     AddCandidateRules("rej_P0_R0(a)", rules);
     EXPECT_EXIT(AsWholeRun([&] { AddCandidateRules("rej_P0_R0(a,b)", rules); }),
                 ::testing::ExitedWithCode(1),
@@ -97,7 +97,7 @@ TEST_F(Candidates, ArityConflictEndsTheRun) {
 
 TEST_F(Candidates, DebugTracesEveryRule) {
     settings().debug = true;
-    rejectionPred(0, 0, 0);
+    RejectionPredicate(0, 0, 0);
     Capture err(std::cerr);
     AddCandidateRules("rej_P0_R0", rules);
     EXPECT_EQ(

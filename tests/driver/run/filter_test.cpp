@@ -24,9 +24,9 @@ struct Filter : Driver {
     }
 
     void registerAuxiliary() {
-        updPred("q", 0, 1);
-        updPred("-r", 1, 0);
-        rejectionPred(0, 1, 1);
+        UpdatePredicate("q", 0, 1);
+        UpdatePredicate("-r", 1, 0);
+        RejectionPredicate(0, 1, 1);
         minimalPredicates.insert("is_true", 0);
     }
 };
@@ -88,8 +88,8 @@ TEST_F(Filter, LongLineIsFilteredLikeAShortOne) {
 TEST_F(Filter, PexaNegationIsWrittenAsInTheInput) {
     freshRun(PROGRAM_TYPE::PEXA);
     settings.programType = PROGRAM_TYPE::PEXA;
-    updPred("-q", 0, 0);
-    updPred("q", 0, 0);
+    UpdatePredicate("-q", 0, 0);
+    UpdatePredicate("q", 0, 0);
     EXPECT_EQ(filter({"{NEG_p, p, NEG_q_P0, q_P0, NEG_NEG_x, xNEG_y}\n"}),
               "{-p, p, -NEG_x, xNEG_y}\n");
     // Only the pexa type reads the prefix.
@@ -132,8 +132,8 @@ TEST_F(Filter, PexaGoalsAreJudgedInTheInputsVocabulary) {
     };
     for (const CASE& c : cases) {
         freshRun(PROGRAM_TYPE::PEXA);
-        updPred("-q", 0, 0);
-        updPred("q", 0, 0);
+        UpdatePredicate("-q", 0, 0);
+        UpdatePredicate("q", 0, 0);
         settings = RUN_SETTINGS();
         settings.programType = PROGRAM_TYPE::PEXA;
         (c.brave ? settings.brave : settings.cautious) = true;

@@ -10,5 +10,5 @@
 // Builtins are registered for program type program.
 inline void freshRun(PROGRAM_TYPE program = PROGRAM_TYPE::ROX) {
     resetProgramTables(program);
-    resetAuxiliaryIndex();
+    ResetAuxiliaryIndex();
 }
