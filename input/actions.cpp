@@ -144,7 +144,7 @@ IDENT undefinedTerm(PARSER& parser, const TERM_VALUE& term) {
         // clingo leaves out a rule or constraint with an undefined term,
         // and says so (an "info", not an error).
         std::string text;
-        append_term(text, t);
+        AppendTerm(text, t);
         yyerror(parser, ("info: operation undefined: " + text +
                          "; the statement is left out, as clingo leaves it out")
                             .c_str());
@@ -280,7 +280,7 @@ void newConstant(PARSER& parser, INPUT_DIRECTIVES& directives, const std::string
     const IDENT term = identOf(value.term);
     if (value.undefined) {
         std::string text;
-        append_term(text, term);
+        AppendTerm(text, term);
         countedError(parser, ("#const " + name + " needs a value, and the operation " + text +
                               " is undefined")
                                  .c_str());

@@ -71,7 +71,7 @@ struct AGGREGATE_TEXT {
         } else if (t.kind() == IDENT::COMPOUND) {
             compound(t);
         } else {
-            append_term(text, t);
+            AppendTerm(text, t);
         }
     }
     // A function term or arithmetic: its variables written as term writes

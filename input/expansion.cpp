@@ -11,7 +11,7 @@ constexpr int FirstMarker = 1000000000;
 
 std::string textOf(IDENT term) {
     std::string text;
-    append_term(text, term);
+    AppendTerm(text, term);
     return text;
 }
 

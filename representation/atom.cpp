@@ -203,7 +203,7 @@ void appendAggregate(std::string& out, std::string_view text, const ARGUMENTS& a
         }
         const auto place = static_cast<unsigned char>(text[++i]) - 1u;
         if (place >= args.size()) throw INTERNAL_ERROR{"Aggregate without its arguments."};
-        append_term(out, args[place]);
+        AppendTerm(out, args[place]);
     }
 }
 
@@ -242,26 +242,26 @@ void AppendAtom(std::string& out, const ATOM& atom, NOTATION notation) {
     } else {
         const std::string_view name = atom.nameView();
         if (!name.empty() && name[0] == AggregateMark) return appendAggregate(out, name, atom.args);
-        append_name(out, name, notation);
+        AppendName(out, name, notation);
     }
     if (!atom.args.empty()) {
         out += '(';
         for (const IDENT& t : atom.args) {
             if (&t != atom.args.begin()) out += ',';
-            append_term(out, t);
+            AppendTerm(out, t);
         }
         out += ')';
     }
 }
 
-void append_literal(std::string& out, const LITERAL& literal, NOTATION notation) {
+void AppendLiteral(std::string& out, const LITERAL& literal, NOTATION notation) {
     if (literal.doubled) out += "not ";
     if (literal.negated) out += notation == NOTATION::PEXA ? "~" : "not ";
     AppendAtom(out, literal, notation);
 }
 
-void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
-                NOTATION notation) {
+void PrintList(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
+               NOTATION notation) {
     std::string text;
     for (const ATOM* a = first; a != last; ++a) {
         if (a != first) text += sep;
@@ -270,12 +270,12 @@ void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const ch
     out << text;
 }
 
-void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep,
-                NOTATION notation) {
+void PrintList(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep,
+               NOTATION notation) {
     std::string text;
     for (const LITERAL* l = first; l != last; ++l) {
         if (l != first) text += sep;
-        append_literal(text, *l, notation);
+        AppendLiteral(text, *l, notation);
     }
     out << text;
 }

@@ -358,13 +358,13 @@ ATOM newAssignment(IDENT left, IDENT right);
 std::string complementName(std::string_view name);
 
 // Appends one atom: its name (pexa: "-" as "NEG_") and the arguments; the
-// text forms are built in strings, see append_term.
+// text forms are built in strings, see AppendTerm.
 void AppendAtom(std::string& out, const ATOM& atom, NOTATION notation);
 // Appends one literal: "not " (pexa: "~") when negated, "not not " when
 // doubled, then the atom.
-void append_literal(std::string& out, const LITERAL& literal, NOTATION notation);
+void AppendLiteral(std::string& out, const LITERAL& literal, NOTATION notation);
 
-void print_list(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
-                NOTATION notation);
-void print_list(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep,
-                NOTATION notation);
+void PrintList(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
+               NOTATION notation);
+void PrintList(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep,
+               NOTATION notation);

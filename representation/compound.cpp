@@ -67,7 +67,7 @@ void appendStructure(std::string& out, TERM_OP op, IDENT functor, std::span<cons
     };
     switch (op) {
         case TERM_OP::FUNCTION:
-            append_term(out, functor);
+            AppendTerm(out, functor);
             out += '(';
             for (std::size_t i = 0; i < a.size(); ++i) {
                 if (i) out += ',';
@@ -167,7 +167,7 @@ std::optional<std::int64_t> arithmetic(TERM_OP op, std::int64_t x, std::int64_t 
 IDENT COMPOUNDS::make(TERM_OP op, IDENT functor, std::span<const IDENT> operands) {
     std::string text;
     appendStructure(text, op, functor, operands,
-                    [](std::string& out, IDENT t) { append_term(out, t); });
+                    [](std::string& out, IDENT t) { AppendTerm(out, t); });
     const auto [n, fresh] = texts.insert(text);
     if (fresh) {
         COMPOUND c;
@@ -281,7 +281,7 @@ void AppendNamedTerm(std::string& out, IDENT term, const std::vector<std::string
         return;
     }
     if (!isCompound(term)) {
-        append_term(out, term);
+        AppendTerm(out, term);
         return;
     }
     const COMPOUND& c = Compounds.at(term);

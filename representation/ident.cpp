@@ -40,7 +40,7 @@ std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second, const IDEN
     return terms;
 }
 
-void append_term(std::string& out, const IDENT& term) {
+void AppendTerm(std::string& out, const IDENT& term) {
     char digits[16];
     switch (term.kind()) {
         case IDENT::VARIABLE: out += 'X'; [[fallthrough]];
@@ -57,34 +57,34 @@ void append_term(std::string& out, const IDENT& term) {
     }
 }
 
-void print_term(std::ostream& out, const IDENT& term) {
+void PrintTerm(std::ostream& out, const IDENT& term) {
     std::string text;
-    append_term(text, term);
+    AppendTerm(text, term);
     out << text;
 }
 
-void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* sep) {
+void PrintList(std::ostream& out, const std::vector<IDENT>& terms, const char* sep) {
     for (std::size_t i = 0; i < terms.size(); ++i) {
         if (i) out << sep;
-        print_term(out, terms[i]);
+        PrintTerm(out, terms[i]);
     }
 }
 
-void append_name(std::string& out, std::string_view name, NOTATION notation) {
+void AppendName(std::string& out, std::string_view name, NOTATION notation) {
     if (notation == NOTATION::PEXA) AppendPexaName(out, name);
     else out += name;
 }
 
-void print_name(std::ostream& out, std::string_view name, NOTATION notation) {
+void PrintName(std::ostream& out, std::string_view name, NOTATION notation) {
     std::string text;
-    append_name(text, name, notation);
+    AppendName(text, name, notation);
     out << text;
 }
 
-void print_list(std::ostream& out, NAMES::const_iterator first, NAMES::const_iterator last,
-                const char* sep, NOTATION notation) {
+void PrintList(std::ostream& out, NAMES::const_iterator first, NAMES::const_iterator last,
+               const char* sep, NOTATION notation) {
     for (auto it = first; it != last; ++it) {
         if (it != first) out << sep;
-        print_name(out, it->name, notation);
+        PrintName(out, it->name, notation);
     }
 }

@@ -92,21 +92,21 @@ std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second = nullptr,
 
 // Writes one term: X<n>, the constant's text, the integer, or the compound
 // term's text.
-void print_term(std::ostream& out, const IDENT& term);
+void PrintTerm(std::ostream& out, const IDENT& term);
 // Appends the same text to a string. The text forms are built in a string
 // and written at once: formatting piece by piece through a stream costs
 // more than the text itself.
-void append_term(std::string& out, const IDENT& term);
+void AppendTerm(std::string& out, const IDENT& term);
 
 // Writes the terms separated by sep.
-void print_list(std::ostream& out, const std::vector<IDENT>& terms, const char* sep);
+void PrintList(std::ostream& out, const std::vector<IDENT>& terms, const char* sep);
 
 // Writes the names of a range of a name table in name order, separated by
 // sep, in the notation given.
-void print_list(std::ostream& out, NAMES::const_iterator first, NAMES::const_iterator last,
-                const char* sep, NOTATION notation);
+void PrintList(std::ostream& out, NAMES::const_iterator first, NAMES::const_iterator last,
+               const char* sep, NOTATION notation);
 
 // Writes a predicate or name text in the notation given: for pexa a
 // leading "-" is written "NEG_".
-void print_name(std::ostream& out, std::string_view name, NOTATION notation);
-void append_name(std::string& out, std::string_view name, NOTATION notation);
+void PrintName(std::ostream& out, std::string_view name, NOTATION notation);
+void AppendName(std::string& out, std::string_view name, NOTATION notation);

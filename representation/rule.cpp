@@ -228,26 +228,26 @@ bool RULE::isSafe() const {
     return !b || bodyIsSafe(*b, bound);
 }
 
-void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep, NOTATION notation) {
-    print_list(out, head.atoms.data(), head.atoms.data() + head.atoms.size(), sep, notation);
+void PrintList(std::ostream& out, const HEAD_VIEW& head, const char* sep, NOTATION notation) {
+    PrintList(out, head.atoms.data(), head.atoms.data() + head.atoms.size(), sep, notation);
 }
 
-void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep, NOTATION notation) {
-    print_list(out, body.literals.data(), body.literals.data() + body.literals.size(), sep,
-               notation);
+void PrintList(std::ostream& out, const BODY_VIEW& body, const char* sep, NOTATION notation) {
+    PrintList(out, body.literals.data(), body.literals.data() + body.literals.size(), sep,
+              notation);
 }
 
-void append_literals(std::string& out, const BODY_VIEW& body, NOTATION notation) {
+void AppendLiterals(std::string& out, const BODY_VIEW& body, NOTATION notation) {
     // A conditional literal's condition would take in the literals after it.
     const bool conditional = std::any_of(body.literals.begin(), body.literals.end(),
                                          [](const LITERAL& l) { return l.isConditional(); });
     for (std::size_t i = 0; i < body.literals.size(); ++i) {
         if (i) out += conditional ? "; " : ", ";
-        append_literal(out, body.literals[i], notation);
+        AppendLiteral(out, body.literals[i], notation);
     }
 }
 
-void append_rule(std::string& out, const RULE& rule, NOTATION notation) {
+void AppendRule(std::string& out, const RULE& rule, NOTATION notation) {
     if (rule.isChoice()) out += "{ ";
     if (const auto head = rule.head())
         for (std::size_t i = 0; i < head->atoms.size(); ++i) {
@@ -257,7 +257,7 @@ void append_rule(std::string& out, const RULE& rule, NOTATION notation) {
     if (rule.isChoice()) out += " }";
     if (const auto body = rule.body()) {
         out += " :- ";
-        append_literals(out, *body, notation);
+        AppendLiterals(out, *body, notation);
     }
     out += '.';
 }
@@ -266,7 +266,7 @@ namespace {
 
 void appendConstraint(std::string& out, const CONSTRAINT& constraint, NOTATION notation) {
     out += ":- ";
-    append_literals(out, constraint, notation);
+    AppendLiterals(out, constraint, notation);
     out += '.';
 }
 
@@ -276,25 +276,25 @@ constexpr std::ptrdiff_t Ahead = 8;
 
 }  // namespace
 
-void print_rule(std::ostream& out, const RULE& rule, NOTATION notation) {
+void PrintRule(std::ostream& out, const RULE& rule, NOTATION notation) {
     std::string text;
-    append_rule(text, rule, notation);
+    AppendRule(text, rule, notation);
     out << text;
 }
 
-void print_constraint(std::ostream& out, const CONSTRAINT& constraint, NOTATION notation) {
+void PrintConstraint(std::ostream& out, const CONSTRAINT& constraint, NOTATION notation) {
     std::string text;
     appendConstraint(text, constraint, notation);
     out << text;
 }
 
-void print_list(std::ostream& out, const RULE* first, const RULE* last, const char* sep,
-                NOTATION notation) {
+void PrintList(std::ostream& out, const RULE* first, const RULE* last, const char* sep,
+               NOTATION notation) {
     std::string text;
     for (const RULE* r = first; r != last; ++r) {
         if (last - r > Ahead) prefetchNames(r[Ahead]);
         if (r != first) text += sep;
-        append_rule(text, *r, notation);
+        AppendRule(text, *r, notation);
         if (text.size() >= PrintPiece) {
             out << text;
             text.clear();
@@ -303,8 +303,8 @@ void print_list(std::ostream& out, const RULE* first, const RULE* last, const ch
     out << text;
 }
 
-void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep,
-                NOTATION notation) {
+void PrintList(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep,
+               NOTATION notation) {
     std::string text;
     for (const CONSTRAINT* c = first; c != last; ++c) {
         if (c != first) text += sep;

@@ -246,21 +246,21 @@ bool Saves(const BODY_VIEW& body, const IDENT& term);
 // Head atoms joined by " v ", " :- " and the body's literals when there is
 // a body, then ".".
 // Each in the notation given.
-void print_rule(std::ostream& out, const RULE& rule, NOTATION notation);
+void PrintRule(std::ostream& out, const RULE& rule, NOTATION notation);
 // ":- ", the literals joined by ", ", then ".".
-void print_constraint(std::ostream& out, const CONSTRAINT& constraint, NOTATION notation);
+void PrintConstraint(std::ostream& out, const CONSTRAINT& constraint, NOTATION notation);
 
-void print_list(std::ostream& out, const RULE* first, const RULE* last, const char* sep,
-                NOTATION notation);
-void print_list(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep,
-                NOTATION notation);
-void print_list(std::ostream& out, const HEAD_VIEW& head, const char* sep, NOTATION notation);
+void PrintList(std::ostream& out, const RULE* first, const RULE* last, const char* sep,
+               NOTATION notation);
+void PrintList(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep,
+               NOTATION notation);
+void PrintList(std::ostream& out, const HEAD_VIEW& head, const char* sep, NOTATION notation);
 // Also prints a constraint's literals (without ":- " and ".").
-void print_list(std::ostream& out, const BODY_VIEW& body, const char* sep, NOTATION notation);
+void PrintList(std::ostream& out, const BODY_VIEW& body, const char* sep, NOTATION notation);
 
 // The same text appended to out.
-void append_rule(std::string& out, const RULE& rule, NOTATION notation);
-void append_literals(std::string& out, const BODY_VIEW& body, NOTATION notation);
+void AppendRule(std::string& out, const RULE& rule, NOTATION notation);
+void AppendLiterals(std::string& out, const BODY_VIEW& body, NOTATION notation);
 
 // Starts fetching the names a rule's text will be made of, for a writer
 // that formats rules one after the other.
@@ -282,10 +282,10 @@ void append_literals(std::string& out, const BODY_VIEW& body, NOTATION notation)
 inline constexpr std::size_t PrintPiece = 1 << 16;
 
 // Whole-list conveniences for the vectors of rules and constraints.
-inline void print_list(std::ostream& out, const RULES& rules, const char* sep, NOTATION notation) {
-    print_list(out, rules.data(), rules.data() + rules.size(), sep, notation);
+inline void PrintList(std::ostream& out, const RULES& rules, const char* sep, NOTATION notation) {
+    PrintList(out, rules.data(), rules.data() + rules.size(), sep, notation);
 }
-inline void print_list(std::ostream& out, const std::vector<CONSTRAINT>& cs, const char* sep,
-                       NOTATION notation) {
-    print_list(out, cs.data(), cs.data() + cs.size(), sep, notation);
+inline void PrintList(std::ostream& out, const std::vector<CONSTRAINT>& cs, const char* sep,
+                      NOTATION notation) {
+    PrintList(out, cs.data(), cs.data() + cs.size(), sep, notation);
 }

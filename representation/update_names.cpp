@@ -145,7 +145,7 @@ void UPDATE_NAMES::appendPlain(std::string& out, unsigned n, NOTATION notation) 
         return;
     }
     const auto [b, i] = updatePlace(n);
-    append_name(out, bases_.text(b), notation);
+    AppendName(out, bases_.text(b), notation);
     AppendProgramMark(out, i);
 }
 

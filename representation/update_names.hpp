@@ -73,7 +73,7 @@ public:
     // The text of n without its suffix, and with it.
     std::string plainText(unsigned n) const;
     std::string text(unsigned n) const;
-    // Appends the text of n as append_name writes a predicate name.
+    // Appends the text of n as AppendName writes a predicate name.
     void appendText(std::string& out, unsigned n, NOTATION notation) const;
     // Starts fetching what making update name n reads and writes.
     [[gnu::always_inline]] void prefetchMade(unsigned n) const {

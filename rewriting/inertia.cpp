@@ -152,7 +152,7 @@ void createPropRules(REWRITING& R, const ATOM& head, const ATOM& body, const ATO
     if (!R.settings.debug) return;
     for (const PROPAGATION_RULE& rule : {a, b}) {
         std::string text = "Added propagation rule ";
-        append_propagation(text, rule, R.settings.notation);
+        AppendPropagation(text, rule, R.settings.notation);
         std::cerr << text << ToRewrittenRules << '\n';
     }
 }

@@ -11,7 +11,7 @@
 inline void traceRule(const REWRITING& r, const char* what, const RULE& rule, const char* where) {
     if (!r.settings.debug) return;
     std::cerr << what;
-    print_rule(std::cerr, rule, r.settings.notation);
+    PrintRule(std::cerr, rule, r.settings.notation);
     std::cerr << where << '\n';
 }
 
@@ -20,7 +20,7 @@ inline void traceConstraint(const REWRITING& r, const char* what, const CONSTRAI
                             const char* tail) {
     if (!r.settings.debug) return;
     std::cerr << what;
-    print_constraint(std::cerr, constraint, r.settings.notation);
+    PrintConstraint(std::cerr, constraint, r.settings.notation);
     std::cerr << tail << '\n';
 }
 

@@ -79,7 +79,7 @@ void appendVariables(std::string& out, unsigned k) {
 
 void appendPropagationAtom(std::string& out, unsigned predicate, unsigned k, NOTATION notation) {
     if (isUpdateNumber(predicate)) updatePredicates.appendText(out, predicate, notation);
-    else append_name(out, ATOM::Predicates.text(predicate), notation);
+    else AppendName(out, ATOM::Predicates.text(predicate), notation);
     appendVariables(out, k);
 }
 
@@ -110,7 +110,7 @@ void printInertia(std::ostream& out, const INERTIA_RULES& inertia, std::size_t f
         [&](const PROPAGATION_RULE& rule) {
             if (any) text += sep;
             any = true;
-            append_propagation(text, rule, notation);
+            AppendPropagation(text, rule, notation);
             if (text.size() >= PrintPiece) {
                 out << text;
                 text.clear();
@@ -125,7 +125,7 @@ void printInertia(std::ostream& out, const INERTIA_RULES& inertia, std::size_t f
 
 }  // namespace
 
-void append_propagation(std::string& out, const PROPAGATION_RULE& rule, NOTATION notation) {
+void AppendPropagation(std::string& out, const PROPAGATION_RULE& rule, NOTATION notation) {
     const unsigned k = propagationArity(rule);
     appendPropagationAtom(out, rule.head, k, notation);
     out += " :- ";
@@ -166,13 +166,13 @@ void appendRejectionRule(std::string& out, const RULE& rewritten, NOTATION notat
     AppendAtom(out, parts.rejection, notation);
     out += " :- ";
     for (const LITERAL& l : parts.positive) {
-        append_literal(out, l, notation);
+        AppendLiteral(out, l, notation);
         out += ", ";
     }
     AppendAtom(out, parts.complement, notation);
     for (const LITERAL& l : parts.negated) {
         out += ", ";
-        append_literal(out, l, notation);
+        AppendLiteral(out, l, notation);
     }
     out += '.';
 }
@@ -184,7 +184,7 @@ void printWithRejections(std::ostream& out, const TRANSLATION& t, std::size_t a,
                          const char* sep, NOTATION notation) {
     const RULES& rules = t.rules;
     const REJECTION_MARKS& marks = t.rejections;
-    if (marks.count == 0) return print_list(out, rules.data() + a, rules.data() + b, sep, notation);
+    if (marks.count == 0) return PrintList(out, rules.data() + a, rules.data() + b, sep, notation);
     // The rule k at place a or whose rejection rule is there: the last k
     // with k + (marks before k) <= a.
     std::size_t low = 0, high = rules.size();
@@ -203,7 +203,7 @@ void printWithRejections(std::ostream& out, const TRANSLATION& t, std::size_t a,
             appendRejectionRule(text, rules[k], notation);
             rejection = false;
         } else {
-            append_rule(text, rules[k], notation);
+            AppendRule(text, rules[k], notation);
             ++k;
             rejection = k < rules.size() && marks.marked(k);
         }
@@ -224,8 +224,8 @@ RULE rejectionRule(const RULE& rewritten) {
     return RULE(std::span<const ATOM>(&parts.rejection, 1), positive, parts.negated);
 }
 
-void print_translated_rules(std::ostream& out, const TRANSLATION& t, std::size_t first,
-                            std::size_t last, const char* sep, NOTATION notation) {
+void PrintTranslatedRules(std::ostream& out, const TRANSLATION& t, std::size_t first,
+                          std::size_t last, const char* sep, NOTATION notation) {
     // Three runs: the rules before the inertia rules, the inertia rules, the
     // rest of the rules; each part of [first, last) that falls into one.
     // Places count the rejection rules written from the marked rules.

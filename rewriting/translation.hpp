@@ -80,8 +80,8 @@ private:
     std::size_t runOf(std::size_t pair) const;
 };
 
-// "head(X0,...,Xk-1) :- body(X0,...,Xk-1)." as print_rule writes the rule.
-void append_propagation(std::string& out, const PROPAGATION_RULE& rule, NOTATION notation);
+// "head(X0,...,Xk-1) :- body(X0,...,Xk-1)." as PrintRule writes the rule.
+void AppendPropagation(std::string& out, const PROPAGATION_RULE& rule, NOTATION notation);
 // The rule itself, as the translation's rules would hold it.
 RULE propagationRule(const PROPAGATION_RULE& rule);
 
@@ -139,5 +139,5 @@ struct TRANSLATION {
 
 // The rules first to last - 1 of the translated program's order, separated
 // by sep, in the notation given.
-void print_translated_rules(std::ostream& out, const TRANSLATION& translation, std::size_t first,
-                            std::size_t last, const char* sep, NOTATION notation);
+void PrintTranslatedRules(std::ostream& out, const TRANSLATION& translation, std::size_t first,
+                          std::size_t last, const char* sep, NOTATION notation);

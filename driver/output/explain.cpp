@@ -50,7 +50,7 @@ std::string groundCompound(IDENT term, const std::vector<std::string>& values) {
     terms.reserve(values.size());
     for (const std::string& v : values) terms.push_back(valueTerm(v));
     std::string text;
-    append_term(text, Substituted(term, terms).value_or(term));
+    AppendTerm(text, Substituted(term, terms).value_or(term));
     return text;
 }
 
@@ -66,7 +66,7 @@ std::vector<std::string> groundHeadArguments(const ATOM& head,
             arguments.push_back(groundCompound(t, values));
         } else {
             std::string text;
-            append_term(text, t);
+            AppendTerm(text, t);
             arguments.push_back(std::move(text));
         }
     }

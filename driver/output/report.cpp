@@ -27,7 +27,7 @@ void PrintStatistics(std::ostream& out, const TRANSLATION& t, const RUN_SETTINGS
 namespace {
 void printNames(std::ostream& out, const char* title, const NAMES& table, NOTATION notation) {
     out << title;
-    print_list(out, table.begin(), table.end(), ", ", notation);
+    PrintList(out, table.begin(), table.end(), ", ", notation);
     out << "\n\n";
 }
 // The predicates, the update names among them, or the update names alone.
@@ -40,7 +40,7 @@ void printPredicates(std::ostream& out, const char* title, bool updatesOnly, NOT
         if (!name.empty() && name[0] == AggregateMark) return;
         if (!first) out << ", ";
         first = false;
-        print_name(out, name, notation);
+        PrintName(out, name, notation);
     };
     forEachPredicate(print);
     out << "\n\n";
@@ -51,7 +51,7 @@ void printNames(std::ostream& out, const char* title, const GENERATED_NAMES& reg
     const std::vector<NAMES_ITEM> names = registry.inNameOrder();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i) out << ", ";
-        print_name(out, names[i].name, notation);
+        PrintName(out, names[i].name, notation);
     }
     out << "\n\n";
 }
@@ -69,18 +69,18 @@ void PrintDebugReport(std::ostream& out, const TRANSLATION& t, const RUN_SETTING
                    "The following minimality predicates have been introduced: ", minimalPredicates,
                    notation);
     out << "The following rules have been introduced: " << '\n';
-    print_translated_rules(out, t, 0, t.ruleCount(), "\n", notation);
+    PrintTranslatedRules(out, t, 0, t.ruleCount(), "\n", notation);
     out << "\n\n";
     out << "The following constraints have been introduced: " << '\n';
-    print_list(out, t.constraints, "\n", notation);
+    PrintList(out, t.constraints, "\n", notation);
     out << '\n' << "\n\n";
     if (minimality) {
         out << "The following (global/integral) minimality rules have been introduced: " << '\n';
-        print_list(out, t.minRules, "\n", notation);
+        PrintList(out, t.minRules, "\n", notation);
         out << "\n\n";
         out << "The following (global/integral) minimality constraints have been introduced: "
             << '\n';
-        print_list(out, t.minConstraints, "\n", notation);
+        PrintList(out, t.minConstraints, "\n", notation);
         out << "\n\n";
     }
     out.flush();

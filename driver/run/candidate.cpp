@@ -37,7 +37,7 @@ IDENT termOf(std::string_view token) {
 void addCandidateRule(const RUN_SETTINGS& settings, RULES& rules, RULE rule) {
     if (settings.debug) {
         std::cerr << "Added minimaltiy (strictness) rule ";
-        print_rule(std::cerr, rule, settings.notation());
+        PrintRule(std::cerr, rule, settings.notation());
         std::cerr << "to the current model's rules." << std::endl;
     }
     rules.push_back(std::move(rule));
@@ -118,7 +118,7 @@ bool TestCandidate(const RUN_SETTINGS& settings, unsigned n, const RULES& rules,
     if (settings.debug) {
         std::cerr << "\nThe following additional candidate minimality rules "
                   << "have been introduced: \n";
-        print_list(std::cerr, rules, "\n", settings.notation());
+        PrintList(std::cerr, rules, "\n", settings.notation());
         std::cerr << "\n" << std::endl;
     }
 

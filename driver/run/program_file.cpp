@@ -43,7 +43,7 @@ template <class ITEM>
 void writeList(std::FILE* out, const std::vector<ITEM>& items, const char* sep, NOTATION notation) {
     writeItems(out, items.size(), sep,
                [&](std::ostream& text, std::size_t first, std::size_t last) {
-                   print_list(text, items.data() + first, items.data() + last, sep, notation);
+                   PrintList(text, items.data() + first, items.data() + last, sep, notation);
                });
 }
 
@@ -56,7 +56,7 @@ struct TRANSLATED_RULES {
 void writeList(std::FILE* out, TRANSLATED_RULES rules, const char* sep, NOTATION notation) {
     writeItems(out, rules.translation.ruleCount(), sep,
                [&](std::ostream& text, std::size_t first, std::size_t last) {
-                   print_translated_rules(text, rules.translation, first, last, sep, notation);
+                   PrintTranslatedRules(text, rules.translation, first, last, sep, notation);
                });
 }
 

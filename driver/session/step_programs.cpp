@@ -18,11 +18,11 @@ std::string programText(PROGRAM_TYPE type, const SEQUENCE& sequence, std::size_t
     if (pexa) out << "@SET FUNCTION\n@LP({\n";
     const RULES* rules = sequence.programs[program].rules.get();
     bool any = rules && !rules->empty();
-    if (any) print_list(out, *rules, sep, notation);
+    if (any) PrintList(out, *rules, sep, notation);
     if (endConstraint > firstConstraint) {
         if (any) out << sep;
         const CONSTRAINT* constraints = sequence.constraints.data();
-        print_list(out, constraints + firstConstraint, constraints + endConstraint, sep, notation);
+        PrintList(out, constraints + firstConstraint, constraints + endConstraint, sep, notation);
         any = true;
     }
     if (any) out << "\n";

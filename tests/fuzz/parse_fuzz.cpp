@@ -17,9 +17,9 @@ std::string printed() {
     std::ostringstream out;
     for (std::size_t i = 0; i < TestSequence().programs.size(); ++i) {
         out << "{\n";
-        print_list(out, *TestSequence().programs[i].rules, "\n", NOTATION::INPUT);
+        PrintList(out, *TestSequence().programs[i].rules, "\n", NOTATION::INPUT);
         out << "\n";
-        if (i == 0) print_list(out, TestSequence().constraints, "\n", NOTATION::INPUT);
+        if (i == 0) PrintList(out, TestSequence().constraints, "\n", NOTATION::INPUT);
         out << "\n}\n";
     }
     return out.str();
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int result = fuzz::parseInput(data, size, false);
     if (result < 0) return -1;  // kept out of the corpus
     std::ostringstream names;
-    print_list(names, ATOM::Predicates.begin(), ATOM::Predicates.end(), ", ", NotationOf(program));
+    PrintList(names, ATOM::Predicates.begin(), ATOM::Predicates.end(), ", ", NotationOf(program));
     if (result != 0 || TestParser().errors != 0) return 0;
 
     std::string previous = printed();

@@ -52,7 +52,7 @@ Texts texts(const std::vector<T>& items) {
     Texts result;
     for (const T& item : items) {
         std::ostringstream out;
-        print_list(out, &item, &item + 1, "", NotationOf(TestParseSettings().programType));
+        PrintList(out, &item, &item + 1, "", NotationOf(TestParseSettings().programType));
         result.push_back(out.str());
     }
     return result;

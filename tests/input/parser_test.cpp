@@ -263,7 +263,7 @@ TEST_F(Parser, LongBodiesInLinearTime) {
     EXPECT_EQ(body.firstNegated, static_cast<std::size_t>(n / 2 + 1));
     std::string out;
     for (std::size_t i : {std::size_t(1), body.firstNegated - 1, body.firstNegated})
-        append_literal(out, body.literals[i], NOTATION::INPUT);
+        AppendLiteral(out, body.literals[i], NOTATION::INPUT);
     EXPECT_EQ(out, "r2r0not q1");
 }
 

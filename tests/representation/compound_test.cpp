@@ -25,7 +25,7 @@ protected:
     }
     static std::string text(IDENT t) {
         std::string s;
-        append_term(s, t);
+        AppendTerm(s, t);
         return s;
     }
 };

@@ -26,7 +26,7 @@ TEST_F(Names, NumbersDenselyInInsertionOrderAndListsInByteOrder) {
     EXPECT_EQ(t.find("c"), std::make_pair(0u, false));
 
     std::ostringstream out;
-    print_list(out, t.begin(), t.end(), ", ", NOTATION::INPUT);
+    PrintList(out, t.begin(), t.end(), ", ", NOTATION::INPUT);
     EXPECT_EQ(out.str(), "B, a, b");
 }
 
@@ -126,7 +126,7 @@ TEST_F(Names, OrdersBytesAsUnsignedAndPrefixesFirst) {
     t.insert("a");
     t.insert("-p");
     std::ostringstream out;
-    print_list(out, t.begin(), t.end(), " ", NOTATION::INPUT);
+    PrintList(out, t.begin(), t.end(), " ", NOTATION::INPUT);
     EXPECT_EQ(out.str(), "-p a ab \xe9t\xe9");
 }
 
@@ -150,7 +150,7 @@ TEST_F(Names, WalksSeeNamesInsertedBehindThemButNotBefore) {
     EXPECT_EQ(seen, "c d e m x z ");
     EXPECT_EQ(inner, "a c d m x z ");
     std::ostringstream out;
-    print_list(out, t.begin(), t.end(), ",", NOTATION::INPUT);
+    PrintList(out, t.begin(), t.end(), ",", NOTATION::INPUT);
     EXPECT_EQ(out.str(), "a,c,d,e,m,x,z");
     EXPECT_EQ(t.text(t.find("e").first), "e");
 }
@@ -211,7 +211,7 @@ TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {
     t.insert("-q");
     t.insert("p");
     std::ostringstream out;
-    print_list(out, t.begin(), t.end(), ", ", NOTATION::PEXA);
+    PrintList(out, t.begin(), t.end(), ", ", NOTATION::PEXA);
     EXPECT_EQ(out.str(), "NEG_q, p");
 }
 
@@ -270,7 +270,7 @@ TEST_F(Names, TermEqualityAndText) {
     terms.push_back(IDENT());
     terms.push_back(IDENT(IDENT::VARIABLE, 12));
     std::ostringstream out;
-    print_list(out, terms, ",");
+    PrintList(out, terms, ",");
     EXPECT_EQ(out.str(), "-3,a,,X12");
 }
 

@@ -18,13 +18,13 @@ BODY bodyOf(std::initializer_list<LITERAL> literals) {
 TEST_F(Rules, BodyKeepsPositiveLiteralsFirstInTheirOrder) {
     BODY b = bodyOf({neg(atom("a")), pos(atom("b")), neg(atom("c")), pos(atom("d"))});
     std::ostringstream out;
-    print_list(out, b, ", ", NOTATION::INPUT);
+    PrintList(out, b, ", ", NOTATION::INPUT);
     EXPECT_EQ(out.str(), "b, d, not a, not c");
     EXPECT_EQ(b.firstNegated, 2u);
 
     BODY groups({pos(atom("b")), pos(atom("d"))}, {neg(atom("a")), neg(atom("c"))});
     std::ostringstream out2;
-    print_list(out2, groups, ", ", NOTATION::INPUT);
+    PrintList(out2, groups, ", ", NOTATION::INPUT);
     EXPECT_EQ(out2.str(), out.str());
     EXPECT_EQ(groups.firstNegated, 2u);
 }
@@ -79,11 +79,11 @@ TEST_F(Rules, TextForms) {
 
     std::vector<RULE> rules{fact, empty};
     std::ostringstream out;
-    print_list(out, rules, "\n", NOTATION::INPUT);
+    PrintList(out, rules, "\n", NOTATION::INPUT);
     EXPECT_EQ(out.str(), "p(a).\ns :- .");
     std::vector<CONSTRAINT> none;
     std::ostringstream out2;
-    print_list(out2, none, "\n", NOTATION::INPUT);
+    PrintList(out2, none, "\n", NOTATION::INPUT);
     EXPECT_EQ(out2.str(), "");
 }
 

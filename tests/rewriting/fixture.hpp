@@ -37,7 +37,7 @@ struct Rewriting : ::testing::Test {
     // The translated program's rules, one a line.
     std::string translatedLines() const {
         std::ostringstream out;
-        print_translated_rules(out, T, 0, T.ruleCount(), "\n", T.notation);
+        PrintTranslatedRules(out, T, 0, T.ruleCount(), "\n", T.notation);
         return out.str();
     }
 };
@@ -77,7 +77,7 @@ inline void program(std::vector<RULE> rules) {
 template <class LIST>
 std::string lines(const LIST& list, NOTATION notation = NOTATION::INPUT) {
     std::ostringstream out;
-    print_list(out, list, "\n", notation);
+    PrintList(out, list, "\n", notation);
     return out.str();
 }
 inline std::string join(const std::vector<std::string>& items) {

@@ -106,7 +106,7 @@ TEST_F(Rewriting, TranslatedRulesPrintAlikeInAnyPieces) {
         std::ostringstream out;
         for (std::size_t at = 0; at < count; at += piece) {
             if (at) out << "\n";
-            print_translated_rules(out, T, at, std::min(count, at + piece), "\n", T.notation);
+            PrintTranslatedRules(out, T, at, std::min(count, at + piece), "\n", T.notation);
         }
         EXPECT_EQ(out.str(), whole) << piece;
     }

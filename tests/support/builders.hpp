@@ -14,9 +14,9 @@ template <class T>
 std::string text(const T& item, NOTATION notation = NOTATION::INPUT) {
     std::ostringstream out;
     std::string text;
-    if constexpr (std::is_same_v<T, RULE>) print_rule(out, item, notation);
-    else if constexpr (std::is_same_v<T, CONSTRAINT>) print_constraint(out, item, notation);
-    else if constexpr (std::is_same_v<T, LITERAL>) append_literal(text, item, notation);
+    if constexpr (std::is_same_v<T, RULE>) PrintRule(out, item, notation);
+    else if constexpr (std::is_same_v<T, CONSTRAINT>) PrintConstraint(out, item, notation);
+    else if constexpr (std::is_same_v<T, LITERAL>) AppendLiteral(text, item, notation);
     else AppendAtom(text, item, notation);
     return out.str() + text;
 }

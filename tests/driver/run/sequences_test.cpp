@@ -21,9 +21,9 @@ struct TwoSequences : ::testing::Test {
 
     static std::string text(const TRANSLATION& t) {
         std::ostringstream out;
-        print_translated_rules(out, t, 0, t.ruleCount(), "\n", t.notation);
+        PrintTranslatedRules(out, t, 0, t.ruleCount(), "\n", t.notation);
         out << "\n";
-        print_list(out, t.constraints, "\n", t.notation);
+        PrintList(out, t.constraints, "\n", t.notation);
         return out.str();
     }
     // Whether every line of part is a line of whole.
