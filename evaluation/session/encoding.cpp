@@ -53,10 +53,12 @@ void encodeRule(std::string& out, const SESSION_RULE& r, std::uint32_t call, int
         // choice per program and literal, as the rewriting has one update
         // atom, so that the rules of a program that choose the same literal
         // make one answer set, not one per rule (the constraints of
-        // putChoiceConstraints keep only a choice that decides something).
+        // putChoiceConstraints make the choice where something else makes
+        // the literal hold anyway).
         const std::string chosen =
             std::string(primed(PRIMED::CHOSEN)) + c + "(" + k + "," + r.head + ")";
         put(out, "{ ", chosen, " } :- ", withBody, ".\n");
+        put(out, primed(PRIMED::CHOOSABLE), c, "(", k, ",", r.head, ") :- ", withBody, ".\n");
         put(out, primed(PRIMED::CHOICE_RULE), c, "(", k, ",", j, ").\n");
         std::string chosenBody = chosen;
         add(chosenBody, withBody);

@@ -393,21 +393,23 @@ void putDefinitions(SESSION& s, std::string& out, const STEP& step,
     }
 }
 
-// A program's choice decides something only when it makes the program the
-// newest where its literal holds: another contribution at a newer program,
-// or one of a rule that is no choice at the same program, would make the
-// literal hold there anyway, and the rewriting has no second answer set
-// for it. These constraints keep the choice that decides, so that each
-// answer set of the rewriting is one here. They read the contributions of
-// both calls of a sequence grounded at once, the only way a sequence with a
+// A program's choice of a literal that a newer program, or a rule of the
+// same program that is no choice, makes hold anyway adds no answer set: the
+// rewriting has one update atom per program and literal, which such a rule
+// makes true. These constraints make the choice there, rather than forbid
+// it: the other rule's body may hold only through the choice itself (a
+// positive loop such as q(X) :- q(X).), and forbidding the choice would then
+// lose the answer set in which it holds. They read the contributions of both
+// calls of a sequence grounded at once, the only way a sequence with a
 // choice is grounded (SessionStep).
 void putChoiceConstraints(std::string& out, std::string_view c, std::string_view x) {
-    const std::string_view chosen = primed(PRIMED::CHOSEN),
+    const std::string_view chosen = primed(PRIMED::CHOSEN), choosable = primed(PRIMED::CHOOSABLE),
                            contributes = primed(PRIMED::CONTRIBUTES);
     for (const std::string_view o : {x, c}) {
-        put(out, ":- ", chosen, x, "(K,H), ", contributes, o, "(L,J,H), K < L.\n");
-        put(out, ":- ", chosen, x, "(K,H), ", contributes, o, "(K,J,H), not ",
-            primed(PRIMED::CHOICE_RULE), x, "(K,J).\n");
+        put(out, ":- ", choosable, x, "(K,H), not ", chosen, x, "(K,H), ", contributes, o,
+            "(L,J,H), K < L.\n");
+        put(out, ":- ", choosable, x, "(K,H), not ", chosen, x, "(K,H), ", contributes, o,
+            "(K,J,H), not ", primed(PRIMED::CHOICE_RULE), x, "(K,J).\n");
     }
 }
 

@@ -40,6 +40,7 @@ enum class PRIMED : std::uint8_t {
     STEP_GUARD_PART,
     CHOSEN,
     CHOICE_RULE,
+    CHOOSABLE,
 };
 
 struct PRIMED_NAME {
@@ -49,7 +50,7 @@ struct PRIMED_NAME {
     std::string_view meaning;  // its atoms, in words
 };
 
-inline constexpr std::array<PRIMED_NAME, 23> PrimedNames{{
+inline constexpr std::array<PRIMED_NAME, 24> PrimedNames{{
     {PRIMED::HOLDS, "h'", "holds",
      "h'(M,H): literal H holds at level M, derived by program M or newer and not rejected; level "
      "0 is the literal itself"},
@@ -93,9 +94,10 @@ inline constexpr std::array<PRIMED_NAME, 23> PrimedNames{{
     {PRIMED::STEP_GUARD_PART, "bk'", "step_guard_part",
      "bk'S: the program part that declares b'(S) external"},
     {PRIMED::CHOSEN, "x'", "chosen",
-     "x'N(K,H): program K chose H, the newest program where H holds, through a choice rule whose "
-     "instance is not rejected"},
+     "x'N(K,H): program K chose H through a choice rule whose instance is not rejected"},
     {PRIMED::CHOICE_RULE, "y'", "choice_rule", "y'N(K,J): rule J of program K is a choice rule"},
+    {PRIMED::CHOOSABLE, "a'", "choosable",
+     "a'N(K,H): a choice rule of program K whose instance is not rejected may choose H"},
 }};
 
 constexpr std::string_view primed(PRIMED id) {
