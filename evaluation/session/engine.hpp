@@ -24,9 +24,10 @@
 //   not check, makes the step ground everything again in a new process.
 // - A choice rule's instance contributes only when its program chose the
 //   literal (x'N(K,H), one atom per program and literal, as the rewriting
-//   has one update atom), and a choice stands only where it decides: no
-//   newer program and no other rule of its program contributes the
-//   literal. A sequence with a choice is grounded from scratch each step.
+//   has one update atom), and the choice is made wherever a newer program
+//   or another rule of its program contributes the literal (a'N(K,H): the
+//   choice may be made), as that update atom is then true. A sequence with
+//   a choice is grounded from scratch each step.
 // - What needs no search (facts, and non-recursive rules over them that
 //   clingo's part does not read) is kept outside clingo by the maintained
 //   part (maintained.hpp); what holds of it is the base set that every
