@@ -40,41 +40,6 @@ void rechunk(BASE_SET& base, std::vector<std::string>&& atoms) {
     }
 }
 
-void insertOne(BASE_SET& base, std::string atom) {
-    if (base.chunks.empty()) {
-        base.chunks.emplace_back();
-        base.hash = AtomHash(atom);
-        base.chunks.back().atoms.push_back(std::move(atom));
-        base.size = 1;
-        return;
-    }
-    auto c = chunkFor(base.chunks, atom);
-    auto at = std::lower_bound(c->atoms.begin(), c->atoms.end(), atom);
-    if (at != c->atoms.end() && *at == atom) return;
-    base.hash += AtomHash(atom);
-    c->atoms.insert(at, std::move(atom));
-    c->stale = true;
-    ++base.size;
-    if (c->atoms.size() < 2 * ChunkAtoms) return;
-    BASE_SET::CHUNK upper;
-    upper.atoms.assign(std::make_move_iterator(c->atoms.begin() + ChunkAtoms),
-                       std::make_move_iterator(c->atoms.end()));
-    c->atoms.resize(ChunkAtoms);
-    base.chunks.insert(std::next(c), std::move(upper));
-}
-
-void removeOne(BASE_SET& base, std::string_view atom) {
-    if (base.chunks.empty()) return;
-    auto c = chunkFor(base.chunks, atom);
-    auto at = std::lower_bound(c->atoms.begin(), c->atoms.end(), atom);
-    if (at == c->atoms.end() || *at != atom) return;
-    base.hash -= AtomHash(atom);
-    c->atoms.erase(at);
-    c->stale = true;
-    --base.size;
-    if (c->atoms.empty()) base.chunks.erase(c);
-}
-
 // Splits a chunk grown past twice the even size into chunks of even size,
 // in place; returns the index of the chunk after them.
 std::size_t splitChunk(CHUNKS& chunks, std::size_t i) {
@@ -94,6 +59,36 @@ std::size_t splitChunk(CHUNKS& chunks, std::size_t i) {
     chunks.insert(std::next(at), std::make_move_iterator(pieces.begin() + 1),
                   std::make_move_iterator(pieces.end()));
     return i + pieces.size();
+}
+
+void insertOne(BASE_SET& base, std::string atom) {
+    if (base.chunks.empty()) {
+        base.chunks.emplace_back();
+        base.hash = AtomHash(atom);
+        base.chunks.back().atoms.push_back(std::move(atom));
+        base.size = 1;
+        return;
+    }
+    auto c = chunkFor(base.chunks, atom);
+    auto at = std::lower_bound(c->atoms.begin(), c->atoms.end(), atom);
+    if (at != c->atoms.end() && *at == atom) return;
+    base.hash += AtomHash(atom);
+    c->atoms.insert(at, std::move(atom));
+    c->stale = true;
+    ++base.size;
+    splitChunk(base.chunks, static_cast<std::size_t>(c - base.chunks.begin()));
+}
+
+void removeOne(BASE_SET& base, std::string_view atom) {
+    if (base.chunks.empty()) return;
+    auto c = chunkFor(base.chunks, atom);
+    auto at = std::lower_bound(c->atoms.begin(), c->atoms.end(), atom);
+    if (at == c->atoms.end() || *at != atom) return;
+    base.hash -= AtomHash(atom);
+    c->atoms.erase(at);
+    c->stale = true;
+    --base.size;
+    if (c->atoms.empty()) base.chunks.erase(c);
 }
 
 // Takes many new atoms (sorted, distinct) chunk by chunk: each chunk they
