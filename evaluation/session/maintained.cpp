@@ -90,6 +90,7 @@ struct JOIN {
     int delta = 1;
     std::vector<std::uint32_t> binding{};
     std::vector<std::uint32_t> scratch{};
+    std::vector<char> joined{};  // the positive body atoms bound so far
     // Within a recursive component's fixpoint: the literals whose standing
     // differs from their truth (IN, OUT, GOING: in until its instances are
     // counted off), the one literal the instances are joined through, and
@@ -229,9 +230,34 @@ struct JOIN {
         if (heads) heads->push_back(id);
     }
 
-    void extend(std::uint32_t p) {
-        if (p == seed) return extend(p + 1);
-        if (p >= rule.positives) return finish();
+    // The positive body atom to join next: the one with the most
+    // arguments bound (by a value, or by a variable bound so far), of the
+    // smaller signature on a tie, then the first. A rule taken whole then
+    // starts from its most selective atom: -ok(X) :- emp(X,D), salary(X,7).
+    // goes through the salaries of 7, not through every emp/2 fact.
+    std::uint32_t nextPosition() const {
+        std::uint32_t best = None, bestBound = 0;
+        std::size_t bestSize = 0;
+        for (std::uint32_t p = 0; p < rule.positives; ++p) {
+            if (joined[p]) continue;
+            const KEPT_ATOM& a = rule.body[p];
+            std::uint32_t bound = 0;
+            for (const KEPT_ARG& arg : a.args) bound += valueOf(arg) != None;
+            const std::size_t size = m.signatures[a.signature].literals.size();
+            if (best == None || bound > bestBound || (bound == bestBound && size < bestSize)) {
+                best = p;
+                bestBound = bound;
+                bestSize = size;
+            }
+        }
+        return best;
+    }
+
+    // Joins the positive atoms not joined yet, left of them, then the rest
+    // of the body.
+    void extend(std::uint32_t left) {
+        if (left == 0) return finish();
+        const std::uint32_t p = nextPosition();
         const KEPT_ATOM& a = rule.body[p];
         const auto arity = static_cast<std::uint32_t>(a.args.size());
         std::uint32_t mask = 0;
@@ -255,26 +281,35 @@ struct JOIN {
         } else {
             all = m.signatures[a.signature].literals;
         }
+        joined[p] = 1;
         std::vector<std::uint32_t> newly;
         for (std::uint32_t id : *candidates) {
             if (!holds(id) || changedAt(p, id)) continue;
-            if (bind(a, id, newly)) extend(p + 1);
+            if (bind(a, id, newly)) extend(left - 1);
             unbind(newly);
         }
+        joined[p] = 0;
     }
 
     // The instances with literal id at the seed position.
     void fromSeed(std::uint32_t position, std::uint32_t id) {
         seed = position;
         binding.assign(rule.variables, None);
+        joined.assign(rule.positives, 0);
+        std::uint32_t left = rule.positives;
+        if (position < rule.positives) {
+            joined[position] = 1;
+            --left;
+        }
         std::vector<std::uint32_t> newly;
-        if (bind(rule.body[position], id, newly)) extend(0);
+        if (bind(rule.body[position], id, newly)) extend(left);
     }
 
     void all() {
         seed = None;
         binding.assign(rule.variables, None);
-        extend(0);
+        joined.assign(rule.positives, 0);
+        extend(rule.positives);
     }
 };
 
