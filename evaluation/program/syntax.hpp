@@ -140,12 +140,15 @@ struct LITERAL {
     bool doubled = false;  // "not not": negated twice
 };
 
+// The flag sits beside the line, in what would be padding: a program holds
+// a rule a line of its text, and a larger rule costs every large run.
 struct RULE {
     int line = 0;                // line where the rule starts
+    bool choice = false;         // "{ h } :- body.": h may hold when the body does
     std::span<const ATOM> head;  // disjunction; empty for a constraint
     std::span<const LITERAL> body;
-    bool choice = false;  // "{ h } :- body.": h may hold when the body does
 };
+static_assert(sizeof(RULE) <= sizeof(int) * 2 + 2 * sizeof(std::span<const ATOM>));
 
 // Whether a rule is a choice or holds an aggregate, which the passes over
 // normal rules (simplify.hpp, compact.hpp) do not look into.

@@ -73,6 +73,7 @@ TEST(Simplify, OnlyProgramsReadFromAFile) {
     const ATOM head{false, NAME(NAME::KIND::IDENTIFIER, "a"), {}};
     const LITERAL body{ATOM{false, NAME(NAME::KIND::IDENTIFIER, "b"), {}}, false, false,
                        BUILTIN::EQUAL};
-    program.rules.push_back(RULE{1, std::span(&head, 1), std::span(&body, 1)});
+    program.rules.push_back(
+        RULE{.line = 1, .head = std::span(&head, 1), .body = std::span(&body, 1)});
     EXPECT_FALSE(WithoutDeadRules(program));
 }
