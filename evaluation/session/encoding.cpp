@@ -1,6 +1,7 @@
 // The ground call of a step's rules (encoding.hpp).
 #include "evaluation/session/encoding.hpp"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "evaluation/session/literals.hpp"
@@ -75,8 +76,10 @@ void encodeRule(std::string& out, const SESSION_RULE& r, std::uint32_t call, int
 }
 
 // The signatures whose literals may gain contributions in the call: heads
-// of the new rules and facts, and of older rules fed by those.
-std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& step) {
+// of the new rules and facts, and of older rules fed by those or by the
+// handed signatures (which gain none themselves).
+std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& step,
+                                               const std::vector<std::uint32_t>& handed) {
     std::vector<char> in(s.signatures.size(), 0);
     std::vector<std::uint32_t> list;
     auto add = [&](std::uint32_t sig) {
@@ -88,12 +91,48 @@ std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& ste
     for (std::uint32_t k = step.first; k < s.programs.size(); ++k)
         for (const auto& [j, index] : s.programs[k].rules)
             if (!s.rules[index].kept) add(s.rules[index].headSignature);
-    for (std::size_t i = 0; i < list.size(); ++i)
-        for (const auto& [index, atom] : s.signatures[list[i]].positiveUses) {
+    auto feed = [&](std::uint32_t sig) {
+        for (const auto& [index, atom] : s.signatures[sig].positiveUses) {
             const SESSION_RULE& r = s.rules[index];
             if (r.program < step.first && !r.constraint && !r.kept) add(r.headSignature);
         }
+    };
+    for (std::uint32_t sig : handed) feed(sig);
+    for (std::size_t i = 0; i < list.size(); ++i) feed(list[i]);
     return list;
+}
+
+// The handed literals (maintained.hpp) that the step made true for the
+// first time since clingo started become externals of the call, read at
+// level 0 as a literal clingo defines; every handed literal whose truth
+// clingo may not know gets its assignment (step.assignments). Returns the
+// signatures of the new externals, whose older readers need instances.
+std::vector<std::uint32_t> handTruths(SESSION& s, STEP& step, std::string& out,
+                                      std::string_view call) {
+    std::sort(step.handed.begin(), step.handed.end());
+    step.handed.erase(std::unique(step.handed.begin(), step.handed.end()), step.handed.end());
+    std::vector<std::uint32_t> sigs;
+    for (std::uint32_t id : step.handed) {
+        SESSION_LITERAL& l = s.literals[id];
+        const bool truth = s.maintained->literals[id].truth;
+        if (!l.handed && !truth) continue;
+        if (!l.handed) {
+            l.handed = true;
+            row(out, PRIMED::HANDED, call, l.text);
+            sigs.push_back(l.signature);
+        }
+        put(step.assignments, truth ? "1 " : "0 ", l.text, "\n");
+    }
+    std::sort(sigs.begin(), sigs.end());
+    sigs.erase(std::unique(sigs.begin(), sigs.end()), sigs.end());
+    const std::string_view handed = primed(PRIMED::HANDED);
+    for (std::uint32_t sig : sigs) {
+        const std::string p = pattern(s.signatures[sig]);
+        put(out, "#external ", p, " : ", handed, call, "(", p, ").\n");
+        put(out, primed(PRIMED::HOLDS), "(0,", p, ") :- ", handed, call, "(", p, "), ", p, ".\n");
+    }
+    step.declared = !sigs.empty();
+    return sigs;
 }
 
 // A hook per literal costs clingo a frozen atom in every later solve, and
@@ -155,19 +194,25 @@ void show(SESSION& s, std::string& out, std::uint32_t sig) {
     out += showOf(s.signatures[sig]);
 }
 
-std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call) {
+std::string rulesPart(SESSION& s, STEP& step, std::uint32_t call) {
     markBareSignatures(s, step, call);
     std::string out;
     const bool rejections = rejectionsWanted(s.config);
     encodeFacts(s, out, step.cFacts, call);
+    const std::string c = number(call);
+    const std::vector<std::uint32_t> handed =
+        s.maintained ? handTruths(s, step, out, c) : std::vector<std::uint32_t>();
     for (std::uint32_t k = step.first; k < s.programs.size(); ++k) {
         for (const auto& [j, index] : s.programs[k].rules)
             if (!s.rules[index].kept) encodeRule(out, s.rules[index], call, -1, rejections);
         for (std::uint32_t index : s.programs[k].constraints)
             encodeRule(out, s.rules[index], call, -1, false);
     }
-    const std::vector<std::uint32_t> receiving = receivingSignatures(s, step);
-    const std::string c = number(call);
+    const std::vector<std::uint32_t> receiving = receivingSignatures(s, step, handed);
+    for (std::uint32_t sig : handed)
+        for (const auto& [index, atom] : s.signatures[sig].positiveUses)
+            if (s.rules[index].program < step.first && !s.rules[index].kept)
+                encodeRule(out, s.rules[index], call, static_cast<int>(atom), rejections);
     const std::string_view contributes = primed(PRIMED::CONTRIBUTES),
                            defined = primed(PRIMED::DEFINED), hook = primed(PRIMED::FINAL_HOOK);
     for (std::uint32_t sig : receiving) {

@@ -40,6 +40,6 @@ void show(SESSION& s, std::string& out, std::uint32_t sig);
 
 // The program of the ground call of the step's rules: the new rules and
 // facts, and the instances of older rules that the new atoms make.
-std::string rulesPart(SESSION& s, const STEP& step, std::uint32_t call);
+std::string rulesPart(SESSION& s, STEP& step, std::uint32_t call);
 
 }  // namespace vok::evaluation::engine

@@ -54,6 +54,48 @@ void share(SESSION& s, STEP& step, std::uint32_t g) {
     }
 }
 
+// The literals of a group that clingo's rules now read hand it their
+// truths: those that hold are declared to clingo in the step.
+void hand(SESSION& s, STEP& step, std::uint32_t g) {
+    MAINTAINED& m = kept(s);
+    for (std::uint32_t sig : {g, s.signatures[g].complement})
+        if (sig != None)
+            for (std::uint32_t id : m.signatures[sig].literals)
+                if (m.literals[id].truth) step.handed.push_back(id);
+}
+
+// The literals of a shared group leave clingo, for the base when they
+// hold. Returns whether clingo held any.
+bool unshare(SESSION& s, STEP& step, std::uint32_t g) {
+    MAINTAINED& m = kept(s);
+    bool held = false;
+    for (std::uint32_t sig : {g, s.signatures[g].complement}) {
+        if (sig == None) continue;
+        for (std::uint32_t id : m.signatures[sig].literals) {
+            SESSION_LITERAL& sl = s.literals[id];
+            held = held || sl.standing == STANDING::DYNAMIC;
+            touch(s, step, id);
+            sl.standing = m.literals[id].truth ? STANDING::BASE : STANDING::NONE;
+        }
+    }
+    return held;
+}
+
+bool anyHanded(const SESSION& s, const std::uint32_t (&sigs)[2]) {
+    const MAINTAINED& m = *s.maintained;
+    for (std::uint32_t sig : sigs)
+        if (sig != None)
+            for (std::uint32_t id : m.signatures[sig].literals)
+                if (s.literals[id].handed) return true;
+    return false;
+}
+
+// "-p/2" for the signature.
+std::string groupName(const SESSION& s, std::uint32_t sig) {
+    const SESSION_SIGNATURE& n = s.signatures[sig];
+    return std::string(n.negative ? "-" : "") + n.name + "/" + number(n.arity);
+}
+
 // Tarjan's strongly connected components of a graph, iteratively (a
 // chain of groups may be long): each component after every one it reaches.
 std::vector<std::vector<std::uint32_t>> stronglyConnected(
@@ -164,8 +206,16 @@ std::string releaseGroups(SESSION& s, STEP& step, const std::vector<char>& was) 
     for (std::uint32_t g = 0; g < m.inClingo.size(); ++g) {
         const char before = g < was.size() ? was[g] : KEPT;
         if (m.inClingo[g] == SHARED && before == KEPT) share(s, step, g);
+        if (m.inClingo[g] == HANDED && before != HANDED) hand(s, step, g);
+        // clingo defined the literals of a shared group by its facts: a
+        // new clingo takes their truths instead.
+        if (m.inClingo[g] == HANDED && before == SHARED && unshare(s, step, g) && why.empty())
+            why = "the part derives " + groupName(s, g) + ", whose facts clingo held";
         if (m.inClingo[g] != CLINGO || before == CLINGO) continue;
         const std::uint32_t sigs[2] = {g, s.signatures[g].complement};
+        // clingo cannot take rules for the externals it was handed.
+        if (before == HANDED && why.empty() && anyHanded(s, sigs))
+            why = "the rules for " + groupName(s, g) + " go to clingo";
         for (std::uint32_t sig : sigs)
             if (sig != None)
                 for (std::uint32_t id : m.signatures[sig].literals) release(s, step, id);
@@ -185,21 +235,18 @@ std::string releaseGroups(SESSION& s, STEP& step, const std::vector<char>& was) 
         RULE_GROUPS& g = m.ruleGroups[r];
         if (g.kept == None || m.inClingo[g.head] != CLINGO) continue;
         s.rules[r].kept = false;
-        if (!m.rules[g.kept].fresh && why.empty()) {
-            const SESSION_SIGNATURE& sig = s.signatures[m.rules[g.kept].head.signature];
-            why = "the rules for " + std::string(sig.negative ? "-" : "") + sig.name + "/" +
-                  number(sig.arity) + " go to clingo";
-        }
+        if (!m.rules[g.kept].fresh && why.empty())
+            why = "the rules for " + groupName(s, m.rules[g.kept].head.signature) + " go to clingo";
         g.kept = None;
     }
     return why;
 }
 
-// Marks in clingo every group that a rule clingo holds derives or reads
-// (one that only facts derive is shared: clingo reads its facts, the part
-// keeps it for its own rules), and every group that a kept rule derives
-// from one in clingo or through a loop; sets the order of the rest, lowest
-// first.
+// Marks in clingo every group that a rule clingo holds derives, and every
+// group that a kept rule derives from one in clingo or through a loop; one
+// that clingo only reads stays kept, shared (only facts derive it: clingo
+// reads its facts) or handed (kept rules derive it: clingo reads its
+// truths). Sets the order of the kept groups, lowest first.
 void decideGroups(SESSION& s) {
     MAINTAINED& m = kept(s);
     growTables(s);
@@ -215,12 +262,16 @@ void decideGroups(SESSION& s) {
         for (const RULE_GROUPS& r : m.ruleGroups)
             if (r.kept != None && r.head != None && m.inClingo[r.head] != CLINGO)
                 derived[r.head] = 1;
-        for (std::uint32_t g = 0; g < n; ++g)
-            if (m.inClingo[g] == SHARED && derived[g]) mark(g);
+        for (std::uint32_t g = 0; g < n; ++g) {
+            if (m.inClingo[g] != SHARED || !derived[g]) continue;
+            m.inClingo[g] = HANDED;
+            again = true;
+        }
+        // A group that clingo reads stays kept: its facts are shared when
+        // only facts derive it, its truths handed when kept rules do.
         auto read = [&](std::uint32_t g) {
-            if (derived[g]) return mark(g);
-            if (m.inClingo[g] != KEPT) return;
-            m.inClingo[g] = SHARED;
+            if (g == None || m.inClingo[g] != KEPT) return;
+            m.inClingo[g] = derived[g] ? HANDED : SHARED;
             again = true;
         };
         for (const RULE_GROUPS& r : m.ruleGroups) {

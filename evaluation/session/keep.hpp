@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "evaluation/session/literals.hpp"
 #include "evaluation/session/state.hpp"
@@ -32,6 +33,10 @@ void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program, const AT
 // literals whose standing changed. Returns why the step must be grounded
 // from scratch (a group met values it cannot order), or nothing.
 std::string updateKept(SESSION& s, STEP& step);
+
+// The literals of the handed groups that hold, for a clingo that starts
+// from scratch.
+std::vector<std::uint32_t> handedTruths(const SESSION& s);
 
 // Whether the maintained part holds a literal and its complement, which
 // leaves no answer set.

@@ -433,6 +433,10 @@ std::string linkPart(SESSION& s, STEP& step, std::uint32_t rulesCall, std::uint3
     if (hooks) putHookRules(out, c, x);
     if (rows.any) putLevelRules(out, rows, c, x);
     putDefinitions(s, out, step, linked, c);
+    // The handed literals declared by the call of the rules are defined
+    // for the calls after it.
+    if (step.declared)
+        put(out, primed(PRIMED::DEFINED), "(H) :- ", primed(PRIMED::HANDED), x, "(H).\n");
     if (s.choices) putChoiceConstraints(out, c, x);
     if (!step.lFacts.empty() && rejectionsWanted(s.config))
         put(out, "#show ", primed(PRIMED::REJECTED), c, "/4.\n");

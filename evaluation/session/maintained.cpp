@@ -642,7 +642,9 @@ std::string updateKept(SESSION& s, STEP& step) {
             KEPT_LITERAL& l = m.literals[id];
             if (!l.changed) continue;
             l.changed = false;
-            if (m.inClingo[groupOf(s, sig)] == SHARED) continue;
+            const char where = m.inClingo[groupOf(s, sig)];
+            if (where == SHARED) continue;
+            if (where == HANDED) step.handed.push_back(id);
             touch(s, step, id);
             s.literals[id].standing = l.truth ? STANDING::BASE : STANDING::NONE;
             if (!l.truth)
@@ -660,6 +662,16 @@ std::string updateKept(SESSION& s, STEP& step) {
     decideGroups(s);
     const std::string why = releaseGroups(s, step, was);
     return (why.empty() ? "" : why + ": ") + "a rule compares values whose order clingo decides";
+}
+
+std::vector<std::uint32_t> handedTruths(const SESSION& s) {
+    const MAINTAINED& m = *s.maintained;
+    std::vector<std::uint32_t> out;
+    for (std::uint32_t sig = 0; sig < m.signatures.size(); ++sig)
+        if (m.inClingo[groupOf(s, sig)] == HANDED)
+            for (std::uint32_t id : m.signatures[sig].literals)
+                if (m.literals[id].truth) out.push_back(id);
+    return out;
 }
 
 bool keptContradiction(const SESSION& s) {

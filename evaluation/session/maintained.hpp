@@ -27,6 +27,16 @@
 // kept when it is monotone (maintained.cpp says when, and why its fixpoint
 // is exact): a step brings it up to date by delete-and-rederive.
 //
+// A group that kept rules derive and that clingo's rules read is *handed*:
+// the part decides its atoms as any kept group's (no clingo rule derives it
+// or its complement, else it would be clingo's), and clingo reads them as
+// externals whose truth the part assigns. Invariant, after every step:
+// each handed literal that ever held since clingo was started is an
+// external of it (declared in the ground call of the step where it first
+// held, which also grounds the instances of older rules that it brings),
+// assigned its truth in the part; one never true is not in clingo, and
+// reads false there.
+//
 // A group is kept only while it may be: once a rule makes it recursive in
 // a way the part cannot keep exactly, reads it from clingo's side, or
 // compares a value it cannot order, it goes to clingo for good, with every
@@ -145,8 +155,10 @@ struct RULE_GROUPS {
 };
 
 // Where a group's atoms are decided: by the part alone, by both (clingo
-// reads its facts, which only facts derive), or by clingo alone.
-constexpr char KEPT = 0, SHARED = 1, CLINGO = 2;
+// reads its facts, which only facts derive), by clingo alone, or by the
+// part, which hands clingo the truth of its atoms (clingo's rules read a
+// group that kept rules derive).
+constexpr char KEPT = 0, SHARED = 1, CLINGO = 2, HANDED = 3;
 
 // Kept groups decided together: one group, or the groups of a recursive
 // component.
@@ -162,7 +174,7 @@ struct MAINTAINED {
     std::vector<std::uint32_t> argValues;
     std::vector<KEPT_LITERAL> literals;      // by session literal
     std::vector<KEPT_SIGNATURE> signatures;  // by session signature
-    std::vector<char> inClingo;              // by group: KEPT, SHARED or CLINGO (for good)
+    std::vector<char> inClingo;              // by group: KEPT, SHARED, HANDED or CLINGO (for good)
     std::vector<KEPT_RULE> rules;
     std::vector<RULE_GROUPS> ruleGroups;   // by session rule
     std::vector<KEPT_COMPONENT> order;     // the kept groups, lowest first

@@ -41,6 +41,7 @@ enum class PRIMED : std::uint8_t {
     CHOSEN,
     CHOICE_RULE,
     CHOOSABLE,
+    HANDED,
 };
 
 struct PRIMED_NAME {
@@ -50,7 +51,7 @@ struct PRIMED_NAME {
     std::string_view meaning;  // its atoms, in words
 };
 
-inline constexpr std::array<PRIMED_NAME, 24> PrimedNames{{
+inline constexpr std::array<PRIMED_NAME, 25> PrimedNames{{
     {PRIMED::HOLDS, "h'", "holds",
      "h'(M,H): literal H holds at level M, derived by program M or newer and not rejected; level "
      "0 is the literal itself"},
@@ -98,6 +99,9 @@ inline constexpr std::array<PRIMED_NAME, 24> PrimedNames{{
     {PRIMED::CHOICE_RULE, "y'", "choice_rule", "y'N(K,J): rule J of program K is a choice rule"},
     {PRIMED::CHOOSABLE, "a'", "choosable",
      "a'N(K,H): a choice rule of program K whose instance is not rejected may choose H"},
+    {PRIMED::HANDED, "s'", "handed",
+     "s'N(H): call N declares H, an atom that the maintained part decides, external; the part "
+     "assigns its truth"},
 }};
 
 constexpr std::string_view primed(PRIMED id) {

@@ -23,6 +23,8 @@
 --                          negated H, NAME its predicate), then "end"
 --   rejections PRED        takes the atoms PRED(K,J,V,C) as rejection atoms
 --                          of level K+1 for the minimal answer sets; "ok"
+--   assign BYTES           then BYTES bytes of lines "1 H" or "0 H": assigns
+--                          the external atom H true or false; "ok"
 --   levels M1,M2,... H     the levels of literal H (no answer)
 --   solve LAST STEP        the answer sets of the program so far (LAST: the
 --                          number of the newest update program; STEP names
@@ -186,6 +188,14 @@ local function run(prg, line)
     local text = n > 0 and io.read(n) or ""
     if text == nil or #text ~= n then error("the text of " .. a .. " ended early", 0) end
     add_part(prg, a, text)
+    reply("ok")
+  elseif command == "assign" then
+    local n = tonumber(a)
+    local text = n > 0 and io.read(n) or ""
+    if text == nil or #text ~= n then error("the assignments ended early", 0) end
+    for value, atom in string.gmatch(text, "([01]) ([^\n]+)") do
+      prg:assign_external(clingo.parse_term(atom), value == "1")
+    end
     reply("ok")
   elseif command == "contributions" then
     contributions(prg, a)

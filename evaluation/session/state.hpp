@@ -90,6 +90,10 @@ struct STEP {
     std::vector<RECEIVED> received;
     std::unordered_map<std::uint32_t, std::uint32_t> receivedAt;  // literal -> index
     std::vector<std::uint32_t> newlyReferenced;
+    // Handed literals (maintained.hpp) whose truth clingo may not know yet.
+    std::vector<std::uint32_t> handed;
+    std::string assignments;  // "1 H" or "0 H" a line, for clingo after the call of the rules
+    bool declared = false;    // the call of the rules declares handed literals
     std::string rebuild;  // why the step is grounded again from scratch
     std::size_t contributions = 0;
 };

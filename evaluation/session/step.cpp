@@ -34,6 +34,10 @@ std::string groundStep(SESSION& s, STEP& step) {
     const std::uint32_t rulesCall = ++s.calls;
     ground(s, std::string(primed(PRIMED::RULES_CALL)) + number(rulesCall),
            rulesPart(s, step, rulesCall));
+    if (!step.assignments.empty()) {
+        send(s, "assign " + number(step.assignments.size()) + "\n" + step.assignments);
+        if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");
+    }
     readContributions(s, step, rulesCall);
     if (!step.rebuild.empty()) return step.rebuild;
     const std::uint32_t linkCall = ++s.calls;
@@ -63,6 +67,7 @@ void groundFromScratch(SESSION& s, STEP& step) {
         l.finalNew = false;
         l.chained = false;
         l.firstRecord = None;
+        l.handed = false;
     }
     s.records.clear();
     s.levels.clear();
@@ -80,8 +85,11 @@ void groundFromScratch(SESSION& s, STEP& step) {
     step.received.clear();
     step.receivedAt.clear();
     step.rebuild.clear();
+    step.assignments.clear();
+    step.declared = false;
     for (std::uint32_t f = 0; f < s.facts.size(); ++f)
         if (s.literals[s.facts[f].literal].standing == STANDING::DYNAMIC) step.cFacts.push_back(f);
+    if (s.maintained) step.handed = handedTruths(s);
     const std::string again = groundStep(s, step);
     if (!again.empty()) clingoFailed(s, "the session cannot ground its program: " + again);
     s.scratchStatements = s.addedStatements;

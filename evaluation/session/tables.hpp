@@ -35,6 +35,7 @@ struct SESSION_LITERAL {
     bool hooked = false;    // defined with a hook (its signature was hooked then)
     bool touched = false;   // the step changed its standing
     bool wasBase = false;   // its standing at the start of the step was BASE
+    bool handed = false;    // an external of the running clingo that the maintained part assigns
 };
 
 // The literals by number, and their texts by hash (common/name_index): a

@@ -52,7 +52,7 @@ void takeKeptFact(SESSION& s, STEP& step, std::uint32_t sig, std::uint32_t id,
                   std::uint32_t program, const ATOM& atom) {
     const char where = groupStanding(s, sig);
     if (where != CLINGO) keepFact(s, id, program, atom);
-    if (where == KEPT) return;
+    if (where == KEPT || where == HANDED) return;
     s.literals[id].standing = STANDING::DYNAMIC;
     step.cFacts.push_back(s.literals[id].firstFact);
 }

@@ -26,7 +26,9 @@
 // constraints and in positive loops through the atoms they count) and
 // conditional literals; with "choice" first-order programs hold choice
 // rules (bounds, conditions, elements that later programs reject), with
-// "propchoice" propositional ones hold choices without bounds.
+// "propchoice" propositional ones hold choices without bounds. All kinds
+// hold loops through `not` and choices that read what rules derive from
+// the base, which the session keeps and hands to clingo's search.
 // Predicate names are drawn from a pool that
 // holds names vok generates for itself, an upper-case name and a quoted one.
 #include <cctype>
@@ -148,6 +150,33 @@ struct GENERATOR {
         }
     }
 
+    // Search that reads what rules derive from the base: loops through
+    // `not` and choices over derived predicates, and facts and rules that
+    // reject or retract those atoms in later blocks.
+    std::string searchOverDerived() {
+        const std::string c = rnd.pick(Constants);
+        if (propositional) {
+            switch (rnd.below(4)) {
+                case 0: return "dv :- " + prop() + ".";
+                case 1: return "l1 :- dv, not l2. l2 :- dv, not l1.";
+                case 2: return "-dv.";
+                default: return "dv :- " + prop() + ", not " + prop() + ". dv.";
+            }
+        }
+        switch (rnd.below(8)) {
+            case 0: return "hx(X) :- j(X,Y), not hy(X). hy(X) :- j(X,Y), not hx(X).";
+            case 1: return "hb(X) :- big(X), not -hb(X). -hb(X) :- big(X), not hb(X).";
+            case 2:
+                if (choices) return "{ hp(X) : big(X) } 1.";
+                return "hq(X) :- path(X,Y), not hr(X). hr(X) :- path(X,Y), not hq(X).";
+            case 3: return "hs(X) :- hd(X), not ht(X). ht(X) :- hd(X), not hs(X).";
+            case 4: return "hd(X) :- bs(X), not -bs(X).";
+            case 5: return "-hd(" + c + ").";
+            case 6: return "-hd(X) :- v(X,N), e(X,Y).";
+            default: return "ho :- hd(" + c + "), not ho2. ho2 :- not ho.";
+        }
+    }
+
     // Rules and constraints with a body aggregate over the unary predicate.
     // (An upper-case name is refused inside an aggregate: dom stands for it.)
     std::string aggregate() {
@@ -208,6 +237,7 @@ struct GENERATOR {
         if (choices && rnd.chance(propositional ? 10 : 30)) return choiceRule(later);
         if (aggregates && rnd.chance(25)) return aggregate();
         if (!propositional && rnd.chance(25)) return firstOrder();
+        if (rnd.chance(12)) return searchOverDerived();
         const unsigned r = rnd.below(100);
         if (r < 25) return head(later) + ".";
         if (r < 50) return ruleWithBody(later);

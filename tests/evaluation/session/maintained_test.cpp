@@ -215,3 +215,76 @@ TEST(MaintainedPart, StepByStepEqualsAllAtOnce) {
         }
     }
 }
+
+namespace {
+
+// Takes one program as a step; returns the step, for what goes to clingo.
+STEP takeOne(SESSION& s, const std::string& program) {
+    std::vector<READ_PROGRAM> read;
+    read.push_back(readProgram(program, s.config, 0, 1));
+    STEP step;
+    takePrograms(s, step, read);
+    return step;
+}
+
+char standingOf(SESSION& s, const std::string& name, std::uint32_t arity) {
+    return groupStanding(s, s.signatures.of(SIGN{signKey(false, name, arity), name, arity, false}));
+}
+
+// The handed literals of the step with the truth the part holds, "H=1" or "H=0".
+std::vector<std::string> handedTruths(const SESSION& s, const STEP& step) {
+    std::vector<std::string> out;
+    for (std::uint32_t id : step.handed)
+        out.push_back(std::string(s.literals[id].text) +
+                      (s.maintained->literals[id].truth ? "=1" : "=0"));
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+}  // namespace
+
+// A group that kept rules derive and clingo's search reads stays kept: its
+// atoms stay in the base, and each change of their truth is handed on, from
+// a rejection by a later block to the retraction of the fact under one.
+TEST(MaintainedPart, HandsADerivedGroupThatClingoReads) {
+    auto s = keptSession();
+    STEP step = takeOne(*s,
+                        "salary(e1,95).\nsalary(e91,99).\nsalary(e2,50).\n"
+                        "rich(X) :- salary(X,S), >(S,90).\n"
+                        "pick :- rich(e91), not skip.\nskip :- rich(e91), not pick.\n");
+    EXPECT_EQ(standingOf(*s, "rich", 1), HANDED);
+    EXPECT_EQ(standingOf(*s, "salary", 2), KEPT);
+    EXPECT_EQ(handedTruths(*s, step), (BASE{"rich(e1)=1", "rich(e91)=1"}));
+    EXPECT_TRUE(step.rebuild.empty());
+    // A newer rule rejects rich(e91); an older rule's new instance stays
+    // rejected.
+    step = takeOne(*s, "-rich(X) :- salary(X,99).\n");
+    EXPECT_EQ(handedTruths(*s, step), (BASE{"-rich(e91)=1", "rich(e91)=0"}));
+    step = takeOne(*s, "salary(e91,98).\nsalary(e3,97).\n");
+    EXPECT_EQ(handedTruths(*s, step), (BASE{"rich(e3)=1"}));
+    // The fact under -rich(e91) retracted: nothing rejects rich(e91) now.
+    step = takeOne(*s, "-salary(e91,99).\n");
+    EXPECT_EQ(handedTruths(*s, step), (BASE{"-rich(e91)=0", "rich(e91)=1"}));
+    step = takeOne(*s, "-salary(e91,98).\n");
+    EXPECT_EQ(handedTruths(*s, step), (BASE{"rich(e91)=0"}));
+    EXPECT_EQ(takeStep(*s, {"c.\n"}),
+              (BASE{"-salary(e91,98)", "-salary(e91,99)", "c", "rich(e1)", "rich(e3)",
+                    "salary(e1,95)", "salary(e2,50)", "salary(e3,97)"}));
+    // A rule of clingo's for the group takes it out of the part.
+    step = takeOne(*s, "rich(X) :- salary(X,S), pick.\n");
+    EXPECT_EQ(standingOf(*s, "rich", 1), CLINGO);
+    EXPECT_FALSE(step.rebuild.empty());
+}
+
+// A group whose facts clingo held (shared) is handed once kept rules derive
+// it: clingo defined its literals, so a new clingo takes their truths.
+TEST(MaintainedPart, HandsASharedGroupThatRulesComeToDerive) {
+    auto s = keptSession();
+    STEP step = takeOne(*s, "emp(e1,d1).\nq :- emp(e1,d2), not r.\nr :- not q.\n");
+    EXPECT_EQ(standingOf(*s, "emp", 2), SHARED);
+    step = takeOne(*s, "emp(X,d2) :- emp(X,d1).\n");
+    EXPECT_EQ(standingOf(*s, "emp", 2), HANDED);
+    EXPECT_FALSE(step.rebuild.empty());
+    EXPECT_EQ(handedTruths(*s, step), (BASE{"emp(e1,d1)=1", "emp(e1,d2)=1"}));
+}
