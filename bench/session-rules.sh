@@ -17,6 +17,12 @@
 #   choice  the join base and its updates, and a choice that reads what the
 #           rules derive: pick :- rich(e91), not skip.  skip :- rich(e91),
 #           not pick.  (two answer sets)
+#   choice1 the join base and its updates, and a search over 1% of the base
+#           that reads derived atoms: cand(X) :- top(X), ok(X).  top(X) :-
+#           salary(X,S), S > 97.  (1000 atoms at 10^5)  pick(X) :- cand(X),
+#           not skip(X).  skip(X) :- cand(X), not pick(X).  :- skip(X),
+#           X != e98.  (an even loop per candidate, all but one forced: two
+#           answer sets while cand(e98) holds, one otherwise)
 #
 # Session: vok --session -p=rox-clingo, driven by vok-session-driver; step
 # 0, the median and the largest later step, in CPU seconds of vok and its
@@ -65,6 +71,13 @@ inputs() {
                     emit("pick :- rich(e91), not skip.")
                     emit("skip :- rich(e91), not pick.")
                 }
+                if (shape == "choice1") {
+                    emit("top(X) :- salary(X,S), S > 97.")
+                    emit("cand(X) :- top(X), ok(X).")
+                    emit("pick(X) :- cand(X), not skip(X).")
+                    emit("skip(X) :- cand(X), not pick(X).")
+                    emit(":- skip(X), X != e98.")
+                }
             }
             print "}" > kb
             for (i = 1; i <= u; i++) {
@@ -103,7 +116,7 @@ echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for c in "${cases[@]}"; do
     shape=${c%%:*}
     n=${c#*:}
-    case $shape in join | paths | reject | choice) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
+    case $shape in join | paths | reject | choice | choice1) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
     inputs "$shape" "$n"
     read -r -a sessionOptions <<<"${VOK_SESSION_OPTIONS:-}"
     "$build/vok-session-driver" "$work/steps" "$work/blocks.txt" \

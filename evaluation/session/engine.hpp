@@ -28,13 +28,16 @@
 //   or another rule of its program contributes the literal (a'N(K,H): the
 //   choice may be made), as that update atom is then true. A sequence with
 //   a choice is grounded from scratch each step.
-// - What needs no search (facts, and non-recursive rules over them that
-//   clingo's part does not read) is kept outside clingo by the maintained
-//   part (maintained.hpp); what holds of it is the base set that every
-//   answer set includes. With rejected rules asked for (explanations,
-//   minimality), only a fact whose literal no rule body or constraint
-//   mentions (by predicate) and whose complement nothing derives is kept
-//   out of clingo, until a step changes that; its facts then go to clingo.
+// - What needs no search (facts, and the rules over them that need none)
+//   is kept outside clingo by the maintained part (maintained.hpp); what
+//   holds of it is the base set that every answer set includes. What of it
+//   clingo's rules read reaches clingo as facts (of a group that only facts
+//   derive) or as externals whose truth the part assigns (s'N(H): one a
+//   literal, declared in the step where it first holds). With rejected
+//   rules asked for (explanations, minimality), only a fact whose literal
+//   no rule body or constraint mentions (by predicate) and whose
+//   complement nothing derives is kept out of clingo, until a step changes
+//   that; its facts then go to clingo.
 #pragma once
 
 #include <cstddef>

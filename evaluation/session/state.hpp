@@ -94,7 +94,7 @@ struct STEP {
     std::vector<std::uint32_t> handed;
     std::string assignments;  // "1 H" or "0 H" a line, for clingo after the call of the rules
     bool declared = false;    // the call of the rules declares handed literals
-    std::string rebuild;  // why the step is grounded again from scratch
+    std::string rebuild;      // why the step is grounded again from scratch
     std::size_t contributions = 0;
 };
 
