@@ -3,9 +3,9 @@
 //
 // A predicate and its complement form a group. A group is kept when every
 // rule deriving it is a normal rule over plain terms and comparisons whose
-// body reads only kept groups, and no rule that clingo holds (and no
-// constraint) reads it. Its atoms are then
-// decided by the groups below it: a literal L holds when its highest
+// body reads only kept groups (clingo's rules and constraints may read it:
+// see shared and handed groups below). Its atoms are then decided by the
+// groups below it: a literal L holds when its highest
 // contribution (the program of a fact, or of a rule instance whose body
 // holds) is at least as high as that of its complement C, since the
 // highest of either side is never rejected and rejects every lower
@@ -38,8 +38,9 @@
 // reads false there.
 //
 // A group is kept only while it may be: once a rule makes it recursive in
-// a way the part cannot keep exactly, reads it from clingo's side, or
-// compares a value it cannot order, it goes to clingo for good, with every
+// a way the part cannot keep exactly, derives it from clingo's side (a
+// rule of clingo's, or a kept rule over a group of clingo's), or compares
+// a value it cannot order, it goes to clingo for good, with every
 // group above it; a group that had rules then makes the step ground again
 // from scratch (said with -v).
 #pragma once
@@ -154,8 +155,8 @@ struct RULE_GROUPS {
     std::uint32_t kept = None;  // its KEPT_RULE, or None when clingo must hold it
 };
 
-// Where a group's atoms are decided: by the part alone, by both (clingo
-// reads its facts, which only facts derive), by clingo alone, or by the
+// Where a group's atoms are decided: by the part alone, by both (shared:
+// clingo reads its facts, which only facts derive), by clingo alone, or by the
 // part, which hands clingo the truth of its atoms (clingo's rules read a
 // group that kept rules derive).
 constexpr char KEPT = 0, SHARED = 1, CLINGO = 2, HANDED = 3;
