@@ -101,20 +101,16 @@ TEST_F(Scanner, LexicalErrorsAreReportedCountedAndSkipped) {
 
 // A brace opens a choice (320) when its set, which holds no brace and no
 // lone ".", is followed by what ends a choice head; otherwise it is a
-// block's (278), and the look ahead stops at the block's first statement.
+// block's (278), and the look ahead stops at the block's first statement
+// (so that a stray statement after a block is the error, not the block).
 TEST_F(Scanner, ChoiceBracesAndBlockBraces) {
     struct Case {
         std::string text;
         std::string first;
     } cases[] = {
-        {"{ p(1..3) }.", "320"},
-        {"{ p(\"a.b\") } :- q.", "320"},
-        {"{ a % b.\n } 2.", "320"},
-        {"{ a. }", "278"},
-        {"{ a. }\nb.", "278"},  // the stray statement is the error, not the block
-        {"{ a. } 2.", "278"},
-        {"{ a }\n{ b. }", "278"},
-        {"{ p(1..3). }", "278"},
+        {"{ p(1..3) }.", "320"},  {"{ p(\"a.b\") } :- q.", "320"}, {"{ a % b.\n } 2.", "320"},
+        {"{ a. }", "278"},        {"{ a. }\nb.", "278"},           {"{ a. } 2.", "278"},
+        {"{ a }\n{ b. }", "278"}, {"{ p(1..3). }", "278"},
     };
     for (const Case& c : cases) {
         const Texts tokens = scan(c.text);
