@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <type_traits>
 
 #include "representation/compound.hpp"
 
@@ -274,6 +275,20 @@ void appendConstraint(std::string& out, const CONSTRAINT& constraint, NOTATION n
 // starts fetching those of the rule this many places ahead.
 constexpr std::ptrdiff_t Ahead = 8;
 
+// The text form of one item of a list, for PrintList.
+void appendItem(std::string& out, const ATOM& atom, NOTATION notation) {
+    AppendAtom(out, atom, notation);
+}
+void appendItem(std::string& out, const LITERAL& literal, NOTATION notation) {
+    AppendLiteral(out, literal, notation);
+}
+void appendItem(std::string& out, const RULE& rule, NOTATION notation) {
+    AppendRule(out, rule, notation);
+}
+void appendItem(std::string& out, const CONSTRAINT& constraint, NOTATION notation) {
+    appendConstraint(out, constraint, notation);
+}
+
 }  // namespace
 
 void PrintRule(std::ostream& out, const RULE& rule, NOTATION notation) {
@@ -288,13 +303,16 @@ void PrintConstraint(std::ostream& out, const CONSTRAINT& constraint, NOTATION n
     out << text;
 }
 
-void PrintList(std::ostream& out, const RULE* first, const RULE* last, const char* sep,
+template <class ITEM>
+void PrintList(std::ostream& out, const ITEM* first, const ITEM* last, const char* sep,
                NOTATION notation) {
     std::string text;
-    for (const RULE* r = first; r != last; ++r) {
-        if (last - r > Ahead) prefetchNames(r[Ahead]);
-        if (r != first) text += sep;
-        AppendRule(text, *r, notation);
+    for (const ITEM* item = first; item != last; ++item) {
+        // Only a list of rules is long enough for the fetch ahead to pay.
+        if constexpr (std::is_same_v<ITEM, RULE>)
+            if (last - item > Ahead) prefetchNames(item[Ahead]);
+        if (item != first) text += sep;
+        appendItem(text, *item, notation);
         if (text.size() >= PrintPiece) {
             out << text;
             text.clear();
@@ -303,16 +321,7 @@ void PrintList(std::ostream& out, const RULE* first, const RULE* last, const cha
     out << text;
 }
 
-void PrintList(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep,
-               NOTATION notation) {
-    std::string text;
-    for (const CONSTRAINT* c = first; c != last; ++c) {
-        if (c != first) text += sep;
-        appendConstraint(text, *c, notation);
-        if (text.size() >= PrintPiece) {
-            out << text;
-            text.clear();
-        }
-    }
-    out << text;
-}
+template void PrintList(std::ostream&, const ATOM*, const ATOM*, const char*, NOTATION);
+template void PrintList(std::ostream&, const LITERAL*, const LITERAL*, const char*, NOTATION);
+template void PrintList(std::ostream&, const RULE*, const RULE*, const char*, NOTATION);
+template void PrintList(std::ostream&, const CONSTRAINT*, const CONSTRAINT*, const char*, NOTATION);
