@@ -15,7 +15,6 @@
 #include "driver/output/json.hpp"
 #include "driver/output/summary.hpp"
 #include "driver/run_state.hpp"
-#include "input/origins.hpp"
 #include "representation/rule.hpp"
 
 namespace {
@@ -204,7 +203,7 @@ std::string rejectedObject(const EXPLANATION& e) {
     std::string text =
         "{\"Program\": " + std::to_string(e.program) + ", \"Rule\": " + std::to_string(e.rule);
     if (e.origin) {
-        text += ", \"File\": " + JsonString(OriginInputs[e.origin->input]) +
+        text += ", \"File\": " + JsonString(e.input) +
                 ", \"Line\": " + std::to_string(e.origin->line) +
                 ", \"Text\": " + JsonString(e.origin->text);
     }
@@ -597,8 +596,8 @@ std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
         line =
             "  rejected: program " + std::to_string(e.program) + ", rule " + std::to_string(e.rule);
         if (e.origin) {
-            line += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
-                    ") \"" + e.origin->text + "\"";
+            line += " (" + e.input + ":" + std::to_string(e.origin->line) + ") \"" +
+                    e.origin->text + "\"";
         }
         if (!e.bindings.empty()) {
             line += " with ";

@@ -23,6 +23,7 @@
 #include "driver/run/candidate.hpp"
 #include "driver/run/evaluate.hpp"
 #include "driver/run/limits.hpp"
+#include "driver/run_state.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -98,7 +99,7 @@ void endAnswerSet(FILTER_STATE& s, const RUN_SETTINGS& settings, bool lineEnded,
         return;
     ANSWER& answer = s.answer;
     answer.lineEnded = lineEnded;
-    if (settings.explain) answer.rejected = ExplainAnswerSet(s.trace);
+    if (settings.explain) answer.rejected = ExplainAnswerSet(s.trace, RunSequence());
     WriteAnswer(answer);
     if (settings.brave || settings.cautious) RecordForGoal(answer, s.matches, goal);
     const std::size_t limit = OwnAnswerSetLimit(settings);
