@@ -4,6 +4,7 @@
 #include <bit>
 #include <type_traits>
 
+#include "common/never_destroyed.hpp"
 #include "representation/compound.hpp"
 
 // Out of line, so that the compiler does not judge the placement of the
@@ -105,7 +106,9 @@ bool isBound(const BOUND& bound, int variable) {
 bool allBound(const BOUND& bound, const IDENT& t) {
     if (t.isVariable()) return isBound(bound, t.value());
     if (t.kind() != IDENT::COMPOUND || HighestVariable(t) < 0) return true;
-    static std::vector<int> variables;
+    // Never destroyed, as bound in boundVariables.
+    static NEVER_DESTROYED<std::vector<int>> kept;
+    std::vector<int>& variables = kept.get();
     variables.clear();
     AppendVariables(t, variables);
     return std::all_of(variables.begin(), variables.end(),
@@ -132,7 +135,11 @@ void bindByAssignments(const BODY_VIEW& body, BOUND& bound) {
 }
 
 const BOUND& boundVariables(const BODY_VIEW& body) {
-    static BOUND bound;
+    // Made in place and never destroyed: a destructor registered for the end
+    // of the process could ask the C library for memory after main began,
+    // where a request that fails passes unnoticed.
+    static NEVER_DESTROYED<BOUND> kept;
+    BOUND& bound = kept.get();
     bound.clear();
     bool assignments = false;
     for (const LITERAL& l : body.literals) {
@@ -219,7 +226,10 @@ bool BODY::isSafe() const {
 
 template <>
 bool RULE::isSafe() const {
-    static const BOUND none;  // a fact binds nothing: it is safe when ground
+    // A fact binds nothing: it is safe when ground. Never destroyed, as
+    // bound in boundVariables.
+    static NEVER_DESTROYED<BOUND> noneKept;
+    const BOUND& none = noneKept.get();
     const auto b = body();
     const BOUND& bound = b ? boundVariables(*b) : none;
     if (const auto h = head())

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "common/contract.hpp"
+#include "common/never_destroyed.hpp"
 #include "driver/output/answer_atom.hpp"
 #include "driver/output/answers.hpp"
 #include "driver/output/explain.hpp"
@@ -43,8 +44,9 @@ struct FILTER_STATE {
 };
 
 FILTER_STATE& filterState() {
-    static FILTER_STATE state;
-    return state;
+    // Never destroyed, as the writer of the results (answers.cpp).
+    static NEVER_DESTROYED<FILTER_STATE> state;
+    return state.get();
 }
 
 void beginAnswerSet(FILTER_STATE& s, const RUN_SETTINGS& settings) {
