@@ -21,7 +21,7 @@ void countedError(PARSER& parser, const char* message) {
 }
 
 void endStatement(PARSER& parser) {
-    LocalVariables.reset();
+    parser.variables.reset();
     parser.values.expansions.clear();
     parser.values.holdsAggregates = false;
     parser.dropStatement = false;
@@ -246,8 +246,15 @@ bool refuseDoubleNegation(PARSER& parser) {
     return true;
 }
 
-IDENT anonymousVariable() {
-    return IDENT(IDENT::VARIABLE, static_cast<int>(LocalVariables.count++));
+IDENT anonymousVariable(PARSER& parser) {
+    return IDENT(IDENT::VARIABLE, static_cast<int>(parser.variables.count++));
+}
+
+std::vector<std::string> statementVariableNames(const PARSER& parser) {
+    std::vector<std::string> names(parser.variables.count);
+    for (const auto& [name, n] : parser.variables.names)
+        if (n < names.size()) names[n] = name;
+    return names;
 }
 
 ATOM builtinAtom(PARSER& parser, BUILTIN builtin, const std::vector<IDENT>& args) {
@@ -315,7 +322,7 @@ void nameUnsafeVariables(PARSER& parser, const std::vector<int>& unsafe) {
     // the rule's own being unbound: then there is no name to give.
     if (unsafe.empty()) return;
     std::vector<std::string> names(unsafe.size(), "_");
-    for (const auto& [name, number] : LocalVariables.names)
+    for (const auto& [name, number] : parser.variables.names)
         for (std::size_t i = 0; i < unsafe.size(); ++i)
             if (static_cast<int>(number) == unsafe[i]) names[i] = name;
     std::string text = names.size() == 1 ? "variable " : "variables ";
@@ -339,9 +346,10 @@ void storeRule(PARSER& parser, RULE rule, const std::vector<std::string>* variab
             throw INTERNAL_ERROR{"Rule read outside an update program"};
         RULES& rules = *programs[static_cast<std::size_t>(parser.program)].rules;
         if (parser.settings.explain)
-            RecordRuleOrigin(parser.file, static_cast<unsigned>(parser.program),
-                             static_cast<unsigned>(rules.size()),
-                             parser.statementLine.value_or(parser.line), rule, variableNames);
+            RecordRuleOrigin(
+                parser.sequence.origins, parser.file, static_cast<unsigned>(parser.program),
+                static_cast<unsigned>(rules.size()), parser.statementLine.value_or(parser.line),
+                rule, variableNames ? *variableNames : statementVariableNames(parser));
         rules.push_back(std::move(rule));
     }
 }

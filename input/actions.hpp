@@ -249,7 +249,10 @@ IDENT intervalMarker(PARSER& parser, IDENT low, IDENT high);
 std::vector<IDENT> poolMarkers(PARSER& parser, const std::vector<std::vector<IDENT>>& tuples);
 
 // "_": a variable of its own, numbered after the statement's variables.
-IDENT anonymousVariable();
+IDENT anonymousVariable(PARSER& parser);
+
+// The names of the statement's variables by number ("" for "_").
+std::vector<std::string> statementVariableNames(const PARSER& parser);
 
 // A builtin atom. Without registered builtins (program types other than
 // rox) the builtin's number would name a user predicate, so that is a

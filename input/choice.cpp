@@ -309,17 +309,10 @@ RULE withDenseVariables(const RULE& rule, std::vector<std::string>& names) {
     return rule.isChoice() ? dense.asChoice() : dense;
 }
 
-std::vector<std::string> statementVariableNames() {
-    std::vector<std::string> names(LocalVariables.count);
-    for (const auto& [name, n] : LocalVariables.names)
-        if (n < names.size()) names[n] = name;
-    return names;
-}
-
 // "Variables X and Y are unsafe in a conditional literal: ...", by the
 // names the statement gives them.
-std::string unsafeLocalsMessage(const std::vector<IDENT>& unbound) {
-    const std::vector<std::string> names = statementVariableNames();
+std::string unsafeLocalsMessage(const PARSER& parser, const std::vector<IDENT>& unbound) {
+    const std::vector<std::string> names = statementVariableNames(parser);
     std::string text = unbound.size() == 1 ? "variable " : "variables ";
     for (std::size_t i = 0; i < unbound.size(); ++i) {
         const auto n = static_cast<std::size_t>(unbound[i].value());
@@ -459,7 +452,7 @@ void settleAggregates(PARSER& parser, BODY_PARTS& body, const std::vector<IDENT>
             if (const std::vector<IDENT> unbound =
                     unboundLocals(a.elements.front().condition, globals);
                 !unbound.empty())
-                return refuseInStatement(parser, unsafeLocalsMessage(unbound));
+                return refuseInStatement(parser, unsafeLocalsMessage(parser, unbound));
         auto [literal, refusal] = aggregateLiteral(parser.values.expansions, a, globals);
         if (!refusal.empty()) return refuseInStatement(parser, refusal);
         body.add(std::move(literal));
@@ -486,7 +479,7 @@ AGGREGATE_PARTS conditionalParts(PARSER& parser, LITERAL&& literal, BODY_PARTS& 
 }
 
 void newRuleWithAggregates(PARSER& parser, const RULE& rule) {
-    const std::vector<std::string> names = statementVariableNames();
+    const std::vector<std::string> names = statementVariableNames(parser);
     const EXPANSIONS& expansions = parser.values.expansions;
     std::vector<RULE> instances;
     if (expansions.empty()) {
@@ -543,7 +536,7 @@ void newChoice(PARSER& parser, CHOICE_PARTS& choice, BODY_PARTS* body) {
         }
     }
     if (!statementDropped(parser)) {
-        const std::vector<std::string> names = statementVariableNames();
+        const std::vector<std::string> names = statementVariableNames(parser);
         for (const RULE& element : instances) {
             std::vector<std::string> renamed = names;
             RULE rule = withDenseVariables(choiceRule(element, body), renamed);

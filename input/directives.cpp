@@ -46,12 +46,12 @@ std::optional<IDENT> valueOf(std::string_view text) {
 
 }  // namespace
 
-IDENT TermOfName(const INPUT_DIRECTIVES& directives, const std::string& name) {
+IDENT TermOfName(PARSER& parser, const INPUT_DIRECTIVES& directives, const std::string& name) {
     if (!directives.constants.empty()) {
         const auto defined = directives.constants.find(name);
         if (defined != directives.constants.end()) return defined->second.value;
     }
-    return newIDENT(name);
+    return newIDENT(name, parser.variables);
 }
 
 void DefineConstant(PARSER& parser, INPUT_DIRECTIVES& directives, const std::string& name,

@@ -30,17 +30,19 @@ struct INPUT_DIRECTIVES {
     bool showSeen = false;
 };
 
+struct PARSER;  // input/parser.hpp
+
 // A term written by name: the value of the constant of that name, if one
 // is defined, else the name as a term (a variable or a constant). Looks
-// nothing up while no constant is defined.
-IDENT TermOfName(const INPUT_DIRECTIVES& directives, const std::string& name);
+// nothing up while no constant is defined. A variable is numbered among
+// the parser's variables of the statement.
+IDENT TermOfName(PARSER& parser, const INPUT_DIRECTIVES& directives, const std::string& name);
 
 // "#const name=value." read at the parser's place: defines name, unless
 // the command line did. name must begin with a lower-case letter and
 // value be no variable; a name defined twice in the inputs, and one used
 // as a term before its definition, are counted errors that name both
 // places.
-struct PARSER;  // input/parser.hpp
 void DefineConstant(PARSER& parser, INPUT_DIRECTIVES& directives, const std::string& name,
                     IDENT value);
 

@@ -500,11 +500,11 @@ terms
 /* Terms as clingo writes them: names, numbers, variables, function terms
  * and arithmetic; "-" before a number is the negative integer. */
 term
-    : name   { $$ = termValue(TermOfName(directives, V.texts[$1])); V.texts.free($1); }
+    : name   { $$ = termValue(TermOfName(parser, directives, V.texts[$1])); V.texts.free($1); }
     | NUMBER { $$ = termValue(integerTerm(V.texts[$1], false), NUMBER_SHAPE); V.texts.free($1); }
-    | "_"    { $$ = termValue(anonymousVariable()); }
+    | "_"    { $$ = termValue(anonymousVariable(parser)); }
     /* Below and above every other term, as clingo orders them. */
-    | INF_SUP { $$ = termValue(newIDENT(V.texts[$1])); V.texts.free($1); }
+    | INF_SUP { $$ = termValue(newIDENT(V.texts[$1], parser.variables)); V.texts.free($1); }
     | name "(" arguments ")"
         {
             $$ = functionTerm(parser, V.texts[$1], V.terms[$3]);

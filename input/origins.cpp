@@ -6,24 +6,13 @@
 #include "representation/compound.hpp"
 #include "representation/ident.hpp"
 
-std::vector<std::string> OriginInputs;
-std::vector<std::vector<RULE_ORIGIN>> RuleOrigins;
-
 namespace {
 
-// The number of the current input in OriginInputs, added when it is new.
-unsigned currentInput(const char* file) {
+// The number of the current input in inputs, added when it is new.
+unsigned currentInput(std::vector<std::string>& inputs, const char* file) {
     const std::string name = file && *file ? file : "<stdin>";
-    if (OriginInputs.empty() || OriginInputs.back() != name) OriginInputs.push_back(name);
-    return static_cast<unsigned>(OriginInputs.size() - 1);
-}
-
-// The statement's variable names by number, from the parser's table.
-std::vector<std::string> variableNames() {
-    std::vector<std::string> names(LocalVariables.count);
-    for (const auto& [name, number] : LocalVariables.names)
-        if (number < names.size()) names[number] = name;
-    return names;
+    if (inputs.empty() || inputs.back() != name) inputs.push_back(name);
+    return static_cast<unsigned>(inputs.size() - 1);
 }
 
 // An aggregate's text with its global variables named.
@@ -82,26 +71,21 @@ std::string NamedRuleText(const RULE& rule, const std::vector<std::string>& name
     return text;
 }
 
-void RecordRuleOrigin(const char* file, unsigned i, unsigned j, unsigned line, const RULE& rule,
-                      const std::vector<std::string>* names) {
-    if (RuleOrigins.size() <= i) RuleOrigins.resize(i + 1);
-    std::vector<RULE_ORIGIN>& program = RuleOrigins[i];
+void RecordRuleOrigin(RULE_ORIGINS& origins, const char* file, unsigned i, unsigned j,
+                      unsigned line, const RULE& rule, const std::vector<std::string>& names) {
+    if (origins.rules.size() <= i) origins.rules.resize(i + 1);
+    std::vector<RULE_ORIGIN>& program = origins.rules[i];
     if (program.size() <= j) program.resize(j + 1);
     RULE_ORIGIN& origin = program[j];
-    origin.input = currentInput(file);
+    origin.input = currentInput(origins.inputs, file);
     origin.line = line;
-    origin.variables = names ? *names : variableNames();
+    origin.variables = names;
     origin.text = NamedRuleText(rule, origin.variables);
     const auto head = rule.head();
     if (head && !head->empty()) origin.head = head->atoms.front();
 }
 
-const RULE_ORIGIN* RuleOrigin(unsigned i, unsigned j) {
-    if (i >= RuleOrigins.size() || j >= RuleOrigins[i].size()) return nullptr;
-    return &RuleOrigins[i][j];
-}
-
-void ResetRuleOrigins() {
-    RuleOrigins.clear();
-    OriginInputs.clear();
+const RULE_ORIGIN* RuleOrigin(const RULE_ORIGINS& origins, unsigned i, unsigned j) {
+    if (i >= origins.rules.size() || j >= origins.rules[i].size()) return nullptr;
+    return &origins.rules[i][j];
 }

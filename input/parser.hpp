@@ -80,6 +80,8 @@ struct PARSER {
     unsigned column = 1;
     unsigned nextColumn = 1;
     PARSE_VALUES values;  // of the grammar's symbols
+    // The variables of the statement being read, forgotten at its end.
+    LOCAL_VARIABLES variables;
     // Set when the statement being read holds something that must not be
     // stored (a builtin without registered builtins); it is then dropped.
     bool dropStatement = false;

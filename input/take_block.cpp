@@ -14,8 +14,8 @@ TABLES_MARK markTables(const PARSER& parser) {
     TABLES_MARK m;
     m.programs = parser.sequence.programs.size();
     m.constraints = parser.sequence.constraints.size();
-    m.origins = RuleOrigins.size();
-    m.inputs = OriginInputs.size();
+    m.origins = parser.sequence.origins.rules.size();
+    m.inputs = parser.sequence.origins.inputs.size();
     m.predicates = ATOM::Predicates.size();
     m.constants = IDENT::Constants.size();
     m.propositional = parser.sequence.propositional;
@@ -27,13 +27,13 @@ void rollBack(PARSER& parser, const TABLES_MARK& m) {
     SEQUENCE& sequence = parser.sequence;
     sequence.programs.resize(m.programs);
     sequence.constraints.resize(m.constraints);
-    RuleOrigins.resize(m.origins);
-    OriginInputs.resize(m.inputs);
+    sequence.origins.rules.resize(m.origins);
+    sequence.origins.inputs.resize(m.inputs);
     ATOM::Predicates.truncate(m.predicates);
     IDENT::Constants.truncate(m.constants);
     sequence.propositional = m.propositional;
     parser.program = static_cast<int>(sequence.programs.size()) - 1;
-    LocalVariables.reset();
+    parser.variables.reset();
 }
 
 // The parse of a block; a predicate met with another arity or kind than

@@ -259,23 +259,3 @@ void AppendLiteral(std::string& out, const LITERAL& literal, NOTATION notation) 
     if (literal.negated) out += notation == NOTATION::PEXA ? "~" : "not ";
     AppendAtom(out, literal, notation);
 }
-
-void PrintList(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
-               NOTATION notation) {
-    std::string text;
-    for (const ATOM* a = first; a != last; ++a) {
-        if (a != first) text += sep;
-        AppendAtom(text, *a, notation);
-    }
-    out << text;
-}
-
-void PrintList(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep,
-               NOTATION notation) {
-    std::string text;
-    for (const LITERAL* l = first; l != last; ++l) {
-        if (l != first) text += sep;
-        AppendLiteral(text, *l, notation);
-    }
-    out << text;
-}

@@ -363,8 +363,3 @@ void AppendAtom(std::string& out, const ATOM& atom, NOTATION notation);
 // Appends one literal: "not " (pexa: "~") when negated, "not not " when
 // doubled, then the atom.
 void AppendLiteral(std::string& out, const LITERAL& literal, NOTATION notation);
-
-void PrintList(std::ostream& out, const ATOM* first, const ATOM* last, const char* sep,
-               NOTATION notation);
-void PrintList(std::ostream& out, const LITERAL* first, const LITERAL* last, const char* sep,
-               NOTATION notation);

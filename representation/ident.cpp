@@ -11,21 +11,18 @@
 // never destroyed (see common/never_destroyed.hpp).
 namespace {
 NEVER_DESTROYED<NAMES> ConstantTable;
-NEVER_DESTROYED<LOCAL_VARIABLES> Variables;
 }  // namespace
 NAMES& IDENT::Constants = ConstantTable.get();
-LOCAL_VARIABLES& LocalVariables = Variables.get();
 
 int checkedNumber(unsigned n) {
     if (n > static_cast<unsigned>(IDENT::MaxNumber)) throw std::length_error("too many terms");
     return static_cast<int>(n);
 }
 
-IDENT newIDENT(std::string_view text) {
+IDENT newIDENT(std::string_view text, LOCAL_VARIABLES& variables) {
     if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
-        auto [it, fresh] =
-            LocalVariables.names.try_emplace(std::string(text), LocalVariables.count);
-        if (fresh) ++LocalVariables.count;
+        auto [it, fresh] = variables.names.try_emplace(std::string(text), variables.count);
+        if (fresh) ++variables.count;
         return IDENT(IDENT::VARIABLE, checkedNumber(it->second));
     }
     return IDENT(IDENT::CONSTANT, checkedNumber(IDENT::Constants.insert(text).first));

@@ -65,7 +65,8 @@ private:
     }
 };
 
-// The variables of the statement being parsed.
+// The variables of a statement being read, numbered from 0 in the order its
+// text names them; each parser keeps its own (input/parser.hpp).
 struct LOCAL_VARIABLES {
     unsigned count = 0;
     std::map<std::string, unsigned, std::less<>> names;
@@ -76,15 +77,13 @@ struct LOCAL_VARIABLES {
     }
 };
 
-extern LOCAL_VARIABLES& LocalVariables;
-
 // n as the number of a variable or a constant; more than IDENT::MaxNumber
 // of them end the run as memory running out would.
 int checkedNumber(unsigned n);
 
 // A name beginning with an upper-case letter is a variable numbered through
-// LocalVariables; any other name is a constant interned in IDENT::Constants.
-IDENT newIDENT(std::string_view text);
+// variables; any other name is a constant interned in IDENT::Constants.
+IDENT newIDENT(std::string_view text, LOCAL_VARIABLES& variables);
 
 // A list of one to three terms; null second or third terms are left out.
 std::vector<IDENT> newIDENTS(const IDENT* first, const IDENT* second = nullptr,

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <type_traits>
 
+#include "common/never_destroyed.hpp"
 #include "representation/compound.hpp"
 
 // Out of line, so that the compiler does not judge the placement of the
@@ -104,7 +106,9 @@ bool isBound(const BOUND& bound, int variable) {
 bool allBound(const BOUND& bound, const IDENT& t) {
     if (t.isVariable()) return isBound(bound, t.value());
     if (t.kind() != IDENT::COMPOUND || HighestVariable(t) < 0) return true;
-    static std::vector<int> variables;
+    // Never destroyed, as bound in boundVariables.
+    static NEVER_DESTROYED<std::vector<int>> kept;
+    std::vector<int>& variables = kept.get();
     variables.clear();
     AppendVariables(t, variables);
     return std::all_of(variables.begin(), variables.end(),
@@ -131,7 +135,11 @@ void bindByAssignments(const BODY_VIEW& body, BOUND& bound) {
 }
 
 const BOUND& boundVariables(const BODY_VIEW& body) {
-    static BOUND bound;
+    // Made in place and never destroyed: a destructor registered for the end
+    // of the process could ask the C library for memory after main began,
+    // where a request that fails passes unnoticed.
+    static NEVER_DESTROYED<BOUND> kept;
+    BOUND& bound = kept.get();
     bound.clear();
     bool assignments = false;
     for (const LITERAL& l : body.literals) {
@@ -218,7 +226,10 @@ bool BODY::isSafe() const {
 
 template <>
 bool RULE::isSafe() const {
-    static const BOUND none;  // a fact binds nothing: it is safe when ground
+    // A fact binds nothing: it is safe when ground. Never destroyed, as
+    // bound in boundVariables.
+    static NEVER_DESTROYED<BOUND> noneKept;
+    const BOUND& none = noneKept.get();
     const auto b = body();
     const BOUND& bound = b ? boundVariables(*b) : none;
     if (const auto h = head())
@@ -274,6 +285,20 @@ void appendConstraint(std::string& out, const CONSTRAINT& constraint, NOTATION n
 // starts fetching those of the rule this many places ahead.
 constexpr std::ptrdiff_t Ahead = 8;
 
+// The text form of one item of a list, for PrintList.
+void appendItem(std::string& out, const ATOM& atom, NOTATION notation) {
+    AppendAtom(out, atom, notation);
+}
+void appendItem(std::string& out, const LITERAL& literal, NOTATION notation) {
+    AppendLiteral(out, literal, notation);
+}
+void appendItem(std::string& out, const RULE& rule, NOTATION notation) {
+    AppendRule(out, rule, notation);
+}
+void appendItem(std::string& out, const CONSTRAINT& constraint, NOTATION notation) {
+    appendConstraint(out, constraint, notation);
+}
+
 }  // namespace
 
 void PrintRule(std::ostream& out, const RULE& rule, NOTATION notation) {
@@ -288,13 +313,16 @@ void PrintConstraint(std::ostream& out, const CONSTRAINT& constraint, NOTATION n
     out << text;
 }
 
-void PrintList(std::ostream& out, const RULE* first, const RULE* last, const char* sep,
+template <class ITEM>
+void PrintList(std::ostream& out, const ITEM* first, const ITEM* last, const char* sep,
                NOTATION notation) {
     std::string text;
-    for (const RULE* r = first; r != last; ++r) {
-        if (last - r > Ahead) prefetchNames(r[Ahead]);
-        if (r != first) text += sep;
-        AppendRule(text, *r, notation);
+    for (const ITEM* item = first; item != last; ++item) {
+        // Only a list of rules is long enough for the fetch ahead to pay.
+        if constexpr (std::is_same_v<ITEM, RULE>)
+            if (last - item > Ahead) prefetchNames(item[Ahead]);
+        if (item != first) text += sep;
+        appendItem(text, *item, notation);
         if (text.size() >= PrintPiece) {
             out << text;
             text.clear();
@@ -303,16 +331,7 @@ void PrintList(std::ostream& out, const RULE* first, const RULE* last, const cha
     out << text;
 }
 
-void PrintList(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep,
-               NOTATION notation) {
-    std::string text;
-    for (const CONSTRAINT* c = first; c != last; ++c) {
-        if (c != first) text += sep;
-        appendConstraint(text, *c, notation);
-        if (text.size() >= PrintPiece) {
-            out << text;
-            text.clear();
-        }
-    }
-    out << text;
-}
+template void PrintList(std::ostream&, const ATOM*, const ATOM*, const char*, NOTATION);
+template void PrintList(std::ostream&, const LITERAL*, const LITERAL*, const char*, NOTATION);
+template void PrintList(std::ostream&, const RULE*, const RULE*, const char*, NOTATION);
+template void PrintList(std::ostream&, const CONSTRAINT*, const CONSTRAINT*, const char*, NOTATION);

@@ -250,9 +250,10 @@ void PrintRule(std::ostream& out, const RULE& rule, NOTATION notation);
 // ":- ", the literals joined by ", ", then ".".
 void PrintConstraint(std::ostream& out, const CONSTRAINT& constraint, NOTATION notation);
 
-void PrintList(std::ostream& out, const RULE* first, const RULE* last, const char* sep,
-               NOTATION notation);
-void PrintList(std::ostream& out, const CONSTRAINT* first, const CONSTRAINT* last, const char* sep,
+// Writes the items from first to last separated by sep, each in its text
+// form in the notation given; ITEM is ATOM, LITERAL, RULE or CONSTRAINT.
+template <class ITEM>
+void PrintList(std::ostream& out, const ITEM* first, const ITEM* last, const char* sep,
                NOTATION notation);
 void PrintList(std::ostream& out, const HEAD_VIEW& head, const char* sep, NOTATION notation);
 // Also prints a constraint's literals (without ":- " and ".").

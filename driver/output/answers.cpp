@@ -8,6 +8,8 @@
 #include <iostream>
 
 #include "base/exits.hpp"
+#include "common/chunks.hpp"
+#include "common/never_destroyed.hpp"
 #include "common/pipe_channel.hpp"
 #include "driver/output/figures.hpp"
 #include "driver/output/goal.hpp"
@@ -15,24 +17,46 @@
 #include "driver/output/json.hpp"
 #include "driver/output/summary.hpp"
 #include "driver/run_state.hpp"
-#include "input/origins.hpp"
 #include "representation/rule.hpp"
 
 namespace {
 
-// What the writers know of the run: a copy of its settings, given when the
-// answers begin (the ends of the run that close the results read them
-// too), and whether the answer sets being written answer a goal, which the
-// text form then leaves out: the run's goal, or that of a session's step.
+// The JSON document (below) as it is written.
+struct JSON_DOCUMENT {
+    std::ostream* out = nullptr;  // the real standard output; null until begun
+    // Read by the signal handler that closes the document.
+    volatile std::sig_atomic_t finished = false;
+    volatile std::sig_atomic_t models = 0;
+    // JSON lines: the members every step's document begins with, and the
+    // witnesses of the step so far.
+    std::string head;
+    std::string witnesses;
+    // The stream out points to once begun, on standard output's buffer.
+    std::ostream stream{nullptr};
+};
+
+// What the writers know of the run, in one record: a copy of its settings,
+// given when the answers begin (the ends of the run that close the results
+// read them too), whether the answer sets being written answer a goal,
+// which the text form then leaves out (the run's goal, or that of a
+// session's step), the text form's line buffer and the JSON document.
 struct WRITER {
     RUN_SETTINGS settings;
     bool goalAsked = false;
+    std::string line;
+    JSON_DOCUMENT document;
 };
 
+// Made in place on first use and never destroyed: a destructor registered
+// for the end of the process could ask the C library for memory after main
+// began, where a request that fails passes unnoticed, and every end of the
+// run, one for want of memory included, still closes the results with it.
 WRITER& writer() {
-    static WRITER w;
-    return w;
+    static NEVER_DESTROYED<WRITER> w;
+    return w.get();
 }
+
+JSON_DOCUMENT& document() { return writer().document; }
 
 const RUN_SETTINGS& settings() { return writer().settings; }
 
@@ -97,7 +121,7 @@ void textAnswer(const ANSWER& answer) {
     // written at once: each write to standard output is a call of the C
     // library, and a run may print millions of answer sets. The atoms of a
     // large one are written where they stand rather than copied.
-    static std::string line;
+    std::string& line = writer().line;
     line.assign(1, '{');
     std::string_view atoms = answer.atoms.text;
     std::string oneLine;
@@ -172,22 +196,6 @@ void textEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
 // "Program") and, for a goal query, "Goal". Witnesses are written as they
 // come.
 
-struct JSON_DOCUMENT {
-    std::ostream* out = nullptr;  // the real standard output; null until begun
-    // Read by the signal handler that closes the document.
-    volatile std::sig_atomic_t finished = false;
-    volatile std::sig_atomic_t models = 0;
-    // JSON lines: the members every step's document begins with, and the
-    // witnesses of the step so far.
-    std::string head;
-    std::string witnesses;
-};
-
-JSON_DOCUMENT& document() {
-    static JSON_DOCUMENT d;
-    return d;
-}
-
 // A JSON list of the strings of items (the inputs, the atoms of an answer
 // set).
 template <class LIST>
@@ -204,7 +212,7 @@ std::string rejectedObject(const EXPLANATION& e) {
     std::string text =
         "{\"Program\": " + std::to_string(e.program) + ", \"Rule\": " + std::to_string(e.rule);
     if (e.origin) {
-        text += ", \"File\": " + JsonString(OriginInputs[e.origin->input]) +
+        text += ", \"File\": " + JsonString(e.input) +
                 ", \"Line\": " + std::to_string(e.origin->line) +
                 ", \"Text\": " + JsonString(e.origin->text);
     }
@@ -361,9 +369,9 @@ void linesBegin(const std::string& solver, const std::vector<std::string>& input
     d.head = jsonHead(solver, inputs);
     // The documents keep standard output's buffer; std::cout now writes to
     // standard error.
-    static std::ostream lines(std::cout.rdbuf());
+    d.stream.rdbuf(std::cout.rdbuf());
     std::cout.rdbuf(std::cerr.rdbuf());
-    d.out = &lines;
+    d.out = &d.stream;
 }
 
 void linesStepEnd(const STEP_OUTCOME& end, const GOAL_ANSWER* goal, const RUN_END& run) {
@@ -410,19 +418,21 @@ void jsonBegin(const std::string& solver, const std::vector<std::string>& inputs
     const std::string text = "{\n  \"Solver\": " + JsonString(solver) +
                              ",\n  \"Input\": " + stringList(inputs) +
                              ",\n  \"Call\": [\n    {\n      \"Witnesses\": [";
-    static std::ostream json(std::cout.rdbuf());
+    d.stream.rdbuf(std::cout.rdbuf());
     // Every end of the run through base/exits closes the document before
     // standard output is checked; the scanner's fatal error exits on its
     // own, which only atexit sees (a second call does nothing).
     AtOutputEnd(jsonFinishUnknown);
     AtSignalEnd(jsonFinishOnSignal);
-    std::atexit(jsonFinishUnknown);
+    // Its registration may ask the C library for memory, which must not
+    // fail unnoticed.
+    if (std::atexit(jsonFinishUnknown) != 0) MemoryRanOut();
     ENDING_SIGNALS_HELD held;
     // The document keeps standard output's buffer; std::cout now writes to
     // standard error.
     std::cout.rdbuf(std::cerr.rdbuf());
-    d.out = &json;
-    json << text << std::flush;
+    d.out = &d.stream;
+    d.stream << text << std::flush;
 }
 
 void jsonAnswer(const ANSWER& answer) {
@@ -597,8 +607,8 @@ std::string ExplanationLines(const std::vector<EXPLANATION>& explanations) {
         line =
             "  rejected: program " + std::to_string(e.program) + ", rule " + std::to_string(e.rule);
         if (e.origin) {
-            line += " (" + OriginInputs[e.origin->input] + ":" + std::to_string(e.origin->line) +
-                    ") \"" + e.origin->text + "\"";
+            line += " (" + e.input + ":" + std::to_string(e.origin->line) + ") \"" +
+                    e.origin->text + "\"";
         }
         if (!e.bindings.empty()) {
             line += " with ";

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "common/contract.hpp"
-#include "driver/run_state.hpp"
 #include "representation/compound.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -75,12 +74,11 @@ std::vector<std::string> groundHeadArguments(const ATOM& head,
 
 // The complementary literal of the instance's head and the most recent
 // program whose update atom of it holds in the answer set.
-void findRejector(EXPLANATION& e, const ANSWER_TRACE& trace) {
+void findRejector(EXPLANATION& e, const ANSWER_TRACE& trace, unsigned programs) {
     const ATOM& head = e.origin->head;
     const std::string complement = complementName(head.name());
     const std::vector<std::string> arguments = groundHeadArguments(head, e.arguments);
     e.by = atomText(complement, arguments);
-    const auto programs = static_cast<unsigned>(RunSequence().programs.size());
     for (unsigned k = programs; k-- > e.program + 1;) {
         if (trace.auxiliary.count(atomText(updateName(complement, k), arguments))) {
             e.byProgram = k;
@@ -89,34 +87,39 @@ void findRejector(EXPLANATION& e, const ANSWER_TRACE& trace) {
     }
 }
 
-EXPLANATION explain(const ANSWER_TRACE::REJECTION& r, const ANSWER_TRACE& trace) {
+// The instance's origin, its input and the values of its named variables;
+// false when no origin was recorded.
+bool bindOrigin(EXPLANATION& e, const RULE_ORIGINS& origins) {
+    e.origin = RuleOrigin(origins, e.program, e.rule);
+    if (!e.origin) return false;
+    e.input = origins.inputs[e.origin->input];
+    const std::vector<std::string>& names = e.origin->variables;
+    for (std::size_t v = 0; v < e.arguments.size() && v < names.size(); ++v)
+        if (!names[v].empty()) e.bindings.emplace_back(names[v], e.arguments[v]);
+    return true;
+}
+
+EXPLANATION explain(const ANSWER_TRACE::REJECTION& r, const ANSWER_TRACE& trace,
+                    const SEQUENCE& sequence) {
     EXPLANATION e;
     e.program = r.program;
     e.rule = r.rule;
     e.arguments = r.arguments;
-    e.origin = RuleOrigin(r.program, r.rule);
-    if (!e.origin) return e;
-    const std::vector<std::string>& names = e.origin->variables;
-    for (std::size_t v = 0; v < e.arguments.size() && v < names.size(); ++v)
-        if (!names[v].empty()) e.bindings.emplace_back(names[v], e.arguments[v]);
-    findRejector(e, trace);
+    if (bindOrigin(e, sequence.origins))
+        findRejector(e, trace, static_cast<unsigned>(sequence.programs.size()));
     return e;
 }
 
 }  // namespace
 
-EXPLANATION ExplainInstance(unsigned program, unsigned rule, std::vector<std::string> arguments,
-                            unsigned byProgram) {
+EXPLANATION ExplainInstance(const RULE_ORIGINS& origins, unsigned program, unsigned rule,
+                            std::vector<std::string> arguments, unsigned byProgram) {
     EXPLANATION e;
     e.program = program;
     e.rule = rule;
     e.arguments = std::move(arguments);
-    e.origin = RuleOrigin(program, rule);
     e.byProgram = byProgram;
-    if (!e.origin) return e;
-    const std::vector<std::string>& names = e.origin->variables;
-    for (std::size_t v = 0; v < e.arguments.size() && v < names.size(); ++v)
-        if (!names[v].empty()) e.bindings.emplace_back(names[v], e.arguments[v]);
+    if (!bindOrigin(e, origins)) return e;
     e.by = atomText(complementName(e.origin->head.name()),
                     groundHeadArguments(e.origin->head, e.arguments));
     return e;
@@ -131,10 +134,11 @@ void ANSWER_TRACE::note(const ANSWER_ATOM& atom) {
     auxiliary.insert(atom.text);
 }
 
-std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace) {
+std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace, const SEQUENCE& sequence) {
     std::vector<EXPLANATION> all;
     all.reserve(trace.rejections.size());
-    for (const ANSWER_TRACE::REJECTION& r : trace.rejections) all.push_back(explain(r, trace));
+    for (const ANSWER_TRACE::REJECTION& r : trace.rejections)
+        all.push_back(explain(r, trace, sequence));
     std::sort(all.begin(), all.end(), [](const EXPLANATION& a, const EXPLANATION& b) {
         return std::tie(a.program, a.rule, a.arguments) < std::tie(b.program, b.rule, b.arguments);
     });

@@ -20,7 +20,8 @@
 struct EXPLANATION {
     unsigned program = 0;
     unsigned rule = 0;
-    const RULE_ORIGIN* origin = nullptr;                        // null when none was recorded
+    const RULE_ORIGIN* origin = nullptr;  // null when none was recorded
+    std::string input;  // the name of the input the origin points into; "" without one
     std::vector<std::string> arguments;                         // of the rejection atom, X0..Xm-1
     std::vector<std::pair<std::string, std::string>> bindings;  // named variables only
     // The complementary literal of its head, and the program where it holds;
@@ -47,12 +48,12 @@ struct ANSWER_TRACE {
     void note(const ANSWER_ATOM& atom);
 };
 
-// The rejected rule instances of an answer set, ordered by program, rule and
-// arguments.
-std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace);
+// The rejected rule instances of an answer set of sequence, ordered by
+// program, rule and arguments.
+std::vector<EXPLANATION> ExplainAnswerSet(const ANSWER_TRACE& trace, const SEQUENCE& sequence);
 
 // The explanation of one rejected instance whose rejecter is known: the
 // complementary literal holds up to program byProgram (a session's
 // evaluation program says so).
-EXPLANATION ExplainInstance(unsigned program, unsigned rule, std::vector<std::string> arguments,
-                            unsigned byProgram);
+EXPLANATION ExplainInstance(const RULE_ORIGINS& origins, unsigned program, unsigned rule,
+                            std::vector<std::string> arguments, unsigned byProgram);

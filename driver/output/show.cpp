@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/never_destroyed.hpp"
+
 namespace {
 
 using PREDICATE = std::pair<std::string, std::size_t>;  // name, arity
@@ -13,8 +15,9 @@ using PREDICATE = std::pair<std::string, std::size_t>;  // name, arity
 using SHOW_LIST = SHOWN_NOW;
 
 SHOW_LIST& showList() {
-    static SHOW_LIST list;
-    return list;
+    // Never destroyed, as the writer of the results (answers.cpp).
+    static NEVER_DESTROYED<SHOW_LIST> list;
+    return list.get();
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "common/never_destroyed.hpp"
+
 namespace {
 
 using CLOCK = std::chrono::steady_clock;
@@ -31,8 +33,9 @@ double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_u
 }  // namespace
 
 RUN_SUMMARY& RunSummary() {
-    static RUN_SUMMARY summary;
-    return summary;
+    // Never destroyed, as the writer of the results (answers.cpp).
+    static NEVER_DESTROYED<RUN_SUMMARY> summary;
+    return summary.get();
 }
 
 void StartPhase(PHASE phase) {

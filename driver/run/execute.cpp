@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "common/contract.hpp"
+#include "common/never_destroyed.hpp"
 #include "driver/output/answer_atom.hpp"
 #include "driver/output/answers.hpp"
 #include "driver/output/explain.hpp"
@@ -23,6 +24,7 @@
 #include "driver/run/candidate.hpp"
 #include "driver/run/evaluate.hpp"
 #include "driver/run/limits.hpp"
+#include "driver/run_state.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -42,8 +44,9 @@ struct FILTER_STATE {
 };
 
 FILTER_STATE& filterState() {
-    static FILTER_STATE state;
-    return state;
+    // Never destroyed, as the writer of the results (answers.cpp).
+    static NEVER_DESTROYED<FILTER_STATE> state;
+    return state.get();
 }
 
 void beginAnswerSet(FILTER_STATE& s, const RUN_SETTINGS& settings) {
@@ -98,7 +101,7 @@ void endAnswerSet(FILTER_STATE& s, const RUN_SETTINGS& settings, bool lineEnded,
         return;
     ANSWER& answer = s.answer;
     answer.lineEnded = lineEnded;
-    if (settings.explain) answer.rejected = ExplainAnswerSet(s.trace);
+    if (settings.explain) answer.rejected = ExplainAnswerSet(s.trace, RunSequence());
     WriteAnswer(answer);
     if (settings.brave || settings.cautious) RecordForGoal(answer, s.matches, goal);
     const std::size_t limit = OwnAnswerSetLimit(settings);

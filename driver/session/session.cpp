@@ -159,7 +159,7 @@ STEP_ANSWER readAnswer(SESSION_STATE& s, unsigned number, const GOAL_QUESTION& q
             OpenAnswer(s, step.goal, open, line);
         } else if (kind == SESSION_LINE::REJECTED) {
             const std::optional<REJECTED_INSTANCE> rejected = ReadRejectedLine(line);
-            if (open.open && rejected) NoteRejection(open, *rejected);
+            if (open.open && rejected) NoteRejection(s, open, *rejected);
         } else if (kind == SESSION_LINE::INFO) {
             if (open.open) FinishAnswer(s, step, open);
             if (s.settings.run.verbose) printInfo(*ReadInfoLine(line), number);

@@ -100,7 +100,7 @@ BASE_DELTA BaseDelta(SESSION_STATE& s, std::vector<std::string> added,
                      std::vector<std::string> removed);
 
 // An instance rejected in the open answer set.
-void NoteRejection(OPEN_ANSWER& a, const REJECTED_INSTANCE& r);
+void NoteRejection(const SESSION_STATE& s, OPEN_ANSWER& a, const REJECTED_INSTANCE& r);
 
 // The answer set of a line "{a, b}", with the instances of a goal with
 // variables among them.

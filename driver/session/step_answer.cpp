@@ -131,11 +131,12 @@ BASE_DELTA BaseDelta(SESSION_STATE& s, std::vector<std::string> added,
 
 // An instance rejected in the open answer set; its values read as the
 // arguments of an atom.
-void NoteRejection(OPEN_ANSWER& a, const REJECTED_INSTANCE& r) {
+void NoteRejection(const SESSION_STATE& s, OPEN_ANSWER& a, const REJECTED_INSTANCE& r) {
     std::vector<std::string> values;
     const ANSWER_ATOM args = readAnswerAtom("r" + std::string(r.values));
     for (std::size_t i = 0; i < args.argCount(); ++i) values.emplace_back(args.arg(i));
-    a.rejected.push_back(ExplainInstance(r.program, r.rule, std::move(values), r.by));
+    a.rejected.push_back(
+        ExplainInstance(s.parser->sequence.origins, r.program, r.rule, std::move(values), r.by));
 }
 
 // The answer set of a line "{a, b}" (the atoms as the evaluation program

@@ -120,10 +120,6 @@ TEST(Blocks, OffsetsCountTheWholeInput) {
 
 class TakeBlockTest : public InputTest {
 protected:
-    void SetUp() override {
-        InputTest::SetUp();
-        ResetRuleOrigins();
-    }
     // The sizes a dropped block must leave as they were.
     struct SIZES {
         std::size_t programs, constraints, predicates, constants;
@@ -162,10 +158,10 @@ TEST_F(TakeBlockTest, UndoLastBlockForgetsItWhole) {
     ASSERT_TRUE(TakeBlock(TestParser(), "{ a. }", 1, TestDirectives()));
     const SIZES before = sizes();
     ASSERT_TRUE(TakeBlock(TestParser(), "{ b(c). :- a, b(c). }", 2, TestDirectives()));
-    EXPECT_EQ(RuleOrigins.size(), 2u);
+    EXPECT_EQ(TestSequence().origins.rules.size(), 2u);
     UndoLastBlock(TestParser());
     EXPECT_EQ(sizes(), before);
-    EXPECT_EQ(RuleOrigins.size(), 1u);
+    EXPECT_EQ(TestSequence().origins.rules.size(), 1u);
     // b is unknown again, so it takes another arity.
     EXPECT_TRUE(TakeBlock(TestParser(), "{ b. }", 3, TestDirectives()));
 }

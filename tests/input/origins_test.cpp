@@ -8,17 +8,13 @@ namespace {
 struct Origins : InputTest {
     void SetUp() override {
         InputTest::SetUp();
-        ResetRuleOrigins();
         UseParseSettings(PARSE_SETTINGS{.explain = true});
     }
-    void TearDown() override {
-        ResetRuleOrigins();
-        InputTest::TearDown();
-    }
+    static const RULE_ORIGINS& origins() { return TestSequence().origins; }
     static std::string where(unsigned i, unsigned j) {
-        const RULE_ORIGIN* o = RuleOrigin(i, j);
+        const RULE_ORIGIN* o = RuleOrigin(origins(), i, j);
         if (!o) return "none";
-        return OriginInputs[o->input] + ":" + std::to_string(o->line) + " " + o->text;
+        return origins().inputs[o->input] + ":" + std::to_string(o->line) + " " + o->text;
     }
 };
 
@@ -41,20 +37,20 @@ TEST_F(Origins, StoredRulesKeepInputLineAndNamedText) {
     EXPECT_EQ(where(0, 5), "none");
     EXPECT_EQ(where(1, 0), "a.lp:10 z.");
     // Variables by number; the anonymous one has no name.
-    EXPECT_EQ(RuleOrigin(0, 2)->variables, (Texts{"", "Z"}));
-    EXPECT_EQ(RuleOrigin(0, 3)->head.name(), "-s");
+    EXPECT_EQ(RuleOrigin(origins(), 0, 2)->variables, (Texts{"", "Z"}));
+    EXPECT_EQ(RuleOrigin(origins(), 0, 3)->head.name(), "-s");
 
     TestParser().file = "";
     ASSERT_EQ(parse("y :- z."), 0);
     EXPECT_EQ(where(2, 0), "<stdin>:1 y :- z.");
-    EXPECT_EQ(OriginInputs, (Texts{"a.lp", "<stdin>"}));
+    EXPECT_EQ(origins().inputs, (Texts{"a.lp", "<stdin>"}));
 }
 
 TEST_F(Origins, NothingIsKeptWithoutExplain) {
     UseParseSettings(PARSE_SETTINGS{});
     ASSERT_EQ(parse("p(X) :- q(X). q(a)."), 0);
-    EXPECT_TRUE(RuleOrigins.empty());
-    EXPECT_EQ(RuleOrigin(0, 0), nullptr);
+    EXPECT_TRUE(origins().rules.empty());
+    EXPECT_EQ(RuleOrigin(origins(), 0, 0), nullptr);
 }
 
 }  // namespace

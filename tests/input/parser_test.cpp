@@ -83,7 +83,7 @@ TEST_F(Parser, StatementsAsStored) {
         EXPECT_EQ(rulesOf(0), c.rules) << c.input;
         EXPECT_EQ(texts(TestSequence().constraints), c.constraints) << c.input;
         EXPECT_EQ(TestParser().errors, 0) << c.input;
-        EXPECT_EQ(LocalVariables.count, 0u);
+        EXPECT_EQ(TestParser().variables.count, 0u);
     }
     // A rule without body has no conjunction at all, not an empty one.
     EXPECT_EQ(parse("z :- ."), 0);
@@ -344,7 +344,7 @@ TEST_F(Constants, RefusedDefinitionsNameTheirPlaces) {
         resetParser();
         EXPECT_EQ(stderrOf([&] { EXPECT_EQ(parse(c.input), 0); }), c.message) << c.input;
         EXPECT_EQ(TestParser().errors, 1) << c.input;
-        EXPECT_EQ(LocalVariables.count, 0u);
+        EXPECT_EQ(TestParser().variables.count, 0u);
     }
     // The command line wins over a file, silently.
     resetParser();

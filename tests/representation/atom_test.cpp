@@ -148,7 +148,7 @@ TEST_F(Atoms, ReservedRangesNumberTheirRulesInOrder) {
 }
 
 TEST_F(Atoms, StrongNegationIsAPredicateOfItsOwn) {
-    std::vector<IDENT> two{newIDENT("a"), newIDENT("b")};
+    std::vector<IDENT> two{termOf("a"), termOf("b")};
     ATOM p = atom("p", {"a"});
     ATOM np = newNegativeATOM("p", ARGUMENTS(two));
     EXPECT_NE(p.predicate, np.predicate);
@@ -205,10 +205,10 @@ TEST_F(Atoms, TextFormsInBothProgramTypes) {
     EXPECT_EQ(text(empty), "e");
     EXPECT_EQ(text(atom("p")), "p");
     ATOM np = newNegativeATOM("p", std::nullopt);
-    std::vector<IDENT> args{newIDENT("a")};
+    std::vector<IDENT> args{termOf("a")};
     LITERAL l(newNegativeATOM("r", ARGUMENTS(args)), true);
     EXPECT_EQ(text(l), "not -r(a)");
-    IDENT x = newIDENT("X"), three(IDENT::INTEGER, 3);
+    IDENT x = termOf("X"), three(IDENT::INTEGER, 3);
     std::vector<IDENT> cmp = newIDENTS(&x, &three);
     EXPECT_EQ(text(newBuiltin(LESS, ARGUMENTS(cmp))), "<(X0,3)");
     EXPECT_EQ(text(l, NOTATION::PEXA), "~NEG_r(a)");
@@ -235,7 +235,7 @@ TEST_F(Atoms, ArgumentListsInPlaceAndOnTheHeap) {
     ATOM longer("q", ARGUMENTS(five));
     EXPECT_EQ(longer.arity(), 5u);
     ATOM copy = longer;
-    copy.args[4] = newIDENT("z");
+    copy.args[4] = termOf("z");
     EXPECT_EQ(text(longer), "q(0,1,2,3,4)");
     EXPECT_EQ(text(copy), "q(0,1,2,3,z)");
     EXPECT_EQ(std::vector<IDENT>(longer.args), five);

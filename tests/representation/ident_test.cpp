@@ -216,17 +216,24 @@ TEST_F(Names, PexaListingWritesStrongNegationAsPrefix) {
 }
 
 TEST_F(Names, FirstCharacterDecidesVariableOrConstant) {
-    IDENT y = newIDENT("Y"), z = newIDENT("Z"), y2 = newIDENT("Y");
+    LOCAL_VARIABLES v;
+    IDENT y = newIDENT("Y", v), z = newIDENT("Z", v), y2 = newIDENT("Y", v);
     EXPECT_EQ(y, IDENT(IDENT::VARIABLE, 0));
     EXPECT_EQ(z, IDENT(IDENT::VARIABLE, 1));
     EXPECT_EQ(y2, y);
     for (const char* c : {"abc", "_abc", "1abc", "", "\"Q\""})
-        EXPECT_EQ(newIDENT(c).kind(), IDENT::CONSTANT) << c;
-    EXPECT_EQ(newIDENT("abc").value(), 0);
-    EXPECT_EQ(newIDENT("abc").value(), 0);
+        EXPECT_EQ(newIDENT(c, v).kind(), IDENT::CONSTANT) << c;
+    EXPECT_EQ(newIDENT("abc", v).value(), 0);
+    EXPECT_EQ(newIDENT("abc", v).value(), 0);
     EXPECT_EQ(IDENT::Constants.size(), 5u);
-    LocalVariables.reset();
-    EXPECT_EQ(newIDENT("Z"), IDENT(IDENT::VARIABLE, 0));
+    EXPECT_EQ(v.count, 2u);
+    // Another statement's table numbers its variables from 0, whatever the
+    // first one holds.
+    LOCAL_VARIABLES other;
+    EXPECT_EQ(newIDENT("Z", other), IDENT(IDENT::VARIABLE, 0));
+    EXPECT_EQ(newIDENT("Y", v), y);
+    v.reset();
+    EXPECT_EQ(newIDENT("Z", v), IDENT(IDENT::VARIABLE, 0));
 }
 
 TEST_F(Names, TermsKeepKindAndValueAtTheEndsOfTheirRanges) {
@@ -263,7 +270,7 @@ TEST_F(Names, TermsKeepKindAndValueAtTheEndsOfTheirRanges) {
 TEST_F(Names, TermEqualityAndText) {
     EXPECT_NE(IDENT(IDENT::CONSTANT, 0), IDENT(IDENT::VARIABLE, 0));
     EXPECT_EQ(IDENT(), IDENT(IDENT::NONE, 7));
-    IDENT c = newIDENT("a");
+    IDENT c = termOf("a");
     IDENT first(IDENT::INTEGER, -3);
     std::vector<IDENT> terms = newIDENTS(&first, nullptr, &c);
     ASSERT_EQ(terms.size(), 2u);

@@ -89,14 +89,14 @@ TEST_F(Rules, TextForms) {
 
 ATOM builtin(BUILTIN b, std::initializer_list<const char*> args) {
     std::vector<IDENT> terms;
-    for (const char* a : args) terms.push_back(newIDENT(a));
+    for (const char* a : args) terms.push_back(termOf(a));
     return newBuiltin(b, ARGUMENTS(terms));
 }
 
 TEST_F(Rules, SafetyOfRules) {
     auto rule = [](ATOM head, std::initializer_list<LITERAL> body) {
         RULE r(HEAD(std::move(head)), bodyOf(body));
-        LocalVariables.reset();
+        TestVariables().reset();
         return r;
     };
     EXPECT_TRUE(rule(atom("a", {"X"}), {neg(atom("b", {"X"})), pos(atom("c", {"X"}))}).isSafe());
@@ -127,24 +127,24 @@ TEST_F(Rules, SafetyOfRules) {
 TEST_F(Rules, UnsafeVariablesAreTheOnesNothingBinds) {
     auto rule = [](ATOM head, std::initializer_list<LITERAL> body) {
         RULE r(HEAD(std::move(head)), bodyOf(body));
-        LocalVariables.reset();
+        TestVariables().reset();
         return r;
     };
     // X 0, Y 1, Z 2 in the order the statement names them.
     ATOM head = atom("u2", {"X", "Y"});
     BODY body =
         bodyOf({pos(atom("u1", {"Y"})), neg(atom("v2", {"Z", "X"})), neg(atom("w1", {"Z"}))});
-    LocalVariables.reset();
+    TestVariables().reset();
     EXPECT_EQ(RULE(HEAD(std::move(head)), std::move(body)).unsafeVariables(),
               (std::vector<int>{0, 2}));
     EXPECT_EQ(rule(atom("w1", {"X"}), {pos(builtin(LESS, {"Y", "X"}))}).unsafeVariables(),
               (std::vector<int>{0, 1}));
     EXPECT_TRUE(rule(atom("w1", {"X"}), {pos(atom("u1", {"X"}))}).unsafeVariables().empty());
     RULE varFact{HEAD(atom("u2", {"X", "X"}))};
-    LocalVariables.reset();
+    TestVariables().reset();
     EXPECT_EQ(varFact.unsafeVariables(), (std::vector<int>{0}));
     BODY constraint = bodyOf({pos(atom("u1", {"X"})), neg(atom("v2", {"Y", "X"}))});
-    LocalVariables.reset();
+    TestVariables().reset();
     EXPECT_EQ(constraint.unsafeVariables(), (std::vector<int>{1}));
 }
 

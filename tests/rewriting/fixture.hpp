@@ -45,7 +45,7 @@ struct Rewriting : ::testing::Test {
 // Terms by their texts (upper case: variables of the current rule).
 inline std::vector<IDENT> terms(std::initializer_list<const char*> args) {
     std::vector<IDENT> t;
-    for (const char* a : args) t.push_back(newIDENT(a));
+    for (const char* a : args) t.push_back(termOf(a));
     return t;
 }
 
@@ -58,18 +58,18 @@ inline ATOM strong(const std::string& name, std::initializer_list<const char*> a
 inline RULE rule(ATOM head, std::vector<LITERAL> body) {
     BODY b;
     for (LITERAL& l : body) b.add(std::move(l));
-    LocalVariables.reset();
+    TestVariables().reset();
     return RULE(HEAD(std::move(head)), std::move(b));
 }
 inline RULE fact(ATOM head) {
-    LocalVariables.reset();
+    TestVariables().reset();
     return RULE(HEAD(std::move(head)));
 }
 
 // Appends one update program to the sequence.
 inline void program(std::vector<RULE> rules) {
     std::vector<UPDATE_PROGRAM>& programs = Sequence().programs;
-    programs.emplace_back(newIDENT("vok"));
+    programs.emplace_back(termOf("vok"));
     for (RULE& r : rules) programs.back().rules->push_back(std::move(r));
 }
 

@@ -26,7 +26,7 @@ inline ATOM atom(const std::string& name, std::initializer_list<const char*> arg
                  PREDICATE_NAMES::TYPE type = PREDICATE_NAMES::UNSPECIFIED) {
     if (args.size() == 0) return ATOM(name, std::nullopt, type);
     std::vector<IDENT> terms;
-    for (const char* a : args) terms.push_back(newIDENT(a));
+    for (const char* a : args) terms.push_back(termOf(a));
     return ATOM(name, ARGUMENTS(terms), type);
 }
 

@@ -16,14 +16,6 @@
 namespace {
 
 struct Explain : Driver {
-    void SetUp() override {
-        Driver::SetUp();
-        ResetRuleOrigins();
-    }
-    void TearDown() override {
-        ResetRuleOrigins();
-        Driver::TearDown();
-    }
     // Parses text as input "in.lp" and rewrites it.
     static void read(const std::string& text) {
         FILE* f = std::tmpfile();
@@ -43,7 +35,7 @@ struct Explain : Driver {
     static std::string explain(std::initializer_list<const char*> atoms) {
         ANSWER_TRACE trace;
         for (const char* a : atoms) trace.note(readAnswerAtom(a));
-        return ExplanationLines(ExplainAnswerSet(trace));
+        return ExplanationLines(ExplainAnswerSet(trace, RunSequence()));
     }
 };
 

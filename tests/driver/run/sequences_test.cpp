@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "input/parser.hpp"
 #include "rewriting/rewriting.hpp"
@@ -90,6 +91,29 @@ TEST_F(TwoSequences, EachParserFillsItsOwnSequenceAndEachTranslationIsItsOwn) {
     EXPECT_TRUE(holdsEveryLine(firstText, firstAlone));
     EXPECT_TRUE(holdsEveryLine(text(second), secondAlone));
     EXPECT_FALSE(holdsEveryLine(text(second), firstAlone));
+}
+
+// The variables of a statement are numbered by the parser reading it: a
+// parse that stopped inside a rule leaves its variables with its own
+// parser, and the rules another parser reads meanwhile number theirs from
+// 0 and keep their own names for --explain.
+TEST_F(TwoSequences, EachParserNumbersTheVariablesOfItsOwnStatements) {
+    SEQUENCE one, two;
+    const PARSE_SETTINGS explain{.explain = true};
+    PARSER a(one, explain), b(two, explain);
+    INPUT_DIRECTIVES da, db;
+    const std::string diagnostics =
+        stderrOf([&] { EXPECT_NE(ParseText(a, "{ p(X, Y) :- q(X, Y", da), 0); });
+    EXPECT_NE(diagnostics.find("parse error"), std::string::npos) << diagnostics;
+    ASSERT_EQ(ParseText(b, "{ r(Z) :- s(Z), not t(W, Z), u(W). }", db), 0);
+    ASSERT_EQ(two.programs.size(), 1u);
+    std::ostringstream rule;
+    PrintRule(rule, two.programs[0].rules->at(0), NOTATION::INPUT);
+    EXPECT_EQ(rule.str(), "r(X0) :- s(X0), u(X1), not t(X1,X0).");
+    ASSERT_EQ(two.origins.rules.size(), 1u);
+    EXPECT_EQ(two.origins.rules[0].at(0).variables, (std::vector<std::string>{"Z", "W"}));
+    EXPECT_EQ(two.origins.inputs, (std::vector<std::string>{"<stdin>"}));
+    EXPECT_TRUE(one.origins.rules.empty());
 }
 
 // Each parser reads for its own program type and each translation is
