@@ -23,6 +23,11 @@
 #           not skip(X).  skip(X) :- cand(X), not pick(X).  :- skip(X),
 #           X != e98.  (an even loop per candidate, all but one forced: two
 #           answer sets while cand(e98) holds, one otherwise)
+#   many    a thousand predicates: p<K>(e<I>,v<I mod 10>) for K = I mod
+#           1000; per K, q<K>(X) :- p<K>(X,V), not b<K>(V).  and s<K>(V) :-
+#           p<K>(X,V), q<K>(X).  updates cycle { b<K>(vJ). p<K>(nI,vJ). },
+#           { -p<K>(eI,vJ). } (a base fact retracted) and { -q<K>(X) :-
+#           p<K>(X,vJ). }, each on a predicate of its own
 #
 # Session: vok --session -p=rox-clingo, driven by vok-session-driver; step
 # 0, the median and the largest later step, in CPU seconds of vok and its
@@ -57,7 +62,13 @@ inputs() {
         BEGIN {
             srand(11)
             print "{" > kb
-            if (shape == "paths") {
+            if (shape == "many") {
+                for (i = 0; i < n; i++) emit(sprintf("p%d(e%d,v%d).", i % 1000, i, i % 10))
+                for (k = 0; k < 1000; k++) {
+                    emit(sprintf("q%d(X) :- p%d(X,V), not b%d(V).", k, k, k))
+                    emit(sprintf("s%d(V) :- p%d(X,V), q%d(X).", k, k, k))
+                }
+            } else if (shape == "paths") {
                 for (i = 0; i < n; i++) if (i % 10 != 9) emit(sprintf("edge(n%d,n%d).", i, i + 1))
                 emit("path(X,Y) :- edge(X,Y).")
                 emit("path(X,Z) :- path(X,Y), edge(Y,Z).")
@@ -82,7 +93,12 @@ inputs() {
             print "}" > kb
             for (i = 1; i <= u; i++) {
                 k = int(rand() * n); j = int(rand() * 1000)
-                if (shape == "paths") {
+                if (shape == "many") {
+                    p = k % 1000
+                    if (i % 3 == 1) b = sprintf("{ b%d(v%d). p%d(n%d,v%d). }", p, j % 10, p, k, j % 10)
+                    else if (i % 3 == 2) b = sprintf("{ -p%d(e%d,v%d). }", p, k, k % 10)
+                    else b = sprintf("{ -q%d(X) :- p%d(X,v%d). }", p, p, j % 10)
+                } else if (shape == "paths") {
                     a = k - k % 10
                     if (i % 3 == 1) b = sprintf("{ edge(n%d,n%d). }", a + 9, int(rand() * n))
                     else if (i % 3 == 2) b = sprintf("{ -edge(n%d,n%d). }", a + 4, a + 5)
@@ -116,7 +132,7 @@ echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for c in "${cases[@]}"; do
     shape=${c%%:*}
     n=${c#*:}
-    case $shape in join | paths | reject | choice | choice1) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
+    case $shape in join | paths | reject | choice | choice1 | many) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
     inputs "$shape" "$n"
     read -r -a sessionOptions <<<"${VOK_SESSION_OPTIONS:-}"
     "$build/vok-session-driver" "$work/steps" "$work/blocks.txt" \
