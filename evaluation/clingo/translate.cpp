@@ -264,15 +264,21 @@ bool writeReadyBuiltins(BODY& body, std::vector<const LITERAL*>& pending) {
     return progress;
 }
 
-// The first unbound variable of a pending arithmetic builtin, or null.
-const TERM* unboundArithmeticVariable(const BODY& body,
-                                      const std::vector<const LITERAL*>& pending) {
+// The first unbound variable of a pending arithmetic builtin, or empty. It
+// is a variable, not the argument: an argument such as "A*B" that is
+// ranged over as a whole binds neither of its variables.
+std::string_view unboundArithmeticVariable(const BODY& body,
+                                           const std::vector<const LITERAL*>& pending) {
+    std::string_view unbound;
     for (const LITERAL* lit : pending) {
         if (!isArithmetic(lit->builtin)) continue;
         for (const TERM& t : lit->atom.args)
-            if (!isKnown(body, t)) return &t;
+            forEachVariable(t, [&](std::string_view v) {
+                if (unbound.empty() && !body.known.contains(v)) unbound = v;
+            });
+        if (!unbound.empty()) return unbound;
     }
-    return nullptr;
+    return unbound;
 }
 
 // Writes the body of one rule: its atoms, then its builtins in an order in
@@ -285,10 +291,10 @@ std::vector<std::string> writeBody(const RULE& rule, std::optional<std::int64_t>
         if (writeReadyBuiltins(body, pending)) continue;
         // Nothing is fixed by what is bound: let one variable of an
         // arithmetic builtin range over 0..maxint and try again.
-        const TERM* var = unboundArithmeticVariable(body, pending);
-        if (!var) break;  // only comparisons with unbound variables are left
-        add(body, std::string(var->text) + "=0.." + body.n);
-        body.known.insert(var->text);
+        const std::string_view var = unboundArithmeticVariable(body, pending);
+        if (var.empty()) break;  // only comparisons with unbound variables are left
+        add(body, std::string(var) + "=0.." + body.n);
+        body.known.insert(var);
     }
     checkSafety(body);
     return std::move(body.parts);

@@ -75,3 +75,12 @@ TEST(Translate, ComputesFromBoundArgumentsBeforeEnumerating) {
     t = rox("p(Z) :- q(X), #succ(Y,Z), #succ(X,Y).", 100);
     EXPECT_EQ(t.find(".."), std::string::npos) << t;
 }
+
+TEST(Translate, RangesTheVariablesInsideAnArithmeticArgument) {
+    // Nothing binds A or B: each of them, not "A*B" as a whole, ranges over
+    // 0..maxint, and the sum is computed from them.
+    const std::string t = rox("p(Y) :- q(X), +(X,A*B,Y).", 3);
+    EXPECT_NE(t.find("A=0..3"), std::string::npos) << t;
+    EXPECT_NE(t.find("B=0..3"), std::string::npos) << t;
+    EXPECT_NE(t.find("Y=X+A*B"), std::string::npos) << t;
+}
