@@ -15,7 +15,6 @@ using PREDICATE = std::pair<std::string, std::size_t>;  // name, arity
 using SHOW_LIST = SHOWN_NOW;
 
 SHOW_LIST& showList() {
-    // Never destroyed, as the writer of the results (answers.cpp).
     static NEVER_DESTROYED<SHOW_LIST> list;
     return list.get();
 }

@@ -33,7 +33,6 @@ double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_u
 }  // namespace
 
 RUN_SUMMARY& RunSummary() {
-    // Never destroyed, as the writer of the results (answers.cpp).
     static NEVER_DESTROYED<RUN_SUMMARY> summary;
     return summary.get();
 }

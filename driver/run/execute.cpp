@@ -44,7 +44,6 @@ struct FILTER_STATE {
 };
 
 FILTER_STATE& filterState() {
-    // Never destroyed, as the writer of the results (answers.cpp).
     static NEVER_DESTROYED<FILTER_STATE> state;
     return state.get();
 }
