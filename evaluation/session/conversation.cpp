@@ -46,7 +46,13 @@ std::string replyOf(SESSION& s) {
 }
 
 void send(SESSION& s, const std::string& text) {
+    s.lastSolve.valid = false;
     if (!WriteToChannel(s.clingo, text)) clingoEnded(s);
+}
+
+void expectAlive(SESSION& s) {
+    if (!WriteToChannel(s.clingo, "alive\n")) clingoEnded(s);
+    if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");
 }
 
 namespace {
@@ -81,6 +87,7 @@ std::string sessionScript(const SESSION_CONFIG& config) {
 }
 
 void startClingo(SESSION& s) {
+    s.lastSolve.valid = false;
     std::vector<std::string> args{"--warn=none"};
     args.insert(args.end(), s.config.clingoOptions.begin(), s.config.clingoOptions.end());
     if (s.config.minimal != MINIMALITY::NONE) args.push_back("--heuristic=Domain");
@@ -176,9 +183,19 @@ std::string answerSetLine(const SESSION& s, std::string_view atoms) {
 
 void solveStep(SESSION& s, const std::function<bool(std::string_view)>& emit,
                const std::function<std::string()>& solvedLine) {
+    if (s.lastSolve.valid) {
+        // clingo's program is the one it last solved: its answers again.
+        if (!emit(s.lastSolve.lines + solvedLine() +
+                  DoneLine({s.lastSolve.count, s.lastSolve.exhausted})))
+            throw SESSION_FAILED("cannot write the answer sets");
+        return;
+    }
     send(s, "solve " + number(s.programs.empty() ? 0 : s.programs.size() - 1) + " " +
                 number(s.steps) + "\n");
     std::string out, line;
+    // The answers are kept for the next step only when they fit in one
+    // write: a step with more answer sets than that solves again.
+    bool keep = s.maintained != nullptr;
     for (;;) {
         line = replyOf(s);
         if (line.starts_with("m ")) {
@@ -199,6 +216,7 @@ void solveStep(SESSION& s, const std::function<bool(std::string_view)>& emit,
         } else if (line.starts_with("done ")) {
             unsigned long count = 0, exhausted = 0;
             std::sscanf(line.c_str(), "done %lu %lu", &count, &exhausted);
+            if (keep) s.lastSolve = {true, out, count, exhausted != 0};
             out += solvedLine();
             out += DoneLine({count, exhausted != 0});
             break;
@@ -208,6 +226,7 @@ void solveStep(SESSION& s, const std::function<bool(std::string_view)>& emit,
         if (out.size() >= (1u << 16)) {
             if (!emit(out)) throw SESSION_FAILED("cannot write the answer sets");
             out.clear();
+            keep = false;
         }
     }
     if (!emit(out)) throw SESSION_FAILED("cannot write the answer sets");

@@ -24,7 +24,14 @@ void startClingo(SESSION& s);
 // The next line clingo writes.
 std::string replyOf(SESSION& s);
 
+// Sends a command; clingo's program may change, and the answers of its
+// last solve call are not kept.
 void send(SESSION& s, const std::string& text);
+
+// Asks clingo whether it still answers, which changes nothing: a step that
+// tells clingo nothing learns at the same point as any other that clingo
+// has gone.
+void expectAlive(SESSION& s);
 
 // Adds a program part and grounds it.
 void ground(SESSION& s, const std::string& name, const std::string& text);

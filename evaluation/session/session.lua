@@ -35,6 +35,7 @@
 --                          (BY: the newest program where C holds), or
 --                          clingo's own lines for them; then
 --                          "done COUNT EXHAUSTED" (1: no answer set is left)
+--   alive                  "ok": clingo still answers
 --   quit                   ends the script
 -- Any failure of a command is answered "error TEXT" on one line.
 
@@ -196,6 +197,8 @@ local function run(prg, line)
     for value, atom in string.gmatch(text, "([01]) ([^\n]+)") do
       prg:assign_external(clingo.parse_term(atom), value == "1")
     end
+    reply("ok")
+  elseif command == "alive" then
     reply("ok")
   elseif command == "contributions" then
     contributions(prg, a)

@@ -135,6 +135,15 @@ struct SESSION {
     // as the choices' canonical form (encoding.hpp) reads the contributions
     // of every step at once.
     bool choices = false;
+    // The answers of the last solve call, kept while clingo is told
+    // nothing new: a step that changes only what the maintained part holds
+    // leaves clingo's program as it was, and its answers with it.
+    struct LAST_SOLVE {
+        bool valid = false;
+        std::string lines;  // the answer sets as written, without "done"
+        std::uint64_t count = 0;
+        bool exhausted = false;
+    } lastSolve;
 };
 
 namespace engine {

@@ -32,19 +32,26 @@ void clearStepMarks(SESSION& s, STEP& step) {
 // Empty when done, otherwise why it must be done again from scratch.
 std::string groundStep(SESSION& s, STEP& step) {
     const std::uint32_t rulesCall = ++s.calls;
-    ground(s, std::string(primed(PRIMED::RULES_CALL)) + number(rulesCall),
-           rulesPart(s, step, rulesCall));
+    // A step whose changes the maintained part takes in whole gives clingo
+    // no rules: no part is added (each one, even empty, slows clingo's
+    // later calls), and nothing can contribute.
+    const std::string rules = rulesPart(s, step, rulesCall);
+    if (rules.empty()) {
+        expectAlive(s);
+    } else {
+        ground(s, std::string(primed(PRIMED::RULES_CALL)) + number(rulesCall), rules);
+    }
     if (!step.assignments.empty()) {
         send(s, "assign " + number(step.assignments.size()) + "\n" + step.assignments);
         if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");
     }
-    readContributions(s, step, rulesCall);
+    if (!rules.empty()) readContributions(s, step, rulesCall);
     if (!step.rebuild.empty()) return step.rebuild;
     const std::uint32_t linkCall = ++s.calls;
     std::string levelsChanged;
     const std::string link = linkPart(s, step, rulesCall, linkCall, levelsChanged);
     if (!step.rebuild.empty()) return step.rebuild;
-    ground(s, std::string(primed(PRIMED::LINK_CALL)) + number(linkCall), link);
+    if (!link.empty()) ground(s, std::string(primed(PRIMED::LINK_CALL)) + number(linkCall), link);
     if (!levelsChanged.empty()) send(s, levelsChanged);
     if (s.config.minimal != MINIMALITY::NONE) {
         const std::string rejections = "rejections " + std::string(primed(PRIMED::REJECTED));
