@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "evaluation/session/literals.hpp"
 
@@ -75,26 +76,69 @@ void encodeRule(std::string& out, const SESSION_RULE& r, std::uint32_t call, int
     put(out, "#external ", above, when, "\n");
 }
 
+// Whether an atom's text is a ground atom written as clingo writes it:
+// names, integers and parentheses only. Two such texts are the same atom
+// exactly when they are the same text.
+bool isPlainGround(std::string_view atom) {
+    for (const char c : atom)
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '(' ||
+              c == ')' || c == ',' || c == '-'))
+            return false;
+    return true;
+}
+
+// The atoms a signature may gain in the call, where all of them are known
+// ground atoms (none: any atom may come, from a head with variables or
+// from more atoms than are worth listing).
+struct NEW_ATOMS {
+    bool any = false;
+    std::unordered_set<std::string_view> atoms;
+
+    void add(std::string_view atom) {
+        constexpr std::size_t Listed = 4096;
+        if (any) return;
+        if (!isPlainGround(atom) || atoms.size() == Listed) {
+            any = true;
+            atoms.clear();
+            return;
+        }
+        atoms.insert(atom);
+    }
+    // An older rule needs its instance for a body atom only if the call may
+    // bring that atom: a ground body atom that none of these is cannot be
+    // defined anew, and its instance would never hold.
+    bool mayBring(std::string_view atom) const {
+        return any || !isPlainGround(atom) || atoms.contains(atom);
+    }
+};
+
 // The signatures whose literals may gain contributions in the call: heads
 // of the new rules and facts, and of older rules fed by those or by the
-// handed signatures (which gain none themselves).
+// handed signatures (which gain none themselves); with the atoms each may
+// gain.
 std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& step,
-                                               const std::vector<std::uint32_t>& handed) {
+                                               const std::vector<std::uint32_t>& handed,
+                                               std::unordered_map<std::uint32_t, NEW_ATOMS>& gains) {
     std::vector<char> in(s.signatures.size(), 0);
     std::vector<std::uint32_t> list;
-    auto add = [&](std::uint32_t sig) {
-        if (sig == None || in[sig]) return;
+    auto add = [&](std::uint32_t sig, std::string_view atom) {
+        if (sig == None) return;
+        gains[sig].add(atom);
+        if (in[sig]) return;
         in[sig] = 1;
         list.push_back(sig);
     };
-    for (std::uint32_t f : step.cFacts) add(s.literals[s.facts[f].literal].signature);
+    for (std::uint32_t f : step.cFacts) {
+        const SESSION_LITERAL& l = s.literals[s.facts[f].literal];
+        add(l.signature, l.text);
+    }
     for (std::uint32_t k = step.first; k < s.programs.size(); ++k)
         for (const auto& [j, index] : s.programs[k].rules)
-            if (!s.rules[index].kept) add(s.rules[index].headSignature);
+            if (!s.rules[index].kept) add(s.rules[index].headSignature, s.rules[index].head);
     auto feed = [&](std::uint32_t sig) {
         for (const auto& [index, atom] : s.signatures[sig].positiveUses) {
             const SESSION_RULE& r = s.rules[index];
-            if (r.program < step.first && !r.constraint && !r.kept) add(r.headSignature);
+            if (r.program < step.first && !r.constraint && !r.kept) add(r.headSignature, r.head);
         }
     };
     for (std::uint32_t sig : handed) feed(sig);
@@ -208,7 +252,8 @@ std::string rulesPart(SESSION& s, STEP& step, std::uint32_t call) {
         for (std::uint32_t index : s.programs[k].constraints)
             encodeRule(out, s.rules[index], call, -1, false);
     }
-    const std::vector<std::uint32_t> receiving = receivingSignatures(s, step, handed);
+    std::unordered_map<std::uint32_t, NEW_ATOMS> gains;
+    const std::vector<std::uint32_t> receiving = receivingSignatures(s, step, handed, gains);
     for (std::uint32_t sig : handed)
         for (const auto& [index, atom] : s.signatures[sig].positiveUses)
             if (s.rules[index].program < step.first && !s.rules[index].kept)
@@ -217,9 +262,12 @@ std::string rulesPart(SESSION& s, STEP& step, std::uint32_t call) {
                            defined = primed(PRIMED::DEFINED), hook = primed(PRIMED::FINAL_HOOK);
     for (std::uint32_t sig : receiving) {
         // Older rules and constraints, for the instances the new atoms make.
-        for (const auto& [index, atom] : s.signatures[sig].positiveUses)
-            if (s.rules[index].program < step.first && !s.rules[index].kept)
-                encodeRule(out, s.rules[index], call, static_cast<int>(atom), rejections);
+        const NEW_ATOMS& gained = gains[sig];
+        for (const auto& [index, atom] : s.signatures[sig].positiveUses) {
+            const SESSION_RULE& r = s.rules[index];
+            if (r.program < step.first && !r.kept && gained.mayBring(r.positive[atom]))
+                encodeRule(out, r, call, static_cast<int>(atom), rejections);
+        }
         // A literal is defined with its first contributions; later ones come
         // through its hook.
         const std::string p = pattern(s.signatures[sig]);
