@@ -70,6 +70,7 @@ std::size_t heavyStatements(std::string_view text) {
 }  // namespace
 
 void ground(SESSION& s, const std::string& name, const std::string& text) {
+    s.paidStatements += s.addedStatements - std::min(s.addedStatements, s.scratchStatements);
     s.addedStatements += heavyStatements(text);
     send(s, "add " + name + " " + number(text.size()) + "\n" + text);
     if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");

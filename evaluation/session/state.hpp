@@ -112,6 +112,9 @@ struct SESSION {
     std::size_t scratchStatements = 0;
     std::size_t addedStatements = 0;
     std::size_t scratchContributions = 0;
+    // What the ground calls since the last ground from scratch paid for the
+    // statements added before them: the sum, over the calls, of those added.
+    std::size_t paidStatements = 0;
     std::vector<engine::SESSION_PROGRAM> programs;
     std::vector<engine::SESSION_RULE> rules;
     std::vector<engine::SESSION_FACT> facts;

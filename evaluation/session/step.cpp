@@ -101,16 +101,20 @@ void groundFromScratch(SESSION& s, STEP& step) {
     if (!again.empty()) clingoFailed(s, "the session cannot ground its program: " + again);
     s.scratchStatements = s.addedStatements;
     s.scratchContributions = step.contributions;
+    s.paidStatements = 0;
 }
 
-// Why the step is better grounded from scratch: when the statements added
-// since the last time cost more, in every ground call, than grounding the
-// whole sequence again would once (the rules and what they contribute).
+// Why the step is better grounded from scratch: every ground call pays for
+// the statements added since the last time, and once the calls have paid
+// more for them than grounding the whole sequence again would cost once
+// (the rules and what they contribute), a new clingo is cheaper from then
+// on. Paid in total rather than per call, a long session of small steps
+// grounds again now and then instead of slowing down step by step.
 std::string statementsWeigh(const SESSION& s) {
     const std::size_t added = s.addedStatements - std::min(s.addedStatements, s.scratchStatements);
     const std::size_t whole =
         std::max<std::size_t>(4096, 2 * (s.scratchStatements + s.scratchContributions));
-    if (added <= whole) return {};
+    if (s.paidStatements + added <= whole) return {};
     return number(added) +
            " rules and externals given to clingo since it grounded the sequence "
            "from scratch slow every ground call";
