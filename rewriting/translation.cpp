@@ -163,15 +163,22 @@ REJECTION_PARTS rejectionParts(const RULE& rewritten) {
 
 void appendRejectionRule(std::string& out, const RULE& rewritten, NOTATION notation) {
     const REJECTION_PARTS parts = rejectionParts(rewritten);
+    // A conditional literal's condition would take in the literals after
+    // it, the complement among them, as AppendLiterals knows.
+    auto conditional = [](const LITERAL& l) { return l.isConditional(); };
+    const char* const sep = std::any_of(parts.positive.begin(), parts.positive.end(), conditional) ||
+                                    std::any_of(parts.negated.begin(), parts.negated.end(), conditional)
+                                ? "; "
+                                : ", ";
     AppendAtom(out, parts.rejection, notation);
     out += " :- ";
     for (const LITERAL& l : parts.positive) {
         AppendLiteral(out, l, notation);
-        out += ", ";
+        out += sep;
     }
     AppendAtom(out, parts.complement, notation);
     for (const LITERAL& l : parts.negated) {
-        out += ", ";
+        out += sep;
         AppendLiteral(out, l, notation);
     }
     out += '.';
