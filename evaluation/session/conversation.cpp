@@ -80,7 +80,10 @@ std::string sessionScript(const SESSION_CONFIG& config) {
     const char* minimal = config.minimal == MINIMALITY::STRICT ? "strict"
                           : config.minimal == MINIMALITY::MIN  ? "min"
                                                                : "none";
-    return "#script (lua)\nlocal minimal = \"" + std::string(minimal) +
+    // "#show." first: clingo shows the atoms of the signatures the session
+    // shows and no others, even in a step before any is shown, where it
+    // would otherwise show every atom, the auxiliary ones among them.
+    return "#show.\n#script (lua)\nlocal minimal = \"" + std::string(minimal) +
            "\"\nlocal limit = " + number(config.maxModels) +
            "\nlocal explain = " + (config.explain ? "true" : "false") +
            "\nlocal clingo_prints = " + (clingoPrints(config) ? "true" : "false") + "\n" +
