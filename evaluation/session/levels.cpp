@@ -416,7 +416,7 @@ void putChoiceConstraints(std::string& out, std::string_view c, std::string_view
 }  // namespace
 
 std::string linkPart(SESSION& s, STEP& step, std::uint32_t rulesCall, std::uint32_t call,
-                     std::string& levelsChanged) {
+                     bool rulesGiven, std::string& levelsChanged) {
     std::string out, data;
     const std::string c = number(call), x = number(rulesCall);
     encodeFacts(s, out, step.lFacts, call);
@@ -437,7 +437,7 @@ std::string linkPart(SESSION& s, STEP& step, std::uint32_t rulesCall, std::uint3
     // for the calls after it.
     if (step.declared)
         put(out, primed(PRIMED::DEFINED), "(H) :- ", primed(PRIMED::HANDED), x, "(H).\n");
-    if (s.choices) putChoiceConstraints(out, c, x);
+    if (s.choices && rulesGiven) putChoiceConstraints(out, c, x);
     if (!step.lFacts.empty() && rejectionsWanted(s.config))
         put(out, "#show ", primed(PRIMED::REJECTED), c, "/4.\n");
     return out;

@@ -23,7 +23,9 @@ void takeContribution(SESSION& s, STEP& step, std::uint32_t call, std::uint32_t 
 // they contribute to (their finals and their levels), and the facts that
 // left the base in this step are grounded. With explain, levelsChanged
 // gets the "levels" commands of the literals whose levels changed.
+// rulesGiven: the call of the rules was given a program (without one, no
+// choice of it can be weighed).
 std::string linkPart(SESSION& s, STEP& step, std::uint32_t rulesCall, std::uint32_t call,
-                     std::string& levelsChanged);
+                     bool rulesGiven, std::string& levelsChanged);
 
 }  // namespace vok::evaluation::engine

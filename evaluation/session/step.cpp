@@ -28,14 +28,32 @@ void clearStepMarks(SESSION& s, STEP& step) {
     for (std::uint32_t id : step.newFinals) s.literals[id].finalNew = false;
 }
 
+// Why a sequence is grounded at once after its first step, if it is: an
+// aggregate or a choice reads what every step contributes.
+std::string groundedAtOnce(const SESSION& s) {
+    if (s.calls == 0) return {};
+    if (s.aggregates)
+        return "an aggregate counts the atoms of every step, which it sees grounded at once";
+    if (s.choices)
+        return "a choice is weighed against the contributions of every step, grounded at once";
+    return {};
+}
+
 // Grounds the step: the rules with the facts they need, then the link.
 // Empty when done, otherwise why it must be done again from scratch.
 std::string groundStep(SESSION& s, STEP& step) {
+    // A sequence grounded at once is grounded again from scratch by a step
+    // that gives clingo anything, new truths of its externals included (an
+    // aggregate grounded over them counts those it saw); one that gives it
+    // nothing leaves what an aggregate counts and what a choice is weighed
+    // against as they were.
+    const std::string atOnce = groundedAtOnce(s);
     const std::uint32_t rulesCall = ++s.calls;
     // A step whose changes the maintained part takes in whole gives clingo
     // no rules: no part is added (each one, even empty, slows clingo's
     // later calls), and nothing can contribute.
     const std::string rules = rulesPart(s, step, rulesCall);
+    if (!atOnce.empty() && (!rules.empty() || !step.assignments.empty())) return atOnce;
     if (rules.empty()) {
         expectAlive(s);
     } else {
@@ -49,8 +67,9 @@ std::string groundStep(SESSION& s, STEP& step) {
     if (!step.rebuild.empty()) return step.rebuild;
     const std::uint32_t linkCall = ++s.calls;
     std::string levelsChanged;
-    const std::string link = linkPart(s, step, rulesCall, linkCall, levelsChanged);
+    const std::string link = linkPart(s, step, rulesCall, linkCall, !rules.empty(), levelsChanged);
     if (!step.rebuild.empty()) return step.rebuild;
+    if (!atOnce.empty() && (!link.empty() || !levelsChanged.empty())) return atOnce;
     if (!link.empty()) ground(s, std::string(primed(PRIMED::LINK_CALL)) + number(linkCall), link);
     if (!levelsChanged.empty()) send(s, levelsChanged);
     if (s.config.minimal != MINIMALITY::NONE) {
@@ -183,10 +202,6 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
     read.clear();
     // A group that left the maintained part is grounded with the sequence.
     std::string again = step.rebuild.empty() ? statementsWeigh(s) : step.rebuild;
-    if (again.empty() && s.aggregates && s.calls > 0)
-        again = "an aggregate counts the atoms of every step, which it sees grounded at once";
-    if (again.empty() && s.choices && s.calls > 0)
-        again = "a choice is weighed against the contributions of every step, grounded at once";
     if (again.empty()) {
         again = groundStep(s, step);
         clearStepMarks(s, step);
