@@ -166,10 +166,11 @@ void appendRejectionRule(std::string& out, const RULE& rewritten, NOTATION notat
     // A conditional literal's condition would take in the literals after
     // it, the complement among them, as AppendLiterals knows.
     auto conditional = [](const LITERAL& l) { return l.isConditional(); };
-    const char* const sep = std::any_of(parts.positive.begin(), parts.positive.end(), conditional) ||
-                                    std::any_of(parts.negated.begin(), parts.negated.end(), conditional)
-                                ? "; "
-                                : ", ";
+    const char* const sep =
+        std::any_of(parts.positive.begin(), parts.positive.end(), conditional) ||
+                std::any_of(parts.negated.begin(), parts.negated.end(), conditional)
+            ? "; "
+            : ", ";
     AppendAtom(out, parts.rejection, notation);
     out += " :- ";
     for (const LITERAL& l : parts.positive) {

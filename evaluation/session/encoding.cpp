@@ -116,9 +116,9 @@ struct NEW_ATOMS {
 // of the new rules and facts, and of older rules fed by those or by the
 // handed signatures (which gain none themselves); with the atoms each may
 // gain.
-std::vector<std::uint32_t> receivingSignatures(const SESSION& s, const STEP& step,
-                                               const std::vector<std::uint32_t>& handed,
-                                               std::unordered_map<std::uint32_t, NEW_ATOMS>& gains) {
+std::vector<std::uint32_t> receivingSignatures(
+    const SESSION& s, const STEP& step, const std::vector<std::uint32_t>& handed,
+    std::unordered_map<std::uint32_t, NEW_ATOMS>& gains) {
     std::vector<char> in(s.signatures.size(), 0);
     std::vector<std::uint32_t> list;
     auto add = [&](std::uint32_t sig, std::string_view atom) {
