@@ -13,32 +13,8 @@
 # the sequence kept for #undo and #save), the growth per step and the ratio
 # last / (step 100 + the blocks' text). Prints a markdown table row.
 set -u
-build=${1:?usage: bench/session-memory.sh BUILD [FACTS [STEPS]]}
-build=$(cd "$build" && pwd) || exit 2
-n=${2:-100000}
-steps=${3:-10000}
-for tool in vok rox-clingo vok-session-driver; do
-    [ -x "$build/$tool" ] || { echo "bench: $build/$tool is missing; build it first" >&2; exit 2; }
-done
-work=$(mktemp -d "${TMPDIR:-/tmp}/vok-session-memory.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-awk -v n="$n" -v u="$steps" -v kb="$work/kb.lp" -v blocks="$work/blocks.txt" 'BEGIN {
-    srand(13)
-    half = int(n / 2)
-    print "{" > kb
-    for (i = 0; i < half; i++) print "emp(e" i ",d" i % 1000 ")." > kb
-    for (i = 0; i < n - half; i++) print "salary(e" i "," i % 100 ")." > kb
-    print "ok(X) :- emp(X,D), not blocked(D).\nrich(X) :- salary(X,S), S > 90.\n}" > kb
-    for (i = 1; i <= u; i++) {
-        j = int(rand() * 1000); e = int(rand() * half)
-        if (i % 4 == 1) b = "{ blocked(d" j "). }"
-        else if (i % 4 == 2) b = "{ emp(n" i ",d" j "). }"
-        else if (i % 4 == 3) b = "{ -emp(e" e ",d" e % 1000 "). }"
-        else b = "{ -blocked(d" j "). }"
-        print b > blocks
-    }
-}'
+. "$(dirname "$0")/long-session.sh"
+long_session_setup session-memory 100000 10000 "$@"
 "$build/vok-session-driver" "$work/steps" "$work/blocks.txt" \
     "$build/vok" -silent --session "-p=$build/rox-clingo" "$work/kb.lp" || {
     echo "bench: the session failed" >&2

@@ -13,39 +13,11 @@
 # (for search: the steps with rules and the others apart), the session's
 # CPU seconds and the resident memory it grew by per step.
 set -u
-build=${1:?usage: bench/session-steps.sh BUILD [FACTS [STEPS]]}
-build=$(cd "$build" && pwd) || exit 2
-n=${2:-20000}
-steps=${3:-8000}
-for tool in vok rox-clingo vok-session-driver; do
-    [ -x "$build/$tool" ] || { echo "bench: $build/$tool is missing; build it first" >&2; exit 2; }
-done
-work=$(mktemp -d "${TMPDIR:-/tmp}/vok-session-steps.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-awk -v n="$n" -v u="$steps" -v kb="$work/kb.lp" -v kept="$work/kept.txt" \
-    -v search="$work/search.txt" 'BEGIN {
-    srand(13)
-    half = int(n / 2)
-    print "{" > kb
-    for (i = 0; i < half; i++) print "emp(e" i ",d" i % 1000 ")." > kb
-    for (i = 0; i < n - half; i++) print "salary(e" i "," i % 100 ")." > kb
-    print "ok(X) :- emp(X,D), not blocked(D).\nrich(X) :- salary(X,S), S > 90.\n}" > kb
-    for (i = 1; i <= u; i++) {
-        j = int(rand() * 1000); e = int(rand() * half)
-        if (i % 4 == 1) b = "{ blocked(d" j "). }"
-        else if (i % 4 == 2) b = "{ emp(n" i ",d" j "). }"
-        else if (i % 4 == 3) b = "{ -emp(e" e ",d" e % 1000 "). }"
-        else b = "{ -blocked(d" j "). }"
-        print b > kept
-        if (i % 2 == 1) b = "{ c(" i ") :- not d(" i "). d(" i ") :- not c(" i "). :- d(" i "). }"
-        else b = "{ blocked(d" j "). }"
-        print b > search
-    }
-}'
+. "$(dirname "$0")/long-session.sh"
+long_session_setup session-steps 20000 8000 "$@"
 echo "| session | steps | quarter 1 (ms) | 2 | 3 | 4 | CPU (s) | growth per step (bytes) |"
 echo "|---|---:|---:|---:|---:|---:|---:|---:|"
-for kind in kept search; do
+for kind in blocks search; do
     "$build/vok-session-driver" "$work/$kind.steps" "$work/$kind.txt" \
         "$build/vok" -silent --session "-p=$build/rox-clingo" "$work/kb.lp" || {
         echo "bench: the $kind session failed" >&2
@@ -63,7 +35,7 @@ for kind in kept search; do
         }
         END {
             for (odd = 0; odd <= (kind == "search"); odd++) {
-                name = kind == "kept" ? "kept" : odd ? "search: rules" : "search: facts"
+                name = kind == "blocks" ? "kept" : odd ? "search: rules" : "search: facts"
                 line = "| " name " | " u
                 for (q = 0; q < 4; q++) line = line sprintf(" | %.2f", 1000 * t[odd, q] / c[odd, q])
                 printf "%s | %.1f | %.0f |\n", line, cpu, (last - at100) * 1024 / (u - 100)
