@@ -131,12 +131,13 @@ struct SESSION {
     // the rejected rules are asked for, which clingo lists.
     std::unique_ptr<engine::MAINTAINED> maintained;
     // The sequence holds an aggregate: its facts all go to clingo, and each
-    // step is grounded from scratch, as an aggregate grounded once would
-    // not count the atoms that later steps bring.
+    // step that gives clingo anything is grounded from scratch, as an
+    // aggregate grounded once would not count the atoms that later steps
+    // bring.
     bool aggregates = false;
-    // The sequence holds a choice rule: each step is grounded from scratch,
-    // as the choices' canonical form (encoding.hpp) reads the contributions
-    // of every step at once.
+    // The sequence holds a choice rule: each step that gives clingo
+    // anything is grounded from scratch, as the choices' canonical form
+    // (encoding.hpp) reads the contributions of every step at once.
     bool choices = false;
     // The answers of the last solve call, kept while clingo is told
     // nothing new: a step that changes only what the maintained part holds
