@@ -1,7 +1,8 @@
-// What one run of vok holds between its steps: the sequence it read and
-// its translation, each made on first use and kept to the end of the run,
-// and the settings of the lower layers as the command line's options give
-// them.
+// What one run of vok reads and makes: the sequence it read and its
+// translation. main owns them for the whole run and hands them down by
+// reference to the steps that read them (the rewriting, the program file,
+// the output filter's explanations and candidate tests); no step reaches
+// them any other way.
 #pragma once
 
 #include "driver/settings.hpp"
@@ -9,8 +10,10 @@
 #include "rewriting/rewriting.hpp"
 #include "rewriting/translation.hpp"
 
-SEQUENCE& RunSequence();
-TRANSLATION& RunTranslation();
+struct RUN_STATE {
+    SEQUENCE sequence;
+    TRANSLATION translation;
+};
 
 // What the rewriting needs of the run's settings.
 REWRITING_SETTINGS RunRewritingSettings(const RUN_SETTINGS& settings);

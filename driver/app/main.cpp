@@ -256,22 +256,33 @@ PARSE_SETTINGS parseSettings(const OPTIONS& o, const char* invocation) {
     return s;
 }
 
-void rewriteUpdates(const RUN_SETTINGS& settings, SEQUENCE& sequence) {
+void rewriteSequence(const RUN_SETTINGS& settings, SEQUENCE& sequence, TRANSLATION& translation) {
     // An empty sequence's program file is written in the program type's form too.
-    RunTranslation().notation = settings.notation();
+    translation.notation = settings.notation();
     if (sequence.programs.empty()) {
         // Nothing to rewrite, but the candidates are still tested: their test
         // programs need the global minimality part, without which the empty
         // answer set, which rejects nothing, would count as not minimal.
         if ((settings.minimal || settings.strict) && !settings.integral) {
-            REWRITING r{RunTranslation(), RunRewritingSettings(settings)};
+            REWRITING r{translation, RunRewritingSettings(settings)};
             addMinRules(r, 0);
         }
         return;
     }
     if (settings.verbose) std::cout << "Rewriting updates ..." << std::endl;
     UpdateRewriting(sequence.programs, sequence.constraints, RunRewritingSettings(settings),
-                    RunTranslation());
+                    translation);
+}
+
+// The sequence's translation, and the size of the program file it makes
+// for the summary (--stats; with -integral the minimality part is in it).
+void rewriteUpdates(const RUN_SETTINGS& settings, RUN_STATE& run) {
+    rewriteSequence(settings, run.sequence, run.translation);
+    const TRANSLATION& t = run.translation;
+    const bool integral = settings.integral;
+    RUN_SUMMARY& summary = RunSummary();
+    summary.programRules = t.ruleCount() + (integral ? t.minRules.size() : 0);
+    summary.programConstraints = t.constraints.size() + (integral ? t.minConstraints.size() : 0);
 }
 
 // Why nothing was solved, or the answer sets were not read, for --stats.
@@ -306,11 +317,11 @@ void sayWhenNoAnswerSet(const OPTIONS& o) {
 
 // Writes the program file, runs the evaluation program on it and ends the
 // results; the status the run ends with.
-int solve(const OPTIONS& o, const RUN_SETTINGS& settings) {
+int solve(const OPTIONS& o, const RUN_SETTINGS& settings, const RUN_STATE& run) {
     StartPhase(PHASE::WRITING);
     std::string file = chooseOutputFile(o);
     AnnounceStoring(settings, file);
-    StoreToFile(RunTranslation(), file,
+    StoreToFile(run.translation, file,
                 o.integral ? PROGRAM_FILE::INTEGRAL
                 : o.oneRun ? PROGRAM_FILE::ONE_RUN
                            : PROGRAM_FILE::PLAIN,
@@ -321,7 +332,7 @@ int solve(const OPTIONS& o, const RUN_SETTINGS& settings) {
     StartPhase(PHASE::SOLVING);
     if (!o.program.empty()) {
         const std::string& given = o.evaluationOptions;
-        status = ExecuteProgram(settings, o.program,
+        status = ExecuteProgram(settings, run, o.program,
                                 o.oneRun ? OneRunOptions(settings, given) : given, file, goal);
         if (o.oneRun && o.verbose && status == 0) ReportOneRun(settings);
     } else if (!o.store) {
@@ -352,10 +363,12 @@ void bufferStandardOutput() {
 }
 
 // The whole run; the status of its normal end. wait: -wait was given, for
-// the end of the run.
-int run(int argc, char** argv, bool& wait) {
+// the end of the run; state: where the run keeps its sequence and
+// translation.
+int run(int argc, char** argv, bool& wait, std::optional<RUN_STATE>& state) {
     const char* const invocation = argc > 0 ? argv[0] : "vok";
     EndRunWhenMemoryRunsOut();
+    RUN_STATE& run = state.emplace();
     bufferStandardOutput();
     // Started with SIGCHLD ignored, the evaluation program would be reaped
     // by the system before vok could learn how it ended.
@@ -379,7 +392,7 @@ int run(int argc, char** argv, bool& wait) {
     if (options.programType == PROGRAM_TYPE::ROX) initBuiltins();
     StartPhase(PHASE::READING);
     INPUT_DIRECTIVES directives = commandLineDirectives(options);
-    PARSER parser{RunSequence(), parseSettings(options, invocation)};
+    PARSER parser{run.sequence, parseSettings(options, invocation)};
     readInputs(options, parser, directives);
     // A session's later blocks may still bring what the command line names.
     if (!options.session) warnOfUnmentioned(options);
@@ -389,15 +402,21 @@ int run(int argc, char** argv, bool& wait) {
                     options.inputs, options.changes, settings},
                    parser);
     StartPhase(PHASE::REWRITING);
-    rewriteUpdates(settings, parser.sequence);
-    if (options.verbose) PrintStatistics(std::cout, RunTranslation(), settings);
-    if (options.debug) PrintDebugReport(std::cerr, RunTranslation(), settings);
-    return solve(options, settings);
+    rewriteUpdates(settings, run);
+    if (options.verbose) PrintStatistics(std::cout, run.translation, settings);
+    if (options.debug) PrintDebugReport(std::cerr, run.translation, settings);
+    return solve(options, settings, run);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     bool wait = false;
-    RunToEnd([&] { return run(argc, argv, wait); }, wait);
+    // The run's sequence and translation live in main's frame, which
+    // RunToEnd never returns to: they stay reachable to the end of the
+    // process and are never destroyed, as freeing millions of rules at the
+    // end would only cost time. Made inside the run, where a memory request
+    // that cannot be met ends it with its message.
+    std::optional<RUN_STATE> state;
+    RunToEnd([&] { return run(argc, argv, wait, state); }, wait);
 }

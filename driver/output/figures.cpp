@@ -9,24 +9,12 @@
 
 #include "driver/output/json.hpp"
 #include "driver/output/summary.hpp"
-#include "driver/run_state.hpp"
 
 namespace {
 
 // "Brave" or "Cautious", as clingo names the consequences it computed.
 const char* enumModeName(const RUN_SETTINGS& settings) {
     return settings.enumMode == ENUM_MODE::BRAVE ? "Brave" : "Cautious";
-}
-
-// The size of the program written: with -integral the minimality part is
-// in it.
-std::size_t writtenRules(const RUN_SETTINGS& settings) {
-    const TRANSLATION& t = RunTranslation();
-    return t.ruleCount() + (settings.integral ? t.minRules.size() : 0);
-}
-std::size_t writtenConstraints(const RUN_SETTINGS& settings) {
-    const TRANSLATION& t = RunTranslation();
-    return t.constraints.size() + (settings.integral ? t.minConstraints.size() : 0);
 }
 
 constexpr const char* PhaseNames[PhaseCount] = {"Reading", "Rewriting", "Writing", "Solving"};
@@ -89,8 +77,8 @@ std::string SummaryText(const RUN_END* end, const RUN_SETTINGS& settings) {
     if (settings.testsCandidates())
         text += summaryLine("Candidates",
                             std::to_string(s.tested) + " (Kept: " + std::to_string(s.models) + ")");
-    text += summaryLine("Program", Counted(writtenRules(settings), "rule") + ", " +
-                                       Counted(writtenConstraints(settings), "constraint"));
+    text += summaryLine("Program", Counted(s.programRules, "rule") + ", " +
+                                       Counted(s.programConstraints, "constraint"));
     return text;
 }
 
@@ -125,8 +113,8 @@ std::string SummaryMembers(const RUN_END* end, const RUN_SETTINGS& settings) {
     if (settings.testsCandidates())
         text += ",\n  \"Candidates\": {\n    \"Tested\": " + std::to_string(s.tested) +
                 ",\n    \"Kept\": " + std::to_string(s.models) + "\n  }";
-    text += ",\n  \"Program\": {\n    \"Rules\": " + std::to_string(writtenRules(settings)) +
-            ",\n    \"Constraints\": " + std::to_string(writtenConstraints(settings)) + "\n  }";
+    text += ",\n  \"Program\": {\n    \"Rules\": " + std::to_string(s.programRules) +
+            ",\n    \"Constraints\": " + std::to_string(s.programConstraints) + "\n  }";
     return text;
 }
 

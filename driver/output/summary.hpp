@@ -29,6 +29,10 @@ struct RUN_SUMMARY {
     // Seconds of solving when the first and the last answer set stood.
     double firstModel = 0;
     double lastModel = 0;
+    // The program file's size as the translation makes it: with -integral
+    // the minimality part is in it. Noted once the translation is made.
+    std::size_t programRules = 0;
+    std::size_t programConstraints = 0;
 };
 
 RUN_SUMMARY& RunSummary();

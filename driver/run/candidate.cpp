@@ -15,7 +15,6 @@
 #include "driver/run/evaluate.hpp"
 #include "driver/run/limits.hpp"
 #include "driver/run/program_file.hpp"
-#include "driver/run_state.hpp"
 #include "rewriting/auxiliary.hpp"
 
 namespace {
@@ -108,8 +107,8 @@ void AddModelRules(const RUN_SETTINGS& settings, const ATOM& atom, RULES& rules)
     addCandidateRule(settings, rules, RULE(std::move(model), std::move(truth)));
 }
 
-bool TestCandidate(const RUN_SETTINGS& settings, unsigned n, const RULES& rules,
-                   std::string program, std::string options, std::string file) {
+bool TestCandidate(const RUN_SETTINGS& settings, const TRANSLATION& translation, unsigned n,
+                   const RULES& rules, std::string program, std::string options, std::string file) {
     stopWhenTimeIsUp(settings);
     const char* strict = settings.strict ? "strict " : "";
     if (settings.verbose)
@@ -130,7 +129,7 @@ bool TestCandidate(const RUN_SETTINGS& settings, unsigned n, const RULES& rules,
         throw END_OF_RUN{1};
     }
     AnnounceStoring(settings, testFile);
-    StoreToFile(RunTranslation(), testFile, PROGRAM_FILE::INTEGRAL, &rules);
+    StoreToFile(translation, testFile, PROGRAM_FILE::INTEGRAL, &rules);
 
     ++RunSummary().tested;
     RunSummary().testReason.clear();

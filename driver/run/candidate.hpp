@@ -8,6 +8,7 @@
 #include "driver/output/answer_atom.hpp"
 #include "driver/settings.hpp"
 #include "representation/rule.hpp"
+#include "rewriting/translation.hpp"
 
 // Turns one rejection atom of an answer set into an atom of the program
 // (an argument that reads as a decimal integer becomes that integer, any
@@ -21,11 +22,11 @@ void AddCandidateRules(const RUN_SETTINGS& settings, const ANSWER_ATOM& printed,
 // atom adds nothing.
 void AddModelRules(const RUN_SETTINGS& settings, const ATOM& atom, RULES& rules);
 
-// Writes and runs the test program of candidate n next to the main program
-// file; true when the candidate is minimal. A failed test run ends the
-// process with its status.
-bool TestCandidate(const RUN_SETTINGS& settings, unsigned n, const RULES& rules,
-                   std::string program, std::string options, std::string file);
+// Writes and runs the test program of candidate n (translation with rules
+// added) next to the main program file; true when the candidate is
+// minimal. A failed test run ends the process with its status.
+bool TestCandidate(const RUN_SETTINGS& settings, const TRANSLATION& translation, unsigned n,
+                   const RULES& rules, std::string program, std::string options, std::string file);
 
 // How a test program's run ended: its status, and whether it printed an
 // answer set (the candidate is then not minimal).

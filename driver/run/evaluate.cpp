@@ -17,7 +17,6 @@
 #include "driver/output/summary.hpp"
 #include "driver/run/limits.hpp"
 #include "driver/run/process.hpp"
-#include "driver/run_state.hpp"
 
 namespace {
 
@@ -38,15 +37,6 @@ int exitCodeOf(int status) {
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return 1;
-}
-
-// pexa reads propositional programs only; the run stops before starting it.
-void refuseFirstOrderForPexa(const RUN_SETTINGS& settings, const std::string& file) {
-    if (settings.programType != PROGRAM_TYPE::PEXA || RunSequence().propositional) return;
-    std::cerr << "Sorry, PEXA cannot process first order programs!"
-              << " Aborting." << std::endl;
-    RemoveUnlessStored(settings, file);
-    throw END_OF_RUN{1};
 }
 
 void announceExecution(const RUN_SETTINGS& settings, const std::string& program,
@@ -106,7 +96,6 @@ bool NoteOutcomeLine(const RUN_SETTINGS& settings, std::string_view line, bool t
 EVALUATION_END RunEvaluation(const RUN_SETTINGS& settings, const std::string& program,
                              const std::string& options, const std::string& file, bool testRun,
                              const std::function<bool(std::string_view)>& take) {
-    refuseFirstOrderForPexa(settings, file);
     const std::string runOptions = RunOptions(settings, options, testRun);
     if (settings.verbose) announceExecution(settings, program, runOptions, file);
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/exits.hpp"
 #include "common/contract.hpp"
 #include "common/never_destroyed.hpp"
 #include "driver/output/answer_atom.hpp"
@@ -24,7 +25,6 @@
 #include "driver/run/candidate.hpp"
 #include "driver/run/evaluate.hpp"
 #include "driver/run/limits.hpp"
-#include "driver/run_state.hpp"
 #include "representation/rule.hpp"
 #include "rewriting/auxiliary.hpp"
 
@@ -83,6 +83,16 @@ void judgeAtom(FILTER_STATE& s, const RUN_SETTINGS& settings, ANSWER_ATOM& atom,
     if (settings.brave || settings.cautious) NoteGoalAtom(goal, atom, s.matches);
 }
 
+// pexa reads propositional programs only; the run stops before starting it.
+void refuseFirstOrderForPexa(const RUN_SETTINGS& settings, const SEQUENCE& sequence,
+                             const std::string& file) {
+    if (settings.programType != PROGRAM_TYPE::PEXA || sequence.propositional) return;
+    std::cerr << "Sorry, PEXA cannot process first order programs!"
+              << " Aborting." << std::endl;
+    RemoveUnlessStored(settings, file);
+    throw END_OF_RUN{1};
+}
+
 // Reads the atoms of one line of an answer set; true when the set ends in
 // it. What follows the closing "}" on its line belongs to no answer set.
 bool readAtoms(FILTER_STATE& s, const RUN_SETTINGS& settings, std::string_view line,
@@ -92,15 +102,16 @@ bool readAtoms(FILTER_STATE& s, const RUN_SETTINGS& settings, std::string_view l
 }
 
 // An answer set that stands is written, and it may answer the goal.
-void endAnswerSet(FILTER_STATE& s, const RUN_SETTINGS& settings, bool lineEnded,
-                  const std::string& program, const std::string& options, const std::string& file,
-                  GOAL_ANSWER& goal) {
+void endAnswerSet(FILTER_STATE& s, const RUN_SETTINGS& settings, const RUN_STATE& run,
+                  bool lineEnded, const std::string& program, const std::string& options,
+                  const std::string& file, GOAL_ANSWER& goal) {
     s.doFilter = false;
-    if (s.doMinTests && !TestCandidate(settings, s.candNum, s.candRules, program, options, file))
+    if (s.doMinTests &&
+        !TestCandidate(settings, run.translation, s.candNum, s.candRules, program, options, file))
         return;
     ANSWER& answer = s.answer;
     answer.lineEnded = lineEnded;
-    if (settings.explain) answer.rejected = ExplainAnswerSet(s.trace, RunSequence());
+    if (settings.explain) answer.rejected = ExplainAnswerSet(s.trace, run.sequence);
     WriteAnswer(answer);
     if (settings.brave || settings.cautious) RecordForGoal(answer, s.matches, goal);
     const std::size_t limit = OwnAnswerSetLimit(settings);
@@ -124,8 +135,9 @@ int reportCutAnswerSet(int code) {
 
 }  // namespace
 
-int ExecuteProgram(const RUN_SETTINGS& settings, std::string program, std::string options,
-                   std::string file, GOAL_ANSWER& goal) {
+int ExecuteProgram(const RUN_SETTINGS& settings, const RUN_STATE& run, std::string program,
+                   std::string options, std::string file, GOAL_ANSWER& goal) {
+    refuseFirstOrderForPexa(settings, run.sequence, file);
     filterState().enough = false;
     // The options as given go on to the candidate tests, which add their
     // own limits. Every line goes through the filter, until vok's own
@@ -133,7 +145,7 @@ int ExecuteProgram(const RUN_SETTINGS& settings, std::string program, std::strin
     const EVALUATION_END end =
         RunEvaluation(settings, program, options, file, false, [&](std::string_view line) {
             if (NoteOutcomeLine(settings, line, false)) return true;
-            return OutputFilter(settings, std::string(line), program, options, file, goal);
+            return OutputFilter(settings, run, std::string(line), program, options, file, goal);
         });
     if (end.stopped) {
         // Its answer sets are no longer wanted, whatever it would end with.
@@ -144,8 +156,8 @@ int ExecuteProgram(const RUN_SETTINGS& settings, std::string program, std::strin
     return reportCutAnswerSet(end.code);
 }
 
-bool OutputFilter(const RUN_SETTINGS& settings, std::string chunk, std::string program,
-                  std::string options, std::string file, GOAL_ANSWER& goal) {
+bool OutputFilter(const RUN_SETTINGS& settings, const RUN_STATE& run, std::string chunk,
+                  std::string program, std::string options, std::string file, GOAL_ANSWER& goal) {
     FILTER_STATE& s = filterState();
     if (!s.doFilter) {
         if (chunk.empty() || chunk[0] != '{') {
@@ -155,6 +167,6 @@ bool OutputFilter(const RUN_SETTINGS& settings, std::string chunk, std::string p
         beginAnswerSet(s, settings);
     }
     if (readAtoms(s, settings, chunk, goal))
-        endAnswerSet(s, settings, chunk.back() == '\n', program, options, file, goal);
+        endAnswerSet(s, settings, run, chunk.back() == '\n', program, options, file, goal);
     return !s.enough;
 }

@@ -16,15 +16,14 @@
 namespace {
 
 // The names a small update sequence with -min registers, as in a real run.
-void registerAuxiliaryNames() {
+void registerAuxiliaryNames(TRANSLATION& translation) {
     const char program[] = "{ p(X) :- q(X). q(a). r. }\n{ -p(X) :- q(X), not r. \"a b\"(c). }\n";
     fuzz::parseInput(reinterpret_cast<const std::uint8_t*>(program), sizeof program - 1, true);
-    RunTranslation() = TRANSLATION();
     RUN_SETTINGS minimal;
     minimal.programType = TestParseSettings().programType;
     minimal.minimal = true;
     UpdateRewriting(TestSequence().programs, TestSequence().constraints,
-                    RunRewritingSettings(minimal), RunTranslation());
+                    RunRewritingSettings(minimal), translation);
 }
 
 }  // namespace
@@ -32,7 +31,8 @@ void registerAuxiliaryNames() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::uint8_t mode = fuzz::beginRun(data, size, false);
-    registerAuxiliaryNames();
+    RUN_STATE state;
+    registerAuxiliaryNames(state.translation);
     RUN_SETTINGS settings;
     settings.programType = TestParseSettings().programType;
     settings.brave = mode & 4;
@@ -50,13 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);
         end = end == std::string::npos ? text.size() : end + 1;
-        OutputFilter(settings, text.substr(at, end - at), "solver", "", "program.vok", goal);
+        OutputFilter(settings, state, text.substr(at, end - at), "solver", "", "program.vok", goal);
         at = end;
     }
     // The filter keeps its state for the whole run. This line ends an
     // answer set left open, inside a quoted string or not, so that every
     // input starts outside one; outside an answer set it is passed through.
-    OutputFilter(settings, "\"}\"}\n", "solver", "", "program.vok", goal);
+    OutputFilter(settings, state, "\"}\"}\n", "solver", "", "program.vok", goal);
     for (const GOAL_INSTANCE& i : GoalInstances(goal))
         if (goal.query && BoundValues(*goal.query, i.atom).size() != goal.query->variables.size())
             __builtin_trap();

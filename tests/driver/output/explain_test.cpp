@@ -17,25 +17,25 @@ namespace {
 
 struct Explain : Driver {
     // Parses text as input "in.lp" and rewrites it.
-    static void read(const std::string& text) {
+    void read(const std::string& text) {
         FILE* f = std::tmpfile();
         std::fputs(text.c_str(), f);
         std::rewind(f);
-        PARSER parser{RunSequence(), PARSE_SETTINGS{.explain = true}};
+        PARSER parser{state.sequence, PARSE_SETTINGS{.explain = true}};
         parser.file = "in.lp";
         yyin = f;
         yyrestart(f);
         INPUT_DIRECTIVES directives;
         yyparse(parser, directives);
         std::fclose(f);
-        UpdateRewriting(RunSequence().programs, RunSequence().constraints,
-                        RunRewritingSettings(RUN_SETTINGS()), RunTranslation());
+        UpdateRewriting(state.sequence.programs, state.sequence.constraints,
+                        RunRewritingSettings(RUN_SETTINGS()), state.translation);
     }
     // The explanation lines of an answer set given by its auxiliary atoms.
-    static std::string explain(std::initializer_list<const char*> atoms) {
+    std::string explain(std::initializer_list<const char*> atoms) const {
         ANSWER_TRACE trace;
         for (const char* a : atoms) trace.note(readAnswerAtom(a));
-        return ExplanationLines(ExplainAnswerSet(trace, RunSequence()));
+        return ExplanationLines(ExplainAnswerSet(trace, state.sequence));
     }
 };
 

@@ -31,7 +31,7 @@ struct Execute : Driver {
     }
     int run(const std::string& program, const std::string& file, bool testMode) {
         found = false;
-        if (!testMode) return ExecuteProgram(settings, program, "", file, goal);
+        if (!testMode) return ExecuteProgram(settings, state, program, "", file, goal);
         const TEST_RUN test = RunTestProgram(settings, program, "", file);
         found = test.found;
         return test.status;
@@ -55,7 +55,7 @@ TEST_F(Execute, TestModeOnlyLooksForALineBeginningAnAnswerSet) {
 
 TEST_F(Execute, PexaRefusesFirstOrderProgramsAndRemovesTheTemporaryFile) {
     settings.programType = PROGRAM_TYPE::PEXA;
-    RunSequence().propositional = false;
+    state.sequence.propositional = false;
     std::string file = makeFile("f");
     EXPECT_EXIT(AsWholeRun([&] { run("true", file, false); }), ::testing::ExitedWithCode(1),
                 "^Sorry, PEXA cannot process first order programs! Aborting.\n$");

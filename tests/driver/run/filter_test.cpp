@@ -19,7 +19,7 @@ struct Filter : Driver {
         BeginAnswers(settings, "vok", {});
         Capture out(std::cout);
         for (const std::string& line : lines)
-            OutputFilter(settings, line, "true", "", "/nonexistent/main.vok", goal);
+            OutputFilter(settings, state, line, "true", "", "/nonexistent/main.vok", goal);
         return out.text();
     }
 

@@ -27,7 +27,7 @@ struct OwnLimit : Driver {
     int run(const std::string& solver) {
         const std::string file = dir / "main.vok";
         std::ofstream(file) << "a.\n";
-        return ExecuteProgram(settings, solver, "", file, goal);
+        return ExecuteProgram(settings, state, solver, "", file, goal);
     }
 };
 

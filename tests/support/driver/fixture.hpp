@@ -35,11 +35,8 @@ private:
 };
 
 struct Driver : ::testing::Test {
-    void SetUp() override { fresh(); }
-    void TearDown() override { fresh(); }
-    static void fresh() {
-        freshRun();
-        RunSequence() = SEQUENCE();
-        RunTranslation() = TRANSLATION();
-    }
+    RUN_STATE state;  // the sequence and translation of the test's run
+
+    void SetUp() override { freshRun(); }
+    void TearDown() override { freshRun(); }
 };
