@@ -108,21 +108,26 @@ inline bool mayMeetArityConflict(FILE* in, bool complementsAlike) {
         std::string name = code == TOK_V ? "v" : tokens[i].text.substr(0, 31);
         if (i > 0 && tokens[i - 1].code == TOK_STRONG_NEGATION && !complementsAlike)
             name = "-" + name;
-        std::size_t arity = 0;
+        // The arity of each alternative of the argument list (a pool
+        // p(a; b, c) has two, of arities 1 and 2): the commas of the list
+        // itself, not of the function terms inside it, so q(f(a), b) has two
+        // arguments.
+        std::vector<std::size_t> alternatives{0};
         if (i + 1 < tokens.size() && tokens[i + 1].code == TOK_LPAREN) {
-            // The commas of the argument list itself, not of the function
-            // terms inside it: q(f(a), b) has two arguments.
-            arity = 1;
+            alternatives.back() = 1;
             int nested = 0;
             for (std::size_t j = i + 2; j < tokens.size(); ++j) {
                 const int c = tokens[j].code;
                 if (c == TOK_LPAREN) ++nested;
                 if (c == TOK_RPAREN && nested-- == 0) break;
-                if (c == TOK_COMMA && nested == 0) ++arity;
+                if (c == TOK_COMMA && nested == 0) ++alternatives.back();
+                if (c == TOK_SEMICOLON && nested == 0) alternatives.push_back(1);
             }
         }
-        auto [it, fresh] = arities.emplace(name, arity);
-        if (!fresh && it->second != arity) return true;
+        for (const std::size_t arity : alternatives) {
+            auto [it, fresh] = arities.emplace(name, arity);
+            if (!fresh && it->second != arity) return true;
+        }
     }
     return false;
 }
