@@ -363,12 +363,12 @@ void bufferStandardOutput() {
 }
 
 // The whole run; the status of its normal end. wait: -wait was given, for
-// the end of the run; state: where the run keeps its sequence and
+// the end of the run; slot: where the run keeps its sequence and
 // translation.
-int run(int argc, char** argv, bool& wait, std::optional<RUN_STATE>& state) {
+int run(int argc, char** argv, bool& wait, std::optional<RUN_STATE>& slot) {
     const char* const invocation = argc > 0 ? argv[0] : "vok";
     EndRunWhenMemoryRunsOut();
-    RUN_STATE& run = state.emplace();
+    RUN_STATE& state = slot.emplace();
     bufferStandardOutput();
     // Started with SIGCHLD ignored, the evaluation program would be reaped
     // by the system before vok could learn how it ended.
@@ -392,7 +392,7 @@ int run(int argc, char** argv, bool& wait, std::optional<RUN_STATE>& state) {
     if (options.programType == PROGRAM_TYPE::ROX) initBuiltins();
     StartPhase(PHASE::READING);
     INPUT_DIRECTIVES directives = commandLineDirectives(options);
-    PARSER parser{run.sequence, parseSettings(options, invocation)};
+    PARSER parser{state.sequence, parseSettings(options, invocation)};
     readInputs(options, parser, directives);
     // A session's later blocks may still bring what the command line names.
     if (!options.session) warnOfUnmentioned(options);
@@ -402,10 +402,10 @@ int run(int argc, char** argv, bool& wait, std::optional<RUN_STATE>& state) {
                     options.inputs, options.changes, settings},
                    parser);
     StartPhase(PHASE::REWRITING);
-    rewriteUpdates(settings, run);
-    if (options.verbose) PrintStatistics(std::cout, run.translation, settings);
-    if (options.debug) PrintDebugReport(std::cerr, run.translation, settings);
-    return solve(options, settings, run);
+    rewriteUpdates(settings, state);
+    if (options.verbose) PrintStatistics(std::cout, state.translation, settings);
+    if (options.debug) PrintDebugReport(std::cerr, state.translation, settings);
+    return solve(options, settings, state);
 }
 
 }  // namespace
