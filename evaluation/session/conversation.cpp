@@ -45,6 +45,10 @@ std::string replyOf(SESSION& s) {
     return line;
 }
 
+void expectOk(SESSION& s) {
+    if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");
+}
+
 void send(SESSION& s, const std::string& text) {
     s.lastSolve.valid = false;
     if (!WriteToChannel(s.clingo, text)) clingoEnded(s);
@@ -52,7 +56,7 @@ void send(SESSION& s, const std::string& text) {
 
 void expectAlive(SESSION& s) {
     if (!WriteToChannel(s.clingo, "alive\n")) clingoEnded(s);
-    if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");
+    expectOk(s);
 }
 
 namespace {
@@ -73,7 +77,7 @@ void ground(SESSION& s, const std::string& name, const std::string& text) {
     s.paidStatements += s.addedStatements - std::min(s.addedStatements, s.scratchStatements);
     s.addedStatements += heavyStatements(text);
     send(s, "add " + name + " " + number(text.size()) + "\n" + text);
-    if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");
+    expectOk(s);
 }
 
 std::string sessionScript(const SESSION_CONFIG& config) {

@@ -24,6 +24,10 @@ void startClingo(SESSION& s);
 // The next line clingo writes.
 std::string replyOf(SESSION& s);
 
+// Reads clingo's reply to a command that it answers "ok"; any other reply
+// ends the session.
+void expectOk(SESSION& s);
+
 // Sends a command; clingo's program may change, and the answers of its
 // last solve call are not kept.
 void send(SESSION& s, const std::string& text);

@@ -61,7 +61,7 @@ std::string groundStep(SESSION& s, STEP& step) {
     }
     if (!step.assignments.empty()) {
         send(s, "assign " + number(step.assignments.size()) + "\n" + step.assignments);
-        if (replyOf(s) != "ok") clingoFailed(s, "clingo answered out of turn");
+        expectOk(s);
     }
     if (!rules.empty()) readContributions(s, step, rulesCall);
     if (!step.rebuild.empty()) return step.rebuild;
