@@ -1,23 +1,11 @@
-#include "driver/output/show.hpp"
+#include "driver/show.hpp"
 
 #include <algorithm>
 #include <charconv>
 #include <utility>
 #include <vector>
 
-#include "common/never_destroyed.hpp"
-
 namespace {
-
-using PREDICATE = std::pair<std::string, std::size_t>;  // name, arity
-
-// predicates sorted, for a binary search per atom
-using SHOW_LIST = SHOWN_NOW;
-
-SHOW_LIST& showList() {
-    static NEVER_DESTROYED<SHOW_LIST> list;
-    return list.get();
-}
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -38,7 +26,7 @@ std::string_view trimmed(std::string_view text) {
 }
 
 // One entry NAME/ARITY, or nothing when it is malformed.
-std::optional<PREDICATE> predicateOf(std::string_view entry) {
+std::optional<SHOWN_PREDICATE> predicateOf(std::string_view entry) {
     const std::size_t slash = entry.rfind('/');
     if (slash == std::string_view::npos) return std::nullopt;
     const std::string_view name = entry.substr(0, slash), arity = entry.substr(slash + 1);
@@ -47,54 +35,44 @@ std::optional<PREDICATE> predicateOf(std::string_view entry) {
     if (!isPredicateName(name) || arity.empty() || ec != std::errc() ||
         end != arity.data() + arity.size())
         return std::nullopt;
-    return PREDICATE{std::string(name), n};
+    return SHOWN_PREDICATE{std::string(name), n};
 }
 
-bool lessThan(const PREDICATE& p, std::pair<std::string_view, std::size_t> key) {
+bool lessThan(const SHOWN_PREDICATE& p, std::pair<std::string_view, std::size_t> key) {
     const int order = std::string_view(p.first).compare(key.first);
     return order < 0 || (order == 0 && p.second < key.second);
 }
 
 }  // namespace
 
-std::optional<std::string> ReadShowList(std::string_view list) {
-    SHOW_LIST read;
-    read.all = false;
+std::optional<std::string> ReadShowList(std::string_view list, SHOWN_PREDICATES& shown) {
+    SHOWN_PREDICATES read{false, {}};
     for (std::size_t start = 0;;) {
         const std::size_t comma = std::min(list.find(',', start), list.size());
         const std::string_view entry = trimmed(list.substr(start, comma - start));
-        std::optional<PREDICATE> predicate = predicateOf(entry);
+        std::optional<SHOWN_PREDICATE> predicate = predicateOf(entry);
         if (!predicate) return std::string(entry);
         read.predicates.push_back(std::move(*predicate));
         if (comma == list.size()) break;
         start = comma + 1;
     }
+    // Repeats stay: each entry is warned of on its own when no program
+    // mentions it.
     std::sort(read.predicates.begin(), read.predicates.end());
-    showList() = std::move(read);
+    shown = std::move(read);
     return std::nullopt;
 }
 
-bool ShowsEveryAtom() { return showList().all; }
-
-bool IsShown(const ANSWER_ATOM& atom) {
-    const SHOW_LIST& list = showList();
-    if (list.all) return true;
-    const std::pair<std::string_view, std::size_t> key{atom.name(), atom.argCount()};
-    auto at = std::lower_bound(list.predicates.begin(), list.predicates.end(), key, lessThan);
-    return at != list.predicates.end() && at->first == key.first && at->second == key.second;
+bool SHOWN_PREDICATES::shows(std::string_view name, std::size_t arity) const {
+    if (all) return true;
+    const std::pair<std::string_view, std::size_t> key{name, arity};
+    auto at = std::lower_bound(predicates.begin(), predicates.end(), key, lessThan);
+    return at != predicates.end() && at->first == key.first && at->second == key.second;
 }
 
-void ShowAlso(const std::vector<PREDICATE>& predicates) {
-    SHOW_LIST& list = showList();
-    if (list.all) list = SHOW_LIST{false, {}};
-    list.predicates.insert(list.predicates.end(), predicates.begin(), predicates.end());
-    std::sort(list.predicates.begin(), list.predicates.end());
-    list.predicates.erase(std::unique(list.predicates.begin(), list.predicates.end()),
-                          list.predicates.end());
+void SHOWN_PREDICATES::also(const std::vector<SHOWN_PREDICATE>& more) {
+    all = false;
+    predicates.insert(predicates.end(), more.begin(), more.end());
+    std::sort(predicates.begin(), predicates.end());
+    predicates.erase(std::unique(predicates.begin(), predicates.end()), predicates.end());
 }
-
-void ShowEveryAtom() { showList() = SHOW_LIST(); }
-
-SHOWN_NOW ShownNow() { return showList(); }
-
-void ShowAsBefore(SHOWN_NOW before) { showList() = std::move(before); }

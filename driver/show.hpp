@@ -1,43 +1,38 @@
 // --show=p/1,q/0,-r/2: the predicates whose atoms the results show. The
 // answer sets stay whole for the goal test and the minimality test; only
 // what is printed of them (text, JSON, a goal's witness) leaves the other
-// atoms out.
+// atoms out. The list is a value: a run keeps one (driver/run_state.hpp),
+// a session one that its blocks' #show extend.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "driver/output/answer_atom.hpp"
+// A predicate as --show and #show name it: NAME ("-" before it for strong
+// negation) and ARITY.
+using SHOWN_PREDICATE = std::pair<std::string, std::size_t>;
 
-// Takes the list: predicates written NAME/ARITY, separated by ",", a
-// strongly negated one with "-" before its name ("-r/2"). Returns the
-// entry at fault when the list is malformed (and the shown predicates are
-// then as before), or nothing.
-std::optional<std::string> ReadShowList(std::string_view list);
+struct SHOWN_PREDICATES {
+    bool all = true;                          // every atom is shown (no --show, no #show)
+    std::vector<SHOWN_PREDICATE> predicates;  // sorted; when !all
 
-// Whether an atom of an answer set is printed: without --show every atom
-// is, with it those of the listed predicates.
-bool IsShown(const ANSWER_ATOM& atom);
+    bool operator==(const SHOWN_PREDICATES&) const = default;
 
-// Whether every atom is shown (no --show).
-bool ShowsEveryAtom();
+    // Whether the atoms of predicate name/arity are printed.
+    bool shows(std::string_view name, std::size_t arity) const;
 
-// The predicates that the inputs' #show name (NAME with "-" for strong
-// negation, ARITY) join those of --show; without --show they are the only
-// ones shown, and none at all is "#show." alone.
-void ShowAlso(const std::vector<std::pair<std::string, std::size_t>>& predicates);
-
-// Every atom shown again, as without --show.
-void ShowEveryAtom();
-
-// What is shown now, kept by a session before it reads a block, so that a
-// block dropped after its #show was read leaves the filter as it was.
-struct SHOWN_NOW {
-    bool all = true;
-    std::vector<std::pair<std::string, std::size_t>> predicates;
+    // The predicates that the inputs' #show name join the list; when every
+    // atom was shown they are the only ones shown, and none at all is
+    // "#show." alone.
+    void also(const std::vector<SHOWN_PREDICATE>& more);
 };
-SHOWN_NOW ShownNow();
-void ShowAsBefore(SHOWN_NOW before);
+
+// Reads a list: predicates written NAME/ARITY, separated by ",", a
+// strongly negated one with "-" before its name ("-r/2"), into shown.
+// Returns the entry at fault when the list is malformed (shown is then
+// left as it was), or nothing.
+std::optional<std::string> ReadShowList(std::string_view list, SHOWN_PREDICATES& shown);

@@ -24,7 +24,6 @@
 #include "driver/output/goal.hpp"
 #include "driver/output/mentions.hpp"
 #include "driver/output/report.hpp"
-#include "driver/output/show.hpp"
 #include "driver/output/summary.hpp"
 #include "driver/run/execute.hpp"
 #include "driver/run/one_run.hpp"
@@ -32,6 +31,7 @@
 #include "driver/run/program_file.hpp"
 #include "driver/run_state.hpp"
 #include "driver/session/session.hpp"
+#include "driver/show.hpp"
 #include "input/includes.hpp"
 #include "input/parser.hpp"
 #include "rewriting/minimality.hpp"
@@ -218,7 +218,7 @@ void readInputs(const OPTIONS& o, PARSER& parser, INPUT_DIRECTIVES& directives) 
 // A predicate that --show= or a goal names and no program mentions is most
 // likely misspelt: the results would say nothing of it without a word.
 void warnOfUnmentioned(const OPTIONS& o) {
-    if (!ShowsEveryAtom()) WarnOfUnmentionedShown(std::cerr, ShownNow().predicates);
+    if (!o.shown.all) WarnOfUnmentionedShown(std::cerr, o.shown.predicates);
     if (o.brave || o.cautious) WarnOfUnmentionedGoal(std::cerr, o.goal);
 }
 
@@ -396,10 +396,11 @@ int run(int argc, char** argv, bool& wait, std::optional<RUN_STATE>& slot) {
     readInputs(options, parser, directives);
     // A session's later blocks may still bring what the command line names.
     if (!options.session) warnOfUnmentioned(options);
-    if (directives.showSeen) ShowAlso(directives.shown);
+    state.shown = options.shown;
+    if (directives.showSeen) state.shown.also(directives.shown);
     if (options.session)
         RunSession({options.program, options.evaluationOptions, std::move(directives),
-                    options.inputs, options.changes, settings},
+                    options.inputs, options.changes, settings, state.shown},
                    parser);
     StartPhase(PHASE::REWRITING);
     rewriteUpdates(settings, state);

@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstring>
 
-#include "driver/output/show.hpp"
+#include "driver/show.hpp"
 
 namespace {
 
@@ -409,7 +409,7 @@ std::optional<std::string> CheckValues(OPTIONS& o) {
     if (g.outf) return "--outf= takes 0 (text) or 2 (JSON), not \"" + *g.outf + "\".";
     if (g.constantMissing) return "-c and --const need a definition NAME=VALUE.";
     if (g.show) {
-        if (std::optional<std::string> bad = ReadShowList(*g.show))
+        if (std::optional<std::string> bad = ReadShowList(*g.show, o.shown))
             return "--show= needs predicates written NAME/ARITY and separated by \",\" "
                    "(such as p/1,-q/0), not \"" +
                    *bad + "\".";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver/settings.hpp"
+#include "driver/show.hpp"
 
 struct OPTIONS {
     std::string program;                            // -p=: the evaluation program; empty: none
@@ -39,6 +40,7 @@ struct OPTIONS {
     std::size_t models = 0;                         // -n, --models: 0: all
     unsigned timeLimit = 0;                         // --time-limit=: 0: none
     ENUM_MODE enumMode = ENUM_MODE::AUTO;           // --enum-mode=, -e
+    SHOWN_PREDICATES shown;                         // --show=: every atom without it
 
     // The values as written, checked once the banner is out (CheckValues);
     // a value of -n or --models that is missing stays nothing.

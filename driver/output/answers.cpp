@@ -16,7 +16,7 @@
 #include "driver/output/goal_pattern.hpp"
 #include "driver/output/json.hpp"
 #include "driver/output/summary.hpp"
-#include "driver/run_state.hpp"
+#include "driver/settings.hpp"
 #include "representation/rule.hpp"
 
 namespace {

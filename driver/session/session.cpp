@@ -22,7 +22,6 @@
 #include "driver/output/explain.hpp"
 #include "driver/output/goal.hpp"
 #include "driver/output/goal_pattern.hpp"
-#include "driver/output/show.hpp"
 #include "driver/run/process.hpp"
 #include "driver/session/answer_changes.hpp"
 #include "driver/session/directive.hpp"
@@ -30,6 +29,7 @@
 #include "driver/session/session_base.hpp"
 #include "driver/session/session_state.hpp"
 #include "driver/session/terminal.hpp"
+#include "driver/show.hpp"
 #include "input/blocks.hpp"
 #include "input/parser.hpp"
 #include "input/take_block.hpp"
@@ -190,6 +190,7 @@ STEP_ANSWER runStep(SESSION_STATE& s, const std::vector<std::string>& programs, 
     std::string message = s.formSent ? std::string() : FormLine(formOfPrograms(s));
     s.formSent = true;
     AppendStep(message, programs);
+    ShowInBase(s.base, s.settings.shown);
     // Begun before the write, so that a step whose write fails reports none
     // of the answer sets of the step before.
     BeginStep(number, question);
@@ -254,7 +255,7 @@ void undoBlock(SESSION_STATE& s, unsigned line) {
     s.taken.pop_back();
     UndoLastBlock(*s.parser);
     s.settings.directives = std::move(last.directivesBefore);
-    ShowAsBefore(std::move(last.shownBefore));
+    s.settings.shown = std::move(last.shownBefore);
     --s.step;
     std::vector<std::string> programs = s.filePrograms;
     for (const TAKEN_BLOCK& b : s.taken)
@@ -347,7 +348,7 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
     // A block the evaluation program refuses is dropped whole: its #const
     // and #show go with it.
     INPUT_DIRECTIVES directivesBefore = s.settings.directives;
-    SHOWN_NOW shownBefore = ShownNow();
+    SHOWN_PREDICATES shownBefore = s.settings.shown;
     if (!TakeBlock(parser, block.text, block.line, s.settings.directives)) {
         // The parser names where it ran out of input, which is not where
         // the block without its "}" began.
@@ -358,7 +359,7 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
         dropped(s, block.line);
         return;
     }
-    if (s.settings.directives.showSeen) ShowAlso(s.settings.directives.shown);
+    if (s.settings.directives.showSeen) s.settings.shown.also(s.settings.directives.shown);
     if (s.settings.run.verbose) {
         const UPDATE_PROGRAM& program = sequence.programs.back();
         const std::size_t rules = program.rules ? program.rules->size() : 0;
@@ -372,7 +373,7 @@ void takeBlock(SESSION_STATE& s, const INPUT_BLOCK& block) {
     if (answer.refused) {
         UndoLastBlock(parser);
         s.settings.directives = std::move(directivesBefore);
-        ShowAsBefore(std::move(shownBefore));
+        s.settings.shown = std::move(shownBefore);
         parser.line = block.line;
         yyerror(
             parser,

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "driver/settings.hpp"
+#include "driver/show.hpp"
 #include "input/directives.hpp"
 #include "input/parser.hpp"
 
@@ -25,6 +26,7 @@ struct SESSION_SETTINGS {
     std::vector<std::string> files;  // the input files, in order
     bool changes = false;            // --changes: each step told by what changed
     RUN_SETTINGS run;                // what the steps apply as a run would
+    SHOWN_PREDICATES shown;          // what is printed: --show and the files' #show
 };
 
 // Refuses the options a session cannot apply (naming them: -f=, -stdin,

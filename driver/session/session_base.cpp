@@ -6,7 +6,7 @@
 
 #include "common/contract.hpp"
 #include "driver/output/answer_atom.hpp"
-#include "driver/output/show.hpp"
+#include "driver/show.hpp"
 
 namespace {
 
@@ -124,8 +124,10 @@ void insertSorted(BASE_SET& base, std::vector<std::string>&& added) {
     }
 }
 
-bool shown(std::string_view printed) {
-    return ShowsEveryAtom() || IsShown(readAnswerAtom(printed));
+// Whether shown takes in an atom as vok prints it.
+bool shownPrinted(const SHOWN_PREDICATES& shown, std::string_view printed) {
+    const ANSWER_ATOM atom = readAnswerAtom(printed);
+    return shown.shows(atom.name(), atom.argCount());
 }
 
 const ANSWER_ATOMS& chunkAtoms(const BASE_SET& base, BASE_SET::CHUNK& c) {
@@ -140,10 +142,16 @@ const ANSWER_ATOMS& chunkAtoms(const BASE_SET& base, BASE_SET::CHUNK& c) {
 
 std::uint64_t AtomHash(std::string_view atom) { return std::hash<std::string_view>()(atom); }
 
+void ShowInBase(BASE_SET& base, const SHOWN_PREDICATES& shown) {
+    if (base.shown == shown) return;
+    base.shown = shown;
+    for (BASE_SET::CHUNK& c : base.chunks) c.stale = true;
+}
+
 void AddShownAtom(const BASE_SET& base, std::string_view atom, ANSWER_ATOMS& out) {
-    if (!base.pexa && ShowsEveryAtom()) return out.add(atom);
+    if (!base.pexa && base.shown.all) return out.add(atom);
     const std::string printed = PrintedAtom(base, atom);
-    if (shown(printed)) out.add(printed);
+    if (base.shown.all || shownPrinted(base.shown, printed)) out.add(printed);
 }
 
 std::string PrintedAtom(const BASE_SET& base, std::string_view atom) {

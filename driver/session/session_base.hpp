@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "driver/output/answer.hpp"
+#include "driver/show.hpp"
 
 struct BASE_SET {
     struct CHUNK {
@@ -29,7 +30,13 @@ struct BASE_SET {
     // reading the base.
     std::uint64_t hash = 0;
     bool pexa = false;  // "NEG_p" is printed "-p"
+    // The predicates printed, for which the chunks' printed atoms are made.
+    SHOWN_PREDICATES shown;
 };
+
+// The base printed with shown from now on: every chunk's printed atoms are
+// made again when they change (a block's #show).
+void ShowInBase(BASE_SET& base, const SHOWN_PREDICATES& shown);
 
 // The hash of one atom; a set's hash is the sum over its atoms, so that it
 // follows changes of the set atom by atom.
@@ -56,5 +63,5 @@ void SortLine(ANSWER_ATOMS& line);
 void AnswerSetOf(BASE_SET& base, const ANSWER_ATOMS& atoms, ANSWER_ATOMS& out);
 
 // Adds atom (the evaluation program's notation) to out as vok prints it,
-// unless --show leaves it out.
+// unless the base's shown predicates leave it out.
 void AddShownAtom(const BASE_SET& base, std::string_view atom, ANSWER_ATOMS& out);

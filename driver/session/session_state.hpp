@@ -13,10 +13,10 @@
 #include "common/pipe_channel.hpp"
 #include "driver/output/answer.hpp"
 #include "driver/output/goal.hpp"
-#include "driver/output/show.hpp"
 #include "driver/session/answer_changes.hpp"
 #include "driver/session/session.hpp"
 #include "driver/session/session_base.hpp"
+#include "driver/show.hpp"
 #include "input/parser.hpp"
 
 // A block taken and not taken back: its text as read (for #save), its
@@ -26,13 +26,13 @@ struct TAKEN_BLOCK {
     std::string text;
     std::vector<std::string> programs;
     INPUT_DIRECTIVES directivesBefore;
-    SHOWN_NOW shownBefore;
+    SHOWN_PREDICATES shownBefore;
 };
 
 struct SESSION_STATE {
-    SESSION_SETTINGS settings;
-    PARSER* parser = nullptr;  // that read the files, with the sequence so far
-    LINE_CHANNEL child;        // the evaluation program
+    SESSION_SETTINGS settings;  // its directives and shown predicates as the blocks left them
+    PARSER* parser = nullptr;   // that read the files, with the sequence so far
+    LINE_CHANNEL child;         // the evaluation program
     std::vector<std::string> commandWords;
     std::string command;
     BASE_SET base;
@@ -48,7 +48,7 @@ struct SESSION_STATE {
     // the base that an #undo left behind (the evaluation program started
     // again names its base anew).
     std::vector<KEPT_ANSWER> printed;
-    SHOWN_NOW shownWhenPrinted;
+    SHOWN_PREDICATES shownWhenPrinted;
     std::vector<std::string> baseLeft;
 };
 

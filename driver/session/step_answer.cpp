@@ -80,14 +80,6 @@ void FinishAnswer(SESSION_STATE& s, STEP_ANSWER& step, OPEN_ANSWER& a) {
     step.kept.push_back(KEPT_ANSWER{std::move(a.atoms), s.base.hash});
 }
 
-namespace {
-
-bool sameShown(const SHOWN_NOW& a, const SHOWN_NOW& b) {
-    return a.all == b.all && a.predicates == b.predicates;
-}
-
-}  // namespace
-
 // --changes: the step's answer sets, held until it ended, printed as what
 // changed against those printed before (whole where none matches, and all
 // whole when the atoms shown changed meanwhile). keep: they are the answer
@@ -95,7 +87,7 @@ bool sameShown(const SHOWN_NOW& a, const SHOWN_NOW& b) {
 void PrintHeld(SESSION_STATE& s, STEP_ANSWER& step, bool keep) {
     if (!s.settings.changes) return;
     std::vector<std::optional<ANSWER_CHANGES>> told(step.held.size());
-    if (keep && sameShown(s.shownWhenPrinted, ShownNow()))
+    if (keep && s.shownWhenPrinted == s.base.shown)
         told = StepChanges(s.printed, step.kept, s.base, step.delta);
     for (std::size_t i = 0; i < step.held.size(); ++i) {
         ANSWER& answer = step.held[i];
@@ -107,7 +99,7 @@ void PrintHeld(SESSION_STATE& s, STEP_ANSWER& step, bool keep) {
     step.held.clear();
     if (!keep) return;
     s.printed = std::move(step.kept);
-    s.shownWhenPrinted = ShownNow();
+    s.shownWhenPrinted = s.base.shown;
 }
 
 // --changes: how the base changed in the step, the base an #undo left

@@ -5,6 +5,7 @@
 // bit 32 the goal is the first line of the input, read as a pattern, and
 // the rest is the output.
 #include <string>
+#include <string_view>
 
 #include "driver/output/goal.hpp"
 #include "driver/output/goal_pattern.hpp"
@@ -47,16 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!IsValidGoal(settings.goal)) return 0;
     }
     GOAL_ANSWER goal = UnansweredGoal(settings.question());
+    OUTPUT_FILTER filter(settings, state, {"solver", "", "program.vok"}, goal);
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);
         end = end == std::string::npos ? text.size() : end + 1;
-        OutputFilter(settings, state, text.substr(at, end - at), "solver", "", "program.vok", goal);
+        filter.take(std::string_view(text).substr(at, end - at));
         at = end;
     }
-    // The filter keeps its state for the whole run. This line ends an
-    // answer set left open, inside a quoted string or not, so that every
-    // input starts outside one; outside an answer set it is passed through.
-    OutputFilter(settings, state, "\"}\"}\n", "solver", "", "program.vok", goal);
+    // This line ends an answer set left open, inside a quoted string or
+    // not; outside an answer set it is passed through.
+    filter.take("\"}\"}\n");
     for (const GOAL_INSTANCE& i : GoalInstances(goal))
         if (goal.query && BoundValues(*goal.query, i.atom).size() != goal.query->variables.size())
             __builtin_trap();

@@ -1,6 +1,8 @@
 // The output filter: pass-through, stripping of auxiliary atoms, the text
 // form of the answer sets, and the hand-over to the goal and minimality
 // tests.
+#include <optional>
+
 #include "driver/output/answers.hpp"
 #include "driver/output/goal.hpp"
 #include "driver/run/execute.hpp"
@@ -12,14 +14,17 @@ namespace {
 struct Filter : Driver {
     GOAL_ANSWER goal;
     RUN_SETTINGS settings;
+    std::optional<OUTPUT_FILTER> run;  // made by the first filter(), kept for the test
 
     // Feeds the lines to the filter as the evaluation program printed them;
     // returns what reached standard output.
     std::string filter(std::initializer_list<std::string> lines) {
         BeginAnswers(settings, "vok", {});
         Capture out(std::cout);
-        for (const std::string& line : lines)
-            OutputFilter(settings, state, line, "true", "", "/nonexistent/main.vok", goal);
+        if (!run)
+            run.emplace(settings, state, OUTPUT_FILTER::CALL{"true", "", "/nonexistent/main.vok"},
+                        goal);
+        for (const std::string& line : lines) run->take(line);
         return out.text();
     }
 

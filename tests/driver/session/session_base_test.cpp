@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "driver/output/answers.hpp"
-#include "driver/output/show.hpp"
 #include "driver/session/session_base.hpp"
+#include "driver/show.hpp"
 
 namespace {
 
@@ -150,12 +150,30 @@ TEST(SessionBase, PexaPrintsStrongNegationAsTheInputWritesIt) {
 // predicates, of the base and of the line alike, whether the base's chunk
 // is copied whole or merged with the line.
 TEST(SessionBase, ShowLeavesOutTheOtherPredicates) {
-    ASSERT_FALSE(ReadShowList("p/1,-p/1"));
+    SHOWN_PREDICATES shown;
+    ASSERT_FALSE(ReadShowList("p/1,-p/1", shown));
     BASE_SET base;
+    ShowInBase(base, shown);
     ChangeBase(base, {"a", "p(1)", "q(2)", "-p(3)"}, {});
     EXPECT_EQ(answerSet(base, {}), "{-p(3), p(1)}");
     EXPECT_EQ(answerSet(base, {"b", "p(4)"}), "{-p(3), p(1), p(4)}");
-    ShowEveryAtom();
+}
+
+// A #show met later (a block's) changes what is printed of every chunk,
+// those whose printed atoms were made before it too.
+TEST(SessionBase, ALaterShowReachesEveryChunk) {
+    BASE_SET base;
+    std::vector<std::string> all = atoms(0, 5000);
+    all.push_back("a");
+    ChangeBase(base, all, {});
+    ASSERT_GT(base.chunks.size(), 1u);
+    const std::string whole = answerSet(base, {});
+    SHOWN_PREDICATES onlyA;
+    onlyA.also({{"a", 0}});
+    ShowInBase(base, onlyA);
+    EXPECT_EQ(answerSet(base, {"p(1)"}), "{a}");
+    ShowInBase(base, SHOWN_PREDICATES());
+    EXPECT_EQ(answerSet(base, {}), whole);
 }
 
 }  // namespace
