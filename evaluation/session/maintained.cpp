@@ -2,6 +2,8 @@
 #include "evaluation/session/maintained.hpp"
 
 #include <algorithm>
+#include <array>
+#include <span>
 
 #include "evaluation/session/keep.hpp"
 #include "evaluation/session/kept_part.hpp"
@@ -27,11 +29,14 @@ namespace {
 
 MAINTAINED& kept(SESSION& s) { return *s.maintained; }
 
-std::uint32_t valueId(MAINTAINED& m, const std::string& text, VALUE_KIND kind,
-                      std::int64_t number) {
-    auto [at, fresh] = m.valueIds.emplace(text, static_cast<std::uint32_t>(m.values.size()));
-    if (fresh) m.values.push_back({text, kind, number});
-    return at->second;
+std::uint32_t valueId(MAINTAINED& m, std::string_view text, VALUE_KIND kind, std::int64_t number) {
+    if (auto known = m.valueIds.find(text); known != m.valueIds.end()) return known->second;
+    // The value first: a request that fails leaves at most a value that no
+    // key names.
+    const auto id = static_cast<std::uint32_t>(m.values.size());
+    m.values.push_back({{}, kind, number});
+    m.values.back().text = m.valueIds.emplace(std::string(text), id).first->first;
+    return id;
 }
 
 KEPT_ARG keptArg(MAINTAINED& m, const SHAPE_ARG& a) {
@@ -47,7 +52,7 @@ KEPT_ATOM keptAtom(SESSION& s, const SHAPE_ATOM& a) {
 }
 
 // Makes the literal known to the part, with its values.
-void registerLiteral(SESSION& s, std::uint32_t id, const std::vector<std::uint32_t>& values) {
+void registerLiteral(SESSION& s, std::uint32_t id, std::span<const std::uint32_t> values) {
     growTables(s);
     MAINTAINED& m = kept(s);
     KEPT_LITERAL& l = m.literals[id];
@@ -587,13 +592,19 @@ void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program, const AT
     MAINTAINED& m = kept(s);
     growTables(s);
     if (m.literals[literal].args == None) {
-        std::vector<std::uint32_t> values;
+        // A fact's values without a request for memory of their own, but
+        // for long argument lists.
+        std::array<std::uint32_t, 8> few;
+        std::vector<std::uint32_t> many(atom.args.size() > few.size() ? atom.args.size() : 0);
+        const std::span<std::uint32_t> values =
+            many.empty() ? std::span(few).first(atom.args.size()) : std::span(many);
         std::string text;
-        for (const TERM& t : atom.args) {
+        for (std::size_t i = 0; i < atom.args.size(); ++i) {
+            const TERM& t = atom.args[i];
             text.clear();
             appendTerm(text, t);
             const std::optional<SHAPE_ARG> a = valueArg(t);
-            values.push_back(valueId(m, text, a ? a->kind : VALUE_KIND::OTHER, a ? a->number : 0));
+            values[i] = valueId(m, text, a ? a->kind : VALUE_KIND::OTHER, a ? a->number : 0);
         }
         registerLiteral(s, literal, values);
     }

@@ -47,8 +47,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -95,7 +97,7 @@ std::optional<RULE_SHAPE> ruleShape(const RULE& rule, bool pexa);
 
 // A value of a kept atom's argument, interned.
 struct VALUE {
-    std::string text;
+    std::string_view text;  // the value's key in MAINTAINED::valueIds, which never moves
     VALUE_KIND kind = VALUE_KIND::OTHER;
     std::int64_t number = 0;
 };
@@ -169,8 +171,21 @@ struct KEPT_COMPONENT {
     bool recursive = false;
 };
 
+// Looks texts up by a view, without making a string of them.
+struct TEXT_HASH {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>()(text);
+    }
+};
+
 struct MAINTAINED {
-    std::unordered_map<std::string, std::uint32_t> valueIds;
+    MAINTAINED() = default;
+    // The values' texts are views of the keys of valueIds.
+    MAINTAINED(const MAINTAINED&) = delete;
+    MAINTAINED& operator=(const MAINTAINED&) = delete;
+
+    std::unordered_map<std::string, std::uint32_t, TEXT_HASH, std::equal_to<>> valueIds;
     std::vector<VALUE> values;
     std::vector<std::uint32_t> argValues;
     std::vector<KEPT_LITERAL> literals;      // by session literal
