@@ -163,7 +163,12 @@ end
 local function solve_minimal(prg, last, step)
   local name = clingo.Function(primed.step_guard, {clingo.Number(step)})
   add_part(prg, primed.step_guard_part .. step, "#external " .. tostring(name) .. ".")
-  local step_lit = prg.symbolic_atoms:lookup(name).literal
+  local guard = prg.symbolic_atoms:lookup(name)
+  -- clingo adds no atom to a ground program it found inconsistent (a
+  -- choice whose bounds no choice meets, stated as a fact): no answer set,
+  -- now or in any later step.
+  if guard == nil then return 0, true end
+  local step_lit = guard.literal
   prg:assign_external(name, true)
   local count, ending = search_minimal(prg, {
     atoms = session.rejections, levels = session.rejection_levels,
