@@ -27,7 +27,7 @@ std::string settleGroups(SESSION& s, STEP& step);
 char groupStanding(const SESSION& s, std::uint32_t signature);
 
 // A fact of a kept signature: the literal gains its support.
-void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program, const ATOM& atom);
+void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program);
 
 // Brings the maintained atoms up to date, lowest group first, and marks the
 // literals whose standing changed. Returns why the step must be grounded

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "evaluation/session/maintained.hpp"
@@ -16,6 +17,16 @@ std::uint32_t groupOf(const SESSION& s, std::uint32_t sig);
 
 // Makes the part's tables as large as the session's.
 void growTables(SESSION& s);
+
+// The value of the text, interned.
+std::uint32_t valueId(MAINTAINED& m, std::string_view text, VALUE_KIND kind, std::int64_t number);
+
+// Makes a fact's literal known to the part, its values to come.
+void keepWithValuesToCome(SESSION& s, std::uint32_t id);
+
+// Reads the values of the signature's literals that have them to come:
+// before a join reads the signature.
+void internValuesToCome(SESSION& s, std::uint32_t sig);
 
 // The values of a kept literal's arguments.
 const std::uint32_t* argsOf(const MAINTAINED& m, std::uint32_t literal);

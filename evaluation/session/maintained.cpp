@@ -2,7 +2,6 @@
 #include "evaluation/session/maintained.hpp"
 
 #include <algorithm>
-#include <array>
 #include <span>
 
 #include "evaluation/session/keep.hpp"
@@ -29,16 +28,6 @@ namespace {
 
 MAINTAINED& kept(SESSION& s) { return *s.maintained; }
 
-std::uint32_t valueId(MAINTAINED& m, std::string_view text, VALUE_KIND kind, std::int64_t number) {
-    if (auto known = m.valueIds.find(text); known != m.valueIds.end()) return known->second;
-    // The value first: a request that fails leaves at most a value that no
-    // key names.
-    const auto id = static_cast<std::uint32_t>(m.values.size());
-    m.values.push_back({{}, kind, number});
-    m.values.back().text = m.valueIds.emplace(std::string(text), id).first->first;
-    return id;
-}
-
 KEPT_ARG keptArg(MAINTAINED& m, const SHAPE_ARG& a) {
     if (a.variable != None) return {a.variable, None};
     return {None, valueId(m, a.text, a.kind, a.number)};
@@ -56,10 +45,11 @@ void registerLiteral(SESSION& s, std::uint32_t id, std::span<const std::uint32_t
     growTables(s);
     MAINTAINED& m = kept(s);
     KEPT_LITERAL& l = m.literals[id];
-    if (l.args != None) return;
+    if (l.args != None && l.args != ValuesToCome) return;
+    const bool listed = l.args == ValuesToCome;
     l.args = static_cast<std::uint32_t>(m.argValues.size());
     m.argValues.insert(m.argValues.end(), values.begin(), values.end());
-    m.signatures[s.literals[id].signature].literals.push_back(id);
+    if (!listed) m.signatures[s.literals[id].signature].literals.push_back(id);
 }
 
 void addSupport(MAINTAINED& m, std::uint32_t id, std::uint32_t program, int delta) {
@@ -105,7 +95,9 @@ struct JOIN {
     std::vector<std::uint32_t>* heads = nullptr;
 
     JOIN(SESSION& session, MAINTAINED& part, const KEPT_RULE& r, bool before, int counted)
-        : s(session), m(part), rule(r), old(before), delta(counted) {}
+        : s(session), m(part), rule(r), old(before), delta(counted) {
+        for (const KEPT_ATOM& a : rule.body) internValuesToCome(s, a.signature);
+    }
 
     bool holds(std::uint32_t id) const {
         if (member && id < member->size() && (*member)[id] != AS_TRUTH) return (*member)[id] != OUT;
@@ -588,25 +580,15 @@ char groupStanding(const SESSION& s, std::uint32_t signature) {
     return g >= m.inClingo.size() ? KEPT : m.inClingo[g];
 }
 
-void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program, const ATOM& atom) {
+void keepFact(SESSION& s, std::uint32_t literal, std::uint32_t program) {
     MAINTAINED& m = kept(s);
     growTables(s);
     if (m.literals[literal].args == None) {
-        // A fact's values without a request for memory of their own, but
-        // for long argument lists.
-        std::array<std::uint32_t, 8> few;
-        std::vector<std::uint32_t> many(atom.args.size() > few.size() ? atom.args.size() : 0);
-        const std::span<std::uint32_t> values =
-            many.empty() ? std::span(few).first(atom.args.size()) : std::span(many);
-        std::string text;
-        for (std::size_t i = 0; i < atom.args.size(); ++i) {
-            const TERM& t = atom.args[i];
-            text.clear();
-            appendTerm(text, t);
-            const std::optional<SHAPE_ARG> a = valueArg(t);
-            values[i] = valueId(m, text, a ? a->kind : VALUE_KIND::OTHER, a ? a->number : 0);
-        }
-        registerLiteral(s, literal, values);
+        keepWithValuesToCome(s, literal);
+        // The indexes of a signature that joins read hold every literal
+        // that holds: its values are needed now.
+        const std::uint32_t sig = s.literals[literal].signature;
+        if (!m.signatures[sig].indexes.empty()) internValuesToCome(s, sig);
     }
     addSupport(m, literal, program, 1);
 }

@@ -130,7 +130,9 @@ struct KEPT_RULE {
 
 struct KEPT_LITERAL {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> supports;  // (program, count), sorted
-    std::uint32_t args = None;  // offset of its values in MAINTAINED::argValues
+    // Offset of its values in MAINTAINED::argValues; ValuesToCome: a fact
+    // whose values are read from its text when a join first needs them.
+    std::uint32_t args = None;
     std::uint32_t indexed = 0;  // the indexes of its signature that hold it (bits)
     bool truth = false;         // after the step
     bool changed = false;       // its truth changed in the step
@@ -144,8 +146,11 @@ struct KEPT_INDEX {
     std::size_t entries = 0, dead = 0;
 };
 
+constexpr std::uint32_t ValuesToCome = None - 1;
+
 struct KEPT_SIGNATURE {
     std::vector<std::uint32_t> literals;  // every kept literal of it
+    std::vector<std::uint32_t> toCome;    // those of them whose values are to come
     std::vector<KEPT_INDEX> indexes;
     std::vector<std::uint32_t> changed;  // literals whose truth changed
 };

@@ -49,9 +49,9 @@ std::uint32_t factSignature(SESSION& s, FACT_READER& r, const ATOM& atom, bool p
 // A fact of a program taken in this step: in the maintained part when its
 // group is kept, otherwise to clingo with the rules.
 void takeKeptFact(SESSION& s, STEP& step, std::uint32_t sig, std::uint32_t id,
-                  std::uint32_t program, const ATOM& atom) {
+                  std::uint32_t program) {
     const char where = groupStanding(s, sig);
-    if (where != CLINGO) keepFact(s, id, program, atom);
+    if (where != CLINGO) keepFact(s, id, program);
     if (where == KEPT || where == HANDED) return;
     s.literals[id].standing = STANDING::DYNAMIC;
     step.cFacts.push_back(s.literals[id].firstFact);
@@ -66,7 +66,7 @@ void takeFact(SESSION& s, STEP& step, FACT_READER& r, std::uint32_t program, std
     if (s.maintained) {
         s.facts.push_back({program, number, id, s.literals[id].firstFact});
         s.literals[id].firstFact = static_cast<std::uint32_t>(s.facts.size() - 1);
-        return takeKeptFact(s, step, sig, id, program, atom);
+        return takeKeptFact(s, step, sig, id, program);
     }
     const std::uint32_t other = s.literals.knownComplement(id);
     const STANDING otherStanding = other == None ? STANDING::NONE : s.literals[other].standing;
