@@ -91,13 +91,17 @@ int PollRetrying(pollfd* fds, nfds_t count, int timeout) {
 }
 
 bool ReadLine(LINE_READER& reader, std::string& line) {
+    // How much of the line's start has been searched for its end already:
+    // a line of megabytes arrives in many chunks, and each is searched once.
+    std::size_t searched = 0;
     for (;;) {
-        const std::size_t end = reader.buffer.find('\n', reader.taken);
+        const std::size_t end = reader.buffer.find('\n', reader.taken + searched);
         if (end != std::string::npos) {
             line.assign(reader.buffer, reader.taken, end - reader.taken);
             reader.taken = end + 1;
             return true;
         }
+        searched = reader.buffer.size() - reader.taken;
         if (fill(reader)) continue;
         if (!reader.unendedLastLine || reader.taken >= reader.buffer.size()) return false;
         line.assign(reader.buffer, reader.taken);

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <string>
+#include <utility>
 
 #include "common/pipe_channel.hpp"
 
@@ -53,6 +54,25 @@ TEST(PipeChannel, ExchangesLinesAndTakesAnUnendedLastLineOnlyWhenAsked) {
     EXPECT_EQ(line, "x");
     EXPECT_FALSE(ReadChannelLine(cut, line));
     WaitForChannel(cut);
+}
+
+TEST(PipeChannel, ReadsLinesLongerThanManyReadsWhole) {
+    // Lines that arrive over many reads, the search for a line end carried
+    // on where the last read left it, each followed by shorter ones.
+    const std::pair<std::size_t, char> lines[] = {
+        {300000, 'a'}, {1, 'b'}, {(1 << 16) - 1, 'c'}, {1 << 16, 'd'}, {0, 'e'}};
+    std::string script;
+    for (const auto& [length, c] : lines)
+        script += "head -c " + std::to_string(length) + " /dev/zero | tr '\\0' " + c + "; echo; ";
+    LINE_CHANNEL lineMaker = shellChannel(script);
+    CloseChannelInput(lineMaker);
+    std::string line;
+    for (const auto& [length, c] : lines) {
+        ASSERT_TRUE(ReadChannelLine(lineMaker, line));
+        EXPECT_EQ(line, std::string(length, c));
+    }
+    EXPECT_FALSE(ReadChannelLine(lineMaker, line));
+    WaitForChannel(lineMaker);
 }
 
 TEST(PipeChannel, ReadsAndWritesOnWhileSignalsInterruptThem) {
