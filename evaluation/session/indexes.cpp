@@ -27,7 +27,7 @@ void addToIndex(MAINTAINED& m, KEPT_INDEX& index, std::uint32_t bit, std::uint32
     ++index.entries;
 }
 
-constexpr std::size_t MaxIndexes = 32;
+constexpr std::size_t MaxIndexes = 29;  // KEPT_LITERAL::indexed's bits
 
 }  // namespace
 

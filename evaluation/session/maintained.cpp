@@ -24,6 +24,26 @@ void growTables(SESSION& s) {
     if (m.literals.size() < s.literals.size()) m.literals.resize(s.literals.size());
 }
 
+void SUPPORTS::add(std::uint32_t program, int delta) {
+    const auto plus = [delta](std::uint32_t count) {
+        return static_cast<std::uint32_t>(static_cast<std::int64_t>(count) + delta);
+    };
+    if (!more_) {
+        if (one_.second == 0) one_.first = program;
+        if (one_.first == program) {
+            one_.second = plus(one_.second);
+            return;
+        }
+        more_ = std::make_unique<std::vector<COUNT>>(1, one_);
+        one_ = {};
+    }
+    auto at = std::lower_bound(more_->begin(), more_->end(), COUNT{program, 0});
+    if (at == more_->end() || at->first != program) at = more_->insert(at, {program, 0});
+    at->second = plus(at->second);
+    if (at->second == 0) more_->erase(at);
+    if (more_->empty()) more_.reset();
+}
+
 namespace {
 
 MAINTAINED& kept(SESSION& s) { return *s.maintained; }
@@ -54,11 +74,7 @@ void registerLiteral(SESSION& s, std::uint32_t id, std::span<const std::uint32_t
 
 void addSupport(MAINTAINED& m, std::uint32_t id, std::uint32_t program, int delta) {
     KEPT_LITERAL& l = m.literals[id];
-    auto at = std::lower_bound(l.supports.begin(), l.supports.end(),
-                               std::make_pair(program, std::uint32_t{0}));
-    if (at == l.supports.end() || at->first != program) at = l.supports.insert(at, {program, 0});
-    at->second = static_cast<std::uint32_t>(static_cast<std::int64_t>(at->second) + delta);
-    if (at->second == 0) l.supports.erase(at);
+    l.supports.add(program, delta);
     if (!l.dirty) {
         l.dirty = true;
         m.dirty.push_back(id);
@@ -340,7 +356,7 @@ bool hasSupport(const MAINTAINED& m, std::uint32_t id) {
 }
 
 std::int64_t highest(const MAINTAINED& m, std::uint32_t id) {
-    return hasSupport(m, id) ? static_cast<std::int64_t>(m.literals[id].supports.back().first) : -1;
+    return hasSupport(m, id) ? static_cast<std::int64_t>(m.literals[id].supports.highest()) : -1;
 }
 
 // Settles the literals whose supports changed, with their complements.

@@ -48,6 +48,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -128,15 +129,44 @@ struct KEPT_RULE {
     bool fresh = true;  // taken in this step: evaluated whole
 };
 
+// A kept literal's supports: per program, the facts and the rule instances
+// whose bodies hold. Nearly every literal has those of one program, kept in
+// place; a second program's move them all to a list of their own, so that
+// a base of facts costs no allocation per fact.
+class SUPPORTS {
+public:
+    bool empty() const { return !more_ && one_.second == 0; }
+    // The highest program with a support (empty() is false).
+    std::uint32_t highest() const { return more_ ? more_->back().first : one_.first; }
+    // Adds delta (possibly negative) to the program's count.
+    void add(std::uint32_t program, int delta);
+    void clear() {
+        one_ = {};
+        more_.reset();
+    }
+    // The counts by program, sorted.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> counts() const {
+        if (more_) return *more_;
+        if (one_.second == 0) return {};
+        return {one_};
+    }
+
+private:
+    using COUNT = std::pair<std::uint32_t, std::uint32_t>;  // (program, count)
+    COUNT one_;                                             // count 0: none
+    std::unique_ptr<std::vector<COUNT>> more_;              // sorted by program, none of count 0
+};
+
 struct KEPT_LITERAL {
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> supports;  // (program, count), sorted
+    SUPPORTS supports;
     // Offset of its values in MAINTAINED::argValues; ValuesToCome: a fact
     // whose values are read from its text when a join first needs them.
     std::uint32_t args = None;
-    std::uint32_t indexed = 0;  // the indexes of its signature that hold it (bits)
-    bool truth = false;         // after the step
-    bool changed = false;       // its truth changed in the step
-    bool dirty = false;         // its supports changed in the step
+    // One word for the rest: a base of a million facts holds a million.
+    std::uint32_t indexed : 29 = 0;  // the indexes of its signature that hold it (bits)
+    std::uint32_t truth : 1 = 0;     // after the step
+    std::uint32_t changed : 1 = 0;   // its truth changed in the step
+    std::uint32_t dirty : 1 = 0;     // its supports changed in the step
 };
 
 // The literals of a signature by the values at some argument positions.
@@ -150,7 +180,8 @@ constexpr std::uint32_t ValuesToCome = None - 1;
 
 struct KEPT_SIGNATURE {
     std::vector<std::uint32_t> literals;  // every kept literal of it
-    std::vector<std::uint32_t> toCome;    // those of them whose values are to come
+    // Those before literals[valuesKnown] have their values (none to come).
+    std::uint32_t valuesKnown = 0;
     std::vector<KEPT_INDEX> indexes;
     std::vector<std::uint32_t> changed;  // literals whose truth changed
 };

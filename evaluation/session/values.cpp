@@ -87,18 +87,19 @@ void keepWithValuesToCome(SESSION& s, std::uint32_t id) {
     KEPT_SIGNATURE& ks = m.signatures[s.literals[id].signature];
     m.literals[id].args = ValuesToCome;
     ks.literals.push_back(id);
-    ks.toCome.push_back(id);
 }
 
 void internValuesToCome(SESSION& s, std::uint32_t sig) {
     MAINTAINED& m = *s.maintained;
-    if (sig >= m.signatures.size() || m.signatures[sig].toCome.empty()) return;
-    const std::vector<std::uint32_t> ids = std::exchange(m.signatures[sig].toCome, {});
-    for (std::uint32_t id : ids) {
-        KEPT_LITERAL& l = m.literals[id];
-        if (l.args != ValuesToCome) continue;  // a rule derived it since, with its values
+    if (sig >= m.signatures.size()) return;
+    KEPT_SIGNATURE& ks = m.signatures[sig];
+    // Literals are only ever appended: those after valuesKnown are new
+    // since the last reading, and each is read once.
+    for (; ks.valuesKnown < ks.literals.size(); ++ks.valuesKnown) {
+        KEPT_LITERAL& l = m.literals[ks.literals[ks.valuesKnown]];
+        if (l.args != ValuesToCome) continue;  // derived by a rule, with its values
         l.args = static_cast<std::uint32_t>(m.argValues.size());
-        appendValuesOfText(s, id);
+        appendValuesOfText(s, ks.literals[ks.valuesKnown]);
     }
 }
 

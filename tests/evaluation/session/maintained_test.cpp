@@ -59,7 +59,7 @@ std::map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>> supp
     for (std::size_t id = 0; id < s.maintained->literals.size(); ++id)
         if (!s.maintained->literals[id].supports.empty())
             out[std::string(s.literals[static_cast<std::uint32_t>(id)].text)] =
-                s.maintained->literals[id].supports;
+                s.maintained->literals[id].supports.counts();
     return out;
 }
 
@@ -69,6 +69,34 @@ bool kept(const std::string& rule) {
 }
 
 }  // namespace
+
+TEST(MaintainedPart, SupportsCountByProgramFromOneToManyAndBack) {
+    SUPPORTS s;
+    using C = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    const struct {
+        std::uint32_t program;
+        int delta;
+        C counts;
+    } steps[] = {
+        {3, 1, {{3, 1}}},
+        {3, 1, {{3, 2}}},
+        {1, 1, {{1, 1}, {3, 2}}},
+        {5, 1, {{1, 1}, {3, 2}, {5, 1}}},
+        {5, -1, {{1, 1}, {3, 2}}},
+        {3, -2, {{1, 1}}},
+        {1, -1, {}},
+        {4, 1, {{4, 1}}},
+        {4, -1, {}},
+    };
+    for (const auto& step : steps) {
+        s.add(step.program, step.delta);
+        EXPECT_EQ(s.counts(), step.counts) << step.program << " " << step.delta;
+        EXPECT_EQ(s.empty(), step.counts.empty());
+        if (!step.counts.empty()) {
+            EXPECT_EQ(s.highest(), step.counts.back().first);
+        }
+    }
+}
 
 TEST(MaintainedPart, KeepsNormalRulesOverPlainTermsOnly) {
     EXPECT_TRUE(kept("ok(X) :- emp(X,D), not blocked(D).\n"));
