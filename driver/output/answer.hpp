@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/text_map.hpp"
 #include "driver/output/explain.hpp"
 #include "driver/output/goal_pattern.hpp"
 #include "driver/settings.hpp"
@@ -92,11 +93,7 @@ struct GOAL_MATCHES {
 };
 
 // Instances looked up by their text without being copied.
-struct TEXT_HASH {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-};
-using INSTANCE_MAP = std::unordered_map<std::string, std::size_t, TEXT_HASH, std::equal_to<>>;
+using INSTANCE_MAP = TEXT_MAP<std::size_t>;
 
 // The answer to -FB= or -FC=: whether the goal holds (brave: in some answer
 // set; cautious: in all), and the answer set kept as its witness; goal.hpp

@@ -56,6 +56,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/text_map.hpp"
 #include "evaluation/program/syntax.hpp"
 #include "evaluation/session/tables.hpp"
 
@@ -207,21 +208,13 @@ struct KEPT_COMPONENT {
     bool recursive = false;
 };
 
-// Looks texts up by a view, without making a string of them.
-struct TEXT_HASH {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const {
-        return std::hash<std::string_view>()(text);
-    }
-};
-
 struct MAINTAINED {
     MAINTAINED() = default;
     // The values' texts are views of the keys of valueIds.
     MAINTAINED(const MAINTAINED&) = delete;
     MAINTAINED& operator=(const MAINTAINED&) = delete;
 
-    std::unordered_map<std::string, std::uint32_t, TEXT_HASH, std::equal_to<>> valueIds;
+    TEXT_MAP<std::uint32_t> valueIds;
     std::vector<VALUE> values;
     std::vector<std::uint32_t> argValues;
     std::vector<KEPT_LITERAL> literals;      // by session literal
