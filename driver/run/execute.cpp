@@ -79,19 +79,28 @@ void OUTPUT_FILTER::judgeAtom(ANSWER_ATOM& atom) {
     // The registries hold strong negation in the input's form, "-p".
     if (settings_.programType == PROGRAM_TYPE::PEXA && IsPexaNegation(atom.name()))
         atom.renameStart(PexaNegationPrefix.size(), "-");
-    const std::string_view name = atom.name();
-    const bool auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
-    // With --one-run the evaluation program prints only minimal answer sets.
-    const bool rejection = auxiliary && settings_.testsCandidates() && IsRejectionPredicate(name);
-    if (auxiliary && settings_.explain) trace_.note(atom);
-    if (auxiliary && !rejection) return;
-
-    if (rejection) {
+    const VERDICT& verdict = verdictOn(atom);
+    if (verdict.auxiliary && settings_.explain) trace_.note(atom);
+    if (verdict.rejection) {
         AddCandidateRules(settings_, atom, candidateRules_);
         return;
     }
-    if (run_.shown.shows(atom.name(), atom.argCount())) answer_.atoms.add(atom.text);
+    if (verdict.auxiliary) return;
+    if (verdict.shown) answer_.atoms.add(atom.text);
     if (settings_.brave || settings_.cautious) NoteGoalAtom(goal_, atom, matches_);
+}
+
+const OUTPUT_FILTER::VERDICT& OUTPUT_FILTER::verdictOn(const ANSWER_ATOM& atom) {
+    const std::string_view name = atom.name();
+    if (last_.known && last_.arity == atom.argCount() && last_.name == name) return last_;
+    last_.name.assign(name);
+    last_.arity = atom.argCount();
+    last_.known = true;
+    last_.auxiliary = updatePredicates.contains(name) || minimalPredicates.contains(name);
+    // With --one-run the evaluation program prints only minimal answer sets.
+    last_.rejection = last_.auxiliary && settings_.testsCandidates() && IsRejectionPredicate(name);
+    last_.shown = run_.shown.shows(name, last_.arity);
+    return last_;
 }
 
 // An answer set that stands is written, and it may answer the goal.

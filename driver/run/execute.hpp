@@ -67,4 +67,15 @@ private:
     ANSWER_READER reader_;
     ANSWER_TRACE trace_;   // with --explain: its auxiliary atoms
     bool enough_ = false;  // vok's own limit of answer sets is reached: no more are read
+
+    // What the atom judged last was found to be: an answer set's atoms come
+    // sorted, so that most share the predicate of the one before them.
+    struct VERDICT {
+        std::string name;
+        std::size_t arity = 0;
+        bool known = false;
+        bool auxiliary = false, rejection = false, shown = false;
+    };
+    const VERDICT& verdictOn(const ANSWER_ATOM& atom);
+    VERDICT last_;
 };
