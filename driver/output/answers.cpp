@@ -467,17 +467,137 @@ void jsonEnd(const RUN_END& end, const GOAL_ANSWER& goal) {
     jsonFinish(&end, verdictStands(end, goal) ? &goal : nullptr);
 }
 
+// ---- The writers: one class per format, each saying what its format
+// prints at each point of a run or a session.
+
+class ANSWER_WRITER {
+public:
+    virtual ~ANSWER_WRITER() = default;
+    virtual void begin(const std::string& solver, const std::vector<std::string>& inputs) = 0;
+    virtual void answer(const ANSWER& answer) = 0;
+    virtual void finish(const RUN_END& end, const GOAL_ANSWER& goal) = 0;
+    // A session's step: its end (models: its answer sets), or its failure.
+    virtual void stepFinished(const STEP_OUTCOME& end, const GOAL_ANSWER& goal,
+                              unsigned models) = 0;
+    virtual void stepFailed(unsigned step) = 0;
+    virtual void blockDropped(unsigned step, unsigned line, const std::vector<DIAGNOSTIC>& errors,
+                              bool directive) = 0;
+    virtual void sequenceSaved(unsigned step, const std::string& file) = 0;
+    virtual void goalAnswered(unsigned step, const GOAL_ANSWER& goal, const char* reasoning,
+                              unsigned models, bool complete) = 0;
+};
+
+// With -v, how long a session's step took.
+void stepTime(const STEP_OUTCOME& end) {
+    if (end.seconds)
+        std::cout << "Step " << end.step << ": answered in " << SecondsText(*end.seconds) << " s."
+                  << std::endl;
+}
+
+void endTextLine(const std::string& line) {
+    std::cout << line << std::endl;
+    if (!std::cout) throw END_OF_RUN{1};
+}
+
+class TEXT_WRITER final : public ANSWER_WRITER {
+public:
+    void begin(const std::string&, const std::vector<std::string>&) override { textBegin(); }
+    void answer(const ANSWER& answer) override { textAnswer(answer); }
+    void finish(const RUN_END& end, const GOAL_ANSWER& goal) override { textEnd(end, goal); }
+    // A goal's answer, then with -v the step's time, then the closing line.
+    void stepFinished(const STEP_OUTCOME& end, const GOAL_ANSWER& goal, unsigned models) override {
+        if (goal.question.asked()) textGoal(goal);
+        stepTime(end);
+        endTextLine("% " + (end.directive ? end.directive + std::string(": ") : "") + "step " +
+                    std::to_string(end.step) + ": " + Counted(models, "answer set") +
+                    (end.complete ? "" : ", there may be more"));
+    }
+    void stepFailed(unsigned) override {}
+    void blockDropped(unsigned, unsigned line, const std::vector<DIAGNOSTIC>&,
+                      bool directive) override {
+        endTextLine("% dropped: " + std::string(directive ? "directive" : "block") + " of line " +
+                    std::to_string(line));
+    }
+    void sequenceSaved(unsigned, const std::string& file) override {
+        endTextLine("% saved: " + OnOneLine(file));
+    }
+    void goalAnswered(unsigned step, const GOAL_ANSWER& goal, const char* reasoning,
+                      unsigned models, bool complete) override {
+        textGoal(goal);
+        endTextLine("% " + std::string(reasoning) + ": step " + std::to_string(step) + ": " +
+                    Counted(models, "answer set") + (complete ? "" : ", there may be more"));
+    }
+};
+
+// One document for the run; a session's steps (which only the JSON lines
+// form has) each as a line of their own.
+class JSON_WRITER : public ANSWER_WRITER {
+public:
+    void begin(const std::string& solver, const std::vector<std::string>& inputs) override {
+        jsonBegin(solver, inputs);
+    }
+    void answer(const ANSWER& answer) override { jsonAnswer(answer); }
+    void finish(const RUN_END& end, const GOAL_ANSWER& goal) override { jsonEnd(end, goal); }
+    void stepFinished(const STEP_OUTCOME& end, const GOAL_ANSWER& goal, unsigned) override {
+        stepTime(end);
+        linesStepEnd(end, goal.question.asked() ? &goal : nullptr, RUN_END{true, 0});
+    }
+    void stepFailed(unsigned step) override {
+        // The answer sets read may be only some of them: no goal is answered.
+        linesStepEnd(STEP_OUTCOME{step, false, std::nullopt}, nullptr, RUN_END{true, 1});
+    }
+    void blockDropped(unsigned step, unsigned line, const std::vector<DIAGNOSTIC>& errors,
+                      bool) override {
+        std::string members = ",\n  \"Dropped\": {\n    \"Input\": " + JsonString("<stdin>") +
+                              ",\n    \"Line\": " + std::to_string(line) +
+                              "\n  },\n  \"Errors\": [";
+        for (std::size_t n = 0; n < errors.size(); ++n)
+            members += std::string(n ? "," : "") +
+                       "\n    {\"Input\": " + JsonString(errors[n].input) +
+                       ", \"Line\": " + std::to_string(errors[n].line) +
+                       ", \"Message\": " + JsonString(errors[n].message) + "}";
+        jsonLine(step, members + (errors.empty() ? "]\n}" : "\n  ]\n}"));
+    }
+    void sequenceSaved(unsigned step, const std::string& file) override {
+        jsonLine(step, ",\n  \"Directive\": \"save\",\n  \"File\": " + JsonString(file) + "\n}");
+    }
+    void goalAnswered(unsigned step, const GOAL_ANSWER& goal, const char* reasoning, unsigned,
+                      bool) override {
+        jsonLine(step, ",\n  \"Directive\": \"" + std::string(reasoning) + "\"" + goalObject(goal) +
+                           "\n}");
+    }
+};
+
+// A session's JSON: a document per step, on a line of its own.
+class JSON_LINES_WRITER final : public JSON_WRITER {
+public:
+    void begin(const std::string& solver, const std::vector<std::string>& inputs) override {
+        linesBegin(solver, inputs);
+    }
+    void answer(const ANSWER& answer) override { linesAnswer(answer); }
+    void finish(const RUN_END&, const GOAL_ANSWER&) override {}  // with the last step
+};
+
+// The writer of the run's format, kept where the ends of the run find it.
+ANSWER_WRITER& chosenWriter() {
+    static NEVER_DESTROYED<TEXT_WRITER> text;
+    static NEVER_DESTROYED<JSON_WRITER> json;
+    static NEVER_DESTROYED<JSON_LINES_WRITER> lines;
+    switch (formatOf()) {
+        case ANSWER_FORMAT::JSON: return json.get();
+        case ANSWER_FORMAT::JSON_LINES: return lines.get();
+        case ANSWER_FORMAT::TEXT: break;
+    }
+    return text.get();
+}
+
 }  // namespace
 
 void BeginAnswers(const RUN_SETTINGS& run, const std::string& solver,
                   const std::vector<std::string>& inputs) {
     writer().settings = run;
     writer().goalAsked = run.question().asked();
-    switch (formatOf()) {
-        case ANSWER_FORMAT::TEXT: textBegin(); break;
-        case ANSWER_FORMAT::JSON: jsonBegin(solver, inputs); break;
-        case ANSWER_FORMAT::JSON_LINES: linesBegin(solver, inputs); break;
-    }
+    chosenWriter().begin(solver, inputs);
 }
 
 void WriteAnswer(const ANSWER& answer) {
@@ -486,19 +606,11 @@ void WriteAnswer(const ANSWER& answer) {
     if (s.models == 0) s.firstModel = s.lastModel;
     ++s.models;
     if (settings().asksConsequences()) s.consequences = answer.atoms.size();
-    switch (formatOf()) {
-        case ANSWER_FORMAT::TEXT: textAnswer(answer); break;
-        case ANSWER_FORMAT::JSON: jsonAnswer(answer); break;
-        case ANSWER_FORMAT::JSON_LINES: linesAnswer(answer); break;
-    }
+    chosenWriter().answer(answer);
 }
 
 void FinishAnswers(const RUN_END& end, const GOAL_ANSWER& goal) {
-    switch (formatOf()) {
-        case ANSWER_FORMAT::TEXT: textEnd(end, goal); break;
-        case ANSWER_FORMAT::JSON: jsonEnd(end, goal); break;
-        case ANSWER_FORMAT::JSON_LINES: break;  // a session ends with its last step
-    }
+    chosenWriter().finish(end, goal);
 }
 
 void BeginStep(unsigned, const GOAL_QUESTION& question) {
@@ -509,75 +621,23 @@ void BeginStep(unsigned, const GOAL_QUESTION& question) {
 }
 
 void FinishStep(const STEP_OUTCOME& end, const GOAL_ANSWER& goal) {
-    const unsigned models = RunSummary().models;
-    // With -v, how long the step took: after a goal's answer, before the
-    // closing line.
-    const auto time = [&] {
-        if (end.seconds)
-            std::cout << "Step " << end.step << ": answered in " << SecondsText(*end.seconds)
-                      << " s." << std::endl;
-    };
-    switch (formatOf()) {
-        case ANSWER_FORMAT::TEXT:
-            if (goal.question.asked()) textGoal(goal);
-            time();
-            std::cout << "% " << (end.directive ? end.directive + std::string(": ") : "") << "step "
-                      << end.step << ": " << Counted(models, "answer set")
-                      << (end.complete ? "" : ", there may be more") << std::endl;
-            if (!std::cout) throw END_OF_RUN{1};
-            break;
-        case ANSWER_FORMAT::JSON:
-        case ANSWER_FORMAT::JSON_LINES:
-            time();
-            linesStepEnd(end, goal.question.asked() ? &goal : nullptr, RUN_END{true, 0});
-            break;
-    }
+    chosenWriter().stepFinished(end, goal, RunSummary().models);
 }
 
-void StepFailed(unsigned step) {
-    if (formatOf() == ANSWER_FORMAT::TEXT) return;
-    // The answer sets read may be only some of them: no goal is answered.
-    linesStepEnd(STEP_OUTCOME{step, false, std::nullopt}, nullptr, RUN_END{true, 1});
-}
+void StepFailed(unsigned step) { chosenWriter().stepFailed(step); }
 
 void DroppedBlock(unsigned step, unsigned line, const std::vector<DIAGNOSTIC>& errors,
                   bool directive) {
-    if (formatOf() == ANSWER_FORMAT::TEXT) {
-        std::cout << "% dropped: " << (directive ? "directive" : "block") << " of line " << line
-                  << std::endl;
-        if (!std::cout) throw END_OF_RUN{1};
-        return;
-    }
-    std::string members = ",\n  \"Dropped\": {\n    \"Input\": " + JsonString("<stdin>") +
-                          ",\n    \"Line\": " + std::to_string(line) + "\n  },\n  \"Errors\": [";
-    for (std::size_t n = 0; n < errors.size(); ++n)
-        members += std::string(n ? "," : "") + "\n    {\"Input\": " + JsonString(errors[n].input) +
-                   ", \"Line\": " + std::to_string(errors[n].line) +
-                   ", \"Message\": " + JsonString(errors[n].message) + "}";
-    jsonLine(step, members + (errors.empty() ? "]\n}" : "\n  ]\n}"));
+    chosenWriter().blockDropped(step, line, errors, directive);
 }
 
 void SequenceSaved(unsigned step, const std::string& file) {
-    if (formatOf() == ANSWER_FORMAT::TEXT) {
-        std::cout << "% saved: " << OnOneLine(file) << std::endl;
-        if (!std::cout) throw END_OF_RUN{1};
-        return;
-    }
-    jsonLine(step, ",\n  \"Directive\": \"save\",\n  \"File\": " + JsonString(file) + "\n}");
+    chosenWriter().sequenceSaved(step, file);
 }
 
 void GoalAnswered(unsigned step, const GOAL_ANSWER& goal, bool complete) {
-    const unsigned models = RunSummary().models;
     const char* reasoning = goal.question.brave ? "brave" : "cautious";
-    if (formatOf() == ANSWER_FORMAT::TEXT) {
-        textGoal(goal);
-        std::cout << "% " << reasoning << ": step " << step << ": " << Counted(models, "answer set")
-                  << (complete ? "" : ", there may be more") << std::endl;
-        if (!std::cout) throw END_OF_RUN{1};
-        return;
-    }
-    jsonLine(step,
-             ",\n  \"Directive\": \"" + std::string(reasoning) + "\"" + goalObject(goal) + "\n}");
+    chosenWriter().goalAnswered(step, goal, reasoning, RunSummary().models, complete);
 }
 
 std::string AnswerText(const ANSWER_ATOMS& atoms) {

@@ -29,9 +29,11 @@
 //          input and line, and "Errors" with its diagnostics, instead of
 //          the results); a directive's answer has "Directive" after "Step".
 //
-// A new format is a value of ANSWER_FORMAT, chosen from the options in
-// formatOf() and written in its case of each function in answers.cpp;
-// nothing else in the driver needs to change.
+// Each format is a class of the ANSWER_WRITER interface in answers.cpp
+// (TEXT_WRITER, JSON_WRITER, JSON_LINES_WRITER), which the functions below
+// hand each event to; a new format is a value of ANSWER_FORMAT and a class,
+// chosen from the options in chosenWriter(), and nothing else in the
+// driver needs to change.
 #pragma once
 
 #include <cstddef>
