@@ -1,6 +1,8 @@
 // The session's literal and signature tables (tables.hpp).
 #include "evaluation/session/tables.hpp"
 
+#include <algorithm>
+
 namespace vok::evaluation::engine {
 
 std::size_t LITERALS::slotOf(std::string_view text, std::uint32_t hash) const {
@@ -31,6 +33,15 @@ std::uint32_t LITERALS::intern(std::string_view text, std::uint32_t signature) {
     list_.push_back(l);
     slot = SLOT{hash, static_cast<std::uint32_t>(list_.size())};
     return slot.id - 1;
+}
+
+void LITERALS::reserve(std::size_t more) {
+    const std::size_t want = list_.size() + more;
+    if (want > list_.capacity()) list_.reserve(std::max(want, 2 * list_.capacity()));
+    // The size intern would grow the index to, by the same rule.
+    std::size_t slots = index_.slots.empty() ? 1024 : index_.slots.size();
+    while (4 * want > 3 * slots) slots *= 2;
+    if (slots > index_.slots.size()) regrowIndex(index_, slots);
 }
 
 std::uint32_t LITERALS::knownComplement(std::uint32_t id) {

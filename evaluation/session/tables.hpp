@@ -51,6 +51,9 @@ public:
     std::uint32_t find(std::string_view text) const;
     // The literal of text, made with the signature when it is new.
     std::uint32_t intern(std::string_view text, std::uint32_t signature);
+    // Room for more literals, so that a step of many facts grows the list
+    // and the index once rather than by doubling on the way.
+    void reserve(std::size_t more);
     // The complement of literal id if it is known, without making it;
     // None otherwise. Once found, it is kept with both.
     std::uint32_t knownComplement(std::uint32_t id);
