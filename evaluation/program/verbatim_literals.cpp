@@ -55,8 +55,26 @@ bool atAggregate(const READER& r) {
     return i < text.size() && text[i] == '#';
 }
 
+// Where the parentheses that open at i close, strings skipped; the text's
+// end when they do not.
+std::size_t afterParentheses(std::string_view text, std::size_t i) {
+    int depth = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] == '"') {
+            const std::size_t close = text.find('"', i + 1);
+            if (close == std::string_view::npos) return text.size();
+            i = close;
+        } else if (text[i] == '(') {
+            ++depth;
+        } else if (text[i] == ')' && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return text.size();
+}
+
 // Where the term at i ends: an integer (with its sign), a name, a string,
-// #inf or #sup.
+// #inf or #sup, a function term or a tuple ("q(a)", "(1,b)").
 std::size_t afterTerm(std::string_view text, std::size_t i) {
     if (i < text.size() && (text[i] == '-' || text[i] == '#')) ++i;
     if (i < text.size() && text[i] == '"') {
@@ -64,6 +82,7 @@ std::size_t afterTerm(std::string_view text, std::size_t i) {
         return close == std::string_view::npos ? text.size() : close + 1;
     }
     while (i < text.size() && isNameChar(text[i])) ++i;
+    if (i < text.size() && text[i] == '(') i = afterParentheses(text, i);
     return i;
 }
 

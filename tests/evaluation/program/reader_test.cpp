@@ -261,6 +261,19 @@ TEST(PexaReader, RefusesWhatTheFormDoesNotHave) {
     EXPECT_EQ(pexaError(""), "1: expected \"@SET FUNCTION\" at the start of the file");
 }
 
+TEST(RoxReader, ReadsAnAggregatesRightGuardThatIsAFunctionTermOrATuple) {
+    // What vok writes for a choice bounded by such a term ("{ q } f(a).").
+    const PROGRAM p = ReadRox(
+        ":- #count{ 10 : q } > q(a).\n"
+        ":- #count{ 10 : q } > f(\")\",(b)), r.\n"
+        ":- #count{ 10 : q } < (1,b).\n");
+    ASSERT_EQ(p.rules.size(), 3u);
+    EXPECT_EQ(p.rules[0].body[0].atom.predicate.text, "#count{ 10 : q } > q(a)");
+    EXPECT_EQ(p.rules[1].body[0].atom.predicate.text, "#count{ 10 : q } > f(\")\",(b))");
+    EXPECT_EQ(p.rules[1].body[1].atom.predicate.text, "r");
+    EXPECT_EQ(p.rules[2].body[0].atom.predicate.text, "#count{ 10 : q } < (1,b)");
+}
+
 TEST(RoxReader, ReadsChoicesAndAggregatesAsClingoWritesThem) {
     PROGRAM p = ReadRox(
         "{ p_P0(X0) } :- q(X0), not rej_P0_R0(X0).\n"
