@@ -23,6 +23,11 @@
 #           not skip(X).  skip(X) :- cand(X), not pick(X).  :- skip(X),
 #           X != e98.  (an even loop per candidate, all but one forced: two
 #           answer sets while cand(e98) holds, one otherwise)
+#   choicerule  choice1's candidates picked by a choice rule: { pick(X) } :-
+#           cand(X).  :- pick(X), X != e98.  (two answer sets while cand(e98)
+#           holds, one otherwise)
+#   choicebase  the choice of choicerule with the base in its body: { pick(X) }
+#           :- salary(X,S), S > 97, emp(X,D), not blocked(D).
 #   many    a thousand predicates: p<K>(e<I>,v<I mod 10>) for K = I mod
 #           1000; per K, q<K>(X) :- p<K>(X,V), not b<K>(V).  and s<K>(V) :-
 #           p<K>(X,V), q<K>(X).  updates cycle { b<K>(vJ). p<K>(nI,vJ). },
@@ -89,6 +94,16 @@ inputs() {
                     emit("skip(X) :- cand(X), not pick(X).")
                     emit(":- skip(X), X != e98.")
                 }
+                if (shape == "choicebase") {
+                    emit("{ pick(X) } :- salary(X,S), S > 97, emp(X,D), not blocked(D).")
+                    emit(":- pick(X), X != e98.")
+                }
+                if (shape == "choicerule") {
+                    emit("top(X) :- salary(X,S), S > 97.")
+                    emit("cand(X) :- top(X), ok(X).")
+                    emit("{ pick(X) } :- cand(X).")
+                    emit(":- pick(X), X != e98.")
+                }
             }
             print "}" > kb
             for (i = 1; i <= u; i++) {
@@ -132,7 +147,7 @@ echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for c in "${cases[@]}"; do
     shape=${c%%:*}
     n=${c#*:}
-    case $shape in join | paths | reject | choice | choice1 | many) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
+    case $shape in join | paths | reject | choice | choice1 | choicerule | choicebase | many) ;; *) echo "bench: unknown shape $shape" >&2; exit 2 ;; esac
     inputs "$shape" "$n"
     read -r -a sessionOptions <<<"${VOK_SESSION_OPTIONS:-}"
     "$build/vok-session-driver" "$work/steps" "$work/blocks.txt" \

@@ -233,7 +233,7 @@ void encodeFacts(const SESSION& s, std::string& out, const std::vector<std::uint
 }
 
 void show(SESSION& s, std::string& out, std::uint32_t sig) {
-    if (s.signatures[sig].shown) return;
+    if (s.signatures[sig].shown || s.signatures[sig].hidden) return;
     s.signatures[sig].shown = true;
     out += showOf(s.signatures[sig]);
 }

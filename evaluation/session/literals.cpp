@@ -3,10 +3,12 @@
 #include "evaluation/session/literals.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "evaluation/clingo/names.hpp"
 #include "evaluation/clingo/translate.hpp"
 #include "evaluation/program/reader.hpp"
+#include "evaluation/session/primed_names.hpp"
 #include "evaluation/solve/answer_sets.hpp"
 
 namespace vok::evaluation::engine {
@@ -172,15 +174,59 @@ READ_RULE readRule(const RULE& rule, const SESSION_CONFIG& config, std::uint32_t
     return r;
 }
 
+// Whether a choice's body is worth a rule of its own: more than one atom
+// or a test, which the maintained part may decide once for clingo.
+bool bodyWorthKeeping(const RULE& rule) {
+    if (!rule.choice || rule.head.size() != 1 || rule.body.empty()) return false;
+    const LITERAL& l = rule.body[0];
+    return rule.body.size() > 1 || l.negated || l.isBuiltin || l.isAggregate || l.conditional;
+}
+
+// Rules of a program that the session adds are numbered from here, above
+// any rule of a file, in the order they are read: a program's rules stay
+// sorted by number, and clingo (32-bit integers) reads the number.
+constexpr std::uint32_t AddedRuleNumbers = 1u << 30;
+
+// A choice { h(X..) } :- B. read as the rule m'N(X..) :- B. (over the
+// head's variables) and the choice { h(X..) } :- m'N(X..).  When the
+// maintained part keeps the first, clingo holds the choice over the atoms
+// that B makes true instead of everything B reads (a large base, often),
+// and a step that changes B's atoms only hands clingo their new truth.
+// The choice's instances per head are the same: a choice is made per
+// program and head literal. Nothing when the body is not one the part may
+// keep.
+std::optional<std::pair<READ_RULE, READ_RULE>> readChoiceAsTwoRules(const RULE& rule,
+                                                                    const SESSION_CONFIG& config,
+                                                                    std::uint32_t number,
+                                                                    std::uint32_t bodyNumber,
+                                                                    std::uint32_t id) {
+    std::vector<TERM> variables;
+    for (const TERM& t : rule.head[0].args)
+        forEachVariable(t, [&](std::string_view v) {
+            if (std::none_of(variables.begin(), variables.end(),
+                             [&](const TERM& x) { return x.text == v; }))
+                variables.push_back(TERM{v, 0, TERM::KIND::VARIABLE});
+        });
+    const std::string name = std::string(primed(PRIMED::CHOICE_BODY)) + std::to_string(id);
+    const ATOM holds{false, NAME(NAME::KIND::IDENTIFIER, name), TERMS(variables)};
+    READ_RULE body = readRule(RULE{rule.line, false, {&holds, 1}, rule.body}, config, bodyNumber);
+    if (!body.shape) return std::nullopt;
+    body.hidden = true;
+    const LITERAL reads{holds};
+    return std::pair{std::move(body),
+                     readRule(RULE{rule.line, true, rule.head, {&reads, 1}}, config, number)};
+}
+
 }  // namespace
 
 bool isFact(const RULE& rule) { return rule.head.size() == 1 && rule.body.empty() && !rule.choice; }
 
 READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, std::size_t program,
-                         std::size_t count) {
+                         std::size_t count, std::uint32_t& choiceBodies) {
     try {
         READ_PROGRAM read{config.form == FILE_FORM::ROX ? ReadRox(text) : ReadPexa(text), {}};
         std::uint32_t number = 0;
+        std::vector<READ_RULE> bodies;
         for (const RULE& rule : read.program.rules) {
             if (rule.head.size() > 1)
                 throw TRANSLATE_ERROR(rule.line, "an update program's rule has one head literal");
@@ -190,9 +236,22 @@ READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, 
                 ++number;
                 continue;
             }
+            if (!rejectionsWanted(config) && bodyWorthKeeping(rule)) {
+                auto two = readChoiceAsTwoRules(
+                    rule, config, number,
+                    AddedRuleNumbers + static_cast<std::uint32_t>(bodies.size()), choiceBodies);
+                if (two) {
+                    ++choiceBodies;
+                    bodies.push_back(std::move(two->first));
+                    read.rules.push_back(std::move(two->second));
+                    ++number;
+                    continue;
+                }
+            }
             read.rules.push_back(readRule(rule, config, number));
             if (!read.rules.back().rule.constraint) ++number;
         }
+        for (READ_RULE& r : bodies) read.rules.push_back(std::move(r));
         return read;
     } catch (const SYNTAX_ERROR& e) {
         refuse(program, count, e.line, e.what());

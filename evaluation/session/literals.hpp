@@ -46,6 +46,7 @@ struct READ_RULE {
     SIGN head;  // of a rule
     std::vector<SIGN> positive, negative;
     std::optional<RULE_SHAPE> shape;  // when the maintained part may keep it
+    bool hidden = false;              // the session's own rule: its head is never shown
 };
 
 // One program as read: its facts stay in the program read.
@@ -56,8 +57,10 @@ struct READ_PROGRAM {
 
 // Reads program number program of count and checks what clingo will be
 // given of it: rules with one head literal, ground facts, bodies it can
-// translate. Throws SESSION_REFUSED.
+// translate. A choice whose body the maintained part may keep is read as
+// two rules (literals.cpp), numbering the session's such bodies by
+// choiceBodies. Throws SESSION_REFUSED.
 READ_PROGRAM readProgram(const std::string& text, const SESSION_CONFIG& config, std::size_t program,
-                         std::size_t count);
+                         std::size_t count, std::uint32_t& choiceBodies);
 
 }  // namespace vok::evaluation::engine

@@ -42,6 +42,7 @@ enum class PRIMED : std::uint8_t {
     CHOICE_RULE,
     CHOOSABLE,
     HANDED,
+    CHOICE_BODY,
 };
 
 struct PRIMED_NAME {
@@ -51,7 +52,7 @@ struct PRIMED_NAME {
     std::string_view meaning;  // its atoms, in words
 };
 
-inline constexpr std::array<PRIMED_NAME, 25> PrimedNames{{
+inline constexpr std::array<PRIMED_NAME, 26> PrimedNames{{
     {PRIMED::HOLDS, "h'", "holds",
      "h'(M,H): literal H holds at level M, derived by program M or newer and not rejected; level "
      "0 is the literal itself"},
@@ -102,6 +103,8 @@ inline constexpr std::array<PRIMED_NAME, 25> PrimedNames{{
     {PRIMED::HANDED, "s'", "handed",
      "s'N(H): call N declares H, an atom that the maintained part decides, external; the part "
      "assigns its truth"},
+    {PRIMED::CHOICE_BODY, "m'", "choice_body",
+     "m'N(X..): the body of the session's choice rule N holds for the head's variables X.."},
 }};
 
 constexpr std::string_view primed(PRIMED id) {

@@ -139,6 +139,8 @@ struct SESSION {
     // anything is grounded from scratch, as the choices' canonical form
     // (encoding.hpp) reads the contributions of every step at once.
     bool choices = false;
+    // The choice rules whose bodies were read as rules of their own (m'N).
+    std::uint32_t choiceBodies = 0;
     // The answers of the last solve call, kept while clingo is told
     // nothing new: a step that changes only what the maintained part holds
     // leaves clingo's program as it was, and its answers with it.

@@ -146,7 +146,7 @@ bool emitBaseChanges(SESSION& s, STEP& step, const std::function<bool(std::strin
         SESSION_LITERAL& l = s.literals[id];
         l.touched = false;
         const bool now = l.standing == STANDING::BASE;
-        if (now == l.wasBase) continue;
+        if (now == l.wasBase || s.signatures[l.signature].hidden) continue;
         const std::string atom = fileNotation(l.text);
         std::string pexaAtom;
         if (pexa) AppendPexaName(pexaAtom, atom);
@@ -195,7 +195,7 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
     const auto start = std::chrono::steady_clock::now();
     std::vector<READ_PROGRAM> read;
     for (std::size_t i = 0; i < programs.size(); ++i)
-        read.push_back(readProgram(programs[i], s.config, i, programs.size()));
+        read.push_back(readProgram(programs[i], s.config, i, programs.size(), s.choiceBodies));
 
     STEP step;
     takePrograms(s, step, read);

@@ -103,6 +103,7 @@ struct SESSION_SIGNATURE {
     // otherwise cost clingo a frozen atom in every later solve.
     std::uint32_t bareCall = None;
     bool shown = false;
+    bool hidden = false;                      // the session's own (a choice's body): never shown
     std::vector<std::uint32_t> baseLiterals;  // may hold some no longer in the base
     // The rules and constraints with a positive body atom of it: (rule, atom).
     std::vector<std::pair<std::uint32_t, std::uint32_t>> positiveUses;

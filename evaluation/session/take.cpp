@@ -116,6 +116,7 @@ std::uint32_t storeRule(SESSION& s, STEP& step, std::uint32_t program, READ_RULE
     if (!rule.constraint) {
         rule.headSignature = s.signatures.of(r.head);
         s.signatures[rule.headSignature].hooked = true;
+        s.signatures[rule.headSignature].hidden = r.hidden;
     }
     for (std::size_t i = 0; i < r.positive.size(); ++i) {
         const std::uint32_t sig = s.signatures.of(r.positive[i]);

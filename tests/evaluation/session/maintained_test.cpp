@@ -41,7 +41,7 @@ std::unique_ptr<SESSION> keptSession() {
 std::vector<std::string> takeStep(SESSION& s, const std::vector<std::string>& programs) {
     std::vector<READ_PROGRAM> read;
     for (std::size_t i = 0; i < programs.size(); ++i)
-        read.push_back(readProgram(programs[i], s.config, i, programs.size()));
+        read.push_back(readProgram(programs[i], s.config, i, programs.size(), s.choiceBodies));
     STEP step;
     takePrograms(s, step, read);
     std::vector<std::string> base;
@@ -249,7 +249,7 @@ namespace {
 // Takes one program as a step; returns the step, for what goes to clingo.
 STEP takeOne(SESSION& s, const std::string& program) {
     std::vector<READ_PROGRAM> read;
-    read.push_back(readProgram(program, s.config, 0, 1));
+    read.push_back(readProgram(program, s.config, 0, 1, s.choiceBodies));
     STEP step;
     takePrograms(s, step, read);
     return step;
