@@ -39,7 +39,9 @@ bool isGround(const RULE& rule) {
 // The rules a table may hold (isGroundWithBody). Facts are as cheap as
 // table rows already; builtins over constants are rare and may make clingo
 // report an error on the rule's line, which must keep its text.
-bool isCandidate(const RULE& rule) { return isGroundWithBody(rule); }
+// A choice or a rule with an aggregate keeps a line of its own: a table
+// rule writes normal rules of plain atoms only.
+bool isCandidate(const RULE& rule) { return !hasChoiceOrAggregate(rule) && isGroundWithBody(rule); }
 
 // Every predicate name of the program as a number, atom by atom in slot
 // order, so that shapes and counts compare numbers, not texts. The reader
@@ -168,10 +170,36 @@ GRAPH dependencies(const PROGRAM& program, const INTERNED& in,
     return g;
 }
 
-// Without disjunctions, choices and aggregates.
-bool isNormal(const PROGRAM& program) {
+// Without disjunctions. Choices and rules with aggregates keep their own
+// lines, with the rest compact around them.
+bool mayBeCompact(const PROGRAM& program) {
     return std::none_of(program.rules.begin(), program.rules.end(),
-                        [](const RULE& r) { return r.head.size() > 1 || hasChoiceOrAggregate(r); });
+                        [](const RULE& r) { return r.head.size() > 1; });
+}
+
+// Whether the text of an aggregate or a conditional literal (written as the
+// file has it) names a predicate that became data: its atoms would no
+// longer be found under that name. Any word of such a text counts, a
+// string's included, which at worst keeps the plain text.
+bool aggregatesNameData(const PROGRAM& program, const DATA_NAMES& data) {
+    std::unordered_set<std::string_view> words;
+    auto isWordChar = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == '\'';
+    };
+    for (const RULE& rule : program.rules)
+        for (const LITERAL& l : rule.body) {
+            if (!l.isAggregate) continue;
+            const std::string_view text = l.atom.predicate.text;
+            for (std::size_t i = 0; i < text.size();) {
+                std::size_t end = i;
+                while (end < text.size() && isWordChar(text[end])) ++end;
+                if (end > i) words.insert(text.substr(i, end - i));
+                i = end + 1;
+            }
+        }
+    return !words.empty() && std::any_of(data.texts.begin(), data.texts.end(),
+                                         [&](const std::string& t) { return words.count(t) > 0; });
 }
 
 // Per edge through "not" (in the order of g.negative), whether it lies
@@ -586,7 +614,7 @@ std::string compactText(const ROWS& rows, const DATA_NAMES& data,
     return out;
 }
 
-// The compact text of a normal program.
+// The compact text of a program without disjunctions.
 CLINGO_TEXT compactTextOf(const PROGRAM& program, std::optional<std::int64_t> maxint,
                           std::size_t minGroup) {
     const INTERNED in = internNames(program);
@@ -605,7 +633,8 @@ CLINGO_TEXT compactTextOf(const PROGRAM& program, std::optional<std::int64_t> ma
     // A family is one predicate to clingo, and must not join predicates
     // into a new cycle through "not".
     if (!data.texts.empty() &&
-        familiesCloseCycles(dependencies(program, in, &dataId, &data.family), cyclicNegations))
+        (familiesCloseCycles(dependencies(program, in, &dataId, &data.family), cyclicNegations) ||
+         aggregatesNameData(program, data)))
         return plainText(program, maxint);
 
     const ROWS rows{program, in, dataId};
@@ -636,10 +665,13 @@ CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t>
     // Too few candidates for a single table: nothing to look at.
     const std::size_t candidates = static_cast<std::size_t>(
         std::count_if(program.rules.begin(), program.rules.end(), isCandidate));
-    if (minGroup == 0 || candidates < minGroup || !isNormal(program))
+    if (minGroup == 0 || candidates < minGroup || !mayBeCompact(program))
         return plainText(program, maxint);
-    // The simpler program has the same answer sets (simplify.hpp).
-    const std::optional<PROGRAM> simpler = WithoutDeadRules(program);
+    // The simpler program has the same answer sets (simplify.hpp, which
+    // reads normal rules).
+    const bool normal =
+        std::none_of(program.rules.begin(), program.rules.end(), hasChoiceOrAggregate);
+    const std::optional<PROGRAM> simpler = normal ? WithoutDeadRules(program) : std::nullopt;
     if (!simpler) return compactTextOf(program, maxint, minGroup);
     CLINGO_TEXT text = compactTextOf(*simpler, maxint, minGroup);
     text.headed = headedNames(*simpler);

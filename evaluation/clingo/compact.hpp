@@ -23,8 +23,10 @@
 // program may change: a program with several answer sets may print them
 // in another order than its plain text, and -n=k then prints the first k
 // that this search finds. A program with at most one answer set prints
-// exactly what the plain text prints. The compact text is used for normal
-// programs (disjunctive ones keep the plain text, byte for byte).
+// exactly what the plain text prints. The compact text is used for
+// programs without disjunctions, each choice rule and each rule with an
+// aggregate on a line of its own, unless an aggregate names a predicate
+// that would become data (the others keep the plain text, byte for byte).
 #pragma once
 
 #include <cstddef>
@@ -55,10 +57,11 @@ struct CLINGO_TEXT {
     std::string settled = {};
 };
 
-// The program in clingo's language: compact where the program is normal and
+// The program in clingo's language: compact where the program may be and is
 // large enough (see above), otherwise what Translate writes. The compact
-// text also leaves out the ground rules that never apply and the "not"
-// literals that always hold (simplify.hpp), which keeps the answer sets.
+// text of a normal program also leaves out the ground rules that never
+// apply and the "not" literals that always hold (simplify.hpp), which keeps
+// the answer sets.
 // Throws TRANSLATE_ERROR like Translate.
 CLINGO_TEXT TranslateCompact(const PROGRAM& program, std::optional<std::int64_t> maxint,
                              std::size_t minGroup = MinGroup);

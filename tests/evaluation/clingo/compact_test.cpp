@@ -42,6 +42,25 @@ TEST(Compact, IsForEveryNormalProgram) {
     }
 }
 
+// A choice and a rule with an aggregate keep lines of their own in a compact
+// text, and the rules that never apply stay (their pass reads normal rules
+// only); an aggregate that names a predicate made data keeps the plain text.
+TEST(Compact, ChoicesAndAggregatesKeepTheirLines) {
+    const std::string base = factBase(6);
+    const PROGRAM program =
+        ReadRox(base + "{ q(X) } :- p0_P0(X,d0).\nr :- #count{ X : q(X) } > 1.\n");
+    const CLINGO_TEXT t = TranslateCompact(program, std::nullopt, 3);
+    EXPECT_EQ(t.data.texts.size(), 6u) << t.text;
+    EXPECT_NE(t.text.find("{ q(X) } :- p0_P0(X,d0)."), std::string::npos) << t.text;
+    EXPECT_NE(t.text.find("r :- #count{ X : q(X) } > 1."), std::string::npos) << t.text;
+    EXPECT_TRUE(t.headed.empty());
+    for (const char* names : {"r :- #count{ 1 : rej_P0_R1 } > 0.\n", "r :- rej_P0_R2 : s.\n"}) {
+        const PROGRAM naming = ReadRox(base + names);
+        EXPECT_EQ(TranslateCompact(naming, std::nullopt, 3).text, Translate(naming, std::nullopt))
+            << names;
+    }
+}
+
 // Names that head no rule of the simplified text are noted, so that the
 // one-run script need not look for their atoms; a text of every rule notes
 // none.

@@ -309,6 +309,14 @@ std::string randomNonStratified(std::mt19937& rng) {
         }
         text += rule + ".\n";
     }
+    // A choice, sometimes with a body, and a count over an atom's values.
+    if (rng() % 2 == 0) {
+        std::string head = any();
+        if (head[0] == '-') head.erase(0, 1);
+        text += "{ " + head + " }" + (rng() % 2 ? " :- " + any() : std::string()) + ".\n";
+    }
+    if (rng() % 3 == 0)
+        text += any() + " :- #count{ X : e(X) } > " + std::to_string(pick(2)) + ".\n";
     return text;
 }
 
@@ -453,8 +461,8 @@ TEST(Compact, RandomProgramsPrintTheAnswerSetsOfThePlainText) {
     EXPECT_GT(compact, 40);  // the check has something to check
 }
 
-// Choices, odd loops, constraints and strong negation: the same set of
-// answer sets, and with the one-run script the same minimal and strictly
+// Even and odd loops, choice rules, counts, constraints and strong
+// negation: the same set of answer sets, and with the one-run script the same minimal and strictly
 // minimal ones.
 TEST(Compact, RandomProgramsWithoutStrataPrintTheAnswerSetsOfThePlainText) {
     std::mt19937 rng(20261209);
