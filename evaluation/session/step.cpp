@@ -214,7 +214,9 @@ void SessionStep(SESSION& s, const std::vector<std::string>& programs,
     }
     const double grounded = secondsSince(start);
     std::size_t base = 0;
-    for (std::uint32_t id : step.touched) base += s.literals[id].standing == STANDING::BASE;
+    for (std::uint32_t id : step.touched)
+        base += s.literals[id].standing == STANDING::BASE &&
+                !s.signatures[s.literals[id].signature].hidden;
     if (!emitBaseChanges(s, step, emit)) throw SESSION_FAILED("cannot write the answer sets");
     if (s.config.verbose &&
         !emit(InfoLine(s.steps, number(programs.size()) +

@@ -316,3 +316,26 @@ TEST(MaintainedPart, HandsASharedGroupThatRulesComeToDerive) {
     EXPECT_FALSE(step.rebuild.empty());
     EXPECT_EQ(handedTruths(*s, step), (BASE{"emp(e1,d1)=1", "emp(e1,d2)=1"}));
 }
+
+// A choice whose body reads the base is read as a kept rule over the head's
+// variables and a choice over its atoms: the facts stay kept, clingo is
+// handed the body's atoms only, a later block's change of the body hands on
+// their new truth, and a choice over a single atom stays as it is.
+TEST(MaintainedPart, KeepsAChoicesBodyAndHandsItsAtoms) {
+    auto s = keptSession();
+    STEP step = takeOne(*s,
+                        "emp(e1,d1).\nemp(e2,d2).\nsalary(e1,95).\nsalary(e2,99).\n"
+                        "{ pick(X) } :- salary(X,S), >(S,90), emp(X,D), not blocked(D).\n");
+    EXPECT_EQ(standingOf(*s, "emp", 2), KEPT);
+    EXPECT_EQ(standingOf(*s, "salary", 2), KEPT);
+    EXPECT_EQ(standingOf(*s, "m'0", 1), HANDED);
+    EXPECT_TRUE(step.cFacts.empty());
+    EXPECT_EQ(handedTruths(*s, step), (BASE{"m'0(e1)=1", "m'0(e2)=1"}));
+    EXPECT_TRUE(
+        s->signatures[s->signatures.of(SIGN{signKey(false, "m'0", 1), "m'0", 1, false})].hidden);
+    step = takeOne(*s, "blocked(d2).\n");
+    EXPECT_EQ(handedTruths(*s, step), (BASE{"m'0(e2)=0"}));
+    takeOne(*s, "{ top(X) } :- emp(X,d1).\n");
+    EXPECT_EQ(standingOf(*s, "emp", 2), SHARED);
+    EXPECT_EQ(s->choiceBodies, 1u);
+}
