@@ -36,9 +36,9 @@ std::uint32_t LITERALS::intern(std::string_view text, std::uint32_t signature) {
 }
 
 void LITERALS::reserve(std::size_t more) {
-    const std::size_t want = list_.size() + more;
-    if (want > list_.capacity()) list_.reserve(std::max(want, 2 * list_.capacity()));
+    reserveMore(list_, more);
     // The size intern would grow the index to, by the same rule.
+    const std::size_t want = list_.size() + more;
     std::size_t slots = index_.slots.empty() ? 1024 : index_.slots.size();
     while (4 * want > 3 * slots) slots *= 2;
     if (slots > index_.slots.size()) regrowIndex(index_, slots);

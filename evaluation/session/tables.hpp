@@ -2,6 +2,8 @@
 // through common/name_index, and the signatures of their predicates.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +17,14 @@
 namespace vok::evaluation::engine {
 
 constexpr std::uint32_t None = UINT32_MAX;
+
+// Room for more elements, growing by doubling as push_back would: a step of
+// many facts grows a table once.
+template <class T>
+void reserveMore(std::vector<T>& v, std::size_t more) {
+    const std::size_t want = v.size() + more;
+    if (want > v.capacity()) v.reserve(std::max(want, 2 * v.capacity()));
+}
 
 enum class STANDING : std::uint8_t {
     NONE,     // nothing derives the literal

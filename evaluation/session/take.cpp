@@ -28,13 +28,6 @@ void makeDynamic(SESSION& s, STEP& step, std::uint32_t id, std::vector<std::uint
 
 namespace {
 
-// Room for more elements, growing by doubling as push_back would.
-template <class T>
-void reserveFor(std::vector<T>& v, std::size_t more) {
-    const std::size_t want = v.size() + more;
-    if (want > v.capacity()) v.reserve(std::max(want, 2 * v.capacity()));
-}
-
 // What reading the facts of a program needs again and again: the atom's
 // text and, by the program's number of a predicate name and its sign, the
 // signature last found for it.
@@ -158,12 +151,14 @@ void takePrograms(SESSION& s, STEP& step, std::vector<READ_PROGRAM>& read) {
             makeDynamic(s, step, id, step.cFacts);
         std::vector<std::uint32_t>().swap(s.signatures[sig].baseLiterals);
     }
-    // The facts' literals, at most one per rule: the tables grow once for
-    // a step of many facts.
-    std::size_t rules = 0;
-    for (const READ_PROGRAM& r : read) rules += r.program.rules.size();
-    s.literals.reserve(rules);
-    if (s.maintained) reserveFor(s.maintained->literals, rules);
+    // The facts' literals, at most one per fact: the tables grow once for a
+    // step of many facts.
+    std::size_t facts = 0;
+    for (const READ_PROGRAM& r : read)
+        facts += static_cast<std::size_t>(
+            std::count_if(r.program.rules.begin(), r.program.rules.end(), isFact));
+    s.literals.reserve(facts);
+    if (s.maintained) reserveMore(s.maintained->literals, facts);
     for (std::size_t i = 0; i < read.size(); ++i) {
         FACT_READER reader;
         std::uint32_t number = 0;
